@@ -1,0 +1,95 @@
+#include "cli/args.h"
+
+#include <charconv>
+#include <cmath>
+#include <cstdio>
+
+namespace zorva::cli {
+
+std::optional<std::string> ParsedArgs::Value(const std::string& option) const {
+    const auto it = values.find(option);
+    if (it == values.end()) return std::nullopt;
+    return it->second;
+}
+
+ParsedArgs ParseArgs(const std::vector<std::string>& args, std::size_t first,
+                     const std::set<std::string>& valued, const std::set<std::string>& flags) {
+    ParsedArgs parsed;
+    for (std::size_t i = first; i < args.size(); ++i) {
+        const std::string& a = args[i];
+        if (a.rfind("--", 0) == 0) {
+            if (valued.count(a)) {
+                if (i + 1 >= args.size()) throw UsageError("option " + a + " needs a value");
+                parsed.values[a] = args[++i];
+            } else if (flags.count(a)) {
+                parsed.flags.insert(a);
+            } else {
+                throw UsageError("unknown option " + a);
+            }
+        } else {
+            parsed.positional.push_back(a);
+        }
+    }
+    return parsed;
+}
+
+double ParseNumber(const std::string& text, const std::string& what) {
+    double v = 0;
+    const char* begin = text.data();
+    const char* end = begin + text.size();
+    if (begin != end && *begin == '+') ++begin;
+    const auto [stop, ec] = std::from_chars(begin, end, v);
+    if (text.empty() || ec != std::errc() || stop != end || !std::isfinite(v)) {
+        throw UsageError("not a number for " + what + ": '" + text + "'");
+    }
+    return v;
+}
+
+int ParseInteger(const std::string& text, const std::string& what) {
+    int v = 0;
+    const auto [stop, ec] = std::from_chars(text.data(), text.data() + text.size(), v);
+    if (text.empty() || ec != std::errc() || stop != text.data() + text.size()) {
+        throw UsageError("not a whole number for " + what + ": '" + text + "'");
+    }
+    return v;
+}
+
+Instant ParseInstant(const std::string& text) {
+    // Exactly YYYY-MM-DDTHH:MM:SS.
+    const auto bad = [&text](const std::string& why) {
+        return UsageError("bad instant '" + text + "' (" + why + "; want YYYY-MM-DDTHH:MM:SS)");
+    };
+    if (text.size() != 19 || text[4] != '-' || text[7] != '-' || text[10] != 'T' ||
+        text[13] != ':' || text[16] != ':') {
+        throw bad("layout");
+    }
+    const auto field = [&](std::size_t pos, std::size_t len) {
+        int v = 0;
+        const char* b = text.data() + pos;
+        const auto [stop, ec] = std::from_chars(b, b + len, v);
+        if (ec != std::errc() || stop != b + len) throw bad("digits");
+        return v;
+    };
+    Instant t;
+    t.year = field(0, 4);
+    t.month = field(5, 2);
+    t.day = field(8, 2);
+    t.hour = field(11, 2);
+    t.minute = field(14, 2);
+    t.second = field(17, 2);
+    if (t.year < 1) throw bad("year");
+    if (t.month < 1 || t.month > 12) throw bad("month");
+    if (t.day < 1 || t.day > DaysInMonth(t.year, t.month)) throw bad("day");
+    if (t.hour > 23) throw bad("hour");
+    if (t.minute > 59) throw bad("minute");
+    if (t.second > 59) throw bad("second");
+    return t;
+}
+
+std::string FullPrecision(double v) {
+    char buf[40];
+    std::snprintf(buf, sizeof buf, "%.17g", v);
+    return buf;
+}
+
+} // namespace zorva::cli

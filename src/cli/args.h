@@ -1,0 +1,43 @@
+#pragma once
+
+#include <map>
+#include <optional>
+#include <set>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "core/ephemeris/calendar.h"
+
+namespace zorva::cli {
+
+// A wrong argument; its message is the one line shown to the user.
+struct UsageError : std::runtime_error {
+    using std::runtime_error::runtime_error;
+};
+
+// Positional words and --options of one command. `valued` options take the next word,
+// `flags` take none; anything else starting with "--" is an unknown option.
+struct ParsedArgs {
+    std::vector<std::string> positional;
+    std::map<std::string, std::string> values;
+    std::set<std::string> flags;
+
+    bool Has(const std::string& flag) const { return flags.count(flag) != 0; }
+    std::optional<std::string> Value(const std::string& option) const;
+};
+
+ParsedArgs ParseArgs(const std::vector<std::string>& args, std::size_t first,
+                     const std::set<std::string>& valued, const std::set<std::string>& flags);
+
+// A whole decimal number, or a UsageError naming `what`.
+double ParseNumber(const std::string& text, const std::string& what);
+int ParseInteger(const std::string& text, const std::string& what);
+
+// YYYY-MM-DDTHH:MM:SS, checked field by field.
+Instant ParseInstant(const std::string& text);
+
+// Double with 17 significant digits, so it reads back exactly.
+std::string FullPrecision(double v);
+
+} // namespace zorva::cli

@@ -1,0 +1,14 @@
+#pragma once
+
+#include <ostream>
+#include <string>
+#include <vector>
+
+namespace zorva::cli {
+
+// Each command takes the whole argument list (args[0] is its name) and throws
+// UsageError for a wrong argument.
+int YearCommand(const std::vector<std::string>& args, std::ostream& out);
+int AtCommand(const std::vector<std::string>& args, std::ostream& out);
+
+} // namespace zorva::cli

@@ -1,0 +1,79 @@
+// zorva-cli year and at: the daily tables and the ephemeris of one instant.
+#include <sstream>
+
+#include "cli/args.h"
+#include "cli/commands.h"
+#include "core/ephemeris/accurate_ephemeris.h"
+#include "core/ephemeris/daily_table.h"
+#include "core/ephemeris/horizon.h"
+
+namespace zorva::cli {
+
+namespace {
+constexpr int kFirstAccurateYear = 1800;
+constexpr int kLastAccurateYear = 2200;
+constexpr int kLastYear = 9999;
+} // namespace
+
+int YearCommand(const std::vector<std::string>& args, std::ostream& out) {
+    const ParsedArgs parsed = ParseArgs(args, 1, {}, {"--accurate"});
+    if (parsed.positional.size() != 1) throw UsageError("usage: zorva-cli year YEAR [--accurate]");
+    const int year = ParseInteger(parsed.positional[0], "YEAR");
+    DailyTable table;
+    int32_t count = 0;
+    YearFileDecimals decimals;
+    if (parsed.Has("--accurate")) {
+        if (year < kFirstAccurateYear || year > kLastAccurateYear) {
+            throw UsageError("the accurate table covers the years 1800 to 2200");
+        }
+        count = AccurateYearTable(year, table);
+        decimals = {4, 2};
+    } else {
+        if (year < 1 || year > kLastYear) throw UsageError("YEAR must lie in 1..9999");
+        count = LoadYearTable(year, table);
+    }
+    // Built in full first, so a failure leaves the output empty.
+    std::ostringstream text;
+    WriteYearFile(text, year, table.data(), count, decimals);
+    out << text.str();
+    return 0;
+}
+
+int AtCommand(const std::vector<std::string>& args, std::ostream& out) {
+    const ParsedArgs parsed = ParseArgs(args, 1, {"--lat", "--long"}, {});
+    if (parsed.positional.size() != 1) {
+        throw UsageError("usage: zorva-cli at YYYY-MM-DDTHH:MM:SS [--lat DEG] [--long DEG]");
+    }
+    const Instant instant = ParseInstant(parsed.positional[0]);
+    Observer observer;
+    if (const auto lat = parsed.Value("--lat")) {
+        if (!AcceptObserverLatitude(ParseNumber(*lat, "--lat"), observer.latitude)) {
+            throw UsageError("--lat must lie in -90..90");
+        }
+    }
+    if (const auto lon = parsed.Value("--long")) {
+        if (!AcceptObserverLongitude(ParseNumber(*lon, "--long"), observer.longitude)) {
+            throw UsageError("--long must lie in -180..360");
+        }
+    }
+
+    DailyTable table;
+    const int32_t days = LoadYearTable(instant.year, table);
+    Ephemeris e;
+    UpdateEphemeris(instant.year, table, days, instant, observer, e);
+
+    out << "RA " << FullPrecision(e.RA) << "\n"
+        << "Dec " << FullPrecision(e.Dec) << "\n"
+        << "B0 " << FullPrecision(e.B0) << "\n"
+        << "L0 " << FullPrecision(e.L0) << "\n"
+        << "P " << FullPrecision(e.P) << "\n"
+        << "DiamMinutes " << e.DiamMinutes << "\n"
+        << "DiamSeconds " << FullPrecision(e.DiamSeconds) << "\n"
+        << "Rotation " << e.Rotation << "\n"
+        << "Altitude " << FullPrecision(e.Altitude) << "\n"
+        << "Azimuth " << FullPrecision(e.Azimuth) << "\n"
+        << "ParallacticAngle " << FullPrecision(e.ParallacticAngle) << "\n";
+    return 0;
+}
+
+} // namespace zorva::cli

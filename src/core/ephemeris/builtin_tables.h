@@ -1,0 +1,16 @@
+#pragma once
+
+#include <cstdint>
+#include <span>
+
+#include "core/ephemeris/daily_table.h"
+
+namespace zorva {
+
+inline constexpr int32_t kFirstBuiltinYear = 1990;
+inline constexpr int32_t kLastBuiltinYear = 2014;
+
+// The built-in daily table of a year 1990-2014 (empty for any other year).
+std::span<const DailyRecord> BuiltinYear(int32_t year);
+
+} // namespace zorva

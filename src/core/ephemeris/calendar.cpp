@@ -1,0 +1,87 @@
+#include "core/ephemeris/calendar.h"
+
+#include <cmath>
+
+namespace zorva {
+
+bool IsLeapYear(int32_t year) {
+    if (year % 100 != 0) return year % 4 == 0;
+    return year % 400 == 0;
+}
+
+int32_t DaysInMonth(int32_t year, int32_t month) {
+    static constexpr int32_t kLength[12] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+    if (month < 1 || month > 12) return 0;
+    if (month == 2 && IsLeapYear(year)) return 29;
+    return kLength[month - 1];
+}
+
+namespace {
+// The Gregorian calendar begins on 15 October 1582.
+bool IsGregorian(int32_t y, int32_t m, int32_t d) {
+    if (y > 1582) return true;
+    if (y < 1582) return false;
+    return (m == 10 && d >= 15) || m == 11 || m == 12;
+}
+
+int64_t FloorToInt(double v) { return static_cast<int64_t>(std::floor(v)); }
+} // namespace
+
+double JulianDate(int32_t year, int32_t month, int32_t day, int32_t hour, int32_t minute,
+                  double second) {
+    int32_t y = year;
+    int32_t mm = month;
+    if (month == 1 || month == 2) {
+        y = year - 1;
+        mm = month + 12;
+    }
+    int64_t b = 0;
+    if (IsGregorian(year, month, day)) {
+        const int64_t a = FloorToInt(y * 0.01);
+        b = 2 - a + FloorToInt(static_cast<double>(a) * 0.25);
+    }
+    // Before year 1 the -0.75 only lands on the right day when cut towards zero: flooring
+    // it as well would put most dates BC one day early.
+    const int64_t c = y < 0 ? static_cast<int64_t>(std::trunc(365.25 * y - 0.75))
+                            : FloorToInt(365.25 * y);
+    // 30.60001, not 30.6: keeps 30.6 * 5 and friends from landing a hair below an integer.
+    const int64_t e = FloorToInt(30.60001 * (mm + 1));
+
+    // The time of day is summed at extended precision, as the tables were made.
+    const long double fraction =
+        (hour + minute / 60.0L + static_cast<long double>(second) / 3600.0L) / 24.0L;
+    long double jd = static_cast<long double>(b + c + e);
+    jd += day;
+    jd += fraction;
+    jd += 1720994.5L;
+    return static_cast<double>(jd);
+}
+
+void AddDays(int32_t& year, int32_t& month, int32_t& day, int32_t days) {
+    while (days > 0) {
+        if (day < DaysInMonth(year, month)) {
+            ++day;
+        } else {
+            day = 1;
+            if (++month > 12) {
+                month = 1;
+                ++year;
+            }
+        }
+        --days;
+    }
+    while (days < 0) {
+        if (day > 1) {
+            --day;
+        } else {
+            if (--month < 1) {
+                month = 12;
+                --year;
+            }
+            day = DaysInMonth(year, month);
+        }
+        ++days;
+    }
+}
+
+} // namespace zorva

@@ -1,0 +1,98 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <filesystem>
+#include <istream>
+#include <string>
+
+#include "core/ephemeris/calendar.h"
+
+namespace zorva {
+
+// The Sun's ephemeris for one day at 0h UT.
+struct DailyRecord {
+    int32_t Year = 0;
+    int32_t Month = 0;
+    int32_t Day = 0;
+    double RA = 0;          // apparent right ascension, decimal hours
+    double Dec = 0;         // apparent declination, degrees
+    double B0 = 0;          // heliographic latitude of the disk centre, degrees
+    double L0 = 0;          // Carrington longitude of the disk centre, degrees
+    double P = 0;           // position angle of the rotation axis, degrees
+    int32_t DiamMinutes = 0; // whole arcminutes of the apparent diameter
+    double DiamSeconds = 0; // arcseconds beyond DiamMinutes
+    int32_t Rotation = 0;   // Carrington rotation in progress
+
+    bool operator==(const DailyRecord&) const = default;
+};
+
+// One year of daily records, January 1 first, with room for a leap year and one more.
+inline constexpr int32_t kDailyTableSize = 367;
+using DailyTable = std::array<DailyRecord, kDailyTableSize>;
+
+// The Sun's ephemeris for one instant and observer.
+struct Ephemeris {
+    double RA = 0;
+    double Dec = 0;
+    double B0 = 0;
+    double L0 = 0;
+    double P = 0;
+    int32_t DiamMinutes = 0;
+    double DiamSeconds = 0;
+    int32_t Rotation = 0;
+    double Altitude = 0;
+    double Azimuth = 0;
+    double ParallacticAngle = 0;
+
+    bool operator==(const Ephemeris&) const = default;
+};
+
+// Full apparent diameter in degrees.
+inline double ApparentDiameter(int32_t minutes, double seconds) {
+    return (minutes + seconds / 60.0) / 60.0;
+}
+inline double ApparentDiameter(const Ephemeris& e) {
+    return ApparentDiameter(e.DiamMinutes, e.DiamSeconds);
+}
+
+// "zorvadata" + year + ".txt": the year file looked for in the working folder.
+std::string YearFileName(int32_t year);
+
+struct YearFileResult {
+    int32_t count = 0;  // complete records stored
+    std::string error;  // why reading stopped before the end of the file, empty otherwise
+};
+
+// Reads a year file: 18 header words, then records of 11 words. Stops at the end of
+// the input, at the first record that cannot be read, or when the table is full.
+YearFileResult ReadYearFile(std::istream& in, DailyTable& table);
+
+// Fills the table for a year from the year file in `folder`, the built-in tables
+// (1990-2014) or the computed path, in that order; returns the number of records.
+int32_t LoadYearTable(int32_t year, DailyTable& table,
+                      const std::filesystem::path& folder = std::filesystem::path("."));
+
+// The Sun's RA, Dec, B0, L0, P, diameter and rotation at an instant, interpolated in
+// the table of `tableYear` (of which `tableDays` records are filled). The altitude,
+// azimuth and parallactic angle of `out` are left alone.
+void InterpolateEphemeris(int32_t tableYear, const DailyTable& table, int32_t tableDays,
+                          const Instant& instant, Ephemeris& out,
+                          const std::filesystem::path& folder = std::filesystem::path("."));
+
+} // namespace zorva
+
+namespace zorva {
+
+// Decimals of the year-file columns that vary with the source.
+struct YearFileDecimals {
+    int blp = 2;     // B0, L0 and P
+    int seconds = 1; // diameter seconds
+};
+
+// Writes records in the year-file layout read by ReadYearFile: two title lines of 7 and
+// 11 words, then one line per day.
+void WriteYearFile(std::ostream& out, int32_t year, const DailyRecord* records, int32_t count,
+                   YearFileDecimals decimals = {});
+
+} // namespace zorva

@@ -1,0 +1,40 @@
+#pragma once
+
+#include <filesystem>
+#include <string>
+
+namespace zorva::test {
+
+// Folder of the shared real-world test files; empty when this checkout has none.
+std::filesystem::path TestDataDir();
+
+// A fresh empty folder, removed when the object goes.
+class TempDir {
+public:
+    TempDir();
+    ~TempDir();
+    TempDir(const TempDir&) = delete;
+    TempDir& operator=(const TempDir&) = delete;
+    const std::filesystem::path& path() const { return path_; }
+    std::filesystem::path operator/(const std::string& name) const { return path_ / name; }
+
+private:
+    std::filesystem::path path_;
+};
+
+// Runs the test body with the working folder switched, and switches back.
+class ScopedCurrentDir {
+public:
+    explicit ScopedCurrentDir(const std::filesystem::path& dir);
+    ~ScopedCurrentDir();
+    ScopedCurrentDir(const ScopedCurrentDir&) = delete;
+    ScopedCurrentDir& operator=(const ScopedCurrentDir&) = delete;
+
+private:
+    std::filesystem::path previous_;
+};
+
+std::string ReadFile(const std::filesystem::path& file);
+void WriteFile(const std::filesystem::path& file, const std::string& text);
+
+} // namespace zorva::test
