@@ -39,7 +39,8 @@ int main(int argc, char** argv) {
     zorva::DailyTable table;
     for (int32_t year = zorva::kFirstBuiltinYear; year <= zorva::kLastBuiltinYear; ++year) {
         const int32_t days = zorva::AccurateYearTable(year, table);
-        for (int32_t i = 0; i < days; ++i) text += FormatRecord(zorva::RoundToTablePrecision(table[i]));
+        for (int32_t i = 0; i < days; ++i)
+            text += FormatRecord(zorva::RoundToTablePrecision(table[i]));
     }
     std::ofstream out(argv[1], std::ios::binary | std::ios::trunc);
     out << text;

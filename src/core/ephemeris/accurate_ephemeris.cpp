@@ -89,13 +89,13 @@ double DeltaTModel(double y) {
                t * (-0.332447 +
                     t * (0.0068612 +
                          t * (0.0041116 +
-                              t * (-0.00037436 +
-                                   t * (0.0000121272 + t * (-0.0000001699 + t * 0.000000000875))))));
+                              t * (-0.00037436 + t * (0.0000121272 +
+                                                      t * (-0.0000001699 + t * 0.000000000875))))));
     }
     if (y >= 1860.0 && y < 1900.0) {
         const double t = y - 1860.0;
-        return 7.62 +
-               t * (0.5737 + t * (-0.251754 + t * (0.01680668 + t * (-0.0004473624 + t / 233174.0))));
+        return 7.62 + t * (0.5737 +
+                           t * (-0.251754 + t * (0.01680668 + t * (-0.0004473624 + t / 233174.0))));
     }
     if (y >= 1900.0 && y < 1920.0) {
         const double t = y - 1900.0;
@@ -115,8 +115,8 @@ double DeltaTModel(double y) {
     }
     if (y >= 1986.0 && y < 2005.0) {
         const double t = y - 2000.0;
-        return 63.86 +
-               t * (0.3345 + t * (-0.060374 + t * (0.0017275 + t * (0.000651814 + t * 0.00002373599))));
+        return 63.86 + t * (0.3345 + t * (-0.060374 +
+                                          t * (0.0017275 + t * (0.000651814 + t * 0.00002373599))));
     }
     if (y >= 2005.0 && y < 2050.0) {
         const double t = y - 2000.0;
@@ -127,11 +127,15 @@ double DeltaTModel(double y) {
     return -20.0 + 32.0 * u * u;
 }
 
-double Length(const double v[3]) { return std::sqrt(v[0] * v[0] + v[1] * v[1] + v[2] * v[2]); }
+double Length(const double v[3]) {
+    return std::sqrt(v[0] * v[0] + v[1] * v[1] + v[2] * v[2]);
+}
 
 // Round to `decimals` places; adding +0.0 turns a rounded -0.0 into 0.0 so the tables
 // never print "-0.00".
-double RoundTo(double value, double scale) { return std::round(value * scale) / scale + 0.0; }
+double RoundTo(double value, double scale) {
+    return std::round(value * scale) / scale + 0.0;
+}
 
 } // namespace
 
@@ -170,12 +174,14 @@ AccurateSun AccurateSunAt(int32_t year, int32_t month, int32_t day, double dayFr
     }
     const double distance = Length(toSun);
     double astrometric[3];
-    for (int i = 0; i < 3; ++i) astrometric[i] = toSun[i] / distance;
+    for (int i = 0; i < 3; ++i)
+        astrometric[i] = toSun[i] / distance;
 
     double velocity[3];
-    for (int i = 0; i < 3; ++i) velocity[i] = earthBary[1][i] * kCPerAUPerDay;
-    const double inverseLorentz =
-        std::sqrt(1.0 - (velocity[0] * velocity[0] + velocity[1] * velocity[1] + velocity[2] * velocity[2]));
+    for (int i = 0; i < 3; ++i)
+        velocity[i] = earthBary[1][i] * kCPerAUPerDay;
+    const double inverseLorentz = std::sqrt(
+        1.0 - (velocity[0] * velocity[0] + velocity[1] * velocity[1] + velocity[2] * velocity[2]));
     double apparent[3];
     eraAb(astrometric, velocity, distance, inverseLorentz, apparent);
 
@@ -238,7 +244,8 @@ AccurateSun AccurateSunAt(int32_t year, int32_t month, int32_t day, double dayFr
     eraRxp(rbpn, pole, poleOfDate);
     double east[3] = {-ofDate[1], ofDate[0], 0.0};
     const double eastLength = Length(east);
-    for (double& component : east) component /= eastLength;
+    for (double& component : east)
+        component /= eastLength;
     double north[3];
     eraPxp(ofDate, east, north);
     sun.P = std::atan2(eraPdp(poleOfDate, east), eraPdp(poleOfDate, north)) / kRadPerDeg;
