@@ -1,0 +1,76 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <span>
+
+#include "core/chart/chart_geometry.h"
+
+namespace zorva {
+
+// Heliocentric angle given by the forward projection to a point beyond the visible limb.
+inline constexpr double FarSide = 999.0;
+// Rotation number given by the inverse projection to a point outside the disk.
+inline constexpr int32_t NoRotation = -999;
+
+// A point on the projected disk: heliocentric angle rho (degrees), distance from the
+// centre as a fraction r of the disk radius, and position angle pa (degrees, from the
+// solar north pole through east, 0 <= pa < 360).
+struct DiskPosition {
+    double rho = 0;
+    double r = 0;
+    double pa = 0;
+
+    bool operator==(const DiskPosition&) const = default;
+};
+
+// Heliographic latitude and longitude difference dL = L0 - L (positive towards the east
+// limb) to the disk, for an apparent diameter D and centre latitude B0 (all degrees).
+// Beyond the visible limb only rho is written (FarSide): r and pa keep what they held.
+void ProjectPoint(double latitude, double dL, double D, double B0, DiskPosition& out);
+
+// Sample counts of one chart grid line and the chart's sampling of them.
+inline constexpr std::size_t LatitudeCircleSamples = 441; // dL = -110 + 0.5 k
+inline constexpr std::size_t MeridianSamples = 361;       // latitude = 90 - 0.5 k
+const std::array<double, LatitudeCircleSamples>& ChartLongitudeSamples();
+const std::array<double, MeridianSamples>& ChartLatitudeSamples();
+
+// A whole latitude circle or meridian in one call, with a coarser radial search than
+// ProjectPoint. Points beyond the limb get rho = FarSide, r = 0, pa = 0. The first
+// min(input, output) elements are processed.
+void ProjectLatitudeCircle(double latitude, std::span<const double> dL, double D, double B0,
+                           std::span<DiskPosition> out);
+void ProjectMeridian(std::span<const double> latitudes, double dL, double D, double B0,
+                     std::span<DiskPosition> out);
+
+// The inverse: a point measured on the chart in millimetres from the disk centre (x to
+// the right, y upwards as displayed) to the Sun. Outside the disk every angle is
+// NoValue and the rotation NoRotation. pa is the angle in the chart frame after undoing
+// flip and mirror, before removing the chart rotation q.
+struct DiskPointLocation {
+    double rho = 0;
+    double pa = 0;
+    double latitude = 0;
+    double longitude = 0; // Carrington, 0..360
+    int32_t rotation = 0; // Carrington rotation in which the point crosses the central meridian
+
+    bool operator==(const DiskPointLocation&) const = default;
+};
+DiskPointLocation LocateDiskPoint(double x, double y, double chartDiameter, double D, double B0,
+                                  double L0, int32_t rotation, double q, int32_t mirrorSign,
+                                  int32_t flipSign);
+
+// The angle by which the chart is turned: P in the Equatorial mode, 0 with the rotation
+// axis up, P less the parallactic angle with the zenith up.
+double ChartRotation(Orientation mode, double P, double parallacticAngle);
+
+// Pixel of a polar position (r, pa) drawn at angle pa + q, clockwise from up when both
+// signs are +1. (cx, cy) is the disk centre, rx and ry the disk radius, in pixels.
+struct PixelPoint {
+    double x = 0;
+    double y = 0;
+};
+PixelPoint DiskToPixel(double r, double pa, double q, double cx, double cy, double rx, double ry,
+                       int32_t mirrorSign, int32_t flipSign);
+
+} // namespace zorva
