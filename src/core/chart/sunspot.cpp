@@ -1,0 +1,149 @@
+#include "core/chart/sunspot.h"
+
+#include <cmath>
+#include <cstdio>
+
+#include "core/chart/degrees.h"
+#include "core/chart/projection.h"
+#include "core/text/numeric_text.h"
+
+namespace zorva {
+
+namespace {
+
+constexpr const char* kDegree = "\u00B0";
+constexpr double kMillionths = 1000000.0;
+constexpr double kRedFromRho = 60.0; // foreshortened too much for a trusted area
+
+// Left-edge anchors of the readout labels, pixels in their group box.
+constexpr double kLatAnchorTenths = 35;
+constexpr double kLatAnchorWhole = 37;
+constexpr double kLongAnchorWhole = 128;
+constexpr double kLongAnchorTenths = 124;
+constexpr double kAreaAnchor = 204;
+
+constexpr const char* kLatDash = "    -";
+constexpr const char* kLongDash = "     -";
+constexpr const char* kRotationDash = "    -";
+constexpr const char* kAreaDash = "     -";
+
+// Characters as the label counts them: the degree sign is one.
+int32_t CharCount(const std::string& s) {
+    int32_t n = 0;
+    for (const unsigned char c : s) {
+        if ((c & 0xC0) != 0x80) ++n;
+    }
+    return n;
+}
+
+// Tenths held as a whole number, written with one decimal ("-0.5", "12.0").
+std::string TenthsText(long long tenths) {
+    const bool negative = tenths < 0;
+    const long long a = negative ? -tenths : tenths;
+    return (negative ? "-" : "") + std::to_string(a / 10) + "." + std::to_string(a % 10);
+}
+
+// Latitude sign column: a "+" for the north, blanks where the minus would stand.
+const char* LatPrefix(long long v, long long ten) {
+    if (v >= ten) return "+";
+    if (v >= 0) return "  +";
+    if (v > -ten) return "   ";
+    return " ";
+}
+
+} // namespace
+
+void LocateSpot(SpotState& spot, const ChartGeometry& geometry, const Ephemeris& ephemeris) {
+    const double q = ChartRotation(geometry.Mode, ephemeris.P, ephemeris.ParallacticAngle);
+    const DiskPointLocation loc = LocateDiskPoint(
+        spot.SpotX, spot.SpotY, geometry.ChartDiameter, ApparentDiameter(ephemeris), ephemeris.B0,
+        ephemeris.L0, ephemeris.Rotation, q, geometry.MirrorSign, geometry.FlipSign);
+    spot.SpotRho = loc.rho;
+    spot.SpotPA = loc.pa;
+    spot.SpotLat = loc.latitude;
+    spot.SpotLong = loc.longitude;
+    spot.SpotRotation = loc.rotation;
+}
+
+AreaReadout ComputeSpotArea(SpotState& spot, double chartDiameter) {
+    AreaReadout out;
+    // The hemisphere at the drawing's scale is pi d^2 / 2 square millimetres.
+    double a = spot.SpotSize * spot.GridCellArea * 2 * kMillionths /
+               (chartDiameter * (chartDiameter * degrees::kPi));
+    if (spot.SpotRho == NoValue) {
+        spot.SpotArea = 0;
+        out.Text = kAreaDash;
+        return out;
+    }
+    a = a / degrees::Cos(spot.SpotRho); // undo the foreshortening
+    spot.SpotArea = a;
+    out.Area = a;
+    out.Red = spot.SpotRho >= kRedFromRho;
+    // Kept as a double: a size typed with many digits must not overflow an integer.
+    const double m = spot.AreaPrecision == 1 ? 10 * std::floor(a * 0.1 + 0.5) : std::floor(a + 0.5);
+    char digits[400];
+    std::snprintf(digits, sizeof digits, "%.0f", m);
+    if (m < 10) {
+        out.Text = std::string("    ") + digits;
+    } else if (m < 100) {
+        out.Text = std::string("  ") + digits;
+    } else if (m < 1000) {
+        out.Text = std::string(" ") + digits;
+    } else {
+        out.Text = digits;
+        out.NewLeft = static_cast<int32_t>(std::trunc(kAreaAnchor - CharCount(out.Text) / 2.0));
+    }
+    return out;
+}
+
+SpotReadouts UpdateSpotReadouts(const SpotState& spot) {
+    SpotReadouts out;
+    const bool tenths = spot.LatLongPrecision != 1;
+    if (spot.SpotLong != NoValue) {
+        if (tenths) {
+            const auto v = static_cast<long long>(std::floor(spot.SpotLat * 10 + 0.5));
+            out.LatText = LatPrefix(v, 100) + TenthsText(v) + kDegree;
+        } else {
+            const auto v = static_cast<long long>(std::floor(spot.SpotLat + 0.5));
+            out.LatText = LatPrefix(v, 10) + std::to_string(v) + kDegree;
+        }
+    } else {
+        out.LatText = kLatDash;
+    }
+    const double latAnchor = tenths ? kLatAnchorTenths : kLatAnchorWhole;
+    out.LatLeft =
+        static_cast<int32_t>(std::trunc(latAnchor - std::floor(CharCount(out.LatText) * 0.5)));
+
+    if (spot.SpotLong == NoValue) {
+        out.LongText = kLongDash;
+        out.LongLeft =
+            static_cast<int32_t>(std::trunc(kLongAnchorWhole - CharCount(out.LongText) * 0.5));
+    } else if (tenths) {
+        auto v = static_cast<long long>(std::floor(spot.SpotLong * 10 + 0.5));
+        if (v == 3600) v = 0; // 359.95 and up is the central meridian of longitude 0
+        const char* prefix = v >= 1000 ? "" : v >= 100 ? " " : "   ";
+        out.LongText = prefix + TenthsText(v) + kDegree;
+        out.LongLeft =
+            static_cast<int32_t>(std::trunc(kLongAnchorTenths - CharCount(out.LongText) * 0.5));
+    } else {
+        auto v = static_cast<long long>(std::floor(spot.SpotLong + 0.5));
+        if (v == 360) v = 0;
+        const char* prefix = v >= 100 ? "" : v >= 10 ? "  " : "    ";
+        out.LongText = prefix + std::to_string(v) + kDegree;
+        out.LongLeft =
+            static_cast<int32_t>(std::trunc(kLongAnchorWhole - CharCount(out.LongText) * 0.5));
+    }
+
+    out.RotationText =
+        spot.SpotRotation == NoRotation ? kRotationDash : std::to_string(spot.SpotRotation);
+    return out;
+}
+
+std::optional<double> AcceptSpotSize(const std::string& text, char separator) {
+    if (!IsNumericText(text)) return std::nullopt;
+    const std::optional<double> v = NumericValue(text, separator);
+    if (!v || *v < 0) return std::nullopt;
+    return v;
+}
+
+} // namespace zorva

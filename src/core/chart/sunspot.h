@@ -1,0 +1,69 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+
+#include "core/chart/chart_geometry.h"
+#include "core/chart/projection.h"
+#include "core/common/no_value.h"
+#include "core/ephemeris/daily_table.h"
+
+namespace zorva {
+
+// Grid cell areas of the measuring grid, square millimetres.
+inline constexpr double MmGridCellArea = 1.0;
+inline constexpr double InchGridCellArea = MmPerInch * (MmPerInch * 0.0016); // (1/25 in)^2
+
+// The spot as typed and as located on the Sun. Angles are NoValue until located and
+// while the spot lies off the disk.
+struct SpotState {
+    double SpotX = 0;    // millimetres right of the disk centre, as displayed
+    double SpotY = 0;    // millimetres above the disk centre, as displayed
+    double SpotSize = 0; // grid cells, may be fractional
+    double GridCellArea = MmGridCellArea;
+    double SpotRho = NoValue;
+    double SpotPA = NoValue;
+    double SpotLat = NoValue;
+    double SpotLong = NoValue;
+    int32_t SpotRotation = NoRotation;
+    double SpotArea = 0;          // millionths of the hemisphere; 0 off the disk
+    int32_t LatLongPrecision = 1; // 1 whole degrees, 2 tenths
+    int32_t AreaPrecision = 1;    // 1 nearest ten, 2 nearest one
+
+    bool operator==(const SpotState&) const = default;
+};
+
+// Places the typed position on the Sun with the ephemeris and chart geometry: sets
+// SpotRho, SpotPA, SpotLat, SpotLong and SpotRotation.
+void LocateSpot(SpotState& spot, const ChartGeometry& geometry, const Ephemeris& ephemeris);
+
+// The area readout: the value stored in SpotArea, the label's text, whether it is
+// shown in red (a spot 60 degrees or more from the centre, where foreshortening makes
+// the area unreliable), and the label's new left edge when a four-digit area moves it.
+struct AreaReadout {
+    double Area = 0;
+    std::string Text;
+    bool Red = false;
+    std::optional<int32_t> NewLeft;
+};
+AreaReadout ComputeSpotArea(SpotState& spot, double chartDiameter);
+
+// Texts and left edges of the latitude, longitude and rotation labels.
+struct SpotReadouts {
+    std::string LatText;
+    int32_t LatLeft = 0;
+    std::string LongText;
+    int32_t LongLeft = 0;
+    std::string RotationText;
+};
+SpotReadouts UpdateSpotReadouts(const SpotState& spot);
+
+// Captions of the grid-size unit label: one square millimetre, one 1/25-inch square.
+inline constexpr const char* MmGridSizeLabel = "1 mm\u00B2";
+inline constexpr const char* InchGridSizeLabel = "1/25\u00B2 in\u00B2";
+
+// The size box's rule: a numeric text of at least 0, else nothing.
+std::optional<double> AcceptSpotSize(const std::string& text, char separator = '.');
+
+} // namespace zorva
