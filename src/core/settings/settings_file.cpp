@@ -1,0 +1,427 @@
+#include "core/settings/settings_file.h"
+
+#include <array>
+#include <charconv>
+#include <cmath>
+
+#include "core/settings/text_scanner.h"
+
+namespace zorva {
+namespace {
+
+constexpr double kMmPerInch = 25.4;
+// A stored diameter at or below this is taken as no diameter at all.
+constexpr double kSmallestDiameter = 0.0001;
+// The unit and format words were held in six characters; longer ones are cut to that.
+constexpr std::size_t kWordHolder = 6;
+// Longer numbers than this are not something the program wrote; they read as unreadable.
+constexpr std::size_t kLongestNumber = 64;
+// Floats are written in the general format with 6 significant digits, as text streams do.
+constexpr int kWrittenDigits = 6;
+// Shortest decimal form shown in the edit boxes.
+constexpr int kShownDigits = 15;
+
+struct Resolution {
+    int32_t width, height;
+    ScreenResolutionItem item;
+};
+constexpr std::array<Resolution, 7> kResolutions{{
+    {640, 480, ScreenResolutionItem::N6404801},
+    {800, 600, ScreenResolutionItem::N8006001},
+    {1024, 768, ScreenResolutionItem::N10247681},
+    {1152, 864, ScreenResolutionItem::N11528641},
+    {1280, 1024, ScreenResolutionItem::N128010241},
+    {1600, 1024, ScreenResolutionItem::N160010241},
+    {1600, 1200, ScreenResolutionItem::N160012001},
+}};
+
+std::string GeneralText(double v, int digits) {
+    std::array<char, 64> buf{};
+    const auto r =
+        std::to_chars(buf.data(), buf.data() + buf.size(), v, std::chars_format::general, digits);
+    return std::string(buf.data(), r.ptr);
+}
+
+// Number parsing as stream extraction accepts it (an optional sign, decimals, exponent),
+// over the whole word and independent of the process locale.
+std::optional<int32_t> ParseInt(std::string_view w) {
+    if (!StripPlusSign(w)) return std::nullopt;
+    int32_t v = 0;
+    const auto [end, ec] = std::from_chars(w.data(), w.data() + w.size(), v);
+    if (ec != std::errc() || end != w.data() + w.size()) return std::nullopt;
+    return v;
+}
+
+std::optional<double> ParseReal(std::string_view w) {
+    if (!StripPlusSign(w)) return std::nullopt;
+    double v = 0;
+    const auto [end, ec] = std::from_chars(w.data(), w.data() + w.size(), v);
+    if (ec != std::errc() || end != w.data() + w.size() || !std::isfinite(v)) return std::nullopt;
+    return v;
+}
+
+// Reads the values in file order; each one that is missing or unreadable keeps the value
+// already in its holder (the default), and reading goes on with the next.
+class ValueReader {
+  public:
+    explicit ValueReader(std::istream& in) : scanner_(in) {}
+
+    void Line(int line) { line_ = line; }
+    const std::string& Error() const { return error_; }
+
+    std::optional<std::string> Word(std::size_t keep) {
+        auto w = scanner_.ReadWord(keep);
+        if (!w) Note("missing value");
+        return w;
+    }
+
+    void Bool(bool& v) {
+        const auto w = Word(kWordHolder);
+        if (!w) return;
+        if (*w == "true") {
+            v = true;
+        } else if (*w == "false") {
+            v = false;
+        } else {
+            Note("unreadable value \"" + *w + "\"");
+        }
+    }
+
+    bool Int(int32_t& v) {
+        const auto w = Word(kLongestNumber + 1);
+        if (!w) return false;
+        const auto n = w->size() > kLongestNumber ? std::nullopt : ParseInt(*w);
+        if (!n) {
+            Note("unreadable value \"" + w->substr(0, kLongestNumber) + "\"");
+            return false;
+        }
+        v = *n;
+        return true;
+    }
+
+    bool Real(double& v) {
+        const auto w = Word(kLongestNumber + 1);
+        if (!w) return false;
+        const auto n = w->size() > kLongestNumber ? std::nullopt : ParseReal(*w);
+        if (!n) {
+            Note("unreadable value \"" + w->substr(0, kLongestNumber) + "\"");
+            return false;
+        }
+        v = *n;
+        return true;
+    }
+
+    // The first letter of a word, or nothing when the word is missing.
+    std::optional<char> FirstLetter() {
+        const auto w = Word(kWordHolder);
+        if (!w) return std::nullopt;
+        return w->front();
+    }
+
+    // Three single characters, each skipping leading white space, as the code was read
+    // before: a two-letter code borrows the first letter of the next value.
+    void Colour(uint32_t& v) {
+        std::array<char, 3> code{};
+        for (char& c : code) {
+            const auto next = scanner_.ReadChar();
+            if (!next) {
+                Note("missing colour code");
+                return;
+            }
+            c = *next;
+        }
+        v = ColourFromCode(code[0], code[1], code[2]);
+    }
+
+  private:
+    void Note(const std::string& what) {
+        if (error_.empty()) error_ = "line " + std::to_string(line_) + ": " + what;
+    }
+
+    TextScanner scanner_;
+    int line_ = 0;
+    std::string error_;
+};
+
+void ReadLayout(ValueReader& r, DateLayout& d) {
+    r.Int(d.DatePickerLeft);
+    r.Int(d.DatePickerWidth);
+    r.Int(d.TimePickerLeft);
+    r.Int(d.TimePickerWidth);
+    r.Int(d.UTCaptionLeft);
+    r.Int(d.UTCaptionWidth);
+}
+
+void ReadMarker(ValueReader& r, RotationMarkerOptions& m) {
+    r.Bool(m.Shown);
+    r.Colour(m.Colour);
+    r.Bool(m.Label);
+}
+
+// The decisions that follow from the stored values, shared by a read file and no file.
+void DeriveChecks(SettingsLoad& load) {
+    const Settings& s = load.settings;
+    load.sunspotChecked = s.Sunspot || s.Carrington.Shown || s.Differential.Shown;
+    load.logFileMessageBoxChecked = s.LogFileMessageFlag == 0;
+}
+
+void ChooseDiameter(SettingsLoad& load, std::optional<char> unitLetter, bool valueRead) {
+    Settings& s = load.settings;
+    if (!valueRead || !(s.DiamValue > kSmallestDiameter)) {
+        load.diameterAbsent = true;
+        load.diameterCommand = DiameterCommand::N150mm;
+        s.DiamInInches = false;
+        s.DiamValue = Settings{}.DiamValue;
+        return;
+    }
+    const char unit = unitLetter.value_or('m');
+    s.DiamInInches = unit == 'i';
+    const double v = s.DiamValue;
+    if (unit == 'm') {
+        load.diameterCommand = v == 100   ? DiameterCommand::N100mm
+                               : v == 125 ? DiameterCommand::N125mm
+                               : v == 150 ? DiameterCommand::N150mm
+                                          : DiameterCommand::Othermm;
+    } else if (unit == 'i') {
+        load.diameterCommand = v == 4   ? DiameterCommand::N4in
+                               : v == 5 ? DiameterCommand::N5in
+                               : v == 6 ? DiameterCommand::N6in
+                                        : DiameterCommand::Otherin;
+    } else {
+        load.diameterCommand = DiameterCommand::None;
+    }
+    if (load.diameterCommand == DiameterCommand::Othermm ||
+        load.diameterCommand == DiameterCommand::Otherin) {
+        load.diamBoxText = ShortestDecimalText(v);
+    }
+}
+
+void Put(std::string& out, std::string_view item) {
+    out.append(item);
+}
+void Sep(std::string& out) {
+    out.push_back(' ');
+}
+void End(std::string& out) {
+    out.push_back('\n');
+}
+std::string BoolText(bool v) {
+    return v ? "true" : "false";
+}
+
+} // namespace
+
+std::string_view ColourCode(uint32_t colour) {
+    switch (colour) {
+    case kColourRed:
+        return "red";
+    case kColourGreen:
+        return "gre";
+    case kColourBlue:
+        return "blu";
+    case kColourWhite:
+        return "whi";
+    default:
+        return "bla";
+    }
+}
+
+uint32_t ColourFromCode(char first, char second, char third) {
+    if (first == 'r') return kColourRed;
+    if (first == 'g') return kColourGreen;
+    if (first == 'b' && second == 'l' && third == 'u') return kColourBlue;
+    if (first == 'w') return kColourWhite;
+    return kColourBlack;
+}
+
+void SetChartDiameter(Settings& s, double chartDiameterMm, bool unitIsInch) {
+    s.DiamInInches = unitIsInch;
+    s.DiamValue = unitIsInch ? chartDiameterMm / kMmPerInch : chartDiameterMm;
+}
+
+ReadoutPrecisions ReadoutPrecisionsOf(const Settings& s) {
+    return {s.RAPrecision, s.DecPrecision, s.AltAziPrecision, s.BLPPrecision, s.DiamPrecision};
+}
+
+std::string ShortestDecimalText(double v) {
+    return GeneralText(v, kShownDigits);
+}
+
+SettingsLoad DefaultSettingsLoad() {
+    SettingsLoad load;
+    DeriveChecks(load);
+    return load;
+}
+
+SettingsLoad ReadSettings(std::istream& in) {
+    SettingsLoad load;
+    load.fileFound = true;
+    Settings& s = load.settings;
+    ValueReader r(in);
+
+    r.Line(1);
+    r.Bool(s.HideWelcome);
+    r.Line(2);
+    r.Int(s.FlipSign);
+    r.Line(3);
+    r.Int(s.MirrorSign);
+    r.Line(4);
+    const auto unitLetter = r.FirstLetter();
+    r.Line(5);
+    const bool diameterRead = r.Real(s.DiamValue);
+    r.Line(6);
+    if (const auto c = r.FirstLetter()) s.DateLong = *c == 'l';
+    r.Line(7);
+    ReadLayout(r, s.ShortDateLayout);
+    r.Line(8);
+    ReadLayout(r, s.LongDateLayout);
+    r.Line(9);
+    if (const auto c = r.FirstLetter()) s.GridMm = *c == 'm';
+    r.Line(10);
+    r.Real(s.ObserverLat);
+    r.Real(s.ObserverLong);
+    r.Line(11);
+    r.Bool(s.NESWPoints);
+    r.Line(12);
+    r.Bool(s.ShowCentralMeridian);
+    r.Line(13);
+    r.Bool(s.ShowEquator);
+    r.Line(14);
+    r.Bool(s.ShowLatLines);
+    r.Line(15);
+    r.Bool(s.ShowLongLines);
+    r.Line(16);
+    ReadMarker(r, s.Carrington);
+    r.Line(17);
+    ReadMarker(r, s.Differential);
+    r.Line(18);
+    r.Int(s.ScreenWidth);
+    r.Int(s.ScreenHeight);
+    r.Line(19);
+    r.Bool(s.Sunspot);
+    r.Line(20);
+    r.Bool(s.Points);
+    r.Line(21);
+    r.Bool(s.Circle);
+    r.Line(22);
+    r.Colour(s.SRSColour);
+    r.Line(23);
+    r.Bool(s.SRSFileNameLabel);
+    r.Line(24);
+    r.Int(s.SeparationPath);
+    r.Line(25);
+    r.Bool(s.SpotInMiddle);
+    r.Line(26);
+    r.Colour(s.DistColour1);
+    r.Line(27);
+    r.Colour(s.DistColour2);
+    r.Line(28);
+    r.Int(s.OrientationMode);
+    r.Line(29);
+    r.Int(s.RAPrecision);
+    r.Line(30);
+    r.Int(s.DecPrecision);
+    r.Line(31);
+    r.Int(s.AltAziPrecision);
+    r.Line(32);
+    r.Int(s.BLPPrecision);
+    r.Line(33);
+    r.Int(s.DiamPrecision);
+    r.Line(34);
+    r.Int(s.LatLongPrecision);
+    r.Line(35);
+    r.Int(s.AreaPrecision);
+    r.Line(36);
+    r.Int(s.LogFileMessageFlag);
+    load.error = r.Error();
+
+    // The repairs: only +1 and -1 flip or mirror the chart.
+    if (s.FlipSign != 1 && s.FlipSign != -1) s.FlipSign = 1;
+    if (s.MirrorSign != 1 && s.MirrorSign != -1) s.MirrorSign = 1;
+    ChooseDiameter(load, unitLetter, diameterRead);
+
+    load.showWelcome = !s.HideWelcome;
+    load.screenItem = ScreenResolutionItem::None;
+    for (const Resolution& res : kResolutions) {
+        if (res.width == s.ScreenWidth && res.height == s.ScreenHeight) load.screenItem = res.item;
+    }
+    load.separationPath = s.SeparationPath == 1   ? SeparationPathChoice::LongitudeArc1
+                          : s.SeparationPath == 2 ? SeparationPathChoice::GreatCircle1
+                                                  : SeparationPathChoice::Unchanged;
+    if (s.OrientationMode >= 1 && s.OrientationMode <= 3) {
+        load.orientation = static_cast<DiskOrientation>(s.OrientationMode);
+    } else {
+        load.orientation.reset();
+    }
+    DeriveChecks(load);
+    return load;
+}
+
+std::string SettingsFileText(const Settings& s) {
+    std::string out;
+    const auto line = [&out](std::string_view item) {
+        Put(out, item);
+        End(out);
+    };
+    const auto integer = [](int32_t v) { return std::to_string(v); };
+    const auto real = [](double v) { return GeneralText(v, kWrittenDigits); };
+    const auto layout = [&](const DateLayout& d) {
+        Put(out, integer(d.DatePickerLeft));
+        for (const int32_t v : {d.DatePickerWidth, d.TimePickerLeft, d.TimePickerWidth,
+                                d.UTCaptionLeft, d.UTCaptionWidth}) {
+            Sep(out);
+            Put(out, integer(v));
+        }
+        End(out);
+    };
+    const auto marker = [&](const RotationMarkerOptions& m) {
+        Put(out, BoolText(m.Shown));
+        Sep(out);
+        Put(out, ColourCode(m.Colour));
+        Sep(out);
+        Put(out, BoolText(m.Label));
+        End(out);
+    };
+
+    line(BoolText(s.HideWelcome));
+    line(integer(s.FlipSign));
+    line(integer(s.MirrorSign));
+    line(s.DiamInInches ? "inch" : "mm");
+    line(real(s.DiamValue));
+    line(s.DateLong ? "long" : "short");
+    layout(s.ShortDateLayout);
+    layout(s.LongDateLayout);
+    line(s.GridMm ? "mm" : "inch");
+    line(real(s.ObserverLat) + " " + real(s.ObserverLong));
+    line(BoolText(s.NESWPoints));
+    line(BoolText(s.ShowCentralMeridian));
+    line(BoolText(s.ShowEquator));
+    line(BoolText(s.ShowLatLines));
+    line(BoolText(s.ShowLongLines));
+    marker(s.Carrington);
+    marker(s.Differential);
+    line(integer(s.ScreenWidth) + " " + integer(s.ScreenHeight));
+    line(BoolText(s.Sunspot));
+    line(BoolText(s.Points));
+    line(BoolText(s.Circle));
+    line(ColourCode(s.SRSColour));
+    line(BoolText(s.SRSFileNameLabel));
+    line(integer(s.SeparationPath));
+    line(BoolText(s.SpotInMiddle));
+    line(ColourCode(s.DistColour1));
+    line(ColourCode(s.DistColour2));
+    line(integer(s.OrientationMode));
+    for (const int32_t v :
+         {s.RAPrecision, s.DecPrecision, s.AltAziPrecision, s.BLPPrecision, s.DiamPrecision,
+          s.LatLongPrecision, s.AreaPrecision, s.LogFileMessageFlag}) {
+        line(integer(v));
+    }
+    return out;
+}
+
+void WriteSettings(std::ostream& out, const Settings& s) {
+    const std::string text = SettingsFileText(s);
+    out.write(text.data(), static_cast<std::streamsize>(text.size()));
+}
+
+} // namespace zorva

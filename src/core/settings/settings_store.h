@@ -1,0 +1,42 @@
+#pragma once
+
+#include <filesystem>
+#include <string_view>
+
+#include "core/settings/directory_file.h"
+#include "core/settings/settings_file.h"
+
+namespace zorva {
+
+// The two files the program keeps its options in, by bare name in the working folder.
+inline constexpr std::string_view kSettingsFileName = "ZorvaViewerSettings_v10.dat";
+inline constexpr std::string_view kDirectoryFileName = "ZorvaViewerDir_v10.dat";
+
+// Replaces `path` with `text` through a temporary file in the same folder that is
+// written, flushed and then renamed over it, so that a crash or a full disk while saving
+// leaves the previous file whole. False when the text could not be saved; the old file is
+// then untouched and the temporary removed.
+bool SaveTextFileAtomically(const std::filesystem::path& path, std::string_view text);
+
+struct LoadedSettingsFiles {
+    Folders folders;
+    bool directoryFound = false;
+    SettingsLoad settings; // DefaultSettingsLoad() when there is no settings file
+};
+
+// Reads the directory file, then the settings file, from `folder`. A file that is missing
+// or cannot be opened is not an error: the folders stay empty, the defaults apply.
+LoadedSettingsFiles LoadSettingsFiles(const std::filesystem::path& folder);
+
+struct SavedSettingsFiles {
+    bool directoryWritten = false; // false also when there was no folder to store
+    bool directorySkipped = false; // every folder empty: the old file was left alone
+    bool settingsWritten = false;
+};
+
+// Saves the directory file, then the settings file, into `folder`. Failures are not
+// reported to the user; the results say what happened.
+SavedSettingsFiles SaveSettingsFiles(const std::filesystem::path& folder, const Folders& folders,
+                                     const Settings& settings);
+
+} // namespace zorva
