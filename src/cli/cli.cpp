@@ -11,7 +11,8 @@ namespace zorva::cli {
 namespace {
 
 const char* const kUsage =
-    "usage: zorva-cli year YEAR [--accurate] | at YYYY-MM-DDTHH:MM:SS [--lat DEG] [--long DEG]";
+    "usage: zorva-cli year YEAR [--accurate] | at YYYY-MM-DDTHH:MM:SS [--lat DEG] [--long DEG] | "
+    "locate AT --x MM --y MM [chart options] | chart AT --out FILE [chart options]";
 
 using Command = std::function<int(const std::vector<std::string>&, std::ostream&)>;
 
@@ -19,6 +20,8 @@ const std::map<std::string, Command>& Commands() {
     static const std::map<std::string, Command> commands = {
         {"year", YearCommand},
         {"at", AtCommand},
+        {"locate", LocateCommand},
+        {"chart", ChartCommand},
     };
     return commands;
 }

@@ -10,5 +10,7 @@ namespace zorva::cli {
 // UsageError for a wrong argument.
 int YearCommand(const std::vector<std::string>& args, std::ostream& out);
 int AtCommand(const std::vector<std::string>& args, std::ostream& out);
+int LocateCommand(const std::vector<std::string>& args, std::ostream& out);
+int ChartCommand(const std::vector<std::string>& args, std::ostream& out);
 
 } // namespace zorva::cli

@@ -255,6 +255,11 @@ uint32_t PixelWord(const QImage& image, int x, int y) {
     return WordFromColour(QColor::fromRgb(image.pixel(x, y)));
 }
 
+QFont DefaultChartFont() {
+    constexpr int kLabelPoints = 8;
+    return QFont("DejaVu Sans", kLabelPoints);
+}
+
 ChartScene MakeChartScene(const ChartGeometry& geometry, const Ephemeris& ephemeris,
                           const SpotState& spot, const MarkerState& markers) {
     ChartScene s;

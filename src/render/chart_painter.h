@@ -45,6 +45,10 @@ struct ChartScene {
     MarkerLook Differential;
 };
 
+// The label font of charts drawn outside the window (command line, tests): fixed, so
+// that the same chart comes out the same on every machine.
+QFont DefaultChartFont();
+
 // The scene of the window's state.
 ChartScene MakeChartScene(const ChartGeometry& geometry, const Ephemeris& ephemeris,
                           const SpotState& spot, const MarkerState& markers);

@@ -1,0 +1,182 @@
+// zorva-cli locate and chart: a spot's heliographic position, and the chart as a file.
+#include <QCoreApplication>
+#include <QGuiApplication>
+#include <QString>
+#include <algorithm>
+#include <cctype>
+
+#include "cli/args.h"
+#include "cli/commands.h"
+#include "core/chart/chart_geometry.h"
+#include "core/chart/sunspot.h"
+#include "core/ephemeris/daily_table.h"
+#include "core/ephemeris/horizon.h"
+#include "render/chart_export.h"
+#include "render/chart_painter.h"
+
+namespace zorva::cli {
+
+namespace {
+
+const char* const kLocateUsage =
+    "usage: zorva-cli locate YYYY-MM-DDTHH:MM:SS --x MM --y MM [--diameter MM] "
+    "[--orientation equatorial|axis|altaz] [--flip] [--mirror] [--size CELLS] [--grid mm|in] "
+    "[--lat DEG] [--long DEG]";
+const char* const kChartUsage =
+    "usage: zorva-cli chart YYYY-MM-DDTHH:MM:SS --out FILE.png|FILE.pdf [--x MM] [--y MM] "
+    "[--diameter MM] [--orientation equatorial|axis|altaz] [--flip] [--mirror] [--size CELLS] "
+    "[--grid mm|in] [--lat DEG] [--long DEG] [--lat-lines] [--long-lines]";
+
+// A chart image of more than this diameter would need gigabytes of pixels.
+constexpr double kLargestChartMm = 2000;
+
+const std::set<std::string> kValued = {"--x",    "--y",    "--diameter", "--orientation",
+                                       "--size", "--grid", "--lat",      "--long"};
+
+// The instant, observer, chart settings and spot of one command line, and the
+// ephemeris they give.
+struct ChartRequest {
+    ChartGeometry geometry;
+    SpotState spot;
+    Ephemeris ephemeris;
+};
+
+double Coordinate(const ParsedArgs& parsed, const std::string& option, bool required,
+                  const char* usage) {
+    const auto text = parsed.Value(option);
+    if (!text) {
+        if (required) throw UsageError(std::string(option) + " is required; " + usage);
+        return 0;
+    }
+    return ParseNumber(*text, option);
+}
+
+ChartRequest ReadRequest(const ParsedArgs& parsed, bool coordinatesRequired, const char* usage) {
+    if (parsed.positional.size() != 1) throw UsageError(usage);
+    const Instant instant = ParseInstant(parsed.positional[0]);
+    ChartRequest req;
+    req.spot.SpotX = Coordinate(parsed, "--x", coordinatesRequired, usage);
+    req.spot.SpotY = Coordinate(parsed, "--y", coordinatesRequired, usage);
+    if (const auto d = parsed.Value("--diameter")) {
+        req.geometry.ChartDiameter = ParseNumber(*d, "--diameter");
+        if (req.geometry.ChartDiameter <= 0) throw UsageError("--diameter must be above 0");
+    }
+    if (const auto o = parsed.Value("--orientation")) {
+        if (*o == "equatorial") {
+            req.geometry.Mode = Orientation::Equatorial;
+        } else if (*o == "axis") {
+            req.geometry.Mode = Orientation::RotationAxis;
+        } else if (*o == "altaz") {
+            req.geometry.Mode = Orientation::AltAzimuth;
+        } else {
+            throw UsageError("--orientation must be equatorial, axis or altaz");
+        }
+    }
+    if (parsed.Has("--flip")) req.geometry.FlipSign = -1;
+    if (parsed.Has("--mirror")) req.geometry.MirrorSign = -1;
+    if (const auto size = parsed.Value("--size")) {
+        req.spot.SpotSize = ParseNumber(*size, "--size");
+        if (req.spot.SpotSize < 0) throw UsageError("--size must be 0 or more");
+    }
+    if (const auto grid = parsed.Value("--grid")) {
+        if (*grid == "mm") {
+            req.spot.GridCellArea = MmGridCellArea;
+        } else if (*grid == "in") {
+            req.spot.GridCellArea = InchGridCellArea;
+        } else {
+            throw UsageError("--grid must be mm or in");
+        }
+    }
+    Observer observer;
+    if (const auto lat = parsed.Value("--lat")) {
+        if (!AcceptObserverLatitude(ParseNumber(*lat, "--lat"), observer.latitude)) {
+            throw UsageError("--lat must lie in -90..90");
+        }
+    }
+    if (const auto lon = parsed.Value("--long")) {
+        if (!AcceptObserverLongitude(ParseNumber(*lon, "--long"), observer.longitude)) {
+            throw UsageError("--long must lie in -180..360");
+        }
+    }
+    DailyTable table;
+    const int32_t days = LoadYearTable(instant.year, table);
+    UpdateEphemeris(instant.year, table, days, instant, observer, req.ephemeris);
+    return req;
+}
+
+// Fonts and painting need a GUI application object; the command line has none of its
+// own, so one is made on first use, without a display. It is never destroyed: run from
+// the exit handlers, its destructor would find Qt's own globals already gone.
+void EnsureGuiApplication() {
+    if (QCoreApplication::instance()) {
+        if (!qobject_cast<QGuiApplication*>(QCoreApplication::instance())) {
+            throw std::runtime_error("drawing needs a GUI application object");
+        }
+        return;
+    }
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    static int argc = 1;
+    static char name[] = "zorva-cli";
+    static char* argv[] = {name, nullptr};
+    // Start-up notes of the platform (a missing runtime folder, say) are no concern of
+    // a command that only writes a file; keep them off the error stream.
+    const QtMessageHandler previous =
+        qInstallMessageHandler([](QtMsgType, const QMessageLogContext&, const QString&) {});
+    new QGuiApplication(argc, argv);
+    qInstallMessageHandler(previous);
+}
+
+std::string LowerExtension(const std::string& path) {
+    const auto dot = path.find_last_of('.');
+    const auto slash = path.find_last_of("/\\");
+    if (dot == std::string::npos || (slash != std::string::npos && dot < slash)) return "";
+    std::string ext = path.substr(dot + 1);
+    std::transform(ext.begin(), ext.end(), ext.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    return ext;
+}
+
+} // namespace
+
+int LocateCommand(const std::vector<std::string>& args, std::ostream& out) {
+    const ParsedArgs parsed = ParseArgs(args, 1, kValued, {"--flip", "--mirror"});
+    ChartRequest req = ReadRequest(parsed, true, kLocateUsage);
+    LocateSpot(req.spot, req.geometry, req.ephemeris);
+    ComputeSpotArea(req.spot, req.geometry.ChartDiameter);
+    const SpotState& s = req.spot;
+    out << "SpotRho " << FullPrecision(s.SpotRho) << "\n"
+        << "SpotPA " << FullPrecision(s.SpotPA) << "\n"
+        << "SpotLat " << FullPrecision(s.SpotLat) << "\n"
+        << "SpotLong " << FullPrecision(s.SpotLong) << "\n"
+        << "SpotRotation " << s.SpotRotation << "\n"
+        << "SpotArea " << FullPrecision(s.SpotArea) << "\n";
+    return 0;
+}
+
+int ChartCommand(const std::vector<std::string>& args, std::ostream& /*out*/) {
+    std::set<std::string> valued = kValued;
+    valued.insert("--out");
+    const ParsedArgs parsed =
+        ParseArgs(args, 1, valued, {"--flip", "--mirror", "--lat-lines", "--long-lines"});
+    const auto file = parsed.Value("--out");
+    if (!file) throw UsageError(std::string("--out is required; ") + kChartUsage);
+    const std::string ext = LowerExtension(*file);
+    if (ext != "png" && ext != "pdf") throw UsageError("--out must name a .png or .pdf file");
+    ChartRequest req = ReadRequest(parsed, false, kChartUsage);
+    if (req.geometry.ChartDiameter > kLargestChartMm) {
+        throw UsageError("--diameter must not exceed 2000 mm for a chart file");
+    }
+    req.geometry.ShowLatLines = parsed.Has("--lat-lines");
+    req.geometry.ShowLongLines = parsed.Has("--long-lines");
+    LocateSpot(req.spot, req.geometry, req.ephemeris);
+
+    EnsureGuiApplication();
+    const ChartScene scene = MakeChartScene(req.geometry, req.ephemeris, req.spot, MarkerState{});
+    const QString path = QString::fromStdString(*file);
+    const bool saved = ext == "png" ? SaveChartPng(path, scene, DefaultChartFont())
+                                    : SaveChartPdf(path, scene, DefaultChartFont());
+    if (!saved) throw std::runtime_error("cannot write " + *file);
+    return 0;
+}
+
+} // namespace zorva::cli
