@@ -1,0 +1,34 @@
+#pragma once
+
+#include <cstdint>
+
+#include "core/settings/settings_file.h"
+
+namespace zorva {
+
+// A picker-width command's result: the new layout and which Display items stay enabled.
+struct PickerWidthChange {
+    DateLayout layout;
+    bool increaseDateEnabled = true;
+    bool increaseTimeEnabled = true;
+    bool decreaseDateEnabled = true;
+    bool decreaseTimeEnabled = true;
+};
+
+// Left and width of the group box that holds the pickers.
+struct GroupSpan {
+    int32_t left = 0;
+    int32_t width = 0;
+};
+
+// Widening a picker first takes room at the group box's edges, then the gap between the
+// pickers; narrowing gives the gap back first while it is narrower than the left margin.
+// `enabled` holds the four items' states before the command.
+PickerWidthChange IncreaseDateWindow(const DateLayout& l, GroupSpan group,
+                                     PickerWidthChange enabled);
+PickerWidthChange IncreaseTimeWindow(const DateLayout& l, GroupSpan group,
+                                     PickerWidthChange enabled);
+PickerWidthChange DecreaseDateWindow(const DateLayout& l, PickerWidthChange enabled);
+PickerWidthChange DecreaseTimeWindow(const DateLayout& l, PickerWidthChange enabled);
+
+} // namespace zorva

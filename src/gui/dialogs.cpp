@@ -1,0 +1,74 @@
+#include "gui/dialogs.h"
+
+#include <QFileDialog>
+#include <QMessageBox>
+#include <QStringList>
+
+namespace zorva::gui {
+
+QString QtFilter(const QString& pairs) {
+    const QStringList parts = pairs.split('|');
+    QStringList filters;
+    for (int i = 0; i + 1 < parts.size(); i += 2) {
+        QString name = parts[i];
+        // The pattern proper goes in the brackets Qt reads, whatever the caption says.
+        const int bracket = name.indexOf('(');
+        if (bracket >= 0) name = name.left(bracket).trimmed();
+        QString patterns = parts[i + 1];
+        patterns.replace(';', ' ');
+        filters << QStringLiteral("%1 (%2)").arg(name, patterns);
+    }
+    return filters.join(QStringLiteral(";;"));
+}
+
+MessageResult QtDialogs::Message(QWidget* parent, const QString& text, const QString& caption,
+                                 MessageIcon icon, MessageButtons buttons) {
+    QMessageBox box(parent);
+    box.setWindowTitle(caption);
+    box.setText(text);
+    box.setIcon(icon == MessageIcon::Error     ? QMessageBox::Critical
+                : icon == MessageIcon::Warning ? QMessageBox::Warning
+                                               : QMessageBox::Information);
+    box.setStandardButtons(buttons == MessageButtons::OkCancel
+                               ? QMessageBox::Ok | QMessageBox::Cancel
+                               : QMessageBox::Ok);
+    return box.exec() == QMessageBox::Ok ? MessageResult::Ok : MessageResult::Cancel;
+}
+
+namespace {
+QFileDialog* MakeDialog(QWidget* parent, const FileDialogRequest& r) {
+    auto* dialog = new QFileDialog(parent, r.title, r.initialFolder, QtFilter(r.filter));
+    dialog->setOption(QFileDialog::DontUseNativeDialog, false);
+    if (!r.fileName.isEmpty()) dialog->selectFile(r.fileName);
+    if (!r.defaultSuffix.isEmpty()) dialog->setDefaultSuffix(r.defaultSuffix);
+    return dialog;
+}
+
+QString Run(QFileDialog* dialog) {
+    QString chosen;
+    if (dialog->exec() == QDialog::Accepted && !dialog->selectedFiles().isEmpty()) {
+        chosen = dialog->selectedFiles().first();
+    }
+    delete dialog;
+    return chosen;
+}
+} // namespace
+
+QString QtDialogs::OpenFile(QWidget* parent, const FileDialogRequest& request) {
+    QFileDialog* dialog = MakeDialog(parent, request);
+    dialog->setAcceptMode(QFileDialog::AcceptOpen);
+    dialog->setFileMode(request.mustExist ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
+    return Run(dialog);
+}
+
+QString QtDialogs::SaveFile(QWidget* parent, const FileDialogRequest& request) {
+    QFileDialog* dialog = MakeDialog(parent, request);
+    dialog->setAcceptMode(QFileDialog::AcceptSave);
+    dialog->setFileMode(QFileDialog::AnyFile);
+    dialog->setOption(QFileDialog::DontConfirmOverwrite, !request.confirmOverwrite);
+    return Run(dialog);
+}
+
+void QtDialogs::ShowModal(QDialog& dialog) { dialog.exec(); }
+
+} // namespace zorva::gui

@@ -1,0 +1,50 @@
+#pragma once
+
+#include <QDialog>
+#include <QString>
+
+namespace zorva::gui {
+
+enum class MessageIcon { Information, Warning, Error };
+enum class MessageButtons { Ok, OkCancel };
+enum class MessageResult { Ok, Cancel };
+
+// What a file dialog asks for. `filter` uses the "Text files (*.txt)|*.TXT" pairs.
+struct FileDialogRequest {
+    QString title;
+    QString filter;
+    QString fileName;        // the default name offered
+    QString defaultSuffix;   // without the dot, e.g. "bmp"
+    QString initialFolder;   // empty: the working folder
+    bool mustExist = false;  // an open dialog that only takes existing files
+    bool confirmOverwrite = false;
+};
+
+// Every modal conversation of the window passes through here, so tests can answer
+// the questions themselves.
+class Dialogs {
+public:
+    virtual ~Dialogs() = default;
+    virtual MessageResult Message(QWidget* parent, const QString& text, const QString& caption,
+                                  MessageIcon icon, MessageButtons buttons) = 0;
+    // The chosen full path, or an empty string when the user cancels.
+    virtual QString OpenFile(QWidget* parent, const FileDialogRequest& request) = 0;
+    virtual QString SaveFile(QWidget* parent, const FileDialogRequest& request) = 0;
+    // Runs a modal window (welcome, about, help) until it closes.
+    virtual void ShowModal(QDialog& dialog) = 0;
+};
+
+// The real dialogs of the desktop.
+class QtDialogs final : public Dialogs {
+public:
+    MessageResult Message(QWidget* parent, const QString& text, const QString& caption,
+                          MessageIcon icon, MessageButtons buttons) override;
+    QString OpenFile(QWidget* parent, const FileDialogRequest& request) override;
+    QString SaveFile(QWidget* parent, const FileDialogRequest& request) override;
+    void ShowModal(QDialog& dialog) override;
+};
+
+// "Text files (*.txt)|*.TXT|..." into Qt's "Text files (*.txt *.TXT);;..." form.
+QString QtFilter(const QString& pairs);
+
+} // namespace zorva::gui
