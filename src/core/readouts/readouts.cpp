@@ -254,8 +254,8 @@ std::string RotationText(int32_t rotation) {
 }
 
 PositionReadouts PositionReadoutTexts(const Ephemeris& e, const ReadoutPrecisions& precisions,
-                                      DiskOrientation orientation) {
-    const bool zenithUp = orientation == DiskOrientation::AltAzimuth;
+                                      Orientation orientation) {
+    const bool zenithUp = orientation == Orientation::AltAzimuth;
     const int32_t raItem = PrecisionItemOf3(precisions.RAPrecision);
     const int32_t decItem = PrecisionItemOf3(precisions.DecPrecision);
     const int32_t altAziItem = PrecisionItemOf3(precisions.AltAziPrecision);

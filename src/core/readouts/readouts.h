@@ -4,12 +4,10 @@
 #include <string>
 #include <string_view>
 
+#include "core/chart/chart_geometry.h"
 #include "core/ephemeris/daily_table.h"
 
 namespace zorva {
-
-// The three ways the chart can be turned, numbered as the settings file stores them.
-enum class DiskOrientation : int32_t { Equatorial = 1, RotationAxis = 2, AltAzimuth = 3 };
 
 // Display precisions of the readout labels, as chosen in the Display menu. Values outside
 // a group's range act as its last item, the item that is checked for them.
@@ -85,7 +83,7 @@ struct SolarParameterReadouts {
 };
 
 PositionReadouts PositionReadoutTexts(const Ephemeris& e, const ReadoutPrecisions& precisions,
-                                      DiskOrientation orientation);
+                                      Orientation orientation);
 SolarParameterReadouts SolarParameterTexts(const Ephemeris& e, const ReadoutPrecisions& precisions);
 
 } // namespace zorva

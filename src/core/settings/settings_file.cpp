@@ -4,12 +4,12 @@
 #include <charconv>
 #include <cmath>
 
+#include "core/chart/chart_geometry.h"
 #include "core/settings/text_scanner.h"
 
 namespace zorva {
 namespace {
 
-constexpr double kMmPerInch = 25.4;
 // A stored diameter at or below this is taken as no diameter at all.
 constexpr double kSmallestDiameter = 0.0001;
 // The unit and format words were held in six characters; longer ones are cut to that.
@@ -236,7 +236,7 @@ uint32_t ColourFromCode(char first, char second, char third) {
 
 void SetChartDiameter(Settings& s, double chartDiameterMm, bool unitIsInch) {
     s.DiamInInches = unitIsInch;
-    s.DiamValue = unitIsInch ? chartDiameterMm / kMmPerInch : chartDiameterMm;
+    s.DiamValue = unitIsInch ? chartDiameterMm / MmPerInch : chartDiameterMm;
 }
 
 ReadoutPrecisions ReadoutPrecisionsOf(const Settings& s) {
@@ -349,7 +349,7 @@ SettingsLoad ReadSettings(std::istream& in) {
                           : s.SeparationPath == 2 ? SeparationPathChoice::GreatCircle1
                                                   : SeparationPathChoice::Unchanged;
     if (s.OrientationMode >= 1 && s.OrientationMode <= 3) {
-        load.orientation = static_cast<DiskOrientation>(s.OrientationMode);
+        load.orientation = static_cast<Orientation>(s.OrientationMode);
     } else {
         load.orientation.reset();
     }

@@ -124,7 +124,7 @@ struct SettingsLoad {
     ScreenResolutionItem screenItem = ScreenResolutionItem::None;
     bool sunspotChecked = true; // Sunspot1: its own value or either rotation marker on
     SeparationPathChoice separationPath = SeparationPathChoice::LongitudeArc1;
-    std::optional<DiskOrientation> orientation = DiskOrientation::Equatorial; // none: change none
+    std::optional<Orientation> orientation = Orientation::Equatorial; // none: change none
     bool logFileMessageBoxChecked = true;
     std::string error; // the first value that was missing or unreadable, empty when none
 };

@@ -112,7 +112,7 @@ TEST(Readouts, PositionGroupPlacementFollowsTheOrientation) {
     e.ParallacticAngle = -12.3;
     const ReadoutPrecisions precisions{1, 2, 2, 2, 2};
 
-    const PositionReadouts eq = PositionReadoutTexts(e, precisions, DiskOrientation::Equatorial);
+    const PositionReadouts eq = PositionReadoutTexts(e, precisions, Orientation::Equatorial);
     EXPECT_EQ(eq.RALabel, (LabelText{"18h 45m", 20}));
     EXPECT_EQ(eq.DecLabel, (LabelText{" -23\u00B0 02.5'", 106})); // 11 characters
     EXPECT_EQ(eq.DecCaptionLeft, 124);
@@ -123,9 +123,9 @@ TEST(Readouts, PositionGroupPlacementFollowsTheOrientation) {
     EXPECT_FALSE(eq.PAVisible);
     EXPECT_EQ(eq.PALabel.text, "-12.3\u00B0"); // written even while hidden
     EXPECT_EQ(eq.AltAzi1Caption, "Alt && Azi");
-    EXPECT_EQ(PositionReadoutTexts(e, precisions, DiskOrientation::RotationAxis), eq);
+    EXPECT_EQ(PositionReadoutTexts(e, precisions, Orientation::RotationAxis), eq);
 
-    const PositionReadouts az = PositionReadoutTexts(e, precisions, DiskOrientation::AltAzimuth);
+    const PositionReadouts az = PositionReadoutTexts(e, precisions, Orientation::AltAzimuth);
     EXPECT_EQ(az.DecLabel.left, 96);
     EXPECT_EQ(az.DecCaptionLeft, 114);
     EXPECT_EQ(az.AltLabel.left, 173);
@@ -138,8 +138,7 @@ TEST(Readouts, PositionGroupPlacementFollowsTheOrientation) {
     EXPECT_EQ(az.AltAzi1Caption, "Alt, Azi && Par Angle");
 
     // The label centres move with the precision.
-    const PositionReadouts fine =
-        PositionReadoutTexts(e, {3, 3, 3, 2, 2}, DiskOrientation::Equatorial);
+    const PositionReadouts fine = PositionReadoutTexts(e, {3, 3, 3, 2, 2}, Orientation::Equatorial);
     EXPECT_EQ(fine.RALabel, (LabelText{"18h 44m 50s", 14}));
     EXPECT_EQ(fine.DecLabel, (LabelText{"-23\u00B0 02' 32\"", 102}));
     EXPECT_EQ(fine.AltLabel, (LabelText{" 45.26\u00B0", 204}));

@@ -93,7 +93,7 @@ TEST(SettingsFile, FirstRunDefaultsAndTheirFile) {
     EXPECT_EQ(none.diameterCommand, DiameterCommand::N150mm);
     EXPECT_EQ(none.screenItem, ScreenResolutionItem::None);
     EXPECT_EQ(none.separationPath, SeparationPathChoice::LongitudeArc1);
-    EXPECT_EQ(none.orientation, DiskOrientation::Equatorial);
+    EXPECT_EQ(none.orientation, Orientation::Equatorial);
     EXPECT_TRUE(none.sunspotChecked);
     EXPECT_TRUE(none.logFileMessageBoxChecked);
     EXPECT_EQ(SettingsFileText(none.settings), kDefaultFile);
@@ -122,7 +122,7 @@ TEST(SettingsFile, RoundTripKeepsValuesAndBytes) {
     EXPECT_EQ(load.screenItem, ScreenResolutionItem::N160012001);
     EXPECT_TRUE(load.sunspotChecked); // a rotation marker is on
     EXPECT_EQ(load.separationPath, SeparationPathChoice::GreatCircle1);
-    EXPECT_EQ(load.orientation, DiskOrientation::AltAzimuth);
+    EXPECT_EQ(load.orientation, Orientation::AltAzimuth);
     EXPECT_FALSE(load.logFileMessageBoxChecked);
 
     // CRLF line ends read the same.
@@ -203,10 +203,10 @@ TEST(SettingsFile, Repairs) {
         EXPECT_EQ(Read(DefaultWith({{24, text}})).separationPath, path) << text;
     }
     for (const auto& [text, orientation] :
-         std::vector<std::pair<std::string, std::optional<DiskOrientation>>>{
-             {"1", DiskOrientation::Equatorial},
-             {"2", DiskOrientation::RotationAxis},
-             {"3", DiskOrientation::AltAzimuth},
+         std::vector<std::pair<std::string, std::optional<Orientation>>>{
+             {"1", Orientation::Equatorial},
+             {"2", Orientation::RotationAxis},
+             {"3", Orientation::AltAzimuth},
              {"4", std::nullopt},
              {"-1", std::nullopt}}) {
         EXPECT_EQ(Read(DefaultWith({{28, text}})).orientation, orientation) << text;
