@@ -5,8 +5,10 @@
 #include <QString>
 #include <array>
 #include <cmath>
+#include <memory>
 
 #include "core/chart/projection.h"
+#include "render/cpu_state.h"
 
 namespace zorva {
 
@@ -93,6 +95,7 @@ struct Rightmost {
 };
 template <std::size_t N>
 Rightmost DrawGridLine(QPainter& p, const Frame& f, const std::array<DiskPosition, N>& points) {
+    ClearUpperVectorState(); // the previous line's drawing may have left it set
     Rightmost right;
     int rightX = kNoPointYet;
     QPolygon line;
@@ -171,11 +174,45 @@ QString LatitudeLabel(int degrees) {
     return (degrees < 0 ? QString::number(degrees) : " " + QString::number(degrees)) + kDegree;
 }
 
-void DrawLatitudeLines(QPainter& p, const Frame& f, const ChartScene& s) {
-    std::array<DiskPosition, LatitudeCircleSamples> points;
-    for (const int lat : kGridDegrees) {
-        ProjectLatitudeCircle(lat, ChartLongitudeSamples(), s.D, s.B0, points);
-        const Rightmost right = DrawGridLine(p, f, points);
+using CirclePoints = std::array<DiskPosition, LatitudeCircleSamples>;
+using MeridianPoints = std::array<DiskPosition, MeridianSamples>;
+
+// Every grid line the scene shows, projected before any drawing starts.
+struct GridLines {
+    CirclePoints equator;
+    MeridianPoints centralMeridian;
+    std::array<CirclePoints, kGridDegrees.size()> circles;
+    std::array<MeridianPoints, kGridDegrees.size()> meridians;
+};
+
+std::unique_ptr<GridLines> ProjectGrid(const ChartScene& s) {
+    // The projection is plain scalar code; clear what earlier painting left in the
+    // vector registers first, or it runs at a fraction of its speed.
+    ClearUpperVectorState();
+    auto grid = std::make_unique<GridLines>();
+    const ChartGeometry& g = s.Geometry;
+    const auto& dL = ChartLongitudeSamples();
+    const auto& lat = ChartLatitudeSamples();
+    if (g.ShowEquator && !g.ShowLatLines) {
+        for (std::size_t k = 0; k < dL.size(); ++k)
+            ProjectPoint(0, dL[k], s.D, s.B0, grid->equator[k]);
+    }
+    if (g.ShowCentralMeridian && !g.ShowLongLines) {
+        for (std::size_t k = 0; k < lat.size(); ++k) {
+            ProjectPoint(lat[k], 0, s.D, s.B0, grid->centralMeridian[k]);
+        }
+    }
+    for (std::size_t i = 0; i < kGridDegrees.size(); ++i) {
+        if (g.ShowLatLines) ProjectLatitudeCircle(kGridDegrees[i], dL, s.D, s.B0, grid->circles[i]);
+        if (g.ShowLongLines) ProjectMeridian(lat, kGridDegrees[i], s.D, s.B0, grid->meridians[i]);
+    }
+    return grid;
+}
+
+void DrawLatitudeLines(QPainter& p, const Frame& f, const GridLines& grid) {
+    for (std::size_t i = 0; i < kGridDegrees.size(); ++i) {
+        const int lat = kGridDegrees[i];
+        const Rightmost right = DrawGridLine(p, f, grid.circles[i]);
         if (!right.found) continue;
         QPoint at = GridLabelPlace(p, f, right.point);
         // The polar circles can end left of the centre; keep their labels off the line.
@@ -187,31 +224,16 @@ void DrawLatitudeLines(QPainter& p, const Frame& f, const ChartScene& s) {
     }
 }
 
-void DrawLongitudeLines(QPainter& p, const Frame& f, const ChartScene& s) {
-    std::array<DiskPosition, MeridianSamples> points;
-    for (const int dL : kGridDegrees) {
-        ProjectMeridian(ChartLatitudeSamples(), dL, s.D, s.B0, points);
-        DrawGridLine(p, f, points);
-    }
+void DrawLongitudeLines(QPainter& p, const Frame& f, const GridLines& grid) {
+    for (const MeridianPoints& meridian : grid.meridians)
+        DrawGridLine(p, f, meridian);
 }
 
-void DrawEquatorAlone(QPainter& p, const Frame& f, const ChartScene& s) {
-    std::array<DiskPosition, LatitudeCircleSamples> points;
-    const auto& dL = ChartLongitudeSamples();
-    for (std::size_t k = 0; k < points.size(); ++k)
-        ProjectPoint(0, dL[k], s.D, s.B0, points[k]);
-    const Rightmost right = DrawGridLine(p, f, points);
+void DrawEquatorAlone(QPainter& p, const Frame& f, const GridLines& grid) {
+    const Rightmost right = DrawGridLine(p, f, grid.equator);
     if (!right.found) return;
     const QPoint at = GridLabelPlace(p, f, right.point);
     TextOut(p, at.x(), at.y(), LatitudeLabel(0));
-}
-
-void DrawCentralMeridianAlone(QPainter& p, const Frame& f, const ChartScene& s) {
-    std::array<DiskPosition, MeridianSamples> points;
-    const auto& lat = ChartLatitudeSamples();
-    for (std::size_t k = 0; k < points.size(); ++k)
-        ProjectPoint(lat[k], 0, s.D, s.B0, points[k]);
-    DrawGridLine(p, f, points);
 }
 
 MarkerPixel MarkerAt(int w, int h, double xMm, double yMm, double diameter) {
@@ -287,6 +309,7 @@ QImage NewChartImage(const ChartGeometry& geometry) {
 
 void PaintChartGrid(QPainter& p, int w, int h, const ChartScene& s) {
     const ChartGeometry& g = s.Geometry;
+    const std::unique_ptr<GridLines> grid = ProjectGrid(s);
     const Frame f{w,
                   h,
                   w / 2.0,
@@ -309,11 +332,11 @@ void PaintChartGrid(QPainter& p, int w, int h, const ChartScene& s) {
 
     // The N point marks celestial north whatever the orientation.
     if (s.NESWPoints) DrawCompassPoints(p, f, f.q - s.P);
-    if (g.ShowEquator && !g.ShowLatLines) DrawEquatorAlone(p, f, s);
-    if (g.ShowCentralMeridian && !g.ShowLongLines) DrawCentralMeridianAlone(p, f, s);
+    if (g.ShowEquator && !g.ShowLatLines) DrawEquatorAlone(p, f, *grid);
+    if (g.ShowCentralMeridian && !g.ShowLongLines) DrawGridLine(p, f, grid->centralMeridian);
     if (g.ShowCentralMeridian || g.ShowLongLines) DrawPoleMark(p, f);
-    if (g.ShowLatLines) DrawLatitudeLines(p, f, s);
-    if (g.ShowLongLines) DrawLongitudeLines(p, f, s);
+    if (g.ShowLatLines) DrawLatitudeLines(p, f, *grid);
+    if (g.ShowLongLines) DrawLongitudeLines(p, f, *grid);
 }
 
 MarkerPixel PaintChartMarkers(QPainter& p, int w, int h, const ChartScene& s) {

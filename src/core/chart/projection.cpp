@@ -14,86 +14,140 @@ using namespace degrees;
 
 constexpr double kNoError = 1000.0; // starting error of every search stage
 
-// Distance between a heliocentric angle and the one a radial fraction t stands for,
-// allowing for the finite distance of the observer (rho = asin t - t D/2).
-double RadialError(double rho, double t, double D) {
-    return std::fabs(rho - (std::asin(t) * kRadToDeg - t * D * 0.5));
+// Every candidate radius of both searches lies on a fixed grid: thousandths for the
+// single point, 1/640 (0.2 halved seven times) for the grid lines. The arc sines of the
+// grid are worked out once, so a search step costs a table look-up, not an asin call.
+constexpr int kFineSteps = 1000;
+constexpr int kCoarseSteps = 640;
+
+template <int N> struct RadiusGrid {
+    std::array<double, N + 1> t{};
+    std::array<double, N + 1> asinDeg{};
+    RadiusGrid() {
+        for (int j = 0; j <= N; ++j) {
+            t[j] = static_cast<double>(j) / N;
+            asinDeg[j] = std::asin(t[j]) * kRadToDeg;
+        }
+    }
+    // Distance between a heliocentric angle and the one the radial fraction t[j] stands
+    // for, allowing for the finite distance of the observer (rho = asin t - t D/2).
+    double Error(double rho, int j, double D) const {
+        return std::fabs(rho - (asinDeg[j] - t[j] * D * 0.5));
+    }
+};
+
+const RadiusGrid<kFineSteps>& FineGrid() {
+    static const RadiusGrid<kFineSteps> grid;
+    return grid;
+}
+
+const RadiusGrid<kCoarseSteps>& CoarseGrid() {
+    static const RadiusGrid<kCoarseSteps> grid;
+    return grid;
 }
 
 // One stage of the single-point search: `count` candidates from `start` in steps of
-// `step`; an equal error keeps the earlier (smaller) candidate.
-double SearchStage(double rho, double D, double start, double step, int count) {
-    double best = start;
+// `step` (grid units), a candidate past 1 taken as 1; an equal error keeps the earlier
+// (smaller) candidate.
+int SearchStage(const RadiusGrid<kFineSteps>& grid, double rho, double D, int start, int step,
+                int count) {
+    int best = start;
     double bestError = kNoError;
     for (int k = 0; k < count; ++k) {
-        const double t = std::min(start + step * k, 1.0);
-        const double e = RadialError(rho, t, D);
+        const int j = std::min(start + step * k, kFineSteps);
+        const double e = grid.Error(rho, j, D);
         if (e < bestError) {
             bestError = e;
-            best = t;
+            best = j;
         }
     }
     return best;
 }
 
-// Three stages of 11, 21 and 21 evaluations, each a tenth of the step before.
+// Three stages of 11, 21 and 21 evaluations, steps of 0.1, 0.01 and 0.001, each
+// starting one step of the stage before below its best.
 double SearchRadiusFine(double rho, double D) {
-    constexpr double kStage2Top = 0.8;
-    constexpr double kStage3Top = 0.98;
-    const double coarse = SearchStage(rho, D, 0.0, 0.1, 11);
-    const double medium = SearchStage(rho, D, std::clamp(coarse - 0.1, 0.0, kStage2Top), 0.01, 21);
-    return SearchStage(rho, D, std::clamp(medium - 0.01, 0.0, kStage3Top), 0.001, 21);
+    constexpr int kTenth = kFineSteps / 10;
+    constexpr int kHundredth = kFineSteps / 100;
+    constexpr int kStage2Top = 8 * kTenth;                  // 0.8
+    constexpr int kStage3Top = kFineSteps - 2 * kHundredth; // 0.98
+    const RadiusGrid<kFineSteps>& grid = FineGrid();
+    const int coarse = SearchStage(grid, rho, D, 0, kTenth, 11);
+    const int medium =
+        SearchStage(grid, rho, D, std::clamp(coarse - kTenth, 0, kStage2Top), kHundredth, 21);
+    const int fine =
+        SearchStage(grid, rho, D, std::clamp(medium - kHundredth, 0, kStage3Top), 1, 21);
+    return grid.t[fine];
 }
 
-// Six coarse candidates, then seven bisecting refinements of two candidates each: 20
-// evaluations in all, enough for a grid line.
+// Six coarse candidates 0.2 apart, then seven bisecting refinements of two candidates
+// each (below first, then above the best so far): 20 evaluations, enough for a grid line.
 double SearchRadiusCoarse(double rho, double D) {
     constexpr int kCoarseCount = 6;
-    constexpr double kCoarseStep = 0.2;
+    constexpr int kFifth = kCoarseSteps / 5;
     constexpr int kRefinements = 7;
-    double best = 0;
+    const RadiusGrid<kCoarseSteps>& grid = CoarseGrid();
+    int best = 0;
     double bestError = kNoError;
     for (int k = 0; k < kCoarseCount; ++k) {
-        const double t = std::min(kCoarseStep * k, 1.0);
-        const double e = RadialError(rho, t, D);
+        const int j = std::min(kFifth * k, kCoarseSteps);
+        const double e = grid.Error(rho, j, D);
         if (e < bestError) {
             bestError = e;
-            best = t;
+            best = j;
         }
     }
-    double h = kCoarseStep;
+    int h = kFifth;
     for (int i = 0; i < kRefinements; ++i) {
-        h *= 0.5;
-        const double below = std::max(best - h, 0.0);
-        const double eBelow = RadialError(rho, below, D);
+        h /= 2;
+        const int below = std::max(best - h, 0);
+        const double eBelow = grid.Error(rho, below, D);
         if (eBelow < bestError) {
             bestError = eBelow;
             best = below;
         }
-        const double above = std::min(best + h, 1.0);
-        const double eAbove = RadialError(rho, above, D);
+        const int above = std::min(best + h, kCoarseSteps);
+        const double eAbove = grid.Error(rho, above, D);
         if (eAbove < bestError) {
             bestError = eAbove;
             best = above;
         }
     }
-    return best;
+    return grid.t[best];
+}
+
+// Sine and cosine of one angle, worked out once where a whole grid line shares it.
+struct SinCos {
+    double sin;
+    double cos;
+};
+SinCos SinCosOf(double deg) {
+    return {Sin(deg), Cos(deg)};
+}
+
+// The inputs of one projection that a grid line holds fixed.
+struct ProjectionFrame {
+    SinCos b0;
+    double cosLimit; // cosine of the apparent limb's angle 90 - D/2
+};
+ProjectionFrame FrameOf(double D, double B0) {
+    return {SinCosOf(B0), Cos(90.0 - D * 0.5)};
 }
 
 // Heliocentric angle and position angle (steps shared by every forward form). False for
-// a point beyond the visible limb, whose apparent edge lies at 90 - D/2.
-bool ProjectAngles(double latitude, double dL, double D, double B0, double& rho, double& pa) {
-    const double limit = 90.0 - D * 0.5;
-    double cosRho = Cos(latitude) * Cos(dL) * Cos(B0) + Sin(latitude) * Sin(B0);
+// a point beyond the visible limb.
+bool ProjectAngles(SinCos lat, SinCos dL, const ProjectionFrame& f, double& rho, double& pa) {
+    double cosRho = lat.cos * dL.cos * f.b0.cos + lat.sin * f.b0.sin;
     if (cosRho > 1) cosRho = 1;
-    if (Cos(limit) > cosRho) return false;
+    if (f.cosLimit > cosRho) return false;
     rho = Acos(cosRho);
     if (rho == 0) {
         pa = 0;
         return true;
     }
-    double s = Cos(latitude) * Sin(dL) / Sin(rho);
-    const double c = (Sin(latitude) - Cos(rho) * Sin(B0)) / (Sin(rho) * Cos(B0));
+    const SinCos r = SinCosOf(rho);
+    double s = lat.cos * dL.sin / r.sin;
+    const double c = (lat.sin - r.cos * f.b0.sin) / (r.sin * f.b0.cos);
     s = std::clamp(s, -1.0, 1.0);
     if (s >= 0 && c >= 0) {
         pa = Asin(s);
@@ -105,9 +159,9 @@ bool ProjectAngles(double latitude, double dL, double D, double B0, double& rho,
     return true;
 }
 
-DiskPosition ProjectGridPoint(double latitude, double dL, double D, double B0) {
+DiskPosition ProjectGridPoint(SinCos lat, SinCos dL, const ProjectionFrame& f, double D) {
     DiskPosition p;
-    if (!ProjectAngles(latitude, dL, D, B0, p.rho, p.pa)) return {FarSide, 0, 0};
+    if (!ProjectAngles(lat, dL, f, p.rho, p.pa)) return {FarSide, 0, 0};
     p.r = SearchRadiusCoarse(p.rho, D);
     return p;
 }
@@ -124,7 +178,7 @@ template <std::size_t N> std::array<double, N> Samples(double first, double step
 void ProjectPoint(double latitude, double dL, double D, double B0, DiskPosition& out) {
     double rho = 0;
     double pa = 0;
-    if (!ProjectAngles(latitude, dL, D, B0, rho, pa)) {
+    if (!ProjectAngles(SinCosOf(latitude), SinCosOf(dL), FrameOf(D, B0), rho, pa)) {
         out.rho = FarSide;
         return;
     }
@@ -146,15 +200,20 @@ const std::array<double, MeridianSamples>& ChartLatitudeSamples() {
 void ProjectLatitudeCircle(double latitude, std::span<const double> dL, double D, double B0,
                            std::span<DiskPosition> out) {
     const std::size_t n = std::min(dL.size(), out.size());
+    const ProjectionFrame frame = FrameOf(D, B0);
+    const SinCos lat = SinCosOf(latitude);
     for (std::size_t k = 0; k < n; ++k)
-        out[k] = ProjectGridPoint(latitude, dL[k], D, B0);
+        out[k] = ProjectGridPoint(lat, SinCosOf(dL[k]), frame, D);
 }
 
 void ProjectMeridian(std::span<const double> latitudes, double dL, double D, double B0,
                      std::span<DiskPosition> out) {
     const std::size_t n = std::min(latitudes.size(), out.size());
-    for (std::size_t k = 0; k < n; ++k)
-        out[k] = ProjectGridPoint(latitudes[k], dL, D, B0);
+    const ProjectionFrame frame = FrameOf(D, B0);
+    const SinCos longitude = SinCosOf(dL);
+    for (std::size_t k = 0; k < n; ++k) {
+        out[k] = ProjectGridPoint(SinCosOf(latitudes[k]), longitude, frame, D);
+    }
 }
 
 DiskPointLocation LocateDiskPoint(double x, double y, double chartDiameter, double D, double B0,

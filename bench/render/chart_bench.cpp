@@ -1,0 +1,40 @@
+// Speed of a chart redraw, run on every change of date, time, diameter or grid: the
+// whole grid with labels, the N E S W points and the spot marker.
+#include <benchmark/benchmark.h>
+
+#include <QGuiApplication>
+
+#include "render/chart_painter.h"
+
+namespace {
+
+// Fonts need an application object; made once, without a display, and kept.
+void EnsureApplication() {
+    if (QCoreApplication::instance()) return;
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    static int argc = 1;
+    static char name[] = "zorva_bench_render";
+    static char* argv[] = {name, nullptr};
+    new QGuiApplication(argc, argv);
+}
+
+void BM_RedrawFullChart(benchmark::State& state) {
+    EnsureApplication();
+    zorva::ChartScene s;
+    s.Geometry.ChartDiameter = static_cast<double>(state.range(0));
+    s.Geometry.ShowLatLines = true;
+    s.Geometry.ShowLongLines = true;
+    s.B0 = 5.2;
+    s.P = -12.4;
+    s.D = 0.53;
+    s.SpotX = 20;
+    s.SpotY = -10;
+    const QFont font = zorva::DefaultChartFont();
+    QImage image = zorva::NewChartImage(s.Geometry);
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(zorva::RedrawChart(image, s, font));
+    }
+}
+BENCHMARK(BM_RedrawFullChart)->Arg(150)->Arg(450)->Unit(benchmark::kMillisecond);
+
+} // namespace
