@@ -114,13 +114,13 @@ void TZorvaForm::BuildForm() {
 
     top += kGroupPitch;
     GroupBox1 = AddGroup(QStringLiteral("GroupBox1"), QStringLiteral("Date && Time"), top);
-    DatePicker = new QDateEdit(GroupBox1);
+    DatePicker = new DatePickerEdit(GroupBox1);
     DatePicker->setObjectName(QStringLiteral("DatePicker"));
     DatePicker->setWrapping(true);
     DatePicker->setFont(labelFont_);
     DatePicker->setDateRange(QDate(1600, 1, 1), QDate(9999, 12, 31));
     DatePicker->setGeometry(29, 28, 140, kEditHeight + 1);
-    TimePicker = new QTimeEdit(GroupBox1);
+    TimePicker = new TimePickerEdit(GroupBox1);
     TimePicker->setObjectName(QStringLiteral("TimePicker"));
     TimePicker->setWrapping(true);
     TimePicker->setFont(labelFont_);

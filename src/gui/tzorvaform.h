@@ -24,6 +24,7 @@
 #include "gui/chart_image.h"
 #include "gui/clock.h"
 #include "gui/dialogs.h"
+#include "gui/pickers.h"
 
 class QAction;
 class QMenu;
@@ -241,8 +242,8 @@ public:
               *GroupBox8 = nullptr;
     QLineEdit *ObserverLatBox = nullptr, *ObserverLongBox = nullptr, *DiamBox = nullptr;
     QLabel* DiskDiamLabel = nullptr;
-    QDateEdit* DatePicker = nullptr;
-    QTimeEdit* TimePicker = nullptr;
+    DatePickerEdit* DatePicker = nullptr;
+    TimePickerEdit* TimePicker = nullptr;
     QLabel* UTCaption = nullptr;
     QLabel *RACaption = nullptr, *RALabel = nullptr, *DecCaption = nullptr, *DecLabel = nullptr,
            *AltCaption = nullptr, *AltLabel = nullptr, *AziCaption = nullptr,

@@ -61,10 +61,11 @@ void TZorvaForm::DatePickerChange() {
     const int yearLength = IsLeapYear(y0) ? 366 : 365;
     const int d = obs_.instant.day, m = obs_.instant.month;
     // Each test looks at the values decoded above; a year test runs only when no
-    // earlier test made a change.
+    // earlier test made a change. A date typed or set outright is taken as it is: only
+    // a spun field can have wrapped.
     int shift = 0;
-    bool changed = false;
-    if (d0 == length && d == 1) shift += length, changed = true;
+    bool changed = !DatePicker->Spinning();
+    if (!changed && d0 == length && d == 1) shift += length, changed = true;
     if (!changed && m0 == 12 && m == 1) shift += yearLength, changed = true;
     if (d0 == 1 && d == length) shift -= length, changed = true;
     if (!changed && m0 == 1 && m == 12) shift -= yearLength, changed = true;
@@ -83,10 +84,12 @@ void TZorvaForm::TimePickerChange() {
     const int ph = previous.hour, pm = previous.minute, ps = previous.second;
     const int m = obs_.instant.minute, s = obs_.instant.second;
     int shift = 0;
-    if (ps == 59 && s == 0) shift += kSecondsPerMinute;
-    if (pm == 59 && m == 0) shift += kSecondsPerHour;
-    if (ps == 0 && s == 59) shift -= kSecondsPerMinute;
-    if (pm == 0 && m == 59) shift -= kSecondsPerHour;
+    if (TimePicker->Spinning()) {
+        if (ps == 59 && s == 0) shift += kSecondsPerMinute;
+        if (pm == 59 && m == 0) shift += kSecondsPerHour;
+        if (ps == 0 && s == 59) shift -= kSecondsPerMinute;
+        if (pm == 0 && m == 59) shift -= kSecondsPerHour;
+    }
     if (shift != 0) {
         const QSignalBlocker block(TimePicker);
         TimePicker->setTime(TimePicker->time().addSecs(shift));
@@ -94,8 +97,8 @@ void TZorvaForm::TimePickerChange() {
     }
     // A wrapped hour moves the date.
     int days = 0;
-    if (ph == 23 && obs_.instant.hour == 0) days = 1;
-    else if (ph == 0 && obs_.instant.hour == 23) days = -1;
+    if (TimePicker->Spinning() && ph == 23 && obs_.instant.hour == 0) days = 1;
+    else if (TimePicker->Spinning() && ph == 0 && obs_.instant.hour == 23) days = -1;
     if (days != 0) {
         const QSignalBlocker block(DatePicker);
         DatePicker->setDate(DatePicker->date().addDays(days));

@@ -132,7 +132,7 @@ void TZorvaForm::BuildMenus() {
         QMenu* colour = AddMenu(srs, "Colour1", QStringLiteral("   Colour"));
         for (const ColourItem& item : kColourItems) {
             const uint32_t c = item.colour;
-            AddItem(colour, QStringLiteral("SRS%12").arg(item.suffix), item.caption,
+            AddItem(colour, QStringLiteral("SRS") + item.suffix + QStringLiteral("2"), item.caption,
                     [this, c] { SetSRSColour(c); });
         }
     }
@@ -147,7 +147,7 @@ void TZorvaForm::BuildMenus() {
         QMenu* colour = AddMenu(separation, "DistColour1", QStringLiteral("   Colour"));
         for (const ColourItem& item : kColourItems) {
             const uint32_t c = item.colour;
-            AddItem(colour, QStringLiteral("Dist%11").arg(item.suffix), item.caption,
+            AddItem(colour, QStringLiteral("Dist") + item.suffix + QStringLiteral("1"), item.caption,
                     [this, c] { SetDistColour1(c); });
         }
     }
@@ -157,7 +157,7 @@ void TZorvaForm::BuildMenus() {
         QMenu* colour = AddMenu(separation, "DistColour2", QStringLiteral("   Colour"));
         for (const ColourItem& item : kColourItems) {
             const uint32_t c = item.colour;
-            AddItem(colour, QStringLiteral("Dist%12").arg(item.suffix), item.caption,
+            AddItem(colour, QStringLiteral("Dist") + item.suffix + QStringLiteral("2"), item.caption,
                     [this, c] { SetDistColour2(c); });
         }
     }

@@ -1,0 +1,59 @@
+#pragma once
+
+#include <QCheckBox>
+#include <QCoreApplication>
+#include <QStringList>
+#include <deque>
+#include <functional>
+
+#include "gui/dialogs.h"
+
+namespace zorva::test {
+
+// Answers the window's questions from a script and remembers what was asked.
+class ScriptedDialogs final : public gui::Dialogs {
+public:
+    struct Shown {
+        QString text, caption;
+        gui::MessageButtons buttons;
+    };
+    std::vector<Shown> messages;
+    std::deque<gui::MessageResult> answers; // Ok when empty
+    std::deque<QString> files;              // the chosen paths; cancel when empty
+    std::vector<gui::FileDialogRequest> fileRequests;
+    QStringList modals;                     // object names of the modal windows shown
+    std::function<void(QDialog&)> onModal;  // acts in a modal window before it closes
+
+    gui::MessageResult Message(QWidget*, const QString& text, const QString& caption,
+                               gui::MessageIcon, gui::MessageButtons buttons) override {
+        messages.push_back({text, caption, buttons});
+        if (answers.empty()) return gui::MessageResult::Ok;
+        const auto a = answers.front();
+        answers.pop_front();
+        return a;
+    }
+    QString OpenFile(QWidget*, const gui::FileDialogRequest& request) override {
+        return NextFile(request);
+    }
+    QString SaveFile(QWidget*, const gui::FileDialogRequest& request) override {
+        return NextFile(request);
+    }
+    void ShowModal(QDialog& dialog) override {
+        modals << dialog.objectName();
+        dialog.show();
+        QCoreApplication::processEvents();
+        if (onModal) onModal(dialog);
+        dialog.accept();
+    }
+
+private:
+    QString NextFile(const gui::FileDialogRequest& request) {
+        fileRequests.push_back(request);
+        if (files.empty()) return {};
+        const QString f = files.front();
+        files.pop_front();
+        return f;
+    }
+};
+
+} // namespace zorva::test
