@@ -1,0 +1,75 @@
+// Speed of the window: start-up to shown, and one change of date through the whole cycle.
+#include <benchmark/benchmark.h>
+
+#include <QApplication>
+#include <QDir>
+#include <QTemporaryDir>
+
+#include "gui/tzorvaform.h"
+
+namespace {
+
+void EnsureApplication() {
+    if (QCoreApplication::instance()) return;
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    static int argc = 1;
+    static char name[] = "zorva_bench_gui";
+    static char* argv[] = {name, nullptr};
+    new QApplication(argc, argv);
+}
+
+// Answers nothing and shows no modal window, so start-up runs straight through.
+class SilentDialogs final : public zorva::gui::Dialogs {
+public:
+    zorva::gui::MessageResult Message(QWidget*, const QString&, const QString&,
+                                      zorva::gui::MessageIcon,
+                                      zorva::gui::MessageButtons) override {
+        return zorva::gui::MessageResult::Ok;
+    }
+    QString OpenFile(QWidget*, const zorva::gui::FileDialogRequest&) override { return {}; }
+    QString SaveFile(QWidget*, const zorva::gui::FileDialogRequest&) override { return {}; }
+    void ShowModal(QDialog&) override {}
+};
+
+void BM_StartUpToWindowShown(benchmark::State& state) {
+    EnsureApplication();
+    SilentDialogs dialogs;
+    zorva::gui::FixedClock clock(QDate(2026, 12, 7));
+    QTemporaryDir folder; // no settings, directory or year files
+    for (auto _ : state) {
+        zorva::gui::TZorvaForm form(dialogs, clock, folder.path());
+        form.show();
+        QCoreApplication::processEvents();
+        benchmark::DoNotOptimize(form.observation().ephemeris);
+        state.PauseTiming();
+        form.hide();
+        state.ResumeTiming();
+    }
+}
+BENCHMARK(BM_StartUpToWindowShown)->Unit(benchmark::kMillisecond)->Iterations(20);
+
+// One date change: the picker's value moves a day and DatePickerChange runs the cycle.
+void DateChange(benchmark::State& state, bool chart) {
+    EnsureApplication();
+    SilentDialogs dialogs;
+    zorva::gui::FixedClock clock(QDate(2026, 12, 7));
+    QTemporaryDir folder;
+    zorva::gui::TZorvaForm form(dialogs, clock, folder.path());
+    form.show();
+    QCoreApplication::processEvents();
+    form.Image->setHidden(!chart);
+    int step = 1;
+    for (auto _ : state) {
+        form.DatePicker->setDate(form.DatePicker->date().addDays(step));
+        step = -step;
+        benchmark::DoNotOptimize(form.observation().ephemeris);
+    }
+}
+
+void BM_DateChangeReadoutsOnly(benchmark::State& state) { DateChange(state, false); }
+BENCHMARK(BM_DateChangeReadoutsOnly)->Unit(benchmark::kMicrosecond);
+
+void BM_DateChangeWithChart(benchmark::State& state) { DateChange(state, true); }
+BENCHMARK(BM_DateChangeWithChart)->Unit(benchmark::kMicrosecond);
+
+} // namespace
