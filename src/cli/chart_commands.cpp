@@ -28,7 +28,6 @@ const char* const kChartUsage =
     "[--grid mm|in] [--lat DEG] [--long DEG] [--lat-lines] [--long-lines]";
 
 // A chart image of more than this diameter would need gigabytes of pixels.
-constexpr double kLargestChartMm = 2000;
 
 const std::set<std::string> kValued = {"--x",    "--y",    "--diameter", "--orientation",
                                        "--size", "--grid", "--lat",      "--long"};
@@ -163,7 +162,7 @@ int ChartCommand(const std::vector<std::string>& args, std::ostream& /*out*/) {
     const std::string ext = LowerExtension(*file);
     if (ext != "png" && ext != "pdf") throw UsageError("--out must name a .png or .pdf file");
     ChartRequest req = ReadRequest(parsed, false, kChartUsage);
-    if (req.geometry.ChartDiameter > kLargestChartMm) {
+    if (req.geometry.ChartDiameter > LargestChartDiameter) {
         throw UsageError("--diameter must not exceed 2000 mm for a chart file");
     }
     req.geometry.ShowLatLines = parsed.Has("--lat-lines");

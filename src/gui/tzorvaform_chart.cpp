@@ -141,6 +141,7 @@ void TZorvaForm::DiameterClick(const QString& name) {
 void TZorvaForm::OtherDiameterClick(const DiameterItem& item) {
     const QString text = DiamBox->text();
     if (!IsNumericText(text.toStdString()) || !(ConvertBoxNumber(text) > 0)) return;
+    if (TypedDiameterMm(ConvertBoxNumber(text), item.Unit) > LargestChartDiameter) return;
     DiskDiamLabel->setText(ToQString(item.Unit));
     DiskDiamLabel->adjustSize();
     DiamBox->setReadOnly(!ChartShown());
@@ -153,7 +154,9 @@ void TZorvaForm::DiamBoxChange() {
     if (!IsNumericText(text.toStdString())) return;
     const double value = ConvertBoxNumber(text);
     if (!(value > 0) || !ChartShown()) return;
-    chart_.ChartDiameter = TypedDiameterMm(value, DiskDiamLabel->text().toStdString());
+    const double diameter = TypedDiameterMm(value, DiskDiamLabel->text().toStdString());
+    if (diameter > LargestChartDiameter) return; // ignored like any unusable diameter
+    chart_.ChartDiameter = diameter;
     ResizeChart();
     AfterChartGeometryChange();
 }

@@ -29,6 +29,10 @@ struct ChartGeometry {
     bool operator==(const ChartGeometry&) const = default;
 };
 
+// The largest chart the program draws: two metres across is already a 7 000 pixel image,
+// and a larger one could exhaust memory.
+inline constexpr double LargestChartDiameter = 2000.0;
+
 // Side in pixels of the square chart image: the disk fills 80 % of it, drawn at
 // 75 pixels per inch of the physical diameter.
 int32_t ChartSide(double diameterMm);
