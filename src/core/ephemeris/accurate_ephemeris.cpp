@@ -139,12 +139,37 @@ double RoundTo(double value, double scale) {
 
 } // namespace
 
+namespace {
+// The first day past the years the leap-second table vouches for, as a decimal year, and
+// TT - UTC on it.
+struct TableEnd {
+    double year = 0;
+    double ttMinusUtc = 0;
+};
+
+TableEnd LeapSecondTableEnd() {
+    static const TableEnd end = [] {
+        double taiMinusUtc = 0;
+        int32_t year = 2000;
+        while (eraDat(year + 1, 1, 1, 0.0, &taiMinusUtc) == 0) ++year;
+        eraDat(year, 12, 31, 0.0, &taiMinusUtc);
+        return TableEnd{year + 1.0, taiMinusUtc + kTTMinusTAI};
+    }();
+    return end;
+}
+} // namespace
+
 double TTMinusUTC(int32_t year, int32_t month, int32_t day, double dayFraction) {
     double taiMinusUtc = 0;
     // eraDat answers 0 only inside its table; before 1960 (no UTC, so UT1 stands in)
-    // and past the years it can vouch for, the Delta T model takes over.
+    // the Delta T model takes over.
     if (eraDat(year, month, day, dayFraction, &taiMinusUtc) == 0) return taiMinusUtc + kTTMinusTAI;
-    return DeltaTModel(year + (month - 0.5) / 12.0);
+    const double y = year + (month - 0.5) / 12.0;
+    const TableEnd end = LeapSecondTableEnd();
+    if (y < end.year) return DeltaTModel(y);
+    // Past the table the last known value goes on with the model's trend, without the
+    // jump of several seconds that switching to the model outright would make.
+    return end.ttMinusUtc + DeltaTModel(y) - DeltaTModel(end.year);
 }
 
 AccurateSun AccurateSunAt(int32_t year, int32_t month, int32_t day, double dayFraction) {

@@ -158,8 +158,12 @@ TEST(AccurateEphemeris, TTMinusUTC) {
         EXPECT_NEAR(TTMinusUTC(boundary - 1, 12, 15, 0.0), TTMinusUTC(boundary, 1, 15, 0.0), 0.5)
             << boundary;
     }
-    // Into the leap-second era without a jump worth a second.
+    // Into the leap-second era without a jump worth a second, and out of it likewise.
     EXPECT_NEAR(TTMinusUTC(1959, 12, 31, 0.0), TTMinusUTC(1960, 1, 1, 0.0), 1.0);
+    // (A leap second is the largest step a year may take.)
+    for (int year = 2015; year < 2050; ++year) {
+        EXPECT_NEAR(TTMinusUTC(year, 1, 1, 0.0), TTMinusUTC(year + 1, 1, 1, 0.0), 1.01) << year;
+    }
 }
 
 // --- Published reference values (shared test data, read in place) ---

@@ -35,6 +35,7 @@ TEST(DirectoryFile, WritesOnlyTheFoldersInUse) {
 
 TEST(DirectoryFile, ReadingCases) {
     const std::string long100(100, 'x');
+    const std::string huge(5000, 'y');
     struct Case {
         const char* name;
         std::string text;
@@ -46,14 +47,11 @@ TEST(DirectoryFile, ReadingCases) {
          "2\r\n2 \r\nC:\\SRS\\\r\n4 \r\n/log/\r\n\r\n",
          {"", "C:\\SRS\\", "", "/log/"},
          true},
-        {"cut at 79", "1\n1 \n" + long100 + "\n\n", {long100.substr(0, 79), "", "", ""}, true},
-        {"79 and crlf",
-         "1\n1 \n" + long100.substr(0, 79) + "\r\n",
-         {long100.substr(0, 79), "", "", ""},
-         true},
-        {"80 and crlf",
-         "1\n1 \n" + long100.substr(0, 80) + "\r\n",
-         {long100.substr(0, 79), "", "", ""},
+        {"long folder kept whole", "1\n1 \n" + long100 + "\n\n", {long100, "", "", ""}, true},
+        {"long folder and crlf", "1\n1 \n" + long100 + "\r\n", {long100, "", "", ""}, true},
+        {"cut at the longest path",
+         "1\n1 \n" + huge + "\r\n",
+         {huge.substr(0, kLongestStoredFolder), "", "", ""},
          true},
         {"unknown entries skipped",
          "3\n7 \n/seven/\n1 \n/img/\n0 \n/zero/\n",
