@@ -1,6 +1,7 @@
 #include "core/ephemeris/builtin_tables.h"
 
 #include <algorithm>
+#include <iterator>
 
 namespace zorva {
 namespace {
@@ -15,8 +16,13 @@ constexpr DailyRecord kBuiltinDays[] = {
 std::span<const DailyRecord> BuiltinYear(int32_t year) {
     // The records are sorted by date, so one year is one contiguous run (empty when the
     // year is not there).
-    const auto days = std::ranges::equal_range(kBuiltinDays, year, {}, &DailyRecord::Year);
-    return {days.begin(), days.end()};
+    const auto first = std::lower_bound(
+        std::begin(kBuiltinDays), std::end(kBuiltinDays), year,
+        [](const DailyRecord& r, int32_t y) { return r.Year < y; });
+    const auto last = std::upper_bound(
+        first, std::end(kBuiltinDays), year,
+        [](int32_t y, const DailyRecord& r) { return y < r.Year; });
+    return {first, last};
 }
 
 } // namespace zorva
