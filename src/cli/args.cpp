@@ -86,6 +86,29 @@ Instant ParseInstant(const std::string& text) {
     return t;
 }
 
+Observer ParseObserver(const ParsedArgs& parsed) {
+    Observer observer;
+    if (const auto lat = parsed.Value("--lat")) {
+        if (!AcceptObserverLatitude(ParseNumber(*lat, "--lat"), observer.latitude)) {
+            throw UsageError("--lat must lie in -90..90");
+        }
+    }
+    if (const auto lon = parsed.Value("--long")) {
+        if (!AcceptObserverLongitude(ParseNumber(*lon, "--long"), observer.longitude)) {
+            throw UsageError("--long must lie in -180..360");
+        }
+    }
+    return observer;
+}
+
+Ephemeris EphemerisAt(const Instant& instant, const Observer& observer) {
+    DailyTable table;
+    const int32_t days = LoadYearTable(instant.year, table);
+    Ephemeris e;
+    UpdateEphemeris(instant.year, table, days, instant, observer, e);
+    return e;
+}
+
 std::string FullPrecision(double v) {
     char buf[40];
     std::snprintf(buf, sizeof buf, "%.17g", v);

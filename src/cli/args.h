@@ -8,6 +8,8 @@
 #include <vector>
 
 #include "core/ephemeris/calendar.h"
+#include "core/ephemeris/daily_table.h"
+#include "core/ephemeris/horizon.h"
 
 namespace zorva::cli {
 
@@ -36,6 +38,14 @@ int ParseInteger(const std::string& text, const std::string& what);
 
 // YYYY-MM-DDTHH:MM:SS, checked field by field.
 Instant ParseInstant(const std::string& text);
+
+// The observer of --lat and --long (51.5, 0.5 when not given), checked and folded as the
+// observer boxes do.
+Observer ParseObserver(const ParsedArgs& parsed);
+
+// The ephemeris the window computes for an instant and observer: the year's table from
+// the working folder, interpolated, with the horizon coordinates.
+Ephemeris EphemerisAt(const Instant& instant, const Observer& observer);
 
 // Double with 17 significant digits, so it reads back exactly.
 std::string FullPrecision(double v);

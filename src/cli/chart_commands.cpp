@@ -86,20 +86,7 @@ ChartRequest ReadRequest(const ParsedArgs& parsed, bool coordinatesRequired, con
             throw UsageError("--grid must be mm or in");
         }
     }
-    Observer observer;
-    if (const auto lat = parsed.Value("--lat")) {
-        if (!AcceptObserverLatitude(ParseNumber(*lat, "--lat"), observer.latitude)) {
-            throw UsageError("--lat must lie in -90..90");
-        }
-    }
-    if (const auto lon = parsed.Value("--long")) {
-        if (!AcceptObserverLongitude(ParseNumber(*lon, "--long"), observer.longitude)) {
-            throw UsageError("--long must lie in -180..360");
-        }
-    }
-    DailyTable table;
-    const int32_t days = LoadYearTable(instant.year, table);
-    UpdateEphemeris(instant.year, table, days, instant, observer, req.ephemeris);
+    req.ephemeris = EphemerisAt(instant, ParseObserver(parsed));
     return req;
 }
 

@@ -45,22 +45,7 @@ int AtCommand(const std::vector<std::string>& args, std::ostream& out) {
         throw UsageError("usage: zorva-cli at YYYY-MM-DDTHH:MM:SS [--lat DEG] [--long DEG]");
     }
     const Instant instant = ParseInstant(parsed.positional[0]);
-    Observer observer;
-    if (const auto lat = parsed.Value("--lat")) {
-        if (!AcceptObserverLatitude(ParseNumber(*lat, "--lat"), observer.latitude)) {
-            throw UsageError("--lat must lie in -90..90");
-        }
-    }
-    if (const auto lon = parsed.Value("--long")) {
-        if (!AcceptObserverLongitude(ParseNumber(*lon, "--long"), observer.longitude)) {
-            throw UsageError("--long must lie in -180..360");
-        }
-    }
-
-    DailyTable table;
-    const int32_t days = LoadYearTable(instant.year, table);
-    Ephemeris e;
-    UpdateEphemeris(instant.year, table, days, instant, observer, e);
+    const Ephemeris e = EphemerisAt(instant, ParseObserver(parsed));
 
     out << "RA " << FullPrecision(e.RA) << "\n"
         << "Dec " << FullPrecision(e.Dec) << "\n"

@@ -6,6 +6,7 @@
 
 #include "core/chart/projection.h"
 #include "core/text/numeric_text.h"
+#include "gui/box_number.h"
 #include "gui/tzorvaform.h"
 #include "render/chart_painter.h"
 
@@ -16,16 +17,6 @@ QString ToQString(std::string_view s) {
     return QString::fromUtf8(s.data(), static_cast<int>(s.size()));
 }
 
-// As the platform converts a text that passed the numeric check.
-double ConvertBoxNumber(const QString& text) {
-    const char separator = QLocale().decimalPoint().front().toLatin1();
-    const auto value = NumericValue(text.toStdString(), separator);
-    if (!value) {
-        throw std::runtime_error("'" + text.toStdString() +
-                                 "' is not a valid floating point value");
-    }
-    return *value;
-}
 } // namespace
 
 bool TZorvaForm::ChartShown() const { return !Image->isHidden(); }
@@ -81,7 +72,7 @@ void TZorvaForm::RestoreRotationMarkers() {
 void TZorvaForm::RelocateTypedSpot() {
     for (QLineEdit* box : {XCoordBox, YCoordBox}) {
         if (!IsNumericText(box->text().toStdString())) continue;
-        (box == XCoordBox ? spot_.SpotX : spot_.SpotY) = ConvertBoxNumber(box->text());
+        (box == XCoordBox ? spot_.SpotX : spot_.SpotY) = BoxNumber(box->text());
         LocateSpot(spot_, chart_, obs_.ephemeris);
         ShowSpotReadouts();
         if (ChartShown()) RedrawChart();
@@ -140,8 +131,8 @@ void TZorvaForm::DiameterClick(const QString& name) {
 
 void TZorvaForm::OtherDiameterClick(const DiameterItem& item) {
     const QString text = DiamBox->text();
-    if (!IsNumericText(text.toStdString()) || !(ConvertBoxNumber(text) > 0)) return;
-    if (TypedDiameterMm(ConvertBoxNumber(text), item.Unit) > LargestChartDiameter) return;
+    if (!IsNumericText(text.toStdString()) || !(BoxNumber(text) > 0)) return;
+    if (TypedDiameterMm(BoxNumber(text), item.Unit) > LargestChartDiameter) return;
     DiskDiamLabel->setText(ToQString(item.Unit));
     DiskDiamLabel->adjustSize();
     DiamBox->setReadOnly(!ChartShown());
@@ -152,7 +143,7 @@ void TZorvaForm::OtherDiameterClick(const DiameterItem& item) {
 void TZorvaForm::DiamBoxChange() {
     const QString text = DiamBox->text();
     if (!IsNumericText(text.toStdString())) return;
-    const double value = ConvertBoxNumber(text);
+    const double value = BoxNumber(text);
     if (!(value > 0) || !ChartShown()) return;
     const double diameter = TypedDiameterMm(value, DiskDiamLabel->text().toStdString());
     if (diameter > LargestChartDiameter) return; // ignored like any unusable diameter
@@ -229,7 +220,7 @@ void TZorvaForm::Sunspot1Click() {
 void TZorvaForm::CoordBoxChange(QLineEdit* box, double& value) {
     const QString text = box->text();
     if (!IsNumericText(text.toStdString())) return;
-    value = ConvertBoxNumber(text);
+    value = BoxNumber(text);
     HoldRotationMarkers(false);
     LocateSpot(spot_, chart_, obs_.ephemeris);
     ShowSpotReadouts();
@@ -244,7 +235,7 @@ void TZorvaForm::YCoordBoxChange() { CoordBoxChange(YCoordBox, spot_.SpotY); }
 void TZorvaForm::SizeBoxChange() {
     const QString text = SizeBox->text();
     if (!IsNumericText(text.toStdString())) return;
-    const double value = ConvertBoxNumber(text);
+    const double value = BoxNumber(text);
     if (!(value >= 0)) return;
     spot_.SpotSize = value;
     ShowSpotArea();

@@ -7,6 +7,7 @@
 #include "core/chart/projection.h"
 #include "core/layout/picker_layout.h"
 #include "core/text/numeric_text.h"
+#include "gui/box_number.h"
 #include "gui/tzorvaform.h"
 
 namespace zorva::gui {
@@ -15,16 +16,6 @@ namespace {
 constexpr int kSecondsPerMinute = 60;
 constexpr int kSecondsPerHour = 3600;
 
-// The number in an edit box that passed the numeric check, as the platform converts it:
-// a separator other than the locale's makes the conversion fail.
-double ConvertNumber(const QString& text) {
-    const char separator = QLocale().decimalPoint().front().toLatin1();
-    const auto value = NumericValue(text.toStdString(), separator);
-    if (!value) {
-        throw std::runtime_error("'" + text.toStdString() + "' is not a valid floating point value");
-    }
-    return *value;
-}
 } // namespace
 
 void TZorvaForm::DecodeDate() {
@@ -137,7 +128,7 @@ void TZorvaForm::ClearSeparation() {
 void TZorvaForm::ObserverLatBoxChange() {
     const QString text = ObserverLatBox->text();
     if (!IsNumericText(text.toStdString())) return;
-    if (!AcceptObserverLatitude(ConvertNumber(text), obs_.observer.latitude)) return;
+    if (!AcceptObserverLatitude(BoxNumber(text), obs_.observer.latitude)) return;
     UpdateEphemeris();
     ShowPositionReadouts();
 }
@@ -145,7 +136,7 @@ void TZorvaForm::ObserverLatBoxChange() {
 void TZorvaForm::ObserverLongBoxChange() {
     const QString text = ObserverLongBox->text();
     if (!IsNumericText(text.toStdString())) return;
-    if (!AcceptObserverLongitude(ConvertNumber(text), obs_.observer.longitude)) return;
+    if (!AcceptObserverLongitude(BoxNumber(text), obs_.observer.longitude)) return;
     UpdateEphemeris();
     ShowPositionReadouts();
 }
