@@ -1,0 +1,351 @@
+#include "core/measure/separation.h"
+
+#include <algorithm>
+#include <charconv>
+#include <cmath>
+
+#include "core/chart/degrees.h"
+
+namespace zorva {
+
+namespace {
+
+using namespace degrees;
+
+constexpr double kFullCircle = 360.0;
+constexpr double kHalfCircle = 180.0;
+constexpr double kPole = 90.0;
+constexpr double kCircumferenceRadians = 6.283185307179586; // 2 pi
+constexpr double kArcMinutesPerDegree = 60.0;
+const std::string kDegree = "\u00B0";
+
+// Rounding can carry a sine or cosine a hair past +-1; the angle is then 0, 90 or 180,
+// not NaN.
+double Unit(double v) {
+    return std::clamp(v, -1.0, 1.0);
+}
+
+// The angle whose sine is s and whose cosine has the sign of c, 0..360.
+double AngleFromSineAndCosineSign(double s, double c) {
+    s = Unit(s);
+    if (s >= 0 && c >= 0) return Asin(s);
+    if (s >= 0 || c <= 0) return kHalfCircle - Asin(s);
+    return Asin(s) + kFullCircle;
+}
+
+double ArcKm(double degreesOfArc) {
+    return SunRadiusKm * kCircumferenceRadians * (degreesOfArc / kFullCircle);
+}
+
+double ChartQ(const ChartGeometry& g, const Ephemeris& e) {
+    return ChartRotation(g.Mode, e.P, e.ParallacticAngle);
+}
+
+std::string Fixed(double v, int decimals) {
+    char buf[64];
+    const auto res =
+        std::to_chars(buf, buf + sizeof buf, v + 0.0, std::chars_format::fixed, decimals);
+    return std::string(buf, res.ptr);
+}
+
+int32_t Utf8Length(const std::string& s) {
+    return static_cast<int32_t>(
+        std::count_if(s.begin(), s.end(), [](char c) { return (c & 0xC0) != 0x80; }));
+}
+
+std::string LatLongLabel(double lat, double lon) {
+    const auto la = static_cast<long long>(std::floor(lat + 0.5));
+    const auto lo = static_cast<long long>(std::floor(lon + 0.5));
+    const std::string t = std::to_string(la) + kDegree + " / " + std::to_string(lo) + kDegree;
+    const int32_t n = Utf8Length(t);
+    constexpr int32_t kNarrow = 7;
+    const std::string prefix = n <= kNarrow       ? "    "
+                               : n == kNarrow + 1 ? "   "
+                               : n == kNarrow + 2 ? "  "
+                               : n == kNarrow + 3 ? " "
+                                                  : "";
+    return prefix + t;
+}
+
+// Prefix that right-aligns a separation of up to three integer digits.
+std::string SeparationPrefix(double v) {
+    if (v < 10) return "    ";
+    if (v < 100) return "  ";
+    return "";
+}
+
+} // namespace
+
+void ResetSeparation(SeparationState& s) {
+    s.SepPending = false;
+    s.SepShown = NoValue;
+    s.SepKm = NoValue;
+    s.SepLat1 = NoValue;
+    s.SepLat2 = NoValue;
+}
+
+double GreatCircleDegrees(double lat1, double lon1, double lat2, double lon2) {
+    // The cosine formula cannot resolve angles below about 1e-6 degrees: a point measured
+    // against itself would come out a hair apart, or as NaN without the clamp.
+    if (lat1 == lat2 && lon1 == lon2) return 0;
+    return Acos(Unit(Sin(lat1) * Sin(lat2) + Cos(lat1) * Cos(lat2) * Cos(lon2 - lon1)));
+}
+
+void ComputeSeparation(SeparationState& s, const ChartGeometry& geometry,
+                       const Ephemeris& ephemeris) {
+    const double q = ChartQ(geometry, ephemeris);
+    const LatLong p1 = LocatePoint(s.SepX1, s.SepY1, geometry, ephemeris, q);
+    const LatLong p2 = LocatePoint(s.SepX2, s.SepY2, geometry, ephemeris, q);
+    s.SepLat1 = p1.lat;
+    s.SepLong1 = p1.lon;
+    s.SepLat2 = p2.lat;
+    s.SepLong2 = p2.lon;
+    s.SepDegrees = (p1.lat != NoValue && p2.lat != NoValue)
+                       ? GreatCircleDegrees(p1.lat, p1.lon, p2.lat, p2.lon)
+                       : NoValue;
+}
+
+void GreatCircleResults(SeparationState& s) {
+    if (s.SepDegrees == NoValue) {
+        s.SepShown = NoValue;
+        s.SepKm = NoValue;
+        return;
+    }
+    s.SepShown = s.SepDegrees;
+    s.SepKm = ArcKm(s.SepDegrees);
+}
+
+void LongitudeArcResults(SeparationState& s, const Ephemeris& ephemeris) {
+    // Without both points on the Sun there is no mean latitude to measure along.
+    if (s.SepDegrees == NoValue || s.SepLat1 == NoValue || s.SepLat2 == NoValue) {
+        s.SepShown = NoValue;
+        s.SepKm = NoValue;
+        return;
+    }
+    const double mean = (s.SepLat1 + s.SepLat2) * 0.5;
+    s.SepLat1 = mean;
+    s.SepLat2 = mean;
+    const LongitudeRange range =
+        LongitudeArcRange(s.SepLong1, s.SepLong2, ephemeris.L0, ephemeris.Rotation);
+    s.SepShown = range.end - range.start;
+    s.SepKm = Cos(mean) * ArcKm(s.SepShown);
+}
+
+void OutsideDiskResults(SeparationState& s, const ChartGeometry& geometry,
+                        const Ephemeris& ephemeris) {
+    const double dx = s.SepX1 - s.SepX2;
+    const double dy = s.SepY1 - s.SepY2;
+    const double d = std::sqrt(dx * dx + dy * dy);
+    const double D = ApparentDiameter(ephemeris);
+    s.SepShown = d * D / geometry.ChartDiameter;
+    s.SepKm = (s.SepShown / D) * SolarDiameterKm;
+}
+
+int32_t RotationOfLongitude(double lon, double L0, int32_t rotation) {
+    if (L0 >= kHalfCircle) return L0 - lon > kHalfCircle ? rotation - 1 : rotation;
+    return L0 - lon >= -kHalfCircle ? rotation : rotation + 1;
+}
+
+LongitudeRange LongitudeArcRange(double lon1, double lon2, double L0, int32_t rotation) {
+    if (RotationOfLongitude(lon1, L0, rotation) == RotationOfLongitude(lon2, L0, rotation)) {
+        return {std::min(lon1, lon2), std::max(lon1, lon2)};
+    }
+    if (lon1 > lon2) return {lon1, lon2 + kFullCircle};
+    return {lon2, lon1 + kFullCircle};
+}
+
+double CourseAngle(double lat1, double lon1, double lat2, double lon2, double separation) {
+    if (separation == 0) return 0;
+    const double s = Sin(lon2 - lon1) * Cos(lat2) / Sin(separation);
+    const double c = (Sin(lat2) - Cos(separation) * Sin(lat1)) / (Cos(lat1) * Sin(separation));
+    return AngleFromSineAndCosineSign(s, c);
+}
+
+LatLong PointAlongCourse(double lat1, double lon1, double course, double t) {
+    const double lat = Asin(Unit(Sin(lat1) * Cos(t) + Cos(lat1) * Sin(t) * Cos(course)));
+    if (lat == kPole || lat == -kPole) return {lat, lon1};
+    const double s = Sin(t) * Sin(course) / Cos(lat);
+    const double c = (Cos(t) - Sin(lat) * Sin(lat1)) / (Cos(lat) * Cos(lat1));
+    double lon = lon1 + AngleFromSineAndCosineSign(s, c);
+    if (lon > kFullCircle) {
+        lon -= kFullCircle;
+    } else if (lon < 0) {
+        lon += kFullCircle;
+    }
+    return {lat, lon};
+}
+
+std::vector<LatLong> GreatCirclePoints(const SeparationState& s) {
+    std::vector<LatLong> points;
+    if (s.SepDegrees == NoValue) return points;
+    const double course = CourseAngle(s.SepLat1, s.SepLong1, s.SepLat2, s.SepLong2, s.SepDegrees);
+    // Whole degrees from point 1, the last of them moved onto point 2 exactly.
+    const auto whole = static_cast<int64_t>(std::floor(s.SepDegrees));
+    for (int64_t t = 0; t <= whole; ++t) {
+        const double along = t == whole ? s.SepDegrees : static_cast<double>(t);
+        points.push_back(PointAlongCourse(s.SepLat1, s.SepLong1, course, along));
+    }
+    return points;
+}
+
+LatLong GreatCircleMiddle(const SeparationState& s) {
+    const double course = CourseAngle(s.SepLat1, s.SepLong1, s.SepLat2, s.SepLong2, s.SepDegrees);
+    return PointAlongCourse(s.SepLat1, s.SepLong1, course, s.SepDegrees / 2);
+}
+
+std::vector<LatLong> LongitudeArcPoints(const SeparationState& s, const Ephemeris& ephemeris) {
+    std::vector<LatLong> points;
+    if (s.SepDegrees == NoValue) return points;
+    const LongitudeRange range =
+        LongitudeArcRange(s.SepLong1, s.SepLong2, ephemeris.L0, ephemeris.Rotation);
+    const auto n = static_cast<int64_t>(std::trunc(std::floor(range.end - range.start) + 1));
+    for (int64_t i = 0; i <= n; ++i) {
+        const double lon = i == 0   ? range.start
+                           : i == n ? range.end
+                                    : range.start + static_cast<double>(i);
+        points.push_back({s.SepLat1, lon});
+    }
+    return points;
+}
+
+LatLong LongitudeArcMiddle(const SeparationState& s, const Ephemeris& ephemeris) {
+    const LongitudeRange range =
+        LongitudeArcRange(s.SepLong1, s.SepLong2, ephemeris.L0, ephemeris.Rotation);
+    double lon = (range.start + range.end) * 0.5;
+    if (lon > kFullCircle) lon -= kFullCircle;
+    return {s.SepLat1, lon};
+}
+
+std::vector<DiskPosition> ProjectFigurePoints(const std::vector<LatLong>& points,
+                                              const Ephemeris& ephemeris) {
+    std::vector<DiskPosition> out;
+    out.reserve(points.size());
+    const double D = ApparentDiameter(ephemeris);
+    DiskPosition current;
+    bool seen = false;
+    for (const LatLong& p : points) {
+        ProjectPoint(p.lat, ephemeris.L0 - p.lon, D, ephemeris.B0, current);
+        if (current.rho != FarSide) seen = true;
+        if (seen) out.push_back(current);
+    }
+    return out;
+}
+
+SeparationFigure SeparationFigureOf(const SeparationState& s, FigureForm form,
+                                    const Ephemeris& ephemeris) {
+    SeparationFigure f;
+    if (!s.SepPoint1Inside) {
+        f.OutsideLine = true;
+        f.LineFrom = {s.SepX1, s.SepY1};
+        f.LineTo = {s.SepX2, s.SepY2};
+        return f;
+    }
+    if (s.SepDegrees == NoValue) return f;
+    const bool great = form == FigureForm::GreatCircle;
+    if (s.SpotInMiddle) {
+        const LatLong m = great ? GreatCircleMiddle(s) : LongitudeArcMiddle(s, ephemeris);
+        DiskPosition p;
+        ProjectPoint(m.lat, ephemeris.L0 - m.lon, ApparentDiameter(ephemeris), ephemeris.B0, p);
+        if (p.rho != FarSide) f.Middle = p;
+    }
+    f.Arc = ProjectFigurePoints(great ? GreatCirclePoints(s) : LongitudeArcPoints(s, ephemeris),
+                                ephemeris);
+    return f;
+}
+
+ShiftClickOutcome ShiftClickSeparation(const SeparationState& state, const DiskClick& click,
+                                       FigureForm checkedForm, const ChartGeometry& geometry,
+                                       const Ephemeris& ephemeris) {
+    ShiftClickOutcome out;
+    SeparationState& s = out.State;
+    s = state;
+    const bool inside = OnDisk(click.d, geometry.ChartDiameter);
+    if (!s.SepPending) {
+        s.SepPoint1Inside = inside;
+        s.SepPending = true;
+        s.SepX1 = click.x;
+        s.SepY1 = click.y;
+        out.FirstPoint = true;
+        return out;
+    }
+    s.SepPoint2Inside = inside;
+    s.SepPending = false;
+    if (s.SepPoint1Inside) {
+        out.Check = ArcItem::Arc1;
+        if (inside) {
+            s.SepX2 = click.x;
+            s.SepY2 = click.y;
+        } else {
+            const DiskPoint p =
+                LimbCrossing(s.SepX1, s.SepY1, click.x, click.y, geometry.ChartDiameter);
+            s.SepX2 = p.x;
+            s.SepY2 = p.y;
+        }
+        ComputeSeparation(s, geometry, ephemeris);
+        if (checkedForm == FigureForm::GreatCircle) {
+            GreatCircleResults(s);
+        } else {
+            LongitudeArcResults(s, ephemeris);
+        }
+        out.Draw = checkedForm;
+        return out;
+    }
+    out.Check = ArcItem::Arc2;
+    // Point 1 is off the Sun and has no heliographic place; neither has point 2 when it
+    // is off the disk too. Whatever an earlier measurement left there must not be shown
+    // or logged as this one's.
+    s.SepLat1 = NoValue;
+    s.SepLong1 = NoValue;
+    s.SepDegrees = NoValue;
+    if (inside) {
+        const LimbPoint limb =
+            OutsideLimbPoint(s.SepX1, s.SepY1, geometry, ephemeris, ChartQ(geometry, ephemeris));
+        s.SepX2 = limb.x;
+        s.SepY2 = limb.y;
+        s.SepLat2 = limb.location.lat;
+        s.SepLong2 = limb.location.lon;
+    } else {
+        s.SepX2 = click.x;
+        s.SepY2 = click.y;
+        s.SepLat2 = NoValue;
+        s.SepLong2 = NoValue;
+    }
+    OutsideDiskResults(s, geometry, ephemeris);
+    out.Draw = FigureForm::GreatCircle; // whose outside-disk branch draws the line
+    return out;
+}
+
+SeparationLabels ShowSeparationTexts(const SeparationState& s) {
+    SeparationLabels l;
+    if (s.SepShown == NoValue) {
+        l.Sep1Label = "          -";
+    } else if (s.SepPoint1Inside) {
+        const double v = std::floor(10 * s.SepShown + 0.5) * 0.1;
+        l.Sep1Label = SeparationPrefix(v) + Fixed(v, 1) + kDegree;
+    } else {
+        const double v = std::floor(10 * kArcMinutesPerDegree * s.SepShown + 0.5) * 0.1;
+        l.Sep1Label = SeparationPrefix(v) + Fixed(v, 1) + "'";
+    }
+
+    if (s.SepKm == NoValue) {
+        l.Sep2Label = "             -";
+    } else {
+        const double v = std::floor(s.SepKm + 0.5);
+        const char* prefix = v < 1000      ? "        "
+                             : v < 10000   ? "      "
+                             : v < 100000  ? "    "
+                             : v < 1000000 ? "  "
+                                           : "";
+        l.Sep2Label = prefix + Fixed(v, 0) + " km";
+    }
+
+    const std::string dash = "        -";
+    l.LL1Label =
+        (s.SepPoint1Inside && s.SepLat1 != NoValue) ? LatLongLabel(s.SepLat1, s.SepLong1) : dash;
+    l.LL2Label = ((s.SepPoint1Inside || s.SepPoint2Inside) && s.SepLat2 != NoValue)
+                     ? LatLongLabel(s.SepLat2, s.SepLong2)
+                     : dash;
+    return l;
+}
+
+} // namespace zorva

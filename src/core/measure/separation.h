@@ -1,0 +1,143 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "core/chart/chart_geometry.h"
+#include "core/chart/projection.h"
+#include "core/common/no_value.h"
+#include "core/ephemeris/daily_table.h"
+#include "core/measure/pointer.h"
+
+namespace zorva {
+
+// The Sun's diameter and radius in kilometres.
+inline constexpr double SolarDiameterKm = 1392530;
+inline constexpr double SunRadiusKm = SolarDiameterKm * 0.5;
+
+// The two points of a separation and its results, as the window holds them between
+// clicks and redraws. Points are disk millimetres as displayed; angles are degrees.
+struct SeparationState {
+    bool SepPending = false;      // a first point is taken; the next shift-click ends the pair
+    bool SepPoint1Inside = false; // the first point lies on the disk
+    bool SepPoint2Inside = false; // the second point, as clicked, lies on the disk
+    double SepX1 = 0;
+    double SepY1 = 0;
+    double SepX2 = 0; // after any move to the limb
+    double SepY2 = 0;
+    double SepLat1 = NoValue;
+    double SepLong1 = 0;
+    double SepLat2 = NoValue;
+    double SepLong2 = 0;
+    double SepDegrees = 0;     // great-circle separation, heliographic degrees
+    double SepShown = NoValue; // the separation shown: degrees (on the sky when off the disk)
+    double SepKm = NoValue;    // the distance shown, kilometres
+    bool SpotInMiddle = true;  // follows the "Spot in Middle" item
+
+    bool operator==(const SeparationState&) const = default;
+};
+
+// A change of date or time with no separation mode on forgets the measurement.
+void ResetSeparation(SeparationState& s);
+
+// The two ways a separation within the disk is measured and drawn.
+enum class FigureForm { GreatCircle, LongitudeArc };
+
+// Angle between two heliographic points along the great circle through them. Two clicks
+// on the same point give 0, never NaN.
+double GreatCircleDegrees(double lat1, double lon1, double lat2, double lon2);
+
+// Locates both points (NoValue off the disk) and their great-circle separation
+// (NoValue unless both are on the disk).
+void ComputeSeparation(SeparationState& s, const ChartGeometry& geometry,
+                       const Ephemeris& ephemeris);
+
+// The results a second shift-click shows. A separation that could not be measured
+// (SepDegrees NoValue) leaves both shown values NoValue.
+void GreatCircleResults(SeparationState& s);
+// Both latitudes become their mean, the separation is the longitude span between the
+// points, across 0/360 when they fall in different rotations.
+void LongitudeArcResults(SeparationState& s, const Ephemeris& ephemeris);
+// Straight distance on the sky from point 1 to point 2, degrees of arc and kilometres.
+void OutsideDiskResults(SeparationState& s, const ChartGeometry& geometry,
+                        const Ephemeris& ephemeris);
+
+// Carrington rotation in which longitude `lon` crosses the central meridian, when the
+// rotation `rotation` has L0 on it.
+int32_t RotationOfLongitude(double lon, double L0, int32_t rotation);
+
+// Longitudes a longitude arc runs over; `end` passes 360 when the arc crosses the seam.
+struct LongitudeRange {
+    double start = 0;
+    double end = 0;
+
+    bool operator==(const LongitudeRange&) const = default;
+};
+LongitudeRange LongitudeArcRange(double lon1, double lon2, double L0, int32_t rotation);
+
+// Course (degrees from north through east) at point 1 of the great circle to point 2,
+// `separation` apart; 0 when the points coincide.
+double CourseAngle(double lat1, double lon1, double lat2, double lon2, double separation);
+// The point `t` degrees along that course from point 1.
+LatLong PointAlongCourse(double lat1, double lon1, double course, double t);
+
+// The points of the drawn figure, on the Sun, and the figure's middle.
+std::vector<LatLong> GreatCirclePoints(const SeparationState& s);
+LatLong GreatCircleMiddle(const SeparationState& s);
+std::vector<LatLong> LongitudeArcPoints(const SeparationState& s, const Ephemeris& ephemeris);
+LatLong LongitudeArcMiddle(const SeparationState& s, const Ephemeris& ephemeris);
+
+// Heliographic points to disk positions for the polyline. A point beyond the limb
+// repeats the position before it; far-side points before the first visible one have no
+// position to repeat and are left out.
+std::vector<DiskPosition> ProjectFigurePoints(const std::vector<LatLong>& points,
+                                              const Ephemeris& ephemeris);
+
+// Everything one drawing of the separation shows, before it is put on a picture.
+struct SeparationFigure {
+    // A separation that starts off the disk is one straight line, point 1 to point 2,
+    // in the line colour; nothing else is drawn.
+    bool OutsideLine = false;
+    DiskPoint LineFrom;
+    DiskPoint LineTo;
+    // The arc's polyline in the arc colour; empty when there is no valid separation.
+    std::vector<DiskPosition> Arc;
+    // Where the spot goes when it is kept in the middle; absent when it is not, or when
+    // the middle lies beyond the limb.
+    std::optional<DiskPosition> Middle;
+};
+SeparationFigure SeparationFigureOf(const SeparationState& s, FigureForm form,
+                                    const Ephemeris& ephemeris);
+
+// What a shift-click does to the separation: the new state, the menu item to check
+// (the other of Arc1/Arc2 unchecked), and the figure to draw before the labels are
+// shown. The second point's results are already in the state.
+enum class ArcItem { Arc1, Arc2 };
+struct ShiftClickOutcome {
+    SeparationState State;
+    // The first point was taken: the old figure is cleared if Arc1 or Arc2 is checked.
+    bool FirstPoint = false;
+    std::optional<ArcItem> Check;
+    std::optional<FigureForm> Draw;
+};
+// `checkedForm` is the form whose item (GreatCircle1 or LongitudeArc1) is checked.
+// A separation that starts on the disk is measured within it; one that starts off the
+// disk is measured on the sky, to the limb below point 1 when point 2 lies on the disk.
+ShiftClickOutcome ShiftClickSeparation(const SeparationState& s, const DiskClick& click,
+                                       FigureForm checkedForm, const ChartGeometry& geometry,
+                                       const Ephemeris& ephemeris);
+
+// Texts of the four labels of the "Heliographic Separation" group (UTF-8).
+struct SeparationLabels {
+    std::string Sep1Label;
+    std::string Sep2Label;
+    std::string LL1Label;
+    std::string LL2Label;
+
+    bool operator==(const SeparationLabels&) const = default;
+};
+SeparationLabels ShowSeparationTexts(const SeparationState& s);
+
+} // namespace zorva
