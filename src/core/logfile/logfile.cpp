@@ -1,0 +1,242 @@
+#include "core/logfile/logfile.h"
+
+#include <cerrno>
+#include <charconv>
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+
+#include "core/common/no_value.h"
+
+namespace zorva {
+
+namespace {
+
+constexpr double kDaysInLeapYear = 366;
+constexpr double kDaysInYear = 365;
+constexpr double kSecondsPerMinute = 60;
+constexpr const char* kLineBreak = "\n";
+
+// What a separation field holds when nothing was measured.
+constexpr const char* kNoSeparationAngle = "  0.0";
+constexpr const char* kNoSeparationDistance = "      0";
+constexpr const char* kNoPointValue = "   0";
+
+// A value rounded half upwards at `decimals` places, and its text with exactly that many
+// decimals and a decimal point whatever the locale.
+struct Rounded {
+    double value;
+    std::string text;
+};
+Rounded Round(double v, int decimals) {
+    const double scale = std::pow(10.0, decimals);
+    // Adding 0 turns a negative zero into zero, which must not print as "-0.00".
+    const double r = std::floor(v * scale + 0.5) / scale + 0.0;
+    char buf[400];
+    const auto res = std::to_chars(buf, buf + sizeof buf, r, std::chars_format::fixed, decimals);
+    return {r, std::string(buf, res.ptr)};
+}
+
+std::string Integer(int64_t v) {
+    return std::to_string(v);
+}
+
+std::string TwoDigits(int32_t v) {
+    return (v < 10 ? " " : "") + Integer(v);
+}
+
+// The prefix rules right-align a value in its column; a value beyond the range foreseen
+// gets the shortest prefix and widens the line.
+
+// A: signed, two integer digits.
+std::string SignedTwo(const Rounded& r) {
+    const double v = r.value;
+    const char* p = v >= 0 ? (v >= 10 ? " " : "  ") : (v > -10 ? " " : "");
+    return p + r.text;
+}
+// B: positive, three integer digits.
+std::string PositiveThree(const Rounded& r) {
+    const double v = r.value;
+    const char* p = v >= 100 ? "" : v >= 10 ? " " : "  ";
+    return p + r.text;
+}
+// C: positive, four integer digits.
+std::string PositiveFour(const Rounded& r) {
+    const double v = r.value;
+    const char* p = v >= 1000 ? "" : v >= 100 ? " " : v >= 10 ? "  " : "   ";
+    return p + r.text;
+}
+// D: signed, three integer digits.
+std::string SignedThree(const Rounded& r) {
+    const double v = r.value;
+    const char* p = v >= 0 ? (v >= 100  ? " "
+                              : v >= 10 ? "  "
+                                        : "   ")
+                           : (v > -10    ? "  "
+                              : v > -100 ? " "
+                                         : "");
+    return p + r.text;
+}
+// E: signed, two integer digits with room for three.
+std::string SignedTwoWide(const Rounded& r) {
+    const double v = r.value;
+    const char* p = v >= 0 ? (v >= 10 ? "  " : "   ") : (v > -10 ? "  " : " ");
+    return p + r.text;
+}
+// F: positive, three integer digits with room for four.
+std::string PositiveThreeWide(const Rounded& r) {
+    const double v = r.value;
+    const char* p = v >= 100 ? " " : v >= 10 ? "  " : "   ";
+    return p + r.text;
+}
+// G: whole degrees in a width of four.
+std::string PointLatitude(const Rounded& r) {
+    return SignedTwoWide(r);
+}
+std::string PointLongitude(const Rounded& r) {
+    return PositiveThreeWide(r);
+}
+
+std::string Area(const Rounded& r) {
+    const double v = r.value;
+    const char* p = v < 10       ? "     "
+                    : v < 100    ? "    "
+                    : v < 1000   ? "   "
+                    : v < 10000  ? "  "
+                    : v < 100000 ? " "
+                                 : "";
+    return p + r.text;
+}
+
+std::string SeparationAngle(double shown) {
+    if (shown == NoValue) return kNoSeparationAngle;
+    const Rounded r = Round(shown, 1);
+    const char* p = r.value < 10 ? "  " : r.value < 100 ? " " : "";
+    return p + r.text;
+}
+
+std::string SeparationDistance(double km) {
+    if (km == NoValue) return kNoSeparationDistance;
+    const Rounded r = Round(km, 0);
+    const double v = r.value;
+    const char* p = v < 1000      ? "    "
+                    : v < 10000   ? "   "
+                    : v < 100000  ? "  "
+                    : v < 1000000 ? " "
+                                  : "";
+    return p + r.text;
+}
+
+// Latitude and longitude of one separation point; an unset point writes zeros.
+std::string SeparationPoint(double lat, double lon) {
+    if (lat == NoValue) return std::string(kNoPointValue) + " " + kNoPointValue;
+    return PointLatitude(Round(lat, 0)) + " " + PointLongitude(Round(lon, 0));
+}
+
+LogfileResult Failure(const char* what, const std::filesystem::path& path, int error) {
+    return {false, std::string(what) + " " + path.string() + ": " + std::strerror(error)};
+}
+
+// Writes `text` to a file opened with `mode`, and flushes and closes it, reporting the
+// first step that fails.
+LogfileResult WriteFile(const std::filesystem::path& path, const char* mode,
+                        const std::string& text) {
+    errno = 0;
+    std::FILE* f = std::fopen(path.c_str(), mode);
+    if (f == nullptr) return Failure("Cannot open the logfile", path, errno);
+    const bool written = std::fwrite(text.data(), 1, text.size(), f) == text.size();
+    const int writeError = errno;
+    const bool flushed = std::fflush(f) == 0;
+    const int flushError = errno;
+    const bool closed = std::fclose(f) == 0;
+    const int closeError = errno;
+    if (!written) return Failure("Cannot write to the logfile", path, writeError);
+    if (!flushed) return Failure("Cannot write to the logfile", path, flushError);
+    if (!closed) return Failure("Cannot close the logfile", path, closeError);
+    return {true, {}};
+}
+
+} // namespace
+
+const std::string& LogfileHeader() {
+    static const std::string header =
+        std::string("YYYY MM DD HH MM SS      Date        RA        Dec     Alt   ") +
+        " Azi     PA    B0    L0      P   SDiam   CR  DO    DDiam     X       " +
+        "Y      Size    SLat   SLon   Area  SCR   OLat    OLong" +
+        "   SpAng SepDist S1La S1Lo S2La S2Lo";
+    return header;
+}
+
+double DecimalYear(const Instant& t) {
+    const double jd = JulianDate(t);
+    const double jdNewYear = JulianDate(t.year, 1, 1, 0, 0, 0);
+    return t.year + (jd - jdNewYear) / (IsLeapYear(t.year) ? kDaysInLeapYear : kDaysInYear);
+}
+
+const char* DiskOrientationCode(int32_t flipSign, int32_t mirrorSign) {
+    if (flipSign == 1 && mirrorSign == 1) return "NE";
+    if (flipSign == 1 && mirrorSign == -1) return "NW";
+    if (flipSign == -1 && mirrorSign == 1) return "SE";
+    return "SW";
+}
+
+std::string LogfileLine(const LogfileInputs& in) {
+    const Instant& t = in.instant;
+    const Ephemeris& e = in.ephemeris;
+    const SpotState& spot = in.spot;
+    const SeparationState& sep = in.separation;
+
+    const Rounded ra = Round(e.RA, 5);
+    const Rounded b0 = Round(e.B0, 2);
+    const double diameterMinutes = e.DiamMinutes + e.DiamSeconds / kSecondsPerMinute;
+
+    std::string line;
+    const auto field = [&line](const std::string& text) {
+        if (!line.empty()) line += ' ';
+        line += text;
+    };
+    field(Integer(t.year));
+    field(TwoDigits(t.month));
+    field(TwoDigits(t.day));
+    field(TwoDigits(t.hour));
+    field(TwoDigits(t.minute));
+    field(TwoDigits(t.second));
+    field(Round(DecimalYear(t), 8).text);
+    field((ra.value < 10 ? " " : "") + ra.text);
+    field(SignedTwo(Round(e.Dec, 5)));
+    field(SignedTwo(Round(e.Altitude, 2)));
+    field(PositiveThree(Round(e.Azimuth, 2)));
+    field(SignedTwo(Round(e.ParallacticAngle, 2)));
+    field((b0.value >= 0 ? " " : "") + b0.text);
+    field(PositiveThree(Round(e.L0, 2)));
+    field(SignedTwo(Round(e.P, 2)));
+    field(Round(diameterMinutes, 3).text);
+    field(Integer(e.Rotation));
+    field(DiskOrientationCode(in.FlipSign, in.MirrorSign));
+    field(PositiveFour(Round(in.ChartDiameter, 3)));
+    field(SignedThree(Round(spot.SpotX, 2)));
+    field(SignedThree(Round(spot.SpotY, 2)));
+    field(PositiveFour(Round(spot.SpotSize * spot.GridCellArea, 3)));
+    field(SignedTwoWide(Round(spot.SpotLat, 1)));
+    field(PositiveThreeWide(Round(spot.SpotLong, 1)));
+    field(Area(Round(spot.SpotArea, 0)));
+    field(Integer(spot.SpotRotation));
+    field(SignedTwo(Round(in.observer.latitude, 3)));
+    field(SignedThree(Round(in.observer.longitude, 3)));
+    line += ' '; // the separation columns stand one blank further off
+    field(SeparationAngle(sep.SepShown));
+    field(SeparationDistance(sep.SepKm));
+    field(SeparationPoint(sep.SepLat1, sep.SepLong1));
+    field(SeparationPoint(sep.SepLat2, sep.SepLong2));
+    return line;
+}
+
+LogfileResult CreateLogfile(const std::filesystem::path& path) {
+    return WriteFile(path, "w", LogfileHeader() + kLineBreak);
+}
+
+LogfileResult AppendToLogfile(const std::filesystem::path& path, const std::string& line) {
+    return WriteFile(path, "a", line + kLineBreak);
+}
+
+} // namespace zorva

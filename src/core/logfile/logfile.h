@@ -1,0 +1,57 @@
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <string>
+
+#include "core/chart/sunspot.h"
+#include "core/ephemeris/calendar.h"
+#include "core/ephemeris/daily_table.h"
+#include "core/ephemeris/horizon.h"
+#include "core/measure/separation.h"
+
+namespace zorva {
+
+// The file name the logfile dialogs offer.
+inline constexpr const char* DefaultLogfileName = "ZorvaLogfile.txt";
+
+// The column header, the first line of a new logfile (220 characters, no line break).
+const std::string& LogfileHeader();
+
+// Everything one measurement line records.
+struct LogfileInputs {
+    Instant instant;
+    Ephemeris ephemeris;
+    int32_t FlipSign = 1;
+    int32_t MirrorSign = 1;
+    double ChartDiameter = 150;
+    // SpotX, SpotY, SpotSize times GridCellArea, SpotLat, SpotLong, SpotArea, SpotRotation.
+    SpotState spot;
+    Observer observer;
+    // SepShown, SepKm and both points' latitudes and longitudes.
+    SeparationState separation;
+};
+
+// Decimal year of an instant: the year plus the fraction of it gone by.
+double DecimalYear(const Instant& instant);
+
+// The orientation code of the flip and mirror signs: "NE", "NW", "SE" or "SW".
+const char* DiskOrientationCode(int32_t flipSign, int32_t mirrorSign);
+
+// One measurement line of fixed columns (34 fields, no line break). Numbers always use
+// a decimal point. A line is only wanted while the spot lies on the disk (SpotLat is not
+// NoValue); the window checks that before asking for one.
+std::string LogfileLine(const LogfileInputs& in);
+
+// Whether a logfile operation reached the disk, and why not when it did not.
+struct LogfileResult {
+    bool ok = false;
+    std::string error;
+};
+// Writes a new logfile holding the header line, replacing any file of that name.
+LogfileResult CreateLogfile(const std::filesystem::path& path);
+// Appends one line and its line break (creating the file if need be). Success means
+// the line was written, flushed and the file closed.
+LogfileResult AppendToLogfile(const std::filesystem::path& path, const std::string& line);
+
+} // namespace zorva
