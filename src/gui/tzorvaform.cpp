@@ -206,6 +206,10 @@ void TZorvaForm::BuildForm() {
     Image1->move(kChartLeft, kChartTop);
     Image1->hide();
 
+    connect(Image, &ImageControl::mouseDown, this,
+            [this](Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers, int x, int y) {
+                RunCommand([=, this] { ImageMouseDown(buttons, modifiers, x, y); });
+            });
     connect(DatePicker, &QDateEdit::dateChanged, this, [this] { RunCommand([this] { DatePickerChange(); }); });
     connect(TimePicker, &QTimeEdit::timeChanged, this, [this] { RunCommand([this] { TimePickerChange(); }); });
     connect(ObserverLatBox, &QLineEdit::textEdited, this, [this] { RunCommand([this] { ObserverLatBoxChange(); }); });

@@ -18,6 +18,7 @@
 #include "core/ephemeris/daily_table.h"
 #include "core/ephemeris/horizon.h"
 #include "core/layout/picker_layout.h"
+#include "core/measure/separation.h"
 #include "core/readouts/readouts.h"
 #include "core/settings/directory_file.h"
 #include "core/settings/settings_file.h"
@@ -81,6 +82,8 @@ public:
     const PickerLayouts& pickerLayouts() const { return pickers_; }
     const OverlayOptions& overlays() const { return overlays_; }
     const Folders& folders() const { return folders_; }
+    const SeparationState& separation() const { return sep_; }
+    const QString& logfilePath() const { return logfilePath_; }
     bool hideWelcome() const { return hideWelcome_; }
     void setHideWelcome(bool hide) { hideWelcome_ = hide; }
     // The window size, place and scroll bars the layout rule chose last.
@@ -113,6 +116,11 @@ public:
     void Sunspot1Click();
     void N1sqmmClick();
     void N125sqinClick();
+    void ImageMouseDown(Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers, int X, int Y);
+    void NewLogfile1Click();
+    void OpenLogfile1Click();
+    void AddtoLogfile1Click();
+    void SpotinMiddle1Click();
     void ExitClick();
     void Contents1Click();
     void Welcome1Click();
@@ -142,7 +150,16 @@ private:
     void ApplyPickerWidth(const PickerWidthChange& change);
     void ShowSpotReadouts();
     void ShowSpotArea();
+    // Separation and logfile.
     void ClearSeparation();
+    void ShowSeparation();
+    void DrawSeparation(FigureForm form);
+    void ArcClick(const QString& own, const QString& other);
+    void SeparationPathClick(const QString& own, const QString& other);
+    void SetCoordinateBoxes(double x, double y);
+    double CurrentChartRotation() const;
+    FileDialogRequest LogfileRequest(const QString& title) const;
+    void ChooseLogfile(const QString& path);
 
     // The chart.
     void RedrawChart();
@@ -223,12 +240,9 @@ private:
     int32_t markerY_ = 0;
     SettingsLoad startupLoad_; // what start-up read, for its diameter and grid commands
     bool closed_ = false;
-    // The separation readouts' state that a change of date clears.
-    bool sepPending_ = false;
-    double sepShown_ = NoValue;
-    double sepKm_ = NoValue;
-    double sepLat1_ = NoValue;
-    double sepLat2_ = NoValue;
+    SeparationState sep_;
+    bool logfileOpen_ = false;
+    QString logfilePath_;
 
     std::map<QString, QAction*> actions_;
     QFont labelFont_;

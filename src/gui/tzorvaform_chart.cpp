@@ -80,11 +80,6 @@ void TZorvaForm::RelocateTypedSpot() {
     }
 }
 
-void TZorvaForm::RefreshOverlays() {
-    // Region summaries and separation figures are drawn over the chart here once they
-    // can be measured.
-}
-
 void TZorvaForm::ResizeChart() {
     chartSide_ = ChartSide(chart_.ChartDiameter);
     Image->setCanvasSize(chartSide_, chartSide_);

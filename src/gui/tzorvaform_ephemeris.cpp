@@ -103,8 +103,7 @@ void TZorvaForm::RecalcTail(const Instant& previous, int foldLimit) {
     UpdateEphemeris();
     ShowPositionReadouts();
     ShowSolarParameters();
-    const double q =
-        ChartRotation(chart_.Mode, obs_.ephemeris.P, obs_.ephemeris.ParallacticAngle);
+    const double q = CurrentChartRotation();
     if (!markers_.CarrMarkerShown && !markers_.DiffMarkerShown) {
         LocateSpot(spot_, chart_, obs_.ephemeris);
     }
@@ -113,16 +112,6 @@ void TZorvaForm::RecalcTail(const Instant& previous, int foldLimit) {
                          foldLimit);
     if (Image->isVisibleTo(form_)) RedrawChart();
     if (!IsChecked("Arc1") && !IsChecked("Arc2")) ClearSeparation();
-}
-
-void TZorvaForm::ClearSeparation() {
-    sepPending_ = false;
-    sepShown_ = sepKm_ = sepLat1_ = sepLat2_ = NoValue;
-    // With no separation measured the readouts stay empty.
-    Sep1Label->clear();
-    Sep2Label->clear();
-    LL1Label->clear();
-    LL2Label->clear();
 }
 
 void TZorvaForm::ObserverLatBoxChange() {

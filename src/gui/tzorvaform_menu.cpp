@@ -70,9 +70,9 @@ void TZorvaForm::BuildMenus() {
     later(AddItem(file, "Save1", "Save Image", none, false));
     later(AddItem(file, "SaveAs1", "Save Image As...", none, false));
     file->addSeparator();
-    later(AddItem(file, "NewLogfile1", "&New Logfile...", none, false));
-    later(AddItem(file, "OpenLogfile1", "&Open Logfile...", none, false));
-    later(AddItem(file, "AddtoLogfile1", "&Add to Logfile", none, false));
+    AddItem(file, "NewLogfile1", "&New Logfile...", [this] { NewLogfile1Click(); }, false);
+    AddItem(file, "OpenLogfile1", "&Open Logfile...", [this] { OpenLogfile1Click(); }, false);
+    AddItem(file, "AddtoLogfile1", "&Add to Logfile", [this] { AddtoLogfile1Click(); }, false);
     file->addSeparator();
     AddItem(file, "Exit", "E&xit", [this] { ExitClick(); }, false);
 
@@ -139,10 +139,12 @@ void TZorvaForm::BuildMenus() {
     AddItem(srs, "SRSFileNameLabel2", "   &File Name Label", [this] { SRSFileNameLabelClick(); });
 
     QMenu* separation = AddMenu(nullptr, "Separation1", "&Separation");
-    later(AddItem(separation, "Arc1", "Se&paration within disk", none));
-    later(AddItem(separation, "LongitudeArc1", "   L&ongitude Arc", none));
-    later(AddItem(separation, "GreatCircle1", "   &Great Circle", none));
-    later(AddItem(separation, "SpotinMiddle1", "   S&pot in Middle", none));
+    AddItem(separation, "Arc1", "Se&paration within disk", [this] { ArcClick("Arc1", "Arc2"); });
+    AddItem(separation, "LongitudeArc1", "   L&ongitude Arc",
+            [this] { SeparationPathClick("LongitudeArc1", "GreatCircle1"); });
+    AddItem(separation, "GreatCircle1", "   &Great Circle",
+            [this] { SeparationPathClick("GreatCircle1", "LongitudeArc1"); });
+    AddItem(separation, "SpotinMiddle1", "   S&pot in Middle", [this] { SpotinMiddle1Click(); });
     {
         QMenu* colour = AddMenu(separation, "DistColour1", QStringLiteral("   Colour"));
         for (const ColourItem& item : kColourItems) {
@@ -152,7 +154,7 @@ void TZorvaForm::BuildMenus() {
         }
     }
     separation->addSeparator();
-    later(AddItem(separation, "Arc2", "Sep&aration outside disk", none));
+    AddItem(separation, "Arc2", "Sep&aration outside disk", [this] { ArcClick("Arc2", "Arc1"); });
     {
         QMenu* colour = AddMenu(separation, "DistColour2", QStringLiteral("   Colour"));
         for (const ColourItem& item : kColourItems) {

@@ -67,6 +67,7 @@ void TZorvaForm::LoadSettings() {
         CheckOnly({"LongitudeArc1", "GreatCircle1"}, "GreatCircle1");
     }
     SetChecked("SpotinMiddle1", s.SpotInMiddle);
+    sep_.SpotInMiddle = s.SpotInMiddle;
     if (load.orientation) {
         CheckOnly(kOrientationItems,
                   kOrientationItems[static_cast<int>(*load.orientation) - 1]);

@@ -102,7 +102,8 @@ TEST(MainWindow, FirstStartWithoutFiles) {
     // The spot at the centre reads the centre's latitude and longitude.
     EXPECT_DOUBLE_EQ(f.spot().SpotLat, f.observation().ephemeris.B0);
     EXPECT_EQ(f.AreaLabel->text(), "    0");
-    EXPECT_TRUE(f.Sep1Label->text().isEmpty());
+    EXPECT_EQ(f.Sep1Label->text(), "          -");
+    EXPECT_EQ(f.LL2Label->text(), "        -");
 }
 
 TEST(MainWindow, WelcomeUntilTicked) {
