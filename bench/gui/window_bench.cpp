@@ -1,6 +1,7 @@
 // Speed of the window: start-up to shown, and one change of date through the whole cycle.
 #include <benchmark/benchmark.h>
 
+#include <QAction>
 #include <QApplication>
 #include <QDir>
 #include <QTemporaryDir>
@@ -71,5 +72,48 @@ BENCHMARK(BM_DateChangeReadoutsOnly)->Unit(benchmark::kMicrosecond);
 
 void BM_DateChangeWithChart(benchmark::State& state) { DateChange(state, true); }
 BENCHMARK(BM_DateChangeWithChart)->Unit(benchmark::kMicrosecond);
+
+// A plain click on the chart: the coordinate boxes, the spot readouts and the redrawn chart.
+void BM_PlainClickOnTheChart(benchmark::State& state) {
+    EnsureApplication();
+    SilentDialogs dialogs;
+    zorva::gui::FixedClock clock(QDate(2026, 12, 7));
+    QTemporaryDir folder;
+    zorva::gui::TZorvaForm form(dialogs, clock, folder.path());
+    form.show();
+    QCoreApplication::processEvents();
+    int x = 200;
+    for (auto _ : state) {
+        form.ImageMouseDown(Qt::LeftButton, Qt::NoModifier, x, 300);
+        x = x == 200 ? 320 : 200;
+        benchmark::DoNotOptimize(form.spot());
+    }
+}
+BENCHMARK(BM_PlainClickOnTheChart)->Unit(benchmark::kMicrosecond);
+
+// The second shift-click of a separation: results, figure, spot in the middle, labels.
+void SecondShiftClick(benchmark::State& state, bool greatCircle) {
+    EnsureApplication();
+    SilentDialogs dialogs;
+    zorva::gui::FixedClock clock(QDate(2026, 12, 7));
+    QTemporaryDir folder;
+    zorva::gui::TZorvaForm form(dialogs, clock, folder.path());
+    form.show();
+    QCoreApplication::processEvents();
+    if (greatCircle) form.action(QStringLiteral("GreatCircle1"))->trigger();
+    for (auto _ : state) {
+        state.PauseTiming();
+        form.ImageMouseDown(Qt::LeftButton, Qt::ShiftModifier, 150, 350);
+        state.ResumeTiming();
+        form.ImageMouseDown(Qt::LeftButton, Qt::ShiftModifier, 420, 180);
+        benchmark::DoNotOptimize(form.separation());
+    }
+}
+
+void BM_SecondShiftClickLongitudeArc(benchmark::State& state) { SecondShiftClick(state, false); }
+BENCHMARK(BM_SecondShiftClickLongitudeArc)->Unit(benchmark::kMicrosecond);
+
+void BM_SecondShiftClickGreatCircle(benchmark::State& state) { SecondShiftClick(state, true); }
+BENCHMARK(BM_SecondShiftClickGreatCircle)->Unit(benchmark::kMicrosecond);
 
 } // namespace
