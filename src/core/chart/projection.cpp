@@ -216,11 +216,16 @@ void ProjectMeridian(std::span<const double> latitudes, double dL, double D, dou
     }
 }
 
+int32_t RotationAtLongitude(double lon, double L0, int32_t rotation) {
+    constexpr double kHalfCircle = 180.0;
+    if (L0 >= kHalfCircle) return L0 - lon > kHalfCircle ? rotation - 1 : rotation;
+    return L0 - lon >= -kHalfCircle ? rotation : rotation + 1;
+}
+
 DiskPointLocation LocateDiskPoint(double x, double y, double chartDiameter, double D, double B0,
                                   double L0, int32_t rotation, double q, int32_t mirrorSign,
                                   int32_t flipSign) {
     constexpr double kFullCircle = 360.0;
-    constexpr double kHalfCircle = 180.0;
     const double xs = mirrorSign == 1 ? x : -x;
     const double ys = flipSign == 1 ? y : -y;
     const double d = std::sqrt(xs * xs + ys * ys);
@@ -251,14 +256,7 @@ DiskPointLocation LocateDiskPoint(double x, double y, double chartDiameter, doub
             loc.longitude -= kFullCircle;
         }
     }
-    // The rotation in which the point crosses the central meridian: a point far behind
-    // the centre across the 0/360 seam belongs to the rotation before or after.
-    const double behind = L0 - loc.longitude;
-    if (L0 >= kHalfCircle) {
-        loc.rotation = behind > kHalfCircle ? rotation - 1 : rotation;
-    } else {
-        loc.rotation = behind >= -kHalfCircle ? rotation : rotation + 1;
-    }
+    loc.rotation = RotationAtLongitude(loc.longitude, L0, rotation);
     return loc;
 }
 

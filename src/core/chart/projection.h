@@ -60,6 +60,11 @@ DiskPointLocation LocateDiskPoint(double x, double y, double chartDiameter, doub
                                   double L0, int32_t rotation, double q, int32_t mirrorSign,
                                   int32_t flipSign);
 
+// The Carrington rotation in which a point at longitude `lon` crosses the central
+// meridian, for the central meridian's longitude L0 and rotation: a point far behind the
+// centre across the 0/360 seam belongs to the rotation before or after.
+int32_t RotationAtLongitude(double lon, double L0, int32_t rotation);
+
 // The angle by which the chart is turned: P in the Equatorial mode, 0 with the rotation
 // axis up, P less the parallactic angle with the zenith up.
 double ChartRotation(Orientation mode, double P, double parallacticAngle);

@@ -96,11 +96,6 @@ void PlaceMarker(double lon, double lat, const Ephemeris& ephemeris, double q,
     y = Cos(p.pa + q) * geometry.FlipSign * p.r * half;
 }
 
-int32_t SpotRotationAt(double spotLong, double L0, int32_t rotation) {
-    if (L0 >= kHalfCircle) return L0 - spotLong > kHalfCircle ? rotation - 1 : rotation;
-    return L0 - spotLong < -kHalfCircle ? rotation + 1 : rotation;
-}
-
 void CarryRotationMarkers(const Instant& previous, const Instant& current, double q,
                           const Ephemeris& ephemeris, const ChartGeometry& geometry,
                           SpotState& spot, MarkerState& markers, int foldLimit) {
@@ -111,14 +106,14 @@ void CarryRotationMarkers(const Instant& previous, const Instant& current, doubl
         }
         PlaceMarker(markers.CarrRefLong, spot.SpotLat, ephemeris, q, geometry, markers.CarrMarkerX,
                     markers.CarrMarkerY, markers.CarrMarkerFarSide);
-        spot.SpotRotation = SpotRotationAt(spot.SpotLong, ephemeris.L0, ephemeris.Rotation);
+        spot.SpotRotation = RotationAtLongitude(spot.SpotLong, ephemeris.L0, ephemeris.Rotation);
     }
     if (markers.DiffMarkerShown && spot.SpotRho != NoValue) {
         const double days = JulianDate(current) - JulianDate(previous);
         spot.SpotLong = FoldLongitude(spot.SpotLong + days * MarkerDrift(spot.SpotLat), foldLimit);
         PlaceMarker(spot.SpotLong, spot.SpotLat, ephemeris, q, geometry, markers.DiffMarkerX,
                     markers.DiffMarkerY, markers.DiffMarkerFarSide);
-        spot.SpotRotation = SpotRotationAt(spot.SpotLong, ephemeris.L0, ephemeris.Rotation);
+        spot.SpotRotation = RotationAtLongitude(spot.SpotLong, ephemeris.L0, ephemeris.Rotation);
     }
 }
 

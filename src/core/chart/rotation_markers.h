@@ -44,9 +44,6 @@ void ProjectLimbPoint(double lat, double dlong, double D, double b0, DiskPositio
 void PlaceMarker(double lon, double lat, const Ephemeris& ephemeris, double q,
                  const ChartGeometry& geometry, double& x, double& y, bool& farSide);
 
-// Carrington rotation at the spot's longitude for the central-meridian rotation and L0.
-int32_t SpotRotationAt(double spotLong, double L0, int32_t rotation);
-
 // Carries the shown markers from `previous` to `current` (the ephemeris is already that
 // of `current`). Moves SpotLong by the differential drift and sets SpotRotation; nothing
 // moves while the spot is off the disk.

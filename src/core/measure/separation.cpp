@@ -141,13 +141,8 @@ void OutsideDiskResults(SeparationState& s, const ChartGeometry& geometry,
     s.SepKm = (s.SepShown / D) * SolarDiameterKm;
 }
 
-int32_t RotationOfLongitude(double lon, double L0, int32_t rotation) {
-    if (L0 >= kHalfCircle) return L0 - lon > kHalfCircle ? rotation - 1 : rotation;
-    return L0 - lon >= -kHalfCircle ? rotation : rotation + 1;
-}
-
 LongitudeRange LongitudeArcRange(double lon1, double lon2, double L0, int32_t rotation) {
-    if (RotationOfLongitude(lon1, L0, rotation) == RotationOfLongitude(lon2, L0, rotation)) {
+    if (RotationAtLongitude(lon1, L0, rotation) == RotationAtLongitude(lon2, L0, rotation)) {
         return {std::min(lon1, lon2), std::max(lon1, lon2)};
     }
     if (lon1 > lon2) return {lon1, lon2 + kFullCircle};

@@ -64,10 +64,6 @@ void LongitudeArcResults(SeparationState& s, const Ephemeris& ephemeris);
 void OutsideDiskResults(SeparationState& s, const ChartGeometry& geometry,
                         const Ephemeris& ephemeris);
 
-// Carrington rotation in which longitude `lon` crosses the central meridian, when the
-// rotation `rotation` has L0 on it.
-int32_t RotationOfLongitude(double lon, double L0, int32_t rotation);
-
 // Longitudes a longitude arc runs over; `end` passes 360 when the arc crosses the seam.
 struct LongitudeRange {
     double start = 0;

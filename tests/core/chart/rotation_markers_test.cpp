@@ -32,7 +32,7 @@ TEST(RotationMarkers, SpotRotationAcrossTheSeam) {
         {19.9, 200, 2262}, {20, 200, 2263}, {190, 10, 2263},  {190.1, 10, 2264},
     };
     for (const Case& c : cases) {
-        EXPECT_EQ(SpotRotationAt(c.spotLong, c.L0, 2263), c.rotation) << c.spotLong << " " << c.L0;
+        EXPECT_EQ(RotationAtLongitude(c.spotLong, c.L0, 2263), c.rotation) << c.spotLong << " " << c.L0;
     }
 }
 
@@ -120,7 +120,7 @@ TEST(RotationMarkers, DifferentialLongitudeFoldsAcrossTheSeam) {
     spot.SpotRho = 10;
     spot.SpotLat = 0;
     spot.SpotLong = 359.9;
-    spot.SpotRotation = SpotRotationAt(359.9, 5, 2263);
+    spot.SpotRotation = RotationAtLongitude(359.9, 5, 2263);
     EXPECT_EQ(spot.SpotRotation, 2264);
     MarkerState m;
     m.DiffMarkerShown = true;

@@ -141,7 +141,7 @@ TEST(SeparationResults, RotationOfALongitude) {
         {100, 280, 2290}, {99.9, 280, 2289}, {300, 250, 2290},
     };
     for (const auto& c : cases)
-        EXPECT_EQ(RotationOfLongitude(c.lon, c.L0, 2290), c.rotation) << c.lon << " " << c.L0;
+        EXPECT_EQ(RotationAtLongitude(c.lon, c.L0, 2290), c.rotation) << c.lon << " " << c.L0;
     EXPECT_EQ(LongitudeArcRange(200, 150, 180, 2290), (LongitudeRange{150, 200}));
 }
 
