@@ -5,6 +5,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QTemporaryDir>
+#include <memory>
 
 #include "gui/tzorvaform.h"
 
@@ -32,6 +33,20 @@ public:
     void ShowModal(QDialog&) override {}
 };
 
+// A shown window over an empty folder, today fixed.
+struct BenchWindow {
+    SilentDialogs dialogs;
+    zorva::gui::FixedClock clock{QDate(2026, 12, 7)};
+    QTemporaryDir folder;
+    std::unique_ptr<zorva::gui::TZorvaForm> form;
+    BenchWindow() {
+        EnsureApplication();
+        form = std::make_unique<zorva::gui::TZorvaForm>(dialogs, clock, folder.path());
+        form->show();
+        QCoreApplication::processEvents();
+    }
+};
+
 void BM_StartUpToWindowShown(benchmark::State& state) {
     EnsureApplication();
     SilentDialogs dialogs;
@@ -51,13 +66,8 @@ BENCHMARK(BM_StartUpToWindowShown)->Unit(benchmark::kMillisecond)->Iterations(20
 
 // One date change: the picker's value moves a day and DatePickerChange runs the cycle.
 void DateChange(benchmark::State& state, bool chart) {
-    EnsureApplication();
-    SilentDialogs dialogs;
-    zorva::gui::FixedClock clock(QDate(2026, 12, 7));
-    QTemporaryDir folder;
-    zorva::gui::TZorvaForm form(dialogs, clock, folder.path());
-    form.show();
-    QCoreApplication::processEvents();
+    BenchWindow w;
+    zorva::gui::TZorvaForm& form = *w.form;
     form.Image->setHidden(!chart);
     int step = 1;
     for (auto _ : state) {
@@ -75,13 +85,8 @@ BENCHMARK(BM_DateChangeWithChart)->Unit(benchmark::kMicrosecond);
 
 // A plain click on the chart: the coordinate boxes, the spot readouts and the redrawn chart.
 void BM_PlainClickOnTheChart(benchmark::State& state) {
-    EnsureApplication();
-    SilentDialogs dialogs;
-    zorva::gui::FixedClock clock(QDate(2026, 12, 7));
-    QTemporaryDir folder;
-    zorva::gui::TZorvaForm form(dialogs, clock, folder.path());
-    form.show();
-    QCoreApplication::processEvents();
+    BenchWindow w;
+    zorva::gui::TZorvaForm& form = *w.form;
     int x = 200;
     for (auto _ : state) {
         form.ImageMouseDown(Qt::LeftButton, Qt::NoModifier, x, 300);
@@ -93,13 +98,8 @@ BENCHMARK(BM_PlainClickOnTheChart)->Unit(benchmark::kMicrosecond);
 
 // The second shift-click of a separation: results, figure, spot in the middle, labels.
 void SecondShiftClick(benchmark::State& state, bool greatCircle) {
-    EnsureApplication();
-    SilentDialogs dialogs;
-    zorva::gui::FixedClock clock(QDate(2026, 12, 7));
-    QTemporaryDir folder;
-    zorva::gui::TZorvaForm form(dialogs, clock, folder.path());
-    form.show();
-    QCoreApplication::processEvents();
+    BenchWindow w;
+    zorva::gui::TZorvaForm& form = *w.form;
     if (greatCircle) form.action(QStringLiteral("GreatCircle1"))->trigger();
     for (auto _ : state) {
         state.PauseTiming();
