@@ -6,16 +6,13 @@
 
 #include "core/chart/projection.h"
 #include "core/text/numeric_text.h"
-#include "gui/box_number.h"
+#include "gui/widget_text.h"
 #include "gui/tzorvaform.h"
 #include "render/chart_painter.h"
 
 namespace zorva::gui {
 
 namespace {
-QString ToQString(std::string_view s) {
-    return QString::fromUtf8(s.data(), static_cast<int>(s.size()));
-}
 
 } // namespace
 

@@ -7,7 +7,7 @@
 #include "core/chart/projection.h"
 #include "core/layout/picker_layout.h"
 #include "core/text/numeric_text.h"
-#include "gui/box_number.h"
+#include "gui/widget_text.h"
 #include "gui/tzorvaform.h"
 
 namespace zorva::gui {

@@ -3,6 +3,7 @@
 #include <QMenu>
 #include <QMenuBar>
 
+#include "gui/widget_text.h"
 #include "gui/tzorvaform.h"
 
 namespace zorva::gui {
@@ -91,8 +92,8 @@ void TZorvaForm::BuildMenus() {
     QMenu* diameter = AddMenu(nullptr, "DiskDiameter", "Disk &Diameter");
     for (const DiameterItem& item : DiameterItems) {
         if (item.Name == "N4in") diameter->addSeparator();
-        const QString name = QString::fromUtf8(item.Name.data(), item.Name.size());
-        AddItem(diameter, name, QString::fromUtf8(item.Caption.data(), item.Caption.size()),
+        const QString name = ToQString(item.Name);
+        AddItem(diameter, name, ToQString(item.Caption),
                 [this, name] { DiameterClick(name); });
     }
 
@@ -173,8 +174,8 @@ void TZorvaForm::BuildMenus() {
     QMenu* screen = AddMenu(display, "ScreenResolution1", "Screen &Resolution");
     for (int i = 0; i < static_cast<int>(ScreenItems.size()); ++i) {
         const ScreenItem& item = ScreenItems[i];
-        AddItem(screen, QString::fromUtf8(item.Name.data(), item.Name.size()),
-                QString::fromUtf8(item.Caption.data(), item.Caption.size()),
+        AddItem(screen, ToQString(item.Name),
+                ToQString(item.Caption),
                 [this, i] { ScreenResolutionClick(i); });
     }
     display->addSeparator();

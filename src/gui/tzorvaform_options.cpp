@@ -1,4 +1,5 @@
 // Colour and toggle commands, and the screen size the layout assumes.
+#include "gui/widget_text.h"
 #include "gui/tzorvaform.h"
 
 namespace zorva::gui {
@@ -80,7 +81,7 @@ void TZorvaForm::ScreenResolutionClick(int index) {
     chart_.ScreenWidth = chosen.Width;
     chart_.ScreenHeight = chosen.Height;
     for (const ScreenItem& item : ScreenItems) {
-        SetChecked(QString::fromUtf8(item.Name.data(), static_cast<int>(item.Name.size())),
+        SetChecked(ToQString(item.Name),
                    item.Name == chosen.Name);
     }
 }

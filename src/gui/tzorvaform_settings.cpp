@@ -5,6 +5,7 @@
 
 #include "core/settings/settings_store.h"
 #include "gui/intro_form.h"
+#include "gui/widget_text.h"
 #include "gui/tzorvaform.h"
 
 namespace zorva::gui {
@@ -73,7 +74,7 @@ void TZorvaForm::LoadSettings() {
                   kOrientationItems[static_cast<int>(*load.orientation) - 1]);
     }
     QStringList screens;
-    for (const ScreenItem& item : ScreenItems) screens << QString::fromUtf8(item.Name.data());
+    for (const ScreenItem& item : ScreenItems) screens << ToQString(item.Name);
     const int screen = static_cast<int>(load.screenItem);
     CheckOnly(screens, screen == 0 ? QString() : screens[screen - 1]);
 }
@@ -106,6 +107,8 @@ void TZorvaForm::ApplyCheckMarks() {
     check("PrecisionLL", 2, PrecisionItemOf2(spot_.LatLongPrecision));
     check("PrecisionArea", 2, PrecisionItemOf2(spot_.AreaPrecision));
     SetChecked("LogFileMessageBox1", overlays_.LogFileMessageFlag == 0);
+    action("FlipMenu")->setText(ToQString(FlipMenuCaption(chart_.Mode)));
+    action("MirrorMenu")->setText(ToQString(MirrorMenuCaption(chart_.Mode)));
 }
 
 void TZorvaForm::ApplyWindowLayout() {

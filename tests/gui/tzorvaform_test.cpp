@@ -168,6 +168,7 @@ TEST(MainWindow, SettingsRoundTrip) {
     EXPECT_TRUE(w.form->action("N8006001")->isChecked());
     EXPECT_FALSE(w.form->action("LogFileMessageBox1")->isChecked());
     EXPECT_FALSE(w.form->PALabel->isHidden());
+    EXPECT_EQ(w.form->action("FlipMenu")->text(), "&Flip (T - B)");
     w.Close();
     EXPECT_EQ(w.SettingsText(), text);
     EXPECT_NE(text.find("inch\n4\nshort\n54 87 186 72 264 19\n"), std::string::npos) << text;

@@ -1,4 +1,4 @@
-#include "gui/box_number.h"
+#include "gui/widget_text.h"
 
 #include <QLocale>
 #include <stdexcept>
