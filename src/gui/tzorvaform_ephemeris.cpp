@@ -110,7 +110,9 @@ void TZorvaForm::RecalcTail(const Instant& previous, int foldLimit) {
     if (!markers_.CarrMarkerShown) markers_.CarrRefSet = false;
     CarryRotationMarkers(previous, obs_.instant, q, obs_.ephemeris, chart_, spot_, markers_,
                          foldLimit);
-    if (Image->isVisibleTo(form_)) RedrawChart();
+    ShowSpotReadouts();
+    if (ChartShown()) RedrawChart();
+    ShowSpotArea();
     if (!IsChecked("Arc1") && !IsChecked("Arc2")) ClearSeparation();
 }
 

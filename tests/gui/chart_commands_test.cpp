@@ -1,5 +1,6 @@
 #include <QAction>
 #include <QTest>
+#include <cmath>
 #include <gtest/gtest.h>
 #include <memory>
 
@@ -110,6 +111,16 @@ TEST_F(ChartWindow, SpotEntryFollowsTheBoxes) {
     Trigger("N125sqin");
     EXPECT_EQ(form->SizeLabel->text(), QString::fromUtf8("1/25\u00B2 in\u00B2"));
     EXPECT_EQ(form->AreaLabel->text(), " 292");
+
+    // A day later the same place on the disk shows another longitude.
+    Type(form->XCoordBox, "60");
+    const QString longitude = form->LongLabel->text();
+    const QString area = form->AreaLabel->text();
+    form->DatePicker->setDate(QDate(2005, 6, 16));
+    EXPECT_NE(form->LongLabel->text(), longitude);
+    EXPECT_EQ(form->LongLabel->text().trimmed(),
+              QString::number(std::floor(form->spot().SpotLong + 0.5)) + QString::fromUtf8("\u00B0"));
+    EXPECT_EQ(form->AreaLabel->text(), area); // the disk place is the same, so is the area
 }
 
 TEST_F(ChartWindow, OrientationFlipAndMirrorMoveTheSpot) {
