@@ -69,7 +69,6 @@ void TIntroForm::FormActivate() {
     IntroButton->move(w / 2 - IntroButton->width() / 2, h - 40);
     IntroCheckBox->adjustSize();
     IntroCheckBox->move(kPanelMargin + 8, h - kButtonArea + 10);
-    IntroCheckBox->setChecked(main_.hideWelcome());
 
     IntroLabel1->setText(QStringLiteral("Welcome to Zorva Viewer v1.0"));
     IntroLabel1->adjustSize();
@@ -88,6 +87,8 @@ void TIntroForm::FormActivate() {
 }
 
 void TIntroForm::showEvent(QShowEvent* event) {
+    // The box starts from the flag once; a later activation keeps what the user ticked.
+    IntroCheckBox->setChecked(main_.hideWelcome());
     FormActivate();
     QDialog::showEvent(event);
 }
