@@ -234,8 +234,6 @@ private:
     WindowFit fit_;
     bool hideWelcome_ = false;
     bool srsFileNameLabel_ = false;
-    bool diamInInches_ = false;
-    int32_t chartSide_ = 0;
     int32_t markerX_ = 0; // pixel of the last marker drawn
     int32_t markerY_ = 0;
     SettingsLoad startupLoad_; // what start-up read, for its diameter and grid commands

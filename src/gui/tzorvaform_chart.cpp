@@ -78,8 +78,8 @@ void TZorvaForm::RelocateTypedSpot() {
 }
 
 void TZorvaForm::ResizeChart() {
-    chartSide_ = ChartSide(chart_.ChartDiameter);
-    Image->setCanvasSize(chartSide_, chartSide_);
+    const int32_t side = ChartSide(chart_.ChartDiameter);
+    Image->setCanvasSize(side, side);
     ApplyWindowLayout();
 }
 

@@ -6,29 +6,15 @@
 
 #include "gui/tzorvaform.h"
 #include "render/chart_painter.h"
-#include "scripted_dialogs.h"
-#include "support/test_support.h"
+#include "window_fixture.h"
 
 namespace zorva {
 namespace {
 
 using gui::TZorvaForm;
 
-struct ChartWindow : ::testing::Test {
-    test::TempDir dir;
-    test::ScriptedDialogs dialogs;
-    gui::FixedClock clock{QDate(2005, 6, 15)};
-    std::unique_ptr<TZorvaForm> form;
-
-    void SetUp() override {
-        form = std::make_unique<TZorvaForm>(dialogs, clock,
-                                            QString::fromStdString(dir.path().string()));
-    }
-    void Trigger(const char* name) { form->action(name)->trigger(); }
-    void Type(QLineEdit* box, const QString& text) {
-        box->selectAll();
-        QTest::keyClicks(box, text);
-    }
+struct ChartWindow : test::WindowTest {
+    ChartWindow() : WindowTest(QDate(2005, 6, 15)) {}
 };
 
 TEST_F(ChartWindow, DiameterCommandsSizeTheChart) {
@@ -81,7 +67,7 @@ TEST_F(ChartWindow, TypedDiameters) {
     // And the choice survives a restart: 5 in is written as a plain 5 in inches.
     form->close();
     form.reset();
-    SetUp();
+    Open();
     EXPECT_TRUE(form->action("N5in")->isChecked());
     EXPECT_DOUBLE_EQ(form->chart().ChartDiameter, 127);
 }

@@ -7,8 +7,7 @@
 #include "core/logfile/logfile.h"
 #include "gui/tzorvaform.h"
 #include "render/chart_painter.h"
-#include "scripted_dialogs.h"
-#include "support/test_support.h"
+#include "window_fixture.h"
 
 namespace zorva {
 namespace {
@@ -16,15 +15,10 @@ namespace {
 using gui::MessageResult;
 using gui::TZorvaForm;
 
-struct MeasureWindow : ::testing::Test {
-    test::TempDir dir;
-    test::ScriptedDialogs dialogs;
-    gui::FixedClock clock{QDate(2011, 6, 7)};
-    std::unique_ptr<TZorvaForm> form;
-
+struct MeasureWindow : test::WindowTest {
+    MeasureWindow() : WindowTest(QDate(2011, 6, 7)) {}
     void SetUp() override {
-        form = std::make_unique<TZorvaForm>(dialogs, clock,
-                                            QString::fromStdString(dir.path().string()));
+        Open();
         dialogs.modals.clear();
     }
     void Click(int x, int y, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
