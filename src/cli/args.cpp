@@ -4,6 +4,9 @@
 #include <cmath>
 #include <cstdio>
 
+#include "core/text/format.h"
+#include "core/text/parse.h"
+
 namespace zorva::cli {
 
 std::optional<std::string> ParsedArgs::Value(const std::string& option) const {
@@ -34,24 +37,15 @@ ParsedArgs ParseArgs(const std::vector<std::string>& args, std::size_t first,
 }
 
 double ParseNumber(const std::string& text, const std::string& what) {
-    double v = 0;
-    const char* begin = text.data();
-    const char* end = begin + text.size();
-    if (begin != end && *begin == '+') ++begin;
-    const auto [stop, ec] = std::from_chars(begin, end, v);
-    if (text.empty() || ec != std::errc() || stop != end || !std::isfinite(v)) {
-        throw UsageError("not a number for " + what + ": '" + text + "'");
-    }
-    return v;
+    const auto v = ParseReal(text);
+    if (!v) throw UsageError("not a number for " + what + ": '" + text + "'");
+    return *v;
 }
 
 int ParseInteger(const std::string& text, const std::string& what) {
-    int v = 0;
-    const auto [stop, ec] = std::from_chars(text.data(), text.data() + text.size(), v);
-    if (text.empty() || ec != std::errc() || stop != text.data() + text.size()) {
-        throw UsageError("not a whole number for " + what + ": '" + text + "'");
-    }
-    return v;
+    const auto v = ParseInt32(text);
+    if (!v) throw UsageError("not a whole number for " + what + ": '" + text + "'");
+    return *v;
 }
 
 Instant ParseInstant(const std::string& text) {
@@ -110,9 +104,8 @@ Ephemeris EphemerisAt(const Instant& instant, const Observer& observer) {
 }
 
 std::string FullPrecision(double v) {
-    char buf[40];
-    std::snprintf(buf, sizeof buf, "%.17g", v);
-    return buf;
+    constexpr int kRoundTripDigits = 17;
+    return GeneralText(v, kRoundTripDigits);
 }
 
 } // namespace zorva::cli

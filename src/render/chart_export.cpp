@@ -9,7 +9,7 @@ namespace zorva {
 
 namespace {
 
-constexpr int kChartDpi = 75;
+constexpr int kChartDpi = static_cast<int>(ChartPixelsPerInch);
 constexpr double kMetresPerInch = 0.0254;
 constexpr double kPointsPerInch = 72.0;
 

@@ -8,19 +8,15 @@
 #include <memory>
 
 #include "core/chart/projection.h"
+#include "core/common/angles.h"
 #include "render/cpu_state.h"
 
 namespace zorva {
 
 namespace {
 
-constexpr double kPi = 3.141592653589793;
-double Sin(double deg) {
-    return std::sin(deg * kPi / 180.0);
-}
-double Cos(double deg) {
-    return std::cos(deg * kPi / 180.0);
-}
+using degrees::Cos;
+using degrees::Sin;
 
 int Round(double v) {
     return static_cast<int>(std::floor(v + 0.5));
@@ -32,12 +28,11 @@ int Trunc(double v) {
 // Fractions of the image side.
 constexpr double kDiskInset = 0.1;       // the disk's bounding box starts here...
 constexpr double kDiskOutset = 0.9;      // ...and ends here
-constexpr double kDiskRadius = 0.4;      // so the radius is 0.4 of the side
+constexpr double kDiskRadius = ChartDiskFraction / 2; // so the radius is 0.4 of the side
 constexpr double kTickEnd = 0.42;        // N E S W ticks run from the limb to here
 constexpr double kCompassAnchor = 0.435; // centre of the N E S W letters
 constexpr double kGridLabelRadius = 0.405;
 constexpr double kPoleMarkRadius = 0.41;
-constexpr double kMarkerScale = 0.8; // image side per chart diameter
 constexpr double kMarkerHalf = 2.5;  // the marker is a 5-pixel circle
 
 constexpr int kNoPointYet = -9999;
@@ -237,8 +232,8 @@ void DrawEquatorAlone(QPainter& p, const Frame& f, const GridLines& grid) {
 }
 
 MarkerPixel MarkerAt(int w, int h, double xMm, double yMm, double diameter) {
-    return {Round(w * kMarkerScale * xMm / diameter + w / 2.0),
-            Round(h / 2.0 - h * kMarkerScale * yMm / diameter)};
+    return {Round(w * ChartDiskFraction * xMm / diameter + w / 2.0),
+            Round(h / 2.0 - h * ChartDiskFraction * yMm / diameter)};
 }
 
 void MarkerCircle(QPainter& p, const MarkerPixel& m) {

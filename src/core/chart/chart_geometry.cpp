@@ -7,8 +7,8 @@ namespace zorva {
 
 namespace {
 
-constexpr double kDiskShare = 1.25;     // image side / disk diameter (disk fills 80 %)
-constexpr double kPixelsPerInch = 75.0; // the chart's fixed drawing scale
+constexpr double kSidePerDiameter = 1 / ChartDiskFraction;
+static_assert(kSidePerDiameter == 1.25);
 
 // The window's layout around the chart: panels to the left, menu and caption above.
 constexpr int32_t kTallChartThreshold = 533; // charts up to this side fit the design height
@@ -29,7 +29,7 @@ constexpr double kLargestCutoff = 0.999;
 } // namespace
 
 int32_t ChartSide(double diameterMm) {
-    return static_cast<int32_t>(std::trunc(diameterMm * kDiskShare * kPixelsPerInch / MmPerInch));
+    return static_cast<int32_t>(std::trunc(diameterMm * kSidePerDiameter * ChartPixelsPerInch / MmPerInch));
 }
 
 WindowFit FitWindowToChart(int32_t w, int32_t h, int32_t screenWidth, int32_t screenHeight) {

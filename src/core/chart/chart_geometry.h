@@ -9,6 +9,11 @@ namespace zorva {
 
 inline constexpr double MmPerInch = 25.4;
 
+// The chart's scale: the disk spans 0.8 of the square image's side, and the image is drawn
+// at 75 pixels per inch of the disk's physical diameter, whatever the screen.
+inline constexpr double ChartDiskFraction = 0.8;
+inline constexpr double ChartPixelsPerInch = 75.0;
+
 // How the chart is turned: celestial north up, the rotation axis up, or the zenith up.
 // The numbers are the ones stored in the settings file.
 enum class Orientation : int32_t { Equatorial = 1, RotationAxis = 2, AltAzimuth = 3 };

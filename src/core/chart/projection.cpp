@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "core/chart/degrees.h"
+#include "core/common/angles.h"
 #include "core/common/no_value.h"
 
 namespace zorva {
@@ -146,16 +146,9 @@ bool ProjectAngles(SinCos lat, SinCos dL, const ProjectionFrame& f, double& rho,
         return true;
     }
     const SinCos r = SinCosOf(rho);
-    double s = lat.cos * dL.sin / r.sin;
+    const double s = lat.cos * dL.sin / r.sin;
     const double c = (lat.sin - r.cos * f.b0.sin) / (r.sin * f.b0.cos);
-    s = std::clamp(s, -1.0, 1.0);
-    if (s >= 0 && c >= 0) {
-        pa = Asin(s);
-    } else if (s >= 0 || c <= 0) {
-        pa = 180.0 - Asin(s);
-    } else {
-        pa = Asin(s) + 360.0;
-    }
+    pa = QuadrantAngle(s, c);
     return true;
 }
 

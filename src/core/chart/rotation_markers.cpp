@@ -2,7 +2,7 @@
 
 #include <cmath>
 
-#include "core/chart/degrees.h"
+#include "core/common/angles.h"
 #include "core/common/no_value.h"
 
 namespace zorva {
@@ -11,8 +11,6 @@ namespace {
 
 using namespace degrees;
 
-constexpr double kFullCircle = 360.0;
-constexpr double kHalfCircle = 180.0;
 
 // Differential rotation: sidereal rate 14.37 - 2.6 sin^2(lat) degrees a day, turned
 // into a drift against the Carrington frame.
@@ -60,17 +58,9 @@ void ProjectLimbPoint(double lat, double dlong, double /*D*/, double b0, DiskPos
         out.pa = 0;
         return;
     }
-    double s = Cos(lat) * Sin(dlong) / Sin(out.rho);
+    const double s = Cos(lat) * Sin(dlong) / Sin(out.rho);
     const double k = (Sin(lat) - c * Sin(b0)) / (Cos(b0) * Sin(out.rho));
-    if (s < -1) s = -1;
-    if (s > 1) s = 1;
-    if (s >= 0 && k >= 0) {
-        out.pa = Asin(s);
-    } else if (s < 0 && k > 0) {
-        out.pa = Asin(s) + 360.0;
-    } else {
-        out.pa = 180.0 - Asin(s);
-    }
+    out.pa = QuadrantAngle(s, k);
 }
 
 void PlaceMarker(double lon, double lat, const Ephemeris& ephemeris, double q,

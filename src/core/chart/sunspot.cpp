@@ -3,8 +3,9 @@
 #include <cmath>
 #include <cstdio>
 
-#include "core/chart/degrees.h"
+#include "core/common/angles.h"
 #include "core/chart/projection.h"
+#include "core/text/format.h"
 #include "core/text/numeric_text.h"
 
 namespace zorva {
@@ -27,27 +28,11 @@ constexpr const char* kLongDash = "     -";
 constexpr const char* kRotationDash = "    -";
 constexpr const char* kAreaDash = "     -";
 
-// Characters as the label counts them: the degree sign is one.
-int32_t CharCount(const std::string& s) {
-    int32_t n = 0;
-    for (const unsigned char c : s) {
-        if ((c & 0xC0) != 0x80) ++n;
-    }
-    return n;
-}
-
-// Tenths held as a whole number, written with one decimal ("-0.5", "12.0").
-std::string TenthsText(long long tenths) {
-    const bool negative = tenths < 0;
-    const long long a = negative ? -tenths : tenths;
-    return (negative ? "-" : "") + std::to_string(a / 10) + "." + std::to_string(a % 10);
-}
-
 // Latitude sign column: a "+" for the north, blanks where the minus would stand.
-const char* LatPrefix(long long v, long long ten) {
-    if (v >= ten) return "+";
+const char* LatPrefix(double v) {
+    if (v >= 10) return "+";
     if (v >= 0) return "  +";
-    if (v > -ten) return "   ";
+    if (v > -10) return "   ";
     return " ";
 }
 
@@ -81,17 +66,16 @@ AreaReadout ComputeSpotArea(SpotState& spot, double chartDiameter) {
     out.Red = spot.SpotRho >= kRedFromRho;
     // Kept as a double: a size typed with many digits must not overflow an integer.
     const double m = spot.AreaPrecision == 1 ? 10 * std::floor(a * 0.1 + 0.5) : std::floor(a + 0.5);
-    char digits[400];
-    std::snprintf(digits, sizeof digits, "%.0f", m);
+    const std::string digits = FixedText(m, 0);
     if (m < 10) {
-        out.Text = std::string("    ") + digits;
+        out.Text = "    " + digits;
     } else if (m < 100) {
-        out.Text = std::string("  ") + digits;
+        out.Text = "  " + digits;
     } else if (m < 1000) {
-        out.Text = std::string(" ") + digits;
+        out.Text = " " + digits;
     } else {
         out.Text = digits;
-        out.NewLeft = static_cast<int32_t>(std::trunc(kAreaAnchor - CharCount(out.Text) / 2.0));
+        out.NewLeft = static_cast<int32_t>(std::trunc(kAreaAnchor - Utf8Length(out.Text) / 2.0));
     }
     return out;
 }
@@ -100,38 +84,34 @@ SpotReadouts UpdateSpotReadouts(const SpotState& spot) {
     SpotReadouts out;
     const bool tenths = spot.LatLongPrecision != 1;
     if (spot.SpotLong != NoValue) {
-        if (tenths) {
-            const auto v = static_cast<long long>(std::floor(spot.SpotLat * 10 + 0.5));
-            out.LatText = LatPrefix(v, 100) + TenthsText(v) + kDegree;
-        } else {
-            const auto v = static_cast<long long>(std::floor(spot.SpotLat + 0.5));
-            out.LatText = LatPrefix(v, 10) + std::to_string(v) + kDegree;
-        }
+        const int decimals = tenths ? 1 : 0;
+        const double v = RoundHalfUp(spot.SpotLat, decimals);
+        out.LatText = LatPrefix(v) + FixedText(v, decimals) + kDegree;
     } else {
         out.LatText = kLatDash;
     }
     const double latAnchor = tenths ? kLatAnchorTenths : kLatAnchorWhole;
     out.LatLeft =
-        static_cast<int32_t>(std::trunc(latAnchor - std::floor(CharCount(out.LatText) * 0.5)));
+        static_cast<int32_t>(std::trunc(latAnchor - std::floor(Utf8Length(out.LatText) * 0.5)));
 
     if (spot.SpotLong == NoValue) {
         out.LongText = kLongDash;
         out.LongLeft =
-            static_cast<int32_t>(std::trunc(kLongAnchorWhole - CharCount(out.LongText) * 0.5));
+            static_cast<int32_t>(std::trunc(kLongAnchorWhole - Utf8Length(out.LongText) * 0.5));
     } else if (tenths) {
-        auto v = static_cast<long long>(std::floor(spot.SpotLong * 10 + 0.5));
-        if (v == 3600) v = 0; // 359.95 and up is the central meridian of longitude 0
-        const char* prefix = v >= 1000 ? "" : v >= 100 ? " " : "   ";
-        out.LongText = prefix + TenthsText(v) + kDegree;
+        double v = RoundHalfUp(spot.SpotLong, 1);
+        if (v == degrees::kFullCircle) v = 0; // 359.95 and up is longitude 0
+        const char* prefix = v >= 100 ? "" : v >= 10 ? " " : "   ";
+        out.LongText = prefix + FixedText(v, 1) + kDegree;
         out.LongLeft =
-            static_cast<int32_t>(std::trunc(kLongAnchorTenths - CharCount(out.LongText) * 0.5));
+            static_cast<int32_t>(std::trunc(kLongAnchorTenths - Utf8Length(out.LongText) * 0.5));
     } else {
-        auto v = static_cast<long long>(std::floor(spot.SpotLong + 0.5));
-        if (v == 360) v = 0;
+        double v = RoundHalfUp(spot.SpotLong, 0);
+        if (v == degrees::kFullCircle) v = 0;
         const char* prefix = v >= 100 ? "" : v >= 10 ? "  " : "    ";
-        out.LongText = prefix + std::to_string(v) + kDegree;
+        out.LongText = prefix + FixedText(v, 0) + kDegree;
         out.LongLeft =
-            static_cast<int32_t>(std::trunc(kLongAnchorWhole - CharCount(out.LongText) * 0.5));
+            static_cast<int32_t>(std::trunc(kLongAnchorWhole - Utf8Length(out.LongText) * 0.5));
     }
 
     out.RotationText =

@@ -6,6 +6,7 @@
 #include <erfa.h>
 #include <erfam.h>
 
+#include "core/common/angles.h"
 #include "core/ephemeris/calendar.h"
 
 // How the Sun is placed
@@ -45,8 +46,8 @@
 namespace zorva {
 namespace {
 
-constexpr double kPi = std::numbers::pi;
-constexpr double kRadPerDeg = kPi / 180.0;
+using degrees::ToDeg;
+using degrees::ToRad;
 constexpr double kSecondsPerDay = 86400.0;
 constexpr double kArcsecPerDeg = 3600.0;
 
@@ -219,8 +220,8 @@ AccurateSun AccurateSunAt(int32_t year, int32_t month, int32_t day, double dayFr
     eraC2s(ofDate, &ra, &dec);
 
     AccurateSun sun;
-    sun.RA = eraAnp(ra) / kRadPerDeg / 15.0;
-    sun.Dec = dec / kRadPerDeg;
+    sun.RA = ToDeg(eraAnp(ra)) / 15.0;
+    sun.Dec = ToDeg(dec);
     sun.DistanceAU = distance;
     sun.DiameterDeg = kDiameterAtOneAU / distance;
 
@@ -228,8 +229,8 @@ AccurateSun AccurateSunAt(int32_t year, int32_t month, int32_t day, double dayFr
     // equator on the ICRF equator, from where W is counted.
     double toHeliographic[3][3];
     eraIr(toHeliographic);
-    eraRz((kSolarPoleRA + 90.0) * kRadPerDeg, toHeliographic);
-    eraRx((90.0 - kSolarPoleDec) * kRadPerDeg, toHeliographic);
+    eraRz(ToRad(kSolarPoleRA + 90.0), toHeliographic);
+    eraRx(ToRad(90.0 - kSolarPoleDec), toHeliographic);
     // B0 from the direction the light came along; L0 from the direction we see, with
     // the aberration (see the top of the file).
     double geometric[3];
@@ -242,7 +243,7 @@ AccurateSun AccurateSunAt(int32_t year, int32_t month, int32_t day, double dayFr
     double longitude = 0, latitude = 0, ignored = 0;
     eraRxp(toHeliographic, geometric, subEarth);
     eraC2s(subEarth, &ignored, &latitude);
-    sun.B0 = latitude / kRadPerDeg;
+    sun.B0 = ToDeg(latitude);
     eraRxp(toHeliographic, seen, subEarth);
     eraC2s(subEarth, &longitude, &ignored);
 
@@ -254,7 +255,7 @@ AccurateSun AccurateSunAt(int32_t year, int32_t month, int32_t day, double dayFr
     // synodic count settles that. L0 = longitude - W then counts down from 360 through
     // the rotation in progress, taken from the same phase so the two cannot disagree
     // at the wrap.
-    const double turns = (meridian - longitude / kRadPerDeg) / 360.0;
+    const double turns = (meridian - ToDeg(longitude)) / 360.0;
     const double phase = turns - std::floor(turns);
     const double meanCount =
         1.0 + (tt1 - kFirstRotationStart + tt2 - lightDays) / kMeanSynodicRotation;
@@ -264,7 +265,7 @@ AccurateSun AccurateSunAt(int32_t year, int32_t month, int32_t day, double dayFr
     // P: the pole's position angle at the apparent Sun, north through east, on the
     // true equator of date.
     double pole[3];
-    eraS2c(kSolarPoleRA * kRadPerDeg, kSolarPoleDec * kRadPerDeg, pole);
+    eraS2c(ToRad(kSolarPoleRA), ToRad(kSolarPoleDec), pole);
     double poleOfDate[3];
     eraRxp(rbpn, pole, poleOfDate);
     double east[3] = {-ofDate[1], ofDate[0], 0.0};
@@ -273,7 +274,7 @@ AccurateSun AccurateSunAt(int32_t year, int32_t month, int32_t day, double dayFr
         component /= eastLength;
     double north[3];
     eraPxp(ofDate, east, north);
-    sun.P = std::atan2(eraPdp(poleOfDate, east), eraPdp(poleOfDate, north)) / kRadPerDeg;
+    sun.P = ToDeg(std::atan2(eraPdp(poleOfDate, east), eraPdp(poleOfDate, north)));
     return sun;
 }
 

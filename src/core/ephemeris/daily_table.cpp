@@ -1,7 +1,6 @@
 #include "core/ephemeris/daily_table.h"
 
 #include <algorithm>
-#include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <fstream>
@@ -11,6 +10,8 @@
 
 #include "core/ephemeris/builtin_tables.h"
 #include "core/ephemeris/solar_position.h"
+#include "core/text/parse.h"
+#include "core/text/text_scanner.h"
 
 namespace zorva {
 
@@ -22,53 +23,28 @@ namespace {
 constexpr std::size_t kMaxWordLength = 64;
 constexpr int kHeaderWords = 18;
 
-bool IsBlank(int c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f'; }
-
 // Words separated by white space, each at most kMaxWordLength characters.
 class WordReader {
 public:
-    explicit WordReader(std::istream& in) : in_(in) {}
+    explicit WordReader(std::istream& in) : scanner_(in) {}
 
     // False at the end of the input or on an over-long word (then `overlong` is set).
     bool Next(std::string& word) {
-        word.clear();
-        int c = in_.get();
-        while (c != EOF && IsBlank(c)) c = in_.get();
-        while (c != EOF && !IsBlank(c)) {
-            if (word.size() == kMaxWordLength) {
-                overlong = true;
-                return false;
-            }
-            word.push_back(static_cast<char>(c));
-            c = in_.get();
+        auto w = scanner_.ReadWord(kMaxWordLength + 1);
+        if (!w) return false;
+        if (w->size() > kMaxWordLength) {
+            overlong = true;
+            return false;
         }
-        return !word.empty();
+        word = std::move(*w);
+        return true;
     }
 
     bool overlong = false;
 
 private:
-    std::istream& in_;
+    TextScanner scanner_;
 };
-
-std::optional<int32_t> ParseInt(std::string_view w) {
-    if (!w.empty() && w.front() == '+') w.remove_prefix(1);
-    int32_t v = 0;
-    const auto [end, ec] = std::from_chars(w.data(), w.data() + w.size(), v);
-    if (ec != std::errc() || end != w.data() + w.size() || w.empty()) return std::nullopt;
-    return v;
-}
-
-std::optional<double> ParseReal(std::string_view w) {
-    if (!w.empty() && w.front() == '+') w.remove_prefix(1);
-    double v = 0;
-    const auto [end, ec] =
-        std::from_chars(w.data(), w.data() + w.size(), v, std::chars_format::general);
-    if (ec != std::errc() || end != w.data() + w.size() || w.empty() || !std::isfinite(v)) {
-        return std::nullopt;
-    }
-    return v;
-}
 
 // Month from the first three characters of its English abbreviation; 0 when none match.
 int32_t ParseMonth(std::string_view w) {
@@ -104,16 +80,16 @@ YearFileResult ReadYearFile(std::istream& in, DailyTable& table) {
             result.error += std::to_string(result.count + 1);
             return result;
         }
-        const auto year = ParseInt(w[0]);
-        const auto day = ParseInt(w[2]);
+        const auto year = ParseInt32(w[0]);
+        const auto day = ParseInt32(w[2]);
         const auto ra = ParseReal(w[3]);
         const auto dec = ParseReal(w[4]);
         const auto b0 = ParseReal(w[5]);
         const auto l0 = ParseReal(w[6]);
         const auto p = ParseReal(w[7]);
-        const auto minutes = ParseInt(w[8]);
+        const auto minutes = ParseInt32(w[8]);
         const auto seconds = ParseReal(w[9]);
-        const auto rotation = ParseInt(w[10]);
+        const auto rotation = ParseInt32(w[10]);
         if (!year || !day || !ra || !dec || !b0 || !l0 || !p || !minutes || !seconds ||
             !rotation) {
             result.error = "unreadable record " + std::to_string(result.count + 1);

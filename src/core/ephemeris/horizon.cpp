@@ -3,14 +3,14 @@
 #include <algorithm>
 #include <cmath>
 
+#include "core/common/angles.h"
+
 namespace zorva {
 
 namespace {
-constexpr double kDegToRad = 3.141592653589793 / 180.0;
-constexpr double kRadToDeg = 57.29577951308232;
-
-double SinD(double deg) { return std::sin(deg * kDegToRad); }
-double CosD(double deg) { return std::cos(deg * kDegToRad); }
+using degrees::kRadToDeg;
+using degrees::Sin;
+using degrees::Cos;
 } // namespace
 
 double SiderealTime(int32_t year, int32_t month, int32_t day, int32_t hour, int32_t minute,
@@ -41,7 +41,7 @@ HorizonCoordinates HorizonPosition(double lat, double lon, double ra, double dec
     } else if (lat == -90.0) {
         out.altitude = -dec;
     } else {
-        const double x = SinD(dec) * SinD(lat) + CosD(dec) * CosD(lat) * CosD(hourAngle);
+        const double x = Sin(dec) * Sin(lat) + Cos(dec) * Cos(lat) * Cos(hourAngle);
         out.altitude = x > 1 ? 90.0 : x < -1 ? -90.0 : std::asin(x) * kRadToDeg;
     }
 
@@ -52,8 +52,8 @@ HorizonCoordinates HorizonPosition(double lat, double lon, double ra, double dec
         out.azimuth = az;
         return out;
     }
-    const double x = (SinD(dec) - SinD(lat) * SinD(a)) / (CosD(lat) * CosD(a));
-    if (SinD(hourAngle) < 0) { // east of the meridian
+    const double x = (Sin(dec) - Sin(lat) * Sin(a)) / (Cos(lat) * Cos(a));
+    if (Sin(hourAngle) < 0) { // east of the meridian
         out.azimuth = x > 1 ? 0.0 : x < -1 ? 180.0 : std::acos(x) * kRadToDeg;
     } else {
         out.azimuth = x > 1 ? 360.0 : x < -1 ? 180.0 : 360.0 - std::acos(x) * kRadToDeg;
@@ -63,7 +63,7 @@ HorizonCoordinates HorizonPosition(double lat, double lon, double ra, double dec
 
 double ComputeParallacticAngle(double lat, double dec, double altitude, double azimuth) {
     if (std::fabs(std::trunc(altitude)) == 90.0 || std::fabs(std::trunc(dec)) == 90.0) return 0;
-    double x = (SinD(lat) - SinD(dec) * SinD(altitude)) / (CosD(dec) * CosD(altitude));
+    double x = (Sin(lat) - Sin(dec) * Sin(altitude)) / (Cos(dec) * Cos(altitude));
     // On the meridian rounding can push the cosine a hair past +-1.
     x = std::clamp(x, -1.0, 1.0);
     double q = std::acos(x) * kRadToDeg;

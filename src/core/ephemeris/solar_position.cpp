@@ -2,15 +2,15 @@
 
 #include <cmath>
 
+#include "core/common/angles.h"
 #include "core/ephemeris/calendar.h"
 
 namespace zorva {
 
 namespace {
 
-constexpr double kPi = 3.141592653589793;
-constexpr double kDegToRad = kPi / 180.0;
-constexpr double kRadToDeg = 57.29577951308232;
+using degrees::kRadToDeg;
+using degrees::ToRad;
 
 // Orbit of the Sun, epoch 1990.0.
 constexpr double kEpoch1990 = 2447891.5;               // JulianDate(1990, 1, 0, 0, 0, 0)
@@ -43,7 +43,7 @@ double SunLongitude(int32_t year, int32_t month, int32_t day, int32_t hour, int3
     n = n - std::floor(n / 360.0) * 360.0;
     double m = n + kLongitudeAtEpoch - kPerigeeLongitude;
     if (m < 0) m += 360.0;
-    m = m * kPi / 180.0;
+    m = ToRad(m);
 
     double e = m;
     double delta = e - kEccentricity * std::sin(e) - m;
@@ -64,8 +64,8 @@ Equatorial SunEquatorial(int32_t year, int32_t month, int32_t day, int32_t hour,
                          double second, double lambda) {
     const double t = (JulianDate(year, month, day, hour, minute, second) - kJ2000) / 36525.0;
     const double eps =
-        (23.441893 - (46.815 * t + 0.0006 * t * t - 0.00181 * t * t * t) / 3600.0) * kDegToRad;
-    const double lam = lambda * kDegToRad;
+        ToRad(23.441893 - (46.815 * t + 0.0006 * t * t - 0.00181 * t * t * t) / 3600.0);
+    const double lam = ToRad(lambda);
     Equatorial out;
     out.RA = std::atan2(std::cos(eps) * std::sin(lam), std::cos(lam)) * kRadToDeg / 15.0;
     if (out.RA < 0) out.RA += 24.0;
@@ -81,7 +81,7 @@ DailyRecord ComputeDailyRecord(int32_t year, int32_t month, int32_t day) {
 
     // Ascending node of the solar equator: 74 deg 22' + 84' per century since 1900.
     const double k = 84.0 * t1 / 60.0 + 74.0 + 0.36666666666666664;
-    const double kMinusLambda = (k - lambda) * kDegToRad;
+    const double kMinusLambda = ToRad(k - lambda);
     const double eta =
         std::atan2(std::cos(kInclination) * std::sin(kMinusLambda), -std::cos(kMinusLambda)) *
         kRadToDeg;
@@ -94,14 +94,14 @@ DailyRecord ComputeDailyRecord(int32_t year, int32_t month, int32_t day) {
     if (l0 < 0) l0 += 360.0;
 
     const double b0 =
-        std::asin(std::sin((lambda - k) * kDegToRad) * std::sin(kInclination)) * kRadToDeg;
-    const double p = std::atan(-std::cos(lambda * kDegToRad) * std::tan(kFixedObliquity)) *
+        std::asin(std::sin(ToRad(lambda - k)) * std::sin(kInclination)) * kRadToDeg;
+    const double p = std::atan(-std::cos(ToRad(lambda)) * std::tan(kFixedObliquity)) *
                          kRadToDeg +
                      std::atan(-std::cos(kMinusLambda) * std::tan(kInclination)) * kRadToDeg;
 
     double trueAnomaly = lambda - kPerigeeLongitude;
     if (trueAnomaly < 0) trueAnomaly += 360.0;
-    const double dm = (1.0 + kEccentricity * std::cos(trueAnomaly * kDegToRad)) *
+    const double dm = (1.0 + kEccentricity * std::cos(ToRad(trueAnomaly))) *
                       kDiameterAtUnitDistance / (1.0 - kEccentricity * kEccentricity);
 
     DailyRecord r;

@@ -7,6 +7,7 @@
 #include <cstring>
 
 #include "core/common/no_value.h"
+#include "core/text/format.h"
 
 namespace zorva {
 
@@ -29,12 +30,8 @@ struct Rounded {
     std::string text;
 };
 Rounded Round(double v, int decimals) {
-    const double scale = std::pow(10.0, decimals);
-    // Adding 0 turns a negative zero into zero, which must not print as "-0.00".
-    const double r = std::floor(v * scale + 0.5) / scale + 0.0;
-    char buf[400];
-    const auto res = std::to_chars(buf, buf + sizeof buf, r, std::chars_format::fixed, decimals);
-    return {r, std::string(buf, res.ptr)};
+    const double r = RoundHalfUp(v, decimals);
+    return {r, FixedText(r, decimals)};
 }
 
 std::string Integer(int64_t v) {

@@ -2,7 +2,7 @@
 
 #include <cmath>
 
-#include "core/chart/degrees.h"
+#include "core/common/angles.h"
 #include "core/chart/projection.h"
 #include "core/common/no_value.h"
 
@@ -12,7 +12,6 @@ namespace {
 
 using namespace degrees;
 
-constexpr double kChartDiskFraction = 0.8; // the chart's disk spans 0.8 of the image side
 constexpr double kPixelCentre = 0.5;       // a click lands in the middle of its pixel
 constexpr double kLimbStep = 0.125;        // millimetres per step of the walk to the limb
 constexpr double kStepsPerMm = 8;
@@ -31,10 +30,10 @@ DiskFrame ChartFrame(int32_t width, int32_t height, const ChartGeometry& geometr
     f.Chart = true;
     f.Cx = 0.5 * width;
     f.Cy = 0.5 * height;
-    f.Rx = 0.5 * kChartDiskFraction * width;
-    f.Ry = 0.5 * kChartDiskFraction * height;
-    f.ScaleX = kChartDiskFraction * width;
-    f.ScaleY = kChartDiskFraction * height;
+    f.Rx = 0.5 * ChartDiskFraction * width;
+    f.Ry = 0.5 * ChartDiskFraction * height;
+    f.ScaleX = ChartDiskFraction * width;
+    f.ScaleY = ChartDiskFraction * height;
     f.D = geometry.ChartDiameter;
     f.Q = q;
     f.MirrorSign = geometry.MirrorSign;

@@ -4,7 +4,8 @@
 #include <charconv>
 #include <cmath>
 
-#include "core/chart/degrees.h"
+#include "core/common/angles.h"
+#include "core/text/format.h"
 
 namespace zorva {
 
@@ -12,8 +13,6 @@ namespace {
 
 using namespace degrees;
 
-constexpr double kFullCircle = 360.0;
-constexpr double kHalfCircle = 180.0;
 constexpr double kPole = 90.0;
 constexpr double kCircumferenceRadians = 6.283185307179586; // 2 pi
 constexpr double kArcMinutesPerDegree = 60.0;
@@ -25,14 +24,6 @@ double Unit(double v) {
     return std::clamp(v, -1.0, 1.0);
 }
 
-// The angle whose sine is s and whose cosine has the sign of c, 0..360.
-double AngleFromSineAndCosineSign(double s, double c) {
-    s = Unit(s);
-    if (s >= 0 && c >= 0) return Asin(s);
-    if (s >= 0 || c <= 0) return kHalfCircle - Asin(s);
-    return Asin(s) + kFullCircle;
-}
-
 double ArcKm(double degreesOfArc) {
     return SunRadiusKm * kCircumferenceRadians * (degreesOfArc / kFullCircle);
 }
@@ -41,22 +32,9 @@ double ChartQ(const ChartGeometry& g, const Ephemeris& e) {
     return ChartRotation(g.Mode, e.P, e.ParallacticAngle);
 }
 
-std::string Fixed(double v, int decimals) {
-    char buf[64];
-    const auto res =
-        std::to_chars(buf, buf + sizeof buf, v + 0.0, std::chars_format::fixed, decimals);
-    return std::string(buf, res.ptr);
-}
-
-int32_t Utf8Length(const std::string& s) {
-    return static_cast<int32_t>(
-        std::count_if(s.begin(), s.end(), [](char c) { return (c & 0xC0) != 0x80; }));
-}
-
 std::string LatLongLabel(double lat, double lon) {
-    const auto la = static_cast<long long>(std::floor(lat + 0.5));
-    const auto lo = static_cast<long long>(std::floor(lon + 0.5));
-    const std::string t = std::to_string(la) + kDegree + " / " + std::to_string(lo) + kDegree;
+    const std::string t = FixedText(RoundHalfUp(lat, 0), 0) + kDegree + " / " +
+                          FixedText(RoundHalfUp(lon, 0), 0) + kDegree;
     const int32_t n = Utf8Length(t);
     constexpr int32_t kNarrow = 7;
     const std::string prefix = n <= kNarrow       ? "    "
@@ -153,7 +131,7 @@ double CourseAngle(double lat1, double lon1, double lat2, double lon2, double se
     if (separation == 0) return 0;
     const double s = Sin(lon2 - lon1) * Cos(lat2) / Sin(separation);
     const double c = (Sin(lat2) - Cos(separation) * Sin(lat1)) / (Cos(lat1) * Sin(separation));
-    return AngleFromSineAndCosineSign(s, c);
+    return QuadrantAngle(s, c);
 }
 
 LatLong PointAlongCourse(double lat1, double lon1, double course, double t) {
@@ -161,7 +139,7 @@ LatLong PointAlongCourse(double lat1, double lon1, double course, double t) {
     if (lat == kPole || lat == -kPole) return {lat, lon1};
     const double s = Sin(t) * Sin(course) / Cos(lat);
     const double c = (Cos(t) - Sin(lat) * Sin(lat1)) / (Cos(lat) * Cos(lat1));
-    double lon = lon1 + AngleFromSineAndCosineSign(s, c);
+    double lon = lon1 + QuadrantAngle(s, c);
     if (lon > kFullCircle) {
         lon -= kFullCircle;
     } else if (lon < 0) {
@@ -315,23 +293,23 @@ SeparationLabels ShowSeparationTexts(const SeparationState& s) {
     if (s.SepShown == NoValue) {
         l.Sep1Label = "          -";
     } else if (s.SepPoint1Inside) {
-        const double v = std::floor(10 * s.SepShown + 0.5) * 0.1;
-        l.Sep1Label = SeparationPrefix(v) + Fixed(v, 1) + kDegree;
+        const double v = RoundHalfUp(s.SepShown, 1);
+        l.Sep1Label = SeparationPrefix(v) + FixedText(v, 1) + kDegree;
     } else {
-        const double v = std::floor(10 * kArcMinutesPerDegree * s.SepShown + 0.5) * 0.1;
-        l.Sep1Label = SeparationPrefix(v) + Fixed(v, 1) + "'";
+        const double v = RoundHalfUp(kArcMinutesPerDegree * s.SepShown, 1);
+        l.Sep1Label = SeparationPrefix(v) + FixedText(v, 1) + "'";
     }
 
     if (s.SepKm == NoValue) {
         l.Sep2Label = "             -";
     } else {
-        const double v = std::floor(s.SepKm + 0.5);
+        const double v = RoundHalfUp(s.SepKm, 0);
         const char* prefix = v < 1000      ? "        "
                              : v < 10000   ? "      "
                              : v < 100000  ? "    "
                              : v < 1000000 ? "  "
                                            : "";
-        l.Sep2Label = prefix + Fixed(v, 0) + " km";
+        l.Sep2Label = prefix + FixedText(v, 0) + " km";
     }
 
     const std::string dash = "        -";

@@ -4,6 +4,8 @@
 #include <charconv>
 #include <cmath>
 
+#include "core/text/format.h"
+
 namespace zorva {
 namespace {
 
@@ -13,28 +15,10 @@ constexpr double kSexagesimal = 60.0;         // minutes per hour or degree, sec
 constexpr double kFullCircle = 360.0;
 constexpr double kHoursPerDay = 24.0;
 
-// Room for the longest fixed-point double (about 310 digits) with its sign and decimals.
-constexpr std::size_t kNumberBuffer = 512;
-
-// Halves go up: round_k(x) = floor(k*x + 0.5)/k.
-double RoundHalfUp(double x, double k) {
-    const double v = std::floor(k * x + 0.5) / k;
-    return v == 0 ? 0.0 : v; // never show "-0"
-}
-
-// Fixed decimals with a leading minus for negatives, independent of the process locale.
-std::string Fixed(double v, int decimals) {
-    if (v == 0) v = 0.0;
-    std::array<char, kNumberBuffer> buf{};
-    const auto result =
-        std::to_chars(buf.data(), buf.data() + buf.size(), v, std::chars_format::fixed, decimals);
-    return std::string(buf.data(), result.ptr);
-}
-
 // Decimal text of a value that is already whole; kept in floating point so that even a
 // wild ephemeris value cannot overflow an integer conversion.
 std::string Whole(double v) {
-    return Fixed(v, 0);
+    return FixedText(v, 0);
 }
 
 struct Centres3 {
@@ -68,9 +52,6 @@ constexpr std::string_view kAltAziCaption = "Alt && Azi";
 constexpr std::string_view kAltAziPaCaption = "Alt, Azi && Par Angle";
 
 // Scale and decimals of the altitude, azimuth and parallactic angle per precision item.
-double AltAziScale(int32_t item) {
-    return item == 1 ? 1 : item == 2 ? 10 : 100;
-}
 int AltAziDecimals(int32_t item) {
     return item - 1;
 }
@@ -86,7 +67,7 @@ std::string SignedAnglePrefix(double v) {
 std::string AltAziStyleText(double value, int32_t precision, bool wrapAtFullCircle,
                             bool azimuthPrefix) {
     const int32_t item = PrecisionItemOf3(precision);
-    double v = RoundHalfUp(value, AltAziScale(item));
+    double v = RoundHalfUp(value, AltAziDecimals(item));
     if (wrapAtFullCircle && v == kFullCircle) v = 0;
     std::string prefix;
     if (azimuthPrefix) {
@@ -94,12 +75,9 @@ std::string AltAziStyleText(double value, int32_t precision, bool wrapAtFullCirc
     } else {
         prefix = SignedAnglePrefix(v);
     }
-    return prefix + Fixed(v, AltAziDecimals(item)) + std::string(kDegree);
+    return prefix + FixedText(v, AltAziDecimals(item)) + std::string(kDegree);
 }
 
-double BlpScale(int32_t item) {
-    return item == 1 ? 10 : 100;
-}
 int BlpDecimals(int32_t item) {
     return item == 1 ? 1 : 2;
 }
@@ -114,17 +92,8 @@ int32_t PrecisionItemOf2(int32_t precision) {
     return precision == 1 ? 1 : 2;
 }
 
-int32_t LabelCharCount(std::string_view text) {
-    int32_t n = 0;
-    for (const char c : text) {
-        // UTF-8 continuation bytes belong to the character before them.
-        if ((static_cast<unsigned char>(c) & 0xC0) != 0x80) ++n;
-    }
-    return n;
-}
-
 int32_t CentredLeft(double centre, std::string_view text, double shift) {
-    return static_cast<int32_t>(std::trunc(centre - LabelCharCount(text) / 2.0 - shift));
+    return static_cast<int32_t>(std::trunc(centre - Utf8Length(text) / 2.0 - shift));
 }
 
 std::string RightAscensionText(double raHours, int32_t precision) {
@@ -139,13 +108,13 @@ std::string RightAscensionText(double raHours, int32_t precision) {
         text = Whole(h) + (m >= 10 ? "h " : "h 0") + Whole(m) + (s >= 10 ? "m " : "m 0") +
                Whole(s) + "s";
     } else {
-        double m = item == 1 ? std::floor(x + 0.5) : RoundHalfUp(x, 10);
+        double m = item == 1 ? std::floor(x + 0.5) : RoundHalfUp(x, 1);
         if (m == kSexagesimal) {
             m = 0;
             h += 1;
             if (h == kHoursPerDay) h = 0;
         }
-        text = Whole(h) + (m >= 10 ? "h " : "h 0") + (item == 1 ? Whole(m) : Fixed(m, 1)) + "m";
+        text = Whole(h) + (m >= 10 ? "h " : "h 0") + (item == 1 ? Whole(m) : FixedText(m, 1)) + "m";
     }
     if (h <= 9) text.insert(0, "  ");
     return text;
@@ -164,12 +133,12 @@ std::string DeclinationText(double decDegrees, int32_t precision) {
         tail += (m >= 10 ? " " : " 0") + Whole(m) + (s >= 10 ? "' " : "' 0") + Whole(s) +
                 std::string(kArcSecond);
     } else {
-        double m = item == 1 ? std::floor(x + 0.5) : RoundHalfUp(x, 10);
+        double m = item == 1 ? std::floor(x + 0.5) : RoundHalfUp(x, 1);
         if (m == kSexagesimal) {
             m = 0;
             d += 1;
         }
-        tail += (m >= 10 ? " " : " 0") + (item == 1 ? Whole(m) : Fixed(m, 1)) + "'";
+        tail += (m >= 10 ? " " : " 0") + (item == 1 ? Whole(m) : FixedText(m, 1)) + "'";
     }
     // The sign part is chosen after the carry; tenths of a minute take one more blank
     // for southern declinations.
@@ -201,13 +170,13 @@ std::string ParallacticAngleText(double degrees, int32_t precision) {
 
 std::string B0Text(double degrees, int32_t precision) {
     const int32_t item = PrecisionItemOf2(precision);
-    const double v = RoundHalfUp(degrees, BlpScale(item));
-    return (v >= 0 ? "+" : " ") + Fixed(v, BlpDecimals(item)) + std::string(kDegree);
+    const double v = RoundHalfUp(degrees, BlpDecimals(item));
+    return (v >= 0 ? "+" : " ") + FixedText(v, BlpDecimals(item)) + std::string(kDegree);
 }
 
 std::string L0Text(double degrees, int32_t precision) {
     const int32_t item = PrecisionItemOf2(precision);
-    double v = RoundHalfUp(degrees, BlpScale(item));
+    double v = RoundHalfUp(degrees, BlpDecimals(item));
     if (v == kFullCircle) v = 0;
     std::string prefix;
     if (v >= 100) {
@@ -217,12 +186,12 @@ std::string L0Text(double degrees, int32_t precision) {
     } else {
         prefix = item == 1 ? "     " : "    ";
     }
-    return prefix + Fixed(v, BlpDecimals(item)) + std::string(kDegree);
+    return prefix + FixedText(v, BlpDecimals(item)) + std::string(kDegree);
 }
 
 std::string PText(double degrees, int32_t precision) {
     const int32_t item = PrecisionItemOf2(precision);
-    const double v = RoundHalfUp(degrees, BlpScale(item));
+    const double v = RoundHalfUp(degrees, BlpDecimals(item));
     std::string prefix;
     if (v >= 10) {
         prefix = item == 1 ? " +" : "+";
@@ -233,19 +202,19 @@ std::string PText(double degrees, int32_t precision) {
     } else {
         prefix = item == 1 ? "  " : " ";
     }
-    return prefix + Fixed(v, BlpDecimals(item)) + std::string(kDegree);
+    return prefix + FixedText(v, BlpDecimals(item)) + std::string(kDegree);
 }
 
 std::string DiameterText(int32_t minutes, double seconds, int32_t precision) {
     const int32_t item = PrecisionItemOf2(precision);
     int64_t m = minutes; // wide enough for the carry whatever the table held
-    double s = item == 1 ? std::floor(seconds + 0.5) : RoundHalfUp(seconds, 10);
+    double s = item == 1 ? std::floor(seconds + 0.5) : RoundHalfUp(seconds, 1);
     if (s == kSexagesimal) {
         s = 0;
         m += 1;
     }
     const std::string tail =
-        (s >= 10 ? "' " : "' 0") + (item == 1 ? Whole(s) : Fixed(s, 1)) + std::string(kArcSecond);
+        (s >= 10 ? "' " : "' 0") + (item == 1 ? Whole(s) : FixedText(s, 1)) + std::string(kArcSecond);
     return (item == 1 ? "  " : "") + std::to_string(m) + tail;
 }
 

@@ -35,8 +35,6 @@ struct LabelText {
     bool operator==(const LabelText&) const = default;
 };
 
-// Characters of a UTF-8 text as the label counts them: the degree sign is one.
-int32_t LabelCharCount(std::string_view text);
 // Left edge that centres a text of proportional glyphs on `centre` by its character count:
 // trunc(centre - n/2 - shift).
 int32_t CentredLeft(double centre, std::string_view text, double shift = 0);

@@ -3,7 +3,8 @@
 #include <array>
 #include <charconv>
 
-#include "core/settings/text_scanner.h"
+#include "core/text/parse.h"
+#include "core/text/text_scanner.h"
 
 namespace zorva {
 namespace {
@@ -12,15 +13,10 @@ constexpr int kFolderCount = 4;
 // A count or entry number longer than this is garbage, not a number we wrote.
 constexpr std::size_t kLongestNumber = 16;
 
-std::optional<long long> ReadNumber(TextScanner& scanner) {
+std::optional<int64_t> ReadNumber(TextScanner& scanner) {
     const auto w = scanner.ReadWord(kLongestNumber + 1);
     if (!w || w->size() > kLongestNumber) return std::nullopt;
-    std::string_view text(*w);
-    if (!StripPlusSign(text)) return std::nullopt;
-    long long v = 0;
-    const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), v);
-    if (ec != std::errc() || end != text.data() + text.size()) return std::nullopt;
-    return v;
+    return ParseInt64(*w);
 }
 
 std::string* FolderOf(Folders& f, long long entry) {

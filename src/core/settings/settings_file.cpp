@@ -5,7 +5,9 @@
 #include <cmath>
 
 #include "core/chart/chart_geometry.h"
-#include "core/settings/text_scanner.h"
+#include "core/text/format.h"
+#include "core/text/parse.h"
+#include "core/text/text_scanner.h"
 
 namespace zorva {
 namespace {
@@ -19,7 +21,6 @@ constexpr std::size_t kLongestNumber = 64;
 // Floats are written in the general format with 6 significant digits, as text streams do.
 constexpr int kWrittenDigits = 6;
 // Shortest decimal form shown in the edit boxes.
-constexpr int kShownDigits = 15;
 
 struct Resolution {
     int32_t width, height;
@@ -34,31 +35,6 @@ constexpr std::array<Resolution, 7> kResolutions{{
     {1600, 1024, ScreenResolutionItem::N160010241},
     {1600, 1200, ScreenResolutionItem::N160012001},
 }};
-
-std::string GeneralText(double v, int digits) {
-    std::array<char, 64> buf{};
-    const auto r =
-        std::to_chars(buf.data(), buf.data() + buf.size(), v, std::chars_format::general, digits);
-    return std::string(buf.data(), r.ptr);
-}
-
-// Number parsing as stream extraction accepts it (an optional sign, decimals, exponent),
-// over the whole word and independent of the process locale.
-std::optional<int32_t> ParseInt(std::string_view w) {
-    if (!StripPlusSign(w)) return std::nullopt;
-    int32_t v = 0;
-    const auto [end, ec] = std::from_chars(w.data(), w.data() + w.size(), v);
-    if (ec != std::errc() || end != w.data() + w.size()) return std::nullopt;
-    return v;
-}
-
-std::optional<double> ParseReal(std::string_view w) {
-    if (!StripPlusSign(w)) return std::nullopt;
-    double v = 0;
-    const auto [end, ec] = std::from_chars(w.data(), w.data() + w.size(), v);
-    if (ec != std::errc() || end != w.data() + w.size() || !std::isfinite(v)) return std::nullopt;
-    return v;
-}
 
 // Reads the values in file order; each one that is missing or unreadable keeps the value
 // already in its holder (the default), and reading goes on with the next.
@@ -90,7 +66,7 @@ class ValueReader {
     bool Int(int32_t& v) {
         const auto w = Word(kLongestNumber + 1);
         if (!w) return false;
-        const auto n = w->size() > kLongestNumber ? std::nullopt : ParseInt(*w);
+        const auto n = w->size() > kLongestNumber ? std::nullopt : ParseInt32(*w);
         if (!n) {
             Note("unreadable value \"" + w->substr(0, kLongestNumber) + "\"");
             return false;
@@ -241,10 +217,6 @@ void SetChartDiameter(Settings& s, double chartDiameterMm, bool unitIsInch) {
 
 ReadoutPrecisions ReadoutPrecisionsOf(const Settings& s) {
     return {s.RAPrecision, s.DecPrecision, s.AltAziPrecision, s.BLPPrecision, s.DiamPrecision};
-}
-
-std::string ShortestDecimalText(double v) {
-    return GeneralText(v, kShownDigits);
 }
 
 SettingsLoad DefaultSettingsLoad() {

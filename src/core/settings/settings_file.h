@@ -8,6 +8,7 @@
 #include <string_view>
 
 #include "core/readouts/readouts.h"
+#include "core/text/format.h"
 
 namespace zorva {
 
@@ -141,7 +142,5 @@ SettingsLoad ReadSettings(std::istream& in);
 void WriteSettings(std::ostream& out, const Settings& s);
 std::string SettingsFileText(const Settings& s);
 
-// Shortest decimal text of a value, up to 15 significant digits (5.90551, 51.5, 150).
-std::string ShortestDecimalText(double v);
 
 } // namespace zorva

@@ -3,7 +3,7 @@
 #include <cmath>
 #include <gtest/gtest.h>
 
-#include "core/chart/degrees.h"
+#include "core/common/angles.h"
 
 namespace zorva {
 namespace {

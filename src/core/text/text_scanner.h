@@ -40,8 +40,4 @@ class TextScanner {
 
 bool IsStreamSpace(int c);
 
-// Drops the leading plus sign that stream extraction accepts and the standard number
-// conversions refuse; false when the word is then empty or another sign follows.
-bool StripPlusSign(std::string_view& word);
-
 } // namespace zorva

@@ -1,4 +1,4 @@
-#include "core/settings/text_scanner.h"
+#include "core/text/text_scanner.h"
 
 #include <algorithm>
 
@@ -9,12 +9,6 @@ constexpr int kEnd = std::char_traits<char>::eof();
 
 bool IsStreamSpace(int c) {
     return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f';
-}
-
-bool StripPlusSign(std::string_view& word) {
-    if (word.empty() || word.front() != '+') return true;
-    word.remove_prefix(1);
-    return !word.empty() && word.front() != '+' && word.front() != '-';
 }
 
 int TextScanner::Peek() {
