@@ -1,6 +1,7 @@
 #include "support/test_support.h"
 
 #include <atomic>
+#include <cstdlib>
 #include <fstream>
 #include <sstream>
 #include <unistd.h>
@@ -12,6 +13,11 @@ std::filesystem::path TestDataDir() {
     std::error_code ec;
     if (!std::filesystem::is_directory(dir, ec)) return {};
     return dir;
+}
+
+bool TestDataRequired() {
+    const char* v = std::getenv("ZORVA_REQUIRE_TESTDATA");
+    return v != nullptr && *v != '\0' && std::string(v) != "0";
 }
 
 TempDir::TempDir() {

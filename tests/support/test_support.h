@@ -1,12 +1,30 @@
 #pragma once
 
 #include <filesystem>
+#include <gtest/gtest.h>
 #include <string>
 
 namespace zorva::test {
 
 // Folder of the shared real-world test files; empty when this checkout has none.
 std::filesystem::path TestDataDir();
+
+// Whether a missing shared folder is an error (continuous integration sets
+// ZORVA_REQUIRE_TESTDATA) rather than a reason to skip.
+bool TestDataRequired();
+
+} // namespace zorva::test
+
+// Declares `dir`, the shared test-data folder; without one the test is skipped, or fails
+// where the data is required.
+#define ZORVA_TESTDATA_DIR_OR_SKIP(dir)                                                            \
+    const std::filesystem::path dir = ::zorva::test::TestDataDir();                               \
+    if (dir.empty()) {                                                                             \
+        if (::zorva::test::TestDataRequired()) FAIL() << "the shared test data is missing";       \
+        GTEST_SKIP() << "no shared test data in this checkout";                                    \
+    }
+
+namespace zorva::test {
 
 // A fresh empty folder, removed when the object goes.
 class TempDir {

@@ -283,8 +283,7 @@ const Rule* FindRule(const std::string& source, const std::string& quantity) {
 }
 
 TEST(AccurateEphemeris, PublishedReferenceValues) {
-    const std::filesystem::path dir = test::TestDataDir();
-    if (dir.empty()) GTEST_SKIP() << "no shared test data in this checkout";
+    ZORVA_TESTDATA_DIR_OR_SKIP(dir);
     std::ifstream in(dir / "ephemeris" / "published_reference.csv");
     ASSERT_TRUE(in) << "published_reference.csv missing";
     std::string line;
