@@ -277,20 +277,6 @@ QFont DefaultChartFont() {
     return QFont("DejaVu Sans", kLabelPoints);
 }
 
-ChartScene MakeChartScene(const ChartGeometry& geometry, const Ephemeris& ephemeris,
-                          const SpotState& spot, const MarkerState& markers) {
-    ChartScene s;
-    s.Geometry = geometry;
-    s.B0 = ephemeris.B0;
-    s.P = ephemeris.P;
-    s.D = ApparentDiameter(ephemeris);
-    s.ParallacticAngle = ephemeris.ParallacticAngle;
-    s.SpotX = spot.SpotX;
-    s.SpotY = spot.SpotY;
-    s.Markers = markers;
-    return s;
-}
-
 int DiskOutlineWidth(int side) {
     return Round(kDiskOutset * side) - Round(kDiskInset * side) - 1;
 }

@@ -6,10 +6,7 @@
 #include <QPainter>
 #include <cstdint>
 
-#include "core/chart/chart_geometry.h"
-#include "core/chart/rotation_markers.h"
-#include "core/chart/sunspot.h"
-#include "core/ephemeris/daily_table.h"
+#include "core/chart/chart_scene.h"
 
 namespace zorva {
 
@@ -23,35 +20,9 @@ uint32_t WordFromColour(const QColor& colour);
 // The 0x00BBGGRR word of one pixel, for code that compares packed values.
 uint32_t PixelWord(const QImage& image, int x, int y);
 
-// Colour and label option of one rotation marker.
-struct MarkerLook {
-    uint32_t Colour = 0x0000FF;
-    bool Label = false;
-};
-
-// Everything the chart drawing reads.
-struct ChartScene {
-    ChartGeometry Geometry;
-    double B0 = 0;
-    double P = 0;
-    double D = 0.5333; // apparent diameter, degrees
-    double ParallacticAngle = 0;
-    bool NESWPoints = true; // check of the N E S W points item
-    bool Sunspot = true;    // check of the sunspot item
-    double SpotX = 0;       // millimetres, as displayed
-    double SpotY = 0;
-    MarkerState Markers;
-    MarkerLook Carrington;
-    MarkerLook Differential;
-};
-
 // The label font of charts drawn outside the window (command line, tests): fixed, so
 // that the same chart comes out the same on every machine.
 QFont DefaultChartFont();
-
-// The scene of the window's state.
-ChartScene MakeChartScene(const ChartGeometry& geometry, const Ephemeris& ephemeris,
-                          const SpotState& spot, const MarkerState& markers);
 
 // A blank square chart image of ChartSide pixels for the scene's diameter.
 QImage NewChartImage(const ChartGeometry& geometry);

@@ -1,0 +1,19 @@
+#include "core/chart/chart_scene.h"
+
+namespace zorva {
+
+ChartScene MakeChartScene(const ChartGeometry& geometry, const Ephemeris& ephemeris,
+                          const SpotState& spot, const MarkerState& markers) {
+    ChartScene s;
+    s.Geometry = geometry;
+    s.B0 = ephemeris.B0;
+    s.P = ephemeris.P;
+    s.D = ApparentDiameter(ephemeris);
+    s.ParallacticAngle = ephemeris.ParallacticAngle;
+    s.SpotX = spot.SpotX;
+    s.SpotY = spot.SpotY;
+    s.Markers = markers;
+    return s;
+}
+
+} // namespace zorva

@@ -1,0 +1,38 @@
+#pragma once
+
+#include <cstdint>
+
+#include "core/chart/chart_geometry.h"
+#include "core/chart/rotation_markers.h"
+#include "core/chart/sunspot.h"
+#include "core/ephemeris/daily_table.h"
+
+namespace zorva {
+
+// Colour and label option of one rotation marker.
+struct MarkerLook {
+    uint32_t Colour = 0x0000FF;
+    bool Label = false;
+};
+
+// Everything the chart drawing reads.
+struct ChartScene {
+    ChartGeometry Geometry;
+    double B0 = 0;
+    double P = 0;
+    double D = 0.5333; // apparent diameter, degrees
+    double ParallacticAngle = 0;
+    bool NESWPoints = true; // check of the N E S W points item
+    bool Sunspot = true;    // check of the sunspot item
+    double SpotX = 0;       // millimetres, as displayed
+    double SpotY = 0;
+    MarkerState Markers;
+    MarkerLook Carrington;
+    MarkerLook Differential;
+};
+
+// The scene of an observation's state.
+ChartScene MakeChartScene(const ChartGeometry& geometry, const Ephemeris& ephemeris,
+                          const SpotState& spot, const MarkerState& markers);
+
+} // namespace zorva
