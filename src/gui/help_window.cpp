@@ -66,7 +66,7 @@ file dialogs in <code>ZorvaViewerDir_v10.dat</code>, both in the folder Zorva wa
 from. Delete them to start afresh.</li>
 <li>For almanac-grade values put a year file <code>zorvadataYYYY.txt</code> into that
 folder; <code>zorva-cli year YYYY --accurate &gt; zorvadataYYYY.txt</code> makes one. Without
-it, the built-in tables serve 1990 to 2014 and other years are computed.</li>
+it, the built-in tables serve 1990 to 2050 and other years are computed.</li>
 </ul>
 )");
 }

@@ -8,9 +8,9 @@
 namespace zorva {
 
 inline constexpr int32_t kFirstBuiltinYear = 1990;
-inline constexpr int32_t kLastBuiltinYear = 2014;
+inline constexpr int32_t kLastBuiltinYear = 2050;
 
-// The built-in daily table of a year 1990-2014 (empty for any other year).
+// The built-in daily table of a year 1990-2050 (empty for any other year).
 std::span<const DailyRecord> BuiltinYear(int32_t year);
 
 } // namespace zorva

@@ -102,7 +102,7 @@ TEST(AccurateEphemeris, YearTableIsEveryDayInOrderAndMatchesTheBuiltIn) {
     }
 }
 
-TEST(BuiltinTables, CoverEveryDayOf1990To2014InOrder) {
+TEST(BuiltinTables, CoverEveryDayOfTheirYearsInOrder) {
     EXPECT_TRUE(BuiltinYear(kFirstBuiltinYear - 1).empty());
     EXPECT_TRUE(BuiltinYear(kLastBuiltinYear + 1).empty());
     size_t total = 0;
@@ -116,11 +116,13 @@ TEST(BuiltinTables, CoverEveryDayOf1990To2014InOrder) {
         }
         total += days.size();
     }
-    EXPECT_EQ(total, 9131u);
+    // 1990-2050: 61 years of 365 days and the 15 leap days of 1992, 1996, ..., 2048.
+    EXPECT_EQ(total, 61u * 365u + 15u);
 }
 
-// The rotation number steps on exactly the days L0 restarts near 360, through all 25
-// years and across each turn of the year, including from the day before the tables.
+// The rotation number steps on exactly the days L0 restarts near 360, through all the
+// years and across each turn of the year, including from the day before the tables and
+// into the day after them.
 TEST(BuiltinTables, RotationStepsExactlyWhereL0Restarts) {
     DailyRecord previous = RoundToTablePrecision(AccurateDailyRecord(1989, 12, 31));
     int steps = 0;
@@ -133,9 +135,27 @@ TEST(BuiltinTables, RotationStepsExactlyWhereL0Restarts) {
             previous = r;
         }
     }
-    EXPECT_EQ(steps, 2158 - 1824); // 1989-12-31 is already in rotation 1824
-    const DailyRecord after = RoundToTablePrecision(AccurateDailyRecord(2015, 1, 1));
+    // 1989-12-31 is already in rotation 1824. Rotation C starts at JD 2398140.2270 +
+    // 27.2752316 C (Meeus, Astronomical Algorithms, ch. 29); 2050-12-31 0h is JD 2470171.5,
+    // C = 2640.9, so the last day is in rotation 2640.
+    EXPECT_EQ(steps, 2640 - 1824);
+    EXPECT_EQ(previous.Rotation, 2640);
+    const DailyRecord after =
+        RoundToTablePrecision(AccurateDailyRecord(kLastBuiltinYear + 1, 1, 1));
     EXPECT_EQ(after.Rotation - previous.Rotation, after.L0 > previous.L0 ? 1 : 0);
+}
+
+// Years past the first stretch come out exactly as the generator rounds them.
+TEST(BuiltinTables, LaterYearsAreTheRoundedAccurateTable) {
+    DailyTable table;
+    for (const int year : {2026, kLastBuiltinYear}) {
+        const int days = AccurateYearTable(year, table);
+        const auto builtin = BuiltinYear(year);
+        ASSERT_EQ(builtin.size(), size_t(days));
+        for (int i = 0; i < days; ++i) {
+            ASSERT_EQ(RoundToTablePrecision(table[i]), builtin[i]) << year << " day " << i;
+        }
+    }
 }
 
 // TT - UTC: the leap-second table from 1960, the Delta T polynomials around it. The

@@ -103,8 +103,8 @@ TEST(LoadYearTable, SourcesInOrder) {
     // No year file: the built-in table, then the computed year.
     EXPECT_EQ(LoadYearTable(2005, table, dir.path()), 365);
     EXPECT_EQ(table[0], BuiltinYear(2005)[0]);
-    EXPECT_EQ(LoadYearTable(2016, table, dir.path()), 366);
-    EXPECT_EQ(table[0], ComputeDailyRecord(2016, 1, 1));
+    EXPECT_EQ(LoadYearTable(2052, table, dir.path()), 366);
+    EXPECT_EQ(table[0], ComputeDailyRecord(2052, 1, 1));
     EXPECT_EQ(table[366], DailyRecord{});
 
     // A year file takes precedence over the built-in table.
@@ -175,24 +175,50 @@ TEST(Interpolation, SeamsAndCarries) {
     EXPECT_NEAR(raSeam.At(18, 0, 0).RA, 0.025, 1e-12);
 }
 
+// The last built-in year: its 31 December looks into the first computed day after it.
 TEST(Interpolation, LastDayOfTheYearLooksIntoTheNext) {
     test::TempDir dir;
     DailyTable table;
-    const int days = LoadYearTable(2014, table, dir.path());
+    const int year = kLastBuiltinYear;
+    const int days = LoadYearTable(year, table, dir.path());
     ASSERT_EQ(days, 365);
     Ephemeris e;
-    InterpolateEphemeris(2014, table, days, {2014, 12, 31, 6, 0, 0}, e, dir.path());
+    InterpolateEphemeris(year, table, days, {year, 12, 31, 6, 0, 0}, e, dir.path());
     const DailyRecord a = table[364];
-    const DailyRecord b = ComputeDailyRecord(2015, 1, 1);
+    const DailyRecord b = ComputeDailyRecord(year + 1, 1, 1);
     EXPECT_NEAR(e.RA, a.RA + (b.RA - a.RA) * 0.25, 1e-12);
     EXPECT_NEAR(e.B0, a.B0 + (b.B0 - a.B0) * 0.25, 1e-12);
-    EXPECT_EQ(table[0], BuiltinYear(2014)[0]); // the table still holds its own year
+    EXPECT_EQ(table[0], BuiltinYear(year)[0]); // the table still holds its own year
 
     // A year file of the next year is used for the look-ahead.
-    test::WriteFile(dir / "zorvadata2015.txt",
-                    std::string(kHeader) + "2015 Jan 1 18.9 -23.0 -3.0 51.0 2.2 32 35.0 2158\n");
-    InterpolateEphemeris(2014, table, days, {2014, 12, 31, 12, 0, 0}, e, dir.path());
+    test::WriteFile(dir / "zorvadata2051.txt",
+                    std::string(kHeader) + "2051 Jan 1 18.9 -23.0 -3.0 51.0 2.2 32 35.0 2641\n");
+    InterpolateEphemeris(year, table, days, {year, 12, 31, 12, 0, 0}, e, dir.path());
     EXPECT_NEAR(e.RA, (a.RA + 18.9) / 2, 1e-12);
+}
+
+// The built-in tables give almanac-grade L0 for recent instants, where the computed path
+// is some 0.08 deg off. 2026-12-07 12h: the almanac's 124.30 deg. The SDO/HMI keywords
+// (CRLN_OBS of the shared reference file, at the exposure's mid-time in UTC) agree with
+// the geocentric value within about 0.01 deg; the tables add up to 0.005 of rounding.
+TEST(Interpolation, BuiltinTablesGiveAlmanacGradeL0) {
+    struct Case {
+        Instant t;
+        double l0, tolerance;
+    };
+    const Case cases[] = {
+        {{2026, 12, 7, 12, 0, 0}, 124.30, 0.01},
+        {{2023, 1, 31, 3, 39, 46}, 327.91937, 0.02},
+        {{2024, 5, 8, 16, 54, 35}, 330.716064, 0.02},
+    };
+    test::TempDir dir;
+    for (const Case& c : cases) {
+        DailyTable table;
+        const int days = LoadYearTable(c.t.year, table, dir.path());
+        Ephemeris e;
+        InterpolateEphemeris(c.t.year, table, days, c.t, e, dir.path());
+        EXPECT_NEAR(e.L0, c.l0, c.tolerance) << c.t.year;
+    }
 }
 
 TEST(Interpolation, MissingDaysFallBackToTheComputedPath) {
