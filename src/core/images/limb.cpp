@@ -1,0 +1,302 @@
+#include "core/images/limb.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "core/common/angles.h"
+
+namespace zorva {
+
+namespace {
+
+using degrees::Tan;
+
+// A pixel brighter than grey 252 at (2, 2) means a light background.
+constexpr int32_t kLightBackgroundAbove = 16581374; // 0xFD02FE
+constexpr int32_t kCornerProbe = 2;
+// The rays start this far inside the picture's border.
+constexpr int32_t kBorderInset = 2;
+// A light-background edge must be this much darker than the border.
+constexpr double kLightEdgeContrast = 1.05;
+// The dark-background threshold is a fifth of the mean of the central tenth of the
+// picture, or grey level 50 and a half when that box is black.
+constexpr double kCentralBoxFrom = 0.45;
+constexpr double kCentralBoxTo = 0.55;
+constexpr int64_t kThresholdDivisor = 5;
+constexpr int32_t kBlackCentreThreshold = 3316275;
+// Two edges of one ray agree when they are less than this apart in x and in y.
+constexpr int32_t kAgreement = 2;
+// With fewer agreeing rays the search from the border is used alone.
+constexpr int32_t kFewestAgreeingRays = 10;
+// Outlier rejection: the tolerance shrinks from 10 to 2 pixels, one per round, and the
+// rounds end once no edge lies more than 2 pixels off the circle.
+constexpr double kFirstTolerance = 10;
+constexpr double kLastTolerance = 2;
+constexpr double kDeviationGoal = 2;
+constexpr double kDeviationBeforeFirstRound = 3;
+
+// Edge search states of one ray in one pass.
+constexpr int32_t kNothingFound = 0;
+constexpr int32_t kDarkeningRun = 1;
+constexpr int32_t kEdgeFound = LimbPointAccepted;
+
+// Rays straight down, right, up and left are never searched.
+constexpr int32_t kQuarterTurn = 90;
+
+int32_t Trunc(double v) {
+    return static_cast<int32_t>(std::trunc(v));
+}
+int32_t RoundToPixel(double v) {
+    return static_cast<int32_t>(std::floor(v + 0.5));
+}
+
+// One pass over a ray's pixels in the light-background mode: the edge is the darkest
+// pixel of the first run that falls below the border value by the contrast factor.
+template <typename It>
+void LightEdge(const PixelGrid& grid, It first, It last, int32_t border, LimbPoints& pass,
+               std::size_t ray) {
+    int32_t lowest = border;
+    int32_t& state = pass.flag[ray];
+    for (It it = first; it != last; ++it) {
+        const int32_t p = grid.At(it->x, it->y);
+        if (p < lowest && state < kEdgeFound) {
+            pass.x[ray] = it->x;
+            pass.y[ray] = it->y;
+            lowest = p;
+            if (p < border / kLightEdgeContrast) state = kDarkeningRun;
+        } else if (state == kDarkeningRun) {
+            state = kEdgeFound;
+        }
+    }
+}
+
+// One pass in the dark-background mode: the first pixel on the far side of the
+// threshold, brighter going inwards or darker going outwards.
+template <typename It, typename Beyond>
+void DarkEdge(const PixelGrid& grid, It first, It last, Beyond beyond, LimbPoints& pass,
+              std::size_t ray) {
+    for (It it = first; it != last; ++it) {
+        if (beyond(grid.At(it->x, it->y))) {
+            pass.x[ray] = it->x;
+            pass.y[ray] = it->y;
+            pass.flag[ray] = kEdgeFound;
+            return;
+        }
+    }
+}
+
+int32_t DarkThreshold(const PixelGrid& grid) {
+    const int32_t w = grid.Width();
+    const int32_t h = grid.Height();
+    int64_t sum = 0;
+    int64_t count = 0;
+    for (int32_t y = Trunc(kCentralBoxFrom * h); y < Trunc(kCentralBoxTo * h); ++y) {
+        for (int32_t x = Trunc(kCentralBoxFrom * w); x < Trunc(kCentralBoxTo * w); ++x) {
+            sum += grid.At(x, y);
+            ++count;
+        }
+    }
+    // A box too small to hold a pixel is taken as black.
+    const double mean = count > 0 ? static_cast<double>(sum) / static_cast<double>(count) : 0.0;
+    if (mean == 0) return kBlackCentreThreshold;
+    return static_cast<int32_t>(static_cast<int64_t>(std::trunc(mean)) / kThresholdDivisor);
+}
+
+bool Agree(const LimbPoints& a, const LimbPoints& b, std::size_t i) {
+    return std::abs(a.x[i] - b.x[i]) < kAgreement && std::abs(a.y[i] - b.y[i]) < kAgreement;
+}
+
+void Accept(LimbPoints& out, const LimbPoints& from, std::size_t i) {
+    out.x[i] = from.x[i];
+    out.y[i] = from.y[i];
+    out.flag[i] = kEdgeFound;
+}
+
+void Reject(LimbPoints& out, std::size_t i) {
+    out.x[i] = 0;
+    out.y[i] = 0;
+    out.flag[i] = kNothingFound;
+}
+
+double Distance(double x, double y, const Circle& c) {
+    return std::sqrt((x - c.cx) * (x - c.cx) + (y - c.cy) * (y - c.cy));
+}
+
+} // namespace
+
+std::string_view LimbBackgroundName(LimbBackground mode) {
+    return mode == LimbBackground::Light ? "LightBackground" : "DarkBackground";
+}
+
+int32_t LimbFit::AcceptedPoints() const {
+    return static_cast<int32_t>(std::count(points.flag.begin(), points.flag.end(), kEdgeFound));
+}
+
+void RayPixels(int32_t ray, int32_t width, int32_t height, std::vector<RayPixel>& out) {
+    out.clear();
+    if (ray <= 0 || ray >= static_cast<int32_t>(LimbRays) || ray % kQuarterTurn == 0) return;
+    const int32_t cx0 = width / 2;
+    const int32_t cy0 = height / 2;
+    // i is the angle from straight down towards increasing x. The rays nearer the
+    // vertical step along y and meet the bottom or top border; the others step along x.
+    const bool alongY = ray <= 45 || ray >= 316 || (ray >= 136 && ray <= 225);
+    int32_t x0 = 0;
+    int32_t y0 = 0;
+    if (ray <= 45 || ray >= 316) {
+        y0 = height - kBorderInset;
+        x0 = Trunc(Tan(ray) * (y0 - cy0) + cx0);
+    } else if (ray <= 135) {
+        x0 = width - kBorderInset;
+        y0 = Trunc(Tan(90 - ray) * (x0 - cx0) + cy0);
+    } else if (ray <= 225) {
+        y0 = kBorderInset;
+        x0 = Trunc(cx0 - Tan(180 - ray) * (y0 - cy0));
+    } else {
+        x0 = kBorderInset;
+        y0 = Trunc(Tan(270 - ray) * (x0 - cx0) + cy0);
+    }
+    // A start point in the centre's column leaves the slope undefined; one in the
+    // centre's row does the same for a ray stepping along y, which divides by it.
+    if (x0 == cx0 || (alongY && y0 == cy0)) return;
+    const double m = static_cast<double>(cy0 - y0) / static_cast<double>(cx0 - x0);
+    const double b = cy0 - m * cx0;
+    auto keep = [&](int32_t x, int32_t y) {
+        if (x >= 0 && y >= 0 && x < width && y < height) out.push_back({x, y});
+    };
+    if (alongY) {
+        const int32_t step = y0 > cy0 ? -1 : 1;
+        for (int32_t y = y0;; y += step) {
+            keep(RoundToPixel((y - b) / m), y);
+            if (y == cy0) break;
+        }
+    } else {
+        const int32_t step = x0 > cx0 ? -1 : 1;
+        for (int32_t x = x0;; x += step) {
+            keep(x, RoundToPixel(m * x + b));
+            if (x == cx0) break;
+        }
+    }
+}
+
+LimbFit FindLimb(const PixelGrid& grid) {
+    const int32_t w = grid.Width();
+    const int32_t h = grid.Height();
+    const int32_t cx0 = w / 2;
+    const int32_t cy0 = h / 2;
+    LimbFit fit;
+    fit.disk = {static_cast<double>(cx0), static_cast<double>(cy0), static_cast<double>(cx0)};
+    fit.mode = grid.At(kCornerProbe, kCornerProbe) > kLightBackgroundAbove ? LimbBackground::Light
+                                                                           : LimbBackground::Dark;
+    if (w < SmallestLimbImage || h < SmallestLimbImage) return fit;
+
+    // Edges from the border inwards (pass 1) and from the centre outwards (pass 2).
+    LimbPoints pass1;
+    LimbPoints pass2;
+    const int32_t threshold = fit.mode == LimbBackground::Dark ? DarkThreshold(grid) : 0;
+    std::vector<RayPixel> walk;
+    walk.reserve(static_cast<std::size_t>(std::max(w, h)));
+    for (std::size_t ray = 0; ray < LimbRays; ++ray) {
+        RayPixels(static_cast<int32_t>(ray), w, h, walk);
+        if (walk.empty()) continue;
+        if (fit.mode == LimbBackground::Light) {
+            const int32_t border = grid.At(walk.front().x, walk.front().y);
+            LightEdge(grid, walk.begin(), walk.end(), border, pass1, ray);
+            LightEdge(grid, walk.rbegin(), walk.rend(), border, pass2, ray);
+        } else {
+            DarkEdge(
+                grid, walk.begin(), walk.end(), [&](int32_t p) { return p > threshold; }, pass1,
+                ray);
+            DarkEdge(
+                grid, walk.rbegin(), walk.rend(), [&](int32_t p) { return p < threshold; }, pass2,
+                ray);
+        }
+    }
+
+    // Keep the rays whose two edges agree; with too few, trust the search from the border.
+    LimbPoints& out = fit.points;
+    int32_t agreeing = 0;
+    for (std::size_t i = 0; i < LimbRays; ++i) {
+        if (pass1.flag[i] == kEdgeFound && pass2.flag[i] == kEdgeFound && Agree(pass1, pass2, i)) {
+            Accept(out, pass1, i);
+            ++agreeing;
+        } else {
+            Reject(out, i);
+        }
+    }
+    if (agreeing < kFewestAgreeingRays) {
+        out = pass1;
+        pass2 = pass1;
+    }
+
+    bool failed = false;
+    FitOutcome last;
+    auto fitCircle = [&] {
+        last = GaussNewtonFit(out, fit.disk);
+        failed = failed || last.failed;
+    };
+    double tolerance = kFirstTolerance;
+    double largest = kDeviationBeforeFirstRound;
+    while (largest > kDeviationGoal) {
+        largest = 0;
+        fitCircle();
+        for (LimbPoints* pass : {&pass1, &pass2}) {
+            for (std::size_t i = 0; i < LimbRays; ++i) {
+                if (pass->flag[i] != kEdgeFound) continue;
+                const double deviation =
+                    std::fabs(Distance(pass->x[i], pass->y[i], fit.disk) - fit.disk.r);
+                largest = std::max(largest, deviation);
+                if (deviation > tolerance) pass->flag[i] = kNothingFound;
+            }
+        }
+        if (tolerance > kLastTolerance) {
+            tolerance -= 1;
+        } else {
+            largest = 0;
+        }
+        for (std::size_t i = 0; i < LimbRays; ++i) {
+            const bool one = pass1.flag[i] == kEdgeFound;
+            const bool two = pass2.flag[i] == kEdgeFound;
+            if (one && two) {
+                if (Agree(pass1, pass2, i)) {
+                    Accept(out, pass1, i);
+                } else {
+                    Reject(out, i);
+                }
+            } else if (one) {
+                Accept(out, pass1, i);
+            } else if (two) {
+                Accept(out, pass2, i);
+            } else {
+                Reject(out, i);
+            }
+        }
+        fitCircle();
+    }
+    fit.found = !failed && last.points > 0;
+    return fit;
+}
+
+bool IsColourImage(const PixelGrid& grid) {
+    const int32_t w = grid.Width();
+    const struct {
+        int32_t x;
+        int32_t y;
+    } samples[] = {
+        {w / 2, w / 2}, {w / 4, w / 2}, {3 * w / 4, w / 2}, {w / 2, w / 4}, {w / 2, 3 * w / 4}};
+    for (const auto& s : samples) {
+        const int32_t v = grid.At(s.x, s.y);
+        if (v < 0) continue;
+        if (PackedRed(v) != PackedGreen(v) || PackedGreen(v) != PackedBlue(v)) return true;
+    }
+    return false;
+}
+
+int32_t GreyLevel(int32_t red, int32_t green, int32_t blue) {
+    constexpr int32_t kWhite = 255;
+    const bool black = red == 0 && green == 0 && blue == 0;
+    const bool white = red == kWhite && green == kWhite && blue == kWhite;
+    if (black || white) return red;
+    return static_cast<int32_t>(0.299 * red + 0.587 * green + 0.114 * blue);
+}
+
+} // namespace zorva

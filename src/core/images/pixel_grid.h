@@ -1,0 +1,66 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <cstring>
+
+namespace zorva {
+
+// A grey level g (0..255) as a packed 0x00BBGGRR colour word: g in each of the three bytes.
+inline constexpr int32_t GreyToPacked = 0x010101; // 65793
+
+// How the bytes of a picture hold its pixels: one grey byte per pixel, or one native
+// 32-bit word 0xAARRGGBB per pixel (the alpha byte is ignored).
+enum class PixelLayout : uint8_t { Grey8, Xrgb32 };
+
+// A read-only view of a picture, pixel by pixel, as the limb search and the colour test
+// read it: each pixel as a packed 0x00BBGGRR word, compared as a signed integer, and -1
+// for a position outside the picture. The bytes belong to the caller and must outlive
+// the view.
+class PixelGrid {
+  public:
+    PixelGrid() = default;
+    PixelGrid(const uint8_t* data, int32_t width, int32_t height, std::ptrdiff_t bytesPerLine,
+              PixelLayout layout)
+        : data_(data), width_(width < 0 ? 0 : width), height_(height < 0 ? 0 : height),
+          bytesPerLine_(bytesPerLine), layout_(layout) {}
+
+    int32_t Width() const { return width_; }
+    int32_t Height() const { return height_; }
+    bool Contains(int32_t x, int32_t y) const {
+        return x >= 0 && y >= 0 && x < width_ && y < height_;
+    }
+
+    int32_t At(int32_t x, int32_t y) const {
+        if (!Contains(x, y)) return -1;
+        const uint8_t* row = data_ + static_cast<std::ptrdiff_t>(y) * bytesPerLine_;
+        if (layout_ == PixelLayout::Grey8) return row[x] * GreyToPacked;
+        // Copied rather than loaded: the rows need not be aligned for a 32-bit load.
+        uint32_t argb = 0;
+        std::memcpy(&argb, row + static_cast<std::ptrdiff_t>(x) * 4, sizeof argb);
+        const uint32_t r = (argb >> 16) & 0xFF;
+        const uint32_t g = (argb >> 8) & 0xFF;
+        const uint32_t b = argb & 0xFF;
+        return static_cast<int32_t>(r | (g << 8) | (b << 16));
+    }
+
+  private:
+    const uint8_t* data_ = nullptr;
+    int32_t width_ = 0;
+    int32_t height_ = 0;
+    std::ptrdiff_t bytesPerLine_ = 0;
+    PixelLayout layout_ = PixelLayout::Grey8;
+};
+
+// The red, green and blue bytes of a packed word.
+inline int32_t PackedRed(int32_t v) {
+    return v & 0xFF;
+}
+inline int32_t PackedGreen(int32_t v) {
+    return (v >> 8) & 0xFF;
+}
+inline int32_t PackedBlue(int32_t v) {
+    return (v >> 16) & 0xFF;
+}
+
+} // namespace zorva
