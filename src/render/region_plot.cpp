@@ -1,0 +1,76 @@
+#include "render/region_plot.h"
+
+#include <QFontMetrics>
+#include <QPen>
+#include <QString>
+#include <algorithm>
+
+#include "render/chart_painter.h"
+
+namespace zorva {
+
+namespace {
+
+constexpr int kCrossArm = 2;         // pixels of the cross each side of its centre
+constexpr int kNumberLift = 2;       // gap between the number and the cross
+constexpr int kClassDropDivisor = 5; // the class starts a fifth of its height below
+
+// Text centred on x (half its width taken downwards) with the top of its cell at `top`.
+void CentredText(QPainter& p, int x, int top, const QString& text) {
+    const QFontMetrics fm = p.fontMetrics();
+    p.drawText(QPoint(x - fm.horizontalAdvance(text) / 2, top + fm.ascent()), text);
+}
+
+void Cross(QPainter& p, int x, int y) {
+    for (int d = -kCrossArm; d <= kCrossArm; ++d)
+        p.drawPoint(x, y + d);
+    for (int d = -kCrossArm; d <= kCrossArm; ++d)
+        if (d != 0) p.drawPoint(x + d, y);
+}
+
+} // namespace
+
+void PaintRegions(QPainter& p, int height, const DiskFrame& frame,
+                  std::span<const SrsRegion> regions, std::span<const RegionPlace> places,
+                  const RegionPlotStyle& style) {
+    const std::size_t n = std::min(regions.size(), places.size());
+    if (regions.empty()) return;
+    p.save();
+    p.setRenderHint(QPainter::Antialiasing, false);
+    p.setRenderHint(QPainter::TextAntialiasing, false);
+    QFont font = p.font();
+    font.setStyleStrategy(QFont::NoAntialias);
+    p.setFont(font);
+    const QColor colour = ColourFromWord(style.Colour);
+    p.setPen(QPen(colour, 1));
+    p.setBrush(Qt::NoBrush);
+    const QFontMetrics fm = p.fontMetrics();
+    const int h = fm.height();
+    for (std::size_t i = 0; i < n; ++i) {
+        const auto px = RegionPixel(frame, places[i]);
+        if (!px) continue;
+        const SrsRegion& r = regions[i];
+        Cross(p, px->X, px->Y);
+        CentredText(p, px->X, px->Y - h - kNumberLift, QString::number(r.Number));
+        CentredText(p, px->X, px->Y + h / kClassDropDivisor, QString::fromStdString(r.Class));
+        if (r.Area) CentredText(p, px->X, px->Y + h, QString::number(*r.Area));
+        if (style.Highlight == i) {
+            p.drawEllipse(QPoint(px->X, px->Y), RegionHighlightRadius, RegionHighlightRadius);
+        }
+    }
+    if (style.FileNameLabel) {
+        p.drawText(QPoint(0, height - h + fm.ascent()), QString::fromStdString(style.FileName));
+    }
+    p.restore();
+}
+
+void DrawRegions(QImage& image, const DiskFrame& frame, std::span<const SrsRegion> regions,
+                 std::span<const RegionPlace> places, const RegionPlotStyle& style,
+                 const QFont& font) {
+    if (regions.empty()) return;
+    QPainter p(&image);
+    p.setFont(font);
+    PaintRegions(p, image.height(), frame, regions, places, style);
+}
+
+} // namespace zorva
