@@ -400,11 +400,10 @@ SrsSummary LoadSrsFile(const std::filesystem::path& path) {
 }
 
 int64_t WolfNumber(std::span<const SrsRegion> regions) {
-    constexpr int64_t kPerGroup = 10;
     int64_t spots = 0;
     for (const SrsRegion& r : regions)
         spots += r.SpotCount.value_or(0);
-    return kPerGroup * static_cast<int64_t>(regions.size()) + spots;
+    return WolfGroupWeight * static_cast<int64_t>(regions.size()) + spots;
 }
 
 } // namespace zorva

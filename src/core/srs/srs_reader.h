@@ -94,6 +94,7 @@ SrsSummary ReadSrs(std::istream& in, const SrsDate& fileDate, std::string_view n
 SrsSummary LoadSrsFile(const std::filesystem::path& path);
 
 // R = 10 g + s: g the number of regions, s the sum of their spot counts.
+inline constexpr int64_t WolfGroupWeight = 10;
 int64_t WolfNumber(std::span<const SrsRegion> regions);
 
 } // namespace zorva

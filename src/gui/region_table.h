@@ -1,0 +1,38 @@
+#pragma once
+
+#include <QLabel>
+#include <QTableWidget>
+#include <QWidget>
+#include <span>
+
+#include "core/srs/srs_reader.h"
+
+namespace zorva::gui {
+
+// A window listing the regions of the loaded summary with every column of its section I,
+// numbers in full, and the summary's Wolf number below. Choosing a row tells which region
+// to highlight; the window replaces the contents when another summary is loaded.
+class RegionTable final : public QWidget {
+    Q_OBJECT
+  public:
+    explicit RegionTable(QWidget* parent = nullptr);
+
+    // Shows these regions (listed in this order) of the summary `fileName`; a row that was
+    // chosen is let go.
+    void SetRegions(std::span<const SrsRegion> regions, const QString& fileName);
+    void Clear() { SetRegions({}, QString()); }
+
+    // The chosen row, -1 for none.
+    int SelectedRegion() const;
+
+  signals:
+    // A row was chosen (its index in the list given), or -1 when none is any more.
+    void RegionSelected(int index);
+
+  private:
+    QTableWidget* grid_ = nullptr;
+    QLabel* wolf_ = nullptr;
+    int selected_ = -1;
+};
+
+} // namespace zorva::gui
