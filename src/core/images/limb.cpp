@@ -276,27 +276,4 @@ LimbFit FindLimb(const PixelGrid& grid) {
     return fit;
 }
 
-bool IsColourImage(const PixelGrid& grid) {
-    const int32_t w = grid.Width();
-    const struct {
-        int32_t x;
-        int32_t y;
-    } samples[] = {
-        {w / 2, w / 2}, {w / 4, w / 2}, {3 * w / 4, w / 2}, {w / 2, w / 4}, {w / 2, 3 * w / 4}};
-    for (const auto& s : samples) {
-        const int32_t v = grid.At(s.x, s.y);
-        if (v < 0) continue;
-        if (PackedRed(v) != PackedGreen(v) || PackedGreen(v) != PackedBlue(v)) return true;
-    }
-    return false;
-}
-
-int32_t GreyLevel(int32_t red, int32_t green, int32_t blue) {
-    constexpr int32_t kWhite = 255;
-    const bool black = red == 0 && green == 0 && blue == 0;
-    const bool white = red == kWhite && green == kWhite && blue == kWhite;
-    if (black || white) return red;
-    return static_cast<int32_t>(0.299 * red + 0.587 * green + 0.114 * blue);
-}
-
 } // namespace zorva

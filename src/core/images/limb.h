@@ -51,12 +51,4 @@ struct RayPixel {
 };
 void RayPixels(int32_t ray, int32_t width, int32_t height, std::vector<RayPixel>& out);
 
-// Whether a picture counts as colour: any of five samples across its middle has red,
-// green and blue not all equal. The rows are taken from the width too, so in a picture
-// lower than it is wide the lower samples may fall outside, and read as grey.
-bool IsColourImage(const PixelGrid& grid);
-
-// The grey level a colour pixel becomes; pure black and pure white stay as they are.
-int32_t GreyLevel(int32_t red, int32_t green, int32_t blue);
-
 } // namespace zorva

@@ -188,25 +188,6 @@ TEST(RayPixels, RaysAreClippedToThePicture) {
     EXPECT_TRUE(walk.empty());
 }
 
-TEST(IsColourImage, FiveSamplesAcrossTheMiddle) {
-    // 40 x 40: samples at (20, 20), (10, 20), (30, 20), (20, 10), (20, 30).
-    std::vector<uint32_t> argb(40 * 40, 0xFF808080u);
-    auto grid = [&](int32_t h) {
-        return PixelGrid(reinterpret_cast<const uint8_t*>(argb.data()), 40, h, 40 * 4,
-                         PixelLayout::Xrgb32);
-    };
-    EXPECT_FALSE(IsColourImage(grid(40)));
-    argb[20 * 40 + 20] = 0xFF818080u; // a touch of red at the centre
-    EXPECT_TRUE(IsColourImage(grid(40)));
-    argb[20 * 40 + 20] = 0xFF808080u;
-    argb[30 * 40 + 20] = 0xFF808081u; // blue at (20, 30)
-    EXPECT_TRUE(IsColourImage(grid(40)));
-    // 25 rows: (20, 30) falls outside, reads -1 and counts as grey.
-    EXPECT_FALSE(IsColourImage(grid(25)));
-    argb[5 * 40 + 5] = 0xFF00FF00u; // colour away from the samples is not seen
-    EXPECT_FALSE(IsColourImage(grid(25)));
-}
-
 TEST(PixelGrid, PackedWordsAndOutsideReads) {
     const std::vector<uint8_t> grey = {0, 1, 255, 7};
     const PixelGrid g(grey.data(), 2, 2, 2, PixelLayout::Grey8);
@@ -218,16 +199,6 @@ TEST(PixelGrid, PackedWordsAndOutsideReads) {
     const std::vector<uint32_t> argb = {0xFF123456u};
     const PixelGrid c(reinterpret_cast<const uint8_t*>(argb.data()), 1, 1, 4, PixelLayout::Xrgb32);
     EXPECT_EQ(c.At(0, 0), 0x563412);
-}
-
-TEST(GreyLevel, WeightedSumTruncated) {
-    // 0.299 R + 0.587 G + 0.114 B, cut to an integer.
-    EXPECT_EQ(GreyLevel(255, 0, 0), 76);
-    EXPECT_EQ(GreyLevel(0, 255, 0), 149);
-    EXPECT_EQ(GreyLevel(0, 0, 255), 29);
-    EXPECT_EQ(GreyLevel(200, 100, 50), 124); // 59.8 + 58.7 + 5.7 = 124.2
-    EXPECT_EQ(GreyLevel(0, 0, 0), 0);
-    EXPECT_EQ(GreyLevel(255, 255, 255), 255);
 }
 
 } // namespace

@@ -1,0 +1,90 @@
+#include "core/images/image_file_checks.h"
+
+#include <cstdlib>
+
+namespace zorva {
+
+namespace {
+
+// Windows bitmap: "BM", the pixel data offset at byte 10, the size of the information
+// header at 14; the old 12-byte header holds 16-bit sizes, the later ones 32-bit sizes and
+// a compression code.
+constexpr std::size_t kPixelOffsetAt = 10;
+constexpr std::size_t kInfoSizeAt = 14;
+constexpr std::size_t kSizesAt = 18;
+constexpr uint32_t kCoreHeaderSize = 12;
+constexpr uint32_t kInfoHeaderSize = 40;
+constexpr uint32_t kUncompressed = 0;
+constexpr uint32_t kBitFields = 3;
+constexpr uint32_t kAlphaBitFields = 6;
+constexpr uint64_t kRowAlignBits = 32;
+constexpr uint64_t kBitsPerByte = 8;
+// Larger sizes than these are no picture anyone can open; refusing them keeps the
+// arithmetic far from overflow.
+constexpr uint64_t kLargestSide = uint64_t{1} << 24;
+constexpr uint64_t kLargestBitsPerPixel = 64;
+
+constexpr uint8_t kMarker = 0xFF;
+constexpr uint8_t kStartOfScan = 0xDA;
+constexpr uint8_t kEndOfImage = 0xD9;
+
+uint32_t Le16(std::span<const uint8_t> b, std::size_t at) {
+    return static_cast<uint32_t>(b[at]) | (static_cast<uint32_t>(b[at + 1]) << 8);
+}
+uint32_t Le32(std::span<const uint8_t> b, std::size_t at) {
+    return Le16(b, at) | (Le16(b, at + 2) << 16);
+}
+
+} // namespace
+
+std::optional<uint64_t> BitmapLength(std::span<const uint8_t> head) {
+    if (head.size() < kInfoSizeAt + 4 || head[0] != 'B' || head[1] != 'M') return std::nullopt;
+    const uint64_t offset = Le32(head, kPixelOffsetAt);
+    const uint32_t infoSize = Le32(head, kInfoSizeAt);
+    uint64_t width = 0;
+    uint64_t height = 0;
+    uint64_t bits = 0;
+    if (infoSize == kCoreHeaderSize) {
+        if (head.size() < kSizesAt + 8) return std::nullopt;
+        width = Le16(head, kSizesAt);
+        height = Le16(head, kSizesAt + 2);
+        bits = Le16(head, kSizesAt + 6);
+    } else if (infoSize >= kInfoHeaderSize) {
+        if (head.size() < kSizesAt + 16) return std::nullopt;
+        // Sizes are signed; a negative height marks rows stored from the top.
+        width = static_cast<uint64_t>(std::llabs(static_cast<int32_t>(Le32(head, kSizesAt))));
+        height = static_cast<uint64_t>(std::llabs(static_cast<int32_t>(Le32(head, kSizesAt + 4))));
+        bits = Le16(head, kSizesAt + 10);
+        const uint32_t compression = Le32(head, kSizesAt + 12);
+        if (compression != kUncompressed && compression != kBitFields &&
+            compression != kAlphaBitFields) {
+            return std::nullopt;
+        }
+    } else {
+        return std::nullopt;
+    }
+    if (width > kLargestSide || height > kLargestSide || bits > kLargestBitsPerPixel) {
+        return std::nullopt;
+    }
+    const uint64_t rowBytes =
+        (width * bits + kRowAlignBits - 1) / kRowAlignBits * (kRowAlignBits / kBitsPerByte);
+    return offset + rowBytes * height;
+}
+
+bool JpegHasEnd(std::span<const uint8_t> file) {
+    std::size_t lastScan = 0;
+    bool scanFound = false;
+    for (std::size_t i = 0; i + 1 < file.size(); ++i) {
+        if (file[i] == kMarker && file[i + 1] == kStartOfScan) {
+            lastScan = i;
+            scanFound = true;
+        }
+    }
+    if (!scanFound) return false;
+    for (std::size_t i = lastScan + 2; i + 1 < file.size(); ++i) {
+        if (file[i] == kMarker && file[i + 1] == kEndOfImage) return true;
+    }
+    return false;
+}
+
+} // namespace zorva

@@ -1,0 +1,327 @@
+#include "render/solar_image.h"
+
+#include <QBuffer>
+#include <QFile>
+#include <QFileInfo>
+#include <QImageReader>
+#include <QImageWriter>
+#include <array>
+#include <cstring>
+#include <span>
+#include <vector>
+
+#include "core/common/atomic_file.h"
+#include "core/images/image_file_checks.h"
+
+namespace zorva {
+
+namespace {
+
+constexpr qint64 kBytesPerMiB = 1024 * 1024;
+constexpr qint64 kBitmapHeadBytes = 64; // enough for the file and information headers
+constexpr int kJpegQuality = 95;
+constexpr int kBitsPerByte = 8;
+
+struct FileKind {
+    ImageFileType type;
+    const char* format;    // Qt's name of the format
+    const char* extension; // added to a name without one
+    const char* filter;    // dialog filter entry
+};
+// BMP first: it is the save dialog's default.
+constexpr std::array<FileKind, 4> kKinds = {{
+    {ImageFileType::Bmp, "bmp", "bmp", "Bitmap  files (*.bmp)"},
+    {ImageFileType::Png, "png", "png", "PNG files (*.png)"},
+    {ImageFileType::Jpeg, "jpeg", "jpg", "JPEG files (*.jpg *.jpeg)"},
+    {ImageFileType::Tiff, "tiff", "tif", "TIFF files (*.tif *.tiff)"},
+}};
+
+const FileKind& KindOf(ImageFileType type) {
+    for (const FileKind& k : kKinds) {
+        if (k.type == type) return k;
+    }
+    return kKinds[0];
+}
+
+std::optional<ImageFileType> TypeOfExtension(const QString& suffix) {
+    const QString s = suffix.toLower();
+    if (s == "bmp") return ImageFileType::Bmp;
+    if (s == "png") return ImageFileType::Png;
+    if (s == "jpg" || s == "jpeg") return ImageFileType::Jpeg;
+    if (s == "tif" || s == "tiff") return ImageFileType::Tiff;
+    return std::nullopt;
+}
+
+bool IsKnownFormat(const QByteArray& format) {
+    for (const FileKind& k : kKinds) {
+        if (format == k.format) return true;
+    }
+    return false;
+}
+
+// Bytes per pixel of a decoded picture of the format the reader announces; the widest
+// the formats read here decode to when the reader cannot say.
+qint64 DecodedBytesPerPixel(QImage::Format format) {
+    constexpr qint64 kWidest = 8;
+    if (format == QImage::Format_Invalid) return kWidest;
+    const int depth = QImage(1, 1, format).depth();
+    return depth > 0 ? (depth + kBitsPerByte - 1) / kBitsPerByte : kWidest;
+}
+
+// Whether the file holds the whole picture its headers announce; a cut-off bitmap or JPEG
+// decodes without complaint, its missing part filled in. Read through a file of its own,
+// so the decoder's position is left alone.
+bool LooksComplete(const QString& path, const QByteArray& format) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) return false;
+    if (format == "bmp") {
+        const QByteArray head = file.peek(kBitmapHeadBytes);
+        const auto length = BitmapLength(
+            std::span<const uint8_t>(reinterpret_cast<const uint8_t*>(head.constData()),
+                                     static_cast<std::size_t>(head.size())));
+        return !length || static_cast<uint64_t>(file.size()) >= *length;
+    }
+    if (format == "jpeg") {
+        uchar* bytes = file.map(0, file.size());
+        if (bytes == nullptr) return true; // the decoder will still say if it fails
+        const bool complete =
+            JpegHasEnd(std::span<const uint8_t>(bytes, static_cast<std::size_t>(file.size())));
+        file.unmap(bytes);
+        return complete;
+    }
+    return true;
+}
+
+// The 8-bit grey picture of a 16-bit one: a histogram of the (grey or luminance) values,
+// the stretch levels from it, then each pixel through the table. `value(x, line)` reads
+// one pixel's 16-bit value from a scan line.
+template <typename Value> QImage Stretched(const QImage& wide, Value value, StretchLevels& levels) {
+    std::vector<uint64_t> histogram(Levels16, 0);
+    const int w = wide.width();
+    const int h = wide.height();
+    for (int y = 0; y < h; ++y) {
+        const uchar* line = wide.constScanLine(y);
+        for (int x = 0; x < w; ++x)
+            ++histogram[value(x, line)];
+    }
+    levels = LevelsOfHistogram(std::span<const uint64_t, Levels16>(histogram.data(), Levels16));
+    const std::array<uint8_t, Levels16> table = StretchTable(levels);
+    QImage grey(w, h, QImage::Format_Grayscale8);
+    if (grey.isNull()) return grey;
+    for (int y = 0; y < h; ++y) {
+        const uchar* line = wide.constScanLine(y);
+        uchar* out = grey.scanLine(y);
+        for (int x = 0; x < w; ++x)
+            out[x] = table[value(x, line)];
+    }
+    return grey;
+}
+
+uint16_t Grey16At(int x, const uchar* line) {
+    uint16_t v = 0;
+    std::memcpy(&v, line + 2 * x, sizeof v);
+    return v;
+}
+
+uint16_t Luminance16At(int x, const uchar* line) {
+    uint64_t px = 0; // QRgba64: red, green, blue, alpha, 16 bits each from the low end
+    std::memcpy(&px, line + 8 * static_cast<std::ptrdiff_t>(x), sizeof px);
+    constexpr uint64_t kMask = 0xFFFF;
+    return static_cast<uint16_t>(Luminance(static_cast<double>(px & kMask),
+                                           static_cast<double>((px >> 16) & kMask),
+                                           static_cast<double>((px >> 32) & kMask)));
+}
+
+// A grey picture held as 32-bit or palette colour, as 8-bit grey: the same pixel values
+// in a quarter of the memory.
+QImage GreyBytes(const QImage& picture) {
+    QImage grey(picture.width(), picture.height(), QImage::Format_Grayscale8);
+    if (grey.isNull()) return grey;
+    for (int y = 0; y < picture.height(); ++y) {
+        uchar* out = grey.scanLine(y);
+        if (picture.format() == QImage::Format_Indexed8) {
+            const uchar* line = picture.constScanLine(y);
+            const QList<QRgb> table = picture.colorTable();
+            for (int x = 0; x < picture.width(); ++x) {
+                out[x] = line[x] < table.size() ? static_cast<uchar>(qBlue(table[line[x]])) : 0;
+            }
+        } else {
+            const auto* line = reinterpret_cast<const QRgb*>(picture.constScanLine(y));
+            for (int x = 0; x < picture.width(); ++x)
+                out[x] = static_cast<uchar>(qBlue(line[x]));
+        }
+    }
+    return grey;
+}
+
+// The decoded picture in the two formats the program works with.
+std::optional<SolarImage> Normalised(QImage decoded) {
+    SolarImage image;
+    if (decoded.format() == QImage::Format_Grayscale16) {
+        StretchLevels levels;
+        image.shown = Stretched(decoded, Grey16At, levels);
+        image.stretch = levels;
+    } else if (decoded.depth() >= 64) {
+        decoded = decoded.convertToFormat(QImage::Format_RGBX64);
+        StretchLevels levels;
+        image.shown = Stretched(decoded, Luminance16At, levels);
+        image.stretch = levels;
+    } else if (decoded.format() == QImage::Format_Grayscale8) {
+        image.shown = decoded;
+    } else {
+        if (decoded.format() != QImage::Format_Indexed8) {
+            decoded = decoded.convertToFormat(QImage::Format_RGB32);
+        }
+        image.shown =
+            decoded.allGray() ? GreyBytes(decoded) : decoded.convertToFormat(QImage::Format_RGB32);
+    }
+    if (image.shown.isNull()) return std::nullopt;
+    if (image.shown.format() == QImage::Format_RGB32 && IsColourImage(image.shown)) {
+        image.searched = ConvertToGrey(image.shown);
+        image.convertedToGrey = true;
+        if (image.searched.isNull()) return std::nullopt;
+    } else {
+        image.searched = image.shown;
+    }
+    return image;
+}
+
+} // namespace
+
+PixelGrid GridOf(const QImage& picture) {
+    switch (picture.format()) {
+    case QImage::Format_Grayscale8:
+        return PixelGrid(picture.constBits(), picture.width(), picture.height(),
+                         picture.bytesPerLine(), PixelLayout::Grey8);
+    case QImage::Format_RGB32:
+    case QImage::Format_ARGB32:
+        return PixelGrid(picture.constBits(), picture.width(), picture.height(),
+                         picture.bytesPerLine(), PixelLayout::Xrgb32);
+    default:
+        return PixelGrid();
+    }
+}
+
+SolarImageLoad LoadSolarImage(const QString& path) {
+    const QFileInfo info(path);
+    auto refuse = [&](const QString& why) {
+        return SolarImageLoad{std::nullopt,
+                              QStringLiteral("Cannot open \"%1\": %2.").arg(info.fileName(), why)};
+    };
+    if (!info.exists()) return refuse("the file does not exist");
+    if (info.isDir()) return refuse("it is a folder, not a file");
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        return refuse("the file cannot be read (" + file.errorString() + ")");
+    }
+    if (file.size() == 0) return refuse("the file is empty");
+    QImageReader reader(&file);
+    reader.setAllocationLimit(SolarImageAllocationLimitMiB);
+    const QByteArray format = reader.format();
+    if (!IsKnownFormat(format)) {
+        return refuse("it is not a BMP, PNG, JPEG or TIFF picture, or it is damaged");
+    }
+    const QSize size = reader.size();
+    if (!size.isValid()) return refuse("the file is cut off or damaged");
+    if (size.isEmpty()) return refuse("the picture has no pixels");
+    if (size.width() > SolarImageLargestSide || size.height() > SolarImageLargestSide) {
+        return refuse(QStringLiteral("the picture is %1 x %2 pixels; at most %3 pixels a side "
+                                     "can be opened")
+                          .arg(size.width())
+                          .arg(size.height())
+                          .arg(SolarImageLargestSide));
+    }
+    const qint64 decodedBytes = static_cast<qint64>(size.width()) * size.height() *
+                                DecodedBytesPerPixel(reader.imageFormat());
+    if (decodedBytes > SolarImageAllocationLimitMiB * kBytesPerMiB) {
+        return refuse(QStringLiteral("the picture would need more than %1 MiB of memory")
+                          .arg(SolarImageAllocationLimitMiB));
+    }
+    if (!LooksComplete(path, format)) return refuse("the file is cut off");
+    QImage decoded = reader.read();
+    if (decoded.isNull()) {
+        return refuse("the file is cut off or damaged (" + reader.errorString() + ")");
+    }
+    std::optional<SolarImage> image = Normalised(std::move(decoded));
+    if (!image) return refuse("there is not enough memory for the picture");
+    image->format = format;
+    return {std::move(image), QString()};
+}
+
+LimbFit FindSolarLimb(const SolarImage& image) {
+    return FindLimb(GridOf(image.searched));
+}
+
+bool IsColourImage(const QImage& picture) {
+    return IsColourImage(GridOf(picture));
+}
+
+QImage ConvertToGrey(const QImage& picture) {
+    const QImage colour = picture.format() == QImage::Format_RGB32
+                              ? picture
+                              : picture.convertToFormat(QImage::Format_RGB32);
+    QImage grey(colour.width(), colour.height(), QImage::Format_Grayscale8);
+    if (grey.isNull()) return grey;
+    for (int y = 0; y < colour.height(); ++y) {
+        const auto* line = reinterpret_cast<const QRgb*>(colour.constScanLine(y));
+        uchar* out = grey.scanLine(y);
+        for (int x = 0; x < colour.width(); ++x) {
+            out[x] = static_cast<uchar>(GreyLevel(qRed(line[x]), qGreen(line[x]), qBlue(line[x])));
+        }
+    }
+    return grey;
+}
+
+QString OpenImageFilter() {
+    QString filter = "Solar images (*.bmp *.png *.jpg *.jpeg *.tif *.tiff)";
+    for (const FileKind& k : kKinds)
+        filter += QStringLiteral(";;") + k.filter;
+    return filter;
+}
+
+QString SaveImageFilter() {
+    QStringList filters;
+    for (const FileKind& k : kKinds)
+        filters << k.filter;
+    return filters.join(";;");
+}
+
+SaveTarget ResolveSaveTarget(const QString& chosenPath, const QString& selectedFilter) {
+    const QFileInfo info(chosenPath);
+    if (const auto byName = TypeOfExtension(info.suffix())) return {chosenPath, *byName};
+    ImageFileType type = ImageFileType::Bmp;
+    for (const FileKind& k : kKinds) {
+        if (selectedFilter == k.filter) type = k.type;
+    }
+    if (!info.suffix().isEmpty()) return {chosenPath, type};
+    QString path = chosenPath;
+    if (!path.endsWith('.')) path += '.';
+    return {path + KindOf(type).extension, type};
+}
+
+bool SaveSolarImage(const QImage& picture, const SaveTarget& target, QString* error) {
+    const QString name = QFileInfo(target.path).fileName();
+    auto fail = [&](const QString& why) {
+        if (error) *error = QStringLiteral("Cannot save \"%1\": %2.").arg(name, why);
+        return false;
+    };
+    if (picture.isNull()) return fail("there is no picture");
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    QImageWriter writer(&buffer, KindOf(target.type).format);
+    if (target.type == ImageFileType::Jpeg) writer.setQuality(kJpegQuality);
+    // A bitmap is written with 24 bits a pixel, whatever the picture holds.
+    const QImage written =
+        target.type == ImageFileType::Bmp ? picture.convertToFormat(QImage::Format_RGB32) : picture;
+    if (!writer.write(written)) return fail(writer.errorString());
+    std::string why;
+    if (!WriteFileAtomically(
+            QFile::encodeName(target.path).toStdString(),
+            std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())), &why)) {
+        return fail(QString::fromStdString(why));
+    }
+    return true;
+}
+
+} // namespace zorva

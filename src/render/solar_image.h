@@ -1,0 +1,77 @@
+#pragma once
+
+#include <QByteArray>
+#include <QImage>
+#include <QString>
+#include <optional>
+
+#include "core/images/grey.h"
+#include "core/images/limb.h"
+#include "core/images/pixel_grid.h"
+
+namespace zorva {
+
+// Limits on the pictures the program opens: a side of more than 30000 pixels, or a decoded
+// picture of more than 1 GiB, is refused before it is decoded.
+inline constexpr int SolarImageLargestSide = 30000;
+inline constexpr int SolarImageAllocationLimitMiB = 1024;
+
+// An opened solar image.
+struct SolarImage {
+    // The picture as it is shown: 8-bit grey (Format_Grayscale8) for grey pictures and for
+    // every 16-bit one, otherwise 32-bit colour (Format_RGB32).
+    QImage shown;
+    // What the limb search reads: the grey copy of a colour picture, otherwise the shown
+    // picture itself (shared, not copied).
+    QImage searched;
+    bool convertedToGrey = false;
+    // For a 16-bit picture, the levels that became black and white.
+    std::optional<StretchLevels> stretch;
+    QByteArray format; // "bmp", "png", "jpeg" or "tiff"
+};
+
+struct SolarImageLoad {
+    std::optional<SolarImage> image;
+    QString error; // when there is no image: "Cannot open "name": why."
+};
+
+// Opens an image file. The file is checked before it is decoded (missing, unreadable,
+// empty, not a BMP, PNG, JPEG or TIFF picture, no pixels, too large, cut off or damaged);
+// any failure comes back as a message naming the file and the reason.
+SolarImageLoad LoadSolarImage(const QString& path);
+
+// A pixel view of an 8-bit grey or 32-bit picture; an empty grid for any other format.
+// The picture must outlive the view.
+PixelGrid GridOf(const QImage& picture);
+
+// The limb of an opened image, searched on its search picture.
+LimbFit FindSolarLimb(const SolarImage& image);
+
+// Whether a picture counts as colour by the five-sample test, and its grey copy, pixel
+// by pixel (pure black and white stay as they are).
+bool IsColourImage(const QImage& picture);
+QImage ConvertToGrey(const QImage& picture);
+
+// The file types an image is saved in.
+enum class ImageFileType { Bmp, Png, Jpeg, Tiff };
+
+// Filters of the open and save dialogs.
+QString OpenImageFilter();
+QString SaveImageFilter();
+
+// The file a Save As writes: the type its name's extension gives, otherwise the type of
+// the chosen filter (BMP without one), with that type's extension added to a name that
+// has none.
+struct SaveTarget {
+    QString path;
+    ImageFileType type = ImageFileType::Bmp;
+
+    bool operator==(const SaveTarget&) const = default;
+};
+SaveTarget ResolveSaveTarget(const QString& chosenPath, const QString& selectedFilter = QString());
+
+// Writes the picture: BMP as 24-bit colour, JPEG at quality 95, PNG and TIFF lossless.
+// The old file is replaced only by a complete new one. False with a message on failure.
+bool SaveSolarImage(const QImage& picture, const SaveTarget& target, QString* error = nullptr);
+
+} // namespace zorva
