@@ -3,12 +3,18 @@
 #include <QAction>
 #include <QCloseEvent>
 #include <QDir>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
 #include <QMenuBar>
+#include <QScrollArea>
+#include <QStatusBar>
 #include <exception>
 
+#include "gui/about_form.h"
+#include "gui/chart_image.h"
 #include "gui/help_window.h"
 #include "gui/intro_form.h"
-#include "gui/about_form.h"
 
 namespace zorva::gui {
 
@@ -29,7 +35,8 @@ constexpr int kDesignHeight = 620;
 } // namespace
 
 TZorvaForm::TZorvaForm(Dialogs& dialogs, const Clock& clock, QString folder, QWidget* parent)
-    : QMainWindow(parent), dialogs_(dialogs), clock_(clock), folder_(std::move(folder)) {
+    : QMainWindow(parent), dialogs_(dialogs), clock_(clock), folder_(std::move(folder)),
+      session_(folder_.toStdString()) {
     setObjectName(QStringLiteral("TZorvaForm"));
     setWindowTitle(QStringLiteral("Zorva Viewer"));
     // A small proportional face whose space is half a digit wide, as the readouts'
@@ -70,22 +77,32 @@ QLabel* TZorvaForm::AddLabel(QWidget* parent, const QString& name, const QString
     return label;
 }
 
-QLineEdit* TZorvaForm::AddEdit(QWidget* parent, const QString& name, int left, int top,
-                               int width, const QString& hint) {
+QLineEdit* TZorvaForm::AddEdit(QWidget* parent, EditBox box, const QString& name, int left,
+                               int top, int width, const QString& hint) {
     auto* edit = new QLineEdit(parent);
     edit->setObjectName(name);
     edit->setFont(labelFont_);
     edit->setGeometry(left, top, width, kEditHeight);
     edit->setToolTip(hint);
+    const auto i = static_cast<std::size_t>(box);
+    boxes_[i] = edit;
+    boxHints_[i] = hint;
+    // Only the user's typing runs the box's handler; texts the program sets do not.
+    connect(edit, &QLineEdit::textEdited, this,
+            [this, box] { RunCommand([this, box] { EditBoxChanged(box); }); });
+    edit->installEventFilter(this);
     return edit;
 }
 
-void TZorvaForm::PlaceRow(int left, std::initializer_list<std::pair<QWidget*, int>> row) {
+namespace {
+// Places widgets left to right, each followed by its gap in pixels.
+void PlaceRow(int left, std::initializer_list<std::pair<QWidget*, int>> row) {
     for (const auto& [widget, gap] : row) {
         widget->move(left, widget->y());
         left += widget->width() + gap;
     }
 }
+} // namespace
 
 void TZorvaForm::BuildForm() {
     scroll_ = new QScrollArea(this);
@@ -98,18 +115,21 @@ void TZorvaForm::BuildForm() {
     setCentralWidget(scroll_);
 
     int top = 4;
-    GroupBox7 = AddGroup(QStringLiteral("GroupBox7"),
+    QGroupBox* GroupBox7 = AddGroup(QStringLiteral("GroupBox7"),
                          QStringLiteral("Observer Latitude/Longitude && Disk Diameter"), top);
     {
         auto* lat = AddLabel(GroupBox7, "ObsLatLabel", "Lat.", 0, kLabelTop, "Observer latitude");
-        ObserverLatBox = AddEdit(GroupBox7, "ObserverLatBox", 0, kEditTop, 46, "Observer latitude");
+        auto* latBox = AddEdit(GroupBox7, EditBox::ObserverLat, "ObserverLatBox", 0, kEditTop, 46,
+                               "Observer latitude");
         auto* lon = AddLabel(GroupBox7, "ObsLongLabel", "Long.", 0, kLabelTop, "Observer longitude");
-        ObserverLongBox = AddEdit(GroupBox7, "ObserverLongBox", 0, kEditTop, 46, "Observer longitude");
+        auto* longBox = AddEdit(GroupBox7, EditBox::ObserverLong, "ObserverLongBox", 0, kEditTop,
+                                46, "Observer longitude");
         auto* diam = AddLabel(GroupBox7, "DiskDiam2Label", "Disk Diam.", 0, kLabelTop, "Disk diameter");
-        DiamBox = AddEdit(GroupBox7, "DiamBox", 0, kEditTop, 44, "Disk diameter");
+        auto* diamBox =
+            AddEdit(GroupBox7, EditBox::Diameter, "DiamBox", 0, kEditTop, 44, "Disk diameter");
         DiskDiamLabel = AddLabel(GroupBox7, "DiskDiamLabel", "mm", 0, kLabelTop, "Disk diameter");
-        PlaceRow(8, {{lat, 3}, {ObserverLatBox, 10}, {lon, 3}, {ObserverLongBox, 10}, {diam, 3},
-                     {DiamBox, 3}, {DiskDiamLabel, 0}});
+        PlaceRow(8, {{lat, 3}, {latBox, 10}, {lon, 3}, {longBox, 10}, {diam, 3}, {diamBox, 3},
+                     {DiskDiamLabel, 0}});
     }
 
     top += kGroupPitch;
@@ -129,8 +149,8 @@ void TZorvaForm::BuildForm() {
     UTCaption = AddLabel(GroupBox1, "UTCaption", "UT", 278, 31, "Universal time");
 
     top += kGroupPitch;
-    GroupBox6 = AddGroup(QStringLiteral("GroupBox6"), QStringLiteral("Solar Position"), top);
-    RACaption = AddLabel(GroupBox6, "RACaption", "RA", 16, 20, "Solar right ascension");
+    QGroupBox* GroupBox6 = AddGroup(QStringLiteral("GroupBox6"), QStringLiteral("Solar Position"), top);
+    AddLabel(GroupBox6, "RACaption", "RA", 16, 20, "Solar right ascension");
     RALabel = AddLabel(GroupBox6, "RALabel", "", 8, 40, "Solar right ascension");
     DecCaption = AddLabel(GroupBox6, "DecCaption", "Dec", 124, 20, "Solar declination");
     DecLabel = AddLabel(GroupBox6, "DecLabel", "", 100, 40, "Solar declination");
@@ -144,7 +164,7 @@ void TZorvaForm::BuildForm() {
     PALabel->hide();
 
     top += kGroupPitch;
-    GroupBox2 = AddGroup(QStringLiteral("GroupBox2"), QStringLiteral("Solar Parameters"), top);
+    QGroupBox* GroupBox2 = AddGroup(QStringLiteral("GroupBox2"), QStringLiteral("Solar Parameters"), top);
     AddLabel(GroupBox2, "B0Caption", "Bo", 24, 20, "Heliographic latitude of the disk centre");
     B0Label = AddLabel(GroupBox2, "B0Label", "", 10, 40, "Heliographic latitude of the disk centre");
     AddLabel(GroupBox2, "L0Caption", "Lo", 80, 20, "Heliographic longitude of the disk centre");
@@ -157,22 +177,25 @@ void TZorvaForm::BuildForm() {
     CRLabel = AddLabel(GroupBox2, "CRLabel", "", 268, 40, "Carrington rotation on central meridian");
 
     top += kGroupPitch;
-    GroupBox4 = AddGroup(QStringLiteral("GroupBox4"),
+    QGroupBox* GroupBox4 = AddGroup(QStringLiteral("GroupBox4"),
                          QStringLiteral("Sunspot Disk Location && Size"), top);
     {
         auto* x = AddLabel(GroupBox4, "XCoordLabel", "x(mm)", 0, kLabelTop, "Sunspot x coordinate");
-        XCoordBox = AddEdit(GroupBox4, "XCoordBox", 0, kEditTop, 42, "Sunspot x coordinate");
+        auto* xBox = AddEdit(GroupBox4, EditBox::XCoord, "XCoordBox", 0, kEditTop, 42,
+                             "Sunspot x coordinate");
         auto* y = AddLabel(GroupBox4, "YCoordLabel", "y(mm)", 0, kLabelTop, "Sunspot y coordinate");
-        YCoordBox = AddEdit(GroupBox4, "YCoordBox", 0, kEditTop, 42, "Sunspot y coordinate");
+        auto* yBox = AddEdit(GroupBox4, EditBox::YCoord, "YCoordBox", 0, kEditTop, 42,
+                             "Sunspot y coordinate");
         auto* size = AddLabel(GroupBox4, "SizeCaption", "Sunspot Size", 0, kLabelTop, "Sunspot size");
-        SizeBox = AddEdit(GroupBox4, "SizeBox", 0, kEditTop, 30, "Sunspot size");
+        auto* sizeBox =
+            AddEdit(GroupBox4, EditBox::Size, "SizeBox", 0, kEditTop, 30, "Sunspot size");
         SizeLabel = AddLabel(GroupBox4, "SizeLabel", "mm", 0, kLabelTop, "Sunspot size");
-        PlaceRow(6, {{x, 2}, {XCoordBox, 7}, {y, 2}, {YCoordBox, 7}, {size, 2}, {SizeBox, 2},
+        PlaceRow(6, {{x, 2}, {xBox, 7}, {y, 2}, {yBox, 7}, {size, 2}, {sizeBox, 2},
                      {SizeLabel, 0}});
     }
 
     top += kGroupPitch;
-    GroupBox5 = AddGroup(QStringLiteral("GroupBox5"),
+    QGroupBox* GroupBox5 = AddGroup(QStringLiteral("GroupBox5"),
                          QStringLiteral("Heliographic Latitude/Longitude, Area && Carrington "
                                         "Rotation"),
                          top);
@@ -210,46 +233,11 @@ void TZorvaForm::BuildForm() {
             [this](Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers, int x, int y) {
                 RunCommand([=, this] { ImageMouseDown(buttons, modifiers, x, y); });
             });
-    connect(DatePicker, &QDateEdit::dateChanged, this, [this] { RunCommand([this] { DatePickerChange(); }); });
-    connect(TimePicker, &QTimeEdit::timeChanged, this, [this] { RunCommand([this] { TimePickerChange(); }); });
-    connect(ObserverLatBox, &QLineEdit::textEdited, this, [this] { RunCommand([this] { ObserverLatBoxChange(); }); });
-    connect(ObserverLongBox, &QLineEdit::textEdited, this, [this] { RunCommand([this] { ObserverLongBoxChange(); }); });
-    connect(DiamBox, &QLineEdit::textEdited, this, [this] { RunCommand([this] { DiamBoxChange(); }); });
-    connect(XCoordBox, &QLineEdit::textEdited, this, [this] { RunCommand([this] { XCoordBoxChange(); }); });
-    connect(YCoordBox, &QLineEdit::textEdited, this, [this] { RunCommand([this] { YCoordBoxChange(); }); });
-    connect(SizeBox, &QLineEdit::textEdited, this, [this] { RunCommand([this] { SizeBoxChange(); }); });
-}
-
-void TZorvaForm::SetLabelText(QLabel* label, const std::string& text) {
-    label->setText(QString::fromStdString(text));
-    label->adjustSize();
-}
-
-void TZorvaForm::SetLabel(QLabel* label, const std::string& text, int left) {
-    SetLabelText(label, text);
-    label->move(left, label->y());
-}
-
-QAction* TZorvaForm::action(const QString& name) const {
-    const auto it = actions_.find(name);
-    return it == actions_.end() ? nullptr : it->second;
-}
-
-void TZorvaForm::SetChecked(const QString& name, bool checked) {
-    if (QAction* a = action(name)) a->setChecked(checked);
-}
-
-bool TZorvaForm::IsChecked(const QString& name) const {
-    const QAction* a = action(name);
-    return a && a->isChecked();
-}
-
-void TZorvaForm::SetEnabled(const QString& name, bool enabled) {
-    if (QAction* a = action(name)) a->setEnabled(enabled);
-}
-
-void TZorvaForm::CheckOnly(const QStringList& group, const QString& chosen) {
-    for (const QString& name : group) SetChecked(name, name == chosen);
+    connect(DatePicker, &QDateEdit::dateChanged, this,
+            [this] { RunCommand([this] { DatePickerChange(); }); });
+    connect(TimePicker, &QTimeEdit::timeChanged, this,
+            [this] { RunCommand([this] { TimePickerChange(); }); });
+    statusBar()->setObjectName(QStringLiteral("StatusBar"));
 }
 
 void TZorvaForm::RunCommand(const std::function<void()>& command) {
@@ -269,21 +257,31 @@ void TZorvaForm::closeEvent(QCloseEvent* event) {
     event->accept();
 }
 
-void TZorvaForm::ExitClick() { close(); }
-
-void TZorvaForm::Contents1Click() {
-    HelpWindow help(this);
-    dialogs_.ShowModal(help);
+void TZorvaForm::FormCreate() {
+    const LoadedSettingsFiles loaded = LoadSettingsFiles(folder_.toStdString());
+    session_.SetHideWelcome(loaded.settings.settings.HideWelcome);
+    // The welcome window comes before the main window, while there is none to show.
+    if (loaded.settings.showWelcome) {
+        TIntroForm intro(*this, this);
+        dialogs_.ShowModal(intro);
+    }
+    const QDate today = clock_.Today();
+    Apply(session_.Start(loaded, {today.year(), today.month(), today.day()}));
 }
 
-void TZorvaForm::Welcome1Click() {
-    TIntroForm intro(*this, this);
-    dialogs_.ShowModal(intro);
-}
-
-void TZorvaForm::AboutClick() {
-    TAboutForm about(this);
-    dialogs_.ShowModal(about);
+void TZorvaForm::FormClose() {
+    if (closed_) return;
+    closed_ = true;
+    const SavedSettingsFiles saved =
+        SaveSettingsFiles(folder_.toStdString(), session_.folders(), session_.CurrentSettings());
+    if (!saved.settingsWritten) {
+        const QString file = QDir(folder_).filePath(QString::fromUtf8(kSettingsFileName.data(),
+                                                                      kSettingsFileName.size()));
+        dialogs_.Message(this,
+                         QStringLiteral("Your settings could not be saved to %1: %2")
+                             .arg(file, QString::fromStdString(saved.settingsError)),
+                         QStringLiteral("Zorva Viewer"), MessageIcon::Error, MessageButtons::Ok);
+    }
 }
 
 } // namespace zorva::gui

@@ -1,69 +1,31 @@
 #pragma once
 
-#include <QDateEdit>
 #include <QFont>
-#include <QGroupBox>
-#include <QLabel>
-#include <QLineEdit>
 #include <QMainWindow>
-#include <QScrollArea>
-#include <QTimeEdit>
+#include <QString>
+#include <array>
 #include <functional>
 #include <map>
 
-#include "core/chart/chart_geometry.h"
-#include "core/chart/rotation_markers.h"
-#include "core/chart/sunspot.h"
-#include "core/ephemeris/calendar.h"
-#include "core/ephemeris/daily_table.h"
-#include "core/ephemeris/horizon.h"
-#include "core/layout/picker_layout.h"
-#include "core/measure/separation.h"
-#include "core/readouts/readouts.h"
-#include "core/settings/directory_file.h"
-#include "core/settings/settings_file.h"
-#include "gui/chart_image.h"
+#include "core/session/session.h"
 #include "gui/clock.h"
 #include "gui/dialogs.h"
 #include "gui/pickers.h"
 
 class QAction;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
 class QMenu;
+class QScrollArea;
+class QStatusBar;
 
 namespace zorva::gui {
 
-// The observation: instant, observer, the daily table of the instant's year and the
-// Sun's ephemeris.
-struct ObservationState {
-    Instant instant;
-    Observer observer;
-    int32_t TableYear = 0;
-    std::string TableFileName;
-    zorva::DailyTable DailyTable{};
-    int32_t TableDays = 0;
-    Ephemeris ephemeris;
-};
+class ImageControl;
 
-// Placement of the date and time pickers for each date format.
-struct PickerLayouts {
-    bool dateLong = true;
-    DateLayout shortLayout{60, 75, 180, 72, 258, 19};
-    DateLayout longLayout{29, 140, 200, 72, 278, 19};
-};
-
-// Overlay colours and toggles that only steer drawing.
-struct OverlayOptions {
-    uint32_t CarrColour = kColourBlack;
-    bool CarrLabel = false;
-    uint32_t DiffColour = kColourBlack;
-    bool DiffLabel = false;
-    uint32_t SRSColour = kColourBlack;
-    uint32_t DistColour1 = kColourBlue;
-    uint32_t DistColour2 = kColourRed;
-    int32_t LogFileMessageFlag = 0; // 0: a message after each logfile addition
-};
-
-// The main window: it holds the whole state of the program and runs its commands.
+// The main window: it shows the observation session and hands the user's commands to it.
+// Every handler is a session call followed by the redraws and the sync of what changed.
 class TZorvaForm final : public QMainWindow {
     Q_OBJECT
 public:
@@ -73,54 +35,58 @@ public:
                QWidget* parent = nullptr);
     ~TZorvaForm() override;
 
-    // State, readable by tests and benchmarks.
-    const ObservationState& observation() const { return obs_; }
-    const ChartGeometry& chart() const { return chart_; }
-    const SpotState& spot() const { return spot_; }
-    const MarkerState& markers() const { return markers_; }
-    const ReadoutPrecisions& precisions() const { return precisions_; }
-    const PickerLayouts& pickerLayouts() const { return pickers_; }
-    const OverlayOptions& overlays() const { return overlays_; }
-    const Folders& folders() const { return folders_; }
-    const SeparationState& separation() const { return sep_; }
-    const QString& logfilePath() const { return logfilePath_; }
-    bool hideWelcome() const { return hideWelcome_; }
-    void setHideWelcome(bool hide) { hideWelcome_ = hide; }
-    // The window size, place and scroll bars the layout rule chose last.
-    const WindowFit& windowFit() const { return fit_; }
-    QAction* action(const QString& name) const;
-    // The settings as they would be written now.
-    Settings CurrentSettings() const;
+    // The observation the window shows, for tests and benchmarks.
+    const Session& session() const { return session_; }
+    bool hideWelcome() const { return session_.HideWelcome(); }
+    void setHideWelcome(bool hide) { session_.SetHideWelcome(hide); }
 
     // Handlers, named after the controls and menu items that fire them.
     void DatePickerChange();
     void TimePickerChange();
     void ObserverLatBoxChange();
     void ObserverLongBoxChange();
-    void ShowPositionReadouts();
-    void ShowSolarParameters();
+    void DiamBoxChange();
+    void XCoordBoxChange();
+    void YCoordBoxChange();
+    void SizeBoxChange();
     void DateShortClick();
     void DateLongClick();
     void IncreaseDateWindow1Click();
     void DecreaseDateWindow1Click();
     void IncreaseTimeWindow1Click();
     void DecreaseTimeWindow1Click();
-    void XCoordBoxChange();
-    void YCoordBoxChange();
-    void SizeBoxChange();
-    void DiamBoxChange();
-    void DiameterClick(const QString& name);
+    void DiameterClick(int item); // N100mmClick ... OtherinClick, by their menu order
     void FlipMenuClick();
     void MirrorMenuClick();
-    void DiskOrientationClick(Orientation mode);
+    void DiskOrientation1Click();
+    void DiskOrientation2Click();
+    void DiskOrientation3Click();
+    void GridItemClick(GridItem item); // NESWPoints1Click, CentralMeridian1Click, ...
     void Sunspot1Click();
     void N1sqmmClick();
     void N125sqinClick();
+    void ScreenResolutionClick(int item); // N6404801Click ... N160012001Click
+    void PrecisionClick(PrecisionGroup group, int item);
+    void RotationCarringtonClick();
+    void RotationDifferentialClick();
+    void CarrColourClick(uint32_t colour); // CarrBlackClick ... CarrWhiteClick
+    void DiffColourClick(uint32_t colour);
+    void CarrLabelClick();
+    void DiffLabelClick();
+    void SRSColourClick(uint32_t colour); // both region summary colour menus
+    void SRSFileNameLabelClick();
+    void Arc1Click();
+    void Arc2Click();
+    void LongitudeArc1Click();
+    void GreatCircle1Click();
+    void SpotinMiddle1Click();
+    void DistColour1Click(uint32_t colour);
+    void DistColour2Click(uint32_t colour);
+    void LogFileMessageBox1Click();
     void ImageMouseDown(Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers, int X, int Y);
     void NewLogfile1Click();
     void OpenLogfile1Click();
     void AddtoLogfile1Click();
-    void SpotinMiddle1Click();
     void ExitClick();
     void Contents1Click();
     void Welcome1Click();
@@ -128,6 +94,7 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     // Start-up and shut-down.
@@ -135,134 +102,60 @@ private:
     void FormClose();
     void BuildForm();
     void BuildMenus();
-    void LoadSettings();
-    void ApplyCheckMarks();
+
+    // The window mirrors the session: what a command changed is redrawn and rewritten.
+    void Apply(const Changes& changes);
+    void SyncReadouts();
+    void SyncMenus();
+    void SyncBoxes();
+    void SyncPickers();
     void ApplyWindowLayout();
-
-    // The recalculation cycle.
-    void LoadTableYear(int32_t year);
-    void UpdateEphemeris();
-    void RecalcTail(const Instant& previous, int foldLimit);
-    void DecodeDate();
-    void DecodeTime();
-    void ApplyPickerLayout();
-    DateLayout& CurrentPickerLayout();
-    void ApplyPickerWidth(const PickerWidthChange& change);
-    void ShowSpotReadouts();
-    void ShowSpotArea();
-    // Separation and logfile.
-    void ClearSeparation();
-    void ShowSeparation();
-    void DrawSeparation(FigureForm form);
-    void ArcClick(const QString& own, const QString& other);
-    void SeparationPathClick(const QString& own, const QString& other);
-    void SetCoordinateBoxes(double x, double y);
-    double CurrentChartRotation() const;
-    FileDialogRequest LogfileRequest(const QString& title) const;
-    void ChooseLogfile(const QString& path);
-
-    // The chart.
-    void RedrawChart();
-    bool ChartShown() const;
-    bool ImageShown() const;
-    void HoldRotationMarkers(bool rerunCoordinates);
-    void RestoreRotationMarkers();
-    void RelocateTypedSpot();
-    void RefreshOverlays();
-    void ResizeChart();
-    void AfterChartGeometryChange();
-    void ApplyChartSize(const DiameterItem& item);
-    void CheckDiameterItem(const QString& name);
-    void OtherDiameterClick(const DiameterItem& item);
-    void RunStartupDiameterCommand();
-    void FlipOrMirror(int32_t& sign);
-    void GridLineClick(const QString& name, bool* flag);
-    void CoordBoxChange(QLineEdit* box, double& value);
+    void PaintChart();
+    void EditBoxChanged(EditBox box);
 
     // Menu plumbing.
     QMenu* AddMenu(QMenu* parent, const QString& name, const QString& caption);
     QAction* AddItem(QMenu* menu, const QString& name, const QString& caption,
                      std::function<void()> handler, bool checkable = true);
     void AddColourMenu(QMenu* parent, const QString& name, const QString& prefix,
-                       std::function<void(uint32_t)> handler);
+                       const QString& suffix, std::function<void(uint32_t)> handler);
+    QAction* Action(const QString& name) const;
     void SetChecked(const QString& name, bool checked);
-    bool IsChecked(const QString& name) const;
-    void SetEnabled(const QString& name, bool enabled);
-    // Checks one item of a group of radio items by hand and clears the others.
-    void CheckOnly(const QStringList& group, const QString& chosen);
-    void CheckColour(const QString& prefix, uint32_t colour, const QString& tail = {});
+    void CheckColour(const QString& prefix, uint32_t colour, const QString& suffix = {});
     // Runs a command; an exception that escapes it is shown and the program goes on.
     void RunCommand(const std::function<void()>& command);
 
     // Widgets.
     QLabel* AddLabel(QWidget* parent, const QString& name, const QString& text, int left,
                      int top, const QString& hint = {});
-    QLineEdit* AddEdit(QWidget* parent, const QString& name, int left, int top, int width,
-                       const QString& hint);
-    // Places widgets left to right, each followed by its gap in pixels.
-    void PlaceRow(int left, std::initializer_list<std::pair<QWidget*, int>> row);
+    QLineEdit* AddEdit(QWidget* parent, EditBox box, const QString& name, int left, int top,
+                       int width, const QString& hint);
     QGroupBox* AddGroup(const QString& name, const QString& title, int top);
-    void SetLabel(QLabel* label, const std::string& text, int left);
-    void SetLabelText(QLabel* label, const std::string& text);
-
-    // Colour and toggle commands.
-    void SetCarrColour(uint32_t colour);
-    void SetDiffColour(uint32_t colour);
-    void SetSRSColour(uint32_t colour);
-    void SetDistColour1(uint32_t colour);
-    void SetDistColour2(uint32_t colour);
-    void RotationCarringtonClick();
-    void RotationDifferentialClick();
-    void ToggleAndRecalc(const QString& name, bool& state);
-    void SRSFileNameLabelClick();
-    void LogFileMessageBox1Click();
-    void ScreenResolutionClick(int index);
-    void PrecisionClick(const QString& group, int count, int chosen);
 
     Dialogs& dialogs_;
     const Clock& clock_;
     QString folder_;
-
-    ObservationState obs_;
-    ChartGeometry chart_;
-    SpotState spot_;
-    MarkerState markers_;
-    ReadoutPrecisions precisions_;
-    PickerLayouts pickers_;
-    OverlayOptions overlays_;
-    Folders folders_;
-    WindowFit fit_;
-    bool hideWelcome_ = false;
-    bool srsFileNameLabel_ = false;
-    int32_t markerX_ = 0; // pixel of the last marker drawn
-    int32_t markerY_ = 0;
-    SettingsLoad startupLoad_; // what start-up read, for its diameter and grid commands
+    Session session_;
     bool closed_ = false;
-    SeparationState sep_;
-    bool logfileOpen_ = false;
-    QString logfilePath_;
 
     std::map<QString, QAction*> actions_;
     QFont labelFont_;
 
-public:
-    // Controls, by their names.
     QScrollArea* scroll_ = nullptr;
     QWidget* form_ = nullptr;
-    QGroupBox *GroupBox7 = nullptr, *GroupBox1 = nullptr, *GroupBox6 = nullptr,
-              *GroupBox2 = nullptr, *GroupBox4 = nullptr, *GroupBox5 = nullptr,
-              *GroupBox8 = nullptr;
-    QLineEdit *ObserverLatBox = nullptr, *ObserverLongBox = nullptr, *DiamBox = nullptr;
+    QGroupBox* GroupBox1 = nullptr;
+    QGroupBox* GroupBox8 = nullptr;
+    std::array<QLineEdit*, kEditBoxCount> boxes_{};
+    std::array<QString, kEditBoxCount> boxHints_{};
     QLabel* DiskDiamLabel = nullptr;
     DatePickerEdit* DatePicker = nullptr;
     TimePickerEdit* TimePicker = nullptr;
     QLabel* UTCaption = nullptr;
-    QLabel *RACaption = nullptr, *RALabel = nullptr, *DecCaption = nullptr, *DecLabel = nullptr,
-           *AltCaption = nullptr, *AltLabel = nullptr, *AziCaption = nullptr,
-           *AziLabel = nullptr, *PACaption = nullptr, *PALabel = nullptr;
+    QLabel *RALabel = nullptr, *DecCaption = nullptr, *DecLabel = nullptr, *AltCaption = nullptr,
+           *AltLabel = nullptr, *AziCaption = nullptr, *AziLabel = nullptr, *PACaption = nullptr,
+           *PALabel = nullptr;
     QLabel *B0Label = nullptr, *L0Label = nullptr, *PLabel = nullptr, *DiamLabel = nullptr,
            *CRLabel = nullptr;
-    QLineEdit *XCoordBox = nullptr, *YCoordBox = nullptr, *SizeBox = nullptr;
     QLabel* SizeLabel = nullptr;
     QLabel *LatLabel = nullptr, *LongLabel = nullptr, *AreaLabel = nullptr,
            *SunspotCRLabel = nullptr;

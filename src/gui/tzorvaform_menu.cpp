@@ -1,25 +1,82 @@
-// The menu bar: every command of the program, in menu order.
+// The menu bar: every command of the program in menu order, and its check marks, enabled
+// items and captions as views of the session.
 #include <QAction>
 #include <QMenu>
 #include <QMenuBar>
+#include <stdexcept>
 
-#include "gui/widget_text.h"
 #include "gui/tzorvaform.h"
+#include "gui/widget_text.h"
 
 namespace zorva::gui {
 
 namespace {
+
 struct ColourItem {
-    const char* suffix;
-    const char* caption;
+    const char* name;
     uint32_t colour;
 };
 constexpr ColourItem kColourItems[] = {
-    {"Black", "Black", kColourBlack}, {"Red", "Red", kColourRed},
-    {"Green", "Green", kColourGreen}, {"Blue", "Blue", kColourBlue},
-    {"White", "White", kColourWhite},
+    {"Black", kColourBlack}, {"Red", kColourRed},     {"Green", kColourGreen},
+    {"Blue", kColourBlue},   {"White", kColourWhite},
 };
+
 const QString kDeg = QStringLiteral("\u00B0");
+
+struct PrecisionMenu {
+    const char* menu;
+    const char* caption;
+    const char* prefix;
+    PrecisionGroup group;
+    QStringList items;
+};
+// Captions ending in the degree sign are the ones shown; the menus are built with them.
+const PrecisionMenu kPrecisionMenus[] = {
+    {"RightAscension1", "Right Ascension", "PrecisionRA", PrecisionGroup::RA,
+     {"min", "0.1 min", "sec"}},
+    {"Declination1", "Declination", "PrecisionDec", PrecisionGroup::Dec, {"'", "0.1'", "\""}},
+    {"AltAzi1", "Alt && Azi", "PrecisionAltAzi", PrecisionGroup::AltAzi,
+     {"  " + kDeg, " 0.1" + kDeg, "0.01" + kDeg}},
+    {"B01", "Bo, Lo && P", "PrecisionBLP", PrecisionGroup::BLP, {" 0.1" + kDeg, "0.01" + kDeg}},
+    {"Diameter2", "Diameter", "PrecisionDia", PrecisionGroup::Diam, {"\"", "0.1\""}},
+    {"LatLong1", "Lat && Long", "PrecisionLL", PrecisionGroup::LatLong, {" 1" + kDeg, "0.1" + kDeg}},
+    {"Area1", "Area", "PrecisionArea", PrecisionGroup::Area, {"10", "1"}},
+};
+
+struct GridMenuItem {
+    const char* name;
+    const char* caption;
+    GridItem item;
+};
+constexpr GridMenuItem kGridMenuItems[] = {
+    {"CentralMeridian1", "&Central Meridian", GridItem::CentralMeridian},
+    {"Equator1", "&Equator", GridItem::Equator},
+    {"LatLines1", "L&atitude Lines", GridItem::LatLines},
+    {"LongLines1", "L&ongitude Lines", GridItem::LongLines},
+};
+
+// The item a stored precision checks: 1 or 2, anything else the group's last item.
+int32_t PrecisionItem(const PrecisionMenu& m, const Session& s) {
+    const ReadoutPrecisions& p = s.options().precisions;
+    switch (m.group) {
+    case PrecisionGroup::RA:
+        return PrecisionItemOf3(p.RAPrecision);
+    case PrecisionGroup::Dec:
+        return PrecisionItemOf3(p.DecPrecision);
+    case PrecisionGroup::AltAzi:
+        return PrecisionItemOf3(p.AltAziPrecision);
+    case PrecisionGroup::BLP:
+        return PrecisionItemOf2(p.BLPPrecision);
+    case PrecisionGroup::Diam:
+        return PrecisionItemOf2(p.DiamPrecision);
+    case PrecisionGroup::LatLong:
+        return PrecisionItemOf2(s.spot().LatLongPrecision);
+    case PrecisionGroup::Area:
+        return PrecisionItemOf2(s.spot().AreaPrecision);
+    }
+    return 1;
+}
+
 } // namespace
 
 QMenu* TZorvaForm::AddMenu(QMenu* parent, const QString& name, const QString& caption) {
@@ -36,40 +93,47 @@ QAction* TZorvaForm::AddItem(QMenu* menu, const QString& name, const QString& ca
     a->setObjectName(name);
     a->setCheckable(checkable);
     actions_[name] = a;
-    connect(a, &QAction::triggered, this, [this, a, checkable, handler = std::move(handler)] {
-        // The handlers set their own check marks, as radio items by hand and toggles by
-        // their own rules, so the toggle Qt has just made is taken back first.
-        if (checkable) a->setChecked(!a->isChecked());
-        RunCommand(handler);
-    });
+    // The check mark Qt toggles by itself is rewritten from the session afterwards.
+    connect(a, &QAction::triggered, this,
+            [this, handler = std::move(handler)] { RunCommand(handler); });
     return a;
 }
 
 void TZorvaForm::AddColourMenu(QMenu* parent, const QString& name, const QString& prefix,
-                               std::function<void(uint32_t)> handler) {
+                               const QString& suffix, std::function<void(uint32_t)> handler) {
     QMenu* menu = AddMenu(parent, name, QStringLiteral("   Colour"));
     for (const ColourItem& item : kColourItems) {
         const uint32_t colour = item.colour;
-        AddItem(menu, prefix + item.suffix, item.caption, [handler, colour] { handler(colour); });
+        AddItem(menu, prefix + item.name + suffix, item.name, [handler, colour] { handler(colour); });
     }
 }
 
-void TZorvaForm::CheckColour(const QString& prefix, uint32_t colour, const QString& tail) {
+QAction* TZorvaForm::Action(const QString& name) const {
+    const auto it = actions_.find(name);
+    if (it == actions_.end()) throw std::logic_error("no menu item " + name.toStdString());
+    return it->second;
+}
+
+void TZorvaForm::SetChecked(const QString& name, bool checked) {
+    QAction* a = Action(name);
+    if (a->isChecked() != checked) a->setChecked(checked);
+}
+
+void TZorvaForm::CheckColour(const QString& prefix, uint32_t colour, const QString& suffix) {
     for (const ColourItem& item : kColourItems) {
-        SetChecked(prefix + item.suffix + tail, item.colour == colour);
+        SetChecked(prefix + item.name + suffix, item.colour == colour);
     }
 }
 
 void TZorvaForm::BuildMenus() {
-    // Items whose work arrives later stay disabled; `Later` marks them.
-    const auto later = [](QAction* a) { a->setEnabled(false); };
+    const auto disabled = [](QAction* a) { a->setEnabled(false); };
     const auto none = [] {};
 
     QMenu* file = AddMenu(nullptr, "File1", "&File");
-    later(AddItem(file, "OpenImage1", "Open &Image...", none, false));
-    later(AddItem(file, "CloseImage1", "&Close Image", none, false));
-    later(AddItem(file, "Save1", "Save Image", none, false));
-    later(AddItem(file, "SaveAs1", "Save Image As...", none, false));
+    disabled(AddItem(file, "OpenImage1", "Open &Image...", none, false));
+    disabled(AddItem(file, "CloseImage1", "&Close Image", none, false));
+    disabled(AddItem(file, "Save1", "Save Image", none, false));
+    disabled(AddItem(file, "SaveAs1", "Save Image As...", none, false));
     file->addSeparator();
     AddItem(file, "NewLogfile1", "&New Logfile...", [this] { NewLogfile1Click(); }, false);
     AddItem(file, "OpenLogfile1", "&Open Logfile...", [this] { OpenLogfile1Click(); }, false);
@@ -81,102 +145,72 @@ void TZorvaForm::BuildMenus() {
     AddItem(orientation, "FlipMenu", "&Flip (N - S)", [this] { FlipMenuClick(); }, false);
     AddItem(orientation, "MirrorMenu", "&Mirror (E - W)", [this] { MirrorMenuClick(); }, false);
     orientation->addSeparator();
-    AddItem(orientation, "DiskOrientation1", "&Equatorial",
-            [this] { DiskOrientationClick(Orientation::Equatorial); });
-    AddItem(orientation, "DiskOrientation3", "&AltAzimuth",
-            [this] { DiskOrientationClick(Orientation::AltAzimuth); });
+    AddItem(orientation, "DiskOrientation1", "&Equatorial", [this] { DiskOrientation1Click(); });
+    AddItem(orientation, "DiskOrientation3", "&AltAzimuth", [this] { DiskOrientation3Click(); });
     AddItem(orientation, "DiskOrientation2", "&Rotation Axis",
-            [this] { DiskOrientationClick(Orientation::RotationAxis); });
-    SetChecked("DiskOrientation1", true);
+            [this] { DiskOrientation2Click(); });
 
     QMenu* diameter = AddMenu(nullptr, "DiskDiameter", "Disk &Diameter");
-    for (const DiameterItem& item : DiameterItems) {
+    for (int i = 0; i < static_cast<int>(DiameterItems.size()); ++i) {
+        const DiameterItem& item = DiameterItems[static_cast<std::size_t>(i)];
         if (item.Name == "N4in") diameter->addSeparator();
-        const QString name = ToQString(item.Name);
-        AddItem(diameter, name, ToQString(item.Caption),
-                [this, name] { DiameterClick(name); });
+        AddItem(diameter, ToQString(item.Name), ToQString(item.Caption),
+                [this, i] { DiameterClick(i); });
     }
 
     QMenu* lines = AddMenu(nullptr, "LatLongLines", "&Lat/Long Lines");
     AddItem(lines, "NESWPoints1", "&N E S W Points",
-            [this] { GridLineClick("NESWPoints1", nullptr); });
+            [this] { GridItemClick(GridItem::NESWPoints); });
     lines->addSeparator();
-    AddItem(lines, "CentralMeridian1", "&Central Meridian",
-            [this] { GridLineClick("CentralMeridian1", &chart_.ShowCentralMeridian); });
-    AddItem(lines, "Equator1", "&Equator",
-            [this] { GridLineClick("Equator1", &chart_.ShowEquator); });
-    AddItem(lines, "LatLines1", "L&atitude Lines",
-            [this] { GridLineClick("LatLines1", &chart_.ShowLatLines); });
-    AddItem(lines, "LongLines1", "L&ongitude Lines",
-            [this] { GridLineClick("LongLines1", &chart_.ShowLongLines); });
+    for (const GridMenuItem& g : kGridMenuItems) {
+        const GridItem item = g.item;
+        AddItem(lines, g.name, g.caption, [this, item] { GridItemClick(item); });
+    }
 
     QMenu* rotation = AddMenu(nullptr, "Rotation1", "&Rotation");
     AddItem(rotation, "RotationCarrington", "&Carrington", [this] { RotationCarringtonClick(); });
-    AddColourMenu(rotation, "CarrSetColour", "Carr", [this](uint32_t c) { SetCarrColour(c); });
-    AddItem(rotation, "CarrLabel", "   Label",
-            [this] { ToggleAndRecalc("CarrLabel", overlays_.CarrLabel); });
+    AddColourMenu(rotation, "CarrSetColour", "Carr", {},
+                  [this](uint32_t c) { CarrColourClick(c); });
+    AddItem(rotation, "CarrLabel", "   Label", [this] { CarrLabelClick(); });
     rotation->addSeparator();
     AddItem(rotation, "RotationDifferential", "&Differential",
             [this] { RotationDifferentialClick(); });
-    AddColourMenu(rotation, "DiffSetColour", "Diff", [this](uint32_t c) { SetDiffColour(c); });
-    AddItem(rotation, "DiffLabel", "   Label",
-            [this] { ToggleAndRecalc("DiffLabel", overlays_.DiffLabel); });
+    AddColourMenu(rotation, "DiffSetColour", "Diff", {},
+                  [this](uint32_t c) { DiffColourClick(c); });
+    AddItem(rotation, "DiffLabel", "   Label", [this] { DiffLabelClick(); });
 
     QMenu* srs = AddMenu(nullptr, "SolarRegionSummary", "Solar Region S&ummary");
-    later(AddItem(srs, "LoadSRS1", "&Load SRS...", none, false));
-    AddColourMenu(srs, "SRSColour", "SRS", [this](uint32_t c) { SetSRSColour(c); });
+    disabled(AddItem(srs, "LoadSRS1", "&Load SRS...", none, false));
+    AddColourMenu(srs, "SRSColour", "SRS", {}, [this](uint32_t c) { SRSColourClick(c); });
     AddItem(srs, "SRSFileNameLabel", "   &File Name Label", [this] { SRSFileNameLabelClick(); });
     srs->addSeparator();
-    later(AddItem(srs, "LoadSRS2", "Link with &Date", none));
-    {
-        // The second colour menu of the region summaries: items SRSBlack2 ... SRSWhite2.
-        QMenu* colour = AddMenu(srs, "Colour1", QStringLiteral("   Colour"));
-        for (const ColourItem& item : kColourItems) {
-            const uint32_t c = item.colour;
-            AddItem(colour, QStringLiteral("SRS") + item.suffix + QStringLiteral("2"), item.caption,
-                    [this, c] { SetSRSColour(c); });
-        }
-    }
+    disabled(AddItem(srs, "LoadSRS2", "Link with &Date", none));
+    AddColourMenu(srs, "Colour1", "SRS", "2", [this](uint32_t c) { SRSColourClick(c); });
     AddItem(srs, "SRSFileNameLabel2", "   &File Name Label", [this] { SRSFileNameLabelClick(); });
 
     QMenu* separation = AddMenu(nullptr, "Separation1", "&Separation");
-    AddItem(separation, "Arc1", "Se&paration within disk", [this] { ArcClick("Arc1", "Arc2"); });
-    AddItem(separation, "LongitudeArc1", "   L&ongitude Arc",
-            [this] { SeparationPathClick("LongitudeArc1", "GreatCircle1"); });
-    AddItem(separation, "GreatCircle1", "   &Great Circle",
-            [this] { SeparationPathClick("GreatCircle1", "LongitudeArc1"); });
+    AddItem(separation, "Arc1", "Se&paration within disk", [this] { Arc1Click(); });
+    AddItem(separation, "LongitudeArc1", "   L&ongitude Arc", [this] { LongitudeArc1Click(); });
+    AddItem(separation, "GreatCircle1", "   &Great Circle", [this] { GreatCircle1Click(); });
     AddItem(separation, "SpotinMiddle1", "   S&pot in Middle", [this] { SpotinMiddle1Click(); });
-    {
-        QMenu* colour = AddMenu(separation, "DistColour1", QStringLiteral("   Colour"));
-        for (const ColourItem& item : kColourItems) {
-            const uint32_t c = item.colour;
-            AddItem(colour, QStringLiteral("Dist") + item.suffix + QStringLiteral("1"), item.caption,
-                    [this, c] { SetDistColour1(c); });
-        }
-    }
+    AddColourMenu(separation, "DistColour1", "Dist", "1",
+                  [this](uint32_t c) { DistColour1Click(c); });
     separation->addSeparator();
-    AddItem(separation, "Arc2", "Sep&aration outside disk", [this] { ArcClick("Arc2", "Arc1"); });
-    {
-        QMenu* colour = AddMenu(separation, "DistColour2", QStringLiteral("   Colour"));
-        for (const ColourItem& item : kColourItems) {
-            const uint32_t c = item.colour;
-            AddItem(colour, QStringLiteral("Dist") + item.suffix + QStringLiteral("2"), item.caption,
-                    [this, c] { SetDistColour2(c); });
-        }
-    }
+    AddItem(separation, "Arc2", "Sep&aration outside disk", [this] { Arc2Click(); });
+    AddColourMenu(separation, "DistColour2", "Dist", "2",
+                  [this](uint32_t c) { DistColour2Click(c); });
 
     QMenu* display = AddMenu(nullptr, "Display1", "D&isplay");
     AddItem(display, "Sunspot1", "S&unspot", [this] { Sunspot1Click(); });
-    later(AddItem(display, "SolarRegionSummary1", "S&olar Region Summary", none));
-    later(AddItem(display, "Points1", "&Points", none));
-    later(AddItem(display, "Circle1", "&Circle", none));
+    disabled(AddItem(display, "SolarRegionSummary1", "S&olar Region Summary", none));
+    disabled(AddItem(display, "Points1", "&Points", none));
+    disabled(AddItem(display, "Circle1", "&Circle", none));
     display->addSeparator();
     QMenu* screen = AddMenu(display, "ScreenResolution1", "Screen &Resolution");
     for (int i = 0; i < static_cast<int>(ScreenItems.size()); ++i) {
-        const ScreenItem& item = ScreenItems[i];
-        AddItem(screen, ToQString(item.Name),
-                ToQString(item.Caption),
-                [this, i] { ScreenResolutionClick(i); });
+        const ScreenItem& item = ScreenItems[static_cast<std::size_t>(i)];
+        AddItem(screen, ToQString(item.Name), ToQString(item.Caption),
+                [this, i] { ScreenResolutionClick(i + 1); });
     }
     display->addSeparator();
     AddItem(display, "DateShort", "&Short Date Format", [this] { DateShortClick(); });
@@ -191,31 +225,12 @@ void TZorvaForm::BuildMenus() {
     AddItem(display, "DecreaseTimeWindow1", "D&ecrease Time Window",
             [this] { DecreaseTimeWindow1Click(); }, false);
     display->addSeparator();
-
-    // The precision groups: each item sets its group's value and checks itself alone.
-    struct PrecisionGroup {
-        const char* menu;
-        const char* caption;
-        const char* prefix;
-        QStringList items;
-    };
-    const PrecisionGroup groups[] = {
-        {"RightAscension1", "Right Ascension", "PrecisionRA", {"min", "0.1 min", "sec"}},
-        {"Declination1", "Declination", "PrecisionDec", {"'", "0.1'", "\""}},
-        // Captions ending in the degree sign are set at start-up; these are never seen.
-        {"AltAzi1", "Alt && Azi", "PrecisionAltAzi", {"deg", "0.1 deg", "0.01 deg"}},
-        {"B01", "Bo, Lo && P", "PrecisionBLP", {"0.1 deg", "0.01 deg"}},
-        {"Diameter2", "Diameter", "PrecisionDia", {"\"", "0.1\""}},
-        {"LatLong1", "Lat && Long", "PrecisionLL", {"deg", "0.1 deg"}},
-        {"Area1", "Area", "PrecisionArea", {"10", "1"}},
-    };
-    for (const PrecisionGroup& g : groups) {
-        QMenu* sub = AddMenu(display, g.menu, g.caption);
-        for (int i = 0; i < g.items.size(); ++i) {
-            const QString prefix = g.prefix;
-            const int count = static_cast<int>(g.items.size());
-            AddItem(sub, prefix + QString::number(i + 1), g.items[i],
-                    [this, prefix, count, i] { PrecisionClick(prefix, count, i + 1); });
+    for (const PrecisionMenu& m : kPrecisionMenus) {
+        QMenu* sub = AddMenu(display, m.menu, m.caption);
+        for (int i = 0; i < m.items.size(); ++i) {
+            const PrecisionGroup group = m.group;
+            AddItem(sub, m.prefix + QString::number(i + 1), m.items[i],
+                    [this, group, i] { PrecisionClick(group, i + 1); });
         }
     }
     display->addSeparator();
@@ -230,6 +245,70 @@ void TZorvaForm::BuildMenus() {
     AddItem(help, "Contents1", "&Contents", [this] { Contents1Click(); }, false);
     AddItem(help, "Welcome1", "&Welcome...", [this] { Welcome1Click(); }, false);
     AddItem(help, "About", "&About...", [this] { AboutClick(); }, false);
+}
+
+void TZorvaForm::SyncMenus() {
+    const Session& s = session_;
+    const DisplayOptions& o = s.options();
+    const Orientation mode = s.chart().Mode;
+    SetChecked("DiskOrientation1", mode == Orientation::Equatorial);
+    SetChecked("DiskOrientation2", mode == Orientation::RotationAxis);
+    SetChecked("DiskOrientation3", mode == Orientation::AltAzimuth);
+    Action("FlipMenu")->setText(ToQString(FlipMenuCaption(mode)));
+    Action("MirrorMenu")->setText(ToQString(MirrorMenuCaption(mode)));
+    for (int i = 0; i < static_cast<int>(DiameterItems.size()); ++i) {
+        SetChecked(ToQString(DiameterItems[static_cast<std::size_t>(i)].Name),
+                   s.diameter().item == i);
+    }
+    SetChecked("NESWPoints1", o.NESWPoints);
+    SetChecked("CentralMeridian1", s.chart().ShowCentralMeridian);
+    SetChecked("Equator1", s.chart().ShowEquator);
+    SetChecked("LatLines1", s.chart().ShowLatLines);
+    SetChecked("LongLines1", s.chart().ShowLongLines);
+    SetChecked("RotationCarrington", o.RotationCarrington);
+    SetChecked("RotationDifferential", o.RotationDifferential);
+    CheckColour("Carr", o.Carrington.Colour);
+    CheckColour("Diff", o.Differential.Colour);
+    SetChecked("CarrLabel", o.Carrington.Label);
+    SetChecked("DiffLabel", o.Differential.Label);
+    CheckColour("SRS", o.SRSColour);
+    CheckColour("SRS", o.SRSColour, "2");
+    SetChecked("SRSFileNameLabel", o.SRSFileNameLabel);
+    SetChecked("SRSFileNameLabel2", o.SRSFileNameLabel);
+    SetChecked("LoadSRS2", o.LinkWithDate);
+    SetChecked("SolarRegionSummary1", o.SolarRegionSummary);
+    SetChecked("Arc1", o.Arc1);
+    SetChecked("Arc2", o.Arc2);
+    SetChecked("LongitudeArc1", o.SeparationForm == FigureForm::LongitudeArc);
+    SetChecked("GreatCircle1", o.SeparationForm == FigureForm::GreatCircle);
+    SetChecked("SpotinMiddle1", s.separation().SpotInMiddle);
+    CheckColour("Dist", o.DistColour1, "1");
+    CheckColour("Dist", o.DistColour2, "2");
+    SetChecked("Sunspot1", o.Sunspot);
+    SetChecked("Points1", o.Points);
+    SetChecked("Circle1", o.Circle);
+    for (int i = 0; i < static_cast<int>(ScreenItems.size()); ++i) {
+        SetChecked(ToQString(ScreenItems[static_cast<std::size_t>(i)].Name),
+                   o.ScreenItem == i + 1);
+    }
+    const PickerLayouts& p = s.pickers();
+    SetChecked("DateShort", !p.dateLong);
+    SetChecked("DateLong", p.dateLong);
+    Action("IncreaseDateWindow1")->setEnabled(p.increaseDateEnabled);
+    Action("IncreaseTimeWindow1")->setEnabled(p.increaseTimeEnabled);
+    Action("DecreaseDateWindow1")->setEnabled(p.decreaseDateEnabled);
+    Action("DecreaseTimeWindow1")->setEnabled(p.decreaseTimeEnabled);
+    for (const PrecisionMenu& m : kPrecisionMenus) {
+        const int32_t chosen = PrecisionItem(m, s);
+        for (int i = 1; i <= m.items.size(); ++i) {
+            SetChecked(m.prefix + QString::number(i), i == chosen);
+        }
+    }
+    Action("AltAzi1")->setText(ToQString(s.readouts().position.AltAzi1Caption));
+    SetChecked("LogFileMessageBox1", o.LogFileMessageFlag == 0);
+    SetChecked("N1sqmm", o.GridMm);
+    SetChecked("N125sqin", !o.GridMm);
+    Action("AddtoLogfile1")->setEnabled(s.LogfileOpen());
 }
 
 } // namespace zorva::gui

@@ -30,10 +30,9 @@ QPoint ToQPoint(const Pixel& px) {
 } // namespace
 
 std::optional<QPointF> SeparationMiddlePixel(const SeparationFigure& figure, const DiskFrame& f) {
-    if (!figure.Middle) return std::nullopt;
-    const PixelPoint p = DiskToPixel(figure.Middle->r, figure.Middle->pa, f.Q, f.Cx, f.Cy, f.Rx,
-                                     f.Ry, f.MirrorSign, f.FlipSign);
-    return QPointF(p.x, p.y);
+    const std::optional<PixelPoint> p = MiddlePixel(figure, f);
+    if (!p) return std::nullopt;
+    return QPointF(p->x, p->y);
 }
 
 void PaintSeparation(QPainter& p, const SeparationFigure& figure, const DiskFrame& f,

@@ -1,51 +1,32 @@
+// The main window's wiring: its items and controls, start-up and shut-down, and the
+// window showing the session's state. What the commands compute is tested on the session.
 #include "gui/tzorvaform.h"
 
-#include <QAction>
 #include <QCheckBox>
-#include <QLineEdit>
-#include <QTest>
-#include <gtest/gtest.h>
-#include <memory>
+#include <QCoreApplication>
+#include <QDateEdit>
+#include <QFocusEvent>
+#include <QGuiApplication>
+#include <QScreen>
+#include <QStatusBar>
+#include <QTimeEdit>
+#include <gtest/gtest-spi.h>
 
 #include "core/settings/settings_store.h"
-#include "gui/intro_form.h"
-#include "scripted_dialogs.h"
-#include "support/test_support.h"
+#include "gui/chart_image.h"
+#include "window_fixture.h"
 
 namespace zorva {
 namespace {
 
-using gui::TZorvaForm;
-
-// One window over a folder of its own, with a fixed today.
-struct Window {
-    test::TempDir dir;
-    test::ScriptedDialogs dialogs;
-    gui::FixedClock clock{QDate(2000, 1, 31)};
-    std::unique_ptr<TZorvaForm> form;
-
-    void Open() {
-        form = std::make_unique<TZorvaForm>(dialogs, clock,
-                                            QString::fromStdString(dir.path().string()));
-    }
-    void Close() {
-        form->close();
-        form.reset();
-    }
-    void Trigger(const char* name) {
-        QAction* a = form->action(name);
-        ASSERT_NE(a, nullptr) << name;
-        ASSERT_TRUE(a->isEnabled()) << name;
-        a->trigger();
-    }
+struct MainWindow : test::WindowTest {
+    MainWindow() : WindowTest(QDate(2000, 1, 31)) {}
     std::string SettingsText() const {
         return test::ReadFile(dir / std::string(kSettingsFileName));
     }
 };
 
-TEST(MainWindow, EveryCommandHasItsItem) {
-    Window w;
-    w.Open();
+TEST_F(MainWindow, EveryCommandAndControlHasItsName) {
     for (const char* name :
          {"OpenImage1", "CloseImage1", "Save1", "SaveAs1", "NewLogfile1", "OpenLogfile1",
           "AddtoLogfile1", "Exit", "FlipMenu", "MirrorMenu", "DiskOrientation1",
@@ -64,307 +45,176 @@ TEST(MainWindow, EveryCommandHasItsItem) {
           "About", "CarrSetColour", "DiffSetColour", "SRSColour", "Colour1", "DistColour1",
           "DistColour2", "ScreenResolution1", "RightAscension1", "Declination1", "AltAzi1",
           "B01", "Diameter2", "LatLong1", "Area1"}) {
-        EXPECT_NE(w.form->action(name), nullptr) << name;
+        Item(name);
     }
+    for (const char* name : {"ObserverLatBox", "ObserverLongBox", "DiamBox", "XCoordBox",
+                             "YCoordBox", "SizeBox"}) {
+        Box(name);
+    }
+    for (const char* name : {"RALabel", "DecLabel", "AltLabel", "AziLabel", "PALabel", "B0Label",
+                             "L0Label", "PLabel", "DiamLabel", "CRLabel", "LatLabel", "LongLabel",
+                             "AreaLabel", "SunspotCRLabel", "Sep1Label", "Sep2Label", "LL1Label",
+                             "LL2Label", "DiskDiamLabel", "SizeLabel", "UTCaption"}) {
+        Find<QLabel>(name);
+    }
+    Find<QDateEdit>("DatePicker");
+    Find<QTimeEdit>("TimePicker");
+    Find<gui::ImageControl>("Image");
+    Find<gui::ImageControl>("Image1");
+    // And a name the window does not have fails the test that asks for it.
+    ::testing::TestPartResultArray results;
+    {
+        const ::testing::ScopedFakeTestPartResultReporter intercept(
+            ::testing::ScopedFakeTestPartResultReporter::INTERCEPT_ONLY_CURRENT_THREAD, &results);
+        EXPECT_THROW(Find("NoSuchControl"), std::runtime_error);
+    }
+    ASSERT_EQ(results.size(), 1);
+    EXPECT_TRUE(results.GetTestPartResult(0).nonfatally_failed());
 }
 
-TEST(MainWindow, FirstStartWithoutFiles) {
-    Window w;
-    w.Open();
-    TZorvaForm& f = *w.form;
-    EXPECT_EQ(w.dialogs.modals, QStringList{"TIntroForm"});
-    EXPECT_EQ(f.chart().ChartDiameter, 150);
-    EXPECT_EQ(f.Image->width(), 553);
-    EXPECT_EQ(f.chart().Mode, Orientation::Equatorial);
-    EXPECT_TRUE(f.action("DiskOrientation1")->isChecked());
-    EXPECT_TRUE(f.action("N150mm")->isChecked());
-    EXPECT_TRUE(f.action("DateLong")->isChecked());
-    EXPECT_TRUE(f.action("N1sqmm")->isChecked());
-    EXPECT_TRUE(f.action("Sunspot1")->isChecked());
-    EXPECT_TRUE(f.action("NESWPoints1")->isChecked());
-    EXPECT_TRUE(f.action("CentralMeridian1")->isChecked());
-    EXPECT_FALSE(f.action("LatLines1")->isChecked());
-    EXPECT_TRUE(f.action("DistBlue1")->isChecked());
-    EXPECT_TRUE(f.action("DistRed2")->isChecked());
-    EXPECT_FALSE(f.action("N10247681")->isChecked()); // none until the user picks one
-    EXPECT_FALSE(f.action("AddtoLogfile1")->isEnabled());
-    EXPECT_EQ(f.ObserverLatBox->text(), "51.5");
-    EXPECT_EQ(f.ObserverLongBox->text(), "0.5");
-    EXPECT_EQ(f.XCoordBox->text(), "0.0");
-    EXPECT_EQ(f.DiamBox->text(), "150.0");
-    EXPECT_TRUE(f.DiamBox->isReadOnly());
-    EXPECT_EQ(f.observation().instant, (Instant{2000, 1, 31, 12, 0, 0}));
-    EXPECT_EQ(f.observation().TableYear, 2000);
-    EXPECT_EQ(f.observation().TableDays, 366);
-    EXPECT_EQ(f.action("PrecisionAltAzi2")->text(), QString::fromUtf8(" 0.1\u00B0"));
-    // The 150 mm chart on the assumed 1024 by 768 screen.
-    EXPECT_EQ(f.windowFit(), (WindowFit{943, 639, 50, 40, false, false}));
-    // The spot at the centre reads the centre's latitude and longitude.
-    EXPECT_DOUBLE_EQ(f.spot().SpotLat, f.observation().ephemeris.B0);
-    EXPECT_EQ(f.AreaLabel->text(), "    0");
-    EXPECT_EQ(f.Sep1Label->text(), "          -");
-    EXPECT_EQ(f.LL2Label->text(), "        -");
+TEST_F(MainWindow, FirstStartShowsTheSession) {
+    EXPECT_EQ(dialogs.modals, QStringList{"TIntroForm"});
+    EXPECT_EQ(Find<gui::ImageControl>("Image")->width(), 553);
+    EXPECT_TRUE(Checked("DiskOrientation1"));
+    EXPECT_TRUE(Checked("N150mm"));
+    EXPECT_TRUE(Checked("DateLong"));
+    EXPECT_TRUE(Checked("N1sqmm"));
+    EXPECT_TRUE(Checked("Sunspot1"));
+    EXPECT_TRUE(Checked("LongitudeArc1"));
+    EXPECT_FALSE(Checked("GreatCircle1"));
+    EXPECT_TRUE(Checked("DistBlue1"));
+    EXPECT_FALSE(Checked("N10247681"));
+    EXPECT_FALSE(Item("AddtoLogfile1")->isEnabled());
+    EXPECT_EQ(Item("PrecisionAltAzi2")->text(), QString::fromUtf8(" 0.1\u00B0"));
+    EXPECT_EQ(Box("ObserverLatBox")->text(), "51.5");
+    EXPECT_EQ(Box("XCoordBox")->text(), "0.0");
+    EXPECT_EQ(Box("DiamBox")->text(), "150.0");
+    EXPECT_TRUE(Box("DiamBox")->isReadOnly());
+    EXPECT_EQ(Find<QDateEdit>("DatePicker")->date(), QDate(2000, 1, 31));
+    EXPECT_EQ(Find<QTimeEdit>("TimePicker")->time(), QTime(12, 0, 0));
+    EXPECT_EQ(Text("AreaLabel"), "    0");
+    EXPECT_EQ(Text("Sep1Label"), "          -");
+    EXPECT_EQ(Text("SizeLabel"), QString::fromUtf8("1 mm\u00B2"));
 }
 
-TEST(MainWindow, WelcomeUntilTicked) {
-    Window w;
-    w.Open();
-    w.Close(); // closed without ticking: shown again
-    w.dialogs.onModal = [](QDialog& d) {
+TEST_F(MainWindow, WelcomeUntilTicked) {
+    Close(); // closed without ticking: shown again
+    dialogs.onModal = [](QDialog& d) {
         auto* box = d.findChild<QCheckBox*>("IntroCheckBox");
         ASSERT_NE(box, nullptr);
         EXPECT_FALSE(box->isChecked());
         box->setChecked(true);
     };
-    w.Open();
-    EXPECT_EQ(w.dialogs.modals.size(), 2);
-    w.Close();
-    w.dialogs.onModal = nullptr;
-    w.dialogs.modals.clear();
-    w.Open();
-    w.Close();
-    w.dialogs.modals.clear();
-    w.Open();
-    EXPECT_TRUE(w.dialogs.modals.isEmpty());
-    EXPECT_EQ(w.SettingsText().substr(0, 5), "true\n");
+    Open();
+    EXPECT_EQ(dialogs.modals.size(), 2);
+    Close();
+    dialogs.onModal = nullptr;
+    dialogs.modals.clear();
+    Open();
+    EXPECT_TRUE(dialogs.modals.isEmpty());
+    EXPECT_EQ(SettingsText().substr(0, 5), "true\n");
     // From the Help menu the window shows the box ticked.
     bool ticked = false;
-    w.dialogs.onModal = [&ticked](QDialog& d) {
+    dialogs.onModal = [&ticked](QDialog& d) {
         ticked = d.findChild<QCheckBox*>("IntroCheckBox")->isChecked();
     };
-    w.Trigger("Welcome1");
+    Trigger("Welcome1");
     EXPECT_TRUE(ticked);
 }
 
-TEST(MainWindow, SettingsRoundTrip) {
-    Window w;
-    w.Open();
-    w.Trigger("PrecisionRA1");
-    w.Trigger("PrecisionDia1");
-    w.Trigger("DateShort");
-    w.Trigger("CarrRed");
-    w.Trigger("CarrLabel");
-    w.Trigger("SRSGreen2");
-    w.Trigger("DistWhite2");
-    w.Trigger("N8006001");
-    w.Trigger("N4in");
-    w.Trigger("FlipMenu");
-    w.Trigger("DiskOrientation3");
-    w.Trigger("LatLines1");
-    w.Trigger("N125sqin");
-    w.Trigger("LogFileMessageBox1");
-    w.Trigger("IncreaseDateWindow1");
-    QTest::keyClicks(w.form->ObserverLatBox, "0");  // 51.50
-    const Settings before = w.form->CurrentSettings();
-    w.Close();
-    const std::string text = w.SettingsText();
-
-    w.Open();
-    EXPECT_EQ(w.form->CurrentSettings(), before);
-    EXPECT_TRUE(w.form->action("SRSGreen")->isChecked());
-    EXPECT_TRUE(w.form->action("N4in")->isChecked());
-    EXPECT_EQ(w.form->DiskDiamLabel->text(), "in");
-    EXPECT_TRUE(w.form->action("DateShort")->isChecked());
-    EXPECT_TRUE(w.form->action("N8006001")->isChecked());
-    EXPECT_FALSE(w.form->action("LogFileMessageBox1")->isChecked());
-    EXPECT_FALSE(w.form->PALabel->isHidden());
-    EXPECT_EQ(w.form->action("FlipMenu")->text(), "&Flip (T - B)");
-    w.Close();
-    EXPECT_EQ(w.SettingsText(), text);
-    EXPECT_NE(text.find("inch\n4\nshort\n54 87 186 72 264 19\n"), std::string::npos) << text;
+TEST_F(MainWindow, ChoicesSurviveARestart) {
+    Trigger("PrecisionRA1");
+    Trigger("DateShort");
+    Trigger("SRSGreen2");
+    Trigger("N4in");
+    Trigger("DiskOrientation3");
+    Trigger("IncreaseDateWindow1");
+    const Settings before = session().CurrentSettings();
+    Close();
+    const std::string text = SettingsText();
+    Open();
+    EXPECT_EQ(session().CurrentSettings(), before);
+    EXPECT_TRUE(Checked("SRSGreen"));
+    EXPECT_TRUE(Checked("N4in"));
+    EXPECT_EQ(Text("DiskDiamLabel"), "in");
+    EXPECT_TRUE(Checked("DateShort"));
+    EXPECT_FALSE(Find<QLabel>("PALabel")->isHidden());
+    EXPECT_EQ(Item("FlipMenu")->text(), "&Flip (T - B)");
+    EXPECT_EQ(Find<QDateEdit>("DatePicker")->x(), 54);
+    Close();
+    EXPECT_EQ(SettingsText(), text);
 }
 
-TEST(MainWindow, DamagedSettingsFilesGiveDefaults) {
-    Window w;
-    // Truncated after the date format: the rest takes its defaults.
-    test::WriteFile(w.dir / std::string(kSettingsFileName), "true\n-1\n7\nmm\n100\nshort\n");
-    w.Open();
-    EXPECT_TRUE(w.dialogs.modals.isEmpty());
-    EXPECT_EQ(w.form->chart().FlipSign, -1);
-    EXPECT_EQ(w.form->chart().MirrorSign, 1); // 7 is repaired
-    EXPECT_TRUE(w.form->action("N100mm")->isChecked());
-    EXPECT_TRUE(w.form->action("DateShort")->isChecked());
-    EXPECT_EQ(w.form->observation().observer.latitude, 51.5);
-    w.Close();
-
-    // Binary garbage: every value takes its default, and the window still starts.
+TEST_F(MainWindow, DamagedSettingsStillStart) {
+    Close();
     std::string garbage;
     for (int i = 0; i < 3000; ++i) garbage.push_back(static_cast<char>((i * 131) & 0xFF));
-    test::WriteFile(w.dir / std::string(kSettingsFileName), garbage);
-    test::WriteFile(w.dir / std::string(kDirectoryFileName), garbage);
-    w.Open();
-    EXPECT_EQ(w.form->chart().ChartDiameter, 150);
-    EXPECT_EQ(w.form->Image->width(), 553);
+    test::WriteFile(dir / std::string(kSettingsFileName), garbage);
+    test::WriteFile(dir / std::string(kDirectoryFileName), garbage);
+    Open();
+    EXPECT_EQ(Find<gui::ImageControl>("Image")->width(), 553);
 }
 
-TEST(MainWindow, DatePickerCarriesWrappedFields) {
-    Window w;
-    w.Open();
-    QDateEdit* date = w.form->DatePicker;
-    // 31 January, day spun up: the picker wraps to 1 January, the window carries.
+TEST_F(MainWindow, AFailedSaveOnExitIsReported) {
+    // A folder where the settings file should be: it cannot be replaced.
+    std::filesystem::create_directory(dir / std::string(kSettingsFileName));
+    Trigger("Exit");
+    ASSERT_EQ(dialogs.messages.size(), 1u);
+    EXPECT_TRUE(dialogs.messages[0].text.contains(QString::fromUtf8(kSettingsFileName.data())));
+    form.reset();
+}
+
+TEST_F(MainWindow, SpunPickersCarry) {
+    auto* date = Find<QDateEdit>("DatePicker");
     date->setSelectedSection(QDateTimeEdit::DaySection);
-    date->stepBy(1);
+    date->stepBy(1); // 31 January: the picker wraps to 1 January, the window carries
     EXPECT_EQ(date->date(), QDate(2000, 2, 1));
-    EXPECT_EQ(w.form->observation().instant.month, 2);
-    // Down again from 1 February gives 31 January.
-    date->setSelectedSection(QDateTimeEdit::DaySection);
-    date->stepBy(-1);
-    EXPECT_EQ(date->date(), QDate(2000, 1, 31));
-    // 1 March of a leap year, day down: 29 February.
+    EXPECT_EQ(session().Date(), (CalendarDate{2000, 2, 1}));
+    // Typed outright, the last day of a month is taken as it is.
     date->setDate(QDate(2000, 3, 1));
-    date->setSelectedSection(QDateTimeEdit::DaySection);
-    date->stepBy(-1);
-    EXPECT_EQ(date->date(), QDate(2000, 2, 29));
-    // December, month up: January of the next year, and that year's table.
-    date->setDate(QDate(2000, 12, 15));
-    date->setSelectedSection(QDateTimeEdit::MonthSection);
-    date->stepBy(1);
-    EXPECT_EQ(date->date(), QDate(2001, 1, 15));
-    EXPECT_EQ(w.form->observation().TableYear, 2001);
-    EXPECT_EQ(w.form->observation().TableDays, 365);
-    date->setSelectedSection(QDateTimeEdit::MonthSection);
-    date->stepBy(-1);
-    EXPECT_EQ(date->date(), QDate(2000, 12, 15));
-}
-
-TEST(MainWindow, TimePickerCarriesIntoTheDate) {
-    Window w;
-    w.Open();
-    w.form->DatePicker->setDate(QDate(2014, 12, 31));
-    QTimeEdit* time = w.form->TimePicker;
+    date->setDate(QDate(2000, 3, 31));
+    EXPECT_EQ(session().Date(), (CalendarDate{2000, 3, 31}));
+    auto* time = Find<QTimeEdit>("TimePicker");
+    date->setDate(QDate(2014, 12, 31));
     time->setTime(QTime(23, 59, 59));
     time->setSelectedSection(QDateTimeEdit::SecondSection);
     time->stepBy(1);
     EXPECT_EQ(time->time(), QTime(0, 0, 0));
-    EXPECT_EQ(w.form->DatePicker->date(), QDate(2015, 1, 1));
-    EXPECT_EQ(w.form->observation().instant, (Instant{2015, 1, 1, 0, 0, 0}));
-    EXPECT_EQ(w.form->observation().TableYear, 2015);
-    // And back down across midnight into the old year.
-    time->setSelectedSection(QDateTimeEdit::SecondSection);
-    time->stepBy(-1);
-    EXPECT_EQ(time->time(), QTime(23, 59, 59));
-    EXPECT_EQ(w.form->DatePicker->date(), QDate(2014, 12, 31));
-    // 10:00, minutes down: 09:59.
-    time->setTime(QTime(10, 0, 0));
-    time->setSelectedSection(QDateTimeEdit::MinuteSection);
-    time->stepBy(-1);
-    EXPECT_EQ(time->time(), QTime(9, 59, 0));
-    time->setTime(QTime(10, 0, 0));
-    time->setSelectedSection(QDateTimeEdit::SecondSection);
-    time->stepBy(-1);
-    EXPECT_EQ(time->time(), QTime(9, 59, 59));
+    EXPECT_EQ(date->date(), QDate(2015, 1, 1));
 }
 
-TEST(MainWindow, ReadoutsFollowTheInstantAndPrecision) {
-    Window w;
-    w.Open();
-    TZorvaForm& f = *w.form;
-    f.DatePicker->setDate(QDate(1990, 1, 1));
-    f.TimePicker->setTime(QTime(0, 0, 0));
-    // The built-in table's first day, at 0h exactly.
-    EXPECT_EQ(f.RALabel->text(), "18h 44m 50s");
-    EXPECT_EQ(f.CRLabel->text(), "1824");
-    w.Trigger("PrecisionRA1");
-    EXPECT_EQ(f.RALabel->text(), "18h 45m");
-    EXPECT_EQ(f.RALabel->x(), 20); // trunc(24 - 7/2)
-    w.Trigger("PrecisionDec2");
-    EXPECT_EQ(f.DecLabel->text(), " -23\u00B0 02.5'");
-    w.Trigger("PrecisionBLP1");
-    EXPECT_EQ(f.B0Label->text(), " -3.0\u00B0");
-    EXPECT_EQ(f.L0Label->text(), " 330.0\u00B0");
-    EXPECT_EQ(f.PLabel->text(), "   +2.2\u00B0");
-    w.Trigger("PrecisionDia1");
-    EXPECT_EQ(f.DiamLabel->text(), "  32' 35\"");
-    // The AltAzimuth orientation shows the parallactic angle and renames the submenu.
-    EXPECT_TRUE(f.PALabel->isHidden());
-    w.Trigger("DiskOrientation3");
-    EXPECT_FALSE(f.PALabel->isHidden());
-    EXPECT_EQ(f.action("AltAzi1")->text(), "Alt, Azi && Par Angle");
-    EXPECT_EQ(f.action("FlipMenu")->text(), "&Flip (T - B)");
-    EXPECT_EQ(f.AltCaption->x(), 181);
+TEST_F(MainWindow, BoxesAreMarkedUntilTheirTextIsInUse) {
+    Type("ObserverLatBox", "95");
+    QLineEdit* lat = Box("ObserverLatBox");
+    EXPECT_EQ(lat->palette().color(QPalette::Text), QColor(Qt::red));
+    EXPECT_TRUE(lat->toolTip().contains("in use: 9")) << lat->toolTip().toStdString();
+    QFocusEvent leave(QEvent::FocusOut); // focus leaves: the value in use comes back
+    QCoreApplication::sendEvent(lat, &leave);
+    EXPECT_EQ(lat->text(), "9");
+    EXPECT_NE(lat->palette().color(QPalette::Text), QColor(Qt::red));
+    EXPECT_EQ(lat->toolTip(), "Observer latitude");
+    // Decimals start with a point or a comma, and nothing stops the typing.
+    for (const char* text : {"51,5", ".5", "-.5"}) Type("ObserverLatBox", text);
+    EXPECT_EQ(session().observation().observer.latitude, -0.5);
+    EXPECT_TRUE(dialogs.messages.empty());
 }
 
-TEST(MainWindow, ObserverBoxesKeepTheirLimits) {
-    Window w;
-    w.Open();
-    TZorvaForm& f = *w.form;
-    const double altitude = f.observation().ephemeris.Altitude;
-    f.ObserverLatBox->clear();
-    QTest::keyClicks(f.ObserverLatBox, "91");
-    EXPECT_EQ(f.observation().observer.latitude, 9); // "9" was taken, "91" refused
-    f.ObserverLatBox->clear();
-    QTest::keyClicks(f.ObserverLatBox, "-33.5");
-    EXPECT_EQ(f.observation().observer.latitude, -33.5);
-    EXPECT_NE(f.observation().ephemeris.Altitude, altitude);
-    f.ObserverLongBox->clear();
-    QTest::keyClicks(f.ObserverLongBox, "270");
-    EXPECT_EQ(f.observation().observer.longitude, -90);
-    QTest::keyClicks(f.ObserverLongBox, "0"); // 2700 is refused
-    EXPECT_EQ(f.observation().observer.longitude, -90);
-    EXPECT_TRUE(w.dialogs.messages.empty());
-    // A lone separator passes the check but not the conversion: an error box, and the
-    // program goes on with the previous value.
-    f.ObserverLatBox->clear();
-    QTest::keyClicks(f.ObserverLatBox, ".");
-    ASSERT_EQ(w.dialogs.messages.size(), 1u);
-    EXPECT_EQ(f.observation().observer.latitude, -33.5);
+TEST_F(MainWindow, TheWindowStaysOnTheScreen) {
+    // A 400 mm chart is 1476 pixels: far larger than the offscreen test screen.
+    Trigger("Othermm");
+    Type("DiamBox", "400");
+    ASSERT_EQ(Find<gui::ImageControl>("Image")->width(), 1476);
+    const QRect avail = form->screen()->availableGeometry();
+    EXPECT_TRUE(avail.contains(form->geometry())) << form->geometry().width();
+    EXPECT_GE(form->geometry().top(), avail.top());
 }
 
-TEST(MainWindow, ColourAndToggleCommands) {
-    Window w;
-    w.Open();
-    TZorvaForm& f = *w.form;
-    w.Trigger("SRSRed2");
-    EXPECT_TRUE(f.action("SRSRed")->isChecked());
-    EXPECT_FALSE(f.action("SRSBlack")->isChecked());
-    EXPECT_EQ(f.overlays().SRSColour, kColourRed);
-    w.Trigger("Sunspot1");
-    EXPECT_FALSE(f.action("Sunspot1")->isChecked());
-    w.Trigger("RotationCarrington");
-    EXPECT_TRUE(f.action("RotationCarrington")->isChecked());
-    EXPECT_TRUE(f.action("Sunspot1")->isChecked());
-    w.Trigger("Sunspot1"); // stays on while a marker is shown
-    EXPECT_TRUE(f.action("Sunspot1")->isChecked());
-    w.Trigger("RotationCarrington");
-    EXPECT_FALSE(f.markers().CarrMarkerShown);
-    EXPECT_TRUE(f.action("Sunspot1")->isChecked());
-    w.Trigger("SRSFileNameLabel2");
-    EXPECT_TRUE(f.action("SRSFileNameLabel")->isChecked());
-    w.Trigger("LogFileMessageBox1");
-    EXPECT_EQ(f.overlays().LogFileMessageFlag, 1);
-    const WindowFit fit = f.windowFit();
-    w.Trigger("N6404801"); // takes effect at the next diameter change
-    EXPECT_EQ(f.windowFit(), fit);
-    w.Trigger("N100mm");
-    EXPECT_EQ(f.windowFit(), (WindowFit{640, 452, 0, 0, true, true}));
-}
-
-TEST(MainWindow, ExitWritesBothFiles) {
-    Window w;
-    w.Open();
-    w.Trigger("Exit");
-    EXPECT_FALSE(w.SettingsText().empty());
-    // No folder was used, so there is no directory file.
-    EXPECT_FALSE(std::filesystem::exists(w.dir / std::string(kDirectoryFileName)));
-    const LoadedSettingsFiles loaded = LoadSettingsFiles(w.dir.path());
-    EXPECT_TRUE(loaded.settings.fileFound);
-    EXPECT_TRUE(loaded.settings.error.empty()) << loaded.settings.error;
-}
-
-TEST(MainWindow, PickerWidthCommands) {
-    Window w;
-    w.Open();
-    TZorvaForm& f = *w.form;
-    w.Trigger("IncreaseDateWindow1");
-    EXPECT_EQ(f.DatePicker->x(), 23);
-    EXPECT_EQ(f.DatePicker->width(), 152);
-    EXPECT_EQ(f.TimePicker->x(), 206);
-    EXPECT_EQ(f.UTCaption->x(), 284);
-    w.Trigger("DateShort");
-    EXPECT_EQ(f.DatePicker->x(), 60);
-    EXPECT_EQ(f.DatePicker->width(), 75);
-    w.Trigger("DateLong");
-    EXPECT_EQ(f.DatePicker->width(), 152);
+TEST_F(MainWindow, ExitWritesTheSettings) {
+    Trigger("Exit");
+    EXPECT_FALSE(SettingsText().empty());
+    // No dialog folder was used, so there is no directory file.
+    EXPECT_FALSE(std::filesystem::exists(dir / std::string(kDirectoryFileName)));
+    EXPECT_TRUE(LoadSettingsFiles(dir.path()).settings.error.empty());
 }
 
 } // namespace

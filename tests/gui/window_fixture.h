@@ -1,10 +1,12 @@
 #pragma once
 
 #include <QAction>
+#include <QLabel>
 #include <QLineEdit>
 #include <QTest>
 #include <gtest/gtest.h>
 #include <memory>
+#include <stdexcept>
 
 #include "gui/tzorvaform.h"
 #include "scripted_dialogs.h"
@@ -21,17 +23,38 @@ protected:
         form = std::make_unique<gui::TZorvaForm>(dialogs, clock,
                                                  QString::fromStdString(dir.path().string()));
     }
+    void Close() {
+        form->close();
+        form.reset();
+    }
     void SetUp() override { Open(); }
-    void Trigger(const char* name) {
-        QAction* a = form->action(name);
-        ASSERT_NE(a, nullptr) << name;
+
+    // A widget or menu item of the window by its name; an unknown name fails the test.
+    template <class T = QWidget> T* Find(const QString& name) const {
+        T* found = form->findChild<T*>(name);
+        if (found == nullptr) {
+            ADD_FAILURE() << "the window has no " << name.toStdString();
+            throw std::runtime_error("no such widget: " + name.toStdString());
+        }
+        return found;
+    }
+    QAction* Item(const QString& name) const { return Find<QAction>(name); }
+    bool Checked(const QString& name) const { return Item(name)->isChecked(); }
+    void Trigger(const QString& name) {
+        QAction* a = Item(name);
+        ASSERT_TRUE(a->isEnabled()) << name.toStdString();
         a->trigger();
     }
+    QLineEdit* Box(const QString& name) const { return Find<QLineEdit>(name); }
+    QString Text(const QString& label) const { return Find<QLabel>(label)->text(); }
     // Replaces a box's text keystroke by keystroke, as a user types it.
-    void Type(QLineEdit* box, const QString& text) {
-        box->selectAll();
-        QTest::keyClicks(box, text);
+    void Type(const QString& box, const QString& text) {
+        QLineEdit* edit = Box(box);
+        edit->setFocus();
+        edit->selectAll();
+        QTest::keyClicks(edit, text);
     }
+    const Session& session() const { return form->session(); }
 
     TempDir dir;
     ScriptedDialogs dialogs;

@@ -20,6 +20,8 @@ struct GroupSpan {
     int32_t left = 0;
     int32_t width = 0;
 };
+// The "Date & Time" group box of the window.
+inline constexpr GroupSpan kDateTimeGroup{8, 325};
 
 // Widening a picker first takes room at the group box's edges, then the gap between the
 // pickers; narrowing gives the gap back first while it is narrower than the left margin.

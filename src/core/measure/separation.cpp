@@ -321,4 +321,10 @@ SeparationLabels ShowSeparationTexts(const SeparationState& s) {
     return l;
 }
 
+std::optional<PixelPoint> MiddlePixel(const SeparationFigure& figure, const DiskFrame& f) {
+    if (!figure.Middle) return std::nullopt;
+    return DiskToPixel(figure.Middle->r, figure.Middle->pa, f.Q, f.Cx, f.Cy, f.Rx, f.Ry,
+                       f.MirrorSign, f.FlipSign);
+}
+
 } // namespace zorva

@@ -107,6 +107,10 @@ struct SeparationFigure {
 SeparationFigure SeparationFigureOf(const SeparationState& s, FigureForm form,
                                     const Ephemeris& ephemeris);
 
+// Unrounded pixel of the figure's middle on a picture, where the spot is moved; nothing
+// when the figure has no middle.
+std::optional<PixelPoint> MiddlePixel(const SeparationFigure& figure, const DiskFrame& frame);
+
 // What a shift-click does to the separation: the new state, the menu item to check
 // (the other of Arc1/Arc2 unchecked), and the figure to draw before the labels are
 // shown. The second point's results are already in the state.

@@ -47,8 +47,8 @@ SavedSettingsFiles SaveSettingsFiles(const std::filesystem::path& folder, const 
     } else {
         saved.directorySkipped = true;
     }
-    saved.settingsWritten =
-        SaveTextFileAtomically(folder / kSettingsFileName, SettingsFileText(settings));
+    saved.settingsWritten = WriteFileAtomically(folder / kSettingsFileName,
+                                                SettingsFileText(settings), &saved.settingsError);
     return saved;
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <filesystem>
+#include <string>
 #include <string_view>
 
 #include "core/settings/directory_file.h"
@@ -32,6 +33,7 @@ struct SavedSettingsFiles {
     bool directoryWritten = false; // false also when there was no folder to store
     bool directorySkipped = false; // every folder empty: the old file was left alone
     bool settingsWritten = false;
+    std::string settingsError; // why the settings file could not be written
 };
 
 // Saves the directory file, then the settings file, into `folder`. Failures are not

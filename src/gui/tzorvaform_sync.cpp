@@ -1,0 +1,202 @@
+// The window as a view of the session: labels, boxes, pickers, the chart and the layout are
+// written from it after each command, only where the command changed something.
+#include <QEvent>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPainter>
+#include <QScreen>
+#include <QScrollArea>
+#include <QSignalBlocker>
+#include <QStyle>
+
+#include "gui/chart_image.h"
+#include "gui/tzorvaform.h"
+#include "gui/widget_text.h"
+#include "render/chart_painter.h"
+#include "render/cpu_state.h"
+#include "render/separation_painter.h"
+
+namespace zorva::gui {
+
+namespace {
+
+// Room kept around the chart and the group boxes inside the scrolled form.
+constexpr int kFormMargin = 8;
+
+void SetText(QLabel* label, const std::string& text) {
+    const QString t = ToQString(text);
+    if (label->text() == t) return;
+    label->setText(t);
+    label->adjustSize();
+}
+
+void SetLabel(QLabel* label, const LabelText& text) {
+    SetText(label, text.text);
+    if (label->x() != text.left) label->move(text.left, label->y());
+}
+
+void MoveX(QWidget* w, int left) {
+    if (w->x() != left) w->move(left, w->y());
+}
+
+} // namespace
+
+void TZorvaForm::Apply(const Changes& c) {
+    if (c.chartSize) {
+        const int side = session_.ChartSidePixels();
+        Image->setCanvasSize(side, side);
+        ApplyWindowLayout();
+    }
+    if (c.chart || c.chartSize) PaintChart();
+    if (c.readouts) SyncReadouts();
+    if (c.menus) SyncMenus();
+    if (c.boxes) SyncBoxes();
+    if (c.pickers) SyncPickers();
+    if (c.logRequest) AddtoLogfile1Click();
+}
+
+void TZorvaForm::PaintChart() {
+    const ChartPicture& picture = session_.chartPicture();
+    zorva::RedrawChart(Image->canvas(), picture.scene, labelFont_);
+    for (const SeparationOverlay& o : picture.overlays) {
+        QPainter p(&Image->canvas());
+        PaintSeparation(p, o.figure, o.frame, {o.arcColour, o.lineColour});
+    }
+    // Painting can leave the processor in a state that slows the numeric work that follows.
+    ClearUpperVectorState();
+    Image->update();
+}
+
+void TZorvaForm::SyncReadouts() {
+    const Readouts& r = session_.readouts();
+    const PositionReadouts& p = r.position;
+    SetLabel(RALabel, p.RALabel);
+    SetLabel(DecLabel, p.DecLabel);
+    MoveX(DecCaption, p.DecCaptionLeft);
+    SetLabel(AltLabel, p.AltLabel);
+    SetLabel(AziLabel, p.AziLabel);
+    MoveX(AltCaption, p.AltCaptionLeft);
+    MoveX(AziCaption, p.AziCaptionLeft);
+    SetLabel(PALabel, p.PALabel);
+    MoveX(PACaption, p.PACaptionLeft);
+    PACaption->setVisible(p.PAVisible);
+    PALabel->setVisible(p.PAVisible);
+
+    const SolarParameterReadouts& s = r.parameters;
+    SetLabel(B0Label, s.B0Label);
+    SetLabel(L0Label, s.L0Label);
+    SetLabel(PLabel, s.PLabel);
+    SetText(DiamLabel, s.DiamLabel);
+    SetText(CRLabel, s.CRLabel);
+
+    SetLabel(LatLabel, {r.spot.LatText, r.spot.LatLeft});
+    SetLabel(LongLabel, {r.spot.LongText, r.spot.LongLeft});
+    SetText(SunspotCRLabel, r.spot.RotationText);
+    SetLabel(AreaLabel, {r.area.Text, r.areaLeft});
+    QPalette palette = AreaLabel->palette();
+    const QColor areaColour = r.area.Red ? Qt::red : Qt::black;
+    if (palette.color(QPalette::WindowText) != areaColour) {
+        palette.setColor(QPalette::WindowText, areaColour);
+        AreaLabel->setPalette(palette);
+    }
+    SetText(SizeLabel, session_.SizeUnitText());
+
+    SetText(Sep1Label, r.separation.Sep1Label);
+    SetText(Sep2Label, r.separation.Sep2Label);
+    SetText(LL1Label, r.separation.LL1Label);
+    SetText(LL2Label, r.separation.LL2Label);
+}
+
+void TZorvaForm::SyncBoxes() {
+    SetText(DiskDiamLabel, session_.diameter().unit);
+    for (int i = 0; i < kEditBoxCount; ++i) {
+        const auto box = static_cast<EditBox>(i);
+        QLineEdit* edit = boxes_[static_cast<std::size_t>(i)];
+        const QString text = QString::fromStdString(session_.BoxText(box));
+        if (edit->text() != text) edit->setText(text);
+        if (box == EditBox::Diameter) edit->setReadOnly(session_.diameter().boxReadOnly);
+        // A text that is not the value in use is marked, and says what is.
+        const BoxStatus status = session_.StatusOf(box);
+        const bool refused = status.state == BoxState::Refused;
+        QPalette palette = edit->palette();
+        const QColor colour = refused ? Qt::red : palette.color(QPalette::WindowText);
+        if (palette.color(QPalette::Text) != colour) {
+            palette.setColor(QPalette::Text, colour);
+            edit->setPalette(palette);
+        }
+        edit->setToolTip(status.state == BoxState::InUse
+                             ? boxHints_[static_cast<std::size_t>(i)]
+                             : QString::fromStdString(status.hint));
+    }
+}
+
+void TZorvaForm::SyncPickers() {
+    const CalendarDate d = session_.Date();
+    const TimeOfDay t = session_.Time();
+    const QDate date(d.year, d.month, d.day);
+    const QTime time(t.hour, t.minute, t.second);
+    const PickerLayouts& p = session_.pickers();
+    const QSignalBlocker blockDate(DatePicker);
+    const QSignalBlocker blockTime(TimePicker);
+    const QString format =
+        p.dateLong ? QStringLiteral("d MMMM yyyy") : QStringLiteral("dd/MM/yyyy");
+    if (DatePicker->displayFormat() != format) DatePicker->setDisplayFormat(format);
+    if (DatePicker->date() != date) DatePicker->setDate(date);
+    if (TimePicker->time() != time) TimePicker->setTime(time);
+    const DateLayout& l = p.Current();
+    DatePicker->setGeometry(l.DatePickerLeft, DatePicker->y(), l.DatePickerWidth,
+                            DatePicker->height());
+    TimePicker->setGeometry(l.TimePickerLeft, TimePicker->y(), l.TimePickerWidth,
+                            TimePicker->height());
+    UTCaption->setGeometry(l.UTCaptionLeft, UTCaption->y(), l.UTCaptionWidth,
+                           UTCaption->height());
+}
+
+// The layout rule sizes the window for the screen size chosen in the Display menu; the real
+// screen bounds it, so a large chart on a small screen scrolls inside the window, and the
+// title bar never leaves the screen.
+void TZorvaForm::ApplyWindowLayout() {
+    form_->resize(std::max(Image->x() + Image->width(), GroupBox8->x() + GroupBox8->width()) +
+                      kFormMargin,
+                  std::max(Image->y() + Image->height(), GroupBox8->y() + GroupBox8->height()) +
+                      kFormMargin);
+    const WindowFit fit = session_.Fit();
+    int width = fit.width;
+    int height = fit.height;
+    int left = fit.left;
+    int top = fit.top;
+    if (const QScreen* s = screen()) {
+        const QRect avail = s->availableGeometry();
+        // The frame around the window; before it is shown the title bar's height is a guess.
+        const QRect frame = frameGeometry();
+        const QRect inner = geometry();
+        const int titleHeight = isVisible() ? inner.top() - frame.top()
+                                            : style()->pixelMetric(QStyle::PM_TitleBarHeight);
+        const int sides = isVisible() ? frame.width() - inner.width() : 0;
+        width = std::min(width, avail.width() - sides);
+        height = std::min(height, avail.height() - titleHeight);
+        left = avail.left() + std::clamp(left, 0, std::max(0, avail.width() - sides - width));
+        top = avail.top() + titleHeight +
+              std::clamp(top, 0, std::max(0, avail.height() - titleHeight - height));
+    }
+    setGeometry(left, top, width, height);
+}
+
+void TZorvaForm::EditBoxChanged(EditBox box) {
+    const QLineEdit* edit = boxes_[static_cast<std::size_t>(box)];
+    Apply(session_.EditText(box, edit->text().toStdString()));
+}
+
+bool TZorvaForm::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::FocusOut) {
+        for (int i = 0; i < kEditBoxCount; ++i) {
+            if (watched == boxes_[static_cast<std::size_t>(i)]) {
+                RunCommand([this, i] { Apply(session_.LeaveBox(static_cast<EditBox>(i))); });
+            }
+        }
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+} // namespace zorva::gui

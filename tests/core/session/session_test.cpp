@@ -1,0 +1,432 @@
+// The observation session without a window: start-up, the cycle and each command. The
+// expected values are the worked values of the behaviour (chart sides, readout texts, areas,
+// window fits) or follow from the geometry as the comments derive them.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <sstream>
+
+#include "core/logfile/logfile.h"
+#include "core/session/session.h"
+#include "support/test_support.h"
+
+namespace zorva {
+namespace {
+
+const std::string kDeg = "\u00B0";
+
+int32_t Item(std::string_view name) {
+    for (std::size_t i = 0; i < DiameterItems.size(); ++i) {
+        if (DiameterItems[i].Name == name) return static_cast<int32_t>(i);
+    }
+    ADD_FAILURE() << "no diameter item " << name;
+    return 0;
+}
+
+class SessionTest : public ::testing::Test {
+protected:
+    void Start(CalendarDate today) { s.Start(LoadSettingsFiles(dir.path()), today); }
+    void SetUp() override { Start({2000, 1, 31}); }
+    // Replaces a box's text keystroke by keystroke, as a user types it.
+    Changes Type(EditBox box, const std::string& text) {
+        Changes c = s.EditText(box, "");
+        for (std::size_t i = 1; i <= text.size(); ++i) c |= s.EditText(box, text.substr(0, i));
+        return c;
+    }
+    // A click on the 150 mm chart (553 pixels) at a pixel.
+    Changes Click(int x, int y, bool shift = false, bool ctrl = false) {
+        return s.ChartMouseDown(true, shift, ctrl, x, y);
+    }
+
+    test::TempDir dir;
+    Session s{dir.path()};
+};
+
+TEST_F(SessionTest, FirstStartWithoutFiles) {
+    EXPECT_EQ(s.chart().ChartDiameter, 150);
+    EXPECT_EQ(s.ChartSidePixels(), 553);
+    EXPECT_EQ(s.diameter().item, Item("N150mm"));
+    EXPECT_EQ(s.BoxText(EditBox::Diameter), "150.0");
+    EXPECT_TRUE(s.diameter().boxReadOnly);
+    EXPECT_EQ(s.chart().Mode, Orientation::Equatorial);
+    EXPECT_TRUE(s.pickers().dateLong);
+    EXPECT_TRUE(s.options().GridMm);
+    EXPECT_TRUE(s.options().Sunspot);
+    EXPECT_TRUE(s.options().NESWPoints);
+    EXPECT_TRUE(s.chart().ShowCentralMeridian);
+    EXPECT_FALSE(s.chart().ShowLatLines);
+    EXPECT_EQ(s.options().DistColour1, kColourBlue);
+    EXPECT_EQ(s.options().DistColour2, kColourRed);
+    EXPECT_EQ(s.options().ScreenItem, 0); // none until the user picks one
+    EXPECT_FALSE(s.LogfileOpen());
+    EXPECT_EQ(s.BoxText(EditBox::ObserverLat), "51.5");
+    EXPECT_EQ(s.BoxText(EditBox::ObserverLong), "0.5");
+    EXPECT_EQ(s.BoxText(EditBox::XCoord), "0.0");
+    EXPECT_EQ(s.observation().instant, (Instant{2000, 1, 31, 12, 0, 0}));
+    EXPECT_EQ(s.observation().TableDays, 366);
+    // The 150 mm chart on the assumed 1024 by 768 screen: needed 639 by 943, top
+    // (740 - 639) / 2 = 50, left (1024 - 943) / 2 = 40.
+    EXPECT_EQ(s.Fit(), (WindowFit{943, 639, 50, 40, false, false}));
+    // The spot at the centre reads the centre's latitude, uncorrected area 0.
+    EXPECT_DOUBLE_EQ(s.spot().SpotLat, s.observation().ephemeris.B0);
+    EXPECT_EQ(s.readouts().area.Text, "    0");
+    EXPECT_EQ(s.readouts().separation.Sep1Label, "          -");
+    EXPECT_EQ(s.readouts().separation.LL2Label, "        -");
+}
+
+TEST_F(SessionTest, SettingsRoundTrip) {
+    s.ChoosePrecision(PrecisionGroup::RA, 1);
+    s.ChoosePrecision(PrecisionGroup::Diam, 1);
+    s.ChooseDateFormat(false);
+    s.ChooseMarkerColour(RotationMarker::Carrington, kColourRed);
+    s.ToggleMarkerLabel(RotationMarker::Carrington);
+    s.ChooseSRSColour(kColourGreen);
+    s.ChooseSeparationColour(false, kColourWhite);
+    s.ChooseScreen(2);
+    s.ChooseDiameter(Item("N4in"));
+    s.Flip();
+    s.ChooseOrientation(Orientation::AltAzimuth);
+    s.ToggleGridItem(GridItem::LatLines);
+    s.ChooseGridSize(false);
+    s.ToggleLogfileMessages();
+    s.ChangePickerWidth(PickerWidthCommand::IncreaseDate);
+    Type(EditBox::ObserverLat, "51.50");
+    const std::string text = SettingsFileText(s.CurrentSettings());
+    EXPECT_NE(text.find("inch\n4\nshort\n54 87 186 72 264 19\n"), std::string::npos) << text;
+
+    std::istringstream in(text);
+    LoadedSettingsFiles loaded;
+    loaded.settings = ReadSettings(in);
+    Session again(dir.path());
+    again.Start(loaded, {2000, 1, 31});
+    EXPECT_EQ(again.CurrentSettings(), s.CurrentSettings());
+    EXPECT_EQ(again.diameter().item, Item("N4in"));
+    EXPECT_EQ(again.diameter().unit, "in");
+    EXPECT_EQ(again.options().ScreenItem, 2);
+    EXPECT_TRUE(again.readouts().position.PAVisible);
+}
+
+TEST_F(SessionTest, DatesSetOutrightAreTakenAsTheyAre) {
+    // From the 1st to the last day of the previous month's length is no wrap.
+    s.ChangeDate({2011, 6, 1}, false);
+    s.ChangeDate({2011, 6, 30}, false);
+    EXPECT_EQ(s.Date(), (CalendarDate{2011, 6, 30}));
+    s.ChangeDate({2011, 7, 1}, false);
+    s.ChangeDate({2011, 8, 31}, false);
+    EXPECT_EQ(s.Date(), (CalendarDate{2011, 8, 31}));
+    // A spun day that wraps is carried, and the picker is told.
+    const Changes c = s.ChangeDate({2011, 8, 1}, true);
+    EXPECT_EQ(s.Date(), (CalendarDate{2011, 9, 1}));
+    EXPECT_TRUE(c.pickers);
+    // December spun up: January of the next year, and that year's table.
+    s.ChangeDate({2000, 12, 15}, false);
+    s.ChangeDate({2000, 1, 15}, true);
+    EXPECT_EQ(s.observation().TableYear, 2001);
+    EXPECT_EQ(s.observation().TableDays, 365);
+}
+
+TEST_F(SessionTest, TimeCarriesIntoTheDateAndTheYear) {
+    s.ChangeDate({2014, 12, 31}, false);
+    s.ChangeTime({23, 59, 59}, false);
+    s.ChangeTime({23, 59, 0}, true);
+    EXPECT_EQ(s.observation().instant, (Instant{2015, 1, 1, 0, 0, 0}));
+    EXPECT_EQ(s.observation().TableYear, 2015);
+    s.ChangeTime({0, 0, 59}, true);
+    EXPECT_EQ(s.observation().instant, (Instant{2014, 12, 31, 23, 59, 59}));
+}
+
+TEST_F(SessionTest, ReadoutsFollowTheInstantAndPrecision) {
+    s.ChangeDate({1990, 1, 1}, false);
+    s.ChangeTime({0, 0, 0}, false);
+    // The first day of the built-in tables at 0h exactly.
+    const Readouts& r = s.readouts();
+    EXPECT_EQ(r.position.RALabel.text, "18h 44m 50s");
+    EXPECT_EQ(r.parameters.CRLabel, "1824");
+    s.ChoosePrecision(PrecisionGroup::RA, 1);
+    EXPECT_EQ(r.position.RALabel, (LabelText{"18h 45m", 20})); // trunc(24 - 7/2)
+    s.ChoosePrecision(PrecisionGroup::Dec, 2);
+    EXPECT_EQ(r.position.DecLabel.text, " -23" + kDeg + " 02.5'");
+    s.ChoosePrecision(PrecisionGroup::BLP, 1);
+    EXPECT_EQ(r.parameters.B0Label.text, " -3.0" + kDeg);
+    EXPECT_EQ(r.parameters.L0Label.text, " 330.0" + kDeg);
+    EXPECT_EQ(r.parameters.PLabel.text, "   +2.2" + kDeg);
+    s.ChoosePrecision(PrecisionGroup::Diam, 1);
+    EXPECT_EQ(r.parameters.DiamLabel, "  32' 35\"");
+    EXPECT_FALSE(r.position.PAVisible);
+    s.ChooseOrientation(Orientation::AltAzimuth);
+    EXPECT_TRUE(r.position.PAVisible);
+    EXPECT_EQ(r.position.AltAzi1Caption, "Alt, Azi && Par Angle");
+    EXPECT_EQ(r.position.AltCaptionLeft, 181);
+}
+
+TEST_F(SessionTest, BoxesShowOnlyTheValueInUse) {
+    Type(EditBox::ObserverLat, "91");
+    EXPECT_EQ(s.observation().observer.latitude, 9); // "9" was taken, "91" refused
+    BoxStatus status = s.StatusOf(EditBox::ObserverLat);
+    EXPECT_EQ(status.state, BoxState::Refused);
+    EXPECT_NE(status.hint.find("-90 to 90"), std::string::npos) << status.hint;
+    EXPECT_NE(status.hint.find("in use: 9"), std::string::npos) << status.hint;
+    s.LeaveBox(EditBox::ObserverLat); // the value in use comes back
+    EXPECT_EQ(s.BoxText(EditBox::ObserverLat), "9");
+    EXPECT_EQ(s.StatusOf(EditBox::ObserverLat).state, BoxState::InUse);
+
+    // A comma is a decimal point; a prefix of a number waits without a mark.
+    Type(EditBox::ObserverLat, "51,5");
+    EXPECT_EQ(s.observation().observer.latitude, 51.5);
+    EXPECT_EQ(s.StatusOf(EditBox::ObserverLat).state, BoxState::InUse);
+    for (const char* prefix : {"", "-", ".", "-."}) {
+        s.EditText(EditBox::ObserverLat, prefix);
+        EXPECT_EQ(s.StatusOf(EditBox::ObserverLat).state, BoxState::Pending) << prefix;
+        EXPECT_EQ(s.observation().observer.latitude, 51.5) << prefix;
+    }
+    Type(EditBox::ObserverLat, "-.5");
+    EXPECT_EQ(s.observation().observer.latitude, -0.5);
+    s.EditText(EditBox::ObserverLat, "5a");
+    EXPECT_EQ(s.StatusOf(EditBox::ObserverLat).state, BoxState::Refused);
+
+    // A longitude of 270 is held as -90; 2700 is refused and -90 stays.
+    Type(EditBox::ObserverLong, "270");
+    EXPECT_EQ(s.observation().observer.longitude, -90);
+    EXPECT_EQ(s.StatusOf(EditBox::ObserverLong).state, BoxState::InUse);
+    Type(EditBox::ObserverLong, "2700");
+    EXPECT_EQ(s.observation().observer.longitude, -90);
+    EXPECT_EQ(s.StatusOf(EditBox::ObserverLong).state, BoxState::Refused);
+    s.LeaveBox(EditBox::ObserverLong);
+    EXPECT_EQ(s.BoxText(EditBox::ObserverLong), "-90");
+}
+
+TEST_F(SessionTest, TheChartFollowsTheObserverWithTheZenithUp) {
+    Changes c = Type(EditBox::ObserverLong, "40");
+    EXPECT_FALSE(c.chart); // north up: the observer does not turn the chart
+    s.ChooseOrientation(Orientation::AltAzimuth);
+    const double before = s.chartPicture().scene.ParallacticAngle;
+    c = Type(EditBox::ObserverLong, "100");
+    EXPECT_TRUE(c.chart);
+    EXPECT_NE(s.chartPicture().scene.ParallacticAngle, before);
+    EXPECT_EQ(s.chartPicture().scene.ParallacticAngle,
+              s.observation().ephemeris.ParallacticAngle);
+}
+
+TEST_F(SessionTest, DiameterCommandsSizeTheChart) {
+    struct Case {
+        const char* item;
+        int side;
+        const char* box;
+        const char* unit;
+    };
+    // ChartSide = trunc(d 1.25 75 / 25.4): 100 mm 369, 125 mm 461, 4 in 375, 6 in 562.
+    for (const Case& c : {Case{"N100mm", 369, "100.0", "mm"}, {"N125mm", 461, "125.0", "mm"},
+                          {"N4in", 375, "4.0", "in"}, {"N6in", 562, "6.0", "in"}}) {
+        const Changes changes = s.ChooseDiameter(Item(c.item));
+        EXPECT_TRUE(changes.chartSize) << c.item;
+        EXPECT_EQ(s.ChartSidePixels(), c.side) << c.item;
+        EXPECT_EQ(s.BoxText(EditBox::Diameter), c.box) << c.item;
+        EXPECT_EQ(s.diameter().unit, c.unit) << c.item;
+    }
+    // Switching to a typed size converts the diameter in use: 6 in is 152.4 mm.
+    s.ChooseDiameter(Item("Othermm"));
+    EXPECT_DOUBLE_EQ(s.chart().ChartDiameter, 152.4);
+    EXPECT_EQ(s.BoxText(EditBox::Diameter), "152.4");
+    EXPECT_FALSE(s.diameter().boxReadOnly);
+    s.ChooseDiameter(Item("N4in"));
+    s.ChooseDiameter(Item("Othermm"));
+    EXPECT_DOUBLE_EQ(s.chart().ChartDiameter, 101.6);
+    // Unusable texts change nothing and are marked.
+    for (const char* text : {"0", "-5", "abc", "5000", "1.2.3"}) {
+        s.EditText(EditBox::Diameter, text);
+        EXPECT_DOUBLE_EQ(s.chart().ChartDiameter, 101.6) << text;
+        EXPECT_EQ(s.StatusOf(EditBox::Diameter).state, BoxState::Refused) << text;
+    }
+    Type(EditBox::Diameter, "100");
+    EXPECT_EQ(s.ChartSidePixels(), 369); // as 100 mm from the menu
+    // 100 mm in inches is 3.93701 to six digits, and that is the diameter taken.
+    s.ChooseDiameter(Item("Otherin"));
+    EXPECT_EQ(s.BoxText(EditBox::Diameter), "3.93701");
+    EXPECT_NEAR(s.chart().ChartDiameter, 100, 1e-4);
+    EXPECT_EQ(s.StatusOf(EditBox::Diameter).state, BoxState::InUse);
+}
+
+TEST_F(SessionTest, SpotEntryAndArea) {
+    Type(EditBox::XCoord, "75"); // on the limb of the 150 mm disk
+    EXPECT_NE(s.spot().SpotRho, NoValue);
+    Type(EditBox::XCoord, "75.01");
+    EXPECT_EQ(s.spot().SpotRho, NoValue);
+    EXPECT_EQ(s.readouts().spot.LatText, "    -");
+    EXPECT_EQ(s.readouts().spot.LongText, "     -");
+    EXPECT_EQ(s.readouts().area.Text, "     -");
+    // 10 cells of 1 mm2 on a 100 mm chart at the centre: 10 * 2e6 / (pi 100^2) = 636.6.
+    s.ChooseDiameter(Item("N100mm"));
+    Type(EditBox::XCoord, "0");
+    Type(EditBox::Size, "10");
+    EXPECT_EQ(s.readouts().area.Text, " 640");
+    s.ChoosePrecision(PrecisionGroup::Area, 2);
+    EXPECT_EQ(s.readouts().area.Text, " 637");
+    Type(EditBox::Size, "-1"); // refused: the area stays
+    EXPECT_EQ(s.readouts().area.Text, " 637");
+    EXPECT_EQ(s.StatusOf(EditBox::Size).state, BoxState::Refused);
+    // The same cells on a 150 mm chart: 636.6 (100/150)^2 = 282.9; on the 1/25 in grid
+    // each cell is 1.032256 mm2: 292.0.
+    s.ChooseDiameter(Item("N150mm"));
+    EXPECT_EQ(s.readouts().area.Text, " 283");
+    s.ChooseGridSize(false);
+    EXPECT_EQ(s.readouts().area.Text, " 292");
+    EXPECT_EQ(s.SizeUnitText(), "1/25\u00B2 in\u00B2");
+}
+
+TEST_F(SessionTest, FlipMirrorAndOrientationMoveTheSpot) {
+    Type(EditBox::XCoord, "30");
+    Type(EditBox::YCoord, "20");
+    const double lat = s.spot().SpotLat;
+    const double lon = s.spot().SpotLong;
+    s.Flip();
+    EXPECT_EQ(s.chart().FlipSign, -1);
+    EXPECT_NE(s.spot().SpotLat, lat);
+    s.Flip();
+    EXPECT_DOUBLE_EQ(s.spot().SpotLat, lat);
+    s.Mirror();
+    EXPECT_NE(s.spot().SpotLong, lon);
+    s.Mirror();
+    EXPECT_DOUBLE_EQ(s.spot().SpotLong, lon);
+    s.ChooseOrientation(Orientation::RotationAxis);
+    EXPECT_NE(s.spot().SpotLat, lat);
+    s.ChooseOrientation(Orientation::Equatorial);
+    EXPECT_DOUBLE_EQ(s.spot().SpotLat, lat);
+}
+
+TEST_F(SessionTest, RotationMarkersFollowTheDate) {
+    Start({2005, 6, 15});
+    Type(EditBox::XCoord, "10");
+    Type(EditBox::YCoord, "5");
+    const double lon = s.spot().SpotLong;
+    s.ToggleRotation(RotationMarker::Carrington);
+    s.ToggleRotation(RotationMarker::Differential);
+    s.ChangeDate({2005, 6, 17}, false);
+    // The Carrington marker keeps the captured longitude; the differential one drifts.
+    EXPECT_TRUE(s.markers().CarrRefSet);
+    EXPECT_DOUBLE_EQ(s.markers().CarrRefLong, lon);
+    EXPECT_NE(s.spot().SpotLong, lon);
+    // Two days of rotation carry a fixed longitude about 26 degrees west: to the left with
+    // east on the right.
+    EXPECT_LT(s.markers().CarrMarkerX, 10.0);
+    EXPECT_TRUE(s.chartPicture().scene.Markers.CarrMarkerShown);
+    // A change of geometry shows the plain spot until the next change of date.
+    s.ChooseDiameter(Item("N100mm"));
+    EXPECT_TRUE(s.markers().CarrMarkerShown);
+    EXPECT_FALSE(s.markers().CarrRefSet);
+    EXPECT_FALSE(s.chartPicture().scene.Markers.CarrMarkerShown);
+    // The spot stays on while a marker is shown; switching a marker off leaves it on.
+    s.ToggleSunspot();
+    EXPECT_TRUE(s.options().Sunspot);
+    s.ToggleRotation(RotationMarker::Carrington);
+    s.ToggleRotation(RotationMarker::Differential);
+    EXPECT_TRUE(s.options().Sunspot);
+    s.ToggleSunspot();
+    EXPECT_FALSE(s.options().Sunspot);
+}
+
+TEST_F(SessionTest, PlainAndControlClicks) {
+    // Pixel (276, 276) of the 553-pixel chart: x = (276 - 276.5 - 0.5) 150 / 442.4.
+    Click(276, 276);
+    EXPECT_EQ(s.BoxText(EditBox::XCoord), "-0.34");
+    EXPECT_EQ(s.BoxText(EditBox::YCoord), "0.34");
+    EXPECT_DOUBLE_EQ(s.spot().SpotX, -0.34);
+    const Changes off = Click(2, 2); // off the disk: nothing
+    EXPECT_FALSE(off.boxes);
+    EXPECT_EQ(s.BoxText(EditBox::XCoord), "-0.34");
+    EXPECT_TRUE(Click(300, 250, false, true).logRequest);
+    EXPECT_FALSE(Click(300, 250, true, true).logRequest);
+    EXPECT_EQ(s.BoxText(EditBox::XCoord), "-0.34");
+}
+
+TEST_F(SessionTest, ShiftClicksWithinTheDisk) {
+    s.ToggleArc(false);
+    Click(200, 276, true);
+    EXPECT_TRUE(s.separation().SepPending);
+    Click(350, 276, true);
+    // Started on the disk: a separation within it, whatever was checked.
+    EXPECT_TRUE(s.options().Arc1);
+    EXPECT_FALSE(s.options().Arc2);
+    EXPECT_GT(s.separation().SepShown, 0);
+    // The longitude arc puts both points on their mean latitude, the spot moves to the
+    // middle of the figure, and the figure lies over the chart.
+    EXPECT_EQ(s.separation().SepLat1, s.separation().SepLat2);
+    EXPECT_GT(s.spot().SpotX, (200 - 277) * 150 / 442.4);
+    EXPECT_LT(s.spot().SpotX, (350 - 277) * 150 / 442.4);
+    EXPECT_NEAR(s.spot().SpotY, 0, 1.0);
+    ASSERT_EQ(s.chartPicture().overlays.size(), 1u);
+    EXPECT_EQ(s.chartPicture().overlays[0].arcColour, kColourBlue);
+
+    // A change of date keeps the separation while a mode is checked, but redraws the chart
+    // without the figure.
+    s.ChangeDate({2000, 2, 1}, false);
+    EXPECT_NE(s.separation().SepShown, NoValue);
+    EXPECT_TRUE(s.chartPicture().overlays.empty());
+    s.Flip(); // a display change draws it again
+    EXPECT_EQ(s.chartPicture().overlays.size(), 1u);
+    // A new first point clears the figure, and nothing brings back half of a pair.
+    Click(250, 200, true);
+    EXPECT_TRUE(s.chartPicture().overlays.empty());
+    s.Flip();
+    EXPECT_TRUE(s.chartPicture().overlays.empty());
+    // Unchecking the mode clears the separation.
+    s.ToggleArc(true);
+    EXPECT_EQ(s.separation().SepShown, NoValue);
+    EXPECT_EQ(s.readouts().separation.Sep1Label, "          -");
+}
+
+TEST_F(SessionTest, ShiftClicksFromOffTheDisk) {
+    Click(5, 276, true);
+    Click(276, 276, true);
+    EXPECT_TRUE(s.options().Arc2);
+    EXPECT_FALSE(s.options().Arc1);
+    // The second point lands on the limb below the first, at k D / 2 with k = 0.992.
+    const SeparationState& sep = s.separation();
+    EXPECT_NEAR(std::hypot(sep.SepX2, sep.SepY2), 0.992 * 75, 1e-9);
+    EXPECT_NEAR(sep.SepY2 / sep.SepX2, sep.SepY1 / sep.SepX1, 1e-12);
+    EXPECT_LT(sep.SepX2, 0);
+    EXPECT_EQ(s.readouts().separation.LL1Label, "        -");
+    EXPECT_NE(s.readouts().separation.LL2Label, "        -");
+}
+
+TEST_F(SessionTest, Logfile) {
+    Start({2011, 6, 7});
+    EXPECT_EQ(s.AddToLogfile().outcome, LogOutcome::NotOpen);
+    const std::filesystem::path path = dir / "ZorvaLogfile.txt";
+    ASSERT_TRUE(s.NewLogfile(path.string()).ok);
+    EXPECT_EQ(s.folders().LogfileDir, dir.path().string() + "/");
+    EXPECT_EQ(s.AddToLogfile().outcome, LogOutcome::Added);
+    const std::string text = test::ReadFile(path);
+    EXPECT_EQ(text.substr(0, LogfileHeader().size() + 1), LogfileHeader() + "\n");
+    EXPECT_EQ(text.substr(LogfileHeader().size() + 1, 17), "2011  6  7 12  0 ");
+    // No spot on the disk: nothing is logged.
+    Type(EditBox::XCoord, "90");
+    EXPECT_EQ(s.AddToLogfile().outcome, LogOutcome::NoSpot);
+    EXPECT_EQ(test::ReadFile(path), text);
+    // A logfile that has gone away is a failure, never a success.
+    s.OpenLogfile((dir / "gone" / "log.txt").string());
+    Type(EditBox::XCoord, "0");
+    EXPECT_EQ(s.AddToLogfile().outcome, LogOutcome::Failed);
+}
+
+TEST_F(SessionTest, ScreenSizeWaitsForTheNextDiameter) {
+    const WindowFit fit = s.Fit();
+    const Changes c = s.ChooseScreen(1); // 640 by 480
+    EXPECT_FALSE(c.chartSize);
+    EXPECT_EQ(s.options().ScreenItem, 1);
+    EXPECT_TRUE(s.ChooseDiameter(Item("N100mm")).chartSize);
+    // Side 369: needed 620 by 759; the top would be negative, the left too.
+    EXPECT_NE(s.Fit(), fit);
+    EXPECT_EQ(s.Fit(), (WindowFit{640, 452, 0, 0, true, true}));
+}
+
+TEST_F(SessionTest, PickerWidthCommands) {
+    s.ChangePickerWidth(PickerWidthCommand::IncreaseDate);
+    EXPECT_EQ(s.pickers().Current(), (DateLayout{23, 152, 206, 72, 284, 19}));
+    s.ChooseDateFormat(false);
+    EXPECT_EQ(s.pickers().Current(), Settings{}.ShortDateLayout);
+    s.ChooseDateFormat(true);
+    EXPECT_EQ(s.pickers().Current().DatePickerWidth, 152);
+}
+
+} // namespace
+} // namespace zorva
