@@ -95,6 +95,28 @@ Observer ParseObserver(const ParsedArgs& parsed) {
     return observer;
 }
 
+ChartGeometry ParseChartGeometry(const ParsedArgs& parsed) {
+    ChartGeometry g;
+    if (const auto d = parsed.Value("--diameter")) {
+        g.ChartDiameter = ParseNumber(*d, "--diameter");
+        if (g.ChartDiameter <= 0) throw UsageError("--diameter must be above 0");
+    }
+    if (const auto o = parsed.Value("--orientation")) {
+        if (*o == "equatorial") {
+            g.Mode = Orientation::Equatorial;
+        } else if (*o == "axis") {
+            g.Mode = Orientation::RotationAxis;
+        } else if (*o == "altaz") {
+            g.Mode = Orientation::AltAzimuth;
+        } else {
+            throw UsageError("--orientation must be equatorial, axis or altaz");
+        }
+    }
+    if (parsed.Has("--flip")) g.FlipSign = -1;
+    if (parsed.Has("--mirror")) g.MirrorSign = -1;
+    return g;
+}
+
 Ephemeris EphemerisAt(const Instant& instant, const Observer& observer) {
     DailyTable table;
     const int32_t days = LoadYearTable(instant.year, table);

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "core/chart/chart_geometry.h"
 #include "core/ephemeris/calendar.h"
 #include "core/ephemeris/daily_table.h"
 #include "core/ephemeris/horizon.h"
@@ -42,6 +43,10 @@ Instant ParseInstant(const std::string& text);
 // The observer of --lat and --long (51.5, 0.5 when not given), checked and folded as the
 // observer boxes do.
 Observer ParseObserver(const ParsedArgs& parsed);
+
+// The chart of --diameter, --orientation, --flip and --mirror; the first-run chart for
+// the options not given.
+ChartGeometry ParseChartGeometry(const ParsedArgs& parsed);
 
 // The ephemeris the window computes for an instant and observer: the year's table from
 // the working folder, interpolated, with the horizon coordinates.

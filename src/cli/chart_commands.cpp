@@ -56,23 +56,7 @@ ChartRequest ReadRequest(const ParsedArgs& parsed, bool coordinatesRequired, con
     ChartRequest req;
     req.spot.SpotX = Coordinate(parsed, "--x", coordinatesRequired, usage);
     req.spot.SpotY = Coordinate(parsed, "--y", coordinatesRequired, usage);
-    if (const auto d = parsed.Value("--diameter")) {
-        req.geometry.ChartDiameter = ParseNumber(*d, "--diameter");
-        if (req.geometry.ChartDiameter <= 0) throw UsageError("--diameter must be above 0");
-    }
-    if (const auto o = parsed.Value("--orientation")) {
-        if (*o == "equatorial") {
-            req.geometry.Mode = Orientation::Equatorial;
-        } else if (*o == "axis") {
-            req.geometry.Mode = Orientation::RotationAxis;
-        } else if (*o == "altaz") {
-            req.geometry.Mode = Orientation::AltAzimuth;
-        } else {
-            throw UsageError("--orientation must be equatorial, axis or altaz");
-        }
-    }
-    if (parsed.Has("--flip")) req.geometry.FlipSign = -1;
-    if (parsed.Has("--mirror")) req.geometry.MirrorSign = -1;
+    req.geometry = ParseChartGeometry(parsed);
     if (const auto size = parsed.Value("--size")) {
         req.spot.SpotSize = ParseNumber(*size, "--size");
         if (req.spot.SpotSize < 0) throw UsageError("--size must be 0 or more");

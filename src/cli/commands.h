@@ -12,5 +12,6 @@ int YearCommand(const std::vector<std::string>& args, std::ostream& out);
 int AtCommand(const std::vector<std::string>& args, std::ostream& out);
 int LocateCommand(const std::vector<std::string>& args, std::ostream& out);
 int ChartCommand(const std::vector<std::string>& args, std::ostream& out);
+int RegionsCommand(const std::vector<std::string>& args, std::ostream& out);
 
 } // namespace zorva::cli

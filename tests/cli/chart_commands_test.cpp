@@ -6,22 +6,14 @@
 #include <sstream>
 
 #include "cli/cli.h"
+#include "run_cli.h"
 #include "support/test_support.h"
 
 namespace zorva::cli {
 namespace {
 
-struct Result {
-    int status;
-    std::string out;
-    std::string err;
-};
-
-Result RunCli(const std::vector<std::string>& args) {
-    std::ostringstream out, err;
-    const int status = Run(args, out, err);
-    return {status, out.str(), err.str()};
-}
+using test::RunCli;
+using Result = test::CliResult;
 
 // "Name value" lines into a map.
 std::map<std::string, std::string> Fields(const std::string& text) {

@@ -5,21 +5,14 @@
 #include "core/ephemeris/builtin_tables.h"
 #include "core/ephemeris/daily_table.h"
 #include "core/ephemeris/horizon.h"
+#include "run_cli.h"
 #include "support/test_support.h"
 
 namespace zorva {
 namespace {
 
-struct Result {
-    int status;
-    std::string out, err;
-};
-
-Result RunCli(const std::vector<std::string>& args) {
-    std::ostringstream out, err;
-    const int status = cli::Run(args, out, err);
-    return {status, out.str(), err.str()};
-}
+using test::RunCli;
+using Result = test::CliResult;
 
 std::vector<std::string> Lines(const std::string& text) {
     std::vector<std::string> lines;

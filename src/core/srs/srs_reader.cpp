@@ -46,8 +46,11 @@ std::string Quoted(std::string_view word) {
     return q + "\"";
 }
 
-std::string RegionCount(std::size_t n) {
-    return std::to_string(n) + (n == 1 ? " region" : " regions");
+// What is kept of a table that could not be read to its end.
+std::string Kept(std::size_t n, const char* which, const char* none) {
+    if (n == 0) return none;
+    if (n == 1) return std::string("the region ") + which + " is kept";
+    return "the " + std::to_string(n) + " regions " + which + " are kept";
 }
 
 bool StartsWith(std::string_view line, std::string_view prefix) {
@@ -351,8 +354,8 @@ SrsSummary ReadSrs(std::istream& in, const SrsDate& fileDate, std::string_view n
         const std::string why = ParseRegionLine(l, fileDate, r);
         if (!why.empty()) {
             s.Status = SrsStatus::Partial;
-            s.Error = source + ", line " + std::to_string(lineNumber) + ": " + why + "; the " +
-                      RegionCount(s.Regions.size()) + " before it are kept.";
+            s.Error = source + ", line " + std::to_string(lineNumber) + ": " + why + "; " +
+                      Kept(s.Regions.size(), "before it", "no region comes before it") + ".";
             return s;
         }
         s.Regions.push_back(std::move(r));
@@ -367,8 +370,8 @@ SrsSummary ReadSrs(std::istream& in, const SrsDate& fileDate, std::string_view n
     case Stage::FirstRow:
     case Stage::Rows:
         s.Status = SrsStatus::Partial;
-        s.Error = source + " ends inside its table of regions; the " +
-                  RegionCount(s.Regions.size()) + " read are kept.";
+        s.Error = source + " ends inside its table of regions; " +
+                  Kept(s.Regions.size(), "read", "no region was read") + ".";
         break;
     }
     return s;
