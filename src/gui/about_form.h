@@ -13,6 +13,7 @@ class TAboutForm final : public QDialog {
 public:
     explicit TAboutForm(QWidget* parent);
 
+private:
     QFrame* AboutPanel1 = nullptr;
     QLabel *AboutLabel1 = nullptr, *AboutLabel2 = nullptr, *AboutLabel3 = nullptr,
            *AboutLabel5 = nullptr, *AboutLabel6 = nullptr;

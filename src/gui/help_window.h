@@ -10,6 +10,8 @@ class HelpWindow final : public QDialog {
     Q_OBJECT
 public:
     explicit HelpWindow(QWidget* parent);
+
+private:
     QTextBrowser* browser = nullptr;
 };
 

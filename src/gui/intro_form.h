@@ -16,12 +16,6 @@ class TIntroForm final : public QDialog {
 public:
     TIntroForm(TZorvaForm& main, QWidget* parent);
 
-    QFrame* IntroPanel = nullptr;
-    QLabel* IntroLabel1 = nullptr;
-    QLabel* IntroLabel2 = nullptr;
-    QPushButton* IntroButton = nullptr;
-    QCheckBox* IntroCheckBox = nullptr;
-
     // Lays the window out over the main window; runs each time it becomes active.
     void FormActivate();
 
@@ -31,6 +25,11 @@ protected:
     void done(int result) override;
 
 private:
+    QFrame* IntroPanel = nullptr;
+    QLabel* IntroLabel1 = nullptr;
+    QLabel* IntroLabel2 = nullptr;
+    QPushButton* IntroButton = nullptr;
+    QCheckBox* IntroCheckBox = nullptr;
     TZorvaForm& main_;
 };
 

@@ -50,8 +50,8 @@ struct Frame {
     double cutoff;
 };
 
-// GDI-style ellipse with corners (x1, y1) and (x2, y2): the right and bottom edges are
-// outside, as a Qt rectangle of (x2 - x1 - 1) by (y2 - y1 - 1) draws with a one-pixel pen.
+// Ellipse with corners (x1, y1) and (x2, y2), the right and bottom edges outside it: a
+// rectangle of (x2 - x1 - 1) by (y2 - y1 - 1) drawn with a one-pixel pen covers exactly that.
 void Ellipse(QPainter& p, int x1, int y1, int x2, int y2) {
     p.drawEllipse(QRect(x1, y1, x2 - x1 - 1, y2 - y1 - 1));
 }

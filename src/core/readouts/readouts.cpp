@@ -108,7 +108,7 @@ std::string RightAscensionText(double raHours, int32_t precision) {
         text = Whole(h) + (m >= 10 ? "h " : "h 0") + Whole(m) + (s >= 10 ? "m " : "m 0") +
                Whole(s) + "s";
     } else {
-        double m = item == 1 ? std::floor(x + 0.5) : RoundHalfUp(x, 1);
+        double m = RoundHalfUp(x, item == 1 ? 0 : 1);
         if (m == kSexagesimal) {
             m = 0;
             h += 1;
@@ -133,7 +133,7 @@ std::string DeclinationText(double decDegrees, int32_t precision) {
         tail += (m >= 10 ? " " : " 0") + Whole(m) + (s >= 10 ? "' " : "' 0") + Whole(s) +
                 std::string(kArcSecond);
     } else {
-        double m = item == 1 ? std::floor(x + 0.5) : RoundHalfUp(x, 1);
+        double m = RoundHalfUp(x, item == 1 ? 0 : 1);
         if (m == kSexagesimal) {
             m = 0;
             d += 1;
@@ -208,7 +208,7 @@ std::string PText(double degrees, int32_t precision) {
 std::string DiameterText(int32_t minutes, double seconds, int32_t precision) {
     const int32_t item = PrecisionItemOf2(precision);
     int64_t m = minutes; // wide enough for the carry whatever the table held
-    double s = item == 1 ? std::floor(seconds + 0.5) : RoundHalfUp(seconds, 1);
+    double s = RoundHalfUp(seconds, item == 1 ? 0 : 1);
     if (s == kSexagesimal) {
         s = 0;
         m += 1;

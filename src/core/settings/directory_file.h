@@ -19,9 +19,9 @@ struct Folders {
     bool operator==(const Folders&) const = default;
 };
 
-// Folders longer than this are cut on reading. Folders are kept whole up to the longest
-// path the system takes: cut at 79 characters, as a fixed holder once did, a deeper
-// folder would send its dialog somewhere else.
+// Folders longer than this are cut on reading. A folder is kept whole up to the longest
+// path the system takes: cut any shorter, a deep folder would send its dialog somewhere
+// else.
 inline constexpr std::size_t kLongestStoredFolder = 4096;
 
 struct DirectoryLoad {

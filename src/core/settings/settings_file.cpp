@@ -14,7 +14,8 @@ namespace {
 
 // A stored diameter at or below this is taken as no diameter at all.
 constexpr double kSmallestDiameter = 0.0001;
-// The unit and format words were held in six characters; longer ones are cut to that.
+// The unit and format words are read by their first letters; more than six characters
+// are cut, so a long word cannot spill into the next value.
 constexpr std::size_t kWordHolder = 6;
 // Longer numbers than this are not something the program wrote; they read as unreadable.
 constexpr std::size_t kLongestNumber = 64;
