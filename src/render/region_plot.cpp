@@ -6,12 +6,12 @@
 #include <algorithm>
 
 #include "render/chart_painter.h"
+#include "render/grid_painter.h"
 
 namespace zorva {
 
 namespace {
 
-constexpr int kCrossArm = 2;         // pixels of the cross each side of its centre
 constexpr int kNumberLift = 2;       // gap between the number and the cross
 constexpr int kClassDropDivisor = 5; // the class starts a fifth of its height below
 
@@ -19,13 +19,6 @@ constexpr int kClassDropDivisor = 5; // the class starts a fifth of its height b
 void CentredText(QPainter& p, int x, int top, const QString& text) {
     const QFontMetrics fm = p.fontMetrics();
     p.drawText(QPoint(x - fm.horizontalAdvance(text) / 2, top + fm.ascent()), text);
-}
-
-void Cross(QPainter& p, int x, int y) {
-    for (int d = -kCrossArm; d <= kCrossArm; ++d)
-        p.drawPoint(x, y + d);
-    for (int d = -kCrossArm; d <= kCrossArm; ++d)
-        if (d != 0) p.drawPoint(x + d, y);
 }
 
 } // namespace
@@ -50,7 +43,7 @@ void PaintRegions(QPainter& p, int height, const DiskFrame& frame,
         const auto px = RegionPixel(frame, places[i]);
         if (!px) continue;
         const SrsRegion& r = regions[i];
-        Cross(p, px->X, px->Y);
+        PlusMark(p, px->X, px->Y);
         CentredText(p, px->X, px->Y - h - kNumberLift, QString::number(r.Number));
         CentredText(p, px->X, px->Y + h / kClassDropDivisor, QString::fromStdString(r.Class));
         if (r.Area) CentredText(p, px->X, px->Y + h, QString::number(*r.Area));

@@ -6,6 +6,7 @@
 
 #include "core/chart/projection.h"
 #include "render/chart_painter.h"
+#include "render/grid_painter.h"
 
 namespace zorva {
 
@@ -15,12 +16,6 @@ constexpr uint32_t kDotColour = 0xFF0000; // blue
 
 int Floor(double v) {
     return static_cast<int>(std::floor(v));
-}
-
-// Ellipse with corners (x1, y1) and (x2, y2), right and bottom edges outside, as the
-// chart's own circles are drawn.
-void Ellipse(QPainter& p, int x1, int y1, int x2, int y2) {
-    p.drawEllipse(QRect(x1, y1, x2 - x1 - 1, y2 - y1 - 1));
 }
 
 QPoint ToQPoint(const Pixel& px) {
@@ -80,8 +75,8 @@ void DrawMiddleDot(QImage& image, QPointF m, FigureForm form) {
     const QColor blue = ColourFromWord(kDotColour);
     p.setPen(QPen(blue, 1));
     p.setBrush(blue);
-    Ellipse(p, Floor(m.x() - before), Floor(m.y() - before), Floor(m.x() + after),
-            Floor(m.y() + after));
+    CornerEllipse(p, Floor(m.x() - before), Floor(m.y() - before), Floor(m.x() + after),
+                  Floor(m.y() + after));
     p.setPen(QPen(Qt::black, 1));
     p.setBrush(Qt::black);
 }

@@ -1,0 +1,182 @@
+#include "render/grid_painter.h"
+
+#include <QFontMetrics>
+#include <QPolygon>
+#include <cmath>
+
+#include "core/common/angles.h"
+#include "render/cpu_state.h"
+
+namespace zorva {
+
+namespace {
+
+using degrees::Cos;
+using degrees::Sin;
+
+constexpr int kNoPointYet = -9999;
+constexpr int kPlusArm = 2; // pixels of a plus mark each side of its centre
+const QString kDegree = QString(QChar(0x00B0));
+
+int WholePixel(const GridFrame& f, double v) {
+    return f.nearest ? RoundPixel(v) : static_cast<int>(std::floor(v));
+}
+
+// Draws one grid line by the point rule and returns the rightmost visible point: a point
+// replaces the remembered one when its unrounded x exceeds the remembered whole x.
+struct Rightmost {
+    bool found = false;
+    DiskPosition point;
+};
+Rightmost DrawGridLine(QPainter& p, const GridFrame& f, std::span<const DiskPosition> points) {
+    ClearUpperVectorState(); // the previous line's drawing may have left it set
+    Rightmost right;
+    int rightX = kNoPointYet;
+    QPolygon line;
+    for (const DiskPosition& pt : points) {
+        if (pt.rho == FarSide || pt.r > f.cutoff) continue;
+        const double x = f.cx + Sin(pt.pa + f.q) * f.sx * pt.r * f.fraction * f.sizeX;
+        const double y = f.cy - Cos(pt.pa + f.q) * f.sy * pt.r * f.fraction * f.sizeY;
+        const int px = WholePixel(f, x);
+        line << QPoint(px, WholePixel(f, y));
+        if (x > rightX) {
+            rightX = px;
+            right = {true, pt};
+        }
+    }
+    if (line.size() > 1) p.drawPolyline(line);
+    return right;
+}
+
+// Label of a latitude line just right of its rightmost point, raised or lowered by half
+// a line as the line leaves the disk upwards or downwards.
+QPoint GridLabelPlace(const QPainter& p, const GridFrame& f, const DiskPosition& pt,
+                      const LabelRadius& at) {
+    const int space = TextWidth(p, " ");
+    const int height = TextHeight(p);
+    const double turn = pt.pa + f.q;
+    const int x = TruncPixel(space + f.cx + Sin(turn) * f.sx * pt.r * at.first * at.secondX);
+    const int y = TruncPixel(f.cy - Cos(turn) * f.sy * pt.r * at.first * at.secondY -
+                             height * Cos(turn) * f.sy * 0.5 - height / 2);
+    return {x, y};
+}
+
+QString LatitudeLabel(int degrees) {
+    return (degrees < 0 ? QString::number(degrees) : " " + QString::number(degrees)) + kDegree;
+}
+
+void DrawLatitudeLines(QPainter& p, const GridFrame& f, const GridLines& grid,
+                       const LabelRadius& labels) {
+    for (std::size_t i = 0; i < GridDegrees.size(); ++i) {
+        const int lat = GridDegrees[i];
+        const Rightmost right = DrawGridLine(p, f, grid.circles[i]);
+        if (!right.found) continue;
+        QPoint at = GridLabelPlace(p, f, right.point, labels);
+        // The polar circles can end left of the centre; keep their labels off the line.
+        if (f.cx > at.x()) {
+            if (lat == GridDegrees.front()) at.rx() -= TextWidth(p, "-80" + kDegree);
+            if (lat == GridDegrees.back()) at.rx() -= TextWidth(p, "80" + kDegree);
+        }
+        TextOut(p, at.x(), at.y(), LatitudeLabel(lat));
+    }
+}
+
+// "P" at the north end of the rotation axis, just outside the limb: above its anchor, or
+// below it when the picture is flipped, so it stays outside the disk.
+void DrawPoleMark(QPainter& p, const GridFrame& f, QPoint anchor) {
+    const int x = anchor.x() - TextWidth(p, "P") / 2;
+    const int y = f.sy == 1 ? anchor.y() - TextHeight(p) : anchor.y();
+    TextOut(p, x, y, "P");
+}
+
+} // namespace
+
+int RoundPixel(double v) {
+    return static_cast<int>(std::floor(v + 0.5));
+}
+int TruncPixel(double v) {
+    return static_cast<int>(std::trunc(v));
+}
+
+std::unique_ptr<GridLines> ProjectGrid(const ChartScene& s) {
+    // The projection is plain scalar code; clear what earlier painting left in the
+    // vector registers first, or it runs at a fraction of its speed.
+    ClearUpperVectorState();
+    auto grid = std::make_unique<GridLines>();
+    const ChartGeometry& g = s.Geometry;
+    const auto& dL = ChartLongitudeSamples();
+    const auto& lat = ChartLatitudeSamples();
+    if (g.ShowEquator && !g.ShowLatLines) {
+        for (std::size_t k = 0; k < dL.size(); ++k)
+            ProjectPoint(0, dL[k], s.D, s.B0, grid->equator[k]);
+    }
+    if (g.ShowCentralMeridian && !g.ShowLongLines) {
+        for (std::size_t k = 0; k < lat.size(); ++k) {
+            ProjectPoint(lat[k], 0, s.D, s.B0, grid->centralMeridian[k]);
+        }
+    }
+    for (std::size_t i = 0; i < GridDegrees.size(); ++i) {
+        if (g.ShowLatLines) ProjectLatitudeCircle(GridDegrees[i], dL, s.D, s.B0, grid->circles[i]);
+        if (g.ShowLongLines) ProjectMeridian(lat, GridDegrees[i], s.D, s.B0, grid->meridians[i]);
+    }
+    return grid;
+}
+
+void DrawGridLines(QPainter& p, const GridFrame& f, const GridLines& grid, const ChartScene& s,
+                   const LabelRadius& equatorLabel, const LabelRadius& latitudeLabels,
+                   QPoint poleMarkAnchor) {
+    const ChartGeometry& g = s.Geometry;
+    if (g.ShowEquator && !g.ShowLatLines) {
+        const Rightmost right = DrawGridLine(p, f, grid.equator);
+        if (right.found) {
+            const QPoint at = GridLabelPlace(p, f, right.point, equatorLabel);
+            TextOut(p, at.x(), at.y(), LatitudeLabel(0));
+        }
+    }
+    if (g.ShowCentralMeridian && !g.ShowLongLines) DrawGridLine(p, f, grid.centralMeridian);
+    if (g.ShowCentralMeridian || g.ShowLongLines) DrawPoleMark(p, f, poleMarkAnchor);
+    if (g.ShowLatLines) DrawLatitudeLines(p, f, grid, latitudeLabels);
+    if (g.ShowLongLines) {
+        for (const MeridianPoints& meridian : grid.meridians)
+            DrawGridLine(p, f, meridian);
+    }
+}
+
+std::array<CompassPoint, 4> CompassPoints(double a, int sx, int sy) {
+    const double sinA = Sin(a) * sx;
+    const double cosA = Cos(a) * sy;
+    const double sinAy = Sin(a) * sy;
+    const double cosAx = Cos(a) * sx;
+    return {{{"N", sinA, -cosA}, {"E", cosAx, sinAy}, {"S", -sinA, cosA}, {"W", -cosAx, -sinAy}}};
+}
+
+void TextOut(QPainter& p, int x, int y, const QString& text) {
+    p.drawText(QPoint(x, y + p.fontMetrics().ascent()), text);
+}
+
+int TextWidth(const QPainter& p, const QString& s) {
+    return p.fontMetrics().horizontalAdvance(s);
+}
+
+int TextHeight(const QPainter& p) {
+    return p.fontMetrics().height();
+}
+
+void HardEdgedFont(QPainter& p) {
+    QFont f = p.font();
+    f.setStyleStrategy(QFont::NoAntialias);
+    p.setFont(f);
+}
+
+void CornerEllipse(QPainter& p, int x1, int y1, int x2, int y2) {
+    p.drawEllipse(QRect(x1, y1, x2 - x1 - 1, y2 - y1 - 1));
+}
+
+void PlusMark(QPainter& p, int x, int y) {
+    for (int d = -kPlusArm; d <= kPlusArm; ++d)
+        p.drawPoint(x, y + d);
+    for (int d = -kPlusArm; d <= kPlusArm; ++d)
+        if (d != 0) p.drawPoint(x + d, y);
+}
+
+} // namespace zorva
