@@ -1,0 +1,226 @@
+#include "gui/image_view.h"
+
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QScrollBar>
+#include <QWheelEvent>
+#include <algorithm>
+#include <array>
+#include <cmath>
+
+namespace zorva::gui {
+
+namespace {
+
+// Zoom steps: halves and thirds between the powers of two, so each step is 1.33 to 1.5
+// times the last.
+constexpr std::array<double, 17> kZoomSteps = {
+    1.0 / 16, 1.0 / 12, 1.0 / 8, 1.0 / 6, 1.0 / 4, 1.0 / 3, 1.0 / 2, 2.0 / 3, 1,
+    1.5,      2,        3,       4,       6,       8,       12,      16};
+constexpr double kStepTolerance = 1e-9;
+constexpr int kScrollStep = 20;   // pixels per scroll-bar arrow step
+constexpr int kWheelNotch = 120;  // angle delta of one wheel notch
+const QColor kMargin(64, 64, 64); // around a picture smaller than the window
+
+// The next zoom step above or below a zoom; the zoom itself at either end.
+double NextStep(double zoom, bool larger) {
+    if (larger) {
+        for (const double s : kZoomSteps) {
+            if (s > zoom + kStepTolerance) return s;
+        }
+    } else {
+        for (auto it = kZoomSteps.rbegin(); it != kZoomSteps.rend(); ++it) {
+            if (*it < zoom - kStepTolerance) return *it;
+        }
+    }
+    return zoom;
+}
+
+} // namespace
+
+ImageView::ImageView(QWidget* parent) : QAbstractScrollArea(parent) {
+    setFocusPolicy(Qt::StrongFocus);
+    horizontalScrollBar()->setSingleStep(kScrollStep);
+    verticalScrollBar()->setSingleStep(kScrollStep);
+}
+
+void ImageView::setImage(const QImage& image) {
+    const bool sameSize = !image_.isNull() && image.size() == image_.size();
+    image_ = image;
+    shrunk_ = QImage();
+    if (!sameSize) {
+        fit_ = true;
+        zoom_ = FitZoom();
+        emit zoomChanged(zoom_);
+    }
+    UpdateScrollBars();
+    viewport()->update();
+}
+
+double ImageView::FitZoom() const {
+    if (image_.isNull()) return 1;
+    const QSize room = viewport()->size();
+    const double fit = std::min(static_cast<double>(room.width()) / image_.width(),
+                                static_cast<double>(room.height()) / image_.height());
+    return std::clamp(fit, SmallestZoom, 1.0);
+}
+
+void ImageView::zoomIn() {
+    ZoomAround(NextStep(zoom_, true), QRectF(viewport()->rect()).center());
+}
+
+void ImageView::zoomOut() {
+    ZoomAround(NextStep(zoom_, false), QRectF(viewport()->rect()).center());
+}
+
+void ImageView::fitToWindow() {
+    ZoomAround(FitZoom(), QRectF(viewport()->rect()).center());
+    fit_ = true;
+}
+
+void ImageView::actualSize() {
+    ZoomAround(1, QRectF(viewport()->rect()).center());
+}
+
+void ImageView::setZoom(double zoom) {
+    ZoomAround(std::clamp(zoom, SmallestZoom, LargestZoom), QRectF(viewport()->rect()).center());
+}
+
+void ImageView::ZoomAround(double zoom, QPointF anchor) {
+    fit_ = false;
+    if (zoom == zoom_) return;
+    const QPointF origin = Origin();
+    const QPointF imagePoint = (anchor - origin) / zoom_;
+    zoom_ = zoom;
+    shrunk_ = QImage();
+    UpdateScrollBars();
+    // Scroll so the same image point is under the anchor again.
+    horizontalScrollBar()->setValue(
+        static_cast<int>(std::lround(imagePoint.x() * zoom_ - anchor.x())));
+    verticalScrollBar()->setValue(
+        static_cast<int>(std::lround(imagePoint.y() * zoom_ - anchor.y())));
+    viewport()->update();
+    emit zoomChanged(zoom_);
+}
+
+void ImageView::UpdateScrollBars() {
+    const QSize room = viewport()->size();
+    const int w = static_cast<int>(std::ceil(image_.width() * zoom_));
+    const int h = static_cast<int>(std::ceil(image_.height() * zoom_));
+    horizontalScrollBar()->setRange(0, std::max(0, w - room.width()));
+    horizontalScrollBar()->setPageStep(room.width());
+    verticalScrollBar()->setRange(0, std::max(0, h - room.height()));
+    verticalScrollBar()->setPageStep(room.height());
+}
+
+QPointF ImageView::Origin() const {
+    const QSize room = viewport()->size();
+    const double w = image_.width() * zoom_;
+    const double h = image_.height() * zoom_;
+    // A picture narrower or lower than the window is centred in it.
+    const double x =
+        w <= room.width() ? std::floor((room.width() - w) / 2) : -horizontalScrollBar()->value();
+    const double y =
+        h <= room.height() ? std::floor((room.height() - h) / 2) : -verticalScrollBar()->value();
+    return {x, y};
+}
+
+std::optional<QPoint> ImageView::imagePixelAt(QPointF point) const {
+    if (image_.isNull()) return std::nullopt;
+    const QPointF at = (point - Origin()) / zoom_;
+    const int x = static_cast<int>(std::floor(at.x()));
+    const int y = static_cast<int>(std::floor(at.y()));
+    if (x < 0 || y < 0 || x >= image_.width() || y >= image_.height()) return std::nullopt;
+    return QPoint(x, y);
+}
+
+void ImageView::paintEvent(QPaintEvent* /*event*/) {
+    QPainter p(viewport());
+    p.fillRect(viewport()->rect(), kMargin);
+    if (image_.isNull()) return;
+    const QPointF origin = Origin();
+    if (zoom_ < 1) {
+        // Shrunk once by averaging, so thin overlay lines fade rather than vanish.
+        const QSize size(std::max(1, static_cast<int>(std::lround(image_.width() * zoom_))),
+                         std::max(1, static_cast<int>(std::lround(image_.height() * zoom_))));
+        if (shrunk_.size() != size) {
+            shrunk_ = image_.scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+        }
+        p.drawImage(origin, shrunk_);
+        return;
+    }
+    // Only the part of the picture inside the window, each pixel a square block.
+    const QRectF visible = QRectF(QPointF(0, 0), QSizeF(viewport()->size()));
+    const int x0 = std::max(0, static_cast<int>(std::floor(-origin.x() / zoom_)));
+    const int y0 = std::max(0, static_cast<int>(std::floor(-origin.y() / zoom_)));
+    const int x1 = std::min(
+        image_.width(), static_cast<int>(std::ceil((visible.right() - origin.x()) / zoom_)) + 1);
+    const int y1 = std::min(
+        image_.height(), static_cast<int>(std::ceil((visible.bottom() - origin.y()) / zoom_)) + 1);
+    if (x1 <= x0 || y1 <= y0) return;
+    const QRectF target(origin.x() + x0 * zoom_, origin.y() + y0 * zoom_, (x1 - x0) * zoom_,
+                        (y1 - y0) * zoom_);
+    p.drawImage(target, image_, QRect(x0, y0, x1 - x0, y1 - y0));
+}
+
+void ImageView::resizeEvent(QResizeEvent* event) {
+    QAbstractScrollArea::resizeEvent(event);
+    if (fit_ && !image_.isNull()) {
+        const double fit = FitZoom();
+        if (fit != zoom_) {
+            zoom_ = fit;
+            shrunk_ = QImage();
+            emit zoomChanged(zoom_);
+        }
+    }
+    UpdateScrollBars();
+}
+
+void ImageView::mousePressEvent(QMouseEvent* event) {
+    if (const auto pixel = imagePixelAt(event->position())) {
+        emit mouseDown(event->buttons(), event->modifiers(), pixel->x(), pixel->y());
+    }
+    event->accept();
+}
+
+void ImageView::mouseReleaseEvent(QMouseEvent* event) {
+    event->accept(); // the press was the click; nothing else takes the release
+}
+
+void ImageView::wheelEvent(QWheelEvent* event) {
+    if (!(event->modifiers() & Qt::ControlModifier)) {
+        QAbstractScrollArea::wheelEvent(event);
+        return;
+    }
+    // One step per notch, towards larger or smaller.
+    const int notches = event->angleDelta().y() / kWheelNotch;
+    double zoom = zoom_;
+    for (int i = 0; i < std::abs(notches); ++i)
+        zoom = NextStep(zoom, notches > 0);
+    if (notches != 0) ZoomAround(zoom, event->position());
+    event->accept();
+}
+
+void ImageView::keyPressEvent(QKeyEvent* event) {
+    const bool ctrl = event->modifiers() & Qt::ControlModifier;
+    if (event->matches(QKeySequence::ZoomIn) || (ctrl && event->key() == Qt::Key_Equal)) {
+        zoomIn();
+    } else if (event->matches(QKeySequence::ZoomOut)) {
+        zoomOut();
+    } else if (ctrl && event->key() == Qt::Key_0) {
+        fitToWindow();
+    } else if (ctrl && event->key() == Qt::Key_1) {
+        actualSize();
+    } else {
+        QAbstractScrollArea::keyPressEvent(event);
+        return;
+    }
+    event->accept();
+}
+
+void ImageView::scrollContentsBy(int /*dx*/, int /*dy*/) {
+    viewport()->update();
+}
+
+} // namespace zorva::gui

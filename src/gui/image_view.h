@@ -1,0 +1,75 @@
+#pragma once
+
+#include <QAbstractScrollArea>
+#include <QImage>
+#include <QPoint>
+#include <QPointF>
+#include <optional>
+
+namespace zorva::gui {
+
+// A zoomable view of a solar image. The picture is drawn at its own resolution and scaled
+// for display; a mouse-down on it is reported in the picture's own pixel coordinates,
+// whatever the zoom and scroll position.
+//
+// Zoom: Ctrl+wheel (around the pointer), Ctrl++ or Ctrl+= in, Ctrl+- out, Ctrl+0 fit to
+// the window, Ctrl+1 one image pixel per screen pixel. Fit to the window shrinks a picture
+// larger than the window and shows a smaller one at 1:1; it follows the window's size
+// until another zoom is chosen.
+class ImageView final : public QAbstractScrollArea {
+    Q_OBJECT
+  public:
+    explicit ImageView(QWidget* parent = nullptr);
+
+    // Shows a picture. One of the same size (the same image redrawn) keeps the zoom and
+    // scroll position; another size is fitted to the window.
+    void setImage(const QImage& image);
+    const QImage& image() const { return image_; }
+
+    // Screen pixels per image pixel, and whether the view fits the picture to the window.
+    double zoom() const { return zoom_; }
+    bool fitsWindow() const { return fit_; }
+
+    void zoomIn();
+    void zoomOut();
+    void fitToWindow();
+    void actualSize();
+    // A zoom between the smallest and largest steps; the view stops fitting the window.
+    void setZoom(double zoom);
+
+    // The image pixel under a point of the viewport, if the point lies on the picture.
+    std::optional<QPoint> imagePixelAt(QPointF viewportPoint) const;
+
+    // The zoom steps of Ctrl+wheel and the keys.
+    static constexpr double SmallestZoom = 1.0 / 16;
+    static constexpr double LargestZoom = 16;
+
+  signals:
+    // A mouse button went down on image pixel (x, y).
+    void mouseDown(Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers, int x, int y);
+    void zoomChanged(double zoom);
+
+  protected:
+    void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void wheelEvent(QWheelEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void scrollContentsBy(int dx, int dy) override;
+
+  private:
+    double FitZoom() const;
+    // Changes the zoom keeping the image point under `anchor` (viewport coordinates) in place.
+    void ZoomAround(double zoom, QPointF anchor);
+    void UpdateScrollBars();
+    // Viewport position of the picture's top-left corner.
+    QPointF Origin() const;
+
+    QImage image_;
+    QImage shrunk_; // the picture smoothly scaled to a zoom below 1, made when first drawn
+    double zoom_ = 1;
+    bool fit_ = true;
+};
+
+} // namespace zorva::gui
