@@ -4,6 +4,7 @@
 
 #include <QGuiApplication>
 
+#include "render/chart_export.h"
 #include "render/chart_painter.h"
 
 namespace {
@@ -36,5 +37,31 @@ void BM_RedrawFullChart(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_RedrawFullChart)->Arg(150)->Arg(450)->Unit(benchmark::kMillisecond);
+
+// A true-size export in memory with every grid line, the longitude labels and the
+// caption, as File > Export and `zorva-cli chart` make it; the argument picks the format.
+void BM_ExportFullChart(benchmark::State& state) {
+    EnsureApplication();
+    zorva::ChartExport e;
+    e.Scene.Geometry.ChartDiameter = 150;
+    e.Scene.Geometry.ShowLatLines = true;
+    e.Scene.Geometry.ShowLongLines = true;
+    e.Scene.B0 = 5.2;
+    e.Scene.P = -12.4;
+    e.Scene.L0 = 124.3;
+    e.Scene.D = 0.53;
+    e.LongitudeLabels = true;
+    e.Caption = {{"2026-12-07  12:00:00 UT"}, {"B0 +5.20\u00B0"}, {"Notes", true}};
+    const auto format = static_cast<zorva::ChartFileFormat>(state.range(0));
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(zorva::ChartFileBytes(format, e));
+    }
+}
+BENCHMARK(BM_ExportFullChart)
+    ->ArgName("png0_pdf1_svg2")
+    ->Arg(static_cast<int>(zorva::ChartFileFormat::Png))
+    ->Arg(static_cast<int>(zorva::ChartFileFormat::Pdf))
+    ->Arg(static_cast<int>(zorva::ChartFileFormat::Svg))
+    ->Unit(benchmark::kMillisecond);
 
 } // namespace

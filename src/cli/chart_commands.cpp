@@ -23,9 +23,10 @@ const char* const kLocateUsage =
     "[--orientation equatorial|axis|altaz] [--flip] [--mirror] [--size CELLS] [--grid mm|in] "
     "[--lat DEG] [--long DEG]";
 const char* const kChartUsage =
-    "usage: zorva-cli chart YYYY-MM-DDTHH:MM:SS --out FILE.png|FILE.pdf [--x MM] [--y MM] "
-    "[--diameter MM] [--orientation equatorial|axis|altaz] [--flip] [--mirror] [--size CELLS] "
-    "[--grid mm|in] [--lat DEG] [--long DEG] [--lat-lines] [--long-lines]";
+    "usage: zorva-cli chart YYYY-MM-DDTHH:MM:SS --out FILE.png|FILE.pdf|FILE.svg [--x MM] "
+    "[--y MM] [--diameter MM] [--orientation equatorial|axis|altaz] [--flip] [--mirror] "
+    "[--size CELLS] [--grid mm|in] [--lat DEG] [--long DEG] [--lat-lines] [--long-lines] "
+    "[--style screen|print] [--caption] [--long-labels]";
 
 // A chart image of more than this diameter would need gigabytes of pixels.
 
@@ -35,6 +36,8 @@ const std::set<std::string> kValued = {"--x",    "--y",    "--diameter", "--orie
 // The instant, observer, chart settings and spot of one command line, and the
 // ephemeris they give.
 struct ChartRequest {
+    Instant instant;
+    Observer observer;
     ChartGeometry geometry;
     SpotState spot;
     Ephemeris ephemeris;
@@ -52,8 +55,9 @@ double Coordinate(const ParsedArgs& parsed, const std::string& option, bool requ
 
 ChartRequest ReadRequest(const ParsedArgs& parsed, bool coordinatesRequired, const char* usage) {
     if (parsed.positional.size() != 1) throw UsageError(usage);
-    const Instant instant = ParseInstant(parsed.positional[0]);
     ChartRequest req;
+    req.instant = ParseInstant(parsed.positional[0]);
+    req.observer = ParseObserver(parsed);
     req.spot.SpotX = Coordinate(parsed, "--x", coordinatesRequired, usage);
     req.spot.SpotY = Coordinate(parsed, "--y", coordinatesRequired, usage);
     req.geometry = ParseChartGeometry(parsed);
@@ -70,7 +74,7 @@ ChartRequest ReadRequest(const ParsedArgs& parsed, bool coordinatesRequired, con
             throw UsageError("--grid must be mm or in");
         }
     }
-    req.ephemeris = EphemerisAt(instant, ParseObserver(parsed));
+    req.ephemeris = EphemerisAt(req.instant, req.observer);
     return req;
 }
 
@@ -96,16 +100,6 @@ void EnsureGuiApplication() {
     qInstallMessageHandler(previous);
 }
 
-std::string LowerExtension(const std::string& path) {
-    const auto dot = path.find_last_of('.');
-    const auto slash = path.find_last_of("/\\");
-    if (dot == std::string::npos || (slash != std::string::npos && dot < slash)) return "";
-    std::string ext = path.substr(dot + 1);
-    std::transform(ext.begin(), ext.end(), ext.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    return ext;
-}
-
 } // namespace
 
 int LocateCommand(const std::vector<std::string>& args, std::ostream& out) {
@@ -125,13 +119,23 @@ int LocateCommand(const std::vector<std::string>& args, std::ostream& out) {
 
 int ChartCommand(const std::vector<std::string>& args, std::ostream& /*out*/) {
     std::set<std::string> valued = kValued;
-    valued.insert("--out");
-    const ParsedArgs parsed =
-        ParseArgs(args, 1, valued, {"--flip", "--mirror", "--lat-lines", "--long-lines"});
+    valued.insert({"--out", "--style"});
+    const ParsedArgs parsed = ParseArgs(
+        args, 1, valued,
+        {"--flip", "--mirror", "--lat-lines", "--long-lines", "--caption", "--long-labels"});
     const auto file = parsed.Value("--out");
     if (!file) throw UsageError(std::string("--out is required; ") + kChartUsage);
-    const std::string ext = LowerExtension(*file);
-    if (ext != "png" && ext != "pdf") throw UsageError("--out must name a .png or .pdf file");
+    const QString path = QString::fromStdString(*file);
+    const auto format = ChartFormatOfPath(path);
+    if (!format) throw UsageError("--out must name a .png, .pdf or .svg file");
+    ChartStyle style = ChartStyle::Screen;
+    if (const auto s = parsed.Value("--style")) {
+        if (*s == "print") {
+            style = ChartStyle::Print;
+        } else if (*s != "screen") {
+            throw UsageError("--style must be screen or print");
+        }
+    }
     ChartRequest req = ReadRequest(parsed, false, kChartUsage);
     if (req.geometry.ChartDiameter > LargestChartDiameter) {
         throw UsageError("--diameter must not exceed 2000 mm for a chart file");
@@ -141,11 +145,16 @@ int ChartCommand(const std::vector<std::string>& args, std::ostream& /*out*/) {
     LocateSpot(req.spot, req.geometry, req.ephemeris);
 
     EnsureGuiApplication();
-    const ChartScene scene = MakeChartScene(req.geometry, req.ephemeris, req.spot, MarkerState{});
-    const QString path = QString::fromStdString(*file);
-    const bool saved = ext == "png" ? SaveChartPng(path, scene, DefaultChartFont())
-                                    : SaveChartPdf(path, scene, DefaultChartFont());
-    if (!saved) throw std::runtime_error("cannot write " + *file);
+    ChartExport chart;
+    chart.Scene = MakeChartScene(req.geometry, req.ephemeris, req.spot, MarkerState{});
+    chart.Style = style;
+    chart.LongitudeLabels = parsed.Has("--long-labels");
+    if (parsed.Has("--caption")) {
+        chart.Caption = ChartCaptionLines(req.instant, req.ephemeris, req.observer, req.geometry);
+    }
+    if (!SaveChartFile(path, ChartFileBytes(*format, chart))) {
+        throw std::runtime_error("cannot write " + *file);
+    }
     return 0;
 }
 

@@ -1,18 +1,56 @@
 #pragma once
 
+#include <QByteArray>
 #include <QFont>
+#include <QRectF>
+#include <QSizeF>
 #include <QString>
+#include <optional>
+#include <vector>
 
+#include "core/chart/chart_caption.h"
 #include "render/chart_painter.h"
 
 namespace zorva {
 
-// The chart as a PNG image at the chart's own scale, 75 pixels per inch (recorded in
-// the file, so a viewer that honours it shows the disk at its physical size).
-bool SaveChartPng(const QString& path, const ChartScene& scene, const QFont& font);
+// A chart as it leaves the program: on paper, in a file, on a printer.
+struct ChartExport {
+    ChartScene Scene;
+    ChartStyle Style = ChartStyle::Screen;
+    bool LongitudeLabels = false;
+    std::vector<CaptionLine> Caption; // printed under the chart; none when empty
+    QFont Font = DefaultChartFont();
+};
 
-// The chart as a one-page PDF at true physical size: a 150 mm chart prints a disk
-// 150 mm across. Drawn as vectors in the chart's pixel units.
+enum class ChartFileFormat { Png, Pdf, Svg };
+
+// The format a file name asks for by its extension (any case), if it is one of ours.
+std::optional<ChartFileFormat> ChartFormatOfPath(const QString& path);
+
+// Width and height of the chart with its caption block, in millimetres. The chart's disk
+// is exactly its diameter; a caption wider than the chart widens the page.
+QSizeF ChartPageSizeMm(const ChartExport& chart);
+
+// The export in memory. PDF and SVG are vectors at true size, drawn smooth with the
+// screen's geometry: the disk measures the chart diameter on paper, with nothing scaled.
+// PNG is the screen's bitmap at 75 pixels per inch (recorded in the file).
+QByteArray ChartPngBytes(const ChartExport& chart);
+QByteArray ChartPdfBytes(const ChartExport& chart);
+QByteArray ChartSvgBytes(const ChartExport& chart);
+QByteArray ChartFileBytes(ChartFileFormat format, const ChartExport& chart);
+
+// Paints the chart and its caption at true size, centred in `area` (device units) of a
+// device with `dotsPerInch` units to the inch: a printer's page, say. For a disk of the
+// right size on paper the printer must not scale the page (full page, no fit to page).
+void PaintChartCentred(QPainter& painter, const QRectF& area, double dotsPerInch,
+                       const ChartExport& chart);
+
+// Writes the bytes of an export to `path`, replacing it whole or not at all. False, with
+// the old file untouched, when they cannot be written.
+bool SaveChartFile(const QString& path, const QByteArray& bytes);
+
+// The screen chart with neither caption nor labels, as PNG or PDF.
+bool SaveChartPng(const QString& path, const ChartScene& scene, const QFont& font);
 bool SaveChartPdf(const QString& path, const ChartScene& scene, const QFont& font);
 
 } // namespace zorva

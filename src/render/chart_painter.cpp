@@ -17,13 +17,6 @@ namespace {
 using degrees::Cos;
 using degrees::Sin;
 
-int Round(double v) {
-    return RoundPixel(v);
-}
-int Trunc(double v) {
-    return TruncPixel(v);
-}
-
 // Fractions of the image side.
 constexpr double kDiskInset = 0.1;                    // the disk's bounding box starts here...
 constexpr double kDiskOutset = 0.9;                   // ...and ends here
@@ -34,58 +27,124 @@ constexpr double kGridLabelRadius = 0.405;
 constexpr double kPoleMarkRadius = 0.41;
 constexpr double kMarkerHalf = 2.5; // the marker is a 5-pixel circle
 
+// Longitude labels: every 30 degrees of Carrington longitude, a tick across the equator
+// and the number just below it.
+constexpr int kLongitudeLabelStep = 30;
+constexpr double kLongitudeTickHalf = 3; // pixels either side of the equator
+constexpr double kLongitudeLabelGap = 1; // pixels between the tick and the number
+const QString kDegree = QString(QChar(0x00B0));
+
+// The grid frame of a w x h chart and the colours of its look.
+struct ChartFrame {
+    GridFrame grid;
+    QColor background;
+    QColor disk;
+};
+
+ChartFrame MakeFrame(double w, double h, const ChartScene& s, const ChartLook& look) {
+    const ChartGeometry& g = s.Geometry;
+    ChartFrame c;
+    GridFrame& f = c.grid;
+    f.cx = w / 2.0;
+    f.cy = h / 2.0;
+    f.fraction = kDiskRadius;
+    f.sizeX = w;
+    f.sizeY = h;
+    f.q = ChartRotation(g.Mode, s.P, s.ParallacticAngle);
+    f.sx = g.MirrorSign;
+    f.sy = g.FlipSign;
+    f.cutoff = LimbCutoff(g.ChartDiameter);
+    f.smooth = look.Smooth;
+    c.background = ColourFromWord(BackgroundColourOf(look.Style));
+    c.disk = ColourFromWord(DiskColourOf(look.Style));
+    return c;
+}
+
+// Hard pixels on the screen, as the integer rules place them, the labels too, so that a
+// label's pixels are black or not at all; smoothed lines and text on paper.
+void SetRendering(QPainter& p, const GridFrame& f) {
+    p.setRenderHint(QPainter::Antialiasing, f.smooth);
+    p.setRenderHint(QPainter::TextAntialiasing, f.smooth);
+    if (!f.smooth) HardEdgedFont(p);
+}
+
 // Text on a solid box of the background colour.
-void OpaqueTextOut(QPainter& p, int x, int y, const QString& text) {
-    const QFontMetrics fm = p.fontMetrics();
-    p.fillRect(QRect(x, y, fm.horizontalAdvance(text), fm.height()),
-               ColourFromWord(ChartBackgroundColour));
-    TextOut(p, x, y, text);
+void OpaqueTextOut(QPainter& p, const ChartFrame& c, double x, double y, const QString& text) {
+    p.fillRect(QRectF(x, y, TextWidth(p, c.grid, text), TextHeight(p, c.grid)), c.background);
+    TextOut(p, c.grid, x, y, text);
 }
 
 // All radii of the N E S W points are fractions of the height, on both axes.
-void DrawCompassPoints(QPainter& p, const GridFrame& f, double H, double a) {
+void DrawCompassPoints(QPainter& p, const ChartFrame& c, double H, double a) {
+    const GridFrame& f = c.grid;
     const std::array<CompassPoint, 4> points = CompassPoints(a, f.sx, f.sy);
-    const int sideShift = (TextWidth(p, "W") + TextWidth(p, "E")) / 4;
+    const double sideShift = Part(f, TextWidth(p, f, "W") + TextWidth(p, f, "E"), 4);
     const QBrush previous = p.brush();
-    p.setBrush(ColourFromWord(ChartBackgroundColour));
+    p.setBrush(c.background);
     for (const CompassPoint& pt : points) {
-        const QPoint from(Round(f.cx + pt.dx * kDiskRadius * H),
-                          Round(f.cy + pt.dy * kDiskRadius * H));
-        const QPoint to(Round(f.cx + pt.dx * kTickEnd * H), Round(f.cy + pt.dy * kTickEnd * H));
-        p.drawLine(from, to);
-        const int ax = Round(f.cx + pt.dx * kCompassAnchor * H);
-        const int ay = Round(f.cy + pt.dy * kCompassAnchor * H);
-        const int half = TextHeight(p) / 2;
+        const auto at = [&](double radius) {
+            return QPointF(Place(f, f.cx + pt.dx * radius * H, PixelRule::Nearest),
+                           Place(f, f.cy + pt.dy * radius * H, PixelRule::Nearest));
+        };
+        Line(p, f, at(kDiskRadius), at(kTickEnd));
+        const QPointF anchor = at(kCompassAnchor);
+        const double half = Part(f, TextHeight(p, f), 2);
         if (pt.letter == "N" || pt.letter == "S") {
-            OpaqueTextOut(p, ax - TextWidth(p, pt.letter) / 2, ay - half, pt.letter);
+            OpaqueTextOut(p, c, anchor.x() - Part(f, TextWidth(p, f, pt.letter), 2),
+                          anchor.y() - half, pt.letter);
         } else {
-            OpaqueTextOut(p, ax - sideShift, ay - half, pt.letter);
+            OpaqueTextOut(p, c, anchor.x() - sideShift, anchor.y() - half, pt.letter);
         }
     }
     p.setBrush(previous);
 }
 
-MarkerPixel MarkerAt(int w, int h, double xMm, double yMm, double diameter) {
-    return {Round(w * ChartDiskFraction * xMm / diameter + w / 2.0),
-            Round(h / 2.0 - h * ChartDiskFraction * yMm / diameter)};
+// The Carrington longitudes 0, 30, ..., 330 where they cross the equator on the visible
+// disk: a tick across the equator and the number centred below it.
+void DrawLongitudeLabels(QPainter& p, const GridFrame& f, const ChartScene& s) {
+    constexpr double kFullTurn = 360.0;
+    for (int lon = 0; lon < kFullTurn; lon += kLongitudeLabelStep) {
+        DiskPosition pt;
+        // dL = L0 - L, taken the short way round.
+        ProjectPoint(0, std::remainder(s.L0 - lon, kFullTurn), s.D, s.B0, pt);
+        if (!GridShows(f, pt)) continue;
+        const QPointF at = GridPoint(f, pt);
+        const double x = Place(f, at.x(), PixelRule::Down);
+        const double y = Place(f, at.y(), PixelRule::Down);
+        Line(p, f, QPointF(x, y - kLongitudeTickHalf), QPointF(x, y + kLongitudeTickHalf));
+        const QString text = QString::number(lon) + kDegree;
+        TextOut(p, f, Place(f, x - TextWidth(p, f, text) / 2, PixelRule::TowardsZero),
+                y + kLongitudeTickHalf + kLongitudeLabelGap, text);
+    }
 }
 
-void MarkerCircle(QPainter& p, const MarkerPixel& m) {
-    CornerEllipse(p, Trunc(m.MarkerX - kMarkerHalf), Trunc(m.MarkerY - kMarkerHalf),
-                  Trunc(m.MarkerX + kMarkerHalf), Trunc(m.MarkerY + kMarkerHalf));
+// The marker's centre on the chart: the nearest pixel on the screen.
+QPointF MarkerCentre(const GridFrame& f, double xMm, double yMm, double diameter) {
+    const double w = f.sizeX, h = f.sizeY;
+    return {Place(f, w * ChartDiskFraction * xMm / diameter + w / 2.0, PixelRule::Nearest),
+            Place(f, h / 2.0 - h * ChartDiskFraction * yMm / diameter, PixelRule::Nearest)};
 }
 
-MarkerPixel DrawRotationMarker(QPainter& p, const ChartScene& s, int w, int h, double xMm,
-                               double yMm, bool farSide, const MarkerLook& look,
-                               const QString& letter) {
-    const MarkerPixel m = MarkerAt(w, h, xMm, yMm, s.Geometry.ChartDiameter);
+void MarkerCircle(QPainter& p, const GridFrame& f, const QPointF& m) {
+    CornerEllipse(p, f, Place(f, m.x() - kMarkerHalf, PixelRule::TowardsZero),
+                  Place(f, m.y() - kMarkerHalf, PixelRule::TowardsZero),
+                  Place(f, m.x() + kMarkerHalf, PixelRule::TowardsZero),
+                  Place(f, m.y() + kMarkerHalf, PixelRule::TowardsZero));
+}
+
+QPointF DrawRotationMarker(QPainter& p, const ChartFrame& c, const ChartScene& s, double xMm,
+                           double yMm, bool farSide, const MarkerLook& look,
+                           const QString& letter) {
+    const GridFrame& f = c.grid;
+    const QPointF m = MarkerCentre(f, xMm, yMm, s.Geometry.ChartDiameter);
     const QColor colour = ColourFromWord(look.Colour);
-    p.setBrush(farSide ? ColourFromWord(DiskColour) : colour);
+    p.setBrush(farSide ? c.disk : colour);
     p.setPen(QPen(colour, 1));
-    MarkerCircle(p, m);
+    MarkerCircle(p, f, m);
     p.setPen(QPen(Qt::black, 1));
     if (look.Label) {
-        TextOut(p, m.MarkerX - TextWidth(p, letter) / 2 - 1, m.MarkerY - TextHeight(p) - 3, letter);
+        TextOut(p, f, m.x() - Part(f, TextWidth(p, f, letter), 2) - 1, m.y() - TextHeight(p, f) - 3,
+                letter);
     }
     return m;
 }
@@ -112,7 +171,7 @@ QFont DefaultChartFont() {
 }
 
 int DiskOutlineWidth(int side) {
-    return Round(kDiskOutset * side) - Round(kDiskInset * side) - 1;
+    return RoundPixel(kDiskOutset * side) - RoundPixel(kDiskInset * side) - 1;
 }
 
 QImage NewChartImage(const ChartGeometry& geometry) {
@@ -122,63 +181,62 @@ QImage NewChartImage(const ChartGeometry& geometry) {
     return image;
 }
 
-void PaintChartGrid(QPainter& p, int w, int h, const ChartScene& s) {
-    const ChartGeometry& g = s.Geometry;
+uint32_t BackgroundColourOf(ChartStyle style) {
+    return style == ChartStyle::Print ? WhiteColour : ChartBackgroundColour;
+}
+
+uint32_t DiskColourOf(ChartStyle style) {
+    return style == ChartStyle::Print ? WhiteColour : DiskColour;
+}
+
+void PaintChartGrid(QPainter& p, double w, double h, const ChartScene& s, const ChartLook& look) {
     const std::unique_ptr<GridLines> grid = ProjectGrid(s);
-    GridFrame f;
-    f.cx = w / 2.0;
-    f.cy = h / 2.0;
-    f.fraction = kDiskRadius;
-    f.sizeX = w;
-    f.sizeY = h;
-    f.q = ChartRotation(g.Mode, s.P, s.ParallacticAngle);
-    f.sx = g.MirrorSign;
-    f.sy = g.FlipSign;
-    f.cutoff = LimbCutoff(g.ChartDiameter);
-    // Hard pixels, as the integer rules place them; the labels too, so that a label's
-    // pixels are black or not at all.
-    p.setRenderHint(QPainter::Antialiasing, false);
-    p.setRenderHint(QPainter::TextAntialiasing, false);
-    HardEdgedFont(p);
+    const ChartFrame c = MakeFrame(w, h, s, look);
+    const GridFrame& f = c.grid;
+    SetRendering(p, f);
     p.setPen(QPen(Qt::black, 1));
-    p.fillRect(QRect(0, 0, w, h), ColourFromWord(ChartBackgroundColour));
-    p.setBrush(ColourFromWord(DiskColour));
-    CornerEllipse(p, Round(kDiskInset * w), Round(kDiskInset * h), Round(kDiskOutset * w),
-                  Round(kDiskOutset * h));
+    p.fillRect(QRectF(0, 0, w, h), c.background);
+    p.setBrush(c.disk);
+    CornerEllipse(p, f, Place(f, kDiskInset * w, PixelRule::Nearest),
+                  Place(f, kDiskInset * h, PixelRule::Nearest),
+                  Place(f, kDiskOutset * w, PixelRule::Nearest),
+                  Place(f, kDiskOutset * h, PixelRule::Nearest));
     p.setBrush(Qt::NoBrush);
 
     // The N point marks celestial north whatever the orientation.
-    if (s.NESWPoints) DrawCompassPoints(p, f, h, f.q - s.P);
-    const LabelRadius labels{kGridLabelRadius, static_cast<double>(w), static_cast<double>(h)};
-    const double H = h;
-    const QPoint pole(Round(Sin(f.q) * f.sx * kPoleMarkRadius * H + H / 2),
-                      Round(f.cy - Cos(f.q) * f.sy * kPoleMarkRadius * H));
+    if (s.NESWPoints) DrawCompassPoints(p, c, h, f.q - s.P);
+    const LabelRadius labels{kGridLabelRadius, w, h};
+    const QPointF pole(Place(f, Sin(f.q) * f.sx * kPoleMarkRadius * h + h / 2, PixelRule::Nearest),
+                       Place(f, f.cy - Cos(f.q) * f.sy * kPoleMarkRadius * h, PixelRule::Nearest));
     DrawGridLines(p, f, *grid, s, labels, labels, pole);
+    if (look.LongitudeLabels) DrawLongitudeLabels(p, f, s);
 }
 
-MarkerPixel PaintChartMarkers(QPainter& p, int w, int h, const ChartScene& s) {
+MarkerPixel PaintChartMarkers(QPainter& p, double w, double h, const ChartScene& s,
+                              const ChartLook& look) {
     const MarkerState& m = s.Markers;
-    MarkerPixel last;
-    p.setRenderHint(QPainter::Antialiasing, false);
-    HardEdgedFont(p);
+    const ChartFrame c = MakeFrame(w, h, s, look);
+    const GridFrame& f = c.grid;
+    QPointF last;
+    SetRendering(p, f);
     p.setPen(QPen(Qt::black, 1));
     if (!m.CarrMarkerShown && !m.DiffMarkerShown) {
-        last = MarkerAt(w, h, s.SpotX, s.SpotY, s.Geometry.ChartDiameter);
+        last = MarkerCentre(f, s.SpotX, s.SpotY, s.Geometry.ChartDiameter);
         if (s.Sunspot) {
             p.setBrush(Qt::black);
-            MarkerCircle(p, last);
+            MarkerCircle(p, f, last);
         }
     }
     if (m.CarrMarkerShown) {
-        last = DrawRotationMarker(p, s, w, h, m.CarrMarkerX, m.CarrMarkerY, m.CarrMarkerFarSide,
+        last = DrawRotationMarker(p, c, s, m.CarrMarkerX, m.CarrMarkerY, m.CarrMarkerFarSide,
                                   s.Carrington, "C");
     }
     if (m.DiffMarkerShown) {
-        last = DrawRotationMarker(p, s, w, h, m.DiffMarkerX, m.DiffMarkerY, m.DiffMarkerFarSide,
+        last = DrawRotationMarker(p, c, s, m.DiffMarkerX, m.DiffMarkerY, m.DiffMarkerFarSide,
                                   s.Differential, "D");
     }
     p.setBrush(Qt::NoBrush);
-    return last;
+    return {RoundPixel(last.x()), RoundPixel(last.y())};
 }
 
 void DrawChart(QImage& image, const ChartScene& scene, const QFont& font) {

@@ -14,6 +14,22 @@ namespace zorva {
 inline constexpr uint32_t ChartBackgroundColour = 0xFFCE73; // light blue
 inline constexpr uint32_t DiskColour = 0x14FFFF;            // yellow
 inline constexpr uint32_t BlackColour = 0x000000;
+inline constexpr uint32_t WhiteColour = 0xFFFFFF;
+
+// The screen's colours, or the print style's white ground and disk under the black grid,
+// which spares ink on a drawing blank.
+enum class ChartStyle { Screen, Print };
+uint32_t BackgroundColourOf(ChartStyle style);
+uint32_t DiskColourOf(ChartStyle style);
+
+// How a chart is drawn. The screen places every point on the pixel grid by the chart's
+// integer rules; a smooth chart keeps the same geometry unrounded, for vector files and
+// paper, where stepped lines would show.
+struct ChartLook {
+    ChartStyle Style = ChartStyle::Screen;
+    bool Smooth = false;
+    bool LongitudeLabels = false; // Carrington longitudes every 30 degrees along the equator
+};
 
 QColor ColourFromWord(uint32_t bgr);
 uint32_t WordFromColour(const QColor& colour);
@@ -43,9 +59,11 @@ MarkerPixel RedrawChart(QImage& image, const ChartScene& scene, const QFont& fon
 // Width of the disk outline's path in pixels on a chart image of the given side.
 int DiskOutlineWidth(int side);
 
-// The same onto any paint device of w x h device units (a PDF page, say); the
-// painter's font is used for the labels.
-void PaintChartGrid(QPainter& painter, int w, int h, const ChartScene& scene);
-MarkerPixel PaintChartMarkers(QPainter& painter, int w, int h, const ChartScene& scene);
+// The same onto any paint device, in a w x h box of the painter's units (a PDF page, say);
+// the painter's font is used for the labels. A smooth look takes fractional sizes.
+void PaintChartGrid(QPainter& painter, double w, double h, const ChartScene& scene,
+                    const ChartLook& look = {});
+MarkerPixel PaintChartMarkers(QPainter& painter, double w, double h, const ChartScene& scene,
+                              const ChartLook& look = {});
 
 } // namespace zorva

@@ -1,7 +1,8 @@
 #include "render/grid_painter.h"
 
 #include <QFontMetrics>
-#include <QPolygon>
+#include <QFontMetricsF>
+#include <QPolygonF>
 #include <cmath>
 
 #include "core/common/angles.h"
@@ -18,10 +19,6 @@ constexpr int kNoPointYet = -9999;
 constexpr int kPlusArm = 2; // pixels of a plus mark each side of its centre
 const QString kDegree = QString(QChar(0x00B0));
 
-int WholePixel(const GridFrame& f, double v) {
-    return f.nearest ? RoundPixel(v) : static_cast<int>(std::floor(v));
-}
-
 // Draws one grid line by the point rule and returns the rightmost visible point: a point
 // replaces the remembered one when its unrounded x exceeds the remembered whole x.
 struct Rightmost {
@@ -30,35 +27,41 @@ struct Rightmost {
 };
 Rightmost DrawGridLine(QPainter& p, const GridFrame& f, std::span<const DiskPosition> points) {
     ClearUpperVectorState(); // the previous line's drawing may have left it set
+    const PixelRule whole = f.nearest ? PixelRule::Nearest : PixelRule::Down;
     Rightmost right;
-    int rightX = kNoPointYet;
-    QPolygon line;
+    double rightX = kNoPointYet;
+    QPolygonF line;
     for (const DiskPosition& pt : points) {
-        if (pt.rho == FarSide || pt.r > f.cutoff) continue;
-        const double x = f.cx + Sin(pt.pa + f.q) * f.sx * pt.r * f.fraction * f.sizeX;
-        const double y = f.cy - Cos(pt.pa + f.q) * f.sy * pt.r * f.fraction * f.sizeY;
-        const int px = WholePixel(f, x);
-        line << QPoint(px, WholePixel(f, y));
-        if (x > rightX) {
+        if (!GridShows(f, pt)) continue;
+        const QPointF at = GridPoint(f, pt);
+        const double px = Place(f, at.x(), whole);
+        line << QPointF(px, Place(f, at.y(), whole));
+        if (at.x() > rightX) {
             rightX = px;
             right = {true, pt};
         }
     }
-    if (line.size() > 1) p.drawPolyline(line);
+    if (line.size() > 1) {
+        if (f.smooth) {
+            p.drawPolyline(line);
+        } else {
+            p.drawPolyline(line.toPolygon());
+        }
+    }
     return right;
 }
 
 // Label of a latitude line just right of its rightmost point, raised or lowered by half
 // a line as the line leaves the disk upwards or downwards.
-QPoint GridLabelPlace(const QPainter& p, const GridFrame& f, const DiskPosition& pt,
-                      const LabelRadius& at) {
-    const int space = TextWidth(p, " ");
-    const int height = TextHeight(p);
+QPointF GridLabelPlace(const QPainter& p, const GridFrame& f, const DiskPosition& pt,
+                       const LabelRadius& at) {
+    const double space = TextWidth(p, f, " ");
+    const double height = TextHeight(p, f);
     const double turn = pt.pa + f.q;
-    const int x = TruncPixel(space + f.cx + Sin(turn) * f.sx * pt.r * at.first * at.secondX);
-    const int y = TruncPixel(f.cy - Cos(turn) * f.sy * pt.r * at.first * at.secondY -
-                             height * Cos(turn) * f.sy * 0.5 - height / 2);
-    return {x, y};
+    const double x = space + f.cx + Sin(turn) * f.sx * pt.r * at.first * at.secondX;
+    const double y = f.cy - Cos(turn) * f.sy * pt.r * at.first * at.secondY -
+                     height * Cos(turn) * f.sy * 0.5 - Part(f, height, 2);
+    return {Place(f, x, PixelRule::TowardsZero), Place(f, y, PixelRule::TowardsZero)};
 }
 
 QString LatitudeLabel(int degrees) {
@@ -71,22 +74,22 @@ void DrawLatitudeLines(QPainter& p, const GridFrame& f, const GridLines& grid,
         const int lat = GridDegrees[i];
         const Rightmost right = DrawGridLine(p, f, grid.circles[i]);
         if (!right.found) continue;
-        QPoint at = GridLabelPlace(p, f, right.point, labels);
+        QPointF at = GridLabelPlace(p, f, right.point, labels);
         // The polar circles can end left of the centre; keep their labels off the line.
         if (f.cx > at.x()) {
-            if (lat == GridDegrees.front()) at.rx() -= TextWidth(p, "-80" + kDegree);
-            if (lat == GridDegrees.back()) at.rx() -= TextWidth(p, "80" + kDegree);
+            if (lat == GridDegrees.front()) at.rx() -= TextWidth(p, f, "-80" + kDegree);
+            if (lat == GridDegrees.back()) at.rx() -= TextWidth(p, f, "80" + kDegree);
         }
-        TextOut(p, at.x(), at.y(), LatitudeLabel(lat));
+        TextOut(p, f, at.x(), at.y(), LatitudeLabel(lat));
     }
 }
 
 // "P" at the north end of the rotation axis, just outside the limb: above its anchor, or
 // below it when the picture is flipped, so it stays outside the disk.
-void DrawPoleMark(QPainter& p, const GridFrame& f, QPoint anchor) {
-    const int x = anchor.x() - TextWidth(p, "P") / 2;
-    const int y = f.sy == 1 ? anchor.y() - TextHeight(p) : anchor.y();
-    TextOut(p, x, y, "P");
+void DrawPoleMark(QPainter& p, const GridFrame& f, QPointF anchor) {
+    const double x = anchor.x() - Part(f, TextWidth(p, f, "P"), 2);
+    const double y = f.sy == 1 ? anchor.y() - TextHeight(p, f) : anchor.y();
+    TextOut(p, f, x, y, "P");
 }
 
 } // namespace
@@ -96,6 +99,32 @@ int RoundPixel(double v) {
 }
 int TruncPixel(double v) {
     return static_cast<int>(std::trunc(v));
+}
+
+double Place(const GridFrame& f, double v, PixelRule rule) {
+    if (f.smooth) return v;
+    switch (rule) {
+    case PixelRule::Down:
+        return std::floor(v);
+    case PixelRule::Nearest:
+        return RoundPixel(v);
+    case PixelRule::TowardsZero:
+        return TruncPixel(v);
+    }
+    return v;
+}
+
+double Part(const GridFrame& f, double v, int parts) {
+    return f.smooth ? v / parts : TruncPixel(v / parts);
+}
+
+QPointF GridPoint(const GridFrame& f, const DiskPosition& pt) {
+    return {f.cx + Sin(pt.pa + f.q) * f.sx * pt.r * f.fraction * f.sizeX,
+            f.cy - Cos(pt.pa + f.q) * f.sy * pt.r * f.fraction * f.sizeY};
+}
+
+bool GridShows(const GridFrame& f, const DiskPosition& pt) {
+    return pt.rho != FarSide && pt.r <= f.cutoff;
 }
 
 std::unique_ptr<GridLines> ProjectGrid(const ChartScene& s) {
@@ -124,13 +153,13 @@ std::unique_ptr<GridLines> ProjectGrid(const ChartScene& s) {
 
 void DrawGridLines(QPainter& p, const GridFrame& f, const GridLines& grid, const ChartScene& s,
                    const LabelRadius& equatorLabel, const LabelRadius& latitudeLabels,
-                   QPoint poleMarkAnchor) {
+                   QPointF poleMarkAnchor) {
     const ChartGeometry& g = s.Geometry;
     if (g.ShowEquator && !g.ShowLatLines) {
         const Rightmost right = DrawGridLine(p, f, grid.equator);
         if (right.found) {
-            const QPoint at = GridLabelPlace(p, f, right.point, equatorLabel);
-            TextOut(p, at.x(), at.y(), LatitudeLabel(0));
+            const QPointF at = GridLabelPlace(p, f, right.point, equatorLabel);
+            TextOut(p, f, at.x(), at.y(), LatitudeLabel(0));
         }
     }
     if (g.ShowCentralMeridian && !g.ShowLongLines) DrawGridLine(p, f, grid.centralMeridian);
@@ -162,6 +191,29 @@ int TextHeight(const QPainter& p) {
     return p.fontMetrics().height();
 }
 
+void TextOut(QPainter& p, const GridFrame& f, double x, double y, const QString& text) {
+    if (!f.smooth) return TextOut(p, static_cast<int>(x), static_cast<int>(y), text);
+    p.drawText(QPointF(x, y + QFontMetricsF(p.font(), p.device()).ascent()), text);
+}
+
+double TextWidth(const QPainter& p, const GridFrame& f, const QString& s) {
+    if (!f.smooth) return TextWidth(p, s);
+    return QFontMetricsF(p.font(), p.device()).horizontalAdvance(s);
+}
+
+double TextHeight(const QPainter& p, const GridFrame& f) {
+    if (!f.smooth) return TextHeight(p);
+    return QFontMetricsF(p.font(), p.device()).height();
+}
+
+void Line(QPainter& p, const GridFrame& f, const QPointF& from, const QPointF& to) {
+    if (f.smooth) {
+        p.drawLine(from, to);
+    } else {
+        p.drawLine(from.toPoint(), to.toPoint());
+    }
+}
+
 void HardEdgedFont(QPainter& p) {
     QFont f = p.font();
     f.setStyleStrategy(QFont::NoAntialias);
@@ -170,6 +222,14 @@ void HardEdgedFont(QPainter& p) {
 
 void CornerEllipse(QPainter& p, int x1, int y1, int x2, int y2) {
     p.drawEllipse(QRect(x1, y1, x2 - x1 - 1, y2 - y1 - 1));
+}
+
+void CornerEllipse(QPainter& p, const GridFrame& f, double x1, double y1, double x2, double y2) {
+    if (!f.smooth) {
+        return CornerEllipse(p, static_cast<int>(x1), static_cast<int>(y1), static_cast<int>(x2),
+                             static_cast<int>(y2));
+    }
+    p.drawEllipse(QRectF(x1, y1, x2 - x1, y2 - y1));
 }
 
 void PlusMark(QPainter& p, int x, int y) {

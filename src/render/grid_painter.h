@@ -5,6 +5,7 @@
 
 #include <QPainter>
 #include <QPoint>
+#include <QPointF>
 #include <QString>
 #include <array>
 #include <memory>
@@ -30,7 +31,18 @@ struct GridFrame {
     int sy = 1;           // FlipSign
     double cutoff = 1;    // largest radial fraction drawn
     bool nearest = false; // whole pixels to the nearest (image) or downwards (chart)
+    bool smooth = false;  // no whole pixels at all: vector files and paper
 };
+
+// How a value becomes a whole pixel, and the value itself on a smooth frame.
+enum class PixelRule { Down, Nearest, TowardsZero };
+double Place(const GridFrame& f, double v, PixelRule rule);
+// A text size divided into parts, cut towards zero in whole pixels.
+double Part(const GridFrame& f, double v, int parts);
+
+// Where a projected point lies, unrounded, and whether the grid shows it.
+QPointF GridPoint(const GridFrame& f, const DiskPosition& pt);
+bool GridShows(const GridFrame& f, const DiskPosition& pt);
 
 // The radius at which latitude labels stand, as two factors applied in turn to
 // sin(pa + q) sx r: on the chart 0.405 and then W (H for y); on an image R and then a
@@ -58,7 +70,7 @@ std::unique_ptr<GridLines> ProjectGrid(const ChartScene& scene);
 // their labels, the longitude lines.
 void DrawGridLines(QPainter& p, const GridFrame& f, const GridLines& grid, const ChartScene& scene,
                    const LabelRadius& equatorLabel, const LabelRadius& latitudeLabels,
-                   QPoint poleMarkAnchor);
+                   QPointF poleMarkAnchor);
 
 // The screen directions (x right, y down) of celestial N, E, S and W for the angle a by
 // which north is turned, and the mirror and flip signs.
@@ -77,12 +89,20 @@ int TruncPixel(double v);
 void TextOut(QPainter& p, int x, int y, const QString& text);
 int TextWidth(const QPainter& p, const QString& s);
 int TextHeight(const QPainter& p);
+// The same in whole pixels, or in fractions on a smooth frame.
+void TextOut(QPainter& p, const GridFrame& f, double x, double y, const QString& text);
+double TextWidth(const QPainter& p, const GridFrame& f, const QString& s);
+double TextHeight(const QPainter& p, const GridFrame& f);
+// A line between two places, whole pixels unless the frame is smooth.
+void Line(QPainter& p, const GridFrame& f, const QPointF& from, const QPointF& to);
 // The font engines smooth glyphs unless the font itself says not to.
 void HardEdgedFont(QPainter& p);
 
 // Ellipse with corners (x1, y1) and (x2, y2), the right and bottom edges outside: a
 // rectangle of (x2 - x1 - 1) by (y2 - y1 - 1) drawn with a one-pixel pen.
 void CornerEllipse(QPainter& p, int x1, int y1, int x2, int y2);
+// On a smooth frame, the ellipse of exactly that box.
+void CornerEllipse(QPainter& p, const GridFrame& f, double x1, double y1, double x2, double y2);
 
 // A plus of five pixels each way centred on (x, y), in the pen's colour.
 void PlusMark(QPainter& p, int x, int y);

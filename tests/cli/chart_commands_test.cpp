@@ -90,6 +90,8 @@ TEST(ChartCommands, WrongArgumentsAreUsageErrors) {
         {"chart", kWhen, "--out", "chart.gif"},
         {"chart", kWhen, "--out", "chart"},
         {"chart", kWhen, "--out", "chart.png", "--diameter", "5000"},
+        {"chart", kWhen, "--out", "chart.svg", "--style", "bold"},
+        {"chart", kWhen, "--out", "chart.svg", "--caption", "yes"},
         {"chart", "--out", "chart.png"},
     };
     test::TempDir dir;
@@ -123,6 +125,26 @@ TEST(ChartCommand, WritesPngAndPdf) {
     r = RunCli({"chart", kWhen, "--out", (dir / "missing" / "chart.png").string()});
     EXPECT_EQ(r.status, 1);
     EXPECT_NE(r.err.find("cannot write"), std::string::npos);
+}
+
+// A drawing blank: print colours, the caption of the instant and the longitude labels,
+// with the disk at the chart diameter.
+TEST(ChartCommand, WritesAnSvgDrawingBlank) {
+    test::TempDir dir;
+    test::ScopedCurrentDir here(dir.path());
+    const Result r = RunCli({"chart", "2026-12-07T12:00:00", "--out", "blank.svg", "--style",
+                             "print", "--caption", "--long-labels", "--lat-lines"});
+    ASSERT_EQ(r.status, 0) << r.err;
+    const std::string svg = test::ReadFile(dir / "blank.svg");
+    EXPECT_EQ(svg.rfind("<?xml", 0), 0u);
+    // 150 mm at 75 units to the inch: a radius of 75 / 25.4 * 75 = 221.457 units, white.
+    EXPECT_NE(svg.find("rx=\"221.457\" ry=\"221.457\" fill=\"#ffffff\""), std::string::npos);
+    EXPECT_NE(svg.find("width=\"187.5mm\""), std::string::npos);
+    EXPECT_NE(svg.find("L0 124.30\u00B0"), std::string::npos); // the almanac's value
+    for (const char* text : {">2026-12-07  12:00:00 UT<", ">Observer<", ">Seeing<", ">Notes<"}) {
+        EXPECT_NE(svg.find(text), std::string::npos) << text;
+    }
+    EXPECT_NE(svg.find(">120\u00B0<"), std::string::npos); // near the central meridian
 }
 
 } // namespace

@@ -88,6 +88,18 @@ TEST(CliAt, PrintsTheWindowsEphemeris) {
     EXPECT_EQ(lines[7], "Rotation " + std::to_string(e.Rotation));
 }
 
+// The almanac gives L0 = 124.30 deg for 2026-12-07 12h UT; the built-in tables must too.
+TEST(CliAt, AlmanacGradeL0Today) {
+    test::TempDir dir;
+    test::ScopedCurrentDir cd(dir.path());
+    const Result r = RunCli({"at", "2026-12-07T12:00:00"});
+    ASSERT_EQ(r.status, 0) << r.err;
+    const auto lines = Lines(r.out);
+    ASSERT_GT(lines.size(), 3u);
+    ASSERT_EQ(lines[3].substr(0, 3), "L0 ");
+    EXPECT_NEAR(std::stod(lines[3].substr(3)), 124.30, 0.01);
+}
+
 TEST(Cli, WrongArgumentsGiveOneLineAndStatusTwo) {
     const std::vector<std::vector<std::string>> cases = {
         {},

@@ -248,7 +248,7 @@ TEST(ChartExport, PdfPageIsTheChartsPhysicalSize) {
     ASSERT_TRUE(SaveChartPdf(path, s, ChartFont()));
     const std::string pdf = test::ReadFile(dir / "chart.pdf");
     ASSERT_EQ(pdf.rfind("%PDF", 0), 0u);
-    // 553 pixels at 75 per inch, stretched by 442.9 / 442 so the disk is 150 mm: 532 pt.
+    // The chart's square is 150 mm / 0.8 = 187.5 mm = 531.5 pt, on a page of whole points.
     EXPECT_NE(pdf.find("/MediaBox [0 0 532.000000 532.000000]"), std::string::npos);
     EXPECT_FALSE(SaveChartPdf("/nonexistent-folder/chart.pdf", s, ChartFont()));
 }

@@ -7,6 +7,7 @@ ChartScene MakeChartScene(const ChartGeometry& geometry, const Ephemeris& epheme
     ChartScene s;
     s.Geometry = geometry;
     s.B0 = ephemeris.B0;
+    s.L0 = ephemeris.L0;
     s.P = ephemeris.P;
     s.D = ApparentDiameter(ephemeris);
     s.ParallacticAngle = ephemeris.ParallacticAngle;

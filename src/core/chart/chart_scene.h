@@ -19,6 +19,7 @@ struct MarkerLook {
 struct ChartScene {
     ChartGeometry Geometry;
     double B0 = 0;
+    double L0 = 0; // Carrington longitude of the disk centre, for the longitude labels
     double P = 0;
     double D = 0.5333; // apparent diameter, degrees
     double ParallacticAngle = 0;

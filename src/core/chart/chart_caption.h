@@ -1,0 +1,29 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "core/chart/chart_geometry.h"
+#include "core/ephemeris/calendar.h"
+#include "core/ephemeris/daily_table.h"
+#include "core/ephemeris/horizon.h"
+
+namespace zorva {
+
+// One line of the caption block printed under an exported chart. A write-in line is a
+// label followed by a rule for the observer to fill in by hand.
+struct CaptionLine {
+    std::string text; // UTF-8
+    bool writeIn = false;
+
+    bool operator==(const CaptionLine&) const = default;
+};
+
+// What the chart was drawn for: the instant in UT, B0, L0, P, the Carrington rotation and
+// apparent diameter (as the readouts show them, to hundredths of a degree and tenths of
+// an arcsecond), the orientation, the observer's latitude and longitude, then blank
+// "Observer", "Seeing" and "Notes" lines.
+std::vector<CaptionLine> ChartCaptionLines(const Instant& instant, const Ephemeris& ephemeris,
+                                           const Observer& observer, const ChartGeometry& geometry);
+
+} // namespace zorva
