@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstdio>
 
+#include "cli/help.h"
 #include "core/text/format.h"
 #include "core/text/parse.h"
 
@@ -34,6 +35,17 @@ ParsedArgs ParseArgs(const std::vector<std::string>& args, std::size_t first,
         }
     }
     return parsed;
+}
+
+ParsedArgs ParseCommandArgs(const std::vector<std::string>& args) {
+    std::set<std::string> valued, flags;
+    if (const CommandHelp* command = args.empty() ? nullptr : FindCommandHelp(args[0])) {
+        for (const OptionHelp& o : command->options) {
+            const std::string_view option = o.option.substr(0, o.option.find(' '));
+            (option.size() < o.option.size() ? valued : flags).emplace(option);
+        }
+    }
+    return ParseArgs(args, 1, valued, flags);
 }
 
 double ParseNumber(const std::string& text, const std::string& what) {

@@ -33,6 +33,10 @@ struct ParsedArgs {
 ParsedArgs ParseArgs(const std::vector<std::string>& args, std::size_t first,
                      const std::set<std::string>& valued, const std::set<std::string>& flags);
 
+// The arguments of the command args[0] by the options its help lists: those written with
+// a value ("--lat DEG") take one, the others are flags.
+ParsedArgs ParseCommandArgs(const std::vector<std::string>& args);
+
 // A whole decimal number, or a UsageError naming `what`.
 double ParseNumber(const std::string& text, const std::string& what);
 int ParseInteger(const std::string& text, const std::string& what);

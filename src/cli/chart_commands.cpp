@@ -7,6 +7,7 @@
 
 #include "cli/args.h"
 #include "cli/commands.h"
+#include "cli/help.h"
 #include "core/chart/chart_geometry.h"
 #include "core/chart/sunspot.h"
 #include "core/ephemeris/daily_table.h"
@@ -17,21 +18,6 @@
 namespace zorva::cli {
 
 namespace {
-
-const char* const kLocateUsage =
-    "usage: zorva-cli locate YYYY-MM-DDTHH:MM:SS --x MM --y MM [--diameter MM] "
-    "[--orientation equatorial|axis|altaz] [--flip] [--mirror] [--size CELLS] [--grid mm|in] "
-    "[--lat DEG] [--long DEG]";
-const char* const kChartUsage =
-    "usage: zorva-cli chart YYYY-MM-DDTHH:MM:SS --out FILE.png|FILE.pdf|FILE.svg [--x MM] "
-    "[--y MM] [--diameter MM] [--orientation equatorial|axis|altaz] [--flip] [--mirror] "
-    "[--size CELLS] [--grid mm|in] [--lat DEG] [--long DEG] [--lat-lines] [--long-lines] "
-    "[--style screen|print] [--caption] [--long-labels]";
-
-// A chart image of more than this diameter would need gigabytes of pixels.
-
-const std::set<std::string> kValued = {"--x",    "--y",    "--diameter", "--orientation",
-                                       "--size", "--grid", "--lat",      "--long"};
 
 // The instant, observer, chart settings and spot of one command line, and the
 // ephemeris they give.
@@ -44,16 +30,17 @@ struct ChartRequest {
 };
 
 double Coordinate(const ParsedArgs& parsed, const std::string& option, bool required,
-                  const char* usage) {
+                  const std::string& usage) {
     const auto text = parsed.Value(option);
     if (!text) {
-        if (required) throw UsageError(std::string(option) + " is required; " + usage);
+        if (required) throw UsageError(option + " is required; " + usage);
         return 0;
     }
     return ParseNumber(*text, option);
 }
 
-ChartRequest ReadRequest(const ParsedArgs& parsed, bool coordinatesRequired, const char* usage) {
+ChartRequest ReadRequest(const ParsedArgs& parsed, bool coordinatesRequired,
+                         const std::string& usage) {
     if (parsed.positional.size() != 1) throw UsageError(usage);
     ChartRequest req;
     req.instant = ParseInstant(parsed.positional[0]);
@@ -103,8 +90,8 @@ void EnsureGuiApplication() {
 } // namespace
 
 int LocateCommand(const std::vector<std::string>& args, std::ostream& out) {
-    const ParsedArgs parsed = ParseArgs(args, 1, kValued, {"--flip", "--mirror"});
-    ChartRequest req = ReadRequest(parsed, true, kLocateUsage);
+    const ParsedArgs parsed = ParseCommandArgs(args);
+    ChartRequest req = ReadRequest(parsed, true, UsageLine("locate"));
     LocateSpot(req.spot, req.geometry, req.ephemeris);
     ComputeSpotArea(req.spot, req.geometry.ChartDiameter);
     const SpotState& s = req.spot;
@@ -118,13 +105,9 @@ int LocateCommand(const std::vector<std::string>& args, std::ostream& out) {
 }
 
 int ChartCommand(const std::vector<std::string>& args, std::ostream& /*out*/) {
-    std::set<std::string> valued = kValued;
-    valued.insert({"--out", "--style"});
-    const ParsedArgs parsed = ParseArgs(
-        args, 1, valued,
-        {"--flip", "--mirror", "--lat-lines", "--long-lines", "--caption", "--long-labels"});
+    const ParsedArgs parsed = ParseCommandArgs(args);
     const auto file = parsed.Value("--out");
-    if (!file) throw UsageError(std::string("--out is required; ") + kChartUsage);
+    if (!file) throw UsageError("--out is required; " + UsageLine("chart"));
     const QString path = QString::fromStdString(*file);
     const auto format = ChartFormatOfPath(path);
     if (!format) throw UsageError("--out must name a .png, .pdf or .svg file");
@@ -136,7 +119,7 @@ int ChartCommand(const std::vector<std::string>& args, std::ostream& /*out*/) {
             throw UsageError("--style must be screen or print");
         }
     }
-    ChartRequest req = ReadRequest(parsed, false, kChartUsage);
+    ChartRequest req = ReadRequest(parsed, false, UsageLine("chart"));
     if (req.geometry.ChartDiameter > LargestChartDiameter) {
         throw UsageError("--diameter must not exceed 2000 mm for a chart file");
     }

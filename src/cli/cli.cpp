@@ -1,19 +1,16 @@
 #include "cli/cli.h"
 
+#include <algorithm>
 #include <functional>
 #include <map>
 
 #include "cli/args.h"
 #include "cli/commands.h"
+#include "cli/help.h"
 
 namespace zorva::cli {
 
 namespace {
-
-const char* const kUsage =
-    "usage: zorva-cli year YEAR [--accurate] | at YYYY-MM-DDTHH:MM:SS [--lat DEG] [--long DEG] | "
-    "locate AT --x MM --y MM [chart options] | chart AT --out FILE [chart options] | "
-    "regions FILE [--at AT] [chart options]";
 
 using Command = std::function<int(const std::vector<std::string>&, std::ostream&)>;
 
@@ -25,14 +22,40 @@ const std::map<std::string, Command>& Commands() {
     return commands;
 }
 
+bool AsksForHelp(const std::string& arg) {
+    return arg == "--help" || arg == "-h";
+}
+
+// zorva-cli help [COMMAND]: the whole help, or one command's.
+int HelpCommand(const std::vector<std::string>& args, std::ostream& out) {
+    if (args.size() > 2) throw UsageError("usage: zorva-cli help [COMMAND]");
+    if (args.size() == 1) {
+        out << HelpText();
+        return 0;
+    }
+    const CommandHelp* command = FindCommandHelp(args[1]);
+    if (!command) throw UsageError("no command '" + args[1] + "'; " + UsageLine(""));
+    out << HelpText(*command);
+    return 0;
+}
+
 } // namespace
 
 int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
     try {
-        if (args.empty()) throw UsageError(kUsage);
+        if (args.empty()) throw UsageError(UsageLine(""));
+        if (AsksForHelp(args[0])) return HelpCommand({"help"}, out);
+        if (args[0] == "--version") {
+            out << "zorva-cli " << Version() << "\n";
+            return 0;
+        }
+        if (args[0] == "help") return HelpCommand(args, out);
         const auto it = Commands().find(args[0]);
         if (it == Commands().end())
-            throw UsageError("unknown command '" + args[0] + "'; " + kUsage);
+            throw UsageError("unknown command '" + args[0] + "'; " + UsageLine(""));
+        // COMMAND --help, wherever it stands among the arguments.
+        if (std::any_of(args.begin() + 1, args.end(), AsksForHelp))
+            return HelpCommand({"help", args[0]}, out);
         return it->second(args, out);
     } catch (const UsageError& e) {
         err << "zorva-cli: " << e.what() << "\n";

@@ -3,6 +3,7 @@
 
 #include "cli/args.h"
 #include "cli/commands.h"
+#include "cli/help.h"
 #include "core/ephemeris/accurate_ephemeris.h"
 #include "core/ephemeris/daily_table.h"
 #include "core/ephemeris/horizon.h"
@@ -16,8 +17,8 @@ constexpr int kLastYear = 9999;
 } // namespace
 
 int YearCommand(const std::vector<std::string>& args, std::ostream& out) {
-    const ParsedArgs parsed = ParseArgs(args, 1, {}, {"--accurate"});
-    if (parsed.positional.size() != 1) throw UsageError("usage: zorva-cli year YEAR [--accurate]");
+    const ParsedArgs parsed = ParseCommandArgs(args);
+    if (parsed.positional.size() != 1) throw UsageError(UsageLine("year"));
     const int year = ParseInteger(parsed.positional[0], "YEAR");
     DailyTable table;
     int32_t count = 0;
@@ -40,9 +41,9 @@ int YearCommand(const std::vector<std::string>& args, std::ostream& out) {
 }
 
 int AtCommand(const std::vector<std::string>& args, std::ostream& out) {
-    const ParsedArgs parsed = ParseArgs(args, 1, {"--lat", "--long"}, {});
+    const ParsedArgs parsed = ParseCommandArgs(args);
     if (parsed.positional.size() != 1) {
-        throw UsageError("usage: zorva-cli at YYYY-MM-DDTHH:MM:SS [--lat DEG] [--long DEG]");
+        throw UsageError(UsageLine("at"));
     }
     const Instant instant = ParseInstant(parsed.positional[0]);
     const Ephemeris e = EphemerisAt(instant, ParseObserver(parsed));

@@ -4,6 +4,7 @@
 
 #include "cli/args.h"
 #include "cli/commands.h"
+#include "cli/help.h"
 #include "core/chart/projection.h"
 #include "core/srs/region_positions.h"
 #include "core/srs/srs_reader.h"
@@ -12,10 +13,6 @@
 namespace zorva::cli {
 
 namespace {
-
-const char* const kRegionsUsage =
-    "usage: zorva-cli regions FILE [--at YYYY-MM-DDTHH:MM:SS] [--diameter MM] "
-    "[--orientation equatorial|axis|altaz] [--flip] [--mirror] [--lat DEG] [--long DEG]";
 
 constexpr int kMmDecimals = 2;
 const char* const kNone = "-";
@@ -31,10 +28,8 @@ std::string Word(const std::string& s) {
 } // namespace
 
 int RegionsCommand(const std::vector<std::string>& args, std::ostream& out) {
-    const ParsedArgs parsed =
-        ParseArgs(args, 1, {"--at", "--diameter", "--orientation", "--lat", "--long"},
-                  {"--flip", "--mirror"});
-    if (parsed.positional.size() != 1) throw UsageError(kRegionsUsage);
+    const ParsedArgs parsed = ParseCommandArgs(args);
+    if (parsed.positional.size() != 1) throw UsageError(UsageLine("regions"));
     const ChartGeometry geometry = ParseChartGeometry(parsed);
     const Observer observer = ParseObserver(parsed);
     const std::optional<std::string> at = parsed.Value("--at");

@@ -1,0 +1,347 @@
+#include "cli/help.h"
+
+#include <algorithm>
+
+namespace zorva::cli {
+
+namespace {
+
+#ifndef ZORVA_VERSION
+#define ZORVA_VERSION "unknown"
+#endif
+
+constexpr std::string_view kProgram = "zorva-cli";
+constexpr std::string_view kRequired = "required";
+
+// Options shared by several commands.
+constexpr OptionHelp kLat = {"--lat DEG", "observer's latitude, degrees, north positive (-90..90)",
+                             "51.5"};
+constexpr OptionHelp kLong = {
+    "--long DEG", "observer's longitude, degrees, east positive (-180..360, folded to -180..180)",
+    "0.5"};
+constexpr OptionHelp kDiameter = {"--diameter MM", "chart diameter, millimetres", "150"};
+constexpr OptionHelp kOrientation = {
+    "--orientation MODE",
+    "equatorial (celestial north up), axis (rotation axis up) or altaz (zenith up)", "equatorial"};
+constexpr OptionHelp kFlip = {"--flip", "chart flipped top to bottom", "off"};
+constexpr OptionHelp kMirror = {"--mirror", "chart mirrored left to right", "off"};
+constexpr OptionHelp kSize = {"--size CELLS", "spot size, grid cells counted on the drawing", "0"};
+constexpr OptionHelp kGrid = {"--grid UNIT",
+                              "counting grid: mm (1 mm squares) or in (1/25 inch squares)", "mm"};
+
+constexpr OptionHelp kYearOptions[] = {
+    {"--accurate",
+     "the table computed with ERFA instead (1800..2200), B0, L0 and P to 4 decimals, seconds "
+     "to 2",
+     "off"},
+};
+constexpr OutputHelp kYearOutputs[] = {
+    {"year month day", "date at 0h UT; the month as Jan..Dec"},
+    {"RA", "apparent right ascension, hours"},
+    {"Dec", "apparent declination, degrees"},
+    {"B0 L0 P", "heliographic latitude and Carrington longitude of the disk centre, position "
+                "angle of the rotation axis, degrees"},
+    {"minutes seconds", "apparent diameter, arcminutes and arcseconds"},
+    {"rotation", "Carrington rotation in progress"},
+};
+
+constexpr OptionHelp kAtOptions[] = {kLat, kLong};
+constexpr OutputHelp kAtOutputs[] = {
+    {"RA", "apparent right ascension, hours"},
+    {"Dec", "apparent declination, degrees"},
+    {"B0", "heliographic latitude of the disk centre, degrees"},
+    {"L0", "Carrington longitude of the disk centre, degrees"},
+    {"P", "position angle of the rotation axis, degrees east of north"},
+    {"DiamMinutes", "apparent diameter, whole arcminutes"},
+    {"DiamSeconds", "apparent diameter, arcseconds beyond DiamMinutes"},
+    {"Rotation", "Carrington rotation number"},
+    {"Altitude", "altitude above the horizon, degrees, without refraction"},
+    {"Azimuth", "azimuth, degrees from north through east"},
+    {"ParallacticAngle", "parallactic angle, degrees, negative east of the meridian"},
+};
+
+constexpr OptionHelp kLocateOptions[] = {
+    {"--x MM", "spot's distance right of the disk centre on the chart, millimetres", kRequired},
+    {"--y MM", "spot's distance above the disk centre on the chart, millimetres", kRequired},
+    kDiameter,
+    kOrientation,
+    kFlip,
+    kMirror,
+    kSize,
+    kGrid,
+    kLat,
+    kLong,
+};
+constexpr OutputHelp kLocateOutputs[] = {
+    {"SpotRho", "angle from the disk centre as seen from the Sun's centre, degrees"},
+    {"SpotPA", "position angle on the disk, degrees"},
+    {"SpotLat", "heliographic latitude, degrees"},
+    {"SpotLong", "Carrington longitude, degrees"},
+    {"SpotRotation", "Carrington rotation in which the spot crosses the central meridian"},
+    {"SpotArea", "area, millionths of the solar hemisphere (0 without --size)"},
+};
+
+constexpr OptionHelp kChartOptions[] = {
+    {"--out FILE", "the file to write: .png (75 pixels per inch), .pdf or .svg (true size)",
+     kRequired},
+    {"--x MM", "spot marker's distance right of the disk centre, millimetres", "0"},
+    {"--y MM", "spot marker's distance above the disk centre, millimetres", "0"},
+    kDiameter,
+    kOrientation,
+    kFlip,
+    kMirror,
+    {"--lat-lines", "latitude lines every 20 degrees, with labels", "off"},
+    {"--long-lines", "longitude lines every 20 degrees from the central meridian", "off"},
+    {"--style STYLE", "screen (blue ground, yellow disk) or print (white, black grid)", "screen"},
+    {"--caption",
+     "caption block under the chart: instant, B0, L0, P, rotation, diameter, "
+     "orientation, site, and lines for observer, seeing and notes",
+     "off"},
+    {"--long-labels", "Carrington longitudes every 30 degrees along the equator", "off"},
+    {"--size CELLS", "as for locate; does not change the chart", "0"},
+    {"--grid UNIT", "as for locate; does not change the chart", "mm"},
+    kLat,
+    kLong,
+};
+
+constexpr OptionHelp kRegionsOptions[] = {
+    {"--at YYYY-MM-DDTHH:MM:SS", "instant the regions are moved to, UT",
+     "the time the summary's locations hold"},
+    kDiameter,
+    kOrientation,
+    kFlip,
+    kMirror,
+    kLat,
+    kLong,
+};
+constexpr OutputHelp kRegionsOutputs[] = {
+    {"number", "region number"},
+    {"latitude", "heliographic latitude, degrees"},
+    {"Lo", "Carrington longitude, degrees"},
+    {"central", "Carrington longitude of the central meridian when listed, degrees"},
+    {"area", "millionths of the solar hemisphere, or - when not listed"},
+    {"class", "McIntosh class, or -"},
+    {"spots", "number of spots, or -"},
+    {"visible x y", "on the near side at the instant: millimetres right of and above the "
+                    "chart's centre; hidden - - when behind the limb"},
+    {"Wolf", "last line: the Wolf number of the summary"},
+};
+
+constexpr CommandHelp kCommands[] = {
+    {"year", "YEAR",
+     "The daily table the program uses for YEAR (1..9999): a year file zorvadataYYYY.txt in "
+     "the working folder first, then the built-in tables (1990..2050), otherwise computed.",
+     kYearOptions,
+     "Two title lines, then one line a day at 0h UT, in the layout a year file is read in:",
+     kYearOutputs},
+    {"at", "YYYY-MM-DDTHH:MM:SS",
+     "The Sun's ephemeris at an instant (UT), interpolated in the year's table as the window "
+     "does, and the horizon coordinates for the observer.",
+     kAtOptions, "One \"Name value\" line each, numbers with 17 significant digits:", kAtOutputs},
+    {"locate", "YYYY-MM-DDTHH:MM:SS",
+     "A spot measured on the chart, in millimetres from the disk centre, as heliographic "
+     "latitude, longitude, rotation and area.",
+     kLocateOptions,
+     "One \"Name value\" line each; -999 for every angle and the rotation of a point off "
+     "the disk:",
+     kLocateOutputs},
+    {"chart",
+     "YYYY-MM-DDTHH:MM:SS",
+     "The chart as a file, drawn as the window draws it; PDF and SVG hold the disk at exactly "
+     "the chart diameter on paper (print without scaling).",
+     kChartOptions,
+     "Nothing on standard output.",
+     {}},
+    {"regions", "FILE",
+     "The regions of a Solar Region Summary text file, moved to an instant, and where they "
+     "lie on the chart.",
+     kRegionsOptions, "One line a region, words separated by single spaces:", kRegionsOutputs},
+};
+
+// The column where the meanings of options and outputs start, and the width of a line.
+constexpr std::size_t kMeaningColumn = 28;
+constexpr std::size_t kLineWidth = 79;
+
+// `text` after `lead`, its words wrapped at the line width onto lines indented to `indent`.
+std::string Wrapped(std::string lead, std::string_view text, std::size_t indent) {
+    std::string out;
+    std::string line = std::move(lead);
+    bool first = true;
+    std::size_t at = 0;
+    while (at < text.size()) {
+        const std::size_t end = std::min(text.find(' ', at), text.size());
+        const std::string_view word = text.substr(at, end - at);
+        if (!first && line.size() + 1 + word.size() > kLineWidth) {
+            out += line + "\n";
+            line = std::string(indent, ' ');
+            first = true;
+        }
+        line += (first ? "" : " ") + std::string(word);
+        first = false;
+        at = end + 1;
+    }
+    return out + line + "\n";
+}
+
+// An option or output name, then its meaning from the meaning column (on the next line
+// when the name reaches it).
+std::string Entry(std::string_view name, std::string_view meaning) {
+    std::string lead = "    " + std::string(name);
+    std::string out;
+    if (lead.size() + 1 < kMeaningColumn) {
+        lead += std::string(kMeaningColumn - lead.size(), ' ');
+    } else {
+        out = lead + "\n";
+        lead = std::string(kMeaningColumn, ' ');
+    }
+    return out + Wrapped(lead, meaning, kMeaningColumn);
+}
+
+std::string OptionLine(const OptionHelp& o) {
+    const std::string tail =
+        o.fallback == kRequired ? " (required)" : "; default " + std::string(o.fallback);
+    return Entry(o.option, std::string(o.meaning) + tail);
+}
+
+// man(7) text: a backslash and a leading dot or quote would be read as markup, and a
+// minus sign in an option must be "\-" to print as one.
+std::string Roff(std::string_view text) {
+    std::string out;
+    for (const char c : text) {
+        if (c == '\\') {
+            out += "\\e";
+        } else if (c == '-') {
+            out += "\\-";
+        } else {
+            out += c;
+        }
+    }
+    if (!out.empty() && (out[0] == '.' || out[0] == '\'')) out.insert(0, "\\&");
+    return out;
+}
+
+} // namespace
+
+std::span<const CommandHelp> CommandHelps() {
+    return kCommands;
+}
+
+const CommandHelp* FindCommandHelp(std::string_view name) {
+    const auto it = std::find_if(std::begin(kCommands), std::end(kCommands),
+                                 [name](const CommandHelp& c) { return c.name == name; });
+    return it == std::end(kCommands) ? nullptr : &*it;
+}
+
+std::string UsageLine(std::string_view command) {
+    const CommandHelp* c = FindCommandHelp(command);
+    if (!c) {
+        std::string names;
+        for (const CommandHelp& each : kCommands) {
+            names += (names.empty() ? "" : ", ") + std::string(each.name);
+        }
+        return "usage: " + std::string(kProgram) +
+               " COMMAND ARGUMENT [OPTION]..., COMMAND one of " + names +
+               "; zorva-cli help tells more";
+    }
+    std::string line = "usage: " + std::string(kProgram) + " " + std::string(c->name) + " " +
+                       std::string(c->arguments);
+    bool optional = false;
+    for (const OptionHelp& o : c->options) {
+        if (o.fallback == kRequired) {
+            line += " " + std::string(o.option);
+        } else {
+            optional = true;
+        }
+    }
+    if (optional) line += " [OPTION]...";
+    return line + "; zorva-cli help " + std::string(c->name) + " lists the options";
+}
+
+std::string HelpText(const CommandHelp& c) {
+    std::string text = std::string(kProgram) + " " + std::string(c.name) + " " +
+                       std::string(c.arguments) + (c.options.empty() ? "" : " [OPTION]...") + "\n" +
+                       Wrapped("    ", c.summary, 4);
+    for (const OptionHelp& o : c.options)
+        text += OptionLine(o);
+    text += Wrapped("    ", c.prints, 4);
+    for (const OutputHelp& o : c.outputs)
+        text += Entry("  " + std::string(o.name), o.unit);
+    return text;
+}
+
+std::string HelpText() {
+    std::string text =
+        std::string(kProgram) + " " + std::string(Version()) +
+        ": the Sun's ephemeris, sunspot positions and\n"
+        "true-size charts of the solar observing program Zorva, without its window.\n"
+        "\n"
+        "usage: zorva-cli COMMAND ARGUMENT [OPTION]...\n"
+        "       zorva-cli help [COMMAND]   this help, or one command's (also --help, -h)\n"
+        "       zorva-cli --version        the version\n"
+        "\n"
+        "Instants are Universal Time. Angles are degrees. A year file zorvadataYYYY.txt\n"
+        "in the working folder takes precedence over the built-in tables. Exit status:\n"
+        "0 done, 1 a file could not be read or written, 2 a wrong argument (one line on\n"
+        "standard error).\n";
+    for (const CommandHelp& c : kCommands)
+        text += "\n" + HelpText(c);
+    return text;
+}
+
+std::string_view Version() {
+    return ZORVA_VERSION;
+}
+
+std::string ManPage() {
+    std::string page =
+        ".TH ZORVA\\-CLI 1 \"\" \"Zorva " + std::string(Version()) +
+        "\" \"User Commands\"\n"
+        ".SH NAME\n"
+        "zorva\\-cli \\- the Sun's ephemeris, sunspot positions and true\\-size charts\n"
+        ".SH SYNOPSIS\n"
+        ".B zorva\\-cli\n"
+        ".I command argument\n"
+        "[\\fIoption\\fR]...\n"
+        ".br\n"
+        ".B zorva\\-cli help\n"
+        "[\\fIcommand\\fR]\n"
+        ".br\n"
+        ".B zorva\\-cli \\-\\-version\n"
+        ".SH DESCRIPTION\n"
+        ".B zorva\\-cli\n"
+        "is the core of the solar observing program Zorva without its window, for scripts and "
+        "batch work. Instants are Universal Time, written YYYY\\-MM\\-DDTHH:MM:SS; angles are "
+        "degrees.\n"
+        ".SH COMMANDS\n";
+    for (const CommandHelp& c : kCommands) {
+        page += ".SS \"" + Roff(c.name) + " " + Roff(c.arguments) + "\"\n" + Roff(c.summary) + "\n";
+        for (const OptionHelp& o : c.options) {
+            page += ".TP\n.B " + Roff(o.option) + "\n" + Roff(o.meaning) +
+                    (o.fallback == kRequired ? "; required.\n"
+                                             : "; default " + Roff(o.fallback) + ".\n");
+        }
+        page += ".PP\n" + Roff(c.prints) + "\n";
+        if (!c.outputs.empty()) page += ".RS\n";
+        for (const OutputHelp& o : c.outputs) {
+            page += ".TP\n.B " + Roff(o.name) + "\n" + Roff(o.unit) + "\n";
+        }
+        if (!c.outputs.empty()) page += ".RE\n";
+    }
+    page += ".SH FILES\n"
+            ".TP\n.I zorvadataYYYY.txt\n"
+            "A year file in the working folder: its daily table is used for that year "
+            "instead of the built\\-in one.\n"
+            ".SH EXIT STATUS\n"
+            "0 when the command did its work, 1 when a file could not be read or written, 2 "
+            "for a wrong argument, which is reported in one line on standard error.\n"
+            ".SH EXAMPLES\n"
+            ".nf\n"
+            "zorva\\-cli at 2026\\-12\\-07T12:00:00 \\-\\-lat 51.5 \\-\\-long \\-0.1\n"
+            "zorva\\-cli locate 2026\\-12\\-07T12:00:00 \\-\\-x 20 \\-\\-y \\-15 \\-\\-size 12\n"
+            "zorva\\-cli chart 2026\\-12\\-07T12:00:00 \\-\\-out blank.pdf \\-\\-style print "
+            "\\-\\-caption \\-\\-long\\-labels\n"
+            ".fi\n";
+    return page;
+}
+
+} // namespace zorva::cli
