@@ -8,6 +8,7 @@ packages=(
   liberfa-dev
   clang libclang-rt-14-dev
   fonts-dejavu-core xvfb xauth
+  dpkg-dev
 )
 missing=()
 for p in "${packages[@]}"; do
