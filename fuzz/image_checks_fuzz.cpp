@@ -17,6 +17,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
     const std::span<const uint8_t> bytes(data, size);
     (void)zorva::BitmapLength(bytes);
     (void)zorva::JpegHasEnd(bytes);
+    (void)zorva::PngHasEnd(bytes);
     (void)zorva::InstantFromImageName(std::string_view(reinterpret_cast<const char*>(data), size));
     if (size < 2) return 0;
     // The first byte gives the width, the rest are the grey pixels row by row.

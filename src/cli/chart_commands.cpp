@@ -48,26 +48,41 @@ ChartRequest ReadRequest(const ParsedArgs& parsed, bool coordinatesRequired,
     req.spot.SpotX = Coordinate(parsed, "--x", coordinatesRequired, usage);
     req.spot.SpotY = Coordinate(parsed, "--y", coordinatesRequired, usage);
     req.geometry = ParseChartGeometry(parsed);
-    if (const auto size = parsed.Value("--size")) {
-        req.spot.SpotSize = ParseNumber(*size, "--size");
-        if (req.spot.SpotSize < 0) throw UsageError("--size must be 0 or more");
-    }
-    if (const auto grid = parsed.Value("--grid")) {
-        if (*grid == "mm") {
-            req.spot.GridCellArea = MmGridCellArea;
-        } else if (*grid == "in") {
-            req.spot.GridCellArea = InchGridCellArea;
-        } else {
-            throw UsageError("--grid must be mm or in");
-        }
-    }
+    ReadSpotSize(parsed, req.spot);
     req.ephemeris = EphemerisAt(req.instant, req.observer);
     return req;
 }
 
-// Fonts and painting need a GUI application object; the command line has none of its
-// own, so one is made on first use, without a display. It is never destroyed: run from
-// the exit handlers, its destructor would find Qt's own globals already gone.
+} // namespace
+
+void ReadSpotSize(const ParsedArgs& parsed, SpotState& spot) {
+    if (const auto size = parsed.Value("--size")) {
+        spot.SpotSize = ParseNumber(*size, "--size");
+        if (spot.SpotSize < 0) throw UsageError("--size must be 0 or more");
+    }
+    if (const auto grid = parsed.Value("--grid")) {
+        if (*grid == "mm") {
+            spot.GridCellArea = MmGridCellArea;
+        } else if (*grid == "in") {
+            spot.GridCellArea = InchGridCellArea;
+        } else {
+            throw UsageError("--grid must be mm or in");
+        }
+    }
+}
+
+void WriteSpotReadouts(std::ostream& out, const SpotState& s) {
+    out << "SpotRho " << FullPrecision(s.SpotRho) << "\n"
+        << "SpotPA " << FullPrecision(s.SpotPA) << "\n"
+        << "SpotLat " << FullPrecision(s.SpotLat) << "\n"
+        << "SpotLong " << FullPrecision(s.SpotLong) << "\n"
+        << "SpotRotation " << s.SpotRotation << "\n"
+        << "SpotArea " << FullPrecision(s.SpotArea) << "\n";
+}
+
+// The command line has no application object of its own. The one made here is never
+// destroyed: run from the exit handlers, its destructor would find Qt's own globals
+// already gone.
 void EnsureGuiApplication() {
     if (QCoreApplication::instance()) {
         if (!qobject_cast<QGuiApplication*>(QCoreApplication::instance())) {
@@ -87,20 +102,16 @@ void EnsureGuiApplication() {
     qInstallMessageHandler(previous);
 }
 
-} // namespace
-
 int LocateCommand(const std::vector<std::string>& args, std::ostream& out) {
     const ParsedArgs parsed = ParseCommandArgs(args);
+    if (parsed.Value("--image")) return ImageLocateCommand(parsed, out);
+    for (const char* option : {"--px", "--py"}) {
+        if (parsed.Value(option)) throw UsageError(std::string(option) + " needs --image");
+    }
     ChartRequest req = ReadRequest(parsed, true, UsageLine("locate"));
     LocateSpot(req.spot, req.geometry, req.ephemeris);
     ComputeSpotArea(req.spot, req.geometry.ChartDiameter);
-    const SpotState& s = req.spot;
-    out << "SpotRho " << FullPrecision(s.SpotRho) << "\n"
-        << "SpotPA " << FullPrecision(s.SpotPA) << "\n"
-        << "SpotLat " << FullPrecision(s.SpotLat) << "\n"
-        << "SpotLong " << FullPrecision(s.SpotLong) << "\n"
-        << "SpotRotation " << s.SpotRotation << "\n"
-        << "SpotArea " << FullPrecision(s.SpotArea) << "\n";
+    WriteSpotReadouts(out, req.spot);
     return 0;
 }
 

@@ -16,8 +16,9 @@ using Command = std::function<int(const std::vector<std::string>&, std::ostream&
 
 const std::map<std::string, Command>& Commands() {
     static const std::map<std::string, Command> commands = {
-        {"year", YearCommand},   {"at", AtCommand},           {"locate", LocateCommand},
-        {"chart", ChartCommand}, {"regions", RegionsCommand},
+        {"year", YearCommand},       {"at", AtCommand},           {"locate", LocateCommand},
+        {"chart", ChartCommand},     {"regions", RegionsCommand}, {"limb", LimbCommand},
+        {"overlay", OverlayCommand},
     };
     return commands;
 }

@@ -4,6 +4,9 @@
 #include <string>
 #include <vector>
 
+#include "cli/args.h"
+#include "core/chart/sunspot.h"
+
 namespace zorva::cli {
 
 // Each command takes the whole argument list (args[0] is its name) and throws
@@ -13,5 +16,18 @@ int AtCommand(const std::vector<std::string>& args, std::ostream& out);
 int LocateCommand(const std::vector<std::string>& args, std::ostream& out);
 int ChartCommand(const std::vector<std::string>& args, std::ostream& out);
 int RegionsCommand(const std::vector<std::string>& args, std::ostream& out);
+int LimbCommand(const std::vector<std::string>& args, std::ostream& out);
+int OverlayCommand(const std::vector<std::string>& args, std::ostream& out);
+// locate with --image: the spot readouts of a clicked pixel of a solar image.
+int ImageLocateCommand(const ParsedArgs& parsed, std::ostream& out);
+
+// The spot size options --size and --grid into the spot state.
+void ReadSpotSize(const ParsedArgs& parsed, SpotState& spot);
+// The spot's readouts as "Name value" lines.
+void WriteSpotReadouts(std::ostream& out, const SpotState& spot);
+
+// Fonts and painting need a GUI application object; one is made on first use, without a
+// display.
+void EnsureGuiApplication();
 
 } // namespace zorva::cli

@@ -61,8 +61,19 @@ constexpr OutputHelp kAtOutputs[] = {
 };
 
 constexpr OptionHelp kLocateOptions[] = {
-    {"--x MM", "spot's distance right of the disk centre on the chart, millimetres", kRequired},
-    {"--y MM", "spot's distance above the disk centre on the chart, millimetres", kRequired},
+    {"--x MM", "spot's distance right of the disk centre on the chart, millimetres",
+     "none (required without --image)"},
+    {"--y MM", "spot's distance above the disk centre on the chart, millimetres",
+     "none (required without --image)"},
+    {"--image FILE",
+     "a solar image (BMP, PNG, JPEG or TIFF) to click on instead: its disk is found, and the "
+     "chart diameter is the one the disk stands for at 75 pixels per inch; not with --x, --y "
+     "or --diameter",
+     "none"},
+    {"--px X", "with --image: the clicked pixel's column, 0 being the first",
+     "none (required with --image)"},
+    {"--py Y", "with --image: the clicked pixel's row, 0 being the top one",
+     "none (required with --image)"},
     kDiameter,
     kOrientation,
     kFlip,
@@ -127,6 +138,32 @@ constexpr OutputHelp kRegionsOutputs[] = {
     {"Wolf", "last line: the Wolf number of the summary"},
 };
 
+constexpr OutputHelp kLimbOutputs[] = {
+    {"CentreX", "column of the disk centre, pixels, 0 being the first column"},
+    {"CentreY", "row of the disk centre, pixels, 0 being the top row"},
+    {"Radius", "disk radius, pixels"},
+    {"Rays", "limb points the final circle was fitted to (of 356 rays searched)"},
+    {"Mode", "DarkBackground (a bright disk on a dark sky) or LightBackground (a dark limb on "
+             "a light field)"},
+    {"Date", "the observation date the file name gives, YYYY-MM-DD; only for such names"},
+    {"Time", "the time of day the file name gives, HH:MM:SS UT; only for such names"},
+};
+
+constexpr OptionHelp kOverlayOptions[] = {
+    {"--out FILE", "the picture to write: .bmp (24 bits), .png, .jpg or .tif", kRequired},
+    {"--at YYYY-MM-DDTHH:MM:SS", "instant of the grid, UT",
+     "the date in the file name (dyymmdd.ext at 12:00, or yyyymmdd_hhmm_mdi_igr...)"},
+    kOrientation,
+    kFlip,
+    kMirror,
+    {"--lat-lines", "latitude lines every 20 degrees, with labels", "off"},
+    {"--long-lines", "longitude lines every 20 degrees from the central meridian", "off"},
+    {"--points", "the limb points of the fit, as red crosses", "off"},
+    {"--circle", "the fitted limb circle, in blue", "off"},
+    kLat,
+    kLong,
+};
+
 constexpr CommandHelp kCommands[] = {
     {"year", "YEAR",
      "The daily table the program uses for YEAR (1..9999): a year file zorvadataYYYY.txt in "
@@ -139,8 +176,8 @@ constexpr CommandHelp kCommands[] = {
      "does, and the horizon coordinates for the observer.",
      kAtOptions, "One \"Name value\" line each, numbers with 17 significant digits:", kAtOutputs},
     {"locate", "YYYY-MM-DDTHH:MM:SS",
-     "A spot measured on the chart, in millimetres from the disk centre, as heliographic "
-     "latitude, longitude, rotation and area.",
+     "A spot measured on the chart, in millimetres from the disk centre, or clicked on a "
+     "solar image, as heliographic latitude, longitude, rotation and area.",
      kLocateOptions,
      "One \"Name value\" line each; -999 for every angle and the rotation of a point off "
      "the disk:",
@@ -156,6 +193,21 @@ constexpr CommandHelp kCommands[] = {
      "The regions of a Solar Region Summary text file, moved to an instant, and where they "
      "lie on the chart.",
      kRegionsOptions, "One line a region, words separated by single spaces:", kRegionsOutputs},
+    {"limb",
+     "IMAGE",
+     "The solar disk in an image (BMP, PNG 8 or 16 bit, JPEG or TIFF): the limb is searched "
+     "along 360 rays and a circle fitted to it. Exit status 1 with \"Edge of solar disk could "
+     "not be found.\" when it cannot be.",
+     {},
+     "One \"Name value\" line each, numbers with 17 significant digits:",
+     kLimbOutputs},
+    {"overlay",
+     "IMAGE",
+     "The image with the heliographic grid drawn over its disk as the window draws it, at the "
+     "image's own resolution.",
+     kOverlayOptions,
+     "Nothing on standard output.",
+     {}},
 };
 
 // The column where the meanings of options and outputs start, and the width of a line.
@@ -281,8 +333,8 @@ std::string HelpText() {
         "\n"
         "Instants are Universal Time. Angles are degrees. A year file zorvadataYYYY.txt\n"
         "in the working folder takes precedence over the built-in tables. Exit status:\n"
-        "0 done, 1 a file could not be read or written, 2 a wrong argument (one line on\n"
-        "standard error).\n";
+        "0 done, 1 a file could not be read or written or an image's disk not found, 2 a\n"
+        "wrong argument (one line on standard error).\n";
     for (const CommandHelp& c : kCommands)
         text += "\n" + HelpText(c);
     return text;

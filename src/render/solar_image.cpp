@@ -69,7 +69,8 @@ qint64 DecodedBytesPerPixel(QImage::Format format) {
 }
 
 // Whether the file holds the whole picture its headers announce; a cut-off bitmap or JPEG
-// decodes without complaint, its missing part filled in. Read through a file of its own,
+// decodes without complaint, its missing part filled in, and a cut-off PNG makes its
+// decoder complain on the error stream. Read through a file of its own,
 // so the decoder's position is left alone.
 bool LooksComplete(const QString& path, const QByteArray& format) {
     QFile file(path);
@@ -80,6 +81,15 @@ bool LooksComplete(const QString& path, const QByteArray& format) {
             std::span<const uint8_t>(reinterpret_cast<const uint8_t*>(head.constData()),
                                      static_cast<std::size_t>(head.size())));
         return !length || static_cast<uint64_t>(file.size()) >= *length;
+    }
+    if (format == "png") {
+        if (!file.seek(std::max<qint64>(0, file.size() - static_cast<qint64>(PngTailBytes)))) {
+            return false;
+        }
+        const QByteArray tail = file.read(static_cast<qint64>(PngTailBytes));
+        return PngHasEnd(
+            std::span<const uint8_t>(reinterpret_cast<const uint8_t*>(tail.constData()),
+                                     static_cast<std::size_t>(tail.size())));
     }
     if (format == "jpeg") {
         uchar* bytes = file.map(0, file.size());
@@ -270,6 +280,10 @@ QImage ConvertToGrey(const QImage& picture) {
         }
     }
     return grey;
+}
+
+std::optional<ImageFileType> ImageTypeOfName(const QString& name) {
+    return TypeOfExtension(QFileInfo(name).suffix());
 }
 
 QString OpenImageFilter() {

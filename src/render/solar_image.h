@@ -55,6 +55,9 @@ QImage ConvertToGrey(const QImage& picture);
 // The file types an image is saved in.
 enum class ImageFileType { Bmp, Png, Jpeg, Tiff };
 
+// The file type a name's extension gives (bmp, png, jpg or jpeg, tif or tiff, any case).
+std::optional<ImageFileType> ImageTypeOfName(const QString& name);
+
 // Filters of the open and save dialogs.
 QString OpenImageFilter();
 QString SaveImageFilter();

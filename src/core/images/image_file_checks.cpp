@@ -1,6 +1,7 @@
 #include "core/images/image_file_checks.h"
 
 #include <cstdlib>
+#include <string_view>
 
 namespace zorva {
 
@@ -50,7 +51,7 @@ std::optional<uint64_t> BitmapLength(std::span<const uint8_t> head) {
         height = Le16(head, kSizesAt + 2);
         bits = Le16(head, kSizesAt + 6);
     } else if (infoSize >= kInfoHeaderSize) {
-        if (head.size() < kSizesAt + 16) return std::nullopt;
+        if (head.size() < kSizesAt + 20) return std::nullopt;
         // Sizes are signed; a negative height marks rows stored from the top.
         width = static_cast<uint64_t>(std::llabs(static_cast<int32_t>(Le32(head, kSizesAt))));
         height = static_cast<uint64_t>(std::llabs(static_cast<int32_t>(Le32(head, kSizesAt + 4))));
@@ -58,7 +59,10 @@ std::optional<uint64_t> BitmapLength(std::span<const uint8_t> head) {
         const uint32_t compression = Le32(head, kSizesAt + 12);
         if (compression != kUncompressed && compression != kBitFields &&
             compression != kAlphaBitFields) {
-            return std::nullopt;
+            // A compressed bitmap states the size of its pixel data instead.
+            const uint64_t dataSize = Le32(head, kSizesAt + 16);
+            if (dataSize == 0) return std::nullopt;
+            return offset + dataSize;
         }
     } else {
         return std::nullopt;
@@ -85,6 +89,12 @@ bool JpegHasEnd(std::span<const uint8_t> file) {
         if (file[i] == kMarker && file[i + 1] == kEndOfImage) return true;
     }
     return false;
+}
+
+bool PngHasEnd(std::span<const uint8_t> tail) {
+    constexpr std::string_view kEndChunk = "IEND";
+    const std::string_view text(reinterpret_cast<const char*>(tail.data()), tail.size());
+    return text.find(kEndChunk) != std::string_view::npos;
 }
 
 } // namespace zorva

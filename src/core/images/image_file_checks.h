@@ -9,14 +9,20 @@ namespace zorva {
 // Checks that an image file holds all of its picture before it is decoded: some decoders
 // fill the missing part of a cut-off file with grey and report success.
 
-// Bytes an uncompressed Windows bitmap needs, from its headers (the first bytes of the
-// file): where the pixels start plus the padded rows. Nothing when the headers are too
-// short or describe a compressed bitmap, whose length the headers do not fix.
+// Bytes a Windows bitmap needs, from its headers (the first bytes of the file): where the
+// pixels start plus the padded rows, or for a compressed bitmap plus the data size its
+// header states. Nothing when the headers are too short or a compressed bitmap states no
+// size.
 std::optional<uint64_t> BitmapLength(std::span<const uint8_t> head);
 
 // Whether a JPEG file's last scan is closed by its end-of-image marker. A file cut off
 // inside the picture data has none after its last start-of-scan marker (a thumbnail's
 // end marker lies before the main picture's scan).
 bool JpegHasEnd(std::span<const uint8_t> file);
+
+// Whether the end of a PNG file holds its closing IEND chunk; `tail` is the file's last
+// PngTailBytes bytes (or the whole file when shorter).
+inline constexpr std::size_t PngTailBytes = 64;
+bool PngHasEnd(std::span<const uint8_t> tail);
 
 } // namespace zorva

@@ -1,6 +1,7 @@
 #include "core/images/image_file_checks.h"
 
 #include <gtest/gtest.h>
+#include <string>
 #include <vector>
 
 #include "core/images/image_state.h"
@@ -37,9 +38,13 @@ TEST(BitmapLength, PixelOffsetPlusPaddedRows) {
     std::vector<uint8_t> core = {'B', 'M', 0, 0, 0, 0, 0, 0, 0, 0, 26, 0, 0,
                                  0,   12,  0, 0, 0, 5, 0, 3, 0, 1, 0,  1, 0};
     EXPECT_EQ(BitmapLength(core), 38u);
-    // Run-length compressed pictures have no fixed length; short or foreign headers
-    // give nothing; absurd sizes give nothing rather than an overflowing product.
-    EXPECT_EQ(BitmapLength(InfoHeader(3, 2, 8, 1)), std::nullopt);
+    // Run-length compressed pictures state their data size (bytes 34-37), if anything.
+    std::vector<uint8_t> rle = InfoHeader(3, 2, 8, 1);
+    EXPECT_EQ(BitmapLength(rle), std::nullopt);
+    rle[34] = 100;
+    EXPECT_EQ(BitmapLength(rle), 154u);
+    // Short or foreign headers give nothing; absurd sizes give nothing rather than an
+    // overflowing product.
     const std::vector<uint8_t> full = InfoHeader(3, 2, 24, 0);
     EXPECT_EQ(BitmapLength(std::span(full).first(30)), std::nullopt);
     std::vector<uint8_t> png = InfoHeader(3, 2, 24, 0);
@@ -58,6 +63,16 @@ TEST(JpegHasEnd, EndMarkerAfterTheLastScan) {
     EXPECT_FALSE(JpegHasEnd(thumbnailOnly));
     EXPECT_FALSE(JpegHasEnd(std::vector<uint8_t>{0xFF, 0xD8, 0xFF, 0xD9}));
     EXPECT_FALSE(JpegHasEnd({}));
+}
+
+TEST(PngHasEnd, ClosingChunkInTheTail) {
+    const std::string whole = std::string("\0\0\0\0IEND\xAE\x42\x60\x82", 12);
+    const auto bytes = [](const std::string& s) {
+        return std::span<const uint8_t>(reinterpret_cast<const uint8_t*>(s.data()), s.size());
+    };
+    EXPECT_TRUE(PngHasEnd(bytes("IDAT....." + whole)));
+    EXPECT_FALSE(PngHasEnd(bytes("IDAT.....\x12\x34")));
+    EXPECT_FALSE(PngHasEnd({}));
 }
 
 TEST(ImageState, DiameterTopAndCaption) {
