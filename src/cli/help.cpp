@@ -25,6 +25,10 @@ constexpr OptionHelp kOrientation = {
     "equatorial (celestial north up), axis (rotation axis up) or altaz (zenith up)", "equatorial"};
 constexpr OptionHelp kFlip = {"--flip", "chart flipped top to bottom", "off"};
 constexpr OptionHelp kMirror = {"--mirror", "chart mirrored left to right", "off"};
+constexpr OptionHelp kLatLines = {"--lat-lines", "latitude lines every 20 degrees, with labels",
+                                  "off"};
+constexpr OptionHelp kLongLines = {
+    "--long-lines", "longitude lines every 20 degrees from the central meridian", "off"};
 constexpr OptionHelp kSize = {"--size CELLS", "spot size, grid cells counted on the drawing", "0"};
 constexpr OptionHelp kGrid = {"--grid UNIT",
                               "counting grid: mm (1 mm squares) or in (1/25 inch squares)", "mm"};
@@ -101,8 +105,8 @@ constexpr OptionHelp kChartOptions[] = {
     kOrientation,
     kFlip,
     kMirror,
-    {"--lat-lines", "latitude lines every 20 degrees, with labels", "off"},
-    {"--long-lines", "longitude lines every 20 degrees from the central meridian", "off"},
+    kLatLines,
+    kLongLines,
     {"--style STYLE", "screen (blue ground, yellow disk) or print (white, black grid)", "screen"},
     {"--caption",
      "caption block under the chart: instant, B0, L0, P, rotation, diameter, "
@@ -156,8 +160,8 @@ constexpr OptionHelp kOverlayOptions[] = {
     kOrientation,
     kFlip,
     kMirror,
-    {"--lat-lines", "latitude lines every 20 degrees, with labels", "off"},
-    {"--long-lines", "longitude lines every 20 degrees from the central meridian", "off"},
+    kLatLines,
+    kLongLines,
     {"--points", "the limb points of the fit, as red crosses", "off"},
     {"--circle", "the fitted limb circle, in blue", "off"},
     kLat,

@@ -12,18 +12,9 @@
 namespace zorva::cli {
 namespace {
 
+using test::Fields;
 using test::RunCli;
 using Result = test::CliResult;
-
-// "Name value" lines into a map.
-std::map<std::string, std::string> Fields(const std::string& text) {
-    std::map<std::string, std::string> fields;
-    std::istringstream in(text);
-    std::string name, value;
-    while (in >> name >> value)
-        fields[name] = value;
-    return fields;
-}
 
 const std::string kWhen = "2021-06-01T12:00:00";
 

@@ -13,17 +13,9 @@ namespace zorva::cli {
 namespace {
 
 namespace fs = std::filesystem;
+using test::Fields;
 using test::RunCli;
 using Result = test::CliResult;
-
-std::map<std::string, std::string> Fields(const std::string& text) {
-    std::map<std::string, std::string> fields;
-    std::istringstream in(text);
-    std::string name, value;
-    while (in >> name >> value)
-        fields[name] = value;
-    return fields;
-}
 
 // The HMI image's disk from its FITS keywords (the test data's README).
 constexpr double kHmiCx = 255.5, kHmiCy = 255.5, kHmiR = 202.9;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <map>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -19,6 +20,16 @@ inline CliResult RunCli(const std::vector<std::string>& args) {
     std::ostringstream out, err;
     const int status = cli::Run(args, out, err);
     return {status, out.str(), err.str()};
+}
+
+// "Name value" lines into a map.
+inline std::map<std::string, std::string> Fields(const std::string& text) {
+    std::map<std::string, std::string> fields;
+    std::istringstream in(text);
+    std::string name, value;
+    while (in >> name >> value)
+        fields[name] = value;
+    return fields;
 }
 
 } // namespace zorva::test
