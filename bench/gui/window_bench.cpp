@@ -8,17 +8,13 @@
 #include <QTemporaryDir>
 #include <memory>
 
+#include "bench_application.h"
 #include "gui/tzorvaform.h"
 
 namespace {
 
 void EnsureApplication() {
-    if (QCoreApplication::instance()) return;
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    static int argc = 1;
-    static char name[] = "zorva_bench_gui";
-    static char* argv[] = {name, nullptr};
-    new QApplication(argc, argv);
+    zorva::bench::EnsureApplication<QApplication>();
 }
 
 // Answers nothing and shows no modal window, so start-up runs straight through.

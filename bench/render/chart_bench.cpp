@@ -4,19 +4,14 @@
 
 #include <QGuiApplication>
 
+#include "bench_application.h"
 #include "render/chart_export.h"
 #include "render/chart_painter.h"
 
 namespace {
 
-// Fonts need an application object; made once, without a display, and kept.
 void EnsureApplication() {
-    if (QCoreApplication::instance()) return;
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    static int argc = 1;
-    static char name[] = "zorva_bench_render";
-    static char* argv[] = {name, nullptr};
-    new QGuiApplication(argc, argv);
+    zorva::bench::EnsureApplication<QGuiApplication>();
 }
 
 void BM_RedrawFullChart(benchmark::State& state) {

@@ -129,14 +129,6 @@ ChartGeometry ParseChartGeometry(const ParsedArgs& parsed) {
     return g;
 }
 
-Ephemeris EphemerisAt(const Instant& instant, const Observer& observer) {
-    DailyTable table;
-    const int32_t days = LoadYearTable(instant.year, table);
-    Ephemeris e;
-    UpdateEphemeris(instant.year, table, days, instant, observer, e);
-    return e;
-}
-
 std::string FullPrecision(double v) {
     constexpr int kRoundTripDigits = 17;
     return GeneralText(v, kRoundTripDigits);

@@ -52,10 +52,6 @@ Observer ParseObserver(const ParsedArgs& parsed);
 // the options not given.
 ChartGeometry ParseChartGeometry(const ParsedArgs& parsed);
 
-// The ephemeris the window computes for an instant and observer: the year's table from
-// the working folder, interpolated, with the horizon coordinates.
-Ephemeris EphemerisAt(const Instant& instant, const Observer& observer);
-
 // Double with 17 significant digits, so it reads back exactly.
 std::string FullPrecision(double v);
 

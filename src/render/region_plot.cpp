@@ -16,8 +16,7 @@ constexpr int kNumberLift = 2;       // gap between the number and the cross
 constexpr int kClassDropDivisor = 5; // the class starts a fifth of its height below
 
 // Text centred on x (half its width taken downwards) with the top of its cell at `top`.
-void CentredText(QPainter& p, int x, int top, const QString& text) {
-    const QFontMetrics fm = p.fontMetrics();
+void CentredText(QPainter& p, const QFontMetrics& fm, int x, int top, const QString& text) {
     p.drawText(QPoint(x - fm.horizontalAdvance(text) / 2, top + fm.ascent()), text);
 }
 
@@ -44,9 +43,9 @@ void PaintRegions(QPainter& p, int height, const DiskFrame& frame,
         if (!px) continue;
         const SrsRegion& r = regions[i];
         PlusMark(p, px->X, px->Y);
-        CentredText(p, px->X, px->Y - h - kNumberLift, QString::number(r.Number));
-        CentredText(p, px->X, px->Y + h / kClassDropDivisor, QString::fromStdString(r.Class));
-        if (r.Area) CentredText(p, px->X, px->Y + h, QString::number(*r.Area));
+        CentredText(p, fm, px->X, px->Y - h - kNumberLift, QString::number(r.Number));
+        CentredText(p, fm, px->X, px->Y + h / kClassDropDivisor, QString::fromStdString(r.Class));
+        if (r.Area) CentredText(p, fm, px->X, px->Y + h, QString::number(*r.Area));
         if (style.Highlight == i) {
             p.drawEllipse(QPoint(px->X, px->Y), RegionHighlightRadius, RegionHighlightRadius);
         }

@@ -100,4 +100,13 @@ void UpdateEphemeris(int32_t tableYear, const DailyTable& table, int32_t tableDa
     ComputeHorizon(instant, observer, record);
 }
 
+Ephemeris EphemerisAt(const Instant& instant, const Observer& observer,
+                      const std::filesystem::path& folder) {
+    DailyTable table;
+    const int32_t days = LoadYearTable(instant.year, table, folder);
+    Ephemeris e;
+    UpdateEphemeris(instant.year, table, days, instant, observer, e, folder);
+    return e;
+}
+
 } // namespace zorva

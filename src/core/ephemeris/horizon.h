@@ -40,4 +40,9 @@ void UpdateEphemeris(int32_t tableYear, const DailyTable& table, int32_t tableDa
                      const Instant& instant, const Observer& observer, Ephemeris& record,
                      const std::filesystem::path& folder = std::filesystem::path("."));
 
+// The ephemeris of an instant and observer from a daily table of that year of its own,
+// loaded from `folder` as the observation loads its own.
+Ephemeris EphemerisAt(const Instant& instant, const Observer& observer,
+                      const std::filesystem::path& folder = std::filesystem::path("."));
+
 } // namespace zorva

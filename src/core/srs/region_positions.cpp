@@ -3,6 +3,8 @@
 #include <array>
 #include <cmath>
 
+#include "core/ephemeris/horizon.h"
+
 namespace zorva {
 
 namespace {
@@ -36,11 +38,7 @@ std::optional<int32_t> ReferenceLongitude(std::span<const SrsRegion> regions) {
 }
 
 double L0At(const Instant& instant, const std::filesystem::path& folder) {
-    DailyTable table;
-    const int32_t days = LoadYearTable(instant.year, table, folder);
-    Ephemeris e;
-    InterpolateEphemeris(instant.year, table, days, instant, e, folder);
-    return e.L0;
+    return EphemerisAt(instant, Observer{}, folder).L0;
 }
 
 double RegionLongitudeOffset(std::span<const SrsRegion> regions, double epochL0) {

@@ -11,14 +11,6 @@
 namespace zorva {
 namespace {
 
-Ephemeris EphemerisAt(const Instant& t) {
-    DailyTable table;
-    const int32_t days = LoadYearTable(t.year, table);
-    Ephemeris e;
-    UpdateEphemeris(t.year, table, days, t, Observer{}, e);
-    return e;
-}
-
 // Longitude difference folded into -180..180.
 double Folded(double d) {
     return std::remainder(d, 360.0);
@@ -62,7 +54,7 @@ TEST(RegionPositions, AtTheValidTimeRegionsLieWhereTheFileLists) {
     for (const auto& [file, valid] : files) {
         const SrsSummary s = LoadSrsFile(data / "srs" / file);
         ASSERT_EQ(s.Status, SrsStatus::Complete) << s.Error;
-        const Ephemeris now = EphemerisAt(valid);
+        const Ephemeris now = EphemerisAt(valid, Observer{});
         const double offset = RegionLongitudeOffset(s.Regions, L0At(s.Epoch));
         const std::vector<RegionPlace> places = PlaceRegions(s.Regions, offset, now);
         ASSERT_EQ(places.size(), s.Regions.size());
@@ -108,8 +100,9 @@ TEST(RegionPositions, RegionsTurnWithTheCarringtonFrame) {
     ASSERT_EQ(s.Regions.size(), 3u);
     ASSERT_EQ(s.Epoch, (Instant{2006, 5, 5, 0, 0, 0}));
     const double offset = RegionLongitudeOffset(s.Regions, L0At(s.Epoch));
-    const auto atEpoch = PlaceRegions(s.Regions, offset, EphemerisAt(s.Epoch));
-    const auto dayLater = PlaceRegions(s.Regions, offset, EphemerisAt({2006, 5, 6, 0, 0, 0}));
+    const auto atEpoch = PlaceRegions(s.Regions, offset, EphemerisAt(s.Epoch, Observer{}));
+    const auto dayLater =
+        PlaceRegions(s.Regions, offset, EphemerisAt({2006, 5, 6, 0, 0, 0}, Observer{}));
     for (std::size_t i = 0; i < 2; ++i) {
         EXPECT_NEAR(atEpoch[i].CentralDistance, s.Regions[i].CentralDistance, 1e-9);
         EXPECT_TRUE(atEpoch[i].Visible);
