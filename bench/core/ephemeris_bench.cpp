@@ -31,13 +31,19 @@ void Instant(benchmark::State& state, int year, int month, int day) {
     }
 }
 
-void BM_OneInstant(benchmark::State& state) { Instant(state, 2030, 6, 15); }
+void BM_OneInstant(benchmark::State& state) {
+    Instant(state, 2030, 6, 15);
+}
 BENCHMARK(BM_OneInstant)->Unit(benchmark::kMicrosecond);
 
-void BM_OneInstantBuiltinYear(benchmark::State& state) { Instant(state, 2005, 6, 15); }
+void BM_OneInstantBuiltinYear(benchmark::State& state) {
+    Instant(state, 2005, 6, 15);
+}
 BENCHMARK(BM_OneInstantBuiltinYear)->Unit(benchmark::kMicrosecond);
 
-void BM_OneInstant31DecemberComputed(benchmark::State& state) { Instant(state, 2030, 12, 31); }
+void BM_OneInstant31DecemberComputed(benchmark::State& state) {
+    Instant(state, 2030, 12, 31);
+}
 BENCHMARK(BM_OneInstant31DecemberComputed)->Unit(benchmark::kMillisecond);
 
 } // namespace

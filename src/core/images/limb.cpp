@@ -46,22 +46,97 @@ constexpr int32_t kQuarterTurn = 90;
 int32_t Trunc(double v) {
     return static_cast<int32_t>(std::trunc(v));
 }
+// floor(v + 0.5) for the pixel coordinates of a ray, which lie well within the integer
+// range: the conversion cuts towards zero, one less below zero gives the floor. (The
+// library's floor is a call per pixel on processors without a rounding instruction.)
 int32_t RoundToPixel(double v) {
-    return static_cast<int32_t>(std::floor(v + 0.5));
+    const double half = v + 0.5;
+    const auto cut = static_cast<int32_t>(half);
+    return cut > half ? cut - 1 : cut;
 }
+
+// The pixels of one ray, from its start point near the border (k = 0) to the picture's
+// centre (k = count - 1), worked out one at a time so a search that stops early costs no
+// more. Pixels before `first` lie outside the picture; from `first` on every pixel lies
+// inside, as both coordinates move steadily towards the centre. No pixels (count 0) for
+// the rays that are not searched and for a line without a defined slope.
+struct RayLine {
+    bool alongY = false;
+    int32_t start = 0; // x0 or y0, the stepped coordinate's first value
+    int32_t step = 0;
+    double m = 0;
+    double b = 0;
+    int32_t count = 0;
+    int32_t first = 0;
+
+    RayLine(int32_t ray, int32_t width, int32_t height) {
+        if (ray <= 0 || ray >= static_cast<int32_t>(LimbRays) || ray % kQuarterTurn == 0) return;
+        const int32_t cx0 = width / 2;
+        const int32_t cy0 = height / 2;
+        // The ray's angle runs from straight down towards increasing x. The rays nearer the
+        // vertical step along y and meet the bottom or top border; the others step along x.
+        alongY = ray <= 45 || ray >= 316 || (ray >= 136 && ray <= 225);
+        int32_t x0 = 0;
+        int32_t y0 = 0;
+        if (ray <= 45 || ray >= 316) {
+            y0 = height - kBorderInset;
+            x0 = Trunc(Tan(ray) * (y0 - cy0) + cx0);
+        } else if (ray <= 135) {
+            x0 = width - kBorderInset;
+            y0 = Trunc(Tan(90 - ray) * (x0 - cx0) + cy0);
+        } else if (ray <= 225) {
+            y0 = kBorderInset;
+            x0 = Trunc(cx0 - Tan(180 - ray) * (y0 - cy0));
+        } else {
+            x0 = kBorderInset;
+            y0 = Trunc(Tan(270 - ray) * (x0 - cx0) + cy0);
+        }
+        // A start point in the centre's column leaves the slope undefined; one in the
+        // centre's row does the same for a ray stepping along y, which divides by it.
+        if (x0 == cx0 || (alongY && y0 == cy0)) return;
+        m = static_cast<double>(cy0 - y0) / static_cast<double>(cx0 - x0);
+        b = cy0 - m * cx0;
+        start = alongY ? y0 : x0;
+        const int32_t end = alongY ? cy0 : cx0;
+        step = start > end ? -1 : 1;
+        count = std::abs(end - start) + 1;
+        auto inside = [&](RayPixel p) {
+            return p.x >= 0 && p.y >= 0 && p.x < width && p.y < height;
+        };
+        while (first < count && !inside(At(first)))
+            ++first;
+    }
+
+    RayPixel At(int32_t k) const {
+        const int32_t v = start + step * k;
+        if (alongY) return {RoundToPixel((v - b) / m), v};
+        return {v, RoundToPixel(m * v + b)};
+    }
+};
+
+// The pixels of a ray in the order of one pass: from the border inwards, or from the
+// centre outwards.
+struct RayWalk {
+    const RayLine& line;
+    bool outwards;
+    int32_t size() const { return line.count - line.first; }
+    RayPixel operator[](int32_t i) const {
+        return line.At(outwards ? line.count - 1 - i : line.first + i);
+    }
+};
 
 // One pass over a ray's pixels in the light-background mode: the edge is the darkest
 // pixel of the first run that falls below the border value by the contrast factor.
-template <typename It>
-void LightEdge(const PixelGrid& grid, It first, It last, int32_t border, LimbPoints& pass,
+void LightEdge(const PixelGrid& grid, const RayWalk& walk, int32_t border, LimbPoints& pass,
                std::size_t ray) {
     int32_t lowest = border;
     int32_t& state = pass.flag[ray];
-    for (It it = first; it != last; ++it) {
-        const int32_t p = grid.At(it->x, it->y);
+    for (int32_t i = 0; i < walk.size(); ++i) {
+        const RayPixel at = walk[i];
+        const int32_t p = grid.At(at.x, at.y);
         if (p < lowest && state < kEdgeFound) {
-            pass.x[ray] = it->x;
-            pass.y[ray] = it->y;
+            pass.x[ray] = at.x;
+            pass.y[ray] = at.y;
             lowest = p;
             if (p < border / kLightEdgeContrast) state = kDarkeningRun;
         } else if (state == kDarkeningRun) {
@@ -72,13 +147,14 @@ void LightEdge(const PixelGrid& grid, It first, It last, int32_t border, LimbPoi
 
 // One pass in the dark-background mode: the first pixel on the far side of the
 // threshold, brighter going inwards or darker going outwards.
-template <typename It, typename Beyond>
-void DarkEdge(const PixelGrid& grid, It first, It last, Beyond beyond, LimbPoints& pass,
+template <typename Beyond>
+void DarkEdge(const PixelGrid& grid, const RayWalk& walk, Beyond beyond, LimbPoints& pass,
               std::size_t ray) {
-    for (It it = first; it != last; ++it) {
-        if (beyond(grid.At(it->x, it->y))) {
-            pass.x[ray] = it->x;
-            pass.y[ray] = it->y;
+    for (int32_t i = 0; i < walk.size(); ++i) {
+        const RayPixel at = walk[i];
+        if (beyond(grid.At(at.x, at.y))) {
+            pass.x[ray] = at.x;
+            pass.y[ray] = at.y;
             pass.flag[ray] = kEdgeFound;
             return;
         }
@@ -134,48 +210,9 @@ int32_t LimbFit::AcceptedPoints() const {
 
 void RayPixels(int32_t ray, int32_t width, int32_t height, std::vector<RayPixel>& out) {
     out.clear();
-    if (ray <= 0 || ray >= static_cast<int32_t>(LimbRays) || ray % kQuarterTurn == 0) return;
-    const int32_t cx0 = width / 2;
-    const int32_t cy0 = height / 2;
-    // i is the angle from straight down towards increasing x. The rays nearer the
-    // vertical step along y and meet the bottom or top border; the others step along x.
-    const bool alongY = ray <= 45 || ray >= 316 || (ray >= 136 && ray <= 225);
-    int32_t x0 = 0;
-    int32_t y0 = 0;
-    if (ray <= 45 || ray >= 316) {
-        y0 = height - kBorderInset;
-        x0 = Trunc(Tan(ray) * (y0 - cy0) + cx0);
-    } else if (ray <= 135) {
-        x0 = width - kBorderInset;
-        y0 = Trunc(Tan(90 - ray) * (x0 - cx0) + cy0);
-    } else if (ray <= 225) {
-        y0 = kBorderInset;
-        x0 = Trunc(cx0 - Tan(180 - ray) * (y0 - cy0));
-    } else {
-        x0 = kBorderInset;
-        y0 = Trunc(Tan(270 - ray) * (x0 - cx0) + cy0);
-    }
-    // A start point in the centre's column leaves the slope undefined; one in the
-    // centre's row does the same for a ray stepping along y, which divides by it.
-    if (x0 == cx0 || (alongY && y0 == cy0)) return;
-    const double m = static_cast<double>(cy0 - y0) / static_cast<double>(cx0 - x0);
-    const double b = cy0 - m * cx0;
-    auto keep = [&](int32_t x, int32_t y) {
-        if (x >= 0 && y >= 0 && x < width && y < height) out.push_back({x, y});
-    };
-    if (alongY) {
-        const int32_t step = y0 > cy0 ? -1 : 1;
-        for (int32_t y = y0;; y += step) {
-            keep(RoundToPixel((y - b) / m), y);
-            if (y == cy0) break;
-        }
-    } else {
-        const int32_t step = x0 > cx0 ? -1 : 1;
-        for (int32_t x = x0;; x += step) {
-            keep(x, RoundToPixel(m * x + b));
-            if (x == cx0) break;
-        }
-    }
+    const RayLine line(ray, width, height);
+    for (int32_t k = line.first; k < line.count; ++k)
+        out.push_back(line.At(k));
 }
 
 LimbFit FindLimb(const PixelGrid& grid) {
@@ -193,22 +230,21 @@ LimbFit FindLimb(const PixelGrid& grid) {
     LimbPoints pass1;
     LimbPoints pass2;
     const int32_t threshold = fit.mode == LimbBackground::Dark ? DarkThreshold(grid) : 0;
-    std::vector<RayPixel> walk;
-    walk.reserve(static_cast<std::size_t>(std::max(w, h)));
     for (std::size_t ray = 0; ray < LimbRays; ++ray) {
-        RayPixels(static_cast<int32_t>(ray), w, h, walk);
-        if (walk.empty()) continue;
+        const RayLine line(static_cast<int32_t>(ray), w, h);
+        if (line.first >= line.count) continue;
+        const RayWalk inwards{line, false};
+        const RayWalk outwards{line, true};
         if (fit.mode == LimbBackground::Light) {
-            const int32_t border = grid.At(walk.front().x, walk.front().y);
-            LightEdge(grid, walk.begin(), walk.end(), border, pass1, ray);
-            LightEdge(grid, walk.rbegin(), walk.rend(), border, pass2, ray);
+            const RayPixel start = inwards[0];
+            const int32_t border = grid.At(start.x, start.y);
+            LightEdge(grid, inwards, border, pass1, ray);
+            LightEdge(grid, outwards, border, pass2, ray);
         } else {
             DarkEdge(
-                grid, walk.begin(), walk.end(), [&](int32_t p) { return p > threshold; }, pass1,
-                ray);
+                grid, inwards, [&](int32_t p) { return p > threshold; }, pass1, ray);
             DarkEdge(
-                grid, walk.rbegin(), walk.rend(), [&](int32_t p) { return p < threshold; }, pass2,
-                ray);
+                grid, outwards, [&](int32_t p) { return p < threshold; }, pass2, ray);
         }
     }
 

@@ -1,0 +1,154 @@
+// Speed of the solar image path on a 4096 x 4096 picture: opening and finding the limb
+// against a bare decode of the same file, the limb search alone, a redraw of the grid
+// overlay; and the memory a 16-bit picture takes to open.
+//
+// The pictures are made when the program starts, from a shared real image scaled up (or a
+// drawn disk where the shared images are missing), in a temporary folder removed at the
+// end. Run the memory figure on its own for a clean process:
+//   zorva_bench_render --benchmark_filter=Memory
+#include <benchmark/benchmark.h>
+
+#include <QDir>
+#include <QGuiApplication>
+#include <QImageReader>
+#include <QPainter>
+#include <QTemporaryDir>
+#include <fstream>
+#include <malloc.h>
+#include <memory>
+#include <string>
+
+#include "bench_application.h"
+#include "render/chart_painter.h"
+#include "render/image_overlay.h"
+#include "render/solar_image.h"
+
+namespace {
+
+constexpr int kSide = 4096;
+
+struct BenchPictures {
+    std::unique_ptr<QTemporaryDir> dir;
+    QString png8;  // 8-bit grey PNG
+    QString png16; // 16-bit grey PNG
+};
+
+QImage SourcePicture() {
+    const QImage shared(QStringLiteral(ZORVA_TESTDATA_DIR "/images/hmi_20230131_033945_512.png"));
+    if (!shared.isNull()) return shared.convertToFormat(QImage::Format_Grayscale8);
+    // A limb-darkened disk on a dark sky.
+    QImage drawn(512, 512, QImage::Format_Grayscale8);
+    drawn.fill(8);
+    QPainter p(&drawn);
+    QRadialGradient g(256, 256, 200);
+    g.setColorAt(0, QColor(220, 220, 220));
+    g.setColorAt(1, QColor(120, 120, 120));
+    p.setBrush(g);
+    p.setPen(Qt::NoPen);
+    p.drawEllipse(QPointF(256, 256), 200, 200);
+    return drawn;
+}
+
+const BenchPictures& Pictures() {
+    static const BenchPictures pictures = [] {
+        zorva::bench::EnsureApplication<QGuiApplication>();
+        BenchPictures b;
+        b.dir = std::make_unique<QTemporaryDir>();
+        const QImage big =
+            SourcePicture().scaled(kSide, kSide, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+        b.png8 = b.dir->filePath("sun4096.png");
+        big.convertToFormat(QImage::Format_Grayscale8).save(b.png8);
+        b.png16 = b.dir->filePath("sun4096_16.png");
+        big.convertToFormat(QImage::Format_Grayscale16).save(b.png16);
+        return b;
+    }();
+    return pictures;
+}
+
+void BM_DecodePng4096(benchmark::State& state) {
+    const QString path = Pictures().png8;
+    for (auto _ : state) {
+        QImageReader reader(path);
+        benchmark::DoNotOptimize(reader.read());
+    }
+}
+BENCHMARK(BM_DecodePng4096)->Unit(benchmark::kMillisecond);
+
+void BM_OpenAndFindLimb4096(benchmark::State& state) {
+    const QString path = Pictures().png8;
+    for (auto _ : state) {
+        const zorva::SolarImageLoad load = zorva::LoadSolarImage(path);
+        benchmark::DoNotOptimize(zorva::FindSolarLimb(*load.image));
+    }
+}
+BENCHMARK(BM_OpenAndFindLimb4096)->Unit(benchmark::kMillisecond);
+
+void BM_FindLimb4096(benchmark::State& state) {
+    const zorva::SolarImageLoad load = zorva::LoadSolarImage(Pictures().png8);
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(zorva::FindSolarLimb(*load.image));
+    }
+}
+BENCHMARK(BM_FindLimb4096)->Unit(benchmark::kMillisecond);
+
+void BM_ImageGridRedraw4096(benchmark::State& state) {
+    const zorva::SolarImageLoad load = zorva::LoadSolarImage(Pictures().png8);
+    const zorva::LimbFit fit = zorva::FindSolarLimb(*load.image);
+    zorva::ImageOverlayScene s;
+    s.chart.Geometry.ShowLatLines = true;
+    s.chart.Geometry.ShowLongLines = true;
+    s.chart.B0 = 5.2;
+    s.chart.P = -12.4;
+    s.chart.D = 0.53;
+    s.disk = fit.disk;
+    s.limb = fit.points;
+    s.points = true;
+    s.circle = true;
+    const QFont font = zorva::DefaultChartFont();
+    QImage canvas;
+    for (auto _ : state) {
+        zorva::DrawImageGrid(canvas, load.image->shown, s, font);
+        benchmark::DoNotOptimize(canvas.constBits());
+    }
+}
+BENCHMARK(BM_ImageGridRedraw4096)->Unit(benchmark::kMillisecond);
+
+// Resident and peak resident memory of the process, bytes.
+struct Resident {
+    long long now = 0;
+    long long peak = 0;
+};
+Resident ReadResident() {
+    std::ifstream status("/proc/self/status");
+    Resident r;
+    for (std::string line; std::getline(status, line);) {
+        const auto kib = [&line] { return std::stoll(line.substr(line.find(':') + 1)) * 1024; };
+        if (line.rfind("VmRSS:", 0) == 0) r.now = kib();
+        if (line.rfind("VmHWM:", 0) == 0) r.peak = kib();
+    }
+    return r;
+}
+
+// Opening a 16-bit picture: the peak and the lasting growth of resident memory, against
+// the size of the picture decoded as 8-bit grey (one byte a pixel). Large blocks are
+// mapped and unmapped directly, so freed memory leaves the count at once.
+void BM_Memory16Bit4096(benchmark::State& state) {
+    constexpr int kMappedFrom = 256 * 1024;
+    mallopt(M_MMAP_THRESHOLD, kMappedFrom);
+    const QString path = Pictures().png16;
+    zorva::LoadSolarImage(path); // plug-ins loaded, buffers of the decoder settled
+    const double eightBit = static_cast<double>(kSide) * kSide;
+    for (auto _ : state) {
+        malloc_trim(0);
+        std::ofstream("/proc/self/clear_refs") << "5"; // restarts the peak count
+        const Resident before = ReadResident();
+        const zorva::SolarImageLoad load = zorva::LoadSolarImage(path);
+        const Resident after = ReadResident();
+        benchmark::DoNotOptimize(load.image->shown.constBits());
+        state.counters["PeakPer8Bit"] = static_cast<double>(after.peak - before.now) / eightBit;
+        state.counters["HeldPer8Bit"] = static_cast<double>(after.now - before.now) / eightBit;
+    }
+}
+BENCHMARK(BM_Memory16Bit4096)->Iterations(1)->Unit(benchmark::kMillisecond);
+
+} // namespace
