@@ -146,8 +146,8 @@ int ChartCommand(const std::vector<std::string>& args, std::ostream& /*out*/) {
     if (parsed.Has("--caption")) {
         chart.Caption = ChartCaptionLines(req.instant, req.ephemeris, req.observer, req.geometry);
     }
-    if (!SaveChartFile(path, ChartFileBytes(*format, chart))) {
-        throw std::runtime_error("cannot write " + *file);
+    if (std::string why; !SaveChartFile(path, ChartFileBytes(*format, chart), &why)) {
+        throw std::runtime_error("cannot write " + *file + ": " + why);
     }
     return 0;
 }

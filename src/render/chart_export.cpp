@@ -12,7 +12,7 @@
 #include <cmath>
 #include <filesystem>
 
-#include "core/settings/settings_store.h"
+#include "core/common/atomic_file.h"
 #include "render/svg_document.h"
 
 namespace zorva {
@@ -206,10 +206,13 @@ QByteArray ChartFileBytes(ChartFileFormat format, const ChartExport& chart) {
     return {};
 }
 
-bool SaveChartFile(const QString& path, const QByteArray& bytes) {
-    if (bytes.isEmpty()) return false;
+bool SaveChartFile(const QString& path, const QByteArray& bytes, std::string* error) {
+    if (bytes.isEmpty()) {
+        if (error) *error = "the chart could not be drawn";
+        return false;
+    }
     const std::filesystem::path target(QFile::encodeName(path).toStdString());
-    return SaveTextFileAtomically(target, std::string_view(bytes.constData(), bytes.size()));
+    return WriteFileAtomically(target, std::string_view(bytes.constData(), bytes.size()), error);
 }
 
 bool SaveChartPng(const QString& path, const ChartScene& scene, const QFont& font) {

@@ -6,6 +6,7 @@
 #include <QSizeF>
 #include <QString>
 #include <optional>
+#include <string>
 #include <vector>
 
 #include "core/chart/chart_caption.h"
@@ -46,8 +47,9 @@ void PaintChartCentred(QPainter& painter, const QRectF& area, double dotsPerInch
                        const ChartExport& chart);
 
 // Writes the bytes of an export to `path`, replacing it whole or not at all. False, with
-// the old file untouched, when they cannot be written.
-bool SaveChartFile(const QString& path, const QByteArray& bytes);
+// the old file untouched and `error` (when given) saying why, when they cannot be written;
+// an empty export (nothing could be drawn) is never written.
+bool SaveChartFile(const QString& path, const QByteArray& bytes, std::string* error = nullptr);
 
 // The screen chart with neither caption nor labels, as PNG or PDF.
 bool SaveChartPng(const QString& path, const ChartScene& scene, const QFont& font);

@@ -322,7 +322,10 @@ TEST(ChartExport, FormatsAndSaving) {
     const QByteArray svg = ChartSvgBytes(FullChart(100));
     ASSERT_TRUE(SaveChartFile(path, svg));
     EXPECT_EQ(test::ReadFile(dir / "chart.svg"), svg.toStdString());
-    EXPECT_FALSE(SaveChartFile(QString::fromStdString((dir / "no" / "chart.svg").string()), svg));
+    std::string why;
+    EXPECT_FALSE(
+        SaveChartFile(QString::fromStdString((dir / "no" / "chart.svg").string()), svg, &why));
+    EXPECT_FALSE(why.empty());                       // the reason, for the message
     EXPECT_FALSE(SaveChartFile(path, QByteArray())); // nothing drawn: the old file stays
     EXPECT_EQ(test::ReadFile(dir / "chart.svg"), svg.toStdString());
 }
