@@ -5,7 +5,7 @@ packages=(
   cmake g++ make pkg-config
   qt6-base-dev libgl-dev qt6-image-formats-plugins
   libgtest-dev libgmock-dev libbenchmark-dev
-  liberfa-dev
+  liberfa-dev libcfitsio-dev libcfitsio-bin
   clang libclang-rt-14-dev
   fonts-dejavu-core xvfb xauth
   dpkg-dev

@@ -12,6 +12,8 @@
 
 #include "core/common/atomic_file.h"
 #include "core/images/image_file_checks.h"
+#include "fits/fits_file.h"
+#include "render/fits_image.h"
 
 namespace zorva {
 
@@ -225,6 +227,15 @@ SolarImageLoad LoadSolarImage(const QString& path) {
         return refuse("the file cannot be read (" + file.errorString() + ")");
     }
     if (file.size() == 0) return refuse("the file is empty");
+    if (IsFitsFileName(QFile::encodeName(info.fileName()).toStdString())) {
+        FitsDecoded fits = DecodeFitsPicture(path);
+        if (!fits.info) return refuse(fits.error);
+        std::optional<SolarImage> image = Normalised(std::move(fits.picture));
+        if (!image) return refuse("there is not enough memory for the picture");
+        image->format = "fits";
+        image->fits = std::move(fits.info);
+        return {std::move(image), QString()};
+    }
     QImageReader reader(&file);
     reader.setAllocationLimit(SolarImageAllocationLimitMiB);
     const QByteArray format = reader.format();
@@ -287,10 +298,11 @@ std::optional<ImageFileType> ImageTypeOfName(const QString& name) {
 }
 
 QString OpenImageFilter() {
-    QString filter = "Solar images (*.bmp *.png *.jpg *.jpeg *.tif *.tiff)";
+    QString filter = QStringLiteral("Solar images (*.bmp *.png *.jpg *.jpeg *.tif *.tiff %1)")
+                         .arg(FitsDialogPatterns);
     for (const FileKind& k : kKinds)
         filter += QStringLiteral(";;") + k.filter;
-    return filter;
+    return filter + QStringLiteral(";;FITS files (%1)").arg(FitsDialogPatterns);
 }
 
 QString SaveImageFilter() {

@@ -5,6 +5,7 @@
 #include <QString>
 #include <optional>
 
+#include "core/images/fits_header.h"
 #include "core/images/grey.h"
 #include "core/images/limb.h"
 #include "core/images/pixel_grid.h"
@@ -27,7 +28,9 @@ struct SolarImage {
     bool convertedToGrey = false;
     // For a 16-bit picture, the levels that became black and white.
     std::optional<StretchLevels> stretch;
-    QByteArray format; // "bmp", "png", "jpeg" or "tiff"
+    QByteArray format; // "bmp", "png", "jpeg", "tiff" or "fits"
+    // A FITS file's header keywords and the levels its values were stretched between.
+    std::optional<FitsInfo> fits;
 };
 
 struct SolarImageLoad {
@@ -37,7 +40,8 @@ struct SolarImageLoad {
 
 // Opens an image file. The file is checked before it is decoded (missing, unreadable,
 // empty, not a BMP, PNG, JPEG or TIFF picture, no pixels, too large, cut off or damaged);
-// any failure comes back as a message naming the file and the reason.
+// any failure comes back as a message naming the file and the reason. A name with a FITS
+// extension (.fits, .fit, .fts, also .gz, and .fz) is read as FITS.
 SolarImageLoad LoadSolarImage(const QString& path);
 
 // A pixel view of an 8-bit grey or 32-bit picture; an empty grid for any other format.

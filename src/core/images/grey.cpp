@@ -1,13 +1,11 @@
 #include "core/images/grey.h"
 
-#include <algorithm>
 #include <cmath>
 
 namespace zorva {
 
 namespace {
 
-constexpr double kTop8 = 255.0;
 constexpr double kTop16 = 65535.0;
 
 // The value at 0-based rank k of the sorted values.
@@ -53,25 +51,29 @@ int32_t GreyLevel(int32_t red, int32_t green, int32_t blue) {
     return static_cast<int32_t>(Luminance(red, green, blue));
 }
 
+StretchRanks StretchRanksOf(uint64_t count) {
+    const double last = count > 0 ? static_cast<double>(count - 1) : 0.0;
+    return {static_cast<uint64_t>(std::floor(StretchClipFraction * last)),
+            static_cast<uint64_t>(std::ceil((1 - StretchClipFraction) * last))};
+}
+
 StretchLevels LevelsOfHistogram(std::span<const uint64_t, Levels16> histogram) {
     uint64_t n = 0;
     for (const uint64_t c : histogram)
         n += c;
     if (n == 0) return {};
-    const double last = static_cast<double>(n - 1);
-    const auto lowRank = static_cast<uint64_t>(std::floor(StretchClipFraction * last));
-    const auto highRank = static_cast<uint64_t>(std::ceil((1 - StretchClipFraction) * last));
-    return {ValueAtRank(histogram, lowRank), ValueAtRank(histogram, highRank)};
+    const StretchRanks ranks = StretchRanksOf(n);
+    return {ValueAtRank(histogram, ranks.low), ValueAtRank(histogram, ranks.high)};
 }
 
 std::array<uint8_t, Levels16> StretchTable(const StretchLevels& levels) {
     std::array<uint8_t, Levels16> table{};
-    const double span = static_cast<double>(levels.high) - levels.low;
-    for (std::size_t v = 0; v < Levels16; ++v) {
-        const double scaled = span > 0 ? (static_cast<double>(v) - levels.low) * kTop8 / span
-                                       : static_cast<double>(v) * kTop8 / kTop16;
-        table[v] = static_cast<uint8_t>(std::clamp(std::floor(scaled + 0.5), 0.0, kTop8));
-    }
+    // A flat picture is scaled plainly over the whole 16-bit range.
+    const bool flat = levels.high <= levels.low;
+    const double low = flat ? 0.0 : levels.low;
+    const double high = flat ? kTop16 : levels.high;
+    for (std::size_t v = 0; v < Levels16; ++v)
+        table[v] = StretchedGrey(static_cast<double>(v), low, high);
     return table;
 }
 

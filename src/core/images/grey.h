@@ -34,10 +34,30 @@ struct StretchLevels {
     bool operator==(const StretchLevels&) const = default;
 };
 
-// The levels of a histogram of 16-bit values (count per value). Ranks are taken in the
-// sorted values v[0..N-1]: low = v[floor(0.005 (N - 1))], high = v[ceil(0.995 (N - 1))].
+// The ranks, in the sorted values v[0..N-1] of a picture, of the levels that become black
+// and white: low = floor(0.005 (N - 1)), high = ceil(0.995 (N - 1)). N must be at least 1.
+struct StretchRanks {
+    uint64_t low = 0;
+    uint64_t high = 0;
+};
+StretchRanks StretchRanksOf(uint64_t count);
+
+// The levels of a histogram of 16-bit values (count per value), at the stretch ranks.
 // An empty histogram gives the full range.
 StretchLevels LevelsOfHistogram(std::span<const uint64_t, Levels16> histogram);
+
+// The 8-bit level of a value v for the levels low < high: (v - low) 255 / (high - low),
+// rounded half up and clipped to 0..255. A value that is not a number is black. Inline,
+// as whole pictures of floating-point values go through it pixel by pixel.
+inline uint8_t StretchedGrey(double v, double low, double high) {
+    constexpr double kWhite = 255.0;
+    double s = (v - low) * kWhite / (high - low) + 0.5;
+    // floor(s) clipped to 0..255: clipped first (NaN fails the first test and becomes 0),
+    // the truncation of a value that is not negative is its floor.
+    s = s > 0 ? s : 0;
+    s = s < kWhite ? s : kWhite;
+    return static_cast<uint8_t>(static_cast<int32_t>(s));
+}
 
 // The 8-bit level of every 16-bit value. When the levels coincide (a flat picture) the
 // plain scaling v * 255 / 65535, rounded, is used instead, so black stays black and white

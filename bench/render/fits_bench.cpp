@@ -1,0 +1,81 @@
+// Speed of opening a large FITS image, against cfitsio's own bare read of the same file
+// in the same run. The 4096 x 4096 float file is written here, never kept.
+#include <benchmark/benchmark.h>
+
+#include <cmath>
+#include <filesystem>
+#include <fitsio.h>
+#include <unistd.h>
+#include <vector>
+
+#include "render/solar_image.h"
+
+namespace {
+
+constexpr long kSide = 4096;
+
+// A limb-darkened disk on a faint, uneven sky, as a float image.
+const std::string& BigFloatFits() {
+    static const std::string path = [] {
+        const std::string p = (std::filesystem::temp_directory_path() /
+                               ("zorva-bench-" + std::to_string(getpid()) + ".fits"))
+                                  .string();
+        std::vector<float> v(static_cast<std::size_t>(kSide * kSide));
+        const double cx = 2050.3;
+        const double cy = 2040.7;
+        const double r = 1900;
+        for (long y = 0; y < kSide; ++y) {
+            for (long x = 0; x < kSide; ++x) {
+                const double d2 = ((x - cx) * (x - cx) + (y - cy) * (y - cy)) / (r * r);
+                v[static_cast<std::size_t>(y * kSide + x)] =
+                    d2 < 1 ? static_cast<float>(50000 * (0.4 + 0.6 * std::sqrt(1 - d2)))
+                           : static_cast<float>(20 + (x * 7 + y * 3) % 11);
+            }
+        }
+        fitsfile* f = nullptr;
+        int status = 0;
+        long axes[2] = {kSide, kSide};
+        std::filesystem::remove(p);
+        fits_create_file(&f, p.c_str(), &status);
+        fits_create_img(f, FLOAT_IMG, 2, axes, &status);
+        fits_write_img(f, TFLOAT, 1, static_cast<LONGLONG>(v.size()), v.data(), &status);
+        fits_close_file(f, &status);
+        if (status != 0) std::abort();
+        std::atexit([] { std::filesystem::remove(path); });
+        return p;
+    }();
+    return path;
+}
+
+// cfitsio alone: open, one read of every pixel as float, close.
+void BM_BareFitsReadPix4096(benchmark::State& state) {
+    const std::string& path = BigFloatFits();
+    std::vector<float> values(static_cast<std::size_t>(kSide * kSide));
+    for (auto _ : state) {
+        fitsfile* f = nullptr;
+        int status = 0;
+        long first[2] = {1, 1};
+        int anyNull = 0;
+        fits_open_diskfile(&f, path.c_str(), READONLY, &status);
+        fits_read_pix(f, TFLOAT, first, static_cast<LONGLONG>(values.size()), nullptr,
+                      values.data(), &anyNull, &status);
+        fits_close_file(f, &status);
+        if (status != 0) state.SkipWithError("cfitsio failed");
+        benchmark::DoNotOptimize(values.data());
+    }
+}
+BENCHMARK(BM_BareFitsReadPix4096)->Unit(benchmark::kMillisecond);
+
+// The program's open: header, values turned the right way up, stretch levels and the
+// 8-bit picture.
+void BM_OpenFitsSolarImage4096(benchmark::State& state) {
+    const QString path = QString::fromStdString(BigFloatFits());
+    for (auto _ : state) {
+        const zorva::SolarImageLoad load = zorva::LoadSolarImage(path);
+        if (!load.image) state.SkipWithError("the open failed");
+        benchmark::DoNotOptimize(load.image->shown.constBits());
+    }
+}
+BENCHMARK(BM_OpenFitsSolarImage4096)->Unit(benchmark::kMillisecond);
+
+} // namespace

@@ -1,0 +1,312 @@
+#include "fits/fits_file.h"
+
+#include <array>
+#include <cmath>
+#include <filesystem>
+#include <fitsio.h>
+#include <limits>
+#include <new>
+#include <sys/mman.h>
+#include <unistd.h>
+
+#include "core/images/grey.h"
+
+namespace zorva {
+
+namespace {
+
+constexpr int64_t kBytesPerValue = sizeof(float);
+constexpr int64_t kBytesPerMiB = 1024 * 1024;
+constexpr int32_t kColourPlanes = 3;
+
+// Owns an open cfitsio file and closes it once, whatever happens.
+class FitsHandle {
+  public:
+    FitsHandle() = default;
+    ~FitsHandle() {
+        if (file_ != nullptr) {
+            int status = 0;
+            fits_close_file(file_, &status);
+        }
+        // Messages of a failed call would otherwise pile up for the next file.
+        fits_clear_errmsg();
+    }
+    FitsHandle(const FitsHandle&) = delete;
+    FitsHandle& operator=(const FitsHandle&) = delete;
+
+    fitsfile** Out() { return &file_; }
+    fitsfile* get() const { return file_; }
+
+  private:
+    fitsfile* file_ = nullptr;
+};
+
+// Closes a file descriptor when it goes.
+struct FdCloser {
+    int fd;
+    ~FdCloser() { close(fd); }
+};
+
+// cfitsio's own words for a status, to follow ours.
+std::string Detail(int status) {
+    std::array<char, FLEN_STATUS> text{};
+    fits_get_errstatus(status, text.data());
+    return " (cfitsio: " + std::string(text.data()) + ")";
+}
+
+// Why a file could not be read, for the message that names it.
+std::string Reason(int status) {
+    switch (status) {
+    case UNKNOWN_REC:
+    case NO_SIMPLE:
+    case BAD_SIMPLE:
+        return "it is not a FITS file" + Detail(status);
+    case NO_END:
+        return "its header has no END card; the file is cut off or damaged" + Detail(status);
+    case BAD_BITPIX:
+        return "its header gives no valid BITPIX" + Detail(status);
+    case BAD_NAXIS:
+    case BAD_NAXES:
+        return "its header gives invalid NAXIS values" + Detail(status);
+    case END_OF_FILE:
+    case READ_ERROR:
+        return "the file is cut off" + Detail(status);
+    case DATA_DECOMPRESSION_ERR:
+        return "its compressed image is damaged" + Detail(status);
+    case MEMORY_ALLOCATION:
+        return "there is not enough memory for the picture" + Detail(status);
+    default:
+        return "its contents cannot be read as a FITS image" + Detail(status);
+    }
+}
+
+FitsRead Refuse(std::string why) {
+    return {std::nullopt, std::move(why)};
+}
+
+// A keyword's value as text: a quoted string without its quotes (a doubled quote inside
+// stands for one) and trailing blanks; anything else trimmed.
+std::string ValueText(const char* raw) {
+    std::string_view v(raw);
+    while (!v.empty() && v.front() == ' ')
+        v.remove_prefix(1);
+    std::string out;
+    if (!v.empty() && v.front() == '\'') {
+        for (std::size_t i = 1; i < v.size(); ++i) {
+            if (v[i] == '\'') {
+                if (i + 1 < v.size() && v[i + 1] == '\'') {
+                    out += '\'';
+                    ++i;
+                    continue;
+                }
+                break;
+            }
+            out += v[i];
+        }
+    } else {
+        out = v;
+    }
+    while (!out.empty() && out.back() == ' ')
+        out.pop_back();
+    return out;
+}
+
+// The keywords of the current header; names already present keep their value.
+void ReadKeywords(fitsfile* f, FitsKeywords& out) {
+    int status = 0;
+    int count = 0;
+    if (fits_get_hdrspace(f, &count, nullptr, &status) != 0) return;
+    std::array<char, FLEN_KEYWORD> name{};
+    std::array<char, FLEN_VALUE> value{};
+    std::array<char, FLEN_COMMENT> comment{};
+    for (int i = 1; i <= count; ++i) {
+        status = 0;
+        if (fits_read_keyn(f, i, name.data(), value.data(), comment.data(), &status) != 0) continue;
+        const std::string_view n(name.data());
+        if (n.empty() || n == "COMMENT" || n == "HISTORY" || n == "CONTINUE") continue;
+        out.emplace(n, ValueText(value.data()));
+    }
+}
+
+// As cfitsio's image opening does: past an empty primary array, the first image with
+// axes; the primary header again when there is none.
+int MoveToFirstImage(fitsfile* f) {
+    int status = 0;
+    int naxis = 0;
+    if (fits_get_img_dim(f, &naxis, &status) != 0) return status;
+    if (naxis != 0) return 0;
+    int type = 0;
+    while (fits_movrel_hdu(f, 1, &type, &status) == 0) {
+        if (type != IMAGE_HDU) continue;
+        if (fits_get_img_dim(f, &naxis, &status) != 0) return status;
+        if (naxis > 0) return 0;
+    }
+    if (status != END_OF_FILE) return status;
+    status = 0;
+    fits_movabs_hdu(f, 1, &type, &status);
+    return status;
+}
+
+bool HasKeyword(const FitsKeywords& k, std::string_view name) {
+    return k.find(name) != k.end();
+}
+
+// The picture of the current header, which must be an image.
+FitsRead ReadOpened(fitsfile* f, const FitsLimits& limits) {
+    int status = MoveToFirstImage(f);
+    if (status != 0) return Refuse(Reason(status));
+    int type = 0;
+    int bitpix = 0;
+    int naxis = 0;
+    fits_get_hdu_type(f, &type, &status);
+    fits_get_img_type(f, &bitpix, &status);
+    fits_get_img_dim(f, &naxis, &status);
+    if (status != 0) return Refuse(Reason(status));
+    if (type != IMAGE_HDU || naxis == 0) return Refuse("it holds no image (NAXIS = 0)");
+    if (naxis < 2) return Refuse("its image has a single axis (NAXIS = 1)");
+    std::vector<LONGLONG> axes(static_cast<std::size_t>(naxis), 0);
+    if (fits_get_img_sizell(f, naxis, axes.data(), &status) != 0) return Refuse(Reason(status));
+    for (int i = 0; i < naxis; ++i) {
+        if (axes[static_cast<std::size_t>(i)] <= 0) {
+            return Refuse("its image has no pixels (NAXIS" + std::to_string(i + 1) + " = " +
+                          std::to_string(axes[static_cast<std::size_t>(i)]) + ")");
+        }
+    }
+    const LONGLONG w = axes[0];
+    const LONGLONG h = axes[1];
+    if (w > limits.largestSide || h > limits.largestSide) {
+        return Refuse("the picture is " + std::to_string(w) + " x " + std::to_string(h) +
+                      " pixels; at most " + std::to_string(limits.largestSide) +
+                      " pixels a side can be opened");
+    }
+    const int32_t planes = naxis >= 3 && axes[2] == kColourPlanes ? kColourPlanes : 1;
+    const int64_t count = static_cast<int64_t>(w) * h * planes;
+    if (count * kBytesPerValue > limits.largestBytes) {
+        return Refuse("the picture would need more than " +
+                      std::to_string(limits.largestBytes / kBytesPerMiB) + " MiB of memory");
+    }
+
+    FitsPicture pic;
+    pic.width = static_cast<int32_t>(w);
+    pic.height = static_cast<int32_t>(h);
+    pic.planes = planes;
+    pic.info.bitpix = bitpix;
+    pic.info.colour = planes == kColourPlanes;
+    ReadKeywords(f, pic.info.keywords);
+    int hdu = 1;
+    fits_get_hdu_num(f, &hdu);
+    if (hdu > 1) {
+        // The primary header of a file whose image is an extension may hold the
+        // observation's keywords; the image's own come first.
+        int primaryStatus = 0;
+        fits_movabs_hdu(f, 1, nullptr, &primaryStatus);
+        if (primaryStatus == 0) ReadKeywords(f, pic.info.keywords);
+        primaryStatus = 0;
+        fits_movabs_hdu(f, hdu, nullptr, &primaryStatus);
+        if (primaryStatus != 0) return Refuse(Reason(primaryStatus));
+    }
+    try {
+        pic.values.resize(static_cast<std::size_t>(count));
+    } catch (const std::bad_alloc&) {
+        return Refuse("there is not enough memory for the picture");
+    }
+
+    // Blank pixels of an integer image become NaN; a floating-point image marks them NaN
+    // itself, and reading those without the check is twice as fast.
+    float blank = std::numeric_limits<float>::quiet_NaN();
+    float* nullValue = bitpix > 0 && HasKeyword(pic.info.keywords, "BLANK") ? &blank : nullptr;
+    FloatLevelCounter counter;
+    std::vector<LONGLONG> first(static_cast<std::size_t>(naxis), 1);
+    const auto width = static_cast<std::size_t>(w);
+    for (int32_t k = 0; k < planes; ++k) {
+        if (naxis >= 3) first[2] = k + 1;
+        for (LONGLONG row = 1; row <= h; ++row) {
+            first[1] = row;
+            // FITS counts rows from the bottom of the picture.
+            float* out =
+                pic.values.data() + (static_cast<std::size_t>(k) * static_cast<std::size_t>(h) +
+                                     static_cast<std::size_t>(h - row)) *
+                                        width;
+            int anyNull = 0;
+            fits_read_pixll(f, TFLOAT, first.data(), static_cast<LONGLONG>(width), nullValue, out,
+                            &anyNull, &status);
+            // Values beyond a float's range come back clipped to it, which is good enough
+            // for a picture.
+            if (status == NUM_OVERFLOW) status = 0;
+            if (status != 0) return Refuse(Reason(status));
+            if (planes == 1) counter.Add(std::span<const float>(out, width));
+        }
+    }
+    if (planes == 1) {
+        pic.info.levels = counter.Levels(pic.values);
+    } else {
+        // A colour picture is stretched by its brightness, each colour alike.
+        const std::size_t n = width * static_cast<std::size_t>(h);
+        std::vector<float> brightness(n);
+        for (std::size_t i = 0; i < n; ++i) {
+            brightness[i] = static_cast<float>(
+                Luminance(pic.values[i], pic.values[n + i], pic.values[2 * n + i]));
+        }
+        pic.info.levels = LevelsOfValues(brightness);
+    }
+    return {std::move(pic), std::string()};
+}
+
+bool EndsWithNoCase(std::string_view s, std::string_view tail) {
+    if (s.size() < tail.size()) return false;
+    const std::string_view end = s.substr(s.size() - tail.size());
+    for (std::size_t i = 0; i < tail.size(); ++i) {
+        char c = end[i];
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+        if (c != tail[i]) return false;
+    }
+    return true;
+}
+
+} // namespace
+
+std::span<const float> FitsPicture::Plane(int32_t k) const {
+    const std::size_t n = static_cast<std::size_t>(width) * static_cast<std::size_t>(height);
+    return std::span<const float>(values).subspan(static_cast<std::size_t>(k) * n, n);
+}
+
+bool IsFitsFileName(std::string_view name) {
+    for (const std::string_view ext : {".fits", ".fit", ".fts"}) {
+        if (EndsWithNoCase(name, ext)) return true;
+        if (EndsWithNoCase(name, std::string(ext) + ".gz")) return true;
+    }
+    return EndsWithNoCase(name, ".fz");
+}
+
+FitsRead ReadFitsFile(const std::string& path, const FitsLimits& limits) {
+    std::error_code error;
+    const std::uintmax_t size = std::filesystem::file_size(path, error);
+    if (!error && size == 0) return Refuse("the file is empty");
+    FitsHandle file;
+    int status = 0;
+    // Opened by its literal name: the image opening of cfitsio would read brackets and
+    // parentheses in a name ("sun (1).fits") as filters. The move past an empty primary
+    // array that it does is done by ReadOpened.
+    if (fits_open_diskfile(file.Out(), path.c_str(), READONLY, &status) != 0)
+        return Refuse(Reason(status));
+    return ReadOpened(file.get(), limits);
+}
+
+FitsRead ReadFitsMemory(std::span<const uint8_t> bytes, const FitsLimits& limits) {
+    if (bytes.empty()) return Refuse("the file is empty");
+    // Not through cfitsio's memory files: opened read-only they take the length the header
+    // announces for the length of the bytes, and read past their end. An anonymous file
+    // in memory goes through the same checked reads as a file on disk.
+    const int fd = memfd_create("fits", MFD_CLOEXEC);
+    if (fd < 0) return Refuse("no file in memory could be made for it");
+    const FdCloser closer{fd};
+    std::size_t written = 0;
+    while (written < bytes.size()) {
+        const ssize_t n = write(fd, bytes.data() + written, bytes.size() - written);
+        if (n <= 0) return Refuse("no file in memory could be made for it");
+        written += static_cast<std::size_t>(n);
+    }
+    return ReadFitsFile("/proc/self/fd/" + std::to_string(fd), limits);
+}
+
+} // namespace zorva

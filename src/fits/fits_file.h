@@ -1,0 +1,51 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "core/images/fits_header.h"
+
+namespace zorva {
+
+// Whether a file name has one of the FITS extensions: .fits, .fit, .fts, each also
+// gzipped (.fits.gz), and the tile-compressed .fz (.fits.fz). Any case.
+bool IsFitsFileName(std::string_view name);
+
+// What may be read: sides up to `largestSide` pixels and pixel values up to
+// `largestBytes` in memory (4 bytes a value).
+struct FitsLimits {
+    int64_t largestSide = 0;
+    int64_t largestBytes = 0;
+};
+
+// The first image of a FITS file as a picture: the values of each plane row by row with
+// the picture's top row first (the file's last row, as FITS counts rows from the bottom).
+// Blank (BLANK) and NaN pixels are NaN; BSCALE and BZERO are applied. Three planes (red,
+// green, blue) when the third axis is 3, otherwise the first plane of a cube.
+struct FitsPicture {
+    int32_t width = 0;
+    int32_t height = 0;
+    int32_t planes = 1;
+    std::vector<float> values; // planes one after the other, width x height each
+    FitsInfo info;             // keywords, BITPIX, colour, stretch levels
+
+    std::span<const float> Plane(int32_t k) const;
+};
+
+struct FitsRead {
+    std::optional<FitsPicture> picture;
+    std::string error; // when there is no picture: why, for "Cannot open "name": why."
+};
+
+// Opens the file through cfitsio's image opening, which passes over an empty primary
+// header to a tile-compressed image, and reads gzipped files too.
+FitsRead ReadFitsFile(const std::string& path, const FitsLimits& limits);
+
+// The same from the bytes of a whole file in memory, read through an anonymous file.
+FitsRead ReadFitsMemory(std::span<const uint8_t> bytes, const FitsLimits& limits);
+
+} // namespace zorva

@@ -1,0 +1,185 @@
+#include "fits/fits_file.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
+#include <gtest/gtest.h>
+
+#include "support/fits_writer.h"
+#include "support/test_support.h"
+
+namespace zorva {
+namespace {
+
+using test::Card;
+using test::FitsBytes;
+using test::FitsHdu;
+
+constexpr FitsLimits kLimits{30000, int64_t{1} << 30};
+
+FitsRead FromBytes(const std::string& bytes, const FitsLimits& limits = kLimits) {
+    return ReadFitsMemory(
+        std::span<const uint8_t>(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size()),
+        limits);
+}
+
+// A 3 x 2 picture: stored values 1 2 3 in FITS row 1 (the bottom) and 4 5 6 in row 2.
+FitsHdu SixPixels(int bitpix, std::vector<std::string> cards = {}) {
+    return {bitpix, {3, 2}, std::move(cards), {1, 2, 3, 4, 5, 6}};
+}
+
+TEST(ReadFits, EveryPixelTypeScaledAndTurnedTheRightWayUp) {
+    // Physical value = BZERO + BSCALE * stored: with 2 and 10, 1..6 become 12..22. Row 2
+    // of the file is the picture's top row.
+    const std::vector<float> expected = {18, 20, 22, 12, 14, 16};
+    for (const int bitpix : {8, 16, 32, 64, -32, -64}) {
+        SCOPED_TRACE(bitpix);
+        const FitsRead read =
+            FromBytes(FitsBytes({SixPixels(bitpix, {Card("BSCALE", "2.0"), Card("BZERO", "10")})}));
+        ASSERT_TRUE(read.picture) << read.error;
+        EXPECT_EQ(read.picture->width, 3);
+        EXPECT_EQ(read.picture->height, 2);
+        EXPECT_EQ(read.picture->info.bitpix, bitpix);
+        EXPECT_EQ(read.picture->values, expected);
+    }
+}
+
+TEST(ReadFits, BlankAndNotANumberAreNoData) {
+    // BLANK names the stored integer of a pixel without data; a float image uses NaN.
+    FitsRead read = FromBytes(FitsBytes({SixPixels(16, {Card("BLANK", "5")})}));
+    ASSERT_TRUE(read.picture) << read.error;
+    EXPECT_TRUE(std::isnan(read.picture->values[1])); // stored 5: row 2, column 2
+    EXPECT_EQ(read.picture->values[0], 4);
+    EXPECT_EQ(read.picture->info.levels.finite, 5u);
+
+    FitsHdu floats = SixPixels(-32);
+    floats.stored[0] = std::nan("");
+    read = FromBytes(FitsBytes({floats}));
+    ASSERT_TRUE(read.picture) << read.error;
+    EXPECT_TRUE(std::isnan(read.picture->values[3]));
+    EXPECT_EQ(read.picture->info.levels.finite, 5u);
+}
+
+TEST(ReadFits, ThreePlanesAreColourOtherCubesTheirFirstPlane) {
+    // Plane k holds 10 k + the pixel number.
+    auto cube = [](int64_t planes) {
+        FitsHdu h{-32, {2, 1, planes}, {}, {}};
+        for (int64_t k = 0; k < planes; ++k) {
+            h.stored.push_back(static_cast<double>(10 * k + 1));
+            h.stored.push_back(static_cast<double>(10 * k + 2));
+        }
+        return h;
+    };
+    FitsRead read = FromBytes(FitsBytes({cube(3)}));
+    ASSERT_TRUE(read.picture) << read.error;
+    EXPECT_TRUE(read.picture->info.colour);
+    EXPECT_EQ(read.picture->planes, 3);
+    EXPECT_EQ(read.picture->values, (std::vector<float>{1, 2, 11, 12, 21, 22}));
+    read = FromBytes(FitsBytes({cube(4)}));
+    ASSERT_TRUE(read.picture) << read.error;
+    EXPECT_FALSE(read.picture->info.colour);
+    EXPECT_EQ(read.picture->values, (std::vector<float>{1, 2}));
+}
+
+TEST(ReadFits, AnEmptyPrimaryLeadsToTheImageExtension) {
+    // The observation keywords may stand in the primary header; the image's own win.
+    FitsHdu primary{8, {}, {Card("DATE-OBS", test::Quoted("2014-03-01")), Card("ORIGIN", "1")}, {}};
+    FitsHdu image = SixPixels(16, {Card("ORIGIN", "2")});
+    image.extension = true;
+    const FitsRead read = FromBytes(FitsBytes({primary, image}));
+    ASSERT_TRUE(read.picture) << read.error;
+    EXPECT_EQ(read.picture->values[5], 3);
+    EXPECT_EQ(read.picture->info.keywords.at("DATE-OBS"), "2014-03-01");
+    EXPECT_EQ(read.picture->info.keywords.at("ORIGIN"), "2");
+}
+
+TEST(ReadFits, BadFilesAreRefusedWithTheReason) {
+    const std::string good = FitsBytes({SixPixels(16)});
+    std::string noEnd = good.substr(0, test::kFitsBlock);
+    noEnd.replace(noEnd.find("END "), 3, "   ");
+    std::string bitpixZero = good;
+    bitpixZero.replace(bitpixZero.find("BITPIX  = 16"), 12, "BITPIX  = 0 ");
+    const struct {
+        const char* what;
+        std::string bytes;
+        FitsLimits limits;
+        const char* reason;
+    } cases[] = {
+        {"empty", "", kLimits, "the file is empty"},
+        {"not FITS", std::string(5000, 'x'), kLimits, "it is not a FITS file"},
+        {"a PNG", "\x89PNG\r\n\x1a\n" + std::string(3000, '\0'), kLimits, "not a FITS file"},
+        {"cut off in the data", good.substr(0, test::kFitsBlock + 4), kLimits, "cut off"},
+        {"cut off in the header", good.substr(0, 1000), kLimits, "cut off"},
+        {"cut off after the header", good.substr(0, test::kFitsBlock), kLimits, "cut off"},
+        {"no END card", noEnd, kLimits, "cut off"},
+        {"a header without an image", FitsBytes({FitsHdu{8, {}, {}, {}}}), kLimits,
+         "no image (NAXIS = 0)"},
+        {"one axis", FitsBytes({FitsHdu{16, {4}, {}, {1, 2, 3, 4}}}), kLimits, "single axis"},
+        {"an axis of length 0", FitsBytes({FitsHdu{16, {3, 0}, {}, {}}}), kLimits,
+         "no pixels (NAXIS2 = 0)"},
+        {"BITPIX 0", bitpixZero, kLimits, "no valid BITPIX"},
+        {"gigantic", FitsBytes({FitsHdu{16, {1000000000000, 1000000000000}, {}, {}}}), kLimits,
+         "at most 30000 pixels a side"},
+        {"too much memory", FitsBytes({SixPixels(16)}), FitsLimits{30000, 20},
+         "more than 0 MiB of memory"},
+    };
+    test::TempDir dir;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        const FitsRead inMemory = FromBytes(c.bytes, c.limits);
+        EXPECT_FALSE(inMemory.picture);
+        EXPECT_NE(inMemory.error.find(c.reason), std::string::npos) << inMemory.error;
+        test::WriteFile(dir / "bad.fits", c.bytes);
+        const FitsRead onDisk = ReadFitsFile((dir / "bad.fits").string(), c.limits);
+        EXPECT_FALSE(onDisk.picture);
+        EXPECT_NE(onDisk.error.find(c.reason), std::string::npos) << onDisk.error;
+    }
+    EXPECT_FALSE(ReadFitsFile((dir / "missing.fits").string(), kLimits).picture);
+}
+
+TEST(ReadFits, NamesWithFilterCharactersAreTakenLiterally) {
+    test::TempDir dir;
+    const std::string name = (dir / "sun (1)[2].fits").string();
+    test::WriteFile(name, FitsBytes({SixPixels(8)}));
+    const FitsRead read = ReadFitsFile(name, kLimits);
+    ASSERT_TRUE(read.picture) << read.error;
+    EXPECT_EQ(read.picture->values[0], 4);
+}
+
+TEST(ReadFits, RealHmiFileAndItsGzippedCopy) {
+    ZORVA_TESTDATA_DIR_OR_SKIP(data);
+    const std::filesystem::path hmi = data / "fits" / "resampled_hmi.fits";
+    const FitsRead read = ReadFitsFile(hmi.string(), kLimits);
+    ASSERT_TRUE(read.picture) << read.error;
+    const FitsPicture& pic = *read.picture;
+    // The test data's README: 100 x 100 doubles, 2430 NaN outside the disk.
+    EXPECT_EQ(pic.width, 100);
+    EXPECT_EQ(pic.height, 100);
+    EXPECT_EQ(pic.info.bitpix, -64);
+    EXPECT_EQ(
+        std::count_if(pic.values.begin(), pic.values.end(), [](float v) { return std::isnan(v); }),
+        2430);
+    EXPECT_EQ(pic.info.keywords.at("T_OBS"), "2014.03.01_00:01:25_TAI");
+    EXPECT_EQ(pic.info.keywords.at("CROTA2"), "179.929779");
+
+    test::TempDir dir;
+    const std::string gz = (dir / "hmi.fits.gz").string();
+    ASSERT_EQ(std::system(("gzip -c '" + hmi.string() + "' > '" + gz + "'").c_str()), 0);
+    const FitsRead zipped = ReadFitsFile(gz, kLimits);
+    ASSERT_TRUE(zipped.picture) << zipped.error;
+    EXPECT_TRUE(std::equal(pic.values.begin(), pic.values.end(), zipped.picture->values.begin(),
+                           zipped.picture->values.end(), [](float a, float b) {
+                               return a == b || (std::isnan(a) && std::isnan(b));
+                           }));
+}
+
+TEST(IsFitsFileName, TheFitsExtensionsInAnyCase) {
+    for (const char* name :
+         {"a.fits", "a.FIT", "a.fts", "a.fits.gz", "a.Fit.GZ", "a.fz", "a.fits.fz"})
+        EXPECT_TRUE(IsFitsFileName(name)) << name;
+    for (const char* name : {"a.png", "fits", "a.fits.bak", "a.gz", "a.fitsx"})
+        EXPECT_FALSE(IsFitsFileName(name)) << name;
+}
+
+} // namespace
+} // namespace zorva

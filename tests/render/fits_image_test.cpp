@@ -1,0 +1,111 @@
+#include <QImage>
+#include <cmath>
+#include <cstdlib>
+#include <gtest/gtest.h>
+
+#include "core/images/grey.h"
+#include "render/solar_image.h"
+#include "support/fits_writer.h"
+#include "support/test_support.h"
+
+namespace zorva {
+namespace {
+
+namespace fs = std::filesystem;
+
+QString Q(const fs::path& p) {
+    return QString::fromStdString(p.string());
+}
+
+// The shared 8-bit images held in 16 bits (each level times 257), as a PNG and as FITS:
+// plain, with the rows in FITS order (bottom first) and an offset of 32768 in BZERO, and
+// compressed by fpack. All three must show the same picture, the one the 16-bit stretch
+// makes of those values, and give the disk of the 8-bit original.
+TEST(FitsImage, SixteenBitPngFitsAndFpackedFitsGiveTheOriginalsDisk) {
+    ZORVA_TESTDATA_DIR_OR_SKIP(data);
+    test::TempDir dir;
+    for (const char* name : {"hmi_20230131_033945_512.png", "mdi_20050111_235932_1024.png"}) {
+        SCOPED_TRACE(name);
+        const QImage grey(Q(data / "images" / name));
+        ASSERT_EQ(grey.format(), QImage::Format_Grayscale8);
+        const int w = grey.width();
+        const int h = grey.height();
+        QImage wide(grey.size(), QImage::Format_Grayscale16);
+        test::FitsHdu fits{16, {w, h}, {test::Card("BZERO", "32768")}, {}};
+        std::vector<uint64_t> histogram(Levels16, 0);
+        for (int fitsRow = 1; fitsRow <= h; ++fitsRow) {
+            const int y = h - fitsRow;
+            for (int x = 0; x < w; ++x) {
+                const int v = 257 * grey.constScanLine(y)[x];
+                reinterpret_cast<quint16*>(wide.scanLine(y))[x] = static_cast<quint16>(v);
+                fits.stored.push_back(v - 32768);
+                ++histogram[static_cast<std::size_t>(v)];
+            }
+        }
+        ASSERT_TRUE(wide.save(Q(dir / "wide.png")));
+        test::WriteFile(dir / "wide.fits", test::FitsBytes({fits}));
+        const fs::path packed = dir / "wide.fits.fz";
+        fs::remove(packed);
+        ASSERT_EQ(std::system(
+                      ("fpack -O '" + packed.string() + "' '" + (dir / "wide.fits").string() + "'")
+                          .c_str()),
+                  0);
+
+        const auto table = StretchTable(
+            LevelsOfHistogram(std::span<const uint64_t, Levels16>(histogram.data(), Levels16)));
+        const SolarImageLoad original = LoadSolarImage(Q(data / "images" / name));
+        ASSERT_TRUE(original.image);
+        const LimbFit originalFit = FindSolarLimb(*original.image);
+        for (const char* file : {"wide.png", "wide.fits", "wide.fits.fz"}) {
+            SCOPED_TRACE(file);
+            const SolarImageLoad load = LoadSolarImage(Q(dir / file));
+            ASSERT_TRUE(load.image) << load.error.toStdString();
+            const QImage& shown = load.image->shown;
+            ASSERT_EQ(shown.format(), QImage::Format_Grayscale8);
+            ASSERT_EQ(shown.size(), grey.size());
+            int differing = 0;
+            for (int y = 0; y < h; ++y) {
+                for (int x = 0; x < w; ++x)
+                    differing += shown.constScanLine(y)[x] != table[257 * grey.constScanLine(y)[x]];
+            }
+            EXPECT_EQ(differing, 0);
+            EXPECT_EQ(load.image->fits.has_value(), std::string(file) != "wide.png");
+            // The stretch spreads the levels, so the edge threshold (a fifth of the centre)
+            // falls on a slightly different pixel of a few rays.
+            const LimbFit fit = FindSolarLimb(*load.image);
+            EXPECT_TRUE(fit.found);
+            EXPECT_NEAR(fit.disk.cx, originalFit.disk.cx, 0.1);
+            EXPECT_NEAR(fit.disk.cy, originalFit.disk.cy, 0.1);
+            EXPECT_NEAR(fit.disk.r, originalFit.disk.r, 0.5);
+        }
+    }
+}
+
+TEST(FitsImage, RealHmiFileOpensWithItsHeader) {
+    ZORVA_TESTDATA_DIR_OR_SKIP(data);
+    const SolarImageLoad load = LoadSolarImage(Q(data / "fits" / "resampled_hmi.fits"));
+    ASSERT_TRUE(load.image) << load.error.toStdString();
+    const SolarImage& image = *load.image;
+    EXPECT_EQ(image.format, "fits");
+    EXPECT_EQ(image.shown.size(), QSize(100, 100));
+    ASSERT_TRUE(image.fits);
+    EXPECT_EQ(image.fits->bitpix, -64);
+    // NaN outside the disk is black, so the corner selects the dark-background search.
+    EXPECT_EQ(image.shown.pixel(0, 0), qRgb(0, 0, 0));
+    const LimbFit fit = FindSolarLimb(image);
+    EXPECT_TRUE(fit.found);
+    EXPECT_EQ(fit.mode, LimbBackground::Dark);
+}
+
+TEST(FitsImage, BadFitsNamesTheFileAndTheReason) {
+    test::TempDir dir;
+    test::WriteFile(dir / "notes.fits", std::string(3000, 'x'));
+    const SolarImageLoad load = LoadSolarImage(Q(dir / "notes.fits"));
+    EXPECT_FALSE(load.image);
+    EXPECT_TRUE(load.error.startsWith("Cannot open \"notes.fits\": it is not a FITS file"))
+        << load.error.toStdString();
+    EXPECT_TRUE(OpenImageFilter().contains("FITS files (*.fits *.fit *.fts *.fits.gz *.fz)"));
+}
+
+} // namespace
+} // namespace zorva
