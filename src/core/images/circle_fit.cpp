@@ -18,8 +18,9 @@ bool AllFinite(const Vector3& v) {
     return std::isfinite(v[0]) && std::isfinite(v[1]) && std::isfinite(v[2]);
 }
 
-int32_t DistinctPoints(const LimbPoints& pts) {
-    std::set<std::pair<int32_t, int32_t>> seen;
+template <typename Points> int32_t DistinctPoints(const Points& pts) {
+    using Coordinate = typename decltype(Points::x)::value_type;
+    std::set<std::pair<Coordinate, Coordinate>> seen;
     for (std::size_t i = 0; i < LimbRays; ++i) {
         if (pts.flag[i] == LimbPointAccepted) seen.emplace(pts.x[i], pts.y[i]);
         if (seen.size() >= kPointsForACircle) break;
@@ -83,7 +84,9 @@ bool Invert3x3(const Matrix3& m, Matrix3& inverse) {
     return true;
 }
 
-FitOutcome GaussNewtonFit(const LimbPoints& pts, Circle& circle) {
+namespace {
+
+template <typename Points> FitOutcome Fit(const Points& pts, Circle& circle, double settle) {
     FitOutcome outcome;
     std::array<double, LimbRays * kUnknowns> jacobian{};
     std::array<double, LimbRays * kUnknowns> transposed{};
@@ -91,8 +94,8 @@ FitOutcome GaussNewtonFit(const LimbPoints& pts, Circle& circle) {
     Vector3 step = {kNotStarted, kNotStarted, kNotStarted};
     const bool enoughPoints = DistinctPoints(pts) >= kPointsForACircle;
     auto unsettled = [&] {
-        return std::fabs(step[0]) > kSettled || std::fabs(step[1]) > kSettled ||
-               std::fabs(step[2]) > kSettled;
+        return std::fabs(step[0]) > settle || std::fabs(step[1]) > settle ||
+               std::fabs(step[2]) > settle;
     };
     while (unsettled() && outcome.iterations < kMaxIterations) {
         ++outcome.iterations;
@@ -137,6 +140,16 @@ FitOutcome GaussNewtonFit(const LimbPoints& pts, Circle& circle) {
     }
     if (unsettled() && outcome.iterations >= kMaxIterations) outcome.failed = true;
     return outcome;
+}
+
+} // namespace
+
+FitOutcome GaussNewtonFit(const LimbPoints& pts, Circle& circle) {
+    return Fit(pts, circle, kSettled);
+}
+
+FitOutcome GaussNewtonFit(const SubPixelPoints& pts, Circle& circle, double settle) {
+    return Fit(pts, circle, settle);
 }
 
 } // namespace zorva

@@ -39,6 +39,13 @@ struct LimbPoints {
     std::array<int32_t, LimbRays> flag{};
 };
 
+// Limb points in fractions of a pixel, as the sub-pixel refinement finds them.
+struct SubPixelPoints {
+    std::array<double, LimbRays> x{};
+    std::array<double, LimbRays> y{};
+    std::array<int32_t, LimbRays> flag{};
+};
+
 // How one fit ended.
 struct FitOutcome {
     int32_t points = 0; // accepted points the last iteration used
@@ -53,5 +60,7 @@ struct FitOutcome {
 // `circle` until no correction exceeds half a pixel (at most 1000 iterations). A point
 // at the current centre gives no direction and sits that iteration out.
 FitOutcome GaussNewtonFit(const LimbPoints& points, Circle& circle);
+// The same fit through sub-pixel points, iterated until no correction exceeds `settle`.
+FitOutcome GaussNewtonFit(const SubPixelPoints& points, Circle& circle, double settle);
 
 } // namespace zorva

@@ -30,8 +30,6 @@ constexpr int32_t kAgreement = 2;
 constexpr int32_t kFewestAgreeingRays = 10;
 // Outlier rejection: the tolerance shrinks from 10 to 2 pixels, one per round, and the
 // rounds end once no edge lies more than 2 pixels off the circle.
-constexpr double kFirstTolerance = 10;
-constexpr double kLastTolerance = 2;
 constexpr double kDeviationGoal = 2;
 constexpr double kDeviationBeforeFirstRound = 3;
 
@@ -270,7 +268,7 @@ LimbFit FindLimb(const PixelGrid& grid) {
         last = GaussNewtonFit(out, fit.disk);
         failed = failed || last.failed;
     };
-    double tolerance = kFirstTolerance;
+    double tolerance = LimbFirstTolerance;
     double largest = kDeviationBeforeFirstRound;
     while (largest > kDeviationGoal) {
         largest = 0;
@@ -284,7 +282,7 @@ LimbFit FindLimb(const PixelGrid& grid) {
                 if (deviation > tolerance) pass->flag[i] = kNothingFound;
             }
         }
-        if (tolerance > kLastTolerance) {
+        if (tolerance > LimbLastTolerance) {
             tolerance -= 1;
         } else {
             largest = 0;

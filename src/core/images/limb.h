@@ -29,6 +29,11 @@ struct LimbFit {
     int32_t AcceptedPoints() const;
 };
 
+// Outlier rejection of the circle fit: points farther off the circle than a tolerance
+// are dropped, the tolerance shrinking by a pixel a round from the first to the last.
+inline constexpr double LimbFirstTolerance = 10;
+inline constexpr double LimbLastTolerance = 2;
+
 // Pictures narrower or lower than this are refused without a search: they hold no disk
 // the 360 rays could find.
 inline constexpr int32_t SmallestLimbImage = 8;
