@@ -15,34 +15,63 @@
 
 namespace zorva {
 
-std::string YearFileName(int32_t year) { return "zorvadata" + std::to_string(year) + ".txt"; }
+std::string YearFileName(int32_t year) {
+    return "zorvadata" + std::to_string(year) + ".txt";
+}
 
 namespace {
 
 // No honest word of a year file comes near this; a longer one ends the reading.
 constexpr std::size_t kMaxWordLength = 64;
 constexpr int kHeaderWords = 18;
+constexpr int kRecordWords = 11;
 
-// Words separated by white space, each at most kMaxWordLength characters.
+// The values a daily solar ephemeris at 0h UT can hold. A record outside them is not one,
+// and reading stops there as it does at garbage.
+constexpr double kHoursPerDay = 24;
+constexpr double kLargestDeclination = 24; // the obliquity of the ecliptic is 23.44 degrees
+constexpr double kLargestB0 = 7.5;         // the solar equator is inclined by 7.25 degrees
+constexpr double kFullCircle = 360;
+constexpr double kLargestP = 27;                // P never passes 26.3 degrees
+constexpr double kSmallestDiameterMinutes = 31; // 31' 28" at aphelion
+constexpr double kLargestDiameterMinutes = 33;  // 32' 32" at perihelion
+constexpr double kSecondsPerMinute = 60;
+// Carrington rotations of the years 1 to 9999 run from about -25 000 to 110 000; a
+// number far beyond them is garbage, and bounding it keeps the day's +1 from overflowing.
+constexpr int32_t kLargestRotation = 1000000;
+
+// Words separated by white space, each at most kMaxWordLength characters of text.
 class WordReader {
-public:
+  public:
     explicit WordReader(std::istream& in) : scanner_(in) {}
 
-    // False at the end of the input or on an over-long word (then `overlong` is set).
+    // False at the end of the input, on an over-long word or on one holding control
+    // characters (then `problem` says which).
     bool Next(std::string& word) {
+        scanner_.SkipSpace();
+        line = scanner_.Line();
         auto w = scanner_.ReadWord(kMaxWordLength + 1);
         if (!w) return false;
         if (w->size() > kMaxWordLength) {
-            overlong = true;
+            problem = "over-long word";
+            return false;
+        }
+        const bool binary = std::any_of(w->begin(), w->end(), [](char c) {
+            const auto u = static_cast<unsigned char>(c);
+            return u < 0x20 || u == 0x7F;
+        });
+        if (binary) {
+            problem = "binary data (control characters), not plain text";
             return false;
         }
         word = std::move(*w);
         return true;
     }
 
-    bool overlong = false;
+    std::size_t line = 1; // line of the last word asked for
+    std::string problem;
 
-private:
+  private:
     TextScanner scanner_;
 };
 
@@ -57,27 +86,82 @@ int32_t ParseMonth(std::string_view w) {
     return 0;
 }
 
+bool Within(double v, double low, double high) {
+    return v >= low && v <= high;
+}
+
+// Why a record read as numbers is no daily ephemeris, naming the first value out of its
+// range; empty when every value is in range. `previous` is the record before it, if any.
+std::string OutOfRange(const DailyRecord& r, const DailyRecord* previous,
+                       const std::string (&w)[kRecordWords]) {
+    const auto outside = [](const std::string& name, const std::string& word, const char* range) {
+        return name + " " + word + " outside " + range;
+    };
+    if (!Within(r.RA, 0, kHoursPerDay)) return outside("RA", w[3], "0..24 h");
+    if (!Within(r.Dec, -kLargestDeclination, kLargestDeclination)) {
+        return outside("Dec", w[4], "-24..24 degrees");
+    }
+    if (!Within(r.B0, -kLargestB0, kLargestB0)) return outside("B0", w[5], "-7.5..7.5 degrees");
+    if (!Within(r.L0, 0, kFullCircle)) return outside("L0", w[6], "0..360 degrees");
+    if (!Within(r.P, -kLargestP, kLargestP)) return outside("P", w[7], "-27..27 degrees");
+    if (!Within(r.DiamSeconds, 0, kSecondsPerMinute) ||
+        !Within(r.DiamMinutes + r.DiamSeconds / kSecondsPerMinute, kSmallestDiameterMinutes,
+                kLargestDiameterMinutes)) {
+        return "diameter " + w[8] + "' " + w[9] + "\" outside 31'..33'";
+    }
+    if (!Within(r.Rotation, -kLargestRotation, kLargestRotation)) {
+        return "rotation " + w[10] + " is no Carrington rotation";
+    }
+    if (previous != nullptr) {
+        const int64_t step = int64_t{r.Rotation} - previous->Rotation;
+        if (step < 0 || step > 1) {
+            return "rotation " + w[10] + " after " + std::to_string(previous->Rotation) +
+                   " the day before";
+        }
+    }
+    return {};
+}
+
+std::string LineText(std::size_t line) {
+    return "line " + std::to_string(line) + ": ";
+}
+
 } // namespace
 
 YearFileResult ReadYearFile(std::istream& in, DailyTable& table) {
     YearFileResult result;
+    // Text saved as UTF-16 starts with its byte order mark.
+    if (std::streambuf* buf = in.rdbuf()) {
+        const int first = buf->sgetc();
+        if (first == 0xFF || first == 0xFE) {
+            result.error = "UTF-16 text (byte order mark), not plain text";
+            return result;
+        }
+    }
     WordReader reader(in);
     std::string word;
     for (int i = 0; i < kHeaderWords; ++i) {
         if (!reader.Next(word)) {
-            result.error = reader.overlong ? "over-long word in the header" : "incomplete header";
+            if (i == 0 && reader.problem.empty()) {
+                result.error = "empty file";
+            } else {
+                result.error = LineText(reader.line) +
+                               (reader.problem.empty() ? "incomplete header" : reader.problem);
+            }
             return result;
         }
     }
 
-    std::string w[11];
+    std::string w[kRecordWords];
+    std::size_t lines[kRecordWords] = {};
     while (result.count < kDailyTableSize) {
         int got = 0;
-        while (got < 11 && reader.Next(w[got])) ++got;
-        if (got == 0 && !reader.overlong) return result; // a clean end after the last record
-        if (got < 11) {
-            result.error = reader.overlong ? "over-long word in record " : "truncated record ";
-            result.error += std::to_string(result.count + 1);
+        while (got < kRecordWords && reader.Next(w[got]))
+            lines[got++] = reader.line;
+        if (got == 0 && reader.problem.empty()) return result; // a clean end after the last record
+        if (got < kRecordWords) {
+            result.error = LineText(reader.line) +
+                           (reader.problem.empty() ? "truncated record" : reader.problem);
             return result;
         }
         const auto year = ParseInt32(w[0]);
@@ -90,12 +174,17 @@ YearFileResult ReadYearFile(std::istream& in, DailyTable& table) {
         const auto minutes = ParseInt32(w[8]);
         const auto seconds = ParseReal(w[9]);
         const auto rotation = ParseInt32(w[10]);
-        if (!year || !day || !ra || !dec || !b0 || !l0 || !p || !minutes || !seconds ||
-            !rotation) {
-            result.error = "unreadable record " + std::to_string(result.count + 1);
-            return result;
+        const std::optional<double> numbers[] = {year, day, ra,      dec,     b0,
+                                                 l0,   p,   minutes, seconds, rotation};
+        static constexpr int kWordOf[] = {0, 2, 3, 4, 5, 6, 7, 8, 9, 10};
+        for (std::size_t k = 0; k < std::size(numbers); ++k) {
+            if (!numbers[k]) {
+                result.error =
+                    LineText(lines[kWordOf[k]]) + "unreadable value \"" + w[kWordOf[k]] + "\"";
+                return result;
+            }
         }
-        DailyRecord& r = table[result.count];
+        DailyRecord r;
         r.Year = *year;
         r.Month = ParseMonth(w[1]);
         r.Day = *day;
@@ -107,10 +196,18 @@ YearFileResult ReadYearFile(std::istream& in, DailyTable& table) {
         r.DiamMinutes = *minutes;
         r.DiamSeconds = *seconds;
         r.Rotation = *rotation;
+        const DailyRecord* previous = result.count > 0 ? &table[result.count - 1] : nullptr;
+        if (const std::string why = OutOfRange(r, previous, w); !why.empty()) {
+            result.error = LineText(lines[0]) + why;
+            return result;
+        }
+        table[result.count] = r;
         ++result.count;
     }
     std::string extra;
-    if (reader.Next(extra)) result.error = "more records than a year holds";
+    if (reader.Next(extra) || !reader.problem.empty()) {
+        result.error = LineText(reader.line) + "more records than a year holds";
+    }
     return result;
 }
 
@@ -126,12 +223,57 @@ int32_t CopyBuiltin(int32_t year, DailyTable& table) {
 
 } // namespace
 
-int32_t LoadYearTable(int32_t year, DailyTable& table, const std::filesystem::path& folder) {
+int32_t LoadYearTable(int32_t year, DailyTable& table, const std::filesystem::path& folder,
+                      YearTableSource* source) {
+    YearTableSource found;
+    found.fileName = YearFileName(year);
     std::fill(table.begin(), table.begin() + 366, DailyRecord{});
-    std::ifstream file(folder / YearFileName(year), std::ios::binary);
-    if (file.is_open()) return ReadYearFile(file, table).count;
-    if (year >= kFirstBuiltinYear && year <= kLastBuiltinYear) return CopyBuiltin(year, table);
-    return ComputeYearTable(year, table);
+    const std::filesystem::path path = folder / found.fileName;
+    std::error_code ec;
+    const auto status = std::filesystem::status(path, ec);
+    int32_t count = 0;
+    bool fromFile = false;
+    if (std::filesystem::is_directory(status)) {
+        found.error = found.fileName + " is a folder, not a year file";
+    } else if (std::filesystem::exists(status)) {
+        std::ifstream file(path, std::ios::binary);
+        if (file.is_open()) {
+            const YearFileResult read = ReadYearFile(file, table);
+            count = read.count;
+            fromFile = true;
+            if (!read.error.empty()) found.error = found.fileName + " " + read.error;
+        } else {
+            found.error = found.fileName + " cannot be opened";
+        }
+    }
+    if (fromFile) {
+        found.origin = YearTableOrigin::YearFile;
+    } else if (year >= kFirstBuiltinYear && year <= kLastBuiltinYear) {
+        found.origin = YearTableOrigin::BuiltIn;
+        count = CopyBuiltin(year, table);
+    } else {
+        found.origin = YearTableOrigin::Computed;
+        count = ComputeYearTable(year, table);
+    }
+    if (source != nullptr) *source = std::move(found);
+    return count;
+}
+
+std::string YearTableSourceText(const YearTableSource& source) {
+    std::string text;
+    switch (source.origin) {
+    case YearTableOrigin::YearFile:
+        text = "year file " + source.fileName;
+        break;
+    case YearTableOrigin::BuiltIn:
+        text = "built-in table";
+        break;
+    case YearTableOrigin::Computed:
+        text = "computed";
+        break;
+    }
+    if (!source.error.empty()) text += "; " + source.error;
+    return text;
 }
 
 namespace {
@@ -162,7 +304,10 @@ DailyRecord RecordOf(const DailyTable& table, int32_t tableDays, int32_t y, int3
 
 // The first record of a year from the same sources, in the same order, as LoadYearTable.
 DailyRecord FirstRecordOfYear(int32_t year, const std::filesystem::path& folder) {
-    std::ifstream file(folder / YearFileName(year), std::ios::binary);
+    const std::filesystem::path path = folder / YearFileName(year);
+    std::error_code ec;
+    std::ifstream file;
+    if (!std::filesystem::is_directory(path, ec)) file.open(path, std::ios::binary);
     if (file.is_open()) {
         DailyTable table;
         if (ReadYearFile(file, table).count > 0) return table[0];

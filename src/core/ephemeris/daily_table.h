@@ -15,14 +15,14 @@ struct DailyRecord {
     int32_t Year = 0;
     int32_t Month = 0;
     int32_t Day = 0;
-    double RA = 0;          // apparent right ascension, decimal hours
-    double Dec = 0;         // apparent declination, degrees
-    double B0 = 0;          // heliographic latitude of the disk centre, degrees
-    double L0 = 0;          // Carrington longitude of the disk centre, degrees
-    double P = 0;           // position angle of the rotation axis, degrees
+    double RA = 0;           // apparent right ascension, decimal hours
+    double Dec = 0;          // apparent declination, degrees
+    double B0 = 0;           // heliographic latitude of the disk centre, degrees
+    double L0 = 0;           // Carrington longitude of the disk centre, degrees
+    double P = 0;            // position angle of the rotation axis, degrees
     int32_t DiamMinutes = 0; // whole arcminutes of the apparent diameter
-    double DiamSeconds = 0; // arcseconds beyond DiamMinutes
-    int32_t Rotation = 0;   // Carrington rotation in progress
+    double DiamSeconds = 0;  // arcseconds beyond DiamMinutes
+    int32_t Rotation = 0;    // Carrington rotation in progress
 
     bool operator==(const DailyRecord&) const = default;
 };
@@ -60,18 +60,40 @@ inline double ApparentDiameter(const Ephemeris& e) {
 std::string YearFileName(int32_t year);
 
 struct YearFileResult {
-    int32_t count = 0;  // complete records stored
-    std::string error;  // why reading stopped before the end of the file, empty otherwise
+    int32_t count = 0; // complete records stored
+    std::string error; // why reading stopped before the end of the file ("line 7: ..."),
+                       // empty otherwise
 };
 
 // Reads a year file: 18 header words, then records of 11 words. Stops at the end of
-// the input, at the first record that cannot be read, or when the table is full.
+// the input, at the first record that cannot be read or whose values no daily solar
+// ephemeris holds (RA 0..24 h, Dec -24..24, B0 -7.5..7.5, L0 0..360, P -27..27 degrees,
+// diameter 31'..33', a rotation that rises by 0 or 1 from one record to the next), at
+// text that is binary or UTF-16, or when the table is full.
 YearFileResult ReadYearFile(std::istream& in, DailyTable& table);
 
+// Where a year's table came from.
+enum class YearTableOrigin { YearFile, BuiltIn, Computed };
+struct YearTableSource {
+    YearTableOrigin origin = YearTableOrigin::Computed;
+    std::string fileName; // the year file looked for
+    // What was wrong with the year file, naming it (and the line where reading stopped);
+    // empty when it was read to its end or was simply not there.
+    std::string error;
+};
+
 // Fills the table for a year from the year file in `folder`, the built-in tables
-// (1990-2014) or the computed path, in that order; returns the number of records.
+// (1990-2014) or the computed path, in that order; returns the number of records. A year
+// file that stops early still fills the table with what it held (days it lacks are
+// computed when they are needed); a folder of the file's name counts as no file. When
+// `source` is given it receives where the table came from and what went wrong.
 int32_t LoadYearTable(int32_t year, DailyTable& table,
-                      const std::filesystem::path& folder = std::filesystem::path("."));
+                      const std::filesystem::path& folder = std::filesystem::path("."),
+                      YearTableSource* source = nullptr);
+
+// The source for a status line: "year file zorvadata2026.txt", "built-in table" or
+// "computed", followed by "; " and the error when there is one.
+std::string YearTableSourceText(const YearTableSource& source);
 
 // The Sun's RA, Dec, B0, L0, P, diameter and rotation at an instant, interpolated in
 // the table of `tableYear` (of which `tableDays` records are filled). The altitude,

@@ -18,6 +18,7 @@ int TextScanner::Peek() {
 int TextScanner::Take() {
     const int c = Peek();
     if (c != kEnd) buf_->sbumpc();
+    if (c == '\n') ++line_;
     return c;
 }
 

@@ -31,11 +31,15 @@ class TextScanner {
     // its end.
     std::optional<std::string> ReadRestOfLine(std::size_t maxKeep);
 
+    // The line (from 1) that the next character read belongs to, for error messages.
+    std::size_t Line() const { return line_; }
+
   private:
     int Peek();
     int Take();
 
     std::streambuf* buf_;
+    std::size_t line_ = 1;
 };
 
 bool IsStreamSpace(int c);
