@@ -37,6 +37,13 @@ struct ChartGeometry {
 // The largest chart the program draws: two metres across is already a 7 000 pixel image,
 // and a larger one could exhaust memory.
 inline constexpr double LargestChartDiameter = 2000.0;
+// The smallest: a disk of one millimetre is a chart of three pixels. Below that the image
+// has no pixel to paint the disk into, and the area per grid square grows without bound.
+inline constexpr double SmallestChartDiameter = 1.0;
+// A diameter in millimetres the program can draw and measure on.
+inline bool IsUsableChartDiameter(double diameterMm) {
+    return diameterMm >= SmallestChartDiameter && diameterMm <= LargestChartDiameter;
+}
 
 // Side in pixels of the square chart image: the disk fills 80 % of it, drawn at
 // 75 pixels per inch of the physical diameter.
@@ -104,6 +111,15 @@ struct ScreenItem {
     int32_t Width;
     int32_t Height;
 };
+// Screen sides the window can be laid out for: a quarter VGA screen up to a wall of 16K
+// pixels. The window fit keeps the taskbar's strip free, so a smaller screen would leave
+// no window at all.
+inline constexpr int32_t SmallestScreenSide = 240;
+inline constexpr int32_t LargestScreenSide = 16384;
+inline bool IsUsableScreenSide(int32_t pixels) {
+    return pixels >= SmallestScreenSide && pixels <= LargestScreenSide;
+}
+
 inline constexpr std::array<ScreenItem, 7> ScreenItems = {{
     {"N6404801", "640, 480", 640, 480},
     {"N8006001", "800, 600", 800, 600},

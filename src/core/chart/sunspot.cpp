@@ -3,8 +3,8 @@
 #include <cmath>
 #include <cstdio>
 
-#include "core/common/angles.h"
 #include "core/chart/projection.h"
+#include "core/common/angles.h"
 #include "core/text/format.h"
 #include "core/text/numeric_text.h"
 
@@ -122,7 +122,7 @@ SpotReadouts UpdateSpotReadouts(const SpotState& spot) {
 std::optional<double> AcceptSpotSize(const std::string& text, char separator) {
     if (!IsNumericText(text)) return std::nullopt;
     const std::optional<double> v = NumericValue(text, separator);
-    if (!v || *v < 0) return std::nullopt;
+    if (!v || !(*v >= 0 && *v <= LargestSpotSize)) return std::nullopt;
     return v;
 }
 

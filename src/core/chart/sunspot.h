@@ -63,7 +63,11 @@ SpotReadouts UpdateSpotReadouts(const SpotState& spot);
 inline constexpr const char* MmGridSizeLabel = "1 mm\u00B2";
 inline constexpr const char* InchGridSizeLabel = "1/25\u00B2 in\u00B2";
 
-// The size box's rule: a numeric text of at least 0, else nothing.
+// More grid squares than the disk of the largest chart holds (pi/4 x 2000^2 mm^2 is about
+// 3.1 million); a larger count is no spot, and its area would leave every column.
+inline constexpr double LargestSpotSize = 1e7;
+
+// The size box's rule: a numeric text of 0 to LargestSpotSize, else nothing.
 std::optional<double> AcceptSpotSize(const std::string& text, char separator = '.');
 
 } // namespace zorva

@@ -6,6 +6,17 @@
 
 namespace zorva {
 
+// The pickers sit in a group box a few hundred pixels wide. A stored left edge from 0 to
+// this, and a width from 1 to this, is one the window can lay out; anything else is no
+// layout the Display commands make, and its arithmetic could overflow.
+inline constexpr int32_t LargestPickerRowValue = 1000;
+inline bool IsUsablePickerLeft(int32_t left) {
+    return left >= 0 && left <= LargestPickerRowValue;
+}
+inline bool IsUsablePickerWidth(int32_t width) {
+    return width >= 1 && width <= LargestPickerRowValue;
+}
+
 // A picker-width command's result: the new layout and which Display items stay enabled.
 struct PickerWidthChange {
     DateLayout layout;

@@ -35,7 +35,8 @@ std::string* FolderOf(Folders& f, long long entry) {
 }
 
 bool Storable(const std::string& folder) {
-    return !folder.empty() && folder.find_first_of("\r\n") == std::string::npos;
+    return !folder.empty() &&
+           folder.find_first_of(std::string_view("\r\n\0", 3)) == std::string::npos;
 }
 
 } // namespace
@@ -59,6 +60,13 @@ DirectoryLoad ReadDirectoryFile(std::istream& in) {
         if (!folder) {
             load.error = "missing folder at entry " + std::to_string(i + 1);
             return load;
+        }
+        // No folder of any system holds a NUL: such a line is damage, and the dialog
+        // keeps its default folder.
+        if (folder->find('\0') != std::string::npos) {
+            if (load.error.empty())
+                load.error = "NUL in the folder of entry " + std::to_string(i + 1);
+            continue;
         }
         if (std::string* target = FolderOf(load.folders, *entry)) *target = *folder;
     }

@@ -30,8 +30,9 @@ struct DirectoryLoad {
 };
 
 // Reads the count, then count times an entry number and the rest of the line after the
-// white space that follows it. Unknown entry numbers are skipped; an unreadable count or
-// entry number, or the end of the input, stops reading with what was read so far.
+// white space that follows it. Unknown entry numbers, and folders holding a NUL, are
+// skipped; an unreadable count or entry number, or the end of the input, stops reading
+// with what was read so far.
 DirectoryLoad ReadDirectoryFile(std::istream& in);
 
 // The file's text: the count of non-empty folders, then "N " and the folder for each, in

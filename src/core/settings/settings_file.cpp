@@ -5,6 +5,8 @@
 #include <cmath>
 
 #include "core/chart/chart_geometry.h"
+#include "core/ephemeris/horizon.h"
+#include "core/layout/picker_layout.h"
 #include "core/text/format.h"
 #include "core/text/parse.h"
 #include "core/text/text_scanner.h"
@@ -64,7 +66,9 @@ class ValueReader {
         }
     }
 
-    bool Int(int32_t& v) {
+    // A value outside what `usable` allows is noted and keeps the default, like an
+    // unreadable one.
+    bool Int(int32_t& v, bool (*usable)(int32_t) = nullptr) {
         const auto w = Word(kLongestNumber + 1);
         if (!w) return false;
         const auto n = w->size() > kLongestNumber ? std::nullopt : ParseInt32(*w);
@@ -72,11 +76,17 @@ class ValueReader {
             Note("unreadable value \"" + w->substr(0, kLongestNumber) + "\"");
             return false;
         }
+        if (usable != nullptr && !usable(*n)) {
+            Note("value " + *w + " out of range");
+            return false;
+        }
         v = *n;
         return true;
     }
 
-    bool Real(double& v) {
+    // `accept` takes a value into its holder as the matching edit box would (checked,
+    // and folded where the box folds), or refuses it.
+    bool Real(double& v, bool (*accept)(double value, double& holder) = nullptr) {
         const auto w = Word(kLongestNumber + 1);
         if (!w) return false;
         const auto n = w->size() > kLongestNumber ? std::nullopt : ParseReal(*w);
@@ -84,8 +94,17 @@ class ValueReader {
             Note("unreadable value \"" + w->substr(0, kLongestNumber) + "\"");
             return false;
         }
-        v = *n;
+        if (accept == nullptr) {
+            v = *n;
+        } else if (!accept(*n, v)) {
+            Note("value " + *w + " out of range");
+            return false;
+        }
         return true;
+    }
+
+    void Note(const std::string& what) {
+        if (error_.empty()) error_ = "line " + std::to_string(line_) + ": " + what;
     }
 
     // The first letter of a word, or nothing when the word is missing.
@@ -111,22 +130,18 @@ class ValueReader {
     }
 
   private:
-    void Note(const std::string& what) {
-        if (error_.empty()) error_ = "line " + std::to_string(line_) + ": " + what;
-    }
-
     TextScanner scanner_;
     int line_ = 0;
     std::string error_;
 };
 
 void ReadLayout(ValueReader& r, DateLayout& d) {
-    r.Int(d.DatePickerLeft);
-    r.Int(d.DatePickerWidth);
-    r.Int(d.TimePickerLeft);
-    r.Int(d.TimePickerWidth);
-    r.Int(d.UTCaptionLeft);
-    r.Int(d.UTCaptionWidth);
+    r.Int(d.DatePickerLeft, IsUsablePickerLeft);
+    r.Int(d.DatePickerWidth, IsUsablePickerWidth);
+    r.Int(d.TimePickerLeft, IsUsablePickerLeft);
+    r.Int(d.TimePickerWidth, IsUsablePickerWidth);
+    r.Int(d.UTCaptionLeft, IsUsablePickerLeft);
+    r.Int(d.UTCaptionWidth, IsUsablePickerWidth);
 }
 
 void ReadMarker(ValueReader& r, RotationMarkerOptions& m) {
@@ -142,9 +157,17 @@ void DeriveChecks(SettingsLoad& load) {
     load.logFileMessageBoxChecked = s.LogFileMessageFlag == 0;
 }
 
-void ChooseDiameter(SettingsLoad& load, std::optional<char> unitLetter, bool valueRead) {
+void ChooseDiameter(SettingsLoad& load, ValueReader& r, std::optional<char> unitLetter,
+                    bool valueRead) {
     Settings& s = load.settings;
-    if (!valueRead || !(s.DiamValue > kSmallestDiameter)) {
+    const double mm = unitLetter == 'i' ? s.DiamValue * MmPerInch : s.DiamValue;
+    // Beyond the sizes a chart can be drawn at, a stored diameter is no diameter either.
+    const bool usable = IsUsableChartDiameter(mm);
+    if (valueRead && s.DiamValue > kSmallestDiameter && !usable) {
+        r.Line(5);
+        r.Note("diameter " + ShortestDecimalText(s.DiamValue) + " out of range");
+    }
+    if (!valueRead || !(s.DiamValue > kSmallestDiameter) || !usable) {
         load.diameterAbsent = true;
         load.diameterCommand = DiameterCommand::N150mm;
         s.DiamInInches = false;
@@ -251,8 +274,8 @@ SettingsLoad ReadSettings(std::istream& in) {
     r.Line(9);
     if (const auto c = r.FirstLetter()) s.GridMm = *c == 'm';
     r.Line(10);
-    r.Real(s.ObserverLat);
-    r.Real(s.ObserverLong);
+    r.Real(s.ObserverLat, AcceptObserverLatitude);
+    r.Real(s.ObserverLong, AcceptObserverLongitude);
     r.Line(11);
     r.Bool(s.NESWPoints);
     r.Line(12);
@@ -268,8 +291,8 @@ SettingsLoad ReadSettings(std::istream& in) {
     r.Line(17);
     ReadMarker(r, s.Differential);
     r.Line(18);
-    r.Int(s.ScreenWidth);
-    r.Int(s.ScreenHeight);
+    r.Int(s.ScreenWidth, IsUsableScreenSide);
+    r.Int(s.ScreenHeight, IsUsableScreenSide);
     r.Line(19);
     r.Bool(s.Sunspot);
     r.Line(20);
@@ -306,12 +329,12 @@ SettingsLoad ReadSettings(std::istream& in) {
     r.Int(s.AreaPrecision);
     r.Line(36);
     r.Int(s.LogFileMessageFlag);
-    load.error = r.Error();
 
     // The repairs: only +1 and -1 flip or mirror the chart.
     if (s.FlipSign != 1 && s.FlipSign != -1) s.FlipSign = 1;
     if (s.MirrorSign != 1 && s.MirrorSign != -1) s.MirrorSign = 1;
-    ChooseDiameter(load, unitLetter, diameterRead);
+    ChooseDiameter(load, r, unitLetter, diameterRead);
+    load.error = r.Error();
 
     load.showWelcome = !s.HideWelcome;
     load.screenItem = ScreenResolutionItem::None;

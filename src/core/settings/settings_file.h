@@ -127,20 +127,24 @@ struct SettingsLoad {
     SeparationPathChoice separationPath = SeparationPathChoice::LongitudeArc1;
     std::optional<Orientation> orientation = Orientation::Equatorial; // none: change none
     bool logFileMessageBoxChecked = true;
-    std::string error; // the first value that was missing or unreadable, empty when none
+    // The first value that was missing, unreadable or out of range, empty when none.
+    std::string error;
 };
 
 // The start-up state when there is no settings file: every default, the welcome window
 // shown, 150 mm, and no Screen Resolution item checked until the user picks one.
 SettingsLoad DefaultSettingsLoad();
 
-// Reads the 36 lines of a settings file. A value that is missing or cannot be read keeps
-// its default and reading goes on with the next value.
+// Reads the 36 lines of a settings file. A value that is missing, cannot be read, or lies
+// outside what the program can use keeps its default, and reading goes on with the next
+// value. Out of range are: a picker left edge outside 0..1000 or width outside 1..1000,
+// an observer latitude outside -90..90 or longitude outside -180..360 (one above 180 is
+// folded, as the observer box does), a screen side outside 240..16384, and a chart
+// diameter outside 1..2000 mm (which gives 150 mm like a missing one).
 SettingsLoad ReadSettings(std::istream& in);
 
 // Writes the 36 lines exactly as they are read back.
 void WriteSettings(std::ostream& out, const Settings& s);
 std::string SettingsFileText(const Settings& s);
-
 
 } // namespace zorva
