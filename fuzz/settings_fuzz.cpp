@@ -1,30 +1,24 @@
-// Feeds arbitrary bytes to the settings reader and puts every value read to the use
-// start-up puts it to: the chart's diameter and side, the window fit on the stored
-// screen, the picker commands on the stored layouts, the observer's horizon, the
-// readouts at the stored precisions, the spot and its area. Then the values must write
-// and read back the same.
-#include <cmath>
+// Feeds arbitrary bytes to the settings reader and starts an observation session from what
+// it read, as the window's start-up does: the chart's diameter and side, the window fit on
+// the stored screen, the observer's horizon, the readouts at the stored precisions, the
+// spot and its area. Then the picker commands run on the stored layouts, and the settings
+// the session would save must read back the same.
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
 #include <sstream>
 #include <string>
 
-#include "core/chart/chart_geometry.h"
-#include "core/chart/sunspot.h"
-#include "core/ephemeris/horizon.h"
-#include "core/ephemeris/solar_position.h"
-#include "core/layout/picker_layout.h"
-#include "core/readouts/readouts.h"
+#include "core/session/session.h"
 #include "core/settings/settings_file.h"
-#include "core/text/numeric_text.h"
 
 namespace {
 
 using namespace zorva;
 
-// The group box the pickers sit in, as the window lays it out.
-constexpr GroupSpan kPickerGroup{8, 325};
+// No year file lives here: the day's table is the built-in or computed one.
+const char* const kNoFiles = "/nonexistent-zorva-fuzz-folder";
+const CalendarDate kToday{2026, 3, 20};
 // Enough presses of each Display item to run a layout into its limits.
 constexpr int kPresses = 40;
 
@@ -36,99 +30,73 @@ void CheckText(const std::string& text) {
     Check(text.find("nan") == std::string::npos && text.find("inf") == std::string::npos);
 }
 
-// The chart diameter the start-up command gives, in millimetres.
-double StartupDiameter(const SettingsLoad& load) {
-    switch (load.diameterCommand) {
-    case DiameterCommand::Othermm:
-    case DiameterCommand::Otherin: {
-        const auto value = NumericValue(load.diamBoxText);
-        Check(value.has_value());
-        return TypedDiameterMm(*value,
-                               load.diameterCommand == DiameterCommand::Otherin ? "in" : "mm");
-    }
-    case DiameterCommand::None:
-        return ChartGeometry{}.ChartDiameter;
-    default:
-        return DiameterItems[static_cast<std::size_t>(load.diameterCommand)].DiameterMm;
+void CheckReadouts(const Readouts& r) {
+    for (const std::string* text :
+         {&r.position.RALabel.text, &r.position.DecLabel.text, &r.position.AltLabel.text,
+          &r.position.AziLabel.text, &r.position.PALabel.text, &r.parameters.B0Label.text,
+          &r.parameters.L0Label.text, &r.parameters.PLabel.text, &r.parameters.DiamLabel,
+          &r.spot.LatText, &r.spot.LongText, &r.area.Text}) {
+        CheckText(*text);
     }
 }
 
-// Every Display command pressed on a stored layout, as a user may do at once.
-void PressPickerItems(DateLayout layout) {
-    PickerWidthChange state{layout};
-    for (int i = 0; i < kPresses; ++i) {
-        if (state.increaseDateEnabled)
-            state = IncreaseDateWindow(state.layout, kPickerGroup, state);
-        if (state.increaseTimeEnabled)
-            state = IncreaseTimeWindow(state.layout, kPickerGroup, state);
-    }
-    for (int i = 0; i < kPresses; ++i) {
-        if (state.decreaseDateEnabled) state = DecreaseDateWindow(state.layout, state);
-        if (state.decreaseTimeEnabled) state = DecreaseTimeWindow(state.layout, state);
-    }
+void CheckFit(const Session& session) {
+    const WindowFit fit = session.Fit();
+    Check(fit.width > 0 && fit.height > 0 && fit.left >= 0 && fit.top >= 0);
 }
 
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
     std::istringstream in(std::string(reinterpret_cast<const char*>(data), size));
-    const SettingsLoad load = ReadSettings(in);
-    const Settings& s = load.settings;
+    LoadedSettingsFiles loaded;
+    loaded.settings = ReadSettings(in);
+    const Settings& s = loaded.settings.settings;
     Check(s.FlipSign == 1 || s.FlipSign == -1);
     Check(s.MirrorSign == 1 || s.MirrorSign == -1);
 
-    ChartGeometry g;
-    g.FlipSign = s.FlipSign;
-    g.MirrorSign = s.MirrorSign;
-    if (load.orientation) g.Mode = *load.orientation;
-    g.ChartDiameter = StartupDiameter(load);
-    Check(IsUsableChartDiameter(g.ChartDiameter));
-    const int32_t side = ChartSide(g.ChartDiameter);
-    Check(side >= 1);
-    LimbCutoff(g.ChartDiameter);
-    const WindowFit fit = FitWindowToChart(side, side, s.ScreenWidth, s.ScreenHeight);
-    Check(fit.width > 0 && fit.height > 0 && fit.left >= 0 && fit.top >= 0);
-
-    PressPickerItems(s.ShortDateLayout);
-    PressPickerItems(s.LongDateLayout);
-
-    Observer observer{s.ObserverLat, s.ObserverLong};
+    Session session(kNoFiles);
+    session.Start(loaded, kToday);
+    Check(IsUsableChartDiameter(session.chart().ChartDiameter));
+    Check(session.ChartSidePixels() >= 1);
+    CheckFit(session);
+    const Observer& observer = session.observation().observer;
     Check(observer.latitude >= -90 && observer.latitude <= 90);
     Check(observer.longitude >= -180 && observer.longitude <= 180);
-    const Instant noon{2026, 3, 20, 12, 0, 0};
-    const DailyRecord day = ComputeDailyRecord(noon.year, noon.month, noon.day);
-    Ephemeris e{day.RA, day.Dec,         day.B0,          day.L0,
-                day.P,  day.DiamMinutes, day.DiamSeconds, day.Rotation};
-    ComputeHorizon(noon, observer, e);
-    Check(std::isfinite(e.Altitude) && std::isfinite(e.Azimuth) &&
-          std::isfinite(e.ParallacticAngle));
+    CheckReadouts(session.readouts());
 
-    const ReadoutPrecisions precisions = ReadoutPrecisionsOf(s);
-    const PositionReadouts p = PositionReadoutTexts(e, precisions, g.Mode);
-    const SolarParameterReadouts sp = SolarParameterTexts(e, precisions);
-    for (const std::string* text :
-         {&p.RALabel.text, &p.DecLabel.text, &p.AltLabel.text, &p.AziLabel.text, &p.PALabel.text,
-          &sp.B0Label.text, &sp.L0Label.text, &sp.PLabel.text, &sp.DiamLabel}) {
-        CheckText(*text);
+    // Each Display width item pressed while it is enabled, on both stored layouts.
+    const auto enabled = [&session](PickerWidthCommand command) {
+        const PickerLayouts& p = session.pickers();
+        switch (command) {
+        case PickerWidthCommand::IncreaseDate:
+            return p.increaseDateEnabled;
+        case PickerWidthCommand::IncreaseTime:
+            return p.increaseTimeEnabled;
+        case PickerWidthCommand::DecreaseDate:
+            return p.decreaseDateEnabled;
+        case PickerWidthCommand::DecreaseTime:
+            return p.decreaseTimeEnabled;
+        }
+        return false;
+    };
+    for (const bool dateLong : {s.DateLong, !s.DateLong}) {
+        session.ChooseDateFormat(dateLong);
+        for (const PickerWidthCommand command :
+             {PickerWidthCommand::IncreaseDate, PickerWidthCommand::IncreaseTime,
+              PickerWidthCommand::DecreaseDate, PickerWidthCommand::DecreaseTime}) {
+            for (int i = 0; i < kPresses && enabled(command); ++i)
+                session.ChangePickerWidth(command);
+        }
     }
+    CheckFit(session);
 
-    SpotState spot;
-    spot.SpotX = g.ChartDiameter / 4;
-    spot.SpotSize = 1;
-    spot.GridCellArea = s.GridMm ? MmGridCellArea : InchGridCellArea;
-    spot.LatLongPrecision = s.LatLongPrecision;
-    spot.AreaPrecision = s.AreaPrecision;
-    LocateSpot(spot, g, e);
-    CheckText(ComputeSpotArea(spot, g.ChartDiameter).Text);
-    const SpotReadouts texts = UpdateSpotReadouts(spot);
-    CheckText(texts.LatText);
-    CheckText(texts.LongText);
-
-    // Whatever was read, its file reads back to the same values; only a diameter at an edge
-    // of the drawable sizes can round past it at six digits and come back as 150 mm.
-    const std::string text = SettingsFileText(s);
+    // What the session would save reads back to the same values, unless a value left the
+    // usable range (a narrow stored picker narrowed again, a diameter at the edge of the
+    // drawable sizes rounded past it at six digits) and reads back as its default.
+    const std::string text = SettingsFileText(session.CurrentSettings());
     std::istringstream again(text);
     const SettingsLoad back = ReadSettings(again);
-    if (!back.diameterAbsent && SettingsFileText(back.settings) != text) std::abort();
+    if (back.error.empty()) Check(SettingsFileText(back.settings) == text);
     return 0;
 }
