@@ -7,6 +7,7 @@
 namespace zorva::gui {
 
 QString QtFilter(const QString& pairs) {
+    if (!pairs.contains('|')) return pairs; // already in Qt's own form
     const QStringList parts = pairs.split('|');
     QStringList filters;
     for (int i = 0; i + 1 < parts.size(); i += 2) {

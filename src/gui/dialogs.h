@@ -12,7 +12,7 @@ enum class MessageResult { Ok, Cancel };
 // What a file dialog asks for. `filter` uses the "Text files (*.txt)|*.TXT" pairs.
 struct FileDialogRequest {
     QString title;
-    QString filter;
+    QString filter;          // "name|pattern" pairs, or Qt's own ";;" form
     QString fileName;        // the default name offered
     QString defaultSuffix;   // without the dot, e.g. "bmp"
     QString initialFolder;   // empty: the working folder
@@ -44,7 +44,8 @@ public:
     void ShowModal(QDialog& dialog) override;
 };
 
-// "Text files (*.txt)|*.TXT|..." into Qt's "Text files (*.txt *.TXT);;..." form.
+// "Text files (*.txt)|*.TXT|..." into Qt's "Text files (*.txt *.TXT);;..." form; a filter
+// already in Qt's form comes back as it is.
 QString QtFilter(const QString& pairs);
 
 } // namespace zorva::gui

@@ -14,6 +14,7 @@
 #include "gui/about_form.h"
 #include "gui/chart_image.h"
 #include "gui/help_window.h"
+#include "gui/image_view.h"
 #include "gui/intro_form.h"
 
 namespace zorva::gui {
@@ -224,10 +225,14 @@ void TZorvaForm::BuildForm() {
     Image->setObjectName(QStringLiteral("Image"));
     Image->move(kChartLeft, kChartTop);
     Image->setCanvasSize(kDesignChartSide, kDesignChartSide);
-    Image1 = new ImageControl(form_);
+    Image1 = new ImageView(form_);
     Image1->setObjectName(QStringLiteral("Image1"));
     Image1->move(kChartLeft, kChartTop);
     Image1->hide();
+    connect(Image1, &ImageView::mouseDown, this,
+            [this](Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers, int x, int y) {
+                RunCommand([=, this] { Image1MouseDown(buttons, modifiers, x, y); });
+            });
 
     connect(Image, &ImageControl::mouseDown, this,
             [this](Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers, int x, int y) {

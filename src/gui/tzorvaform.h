@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QFont>
+#include <QImage>
 #include <QMainWindow>
 #include <QString>
 #include <array>
@@ -23,6 +24,7 @@ class QStatusBar;
 namespace zorva::gui {
 
 class ImageControl;
+class ImageView;
 
 // The main window: it shows the observation session and hands the user's commands to it.
 // Every handler is a session call followed by the redraws and the sync of what changed.
@@ -84,6 +86,13 @@ public:
     void DistColour2Click(uint32_t colour);
     void LogFileMessageBox1Click();
     void ImageMouseDown(Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers, int X, int Y);
+    void Image1MouseDown(Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers, int X, int Y);
+    void OpenImage1Click();
+    void CloseImage1Click();
+    void Save1Click();
+    void SaveAs1Click();
+    void Points1Click();
+    void Circle1Click();
     void NewLogfile1Click();
     void OpenLogfile1Click();
     void AddtoLogfile1Click();
@@ -110,7 +119,10 @@ private:
     void SyncBoxes();
     void SyncPickers();
     void ApplyWindowLayout();
+    QSize Image1PlacedSize() const;
     void PaintChart();
+    void PaintImage();
+    void SaveImageTo(const QString& chosenPath);
     void EditBoxChanged(EditBox box);
 
     // Menu plumbing.
@@ -161,7 +173,9 @@ private:
            *SunspotCRLabel = nullptr;
     QLabel *Sep1Label = nullptr, *Sep2Label = nullptr, *LL1Label = nullptr, *LL2Label = nullptr;
     ImageControl* Image = nullptr;
-    ImageControl* Image1 = nullptr;
+    ImageView* Image1 = nullptr;
+    QImage cleanImage_;  // the opened picture, untouched: each overlay starts from it
+    QImage imageCanvas_; // the picture with its overlays, as shown
 };
 
 } // namespace zorva::gui

@@ -130,10 +130,10 @@ void TZorvaForm::BuildMenus() {
     const auto none = [] {};
 
     QMenu* file = AddMenu(nullptr, "File1", "&File");
-    disabled(AddItem(file, "OpenImage1", "Open &Image...", none, false));
-    disabled(AddItem(file, "CloseImage1", "&Close Image", none, false));
-    disabled(AddItem(file, "Save1", "Save Image", none, false));
-    disabled(AddItem(file, "SaveAs1", "Save Image As...", none, false));
+    AddItem(file, "OpenImage1", "Open &Image...", [this] { OpenImage1Click(); }, false);
+    AddItem(file, "CloseImage1", "&Close Image", [this] { CloseImage1Click(); }, false);
+    AddItem(file, "Save1", "Save Image", [this] { Save1Click(); }, false);
+    AddItem(file, "SaveAs1", "Save Image As...", [this] { SaveAs1Click(); }, false);
     file->addSeparator();
     AddItem(file, "NewLogfile1", "&New Logfile...", [this] { NewLogfile1Click(); }, false);
     AddItem(file, "OpenLogfile1", "&Open Logfile...", [this] { OpenLogfile1Click(); }, false);
@@ -150,7 +150,7 @@ void TZorvaForm::BuildMenus() {
     AddItem(orientation, "DiskOrientation2", "&Rotation Axis",
             [this] { DiskOrientation2Click(); });
 
-    QMenu* diameter = AddMenu(nullptr, "DiskDiameter", "Disk &Diameter");
+    QMenu* diameter = AddMenu(nullptr, "Diameter1", "Disk &Diameter");
     for (int i = 0; i < static_cast<int>(DiameterItems.size()); ++i) {
         const DiameterItem& item = DiameterItems[static_cast<std::size_t>(i)];
         if (item.Name == "N4in") diameter->addSeparator();
@@ -203,8 +203,8 @@ void TZorvaForm::BuildMenus() {
     QMenu* display = AddMenu(nullptr, "Display1", "D&isplay");
     AddItem(display, "Sunspot1", "S&unspot", [this] { Sunspot1Click(); });
     disabled(AddItem(display, "SolarRegionSummary1", "S&olar Region Summary", none));
-    disabled(AddItem(display, "Points1", "&Points", none));
-    disabled(AddItem(display, "Circle1", "&Circle", none));
+    AddItem(display, "Points1", "&Points", [this] { Points1Click(); });
+    AddItem(display, "Circle1", "&Circle", [this] { Circle1Click(); });
     display->addSeparator();
     QMenu* screen = AddMenu(display, "ScreenResolution1", "Screen &Resolution");
     for (int i = 0; i < static_cast<int>(ScreenItems.size()); ++i) {
@@ -309,6 +309,10 @@ void TZorvaForm::SyncMenus() {
     SetChecked("N1sqmm", o.GridMm);
     SetChecked("N125sqin", !o.GridMm);
     Action("AddtoLogfile1")->setEnabled(s.LogfileOpen());
+    const bool image = s.ImageShown();
+    for (const char* item : {"Points1", "Circle1", "CloseImage1"}) Action(item)->setEnabled(image);
+    for (const char* menu : {"Rotation1", "Diameter1"}) Action(menu)->setEnabled(!image);
+    setWindowTitle(QString::fromStdString(s.Caption()));
 }
 
 } // namespace zorva::gui

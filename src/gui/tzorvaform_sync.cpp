@@ -11,11 +11,12 @@
 #include <QStyle>
 
 #include "gui/chart_image.h"
+#include "gui/image_view.h"
 #include "gui/tzorvaform.h"
 #include "gui/widget_text.h"
 #include "render/chart_painter.h"
 #include "render/cpu_state.h"
-#include "render/separation_painter.h"
+#include "render/picture_painter.h"
 
 namespace zorva::gui {
 
@@ -23,6 +24,12 @@ namespace {
 
 // Room kept around the chart and the group boxes inside the scrolled form.
 constexpr int kFormMargin = 8;
+// The solar image's view: never smaller than the chart at design, and no larger than the
+// screen leaves beside the group boxes, the menu and the title.
+constexpr int kSmallestView = 300;
+constexpr int kPanelsWidth = 400;
+constexpr int kPanelsHeight = 120;
+constexpr int kImageLeft = 353; // right of the group boxes, as the chart
 
 void SetText(QLabel* label, const std::string& text) {
     const QString t = ToQString(text);
@@ -46,8 +53,14 @@ void TZorvaForm::Apply(const Changes& c) {
     if (c.chartSize) {
         const int side = session_.ChartSidePixels();
         Image->setCanvasSize(side, side);
-        ApplyWindowLayout();
     }
+    if (c.image) {
+        // One of the two pictures is shown: the chart, or the solar image in its place.
+        Image->setVisible(session_.ChartShown());
+        Image1->setVisible(session_.ImageShown());
+        if (session_.ImageShown()) PaintImage();
+    }
+    if (c.chartSize || (c.image && Image1->size() != Image1PlacedSize())) ApplyWindowLayout();
     if (c.chart || c.chartSize) PaintChart();
     if (c.readouts) SyncReadouts();
     if (c.menus) SyncMenus();
@@ -59,13 +72,29 @@ void TZorvaForm::Apply(const Changes& c) {
 void TZorvaForm::PaintChart() {
     const ChartPicture& picture = session_.chartPicture();
     zorva::RedrawChart(Image->canvas(), picture.scene, labelFont_);
-    for (const SeparationOverlay& o : picture.overlays) {
-        QPainter p(&Image->canvas());
-        PaintSeparation(p, o.figure, o.frame, {o.arcColour, o.lineColour});
-    }
+    PaintOverlays(Image->canvas(), picture.overlays);
     // Painting can leave the processor in a state that slows the numeric work that follows.
     ClearUpperVectorState();
     Image->update();
+}
+
+void TZorvaForm::PaintImage() {
+    if (cleanImage_.isNull()) return;
+    PaintImagePicture(imageCanvas_, cleanImage_, session_.imagePicture(), labelFont_);
+    ClearUpperVectorState();
+    Image1->setImage(imageCanvas_);
+}
+
+// The solar image's view takes the picture's size, but no more of the screen than is left
+// beside the group boxes; a larger picture is zoomed or scrolled inside it.
+QSize TZorvaForm::Image1PlacedSize() const {
+    QSize size = cleanImage_.size().expandedTo(QSize(kSmallestView, kSmallestView));
+    if (const QScreen* s = screen()) {
+        const QRect avail = s->availableGeometry();
+        size = size.boundedTo(QSize(std::max(kSmallestView, avail.width() - kPanelsWidth),
+                                    std::max(kSmallestView, avail.height() - kPanelsHeight)));
+    }
+    return size;
 }
 
 void TZorvaForm::SyncReadouts() {
@@ -157,11 +186,20 @@ void TZorvaForm::SyncPickers() {
 // screen bounds it, so a large chart on a small screen scrolls inside the window, and the
 // title bar never leaves the screen.
 void TZorvaForm::ApplyWindowLayout() {
-    form_->resize(std::max(Image->x() + Image->width(), GroupBox8->x() + GroupBox8->width()) +
+    const QWidget* shown = Image;
+    if (session_.ImageShown()) {
+        const QSize size = Image1PlacedSize();
+        Image1->setGeometry(kImageLeft, ImageControlTop(size.height()), size.width(),
+                            size.height());
+        shown = Image1;
+    }
+    form_->resize(std::max(shown->x() + shown->width(), GroupBox8->x() + GroupBox8->width()) +
                       kFormMargin,
-                  std::max(Image->y() + Image->height(), GroupBox8->y() + GroupBox8->height()) +
+                  std::max(shown->y() + shown->height(), GroupBox8->y() + GroupBox8->height()) +
                       kFormMargin);
-    const WindowFit fit = session_.Fit();
+    const WindowFit fit = FitWindowToChart(shown->width(), shown->height(),
+                                           session_.chart().ScreenWidth,
+                                           session_.chart().ScreenHeight);
     int width = fit.width;
     int height = fit.height;
     int left = fit.left;

@@ -14,6 +14,7 @@
 
 #include "core/settings/settings_store.h"
 #include "gui/chart_image.h"
+#include "gui/image_view.h"
 #include "window_fixture.h"
 
 namespace zorva {
@@ -32,7 +33,7 @@ TEST_F(MainWindow, EveryCommandAndControlHasItsName) {
           "AddtoLogfile1", "Exit", "FlipMenu", "MirrorMenu", "DiskOrientation1",
           "DiskOrientation3", "DiskOrientation2", "N100mm", "N125mm", "N150mm", "Othermm", "N4in",
           "N5in", "N6in", "Otherin", "NESWPoints1", "CentralMeridian1", "Equator1", "LatLines1",
-          "LongLines1", "RotationCarrington", "CarrBlack", "CarrWhite", "CarrLabel",
+          "LongLines1", "Diameter1", "Rotation1", "RotationCarrington", "CarrBlack", "CarrWhite", "CarrLabel",
           "RotationDifferential", "DiffRed", "DiffLabel", "LoadSRS1", "SRSGreen",
           "SRSFileNameLabel", "LoadSRS2", "SRSBlue2", "SRSFileNameLabel2", "Arc1",
           "LongitudeArc1", "GreatCircle1", "SpotinMiddle1", "DistBlack1", "DistWhite1", "Arc2",
@@ -60,7 +61,7 @@ TEST_F(MainWindow, EveryCommandAndControlHasItsName) {
     Find<QDateEdit>("DatePicker");
     Find<QTimeEdit>("TimePicker");
     Find<gui::ImageControl>("Image");
-    Find<gui::ImageControl>("Image1");
+    Find<gui::ImageView>("Image1");
     // And a name the window does not have fails the test that asks for it.
     ::testing::TestPartResultArray results;
     {

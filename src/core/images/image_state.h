@@ -12,11 +12,11 @@ namespace zorva {
 // What an observation keeps about the opened solar image. The pictures themselves (the
 // shown copy and the clean copy overlays are wiped with) belong to the window.
 struct ImageState {
+    // The folders of the last opened and saved images are kept with the other dialogs'
+    // folders, which the directory file stores.
     bool ImageLoaded = false;   // set by the first successful open, never cleared
-    std::string ImageDir;       // folder of the last opened image, with its trailing separator
     std::string ImageFileName;  // bare name of the opened image
-    std::string SavedImageDir;  // folder of the last Save As target, with its separator
-    std::string SavedImageName; // bare name of that target; empty until the first Save As
+    std::string SavedImageName; // bare name of the last Save As target; empty until then
     Circle Disk;                // ImageCentreX, ImageCentreY, ImageRadius, in image pixels
     LimbPoints Limb;            // LimbX, LimbY, LimbFlag
     LimbBackground Mode = LimbBackground::Dark;

@@ -6,14 +6,9 @@
 
 namespace zorva {
 
-namespace {
-
-constexpr TimeOfDay kStartTime{12, 0, 0};
-
-} // namespace
-
 Changes& Changes::operator|=(const Changes& o) {
     chart |= o.chart;
+    image |= o.image;
     chartSize |= o.chartSize;
     readouts |= o.readouts;
     menus |= o.menus;
@@ -116,6 +111,7 @@ void Session::RecalcTail(const Instant& previous, int foldLimit) {
     ShowSpotReadouts();
     if (ChartShown()) RedrawChart();
     ShowSpotArea();
+    if (ImageShown()) RedrawImage(options_.Sunspot);
     // Without a separation mode the measurement belongs to the old instant.
     if (!options_.Arc1 && !options_.Arc2) ClearSeparation();
 }

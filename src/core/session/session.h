@@ -13,12 +13,14 @@
 #include "core/ephemeris/calendar.h"
 #include "core/ephemeris/daily_table.h"
 #include "core/ephemeris/horizon.h"
+#include "core/images/image_state.h"
 #include "core/layout/picker_layout.h"
 #include "core/measure/pointer.h"
 #include "core/measure/separation.h"
 #include "core/readouts/readouts.h"
 #include "core/session/carry.h"
 #include "core/session/edit_box.h"
+#include "core/session/picture.h"
 #include "core/settings/directory_file.h"
 #include "core/settings/settings_file.h"
 #include "core/settings/settings_store.h"
@@ -61,8 +63,6 @@ struct DisplayOptions {
     bool GridMm = true;                 // 1 by 1 mm grid rather than 1/25 in
     int32_t LogFileMessageFlag = 0;     // 0: a message after each logfile addition
     ReadoutPrecisions precisions;
-
-    bool operator==(const DisplayOptions&) const = default;
 };
 
 // Placement of the date and time pickers for each date format, and which of the four
@@ -100,24 +100,10 @@ struct Readouts {
     static constexpr int32_t kDesignAreaLeft = 192;
 };
 
-// A figure drawn over a picture after its grid: the separation's line or arc.
-struct SeparationOverlay {
-    SeparationFigure figure;
-    DiskFrame frame;
-    uint32_t arcColour = kColourBlue;
-    uint32_t lineColour = kColourRed;
-};
-
-// What the chart shows: the scene it was last drawn from, then the overlays drawn over it
-// since, in order. Redrawing the chart starts a new picture.
-struct ChartPicture {
-    ChartScene scene;
-    std::vector<SeparationOverlay> overlays;
-};
-
 // What a command changed, so the window repaints and rewrites only that.
 struct Changes {
     bool chart = false;     // the chart picture
+    bool image = false;     // the solar image's picture, or which of the two is shown
     bool chartSize = false; // the chart's side, and with it the window layout
     bool readouts = false;  // label texts and places
     bool menus = false;     // check marks, enabled items and captions
@@ -200,8 +186,19 @@ public:
     Changes ToggleSpotInMiddle();
     Changes ChooseSeparationColour(bool withinDisk, uint32_t colour);
 
-    // A mouse-down on the chart at pixel (X, Y).
+    // A mouse-down on the chart, or on the solar image, at pixel (X, Y).
     Changes ChartMouseDown(bool left, bool shift, bool ctrl, int32_t X, int32_t Y);
+    Changes ImageMouseDown(bool left, bool shift, bool ctrl, int32_t X, int32_t Y);
+
+    // Solar images. An image was opened from `path` and its limb searched (the window has
+    // loaded the picture and kept it): it takes the chart's place, sets the diameter and,
+    // when the name carries one, the instant. Closing it brings the chart back.
+    Changes OpenImage(const std::string& path, const LimbFit& fit);
+    Changes CloseImage();
+    // The shown picture was saved as `path`.
+    void ImageSaved(const std::string& path);
+    Changes TogglePoints();
+    Changes ToggleCircle();
 
     // The logfile: a file chosen in the New or Open dialog, and one more line.
     struct FileResult {
@@ -229,6 +226,10 @@ public:
     const DiameterChoice& diameter() const { return diameter_; }
     const Readouts& readouts() const { return readouts_; }
     const ChartPicture& chartPicture() const { return picture_; }
+    const ImagePicture& imagePicture() const { return imagePicture_; }
+    const ImageState& image() const { return image_; }
+    // The window's caption.
+    const std::string& Caption() const { return caption_; }
     const Folders& folders() const { return folders_; }
     // Side in pixels of the square chart image.
     int32_t ChartSidePixels() const { return ChartSide(chart_.ChartDiameter); }
@@ -236,8 +237,9 @@ public:
     WindowFit Fit() const;
     CalendarDate Date() const;
     TimeOfDay Time() const;
-    // The chart is shown (no solar image in its place).
-    bool ChartShown() const { return true; }
+    // The chart is shown, or a solar image in its place.
+    bool ChartShown() const { return !imageShown_; }
+    bool ImageShown() const { return imageShown_; }
     // The grid cell caption beside the size box.
     std::string SizeUnitText() const;
     double ChartRotationNow() const;
@@ -258,6 +260,13 @@ private:
     void ShowSeparation();
     void ClearSeparation();
     void RedrawChart();
+    // The image's grid redrawn from the clean picture, with the spot marker or without.
+    void RedrawImage(bool spot);
+    void RedrawPicture(); // the chart, or the image with its spot when Sunspot is on
+    void AddOverlay(Overlay overlay);
+    DiskFrame CurrentFrame() const;
+    Changes MouseDown(const DiskFrame& frame, bool left, bool shift, bool ctrl, int32_t X,
+                      int32_t Y);
     void LocateTypedSpot();
     void HoldRotationMarkers(bool rerunCoordinates);
     void RestoreRotationMarkers();
@@ -287,6 +296,10 @@ private:
     PickerLayouts pickers_;
     Readouts readouts_;
     ChartPicture picture_;
+    ImagePicture imagePicture_;
+    ImageState image_;
+    bool imageShown_ = false;
+    std::string caption_ = "Zorva Viewer";
     Folders folders_;
     std::string boxTexts_[kEditBoxCount];
     bool hideWelcome_ = false;

@@ -9,10 +9,19 @@ namespace {
 
 // A diameter shown in a new unit keeps six significant digits, as the settings file does.
 constexpr int kConvertedDigits = 6;
-// A box's text is the value in use when the two agree to this many decimals: a diameter
-// taken in inches and shown again differs from its text only in the last bits.
-constexpr int kBoxCompareDecimals = 9;
 constexpr int kHintDecimals = 6;
+
+// A box's text is the value in use when the two agree to the decimals the text shows: an
+// image's diameter of 137.0604 mm is shown as 137.06, and a diameter taken in inches and
+// shown again differs from its text only in the last bits.
+bool SameAsShown(const std::string& text, double taken, double inUse) {
+    const std::size_t separator = text.find_first_of(".,");
+    const int decimals =
+        separator == std::string::npos ? 0 : static_cast<int>(text.size() - separator - 1);
+    constexpr int kMostDecimals = 12;
+    const int d = std::min(decimals, kMostDecimals);
+    return RoundHalfUp(taken, d) == RoundHalfUp(inUse, d);
+}
 
 double UnitFactor(const std::string& unit) {
     return unit == "in" ? MmPerInch : 1.0;
@@ -31,6 +40,47 @@ void Session::RedrawChart() {
     s.Differential = options_.Differential;
     picture_.overlays.clear();
     changes_.chart = true;
+}
+
+void Session::RedrawImage(bool spot) {
+    ImagePicture& p = imagePicture_;
+    p.scene = MakeChartScene(chart_, obs_.ephemeris, spot_, markers_);
+    p.scene.NESWPoints = options_.NESWPoints;
+    p.scene.Sunspot = options_.Sunspot;
+    p.disk = image_.Disk;
+    p.limb = image_.Limb;
+    p.points = options_.Points;
+    p.circle = options_.Circle;
+    p.spot = spot;
+    p.overlays.clear();
+    changes_.image = true;
+}
+
+void Session::RedrawPicture() {
+    if (ChartShown()) {
+        RedrawChart();
+    } else {
+        RedrawImage(options_.Sunspot);
+    }
+}
+
+void Session::AddOverlay(Overlay overlay) {
+    if (ChartShown()) {
+        picture_.overlays.push_back(std::move(overlay));
+        changes_.chart = true;
+    } else {
+        imagePicture_.overlays.push_back(std::move(overlay));
+        changes_.image = true;
+    }
+}
+
+DiskFrame Session::CurrentFrame() const {
+    const double q = ChartRotationNow();
+    if (ChartShown()) {
+        const int32_t side = ChartSidePixels();
+        return ChartFrame(side, side, chart_, q);
+    }
+    return ImageFrame(image_.Disk.cx, image_.Disk.cy, image_.Disk.r, chart_, q);
 }
 
 void Session::RefreshOverlays() {
@@ -71,7 +121,11 @@ void Session::RelocateFromBoxes() {
 void Session::LocateTypedSpot() {
     LocateSpot(spot_, chart_, obs_.ephemeris);
     ShowSpotReadouts();
-    if (ChartShown()) RedrawChart();
+    if (ChartShown()) {
+        RedrawChart();
+    } else {
+        RedrawImage(true);
+    }
     ShowSpotArea();
 }
 
@@ -160,6 +214,10 @@ void Session::FlipOrMirror(int32_t& sign) {
         RedrawChart();
         RestoreRotationMarkers();
         RefreshOverlays();
+    } else {
+        // On a solar image the spot keeps its place and readouts until it is next located.
+        RedrawImage(false);
+        RefreshOverlays();
     }
 }
 
@@ -167,11 +225,9 @@ Changes Session::ChooseOrientation(Orientation mode) {
     chart_.Mode = mode;
     changes_.menus = true;
     ShowPositionReadouts();
-    if (ChartShown()) {
-        LocateSpot(spot_, chart_, obs_.ephemeris);
-        ShowSpotReadouts();
-        RedrawChart();
-    }
+    LocateSpot(spot_, chart_, obs_.ephemeris);
+    ShowSpotReadouts();
+    RedrawPicture();
     RefreshOverlays();
     return Take();
 }
@@ -195,7 +251,7 @@ Changes Session::ToggleGridItem(GridItem item) {
         break;
     }
     changes_.menus = true;
-    if (ChartShown()) RedrawChart();
+    RedrawPicture();
     RefreshOverlays();
     return Take();
 }
@@ -207,7 +263,7 @@ Changes Session::ToggleSunspot() {
         options_.Sunspot = false; // while a rotation marker is shown the spot stays on
     }
     changes_.menus = true;
-    if (ChartShown()) RedrawChart();
+    RedrawPicture();
     RefreshOverlays();
     return Take();
 }
@@ -269,10 +325,10 @@ Changes Session::EditText(EditBox box, const std::string& text) {
         ShowPositionReadouts();
         // With the zenith up the chart turns with the parallactic angle, which depends on
         // where the observer stands.
-        if (chart_.Mode == Orientation::AltAzimuth && ChartShown()) {
+        if (chart_.Mode == Orientation::AltAzimuth) {
             LocateSpot(spot_, chart_, obs_.ephemeris);
             ShowSpotReadouts();
-            RedrawChart();
+            RedrawPicture();
             RefreshOverlays();
         }
         break;
@@ -337,10 +393,7 @@ BoxStatus Session::StatusOf(EditBox box) const {
         break;
     }
     BoxStatus status;
-    if (taken && RoundHalfUp(*taken, kBoxCompareDecimals) ==
-                     RoundHalfUp(inUse, kBoxCompareDecimals)) {
-        return status;
-    }
+    if (taken && SameAsShown(text, *taken, inUse)) return status;
     status.state = (!v && IsNumberPrefix(text)) ? BoxState::Pending : BoxState::Refused;
     status.hint = range + "; in use: " + ShortestDecimalText(RoundHalfUp(inUse, kHintDecimals));
     return status;

@@ -5,28 +5,45 @@
 namespace zorva {
 
 void Session::DrawSeparation(FigureForm form, bool moveSpot) {
-    if (!ChartShown()) return;
     // Only a measured pair has a figure: none before the first, and none while a new
     // first point waits for its second (that click cleared the old figure).
     if (sep_.SepPending || sep_.SepShown == NoValue) return;
-    const int32_t side = ChartSidePixels();
-    const DiskFrame frame = ChartFrame(side, side, chart_, ChartRotationNow());
+    const DiskFrame frame = CurrentFrame();
     const SeparationFigure figure = SeparationFigureOf(sep_, form, obs_.ephemeris);
     if (moveSpot) {
         if (const auto middle = MiddlePixel(figure, frame)) {
+            if (ImageShown()) {
+                RedrawImage(false);
+                AddOverlay(MiddleDotOverlay{middle->x, middle->y, form});
+            }
             const DiskPoint p = PixelToDisk(frame, middle->x, middle->y);
-            SetSpotFromProgram(p.x, p.y); // redraws the chart under the figure
+            SetSpotFromProgram(p.x, p.y); // redraws the picture under the figure
         }
     }
-    picture_.overlays.push_back({figure, frame, options_.DistColour1, options_.DistColour2});
-    changes_.chart = true;
+    AddOverlay(SeparationOverlay{figure, frame, options_.DistColour1, options_.DistColour2});
 }
 
 Changes Session::ChartMouseDown(bool left, bool shift, bool ctrl, int32_t X, int32_t Y) {
-    const int32_t side = ChartSidePixels();
-    const DiskClick click = PointToDisk(X, Y, side, side, chart_.ChartDiameter);
+    if (!ChartShown()) return Take();
+    return MouseDown(CurrentFrame(), left, shift, ctrl, X, Y);
+}
+
+Changes Session::ImageMouseDown(bool left, bool shift, bool ctrl, int32_t X, int32_t Y) {
+    // Without a disk on the image no click stands for a place on the Sun.
+    if (!ImageShown() || !(image_.Disk.r > 0)) return Take();
+    return MouseDown(CurrentFrame(), left, shift, ctrl, X, Y);
+}
+
+Changes Session::MouseDown(const DiskFrame& frame, bool left, bool shift, bool ctrl, int32_t X,
+                           int32_t Y) {
+    const DiskClick click = PointToDisk(frame, X, Y);
     if (left && !shift && !ctrl) {
         if (OnDisk(click.d, chart_.ChartDiameter)) {
+            // On a solar image a dot marks the click until the spot's marker replaces it.
+            if (ImageShown() && options_.Sunspot) {
+                RedrawImage(false);
+                AddOverlay(ClickDotOverlay{X, Y});
+            }
             SetSpotFromProgram(click.x, click.y);
             // The boxes redrew the chart; the figure goes back over it, the spot staying put.
             if (options_.Arc1 && !sep_.SepPending) DrawSeparation(FigureForm::GreatCircle, false);
@@ -35,7 +52,13 @@ Changes Session::ChartMouseDown(bool left, bool shift, bool ctrl, int32_t X, int
         const ShiftClickOutcome outcome = ShiftClickSeparation(
             sep_, click, options_.SeparationForm, chart_, obs_.ephemeris);
         // A new first point clears the old figure.
-        if (outcome.FirstPoint && (options_.Arc1 || options_.Arc2)) RedrawChart();
+        if (outcome.FirstPoint && (options_.Arc1 || options_.Arc2)) {
+            if (ChartShown()) {
+                RedrawChart();
+            } else {
+                RedrawImage(true);
+            }
+        }
         sep_ = outcome.State;
         if (outcome.Check) {
             options_.Arc1 = *outcome.Check == ArcItem::Arc1;

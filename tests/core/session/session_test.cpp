@@ -354,7 +354,7 @@ TEST_F(SessionTest, ShiftClicksWithinTheDisk) {
     EXPECT_LT(s.spot().SpotX, (350 - 277) * 150 / 442.4);
     EXPECT_NEAR(s.spot().SpotY, 0, 1.0);
     ASSERT_EQ(s.chartPicture().overlays.size(), 1u);
-    EXPECT_EQ(s.chartPicture().overlays[0].arcColour, kColourBlue);
+    EXPECT_EQ(std::get<SeparationOverlay>(s.chartPicture().overlays[0]).arcColour, kColourBlue);
 
     // A change of date keeps the separation while a mode is checked, but redraws the chart
     // without the figure.
@@ -426,6 +426,70 @@ TEST_F(SessionTest, PickerWidthCommands) {
     EXPECT_EQ(s.pickers().Current(), Settings{}.ShortDateLayout);
     s.ChooseDateFormat(true);
     EXPECT_EQ(s.pickers().Current().DatePickerWidth, 152);
+}
+
+} // namespace
+} // namespace zorva
+
+namespace zorva {
+namespace {
+
+LimbFit DiskOf(double cx, double cy, double r) {
+    LimbFit fit;
+    fit.disk = {cx, cy, r};
+    fit.found = true;
+    return fit;
+}
+
+TEST_F(SessionTest, ASolarImageTakesTheChartsPlace) {
+    // A disk of 450 pixels at 75 per inch: 2 x 450 x 25.4 / 75 = 304.8 mm.
+    Changes c = s.OpenImage("/obs/d060315.bmp", DiskOf(512, 512, 450));
+    EXPECT_TRUE(c.image);
+    EXPECT_TRUE(s.ImageShown());
+    EXPECT_FALSE(s.ChartShown());
+    EXPECT_EQ(s.Caption(), "Zorva Image Viewer - d060315.bmp");
+    EXPECT_EQ(s.folders().ImageDir, "/obs/");
+    EXPECT_DOUBLE_EQ(s.chart().ChartDiameter, 304.8);
+    EXPECT_EQ(s.BoxText(EditBox::Diameter), "304.80");
+    EXPECT_EQ(s.StatusOf(EditBox::Diameter).state, BoxState::InUse);
+    // The name's date at 12:00 UT, with its year's table.
+    EXPECT_EQ(s.observation().instant, (Instant{2006, 3, 15, 12, 0, 0}));
+    EXPECT_EQ(s.observation().TableYear, 2006);
+    EXPECT_TRUE(s.imagePicture().spot);
+
+    // The disk centre's pixel is half a pixel from the centre: about 0.17 mm at this scale.
+    s.ImageMouseDown(true, false, false, 512, 512);
+    EXPECT_EQ(s.BoxText(EditBox::XCoord), "-0.17");
+    EXPECT_EQ(s.BoxText(EditBox::YCoord), "0.17");
+    EXPECT_NEAR(s.spot().SpotLat, s.observation().ephemeris.B0, 0.1);
+    // Clicks on the chart's control do nothing while the image is shown.
+    EXPECT_FALSE(s.ChartMouseDown(true, false, false, 10, 10).boxes);
+
+    // On the image a flip redraws the grid but leaves the spot where it was.
+    const double lat = s.spot().SpotLat;
+    s.Flip();
+    EXPECT_EQ(s.spot().SpotLat, lat);
+    EXPECT_FALSE(s.imagePicture().spot);
+
+    c = s.CloseImage();
+    EXPECT_TRUE(c.chartSize);
+    EXPECT_TRUE(s.ChartShown());
+    EXPECT_EQ(s.ChartSidePixels(), 1125); // trunc(304.8 x 1.25 x 75 / 25.4)
+    EXPECT_TRUE(s.options().Sunspot);
+    EXPECT_FALSE(s.diameter().boxReadOnly);
+    EXPECT_EQ(s.Caption(), "Zorva Image Viewer - d060315.bmp");
+}
+
+TEST_F(SessionTest, ImagesWithoutADiskOrTooLargeAForChart) {
+    // No disk found: the diameter stays, and no click stands for a place on the Sun.
+    s.OpenImage("sun.png", DiskOf(0, 0, 0));
+    EXPECT_EQ(s.chart().ChartDiameter, 150);
+    EXPECT_EQ(s.observation().instant, (Instant{2000, 1, 31, 12, 0, 0}));
+    EXPECT_FALSE(s.ImageMouseDown(true, false, false, 5, 5).boxes);
+    // A disk of 10000 pixels stands for 6773 mm; the chart comes back at its largest.
+    s.OpenImage("huge.png", DiskOf(10000, 10000, 10000));
+    s.CloseImage();
+    EXPECT_EQ(s.chart().ChartDiameter, LargestChartDiameter);
 }
 
 } // namespace

@@ -1,0 +1,54 @@
+#pragma once
+
+#include <cstdint>
+#include <variant>
+#include <vector>
+
+#include "core/chart/chart_scene.h"
+#include "core/images/circle_fit.h"
+#include "core/images/limb.h"
+#include "core/measure/pointer.h"
+#include "core/measure/separation.h"
+#include "core/settings/settings_file.h"
+
+namespace zorva {
+
+// Figures drawn over a picture after its grid, in order: the separation's line or arc,
+// the blue dot a click leaves on a solar image, and the dot at a separation's middle.
+struct SeparationOverlay {
+    SeparationFigure figure;
+    DiskFrame frame;
+    uint32_t arcColour = kColourBlue;
+    uint32_t lineColour = kColourRed;
+};
+struct ClickDotOverlay {
+    int32_t x = 0;
+    int32_t y = 0;
+};
+struct MiddleDotOverlay {
+    double x = 0; // unrounded pixel
+    double y = 0;
+    FigureForm form = FigureForm::GreatCircle;
+};
+using Overlay = std::variant<SeparationOverlay, ClickDotOverlay, MiddleDotOverlay>;
+
+// What the chart shows: the scene it was last drawn from, then the overlays drawn over it
+// since, in order. Redrawing the chart starts a new picture.
+struct ChartPicture {
+    ChartScene scene;
+    std::vector<Overlay> overlays;
+};
+
+// What the solar image shows: the clean picture with the grid fitted to its disk (and the
+// limb points and circle when chosen), the spot marker when it was drawn, then the overlays.
+struct ImagePicture {
+    ChartScene scene;
+    Circle disk;
+    LimbPoints limb;
+    bool points = false;
+    bool circle = false;
+    bool spot = false;
+    std::vector<Overlay> overlays;
+};
+
+} // namespace zorva
