@@ -25,6 +25,7 @@ namespace zorva::gui {
 
 class ImageControl;
 class ImageView;
+class RegionTable;
 
 // The main window: it shows the observation session and hands the user's commands to it.
 // Every handler is a session call followed by the redraws and the sync of what changed.
@@ -93,6 +94,10 @@ public:
     void SaveAs1Click();
     void Points1Click();
     void Circle1Click();
+    void LoadSRS1Click();
+    void LoadSRS2Click();
+    void SolarRegionSummary1Click();
+    void RegionTable1Click();
     void NewLogfile1Click();
     void OpenLogfile1Click();
     void AddtoLogfile1Click();
@@ -176,6 +181,7 @@ private:
     ImageView* Image1 = nullptr;
     QImage cleanImage_;  // the opened picture, untouched: each overlay starts from it
     QImage imageCanvas_; // the picture with its overlays, as shown
+    RegionTable* regionTable_ = nullptr; // made when first asked for
 };
 
 } // namespace zorva::gui

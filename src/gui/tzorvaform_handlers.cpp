@@ -156,7 +156,7 @@ void TZorvaForm::NewLogfile1Click() {
                              QString::fromStdString(created.error),
                          QStringLiteral("New Logfile"), MessageIcon::Error, MessageButtons::Ok);
     }
-    Apply({.menus = true});
+    Apply(Changes::Menus());
 }
 
 void TZorvaForm::OpenLogfile1Click() {
@@ -165,7 +165,7 @@ void TZorvaForm::OpenLogfile1Click() {
     const QString path = dialogs_.OpenFile(this, request);
     if (path.isEmpty()) return;
     session_.OpenLogfile(path.toStdString());
-    Apply({.menus = true});
+    Apply(Changes::Menus());
 }
 
 void TZorvaForm::AddtoLogfile1Click() {

@@ -64,7 +64,7 @@ void TZorvaForm::SaveImageTo(const QString& chosenPath) {
         return;
     }
     session_.ImageSaved(target.path.toStdString());
-    Apply({.menus = true});
+    Apply(Changes::Menus());
 }
 
 void TZorvaForm::SaveAs1Click() {

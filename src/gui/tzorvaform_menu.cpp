@@ -126,9 +126,6 @@ void TZorvaForm::CheckColour(const QString& prefix, uint32_t colour, const QStri
 }
 
 void TZorvaForm::BuildMenus() {
-    const auto disabled = [](QAction* a) { a->setEnabled(false); };
-    const auto none = [] {};
-
     QMenu* file = AddMenu(nullptr, "File1", "&File");
     AddItem(file, "OpenImage1", "Open &Image...", [this] { OpenImage1Click(); }, false);
     AddItem(file, "CloseImage1", "&Close Image", [this] { CloseImage1Click(); }, false);
@@ -180,13 +177,15 @@ void TZorvaForm::BuildMenus() {
     AddItem(rotation, "DiffLabel", "   Label", [this] { DiffLabelClick(); });
 
     QMenu* srs = AddMenu(nullptr, "SolarRegionSummary", "Solar Region S&ummary");
-    disabled(AddItem(srs, "LoadSRS1", "&Load SRS...", none, false));
+    AddItem(srs, "LoadSRS1", "&Load SRS...", [this] { LoadSRS1Click(); });
     AddColourMenu(srs, "SRSColour", "SRS", {}, [this](uint32_t c) { SRSColourClick(c); });
     AddItem(srs, "SRSFileNameLabel", "   &File Name Label", [this] { SRSFileNameLabelClick(); });
     srs->addSeparator();
-    disabled(AddItem(srs, "LoadSRS2", "Link with &Date", none));
+    AddItem(srs, "LoadSRS2", "Link with &Date", [this] { LoadSRS2Click(); });
     AddColourMenu(srs, "Colour1", "SRS", "2", [this](uint32_t c) { SRSColourClick(c); });
     AddItem(srs, "SRSFileNameLabel2", "   &File Name Label", [this] { SRSFileNameLabelClick(); });
+    srs->addSeparator();
+    AddItem(srs, "RegionTable1", "Region &Table...", [this] { RegionTable1Click(); }, false);
 
     QMenu* separation = AddMenu(nullptr, "Separation1", "&Separation");
     AddItem(separation, "Arc1", "Se&paration within disk", [this] { Arc1Click(); });
@@ -202,7 +201,8 @@ void TZorvaForm::BuildMenus() {
 
     QMenu* display = AddMenu(nullptr, "Display1", "D&isplay");
     AddItem(display, "Sunspot1", "S&unspot", [this] { Sunspot1Click(); });
-    disabled(AddItem(display, "SolarRegionSummary1", "S&olar Region Summary", none));
+    AddItem(display, "SolarRegionSummary1", "S&olar Region Summary",
+            [this] { SolarRegionSummary1Click(); });
     AddItem(display, "Points1", "&Points", [this] { Points1Click(); });
     AddItem(display, "Circle1", "&Circle", [this] { Circle1Click(); });
     display->addSeparator();
@@ -275,6 +275,7 @@ void TZorvaForm::SyncMenus() {
     CheckColour("SRS", o.SRSColour, "2");
     SetChecked("SRSFileNameLabel", o.SRSFileNameLabel);
     SetChecked("SRSFileNameLabel2", o.SRSFileNameLabel);
+    SetChecked("LoadSRS1", s.summary().LoadSRS1);
     SetChecked("LoadSRS2", o.LinkWithDate);
     SetChecked("SolarRegionSummary1", o.SolarRegionSummary);
     SetChecked("Arc1", o.Arc1);

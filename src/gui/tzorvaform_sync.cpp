@@ -12,6 +12,7 @@
 
 #include "gui/chart_image.h"
 #include "gui/image_view.h"
+#include "gui/region_table.h"
 #include "gui/tzorvaform.h"
 #include "gui/widget_text.h"
 #include "render/chart_painter.h"
@@ -66,13 +67,21 @@ void TZorvaForm::Apply(const Changes& c) {
     if (c.menus) SyncMenus();
     if (c.boxes) SyncBoxes();
     if (c.pickers) SyncPickers();
+    if (c.regions && regionTable_) {
+        regionTable_->SetRegions(*session_.summary().Regions,
+                                 QString::fromStdString(session_.summary().FileName));
+    }
+    for (const Changes::Notice& n : c.notices) {
+        dialogs_.Message(this, QString::fromStdString(n.text), QString::fromStdString(n.caption),
+                         MessageIcon::Warning, MessageButtons::Ok);
+    }
     if (c.logRequest) AddtoLogfile1Click();
 }
 
 void TZorvaForm::PaintChart() {
     const ChartPicture& picture = session_.chartPicture();
     zorva::RedrawChart(Image->canvas(), picture.scene, labelFont_);
-    PaintOverlays(Image->canvas(), picture.overlays);
+    PaintOverlays(Image->canvas(), picture.overlays, labelFont_);
     // Painting can leave the processor in a state that slows the numeric work that follows.
     ClearUpperVectorState();
     Image->update();

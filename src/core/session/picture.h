@@ -1,6 +1,10 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
 #include <variant>
 #include <vector>
 
@@ -10,6 +14,8 @@
 #include "core/measure/pointer.h"
 #include "core/measure/separation.h"
 #include "core/settings/settings_file.h"
+#include "core/srs/region_positions.h"
+#include "core/srs/srs_reader.h"
 
 namespace zorva {
 
@@ -30,7 +36,18 @@ struct MiddleDotOverlay {
     double y = 0;
     FigureForm form = FigureForm::GreatCircle;
 };
-using Overlay = std::variant<SeparationOverlay, ClickDotOverlay, MiddleDotOverlay>;
+// The regions of a summary at the instant, with what the plot writes beside them.
+struct RegionsOverlay {
+    std::shared_ptr<const std::vector<SrsRegion>> regions;
+    std::vector<RegionPlace> places; // alongside the regions
+    DiskFrame frame;
+    uint32_t colour = kColourBlack;
+    bool fileNameLabel = false;
+    std::string fileName;
+    std::optional<std::size_t> highlight;
+};
+using Overlay =
+    std::variant<SeparationOverlay, ClickDotOverlay, MiddleDotOverlay, RegionsOverlay>;
 
 // What the chart shows: the scene it was last drawn from, then the overlays drawn over it
 // since, in order. Redrawing the chart starts a new picture.

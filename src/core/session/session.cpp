@@ -15,6 +15,8 @@ Changes& Changes::operator|=(const Changes& o) {
     boxes |= o.boxes;
     pickers |= o.pickers;
     logRequest |= o.logRequest;
+    regions |= o.regions;
+    notices.insert(notices.end(), o.notices.begin(), o.notices.end());
     return *this;
 }
 
@@ -112,6 +114,10 @@ void Session::RecalcTail(const Instant& previous, int foldLimit) {
     if (ChartShown()) RedrawChart();
     ShowSpotArea();
     if (ImageShown()) RedrawImage(options_.Sunspot);
+    if (options_.SolarRegionSummary) {
+        if (options_.LinkWithDate) FollowDate(false);
+        PlotRegions();
+    }
     // Without a separation mode the measurement belongs to the old instant.
     if (!options_.Arc1 && !options_.Arc2) ClearSeparation();
 }

@@ -24,6 +24,7 @@
 #include "core/settings/directory_file.h"
 #include "core/settings/settings_file.h"
 #include "core/settings/settings_store.h"
+#include "core/srs/srs_link.h"
 
 namespace zorva {
 
@@ -79,6 +80,19 @@ struct PickerLayouts {
     const DateLayout& Current() const { return dateLong ? longLayout : shortLayout; }
 };
 
+// The loaded Solar Region Summary: its regions, when their places hold, and what carries
+// their longitudes onto the observation's own L0.
+struct RegionSummary {
+    bool Loaded = false;        // a summary was loaded by either command; never cleared
+    bool LoadSRS1 = false;      // the "Load SRS..." item's check
+    std::shared_ptr<const std::vector<SrsRegion>> Regions =
+        std::make_shared<const std::vector<SrsRegion>>();
+    Instant Epoch;
+    double Offset = 0;
+    std::string FileName;
+    std::optional<std::size_t> Highlight; // the region chosen in the table
+};
+
 // The diameter menu's chosen item and what the diameter box shows.
 struct DiameterChoice {
     int32_t item = -1;        // index into DiameterItems, -1 while none is checked
@@ -110,9 +124,23 @@ struct Changes {
     bool boxes = false;     // edit box texts and their read-only state
     bool pickers = false;   // picker values, date format and layout
     bool logRequest = false; // a control-click asks for the measurement to be logged
+    bool regions = false;    // the region list itself (for the region table)
+    // Messages for the user, in order: a summary that could not be read or found.
+    struct Notice {
+        std::string text;
+        std::string caption;
+        bool operator==(const Notice&) const = default;
+    };
+    std::vector<Notice> notices;
 
     Changes& operator|=(const Changes& o);
     bool operator==(const Changes&) const = default;
+    // Only the menus changed (a file chosen in a dialog, say).
+    static Changes Menus() {
+        Changes c;
+        c.menus = true;
+        return c;
+    }
 };
 
 // What adding to the logfile came to.
@@ -211,6 +239,16 @@ public:
     bool LogfileOpen() const { return logfileOpen_; }
     const std::string& LogfilePath() const { return logfilePath_; }
 
+    // Solar Region Summaries. "Load SRS..." checks its item before the dialog (and keeps it
+    // when the dialog is cancelled); a chosen file is then read. Link with Date loads the
+    // summary of the date; the Display item shows or hides the regions.
+    Changes PrepareLoadSummary();
+    Changes LoadSummary(const std::string& path);
+    Changes LinkWithDate();
+    Changes ToggleRegionSummary();
+    Changes HighlightRegion(int index); // -1 for none
+    const RegionSummary& summary() const { return srs_; }
+
     // The welcome window's tick.
     bool HideWelcome() const { return hideWelcome_; }
     void SetHideWelcome(bool hide) { hideWelcome_ = hide; }
@@ -283,6 +321,10 @@ private:
     void ApplyStartupDiameter(const SettingsLoad& load);
     void ApplySettings(const SettingsLoad& load);
     void ApplyGridSize(bool mm);
+    void PlotRegions();
+    void FollowDate(bool asked);
+    void TakeSummary(const SrsSummary& summary, const std::string& fileName);
+    void DropRegions();
     std::string& Text(EditBox box);
 
     std::filesystem::path folder_;
@@ -299,6 +341,8 @@ private:
     ImagePicture imagePicture_;
     ImageState image_;
     bool imageShown_ = false;
+    RegionSummary srs_;
+    MissingSrsNotice missingSrs_;
     std::string caption_ = "Zorva Viewer";
     Folders folders_;
     std::string boxTexts_[kEditBoxCount];

@@ -84,6 +84,7 @@ DiskFrame Session::CurrentFrame() const {
 }
 
 void Session::RefreshOverlays() {
+    PlotRegions();
     if (options_.Arc1 || options_.Arc2) DrawSeparation(options_.SeparationForm, sep_.SpotInMiddle);
 }
 

@@ -42,6 +42,7 @@ Changes Session::OpenImage(const std::string& path, const LimbFit& fit) {
         changes_.pickers = true;
     }
     RedrawImage(options_.Sunspot);
+    PlotRegions();
     return Take();
 }
 
@@ -64,6 +65,7 @@ Changes Session::CloseImage() {
     LocateSpot(spot_, chart_, obs_.ephemeris);
     ShowSpotReadouts();
     RedrawChart();
+    PlotRegions();
     return Take();
 }
 

@@ -72,6 +72,8 @@ Changes Session::MouseDown(const DiskFrame& frame, bool left, bool shift, bool c
     } else if (left && ctrl && !shift) {
         changes_.logRequest = true;
     }
+    // The regions stay on top of whatever the click drew.
+    PlotRegions();
     return Take();
 }
 

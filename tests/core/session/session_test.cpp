@@ -494,3 +494,79 @@ TEST_F(SessionTest, ImagesWithoutADiskOrTooLargeAForChart) {
 
 } // namespace
 } // namespace zorva
+
+namespace zorva {
+namespace {
+
+const RegionsOverlay* RegionsOn(const std::vector<Overlay>& overlays) {
+    for (const Overlay& o : overlays) {
+        if (const auto* r = std::get_if<RegionsOverlay>(&o)) return r;
+    }
+    return nullptr;
+}
+
+TEST_F(SessionTest, ARegionSummaryIsPlottedAndFollowsTheDate) {
+    ZORVA_TESTDATA_DIR_OR_SKIP(data);
+    // NOAA's summaries in a folder per year, named in capitals as NOAA names them.
+    const auto year = dir / "SRS" / "2011";
+    std::filesystem::create_directories(year);
+    std::filesystem::copy_file(data / "srs" / "20110607SRS.txt", year / "20110607SRS.txt");
+    Start({2011, 6, 7});
+
+    s.PrepareLoadSummary();
+    EXPECT_TRUE(s.summary().LoadSRS1);
+    Changes c = s.LoadSummary((year / "20110607SRS.txt").string());
+    EXPECT_TRUE(c.regions);
+    EXPECT_TRUE(c.notices.empty());
+    EXPECT_TRUE(s.options().SolarRegionSummary);
+    EXPECT_EQ(s.folders().SRSDir, year.string() + "/");
+    const RegionsOverlay* plotted = RegionsOn(s.chartPicture().overlays);
+    ASSERT_NE(plotted, nullptr);
+    EXPECT_EQ(plotted->regions->size(), 5u);
+    EXPECT_EQ(plotted->places.size(), 5u);
+
+    // Hidden, the list stays; shown again, it is plotted without reading the file.
+    s.ToggleRegionSummary();
+    EXPECT_EQ(RegionsOn(s.chartPicture().overlays), nullptr);
+    EXPECT_FALSE(s.summary().LoadSRS1);
+    c = s.ToggleRegionSummary();
+    EXPECT_FALSE(c.regions);
+    EXPECT_NE(RegionsOn(s.chartPicture().overlays), nullptr);
+    s.HighlightRegion(2);
+    EXPECT_EQ(RegionsOn(s.chartPicture().overlays)->highlight, std::optional<std::size_t>(2));
+
+    // Linked with the date: a day without a summary says so once, then again for the next.
+    s.LinkWithDate();
+    EXPECT_TRUE(s.options().LinkWithDate);
+    EXPECT_EQ(s.summary().Regions->size(), 5u);
+    c = s.ChangeDate({2011, 6, 8}, false);
+    ASSERT_EQ(c.notices.size(), 1u);
+    EXPECT_EQ(c.notices[0].text, "Unable to find SRS file.");
+    EXPECT_EQ(c.notices[0].caption, "Solar Region Summary");
+    EXPECT_TRUE(s.summary().Regions->empty());
+    EXPECT_TRUE(s.ChangeTime({13, 0, 0}, false).notices.empty());
+    EXPECT_EQ(s.ChangeDate({2011, 6, 9}, false).notices.size(), 1u);
+    // Back on a date with a summary, its regions return.
+    c = s.ChangeDate({2011, 6, 7}, false);
+    EXPECT_TRUE(c.notices.empty());
+    EXPECT_EQ(s.summary().Regions->size(), 5u);
+}
+
+TEST_F(SessionTest, RegionsGoOnTheSolarImageWhenItIsShown) {
+    ZORVA_TESTDATA_DIR_OR_SKIP(data);
+    Start({2011, 6, 7});
+    s.LoadSummary((data / "srs" / "20110607SRS.txt").string());
+    s.OpenImage("sun.png", DiskOf(300, 300, 250));
+    const RegionsOverlay* plotted = RegionsOn(s.imagePicture().overlays);
+    ASSERT_NE(plotted, nullptr);
+    EXPECT_FALSE(plotted->frame.Chart);
+    EXPECT_EQ(plotted->frame.Rx, 250);
+    // A file without a table changes nothing but the message.
+    test::WriteFile(dir / "20110608SRS.txt", "no summary here\n");
+    const Changes c = s.LoadSummary((dir / "20110608SRS.txt").string());
+    EXPECT_EQ(c.notices.size(), 1u);
+    EXPECT_EQ(s.summary().FileName, "20110607SRS.txt");
+}
+
+} // namespace
+} // namespace zorva

@@ -1,0 +1,47 @@
+// Solar Region Summaries: the two ways of loading one, showing them, and the region table.
+#include "core/session/session.h"
+#include "gui/region_table.h"
+#include "gui/tzorvaform.h"
+
+namespace zorva::gui {
+
+void TZorvaForm::LoadSRS1Click() {
+    Apply(session_.PrepareLoadSummary());
+    FileDialogRequest request;
+    request.title = QStringLiteral("Solar Region Summary");
+    request.filter = QStringLiteral("Text files (*.txt)|*.TXT");
+    request.initialFolder = QString::fromStdString(session_.folders().SRSDir);
+    request.mustExist = true;
+    const QString path = dialogs_.OpenFile(this, request);
+    if (path.isEmpty()) return;
+    Apply(session_.LoadSummary(path.toStdString()));
+}
+
+void TZorvaForm::LoadSRS2Click() { Apply(session_.LinkWithDate()); }
+
+void TZorvaForm::SolarRegionSummary1Click() {
+    // Nothing to show before a summary was loaded: the item asks for one.
+    if (!session_.summary().Loaded) {
+        LoadSRS1Click();
+        return;
+    }
+    Apply(session_.ToggleRegionSummary());
+}
+
+void TZorvaForm::RegionTable1Click() {
+    if (!regionTable_) {
+        regionTable_ = new RegionTable(this);
+        regionTable_->setObjectName(QStringLiteral("RegionTable"));
+        regionTable_->setWindowFlag(Qt::Window);
+        regionTable_->setWindowTitle(QStringLiteral("Region Table"));
+        connect(regionTable_, &RegionTable::RegionSelected, this, [this](int index) {
+            RunCommand([this, index] { Apply(session_.HighlightRegion(index)); });
+        });
+    }
+    regionTable_->SetRegions(*session_.summary().Regions,
+                             QString::fromStdString(session_.summary().FileName));
+    regionTable_->show();
+    regionTable_->raise();
+}
+
+} // namespace zorva::gui
