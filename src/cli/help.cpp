@@ -149,8 +149,23 @@ constexpr OutputHelp kLimbOutputs[] = {
     {"Rays", "limb points the final circle was fitted to (of 356 rays searched)"},
     {"Mode", "DarkBackground (a bright disk on a dark sky) or LightBackground (a dark limb on "
              "a light field)"},
-    {"Date", "the observation date the file name gives, YYYY-MM-DD; only for such names"},
-    {"Time", "the time of day the file name gives, HH:MM:SS UT; only for such names"},
+    {"HeaderCentreX", "a FITS file's disk centre by its solar coordinates, as CentreX"},
+    {"HeaderCentreY", "the same, as CentreY"},
+    {"HeaderRadius", "the solar radius over the header's pixel scale, pixels"},
+    {"Date", "the observation date a FITS header or else the file name gives, YYYY-MM-DD; "
+             "only when one does"},
+    {"Time", "the time of day a FITS header or else the file name gives, HH:MM:SS UT, to the "
+             "nearest second; only when one does"},
+    {"Orientation",
+     "where solar north and east lie by the header: the chart rotation q "
+     "(degrees), the flip and mirror signs, and the nearest sides, in words; the last line"},
+};
+
+constexpr OptionHelp kLimbOptions[] = {
+    {"--refine",
+     "the sub-pixel limb: each edge moved along the radius to the steepest change "
+     "of brightness, and the circle fitted again",
+     "off"},
 };
 
 constexpr OptionHelp kOverlayOptions[] = {
@@ -197,14 +212,12 @@ constexpr CommandHelp kCommands[] = {
      "The regions of a Solar Region Summary text file, moved to an instant, and where they "
      "lie on the chart.",
      kRegionsOptions, "One line a region, words separated by single spaces:", kRegionsOutputs},
-    {"limb",
-     "IMAGE",
-     "The solar disk in an image (BMP, PNG 8 or 16 bit, JPEG or TIFF): the limb is searched "
-     "along 360 rays and a circle fitted to it. Exit status 1 with \"Edge of solar disk could "
-     "not be found.\" when it cannot be.",
-     {},
-     "One \"Name value\" line each, numbers with 17 significant digits:",
-     kLimbOutputs},
+    {"limb", "IMAGE",
+     "The solar disk in an image (BMP, PNG 8 or 16 bit, JPEG, TIFF or FITS): the limb is "
+     "searched along 360 rays and a circle fitted to it. Exit status 1 with \"Edge of solar "
+     "disk could not be found.\" when it cannot be.",
+     kLimbOptions,
+     "One \"Name value\" line each, numbers with 17 significant digits:", kLimbOutputs},
     {"overlay",
      "IMAGE",
      "The image with the heliographic grid drawn over its disk as the window draws it, at the "

@@ -6,8 +6,10 @@
 #include "cli/args.h"
 #include "cli/commands.h"
 #include "cli/help.h"
+#include "core/images/fits_header.h"
 #include "core/images/image_name.h"
 #include "core/images/image_state.h"
+#include "core/images/limb_refine.h"
 #include "core/measure/pointer.h"
 #include "render/chart_painter.h"
 #include "render/image_overlay.h"
@@ -41,7 +43,7 @@ struct OpenedImage {
 
 // Opens the image and finds its disk; a file that cannot be opened or a limb that cannot
 // be found ends the command with the reason.
-OpenedImage OpenAndFit(const std::string& path) {
+OpenedImage OpenAndFit(const std::string& path, bool subPixel = false) {
     EnsureGuiApplication();
     SolarImageLoad load;
     {
@@ -52,7 +54,8 @@ OpenedImage OpenAndFit(const std::string& path) {
     OpenedImage opened{std::move(*load.image),
                        {},
                        QFileInfo(QString::fromStdString(path)).fileName().toStdString()};
-    opened.fit = FindSolarLimb(opened.image);
+    opened.fit =
+        subPixel ? FindSubPixelLimb(GridOf(opened.image.searched)) : FindSolarLimb(opened.image);
     if (!opened.fit.found) throw std::runtime_error(std::string(LimbNotFoundMessage));
     return opened;
 }
@@ -66,17 +69,33 @@ std::string TwoDigits(int32_t v) {
 int LimbCommand(const std::vector<std::string>& args, std::ostream& out) {
     const ParsedArgs parsed = ParseCommandArgs(args);
     if (parsed.positional.size() != 1) throw UsageError(UsageLine("limb"));
-    const OpenedImage opened = OpenAndFit(parsed.positional[0]);
+    const OpenedImage opened = OpenAndFit(parsed.positional[0], parsed.Has("--refine"));
     const LimbFit& fit = opened.fit;
     out << "CentreX " << FullPrecision(fit.disk.cx) << "\n"
         << "CentreY " << FullPrecision(fit.disk.cy) << "\n"
         << "Radius " << FullPrecision(fit.disk.r) << "\n"
         << "Rays " << fit.AcceptedPoints() << "\n"
         << "Mode " << LimbBackgroundName(fit.mode) << "\n";
-    if (const auto t = InstantFromImageName(opened.name)) {
+    // A FITS header's own instant comes before the file name's.
+    std::optional<Instant> instant;
+    if (const auto& fits = opened.image.fits) {
+        instant = FitsObservationInstant(fits->keywords);
+        if (const auto disk = FitsHeaderDisk(fits->keywords, opened.image.shown.height())) {
+            out << "HeaderCentreX " << FullPrecision(disk->disk.cx) << "\n"
+                << "HeaderCentreY " << FullPrecision(disk->disk.cy) << "\n"
+                << "HeaderRadius " << FullPrecision(disk->disk.r) << "\n";
+        }
+    }
+    if (!instant) instant = InstantFromImageName(opened.name);
+    if (const auto& t = instant) {
         out << "Date " << t->year << "-" << TwoDigits(t->month) << "-" << TwoDigits(t->day) << "\n"
             << "Time " << TwoDigits(t->hour) << ":" << TwoDigits(t->minute) << ":"
             << TwoDigits(t->second) << "\n";
+    }
+    // Last, as its value is words rather than one number.
+    if (opened.image.fits) {
+        if (const auto orientation = FitsHeaderOrientation(opened.image.fits->keywords))
+            out << "Orientation " << OrientationText(*orientation) << "\n";
     }
     return 0;
 }

@@ -1,12 +1,15 @@
 #include "fits/fits_file.h"
 
 #include <array>
+#include <cerrno>
 #include <cmath>
+#include <cstring>
 #include <filesystem>
 #include <fitsio.h>
 #include <limits>
 #include <new>
 #include <sys/mman.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include "core/images/grey.h"
@@ -18,6 +21,12 @@ namespace {
 constexpr int64_t kBytesPerValue = sizeof(float);
 constexpr int64_t kBytesPerMiB = 1024 * 1024;
 constexpr int32_t kColourPlanes = 3;
+
+// The status of a read of a compressed image whose decoder crashed or ran too long.
+constexpr int kDecoderFailed = -1;
+constexpr unsigned kDecoderSeconds = 60;
+// The shared memory of such a read starts with the status, then holds the values.
+constexpr std::size_t kSharedHead = 16;
 
 // Owns an open cfitsio file and closes it once, whatever happens.
 class FitsHandle {
@@ -73,6 +82,8 @@ std::string Reason(int status) {
         return "the file is cut off" + Detail(status);
     case DATA_DECOMPRESSION_ERR:
         return "its compressed image is damaged" + Detail(status);
+    case kDecoderFailed:
+        return "its compressed image is damaged (the decoder failed on it)";
     case MEMORY_ALLOCATION:
         return "there is not enough memory for the picture" + Detail(status);
     default:
@@ -151,6 +162,76 @@ bool HasKeyword(const FitsKeywords& k, std::string_view name) {
     return k.find(name) != k.end();
 }
 
+// How an image's values are laid out: its axes and whether blank pixels are marked.
+struct Layout {
+    int naxis = 0;
+    LONGLONG width = 0;
+    LONGLONG height = 0;
+    int32_t planes = 1;
+    bool blanks = false;
+};
+
+// Reads every row of the image's planes into `values`, the picture's top row first, and
+// counts each row for the stretch levels when a counter is given. cfitsio's status.
+int ReadRows(fitsfile* f, const Layout& layout, float* values, FloatLevelCounter* counter) {
+    float blank = std::numeric_limits<float>::quiet_NaN();
+    float* nullValue = layout.blanks ? &blank : nullptr;
+    std::vector<LONGLONG> first(static_cast<std::size_t>(layout.naxis), 1);
+    const auto width = static_cast<std::size_t>(layout.width);
+    const auto height = static_cast<std::size_t>(layout.height);
+    int status = 0;
+    for (int32_t k = 0; k < layout.planes; ++k) {
+        if (layout.naxis >= 3) first[2] = k + 1;
+        for (LONGLONG row = 1; row <= layout.height; ++row) {
+            first[1] = row;
+            // FITS counts rows from the bottom of the picture.
+            float* out = values + (static_cast<std::size_t>(k) * height +
+                                   static_cast<std::size_t>(layout.height - row)) *
+                                      width;
+            int anyNull = 0;
+            fits_read_pixll(f, TFLOAT, first.data(), layout.width, nullValue, out, &anyNull,
+                            &status);
+            // Values beyond a float's range come back clipped to it, which is good enough
+            // for a picture.
+            if (status == NUM_OVERFLOW) status = 0;
+            if (status != 0) return status;
+            if (counter != nullptr) counter->Add(std::span<const float>(out, width));
+        }
+    }
+    return 0;
+}
+
+// cfitsio's decoders of tile-compressed images trust the compressed bytes, and damaged
+// ones can crash them. Such an image is read in a child process into memory shared with
+// this one, so that a crash (or a decoder that never ends) costs only the child.
+int ReadRowsInChild(fitsfile* f, const Layout& layout, float* values) {
+    const std::size_t count = static_cast<std::size_t>(layout.width) *
+                              static_cast<std::size_t>(layout.height) *
+                              static_cast<std::size_t>(layout.planes);
+    const std::size_t bytes = kSharedHead + count * sizeof(float);
+    void* shared = mmap(nullptr, bytes, PROT_READ | PROT_WRITE, MAP_SHARED | MAP_ANONYMOUS, -1, 0);
+    if (shared == MAP_FAILED) return MEMORY_ALLOCATION;
+    auto* status = static_cast<int*>(shared);
+    auto* rows = reinterpret_cast<float*>(static_cast<char*>(shared) + kSharedHead);
+    *status = kDecoderFailed;
+    const pid_t child = fork();
+    if (child == 0) {
+        alarm(kDecoderSeconds);
+        *status = ReadRows(f, layout, rows, nullptr);
+        _exit(0);
+    }
+    int result = kDecoderFailed;
+    if (child > 0) {
+        int how = 0;
+        while (waitpid(child, &how, 0) < 0 && errno == EINTR) {
+        }
+        if (WIFEXITED(how) && WEXITSTATUS(how) == 0) result = *status;
+        if (result == 0) std::memcpy(values, rows, count * sizeof(float));
+    }
+    munmap(shared, bytes);
+    return result;
+}
+
 // The picture of the current header, which must be an image.
 FitsRead ReadOpened(fitsfile* f, const FitsLimits& limits) {
     int status = MoveToFirstImage(f);
@@ -213,35 +294,28 @@ FitsRead ReadOpened(fitsfile* f, const FitsLimits& limits) {
 
     // Blank pixels of an integer image become NaN; a floating-point image marks them NaN
     // itself, and reading those without the check is twice as fast.
-    float blank = std::numeric_limits<float>::quiet_NaN();
-    float* nullValue = bitpix > 0 && HasKeyword(pic.info.keywords, "BLANK") ? &blank : nullptr;
-    FloatLevelCounter counter;
-    std::vector<LONGLONG> first(static_cast<std::size_t>(naxis), 1);
-    const auto width = static_cast<std::size_t>(w);
-    for (int32_t k = 0; k < planes; ++k) {
-        if (naxis >= 3) first[2] = k + 1;
-        for (LONGLONG row = 1; row <= h; ++row) {
-            first[1] = row;
-            // FITS counts rows from the bottom of the picture.
-            float* out =
-                pic.values.data() + (static_cast<std::size_t>(k) * static_cast<std::size_t>(h) +
-                                     static_cast<std::size_t>(h - row)) *
-                                        width;
-            int anyNull = 0;
-            fits_read_pixll(f, TFLOAT, first.data(), static_cast<LONGLONG>(width), nullValue, out,
-                            &anyNull, &status);
-            // Values beyond a float's range come back clipped to it, which is good enough
-            // for a picture.
-            if (status == NUM_OVERFLOW) status = 0;
-            if (status != 0) return Refuse(Reason(status));
-            if (planes == 1) counter.Add(std::span<const float>(out, width));
-        }
+    const Layout layout{naxis, w, h, planes, bitpix > 0 && HasKeyword(pic.info.keywords, "BLANK")};
+    // The rows of a large grey picture are counted for the levels as they come in.
+    std::optional<FloatLevelCounter> counter;
+    if (planes == 1 && pic.values.size() >= FewValues) counter.emplace();
+    int checkStatus = 0;
+    if (fits_is_compressed_image(f, &checkStatus) != 0) {
+        status = ReadRowsInChild(f, layout, pic.values.data());
+        if (status == 0 && counter) counter->Add(pic.values);
+        // Short of a file cut off, a failure here is the compressed bytes'.
+        const bool cutOff = status == END_OF_FILE || status == READ_ERROR;
+        if (status != 0 && !cutOff && status != MEMORY_ALLOCATION) status = kDecoderFailed;
+    } else {
+        status = ReadRows(f, layout, pic.values.data(), counter ? &*counter : nullptr);
     }
-    if (planes == 1) {
-        pic.info.levels = counter.Levels(pic.values);
+    if (status != 0) return Refuse(Reason(status));
+    if (counter) {
+        pic.info.levels = counter->Levels(pic.values);
+    } else if (planes == 1) {
+        pic.info.levels = LevelsOfValues(pic.values);
     } else {
         // A colour picture is stretched by its brightness, each colour alike.
-        const std::size_t n = width * static_cast<std::size_t>(h);
+        const std::size_t n = static_cast<std::size_t>(w) * static_cast<std::size_t>(h);
         std::vector<float> brightness(n);
         for (std::size_t i = 0; i < n; ++i) {
             brightness[i] = static_cast<float>(

@@ -173,6 +173,21 @@ TEST(ReadFits, RealHmiFileAndItsGzippedCopy) {
                            }));
 }
 
+TEST(ReadFits, ADamagedCompressedImageIsAMessageNotACrash) {
+    // Tile-compressed files of the seed corpus: one intact, and one whose compressed
+    // bytes crash cfitsio's decoder (found by the fuzz target); that one is read in a
+    // child process, which dies in its place.
+    const std::filesystem::path seeds =
+        std::filesystem::path(ZORVA_SOURCE_DIR) / "fuzz" / "corpus" / "fits";
+    const FitsRead intact = ReadFitsFile((seeds / "sixteen_bit_wcs.fits.fz").string(), kLimits);
+    ASSERT_TRUE(intact.picture) << intact.error;
+    EXPECT_EQ(intact.picture->width, 32);
+    const FitsRead damaged = ReadFitsFile((seeds / "damaged_rice_tile.fits.fz").string(), kLimits);
+    EXPECT_FALSE(damaged.picture);
+    EXPECT_NE(damaged.error.find("compressed image is damaged"), std::string::npos)
+        << damaged.error;
+}
+
 TEST(IsFitsFileName, TheFitsExtensionsInAnyCase) {
     for (const char* name :
          {"a.fits", "a.FIT", "a.fts", "a.fits.gz", "a.Fit.GZ", "a.fz", "a.fits.fz"})

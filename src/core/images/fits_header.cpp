@@ -408,6 +408,12 @@ std::optional<FitsDisk> FitsHeaderDisk(const FitsKeywords& k, int32_t height) {
     return out;
 }
 
+std::string LimbFromHeaderText(const Circle& limb, const Circle& header) {
+    const double offset = std::hypot(limb.cx - header.cx, limb.cy - header.cy);
+    return "Limb fit: centre " + FixedText(offset, 2) + " px from the FITS header's, radius " +
+           FixedText(limb.r - header.r, 2) + " px";
+}
+
 std::string OrientationText(const DiskOrientation& o) {
     const double sx = o.MirrorSign;
     const double sy = o.FlipSign;

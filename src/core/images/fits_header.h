@@ -63,6 +63,10 @@ std::optional<FitsDisk> FitsHeaderDisk(const FitsKeywords& keywords, int32_t hei
 // The orientation alone, which needs no centre or radius.
 std::optional<DiskOrientation> FitsHeaderOrientation(const FitsKeywords& keywords);
 
+// The status bar's words for how far the limb search lies from the header's disk, in
+// pixels: "Limb fit: centre 0.29 px from the FITS header's, radius -0.52 px".
+std::string LimbFromHeaderText(const Circle& limb, const Circle& header);
+
 // One line for people: "q 180.07, flip +1, mirror -1 (solar north down, east right)",
 // the compass words naming the nearest picture side.
 std::string OrientationText(const DiskOrientation& orientation);

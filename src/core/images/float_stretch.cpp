@@ -1,6 +1,8 @@
 #include "core/images/float_stretch.h"
 
+#include <algorithm>
 #include <bit>
+#include <cmath>
 #include <cstddef>
 #include <limits>
 
@@ -96,9 +98,25 @@ FloatLevels FloatLevelCounter::Levels(std::span<const float> all) const {
 }
 
 FloatLevels LevelsOfValues(std::span<const float> values) {
-    FloatLevelCounter counter;
-    counter.Add(values);
-    return counter.Levels(values);
+    if (values.size() >= FewValues) {
+        FloatLevelCounter counter;
+        counter.Add(values);
+        return counter.Levels(values);
+    }
+    // Few values: picked out directly, without the counter's tables.
+    std::vector<float> finite;
+    finite.reserve(values.size());
+    for (const float v : values) {
+        if (std::isfinite(v)) finite.push_back(v);
+    }
+    if (finite.empty()) return {};
+    const StretchRanks ranks = StretchRanksOf(finite.size());
+    const auto low = finite.begin() + static_cast<std::ptrdiff_t>(ranks.low);
+    const auto high = finite.begin() + static_cast<std::ptrdiff_t>(ranks.high);
+    std::nth_element(finite.begin(), low, finite.end());
+    const float lowValue = *low;
+    std::nth_element(low, high, finite.end());
+    return {lowValue, *high, finite.size()};
 }
 
 void StretchRow(std::span<const float> values, const FloatLevels& levels, uint8_t* out) {

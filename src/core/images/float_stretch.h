@@ -35,6 +35,9 @@ class FloatLevelCounter {
     std::vector<uint32_t> coarse_;
 };
 
+// The levels of all the values at once. Below this many values they are picked out
+// directly; a counter's tables would cost more than the values.
+inline constexpr std::size_t FewValues = std::size_t{1} << 18;
 FloatLevels LevelsOfValues(std::span<const float> values);
 
 // The 8-bit levels of a row of values. With levels that coincide (a flat picture) the

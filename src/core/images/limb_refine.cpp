@@ -13,10 +13,8 @@ namespace {
 // pixels more.
 constexpr int kReach = 7;
 constexpr int kSamples = 2 * kReach + 1;
-// Brightness differences are taken across two samples, so the steepest one has a
-// neighbour on either side for the parabola.
-constexpr int kFirstDifference = 1;
-constexpr int kLastDifference = kSamples - 2;
+// The profile needs this many samples on either side of the edge inside the picture.
+constexpr int kLeastSide = 3;
 // A profile whose steepest change is below this many grey levels over two pixels shows no
 // limb.
 constexpr double kLeastChange = 2;
@@ -43,19 +41,30 @@ bool Brightness(const PixelGrid& grid, double x, double y, double& out) {
 }
 
 // Where along the outward unit direction (ux, uy) from the edge (ex, ey) the brightness
-// changes fastest, in pixels from the edge. False for a ray without a usable profile.
+// changes fastest, in pixels from the edge. The profile is cut where it leaves the
+// picture, as it does where a disk nearly fills the frame. False for a ray without a
+// usable profile.
 bool SteepestOffset(const PixelGrid& grid, double ex, double ey, double ux, double uy,
                     double outward, double& offset) {
     std::array<double, kSamples> b{};
+    std::array<bool, kSamples> inside{};
     for (int k = 0; k < kSamples; ++k) {
         const double t = k - kReach;
-        if (!Brightness(grid, ex + t * ux, ey + t * uy, b[static_cast<std::size_t>(k)]))
-            return false;
+        const auto i = static_cast<std::size_t>(k);
+        inside[i] = Brightness(grid, ex + t * ux, ey + t * uy, b[i]);
     }
+    // The unbroken run of samples around the edge itself.
+    int first = kReach;
+    while (first > 0 && inside[static_cast<std::size_t>(first - 1)])
+        --first;
+    int last = kReach;
+    while (last + 1 < kSamples && inside[static_cast<std::size_t>(last + 1)])
+        ++last;
+    if (!inside[kReach] || kReach - first < kLeastSide || last - kReach < kLeastSide) return false;
     // Change per two pixels, signed so that the limb's change is positive.
     std::array<double, kSamples> d{};
     int best = -1;
-    for (int k = kFirstDifference; k <= kLastDifference; ++k) {
+    for (int k = first + 1; k <= last - 1; ++k) {
         const auto i = static_cast<std::size_t>(k);
         d[i] = outward * (b[i + 1] - b[i - 1]);
         if (best < 0 || d[i] > d[static_cast<std::size_t>(best)]) best = k;
@@ -63,7 +72,7 @@ bool SteepestOffset(const PixelGrid& grid, double ex, double ey, double ux, doub
     const auto at = static_cast<std::size_t>(best);
     if (d[at] < kLeastChange) return false;
     double shift = 0;
-    if (best > kFirstDifference && best < kLastDifference) {
+    if (best > first + 1 && best < last - 1) {
         const double before = d[at - 1];
         const double after = d[at + 1];
         const double curvature = before - 2 * d[at] + after;

@@ -163,6 +163,12 @@ TEST(FitsHeaderDisk, CentreWhereSolarXAndYAreZeroAndRadiusInPixels) {
     EXPECT_FALSE(FitsHeaderDisk(k, 120));
 }
 
+TEST(LimbFromHeaderText, OffsetOfTheCentreAndOfTheRadius) {
+    // A 3-4-5 triangle: the centres lie 0.50 px apart.
+    EXPECT_EQ(LimbFromHeaderText({10.3, 20.4, 46.37}, {10.0, 20.0, 46.9}),
+              "Limb fit: centre 0.50 px from the FITS header's, radius -0.53 px");
+}
+
 TEST(OrientationText, NumbersAndCompassWords) {
     EXPECT_EQ(OrientationText({180.0702, 1, -1}),
               "q 180.07, flip +1, mirror -1 (solar north down, east right)");

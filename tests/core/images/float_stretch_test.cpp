@@ -18,7 +18,7 @@ TEST(FloatLevels, ValuesAtTheStretchRanksOfTheSortedFiniteValues) {
     std::mt19937 random(7);
     std::normal_distribution<double> spread(0, 8);
     std::vector<float> values;
-    for (int i = 0; i < 200001; ++i)
+    for (int i = 0; i < 300001; ++i)
         values.push_back(static_cast<float>(std::pow(2.0, spread(random)) * (i % 3 == 0 ? -1 : 1)));
     for (int i = 0; i < 5000; ++i)
         values.push_back(42.0f);
@@ -30,10 +30,20 @@ TEST(FloatLevels, ValuesAtTheStretchRanksOfTheSortedFiniteValues) {
                  [](float v) { return std::isfinite(v); });
     std::sort(finite.begin(), finite.end());
     const double last = static_cast<double>(finite.size() - 1);
-    const FloatLevels levels = LevelsOfValues(values);
+    ASSERT_GE(values.size(), FewValues); // counted
+    FloatLevelCounter counter;
+    counter.Add(std::span<const float>(values).first(1000));
+    counter.Add(std::span<const float>(values).subspan(1000));
+    const FloatLevels levels = counter.Levels(values);
     EXPECT_EQ(levels.finite, finite.size());
     EXPECT_EQ(levels.low, finite[static_cast<std::size_t>(std::floor(0.005 * last))]);
     EXPECT_EQ(levels.high, finite[static_cast<std::size_t>(std::ceil(0.995 * last))]);
+    // A few of them, picked out directly: v[floor(0.005 * 2999)] = v[14], v[2985].
+    std::vector<float> few(values.begin(), values.begin() + 3000);
+    const FloatLevels fewLevels = LevelsOfValues(few);
+    std::sort(few.begin(), few.end());
+    EXPECT_EQ(fewLevels.low, few[14]);
+    EXPECT_EQ(fewLevels.high, few[2985]);
 }
 
 TEST(FloatLevels, IntegerValuesStretchAsTheSixteenBitRuleDoes) {
