@@ -243,6 +243,10 @@ void TZorvaForm::BuildForm() {
     connect(TimePicker, &QTimeEdit::timeChanged, this,
             [this] { RunCommand([this] { TimePickerChange(); }); });
     statusBar()->setObjectName(QStringLiteral("StatusBar"));
+    tableSourceLabel_ = new QLabel(statusBar());
+    tableSourceLabel_->setObjectName(QStringLiteral("TableSourceLabel"));
+    tableSourceLabel_->setToolTip(QStringLiteral("Where this year's solar ephemeris comes from"));
+    statusBar()->addPermanentWidget(tableSourceLabel_);
 }
 
 void TZorvaForm::RunCommand(const std::function<void()>& command) {

@@ -182,6 +182,7 @@ private:
     QImage cleanImage_;  // the opened picture, untouched: each overlay starts from it
     QImage imageCanvas_; // the picture with its overlays, as shown
     RegionTable* regionTable_ = nullptr; // made when first asked for
+    QLabel* tableSourceLabel_ = nullptr; // on the status bar
 };
 
 } // namespace zorva::gui

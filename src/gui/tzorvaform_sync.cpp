@@ -8,6 +8,7 @@
 #include <QScreen>
 #include <QScrollArea>
 #include <QSignalBlocker>
+#include <QStatusBar>
 #include <QStyle>
 
 #include "gui/chart_image.h"
@@ -31,6 +32,7 @@ constexpr int kSmallestView = 300;
 constexpr int kPanelsWidth = 400;
 constexpr int kPanelsHeight = 120;
 constexpr int kImageLeft = 353; // right of the group boxes, as the chart
+constexpr int kErrorMessageMs = 15000;
 
 void SetText(QLabel* label, const std::string& text) {
     const QString t = ToQString(text);
@@ -70,6 +72,16 @@ void TZorvaForm::Apply(const Changes& c) {
     if (c.regions && regionTable_) {
         regionTable_->SetRegions(*session_.summary().Regions,
                                  QString::fromStdString(session_.summary().FileName));
+    }
+    if (c.tableSource) {
+        // Where the numbers come from stays on the status bar; a damaged year file is
+        // named there once for each load.
+        const YearTableSource& source = session_.observation().TableSource;
+        SetText(tableSourceLabel_,
+                "Ephemeris: " + YearTableSourceText({source.origin, source.fileName, {}}));
+        if (!source.error.empty()) {
+            statusBar()->showMessage(QString::fromStdString(source.error), kErrorMessageMs);
+        }
     }
     for (const Changes::Notice& n : c.notices) {
         dialogs_.Message(this, QString::fromStdString(n.text), QString::fromStdString(n.caption),

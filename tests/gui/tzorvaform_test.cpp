@@ -210,6 +210,19 @@ TEST_F(MainWindow, TheWindowStaysOnTheScreen) {
     EXPECT_GE(form->geometry().top(), avail.top());
 }
 
+TEST_F(MainWindow, TheStatusBarSaysWhereTheNumbersComeFrom) {
+    EXPECT_EQ(Text("TableSourceLabel"), "Ephemeris: built-in table");
+    Find<QDateEdit>("DatePicker")->setDate(QDate(2060, 1, 1));
+    EXPECT_EQ(Text("TableSourceLabel"), "Ephemeris: computed");
+    // A year file that stops at an impossible value is named, once, with its line.
+    test::WriteFile(dir / "zorvadata2061.txt",
+                    "a b c d e f g\nh i j k l m n o p q r\n2061 Jan 1 99 0 0 0 0 32 0 1\n");
+    Find<QDateEdit>("DatePicker")->setDate(QDate(2061, 1, 1));
+    EXPECT_EQ(Text("TableSourceLabel"), "Ephemeris: year file zorvadata2061.txt");
+    EXPECT_TRUE(form->statusBar()->currentMessage().contains("zorvadata2061.txt"))
+        << form->statusBar()->currentMessage().toStdString();
+}
+
 TEST_F(MainWindow, ExitWritesTheSettings) {
     Trigger("Exit");
     EXPECT_FALSE(SettingsText().empty());

@@ -16,6 +16,7 @@ Changes& Changes::operator|=(const Changes& o) {
     pickers |= o.pickers;
     logRequest |= o.logRequest;
     regions |= o.regions;
+    tableSource |= o.tableSource;
     notices.insert(notices.end(), o.notices.begin(), o.notices.end());
     return *this;
 }
@@ -54,7 +55,8 @@ std::string Session::SizeUnitText() const {
 void Session::LoadTableYear(int32_t year) {
     obs_.TableYear = year;
     obs_.TableFileName = YearFileName(year);
-    obs_.TableDays = LoadYearTable(year, obs_.DailyTable, folder_);
+    obs_.TableDays = LoadYearTable(year, obs_.DailyTable, folder_, &obs_.TableSource);
+    changes_.tableSource = true;
 }
 
 void Session::UpdateEphemeris() {

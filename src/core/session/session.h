@@ -37,6 +37,7 @@ struct Observation {
     std::string TableFileName;
     zorva::DailyTable DailyTable{};
     int32_t TableDays = 0;
+    YearTableSource TableSource; // where the table came from, and what was wrong with it
     Ephemeris ephemeris;
 };
 
@@ -125,6 +126,7 @@ struct Changes {
     bool pickers = false;   // picker values, date format and layout
     bool logRequest = false; // a control-click asks for the measurement to be logged
     bool regions = false;    // the region list itself (for the region table)
+    bool tableSource = false; // a year's table was loaded: where its numbers come from
     // Messages for the user, in order: a summary that could not be read or found.
     struct Notice {
         std::string text;

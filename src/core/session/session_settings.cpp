@@ -136,8 +136,7 @@ Changes Session::Start(const LoadedSettingsFiles& loaded, const CalendarDate& to
     ShowSpotArea();
     ClearSeparation();
 
-    Take();
-    Changes all;
+    Changes all = Take();
     all.chart = all.chartSize = all.readouts = all.menus = all.boxes = all.pickers = true;
     return all;
 }
