@@ -317,6 +317,7 @@ private:
     void SetSpotFromProgram(double x, double y);
     void TakeSpotCoordinate(EditBox box, double value);
     void FlipOrMirror(int32_t& sign);
+    Changes ToggleImageOption(bool DisplayOptions::*option);
     void ApplyFixedDiameter(const DiameterItem& item);
     void ApplyTypedDiameter();
     bool OtherDiameter(int32_t item);

@@ -76,11 +76,11 @@ void Session::ImageSaved(const std::string& path) {
     caption_ = ImageWindowCaption(split.name);
 }
 
-Changes Session::TogglePoints() {
-    options_.Points = !options_.Points;
+Changes Session::ToggleImageOption(bool DisplayOptions::*option) {
+    options_.*option = !(options_.*option);
     changes_.menus = true;
-    // The points come and go with the next drawing of the image; while it is hidden there
-    // is nothing to show them on.
+    // The limb points and the circle come and go with the next drawing of the image; while
+    // it is hidden there is nothing to show them on.
     if (ImageShown()) {
         RedrawImage(options_.Sunspot);
         RefreshOverlays();
@@ -88,14 +88,12 @@ Changes Session::TogglePoints() {
     return Take();
 }
 
+Changes Session::TogglePoints() {
+    return ToggleImageOption(&DisplayOptions::Points);
+}
+
 Changes Session::ToggleCircle() {
-    options_.Circle = !options_.Circle;
-    changes_.menus = true;
-    if (ImageShown()) {
-        RedrawImage(options_.Sunspot);
-        RefreshOverlays();
-    }
-    return Take();
+    return ToggleImageOption(&DisplayOptions::Circle);
 }
 
 } // namespace zorva
