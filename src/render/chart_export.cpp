@@ -130,10 +130,14 @@ QByteArray ChartPngBytes(const ChartExport& chart) {
     const Layout l = LayoutOf(chart, false);
     QImage image(static_cast<int>(std::ceil(l.width)), static_cast<int>(std::ceil(l.height)),
                  QImage::Format_RGB32);
+    // No memory for the image, or nothing to paint on: no chart rather than a blank one.
+    if (image.isNull()) return {};
     image.fill(ColourFromWord(BackgroundColourOf(chart.Style)));
     {
-        QPainter p(&image);
+        QPainter p;
+        if (!p.begin(&image)) return {};
         PaintLayout(p, chart, l);
+        if (!p.end()) return {};
     }
     // Set after drawing: the labels are sized by the screen-like resolution of a fresh
     // image, as in the window.
@@ -142,8 +146,7 @@ QByteArray ChartPngBytes(const ChartExport& chart) {
     image.setDotsPerMeterY(dpm);
     QByteArray bytes;
     QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    if (!image.save(&buffer, "PNG")) return {};
+    if (!buffer.open(QIODevice::WriteOnly) || !image.save(&buffer, "PNG")) return {};
     return bytes;
 }
 
@@ -166,7 +169,7 @@ QByteArray ChartPdfBytes(const ChartExport& chart) {
                         std::ceil(mm.height() / MmPerInch * kPointsPerInch));
     QByteArray bytes;
     QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
+    if (!buffer.open(QIODevice::WriteOnly)) return {};
     {
         QPdfWriter writer(&buffer);
         writer.setResolution(static_cast<int>(kUnitsPerInch));
@@ -190,7 +193,7 @@ QByteArray ChartSvgBytes(const ChartExport& chart) {
     QPainter p;
     if (!p.begin(&svg)) return {};
     PaintLayout(p, chart, l);
-    p.end();
+    if (!p.end()) return {};
     return svg.Document();
 }
 

@@ -1,9 +1,11 @@
 #include "support/test_support.h"
 
 #include <atomic>
+#include <csignal>
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
+#include <sys/resource.h>
 #include <unistd.h>
 
 namespace zorva::test {
@@ -41,6 +43,23 @@ ScopedCurrentDir::ScopedCurrentDir(const std::filesystem::path& dir)
 ScopedCurrentDir::~ScopedCurrentDir() {
     std::error_code ec;
     std::filesystem::current_path(previous_, ec);
+}
+
+ScopedFileSizeLimit::ScopedFileSizeLimit(unsigned long long bytes) {
+    rlimit limit{};
+    getrlimit(RLIMIT_FSIZE, &limit);
+    previous_ = limit.rlim_cur;
+    previousHandler_ = std::signal(SIGXFSZ, SIG_IGN);
+    limit.rlim_cur = bytes;
+    setrlimit(RLIMIT_FSIZE, &limit);
+}
+
+ScopedFileSizeLimit::~ScopedFileSizeLimit() {
+    rlimit limit{};
+    getrlimit(RLIMIT_FSIZE, &limit);
+    limit.rlim_cur = previous_;
+    setrlimit(RLIMIT_FSIZE, &limit);
+    std::signal(SIGXFSZ, previousHandler_);
 }
 
 std::string ReadFile(const std::filesystem::path& file) {

@@ -18,9 +18,9 @@ bool TestDataRequired();
 // Declares `dir`, the shared test-data folder; without one the test is skipped, or fails
 // where the data is required.
 #define ZORVA_TESTDATA_DIR_OR_SKIP(dir)                                                            \
-    const std::filesystem::path dir = ::zorva::test::TestDataDir();                               \
+    const std::filesystem::path dir = ::zorva::test::TestDataDir();                                \
     if (dir.empty()) {                                                                             \
-        if (::zorva::test::TestDataRequired()) FAIL() << "the shared test data is missing";       \
+        if (::zorva::test::TestDataRequired()) FAIL() << "the shared test data is missing";        \
         GTEST_SKIP() << "no shared test data in this checkout";                                    \
     }
 
@@ -28,7 +28,7 @@ namespace zorva::test {
 
 // A fresh empty folder, removed when the object goes.
 class TempDir {
-public:
+  public:
     TempDir();
     ~TempDir();
     TempDir(const TempDir&) = delete;
@@ -36,20 +36,34 @@ public:
     const std::filesystem::path& path() const { return path_; }
     std::filesystem::path operator/(const std::string& name) const { return path_ / name; }
 
-private:
+  private:
     std::filesystem::path path_;
 };
 
 // Runs the test body with the working folder switched, and switches back.
 class ScopedCurrentDir {
-public:
+  public:
     explicit ScopedCurrentDir(const std::filesystem::path& dir);
     ~ScopedCurrentDir();
     ScopedCurrentDir(const ScopedCurrentDir&) = delete;
     ScopedCurrentDir& operator=(const ScopedCurrentDir&) = delete;
 
-private:
+  private:
     std::filesystem::path previous_;
+};
+
+// A full disk, as far as this process can tell: writes past `bytes` in any file fail
+// (with EFBIG) while the object lives. The signal such a write raises is ignored meanwhile.
+class ScopedFileSizeLimit {
+  public:
+    explicit ScopedFileSizeLimit(unsigned long long bytes);
+    ~ScopedFileSizeLimit();
+    ScopedFileSizeLimit(const ScopedFileSizeLimit&) = delete;
+    ScopedFileSizeLimit& operator=(const ScopedFileSizeLimit&) = delete;
+
+  private:
+    unsigned long long previous_;
+    void (*previousHandler_)(int);
 };
 
 std::string ReadFile(const std::filesystem::path& file);

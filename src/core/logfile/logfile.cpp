@@ -1,11 +1,9 @@
 #include "core/logfile/logfile.h"
 
-#include <cerrno>
 #include <charconv>
 #include <cmath>
-#include <cstdio>
-#include <cstring>
 
+#include "core/common/atomic_file.h"
 #include "core/common/no_value.h"
 #include "core/text/format.h"
 
@@ -130,27 +128,8 @@ std::string SeparationPoint(double lat, double lon) {
     return PointLatitude(Round(lat, 0)) + " " + PointLongitude(Round(lon, 0));
 }
 
-LogfileResult Failure(const char* what, const std::filesystem::path& path, int error) {
-    return {false, std::string(what) + " " + path.string() + ": " + std::strerror(error)};
-}
-
-// Writes `text` to a file opened with `mode`, and flushes and closes it, reporting the
-// first step that fails.
-LogfileResult WriteFile(const std::filesystem::path& path, const char* mode,
-                        const std::string& text) {
-    errno = 0;
-    std::FILE* f = std::fopen(path.c_str(), mode);
-    if (f == nullptr) return Failure("Cannot open the logfile", path, errno);
-    const bool written = std::fwrite(text.data(), 1, text.size(), f) == text.size();
-    const int writeError = errno;
-    const bool flushed = std::fflush(f) == 0;
-    const int flushError = errno;
-    const bool closed = std::fclose(f) == 0;
-    const int closeError = errno;
-    if (!written) return Failure("Cannot write to the logfile", path, writeError);
-    if (!flushed) return Failure("Cannot write to the logfile", path, flushError);
-    if (!closed) return Failure("Cannot close the logfile", path, closeError);
-    return {true, {}};
+LogfileResult Failure(const char* what, const std::filesystem::path& path, const std::string& why) {
+    return {false, std::string(what) + " " + path.string() + ": " + why};
 }
 
 } // namespace
@@ -229,11 +208,19 @@ std::string LogfileLine(const LogfileInputs& in) {
 }
 
 LogfileResult CreateLogfile(const std::filesystem::path& path) {
-    return WriteFile(path, "w", LogfileHeader() + kLineBreak);
+    std::string why;
+    if (!WriteFileAtomically(path, LogfileHeader() + kLineBreak, &why)) {
+        return Failure("Cannot create the logfile", path, why);
+    }
+    return {true, {}};
 }
 
 LogfileResult AppendToLogfile(const std::filesystem::path& path, const std::string& line) {
-    return WriteFile(path, "a", line + kLineBreak);
+    std::string why;
+    if (!AppendToFileWhole(path, line + kLineBreak, &why)) {
+        return Failure("Cannot write to the logfile", path, why);
+    }
+    return {true, {}};
 }
 
 } // namespace zorva

@@ -48,10 +48,12 @@ struct LogfileResult {
     bool ok = false;
     std::string error;
 };
-// Writes a new logfile holding the header line, replacing any file of that name.
+// Writes a new logfile holding the header line, replacing any file of that name whole or
+// not at all.
 LogfileResult CreateLogfile(const std::filesystem::path& path);
-// Appends one line and its line break (creating the file if need be). Success means
-// the line was written, flushed and the file closed.
+// Appends one line and its line break (creating the file if need be). Success means the
+// line was written, synced and the file closed; on failure the file is cut back to its
+// length before, so a half line never joins the next one.
 LogfileResult AppendToLogfile(const std::filesystem::path& path, const std::string& line);
 
 } // namespace zorva

@@ -16,13 +16,12 @@ bool IsOpenableFile(const std::filesystem::path& path) {
 
 } // namespace
 
-bool SaveTextFileAtomically(const std::filesystem::path& path, std::string_view text) {
-    return WriteFileAtomically(path, text);
-}
-
 LoadedSettingsFiles LoadSettingsFiles(const std::filesystem::path& folder) {
     LoadedSettingsFiles loaded;
     const auto directoryPath = folder / kDirectoryFileName;
+    const auto settingsPath = folder / kSettingsFileName;
+    RemoveStaleTemporaries(directoryPath);
+    RemoveStaleTemporaries(settingsPath);
     if (IsOpenableFile(directoryPath)) {
         std::ifstream in(directoryPath, std::ios::binary);
         if (in) {
@@ -30,7 +29,6 @@ LoadedSettingsFiles LoadSettingsFiles(const std::filesystem::path& folder) {
             loaded.folders = ReadDirectoryFile(in).folders;
         }
     }
-    const auto settingsPath = folder / kSettingsFileName;
     loaded.settings = DefaultSettingsLoad();
     if (IsOpenableFile(settingsPath)) {
         std::ifstream in(settingsPath, std::ios::binary);
@@ -43,7 +41,8 @@ SavedSettingsFiles SaveSettingsFiles(const std::filesystem::path& folder, const 
                                      const Settings& settings) {
     SavedSettingsFiles saved;
     if (const auto text = DirectoryFileText(folders)) {
-        saved.directoryWritten = SaveTextFileAtomically(folder / kDirectoryFileName, *text);
+        saved.directoryWritten =
+            WriteFileAtomically(folder / kDirectoryFileName, *text, &saved.directoryError);
     } else {
         saved.directorySkipped = true;
     }

@@ -13,12 +13,6 @@ namespace zorva {
 inline constexpr std::string_view kSettingsFileName = "ZorvaViewerSettings_v10.dat";
 inline constexpr std::string_view kDirectoryFileName = "ZorvaViewerDir_v10.dat";
 
-// Replaces `path` with `text` through a temporary file in the same folder that is
-// written, flushed and then renamed over it, so that a crash or a full disk while saving
-// leaves the previous file whole. False when the text could not be saved; the old file is
-// then untouched and the temporary removed.
-bool SaveTextFileAtomically(const std::filesystem::path& path, std::string_view text);
-
 struct LoadedSettingsFiles {
     Folders folders;
     bool directoryFound = false;
@@ -26,18 +20,20 @@ struct LoadedSettingsFiles {
 };
 
 // Reads the directory file, then the settings file, from `folder`. A file that is missing
-// or cannot be opened is not an error: the folders stay empty, the defaults apply.
+// or cannot be opened is not an error: the folders stay empty, the defaults apply. The
+// temporaries of saves of either file that were cut short are removed first.
 LoadedSettingsFiles LoadSettingsFiles(const std::filesystem::path& folder);
 
 struct SavedSettingsFiles {
     bool directoryWritten = false; // false also when there was no folder to store
     bool directorySkipped = false; // every folder empty: the old file was left alone
     bool settingsWritten = false;
-    std::string settingsError; // why the settings file could not be written
+    std::string directoryError; // why the directory file could not be written
+    std::string settingsError;  // why the settings file could not be written
 };
 
-// Saves the directory file, then the settings file, into `folder`. Failures are not
-// reported to the user; the results say what happened.
+// Saves the directory file, then the settings file, into `folder`, each replaced whole or
+// not at all. The results say what happened.
 SavedSettingsFiles SaveSettingsFiles(const std::filesystem::path& folder, const Folders& folders,
                                      const Settings& settings);
 

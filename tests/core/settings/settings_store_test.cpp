@@ -5,6 +5,7 @@
 #include <csignal>
 #include <sys/resource.h>
 
+#include "core/common/atomic_file.h"
 #include "support/test_support.h"
 
 namespace zorva {
@@ -25,8 +26,8 @@ std::size_t EntryCount(const fs::path& dir) {
 TEST(SettingsStore, AtomicSaveReplacesTheFile) {
     TempDir dir;
     const fs::path file = dir / "a.dat";
-    ASSERT_TRUE(SaveTextFileAtomically(file, "first\n"));
-    ASSERT_TRUE(SaveTextFileAtomically(file, "second\n"));
+    ASSERT_TRUE(WriteFileAtomically(file, "first\n"));
+    ASSERT_TRUE(WriteFileAtomically(file, "second\n"));
     EXPECT_EQ(ReadFile(file), "second\n");
     EXPECT_EQ(EntryCount(dir.path()), 1u); // no temporary left behind
 }
@@ -34,12 +35,12 @@ TEST(SettingsStore, AtomicSaveReplacesTheFile) {
 TEST(SettingsStore, FailedSaveKeepsTheOldFile) {
     TempDir dir;
     // The temporary cannot be created: the folder does not exist.
-    EXPECT_FALSE(SaveTextFileAtomically(dir / "missing" / "a.dat", "text"));
+    EXPECT_FALSE(WriteFileAtomically(dir / "missing" / "a.dat", "text"));
     EXPECT_FALSE(fs::exists(dir / "missing"));
 
     // The rename fails: a folder with content stands where the file should go.
     fs::create_directories(dir / "taken" / "inside");
-    EXPECT_FALSE(SaveTextFileAtomically(dir / "taken", "text"));
+    EXPECT_FALSE(WriteFileAtomically(dir / "taken", "text"));
     EXPECT_TRUE(fs::is_directory(dir / "taken" / "inside"));
     EXPECT_EQ(EntryCount(dir.path()), 1u);
 
@@ -52,7 +53,7 @@ TEST(SettingsStore, FailedSaveKeepsTheOldFile) {
     rlimit small = previous;
     small.rlim_cur = 64;
     ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
-    const bool saved = SaveTextFileAtomically(file, std::string(100000, 'x'));
+    const bool saved = WriteFileAtomically(file, std::string(100000, 'x'));
     setrlimit(RLIMIT_FSIZE, &previous);
     std::signal(SIGXFSZ, previousHandler);
     EXPECT_FALSE(saved);

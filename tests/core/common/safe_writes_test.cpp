@@ -1,0 +1,148 @@
+// Saves that complete or leave the old content: links, permissions, devices, temporaries
+// of killed saves, appends that fail.
+#include <csignal>
+#include <filesystem>
+#include <gtest/gtest.h>
+#include <random>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include "core/common/atomic_file.h"
+#include "core/logfile/logfile.h"
+#include "core/settings/settings_store.h"
+#include "support/test_support.h"
+
+namespace zorva {
+namespace {
+
+namespace fs = std::filesystem;
+using test::ReadFile;
+using test::TempDir;
+using test::WriteFile;
+
+std::vector<std::string> EntriesIn(const fs::path& folder) {
+    std::vector<std::string> names;
+    for (const auto& e : fs::directory_iterator(folder))
+        names.push_back(e.path().filename());
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+TEST(SafeWrites, ALinkKeepsItsTargetAndAFileItsMode) {
+    TempDir dir;
+    WriteFile(dir / "real.dat", "old");
+    fs::permissions(dir / "real.dat", fs::perms::owner_read | fs::perms::owner_write);
+    fs::create_symlink("real.dat", dir / "link.dat");
+    std::string error;
+    ASSERT_TRUE(WriteFileAtomically(dir / "link.dat", "new", &error)) << error;
+    EXPECT_TRUE(fs::is_symlink(dir / "link.dat"));
+    EXPECT_EQ(ReadFile(dir / "real.dat"), "new");
+    EXPECT_EQ(fs::status(dir / "real.dat").permissions() & fs::perms::all,
+              fs::perms::owner_read | fs::perms::owner_write);
+
+    // A link to a file not yet there makes that file, and stays a link.
+    fs::create_symlink("made.dat", dir / "dangling.dat");
+    ASSERT_TRUE(WriteFileAtomically(dir / "dangling.dat", "made", &error)) << error;
+    EXPECT_TRUE(fs::is_symlink(dir / "dangling.dat"));
+    EXPECT_EQ(ReadFile(dir / "made.dat"), "made");
+    EXPECT_EQ(EntriesIn(dir.path()),
+              (std::vector<std::string>{"dangling.dat", "link.dat", "made.dat", "real.dat"}));
+}
+
+TEST(SafeWrites, OnlyRegularFilesAreReplaced) {
+    TempDir dir;
+    ASSERT_EQ(::mkfifo((dir / "pipe").c_str(), 0600), 0);
+    std::string error;
+    EXPECT_FALSE(WriteFileAtomically(dir / "pipe", "text", &error));
+    EXPECT_EQ(error, "not a regular file");
+    EXPECT_TRUE(fs::is_fifo(dir / "pipe"));
+    EXPECT_EQ(EntriesIn(dir.path()), std::vector<std::string>{"pipe"});
+}
+
+TEST(SafeWrites, StaleTemporariesAreClearedButNotOnesInUse) {
+    TempDir dir;
+    for (const char* name : {"a.dat.tmp123", "a.dat.tmp9x", "b.dat.tmp5", "a.dat.tmp"}) {
+        WriteFile(dir / name, "left over");
+    }
+    // A save in progress holds a lock on its temporary.
+    WriteFile(dir / "a.dat.tmp77", "being written");
+    const int held = ::open((dir / "a.dat.tmp77").c_str(), O_RDONLY);
+    ASSERT_EQ(::flock(held, LOCK_EX), 0);
+    RemoveStaleTemporaries(dir / "a.dat");
+    EXPECT_EQ(EntriesIn(dir.path()),
+              (std::vector<std::string>{"a.dat.tmp", "a.dat.tmp77", "a.dat.tmp9x", "b.dat.tmp5"}));
+    ::close(held);
+    // A save clears them too.
+    ASSERT_TRUE(WriteFileAtomically(dir / "a.dat", "whole"));
+    EXPECT_EQ(EntriesIn(dir.path()),
+              (std::vector<std::string>{"a.dat", "a.dat.tmp", "a.dat.tmp9x", "b.dat.tmp5"}));
+}
+
+// A full disk during an append once left a partial line that the next line joined.
+TEST(SafeWrites, AFailedAppendLeavesTheLogfileAsItWas) {
+    TempDir dir;
+    const fs::path log = dir / "log.txt";
+    ASSERT_TRUE(CreateLogfile(log).ok);
+    const std::string before = ReadFile(log);
+    const std::string line(220, '7');
+    {
+        test::ScopedFileSizeLimit full(before.size() + 100);
+        const LogfileResult r = AppendToLogfile(log, line);
+        EXPECT_FALSE(r.ok);
+        EXPECT_NE(r.error.find("log.txt"), std::string::npos) << r.error;
+    }
+    {
+        // A logfile the failed append would have created is not left behind.
+        test::ScopedFileSizeLimit full(100);
+        EXPECT_FALSE(AppendToLogfile(dir / "new.txt", line).ok);
+    }
+    EXPECT_EQ(ReadFile(log), before);
+    EXPECT_FALSE(fs::exists(dir / "new.txt"));
+    ASSERT_TRUE(AppendToLogfile(log, line).ok);
+    EXPECT_EQ(ReadFile(log), before + line + "\n");
+}
+
+// Saves killed at random moments: each file is always one whole save or the other, and
+// the temporaries of the killed saves go at the next start-up.
+TEST(SafeWrites, KilledSavesLeaveNoTornFileAndNoOrphan) {
+    constexpr int kKills = 400;
+    TempDir dir;
+    Settings a;
+    Settings b;
+    b.HideWelcome = true;
+    b.ObserverLat = -33.875;
+    b.ScreenWidth = 1600;
+    b.ScreenHeight = 1200;
+    const Folders fa{"/images/", "", "", "/logs/"};
+    const Folders fb{"", "/srs/2026/", "/saved/", ""};
+    ASSERT_TRUE(SaveSettingsFiles(dir.path(), fa, a).settingsWritten);
+    const std::string settings[] = {SettingsFileText(a), SettingsFileText(b)};
+    const std::string folders[] = {*DirectoryFileText(fa), *DirectoryFileText(fb)};
+
+    std::mt19937 random(20261207);
+    std::uniform_int_distribution<int> delayMicroseconds(0, 3000);
+    for (int kill = 0; kill < kKills; ++kill) {
+        const pid_t child = ::fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) {
+            for (int i = 0;; ++i)
+                SaveSettingsFiles(dir.path(), i % 2 ? fa : fb, i % 2 ? a : b);
+        }
+        ::usleep(static_cast<useconds_t>(delayMicroseconds(random)));
+        ::kill(child, SIGKILL);
+        int status = 0;
+        ASSERT_EQ(::waitpid(child, &status, 0), child);
+        const std::string s = ReadFile(dir / "ZorvaViewerSettings_v10.dat");
+        const std::string f = ReadFile(dir / "ZorvaViewerDir_v10.dat");
+        ASSERT_TRUE(s == settings[0] || s == settings[1]) << "kill " << kill << ": " << s;
+        ASSERT_TRUE(f == folders[0] || f == folders[1]) << "kill " << kill << ": " << f;
+    }
+    LoadSettingsFiles(dir.path());
+    EXPECT_EQ(EntriesIn(dir.path()),
+              (std::vector<std::string>{"ZorvaViewerDir_v10.dat", "ZorvaViewerSettings_v10.dat"}));
+}
+
+} // namespace
+} // namespace zorva
