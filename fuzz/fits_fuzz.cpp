@@ -2,13 +2,13 @@
 // what opening an image does: every row through the stretch to 8 bits, and the header's
 // time, disk and orientation. Nothing may read outside the bytes or the picture, and the
 // numbers that come out of a successful read must be finite. (The limb search on the
-// 8-bit picture has a target of its own, limb_refine.)
+// 8-bit picture has a target of its own, limb_refine.) Tile-compressed and gzipped inputs
+// are read in a child process; a crash of cfitsio there must come back as a message.
 #include <cmath>
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
 #include <span>
-#include <string_view>
 #include <vector>
 
 #include "core/images/fits_header.h"
@@ -25,13 +25,13 @@ bool Finite(const zorva::Circle& c) {
 
 } // namespace
 
+// A header may announce more than any memory holds; cfitsio then asks for it, and, as in
+// the program, a failed allocation is an error it reports rather than the end of the run.
+extern "C" const char* __asan_default_options() {
+    return "allocator_may_return_null=1";
+}
+
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
-    // cfitsio crashes on some damaged tile-compressed headers (a division by zero when it
-    // works out the tiles) before the reader can tell the image is compressed; until the
-    // reader keeps such files out of this process altogether, they are not fed to it.
-    if (std::string_view(reinterpret_cast<const char*>(data), size).find("ZIMAGE") !=
-        std::string_view::npos)
-        return 0;
     const zorva::FitsRead read =
         zorva::ReadFitsMemory(std::span<const uint8_t>(data, size), kLimits);
     if (!read.picture) {

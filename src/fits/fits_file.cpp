@@ -1,11 +1,13 @@
 #include "fits/fits_file.h"
 
+#include <algorithm>
 #include <array>
 #include <cerrno>
 #include <cmath>
 #include <cstring>
 #include <filesystem>
 #include <fitsio.h>
+#include <fstream>
 #include <limits>
 #include <new>
 #include <sys/mman.h>
@@ -21,12 +23,18 @@ namespace {
 constexpr int64_t kBytesPerValue = sizeof(float);
 constexpr int64_t kBytesPerMiB = 1024 * 1024;
 constexpr int32_t kColourPlanes = 3;
+constexpr std::size_t kCard = 80;
+// The first bytes of packed files, which cfitsio unpacks before reading.
+constexpr std::string_view kGzipMark = "\x1f\x8b";
+constexpr std::string_view kCompressMark = "\x1f\x9d";
+constexpr std::string_view kZipMark = "PK";
+constexpr std::string_view kCompressedMark = "ZIMAGE  =";
 
-// The status of a read of a compressed image whose decoder crashed or ran too long.
-constexpr int kDecoderFailed = -1;
-constexpr unsigned kDecoderSeconds = 60;
-// The shared memory of such a read starts with the status, then holds the values.
-constexpr std::size_t kSharedHead = 16;
+// The status of a read whose process crashed or ran too long.
+constexpr int kReaderFailed = -1;
+constexpr unsigned kReaderSeconds = 60;
+// Room for the keywords and the message a read in a child process sends back.
+constexpr std::size_t kTextRoom = std::size_t{1} << 20;
 
 // Owns an open cfitsio file and closes it once, whatever happens.
 class FitsHandle {
@@ -82,8 +90,8 @@ std::string Reason(int status) {
         return "the file is cut off" + Detail(status);
     case DATA_DECOMPRESSION_ERR:
         return "its compressed image is damaged" + Detail(status);
-    case kDecoderFailed:
-        return "its compressed image is damaged (the decoder failed on it)";
+    case kReaderFailed:
+        return "its contents are damaged: the reader failed on them";
     case MEMORY_ALLOCATION:
         return "there is not enough memory for the picture" + Detail(status);
     default:
@@ -201,37 +209,6 @@ int ReadRows(fitsfile* f, const Layout& layout, float* values, FloatLevelCounter
     return 0;
 }
 
-// cfitsio's decoders of tile-compressed images trust the compressed bytes, and damaged
-// ones can crash them. Such an image is read in a child process into memory shared with
-// this one, so that a crash (or a decoder that never ends) costs only the child.
-int ReadRowsInChild(fitsfile* f, const Layout& layout, float* values) {
-    const std::size_t count = static_cast<std::size_t>(layout.width) *
-                              static_cast<std::size_t>(layout.height) *
-                              static_cast<std::size_t>(layout.planes);
-    const std::size_t bytes = kSharedHead + count * sizeof(float);
-    void* shared = mmap(nullptr, bytes, PROT_READ | PROT_WRITE, MAP_SHARED | MAP_ANONYMOUS, -1, 0);
-    if (shared == MAP_FAILED) return MEMORY_ALLOCATION;
-    auto* status = static_cast<int*>(shared);
-    auto* rows = reinterpret_cast<float*>(static_cast<char*>(shared) + kSharedHead);
-    *status = kDecoderFailed;
-    const pid_t child = fork();
-    if (child == 0) {
-        alarm(kDecoderSeconds);
-        *status = ReadRows(f, layout, rows, nullptr);
-        _exit(0);
-    }
-    int result = kDecoderFailed;
-    if (child > 0) {
-        int how = 0;
-        while (waitpid(child, &how, 0) < 0 && errno == EINTR) {
-        }
-        if (WIFEXITED(how) && WEXITSTATUS(how) == 0) result = *status;
-        if (result == 0) std::memcpy(values, rows, count * sizeof(float));
-    }
-    munmap(shared, bytes);
-    return result;
-}
-
 // The picture of the current header, which must be an image.
 FitsRead ReadOpened(fitsfile* f, const FitsLimits& limits) {
     int status = MoveToFirstImage(f);
@@ -298,16 +275,11 @@ FitsRead ReadOpened(fitsfile* f, const FitsLimits& limits) {
     // The rows of a large grey picture are counted for the levels as they come in.
     std::optional<FloatLevelCounter> counter;
     if (planes == 1 && pic.values.size() >= FewValues) counter.emplace();
+    status = ReadRows(f, layout, pic.values.data(), counter ? &*counter : nullptr);
     int checkStatus = 0;
-    if (fits_is_compressed_image(f, &checkStatus) != 0) {
-        status = ReadRowsInChild(f, layout, pic.values.data());
-        if (status == 0 && counter) counter->Add(pic.values);
-        // Short of a file cut off, a failure here is the compressed bytes'.
-        const bool cutOff = status == END_OF_FILE || status == READ_ERROR;
-        if (status != 0 && !cutOff && status != MEMORY_ALLOCATION) status = kDecoderFailed;
-    } else {
-        status = ReadRows(f, layout, pic.values.data(), counter ? &*counter : nullptr);
-    }
+    const bool cutOff = status == END_OF_FILE || status == READ_ERROR;
+    if (status != 0 && !cutOff && fits_is_compressed_image(f, &checkStatus) != 0)
+        return Refuse("its compressed image is damaged" + Detail(status));
     if (status != 0) return Refuse(Reason(status));
     if (counter) {
         pic.info.levels = counter->Levels(pic.values);
@@ -337,6 +309,136 @@ bool EndsWithNoCase(std::string_view s, std::string_view tail) {
     return true;
 }
 
+// The read of a file in this process.
+FitsRead ReadHere(const std::string& path, const FitsLimits& limits) {
+    std::error_code error;
+    const std::uintmax_t size = std::filesystem::file_size(path, error);
+    if (!error && size == 0) return Refuse("the file is empty");
+    FitsHandle file;
+    int status = 0;
+    // Opened by its literal name: the image opening of cfitsio would read brackets and
+    // parentheses in a name ("sun (1).fits") as filters. The move past an empty primary
+    // array that it does is done by ReadOpened.
+    if (fits_open_diskfile(file.Out(), path.c_str(), READONLY, &status) != 0)
+        return Refuse(Reason(status));
+    return ReadOpened(file.get(), limits);
+}
+
+// Whether cfitsio may read the file in this process: one that is not packed (gzip, zip,
+// compress) and has no tile-compressed image. cfitsio trusts the tile tables and the
+// compressed bytes of such images, and damaged ones crash it (a division by zero while it
+// works out the tiles, reads past its buffers while it decodes them); those files, and
+// packed ones, which it unpacks itself, are read in a child process. Anything else that
+// is no FITS file fails on its first card.
+bool IsPlainFits(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::array<char, kCard> card{};
+    in.read(card.data(), card.size());
+    const std::string_view first(card.data(), static_cast<std::size_t>(in.gcount()));
+    if (first.starts_with(kGzipMark) || first.starts_with(kCompressMark) ||
+        first.starts_with(kZipMark))
+        return false;
+    while (in.read(card.data(), card.size())) {
+        if (std::string_view(card.data(), kCompressedMark.size()) == kCompressedMark) return false;
+    }
+    return true;
+}
+
+// The whole read in a child process, whose result comes back through memory shared with
+// this one: a crash or a read that never ends costs only the child, and comes back as a
+// message.
+struct SharedHead {
+    int32_t done = 0;
+    int32_t width = 0;
+    int32_t height = 0;
+    int32_t planes = 0;
+    int32_t bitpix = 0;
+    int32_t colour = 0;
+    double low = 0;
+    double high = 0;
+    uint64_t finite = 0;
+    uint64_t textBytes = 0;
+};
+
+FitsRead ReadInChild(const std::string& path, const FitsLimits& limits) {
+    const std::size_t valueRoom =
+        static_cast<std::size_t>(std::max<int64_t>(limits.largestBytes, 0));
+    const std::size_t bytes = sizeof(SharedHead) + kTextRoom + valueRoom;
+    void* shared = mmap(nullptr, bytes, PROT_READ | PROT_WRITE,
+                        MAP_SHARED | MAP_ANONYMOUS | MAP_NORESERVE, -1, 0);
+    if (shared == MAP_FAILED) return Refuse("there is not enough memory to read it");
+    auto* head = static_cast<SharedHead*>(shared);
+    char* text = static_cast<char*>(shared) + sizeof(SharedHead);
+    auto* values = reinterpret_cast<float*>(text + kTextRoom);
+    const pid_t child = fork();
+    if (child == 0) {
+        alarm(kReaderSeconds);
+        const FitsRead read = ReadHere(path, limits);
+        // Keywords as name, value, name, value..., each ended by a zero byte; or the
+        // message.
+        std::string out;
+        if (read.picture) {
+            for (const auto& [name, value] : read.picture->info.keywords) {
+                if (out.size() + name.size() + value.size() + 2 > kTextRoom) break;
+                out.append(name).push_back('\0');
+                out.append(value).push_back('\0');
+            }
+            const FitsPicture& p = *read.picture;
+            std::memcpy(values, p.values.data(), p.values.size() * sizeof(float));
+            *head = {1,
+                     p.width,
+                     p.height,
+                     p.planes,
+                     p.info.bitpix,
+                     p.info.colour ? 1 : 0,
+                     p.info.levels.low,
+                     p.info.levels.high,
+                     p.info.levels.finite,
+                     0};
+        } else {
+            out = read.error.substr(0, kTextRoom);
+            head->done = 2;
+        }
+        std::memcpy(text, out.data(), out.size());
+        head->textBytes = out.size();
+        _exit(0);
+    }
+    FitsRead result = Refuse(Reason(kReaderFailed));
+    int how = 0;
+    if (child > 0) {
+        while (waitpid(child, &how, 0) < 0 && errno == EINTR) {
+        }
+    }
+    const bool finished = child > 0 && WIFEXITED(how) && WEXITSTATUS(how) == 0;
+    if (finished && head->done == 2) {
+        result = Refuse(std::string(text, head->textBytes));
+    } else if (finished && head->done == 1) {
+        FitsPicture p;
+        p.width = head->width;
+        p.height = head->height;
+        p.planes = head->planes;
+        p.info.bitpix = head->bitpix;
+        p.info.colour = head->colour != 0;
+        p.info.levels = {head->low, head->high, head->finite};
+        const std::size_t n = static_cast<std::size_t>(p.width) *
+                              static_cast<std::size_t>(p.height) *
+                              static_cast<std::size_t>(p.planes);
+        p.values.assign(values, values + n);
+        std::string_view rest(text, head->textBytes);
+        while (!rest.empty()) {
+            const std::size_t nameEnd = rest.find('\0');
+            const std::size_t valueEnd = rest.find('\0', nameEnd + 1);
+            if (nameEnd == std::string_view::npos || valueEnd == std::string_view::npos) break;
+            p.info.keywords.emplace(rest.substr(0, nameEnd),
+                                    rest.substr(nameEnd + 1, valueEnd - nameEnd - 1));
+            rest.remove_prefix(valueEnd + 1);
+        }
+        result = {std::move(p), std::string()};
+    }
+    munmap(shared, bytes);
+    return result;
+}
+
 } // namespace
 
 std::span<const float> FitsPicture::Plane(int32_t k) const {
@@ -353,17 +455,7 @@ bool IsFitsFileName(std::string_view name) {
 }
 
 FitsRead ReadFitsFile(const std::string& path, const FitsLimits& limits) {
-    std::error_code error;
-    const std::uintmax_t size = std::filesystem::file_size(path, error);
-    if (!error && size == 0) return Refuse("the file is empty");
-    FitsHandle file;
-    int status = 0;
-    // Opened by its literal name: the image opening of cfitsio would read brackets and
-    // parentheses in a name ("sun (1).fits") as filters. The move past an empty primary
-    // array that it does is done by ReadOpened.
-    if (fits_open_diskfile(file.Out(), path.c_str(), READONLY, &status) != 0)
-        return Refuse(Reason(status));
-    return ReadOpened(file.get(), limits);
+    return IsPlainFits(path) ? ReadHere(path, limits) : ReadInChild(path, limits);
 }
 
 FitsRead ReadFitsMemory(std::span<const uint8_t> bytes, const FitsLimits& limits) {

@@ -175,8 +175,8 @@ TEST(ReadFits, RealHmiFileAndItsGzippedCopy) {
 
 TEST(ReadFits, ADamagedCompressedImageIsAMessageNotACrash) {
     // Tile-compressed files of the seed corpus: one intact, and one whose compressed
-    // bytes crash cfitsio's decoder (found by the fuzz target); that one is read in a
-    // child process, which dies in its place.
+    // bytes crash cfitsio's decoder (found by the fuzz target). Such files are read in a
+    // child process, which dies in this one's place.
     const std::filesystem::path seeds =
         std::filesystem::path(ZORVA_SOURCE_DIR) / "fuzz" / "corpus" / "fits";
     const FitsRead intact = ReadFitsFile((seeds / "sixteen_bit_wcs.fits.fz").string(), kLimits);
@@ -184,7 +184,8 @@ TEST(ReadFits, ADamagedCompressedImageIsAMessageNotACrash) {
     EXPECT_EQ(intact.picture->width, 32);
     const FitsRead damaged = ReadFitsFile((seeds / "damaged_rice_tile.fits.fz").string(), kLimits);
     EXPECT_FALSE(damaged.picture);
-    EXPECT_NE(damaged.error.find("compressed image is damaged"), std::string::npos)
+    EXPECT_TRUE(damaged.error.find("compressed image is damaged") != std::string::npos ||
+                damaged.error.find("the reader failed") != std::string::npos)
         << damaged.error;
 }
 
