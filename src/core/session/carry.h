@@ -21,6 +21,10 @@ struct TimeOfDay {
     bool operator==(const TimeOfDay&) const = default;
 };
 
+// The years the date picker spans; an instant outside them cannot be shown.
+inline constexpr int32_t kFirstPickerYear = 1600;
+inline constexpr int32_t kLastPickerYear = 9999;
+
 // The date `days` days after (or before) a date.
 CalendarDate ShiftDate(const CalendarDate& date, int32_t days);
 

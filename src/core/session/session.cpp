@@ -95,6 +95,30 @@ Changes Session::ChangeTime(const TimeOfDay& picked, bool spun) {
     return Take();
 }
 
+namespace {
+bool ShowableInstant(const Instant& t) {
+    constexpr int32_t kLastMonth = 12, kLastHour = 23, kLastMinute = 59, kLastSecond = 59;
+    return t.year >= kFirstPickerYear && t.year <= kLastPickerYear && t.month >= 1 &&
+           t.month <= kLastMonth && t.day >= 1 && t.day <= DaysInMonth(t.year, t.month) &&
+           t.hour >= 0 && t.hour <= kLastHour && t.minute >= 0 && t.minute <= kLastMinute &&
+           t.second >= 0 && t.second <= kLastSecond;
+}
+} // namespace
+
+Changes Session::SetInstant(const Instant& instant) {
+    if (!ShowableInstant(instant)) return Take();
+    const Instant previous = obs_.instant;
+    obs_.instant = instant;
+    changes_.pickers = true; // the pickers show the new instant
+    if (obs_.instant.year != obs_.TableYear) LoadTableYear(obs_.instant.year);
+    RecalcTail(previous, DateFoldLimit);
+    return Take();
+}
+
+Changes Session::StepInstantBy(StepUnit unit, int32_t count) {
+    return SetInstant(StepInstant(obs_.instant, unit, count));
+}
+
 Changes Session::Recalculate() {
     RecalcTail(obs_.instant, DateFoldLimit);
     return Take();

@@ -20,6 +20,7 @@
 #include "core/readouts/readouts.h"
 #include "core/session/carry.h"
 #include "core/session/edit_box.h"
+#include "core/session/instant_step.h"
 #include "core/session/picture.h"
 #include "core/settings/directory_file.h"
 #include "core/settings/settings_file.h"
@@ -179,6 +180,13 @@ public:
     // taken as it is.
     Changes ChangeDate(const CalendarDate& picked, bool spun);
     Changes ChangeTime(const TimeOfDay& picked, bool spun);
+    // The instant set outright (the clock's "now"): taken as it stands, without the carry of
+    // a spun picker, and the cycle run once. An instant that is no date and time of the
+    // pickers' years changes nothing.
+    Changes SetInstant(const Instant& instant);
+    // The step keys: the instant `count` minutes, hours or days on (back when negative),
+    // carried through the day, month and year as a spun picker carries.
+    Changes StepInstantBy(StepUnit unit, int32_t count);
     // The cycle for the same instant (colour and label commands of the markers).
     Changes Recalculate();
 

@@ -135,6 +135,47 @@ TEST_F(SessionTest, TimeCarriesIntoTheDateAndTheYear) {
     EXPECT_EQ(s.observation().instant, (Instant{2014, 12, 31, 23, 59, 59}));
 }
 
+// The clock's "now" is set outright: 1 August after 31 August stays 1 August, where a spun
+// day would carry into September. Its ephemeris is that of the same instant reached through
+// the pickers.
+TEST_F(SessionTest, AnInstantSetOutrightIsTakenAsItStands) {
+    s.ChangeDate({2011, 8, 31}, false);
+    const Changes c = s.SetInstant({2011, 8, 1, 7, 8, 9});
+    EXPECT_EQ(s.observation().instant, (Instant{2011, 8, 1, 7, 8, 9}));
+    EXPECT_TRUE(c.pickers && c.readouts && c.chart);
+    Session picked{dir.path()};
+    picked.Start(LoadSettingsFiles(dir.path()), {2011, 8, 1});
+    picked.ChangeTime({7, 8, 9}, false);
+    EXPECT_EQ(s.observation().ephemeris.L0, picked.observation().ephemeris.L0);
+    EXPECT_EQ(s.readouts().parameters.B0Label, picked.readouts().parameters.B0Label);
+
+    s.SetInstant({2015, 3, 1, 0, 0, 0});
+    EXPECT_EQ(s.observation().TableYear, 2015);
+    EXPECT_EQ(s.observation().TableDays, 365);
+    // No date and time of the pickers: nothing changes.
+    for (const Instant bad : {Instant{1599, 12, 31, 0, 0, 0}, Instant{2015, 2, 29, 0, 0, 0},
+                              Instant{2015, 13, 1, 0, 0, 0}, Instant{2015, 3, 1, 24, 0, 0}}) {
+        EXPECT_EQ(s.SetInstant(bad), Changes{});
+        EXPECT_EQ(s.observation().instant, (Instant{2015, 3, 1, 0, 0, 0}));
+    }
+}
+
+TEST_F(SessionTest, StepKeysCarryThroughTheYear) {
+    s.SetInstant({2014, 12, 31, 23, 30, 0});
+    s.StepInstantBy(StepUnit::Hour, 1);
+    EXPECT_EQ(s.observation().instant, (Instant{2015, 1, 1, 0, 30, 0}));
+    EXPECT_EQ(s.observation().TableYear, 2015);
+    s.StepInstantBy(StepUnit::Minute, -31);
+    EXPECT_EQ(s.observation().instant, (Instant{2014, 12, 31, 23, 59, 0}));
+    s.SetInstant({2000, 3, 1, 12, 0, 0});
+    s.StepInstantBy(StepUnit::Day, -1); // 2000 is a leap year
+    EXPECT_EQ(s.observation().instant, (Instant{2000, 2, 29, 12, 0, 0}));
+    // The first minute the pickers show has none before it.
+    s.SetInstant({kFirstPickerYear, 1, 1, 0, 0, 0});
+    EXPECT_EQ(s.StepInstantBy(StepUnit::Minute, -1), Changes{});
+    EXPECT_EQ(s.Date(), (CalendarDate{kFirstPickerYear, 1, 1}));
+}
+
 TEST_F(SessionTest, ReadoutsFollowTheInstantAndPrecision) {
     s.ChangeDate({1990, 1, 1}, false);
     s.ChangeTime({0, 0, 0}, false);
