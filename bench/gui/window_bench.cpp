@@ -28,6 +28,10 @@ public:
     QString OpenFile(QWidget*, const zorva::gui::FileDialogRequest&) override { return {}; }
     QString SaveFile(QWidget*, const zorva::gui::FileDialogRequest&) override { return {}; }
     void ShowModal(QDialog&) override {}
+    bool ChartOutput(QWidget*, const QString&, zorva::gui::ChartOutputOptions&) override {
+        return false;
+    }
+    bool Print(QWidget*, QPrinter&) override { return false; }
 };
 
 // A shown window over an empty folder, today fixed.

@@ -1,28 +1,37 @@
 #pragma once
 
 #include <QDate>
+#include <QDateTime>
 
 namespace zorva::gui {
 
-// Where the window learns today's date; tests put a fixed day in its place.
+// Where the window learns today's date and the time now; tests put a fixed moment in its
+// place.
 class Clock {
-public:
+  public:
     virtual ~Clock() = default;
     virtual QDate Today() const = 0;
+    // The date and time of the system clock in UTC.
+    virtual QDateTime NowUtc() const = 0;
 };
 
 class SystemClock final : public Clock {
-public:
+  public:
     QDate Today() const override { return QDate::currentDate(); }
+    QDateTime NowUtc() const override { return QDateTime::currentDateTimeUtc(); }
 };
 
 class FixedClock final : public Clock {
-public:
-    explicit FixedClock(QDate day) : day_(day) {}
+  public:
+    // Now is noon UTC of `day` until a test sets another moment.
+    explicit FixedClock(QDate day) : day_(day), now_(day, QTime(12, 0), Qt::UTC) {}
     QDate Today() const override { return day_; }
+    QDateTime NowUtc() const override { return now_; }
+    void SetNowUtc(const QDateTime& now) { now_ = now.toUTC(); }
 
-private:
+  private:
     QDate day_;
+    QDateTime now_;
 };
 
 } // namespace zorva::gui

@@ -1,7 +1,11 @@
 #include "gui/dialogs.h"
 
+#include "gui/chart_output_dialog.h"
+
 #include <QFileDialog>
 #include <QMessageBox>
+#include <QPrintDialog>
+#include <QPrinter>
 #include <QStringList>
 
 namespace zorva::gui {
@@ -71,5 +75,22 @@ QString QtDialogs::SaveFile(QWidget* parent, const FileDialogRequest& request) {
 }
 
 void QtDialogs::ShowModal(QDialog& dialog) { dialog.exec(); }
+
+bool QtDialogs::ChartOutput(QWidget* parent, const QString& title, ChartOutputOptions& options) {
+    ChartOutputDialog dialog(parent, title, options);
+    if (dialog.exec() != QDialog::Accepted) return false;
+    options = dialog.Options();
+    return true;
+}
+
+bool QtDialogs::Print(QWidget* parent, QPrinter& printer) {
+    QPrintDialog dialog(&printer, parent);
+    dialog.setWindowTitle(QStringLiteral("Print Chart"));
+    // One page, printed whole: nothing to choose but the printer, paper and copies.
+    dialog.setOption(QAbstractPrintDialog::PrintPageRange, false);
+    dialog.setOption(QAbstractPrintDialog::PrintSelection, false);
+    dialog.setOption(QAbstractPrintDialog::PrintCurrentPage, false);
+    return dialog.exec() == QDialog::Accepted;
+}
 
 } // namespace zorva::gui

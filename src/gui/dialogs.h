@@ -3,6 +3,8 @@
 #include <QDialog>
 #include <QString>
 
+class QPrinter;
+
 namespace zorva::gui {
 
 enum class MessageIcon { Information, Warning, Error };
@@ -20,6 +22,15 @@ struct FileDialogRequest {
     bool confirmOverwrite = false;
 };
 
+// How a chart leaving the program looks, on paper or in a file.
+struct ChartOutputOptions {
+    bool printStyle = true;       // white background and disk, black grid; else screen colours
+    bool caption = true;          // the caption block under the chart
+    bool longitudeLabels = false; // Carrington longitudes along the equator every 30 degrees
+
+    bool operator==(const ChartOutputOptions&) const = default;
+};
+
 // Every modal conversation of the window passes through here, so tests can answer
 // the questions themselves.
 class Dialogs {
@@ -32,6 +43,13 @@ public:
     virtual QString SaveFile(QWidget* parent, const FileDialogRequest& request) = 0;
     // Runs a modal window (welcome, about, help) until it closes.
     virtual void ShowModal(QDialog& dialog) = 0;
+    // Asks how a chart is to look before it is printed or exported, starting from `options`
+    // and changing them; false when the user cancels.
+    virtual bool ChartOutput(QWidget* parent, const QString& title,
+                             ChartOutputOptions& options) = 0;
+    // The print dialog for `printer`, which keeps the printer, paper and copies chosen; false
+    // when the user cancels.
+    virtual bool Print(QWidget* parent, QPrinter& printer) = 0;
 };
 
 // The real dialogs of the desktop.
@@ -42,6 +60,8 @@ public:
     QString OpenFile(QWidget* parent, const FileDialogRequest& request) override;
     QString SaveFile(QWidget* parent, const FileDialogRequest& request) override;
     void ShowModal(QDialog& dialog) override;
+    bool ChartOutput(QWidget* parent, const QString& title, ChartOutputOptions& options) override;
+    bool Print(QWidget* parent, QPrinter& printer) override;
 };
 
 // "Text files (*.txt)|*.TXT|..." into Qt's "Text files (*.txt *.TXT);;..." form; a filter

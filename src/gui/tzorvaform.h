@@ -105,6 +105,11 @@ public:
     void Contents1Click();
     void Welcome1Click();
     void AboutClick();
+    void PrintChart1Click();
+    void ExportChart1Click();
+    void CopyReadouts1Click();
+    void NowUT1Click();
+    void StepClick(StepUnit unit, int count); // NextMinute1Click ... PreviousDay1Click
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -116,6 +121,7 @@ private:
     void FormClose();
     void BuildForm();
     void BuildMenus();
+    void BuildEditAndTimeMenus();
 
     // The window mirrors the session: what a command changed is redrawn and rewritten.
     void Apply(const Changes& changes);
@@ -183,6 +189,7 @@ private:
     QImage imageCanvas_; // the picture with its overlays, as shown
     RegionTable* regionTable_ = nullptr; // made when first asked for
     QLabel* tableSourceLabel_ = nullptr; // on the status bar
+    ChartOutputOptions chartOutput_; // the choices of the last print or export
 };
 
 } // namespace zorva::gui

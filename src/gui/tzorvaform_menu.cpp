@@ -132,11 +132,16 @@ void TZorvaForm::BuildMenus() {
     AddItem(file, "Save1", "Save Image", [this] { Save1Click(); }, false);
     AddItem(file, "SaveAs1", "Save Image As...", [this] { SaveAs1Click(); }, false);
     file->addSeparator();
+    AddItem(file, "ExportChart1", "&Export Chart...", [this] { ExportChart1Click(); }, false);
+    AddItem(file, "PrintChart1", "&Print Chart...", [this] { PrintChart1Click(); }, false)
+        ->setShortcut(QKeySequence::Print);
+    file->addSeparator();
     AddItem(file, "NewLogfile1", "&New Logfile...", [this] { NewLogfile1Click(); }, false);
     AddItem(file, "OpenLogfile1", "&Open Logfile...", [this] { OpenLogfile1Click(); }, false);
     AddItem(file, "AddtoLogfile1", "&Add to Logfile", [this] { AddtoLogfile1Click(); }, false);
     file->addSeparator();
     AddItem(file, "Exit", "E&xit", [this] { ExitClick(); }, false);
+    BuildEditAndTimeMenus();
 
     QMenu* orientation = AddMenu(nullptr, "DiskOrientation", "Disk &Orientaton");
     AddItem(orientation, "FlipMenu", "&Flip (N - S)", [this] { FlipMenuClick(); }, false);
@@ -313,6 +318,7 @@ void TZorvaForm::SyncMenus() {
     const bool image = s.ImageShown();
     for (const char* item : {"Points1", "Circle1", "CloseImage1"}) Action(item)->setEnabled(image);
     for (const char* menu : {"Rotation1", "Diameter1"}) Action(menu)->setEnabled(!image);
+    for (const char* item : {"ExportChart1", "PrintChart1"}) Action(item)->setEnabled(!image);
     setWindowTitle(QString::fromStdString(s.Caption()));
 }
 

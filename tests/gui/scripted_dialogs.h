@@ -2,9 +2,12 @@
 
 #include <QCheckBox>
 #include <QCoreApplication>
+#include <QPageSize>
+#include <QPrinter>
 #include <QStringList>
 #include <deque>
 #include <functional>
+#include <optional>
 
 #include "gui/dialogs.h"
 
@@ -23,6 +26,11 @@ public:
     std::vector<gui::FileDialogRequest> fileRequests;
     QStringList modals;                     // object names of the modal windows shown
     std::function<void(QDialog&)> onModal;  // acts in a modal window before it closes
+    std::vector<gui::ChartOutputOptions> chartOutputsOffered;
+    // The choices of the chart output dialogs; the offered ones when empty, cancel for none.
+    std::deque<std::optional<gui::ChartOutputOptions>> chartOutputs;
+    QString printTo;                                // the print dialog prints to this PDF file,
+    QPageSize printPaper{QPageSize::A4};            // on this paper; cancelled when empty
 
     gui::MessageResult Message(QWidget*, const QString& text, const QString& caption,
                                gui::MessageIcon, gui::MessageButtons buttons) override {
@@ -44,6 +52,22 @@ public:
         QCoreApplication::processEvents();
         if (onModal) onModal(dialog);
         dialog.accept();
+    }
+
+    bool ChartOutput(QWidget*, const QString&, gui::ChartOutputOptions& options) override {
+        chartOutputsOffered.push_back(options);
+        if (chartOutputs.empty()) return true;
+        const auto answer = chartOutputs.front();
+        chartOutputs.pop_front();
+        if (answer) options = *answer;
+        return answer.has_value();
+    }
+    bool Print(QWidget*, QPrinter& printer) override {
+        if (printTo.isEmpty()) return false;
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(printTo);
+        printer.setPageSize(printPaper);
+        return true;
     }
 
 private:
