@@ -139,7 +139,7 @@ void TZorvaForm::BuildForm() {
     DatePicker->setObjectName(QStringLiteral("DatePicker"));
     DatePicker->setWrapping(true);
     DatePicker->setFont(labelFont_);
-    DatePicker->setDateRange(QDate(1600, 1, 1), QDate(9999, 12, 31));
+    DatePicker->setDateRange(QDate(kFirstPickerYear, 1, 1), QDate(kLastPickerYear, 12, 31));
     DatePicker->setGeometry(29, 28, 140, kEditHeight + 1);
     TimePicker = new TimePickerEdit(GroupBox1);
     TimePicker->setObjectName(QStringLiteral("TimePicker"));
