@@ -31,11 +31,18 @@ TAboutForm::TAboutForm(QWidget* parent) : QDialog(parent) {
         return l;
     };
     AboutLabel1 = label("AboutLabel1", QStringLiteral("Zorva Viewer"), 14, true);
-    AboutLabel2 = label("AboutLabel2", QStringLiteral("Version 1.0"), 9, false);
-    // The maker information.
-    AboutLabel3 = label("AboutLabel3", QStringLiteral("Made by the Zorva developers"), 8, false);
-    AboutLabel5 = label("AboutLabel5", QStringLiteral("Ephemeris from ERFA (IAU SOFA)"), 8, false);
-    AboutLabel6 = label("AboutLabel6", QStringLiteral("For solar observers everywhere"), 8, false);
+    AboutLabel2 = label("AboutLabel2", QStringLiteral("Version " ZORVA_VERSION), 9, false);
+    // The maker information, and where the Sun's numbers come from.
+    AboutLabel3 = label("AboutLabel3", QStringLiteral("Made by the Zorva developers"), 7, false);
+    AboutLabel5 = label("AboutLabel5",
+                        QStringLiteral("The Sun's numbers: your year file when there is one, "
+                                       "else built-in tables for 1990\u20132050 made with ERFA "
+                                       "(the IAU SOFA algorithms), else computed."),
+                        7, false);
+    AboutLabel6 = label("AboutLabel6",
+                        QStringLiteral("zorva-cli year YYYY --accurate writes a year file "
+                                       "from ERFA."),
+                        7, false);
 
     AboutButton = new QPushButton(QStringLiteral("OK"), this);
     AboutButton->setObjectName(QStringLiteral("AboutButton"));

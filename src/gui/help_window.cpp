@@ -6,20 +6,31 @@
 namespace zorva::gui {
 
 QString UserGuideHtml() {
+    // The guide walks through the window in the order an observer meets it; the key list at
+    // the end repeats every key of the menus.
     return QStringLiteral(R"(
 <h2>Zorva Viewer &mdash; a guide for observers</h2>
 <p><b>Safety first.</b> Never look at the Sun with the naked eye or through any optical
 instrument unless you use a safe method: projection onto a screen, or a certified
 full-aperture solar filter.</p>
+<p>Contents: <a href="#window">The window</a> &middot; <a href="#instant">Setting the
+instant</a> &middot; <a href="#measure">Measuring a sunspot</a> &middot; <a
+href="#walkthrough">Measuring a sunspot from a drawing</a> &middot; <a
+href="#separation">Separations</a> &middot; <a href="#rotation">Following a spot</a>
+&middot; <a href="#logfile">The logfile</a> &middot; <a href="#images">Solar images</a>
+&middot; <a href="#output">Printing and exporting the chart</a> &middot; <a
+href="#srs">Solar Region Summaries</a> &middot; <a href="#display">Display and grid</a>
+&middot; <a href="#numbers">Where the numbers come from</a> &middot; <a href="#keys">Keys</a></p>
 
-<h3>The window</h3>
+<h3><a name="window"></a>The window</h3>
 <ul>
 <li><b>Observer Latitude/Longitude &amp; Disk Diameter</b>: your site in degrees (north and
 east positive; a longitude of 270 is taken as 90 west) and the diameter of your disk
-drawing. Pick the diameter from <i>Disk Diameter</i>; with <i>Other (mm)</i> or <i>Other
-(in)</i> you type it into the box.</li>
-<li><b>Date &amp; Time</b>: the instant of the observation in Universal Time. Spin any
-field; a day, month, second or minute that wraps round carries into the next field.</li>
+drawing. Pick the diameter from <i>Disk Diameter</i> (<i>100 mm</i>, <i>125 mm</i>,
+<i>150 mm</i>, <i>4 in</i>, <i>5 in</i>, <i>6 in</i>); with <i>Other (mm)</i> or <i>Other
+(in)</i> you type it into the box. A text the program
+cannot use turns red and its hint says which value is in use.</li>
+<li><b>Date &amp; Time</b>: the instant of the observation in Universal Time (see below).</li>
 <li><b>Solar Position</b>: the Sun's apparent right ascension and declination, and its
 geometric altitude and azimuth for your site (no refraction). In the AltAzimuth
 orientation the parallactic angle <i>h</i> is shown too.</li>
@@ -30,51 +41,234 @@ central meridian.</li>
 <li>The <b>chart</b> on the right shows the disk at the chosen diameter, at 75 pixels per
 inch, with the N, E, S and W points, the equator, the central meridian and, when switched
 on in <i>Lat/Long Lines</i>, lines of latitude and longitude every 20&deg;. The "P" marks
-the north end of the rotation axis.</li>
+the north end of the rotation axis. The status bar says where the year's numbers come
+from.</li>
 </ul>
 
-<h3>Measuring a sunspot</h3>
+<h3><a name="instant"></a>Setting the instant</h3>
+<ul>
+<li>Spin any field of the date or time picker, or type into it. A day, month, second,
+minute or hour that wraps round when spun carries into the next field: spinning the day up
+from 31 January gives 1 February.</li>
+<li><i>Time &gt; Now (UT)</i> (F5) sets the date and time to your computer clock's
+Universal Time, to the second.</li>
+<li>The step keys move the instant by a minute, an hour or a day, carried through the end
+of a day, month and year as a spun picker carries: <i>Next Minute</i> and <i>Previous
+Minute</i> (Alt+Right, Alt+Left), <i>Next Hour</i> and <i>Previous Hour</i> (Ctrl+Right,
+Ctrl+Left), <i>Next Day</i> and <i>Previous Day</i> (Ctrl+Up, Ctrl+Down), all in the
+<i>Time</i> menu.</li>
+<li>The keys of the menus work wherever the focus is, with one rule: an edit box or a
+picker that has the focus keeps the keys it uses itself. There Ctrl+Left and Ctrl+Right
+move the cursor by a word and Ctrl+C copies the selected text; the other step keys still
+step. Press Tab until the focus leaves the boxes, or use the <i>Time</i> menu, to step by
+hours from a box.</li>
+</ul>
+
+<h3><a name="measure"></a>Measuring a sunspot</h3>
 <ol>
 <li>Set the date, time and your site, and the diameter of your drawing.</li>
 <li>Choose the orientation in <i>Disk Orientaton</i>: <i>Equatorial</i> (celestial north
 up), <i>Rotation Axis</i> (solar north up) or <i>AltAzimuth</i> (the zenith up). Use
-<i>Flip</i> and <i>Mirror</i> to match your optics.</li>
+<i>Flip (N - S)</i> and <i>Mirror (E - W)</i> to match your optics; with the rotation axis
+or the zenith up they read <i>Flip (T - B)</i> and <i>Mirror (L - R)</i>.</li>
 <li>Measure the spot on your drawing in millimetres from the disk centre, x to the right
 and y upwards, and type them into the <b>x(mm)</b> and <b>y(mm)</b> boxes; or click the
 spot on the chart. Its heliographic latitude, Carrington longitude and the rotation at the
 spot appear at once.</li>
 <li>Count the grid squares the spot covers on your measuring grid and type the count into
-<b>Sunspot Size</b>. Choose the grid in <i>Sunspot Grid Size</i>. The area is given in
-millionths of the solar hemisphere, corrected for foreshortening; it turns red beyond
-60&deg; from the disk centre, where the correction is large.</li>
+<b>Sunspot Size</b>. Choose the grid in <i>Sunspot Grid Size</i>: <i>1 by 1 mm</i> or
+<i>1/25 by 1/25 in</i>. The area is given in millionths of the solar hemisphere, corrected
+for foreshortening; it turns red beyond 60&deg; from the disk centre, where the correction
+is large.</li>
+</ol>
+<p>Clicks on the chart (and on a solar image):</p>
+<ul>
+<li><b>Click</b> on the disk: the spot is put there; x and y are rounded to hundredths of a
+millimetre. A click off the disk does nothing.</li>
+<li><b>Shift-click</b> twice: the two ends of a separation (below).</li>
+<li><b>Ctrl-click</b>: the current measurement is added to the logfile, as <i>Add to
+Logfile</i> does; the spot does not move.</li>
+</ul>
+
+<h3><a name="walkthrough"></a>Measuring a sunspot from a drawing</h3>
+<ol>
+<li>At the telescope, note the time of your drawing in UT. In Zorva set the date and time:
+press F5 for now, then step back with Alt+Left, Ctrl+Left and Ctrl+Down (minutes, hours,
+days) or type the time into the picker.</li>
+<li>Check your site in the latitude and longitude boxes, and choose the diameter of the
+disk on your drawing in <i>Disk Diameter</i>, say <i>150 mm</i>.</li>
+<li>Choose the orientation your drawing has: with celestial north up and east to the left
+as seen on the projection screen, keep <i>Equatorial</i>; use <i>Flip</i> and
+<i>Mirror</i> if your drawing is upside down or reversed. Check that the chart's N, E, S
+and W points match your drawing.</li>
+<li>With a ruler, measure the spot's centre from the centre of your disk: x to the right,
+y up, in millimetres. Type them into <b>x(mm)</b> and <b>y(mm)</b>, say 23.5 and -41.0.
+The spot marker moves on the chart and <b>Latitude</b>, <b>Longitude</b> and <b>CR</b> show
+where it lies on the Sun.</li>
+<li>Lay your counting grid over the spot, count the squares it covers and type the count
+into <b>Sunspot Size</b>; <b>Area</b> shows its area in millionths of the hemisphere.</li>
+<li>Choose <i>File &gt; New Logfile...</i> once (it writes the column headings into a new
+file) or <i>Open Logfile...</i> for one you already keep.</li>
+<li>Ctrl-click the chart, or choose <i>File &gt; Add to Logfile</i>: one line is added with
+the date and time, the Sun's position and B<sub>0</sub>, L<sub>0</sub>, P, the chart's
+diameter and orientation, x, y, size, latitude, longitude, area and rotation of the spot,
+your site and the last separation. A message confirms it unless you have switched off
+<i>Display &gt; Logfile Message Box</i>.</li>
+<li>To paste the same readouts into a spreadsheet, choose <i>Edit &gt; Copy Readouts</i>
+(Ctrl+C when no edit box has the focus).</li>
 </ol>
 
-<h3>Following a spot</h3>
+<h3><a name="separation"></a>Separations</h3>
+<p>Shift-click a first point, then a second. The <b>Heliographic Separation</b> box shows
+the distance between them on the Sun in degrees and kilometres and the latitude and
+longitude of each point, and the <i>Separation</i> menu says how it is drawn:</p>
+<ul>
+<li><i>Separation within disk</i>: the first point is on the disk. With <i>Longitude
+Arc</i> the distance runs along the circle of their mean latitude; with <i>Great
+Circle</i> along the shortest path on the sphere. A second point off the disk is moved back
+to the limb along the line between the two. <i>Spot in Middle</i> puts the spot marker
+half way between them. The arc's colour is chosen under <i>Colour</i>.</li>
+<li><i>Separation outside disk</i>: the first point is off the disk, a prominence say; the
+distance is measured on the sky to the second point, or to the limb below the first point
+when the second lies on the disk, in arc minutes and kilometres, and drawn as a line in its
+own colour.</li>
+</ul>
+<p>Which of the two applies is decided by the first point. Without either item checked, a
+new date or time clears the separation.</p>
+
+<h3><a name="rotation"></a>Following a spot</h3>
 <p>Under <i>Rotation</i>, <i>Carrington</i> keeps a marker at the spot's Carrington
 longitude and <i>Differential</i> moves it with the Sun's latitude-dependent rotation as
-you change the date and time. A hollow marker lies on the far side of the Sun.</p>
+you change the date and time. A hollow marker lies on the far side of the Sun. Each marker
+has its own <i>Colour</i> and an optional <i>Label</i>.</p>
 
-<h3>Display</h3>
-<p>The <i>Display</i> menu sets the precision of every readout, the date format and the
-width of the date and time boxes, and the screen size the window is laid out for (it takes
-effect at the next change of diameter or the next start).</p>
+<h3><a name="logfile"></a>The logfile</h3>
+<ul>
+<li><i>New Logfile...</i> chooses a file and writes the column headings into it; the dialog
+asks before it replaces a file that exists.</li>
+<li><i>Open Logfile...</i> chooses a logfile you already have; nothing in it is
+changed.</li>
+<li><i>Add to Logfile</i> (or a Ctrl-click) appends one line of fixed columns for the
+current measurement: YYYY MM DD HH MM SS, the decimal year, RA, Dec, Alt, Azi, PA,
+B0, L0, P, SDiam, CR, the orientation (NE, NW, SE or SW), the chart diameter, X, Y, Size,
+SLat, SLon, Area, SCR, your latitude and longitude, and the separation (SpAng, SepDist and
+the latitude and longitude of both points). Nothing is added while the spot lies off the
+disk. If a line cannot be written you are told why and the file is left as it was.</li>
+<li>A Ctrl-click before a logfile is chosen offers to make a new one.</li>
+</ul>
+
+<h3><a name="images"></a>Solar images</h3>
+<ul>
+<li><i>File &gt; Open Image...</i> opens a photograph or scan of the Sun: BMP, PNG, JPEG,
+TIFF (8 or 16 bit) or FITS. The limb is found, a circle is fitted to it, and the same grid,
+spot marker, clicks, separations and logging work on the image as on the chart. A colour
+image is searched in grey and shown in colour. If no limb is found you are told so.</li>
+<li>The disk's size sets the diameter, taking the image at 75 pixels per inch. A name like
+<code>d060315.bmp</code> sets 15 March 2006 at 12:00 UT; a name like
+<code>20060315_1230_mdi_igr_1k.bmp</code> sets 15 March 2006 at 12:30 UT. Other names keep
+the date and time.</li>
+<li><i>Display &gt; Points</i> marks the limb points the fit accepted with red crosses;
+<i>Display &gt; Circle</i> draws the fitted circle in blue.</li>
+<li>Zoom in the image view: Ctrl and the mouse wheel (round the pointer), Ctrl++ or Ctrl+=
+in, Ctrl+- out, Ctrl+0 fits the picture to the window, Ctrl+1 shows one image pixel per
+screen pixel. Click the image first so that it has the focus.</li>
+<li><i>Save Image As...</i> saves what is shown, with everything drawn over it (BMP, PNG,
+JPEG or TIFF by the name's extension); <i>Save Image</i> saves again to the same file
+without asking. While the chart is shown they save the chart.</li>
+<li><i>Close Image</i> brings the chart back, at the diameter the image gave. While an
+image is shown the <i>Rotation</i> and <i>Disk Diameter</i> menus, <i>Export Chart</i> and
+<i>Print Chart</i> are unavailable.</li>
+</ul>
+
+<h3><a name="output"></a>Printing and exporting the chart</h3>
+<p><i>File &gt; Print Chart...</i> (Ctrl+P) and <i>File &gt; Export Chart...</i> first ask
+how the chart should look:</p>
+<ul>
+<li><b>Screen colours</b> or <b>Print style</b> (white background and disk, black grid:
+light on ink, for drawing blanks);</li>
+<li><b>Caption block</b> (on at first): the date and time UT, B0, L0, P, the Carrington
+rotation, the apparent diameter, the orientation, your latitude and longitude, and blank
+Observer, Seeing and Notes lines to fill in by hand;</li>
+<li><b>Longitude labels</b> along the equator every 30&deg;.</li>
+</ul>
+<p>The chart is the one on screen, with its grid lines, spot and rotation markers.
+Printed, and in PDF and SVG files, the disk is exactly the chart diameter and the lines are
+smooth; print at 100% (no "fit to page" in your printer's own settings). If the chart with
+its caption is larger than the paper, you are told before anything is printed. A PNG file is
+the screen's picture at 75 pixels per inch. An export replaces a file completely or not at
+all: if it cannot be written you are told why, and a file of that name keeps what it
+had.</p>
+
+<h3><a name="srs"></a>Solar Region Summaries</h3>
+<p><i>Note: region summaries are the newest part of the program; this section describes
+them as they are meant to work.</i></p>
+<ul>
+<li><i>Solar Region Summary &gt; Load SRS...</i> reads a daily Solar Region Summary text
+file whose name begins with its date (as in <code>20060512SRS.txt</code>) and plots its
+active regions, each with its number, spot class and area, moved from the summary's time to
+your instant by the Sun's rotation.</li>
+<li><i>Link with Date</i> loads the summary named after the chosen date
+(<code>20060505srs.txt</code>) from a folder for each year (as in
+<code>SRS/2006/</code>), and follows the date as you change it. Without such a file you see
+"Unable to find SRS file.".</li>
+<li><i>Display &gt; Solar Region Summary</i> shows or hides the plotted regions; the
+<i>Colour</i> and <i>File Name Label</i> items set their colour and write the file's name
+in the corner.</li>
+<li><i>Region Table...</i> lists the loaded regions with every column of the summary;
+choosing a row marks that region on the chart.</li>
+</ul>
+
+<h3><a name="display"></a>Display and grid</h3>
+<p>The <i>Display</i> menu switches the <i>Sunspot</i> marker, the region plot, the limb
+points and circle of an image, sets the screen size the window is laid out for (<i>Screen
+Resolution</i>, taking effect at the next change of diameter or the next start), the
+<i>Short Date Format</i> or <i>Long Date Format</i>, the width of the date and time boxes
+(<i>Increase Date Window</i>, <i>Decrease Date Window</i>, <i>Increase Time Window</i>,
+<i>Decrease Time Window</i>), the precision of the readouts (<i>Right Ascension</i>,
+<i>Declination</i>, <i>Alt &amp; Azi</i>, <i>Bo, Lo &amp; P</i>, <i>Diameter</i>, <i>Lat
+&amp; Long</i>, <i>Area</i>), and the <i>Logfile Message Box</i>. <i>Lat/Long Lines</i> switches the <i>N E S W Points</i>, <i>Central
+Meridian</i>, <i>Equator</i>, <i>Latitude Lines</i> and <i>Longitude Lines</i>.
+<i>Help</i> holds this guide (<i>Contents</i>), the <i>Welcome</i> window and
+<i>About</i>; <i>File &gt; Exit</i> closes the program and keeps your choices.</p>
+
+<h3><a name="numbers"></a>Where the numbers come from</h3>
+<ul>
+<li>A year file <code>zorvadataYYYY.txt</code> in the working folder comes first when there
+is one; <code>zorva-cli year YYYY --accurate &gt; zorvadataYYYY.txt</code> makes one for
+any year from 1800 to 2200, from ERFA (the IAU SOFA algorithms).</li>
+<li>Otherwise the built-in tables serve 1990 to 2050; they were made with the same ERFA
+computation and rounded as a year file prints.</li>
+<li>Other years are computed with a simpler series, good to about a tenth of a
+degree.</li>
+<li>The status bar names the source of the current year.</li>
+</ul>
 
 <h3>Where the files live</h3>
-<ul>
-<li>Your choices are kept in <code>ZorvaViewerSettings_v10.dat</code> and the folders of the
+<p>Your choices are kept in <code>ZorvaViewerSettings_v10.dat</code> and the folders of the
 file dialogs in <code>ZorvaViewerDir_v10.dat</code>, both in the folder Zorva was started
-from. Delete them to start afresh.</li>
-<li>For almanac-grade values put a year file <code>zorvadataYYYY.txt</code> into that
-folder; <code>zorva-cli year YYYY --accurate &gt; zorvadataYYYY.txt</code> makes one. Without
-it, the built-in tables serve 1990 to 2050 and other years are computed.</li>
-</ul>
+from. Delete them to start afresh.</p>
+
+<h3><a name="keys"></a>Keys</h3>
+<table border="1" cellspacing="0" cellpadding="3">
+<tr><td>F5</td><td>Now (UT)</td></tr>
+<tr><td>Alt+Right, Alt+Left</td><td>Next Minute, Previous Minute</td></tr>
+<tr><td>Ctrl+Right, Ctrl+Left</td><td>Next Hour, Previous Hour (not in an edit box or
+picker, where they move the cursor)</td></tr>
+<tr><td>Ctrl+Up, Ctrl+Down</td><td>Next Day, Previous Day</td></tr>
+<tr><td>Ctrl+C</td><td>Copy Readouts (in an edit box or picker: copy its text)</td></tr>
+<tr><td>Ctrl+P</td><td>Print Chart</td></tr>
+<tr><td>Click, Shift-click, Ctrl-click</td><td>put the spot, take a separation point, add
+to the logfile</td></tr>
+<tr><td>Ctrl+wheel, Ctrl++, Ctrl+=, Ctrl+-, Ctrl+0, Ctrl+1</td><td>zoom the solar image: in
+and out, fit to the window, one to one</td></tr>
+</table>
 )");
 }
 
 HelpWindow::HelpWindow(QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("HelpWindow"));
     setWindowTitle(QStringLiteral("Zorva Viewer Help"));
-    resize(560, 600);
+    resize(640, 700);
     auto* layout = new QVBoxLayout(this);
     browser = new QTextBrowser(this);
     browser->setObjectName(QStringLiteral("HelpBrowser"));

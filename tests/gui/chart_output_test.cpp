@@ -3,8 +3,12 @@
 #include <QClipboard>
 #include <QDateEdit>
 #include <QGuiApplication>
+#include <QMenu>
+#include <QMenuBar>
+#include <QTextDocument>
 #include <QTimeEdit>
 
+#include "gui/help_window.h"
 #include "render/chart_measure.h"
 #include "window_fixture.h"
 
@@ -142,6 +146,30 @@ TEST_F(ChartOutput, CopyReadoutsOutsideAnEditBoxOnly) {
     box->selectAll();
     QTest::keyClick(box, Qt::Key_C, Qt::ControlModifier);
     EXPECT_EQ(QGuiApplication::clipboard()->text(), "51.5");
+}
+
+// The user guide names every menu and item as the menus show it, and every key they have.
+TEST_F(ChartOutput, TheGuideNamesEveryCommandAndKey) {
+    QTextDocument guide;
+    guide.setHtml(gui::UserGuideHtml());
+    const QString text = guide.toPlainText().simplified();
+    const auto shown = [](const QAction* a) {
+        QString t = a->text();
+        t.replace(QStringLiteral("&&"), QStringLiteral("\x01")).remove('&').remove("...");
+        return t.replace('\x01', '&').trimmed();
+    };
+    int items = 0;
+    for (const QAction* menu : form->menuBar()->actions()) {
+        EXPECT_TRUE(text.contains(shown(menu))) << shown(menu).toStdString();
+        for (const QAction* a : menu->menu()->actions()) {
+            if (a->isSeparator()) continue;
+            ++items;
+            EXPECT_TRUE(text.contains(shown(a))) << shown(a).toStdString();
+            const QString key = a->shortcut().toString(QKeySequence::NativeText);
+            EXPECT_TRUE(key.isEmpty() || text.contains(key)) << key.toStdString();
+        }
+    }
+    EXPECT_GT(items, 60);
 }
 
 } // namespace
