@@ -1,8 +1,8 @@
 #include "cli/args.h"
 
-#include <charconv>
+#include <algorithm>
 #include <cmath>
-#include <cstdio>
+#include <utility>
 
 #include "cli/help.h"
 #include "core/text/format.h"
@@ -60,6 +60,15 @@ int ParseInteger(const std::string& text, const std::string& what) {
     return *v;
 }
 
+double ParseNumberIn(const std::string& text, const std::string& what, double low, double high) {
+    const double v = ParseNumber(text, what);
+    if (!(v >= low && v <= high)) {
+        throw UsageError(what + " must lie in " + ShortestDecimalText(low) + ".." +
+                         ShortestDecimalText(high));
+    }
+    return v;
+}
+
 Instant ParseInstant(const std::string& text) {
     // Exactly YYYY-MM-DDTHH:MM:SS.
     const auto bad = [&text](const std::string& why) {
@@ -69,11 +78,13 @@ Instant ParseInstant(const std::string& text) {
         text[13] != ':' || text[16] != ':') {
         throw bad("layout");
     }
+    // Digits and nothing else: a sign would let "T-1:00:00" through.
     const auto field = [&](std::size_t pos, std::size_t len) {
         int v = 0;
-        const char* b = text.data() + pos;
-        const auto [stop, ec] = std::from_chars(b, b + len, v);
-        if (ec != std::errc() || stop != b + len) throw bad("digits");
+        for (std::size_t i = pos; i < pos + len; ++i) {
+            if (text[i] < '0' || text[i] > '9') throw bad("digits");
+            v = v * 10 + (text[i] - '0');
+        }
         return v;
     };
     Instant t;
@@ -110,8 +121,8 @@ Observer ParseObserver(const ParsedArgs& parsed) {
 ChartGeometry ParseChartGeometry(const ParsedArgs& parsed) {
     ChartGeometry g;
     if (const auto d = parsed.Value("--diameter")) {
-        g.ChartDiameter = ParseNumber(*d, "--diameter");
-        if (g.ChartDiameter <= 0) throw UsageError("--diameter must be above 0");
+        g.ChartDiameter =
+            ParseNumberIn(*d, "--diameter", SmallestChartDiameter, LargestChartDiameter);
     }
     if (const auto o = parsed.Value("--orientation")) {
         if (*o == "equatorial") {
@@ -127,6 +138,29 @@ ChartGeometry ParseChartGeometry(const ParsedArgs& parsed) {
     if (parsed.Has("--flip")) g.FlipSign = -1;
     if (parsed.Has("--mirror")) g.MirrorSign = -1;
     return g;
+}
+
+namespace {
+std::vector<std::string>& Warnings() {
+    static std::vector<std::string> warnings;
+    return warnings;
+}
+} // namespace
+
+void Warn(const std::string& line) {
+    std::vector<std::string>& w = Warnings();
+    if (std::find(w.begin(), w.end(), line) == w.end()) w.push_back(line);
+}
+
+std::vector<std::string> TakeWarnings() {
+    return std::exchange(Warnings(), {});
+}
+
+Ephemeris EphemerisWarned(const Instant& instant, const Observer& observer) {
+    YearTableSource source;
+    const Ephemeris e = EphemerisAt(instant, observer, ".", &source);
+    if (!source.error.empty()) Warn("warning: " + source.error);
+    return e;
 }
 
 std::string FullPrecision(double v) {

@@ -40,16 +40,28 @@ ParsedArgs ParseCommandArgs(const std::vector<std::string>& args);
 // A whole decimal number, or a UsageError naming `what`.
 double ParseNumber(const std::string& text, const std::string& what);
 int ParseInteger(const std::string& text, const std::string& what);
+// The same within low..high, or a UsageError saying the range.
+double ParseNumberIn(const std::string& text, const std::string& what, double low, double high);
 
-// YYYY-MM-DDTHH:MM:SS, checked field by field.
+// YYYY-MM-DDTHH:MM:SS, checked field by field: digits only, so no field is negative.
 Instant ParseInstant(const std::string& text);
+
+// A warning for the error stream, one line, written after the command ends whatever its
+// outcome; the same warning is written once.
+void Warn(const std::string& line);
+// The warnings gathered since the last call, which forgets them.
+std::vector<std::string> TakeWarnings();
+
+// The ephemeris of an instant and observer from the year's table in the working folder,
+// with a warning when a year file there is damaged.
+Ephemeris EphemerisWarned(const Instant& instant, const Observer& observer);
 
 // The observer of --lat and --long (51.5, 0.5 when not given), checked and folded as the
 // observer boxes do.
 Observer ParseObserver(const ParsedArgs& parsed);
 
-// The chart of --diameter, --orientation, --flip and --mirror; the first-run chart for
-// the options not given.
+// The chart of --diameter (1..2000 mm), --orientation, --flip and --mirror; the first-run
+// chart for the options not given.
 ChartGeometry ParseChartGeometry(const ParsedArgs& parsed);
 
 // Double with 17 significant digits, so it reads back exactly.

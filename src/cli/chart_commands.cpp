@@ -29,6 +29,9 @@ struct ChartRequest {
     Ephemeris ephemeris;
 };
 
+// A spot is placed within the largest chart's reach of the disk centre.
+constexpr double kFarthestCoordinate = LargestChartDiameter;
+
 double Coordinate(const ParsedArgs& parsed, const std::string& option, bool required,
                   const std::string& usage) {
     const auto text = parsed.Value(option);
@@ -36,7 +39,7 @@ double Coordinate(const ParsedArgs& parsed, const std::string& option, bool requ
         if (required) throw UsageError(option + " is required; " + usage);
         return 0;
     }
-    return ParseNumber(*text, option);
+    return ParseNumberIn(*text, option, -kFarthestCoordinate, kFarthestCoordinate);
 }
 
 ChartRequest ReadRequest(const ParsedArgs& parsed, bool coordinatesRequired,
@@ -49,7 +52,7 @@ ChartRequest ReadRequest(const ParsedArgs& parsed, bool coordinatesRequired,
     req.spot.SpotY = Coordinate(parsed, "--y", coordinatesRequired, usage);
     req.geometry = ParseChartGeometry(parsed);
     ReadSpotSize(parsed, req.spot);
-    req.ephemeris = EphemerisAt(req.instant, req.observer);
+    req.ephemeris = EphemerisWarned(req.instant, req.observer);
     return req;
 }
 
@@ -57,8 +60,7 @@ ChartRequest ReadRequest(const ParsedArgs& parsed, bool coordinatesRequired,
 
 void ReadSpotSize(const ParsedArgs& parsed, SpotState& spot) {
     if (const auto size = parsed.Value("--size")) {
-        spot.SpotSize = ParseNumber(*size, "--size");
-        if (spot.SpotSize < 0) throw UsageError("--size must be 0 or more");
+        spot.SpotSize = ParseNumberIn(*size, "--size", 0, LargestSpotSize);
     }
     if (const auto grid = parsed.Value("--grid")) {
         if (*grid == "mm") {
@@ -110,6 +112,8 @@ int LocateCommand(const std::vector<std::string>& args, std::ostream& out) {
     }
     ChartRequest req = ReadRequest(parsed, true, UsageLine("locate"));
     LocateSpot(req.spot, req.geometry, req.ephemeris);
+    // Off the disk there is nothing to tell, and no stand-in value goes out as a result.
+    if (req.spot.SpotLat == NoValue) throw std::runtime_error("off the disk");
     ComputeSpotArea(req.spot, req.geometry.ChartDiameter);
     WriteSpotReadouts(out, req.spot);
     return 0;
@@ -131,9 +135,6 @@ int ChartCommand(const std::vector<std::string>& args, std::ostream& /*out*/) {
         }
     }
     ChartRequest req = ReadRequest(parsed, false, UsageLine("chart"));
-    if (req.geometry.ChartDiameter > LargestChartDiameter) {
-        throw UsageError("--diameter must not exceed 2000 mm for a chart file");
-    }
     req.geometry.ShowLatLines = parsed.Has("--lat-lines");
     req.geometry.ShowLongLines = parsed.Has("--long-lines");
     LocateSpot(req.spot, req.geometry, req.ephemeris);

@@ -42,29 +42,44 @@ int HelpCommand(const std::vector<std::string>& args, std::ostream& out) {
 
 } // namespace
 
-int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
-    try {
-        if (args.empty()) throw UsageError(UsageLine(""));
-        if (AsksForHelp(args[0])) return HelpCommand({"help"}, out);
-        if (args[0] == "--version") {
-            out << "zorva-cli " << Version() << "\n";
-            return 0;
-        }
-        if (args[0] == "help") return HelpCommand(args, out);
-        const auto it = Commands().find(args[0]);
-        if (it == Commands().end())
-            throw UsageError("unknown command '" + args[0] + "'; " + UsageLine(""));
-        // COMMAND --help, wherever it stands among the arguments.
-        if (std::any_of(args.begin() + 1, args.end(), AsksForHelp))
-            return HelpCommand({"help", args[0]}, out);
-        return it->second(args, out);
-    } catch (const UsageError& e) {
-        err << "zorva-cli: " << e.what() << "\n";
-        return kUsageError;
-    } catch (const std::exception& e) {
-        err << "zorva-cli: " << e.what() << "\n";
-        return 1;
+namespace {
+
+int RunCommand(const std::vector<std::string>& args, std::ostream& out) {
+    if (args.empty()) throw UsageError(UsageLine(""));
+    if (AsksForHelp(args[0])) return HelpCommand({"help"}, out);
+    if (args[0] == "--version") {
+        out << "zorva-cli " << Version() << "\n";
+        return 0;
     }
+    if (args[0] == "help") return HelpCommand(args, out);
+    const auto it = Commands().find(args[0]);
+    if (it == Commands().end())
+        throw UsageError("unknown command '" + args[0] + "'; " + UsageLine(""));
+    // COMMAND --help, wherever it stands among the arguments.
+    if (std::any_of(args.begin() + 1, args.end(), AsksForHelp))
+        return HelpCommand({"help", args[0]}, out);
+    return it->second(args, out);
+}
+
+} // namespace
+
+int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+    TakeWarnings();
+    int status = 0;
+    std::string failure;
+    try {
+        status = RunCommand(args, out);
+    } catch (const UsageError& e) {
+        failure = e.what();
+        status = kUsageError;
+    } catch (const std::exception& e) {
+        failure = e.what();
+        status = 1;
+    }
+    for (const std::string& warning : TakeWarnings())
+        err << "zorva-cli: " << warning << "\n";
+    if (!failure.empty()) err << "zorva-cli: " << failure << "\n";
+    return status;
 }
 
 } // namespace zorva::cli

@@ -31,7 +31,9 @@ int YearCommand(const std::vector<std::string>& args, std::ostream& out) {
         decimals = {4, 2};
     } else {
         if (year < 1 || year > kLastYear) throw UsageError("YEAR must lie in 1..9999");
-        count = LoadYearTable(year, table);
+        YearTableSource source;
+        count = LoadYearTable(year, table, ".", &source);
+        if (!source.error.empty()) Warn("warning: " + source.error);
     }
     // Built in full first, so a failure leaves the output empty.
     std::ostringstream text;
@@ -46,7 +48,7 @@ int AtCommand(const std::vector<std::string>& args, std::ostream& out) {
         throw UsageError(UsageLine("at"));
     }
     const Instant instant = ParseInstant(parsed.positional[0]);
-    const Ephemeris e = EphemerisAt(instant, ParseObserver(parsed));
+    const Ephemeris e = EphemerisWarned(instant, ParseObserver(parsed));
 
     out << "RA " << FullPrecision(e.RA) << "\n"
         << "Dec " << FullPrecision(e.Dec) << "\n"

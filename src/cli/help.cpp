@@ -19,7 +19,7 @@ constexpr OptionHelp kLat = {"--lat DEG", "observer's latitude, degrees, north p
 constexpr OptionHelp kLong = {
     "--long DEG", "observer's longitude, degrees, east positive (-180..360, folded to -180..180)",
     "0.5"};
-constexpr OptionHelp kDiameter = {"--diameter MM", "chart diameter, millimetres", "150"};
+constexpr OptionHelp kDiameter = {"--diameter MM", "chart diameter, millimetres (1..2000)", "150"};
 constexpr OptionHelp kOrientation = {
     "--orientation MODE",
     "equatorial (celestial north up), axis (rotation axis up) or altaz (zenith up)", "equatorial"};
@@ -29,7 +29,8 @@ constexpr OptionHelp kLatLines = {"--lat-lines", "latitude lines every 20 degree
                                   "off"};
 constexpr OptionHelp kLongLines = {
     "--long-lines", "longitude lines every 20 degrees from the central meridian", "off"};
-constexpr OptionHelp kSize = {"--size CELLS", "spot size, grid cells counted on the drawing", "0"};
+constexpr OptionHelp kSize = {"--size CELLS",
+                              "spot size, grid cells counted on the drawing (0..10000000)", "0"};
 constexpr OptionHelp kGrid = {"--grid UNIT",
                               "counting grid: mm (1 mm squares) or in (1/25 inch squares)", "mm"};
 
@@ -65,9 +66,9 @@ constexpr OutputHelp kAtOutputs[] = {
 };
 
 constexpr OptionHelp kLocateOptions[] = {
-    {"--x MM", "spot's distance right of the disk centre on the chart, millimetres",
+    {"--x MM", "spot's distance right of the disk centre on the chart, millimetres (-2000..2000)",
      "none (required without --image)"},
-    {"--y MM", "spot's distance above the disk centre on the chart, millimetres",
+    {"--y MM", "spot's distance above the disk centre on the chart, millimetres (-2000..2000)",
      "none (required without --image)"},
     {"--image FILE",
      "a solar image (BMP, PNG, JPEG or TIFF) to click on instead: its disk is found, and the "
@@ -99,8 +100,8 @@ constexpr OutputHelp kLocateOutputs[] = {
 constexpr OptionHelp kChartOptions[] = {
     {"--out FILE", "the file to write: .png (75 pixels per inch), .pdf or .svg (true size)",
      kRequired},
-    {"--x MM", "spot marker's distance right of the disk centre, millimetres", "0"},
-    {"--y MM", "spot marker's distance above the disk centre, millimetres", "0"},
+    {"--x MM", "spot marker's distance right of the disk centre, millimetres (-2000..2000)", "0"},
+    {"--y MM", "spot marker's distance above the disk centre, millimetres (-2000..2000)", "0"},
     kDiameter,
     kOrientation,
     kFlip,
@@ -349,9 +350,10 @@ std::string HelpText() {
         "       zorva-cli --version        the version\n"
         "\n"
         "Instants are Universal Time. Angles are degrees. A year file zorvadataYYYY.txt\n"
-        "in the working folder takes precedence over the built-in tables. Exit status:\n"
-        "0 done, 1 a file could not be read or written or an image's disk not found, 2 a\n"
-        "wrong argument (one line on standard error).\n";
+        "in the working folder takes precedence over the built-in tables; a damaged one\n"
+        "is named on standard error with the line where reading stopped. Exit status:\n"
+        "0 done, 1 a file could not be read or written, an image's disk not found or a\n"
+        "point off the disk, 2 a wrong argument (one line on standard error).\n";
     for (const CommandHelp& c : kCommands)
         text += "\n" + HelpText(c);
     return text;

@@ -123,7 +123,7 @@ int OverlayCommand(const std::vector<std::string>& args, std::ostream& /*out*/) 
 
     ImageOverlayScene scene;
     scene.chart =
-        MakeChartScene(geometry, EphemerisAt(*instant, observer), SpotState{}, MarkerState{});
+        MakeChartScene(geometry, EphemerisWarned(*instant, observer), SpotState{}, MarkerState{});
     scene.disk = opened.fit.disk;
     scene.limb = opened.fit.points;
     scene.points = parsed.Has("--points");
@@ -154,7 +154,7 @@ int ImageLocateCommand(const ParsedArgs& parsed, std::ostream& out) {
     ChartGeometry geometry = ParseChartGeometry(parsed);
     SpotState spot;
     ReadSpotSize(parsed, spot);
-    const Ephemeris ephemeris = EphemerisAt(instant, ParseObserver(parsed));
+    const Ephemeris ephemeris = EphemerisWarned(instant, ParseObserver(parsed));
 
     const OpenedImage opened = OpenAndFit(*parsed.Value("--image"));
     const QImage& picture = opened.image.shown;

@@ -39,7 +39,7 @@ int RegionsCommand(const std::vector<std::string>& args, std::ostream& out) {
     const SrsSummary summary = LoadSrsFile(parsed.positional[0]);
     if (summary.Status == SrsStatus::NotRead) throw std::runtime_error(summary.Error);
 
-    const Ephemeris now = EphemerisAt(instant.value_or(summary.Epoch), observer);
+    const Ephemeris now = EphemerisWarned(instant.value_or(summary.Epoch), observer);
     const double q = ChartRotation(geometry.Mode, now.P, now.ParallacticAngle);
     const double offset = RegionLongitudeOffset(summary.Regions, L0At(summary.Epoch));
     // Built in full first, so that nothing but the regions and the Wolf number goes out.

@@ -1,5 +1,6 @@
 // The command line against a full disk, wrong numbers and damaged year files.
 #include <algorithm>
+#include <cmath>
 #include <filesystem>
 #include <gtest/gtest.h>
 
@@ -41,6 +42,86 @@ TEST(BadInput, AChartThatCannotBeWrittenKeepsTheOldOne) {
     }
     std::sort(left.begin(), left.end());
     EXPECT_EQ(left, (std::vector<std::string>{"chart.pdf", "chart.png", "chart.svg"}));
+}
+
+// Out of range or malformed: one line on the error stream, status 2, nothing on the output.
+TEST(BadInput, WrongNumbersAreRefusedOnOneLine) {
+    const std::vector<std::vector<std::string>> cases = {
+        {"at", "2026-03-20T-1:00:00"},
+        {"at", "2026-03-20T12:-1:-1"},
+        {"at", "2026-03-20T12:00:+1"},
+        {"at", "-026-03-20T12:00:00"},
+        {"at", kWhen, "--lat", "+-1"},
+        {"at", kWhen, "--lat", "-+1"},
+        {"at", kWhen, "--lat", "++1"},
+        {"at", kWhen, "--long", "--1"},
+        {"at", kWhen, "--lat", "91"},
+        {"at", kWhen, "--long", "360.5"},
+        {"at", kWhen, "--lat", "nan"},
+        {"at", kWhen, "--long", "inf"},
+        {"at", kWhen, "--lat", "1e400"},
+        {"locate", kWhen, "--x", "1e300", "--y", "0"},
+        {"locate", kWhen, "--x", "0", "--y", "-2000.5"},
+        {"locate", kWhen, "--x", "0", "--y", "0", "--diameter", "0.0001"},
+        {"locate", kWhen, "--x", "0", "--y", "0", "--diameter", "1e-300"},
+        {"locate", kWhen, "--x", "0", "--y", "0", "--diameter", "2000.1"},
+        {"locate", kWhen, "--x", "0", "--y", "0", "--size", "-1"},
+        {"locate", kWhen, "--x", "0", "--y", "0", "--size", "1e308"},
+        {"chart", kWhen, "--out", "never.png", "--diameter", "0.0001"},
+        {"chart", kWhen, "--out", "never.pdf", "--diameter", "1e-300"},
+        {"chart", kWhen, "--out", "never.svg", "--x", "-1e9"},
+        {"year", "0"},
+        {"year", "10000"},
+        {"year", "2026x"},
+    };
+    for (const auto& args : cases) {
+        const CliResult r = RunCli(args);
+        const std::string shown = args.back();
+        EXPECT_EQ(r.status, 2) << shown << ": " << r.err;
+        EXPECT_EQ(r.out, "") << shown;
+        EXPECT_EQ(Lines(r.err), 1u) << shown << ": " << r.err;
+    }
+    EXPECT_FALSE(std::filesystem::exists("never.png"));
+}
+
+// A point off the disk has no latitude, longitude or area: no stand-in values go out.
+TEST(BadInput, APointOffTheDiskIsSaidSo) {
+    for (const char* x : {"-200", "2000"}) {
+        const CliResult r = RunCli({"locate", kWhen, "--x", x, "--y", "0"});
+        EXPECT_EQ(r.status, 1) << x;
+        EXPECT_EQ(r.out, "") << x;
+        EXPECT_EQ(r.err, "zorva-cli: off the disk\n") << x;
+    }
+    // Anywhere on the disk of the smallest chart, with the largest size, every value is a
+    // number: the area of 10 million squares on a 1 mm disk is large, never infinite.
+    for (const char* x : {"0", "0.3", "0.49", "-0.4999"}) {
+        const CliResult r = RunCli(
+            {"locate", kWhen, "--x", x, "--y", "0", "--diameter", "1", "--size", "10000000"});
+        ASSERT_EQ(r.status, 0) << x << ": " << r.err;
+        for (const auto& [name, value] : Fields(r.out)) {
+            EXPECT_TRUE(std::isfinite(std::stod(value))) << name << " " << value;
+            EXPECT_NE(value, "-999") << name;
+        }
+    }
+}
+
+// A damaged year file is named with its line in one warning; the numbers come from the
+// computed path for the days it lacks, and the command succeeds.
+TEST(BadInput, ADamagedYearFileIsNamedOnce) {
+    TempDir dir;
+    ScopedCurrentDir here(dir.path());
+    const CliResult clean = RunCli({"at", "2070-01-02T12:00:00"});
+    ASSERT_EQ(clean.status, 0);
+    WriteFile(dir / "zorvadata2070.txt",
+              "Zorva daily solar ephemeris 2070 0h UT\n"
+              "Year Month Day RA Dec B0 L0 P Dm Ds Rot\n"
+              "2070 Jan 1 18.77 -23.02 -3.00 299.18 2.05 32 35.0 2812\n"
+              "2070 Jan 2 18.84 -22.93 -3.11 286.01 1e308 32 35.0 2812\n");
+    const CliResult r = RunCli({"at", "2070-01-02T12:00:00"});
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.err, "zorva-cli: warning: zorvadata2070.txt line 4: P 1e308 outside -27..27 "
+                     "degrees\n");
+    EXPECT_EQ(r.out, clean.out);
 }
 
 } // namespace

@@ -37,11 +37,12 @@ TEST(LocateCommand, CentreIsTheDiskCentre) {
     EXPECT_TRUE(r.err.empty());
 }
 
-TEST(LocateCommand, OffTheDiskHoldsNoValue) {
+TEST(LocateCommand, OffTheDiskIsAnError) {
+    // Just beyond the 75 mm radius of the 150 mm chart: no readouts, no stand-in values.
     const Result r = RunCli({"locate", kWhen, "--x", "75.01", "--y", "0"});
-    ASSERT_EQ(r.status, 0) << r.err;
-    EXPECT_EQ(r.out, "SpotRho -999\nSpotPA -999\nSpotLat -999\nSpotLong -999\nSpotRotation -999\n"
-                     "SpotArea 0\n");
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.out, "");
+    EXPECT_EQ(r.err, "zorva-cli: off the disk\n");
 }
 
 TEST(LocateCommand, OptionsChangeThePlace) {

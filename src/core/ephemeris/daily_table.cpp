@@ -134,7 +134,7 @@ YearFileResult ReadYearFile(std::istream& in, DailyTable& table) {
     if (std::streambuf* buf = in.rdbuf()) {
         const int first = buf->sgetc();
         if (first == 0xFF || first == 0xFE) {
-            result.error = "UTF-16 text (byte order mark), not plain text";
+            result.error = "is UTF-16 text (it begins with a byte order mark), not plain text";
             return result;
         }
     }
@@ -143,7 +143,7 @@ YearFileResult ReadYearFile(std::istream& in, DailyTable& table) {
     for (int i = 0; i < kHeaderWords; ++i) {
         if (!reader.Next(word)) {
             if (i == 0 && reader.problem.empty()) {
-                result.error = "empty file";
+                result.error = "is empty";
             } else {
                 result.error = LineText(reader.line) +
                                (reader.problem.empty() ? "incomplete header" : reader.problem);

@@ -8,9 +8,9 @@
 namespace zorva {
 
 namespace {
+using degrees::Cos;
 using degrees::kRadToDeg;
 using degrees::Sin;
-using degrees::Cos;
 } // namespace
 
 double SiderealTime(int32_t year, int32_t month, int32_t day, int32_t hour, int32_t minute,
@@ -18,8 +18,10 @@ double SiderealTime(int32_t year, int32_t month, int32_t day, int32_t hour, int3
     const double t =
         (JulianDate(year, month, day, 0, 0, 0) - JulianDate(2000, 1, 1, 12, 0, 0)) / 36525.0;
     double t0 = 6.697374558 + 2400.051336 * t + 0.000025862 * t * t;
-    while (t0 > 24.0) t0 -= 24.0;
-    while (t0 < 0) t0 += 24.0;
+    while (t0 > 24.0)
+        t0 -= 24.0;
+    while (t0 < 0)
+        t0 += 24.0;
     double gst = 1.002737909 * (hour + minute / 60.0 + second / 3600.0) + t0;
     if (gst > 24.0) gst -= 24.0;
     if (gst < 0) gst += 24.0;
@@ -101,9 +103,9 @@ void UpdateEphemeris(int32_t tableYear, const DailyTable& table, int32_t tableDa
 }
 
 Ephemeris EphemerisAt(const Instant& instant, const Observer& observer,
-                      const std::filesystem::path& folder) {
+                      const std::filesystem::path& folder, YearTableSource* source) {
     DailyTable table;
-    const int32_t days = LoadYearTable(instant.year, table, folder);
+    const int32_t days = LoadYearTable(instant.year, table, folder, source);
     Ephemeris e;
     UpdateEphemeris(instant.year, table, days, instant, observer, e, folder);
     return e;

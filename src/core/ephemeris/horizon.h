@@ -8,8 +8,8 @@
 namespace zorva {
 
 struct Observer {
-    double latitude = 51.5;  // degrees, north positive
-    double longitude = 0.5;  // degrees, east positive, -180..180
+    double latitude = 51.5; // degrees, north positive
+    double longitude = 0.5; // degrees, east positive, -180..180
 };
 
 // Greenwich sidereal time in hours.
@@ -41,8 +41,10 @@ void UpdateEphemeris(int32_t tableYear, const DailyTable& table, int32_t tableDa
                      const std::filesystem::path& folder = std::filesystem::path("."));
 
 // The ephemeris of an instant and observer from a daily table of that year of its own,
-// loaded from `folder` as the observation loads its own.
+// loaded from `folder` as the observation loads its own; `source`, when given, says where
+// the table came from and what was wrong with a year file.
 Ephemeris EphemerisAt(const Instant& instant, const Observer& observer,
-                      const std::filesystem::path& folder = std::filesystem::path("."));
+                      const std::filesystem::path& folder = std::filesystem::path("."),
+                      YearTableSource* source = nullptr);
 
 } // namespace zorva

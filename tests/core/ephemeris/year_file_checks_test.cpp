@@ -82,8 +82,8 @@ TEST(YearFileChecks, FilesThatAreNoTextAreNamed) {
     for (const char c : kHeader + kDay1)
         noMark += std::string{c, '\0'};
     const Case cases[] = {
-        {"empty", "", "empty file"},
-        {"blank", " \n\r\n\t", "empty file"},
+        {"empty", "", "is empty"},
+        {"blank", " \n\r\n\t", "is empty"},
         {"UTF-16 with its mark", utf16, "UTF-16"},
         {"UTF-16 without a mark", noMark, "line 1: binary data"},
         {"binary after the header", kHeader + std::string("2026 Jan 1 18\x01\x02 1 1"),
@@ -120,7 +120,7 @@ TEST(YearFileChecks, LoadReportsTheSourceAndTheError) {
 
     test::WriteFile(dir / "zorvadata2026.txt", "");
     EXPECT_EQ(LoadYearTable(2026, table, dir.path(), &source), 0);
-    EXPECT_EQ(source.error, "zorvadata2026.txt empty file");
+    EXPECT_EQ(source.error, "zorvadata2026.txt is empty");
 
     // A folder of that name is no year file: the built-in table serves, with a word.
     std::filesystem::create_directory(dir / "zorvadata2005.txt");
