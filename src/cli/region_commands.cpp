@@ -40,7 +40,7 @@ int RegionsCommand(const std::vector<std::string>& args, std::ostream& out) {
     if (summary.Status == SrsStatus::NotRead) throw std::runtime_error(summary.Error);
 
     const Ephemeris now = EphemerisWarned(instant.value_or(summary.Epoch), observer);
-    const double q = ChartRotation(geometry.Mode, now.P, now.ParallacticAngle);
+    const double q = ChartRotation(geometry, now.P, now.ParallacticAngle);
     const double offset = RegionLongitudeOffset(summary.Regions, L0At(summary.Epoch));
     // Built in full first, so that nothing but the regions and the Wolf number goes out.
     std::ostringstream text;

@@ -168,7 +168,16 @@ image is searched in grey and shown in colour. If no limb is found you are told 
 <code>20060315_1230_mdi_igr_1k.bmp</code> sets 15 March 2006 at 12:30 UT. Other names keep
 the date and time.</li>
 <li><i>Display &gt; Points</i> marks the limb points the fit accepted with red crosses;
-<i>Display &gt; Circle</i> draws the fitted circle in blue.</li>
+<i>Display &gt; Circle</i> draws the fitted circle in blue. <i>Display &gt; Sub-pixel
+Limb</i> refines each limb point to a fraction of a pixel along its ray and fits the circle
+again; it matters near the limb, where a tenth of a pixel moves a position by a tenth of a
+degree. The choice is kept in <code>ZorvaOptions.ini</code> beside the settings file.</li>
+<li>A FITS file from an observatory (SDO, SOHO, GONG...) states its own time, disk and
+orientation: they are used as they stand. The disk comes from the header's coordinates; the
+status bar says how far the limb search lies from it. While the image is shown the grid,
+clicks and separations follow the header's orientation, and <i>Disk Orientaton &gt; From FITS
+header</i> is checked; choosing another orientation, or flipping or mirroring, takes over
+until the next image.</li>
 <li>Zoom in the image view: Ctrl and the mouse wheel (round the pointer), Ctrl++ or Ctrl+=
 in, Ctrl+- out, Ctrl+0 fits the picture to the window, Ctrl+1 shows one image pixel per
 screen pixel. Click the image first so that it has the focus.</li>
@@ -200,8 +209,6 @@ all: if it cannot be written you are told why, and a file of that name keeps wha
 had.</p>
 
 <h3><a name="srs"></a>Solar Region Summaries</h3>
-<p><i>Note: region summaries are the newest part of the program; this section describes
-them as they are meant to work.</i></p>
 <ul>
 <li><i>Solar Region Summary &gt; Load SRS...</i> reads a daily Solar Region Summary text
 file whose name begins with its date (as in <code>20060512SRS.txt</code>) and plots its

@@ -8,6 +8,7 @@
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QScrollArea>
+#include <QSettings>
 #include <QStatusBar>
 #include <exception>
 
@@ -33,7 +34,12 @@ constexpr int kLabelTop = 31; // a caption beside an edit box
 constexpr int kEditTop = 28;
 constexpr int kDesignWidth = 694;
 constexpr int kDesignHeight = 620;
+const QString kSubPixelLimbKey = QStringLiteral("SubPixelLimb");
 } // namespace
+
+QString TZorvaForm::OptionsFilePath() const {
+    return QDir(folder_).filePath(QStringLiteral("ZorvaOptions.ini"));
+}
 
 TZorvaForm::TZorvaForm(Dialogs& dialogs, const Clock& clock, QString folder, QWidget* parent)
     : QMainWindow(parent), dialogs_(dialogs), clock_(clock), folder_(std::move(folder)),
@@ -274,6 +280,9 @@ void TZorvaForm::FormCreate() {
         TIntroForm intro(*this, this);
         dialogs_.ShowModal(intro);
     }
+    // Options of our own beyond the two settings files, which stay exactly as they are.
+    const QSettings options(OptionsFilePath(), QSettings::IniFormat);
+    session_.SetSubPixelLimb(options.value(kSubPixelLimbKey, false).toBool());
     const QDate today = clock_.Today();
     Apply(session_.Start(loaded, {today.year(), today.month(), today.day()}));
 }
@@ -281,6 +290,9 @@ void TZorvaForm::FormCreate() {
 void TZorvaForm::FormClose() {
     if (closed_) return;
     closed_ = true;
+    QSettings options(OptionsFilePath(), QSettings::IniFormat);
+    options.setValue(kSubPixelLimbKey, session_.options().SubPixelLimb);
+    options.sync();
     const SavedSettingsFiles saved =
         SaveSettingsFiles(folder_.toStdString(), session_.folders(), session_.CurrentSettings());
     if (!saved.settingsWritten) {

@@ -21,6 +21,10 @@ class QMenu;
 class QScrollArea;
 class QStatusBar;
 
+namespace zorva {
+struct SolarImage;
+}
+
 namespace zorva::gui {
 
 class ImageControl;
@@ -98,6 +102,7 @@ public:
     void LoadSRS2Click();
     void SolarRegionSummary1Click();
     void RegionTable1Click();
+    void SubPixelLimb1Click();
     void NewLogfile1Click();
     void OpenLogfile1Click();
     void AddtoLogfile1Click();
@@ -119,6 +124,7 @@ private:
     // Start-up and shut-down.
     void FormCreate();
     void FormClose();
+    QString OptionsFilePath() const;
     void BuildForm();
     void BuildMenus();
     void BuildEditAndTimeMenus();
@@ -131,6 +137,7 @@ private:
     void SyncPickers();
     void ApplyWindowLayout();
     QSize Image1PlacedSize() const;
+    LimbFit SearchLimb(const SolarImage& image) const;
     void PaintChart();
     void PaintImage();
     void SaveImageTo(const QString& chosenPath);
@@ -187,6 +194,7 @@ private:
     ImageView* Image1 = nullptr;
     QImage cleanImage_;  // the opened picture, untouched: each overlay starts from it
     QImage imageCanvas_; // the picture with its overlays, as shown
+    QImage searchedImage_; // the grey picture the limb search reads
     RegionTable* regionTable_ = nullptr; // made when first asked for
     QLabel* tableSourceLabel_ = nullptr; // on the status bar
     ChartOutputOptions chartOutput_; // the choices of the last print or export

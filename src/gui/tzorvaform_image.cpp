@@ -6,6 +6,7 @@
 #include "gui/image_view.h"
 #include "gui/tzorvaform.h"
 #include "gui/widget_text.h"
+#include "core/images/limb_refine.h"
 #include "render/solar_image.h"
 
 namespace zorva::gui {
@@ -42,13 +43,42 @@ void TZorvaForm::OpenImage1Click() {
         dialogs_.Message(this, load.error, kImageCaption, MessageIcon::Error, MessageButtons::Ok);
         return;
     }
-    const LimbFit fit = FindSolarLimb(*load.image);
-    if (!fit.found) {
+    OpenedImage opened;
+    opened.path = path.toStdString();
+    opened.fit = SearchLimb(*load.image);
+    // An observatory's FITS header states the time, the disk and its turn.
+    if (const std::optional<FitsInfo>& fits = load.image->fits) {
+        opened.headerInstant = FitsObservationInstant(fits->keywords);
+        if (const auto disk = FitsHeaderDisk(fits->keywords, load.image->shown.height())) {
+            opened.headerDisk = disk->disk;
+            opened.headerOrientation = disk->orientation;
+        } else {
+            opened.headerOrientation = FitsHeaderOrientation(fits->keywords);
+        }
+    }
+    if (!opened.fit.found && !opened.headerDisk) {
         dialogs_.Message(this, ToQString(LimbNotFoundMessage), ToQString(LimbNotFoundCaption),
                          MessageIcon::Error, MessageButtons::Ok);
     }
     cleanImage_ = load.image->shown;
-    Apply(session_.OpenImage(path.toStdString(), fit));
+    // The picture searched is kept, so the limb can be searched again another way.
+    searchedImage_ = load.image->searched;
+    Apply(session_.OpenImage(opened));
+}
+
+LimbFit TZorvaForm::SearchLimb(const SolarImage& image) const {
+    return session_.options().SubPixelLimb ? FindSubPixelLimb(GridOf(image.searched))
+                                           : FindSolarLimb(image);
+}
+
+void TZorvaForm::SubPixelLimb1Click() {
+    Apply(session_.ToggleSubPixelLimb());
+    if (!session_.image().ImageLoaded || searchedImage_.isNull()) return;
+    const BusyCursor busy;
+    SolarImage image;
+    image.shown = cleanImage_;
+    image.searched = searchedImage_;
+    Apply(session_.RefitLimb(SearchLimb(image)));
 }
 
 void TZorvaForm::CloseImage1Click() { Apply(session_.CloseImage()); }

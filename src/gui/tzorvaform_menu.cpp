@@ -151,6 +151,8 @@ void TZorvaForm::BuildMenus() {
     AddItem(orientation, "DiskOrientation3", "&AltAzimuth", [this] { DiskOrientation3Click(); });
     AddItem(orientation, "DiskOrientation2", "&Rotation Axis",
             [this] { DiskOrientation2Click(); });
+    // Checked while an observatory image's header sets the turn; not chosen by hand.
+    AddItem(orientation, "DiskOrientationFits", "From FITS header", [] {})->setEnabled(false);
 
     QMenu* diameter = AddMenu(nullptr, "Diameter1", "Disk &Diameter");
     for (int i = 0; i < static_cast<int>(DiameterItems.size()); ++i) {
@@ -210,6 +212,7 @@ void TZorvaForm::BuildMenus() {
             [this] { SolarRegionSummary1Click(); });
     AddItem(display, "Points1", "&Points", [this] { Points1Click(); });
     AddItem(display, "Circle1", "&Circle", [this] { Circle1Click(); });
+    AddItem(display, "SubPixelLimb1", "Sub-pixel &Limb", [this] { SubPixelLimb1Click(); });
     display->addSeparator();
     QMenu* screen = AddMenu(display, "ScreenResolution1", "Screen &Resolution");
     for (int i = 0; i < static_cast<int>(ScreenItems.size()); ++i) {
@@ -259,6 +262,7 @@ void TZorvaForm::SyncMenus() {
     SetChecked("DiskOrientation1", mode == Orientation::Equatorial);
     SetChecked("DiskOrientation2", mode == Orientation::RotationAxis);
     SetChecked("DiskOrientation3", mode == Orientation::AltAzimuth);
+    SetChecked("DiskOrientationFits", mode == Orientation::FromHeader);
     Action("FlipMenu")->setText(ToQString(FlipMenuCaption(mode)));
     Action("MirrorMenu")->setText(ToQString(MirrorMenuCaption(mode)));
     for (int i = 0; i < static_cast<int>(DiameterItems.size()); ++i) {
@@ -293,6 +297,7 @@ void TZorvaForm::SyncMenus() {
     SetChecked("Sunspot1", o.Sunspot);
     SetChecked("Points1", o.Points);
     SetChecked("Circle1", o.Circle);
+    SetChecked("SubPixelLimb1", o.SubPixelLimb);
     for (int i = 0; i < static_cast<int>(ScreenItems.size()); ++i) {
         SetChecked(ToQString(ScreenItems[static_cast<std::size_t>(i)].Name),
                    o.ScreenItem == i + 1);

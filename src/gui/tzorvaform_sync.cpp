@@ -83,6 +83,9 @@ void TZorvaForm::Apply(const Changes& c) {
             statusBar()->showMessage(QString::fromStdString(source.error), kErrorMessageMs);
         }
     }
+    if (!c.status.empty()) {
+        statusBar()->showMessage(QString::fromStdString(c.status), kErrorMessageMs);
+    }
     for (const Changes::Notice& n : c.notices) {
         dialogs_.Message(this, QString::fromStdString(n.text), QString::fromStdString(n.caption),
                          MessageIcon::Warning, MessageButtons::Ok);

@@ -50,7 +50,7 @@ ChartFrame MakeFrame(double w, double h, const ChartScene& s, const ChartLook& l
     f.fraction = kDiskRadius;
     f.sizeX = w;
     f.sizeY = h;
-    f.q = ChartRotation(g.Mode, s.P, s.ParallacticAngle);
+    f.q = ChartRotation(g, s.P, s.ParallacticAngle);
     f.sx = g.MirrorSign;
     f.sy = g.FlipSign;
     f.cutoff = LimbCutoff(g.ChartDiameter);

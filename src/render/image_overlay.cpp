@@ -134,7 +134,7 @@ void DrawImageGrid(QImage& canvas, const QImage& clean, const ImageOverlayScene&
     f.fraction = 1;
     f.sizeX = R;
     f.sizeY = R;
-    f.q = ChartRotation(g.Mode, c.P, c.ParallacticAngle);
+    f.q = ChartRotation(g, c.P, c.ParallacticAngle);
     f.sx = g.MirrorSign;
     f.sy = g.FlipSign;
     f.cutoff = 1; // grid lines reach the limb itself

@@ -1,5 +1,6 @@
 // Solar images in the window: open, grid, click, close, save, and bad files.
 #include <QImageReader>
+#include <QStatusBar>
 #include <QTest>
 #include <gtest/gtest.h>
 
@@ -84,6 +85,29 @@ TEST_F(ImageWindow, ABadFileChangesNothing) {
     EXPECT_EQ(form->windowTitle(), title);
     EXPECT_FALSE(Find<gui::ImageControl>("Image")->isHidden());
     EXPECT_FALSE(session().ImageShown());
+}
+
+} // namespace
+} // namespace zorva
+
+namespace zorva {
+namespace {
+
+TEST_F(ImageWindow, AnObservatoryFileBringsItsTimeDiskAndTurn) {
+    ZORVA_TESTDATA_DIR_OR_SKIP(data);
+    OpenFile(data / "fits" / "resampled_hmi.fits");
+    EXPECT_TRUE(Checked("DiskOrientationFits"));
+    EXPECT_FALSE(Checked("DiskOrientation1"));
+    // DATE-OBS 2014-03-01T00:00:27.90, to the second.
+    EXPECT_EQ(session().observation().instant, (Instant{2014, 3, 1, 0, 0, 28}));
+    // RSUN_OBS / CDELT: 968.66 / 20.656 = 46.9 pixels.
+    EXPECT_NEAR(session().image().Disk.r, 46.9, 0.01);
+    EXPECT_TRUE(form->statusBar()->currentMessage().contains("FITS header"));
+    // The file shows solar north at the bottom: a click in the upper half lies south.
+    emit View()->mouseDown(Qt::LeftButton, Qt::NoModifier, 50, 20);
+    EXPECT_LT(session().spot().SpotLat, -10);
+    Trigger("DiskOrientation1");
+    EXPECT_FALSE(Checked("DiskOrientationFits"));
 }
 
 } // namespace

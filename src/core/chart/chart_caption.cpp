@@ -39,6 +39,9 @@ std::string OrientationText(const ChartGeometry& g) {
     case Orientation::AltAzimuth:
         text += "zenith up";
         break;
+    case Orientation::FromHeader:
+        text += "as the image's FITS header states";
+        break;
     }
     if (g.FlipSign == -1) text += ", flipped top to bottom";
     if (g.MirrorSign == -1) text += ", mirrored left to right";

@@ -15,8 +15,14 @@ inline constexpr double ChartDiskFraction = 0.8;
 inline constexpr double ChartPixelsPerInch = 75.0;
 
 // How the chart is turned: celestial north up, the rotation axis up, or the zenith up.
-// The numbers are the ones stored in the settings file.
-enum class Orientation : int32_t { Equatorial = 1, RotationAxis = 2, AltAzimuth = 3 };
+// The numbers are the ones stored in the settings file. An observatory's image can state
+// its own turn in its header; it holds only while that image is shown and is never stored.
+enum class Orientation : int32_t {
+    Equatorial = 1,
+    RotationAxis = 2,
+    AltAzimuth = 3,
+    FromHeader = 4
+};
 
 // The chart geometry the window holds; the first-run values are the defaults.
 struct ChartGeometry {
@@ -24,6 +30,7 @@ struct ChartGeometry {
     int32_t FlipSign = 1;       // +1 or -1, along the screen's vertical
     int32_t MirrorSign = 1;     // +1 or -1, along the screen's horizontal
     Orientation Mode = Orientation::Equatorial;
+    double HeaderRotation = 0; // the turn of the rotation axis an image's header states
     bool ShowCentralMeridian = true;
     bool ShowEquator = true;
     bool ShowLatLines = false;

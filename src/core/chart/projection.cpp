@@ -261,8 +261,15 @@ double ChartRotation(Orientation mode, double P, double parallacticAngle) {
         return 0.0;
     case Orientation::AltAzimuth:
         return P - parallacticAngle;
+    case Orientation::FromHeader:
+        return 0.0; // the header's own turn is the geometry's, not the mode's
     }
     return P;
+}
+
+double ChartRotation(const ChartGeometry& geometry, double P, double parallacticAngle) {
+    if (geometry.Mode == Orientation::FromHeader) return geometry.HeaderRotation;
+    return ChartRotation(geometry.Mode, P, parallacticAngle);
 }
 
 PixelPoint DiskToPixel(double r, double pa, double q, double cx, double cy, double rx, double ry,

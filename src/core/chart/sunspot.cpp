@@ -39,7 +39,7 @@ const char* LatPrefix(double v) {
 } // namespace
 
 void LocateSpot(SpotState& spot, const ChartGeometry& geometry, const Ephemeris& ephemeris) {
-    const double q = ChartRotation(geometry.Mode, ephemeris.P, ephemeris.ParallacticAngle);
+    const double q = ChartRotation(geometry, ephemeris.P, ephemeris.ParallacticAngle);
     const DiskPointLocation loc = LocateDiskPoint(
         spot.SpotX, spot.SpotY, geometry.ChartDiameter, ApparentDiameter(ephemeris), ephemeris.B0,
         ephemeris.L0, ephemeris.Rotation, q, geometry.MirrorSign, geometry.FlipSign);

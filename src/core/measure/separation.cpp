@@ -29,7 +29,7 @@ double ArcKm(double degreesOfArc) {
 }
 
 double ChartQ(const ChartGeometry& g, const Ephemeris& e) {
-    return ChartRotation(g.Mode, e.P, e.ParallacticAngle);
+    return ChartRotation(g, e.P, e.ParallacticAngle);
 }
 
 std::string LatLongLabel(double lat, double lon) {

@@ -17,6 +17,7 @@ Changes& Changes::operator|=(const Changes& o) {
     logRequest |= o.logRequest;
     regions |= o.regions;
     tableSource |= o.tableSource;
+    if (!o.status.empty()) status = o.status;
     notices.insert(notices.end(), o.notices.begin(), o.notices.end());
     return *this;
 }
@@ -43,7 +44,7 @@ WindowFit Session::Fit() const {
 }
 
 double Session::ChartRotationNow() const {
-    return ChartRotation(chart_.Mode, obs_.ephemeris.P, obs_.ephemeris.ParallacticAngle);
+    return ChartRotation(chart_, obs_.ephemeris.P, obs_.ephemeris.ParallacticAngle);
 }
 
 std::string Session::SizeUnitText() const {

@@ -13,6 +13,7 @@
 #include "core/ephemeris/calendar.h"
 #include "core/ephemeris/daily_table.h"
 #include "core/ephemeris/horizon.h"
+#include "core/images/fits_header.h"
 #include "core/images/image_state.h"
 #include "core/layout/picker_layout.h"
 #include "core/measure/pointer.h"
@@ -64,6 +65,7 @@ struct DisplayOptions {
     uint32_t DistColour2 = kColourRed;  // separation outside the disk
     int32_t ScreenItem = 0;             // 1..7 in the resolution menu, 0 none
     bool GridMm = true;                 // 1 by 1 mm grid rather than 1/25 in
+    bool SubPixelLimb = false;          // refine the limb search to a fraction of a pixel
     int32_t LogFileMessageFlag = 0;     // 0: a message after each logfile addition
     ReadoutPrecisions precisions;
 };
@@ -93,6 +95,16 @@ struct RegionSummary {
     double Offset = 0;
     std::string FileName;
     std::optional<std::size_t> Highlight; // the region chosen in the table
+};
+
+// A solar image the window has opened: its limb search, and what an observatory's header
+// states about it.
+struct OpenedImage {
+    std::string path;
+    LimbFit fit;
+    std::optional<Circle> headerDisk; // the disk the header's coordinates give
+    std::optional<DiskOrientation> headerOrientation;
+    std::optional<Instant> headerInstant;
 };
 
 // The diameter menu's chosen item and what the diameter box shows.
@@ -128,6 +140,7 @@ struct Changes {
     bool logRequest = false; // a control-click asks for the measurement to be logged
     bool regions = false;    // the region list itself (for the region table)
     bool tableSource = false; // a year's table was loaded: where its numbers come from
+    std::string status;       // a passing word for the status bar
     // Messages for the user, in order: a summary that could not be read or found.
     struct Notice {
         std::string text;
@@ -231,7 +244,11 @@ public:
     // Solar images. An image was opened from `path` and its limb searched (the window has
     // loaded the picture and kept it): it takes the chart's place, sets the diameter and,
     // when the name carries one, the instant. Closing it brings the chart back.
-    Changes OpenImage(const std::string& path, const LimbFit& fit);
+    Changes OpenImage(const OpenedImage& opened);
+    // The limb searched again (with or without sub-pixel refinement).
+    Changes RefitLimb(const LimbFit& fit);
+    Changes ToggleSubPixelLimb();
+    void SetSubPixelLimb(bool on) { options_.SubPixelLimb = on; }
     Changes CloseImage();
     // The shown picture was saved as `path`.
     void ImageSaved(const std::string& path);
@@ -247,6 +264,12 @@ public:
     void OpenLogfile(const std::string& path);
     LogResult AddToLogfile();
     bool LogfileOpen() const { return logfileOpen_; }
+    // The orientation the user chose, kept while an image's header sets its own.
+    struct UserOrientation {
+        Orientation mode = Orientation::Equatorial;
+        int32_t flip = 1;
+        int32_t mirror = 1;
+    };
     const std::string& LogfilePath() const { return logfilePath_; }
 
     // Solar Region Summaries. "Load SRS..." checks its item before the dialog (and keeps it
@@ -336,6 +359,8 @@ private:
     void FollowDate(bool asked);
     void TakeSummary(const SrsSummary& summary, const std::string& fileName);
     void DropRegions();
+    void RestoreUserOrientation();
+    void ShowLimbAgainstHeader();
     std::string& Text(EditBox box);
 
     std::filesystem::path folder_;
@@ -352,6 +377,8 @@ private:
     ImagePicture imagePicture_;
     ImageState image_;
     bool imageShown_ = false;
+    std::optional<UserOrientation> userOrientation_;
+    std::optional<Circle> headerDisk_;
     RegionSummary srs_;
     MissingSrsNotice missingSrs_;
     std::string caption_ = "Zorva Viewer";

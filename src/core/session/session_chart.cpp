@@ -223,6 +223,7 @@ void Session::FlipOrMirror(int32_t& sign) {
 }
 
 Changes Session::ChooseOrientation(Orientation mode) {
+    RestoreUserOrientation(); // a choice from the menu ends the header's turn
     chart_.Mode = mode;
     changes_.menus = true;
     ShowPositionReadouts();

@@ -9,12 +9,43 @@ namespace {
 constexpr int kImageDiameterDecimals = 2; // the diameter box shows an image's disk as 304.80
 }
 
-Changes Session::OpenImage(const std::string& path, const LimbFit& fit) {
-    const SplitPath split = SplitFolder(path);
+void Session::RestoreUserOrientation() {
+    if (!userOrientation_) return;
+    chart_.Mode = userOrientation_->mode;
+    chart_.FlipSign = userOrientation_->flip;
+    chart_.MirrorSign = userOrientation_->mirror;
+    userOrientation_.reset();
+    changes_.menus = true;
+}
+
+// How far the limb search lies from the disk a header states, on the status bar.
+void Session::ShowLimbAgainstHeader() {
+    if (!headerDisk_) return;
+    changes_.status = image_.LimbFound ? LimbFromHeaderText(image_.Disk, *headerDisk_)
+                                       : "The limb was not found; the FITS header's disk is used";
+}
+
+Changes Session::OpenImage(const OpenedImage& opened) {
+    const SplitPath split = SplitFolder(opened.path);
     folders_.ImageDir = split.folder;
     image_.ImageLoaded = true;
     image_.ImageFileName = split.name;
-    TakeLimbFit(image_, fit);
+    TakeLimbFit(image_, opened.fit);
+    // An observatory's header states the disk and its turn: the disk is the header's, the
+    // limb search is shown against it, and the header's turn holds while the image is
+    // shown, until the user chooses another.
+    headerDisk_ = opened.headerDisk;
+    ShowLimbAgainstHeader();
+    if (headerDisk_) image_.Disk = *headerDisk_;
+    RestoreUserOrientation();
+    if (opened.headerOrientation) {
+        userOrientation_ = UserOrientation{chart_.Mode, chart_.FlipSign, chart_.MirrorSign};
+        chart_.Mode = Orientation::FromHeader;
+        chart_.HeaderRotation = opened.headerOrientation->q;
+        chart_.FlipSign = opened.headerOrientation->FlipSign;
+        chart_.MirrorSign = opened.headerOrientation->MirrorSign;
+        ShowPositionReadouts();
+    }
     imageShown_ = true;
     caption_ = ImageWindowCaption(split.name);
     changes_.image = changes_.menus = changes_.boxes = true;
@@ -30,8 +61,11 @@ Changes Session::OpenImage(const std::string& path, const LimbFit& fit) {
     }
     diameter_.boxReadOnly = true;
 
-    // A name that carries the date (and for one scheme the time) sets the instant.
-    if (const std::optional<Instant> instant = InstantFromImageName(split.name)) {
+    // The header's time, else a name that carries the date (and for one scheme the time),
+    // sets the instant.
+    std::optional<Instant> instant = opened.headerInstant;
+    if (!instant) instant = InstantFromImageName(split.name);
+    if (instant) {
         obs_.instant = *instant;
         LoadTableYear(obs_.instant.year);
         UpdateEphemeris();
@@ -48,6 +82,7 @@ Changes Session::OpenImage(const std::string& path, const LimbFit& fit) {
 
 Changes Session::CloseImage() {
     imageShown_ = false;
+    RestoreUserOrientation();
     options_.Sunspot = true;
     // The chart comes back at the image's disk size, but no larger than a chart can be.
     if (chart_.ChartDiameter > LargestChartDiameter) {
@@ -66,6 +101,32 @@ Changes Session::CloseImage() {
     ShowSpotReadouts();
     RedrawChart();
     PlotRegions();
+    return Take();
+}
+
+Changes Session::RefitLimb(const LimbFit& fit) {
+    const Circle disk = image_.Disk;
+    TakeLimbFit(image_, fit);
+    if (headerDisk_) {
+        ShowLimbAgainstHeader();
+        image_.Disk = disk;
+    } else if (const double diameter = ImageChartDiameter(image_.Disk.r); diameter > 0) {
+        chart_.ChartDiameter = diameter;
+        Text(EditBox::Diameter) = FixedText(diameter, kImageDiameterDecimals);
+        changes_.boxes = true;
+    }
+    if (ImageShown()) {
+        LocateSpot(spot_, chart_, obs_.ephemeris);
+        ShowSpotReadouts();
+        RedrawImage(options_.Sunspot);
+        RefreshOverlays();
+    }
+    return Take();
+}
+
+Changes Session::ToggleSubPixelLimb() {
+    options_.SubPixelLimb = !options_.SubPixelLimb;
+    changes_.menus = true;
     return Take();
 }
 

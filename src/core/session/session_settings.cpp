@@ -49,8 +49,11 @@ void Session::ApplySettings(const SettingsLoad& load) {
 Settings Session::CurrentSettings() const {
     Settings s;
     s.HideWelcome = hideWelcome_;
-    s.FlipSign = chart_.FlipSign;
-    s.MirrorSign = chart_.MirrorSign;
+    // The orientation stored is the user's, not the one an image's header set.
+    const UserOrientation user =
+        userOrientation_.value_or(UserOrientation{chart_.Mode, chart_.FlipSign, chart_.MirrorSign});
+    s.FlipSign = user.flip;
+    s.MirrorSign = user.mirror;
     SetChartDiameter(s, chart_.ChartDiameter, diameter_.unit == "in");
     s.DateLong = pickers_.dateLong;
     s.ShortDateLayout = pickers_.shortLayout;
@@ -78,7 +81,7 @@ Settings Session::CurrentSettings() const {
     s.SpotInMiddle = sep_.SpotInMiddle;
     s.DistColour1 = options_.DistColour1;
     s.DistColour2 = options_.DistColour2;
-    s.OrientationMode = static_cast<int32_t>(chart_.Mode);
+    s.OrientationMode = static_cast<int32_t>(user.mode);
     s.RAPrecision = options_.precisions.RAPrecision;
     s.DecPrecision = options_.precisions.DecPrecision;
     s.AltAziPrecision = options_.precisions.AltAziPrecision;

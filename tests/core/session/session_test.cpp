@@ -482,9 +482,16 @@ LimbFit DiskOf(double cx, double cy, double r) {
     return fit;
 }
 
+OpenedImage Opened(const std::string& path, const LimbFit& fit) {
+    OpenedImage opened;
+    opened.path = path;
+    opened.fit = fit;
+    return opened;
+}
+
 TEST_F(SessionTest, ASolarImageTakesTheChartsPlace) {
     // A disk of 450 pixels at 75 per inch: 2 x 450 x 25.4 / 75 = 304.8 mm.
-    Changes c = s.OpenImage("/obs/d060315.bmp", DiskOf(512, 512, 450));
+    Changes c = s.OpenImage(Opened("/obs/d060315.bmp", DiskOf(512, 512, 450)));
     EXPECT_TRUE(c.image);
     EXPECT_TRUE(s.ImageShown());
     EXPECT_FALSE(s.ChartShown());
@@ -523,12 +530,12 @@ TEST_F(SessionTest, ASolarImageTakesTheChartsPlace) {
 
 TEST_F(SessionTest, ImagesWithoutADiskOrTooLargeAForChart) {
     // No disk found: the diameter stays, and no click stands for a place on the Sun.
-    s.OpenImage("sun.png", DiskOf(0, 0, 0));
+    s.OpenImage(Opened("sun.png", DiskOf(0, 0, 0)));
     EXPECT_EQ(s.chart().ChartDiameter, 150);
     EXPECT_EQ(s.observation().instant, (Instant{2000, 1, 31, 12, 0, 0}));
     EXPECT_FALSE(s.ImageMouseDown(true, false, false, 5, 5).boxes);
     // A disk of 10000 pixels stands for 6773 mm; the chart comes back at its largest.
-    s.OpenImage("huge.png", DiskOf(10000, 10000, 10000));
+    s.OpenImage(Opened("huge.png", DiskOf(10000, 10000, 10000)));
     s.CloseImage();
     EXPECT_EQ(s.chart().ChartDiameter, LargestChartDiameter);
 }
@@ -597,7 +604,7 @@ TEST_F(SessionTest, RegionsGoOnTheSolarImageWhenItIsShown) {
     ZORVA_TESTDATA_DIR_OR_SKIP(data);
     Start({2011, 6, 7});
     s.LoadSummary((data / "srs" / "20110607SRS.txt").string());
-    s.OpenImage("sun.png", DiskOf(300, 300, 250));
+    s.OpenImage(Opened("sun.png", DiskOf(300, 300, 250)));
     const RegionsOverlay* plotted = RegionsOn(s.imagePicture().overlays);
     ASSERT_NE(plotted, nullptr);
     EXPECT_FALSE(plotted->frame.Chart);
@@ -607,6 +614,43 @@ TEST_F(SessionTest, RegionsGoOnTheSolarImageWhenItIsShown) {
     const Changes c = s.LoadSummary((dir / "20110608SRS.txt").string());
     EXPECT_EQ(c.notices.size(), 1u);
     EXPECT_EQ(s.summary().FileName, "20110607SRS.txt");
+}
+
+} // namespace
+} // namespace zorva
+
+namespace zorva {
+namespace {
+
+TEST_F(SessionTest, AHeaderSetsTheTurnUntilTheUserChoosesAnother) {
+    OpenedImage opened;
+    opened.path = "hmi.fits";
+    opened.fit = DiskOf(50, 50, 40);
+    opened.headerDisk = Circle{49.5, 49.5, 46.9};
+    opened.headerOrientation = DiskOrientation{180, 1, 1}; // solar north down
+    opened.headerInstant = Instant{2014, 3, 1, 0, 0, 28};
+    s.Flip(); // the user's own flip, kept for after the image
+    const Changes c = s.OpenImage(opened);
+    EXPECT_EQ(s.chart().Mode, Orientation::FromHeader);
+    EXPECT_EQ(s.ChartRotationNow(), 180);
+    EXPECT_EQ(s.image().Disk, (Circle{49.5, 49.5, 46.9})); // the header's, not the search's
+    EXPECT_NE(c.status.find("FITS header"), std::string::npos) << c.status;
+    EXPECT_EQ(s.observation().instant, (Instant{2014, 3, 1, 0, 0, 28}));
+    // Solar north at the bottom: a click above the centre lies in the south.
+    s.ImageMouseDown(true, false, false, 49, 20);
+    EXPECT_LT(s.spot().SpotLat, -10);
+    // What is stored is the user's orientation, whatever the header set.
+    EXPECT_EQ(s.CurrentSettings().OrientationMode, 1);
+    EXPECT_EQ(s.CurrentSettings().FlipSign, -1);
+    // A choice from the menu ends the header's turn; the user's flip comes back with it.
+    s.ChooseOrientation(Orientation::RotationAxis);
+    EXPECT_EQ(s.chart().Mode, Orientation::RotationAxis);
+    EXPECT_EQ(s.chart().FlipSign, -1);
+    // Closing an image brings back the orientation from before it.
+    s.OpenImage(opened);
+    s.CloseImage();
+    EXPECT_EQ(s.chart().Mode, Orientation::RotationAxis);
+    EXPECT_EQ(s.chart().FlipSign, -1);
 }
 
 } // namespace
