@@ -5,6 +5,7 @@
 #include <QApplication>
 #include <QDateEdit>
 #include <QDir>
+#include <QPainter>
 #include <QTemporaryDir>
 #include <memory>
 
@@ -19,19 +20,20 @@ void EnsureApplication() {
 
 // Answers nothing and shows no modal window, so start-up runs straight through.
 class SilentDialogs final : public zorva::gui::Dialogs {
-public:
+  public:
     zorva::gui::MessageResult Message(QWidget*, const QString&, const QString&,
                                       zorva::gui::MessageIcon,
                                       zorva::gui::MessageButtons) override {
         return zorva::gui::MessageResult::Ok;
     }
-    QString OpenFile(QWidget*, const zorva::gui::FileDialogRequest&) override { return {}; }
+    QString OpenFile(QWidget*, const zorva::gui::FileDialogRequest&) override { return open; }
     QString SaveFile(QWidget*, const zorva::gui::FileDialogRequest&) override { return {}; }
     void ShowModal(QDialog&) override {}
     bool ChartOutput(QWidget*, const QString&, zorva::gui::ChartOutputOptions&) override {
         return false;
     }
     bool Print(QWidget*, QPrinter&) override { return false; }
+    QString open; // what the open dialogs choose
 };
 
 // A shown window over an empty folder, today fixed.
@@ -108,10 +110,43 @@ void SecondShiftClick(benchmark::State& state, bool greatCircle) {
     }
 }
 
-void BM_SecondShiftClickLongitudeArc(benchmark::State& state) { SecondShiftClick(state, false); }
+void BM_SecondShiftClickLongitudeArc(benchmark::State& state) {
+    SecondShiftClick(state, false);
+}
 BENCHMARK(BM_SecondShiftClickLongitudeArc)->Unit(benchmark::kMicrosecond);
 
-void BM_SecondShiftClickGreatCircle(benchmark::State& state) { SecondShiftClick(state, true); }
+void BM_SecondShiftClickGreatCircle(benchmark::State& state) {
+    SecondShiftClick(state, true);
+}
 BENCHMARK(BM_SecondShiftClickGreatCircle)->Unit(benchmark::kMicrosecond);
+
+// A plain click on a 4096 x 4096 solar image shown in the window: the session locates the
+// spot, and the image's picture is painted again at full resolution (the clean picture, the
+// grid fitted to the disk, the spot) and handed to the zoomed view.
+void BM_PlainClickOnA4096Image(benchmark::State& state) {
+    BenchWindow w;
+    constexpr int kSide = 4096;
+    QImage picture(kSide, kSide, QImage::Format_Grayscale8);
+    picture.fill(0);
+    {
+        QPainter p(&picture);
+        p.setBrush(QColor(200, 200, 200));
+        p.setPen(Qt::NoPen);
+        p.drawEllipse(QPointF(2047.6, 2048.2), 1620.4, 1620.4);
+    }
+    const QString path = w.folder.filePath(QStringLiteral("d230131.png"));
+    picture.save(path);
+    w.dialogs.open = path;
+    w.form->findChild<QAction*>(QStringLiteral("OpenImage1"))->trigger();
+    auto* view = w.form->findChild<QWidget*>(QStringLiteral("Image1"));
+    int x = 1800;
+    for (auto _ : state) {
+        w.form->Image1MouseDown(Qt::LeftButton, Qt::NoModifier, x, 2100);
+        x = x == 1800 ? 2300 : 1800;
+        benchmark::DoNotOptimize(w.form->session().spot());
+    }
+    benchmark::DoNotOptimize(view);
+}
+BENCHMARK(BM_PlainClickOnA4096Image)->Unit(benchmark::kMillisecond);
 
 } // namespace

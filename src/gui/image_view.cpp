@@ -46,8 +46,13 @@ ImageView::ImageView(QWidget* parent) : QAbstractScrollArea(parent) {
 }
 
 void ImageView::setImage(const QImage& image) {
+    QImage shown = image;
+    exchangeImage(shown);
+}
+
+void ImageView::exchangeImage(QImage& image) {
     const bool sameSize = !image_.isNull() && image.size() == image_.size();
-    image_ = image;
+    std::swap(image_, image);
     shrunk_ = QImage();
     if (!sameSize) {
         fit_ = true;

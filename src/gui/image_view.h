@@ -24,6 +24,9 @@ class ImageView final : public QAbstractScrollArea {
     // Shows a picture. One of the same size (the same image redrawn) keeps the zoom and
     // scroll position; another size is fitted to the window.
     void setImage(const QImage& image);
+    // Shows `image` and hands the picture shown before back in it, neither copied: the
+    // owner paints its next picture into the one handed back while this one is shown.
+    void exchangeImage(QImage& image);
     const QImage& image() const { return image_; }
 
     // Screen pixels per image pixel, and whether the view fits the picture to the window.

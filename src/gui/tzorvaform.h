@@ -7,6 +7,7 @@
 #include <array>
 #include <functional>
 #include <map>
+#include <optional>
 
 #include "core/session/session.h"
 #include "gui/clock.h"
@@ -35,7 +36,7 @@ class RegionTable;
 // Every handler is a session call followed by the redraws and the sync of what changed.
 class TZorvaForm final : public QMainWindow {
     Q_OBJECT
-public:
+  public:
     // `folder` is where the settings, directory and year files live (the working folder
     // in the program).
     TZorvaForm(Dialogs& dialogs, const Clock& clock, QString folder = QStringLiteral("."),
@@ -116,11 +117,11 @@ public:
     void NowUT1Click();
     void StepClick(StepUnit unit, int count); // NextMinute1Click ... PreviousDay1Click
 
-protected:
+  protected:
     void closeEvent(QCloseEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
-private:
+  private:
     // Start-up and shut-down.
     void FormCreate();
     void FormClose();
@@ -156,8 +157,8 @@ private:
     void RunCommand(const std::function<void()>& command);
 
     // Widgets.
-    QLabel* AddLabel(QWidget* parent, const QString& name, const QString& text, int left,
-                     int top, const QString& hint = {});
+    QLabel* AddLabel(QWidget* parent, const QString& name, const QString& text, int left, int top,
+                     const QString& hint = {});
     QLineEdit* AddEdit(QWidget* parent, EditBox box, const QString& name, int left, int top,
                        int width, const QString& hint);
     QGroupBox* AddGroup(const QString& name, const QString& title, int top);
@@ -192,12 +193,13 @@ private:
     QLabel *Sep1Label = nullptr, *Sep2Label = nullptr, *LL1Label = nullptr, *LL2Label = nullptr;
     ImageControl* Image = nullptr;
     ImageView* Image1 = nullptr;
-    QImage cleanImage_;  // the opened picture, untouched: each overlay starts from it
-    QImage imageCanvas_; // the picture with its overlays, as shown
+    QImage cleanImage_;    // the opened picture, untouched: each overlay starts from it
+    QImage imageCanvas_;   // the next picture with its overlays is painted here
     QImage searchedImage_; // the grey picture the limb search reads
-    RegionTable* regionTable_ = nullptr; // made when first asked for
-    QLabel* tableSourceLabel_ = nullptr; // on the status bar
-    ChartOutputOptions chartOutput_; // the choices of the last print or export
+    std::optional<ImagePicture> shownImagePicture_; // what the image view shows
+    RegionTable* regionTable_ = nullptr;            // made when first asked for
+    QLabel* tableSourceLabel_ = nullptr;            // on the status bar
+    ChartOutputOptions chartOutput_;                // the choices of the last print or export
 };
 
 } // namespace zorva::gui

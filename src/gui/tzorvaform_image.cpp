@@ -2,11 +2,11 @@
 #include <QApplication>
 
 #include "core/images/image_state.h"
+#include "core/images/limb_refine.h"
 #include "gui/chart_image.h"
 #include "gui/image_view.h"
 #include "gui/tzorvaform.h"
 #include "gui/widget_text.h"
-#include "core/images/limb_refine.h"
 #include "render/solar_image.h"
 
 namespace zorva::gui {
@@ -17,7 +17,7 @@ const QString kImageCaption = QStringLiteral("Solar Image");
 
 // The hourglass for as long as an open takes, taken back on every way out.
 class BusyCursor {
-public:
+  public:
     BusyCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
     ~BusyCursor() { QApplication::restoreOverrideCursor(); }
     BusyCursor(const BusyCursor&) = delete;
@@ -61,6 +61,7 @@ void TZorvaForm::OpenImage1Click() {
                          MessageIcon::Error, MessageButtons::Ok);
     }
     cleanImage_ = load.image->shown;
+    shownImagePicture_.reset(); // a new picture is painted whole
     // The picture searched is kept, so the limb can be searched again another way.
     searchedImage_ = load.image->searched;
     Apply(session_.OpenImage(opened));
@@ -81,12 +82,14 @@ void TZorvaForm::SubPixelLimb1Click() {
     Apply(session_.RefitLimb(SearchLimb(image)));
 }
 
-void TZorvaForm::CloseImage1Click() { Apply(session_.CloseImage()); }
+void TZorvaForm::CloseImage1Click() {
+    Apply(session_.CloseImage());
+}
 
 void TZorvaForm::SaveImageTo(const QString& chosenPath) {
     const SaveTarget target = ResolveSaveTarget(chosenPath);
     // What is shown is saved, with everything drawn over it.
-    const QImage& picture = session_.ChartShown() ? Image->canvas() : imageCanvas_;
+    const QImage& picture = session_.ChartShown() ? Image->canvas() : Image1->image();
     QString error;
     if (!SaveSolarImage(picture, target, &error)) {
         dialogs_.Message(this, error, QStringLiteral("Save Image"), MessageIcon::Error,
@@ -118,8 +121,12 @@ void TZorvaForm::Save1Click() {
     SaveImageTo(QString::fromStdString(session_.folders().SavedImageDir + name));
 }
 
-void TZorvaForm::Points1Click() { Apply(session_.TogglePoints()); }
-void TZorvaForm::Circle1Click() { Apply(session_.ToggleCircle()); }
+void TZorvaForm::Points1Click() {
+    Apply(session_.TogglePoints());
+}
+void TZorvaForm::Circle1Click() {
+    Apply(session_.ToggleCircle());
+}
 
 void TZorvaForm::Image1MouseDown(Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers, int X,
                                  int Y) {

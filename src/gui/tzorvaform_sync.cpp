@@ -104,9 +104,25 @@ void TZorvaForm::PaintChart() {
 
 void TZorvaForm::PaintImage() {
     if (cleanImage_.isNull()) return;
-    PaintImagePicture(imageCanvas_, cleanImage_, session_.imagePicture(), labelFont_);
+    const ImagePicture& picture = session_.imagePicture();
+    // When only the spot moved (a click, say), the picture shown is painted again just
+    // where its marker was and is now; a large image is not restored whole for that.
+    std::optional<QRect> area;
+    if (shownImagePicture_ && Image1->image().size() == cleanImage_.size()) {
+        area = SpotOnlyChange(*shownImagePicture_, picture);
+    }
+    if (area && area->isNull()) return;
+    if (area) {
+        Image1->exchangeImage(imageCanvas_); // the picture shown comes back to be mended
+        PaintImagePicture(imageCanvas_, cleanImage_, picture, labelFont_, *area);
+    } else {
+        // Two canvases take turns: the next picture is painted into the one not shown,
+        // so a large image is neither copied nor allocated again for each redraw.
+        PaintImagePicture(imageCanvas_, cleanImage_, picture, labelFont_);
+    }
     ClearUpperVectorState();
-    Image1->setImage(imageCanvas_);
+    Image1->exchangeImage(imageCanvas_);
+    shownImagePicture_ = picture;
 }
 
 // The solar image's view takes the picture's size, but no more of the screen than is left
@@ -178,9 +194,8 @@ void TZorvaForm::SyncBoxes() {
             palette.setColor(QPalette::Text, colour);
             edit->setPalette(palette);
         }
-        edit->setToolTip(status.state == BoxState::InUse
-                             ? boxHints_[static_cast<std::size_t>(i)]
-                             : QString::fromStdString(status.hint));
+        edit->setToolTip(status.state == BoxState::InUse ? boxHints_[static_cast<std::size_t>(i)]
+                                                         : QString::fromStdString(status.hint));
     }
 }
 
@@ -202,8 +217,7 @@ void TZorvaForm::SyncPickers() {
                             DatePicker->height());
     TimePicker->setGeometry(l.TimePickerLeft, TimePicker->y(), l.TimePickerWidth,
                             TimePicker->height());
-    UTCaption->setGeometry(l.UTCaptionLeft, UTCaption->y(), l.UTCaptionWidth,
-                           UTCaption->height());
+    UTCaption->setGeometry(l.UTCaptionLeft, UTCaption->y(), l.UTCaptionWidth, UTCaption->height());
 }
 
 // The layout rule sizes the window for the screen size chosen in the Display menu; the real
@@ -217,13 +231,12 @@ void TZorvaForm::ApplyWindowLayout() {
                             size.height());
         shown = Image1;
     }
-    form_->resize(std::max(shown->x() + shown->width(), GroupBox8->x() + GroupBox8->width()) +
-                      kFormMargin,
-                  std::max(shown->y() + shown->height(), GroupBox8->y() + GroupBox8->height()) +
-                      kFormMargin);
-    const WindowFit fit = FitWindowToChart(shown->width(), shown->height(),
-                                           session_.chart().ScreenWidth,
-                                           session_.chart().ScreenHeight);
+    form_->resize(
+        std::max(shown->x() + shown->width(), GroupBox8->x() + GroupBox8->width()) + kFormMargin,
+        std::max(shown->y() + shown->height(), GroupBox8->y() + GroupBox8->height()) + kFormMargin);
+    const WindowFit fit =
+        FitWindowToChart(shown->width(), shown->height(), session_.chart().ScreenWidth,
+                         session_.chart().ScreenHeight);
     int width = fit.width;
     int height = fit.height;
     int left = fit.left;

@@ -27,8 +27,9 @@ QColor Blue() {
     return ColourFromWord(ImageOverlayColour);
 }
 
-void Dot(QImage& canvas, double x, double y) {
+void Dot(QImage& canvas, double x, double y, const QRect& area) {
     QPainter p(&canvas);
+    ClipTo(p, area);
     p.setRenderHint(QPainter::Antialiasing, false);
     p.setPen(QPen(Blue(), 1));
     p.setBrush(Blue());
@@ -72,39 +73,53 @@ void DrawCompassPoints(QPainter& p, const GridFrame& f, double R, double a, int 
 
 } // namespace
 
-void RestoreImage(QImage& canvas, const QImage& clean) {
+void RestoreImage(QImage& canvas, const QImage& clean, const QRect& area) {
+    QRect rows = clean.rect();
     if (canvas.size() != clean.size() || canvas.format() != QImage::Format_RGB32) {
         canvas = QImage(clean.size(), QImage::Format_RGB32);
+    } else if (area.isValid()) {
+        rows = area.intersected(clean.rect());
     }
-    if (canvas.isNull()) return;
-    const int w = clean.width();
+    if (canvas.isNull() || rows.isEmpty()) return;
+    const int x0 = rows.left();
+    const int w = rows.width();
     if (clean.format() == QImage::Format_Grayscale8) {
-        for (int y = 0; y < clean.height(); ++y) {
-            const uchar* in = clean.constScanLine(y);
-            auto* out = reinterpret_cast<QRgb*>(canvas.scanLine(y));
+        for (int y = rows.top(); y <= rows.bottom(); ++y) {
+            const uchar* in = clean.constScanLine(y) + x0;
+            auto* out = reinterpret_cast<QRgb*>(canvas.scanLine(y)) + x0;
+            // Opaque grey: the same level in red, green and blue, a form the compiler
+            // turns into wide vector code.
+            constexpr QRgb kOpaque = 0xFF000000u;
+            constexpr QRgb kEachChannel = 0x010101u;
             for (int x = 0; x < w; ++x)
-                out[x] = qRgb(in[x], in[x], in[x]);
+                out[x] = kOpaque | static_cast<QRgb>(in[x]) * kEachChannel;
         }
         return;
     }
     const QImage colour = clean.format() == QImage::Format_RGB32
                               ? clean
                               : clean.convertToFormat(QImage::Format_RGB32);
-    for (int y = 0; y < colour.height(); ++y) {
-        std::memcpy(canvas.scanLine(y), colour.constScanLine(y),
+    for (int y = rows.top(); y <= rows.bottom(); ++y) {
+        std::memcpy(reinterpret_cast<QRgb*>(canvas.scanLine(y)) + x0,
+                    reinterpret_cast<const QRgb*>(colour.constScanLine(y)) + x0,
                     static_cast<std::size_t>(w) * sizeof(QRgb));
     }
 }
 
-void DrawLimbPoints(QImage& canvas, const LimbPoints& limb) {
+void ClipTo(QPainter& painter, const QRect& area) {
+    if (area.isValid()) painter.setClipRect(area);
+}
+
+void DrawLimbPoints(QImage& canvas, const LimbPoints& limb, const QRect& area) {
     QPainter p(&canvas);
+    ClipTo(p, area);
     p.setPen(QPen(ColourFromWord(LimbPointColour), 1));
     for (std::size_t i = 0; i < LimbRays; ++i) {
         if (limb.flag[i] == LimbPointAccepted) PlusMark(p, limb.x[i], limb.y[i]);
     }
 }
 
-void DrawLimbCircle(QImage& canvas, const Circle& disk) {
+void DrawLimbCircle(QImage& canvas, const Circle& disk, const QRect& area) {
     QPolygon line;
     for (int k = 0; k <= kCircleSteps; ++k) {
         const double theta = kCircleStep * k;
@@ -112,17 +127,18 @@ void DrawLimbCircle(QImage& canvas, const Circle& disk) {
                        RoundPixel(disk.cy + Cos(theta) * disk.r));
     }
     QPainter p(&canvas);
+    ClipTo(p, area);
     p.setRenderHint(QPainter::Antialiasing, false);
     p.setPen(QPen(Blue(), 1));
     p.drawPolyline(line);
 }
 
 void DrawImageGrid(QImage& canvas, const QImage& clean, const ImageOverlayScene& s,
-                   const QFont& font) {
-    RestoreImage(canvas, clean);
+                   const QFont& font, const QRect& area) {
+    RestoreImage(canvas, clean, area);
     if (canvas.isNull()) return;
-    if (s.points) DrawLimbPoints(canvas, s.limb);
-    if (s.circle) DrawLimbCircle(canvas, s.disk);
+    if (s.points) DrawLimbPoints(canvas, s.limb, area);
+    if (s.circle) DrawLimbCircle(canvas, s.disk, area);
 
     const ChartScene& c = s.chart;
     const ChartGeometry& g = c.Geometry;
@@ -141,6 +157,7 @@ void DrawImageGrid(QImage& canvas, const QImage& clean, const ImageOverlayScene&
     f.nearest = true;
 
     QPainter p(&canvas);
+    ClipTo(p, area);
     p.setFont(font);
     p.setRenderHint(QPainter::Antialiasing, false);
     p.setRenderHint(QPainter::TextAntialiasing, false);
@@ -155,14 +172,14 @@ void DrawImageGrid(QImage& canvas, const QImage& clean, const ImageOverlayScene&
                   pole);
 }
 
-void DrawImageSpot(QImage& canvas, const ImageOverlayScene& s) {
+void DrawImageSpot(QImage& canvas, const ImageOverlayScene& s, const QRect& area) {
     const double D = s.chart.Geometry.ChartDiameter;
     Dot(canvas, s.disk.cx + 0.5 + 2 * s.disk.r * s.chart.SpotX / D,
-        s.disk.cy + 0.5 - 2 * s.disk.r * s.chart.SpotY / D);
+        s.disk.cy + 0.5 - 2 * s.disk.r * s.chart.SpotY / D, area);
 }
 
-void DrawClickDot(QImage& canvas, int x, int y) {
-    Dot(canvas, x, y);
+void DrawClickDot(QImage& canvas, int x, int y, const QRect& area) {
+    Dot(canvas, x, y, area);
 }
 
 } // namespace zorva

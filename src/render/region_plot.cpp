@@ -7,6 +7,7 @@
 
 #include "render/chart_painter.h"
 #include "render/grid_painter.h"
+#include "render/image_overlay.h"
 
 namespace zorva {
 
@@ -58,9 +59,10 @@ void PaintRegions(QPainter& p, int height, const DiskFrame& frame,
 
 void DrawRegions(QImage& image, const DiskFrame& frame, std::span<const SrsRegion> regions,
                  std::span<const RegionPlace> places, const RegionPlotStyle& style,
-                 const QFont& font) {
+                 const QFont& font, const QRect& area) {
     if (regions.empty()) return;
     QPainter p(&image);
+    ClipTo(p, area);
     p.setFont(font);
     PaintRegions(p, image.height(), frame, regions, places, style);
 }

@@ -38,6 +38,6 @@ void PaintRegions(QPainter& painter, int height, const DiskFrame& frame,
 // The same onto a whole image with the given font.
 void DrawRegions(QImage& image, const DiskFrame& frame, std::span<const SrsRegion> regions,
                  std::span<const RegionPlace> places, const RegionPlotStyle& style,
-                 const QFont& font);
+                 const QFont& font, const QRect& area = QRect());
 
 } // namespace zorva

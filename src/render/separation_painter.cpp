@@ -7,6 +7,7 @@
 #include "core/chart/projection.h"
 #include "render/chart_painter.h"
 #include "render/grid_painter.h"
+#include "render/image_overlay.h"
 
 namespace zorva {
 
@@ -65,12 +66,13 @@ std::optional<QPointF> DrawImageSeparation(QImage& image, const SeparationFigure
     return SeparationMiddlePixel(figure, f);
 }
 
-void DrawMiddleDot(QImage& image, QPointF m, FigureForm form) {
+void DrawMiddleDot(QImage& image, QPointF m, FigureForm form, const QRect& area) {
     // The great-circle dot reaches 3 pixels up and left of the middle, the longitude-arc
     // dot 3 pixels down and right.
     const double before = form == FigureForm::GreatCircle ? 3 : 2;
     const double after = form == FigureForm::GreatCircle ? 2 : 3;
     QPainter p(&image);
+    ClipTo(p, area);
     p.setRenderHint(QPainter::Antialiasing, false);
     const QColor blue = ColourFromWord(kDotColour);
     p.setPen(QPen(blue, 1));

@@ -38,6 +38,6 @@ std::optional<QPointF> DrawImageSeparation(QImage& image, const SeparationFigure
 
 // The blue dot that marks the middle on a loaded image; each form places its 5-pixel dot
 // a pixel apart from the other's.
-void DrawMiddleDot(QImage& image, QPointF middle, FigureForm form);
+void DrawMiddleDot(QImage& image, QPointF middle, FigureForm form, const QRect& area = QRect());
 
 } // namespace zorva

@@ -13,6 +13,8 @@ namespace zorva {
 struct MarkerLook {
     uint32_t Colour = 0x0000FF;
     bool Label = false;
+
+    bool operator==(const MarkerLook&) const = default;
 };
 
 // Everything the chart drawing reads.
@@ -30,6 +32,8 @@ struct ChartScene {
     MarkerState Markers;
     MarkerLook Carrington;
     MarkerLook Differential;
+
+    bool operator==(const ChartScene&) const = default;
 };
 
 // The scene of an observation's state.

@@ -37,6 +37,8 @@ struct LimbPoints {
     std::array<int32_t, LimbRays> x{};
     std::array<int32_t, LimbRays> y{};
     std::array<int32_t, LimbRays> flag{};
+
+    bool operator==(const LimbPoints&) const = default;
 };
 
 // Limb points in fractions of a pixel, as the sub-pixel refinement finds them.

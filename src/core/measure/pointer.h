@@ -38,6 +38,8 @@ struct DiskFrame {
     double Q = 0;   // ChartRotation, degrees
     int32_t MirrorSign = 1;
     int32_t FlipSign = 1;
+
+    bool operator==(const DiskFrame&) const = default;
 };
 DiskFrame ChartFrame(int32_t width, int32_t height, const ChartGeometry& geometry, double q);
 DiskFrame ImageFrame(double cx, double cy, double radius, const ChartGeometry& geometry, double q);

@@ -103,6 +103,8 @@ struct SeparationFigure {
     // Where the spot goes when it is kept in the middle; absent when it is not, or when
     // the middle lies beyond the limb.
     std::optional<DiskPosition> Middle;
+
+    bool operator==(const SeparationFigure&) const = default;
 };
 SeparationFigure SeparationFigureOf(const SeparationState& s, FigureForm form,
                                     const Ephemeris& ephemeris);

@@ -26,15 +26,21 @@ struct SeparationOverlay {
     DiskFrame frame;
     uint32_t arcColour = kColourBlue;
     uint32_t lineColour = kColourRed;
+
+    bool operator==(const SeparationOverlay&) const = default;
 };
 struct ClickDotOverlay {
     int32_t x = 0;
     int32_t y = 0;
+
+    bool operator==(const ClickDotOverlay&) const = default;
 };
 struct MiddleDotOverlay {
     double x = 0; // unrounded pixel
     double y = 0;
     FigureForm form = FigureForm::GreatCircle;
+
+    bool operator==(const MiddleDotOverlay&) const = default;
 };
 // The regions of a summary at the instant, with what the plot writes beside them.
 struct RegionsOverlay {
@@ -45,9 +51,10 @@ struct RegionsOverlay {
     bool fileNameLabel = false;
     std::string fileName;
     std::optional<std::size_t> highlight;
+
+    bool operator==(const RegionsOverlay&) const = default;
 };
-using Overlay =
-    std::variant<SeparationOverlay, ClickDotOverlay, MiddleDotOverlay, RegionsOverlay>;
+using Overlay = std::variant<SeparationOverlay, ClickDotOverlay, MiddleDotOverlay, RegionsOverlay>;
 
 // What the chart shows: the scene it was last drawn from, then the overlays drawn over it
 // since, in order. Redrawing the chart starts a new picture.
@@ -66,6 +73,8 @@ struct ImagePicture {
     bool circle = false;
     bool spot = false;
     std::vector<Overlay> overlays;
+
+    bool operator==(const ImagePicture&) const = default;
 };
 
 } // namespace zorva

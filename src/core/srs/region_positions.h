@@ -34,6 +34,8 @@ struct RegionPlace {
     double CentralDistance = 0; // degrees from the central meridian now, east positive
     bool Visible = false;       // false behind the limb: nothing is drawn
     DiskPosition Disk;          // rho, r and pa; r and pa only when visible
+
+    bool operator==(const RegionPlace&) const = default;
 };
 
 // Each region keeps its Carrington longitude; its distance from the central meridian is
