@@ -6,7 +6,7 @@ packages=(
   qt6-base-dev libgl-dev qt6-image-formats-plugins
   libgtest-dev libgmock-dev libbenchmark-dev
   liberfa-dev libcfitsio-dev libcfitsio-bin
-  clang libclang-rt-14-dev
+  clang libclang-rt-14-dev clang-format
   fonts-dejavu-core xvfb xauth
   dpkg-dev
 )

@@ -10,10 +10,10 @@ namespace zorva::gui {
 // The about window.
 class TAboutForm final : public QDialog {
     Q_OBJECT
-public:
+  public:
     explicit TAboutForm(QWidget* parent);
 
-private:
+  private:
     QFrame* AboutPanel1 = nullptr;
     QLabel *AboutLabel1 = nullptr, *AboutLabel2 = nullptr, *AboutLabel3 = nullptr,
            *AboutLabel5 = nullptr, *AboutLabel6 = nullptr;

@@ -9,7 +9,7 @@ namespace zorva::gui {
 // that reports where the mouse went down.
 class ImageControl final : public QWidget {
     Q_OBJECT
-public:
+  public:
     explicit ImageControl(QWidget* parent = nullptr);
 
     // The canvas; call update() after drawing into it.
@@ -18,14 +18,14 @@ public:
     // A new blank canvas of the given size; the control takes the same size.
     void setCanvasSize(int width, int height);
 
-signals:
+  signals:
     void mouseDown(Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers, int x, int y);
 
-protected:
+  protected:
     void paintEvent(QPaintEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
 
-private:
+  private:
     QImage canvas_;
 };
 

@@ -74,7 +74,9 @@ QString QtDialogs::SaveFile(QWidget* parent, const FileDialogRequest& request) {
     return Run(dialog);
 }
 
-void QtDialogs::ShowModal(QDialog& dialog) { dialog.exec(); }
+void QtDialogs::ShowModal(QDialog& dialog) {
+    dialog.exec();
+}
 
 bool QtDialogs::ChartOutput(QWidget* parent, const QString& title, ChartOutputOptions& options) {
     ChartOutputDialog dialog(parent, title, options);

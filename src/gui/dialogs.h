@@ -14,11 +14,11 @@ enum class MessageResult { Ok, Cancel };
 // What a file dialog asks for. `filter` uses the "Text files (*.txt)|*.TXT" pairs.
 struct FileDialogRequest {
     QString title;
-    QString filter;          // "name|pattern" pairs, or Qt's own ";;" form
-    QString fileName;        // the default name offered
-    QString defaultSuffix;   // without the dot, e.g. "bmp"
-    QString initialFolder;   // empty: the working folder
-    bool mustExist = false;  // an open dialog that only takes existing files
+    QString filter;         // "name|pattern" pairs, or Qt's own ";;" form
+    QString fileName;       // the default name offered
+    QString defaultSuffix;  // without the dot, e.g. "bmp"
+    QString initialFolder;  // empty: the working folder
+    bool mustExist = false; // an open dialog that only takes existing files
     bool confirmOverwrite = false;
 };
 
@@ -34,7 +34,7 @@ struct ChartOutputOptions {
 // Every modal conversation of the window passes through here, so tests can answer
 // the questions themselves.
 class Dialogs {
-public:
+  public:
     virtual ~Dialogs() = default;
     virtual MessageResult Message(QWidget* parent, const QString& text, const QString& caption,
                                   MessageIcon icon, MessageButtons buttons) = 0;
@@ -54,7 +54,7 @@ public:
 
 // The real dialogs of the desktop.
 class QtDialogs final : public Dialogs {
-public:
+  public:
     MessageResult Message(QWidget* parent, const QString& text, const QString& caption,
                           MessageIcon icon, MessageButtons buttons) override;
     QString OpenFile(QWidget* parent, const FileDialogRequest& request) override;

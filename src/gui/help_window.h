@@ -8,10 +8,10 @@ namespace zorva::gui {
 // The user guide, opened by Help > Contents.
 class HelpWindow final : public QDialog {
     Q_OBJECT
-public:
+  public:
     explicit HelpWindow(QWidget* parent);
 
-private:
+  private:
     QTextBrowser* browser = nullptr;
 };
 

@@ -50,7 +50,8 @@ TIntroForm::TIntroForm(TZorvaForm& main, QWidget* parent) : QDialog(parent), mai
     body.setPointSize(12);
     IntroLabel2->setFont(body);
 
-    IntroCheckBox = new QCheckBox(QStringLiteral("Tick not to show this window again at startup"), this);
+    IntroCheckBox =
+        new QCheckBox(QStringLiteral("Tick not to show this window again at startup"), this);
     IntroCheckBox->setObjectName(QStringLiteral("IntroCheckBox"));
     IntroButton = new QPushButton(QStringLiteral("Close"), this);
     IntroButton->setObjectName(QStringLiteral("IntroButton"));

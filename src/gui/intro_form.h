@@ -13,18 +13,18 @@ class TZorvaForm;
 // The welcome window, shown at start-up until its box is ticked.
 class TIntroForm final : public QDialog {
     Q_OBJECT
-public:
+  public:
     TIntroForm(TZorvaForm& main, QWidget* parent);
 
     // Lays the window out over the main window; runs each time it becomes active.
     void FormActivate();
 
-protected:
+  protected:
     void showEvent(QShowEvent* event) override;
     void changeEvent(QEvent* event) override;
     void done(int result) override;
 
-private:
+  private:
     QFrame* IntroPanel = nullptr;
     QLabel* IntroLabel1 = nullptr;
     QLabel* IntroLabel2 = nullptr;

@@ -72,8 +72,8 @@ QGroupBox* TZorvaForm::AddGroup(const QString& name, const QString& title, int t
     return box;
 }
 
-QLabel* TZorvaForm::AddLabel(QWidget* parent, const QString& name, const QString& text,
-                             int left, int top, const QString& hint) {
+QLabel* TZorvaForm::AddLabel(QWidget* parent, const QString& name, const QString& text, int left,
+                             int top, const QString& hint) {
     auto* label = new QLabel(text, parent);
     label->setObjectName(name);
     label->setTextFormat(Qt::PlainText);
@@ -84,8 +84,8 @@ QLabel* TZorvaForm::AddLabel(QWidget* parent, const QString& name, const QString
     return label;
 }
 
-QLineEdit* TZorvaForm::AddEdit(QWidget* parent, EditBox box, const QString& name, int left,
-                               int top, int width, const QString& hint) {
+QLineEdit* TZorvaForm::AddEdit(QWidget* parent, EditBox box, const QString& name, int left, int top,
+                               int width, const QString& hint) {
     auto* edit = new QLineEdit(parent);
     edit->setObjectName(name);
     edit->setFont(labelFont_);
@@ -122,20 +122,28 @@ void TZorvaForm::BuildForm() {
     setCentralWidget(scroll_);
 
     int top = 4;
-    QGroupBox* GroupBox7 = AddGroup(QStringLiteral("GroupBox7"),
-                         QStringLiteral("Observer Latitude/Longitude && Disk Diameter"), top);
+    QGroupBox* GroupBox7 =
+        AddGroup(QStringLiteral("GroupBox7"),
+                 QStringLiteral("Observer Latitude/Longitude && Disk Diameter"), top);
     {
         auto* lat = AddLabel(GroupBox7, "ObsLatLabel", "Lat.", 0, kLabelTop, "Observer latitude");
         auto* latBox = AddEdit(GroupBox7, EditBox::ObserverLat, "ObserverLatBox", 0, kEditTop, 46,
                                "Observer latitude");
-        auto* lon = AddLabel(GroupBox7, "ObsLongLabel", "Long.", 0, kLabelTop, "Observer longitude");
+        auto* lon =
+            AddLabel(GroupBox7, "ObsLongLabel", "Long.", 0, kLabelTop, "Observer longitude");
         auto* longBox = AddEdit(GroupBox7, EditBox::ObserverLong, "ObserverLongBox", 0, kEditTop,
                                 46, "Observer longitude");
-        auto* diam = AddLabel(GroupBox7, "DiskDiam2Label", "Disk Diam.", 0, kLabelTop, "Disk diameter");
+        auto* diam =
+            AddLabel(GroupBox7, "DiskDiam2Label", "Disk Diam.", 0, kLabelTop, "Disk diameter");
         auto* diamBox =
             AddEdit(GroupBox7, EditBox::Diameter, "DiamBox", 0, kEditTop, 44, "Disk diameter");
         DiskDiamLabel = AddLabel(GroupBox7, "DiskDiamLabel", "mm", 0, kLabelTop, "Disk diameter");
-        PlaceRow(8, {{lat, 3}, {latBox, 10}, {lon, 3}, {longBox, 10}, {diam, 3}, {diamBox, 3},
+        PlaceRow(8, {{lat, 3},
+                     {latBox, 10},
+                     {lon, 3},
+                     {longBox, 10},
+                     {diam, 3},
+                     {diamBox, 3},
                      {DiskDiamLabel, 0}});
     }
 
@@ -156,7 +164,8 @@ void TZorvaForm::BuildForm() {
     UTCaption = AddLabel(GroupBox1, "UTCaption", "UT", 278, 31, "Universal time");
 
     top += kGroupPitch;
-    QGroupBox* GroupBox6 = AddGroup(QStringLiteral("GroupBox6"), QStringLiteral("Solar Position"), top);
+    QGroupBox* GroupBox6 =
+        AddGroup(QStringLiteral("GroupBox6"), QStringLiteral("Solar Position"), top);
     AddLabel(GroupBox6, "RACaption", "RA", 16, 20, "Solar right ascension");
     RALabel = AddLabel(GroupBox6, "RALabel", "", 8, 40, "Solar right ascension");
     DecCaption = AddLabel(GroupBox6, "DecCaption", "Dec", 124, 20, "Solar declination");
@@ -171,21 +180,25 @@ void TZorvaForm::BuildForm() {
     PALabel->hide();
 
     top += kGroupPitch;
-    QGroupBox* GroupBox2 = AddGroup(QStringLiteral("GroupBox2"), QStringLiteral("Solar Parameters"), top);
+    QGroupBox* GroupBox2 =
+        AddGroup(QStringLiteral("GroupBox2"), QStringLiteral("Solar Parameters"), top);
     AddLabel(GroupBox2, "B0Caption", "Bo", 24, 20, "Heliographic latitude of the disk centre");
-    B0Label = AddLabel(GroupBox2, "B0Label", "", 10, 40, "Heliographic latitude of the disk centre");
+    B0Label =
+        AddLabel(GroupBox2, "B0Label", "", 10, 40, "Heliographic latitude of the disk centre");
     AddLabel(GroupBox2, "L0Caption", "Lo", 80, 20, "Heliographic longitude of the disk centre");
-    L0Label = AddLabel(GroupBox2, "L0Label", "", 66, 40, "Heliographic longitude of the disk centre");
+    L0Label =
+        AddLabel(GroupBox2, "L0Label", "", 66, 40, "Heliographic longitude of the disk centre");
     AddLabel(GroupBox2, "PCaption", "P", 138, 20, "Position angle of the axis of rotation");
     PLabel = AddLabel(GroupBox2, "PLabel", "", 122, 40, "Position angle of the axis of rotation");
     AddLabel(GroupBox2, "DiamCaption", "Diam.", 204, 20, "Solar diameter");
     DiamLabel = AddLabel(GroupBox2, "DiamLabel", "", 192, 40, "Solar diameter");
     AddLabel(GroupBox2, "CRCaption", "CR", 276, 20, "Carrington rotation on central meridian");
-    CRLabel = AddLabel(GroupBox2, "CRLabel", "", 268, 40, "Carrington rotation on central meridian");
+    CRLabel =
+        AddLabel(GroupBox2, "CRLabel", "", 268, 40, "Carrington rotation on central meridian");
 
     top += kGroupPitch;
-    QGroupBox* GroupBox4 = AddGroup(QStringLiteral("GroupBox4"),
-                         QStringLiteral("Sunspot Disk Location && Size"), top);
+    QGroupBox* GroupBox4 =
+        AddGroup(QStringLiteral("GroupBox4"), QStringLiteral("Sunspot Disk Location && Size"), top);
     {
         auto* x = AddLabel(GroupBox4, "XCoordLabel", "x(mm)", 0, kLabelTop, "Sunspot x coordinate");
         auto* xBox = AddEdit(GroupBox4, EditBox::XCoord, "XCoordBox", 0, kEditTop, 42,
@@ -193,19 +206,21 @@ void TZorvaForm::BuildForm() {
         auto* y = AddLabel(GroupBox4, "YCoordLabel", "y(mm)", 0, kLabelTop, "Sunspot y coordinate");
         auto* yBox = AddEdit(GroupBox4, EditBox::YCoord, "YCoordBox", 0, kEditTop, 42,
                              "Sunspot y coordinate");
-        auto* size = AddLabel(GroupBox4, "SizeCaption", "Sunspot Size", 0, kLabelTop, "Sunspot size");
+        auto* size =
+            AddLabel(GroupBox4, "SizeCaption", "Sunspot Size", 0, kLabelTop, "Sunspot size");
         auto* sizeBox =
             AddEdit(GroupBox4, EditBox::Size, "SizeBox", 0, kEditTop, 30, "Sunspot size");
         SizeLabel = AddLabel(GroupBox4, "SizeLabel", "mm", 0, kLabelTop, "Sunspot size");
-        PlaceRow(6, {{x, 2}, {xBox, 7}, {y, 2}, {yBox, 7}, {size, 2}, {sizeBox, 2},
-                     {SizeLabel, 0}});
+        PlaceRow(6,
+                 {{x, 2}, {xBox, 7}, {y, 2}, {yBox, 7}, {size, 2}, {sizeBox, 2}, {SizeLabel, 0}});
     }
 
     top += kGroupPitch;
-    QGroupBox* GroupBox5 = AddGroup(QStringLiteral("GroupBox5"),
-                         QStringLiteral("Heliographic Latitude/Longitude, Area && Carrington "
-                                        "Rotation"),
-                         top);
+    QGroupBox* GroupBox5 =
+        AddGroup(QStringLiteral("GroupBox5"),
+                 QStringLiteral("Heliographic Latitude/Longitude, Area && Carrington "
+                                "Rotation"),
+                 top);
     AddLabel(GroupBox5, "LatCaption", "Latitude", 22, 20, "Heliographical latitude");
     LatLabel = AddLabel(GroupBox5, "LatLabel", "", 30, 40, "Heliographical latitude");
     AddLabel(GroupBox5, "LongCaption", "Longitude", 110, 20, "Heliographical longitude");
@@ -213,12 +228,12 @@ void TZorvaForm::BuildForm() {
     AddLabel(GroupBox5, "AreaCaption", "Area", 196, 20, "Area (millionths)");
     AreaLabel = AddLabel(GroupBox5, "AreaLabel", "", 192, 40, "Area (millionths)");
     AddLabel(GroupBox5, "SunspotCRCaption", "CR", 270, 20, "Carrington rotation at spot");
-    SunspotCRLabel = AddLabel(GroupBox5, "SunspotCRLabel", "", 262, 40,
-                              "Carrington rotation at spot");
+    SunspotCRLabel =
+        AddLabel(GroupBox5, "SunspotCRLabel", "", 262, 40, "Carrington rotation at spot");
 
     top += kGroupPitch;
-    GroupBox8 = AddGroup(QStringLiteral("GroupBox8"), QStringLiteral("Heliographic Separation"),
-                         top);
+    GroupBox8 =
+        AddGroup(QStringLiteral("GroupBox8"), QStringLiteral("Heliographic Separation"), top);
     AddLabel(GroupBox8, "Label4", "Separation", 8, 20, "Heliographical separation");
     Sep1Label = AddLabel(GroupBox8, "Sep1Label", "", 8, 40, "Heliographical separation");
     Sep2Label = AddLabel(GroupBox8, "Sep2Label", "", 64, 40, "Heliographical separation");
@@ -296,8 +311,8 @@ void TZorvaForm::FormClose() {
     const SavedSettingsFiles saved =
         SaveSettingsFiles(folder_.toStdString(), session_.folders(), session_.CurrentSettings());
     if (!saved.settingsWritten) {
-        const QString file = QDir(folder_).filePath(QString::fromUtf8(kSettingsFileName.data(),
-                                                                      kSettingsFileName.size()));
+        const QString file = QDir(folder_).filePath(
+            QString::fromUtf8(kSettingsFileName.data(), kSettingsFileName.size()));
         dialogs_.Message(this,
                          QStringLiteral("Your settings could not be saved to %1: %2")
                              .arg(file, QString::fromStdString(saved.settingsError)),

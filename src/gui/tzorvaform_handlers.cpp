@@ -28,17 +28,33 @@ void TZorvaForm::TimePickerChange() {
     Apply(session_.ChangeTime({t.hour(), t.minute(), t.second()}, TimePicker->Spinning()));
 }
 
-void TZorvaForm::ObserverLatBoxChange() { EditBoxChanged(EditBox::ObserverLat); }
-void TZorvaForm::ObserverLongBoxChange() { EditBoxChanged(EditBox::ObserverLong); }
-void TZorvaForm::DiamBoxChange() { EditBoxChanged(EditBox::Diameter); }
-void TZorvaForm::XCoordBoxChange() { EditBoxChanged(EditBox::XCoord); }
-void TZorvaForm::YCoordBoxChange() { EditBoxChanged(EditBox::YCoord); }
-void TZorvaForm::SizeBoxChange() { EditBoxChanged(EditBox::Size); }
+void TZorvaForm::ObserverLatBoxChange() {
+    EditBoxChanged(EditBox::ObserverLat);
+}
+void TZorvaForm::ObserverLongBoxChange() {
+    EditBoxChanged(EditBox::ObserverLong);
+}
+void TZorvaForm::DiamBoxChange() {
+    EditBoxChanged(EditBox::Diameter);
+}
+void TZorvaForm::XCoordBoxChange() {
+    EditBoxChanged(EditBox::XCoord);
+}
+void TZorvaForm::YCoordBoxChange() {
+    EditBoxChanged(EditBox::YCoord);
+}
+void TZorvaForm::SizeBoxChange() {
+    EditBoxChanged(EditBox::Size);
+}
 
 // --- Display ---
 
-void TZorvaForm::DateShortClick() { Apply(session_.ChooseDateFormat(false)); }
-void TZorvaForm::DateLongClick() { Apply(session_.ChooseDateFormat(true)); }
+void TZorvaForm::DateShortClick() {
+    Apply(session_.ChooseDateFormat(false));
+}
+void TZorvaForm::DateLongClick() {
+    Apply(session_.ChooseDateFormat(true));
+}
 
 void TZorvaForm::IncreaseDateWindow1Click() {
     Apply(session_.ChangePickerWidth(PickerWidthCommand::IncreaseDate));
@@ -57,14 +73,24 @@ void TZorvaForm::PrecisionClick(PrecisionGroup group, int item) {
     Apply(session_.ChoosePrecision(group, item));
 }
 
-void TZorvaForm::ScreenResolutionClick(int item) { Apply(session_.ChooseScreen(item)); }
-void TZorvaForm::LogFileMessageBox1Click() { Apply(session_.ToggleLogfileMessages()); }
+void TZorvaForm::ScreenResolutionClick(int item) {
+    Apply(session_.ChooseScreen(item));
+}
+void TZorvaForm::LogFileMessageBox1Click() {
+    Apply(session_.ToggleLogfileMessages());
+}
 
 // --- The chart ---
 
-void TZorvaForm::DiameterClick(int item) { Apply(session_.ChooseDiameter(item)); }
-void TZorvaForm::FlipMenuClick() { Apply(session_.Flip()); }
-void TZorvaForm::MirrorMenuClick() { Apply(session_.Mirror()); }
+void TZorvaForm::DiameterClick(int item) {
+    Apply(session_.ChooseDiameter(item));
+}
+void TZorvaForm::FlipMenuClick() {
+    Apply(session_.Flip());
+}
+void TZorvaForm::MirrorMenuClick() {
+    Apply(session_.Mirror());
+}
 
 void TZorvaForm::DiskOrientation1Click() {
     Apply(session_.ChooseOrientation(Orientation::Equatorial));
@@ -76,10 +102,18 @@ void TZorvaForm::DiskOrientation3Click() {
     Apply(session_.ChooseOrientation(Orientation::AltAzimuth));
 }
 
-void TZorvaForm::GridItemClick(GridItem item) { Apply(session_.ToggleGridItem(item)); }
-void TZorvaForm::Sunspot1Click() { Apply(session_.ToggleSunspot()); }
-void TZorvaForm::N1sqmmClick() { Apply(session_.ChooseGridSize(true)); }
-void TZorvaForm::N125sqinClick() { Apply(session_.ChooseGridSize(false)); }
+void TZorvaForm::GridItemClick(GridItem item) {
+    Apply(session_.ToggleGridItem(item));
+}
+void TZorvaForm::Sunspot1Click() {
+    Apply(session_.ToggleSunspot());
+}
+void TZorvaForm::N1sqmmClick() {
+    Apply(session_.ChooseGridSize(true));
+}
+void TZorvaForm::N125sqinClick() {
+    Apply(session_.ChooseGridSize(false));
+}
 
 // --- Rotation markers and region summary options ---
 
@@ -101,20 +135,30 @@ void TZorvaForm::CarrLabelClick() {
 void TZorvaForm::DiffLabelClick() {
     Apply(session_.ToggleMarkerLabel(RotationMarker::Differential));
 }
-void TZorvaForm::SRSColourClick(uint32_t colour) { Apply(session_.ChooseSRSColour(colour)); }
-void TZorvaForm::SRSFileNameLabelClick() { Apply(session_.ToggleSRSFileNameLabel()); }
+void TZorvaForm::SRSColourClick(uint32_t colour) {
+    Apply(session_.ChooseSRSColour(colour));
+}
+void TZorvaForm::SRSFileNameLabelClick() {
+    Apply(session_.ToggleSRSFileNameLabel());
+}
 
 // --- Separation ---
 
-void TZorvaForm::Arc1Click() { Apply(session_.ToggleArc(true)); }
-void TZorvaForm::Arc2Click() { Apply(session_.ToggleArc(false)); }
+void TZorvaForm::Arc1Click() {
+    Apply(session_.ToggleArc(true));
+}
+void TZorvaForm::Arc2Click() {
+    Apply(session_.ToggleArc(false));
+}
 void TZorvaForm::LongitudeArc1Click() {
     Apply(session_.ToggleSeparationPath(FigureForm::LongitudeArc));
 }
 void TZorvaForm::GreatCircle1Click() {
     Apply(session_.ToggleSeparationPath(FigureForm::GreatCircle));
 }
-void TZorvaForm::SpotinMiddle1Click() { Apply(session_.ToggleSpotInMiddle()); }
+void TZorvaForm::SpotinMiddle1Click() {
+    Apply(session_.ToggleSpotInMiddle());
+}
 void TZorvaForm::DistColour1Click(uint32_t colour) {
     Apply(session_.ChooseSeparationColour(true, colour));
 }
@@ -122,8 +166,8 @@ void TZorvaForm::DistColour2Click(uint32_t colour) {
     Apply(session_.ChooseSeparationColour(false, colour));
 }
 
-void TZorvaForm::ImageMouseDown(Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers,
-                                int X, int Y) {
+void TZorvaForm::ImageMouseDown(Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers, int X,
+                                int Y) {
     Apply(session_.ChartMouseDown(buttons.testFlag(Qt::LeftButton),
                                   modifiers.testFlag(Qt::ShiftModifier),
                                   modifiers.testFlag(Qt::ControlModifier), X, Y));
@@ -172,10 +216,9 @@ void TZorvaForm::AddtoLogfile1Click() {
     const LogResult result = session_.AddToLogfile();
     switch (result.outcome) {
     case LogOutcome::NotOpen:
-        if (dialogs_.Message(this,
-                             QStringLiteral("The logfile is not open: press OK to open logfile."),
-                             kAddCaption, MessageIcon::Warning,
-                             MessageButtons::OkCancel) == MessageResult::Ok) {
+        if (dialogs_.Message(
+                this, QStringLiteral("The logfile is not open: press OK to open logfile."),
+                kAddCaption, MessageIcon::Warning, MessageButtons::OkCancel) == MessageResult::Ok) {
             NewLogfile1Click();
         }
         break;
@@ -200,7 +243,9 @@ void TZorvaForm::AddtoLogfile1Click() {
 
 // --- Shell ---
 
-void TZorvaForm::ExitClick() { close(); }
+void TZorvaForm::ExitClick() {
+    close();
+}
 
 void TZorvaForm::Contents1Click() {
     HelpWindow help(this);

@@ -32,14 +32,24 @@ struct PrecisionMenu {
 };
 // Captions ending in the degree sign are the ones shown; the menus are built with them.
 const PrecisionMenu kPrecisionMenus[] = {
-    {"RightAscension1", "Right Ascension", "PrecisionRA", PrecisionGroup::RA,
+    {"RightAscension1",
+     "Right Ascension",
+     "PrecisionRA",
+     PrecisionGroup::RA,
      {"min", "0.1 min", "sec"}},
     {"Declination1", "Declination", "PrecisionDec", PrecisionGroup::Dec, {"'", "0.1'", "\""}},
-    {"AltAzi1", "Alt && Azi", "PrecisionAltAzi", PrecisionGroup::AltAzi,
+    {"AltAzi1",
+     "Alt && Azi",
+     "PrecisionAltAzi",
+     PrecisionGroup::AltAzi,
      {"  " + kDeg, " 0.1" + kDeg, "0.01" + kDeg}},
     {"B01", "Bo, Lo && P", "PrecisionBLP", PrecisionGroup::BLP, {" 0.1" + kDeg, "0.01" + kDeg}},
     {"Diameter2", "Diameter", "PrecisionDia", PrecisionGroup::Diam, {"\"", "0.1\""}},
-    {"LatLong1", "Lat && Long", "PrecisionLL", PrecisionGroup::LatLong, {" 1" + kDeg, "0.1" + kDeg}},
+    {"LatLong1",
+     "Lat && Long",
+     "PrecisionLL",
+     PrecisionGroup::LatLong,
+     {" 1" + kDeg, "0.1" + kDeg}},
     {"Area1", "Area", "PrecisionArea", PrecisionGroup::Area, {"10", "1"}},
 };
 
@@ -104,7 +114,8 @@ void TZorvaForm::AddColourMenu(QMenu* parent, const QString& name, const QString
     QMenu* menu = AddMenu(parent, name, QStringLiteral("   Colour"));
     for (const ColourItem& item : kColourItems) {
         const uint32_t colour = item.colour;
-        AddItem(menu, prefix + item.name + suffix, item.name, [handler, colour] { handler(colour); });
+        AddItem(menu, prefix + item.name + suffix, item.name,
+                [handler, colour] { handler(colour); });
     }
 }
 
@@ -127,30 +138,41 @@ void TZorvaForm::CheckColour(const QString& prefix, uint32_t colour, const QStri
 
 void TZorvaForm::BuildMenus() {
     QMenu* file = AddMenu(nullptr, "File1", "&File");
-    AddItem(file, "OpenImage1", "Open &Image...", [this] { OpenImage1Click(); }, false);
-    AddItem(file, "CloseImage1", "&Close Image", [this] { CloseImage1Click(); }, false);
-    AddItem(file, "Save1", "Save Image", [this] { Save1Click(); }, false);
-    AddItem(file, "SaveAs1", "Save Image As...", [this] { SaveAs1Click(); }, false);
+    AddItem(
+        file, "OpenImage1", "Open &Image...", [this] { OpenImage1Click(); }, false);
+    AddItem(
+        file, "CloseImage1", "&Close Image", [this] { CloseImage1Click(); }, false);
+    AddItem(
+        file, "Save1", "Save Image", [this] { Save1Click(); }, false);
+    AddItem(
+        file, "SaveAs1", "Save Image As...", [this] { SaveAs1Click(); }, false);
     file->addSeparator();
-    AddItem(file, "ExportChart1", "&Export Chart...", [this] { ExportChart1Click(); }, false);
-    AddItem(file, "PrintChart1", "&Print Chart...", [this] { PrintChart1Click(); }, false)
+    AddItem(
+        file, "ExportChart1", "&Export Chart...", [this] { ExportChart1Click(); }, false);
+    AddItem(
+        file, "PrintChart1", "&Print Chart...", [this] { PrintChart1Click(); }, false)
         ->setShortcut(QKeySequence::Print);
     file->addSeparator();
-    AddItem(file, "NewLogfile1", "&New Logfile...", [this] { NewLogfile1Click(); }, false);
-    AddItem(file, "OpenLogfile1", "&Open Logfile...", [this] { OpenLogfile1Click(); }, false);
-    AddItem(file, "AddtoLogfile1", "&Add to Logfile", [this] { AddtoLogfile1Click(); }, false);
+    AddItem(
+        file, "NewLogfile1", "&New Logfile...", [this] { NewLogfile1Click(); }, false);
+    AddItem(
+        file, "OpenLogfile1", "&Open Logfile...", [this] { OpenLogfile1Click(); }, false);
+    AddItem(
+        file, "AddtoLogfile1", "&Add to Logfile", [this] { AddtoLogfile1Click(); }, false);
     file->addSeparator();
-    AddItem(file, "Exit", "E&xit", [this] { ExitClick(); }, false);
+    AddItem(
+        file, "Exit", "E&xit", [this] { ExitClick(); }, false);
     BuildEditAndTimeMenus();
 
     QMenu* orientation = AddMenu(nullptr, "DiskOrientation", "Disk &Orientaton");
-    AddItem(orientation, "FlipMenu", "&Flip (N - S)", [this] { FlipMenuClick(); }, false);
-    AddItem(orientation, "MirrorMenu", "&Mirror (E - W)", [this] { MirrorMenuClick(); }, false);
+    AddItem(
+        orientation, "FlipMenu", "&Flip (N - S)", [this] { FlipMenuClick(); }, false);
+    AddItem(
+        orientation, "MirrorMenu", "&Mirror (E - W)", [this] { MirrorMenuClick(); }, false);
     orientation->addSeparator();
     AddItem(orientation, "DiskOrientation1", "&Equatorial", [this] { DiskOrientation1Click(); });
     AddItem(orientation, "DiskOrientation3", "&AltAzimuth", [this] { DiskOrientation3Click(); });
-    AddItem(orientation, "DiskOrientation2", "&Rotation Axis",
-            [this] { DiskOrientation2Click(); });
+    AddItem(orientation, "DiskOrientation2", "&Rotation Axis", [this] { DiskOrientation2Click(); });
     // Checked while an observatory image's header sets the turn; not chosen by hand.
     AddItem(orientation, "DiskOrientationFits", "From FITS header", [] {})->setEnabled(false);
 
@@ -192,7 +214,8 @@ void TZorvaForm::BuildMenus() {
     AddColourMenu(srs, "Colour1", "SRS", "2", [this](uint32_t c) { SRSColourClick(c); });
     AddItem(srs, "SRSFileNameLabel2", "   &File Name Label", [this] { SRSFileNameLabelClick(); });
     srs->addSeparator();
-    AddItem(srs, "RegionTable1", "Region &Table...", [this] { RegionTable1Click(); }, false);
+    AddItem(
+        srs, "RegionTable1", "Region &Table...", [this] { RegionTable1Click(); }, false);
 
     QMenu* separation = AddMenu(nullptr, "Separation1", "&Separation");
     AddItem(separation, "Arc1", "Se&paration within disk", [this] { Arc1Click(); });
@@ -224,14 +247,18 @@ void TZorvaForm::BuildMenus() {
     AddItem(display, "DateShort", "&Short Date Format", [this] { DateShortClick(); });
     AddItem(display, "DateLong", "&Long Date Format", [this] { DateLongClick(); });
     display->addSeparator();
-    AddItem(display, "IncreaseDateWindow1", "&Increase Date Window",
-            [this] { IncreaseDateWindow1Click(); }, false);
-    AddItem(display, "DecreaseDateWindow1", "&Decrease Date Window",
-            [this] { DecreaseDateWindow1Click(); }, false);
-    AddItem(display, "IncreaseTimeWindow1", "I&ncrease Time Window",
-            [this] { IncreaseTimeWindow1Click(); }, false);
-    AddItem(display, "DecreaseTimeWindow1", "D&ecrease Time Window",
-            [this] { DecreaseTimeWindow1Click(); }, false);
+    AddItem(
+        display, "IncreaseDateWindow1", "&Increase Date Window",
+        [this] { IncreaseDateWindow1Click(); }, false);
+    AddItem(
+        display, "DecreaseDateWindow1", "&Decrease Date Window",
+        [this] { DecreaseDateWindow1Click(); }, false);
+    AddItem(
+        display, "IncreaseTimeWindow1", "I&ncrease Time Window",
+        [this] { IncreaseTimeWindow1Click(); }, false);
+    AddItem(
+        display, "DecreaseTimeWindow1", "D&ecrease Time Window",
+        [this] { DecreaseTimeWindow1Click(); }, false);
     display->addSeparator();
     for (const PrecisionMenu& m : kPrecisionMenus) {
         QMenu* sub = AddMenu(display, m.menu, m.caption);
@@ -250,9 +277,12 @@ void TZorvaForm::BuildMenus() {
     AddItem(grid, "N125sqin", "1/25 by 1/25 in", [this] { N125sqinClick(); });
 
     QMenu* help = AddMenu(nullptr, "Help1", "&Help");
-    AddItem(help, "Contents1", "&Contents", [this] { Contents1Click(); }, false);
-    AddItem(help, "Welcome1", "&Welcome...", [this] { Welcome1Click(); }, false);
-    AddItem(help, "About", "&About...", [this] { AboutClick(); }, false);
+    AddItem(
+        help, "Contents1", "&Contents", [this] { Contents1Click(); }, false);
+    AddItem(
+        help, "Welcome1", "&Welcome...", [this] { Welcome1Click(); }, false);
+    AddItem(
+        help, "About", "&About...", [this] { AboutClick(); }, false);
 }
 
 void TZorvaForm::SyncMenus() {
@@ -299,8 +329,7 @@ void TZorvaForm::SyncMenus() {
     SetChecked("Circle1", o.Circle);
     SetChecked("SubPixelLimb1", o.SubPixelLimb);
     for (int i = 0; i < static_cast<int>(ScreenItems.size()); ++i) {
-        SetChecked(ToQString(ScreenItems[static_cast<std::size_t>(i)].Name),
-                   o.ScreenItem == i + 1);
+        SetChecked(ToQString(ScreenItems[static_cast<std::size_t>(i)].Name), o.ScreenItem == i + 1);
     }
     const PickerLayouts& p = s.pickers();
     SetChecked("DateShort", !p.dateLong);
@@ -321,9 +350,12 @@ void TZorvaForm::SyncMenus() {
     SetChecked("N125sqin", !o.GridMm);
     Action("AddtoLogfile1")->setEnabled(s.LogfileOpen());
     const bool image = s.ImageShown();
-    for (const char* item : {"Points1", "Circle1", "CloseImage1"}) Action(item)->setEnabled(image);
-    for (const char* menu : {"Rotation1", "Diameter1"}) Action(menu)->setEnabled(!image);
-    for (const char* item : {"ExportChart1", "PrintChart1"}) Action(item)->setEnabled(!image);
+    for (const char* item : {"Points1", "Circle1", "CloseImage1"})
+        Action(item)->setEnabled(image);
+    for (const char* menu : {"Rotation1", "Diameter1"})
+        Action(menu)->setEnabled(!image);
+    for (const char* item : {"ExportChart1", "PrintChart1"})
+        Action(item)->setEnabled(!image);
     setWindowTitle(QString::fromStdString(s.Caption()));
 }
 

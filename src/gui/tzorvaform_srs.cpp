@@ -17,7 +17,9 @@ void TZorvaForm::LoadSRS1Click() {
     Apply(session_.LoadSummary(path.toStdString()));
 }
 
-void TZorvaForm::LoadSRS2Click() { Apply(session_.LinkWithDate()); }
+void TZorvaForm::LoadSRS2Click() {
+    Apply(session_.LinkWithDate());
+}
 
 void TZorvaForm::SolarRegionSummary1Click() {
     // Nothing to show before a summary was loaded: the item asks for one.

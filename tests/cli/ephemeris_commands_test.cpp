@@ -17,7 +17,8 @@ using Result = test::CliResult;
 std::vector<std::string> Lines(const std::string& text) {
     std::vector<std::string> lines;
     std::istringstream in(text);
-    for (std::string line; std::getline(in, line);) lines.push_back(line);
+    for (std::string line; std::getline(in, line);)
+        lines.push_back(line);
     return lines;
 }
 
@@ -57,7 +58,8 @@ TEST(CliYear, AccurateTableCarriesMoreDecimals) {
     ASSERT_EQ(lines.size(), 2u + 365u);
     std::istringstream words(lines[2]);
     std::vector<std::string> w;
-    for (std::string s; words >> s;) w.push_back(s);
+    for (std::string s; words >> s;)
+        w.push_back(s);
     ASSERT_EQ(w.size(), 11u);
     EXPECT_EQ(w[5].size() - w[5].find('.') - 1, 4u); // B0
     EXPECT_EQ(w[6].size() - w[6].find('.') - 1, 4u); // L0
@@ -70,8 +72,16 @@ TEST(CliAt, PrintsTheWindowsEphemeris) {
     const Result r = RunCli({"at", "2000-01-01T18:00:00", "--lat", "-33.9", "--long", "270"});
     ASSERT_EQ(r.status, 0) << r.err;
     const auto lines = Lines(r.out);
-    const char* names[] = {"RA",          "Dec",      "B0",       "L0",      "P",
-                           "DiamMinutes", "DiamSeconds", "Rotation", "Altitude", "Azimuth",
+    const char* names[] = {"RA",
+                           "Dec",
+                           "B0",
+                           "L0",
+                           "P",
+                           "DiamMinutes",
+                           "DiamSeconds",
+                           "Rotation",
+                           "Altitude",
+                           "Azimuth",
                            "ParallacticAngle"};
     ASSERT_EQ(lines.size(), std::size(names));
     for (std::size_t i = 0; i < lines.size(); ++i) {
@@ -122,7 +132,8 @@ TEST(Cli, WrongArgumentsGiveOneLineAndStatusTwo) {
     for (const auto& args : cases) {
         const Result r = RunCli(args);
         std::string joined;
-        for (const auto& a : args) joined += a + " ";
+        for (const auto& a : args)
+            joined += a + " ";
         EXPECT_EQ(r.status, cli::kUsageError) << joined;
         EXPECT_TRUE(r.out.empty()) << joined;
         EXPECT_EQ(Lines(r.err).size(), 1u) << joined << ": " << r.err;

@@ -40,15 +40,15 @@ TEST_F(ImageWindow, OpenMeasureAndClose) {
     // inch: about 2 x 202.9 x 25.4 / 75 = 137.4 mm.
     const double radius = session().image().Disk.r;
     EXPECT_NEAR(radius, 202.9, 1.5);
-    EXPECT_EQ(Box("DiamBox")->text().toStdString(),
-              FixedText(2 * radius * 25.4 / 75, 2));
+    EXPECT_EQ(Box("DiamBox")->text().toStdString(), FixedText(2 * radius * 25.4 / 75, 2));
     // The grid is drawn in blue over the picture: the equator and the central meridian
     // alone are two lines of about 2 x 203 pixels each.
     const QImage& shown = View()->image();
     ASSERT_EQ(shown.size(), QSize(512, 512));
     int blue = 0;
     for (int y = 0; y < 512; ++y) {
-        for (int x = 0; x < 512; ++x) blue += PixelWord(shown, x, y) == kColourBlue;
+        for (int x = 0; x < 512; ++x)
+            blue += PixelWord(shown, x, y) == kColourBlue;
     }
     EXPECT_GT(blue, 700);
 
@@ -70,8 +70,7 @@ TEST_F(ImageWindow, OpenMeasureAndClose) {
     Trigger("CloseImage1");
     EXPECT_TRUE(View()->isHidden());
     EXPECT_FALSE(Find<gui::ImageControl>("Image")->isHidden());
-    EXPECT_EQ(Find<gui::ImageControl>("Image")->width(),
-              ChartSide(ImageChartDiameter(radius)));
+    EXPECT_EQ(Find<gui::ImageControl>("Image")->width(), ChartSide(ImageChartDiameter(radius)));
     EXPECT_TRUE(Checked("Sunspot1"));
 }
 

@@ -44,7 +44,8 @@ TEST_F(MeasureWindow, ASeparationIsDrawnInItsColour) {
     const QImage& chart = Find<gui::ImageControl>("Image")->canvas();
     int blue = 0;
     for (int x = 200; x <= 350; ++x) {
-        for (int y = 260; y <= 292; ++y) blue += PixelWord(chart, x, y) == kColourBlue;
+        for (int y = 260; y <= 292; ++y)
+            blue += PixelWord(chart, x, y) == kColourBlue;
     }
     EXPECT_GT(blue, 50);
 }

@@ -15,7 +15,7 @@ namespace zorva::test {
 
 // Answers the window's questions from a script and remembers what was asked.
 class ScriptedDialogs final : public gui::Dialogs {
-public:
+  public:
     struct Shown {
         QString text, caption;
         gui::MessageButtons buttons;
@@ -24,13 +24,13 @@ public:
     std::deque<gui::MessageResult> answers; // Ok when empty
     std::deque<QString> files;              // the chosen paths; cancel when empty
     std::vector<gui::FileDialogRequest> fileRequests;
-    QStringList modals;                     // object names of the modal windows shown
-    std::function<void(QDialog&)> onModal;  // acts in a modal window before it closes
+    QStringList modals;                    // object names of the modal windows shown
+    std::function<void(QDialog&)> onModal; // acts in a modal window before it closes
     std::vector<gui::ChartOutputOptions> chartOutputsOffered;
     // The choices of the chart output dialogs; the offered ones when empty, cancel for none.
     std::deque<std::optional<gui::ChartOutputOptions>> chartOutputs;
-    QString printTo;                                // the print dialog prints to this PDF file,
-    QPageSize printPaper{QPageSize::A4};            // on this paper; cancelled when empty
+    QString printTo;                     // the print dialog prints to this PDF file,
+    QPageSize printPaper{QPageSize::A4}; // on this paper; cancelled when empty
 
     gui::MessageResult Message(QWidget*, const QString& text, const QString& caption,
                                gui::MessageIcon, gui::MessageButtons buttons) override {
@@ -70,7 +70,7 @@ public:
         return true;
     }
 
-private:
+  private:
     QString NextFile(const gui::FileDialogRequest& request) {
         fileRequests.push_back(request);
         if (files.empty()) return {};

@@ -28,34 +28,112 @@ struct MainWindow : test::WindowTest {
 };
 
 TEST_F(MainWindow, EveryCommandAndControlHasItsName) {
-    for (const char* name :
-         {"OpenImage1", "CloseImage1", "Save1", "SaveAs1", "NewLogfile1", "OpenLogfile1",
-          "AddtoLogfile1", "Exit", "FlipMenu", "MirrorMenu", "DiskOrientation1",
-          "DiskOrientation3", "DiskOrientation2", "N100mm", "N125mm", "N150mm", "Othermm", "N4in",
-          "N5in", "N6in", "Otherin", "NESWPoints1", "CentralMeridian1", "Equator1", "LatLines1",
-          "LongLines1", "Diameter1", "Rotation1", "RotationCarrington", "CarrBlack", "CarrWhite", "CarrLabel",
-          "RotationDifferential", "DiffRed", "DiffLabel", "LoadSRS1", "SRSGreen",
-          "SRSFileNameLabel", "LoadSRS2", "SRSBlue2", "SRSFileNameLabel2", "Arc1",
-          "LongitudeArc1", "GreatCircle1", "SpotinMiddle1", "DistBlack1", "DistWhite1", "Arc2",
-          "DistBlack2", "DistWhite2", "Sunspot1", "SolarRegionSummary1", "Points1", "Circle1",
-          "N6404801", "N8006001", "N10247681", "N11528641", "N128010241", "N160010241",
-          "N160012001", "DateShort", "DateLong", "IncreaseDateWindow1", "DecreaseDateWindow1",
-          "IncreaseTimeWindow1", "DecreaseTimeWindow1", "PrecisionRA1", "PrecisionRA3",
-          "PrecisionDec2", "PrecisionAltAzi3", "PrecisionBLP2", "PrecisionDia1", "PrecisionLL2",
-          "PrecisionArea1", "LogFileMessageBox1", "N1sqmm", "N125sqin", "Contents1", "Welcome1",
-          "About", "CarrSetColour", "DiffSetColour", "SRSColour", "Colour1", "DistColour1",
-          "DistColour2", "ScreenResolution1", "RightAscension1", "Declination1", "AltAzi1",
-          "B01", "Diameter2", "LatLong1", "Area1"}) {
+    for (const char* name : {"OpenImage1",
+                             "CloseImage1",
+                             "Save1",
+                             "SaveAs1",
+                             "NewLogfile1",
+                             "OpenLogfile1",
+                             "AddtoLogfile1",
+                             "Exit",
+                             "FlipMenu",
+                             "MirrorMenu",
+                             "DiskOrientation1",
+                             "DiskOrientation3",
+                             "DiskOrientation2",
+                             "N100mm",
+                             "N125mm",
+                             "N150mm",
+                             "Othermm",
+                             "N4in",
+                             "N5in",
+                             "N6in",
+                             "Otherin",
+                             "NESWPoints1",
+                             "CentralMeridian1",
+                             "Equator1",
+                             "LatLines1",
+                             "LongLines1",
+                             "Diameter1",
+                             "Rotation1",
+                             "RotationCarrington",
+                             "CarrBlack",
+                             "CarrWhite",
+                             "CarrLabel",
+                             "RotationDifferential",
+                             "DiffRed",
+                             "DiffLabel",
+                             "LoadSRS1",
+                             "SRSGreen",
+                             "SRSFileNameLabel",
+                             "LoadSRS2",
+                             "SRSBlue2",
+                             "SRSFileNameLabel2",
+                             "Arc1",
+                             "LongitudeArc1",
+                             "GreatCircle1",
+                             "SpotinMiddle1",
+                             "DistBlack1",
+                             "DistWhite1",
+                             "Arc2",
+                             "DistBlack2",
+                             "DistWhite2",
+                             "Sunspot1",
+                             "SolarRegionSummary1",
+                             "Points1",
+                             "Circle1",
+                             "N6404801",
+                             "N8006001",
+                             "N10247681",
+                             "N11528641",
+                             "N128010241",
+                             "N160010241",
+                             "N160012001",
+                             "DateShort",
+                             "DateLong",
+                             "IncreaseDateWindow1",
+                             "DecreaseDateWindow1",
+                             "IncreaseTimeWindow1",
+                             "DecreaseTimeWindow1",
+                             "PrecisionRA1",
+                             "PrecisionRA3",
+                             "PrecisionDec2",
+                             "PrecisionAltAzi3",
+                             "PrecisionBLP2",
+                             "PrecisionDia1",
+                             "PrecisionLL2",
+                             "PrecisionArea1",
+                             "LogFileMessageBox1",
+                             "N1sqmm",
+                             "N125sqin",
+                             "Contents1",
+                             "Welcome1",
+                             "About",
+                             "CarrSetColour",
+                             "DiffSetColour",
+                             "SRSColour",
+                             "Colour1",
+                             "DistColour1",
+                             "DistColour2",
+                             "ScreenResolution1",
+                             "RightAscension1",
+                             "Declination1",
+                             "AltAzi1",
+                             "B01",
+                             "Diameter2",
+                             "LatLong1",
+                             "Area1"}) {
         Item(name);
     }
-    for (const char* name : {"ObserverLatBox", "ObserverLongBox", "DiamBox", "XCoordBox",
-                             "YCoordBox", "SizeBox"}) {
+    for (const char* name :
+         {"ObserverLatBox", "ObserverLongBox", "DiamBox", "XCoordBox", "YCoordBox", "SizeBox"}) {
         Box(name);
     }
-    for (const char* name : {"RALabel", "DecLabel", "AltLabel", "AziLabel", "PALabel", "B0Label",
-                             "L0Label", "PLabel", "DiamLabel", "CRLabel", "LatLabel", "LongLabel",
-                             "AreaLabel", "SunspotCRLabel", "Sep1Label", "Sep2Label", "LL1Label",
-                             "LL2Label", "DiskDiamLabel", "SizeLabel", "UTCaption"}) {
+    for (const char* name :
+         {"RALabel",       "DecLabel",       "AltLabel",  "AziLabel",  "PALabel",  "B0Label",
+          "L0Label",       "PLabel",         "DiamLabel", "CRLabel",   "LatLabel", "LongLabel",
+          "AreaLabel",     "SunspotCRLabel", "Sep1Label", "Sep2Label", "LL1Label", "LL2Label",
+          "DiskDiamLabel", "SizeLabel",      "UTCaption"}) {
         Find<QLabel>(name);
     }
     Find<QDateEdit>("DatePicker");
@@ -149,7 +227,8 @@ TEST_F(MainWindow, ChoicesSurviveARestart) {
 TEST_F(MainWindow, DamagedSettingsStillStart) {
     Close();
     std::string garbage;
-    for (int i = 0; i < 3000; ++i) garbage.push_back(static_cast<char>((i * 131) & 0xFF));
+    for (int i = 0; i < 3000; ++i)
+        garbage.push_back(static_cast<char>((i * 131) & 0xFF));
     test::WriteFile(dir / std::string(kSettingsFileName), garbage);
     test::WriteFile(dir / std::string(kDirectoryFileName), garbage);
     Open();
@@ -195,7 +274,8 @@ TEST_F(MainWindow, BoxesAreMarkedUntilTheirTextIsInUse) {
     EXPECT_NE(lat->palette().color(QPalette::Text), QColor(Qt::red));
     EXPECT_EQ(lat->toolTip(), "Observer latitude");
     // Decimals start with a point or a comma, and nothing stops the typing.
-    for (const char* text : {"51,5", ".5", "-.5"}) Type("ObserverLatBox", text);
+    for (const char* text : {"51,5", ".5", "-.5"})
+        Type("ObserverLatBox", text);
     EXPECT_EQ(session().observation().observer.latitude, -0.5);
     EXPECT_TRUE(dialogs.messages.empty());
 }

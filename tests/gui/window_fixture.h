@@ -16,7 +16,7 @@ namespace zorva::test {
 
 // A main window over a folder of its own, with a fixed today and scripted dialogs.
 class WindowTest : public ::testing::Test {
-protected:
+  protected:
     explicit WindowTest(QDate today) : clock(today) {}
 
     void Open() {

@@ -29,7 +29,8 @@ constexpr double kLargestCutoff = 0.999;
 } // namespace
 
 int32_t ChartSide(double diameterMm) {
-    return static_cast<int32_t>(std::trunc(diameterMm * kSidePerDiameter * ChartPixelsPerInch / MmPerInch));
+    return static_cast<int32_t>(
+        std::trunc(diameterMm * kSidePerDiameter * ChartPixelsPerInch / MmPerInch));
 }
 
 WindowFit FitWindowToChart(int32_t w, int32_t h, int32_t screenWidth, int32_t screenHeight) {

@@ -11,7 +11,6 @@ namespace {
 
 using namespace degrees;
 
-
 // Differential rotation: sidereal rate 14.37 - 2.6 sin^2(lat) degrees a day, turned
 // into a drift against the Carrington frame.
 constexpr double kEquatorRate = 14.37;

@@ -152,7 +152,8 @@ TableEnd LeapSecondTableEnd() {
     static const TableEnd end = [] {
         double taiMinusUtc = 0;
         int32_t year = 2000;
-        while (eraDat(year + 1, 1, 1, 0.0, &taiMinusUtc) == 0) ++year;
+        while (eraDat(year + 1, 1, 1, 0.0, &taiMinusUtc) == 0)
+            ++year;
         eraDat(year, 12, 31, 0.0, &taiMinusUtc);
         return TableEnd{year + 1.0, taiMinusUtc + kTTMinusTAI};
     }();

@@ -24,7 +24,9 @@ bool IsGregorian(int32_t y, int32_t m, int32_t d) {
     return (m == 10 && d >= 15) || m == 11 || m == 12;
 }
 
-int64_t FloorToInt(double v) { return static_cast<int64_t>(std::floor(v)); }
+int64_t FloorToInt(double v) {
+    return static_cast<int64_t>(std::floor(v));
+}
 } // namespace
 
 double JulianDate(int32_t year, int32_t month, int32_t day, int32_t hour, int32_t minute,
@@ -42,8 +44,8 @@ double JulianDate(int32_t year, int32_t month, int32_t day, int32_t hour, int32_
     }
     // Before year 1 the -0.75 only lands on the right day when cut towards zero: flooring
     // it as well would put most dates BC one day early.
-    const int64_t c = y < 0 ? static_cast<int64_t>(std::trunc(365.25 * y - 0.75))
-                            : FloorToInt(365.25 * y);
+    const int64_t c =
+        y < 0 ? static_cast<int64_t>(std::trunc(365.25 * y - 0.75)) : FloorToInt(365.25 * y);
     // 30.60001, not 30.6: keeps 30.6 * 5 and friends from landing a hair below an integer.
     const int64_t e = FloorToInt(30.60001 * (mm + 1));
 

@@ -13,23 +13,23 @@ using degrees::kRadToDeg;
 using degrees::ToRad;
 
 // Orbit of the Sun, epoch 1990.0.
-constexpr double kEpoch1990 = 2447891.5;               // JulianDate(1990, 1, 0, 0, 0, 0)
-constexpr double kDailyMotion = 0.9856473563866011;    // 360 / 365.242191, degrees per day
-constexpr double kLongitudeAtEpoch = 279.403303;       // degrees
-constexpr double kPerigeeLongitude = 282.768422;       // degrees
+constexpr double kEpoch1990 = 2447891.5;            // JulianDate(1990, 1, 0, 0, 0, 0)
+constexpr double kDailyMotion = 0.9856473563866011; // 360 / 365.242191, degrees per day
+constexpr double kLongitudeAtEpoch = 279.403303;    // degrees
+constexpr double kPerigeeLongitude = 282.768422;    // degrees
 constexpr double kEccentricity = 0.016713;
-constexpr double kKeplerTolerance = 1e-6;              // radians
-constexpr double kTwiceRadToDeg = 114.59155902616465;  // 360 / pi
+constexpr double kKeplerTolerance = 1e-6;             // radians
+constexpr double kTwiceRadToDeg = 114.59155902616465; // 360 / pi
 
 constexpr double kJ2000 = 2451545.0;
 constexpr double kPerJulianCentury = 2.7378507871321012e-05; // 1 / 36525
 
 // Physical ephemeris: the Carrington elements of the solar equator.
-constexpr double kFixedObliquity = 0.4091400832525107; // 23.442 degrees, in radians
-constexpr double kInclination = 0.1265363707695889;    // 7.25 degrees, in radians
-constexpr double kDiameterAtUnitDistance = 0.5339889;  // degrees
-constexpr double kPerSiderealPeriod = 0.039401103230890466;  // 1 / 25.38 days
-constexpr double kPerSynodicPeriod = 0.03666320810403552;    // 1 / 27.2753 days
+constexpr double kFixedObliquity = 0.4091400832525107;      // 23.442 degrees, in radians
+constexpr double kInclination = 0.1265363707695889;         // 7.25 degrees, in radians
+constexpr double kDiameterAtUnitDistance = 0.5339889;       // degrees
+constexpr double kPerSiderealPeriod = 0.039401103230890466; // 1 / 25.38 days
+constexpr double kPerSynodicPeriod = 0.03666320810403552;   // 1 / 27.2753 days
 constexpr double kRotationAngleOrigin = 2398220.0;
 constexpr double kRotation1690Origin = 2444235.34;
 constexpr double kNodeOrigin = 2415020.0;
@@ -93,10 +93,8 @@ DailyRecord ComputeDailyRecord(int32_t year, int32_t month, int32_t day) {
     if (l0 > 360.0) l0 -= 360.0;
     if (l0 < 0) l0 += 360.0;
 
-    const double b0 =
-        std::asin(std::sin(ToRad(lambda - k)) * std::sin(kInclination)) * kRadToDeg;
-    const double p = std::atan(-std::cos(ToRad(lambda)) * std::tan(kFixedObliquity)) *
-                         kRadToDeg +
+    const double b0 = std::asin(std::sin(ToRad(lambda - k)) * std::sin(kInclination)) * kRadToDeg;
+    const double p = std::atan(-std::cos(ToRad(lambda)) * std::tan(kFixedObliquity)) * kRadToDeg +
                      std::atan(-std::cos(kMinusLambda) * std::tan(kInclination)) * kRadToDeg;
 
     double trueAnomaly = lambda - kPerigeeLongitude;
@@ -115,9 +113,8 @@ DailyRecord ComputeDailyRecord(int32_t year, int32_t month, int32_t day) {
     r.P = p;
     r.DiamMinutes = static_cast<int32_t>(std::floor(60.0 * dm));
     r.DiamSeconds = (60.0 * dm - r.DiamMinutes) * 60.0;
-    r.Rotation = static_cast<int32_t>(
-                     std::floor((jd0 - kRotation1690Origin) * kPerSynodicPeriod)) +
-                 1690;
+    r.Rotation =
+        static_cast<int32_t>(std::floor((jd0 - kRotation1690Origin) * kPerSynodicPeriod)) + 1690;
     return r;
 }
 

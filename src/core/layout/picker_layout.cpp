@@ -16,7 +16,9 @@ bool HasRoom(const DateLayout& l, GroupSpan g) {
            l.UTCaptionLeft + l.UTCaptionWidth <= g.left + g.width - kCaptionRoom;
 }
 
-int32_t Gap(const DateLayout& l) { return l.TimePickerLeft - l.DatePickerLeft - l.DatePickerWidth; }
+int32_t Gap(const DateLayout& l) {
+    return l.TimePickerLeft - l.DatePickerLeft - l.DatePickerWidth;
+}
 
 // The gap between the pickers is narrower than the date picker's margin: a narrowed
 // picker gives its width back to the gap only.

@@ -2,8 +2,8 @@
 
 #include <cmath>
 
-#include "core/common/angles.h"
 #include "core/chart/projection.h"
+#include "core/common/angles.h"
 #include "core/common/no_value.h"
 
 namespace zorva {
@@ -12,8 +12,8 @@ namespace {
 
 using namespace degrees;
 
-constexpr double kPixelCentre = 0.5;       // a click lands in the middle of its pixel
-constexpr double kLimbStep = 0.125;        // millimetres per step of the walk to the limb
+constexpr double kPixelCentre = 0.5; // a click lands in the middle of its pixel
+constexpr double kLimbStep = 0.125;  // millimetres per step of the walk to the limb
 constexpr double kStepsPerMm = 8;
 // The limb point's latitude and longitude are taken just inside the limb, where the
 // inverse projection is still defined.

@@ -213,8 +213,8 @@ std::string DiameterText(int32_t minutes, double seconds, int32_t precision) {
         s = 0;
         m += 1;
     }
-    const std::string tail =
-        (s >= 10 ? "' " : "' 0") + (item == 1 ? Whole(s) : FixedText(s, 1)) + std::string(kArcSecond);
+    const std::string tail = (s >= 10 ? "' " : "' 0") + (item == 1 ? Whole(s) : FixedText(s, 1)) +
+                             std::string(kArcSecond);
     return (item == 1 ? "  " : "") + std::to_string(m) + tail;
 }
 

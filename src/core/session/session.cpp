@@ -284,9 +284,8 @@ Changes Session::ChooseMarkerColour(RotationMarker marker, uint32_t colour) {
 }
 
 Changes Session::ToggleMarkerLabel(RotationMarker marker) {
-    bool& label = (marker == RotationMarker::Carrington ? options_.Carrington
-                                                         : options_.Differential)
-                      .Label;
+    bool& label =
+        (marker == RotationMarker::Carrington ? options_.Carrington : options_.Differential).Label;
     label = !label;
     changes_.menus = true;
     return Recalculate();

@@ -50,7 +50,7 @@ struct DisplayOptions {
     bool Sunspot = true;
     bool Points = false;
     bool Circle = false;
-    bool RotationCarrington = false; // the items' check marks; the markers' shown flags
+    bool RotationCarrington = false;   // the items' check marks; the markers' shown flags
     bool RotationDifferential = false; // step aside while the chart geometry changes
     MarkerLook Carrington{kColourBlack, false};
     MarkerLook Differential{kColourBlack, false};
@@ -87,8 +87,8 @@ struct PickerLayouts {
 // The loaded Solar Region Summary: its regions, when their places hold, and what carries
 // their longitudes onto the observation's own L0.
 struct RegionSummary {
-    bool Loaded = false;        // a summary was loaded by either command; never cleared
-    bool LoadSRS1 = false;      // the "Load SRS..." item's check
+    bool Loaded = false;   // a summary was loaded by either command; never cleared
+    bool LoadSRS1 = false; // the "Load SRS..." item's check
     std::shared_ptr<const std::vector<SrsRegion>> Regions =
         std::make_shared<const std::vector<SrsRegion>>();
     Instant Epoch;
@@ -109,9 +109,9 @@ struct OpenedImage {
 
 // The diameter menu's chosen item and what the diameter box shows.
 struct DiameterChoice {
-    int32_t item = -1;        // index into DiameterItems, -1 while none is checked
-    std::string unit = "mm";  // unit caption beside the box: "mm" or "in"
-    bool boxReadOnly = true;  // only a typed diameter of a shown chart can be edited
+    int32_t item = -1;       // index into DiameterItems, -1 while none is checked
+    std::string unit = "mm"; // unit caption beside the box: "mm" or "in"
+    bool boxReadOnly = true; // only a typed diameter of a shown chart can be edited
 };
 
 // Everything the readout labels show, as last written. A label is written at the moments
@@ -130,15 +130,15 @@ struct Readouts {
 
 // What a command changed, so the window repaints and rewrites only that.
 struct Changes {
-    bool chart = false;     // the chart picture
-    bool image = false;     // the solar image's picture, or which of the two is shown
-    bool chartSize = false; // the chart's side, and with it the window layout
-    bool readouts = false;  // label texts and places
-    bool menus = false;     // check marks, enabled items and captions
-    bool boxes = false;     // edit box texts and their read-only state
-    bool pickers = false;   // picker values, date format and layout
-    bool logRequest = false; // a control-click asks for the measurement to be logged
-    bool regions = false;    // the region list itself (for the region table)
+    bool chart = false;       // the chart picture
+    bool image = false;       // the solar image's picture, or which of the two is shown
+    bool chartSize = false;   // the chart's side, and with it the window layout
+    bool readouts = false;    // label texts and places
+    bool menus = false;       // check marks, enabled items and captions
+    bool boxes = false;       // edit box texts and their read-only state
+    bool pickers = false;     // picker values, date format and layout
+    bool logRequest = false;  // a control-click asks for the measurement to be logged
+    bool regions = false;     // the region list itself (for the region table)
     bool tableSource = false; // a year's table was loaded: where its numbers come from
     std::string status;       // a passing word for the status bar
     // Messages for the user, in order: a summary that could not be read or found.
@@ -179,7 +179,7 @@ enum class RotationMarker { Carrington, Differential };
 // display options the menus show and the logfile. Each command carries out its work and
 // says what must be redrawn; the window only mirrors this state.
 class Session {
-public:
+  public:
     // `folder` holds the year files (the working folder in the program).
     explicit Session(std::filesystem::path folder = ".");
 
@@ -318,7 +318,7 @@ public:
     // The settings file's values as they would be written now.
     Settings CurrentSettings() const;
 
-private:
+  private:
     // Steps of the cycle and the commands; each notes what it changed in `changes_`.
     Changes Take();
     void LoadTableYear(int32_t year);

@@ -49,8 +49,8 @@ Changes Session::MouseDown(const DiskFrame& frame, bool left, bool shift, bool c
             if (options_.Arc1 && !sep_.SepPending) DrawSeparation(FigureForm::GreatCircle, false);
         }
     } else if (left && shift && !ctrl) {
-        const ShiftClickOutcome outcome = ShiftClickSeparation(
-            sep_, click, options_.SeparationForm, chart_, obs_.ephemeris);
+        const ShiftClickOutcome outcome =
+            ShiftClickSeparation(sep_, click, options_.SeparationForm, chart_, obs_.ephemeris);
         // A new first point clears the old figure.
         if (outcome.FirstPoint && (options_.Arc1 || options_.Arc2)) {
             if (ChartShown()) {

@@ -109,8 +109,7 @@ void Session::ApplyStartupDiameter(const SettingsLoad& load) {
     }
 }
 
-static_assert(DiameterItems[static_cast<std::size_t>(DiameterCommand::Othermm)].Name ==
-              "Othermm");
+static_assert(DiameterItems[static_cast<std::size_t>(DiameterCommand::Othermm)].Name == "Othermm");
 static_assert(DiameterItems[static_cast<std::size_t>(DiameterCommand::N6in)].Name == "N6in");
 
 Changes Session::Start(const LoadedSettingsFiles& loaded, const CalendarDate& today) {

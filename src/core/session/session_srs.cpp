@@ -17,7 +17,8 @@ void Session::TakeSummary(const SrsSummary& summary, const std::string& fileName
     srs_.Highlight.reset();
     changes_.regions = true;
     // A summary cut short keeps the regions read so far, and the user is told.
-    if (summary.Status == SrsStatus::Partial) changes_.notices.push_back({summary.Error, kSrsCaption});
+    if (summary.Status == SrsStatus::Partial)
+        changes_.notices.push_back({summary.Error, kSrsCaption});
 }
 
 void Session::DropRegions() {

@@ -32,7 +32,8 @@ TEST(RotationMarkers, SpotRotationAcrossTheSeam) {
         {19.9, 200, 2262}, {20, 200, 2263}, {190, 10, 2263},  {190.1, 10, 2264},
     };
     for (const Case& c : cases) {
-        EXPECT_EQ(RotationAtLongitude(c.spotLong, c.L0, 2263), c.rotation) << c.spotLong << " " << c.L0;
+        EXPECT_EQ(RotationAtLongitude(c.spotLong, c.L0, 2263), c.rotation)
+            << c.spotLong << " " << c.L0;
     }
 }
 

@@ -10,8 +10,14 @@ TEST(Calendar, LeapYears) {
         int year;
         bool leap;
     };
-    for (const Case c : {Case{1900, false}, {2000, true}, {2004, true}, {2100, false},
-                         {1999, false}, {-4, true}, {-100, false}, {-400, true}}) {
+    for (const Case c : {Case{1900, false},
+                         {2000, true},
+                         {2004, true},
+                         {2100, false},
+                         {1999, false},
+                         {-4, true},
+                         {-100, false},
+                         {-400, true}}) {
         EXPECT_EQ(IsLeapYear(c.year), c.leap) << c.year;
     }
 }
@@ -53,9 +59,9 @@ TEST(Calendar, AddDaysCrossesMonthsAndYears) {
         int y, m, d, n, ey, em, ed;
     };
     const Case cases[] = {
-        {2024, 1, 31, 1, 2024, 2, 1},   {2024, 2, 28, 1, 2024, 2, 29},
-        {2023, 2, 28, 1, 2023, 3, 1},   {2014, 12, 31, 1, 2015, 1, 1},
-        {2015, 1, 1, -1, 2014, 12, 31}, {2000, 3, 1, -1, 2000, 2, 29},
+        {2024, 1, 31, 1, 2024, 2, 1},      {2024, 2, 28, 1, 2024, 2, 29},
+        {2023, 2, 28, 1, 2023, 3, 1},      {2014, 12, 31, 1, 2015, 1, 1},
+        {2015, 1, 1, -1, 2014, 12, 31},    {2000, 3, 1, -1, 2000, 2, 29},
         {1999, 12, 31, 366, 2000, 12, 31},
     };
     for (const Case& c : cases) {

@@ -21,14 +21,15 @@ YearFileResult Read(const std::string& text, DailyTable& table) {
 
 TEST(YearFile, ReadsRecordsAfterTheHeader) {
     DailyTable table{};
-    const auto r = Read(std::string(kHeader) +
-                            "2005 Jan 1 18.7 -23.0 -3.02 330.02 2.16 32 34.9 2024\r\n"
-                            "2005 February 2\t18.8 -22.9 -3.1 317.0 1.7 32 60.0 2024\n"
-                            "2005 oct 3 1 2 3 4 5 31 6.5 2025\n",
-                        table);
+    const auto r =
+        Read(std::string(kHeader) + "2005 Jan 1 18.7 -23.0 -3.02 330.02 2.16 32 34.9 2024\r\n"
+                                    "2005 February 2\t18.8 -22.9 -3.1 317.0 1.7 32 60.0 2024\n"
+                                    "2005 oct 3 1 2 3 4 5 31 6.5 2025\n",
+             table);
     EXPECT_EQ(r.count, 3);
     EXPECT_TRUE(r.error.empty()) << r.error;
-    EXPECT_EQ(table[0], (DailyRecord{2005, 1, 1, 18.7, -23.0, -3.02, 330.02, 2.16, 32, 34.9, 2024}));
+    EXPECT_EQ(table[0],
+              (DailyRecord{2005, 1, 1, 18.7, -23.0, -3.02, 330.02, 2.16, 32, 34.9, 2024}));
     EXPECT_EQ(table[1].Month, 2); // a long month word is matched on its first three letters
     EXPECT_EQ(table[1].Day, 2);
     EXPECT_EQ(table[1].DiamSeconds, 60.0);
@@ -49,12 +50,17 @@ TEST(YearFile, StopsCleanlyOnBadInput) {
         {"header only", kHeader, 0, true},
         {"short header", "Zorva daily solar", 0, false},
         {"truncated record", kHeader + good + "2005 Jan 2 18.8 -22.9", 1, false},
-        {"garbage number", kHeader + good + "2005 Jan 2 18.8x -22.9 -3 317 1.7 32 35 2024\n", 1, false},
-        {"garbage words", kHeader + std::string("the quick brown fox jumps over a lazy dog ok!\n"), 0, false},
+        {"garbage number", kHeader + good + "2005 Jan 2 18.8x -22.9 -3 317 1.7 32 35 2024\n", 1,
+         false},
+        {"garbage words", kHeader + std::string("the quick brown fox jumps over a lazy dog ok!\n"),
+         0, false},
         {"not a number", kHeader + good + "2005 Jan 2 nan -22.9 -3 317 1.7 32 35 2024\n", 1, false},
-        {"fraction for an integer", kHeader + good + "2005 Jan 2.5 1 1 1 1 1 32 35 2024\n", 1, false},
-        {"over-long word", kHeader + good + std::string(100000, '7') + " Jan 2 1 1 1 1 1 1 1 1\n", 1, false},
-        {"over-long month", kHeader + good + "2005 " + std::string(5000, 'J') + " 2 1 1 1 1 1 1 1 1\n", 1, false},
+        {"fraction for an integer", kHeader + good + "2005 Jan 2.5 1 1 1 1 1 32 35 2024\n", 1,
+         false},
+        {"over-long word", kHeader + good + std::string(100000, '7') + " Jan 2 1 1 1 1 1 1 1 1\n",
+         1, false},
+        {"over-long month",
+         kHeader + good + "2005 " + std::string(5000, 'J') + " 2 1 1 1 1 1 1 1 1\n", 1, false},
         {"huge integer", kHeader + good + "99999999999999 Jan 2 1 1 1 1 1 1 1 1\n", 1, false},
     };
     for (const Case& c : cases) {
@@ -69,12 +75,14 @@ TEST(YearFile, StopsCleanlyOnBadInput) {
 
 TEST(YearFile, BinaryDataAndOverfullFiles) {
     std::string binary(kHeader);
-    for (int i = 0; i < 4096; ++i) binary.push_back(static_cast<char>((i * 37) & 0xFF));
+    for (int i = 0; i < 4096; ++i)
+        binary.push_back(static_cast<char>((i * 37) & 0xFF));
     DailyTable table{};
     EXPECT_EQ(Read(binary, table).count, 0);
 
     std::string many(kHeader);
-    for (int i = 0; i < 400; ++i) many += "2005 Jan 1 1 1 1 1 1 32 1 2024\n";
+    for (int i = 0; i < 400; ++i)
+        many += "2005 Jan 1 1 1 1 1 1 32 1 2024\n";
     const auto r = Read(many, table);
     EXPECT_EQ(r.count, kDailyTableSize);
     EXPECT_FALSE(r.error.empty());
@@ -124,15 +132,17 @@ struct TwoDays {
     }
     Ephemeris At(int h, int m, int s) const {
         Ephemeris e;
-        InterpolateEphemeris(table[0].Year, table, 2, {table[0].Year, table[0].Month, table[0].Day, h, m, s}, e);
+        InterpolateEphemeris(table[0].Year, table, 2,
+                             {table[0].Year, table[0].Month, table[0].Day, h, m, s}, e);
         return e;
     }
 };
 
 TEST(Interpolation, SeamsAndCarries) {
     // L0 restarts near 360 during 1 January 2000: the rotation follows the restart.
-    const TwoDays newRotation({2000, 1, 1, 18.715071, -23.071119, -2.96, 8.01, 2.38, 32, 34.9, 1957},
-                              {2000, 1, 2, 18.788696, -22.991819, -3.07, 354.84, 1.89, 32, 35.0, 1958});
+    const TwoDays newRotation(
+        {2000, 1, 1, 18.715071, -23.071119, -2.96, 8.01, 2.38, 32, 34.9, 1957},
+        {2000, 1, 2, 18.788696, -22.991819, -3.07, 354.84, 1.89, 32, 35.0, 1958});
     Ephemeris e = newRotation.At(12, 0, 0);
     EXPECT_NEAR(e.L0, 1.425, 1e-12);
     EXPECT_EQ(e.Rotation, 1957);

@@ -81,15 +81,22 @@ TEST(Horizon, ObserverLimitsAndFolding) {
         double held;
     };
     double lat = 51.5;
-    for (const Case c : {Case{90, true, 90}, {-90, true, -90}, {90.001, false, 0}, {-91, false, 0},
+    for (const Case c : {Case{90, true, 90},
+                         {-90, true, -90},
+                         {90.001, false, 0},
+                         {-91, false, 0},
                          {12.25, true, 12.25}}) {
         lat = 7;
         EXPECT_EQ(AcceptObserverLatitude(c.value, lat), c.accepted) << c.value;
         EXPECT_EQ(lat, c.accepted ? c.held : 7) << c.value;
     }
     double lon = 0.5;
-    for (const Case c : {Case{270, true, -90}, {-180, true, -180}, {360, true, 0},
-                         {180, true, 180}, {180.5, true, -179.5}, {361, false, 0},
+    for (const Case c : {Case{270, true, -90},
+                         {-180, true, -180},
+                         {360, true, 0},
+                         {180, true, 180},
+                         {180.5, true, -179.5},
+                         {361, false, 0},
                          {-181, false, 0}}) {
         lon = 7;
         EXPECT_EQ(AcceptObserverLongitude(c.value, lon), c.accepted) << c.value;

@@ -40,8 +40,7 @@ TEST(Carry, SpunTimeFieldsCarryIntoTheHourAndTheDate) {
         {{10, 0, 0}, {10, 0, 59}, {{9, 59, 59}, 0}},  // seconds of 10:00:00 down
         {{10, 59, 59}, {10, 59, 0}, {{11, 0, 0}, 0}}, // seconds up into the hour
         {{23, 30, 0}, {0, 30, 0}, {{0, 30, 0}, 1}},   // the hour itself wraps
-        {{0, 30, 0}, {23, 30, 0}, {{23, 30, 0}, -1}},
-        {{12, 0, 0}, {12, 0, 1}, {{12, 0, 1}, 0}},
+        {{0, 30, 0}, {23, 30, 0}, {{23, 30, 0}, -1}}, {{12, 0, 0}, {12, 0, 1}, {{12, 0, 1}, 0}},
     };
     for (const Case& c : cases) {
         EXPECT_EQ(CarrySpunTime(c.previous, c.picked), c.expected)

@@ -24,13 +24,14 @@ int32_t Item(std::string_view name) {
 }
 
 class SessionTest : public ::testing::Test {
-protected:
+  protected:
     void Start(CalendarDate today) { s.Start(LoadSettingsFiles(dir.path()), today); }
     void SetUp() override { Start({2000, 1, 31}); }
     // Replaces a box's text keystroke by keystroke, as a user types it.
     Changes Type(EditBox box, const std::string& text) {
         Changes c = s.EditText(box, "");
-        for (std::size_t i = 1; i <= text.size(); ++i) c |= s.EditText(box, text.substr(0, i));
+        for (std::size_t i = 1; i <= text.size(); ++i)
+            c |= s.EditText(box, text.substr(0, i));
         return c;
     }
     // A click on the 150 mm chart (553 pixels) at a pixel.
@@ -244,8 +245,7 @@ TEST_F(SessionTest, TheChartFollowsTheObserverWithTheZenithUp) {
     c = Type(EditBox::ObserverLong, "100");
     EXPECT_TRUE(c.chart);
     EXPECT_NE(s.chartPicture().scene.ParallacticAngle, before);
-    EXPECT_EQ(s.chartPicture().scene.ParallacticAngle,
-              s.observation().ephemeris.ParallacticAngle);
+    EXPECT_EQ(s.chartPicture().scene.ParallacticAngle, s.observation().ephemeris.ParallacticAngle);
 }
 
 TEST_F(SessionTest, DiameterCommandsSizeTheChart) {
@@ -256,8 +256,10 @@ TEST_F(SessionTest, DiameterCommandsSizeTheChart) {
         const char* unit;
     };
     // ChartSide = trunc(d 1.25 75 / 25.4): 100 mm 369, 125 mm 461, 4 in 375, 6 in 562.
-    for (const Case& c : {Case{"N100mm", 369, "100.0", "mm"}, {"N125mm", 461, "125.0", "mm"},
-                          {"N4in", 375, "4.0", "in"}, {"N6in", 562, "6.0", "in"}}) {
+    for (const Case& c : {Case{"N100mm", 369, "100.0", "mm"},
+                          {"N125mm", 461, "125.0", "mm"},
+                          {"N4in", 375, "4.0", "in"},
+                          {"N6in", 562, "6.0", "in"}}) {
         const Changes changes = s.ChooseDiameter(Item(c.item));
         EXPECT_TRUE(changes.chartSize) << c.item;
         EXPECT_EQ(s.ChartSidePixels(), c.side) << c.item;

@@ -11,12 +11,13 @@ TEST(NumericText, AcceptsDigitsWithOneSeparatorAndALeadingMinus) {
         bool numeric;
     };
     const Case cases[] = {
-        {"0", true},    {"51.5", true}, {"51,5", true},  {"-0,5", true}, {"-12", true},
-        {".5", true},   {"5.", true},   {".", true},     {"", false},    {"-", false},
-        {"1.2.3", false}, {"1,2.3", false}, {"1e5", false}, {" 5", false}, {"5 ", false},
-        {"+5", false},  {"--5", false}, {"5-", false},   {"abc", false}, {"0x10", false},
+        {"0", true},      {"51.5", true},   {"51,5", true}, {"-0,5", true}, {"-12", true},
+        {".5", true},     {"5.", true},     {".", true},    {"", false},    {"-", false},
+        {"1.2.3", false}, {"1,2.3", false}, {"1e5", false}, {" 5", false},  {"5 ", false},
+        {"+5", false},    {"--5", false},   {"5-", false},  {"abc", false}, {"0x10", false},
     };
-    for (const Case& c : cases) EXPECT_EQ(IsNumericText(c.text), c.numeric) << "'" << c.text << "'";
+    for (const Case& c : cases)
+        EXPECT_EQ(IsNumericText(c.text), c.numeric) << "'" << c.text << "'";
 }
 
 TEST(NumericText, ValueFollowsTheDecimalSeparator) {
