@@ -327,6 +327,8 @@ class Session {
     void ShowPositionReadouts();
     void ShowSolarParameters();
     void ShowSpotReadouts();
+    // The instant's year table, ephemeris, readouts and spot, with nothing redrawn.
+    void RecomputeAtInstant();
     void ShowSpotArea();
     void ShowSeparation();
     void ClearSeparation();

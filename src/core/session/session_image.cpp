@@ -67,17 +67,21 @@ Changes Session::OpenImage(const OpenedImage& opened) {
     if (!instant) instant = InstantFromImageName(split.name);
     if (instant) {
         obs_.instant = *instant;
-        LoadTableYear(obs_.instant.year);
-        UpdateEphemeris();
-        ShowPositionReadouts();
-        ShowSolarParameters();
-        LocateSpot(spot_, chart_, obs_.ephemeris);
-        ShowSpotReadouts();
+        RecomputeAtInstant();
         changes_.pickers = true;
     }
     RedrawImage(options_.Sunspot);
     PlotRegions();
     return Take();
+}
+
+void Session::RecomputeAtInstant() {
+    LoadTableYear(obs_.instant.year);
+    UpdateEphemeris();
+    ShowPositionReadouts();
+    ShowSolarParameters();
+    LocateSpot(spot_, chart_, obs_.ephemeris);
+    ShowSpotReadouts();
 }
 
 Changes Session::CloseImage() {
@@ -93,12 +97,7 @@ Changes Session::CloseImage() {
         diameter_.boxReadOnly = false;
     }
     changes_.chartSize = changes_.image = changes_.menus = changes_.boxes = true;
-    LoadTableYear(obs_.instant.year);
-    UpdateEphemeris();
-    ShowPositionReadouts();
-    ShowSolarParameters();
-    LocateSpot(spot_, chart_, obs_.ephemeris);
-    ShowSpotReadouts();
+    RecomputeAtInstant();
     RedrawChart();
     PlotRegions();
     return Take();
