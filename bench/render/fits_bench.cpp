@@ -1,5 +1,7 @@
 // Speed of opening a large FITS image, against cfitsio's own bare read of the same file
-// in the same run. The 4096 x 4096 float file is written here, never kept.
+// into new memory in the same run. The 4096 x 4096 float file is written here, never kept.
+// On a shared machine, --benchmark_enable_random_interleaving=true lets the open and the
+// bare read take turns, so that both meet the same load.
 #include <benchmark/benchmark.h>
 
 #include <cmath>

@@ -9,12 +9,12 @@
 #include <fitsio.h>
 #include <fstream>
 #include <limits>
-#include <new>
 #include <sys/mman.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include "core/images/grey.h"
+#include "core/text/parse.h"
 
 namespace zorva {
 
@@ -29,6 +29,16 @@ constexpr std::string_view kGzipMark = "\x1f\x8b";
 constexpr std::string_view kCompressMark = "\x1f\x9d";
 constexpr std::string_view kZipMark = "PK";
 constexpr std::string_view kCompressedMark = "ZIMAGE  =";
+constexpr std::string_view kSimpleMark = "SIMPLE  =";
+constexpr std::string_view kAxesMark = "NAXIS   =";
+constexpr std::size_t kValueColumn = 10; // a card's value follows "KEYWORD = "
+// Rows are read this many values at a time (a quarter of a megabyte, in the cache while
+// they are turned the right way up and counted).
+constexpr std::size_t kValuesPerRead = std::size_t{1} << 16;
+// The levels of a large picture start from a sample of its rows: about this many values,
+// from at most one row in this many.
+constexpr std::size_t kSampleValues = std::size_t{1} << 16;
+constexpr LONGLONG kRowsPerSampleRow = 16;
 
 // The status of a read whose process crashed or ran too long.
 constexpr int kReaderFailed = -1;
@@ -179,31 +189,71 @@ struct Layout {
     bool blanks = false;
 };
 
-// Reads every row of the image's planes into `values`, the picture's top row first, and
-// counts each row for the stretch levels when a counter is given. cfitsio's status.
-int ReadRows(fitsfile* f, const Layout& layout, float* values, FloatLevelCounter* counter) {
+// Reads `count` values from the first pixel of row `row` (1-based, from the bottom) of
+// plane `plane` (0-based) on.
+int ReadValues(fitsfile* f, const Layout& layout, int32_t plane, LONGLONG row, LONGLONG count,
+               float* out) {
     float blank = std::numeric_limits<float>::quiet_NaN();
     float* nullValue = layout.blanks ? &blank : nullptr;
     std::vector<LONGLONG> first(static_cast<std::size_t>(layout.naxis), 1);
+    first[1] = row;
+    if (layout.naxis >= 3) first[2] = plane + 1;
+    int anyNull = 0;
+    int status = 0;
+    fits_read_pixll(f, TFLOAT, first.data(), count, nullValue, out, &anyNull, &status);
+    // Values beyond a float's range come back clipped to it, which is good enough for a
+    // picture.
+    return status == NUM_OVERFLOW ? 0 : status;
+}
+
+// A sample of rows spread evenly over the picture, for the counter to place its bounds.
+int GuessLevels(fitsfile* f, const Layout& layout, FloatLevelCounter& counter) {
+    const auto width = static_cast<std::size_t>(layout.width);
+    const LONGLONG rows =
+        std::clamp<LONGLONG>(static_cast<LONGLONG>((kSampleValues + width - 1) / width), 1,
+                             std::max<LONGLONG>(layout.height / kRowsPerSampleRow, 1));
+    std::vector<float> sample(static_cast<std::size_t>(rows) * width);
+    for (LONGLONG k = 0; k < rows; ++k) {
+        const LONGLONG row = 1 + (2 * k + 1) * layout.height / (2 * rows);
+        const int status = ReadValues(f, layout, 0, row, layout.width,
+                                      sample.data() + static_cast<std::size_t>(k) * width);
+        if (status != 0) return status;
+    }
+    counter.Guess(sample);
+    return 0;
+}
+
+// Reads every row of the image's planes into `values`, the picture's top row first, and
+// counts them for the stretch levels when a counter is given. Several rows come in one
+// read, in the file's order from the bottom up, and are turned over where they land.
+// cfitsio's status.
+int ReadRows(fitsfile* f, const Layout& layout, float* values, FloatLevelCounter* counter) {
     const auto width = static_cast<std::size_t>(layout.width);
     const auto height = static_cast<std::size_t>(layout.height);
-    int status = 0;
+    if (counter != nullptr) {
+        if (const int status = GuessLevels(f, layout, *counter); status != 0) return status;
+    }
+    const LONGLONG rowsPerRead =
+        std::max<LONGLONG>(static_cast<LONGLONG>(kValuesPerRead / width), 1);
+    std::vector<float> spare(rowsPerRead > 1 ? width : 0); // a row on its way to its place
     for (int32_t k = 0; k < layout.planes; ++k) {
-        if (layout.naxis >= 3) first[2] = k + 1;
-        for (LONGLONG row = 1; row <= layout.height; ++row) {
-            first[1] = row;
-            // FITS counts rows from the bottom of the picture.
-            float* out = values + (static_cast<std::size_t>(k) * height +
-                                   static_cast<std::size_t>(layout.height - row)) *
-                                      width;
-            int anyNull = 0;
-            fits_read_pixll(f, TFLOAT, first.data(), layout.width, nullValue, out, &anyNull,
-                            &status);
-            // Values beyond a float's range come back clipped to it, which is good enough
-            // for a picture.
-            if (status == NUM_OVERFLOW) status = 0;
+        float* plane = values + static_cast<std::size_t>(k) * height * width;
+        for (LONGLONG row = 1; row <= layout.height; row += rowsPerRead) {
+            const LONGLONG rows = std::min(rowsPerRead, layout.height - row + 1);
+            // FITS counts rows from the bottom: these are the picture's rows
+            // height - row - rows + 1 to height - row, the lowest first.
+            const auto n = static_cast<std::size_t>(rows);
+            float* block = plane + (height - static_cast<std::size_t>(row) + 1 - n) * width;
+            const int status = ReadValues(f, layout, k, row, rows * layout.width, block);
             if (status != 0) return status;
-            if (counter != nullptr) counter->Add(std::span<const float>(out, width));
+            for (std::size_t i = 0; i < n / 2; ++i) {
+                float* upper = block + i * width;
+                float* lower = block + (n - 1 - i) * width;
+                std::memcpy(spare.data(), upper, width * sizeof(float));
+                std::memcpy(upper, lower, width * sizeof(float));
+                std::memcpy(lower, spare.data(), width * sizeof(float));
+            }
+            if (counter != nullptr) counter->Add(std::span<const float>(block, n * width));
         }
     }
     return 0;
@@ -263,22 +313,23 @@ FitsRead ReadOpened(fitsfile* f, const FitsLimits& limits) {
         fits_movabs_hdu(f, hdu, nullptr, &primaryStatus);
         if (primaryStatus != 0) return Refuse(Reason(primaryStatus));
     }
-    try {
-        pic.values.resize(static_cast<std::size_t>(count));
-    } catch (const std::bad_alloc&) {
-        return Refuse("there is not enough memory for the picture");
-    }
+    pic.values = FloatValues::Uninitialised(static_cast<std::size_t>(count));
+    if (pic.values.empty()) return Refuse("there is not enough memory for the picture");
 
     // Blank pixels of an integer image become NaN; a floating-point image marks them NaN
-    // itself, and reading those without the check is twice as fast.
-    const Layout layout{naxis, w, h, planes, bitpix > 0 && HasKeyword(pic.info.keywords, "BLANK")};
+    // itself, and reading those without the check is twice as fast. A tile-compressed
+    // floating-point image is stored as scaled integers, its NaN as a blank integer, which
+    // comes back as a number unless it is checked for.
+    int compressedStatus = 0;
+    const bool compressed = fits_is_compressed_image(f, &compressedStatus) != 0;
+    const Layout layout{naxis, w, h, planes,
+                        compressed || (bitpix > 0 && HasKeyword(pic.info.keywords, "BLANK"))};
     // The rows of a large grey picture are counted for the levels as they come in.
     std::optional<FloatLevelCounter> counter;
-    if (planes == 1 && pic.values.size() >= FewValues) counter.emplace();
+    if (planes == 1 && pic.values.size() >= FewValues) counter.emplace(pic.values.size());
     status = ReadRows(f, layout, pic.values.data(), counter ? &*counter : nullptr);
-    int checkStatus = 0;
     const bool cutOff = status == END_OF_FILE || status == READ_ERROR;
-    if (status != 0 && !cutOff && fits_is_compressed_image(f, &checkStatus) != 0)
+    if (status != 0 && !cutOff && compressed)
         return Refuse("its compressed image is damaged" + Detail(status));
     if (status != 0) return Refuse(Reason(status));
     if (counter) {
@@ -330,6 +381,10 @@ FitsRead ReadHere(const std::string& path, const FitsLimits& limits) {
 // works out the tiles, reads past its buffers while it decodes them); those files, and
 // packed ones, which it unpacks itself, are read in a child process. Anything else that
 // is no FITS file fails on its first card.
+//
+// A file whose first header holds an image (NAXIS above 0 on its third card, where FITS
+// puts it) is read from that header alone: cfitsio moves to no other. Any other file has
+// every card looked at.
 bool IsPlainFits(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
     std::array<char, kCard> card{};
@@ -338,8 +393,20 @@ bool IsPlainFits(const std::string& path) {
     if (first.starts_with(kGzipMark) || first.starts_with(kCompressMark) ||
         first.starts_with(kZipMark))
         return false;
-    while (in.read(card.data(), card.size())) {
-        if (std::string_view(card.data(), kCompressedMark.size()) == kCompressedMark) return false;
+    const bool simple = first.starts_with(kSimpleMark);
+    for (int k = 2; in.read(card.data(), card.size()); ++k) {
+        const std::string_view c(card.data(), card.size());
+        if (c.starts_with(kCompressedMark)) return false;
+        if (k == 3 && simple && c.starts_with(kAxesMark)) {
+            std::string_view value = c.substr(kValueColumn);
+            value = value.substr(0, value.find('/'));
+            while (!value.empty() && value.front() == ' ')
+                value.remove_prefix(1);
+            while (!value.empty() && value.back() == ' ')
+                value.remove_suffix(1);
+            const std::optional<int64_t> axes = ParseInt64(value);
+            if (axes && *axes > 0) return true;
+        }
     }
     return true;
 }
@@ -409,7 +476,13 @@ FitsRead ReadInChild(const std::string& path, const FitsLimits& limits) {
         while (waitpid(child, &how, 0) < 0 && errno == EINTR) {
         }
     }
-    const bool finished = child > 0 && WIFEXITED(how) && WEXITSTATUS(how) == 0;
+    // What came back is taken only within the room it was given.
+    const bool planesKnown = head->planes == 1 || head->planes == kColourPlanes;
+    const uint64_t valueCount = static_cast<uint64_t>(std::max(head->width, 0)) *
+                                static_cast<uint64_t>(std::max(head->height, 0)) *
+                                static_cast<uint64_t>(planesKnown ? head->planes : 0);
+    const bool finished = child > 0 && WIFEXITED(how) && WEXITSTATUS(how) == 0 &&
+                          head->textBytes <= kTextRoom && valueCount <= valueRoom / sizeof(float);
     if (finished && head->done == 2) {
         result = Refuse(std::string(text, head->textBytes));
     } else if (finished && head->done == 1) {
@@ -423,7 +496,12 @@ FitsRead ReadInChild(const std::string& path, const FitsLimits& limits) {
         const std::size_t n = static_cast<std::size_t>(p.width) *
                               static_cast<std::size_t>(p.height) *
                               static_cast<std::size_t>(p.planes);
-        p.values.assign(values, values + n);
+        p.values = FloatValues::Uninitialised(n);
+        if (n > 0 && p.values.empty()) {
+            munmap(shared, bytes);
+            return Refuse("there is not enough memory for the picture");
+        }
+        std::memcpy(p.values.data(), values, n * sizeof(float));
         std::string_view rest(text, head->textBytes);
         while (!rest.empty()) {
             const std::size_t nameEnd = rest.find('\0');
@@ -440,6 +518,14 @@ FitsRead ReadInChild(const std::string& path, const FitsLimits& limits) {
 }
 
 } // namespace
+
+FloatValues FloatValues::Uninitialised(std::size_t count) {
+    FloatValues v;
+    if (count == 0 || count > std::numeric_limits<std::size_t>::max() / sizeof(float)) return v;
+    v.values_.reset(static_cast<float*>(std::malloc(count * sizeof(float))));
+    if (v.values_) v.size_ = count;
+    return v;
+}
 
 std::span<const float> FitsPicture::Plane(int32_t k) const {
     const std::size_t n = static_cast<std::size_t>(width) * static_cast<std::size_t>(height);

@@ -1,11 +1,12 @@
 #pragma once
 
 #include <cstdint>
+#include <cstdlib>
+#include <memory>
 #include <optional>
 #include <span>
 #include <string>
 #include <string_view>
-#include <vector>
 
 #include "core/images/fits_header.h"
 
@@ -22,6 +23,40 @@ struct FitsLimits {
     int64_t largestBytes = 0;
 };
 
+// The values of a picture in memory of their own, taken without clearing it: a read writes
+// every value, and clearing a large picture first costs as much again as its pages.
+class FloatValues {
+  public:
+    FloatValues() = default;
+    // Room for `count` values; empty when the memory cannot be had.
+    static FloatValues Uninitialised(std::size_t count);
+
+    float* data() { return values_.get(); }
+    const float* data() const { return values_.get(); }
+    std::size_t size() const { return size_; }
+    bool empty() const { return size_ == 0; }
+    float* begin() { return data(); }
+    float* end() { return data() + size_; }
+    const float* begin() const { return data(); }
+    const float* end() const { return data() + size_; }
+    float& operator[](std::size_t i) { return values_[i]; }
+    const float& operator[](std::size_t i) const { return values_[i]; }
+    operator std::span<const float>() const { return {data(), size_}; }
+
+    // Hands the memory over, for the caller to reuse and to give back with std::free.
+    float* Release() {
+        size_ = 0;
+        return values_.release();
+    }
+
+  private:
+    struct Free {
+        void operator()(float* p) const { std::free(p); }
+    };
+    std::unique_ptr<float[], Free> values_;
+    std::size_t size_ = 0;
+};
+
 // The first image of a FITS file as a picture: the values of each plane row by row with
 // the picture's top row first (the file's last row, as FITS counts rows from the bottom).
 // Blank (BLANK) and NaN pixels are NaN; BSCALE and BZERO are applied. Three planes (red,
@@ -30,8 +65,8 @@ struct FitsPicture {
     int32_t width = 0;
     int32_t height = 0;
     int32_t planes = 1;
-    std::vector<float> values; // planes one after the other, width x height each
-    FitsInfo info;             // keywords, BITPIX, colour, stretch levels
+    FloatValues values; // planes one after the other, width x height each
+    FitsInfo info;      // keywords, BITPIX, colour, stretch levels
 
     std::span<const float> Plane(int32_t k) const;
 };

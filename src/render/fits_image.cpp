@@ -1,6 +1,8 @@
 #include "render/fits_image.h"
 
 #include <QFile>
+#include <cstdlib>
+#include <cstring>
 #include <vector>
 
 #include "fits/fits_file.h"
@@ -20,6 +22,37 @@ QImage GreyPicture(const FitsPicture& pic) {
     for (int y = 0; y < pic.height; ++y)
         StretchRow(values.subspan(static_cast<std::size_t>(y) * w, w), pic.info.levels,
                    grey.scanLine(y));
+    return grey;
+}
+
+// The grey picture in the memory of the values themselves, which the picture then owns:
+// row y of 8-bit levels, on a 4-byte boundary, ends before row y of the values begins
+// once the rows are at least two pixels wide, so each row is written over values already
+// used. The first row, which lies over its own values, is taken from a copy. The memory
+// is then cut to the picture's size.
+QImage GreyPictureInPlace(FitsPicture& pic) {
+    const auto w = static_cast<std::size_t>(pic.width);
+    const auto h = static_cast<std::size_t>(pic.height);
+    constexpr std::size_t kLineAlignment = 4;
+    const std::size_t stride = (w + kLineAlignment - 1) / kLineAlignment * kLineAlignment;
+    if (w < 2) return GreyPicture(pic);
+    const float* values = pic.values.data();
+    auto* bytes = reinterpret_cast<uint8_t*>(pic.values.data());
+    const std::vector<float> firstRow(values, values + w);
+    for (std::size_t y = 0; y < h; ++y) {
+        const std::span<const float> row =
+            y == 0 ? std::span<const float>(firstRow) : std::span<const float>(values + y * w, w);
+        uint8_t* line = bytes + y * stride;
+        StretchRow(row, pic.info.levels, line);
+        std::memset(line + w, 0, stride - w);
+    }
+    float* memory = pic.values.Release();
+    void* picture = std::realloc(memory, h * stride);
+    if (picture == nullptr) picture = memory;
+    QImage grey(
+        static_cast<uchar*>(picture), pic.width, pic.height, static_cast<qsizetype>(stride),
+        QImage::Format_Grayscale8, [](void* p) { std::free(p); }, picture);
+    if (grey.isNull()) std::free(picture);
     return grey;
 }
 
@@ -48,8 +81,8 @@ FitsDecoded DecodeFitsPicture(const QString& path) {
     const FitsLimits limits{SolarImageLargestSide, SolarImageAllocationLimitMiB * kBytesPerMiB};
     FitsRead read = ReadFitsFile(QFile::encodeName(path).toStdString(), limits);
     if (!read.picture) return {QImage(), std::nullopt, QString::fromStdString(read.error)};
-    const FitsPicture& pic = *read.picture;
-    QImage picture = pic.info.colour ? ColourPicture(pic) : GreyPicture(pic);
+    FitsPicture& pic = *read.picture;
+    QImage picture = pic.info.colour ? ColourPicture(pic) : GreyPictureInPlace(pic);
     if (picture.isNull()) {
         return {QImage(), std::nullopt,
                 QStringLiteral("there is not enough memory for the picture")};

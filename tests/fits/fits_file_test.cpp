@@ -23,6 +23,10 @@ FitsRead FromBytes(const std::string& bytes, const FitsLimits& limits = kLimits)
         limits);
 }
 
+std::vector<float> ValuesOf(const FitsPicture& pic) {
+    return {pic.values.begin(), pic.values.end()};
+}
+
 // A 3 x 2 picture: stored values 1 2 3 in FITS row 1 (the bottom) and 4 5 6 in row 2.
 FitsHdu SixPixels(int bitpix, std::vector<std::string> cards = {}) {
     return {bitpix, {3, 2}, std::move(cards), {1, 2, 3, 4, 5, 6}};
@@ -40,7 +44,7 @@ TEST(ReadFits, EveryPixelTypeScaledAndTurnedTheRightWayUp) {
         EXPECT_EQ(read.picture->width, 3);
         EXPECT_EQ(read.picture->height, 2);
         EXPECT_EQ(read.picture->info.bitpix, bitpix);
-        EXPECT_EQ(read.picture->values, expected);
+        EXPECT_EQ(ValuesOf(*read.picture), expected);
     }
 }
 
@@ -74,11 +78,11 @@ TEST(ReadFits, ThreePlanesAreColourOtherCubesTheirFirstPlane) {
     ASSERT_TRUE(read.picture) << read.error;
     EXPECT_TRUE(read.picture->info.colour);
     EXPECT_EQ(read.picture->planes, 3);
-    EXPECT_EQ(read.picture->values, (std::vector<float>{1, 2, 11, 12, 21, 22}));
+    EXPECT_EQ(ValuesOf(*read.picture), (std::vector<float>{1, 2, 11, 12, 21, 22}));
     read = FromBytes(FitsBytes({cube(4)}));
     ASSERT_TRUE(read.picture) << read.error;
     EXPECT_FALSE(read.picture->info.colour);
-    EXPECT_EQ(read.picture->values, (std::vector<float>{1, 2}));
+    EXPECT_EQ(ValuesOf(*read.picture), (std::vector<float>{1, 2}));
 }
 
 TEST(ReadFits, AnEmptyPrimaryLeadsToTheImageExtension) {
@@ -187,6 +191,33 @@ TEST(ReadFits, ADamagedCompressedImageIsAMessageNotACrash) {
     EXPECT_TRUE(damaged.error.find("compressed image is damaged") != std::string::npos ||
                 damaged.error.find("the reader failed") != std::string::npos)
         << damaged.error;
+}
+
+TEST(ReadFits, AnFpackedFloatImageKeepsItsPixelsWithoutData) {
+    // fpack stores a float image as scaled integers and each NaN as a blank integer; the
+    // blank must come back as no data, not as a number.
+    FitsHdu floats{-32, {40, 30}, {}, {}};
+    for (int i = 0; i < 40 * 30; ++i)
+        floats.stored.push_back(i % 7 == 0 ? std::nan("") : 1000.0 + (i * 37) % 500);
+    test::TempDir dir;
+    test::WriteFile(dir / "f.fits", FitsBytes({floats}));
+    const std::string packed = (dir / "f.fits.fz").string();
+    ASSERT_EQ(
+        std::system(("fpack -O '" + packed + "' '" + (dir / "f.fits").string() + "'").c_str()), 0);
+    const FitsRead read = ReadFitsFile(packed, kLimits);
+    ASSERT_TRUE(read.picture) << read.error;
+    for (int row = 0; row < 30; ++row) {
+        for (int x = 0; x < 40; ++x) {
+            // Row 1 of the file is the bottom of the picture.
+            const double stored = floats.stored[static_cast<std::size_t>(row * 40 + x)];
+            const float v = read.picture->values[static_cast<std::size_t>((29 - row) * 40 + x)];
+            ASSERT_EQ(std::isnan(v), std::isnan(stored)) << x << " " << row;
+            if (!std::isnan(stored)) {
+                EXPECT_NEAR(v, stored, 5.0); // fpack's quantisation
+            }
+        }
+    }
+    EXPECT_EQ(read.picture->info.levels.finite, 40u * 30u - 172u); // i % 7 == 0: 172 of 1200
 }
 
 TEST(IsFitsFileName, TheFitsExtensionsInAnyCase) {

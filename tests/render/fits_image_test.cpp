@@ -1,8 +1,12 @@
 #include <QImage>
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <gtest/gtest.h>
+#include <limits>
+#include <random>
 
+#include "core/images/float_stretch.h"
 #include "core/images/grey.h"
 #include "render/solar_image.h"
 #include "support/fits_writer.h"
@@ -78,6 +82,57 @@ TEST(FitsImage, SixteenBitPngFitsAndFpackedFitsGiveTheOriginalsDisk) {
             EXPECT_NEAR(fit.disk.cy, originalFit.disk.cy, 0.1);
             EXPECT_NEAR(fit.disk.r, originalFit.disk.r, 0.5);
         }
+    }
+}
+
+// Float pictures, large enough that the reader counts their levels as the rows come in,
+// and narrow ones whose 8-bit rows are shorter than a line of the picture: the picture
+// shown is the exact stretch of every value between the levels found by sorting the
+// finite values (the second method), each row the right way up.
+TEST(FitsImage, FloatPicturesAreTheExactStretchOfTheSortedLevels) {
+    test::TempDir dir;
+    std::mt19937 random(3);
+    std::normal_distribution<double> noise(0, 1);
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    for (const auto& [w, h] : {std::pair{1023, 301}, {2, 5}, {1, 7}, {6, 3}}) {
+        SCOPED_TRACE(std::to_string(w) + " x " + std::to_string(h));
+        test::FitsHdu fits{-32, {w, h}, {}, {}};
+        const double r = 0.45 * std::min(w, h);
+        for (int row = 0; row < h; ++row) {
+            for (int x = 0; x < w; ++x) {
+                const double d2 = (std::pow(x - w / 2.0, 2) + std::pow(row - h / 2.0, 2)) / (r * r);
+                double v = d2 < 1 ? 5e4 * (0.4 + 0.6 * std::sqrt(1 - d2)) : 20 + 3 * noise(random);
+                if ((x * 7 + row * 13) % 101 == 0) v = nan;
+                if ((x + row) % 997 == 0) v = 1e6; // hot pixels
+                fits.stored.push_back(v);
+            }
+        }
+        std::vector<float> finite;
+        for (const double v : fits.stored) {
+            if (std::isfinite(v)) finite.push_back(static_cast<float>(v));
+        }
+        std::sort(finite.begin(), finite.end());
+        const double last = static_cast<double>(finite.size() - 1);
+        const double low = finite[static_cast<std::size_t>(std::floor(0.005 * last))];
+        const double high = finite[static_cast<std::size_t>(std::ceil(0.995 * last))];
+        test::WriteFile(dir / "float.fits", test::FitsBytes({fits}));
+
+        const SolarImageLoad load = LoadSolarImage(Q(dir / "float.fits"));
+        ASSERT_TRUE(load.image) << load.error.toStdString();
+        ASSERT_TRUE(load.image->fits);
+        EXPECT_EQ(load.image->fits->levels, (FloatLevels{low, high, finite.size()}));
+        const QImage& shown = load.image->shown;
+        ASSERT_EQ(shown.format(), QImage::Format_Grayscale8);
+        ASSERT_EQ(shown.size(), QSize(w, h));
+        int differing = 0;
+        for (int y = 0; y < h; ++y) {
+            const std::size_t fitsRow = static_cast<std::size_t>(h - 1 - y);
+            for (int x = 0; x < w; ++x) {
+                const auto v = static_cast<float>(fits.stored[fitsRow * w + x]);
+                differing += shown.constScanLine(y)[x] != StretchedGrey(v, low, high);
+            }
+        }
+        EXPECT_EQ(differing, 0);
     }
 }
 
