@@ -2,6 +2,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
+#include <fitsio.h>
 #include <gtest/gtest.h>
 #include <limits>
 #include <random>
@@ -133,6 +134,74 @@ TEST(FitsImage, FloatPicturesAreTheExactStretchOfTheSortedLevels) {
             }
         }
         EXPECT_EQ(differing, 0);
+    }
+}
+
+// The real observatory files, as they stand and tiled into pictures large enough that the
+// reader counts their levels as the rows come in: every 8-bit level is the plain
+// double-precision stretch of its value (the second method: the values read by cfitsio
+// alone, the levels by sorting them, StretchedGrey of each value).
+TEST(FitsImage, RealFilesShowThePlainStretchOfTheirValues) {
+    ZORVA_TESTDATA_DIR_OR_SKIP(data);
+    test::TempDir dir;
+    for (const char* name : {"resampled_hmi.fits", "aia_171_level1.fits"}) {
+        SCOPED_TRACE(name);
+        fitsfile* f = nullptr;
+        int status = 0;
+        const std::string path = (data / "fits" / name).string();
+        ASSERT_EQ(fits_open_diskfile(&f, path.c_str(), READONLY, &status), 0);
+        int naxis = 0;
+        long axes[2] = {0, 0};
+        fits_get_img_dim(f, &naxis, &status);
+        fits_get_img_size(f, 2, axes, &status);
+        ASSERT_EQ(naxis, 2);
+        const int w = static_cast<int>(axes[0]);
+        const int h = static_cast<int>(axes[1]);
+        std::vector<double> stored(static_cast<std::size_t>(w * h));
+        double nan = std::numeric_limits<double>::quiet_NaN();
+        int anyNull = 0;
+        fits_read_img(f, TDOUBLE, 1, w * h, &nan, stored.data(), &anyNull, &status);
+        fits_close_file(f, &status);
+        ASSERT_EQ(status, 0);
+        // The picture holds single-precision values.
+        for (double& v : stored)
+            v = static_cast<float>(v);
+        // Tiles enough to pass the counter's size, each a copy of the file's values.
+        const int tiles = static_cast<int>(std::ceil(std::sqrt(double(FewValues) / (w * h))));
+        for (const int n : {1, tiles}) {
+            SCOPED_TRACE(n);
+            test::FitsHdu tiled{-32, {n * w, n * h}, {}, {}};
+            for (int row = 0; row < n * h; ++row) {
+                for (int x = 0; x < n * w; ++x)
+                    tiled.stored.push_back(stored[static_cast<std::size_t>((row % h) * w + x % w)]);
+            }
+            std::vector<float> finite;
+            for (const double v : tiled.stored) {
+                if (std::isfinite(v)) finite.push_back(static_cast<float>(v));
+            }
+            std::sort(finite.begin(), finite.end());
+            const double last = static_cast<double>(finite.size() - 1);
+            const double low = finite[static_cast<std::size_t>(std::floor(0.005 * last))];
+            const double high = finite[static_cast<std::size_t>(std::ceil(0.995 * last))];
+            const fs::path file = n == 1 ? data / "fits" / name : dir / "tiled.fits";
+            if (n > 1) test::WriteFile(file, test::FitsBytes({tiled}));
+            const SolarImageLoad load = LoadSolarImage(Q(file));
+            ASSERT_TRUE(load.image) << load.error.toStdString();
+            ASSERT_TRUE(load.image->fits);
+            EXPECT_EQ(load.image->fits->levels, (FloatLevels{low, high, finite.size()}));
+            const QImage& shown = load.image->shown;
+            ASSERT_EQ(shown.size(), QSize(n * w, n * h));
+            int differing = 0;
+            for (int y = 0; y < n * h; ++y) {
+                const auto fitsRow = static_cast<std::size_t>(n * h - 1 - y);
+                for (int x = 0; x < n * w; ++x) {
+                    const double v = tiled.stored[fitsRow * static_cast<std::size_t>(n * w) +
+                                                  static_cast<std::size_t>(x)];
+                    differing += shown.constScanLine(y)[x] != StretchedGrey(v, low, high);
+                }
+            }
+            EXPECT_EQ(differing, 0);
+        }
     }
 }
 
