@@ -164,8 +164,8 @@ constexpr OutputHelp kLimbOutputs[] = {
 
 constexpr OptionHelp kLimbOptions[] = {
     {"--refine",
-     "the sub-pixel limb: each edge moved along the radius to the steepest change "
-     "of brightness, and the circle fitted again",
+     "the sub-pixel limb: each edge moved along the radius to the disk's own edge, "
+     "fitted to the brightness across the limb, and the circle fitted again",
      "off"},
 };
 

@@ -30,9 +30,12 @@ TEST(SubPixelLimbImages, RealDisksToAFractionOfAPixel) {
         double radiusTolerance;
     } cases[] = {
         {"hmi_20230131_033945_512.png", 255.5, 255.5, 202.9, 0.5},
-        // The MDI picture shows a disk about half a pixel inside its header's radius
-        // (counted, 495.2 px against 495.7): measured against the header the radius may
-        // be 0.7 px short, against the picture's own disk 0.5 px.
+        // The MDI picture shows a disk about half a pixel inside its header's radius: the
+        // brightness averaged round the header's centre falls fastest at 495.1 px, the
+        // pixels above the sky count to a radius of 495.2, and the limb's edge lies between
+        // 495.0 and 495.4 px from that centre in every twelfth of the circle. Measured
+        // against the header the radius may be 0.7 px short, against the picture's own
+        // disk 0.5 px.
         {"mdi_20050111_235932_1024.png", 511.2, 512.0, 495.7, 0.7},
     };
     for (const auto& c : cases) {

@@ -3,6 +3,10 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <optional>
+#include <span>
+
+#include "core/images/limb_profile.h"
 
 namespace zorva {
 
@@ -10,14 +14,14 @@ namespace {
 
 // The profile runs this many pixels either side of the whole-pixel edge: the edge lies
 // within a pixel or two of the steepest point, and a blurred limb spreads over a few
-// pixels more.
+// pixels more. It is sampled every half pixel.
 constexpr int kReach = 7;
-constexpr int kSamples = 2 * kReach + 1;
-// The profile needs this many samples on either side of the edge inside the picture.
+constexpr int kSamplesPerPixel = 2;
+constexpr double kSampleStep = 1.0 / kSamplesPerPixel;
+constexpr int kMiddle = kReach * kSamplesPerPixel;
+constexpr int kSamples = 2 * kMiddle + 1;
+// The profile needs this many pixels on either side of the edge inside the picture.
 constexpr int kLeastSide = 3;
-// A profile whose steepest change is below this many grey levels over two pixels shows no
-// limb.
-constexpr double kLeastChange = 2;
 // Settled once no correction of the fit exceeds a thousandth of a pixel.
 constexpr double kSubPixelSettle = 1e-3;
 constexpr double kHalf = 0.5;
@@ -40,46 +44,79 @@ bool Brightness(const PixelGrid& grid, double x, double y, double& out) {
     return true;
 }
 
-// Where along the outward unit direction (ux, uy) from the edge (ex, ey) the brightness
-// changes fastest, in pixels from the edge. The profile is cut where it leaves the
-// picture, as it does where a disk nearly fills the frame. False for a ray without a
-// usable profile.
-bool SteepestOffset(const PixelGrid& grid, double ex, double ey, double ux, double uy,
-                    double outward, double& offset) {
+// Where the brightness changes fastest along the samples, in pixels from the first one:
+// the largest change over two pixels, placed between samples by a parabola through it
+// and its neighbours.
+double SteepestOffset(std::span<const double> b, double outward) {
+    const std::size_t n = b.size();
+    constexpr auto kPixel = static_cast<std::size_t>(kSamplesPerPixel);
+    std::array<double, kSamples> d{};
+    std::size_t best = kPixel;
+    for (std::size_t k = kPixel; k + kPixel < n; ++k) {
+        d[k] = outward * (b[k + kPixel] - b[k - kPixel]);
+        if (d[k] > d[best]) best = k;
+    }
+    double shift = 0;
+    if (best > kPixel && best + kPixel + 1 < n) {
+        const double curvature = d[best - 1] - 2 * d[best] + d[best + 1];
+        if (curvature < 0)
+            shift = std::clamp(kHalf * (d[best - 1] - d[best + 1]) / curvature, -kHalf, kHalf);
+    }
+    return (static_cast<double>(best) + shift) * kSampleStep;
+}
+
+// The profile along the outward unit direction (ux, uy) around the point (ex, ey): the
+// unbroken run of samples inside the picture around the point itself, as it is cut where
+// the line leaves the picture (where a disk nearly fills the frame). Nothing when the
+// run does not reach far enough either side.
+struct Profile {
     std::array<double, kSamples> b{};
+    std::size_t first = 0;
+    std::size_t count = 0;
+    double from = 0; // where the run starts, in pixels from the point
+
+    std::span<const double> Run() const { return std::span<const double>(b).subspan(first, count); }
+};
+
+bool SampleProfile(const PixelGrid& grid, double ex, double ey, double ux, double uy, Profile& p) {
     std::array<bool, kSamples> inside{};
     for (int k = 0; k < kSamples; ++k) {
-        const double t = k - kReach;
+        const double t = (k - kMiddle) * kSampleStep;
         const auto i = static_cast<std::size_t>(k);
-        inside[i] = Brightness(grid, ex + t * ux, ey + t * uy, b[i]);
+        inside[i] = Brightness(grid, ex + t * ux, ey + t * uy, p.b[i]);
     }
-    // The unbroken run of samples around the edge itself.
-    int first = kReach;
+    int first = kMiddle;
     while (first > 0 && inside[static_cast<std::size_t>(first - 1)])
         --first;
-    int last = kReach;
+    int last = kMiddle;
     while (last + 1 < kSamples && inside[static_cast<std::size_t>(last + 1)])
         ++last;
-    if (!inside[kReach] || kReach - first < kLeastSide || last - kReach < kLeastSide) return false;
-    // Change per two pixels, signed so that the limb's change is positive.
-    std::array<double, kSamples> d{};
-    int best = -1;
-    for (int k = first + 1; k <= last - 1; ++k) {
-        const auto i = static_cast<std::size_t>(k);
-        d[i] = outward * (b[i + 1] - b[i - 1]);
-        if (best < 0 || d[i] > d[static_cast<std::size_t>(best)]) best = k;
-    }
-    const auto at = static_cast<std::size_t>(best);
-    if (d[at] < kLeastChange) return false;
-    double shift = 0;
-    if (best > first + 1 && best < last - 1) {
-        const double before = d[at - 1];
-        const double after = d[at + 1];
-        const double curvature = before - 2 * d[at] + after;
-        if (curvature < 0) shift = std::clamp(kHalf * (before - after) / curvature, -kHalf, kHalf);
-    }
-    offset = best - kReach + shift;
+    constexpr int kLeastSamples = kLeastSide * kSamplesPerPixel;
+    if (!inside[kMiddle] || kMiddle - first < kLeastSamples || last - kMiddle < kLeastSamples)
+        return false;
+    p.first = static_cast<std::size_t>(first);
+    p.count = static_cast<std::size_t>(last - first + 1);
+    p.from = (first - kMiddle) * kSampleStep;
     return true;
+}
+
+// Where along the outward unit direction (ux, uy) from the edge (ex, ey) the disk's edge
+// lies, in pixels from the edge: the steepest point of the profile around the edge, then
+// the fit of the profile around that point. Nothing for a ray without a usable profile.
+std::optional<double> EdgeOffset(const PixelGrid& grid, double ex, double ey, double ux, double uy,
+                                 double outward) {
+    Profile around;
+    if (!SampleProfile(grid, ex, ey, ux, uy, around)) return std::nullopt;
+    const double steepest = around.from + SteepestOffset(around.Run(), outward);
+    // The search's edge may lie a few pixels off the limb (the darkest pixel of a light
+    // background's limb lies inside it); the fit sees the limb in the middle of its samples.
+    Profile limb;
+    if (!SampleProfile(grid, ex + steepest * ux, ey + steepest * uy, ux, uy, limb))
+        return std::nullopt;
+    const std::optional<LimbProfileFit> fit =
+        FitLimbProfile(limb.Run(), limb.from, kSampleStep, 0, outward);
+    if (!fit) return std::nullopt;
+    return steepest + fit->edge;
 }
 
 // Drops the points farther than the tolerance off the circle, the tolerance shrinking a
@@ -122,10 +159,10 @@ SubPixelLimb RefineLimb(const PixelGrid& grid, const LimbFit& search) {
         if (!(length >= 1)) continue;
         const double ux = (ex - c.cx) / length;
         const double uy = (ey - c.cy) / length;
-        double offset = 0;
-        if (!SteepestOffset(grid, ex, ey, ux, uy, outward, offset)) continue;
-        out.points.x[i] = ex + offset * ux;
-        out.points.y[i] = ey + offset * uy;
+        const std::optional<double> offset = EdgeOffset(grid, ex, ey, ux, uy, outward);
+        if (!offset) continue;
+        out.points.x[i] = ex + *offset * ux;
+        out.points.y[i] = ey + *offset * uy;
         out.points.flag[i] = LimbPointAccepted;
     }
     out.found = FitWithRejection(out.points, out.disk);

@@ -9,11 +9,12 @@
 namespace zorva {
 
 // The limb to a fraction of a pixel. The whole-pixel search finds each ray's edge where
-// the brightness crosses a threshold; the refinement moves each accepted edge, along the
-// line from the fitted centre through it, to where the brightness changes fastest (falls
-// outwards on a dark sky, rises outwards on a light one), placed between samples by a
-// parabola through the three steepest-around differences. The circle is then fitted again
-// through the moved points, with the search's outlier rejection.
+// the brightness crosses a threshold; the refinement samples the brightness along the
+// line from the fitted centre through each accepted edge and fits it with the profile a
+// limb-darkened disk seen through blurring optics makes (core/images/limb_profile.h),
+// starting from where the brightness changes fastest (falls outwards on a dark sky, rises
+// outwards on a light one). The circle is then fitted again through the disk's edges so
+// found, with the search's outlier rejection.
 struct SubPixelLimb {
     Circle disk;
     SubPixelPoints points;

@@ -88,25 +88,34 @@ SyntheticDisk MakeDisk(double cx, double cy, double r, double u, double sigma, d
 
 TEST(SubPixelLimb, BlurredNoisyLimbDarkenedDisks) {
     // u = 0.6, a Gaussian of 2 pixels and 2 % noise: the centre within 0.1 pixel and the
-    // radius within 0.3 pixel of the drawn disk.
+    // radius within 0.3 pixel of the drawn disk. The steepest fall of such a limb lies
+    // some 0.2 to 0.3 pixel inside the disk; the fit of the limb's profile finds the edge
+    // itself, to 0.1 pixel. Inverted (a dark disk on a light field, its limb brightened),
+    // the same disks are found from the other side.
     const struct {
         double cx, cy, r;
         uint32_t seed;
-    } cases[] = {{256.0, 256.0, 200.0, 1},
-                 {250.37, 261.81, 200.4, 2},
-                 {270.6, 240.2, 150.73, 3},
-                 {255.5, 255.5, 240.25, 4}};
+        bool inverted;
+    } cases[] = {{256.0, 256.0, 200.0, 1, false},  {250.37, 261.81, 200.4, 2, false},
+                 {270.6, 240.2, 150.73, 3, false}, {255.5, 255.5, 240.25, 4, false},
+                 {250.37, 261.81, 200.4, 2, true}, {270.6, 240.2, 150.73, 3, true}};
     for (const auto& c : cases) {
-        SCOPED_TRACE(testing::Message() << c.cx << ", " << c.cy << ", " << c.r);
-        const SyntheticDisk disk = MakeDisk(c.cx, c.cy, c.r, 0.6, 2.0, 0.02, c.seed);
+        SCOPED_TRACE(testing::Message()
+                     << c.cx << ", " << c.cy << ", " << c.r << (c.inverted ? " inverted" : ""));
+        SyntheticDisk disk = MakeDisk(c.cx, c.cy, c.r, 0.6, 2.0, 0.02, c.seed);
+        if (c.inverted) {
+            for (uint8_t& v : disk.px)
+                v = static_cast<uint8_t>(255 - v);
+        }
         const LimbFit search = FindLimb(disk.Grid());
         ASSERT_TRUE(search.found);
+        ASSERT_EQ(search.mode, c.inverted ? LimbBackground::Light : LimbBackground::Dark);
         const SubPixelLimb refined = RefineLimb(disk.Grid(), search);
         ASSERT_TRUE(refined.found);
-        EXPECT_GT(refined.AcceptedPoints(), 300);
+        EXPECT_GT(refined.AcceptedPoints(), c.inverted ? 200 : 300);
         EXPECT_NEAR(refined.disk.cx, c.cx, 0.1);
         EXPECT_NEAR(refined.disk.cy, c.cy, 0.1);
-        EXPECT_NEAR(refined.disk.r, c.r, 0.3);
+        EXPECT_NEAR(refined.disk.r, c.r, c.inverted ? 0.3 : 0.1);
         const LimbFit drawn = FindSubPixelLimb(disk.Grid());
         EXPECT_EQ(drawn.disk, refined.disk);
         EXPECT_EQ(drawn.AcceptedPoints(), refined.AcceptedPoints());
