@@ -168,6 +168,7 @@ bool WriteFileAtomically(const std::filesystem::path& path, std::string_view byt
 
 bool AppendToFileWhole(const std::filesystem::path& path, std::string_view bytes,
                        std::string* error) {
+    RemoveStaleTemporaries(path);
     struct stat before {};
     const bool existed = ::stat(path.c_str(), &before) == 0;
     const int fd = ::open(path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, kNewFileMode);

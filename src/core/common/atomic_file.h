@@ -20,7 +20,8 @@ bool WriteFileAtomically(const std::filesystem::path& path, std::string_view byt
 
 // Appends `bytes` to `path` (created when missing) whole or not at all: when a write, the
 // sync or the close fails, the file is cut back to its length before, and a file this call
-// created is removed again. `error` (when given) says why.
+// created is removed again. `error` (when given) says why. Temporaries that an interrupted
+// replacement of the same file left behind are removed first.
 bool AppendToFileWhole(const std::filesystem::path& path, std::string_view bytes,
                        std::string* error = nullptr);
 

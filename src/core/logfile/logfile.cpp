@@ -1,7 +1,11 @@
 #include "core/logfile/logfile.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include "core/common/atomic_file.h"
 #include "core/common/no_value.h"
@@ -207,6 +211,38 @@ std::string LogfileLine(const LogfileInputs& in) {
     return line;
 }
 
+namespace {
+
+// A kill or a power cut during an append can leave part of a line with no line break at
+// the end of the logfile (the system may stop a write between two pages). What follows
+// the last line break is cut off when it is shorter than a measurement line, as a
+// cut-short line is; a longer one was written by someone else and stays, ended by a line
+// break. Gives what to put before the next line. A file that cannot be read or cut is left
+// as it is, for the append to report.
+std::string MendCutShortLine(const std::filesystem::path& path) {
+    const int fd = ::open(path.c_str(), O_RDWR | O_CLOEXEC);
+    if (fd < 0) return {};
+    const off_t lineLength = static_cast<off_t>(LogfileHeader().size());
+    struct stat st {};
+    std::string before;
+    if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_size > 0) {
+        const off_t window = std::min(st.st_size, lineLength);
+        const off_t from = st.st_size - window;
+        std::string tail(static_cast<std::size_t>(window), '\0');
+        if (::pread(fd, tail.data(), tail.size(), from) == window && tail.back() != '\n') {
+            const std::size_t lastBreak = tail.rfind('\n');
+            const bool cutShort = lastBreak != std::string::npos || st.st_size < lineLength;
+            const off_t keep =
+                lastBreak == std::string::npos ? 0 : from + static_cast<off_t>(lastBreak) + 1;
+            if (!cutShort || ::ftruncate(fd, keep) != 0) before = kLineBreak;
+        }
+    }
+    ::close(fd);
+    return before;
+}
+
+} // namespace
+
 LogfileResult CreateLogfile(const std::filesystem::path& path) {
     std::string why;
     if (!WriteFileAtomically(path, LogfileHeader() + kLineBreak, &why)) {
@@ -217,7 +253,7 @@ LogfileResult CreateLogfile(const std::filesystem::path& path) {
 
 LogfileResult AppendToLogfile(const std::filesystem::path& path, const std::string& line) {
     std::string why;
-    if (!AppendToFileWhole(path, line + kLineBreak, &why)) {
+    if (!AppendToFileWhole(path, MendCutShortLine(path) + line + kLineBreak, &why)) {
         return Failure("Cannot write to the logfile", path, why);
     }
     return {true, {}};

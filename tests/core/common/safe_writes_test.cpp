@@ -3,6 +3,7 @@
 #include <csignal>
 #include <filesystem>
 #include <gtest/gtest.h>
+#include <iostream>
 #include <random>
 #include <sys/file.h>
 #include <sys/stat.h>
@@ -104,10 +105,27 @@ TEST(SafeWrites, AFailedAppendLeavesTheLogfileAsItWas) {
     EXPECT_EQ(ReadFile(log), before + line + "\n");
 }
 
-// Saves killed at random moments: each file is always one whole save or the other, and
-// the temporaries of the killed saves go at the next start-up.
+// Whether a logfile holds its header and whole copies of `line`, and when `partAllowed`,
+// the start of one more.
+bool IsHeaderAndLines(const std::string& text, const std::string& line, bool partAllowed) {
+    const std::string header = LogfileHeader() + "\n";
+    if (text.compare(0, header.size(), header) != 0) return false;
+    const std::string whole = line + "\n";
+    std::size_t at = header.size();
+    for (; text.size() - at >= whole.size(); at += whole.size()) {
+        if (text.compare(at, whole.size(), whole) != 0) return false;
+    }
+    const std::size_t rest = text.size() - at;
+    return rest == 0 || (partAllowed && text.compare(at, rest, whole, 0, rest) == 0);
+}
+
+// Saves killed at random moments: each settings file is always one whole save or the
+// other, the logfile holds whole lines once the next line is added, and the temporaries of
+// a killed save go when the program next starts and next adds to the logfile.
 TEST(SafeWrites, KilledSavesLeaveNoTornFileAndNoOrphan) {
     constexpr int kKills = 400;
+    // Now and then the logfile is made anew, so that kills land in its creation too.
+    constexpr int kAppendsPerCreate = 8;
     TempDir dir;
     Settings a;
     Settings b;
@@ -120,15 +138,33 @@ TEST(SafeWrites, KilledSavesLeaveNoTornFileAndNoOrphan) {
     ASSERT_TRUE(SaveSettingsFiles(dir.path(), fa, a).settingsWritten);
     const std::string settings[] = {SettingsFileText(a), SettingsFileText(b)};
     const std::string folders[] = {*DirectoryFileText(fa), *DirectoryFileText(fb)};
+    const fs::path log = dir / DefaultLogfileName;
+    ASSERT_TRUE(CreateLogfile(log).ok);
+    // A line as long as a measurement line; with its break it does not divide a page, so
+    // appends cross page ends.
+    const std::string line(LogfileHeader().size(), '5');
 
     std::mt19937 random(20261207);
     std::uniform_int_distribution<int> delayMicroseconds(0, 3000);
+    // How often a kill cut a save short with its temporary in place, to show that the
+    // kills did land inside saves.
+    int logfileTemporaries = 0;
+    int settingsTemporaries = 0;
+    int cutShortLines = 0;
     for (int kill = 0; kill < kKills; ++kill) {
         const pid_t child = ::fork();
         ASSERT_GE(child, 0);
         if (child == 0) {
-            for (int i = 0;; ++i)
+            // Each child starts at another point of the round, so that short delays
+            // find it in every kind of save.
+            for (int i = kill;; ++i) {
+                if (i % kAppendsPerCreate == 0) {
+                    CreateLogfile(log);
+                } else {
+                    AppendToLogfile(log, line);
+                }
                 SaveSettingsFiles(dir.path(), i % 2 ? fa : fb, i % 2 ? a : b);
+            }
         }
         ::usleep(static_cast<useconds_t>(delayMicroseconds(random)));
         ::kill(child, SIGKILL);
@@ -138,10 +174,28 @@ TEST(SafeWrites, KilledSavesLeaveNoTornFileAndNoOrphan) {
         const std::string f = ReadFile(dir / "ZorvaViewerDir_v10.dat");
         ASSERT_TRUE(s == settings[0] || s == settings[1]) << "kill " << kill << ": " << s;
         ASSERT_TRUE(f == folders[0] || f == folders[1]) << "kill " << kill << ": " << f;
+        // The system may stop an append between two pages; the next one mends that.
+        const std::string logText = ReadFile(log);
+        ASSERT_TRUE(IsHeaderAndLines(logText, line, true)) << "kill " << kill;
+        if (!IsHeaderAndLines(logText, line, false)) ++cutShortLines;
+        for (const std::string& name : EntriesIn(dir.path())) {
+            if (name.find(".tmp") != std::string::npos) {
+                ++(name.rfind(DefaultLogfileName, 0) == 0 ? logfileTemporaries
+                                                          : settingsTemporaries);
+            }
+        }
+        // The next start-up reads the settings, and the next line goes to the logfile.
+        LoadSettingsFiles(dir.path());
+        ASSERT_TRUE(AppendToLogfile(log, line).ok);
+        ASSERT_TRUE(IsHeaderAndLines(ReadFile(log), line, false)) << "kill " << kill;
+        ASSERT_EQ(EntriesIn(dir.path()),
+                  (std::vector<std::string>{DefaultLogfileName, "ZorvaViewerDir_v10.dat",
+                                            "ZorvaViewerSettings_v10.dat"}))
+            << "kill " << kill;
     }
-    LoadSettingsFiles(dir.path());
-    EXPECT_EQ(EntriesIn(dir.path()),
-              (std::vector<std::string>{"ZorvaViewerDir_v10.dat", "ZorvaViewerSettings_v10.dat"}));
+    std::cout << kKills << " kills left " << logfileTemporaries << " temporaries of the logfile, "
+              << settingsTemporaries << " of the settings files and " << cutShortLines
+              << " cut-short lines\n";
 }
 
 } // namespace

@@ -239,6 +239,34 @@ TEST_F(LogfileFiles, LinesAreAppendedAfterTheHeader) {
     EXPECT_EQ(test::ReadFile(fresh), a + "\n");
 }
 
+// A kill can stop an append between two pages; the next append must not join the rest.
+TEST_F(LogfileFiles, PartOfALineWithoutItsBreakIsCutOffOrEnded) {
+    const std::string header = LogfileHeader() + "\n";
+    const std::string line = LogfileLine(SampleInputs());
+    const std::string whole = line + "\n";
+    const std::string longNote(line.size() + 5, 'n');
+    const struct {
+        std::string before;
+        std::string after;
+    } cases[] = {
+        {header + whole + line.substr(0, 37), header + whole + whole},
+        {header + line.substr(0, line.size() - 1), header + whole},
+        // An append that made the file and was cut short.
+        {line.substr(0, 100), whole},
+        // A line as long as a measurement line, or longer, is not ours to cut.
+        {header + line, header + whole + whole},
+        {header + longNote, header + longNote + "\n" + whole},
+        {longNote, longNote + "\n" + whole},
+        {header + whole, header + whole + whole},
+    };
+    const auto path = dir / DefaultLogfileName;
+    for (const auto& c : cases) {
+        test::WriteFile(path, c.before);
+        ASSERT_TRUE(AppendToLogfile(path, line).ok);
+        EXPECT_EQ(test::ReadFile(path), c.after) << c.before;
+    }
+}
+
 TEST_F(LogfileFiles, UnwritableLogfileIsReported) {
     const std::string line = LogfileLine(SampleInputs());
     const auto missing = dir / "no such folder" / "log.txt";
