@@ -4,12 +4,15 @@
 #include <array>
 #include <cerrno>
 #include <cmath>
+#include <csignal>
 #include <cstring>
 #include <filesystem>
 #include <fitsio.h>
 #include <fstream>
 #include <limits>
+#include <sstream>
 #include <sys/mman.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -45,6 +48,18 @@ constexpr int kReaderFailed = -1;
 constexpr unsigned kReaderSeconds = 60;
 // Room for the keywords and the message a read in a child process sends back.
 constexpr std::size_t kTextRoom = std::size_t{1} << 20;
+// The memory a reader process may take beyond what it starts with: the unpacked file,
+// whose values may take twice the bytes of the picture's, the picture itself, and this
+// much for the library's own buffers. A packed file that unpacks to more is refused
+// rather than filling the memory.
+constexpr uint64_t kReaderRoomPictures = 3;
+constexpr uint64_t kReaderRoomBuffers = uint64_t{64} << 20;
+// The signals a reader process takes as the system does rather than as the program
+// does: a crash or a kill of the reader ends the reader alone, quietly (the window's
+// handler of SIGTERM and SIGHUP would otherwise close the window, a crash reporter
+// report the program).
+constexpr std::array kReaderSignals = {SIGSEGV, SIGBUS, SIGFPE, SIGILL, SIGABRT,
+                                       SIGTERM, SIGHUP, SIGINT, SIGALRM};
 
 // Owns an open cfitsio file and closes it once, whatever happens.
 class FitsHandle {
@@ -385,8 +400,7 @@ FitsRead ReadHere(const std::string& path, const FitsLimits& limits) {
 // A file whose first header holds an image (NAXIS above 0 on its third card, where FITS
 // puts it) is read from that header alone: cfitsio moves to no other. Any other file has
 // every card looked at.
-bool IsPlainFits(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
+bool IsPlainFits(std::istream& in) {
     std::array<char, kCard> card{};
     in.read(card.data(), card.size());
     const std::string_view first(card.data(), static_cast<std::size_t>(in.gcount()));
@@ -427,6 +441,14 @@ struct SharedHead {
     uint64_t textBytes = 0;
 };
 
+// The address space this process has taken, in bytes; 0 when it cannot be told.
+uint64_t AddressSpaceNow() {
+    std::ifstream statm("/proc/self/statm");
+    uint64_t pages = 0;
+    if (!(statm >> pages)) return 0;
+    return pages * static_cast<uint64_t>(sysconf(_SC_PAGESIZE));
+}
+
 FitsRead ReadInChild(const std::string& path, const FitsLimits& limits) {
     const std::size_t valueRoom =
         static_cast<std::size_t>(std::max<int64_t>(limits.largestBytes, 0));
@@ -437,8 +459,18 @@ FitsRead ReadInChild(const std::string& path, const FitsLimits& limits) {
     auto* head = static_cast<SharedHead*>(shared);
     char* text = static_cast<char*>(shared) + sizeof(SharedHead);
     auto* values = reinterpret_cast<float*>(text + kTextRoom);
+    // Worked out here: the child does as little as it can before it reads.
+    const uint64_t space = AddressSpaceNow();
+    const uint64_t room =
+        kReaderRoomPictures * static_cast<uint64_t>(valueRoom) + kReaderRoomBuffers;
     const pid_t child = fork();
     if (child == 0) {
+        for (const int number : kReaderSignals)
+            std::signal(number, SIG_DFL);
+        if (space > 0) {
+            const rlimit most{space + room, space + room};
+            setrlimit(RLIMIT_AS, &most);
+        }
         alarm(kReaderSeconds);
         const FitsRead read = ReadHere(path, limits);
         // Keywords as name, value, name, value..., each ended by a zero byte; or the
@@ -541,7 +573,13 @@ bool IsFitsFileName(std::string_view name) {
 }
 
 FitsRead ReadFitsFile(const std::string& path, const FitsLimits& limits) {
-    return IsPlainFits(path) ? ReadHere(path, limits) : ReadInChild(path, limits);
+    std::ifstream in(path, std::ios::binary);
+    return IsPlainFits(in) ? ReadHere(path, limits) : ReadInChild(path, limits);
+}
+
+bool ReadsInThisProcess(std::span<const uint8_t> bytes) {
+    std::istringstream in(std::string(bytes.begin(), bytes.end()));
+    return IsPlainFits(in);
 }
 
 FitsRead ReadFitsMemory(std::span<const uint8_t> bytes, const FitsLimits& limits) {

@@ -83,4 +83,9 @@ FitsRead ReadFitsFile(const std::string& path, const FitsLimits& limits);
 // The same from the bytes of a whole file in memory, read through an anonymous file.
 FitsRead ReadFitsMemory(std::span<const uint8_t> bytes, const FitsLimits& limits);
 
+// Whether the bytes of a file are read in this process. Packed files (gzip, zip,
+// compress) and files with a tile-compressed image are read in a child process, which
+// takes a crash of cfitsio on damaged ones in this one's place.
+bool ReadsInThisProcess(std::span<const uint8_t> bytes);
+
 } // namespace zorva

@@ -1,9 +1,14 @@
 #include "fits/fits_file.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
+#include <csignal>
 #include <cstdlib>
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/resource.h>
+#include <unistd.h>
 
 #include "support/fits_writer.h"
 #include "support/test_support.h"
@@ -191,6 +196,100 @@ TEST(ReadFits, ADamagedCompressedImageIsAMessageNotACrash) {
     EXPECT_TRUE(damaged.error.find("compressed image is damaged") != std::string::npos ||
                 damaged.error.find("the reader failed") != std::string::npos)
         << damaged.error;
+}
+
+// Set by the handler the tests put in place, as the program's own would be.
+int handledPipe[2] = {-1, -1};
+
+void Handled(int signal) {
+    const char byte = static_cast<char>(signal);
+    (void)!write(handledPipe[1], &byte, 1);
+    _exit(1);
+}
+
+TEST(ReadFits, PackedAndTileCompressedFilesAreReadInAChildProcess) {
+    const std::filesystem::path seeds =
+        std::filesystem::path(ZORVA_SOURCE_DIR) / "fuzz" / "corpus" / "fits";
+    const std::string plain = FitsBytes({SixPixels(16)});
+    // An image in the primary header is read from there, whatever follows it.
+    std::string imageThenTable = plain + test::ReadFile(seeds / "sixteen_bit_wcs.fits.fz");
+    FitsHdu empty{8, {}, {}, {}};
+    FitsHdu extension = SixPixels(16);
+    extension.extension = true;
+    const struct {
+        const char* what;
+        std::string bytes;
+        bool here;
+    } cases[] = {
+        {"plain", plain, true},
+        {"empty primary, image extension", FitsBytes({empty, extension}), true},
+        {"image, then a compressed one", imageThenTable, true},
+        {"tile-compressed", test::ReadFile(seeds / "sixteen_bit_wcs.fits.fz"), false},
+        {"gzip", "\x1f\x8b" + plain, false},
+        {"compress", "\x1f\x9d" + plain, false},
+        {"zip", "PK" + plain, false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        EXPECT_EQ(ReadsInThisProcess(std::span<const uint8_t>(
+                      reinterpret_cast<const uint8_t*>(c.bytes.data()), c.bytes.size())),
+                  c.here);
+    }
+}
+
+TEST(ReadFits, TheReaderProcessDiesAloneAndQuietly) {
+    // A crash of cfitsio in the reader process is not handled by this process's own
+    // handlers (which might close the window or report a crash of the program): nothing
+    // comes down the pipe they write to, and the read is refused with a message.
+    ASSERT_EQ(pipe2(handledPipe, O_CLOEXEC | O_NONBLOCK), 0);
+    struct sigaction action {};
+    action.sa_handler = Handled;
+    std::array<struct sigaction, 6> before{};
+    const std::array<int, 6> signals = {SIGSEGV, SIGBUS, SIGFPE, SIGILL, SIGABRT, SIGTERM};
+    for (std::size_t i = 0; i < signals.size(); ++i)
+        ASSERT_EQ(sigaction(signals[i], &action, &before[i]), 0);
+    // The intact tile-compressed seed with tiles of no width: cfitsio divides by it.
+    const std::filesystem::path seeds =
+        std::filesystem::path(ZORVA_SOURCE_DIR) / "fuzz" / "corpus" / "fits";
+    std::string bytes = test::ReadFile(seeds / "sixteen_bit_wcs.fits.fz");
+    const std::size_t tile = bytes.find("ZTILE1  =");
+    ASSERT_NE(tile, std::string::npos);
+    bytes.replace(tile, test::kFitsCard, Card("ZTILE1", "0"));
+    test::TempDir dir;
+    test::WriteFile(dir / "no_width.fits.fz", bytes);
+    const FitsRead damaged = ReadFitsFile((dir / "no_width.fits.fz").string(), kLimits);
+    for (std::size_t i = 0; i < signals.size(); ++i)
+        sigaction(signals[i], &before[i], nullptr);
+    EXPECT_FALSE(damaged.picture);
+    EXPECT_FALSE(damaged.error.empty());
+    char byte = 0;
+    EXPECT_EQ(read(handledPipe[0], &byte, 1), -1) << "handled signal " << int{byte};
+    close(handledPipe[0]);
+    close(handledPipe[1]);
+}
+
+TEST(ReadFits, APackedFileThatUnpacksBeyondTheLimitTakesNoMoreMemory) {
+    // 256 MiB of an 8-bit image gzipped to about a megabyte, read with room for a 1 MiB
+    // picture. The reader would unpack the whole file in memory; it is held to a few
+    // times the picture's room, so its peak size stays far below the unpacked file.
+    test::TempDir dir;
+    constexpr int kSide = 16384; // 16384^2 bytes: 256 MiB
+    test::WriteFile(dir / "head.fits", FitsBytes({FitsHdu{8, {kSide, kSide}, {}, {}}}));
+    const std::string packed = (dir / "big.fits.gz").string();
+    ASSERT_EQ(std::system(("(cat '" + (dir / "head.fits").string() +
+                           "'; head -c 268435456 /dev/zero) | gzip -1 > '" + packed + "'")
+                              .c_str()),
+              0);
+    rusage self{};
+    getrusage(RUSAGE_SELF, &self);
+    const FitsRead read = ReadFitsFile(packed, FitsLimits{kSide, int64_t{1} << 20});
+    EXPECT_FALSE(read.picture);
+    EXPECT_FALSE(read.error.empty());
+    rusage children{};
+    getrusage(RUSAGE_CHILDREN, &children);
+    // Peak sizes in KiB: the reader's own beyond this process's, against the 256 MiB.
+    constexpr long kUnpackedKiB = 256 * 1024;
+    EXPECT_LT(children.ru_maxrss - self.ru_maxrss, kUnpackedKiB / 2) << read.error;
 }
 
 TEST(ReadFits, AnFpackedFloatImageKeepsItsPixelsWithoutData) {
