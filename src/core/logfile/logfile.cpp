@@ -213,16 +213,18 @@ std::string LogfileLine(const LogfileInputs& in) {
 
 namespace {
 
-// A kill or a power cut during an append can leave part of a line with no line break at
-// the end of the logfile (the system may stop a write between two pages). What follows
-// the last line break is cut off when it is shorter than a measurement line, as a
-// cut-short line is; a longer one was written by someone else and stays, ended by a line
-// break. Gives what to put before the next line. A file that cannot be read or cut is left
-// as it is, for the append to report.
+// A kill during an append can leave part of a line with no line break at the end of the
+// logfile: the system stops a write only between two pages of the file, so such a part
+// ends exactly on a page boundary. What follows the last line break is cut off when it
+// ends there and is shorter than a measurement line, as a cut-short line is. Anything else
+// (a note the user typed without a final line break, say) was written by someone else and
+// stays, ended by a line break. Gives what to put before the next line. A file that cannot
+// be read or cut is left as it is, for the append to report.
 std::string MendCutShortLine(const std::filesystem::path& path) {
     const int fd = ::open(path.c_str(), O_RDWR | O_CLOEXEC);
     if (fd < 0) return {};
     const off_t lineLength = static_cast<off_t>(LogfileHeader().size());
+    const long page = ::sysconf(_SC_PAGESIZE);
     struct stat st {};
     std::string before;
     if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_size > 0) {
@@ -231,7 +233,9 @@ std::string MendCutShortLine(const std::filesystem::path& path) {
         std::string tail(static_cast<std::size_t>(window), '\0');
         if (::pread(fd, tail.data(), tail.size(), from) == window && tail.back() != '\n') {
             const std::size_t lastBreak = tail.rfind('\n');
-            const bool cutShort = lastBreak != std::string::npos || st.st_size < lineLength;
+            const bool onPageEnd = page > 0 && st.st_size % page == 0;
+            const bool cutShort =
+                onPageEnd && (lastBreak != std::string::npos || st.st_size < lineLength);
             const off_t keep =
                 lastBreak == std::string::npos ? 0 : from + static_cast<off_t>(lastBreak) + 1;
             if (!cutShort || ::ftruncate(fd, keep) != 0) before = kLineBreak;

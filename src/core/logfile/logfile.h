@@ -54,8 +54,8 @@ LogfileResult CreateLogfile(const std::filesystem::path& path);
 // Appends one line and its line break (creating the file if need be). Success means the
 // line was written, synced and the file closed; on failure the file is cut back to its
 // length before, so a half line never joins the next one. Part of a line that a killed
-// append left at the end, with no line break and shorter than a measurement line, is cut
-// off first; a longer last line without its line break is ended with one.
+// append left at the end (no line break, shorter than a measurement line, ending on a page
+// boundary) is cut off first; any other last line without its line break is ended with one.
 LogfileResult AppendToLogfile(const std::filesystem::path& path, const std::string& line);
 
 } // namespace zorva

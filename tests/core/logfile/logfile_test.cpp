@@ -4,6 +4,7 @@
 #include <functional>
 #include <gtest/gtest.h>
 #include <sstream>
+#include <unistd.h>
 #include <vector>
 
 #include "support/test_support.h"
@@ -239,24 +240,33 @@ TEST_F(LogfileFiles, LinesAreAppendedAfterTheHeader) {
     EXPECT_EQ(test::ReadFile(fresh), a + "\n");
 }
 
-// A kill can stop an append between two pages; the next append must not join the rest.
+// A kill can stop an append only between two pages of the file; the next append cuts off
+// such a part line, and ends any other last line that lacks its break.
 TEST_F(LogfileFiles, PartOfALineWithoutItsBreakIsCutOffOrEnded) {
     const std::string header = LogfileHeader() + "\n";
     const std::string line = LogfileLine(SampleInputs());
     const std::string whole = line + "\n";
+    // Whole lines, then the start of one more that ends on a page boundary.
+    const auto page = static_cast<std::size_t>(::sysconf(_SC_PAGESIZE));
+    std::string lines = header;
+    std::string part;
+    for (std::size_t end = page; part.empty() || part.size() >= line.size(); end += page) {
+        while (lines.size() + whole.size() <= end)
+            lines += whole;
+        part = line.substr(0, end - lines.size());
+    }
+    ASSERT_EQ((lines.size() + part.size()) % page, 0U);
     const std::string longNote(line.size() + 5, 'n');
     const struct {
         std::string before;
         std::string after;
     } cases[] = {
-        {header + whole + line.substr(0, 37), header + whole + whole},
-        {header + line.substr(0, line.size() - 1), header + whole},
-        // An append that made the file and was cut short.
-        {line.substr(0, 100), whole},
-        // A line as long as a measurement line, or longer, is not ours to cut.
+        {lines + part, lines + whole},
+        // Off a page boundary, or as long as a line: not the rest of a killed append.
+        {lines + part + "x", lines + part + "x\n" + whole},
+        {header + "seeing poor", header + "seeing poor\n" + whole},
         {header + line, header + whole + whole},
         {header + longNote, header + longNote + "\n" + whole},
-        {longNote, longNote + "\n" + whole},
         {header + whole, header + whole + whole},
     };
     const auto path = dir / DefaultLogfileName;
