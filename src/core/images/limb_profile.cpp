@@ -126,6 +126,23 @@ double SquaredMisfit(std::span<const double> b, double first, double step, const
     return sum;
 }
 
+using Normal = std::array<double, kParameters * kParameters>;
+
+// The Gauss-Newton normal equations of the misfit at `p`: the gradients' products summed
+// over the samples, and the gradients weighted by the residuals.
+void NormalEquations(std::span<const double> b, double first, double step, const Parameters& p,
+                     Normal& normal, Gradient& towards) {
+    for (std::size_t k = 0; k < b.size(); ++k) {
+        Gradient g{};
+        const double r = b[k] - Model(p, first + static_cast<double>(k) * step, &g);
+        for (std::size_t i = 0; i < kParameters; ++i) {
+            towards[i] += g[i] * r;
+            for (std::size_t j = 0; j < kParameters; ++j)
+                normal[i * kParameters + j] += g[i] * g[j];
+        }
+    }
+}
+
 // Solves the n x n system a x = v (a row-major, overwritten) by elimination with the
 // largest pivot; false when it is singular or not finite.
 template <std::size_t N>
@@ -187,21 +204,13 @@ void Settle(std::span<const double> b, double first, double step, double largest
     double misfit = SquaredMisfit(b, first, step, p);
     double damping = kStartDamping;
     for (int iteration = 0; iteration < kMostIterations && damping < kLargestDamping; ++iteration) {
-        std::array<double, kParameters * kParameters> normal{};
+        Normal normal{};
         Gradient towards{};
-        for (std::size_t k = 0; k < b.size(); ++k) {
-            Gradient g{};
-            const double r = b[k] - Model(p, first + static_cast<double>(k) * step, &g);
-            for (std::size_t i = 0; i < kParameters; ++i) {
-                towards[i] += g[i] * r;
-                for (std::size_t j = 0; j < kParameters; ++j)
-                    normal[i * kParameters + j] += g[i] * g[j];
-            }
-        }
+        NormalEquations(b, first, step, p, normal, towards);
         bool moved = false;
         bool settled = false;
         while (!moved && damping < kLargestDamping) {
-            std::array<double, kParameters* kParameters> a = normal;
+            Normal a = normal;
             Gradient delta = towards;
             for (std::size_t i = 0; i < kParameters; ++i)
                 a[i * kParameters + i] *= 1 + damping;
