@@ -17,13 +17,6 @@ int32_t DaysInMonth(int32_t year, int32_t month) {
 }
 
 namespace {
-// The Gregorian calendar begins on 15 October 1582.
-bool IsGregorian(int32_t y, int32_t m, int32_t d) {
-    if (y > 1582) return true;
-    if (y < 1582) return false;
-    return (m == 10 && d >= 15) || m == 11 || m == 12;
-}
-
 int64_t FloorToInt(double v) {
     return static_cast<int64_t>(std::floor(v));
 }
@@ -37,11 +30,10 @@ double JulianDate(int32_t year, int32_t month, int32_t day, int32_t hour, int32_
         y = year - 1;
         mm = month + 12;
     }
-    int64_t b = 0;
-    if (IsGregorian(year, month, day)) {
-        const int64_t a = FloorToInt(y * 0.01);
-        b = 2 - a + FloorToInt(static_cast<double>(a) * 0.25);
-    }
+    // The Gregorian correction for every date: the calendar is the same one IsLeapYear and
+    // DaysInMonth count in, so consecutive dates are always one day apart.
+    const int64_t a = FloorToInt(y * 0.01);
+    const int64_t b = 2 - a + FloorToInt(static_cast<double>(a) * 0.25);
     // Before year 1 the -0.75 only lands on the right day when cut towards zero: flooring
     // it as well would put most dates BC one day early.
     const int64_t c =

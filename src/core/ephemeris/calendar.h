@@ -4,6 +4,11 @@
 
 namespace zorva {
 
+// Dates are in the proleptic Gregorian calendar everywhere, before 15 October 1582 too (as
+// ISO 8601:2004, 3.2.1, counts them and as the date picker shows them): one rule for the
+// length of a month, the step from one day to the next and the Julian date, so that days
+// run on without a gap or a repeat in every year the program accepts.
+
 // Gregorian leap-year rule; remainders keep the sign of the year so negative years
 // follow the same pattern.
 bool IsLeapYear(int32_t year);
@@ -11,8 +16,12 @@ bool IsLeapYear(int32_t year);
 // Length of a month (1..12) in the given year.
 int32_t DaysInMonth(int32_t year, int32_t month);
 
-// Julian date of a calendar date and a time of day (Universal Time). The day is not
-// checked against the month: day 0 of January is the last day of December before.
+// Julian date of a proleptic Gregorian calendar date and a time of day (Universal Time),
+// by the method of Meeus, Astronomical Algorithms (2nd ed., 1998), chapter 7, with the
+// Gregorian correction for every date. Dates before the reform are not the Julian
+// calendar's: 4 October 1582 here is the day the Julian calendar called 24 September. The
+// day is not checked against the month: day 0 of January is the last day of December
+// before.
 double JulianDate(int32_t year, int32_t month, int32_t day, int32_t hour, int32_t minute,
                   double second);
 

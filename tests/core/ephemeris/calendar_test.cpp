@@ -32,16 +32,41 @@ TEST(Calendar, JulianDates) {
         {2000, 1, 1, 12, 0, 0, 2451545.0},
         {1990, 1, 0, 0, 0, 0, 2447891.5}, // day 0: the last day of December before
         {1990, 1, 1, 0, 0, 0, 2447892.5},
-        {1582, 10, 15, 0, 0, 0, 2299160.5}, // the Gregorian calendar's first day
-        {1582, 10, 4, 0, 0, 0, 2299159.5},  // ... follows the Julian 4 October
-        {1957, 10, 4, 19, 26, 24, 2436116.31},
-        {-1000, 7, 12, 12, 0, 0, 1356001.0},
-        {-4712, 1, 1, 12, 0, 0, 0.0},
+        {1582, 10, 15, 0, 0, 0, 2299160.5},    // the Gregorian calendar's first day
+        {1957, 10, 4, 19, 26, 24, 2436116.31}, // Meeus, example 7.a
         {1600, 12, 31, 0, 0, 0, 2305812.5},
+        // Before the reform the days run on in the same calendar: 4 October 1582 is ten
+        // days before the 14th, which is the day before the 15th.
+        {1582, 10, 4, 0, 0, 0, 2299149.5},
+        // The epoch of the Julian day count: noon of 24 November 4714 BC, the year -4713,
+        // in the proleptic Gregorian calendar.
+        {-4713, 11, 24, 12, 0, 0, 0.0},
     };
     for (const Case& c : cases) {
         EXPECT_DOUBLE_EQ(JulianDate(c.y, c.m, c.d, c.h, c.mi, c.s), c.jd)
             << c.y << "-" << c.m << "-" << c.d;
+    }
+}
+
+// A second method: the integer formula of Fliegel and Van Flandern (Communications of the
+// ACM 11, 1968, p. 657) for the proleptic Gregorian day number, on the first and last day
+// of every month from 4700 BC to AD 9999; no day is skipped or repeated on the way.
+TEST(Calendar, JulianDatesFollowTheIntegerFormulaInEveryYear) {
+    const auto integerDay = [](int64_t y, int64_t m, int64_t d) {
+        return d - 32075 + 1461 * (y + 4800 + (m - 14) / 12) / 4 +
+               367 * (m - 2 - (m - 14) / 12 * 12) / 12 - 3 * ((y + 4900 + (m - 14) / 12) / 100) / 4;
+    };
+    double previous = JulianDate(-4701, 12, 31, 0, 0, 0);
+    for (int y = -4700; y <= 9999; ++y) {
+        for (int m = 1; m <= 12; ++m) {
+            const int last = DaysInMonth(y, m);
+            const double first = JulianDate(y, m, 1, 0, 0, 0);
+            ASSERT_EQ(first, static_cast<double>(integerDay(y, m, 1)) - 0.5) << y << "-" << m;
+            ASSERT_EQ(first - previous, 1.0) << y << "-" << m;
+            previous = JulianDate(y, m, last, 0, 0, 0);
+            ASSERT_EQ(previous, static_cast<double>(integerDay(y, m, last)) - 0.5)
+                << y << "-" << m << "-" << last;
+        }
     }
 }
 
