@@ -19,6 +19,7 @@
 #include "core/ephemeris/calendar.h"
 #include "core/ephemeris/daily_table.h"
 #include "core/ephemeris/horizon.h"
+#include "core/ephemeris/year_tables.h"
 #include "core/logfile/logfile.h"
 #include "core/measure/separation.h"
 #include "core/readouts/readouts.h"
@@ -29,7 +30,6 @@ using namespace zorva;
 
 // No year file lives here, so the look into the next year takes the built-in or computed
 // table, as it does for a window whose folder holds one year file only.
-const char* const kNoFiles = "/nonexistent-zorva-fuzz-folder";
 constexpr int32_t kFirstYear = 1; // the range of years the program takes
 constexpr int32_t kLastYear = 9999;
 constexpr int kMostInstants = 4;
@@ -144,19 +144,16 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
     const YearFileResult read = ReadYearFile(file, table);
     Check(read.count >= 0 && read.count <= kDailyTableSize);
 
+    // The file's records are the table of their first record's year; other years come
+    // from the built-in or computed tables.
+    YearTables tables(std::nullopt);
+    if (read.count > 0) tables.Keep({table[0].Year, table, read.count, {}});
+
     FuzzedDataProvider pick(choices.data(), choices.size());
     Instant previous;
     for (int i = 0; i < instants; ++i) {
         const Instant t = ChooseInstant(pick, table, read.count);
-        // The window holds the table of the instant's year: this file's when the year is
-        // its first record's, otherwise the built-in or computed one.
-        DailyTable other;
-        const bool fileYear = read.count > 0 && t.year == table[0].Year;
-        const DailyTable& used = fileYear ? table : other;
-        const int32_t days = fileYear ? read.count : LoadYearTable(t.year, other, kNoFiles);
-
-        Ephemeris e;
-        UpdateEphemeris(t.year, used, days, t, observer, e, kNoFiles);
+        const Ephemeris e = tables.At(t, observer);
         CheckEphemeris(e);
         CheckReadouts(e, precisions, geometry.Mode);
 

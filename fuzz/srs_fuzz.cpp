@@ -11,6 +11,7 @@
 #include "core/chart/chart_geometry.h"
 #include "core/chart/projection.h"
 #include "core/ephemeris/horizon.h"
+#include "core/ephemeris/year_tables.h"
 #include "core/srs/region_positions.h"
 #include "core/srs/region_table_text.h"
 #include "core/srs/srs_reader.h"
@@ -83,11 +84,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     ResolveValidTime(c.hours, c.minute, c.day, date);
 
     const Instant when = Later(s.Epoch, c.hours, c.minute);
-    DailyTable table;
-    const int32_t days = LoadYearTable(when.year, table, "/nonexistent-folder");
-    Ephemeris now;
-    UpdateEphemeris(when.year, table, days, when, Observer{}, now, "/nonexistent-folder");
-    const double offset = RegionLongitudeOffset(s.Regions, L0At(s.Epoch, "/nonexistent-folder"));
+    YearTables tables(std::nullopt);
+    const Ephemeris now = tables.At(when, Observer{});
+    const double offset = RegionLongitudeOffset(s.Regions, tables.At(s.Epoch, Observer{}).L0);
     Check(std::isfinite(offset));
     const std::vector<RegionPlace> places = PlaceRegions(s.Regions, offset, now);
 

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "core/ephemeris/daily_table.h"
+#include "core/ephemeris/year_tables.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     std::istringstream in(std::string(reinterpret_cast<const char*>(data), size));
@@ -16,10 +17,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         const zorva::DailyRecord& first = table[0];
         if (first.Month >= 1 && first.Month <= 12 && first.Day >= 1 && first.Day <= 31 &&
             first.Year > 0 && first.Year < 10000) {
-            zorva::Ephemeris e;
-            zorva::InterpolateEphemeris(first.Year, table, r.count,
-                                        {first.Year, first.Month, first.Day, 12, 0, 0}, e,
-                                        "/nonexistent-folder");
+            zorva::YearTables tables(std::nullopt);
+            tables.Keep({first.Year, table, r.count, {}});
+            tables.At({first.Year, first.Month, first.Day, 12, 0, 0}, zorva::Observer{});
         }
     }
     return 0;

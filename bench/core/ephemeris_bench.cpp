@@ -3,6 +3,7 @@
 
 #include "core/ephemeris/daily_table.h"
 #include "core/ephemeris/horizon.h"
+#include "core/ephemeris/year_tables.h"
 
 namespace {
 
@@ -18,16 +19,13 @@ void BM_ComputedYear(benchmark::State& state) {
 BENCHMARK(BM_ComputedYear)->Unit(benchmark::kMillisecond);
 
 void Instant(benchmark::State& state, int year, int month, int day) {
-    zorva::DailyTable table;
-    const int days = zorva::LoadYearTable(year, table, kNoYearFiles);
+    zorva::YearTables tables(kNoYearFiles);
     const zorva::Observer observer{51.5, 0.5};
-    zorva::Ephemeris e;
     int second = 0;
     for (auto _ : state) {
         const zorva::Instant t{year, month, day, 14, 31, second};
         second = (second + 1) % 60;
-        zorva::UpdateEphemeris(year, table, days, t, observer, e, kNoYearFiles);
-        benchmark::DoNotOptimize(e);
+        benchmark::DoNotOptimize(tables.At(t, observer));
     }
 }
 

@@ -8,6 +8,7 @@
 
 #include "bench_application.h"
 #include "core/chart/sunspot.h"
+#include "core/images/circle_fit.h"
 #include "core/images/image_state.h"
 #include "core/measure/pointer.h"
 #include "gui/image_view.h"

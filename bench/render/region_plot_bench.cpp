@@ -13,6 +13,7 @@
 #include "bench_application.h"
 #include "core/chart/projection.h"
 #include "core/ephemeris/horizon.h"
+#include "core/ephemeris/year_tables.h"
 #include "core/srs/region_positions.h"
 #include "core/srs/srs_link.h"
 #include "core/srs/srs_reader.h"
@@ -79,9 +80,14 @@ const SummaryFolder& Folder() {
 }
 
 // The chart of 7 June 2011 12:00 on 150 mm, drawn once.
+YearTables& Tables() {
+    static YearTables tables(std::nullopt);
+    return tables;
+}
+
 struct Chart {
     ChartGeometry geometry;
-    Ephemeris now = EphemerisAt({2011, 6, 7, 12, 0, 0}, Observer{});
+    Ephemeris now = Tables().At({2011, 6, 7, 12, 0, 0}, Observer{});
     QImage image;
     DiskFrame frame;
     Chart() {
@@ -99,7 +105,7 @@ struct Chart {
 // carry the regions to the instant and draw them.
 void LoadAndPlot(const std::filesystem::path& file, Chart& chart, const QFont& font) {
     const SrsSummary s = LoadSrsFile(file);
-    const double offset = RegionLongitudeOffset(s.Regions, L0At(s.Epoch));
+    const double offset = RegionLongitudeOffset(s.Regions, Tables().At(s.Epoch, Observer{}).L0);
     const auto places = PlaceRegions(s.Regions, offset, chart.now);
     RegionPlotStyle style;
     style.FileNameLabel = true;
@@ -123,7 +129,7 @@ void BM_ReplotSummary30(benchmark::State& state) {
     Chart chart;
     const QFont font = DefaultChartFont();
     const SrsSummary s = LoadSrsFile(Folder().folder + "20110607SRS.txt");
-    const double offset = RegionLongitudeOffset(s.Regions, L0At(s.Epoch));
+    const double offset = RegionLongitudeOffset(s.Regions, Tables().At(s.Epoch, Observer{}).L0);
     for (auto _ : state) {
         const auto places = PlaceRegions(s.Regions, offset, chart.now);
         DrawRegions(chart.image, chart.frame, s.Regions, places, RegionPlotStyle{}, font);

@@ -156,11 +156,29 @@ std::vector<std::string> TakeWarnings() {
     return std::exchange(Warnings(), {});
 }
 
+namespace {
+std::optional<YearTables>& CurrentTables() {
+    static std::optional<YearTables> tables;
+    return tables;
+}
+} // namespace
+
+void StartWithWorkingFolderTables() {
+    CurrentTables().emplace(std::filesystem::path("."));
+}
+
+YearTables& WorkingFolderTables() {
+    std::optional<YearTables>& tables = CurrentTables();
+    if (!tables) StartWithWorkingFolderTables();
+    return *tables;
+}
+
 Ephemeris EphemerisWarned(const Instant& instant, const Observer& observer) {
-    YearTableSource source;
-    const Ephemeris e = EphemerisAt(instant, observer, ".", &source);
-    if (!source.error.empty()) Warn("warning: " + source.error);
-    return e;
+    YearTables& tables = WorkingFolderTables();
+    if (const std::string& error = tables.Year(instant.year).source.error; !error.empty()) {
+        Warn("warning: " + error);
+    }
+    return tables.At(instant, observer);
 }
 
 std::string FullPrecision(double v) {

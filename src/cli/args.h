@@ -11,6 +11,7 @@
 #include "core/ephemeris/calendar.h"
 #include "core/ephemeris/daily_table.h"
 #include "core/ephemeris/horizon.h"
+#include "core/ephemeris/year_tables.h"
 
 namespace zorva::cli {
 
@@ -51,6 +52,11 @@ Instant ParseInstant(const std::string& text);
 void Warn(const std::string& line);
 // The warnings gathered since the last call, which forgets them.
 std::vector<std::string> TakeWarnings();
+
+// The year tables of the working folder, where the command line looks for year files; each
+// command starts with them afresh, so a year file is read as it is when the command runs.
+void StartWithWorkingFolderTables();
+YearTables& WorkingFolderTables();
 
 // The ephemeris of an instant and observer from the year's table in the working folder,
 // with a warning when a year file there is damaged.

@@ -58,6 +58,7 @@ int RunCommand(const std::vector<std::string>& args, std::ostream& out) {
     // COMMAND --help, wherever it stands among the arguments.
     if (std::any_of(args.begin() + 1, args.end(), AsksForHelp))
         return HelpCommand({"help", args[0]}, out);
+    StartWithWorkingFolderTables();
     return it->second(args, out);
 }
 

@@ -31,9 +31,10 @@ int YearCommand(const std::vector<std::string>& args, std::ostream& out) {
         decimals = {4, 2};
     } else {
         if (year < 1 || year > kLastYear) throw UsageError("YEAR must lie in 1..9999");
-        YearTableSource source;
-        count = LoadYearTable(year, table, ".", &source);
-        if (!source.error.empty()) Warn("warning: " + source.error);
+        const YearTable& loaded = WorkingFolderTables().Year(year);
+        table = loaded.days;
+        count = loaded.count;
+        if (!loaded.source.error.empty()) Warn("warning: " + loaded.source.error);
     }
     // Built in full first, so a failure leaves the output empty.
     std::ostringstream text;

@@ -6,10 +6,7 @@
 #include "cli/args.h"
 #include "cli/commands.h"
 #include "cli/help.h"
-#include "core/images/fits_header.h"
-#include "core/images/image_name.h"
-#include "core/images/image_state.h"
-#include "core/images/limb_refine.h"
+#include "core/images/picture_context.h"
 #include "core/measure/pointer.h"
 #include "render/chart_painter.h"
 #include "render/image_overlay.h"
@@ -35,29 +32,27 @@ class QuietQtMessages {
     QtMessageHandler previous_;
 };
 
-struct OpenedImage {
-    SolarImage image;
-    LimbFit fit;
-    std::string name; // bare file name
-};
-
-// Opens the image and finds its disk; a file that cannot be opened or a limb that cannot
-// be found ends the command with the reason.
-OpenedImage OpenAndFit(const std::string& path, bool subPixel = false) {
+// Opens the picture through the one use case the window shares and insists on a disk; a
+// file that cannot be opened, or whose disk nothing gives, ends the command with the reason.
+LoadedPicture OpenWithDisk(const std::string& path, const PictureChoices& choices) {
     EnsureGuiApplication();
-    SolarImageLoad load;
+    PictureLoad open;
     {
         const QuietQtMessages quiet;
-        load = LoadSolarImage(QString::fromStdString(path));
+        open = OpenPictureFile(QString::fromStdString(path), choices);
     }
-    if (!load.image) throw std::runtime_error(load.error.toStdString());
-    OpenedImage opened{std::move(*load.image),
-                       {},
-                       QFileInfo(QString::fromStdString(path)).fileName().toStdString()};
-    opened.fit =
-        subPixel ? FindSubPixelLimb(GridOf(opened.image.searched)) : FindSolarLimb(opened.image);
-    if (!opened.fit.found) throw std::runtime_error(std::string(LimbNotFoundMessage));
-    return opened;
+    if (!open.picture) throw std::runtime_error(open.error.toStdString());
+    if (!open.picture->context.disk) {
+        throw std::runtime_error(open.picture->context.name + ": " +
+                                 std::string(LimbNotFoundMessage));
+    }
+    return std::move(*open.picture);
+}
+
+// Whether the command line gives an orientation of its own, which then stands over a
+// header's.
+bool OrientationGiven(const ParsedArgs& parsed) {
+    return parsed.Value("--orientation") || parsed.Has("--flip") || parsed.Has("--mirror");
 }
 
 std::string TwoDigits(int32_t v) {
@@ -69,33 +64,34 @@ std::string TwoDigits(int32_t v) {
 int LimbCommand(const std::vector<std::string>& args, std::ostream& out) {
     const ParsedArgs parsed = ParseCommandArgs(args);
     if (parsed.positional.size() != 1) throw UsageError(UsageLine("limb"));
-    const OpenedImage opened = OpenAndFit(parsed.positional[0], parsed.Has("--refine"));
-    const LimbFit& fit = opened.fit;
+    PictureChoices choices;
+    choices.subPixelLimb = parsed.Has("--refine");
+    const LoadedPicture opened = OpenWithDisk(parsed.positional[0], choices);
+    const PictureContext& picture = opened.context;
+    // The search's own result is what this command tells; a header's disk does not stand
+    // in for a search that failed.
+    if (!picture.limb.found) {
+        throw std::runtime_error(picture.name + ": " + std::string(LimbNotFoundMessage));
+    }
+    const LimbFit& fit = picture.limb;
     out << "CentreX " << FullPrecision(fit.disk.cx) << "\n"
         << "CentreY " << FullPrecision(fit.disk.cy) << "\n"
         << "Radius " << FullPrecision(fit.disk.r) << "\n"
         << "Rays " << fit.AcceptedPoints() << "\n"
         << "Mode " << LimbBackgroundName(fit.mode) << "\n";
-    // A FITS header's own instant comes before the file name's.
-    std::optional<Instant> instant;
-    if (const auto& fits = opened.image.fits) {
-        instant = FitsObservationInstant(fits->keywords);
-        if (const auto disk = FitsHeaderDisk(fits->keywords, opened.image.shown.height())) {
-            out << "HeaderCentreX " << FullPrecision(disk->disk.cx) << "\n"
-                << "HeaderCentreY " << FullPrecision(disk->disk.cy) << "\n"
-                << "HeaderRadius " << FullPrecision(disk->disk.r) << "\n";
-        }
+    if (const auto& header = picture.headerDisk) {
+        out << "HeaderCentreX " << FullPrecision(header->cx) << "\n"
+            << "HeaderCentreY " << FullPrecision(header->cy) << "\n"
+            << "HeaderRadius " << FullPrecision(header->r) << "\n";
     }
-    if (!instant) instant = InstantFromImageName(opened.name);
-    if (const auto& t = instant) {
+    if (const auto& t = picture.instant) {
         out << "Date " << t->year << "-" << TwoDigits(t->month) << "-" << TwoDigits(t->day) << "\n"
             << "Time " << TwoDigits(t->hour) << ":" << TwoDigits(t->minute) << ":"
             << TwoDigits(t->second) << "\n";
     }
     // Last, as its value is words rather than one number.
-    if (opened.image.fits) {
-        if (const auto orientation = FitsHeaderOrientation(opened.image.fits->keywords))
-            out << "Orientation " << OrientationText(*orientation) << "\n";
+    if (const auto& turn = picture.orientation) {
+        out << "Orientation " << OrientationText(*turn) << "\n";
     }
     return 0;
 }
@@ -108,24 +104,25 @@ int OverlayCommand(const std::vector<std::string>& args, std::ostream& /*out*/) 
     const QString outPath = QString::fromStdString(*file);
     const auto type = ImageTypeOfName(outPath);
     if (!type) throw UsageError("--out must name a .bmp, .png, .jpg or .tif file");
-    ChartGeometry geometry = ParseChartGeometry(parsed);
-    geometry.ShowLatLines = parsed.Has("--lat-lines");
-    geometry.ShowLongLines = parsed.Has("--long-lines");
+    ChartGeometry chart = ParseChartGeometry(parsed);
+    chart.ShowLatLines = parsed.Has("--lat-lines");
+    chart.ShowLongLines = parsed.Has("--long-lines");
     const Observer observer = ParseObserver(parsed);
-    const std::string image = parsed.positional[0];
-    std::optional<Instant> instant;
-    if (const auto at = parsed.Value("--at")) instant = ParseInstant(*at);
+    PictureChoices choices;
+    if (const auto at = parsed.Value("--at")) choices.instant = ParseInstant(*at);
+    choices.orientationGiven = OrientationGiven(parsed);
 
-    const OpenedImage opened = OpenAndFit(image);
-    if (!instant) instant = InstantFromImageName(opened.name);
-    if (!instant) throw UsageError("the name '" + opened.name + "' gives no date; give --at");
-    geometry.ChartDiameter = ImageChartDiameter(opened.fit.disk.r);
-
+    const LoadedPicture opened = OpenWithDisk(parsed.positional[0], choices);
+    const PictureContext& picture = opened.context;
+    if (!picture.instant) {
+        throw UsageError(picture.name + " gives no date; give --at");
+    }
     ImageOverlayScene scene;
     scene.chart =
-        MakeChartScene(geometry, EphemerisWarned(*instant, observer), SpotState{}, MarkerState{});
-    scene.disk = opened.fit.disk;
-    scene.limb = opened.fit.points;
+        MakeChartScene(PictureGeometry(picture, chart), EphemerisWarned(*picture.instant, observer),
+                       SpotState{}, MarkerState{});
+    scene.disk = *picture.disk;
+    scene.limb = picture.limb.points;
     scene.points = parsed.Has("--points");
     scene.circle = parsed.Has("--circle");
     QImage canvas;
@@ -144,30 +141,35 @@ int ImageLocateCommand(const ParsedArgs& parsed, std::ostream& out) {
                                                    "image's own");
         }
     }
-    if (parsed.positional.size() != 1) throw UsageError(UsageLine("locate"));
-    const Instant instant = ParseInstant(parsed.positional[0]);
+    if (parsed.positional.size() > 1) throw UsageError(UsageLine("locate"));
+    PictureChoices choices;
+    if (!parsed.positional.empty()) choices.instant = ParseInstant(parsed.positional[0]);
+    choices.orientationGiven = OrientationGiven(parsed);
     const auto px = parsed.Value("--px");
     const auto py = parsed.Value("--py");
     if (!px || !py) throw UsageError("--px and --py are required with --image");
     const int32_t x = ParseInteger(*px, "--px");
     const int32_t y = ParseInteger(*py, "--py");
-    ChartGeometry geometry = ParseChartGeometry(parsed);
+    const ChartGeometry chart = ParseChartGeometry(parsed);
     SpotState spot;
     ReadSpotSize(parsed, spot);
-    const Ephemeris ephemeris = EphemerisWarned(instant, ParseObserver(parsed));
+    const Observer observer = ParseObserver(parsed);
 
-    const OpenedImage opened = OpenAndFit(*parsed.Value("--image"));
-    const QImage& picture = opened.image.shown;
-    if (x < 0 || y < 0 || x >= picture.width() || y >= picture.height()) {
-        throw UsageError("the pixel (" + std::to_string(x) + ", " + std::to_string(y) +
-                         ") lies outside the " + std::to_string(picture.width()) + " x " +
-                         std::to_string(picture.height()) + " image");
+    const LoadedPicture opened = OpenWithDisk(*parsed.Value("--image"), choices);
+    const PictureContext& picture = opened.context;
+    if (!picture.instant) {
+        throw UsageError(picture.name + " gives no date; give the instant");
     }
-    // As a plain click there: the disk is the fitted circle at the chart scale the image
-    // stands for; the position goes into the boxes to two decimals.
-    const Circle& disk = opened.fit.disk;
-    geometry.ChartDiameter = ImageChartDiameter(disk.r);
-    const DiskClick click = PointToDisk(x, y, disk.cx, disk.cy, disk.r, geometry.ChartDiameter);
+    if (x < 0 || y < 0 || x >= picture.width || y >= picture.height) {
+        throw UsageError("the pixel (" + std::to_string(x) + ", " + std::to_string(y) +
+                         ") lies outside the " + std::to_string(picture.width) + " x " +
+                         std::to_string(picture.height) + " image");
+    }
+    // As a plain click there in the window: the position goes into the boxes to two
+    // decimals, in millimetres of the chart the disk stands for.
+    const Ephemeris ephemeris = EphemerisWarned(*picture.instant, observer);
+    const ChartGeometry geometry = PictureGeometry(picture, chart);
+    const DiskClick click = PointToDisk(PictureFrame(picture, chart, ephemeris), x, y);
     if (!OnDisk(click.d, geometry.ChartDiameter)) {
         throw std::runtime_error("the pixel (" + std::to_string(x) + ", " + std::to_string(y) +
                                  ") lies off the solar disk");

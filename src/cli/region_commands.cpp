@@ -41,7 +41,8 @@ int RegionsCommand(const std::vector<std::string>& args, std::ostream& out) {
 
     const Ephemeris now = EphemerisWarned(instant.value_or(summary.Epoch), observer);
     const double q = ChartRotation(geometry, now.P, now.ParallacticAngle);
-    const double offset = RegionLongitudeOffset(summary.Regions, L0At(summary.Epoch));
+    const double offset =
+        RegionLongitudeOffset(summary.Regions, EphemerisWarned(summary.Epoch, observer).L0);
     // Built in full first, so that nothing but the regions and the Wolf number goes out.
     std::ostringstream text;
     for (const SrsRegion& r : summary.Regions) {

@@ -43,7 +43,7 @@ QString TZorvaForm::OptionsFilePath() const {
 
 TZorvaForm::TZorvaForm(Dialogs& dialogs, const Clock& clock, QString folder, QWidget* parent)
     : QMainWindow(parent), dialogs_(dialogs), clock_(clock), folder_(std::move(folder)),
-      session_(folder_.toStdString()) {
+      session_(YearTables(std::filesystem::path(folder_.toStdString()))) {
     setObjectName(QStringLiteral("TZorvaForm"));
     setWindowTitle(QStringLiteral("Zorva Viewer"));
     // A small proportional face whose space is half a digit wide, as the readouts'
@@ -299,7 +299,8 @@ void TZorvaForm::FormCreate() {
     const QSettings options(OptionsFilePath(), QSettings::IniFormat);
     session_.SetSubPixelLimb(options.value(kSubPixelLimbKey, false).toBool());
     const QDate today = clock_.Today();
-    Apply(session_.Start(loaded, {today.year(), today.month(), today.day()}));
+    session_.Start(loaded, {today.year(), today.month(), today.day()});
+    Show();
 }
 
 void TZorvaForm::FormClose() {

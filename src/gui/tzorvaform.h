@@ -9,6 +9,7 @@
 #include <map>
 #include <optional>
 
+#include "core/present/presentation.h"
 #include "core/session/session.h"
 #include "gui/clock.h"
 #include "gui/dialogs.h"
@@ -130,17 +131,17 @@ class TZorvaForm final : public QMainWindow {
     void BuildMenus();
     void BuildEditAndTimeMenus();
 
-    // The window mirrors the session: what a command changed is redrawn and rewritten.
-    void Apply(const Changes& changes);
-    void SyncReadouts();
-    void SyncMenus();
-    void SyncBoxes();
-    void SyncPickers();
+    // The window shows the presentation of the session's state: after each command the
+    // parts that differ from what is shown are drawn and written again.
+    void Show();
+    void SyncReadouts(const ReadoutView& readouts);
+    void SyncMenus(const std::vector<MenuItemView>& menus);
+    void SyncBoxes(const Presentation& presentation);
+    void SyncPickers(const PickerView& pickers);
     void ApplyWindowLayout();
     QSize Image1PlacedSize() const;
-    LimbFit SearchLimb(const SolarImage& image) const;
-    void PaintChart();
-    void PaintImage();
+    void PaintChart(const ChartView& view);
+    void PaintPicture(const PictureView& view);
     void SaveImageTo(const QString& chosenPath);
     void EditBoxChanged(EditBox box);
 
@@ -152,7 +153,6 @@ class TZorvaForm final : public QMainWindow {
                        const QString& suffix, std::function<void(uint32_t)> handler);
     QAction* Action(const QString& name) const;
     void SetChecked(const QString& name, bool checked);
-    void CheckColour(const QString& prefix, uint32_t colour, const QString& suffix = {});
     // Runs a command; an exception that escapes it is shown and the program goes on.
     void RunCommand(const std::function<void()>& command);
 
@@ -196,10 +196,10 @@ class TZorvaForm final : public QMainWindow {
     QImage cleanImage_;    // the opened picture, untouched: each overlay starts from it
     QImage imageCanvas_;   // the next picture with its overlays is painted here
     QImage searchedImage_; // the grey picture the limb search reads
-    std::optional<ImagePicture> shownImagePicture_; // what the image view shows
-    RegionTable* regionTable_ = nullptr;            // made when first asked for
-    QLabel* tableSourceLabel_ = nullptr;            // on the status bar
-    ChartOutputOptions chartOutput_;                // the choices of the last print or export
+    std::optional<Presentation> shown_;  // what the window shows
+    RegionTable* regionTable_ = nullptr; // made when first asked for
+    QLabel* tableSourceLabel_ = nullptr; // on the status bar
+    ChartOutputOptions chartOutput_;     // the choices of the last print or export
 };
 
 } // namespace zorva::gui

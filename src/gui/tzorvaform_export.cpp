@@ -30,7 +30,7 @@ constexpr double kFitToleranceMm = 0.05;
 ChartExport ChartForOutput(const Session& session, const ChartOutputOptions& options,
                            const QFont& font) {
     ChartExport chart;
-    chart.Scene = session.chartPicture().scene;
+    chart.Scene = PresentChart(session).scene;
     chart.Style = options.printStyle ? ChartStyle::Print : ChartStyle::Screen;
     chart.LongitudeLabels = options.longitudeLabels;
     chart.Font = font;
@@ -172,9 +172,9 @@ void TZorvaForm::ExportChart1Click() {
 // --- The clipboard ---
 
 void TZorvaForm::CopyReadouts1Click() {
-    const Readouts& r = session_.readouts();
     QGuiApplication::clipboard()->setText(QString::fromStdString(
-        CopyReadoutsText(session_.observation().instant, r.parameters, r.spot, r.area.Text)));
+        CopyReadoutsText(session_.observation().instant, session_.observation().ephemeris,
+                         session_.options().precisions, session_.spot())));
     statusBar()->showMessage(QStringLiteral("Readouts copied"), kStatusMessageMs);
 }
 
@@ -184,11 +184,13 @@ void TZorvaForm::NowUT1Click() {
     const QDateTime now = clock_.NowUtc().toUTC();
     const QDate d = now.date();
     const QTime t = now.time();
-    Apply(session_.SetInstant({d.year(), d.month(), d.day(), t.hour(), t.minute(), t.second()}));
+    session_.SetInstant({d.year(), d.month(), d.day(), t.hour(), t.minute(), t.second()});
+    Show();
 }
 
 void TZorvaForm::StepClick(StepUnit unit, int count) {
-    Apply(session_.StepInstantBy(unit, count));
+    session_.StepInstantBy(unit, count);
+    Show();
 }
 
 } // namespace zorva::gui

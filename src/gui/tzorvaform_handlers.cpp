@@ -20,12 +20,14 @@ constexpr int kStatusMessageMs = 5000;
 
 void TZorvaForm::DatePickerChange() {
     const QDate d = DatePicker->date();
-    Apply(session_.ChangeDate({d.year(), d.month(), d.day()}, DatePicker->Spinning()));
+    session_.ChangeDate({d.year(), d.month(), d.day()}, DatePicker->Spinning());
+    Show();
 }
 
 void TZorvaForm::TimePickerChange() {
     const QTime t = TimePicker->time();
-    Apply(session_.ChangeTime({t.hour(), t.minute(), t.second()}, TimePicker->Spinning()));
+    session_.ChangeTime({t.hour(), t.minute(), t.second()}, TimePicker->Spinning());
+    Show();
 }
 
 void TZorvaForm::ObserverLatBoxChange() {
@@ -50,127 +52,165 @@ void TZorvaForm::SizeBoxChange() {
 // --- Display ---
 
 void TZorvaForm::DateShortClick() {
-    Apply(session_.ChooseDateFormat(false));
+    session_.ChooseDateFormat(false);
+    Show();
 }
 void TZorvaForm::DateLongClick() {
-    Apply(session_.ChooseDateFormat(true));
+    session_.ChooseDateFormat(true);
+    Show();
 }
 
 void TZorvaForm::IncreaseDateWindow1Click() {
-    Apply(session_.ChangePickerWidth(PickerWidthCommand::IncreaseDate));
+    session_.ChangePickerWidth(PickerWidthCommand::IncreaseDate);
+    Show();
 }
 void TZorvaForm::DecreaseDateWindow1Click() {
-    Apply(session_.ChangePickerWidth(PickerWidthCommand::DecreaseDate));
+    session_.ChangePickerWidth(PickerWidthCommand::DecreaseDate);
+    Show();
 }
 void TZorvaForm::IncreaseTimeWindow1Click() {
-    Apply(session_.ChangePickerWidth(PickerWidthCommand::IncreaseTime));
+    session_.ChangePickerWidth(PickerWidthCommand::IncreaseTime);
+    Show();
 }
 void TZorvaForm::DecreaseTimeWindow1Click() {
-    Apply(session_.ChangePickerWidth(PickerWidthCommand::DecreaseTime));
+    session_.ChangePickerWidth(PickerWidthCommand::DecreaseTime);
+    Show();
 }
 
 void TZorvaForm::PrecisionClick(PrecisionGroup group, int item) {
-    Apply(session_.ChoosePrecision(group, item));
+    session_.ChoosePrecision(group, item);
+    Show();
 }
 
 void TZorvaForm::ScreenResolutionClick(int item) {
-    Apply(session_.ChooseScreen(item));
+    session_.ChooseScreen(item);
+    Show();
 }
 void TZorvaForm::LogFileMessageBox1Click() {
-    Apply(session_.ToggleLogfileMessages());
+    session_.ToggleLogfileMessages();
+    Show();
 }
 
 // --- The chart ---
 
 void TZorvaForm::DiameterClick(int item) {
-    Apply(session_.ChooseDiameter(item));
+    session_.ChooseDiameter(item);
+    Show();
 }
 void TZorvaForm::FlipMenuClick() {
-    Apply(session_.Flip());
+    session_.Flip();
+    Show();
 }
 void TZorvaForm::MirrorMenuClick() {
-    Apply(session_.Mirror());
+    session_.Mirror();
+    Show();
 }
 
 void TZorvaForm::DiskOrientation1Click() {
-    Apply(session_.ChooseOrientation(Orientation::Equatorial));
+    session_.ChooseOrientation(Orientation::Equatorial);
+    Show();
 }
 void TZorvaForm::DiskOrientation2Click() {
-    Apply(session_.ChooseOrientation(Orientation::RotationAxis));
+    session_.ChooseOrientation(Orientation::RotationAxis);
+    Show();
 }
 void TZorvaForm::DiskOrientation3Click() {
-    Apply(session_.ChooseOrientation(Orientation::AltAzimuth));
+    session_.ChooseOrientation(Orientation::AltAzimuth);
+    Show();
 }
 
 void TZorvaForm::GridItemClick(GridItem item) {
-    Apply(session_.ToggleGridItem(item));
+    session_.ToggleGridItem(item);
+    Show();
 }
 void TZorvaForm::Sunspot1Click() {
-    Apply(session_.ToggleSunspot());
+    session_.ToggleSunspot();
+    Show();
 }
 void TZorvaForm::N1sqmmClick() {
-    Apply(session_.ChooseGridSize(true));
+    session_.ChooseGridSize(true);
+    Show();
 }
 void TZorvaForm::N125sqinClick() {
-    Apply(session_.ChooseGridSize(false));
+    session_.ChooseGridSize(false);
+    Show();
 }
 
 // --- Rotation markers and region summary options ---
 
 void TZorvaForm::RotationCarringtonClick() {
-    Apply(session_.ToggleRotation(RotationMarker::Carrington));
+    session_.ToggleRotation(RotationMarker::Carrington);
+    Show();
 }
 void TZorvaForm::RotationDifferentialClick() {
-    Apply(session_.ToggleRotation(RotationMarker::Differential));
+    session_.ToggleRotation(RotationMarker::Differential);
+    Show();
 }
 void TZorvaForm::CarrColourClick(uint32_t colour) {
-    Apply(session_.ChooseMarkerColour(RotationMarker::Carrington, colour));
+    session_.ChooseMarkerColour(RotationMarker::Carrington, colour);
+    Show();
 }
 void TZorvaForm::DiffColourClick(uint32_t colour) {
-    Apply(session_.ChooseMarkerColour(RotationMarker::Differential, colour));
+    session_.ChooseMarkerColour(RotationMarker::Differential, colour);
+    Show();
 }
 void TZorvaForm::CarrLabelClick() {
-    Apply(session_.ToggleMarkerLabel(RotationMarker::Carrington));
+    session_.ToggleMarkerLabel(RotationMarker::Carrington);
+    Show();
 }
 void TZorvaForm::DiffLabelClick() {
-    Apply(session_.ToggleMarkerLabel(RotationMarker::Differential));
+    session_.ToggleMarkerLabel(RotationMarker::Differential);
+    Show();
 }
 void TZorvaForm::SRSColourClick(uint32_t colour) {
-    Apply(session_.ChooseSRSColour(colour));
+    session_.ChooseSRSColour(colour);
+    Show();
 }
 void TZorvaForm::SRSFileNameLabelClick() {
-    Apply(session_.ToggleSRSFileNameLabel());
+    session_.ToggleSRSFileNameLabel();
+    Show();
 }
 
 // --- Separation ---
 
 void TZorvaForm::Arc1Click() {
-    Apply(session_.ToggleArc(true));
+    session_.ToggleArc(true);
+    Show();
 }
 void TZorvaForm::Arc2Click() {
-    Apply(session_.ToggleArc(false));
+    session_.ToggleArc(false);
+    Show();
 }
 void TZorvaForm::LongitudeArc1Click() {
-    Apply(session_.ToggleSeparationPath(FigureForm::LongitudeArc));
+    session_.ToggleSeparationPath(FigureForm::LongitudeArc);
+    Show();
 }
 void TZorvaForm::GreatCircle1Click() {
-    Apply(session_.ToggleSeparationPath(FigureForm::GreatCircle));
+    session_.ToggleSeparationPath(FigureForm::GreatCircle);
+    Show();
 }
 void TZorvaForm::SpotinMiddle1Click() {
-    Apply(session_.ToggleSpotInMiddle());
+    session_.ToggleSpotInMiddle();
+    Show();
 }
 void TZorvaForm::DistColour1Click(uint32_t colour) {
-    Apply(session_.ChooseSeparationColour(true, colour));
+    session_.ChooseSeparationColour(true, colour);
+    Show();
 }
 void TZorvaForm::DistColour2Click(uint32_t colour) {
-    Apply(session_.ChooseSeparationColour(false, colour));
+    session_.ChooseSeparationColour(false, colour);
+    Show();
 }
 
 void TZorvaForm::ImageMouseDown(Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers, int X,
                                 int Y) {
-    Apply(session_.ChartMouseDown(buttons.testFlag(Qt::LeftButton),
-                                  modifiers.testFlag(Qt::ShiftModifier),
-                                  modifiers.testFlag(Qt::ControlModifier), X, Y));
+    const bool left = buttons.testFlag(Qt::LeftButton);
+    const bool shift = modifiers.testFlag(Qt::ShiftModifier);
+    const bool ctrl = modifiers.testFlag(Qt::ControlModifier);
+    session_.ChartMouseDown(left, shift, ctrl, X, Y);
+    Show();
+    // A control-click logs the measurement shown.
+    if (left && ctrl && !shift && session_.ChartShown()) AddtoLogfile1Click();
 }
 
 // --- The logfile ---
@@ -200,7 +240,7 @@ void TZorvaForm::NewLogfile1Click() {
                              QString::fromStdString(created.error),
                          QStringLiteral("New Logfile"), MessageIcon::Error, MessageButtons::Ok);
     }
-    Apply(Changes::Menus());
+    Show();
 }
 
 void TZorvaForm::OpenLogfile1Click() {
@@ -209,7 +249,7 @@ void TZorvaForm::OpenLogfile1Click() {
     const QString path = dialogs_.OpenFile(this, request);
     if (path.isEmpty()) return;
     session_.OpenLogfile(path.toStdString());
-    Apply(Changes::Menus());
+    Show();
 }
 
 void TZorvaForm::AddtoLogfile1Click() {

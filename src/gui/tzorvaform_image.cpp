@@ -37,53 +37,44 @@ void TZorvaForm::OpenImage1Click() {
 
     const BusyCursor busy;
     // The file is read and checked before anything changes: a file that cannot be opened
-    // leaves the chart, or the image before, as it was.
-    const SolarImageLoad load = LoadSolarImage(path);
-    if (!load.image) {
-        dialogs_.Message(this, load.error, kImageCaption, MessageIcon::Error, MessageButtons::Ok);
+    // leaves the chart, or the picture before, as it was.
+    PictureChoices choices;
+    choices.subPixelLimb = session_.options().SubPixelLimb;
+    PictureLoad open = OpenPictureFile(path, choices);
+    if (!open.picture) {
+        dialogs_.Message(this, open.error, kImageCaption, MessageIcon::Error, MessageButtons::Ok);
         return;
     }
-    OpenedImage opened;
-    opened.path = path.toStdString();
-    opened.fit = SearchLimb(*load.image);
-    // An observatory's FITS header states the time, the disk and its turn.
-    if (const std::optional<FitsInfo>& fits = load.image->fits) {
-        opened.headerInstant = FitsObservationInstant(fits->keywords);
-        if (const auto disk = FitsHeaderDisk(fits->keywords, load.image->shown.height())) {
-            opened.headerDisk = disk->disk;
-            opened.headerOrientation = disk->orientation;
-        } else {
-            opened.headerOrientation = FitsHeaderOrientation(fits->keywords);
-        }
-    }
-    if (!opened.fit.found && !opened.headerDisk) {
+    if (!open.picture->context.disk) {
         dialogs_.Message(this, ToQString(LimbNotFoundMessage), ToQString(LimbNotFoundCaption),
                          MessageIcon::Error, MessageButtons::Ok);
     }
-    cleanImage_ = load.image->shown;
-    shownImagePicture_.reset(); // a new picture is painted whole
+    cleanImage_ = open.picture->image.shown;
     // The picture searched is kept, so the limb can be searched again another way.
-    searchedImage_ = load.image->searched;
-    Apply(session_.OpenImage(opened));
-}
-
-LimbFit TZorvaForm::SearchLimb(const SolarImage& image) const {
-    return session_.options().SubPixelLimb ? FindSubPixelLimb(GridOf(image.searched))
-                                           : FindSolarLimb(image);
+    searchedImage_ = open.picture->image.searched;
+    session_.OpenImage(path.toStdString(), open.picture->context);
+    Show();
 }
 
 void TZorvaForm::SubPixelLimb1Click() {
-    Apply(session_.ToggleSubPixelLimb());
-    if (!session_.image().ImageLoaded || searchedImage_.isNull()) return;
-    const BusyCursor busy;
-    SolarImage image;
-    image.shown = cleanImage_;
-    image.searched = searchedImage_;
-    Apply(session_.RefitLimb(SearchLimb(image)));
+    session_.ToggleSubPixelLimb();
+    if (session_.ImageShown() && !searchedImage_.isNull()) {
+        const BusyCursor busy;
+        const PixelGrid grid = GridOf(searchedImage_);
+        session_.RefitLimb(session_.options().SubPixelLimb ? FindSubPixelLimb(grid)
+                                                           : FindLimb(grid));
+    }
+    Show();
 }
 
 void TZorvaForm::CloseImage1Click() {
-    Apply(session_.CloseImage());
+    session_.CloseImage();
+    // The picture's memory goes with it.
+    cleanImage_ = QImage();
+    searchedImage_ = QImage();
+    imageCanvas_ = QImage();
+    Show();
+    Image1->setImage(QImage());
 }
 
 void TZorvaForm::SaveImageTo(const QString& chosenPath) {
@@ -97,7 +88,7 @@ void TZorvaForm::SaveImageTo(const QString& chosenPath) {
         return;
     }
     session_.ImageSaved(target.path.toStdString());
-    Apply(Changes::Menus());
+    Show();
 }
 
 void TZorvaForm::SaveAs1Click() {
@@ -113,7 +104,7 @@ void TZorvaForm::SaveAs1Click() {
 }
 
 void TZorvaForm::Save1Click() {
-    const std::string& name = session_.image().SavedImageName;
+    const std::string& name = session_.SavedImageName();
     if (name.empty()) {
         SaveAs1Click();
         return;
@@ -122,17 +113,22 @@ void TZorvaForm::Save1Click() {
 }
 
 void TZorvaForm::Points1Click() {
-    Apply(session_.TogglePoints());
+    session_.TogglePoints();
+    Show();
 }
 void TZorvaForm::Circle1Click() {
-    Apply(session_.ToggleCircle());
+    session_.ToggleCircle();
+    Show();
 }
 
 void TZorvaForm::Image1MouseDown(Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers, int X,
                                  int Y) {
-    Apply(session_.ImageMouseDown(buttons.testFlag(Qt::LeftButton),
-                                  modifiers.testFlag(Qt::ShiftModifier),
-                                  modifiers.testFlag(Qt::ControlModifier), X, Y));
+    const bool left = buttons.testFlag(Qt::LeftButton);
+    const bool shift = modifiers.testFlag(Qt::ShiftModifier);
+    const bool ctrl = modifiers.testFlag(Qt::ControlModifier);
+    session_.ImageMouseDown(left, shift, ctrl, X, Y);
+    Show();
+    if (left && ctrl && !shift && session_.PictureHasDisk()) AddtoLogfile1Click();
 }
 
 } // namespace zorva::gui

@@ -65,28 +65,6 @@ constexpr GridMenuItem kGridMenuItems[] = {
     {"LongLines1", "L&ongitude Lines", GridItem::LongLines},
 };
 
-// The item a stored precision checks: 1 or 2, anything else the group's last item.
-int32_t PrecisionItem(const PrecisionMenu& m, const Session& s) {
-    const ReadoutPrecisions& p = s.options().precisions;
-    switch (m.group) {
-    case PrecisionGroup::RA:
-        return PrecisionItemOf3(p.RAPrecision);
-    case PrecisionGroup::Dec:
-        return PrecisionItemOf3(p.DecPrecision);
-    case PrecisionGroup::AltAzi:
-        return PrecisionItemOf3(p.AltAziPrecision);
-    case PrecisionGroup::BLP:
-        return PrecisionItemOf2(p.BLPPrecision);
-    case PrecisionGroup::Diam:
-        return PrecisionItemOf2(p.DiamPrecision);
-    case PrecisionGroup::LatLong:
-        return PrecisionItemOf2(s.spot().LatLongPrecision);
-    case PrecisionGroup::Area:
-        return PrecisionItemOf2(s.spot().AreaPrecision);
-    }
-    return 1;
-}
-
 } // namespace
 
 QMenu* TZorvaForm::AddMenu(QMenu* parent, const QString& name, const QString& caption) {
@@ -128,12 +106,6 @@ QAction* TZorvaForm::Action(const QString& name) const {
 void TZorvaForm::SetChecked(const QString& name, bool checked) {
     QAction* a = Action(name);
     if (a->isChecked() != checked) a->setChecked(checked);
-}
-
-void TZorvaForm::CheckColour(const QString& prefix, uint32_t colour, const QString& suffix) {
-    for (const ColourItem& item : kColourItems) {
-        SetChecked(prefix + item.name + suffix, item.colour == colour);
-    }
 }
 
 void TZorvaForm::BuildMenus() {
@@ -285,78 +257,15 @@ void TZorvaForm::BuildMenus() {
         help, "About", "&About...", [this] { AboutClick(); }, false);
 }
 
-void TZorvaForm::SyncMenus() {
-    const Session& s = session_;
-    const DisplayOptions& o = s.options();
-    const Orientation mode = s.chart().Mode;
-    SetChecked("DiskOrientation1", mode == Orientation::Equatorial);
-    SetChecked("DiskOrientation2", mode == Orientation::RotationAxis);
-    SetChecked("DiskOrientation3", mode == Orientation::AltAzimuth);
-    SetChecked("DiskOrientationFits", mode == Orientation::FromHeader);
-    Action("FlipMenu")->setText(ToQString(FlipMenuCaption(mode)));
-    Action("MirrorMenu")->setText(ToQString(MirrorMenuCaption(mode)));
-    for (int i = 0; i < static_cast<int>(DiameterItems.size()); ++i) {
-        SetChecked(ToQString(DiameterItems[static_cast<std::size_t>(i)].Name),
-                   s.diameter().item == i);
-    }
-    SetChecked("NESWPoints1", o.NESWPoints);
-    SetChecked("CentralMeridian1", s.chart().ShowCentralMeridian);
-    SetChecked("Equator1", s.chart().ShowEquator);
-    SetChecked("LatLines1", s.chart().ShowLatLines);
-    SetChecked("LongLines1", s.chart().ShowLongLines);
-    SetChecked("RotationCarrington", o.RotationCarrington);
-    SetChecked("RotationDifferential", o.RotationDifferential);
-    CheckColour("Carr", o.Carrington.Colour);
-    CheckColour("Diff", o.Differential.Colour);
-    SetChecked("CarrLabel", o.Carrington.Label);
-    SetChecked("DiffLabel", o.Differential.Label);
-    CheckColour("SRS", o.SRSColour);
-    CheckColour("SRS", o.SRSColour, "2");
-    SetChecked("SRSFileNameLabel", o.SRSFileNameLabel);
-    SetChecked("SRSFileNameLabel2", o.SRSFileNameLabel);
-    SetChecked("LoadSRS1", s.summary().LoadSRS1);
-    SetChecked("LoadSRS2", o.LinkWithDate);
-    SetChecked("SolarRegionSummary1", o.SolarRegionSummary);
-    SetChecked("Arc1", o.Arc1);
-    SetChecked("Arc2", o.Arc2);
-    SetChecked("LongitudeArc1", o.SeparationForm == FigureForm::LongitudeArc);
-    SetChecked("GreatCircle1", o.SeparationForm == FigureForm::GreatCircle);
-    SetChecked("SpotinMiddle1", s.separation().SpotInMiddle);
-    CheckColour("Dist", o.DistColour1, "1");
-    CheckColour("Dist", o.DistColour2, "2");
-    SetChecked("Sunspot1", o.Sunspot);
-    SetChecked("Points1", o.Points);
-    SetChecked("Circle1", o.Circle);
-    SetChecked("SubPixelLimb1", o.SubPixelLimb);
-    for (int i = 0; i < static_cast<int>(ScreenItems.size()); ++i) {
-        SetChecked(ToQString(ScreenItems[static_cast<std::size_t>(i)].Name), o.ScreenItem == i + 1);
-    }
-    const PickerLayouts& p = s.pickers();
-    SetChecked("DateShort", !p.dateLong);
-    SetChecked("DateLong", p.dateLong);
-    Action("IncreaseDateWindow1")->setEnabled(p.increaseDateEnabled);
-    Action("IncreaseTimeWindow1")->setEnabled(p.increaseTimeEnabled);
-    Action("DecreaseDateWindow1")->setEnabled(p.decreaseDateEnabled);
-    Action("DecreaseTimeWindow1")->setEnabled(p.decreaseTimeEnabled);
-    for (const PrecisionMenu& m : kPrecisionMenus) {
-        const int32_t chosen = PrecisionItem(m, s);
-        for (int i = 1; i <= m.items.size(); ++i) {
-            SetChecked(m.prefix + QString::number(i), i == chosen);
+void TZorvaForm::SyncMenus(const std::vector<MenuItemView>& menus) {
+    for (const MenuItemView& item : menus) {
+        QAction* a = Action(ToQString(item.name));
+        if (a->isCheckable() && a->isChecked() != item.checked) a->setChecked(item.checked);
+        if (a->isEnabled() != item.enabled) a->setEnabled(item.enabled);
+        if (!item.caption.empty() && a->text() != ToQString(item.caption)) {
+            a->setText(ToQString(item.caption));
         }
     }
-    Action("AltAzi1")->setText(ToQString(s.readouts().position.AltAzi1Caption));
-    SetChecked("LogFileMessageBox1", o.LogFileMessageFlag == 0);
-    SetChecked("N1sqmm", o.GridMm);
-    SetChecked("N125sqin", !o.GridMm);
-    Action("AddtoLogfile1")->setEnabled(s.LogfileOpen());
-    const bool image = s.ImageShown();
-    for (const char* item : {"Points1", "Circle1", "CloseImage1"})
-        Action(item)->setEnabled(image);
-    for (const char* menu : {"Rotation1", "Diameter1"})
-        Action(menu)->setEnabled(!image);
-    for (const char* item : {"ExportChart1", "PrintChart1"})
-        Action(item)->setEnabled(!image);
-    setWindowTitle(QString::fromStdString(s.Caption()));
 }
 
 } // namespace zorva::gui

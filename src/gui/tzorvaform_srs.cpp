@@ -6,7 +6,8 @@
 namespace zorva::gui {
 
 void TZorvaForm::LoadSRS1Click() {
-    Apply(session_.PrepareLoadSummary());
+    session_.PrepareLoadSummary();
+    Show();
     FileDialogRequest request;
     request.title = QStringLiteral("Solar Region Summary");
     request.filter = QStringLiteral("Text files (*.txt)|*.TXT");
@@ -14,11 +15,13 @@ void TZorvaForm::LoadSRS1Click() {
     request.mustExist = true;
     const QString path = dialogs_.OpenFile(this, request);
     if (path.isEmpty()) return;
-    Apply(session_.LoadSummary(path.toStdString()));
+    session_.LoadSummary(path.toStdString());
+    Show();
 }
 
 void TZorvaForm::LoadSRS2Click() {
-    Apply(session_.LinkWithDate());
+    session_.LinkWithDate();
+    Show();
 }
 
 void TZorvaForm::SolarRegionSummary1Click() {
@@ -27,7 +30,8 @@ void TZorvaForm::SolarRegionSummary1Click() {
         LoadSRS1Click();
         return;
     }
-    Apply(session_.ToggleRegionSummary());
+    session_.ToggleRegionSummary();
+    Show();
 }
 
 void TZorvaForm::RegionTable1Click() {
@@ -37,7 +41,10 @@ void TZorvaForm::RegionTable1Click() {
         regionTable_->setWindowFlag(Qt::Window);
         regionTable_->setWindowTitle(QStringLiteral("Region Table"));
         connect(regionTable_, &RegionTable::RegionSelected, this, [this](int index) {
-            RunCommand([this, index] { Apply(session_.HighlightRegion(index)); });
+            RunCommand([this, index] {
+                session_.HighlightRegion(index);
+                Show();
+            });
         });
     }
     regionTable_->SetRegions(*session_.summary().Regions,

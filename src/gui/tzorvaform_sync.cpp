@@ -11,6 +11,8 @@
 #include <QStatusBar>
 #include <QStyle>
 
+#include "core/images/image_state.h"
+#include "core/present/presentation.h"
 #include "gui/chart_image.h"
 #include "gui/image_view.h"
 #include "gui/region_table.h"
@@ -52,77 +54,66 @@ void MoveX(QWidget* w, int left) {
 
 } // namespace
 
-void TZorvaForm::Apply(const Changes& c) {
-    if (c.chartSize) {
-        const int side = session_.ChartSidePixels();
-        Image->setCanvasSize(side, side);
+void TZorvaForm::Show() {
+    Presentation next = Present(session_);
+    const Presentation* last = shown_ ? &*shown_ : nullptr;
+    const bool sideChanged = !last || last->chartSide != next.chartSide;
+    if (sideChanged) Image->setCanvasSize(next.chartSide, next.chartSide);
+    const bool pictureShown = next.picture.has_value();
+    if (!last || last->picture.has_value() != pictureShown) {
+        // One of the two is shown: the chart, or the picture in its place.
+        Image->setVisible(!pictureShown);
+        Image1->setVisible(pictureShown);
     }
-    if (c.image) {
-        // One of the two pictures is shown: the chart, or the solar image in its place.
-        Image->setVisible(session_.ChartShown());
-        Image1->setVisible(session_.ImageShown());
-        if (session_.ImageShown()) PaintImage();
+    if (pictureShown && (!last || last->picture != next.picture)) PaintPicture(*next.picture);
+    if (!pictureShown && (sideChanged || last->chart != next.chart)) PaintChart(next.chart);
+    if (sideChanged || (pictureShown && Image1->size() != Image1PlacedSize())) ApplyWindowLayout();
+    if (!last || last->readouts != next.readouts) SyncReadouts(next.readouts);
+    if (!last || last->boxes != next.boxes) SyncBoxes(next);
+    if (!last || last->pickers != next.pickers) SyncPickers(next.pickers);
+    if (!last || last->menus != next.menus) SyncMenus(next.menus);
+    if (!last || last->caption != next.caption) setWindowTitle(ToQString(next.caption));
+    if (regionTable_ && (!last || last->regions != next.regions)) {
+        regionTable_->SetRegions(*next.regions, ToQString(next.regionsFileName));
     }
-    if (c.chartSize || (c.image && Image1->size() != Image1PlacedSize())) ApplyWindowLayout();
-    if (c.chart || c.chartSize) PaintChart();
-    if (c.readouts) SyncReadouts();
-    if (c.menus) SyncMenus();
-    if (c.boxes) SyncBoxes();
-    if (c.pickers) SyncPickers();
-    if (c.regions && regionTable_) {
-        regionTable_->SetRegions(*session_.summary().Regions,
-                                 QString::fromStdString(session_.summary().FileName));
+    if (!last || last->tableSource != next.tableSource)
+        SetText(tableSourceLabel_, next.tableSource);
+    if (!next.status.empty() && (!last || last->statusCount != next.statusCount)) {
+        statusBar()->showMessage(ToQString(next.status), kErrorMessageMs);
     }
-    if (c.tableSource) {
-        // Where the numbers come from stays on the status bar; a damaged year file is
-        // named there once for each load.
-        const YearTableSource& source = session_.observation().TableSource;
-        SetText(tableSourceLabel_,
-                "Ephemeris: " + YearTableSourceText({source.origin, source.fileName, {}}));
-        if (!source.error.empty()) {
-            statusBar()->showMessage(QString::fromStdString(source.error), kErrorMessageMs);
-        }
+    shown_ = std::move(next);
+    for (const Notice& n : session_.TakeNotices()) {
+        dialogs_.Message(this, ToQString(n.text), ToQString(n.caption), MessageIcon::Warning,
+                         MessageButtons::Ok);
     }
-    if (!c.status.empty()) {
-        statusBar()->showMessage(QString::fromStdString(c.status), kErrorMessageMs);
-    }
-    for (const Changes::Notice& n : c.notices) {
-        dialogs_.Message(this, QString::fromStdString(n.text), QString::fromStdString(n.caption),
-                         MessageIcon::Warning, MessageButtons::Ok);
-    }
-    if (c.logRequest) AddtoLogfile1Click();
 }
 
-void TZorvaForm::PaintChart() {
-    const ChartPicture& picture = session_.chartPicture();
-    zorva::RedrawChart(Image->canvas(), picture.scene, labelFont_);
-    PaintOverlays(Image->canvas(), picture.overlays, labelFont_);
+void TZorvaForm::PaintChart(const ChartView& view) {
+    PaintChartView(Image->canvas(), view, labelFont_);
     // Painting can leave the processor in a state that slows the numeric work that follows.
     ClearUpperVectorState();
     Image->update();
 }
 
-void TZorvaForm::PaintImage() {
+void TZorvaForm::PaintPicture(const PictureView& view) {
     if (cleanImage_.isNull()) return;
-    const ImagePicture& picture = session_.imagePicture();
     // When only the spot moved (a click, say), the picture shown is painted again just
-    // where its marker was and is now; a large image is not restored whole for that.
+    // where its marker was and is now; a large picture is not restored whole for that.
     std::optional<QRect> area;
-    if (shownImagePicture_ && Image1->image().size() == cleanImage_.size()) {
-        area = SpotOnlyChange(*shownImagePicture_, picture);
+    if (shown_ && shown_->picture && Image1->image().size() == cleanImage_.size()) {
+        area = SpotOnlyChange(*shown_->picture, view);
     }
     if (area && area->isNull()) return;
     if (area) {
         Image1->exchangeImage(imageCanvas_); // the picture shown comes back to be mended
-        PaintImagePicture(imageCanvas_, cleanImage_, picture, labelFont_, *area);
+        PaintPictureView(imageCanvas_, cleanImage_, view, labelFont_, *area);
     } else {
         // Two canvases take turns: the next picture is painted into the one not shown,
-        // so a large image is neither copied nor allocated again for each redraw.
-        PaintImagePicture(imageCanvas_, cleanImage_, picture, labelFont_);
+        // so a large picture is neither copied nor allocated again for each redraw.
+        PaintPictureView(imageCanvas_, cleanImage_, view, labelFont_);
     }
     ClearUpperVectorState();
     Image1->exchangeImage(imageCanvas_);
-    shownImagePicture_ = picture;
 }
 
 // The solar image's view takes the picture's size, but no more of the screen than is left
@@ -137,8 +128,7 @@ QSize TZorvaForm::Image1PlacedSize() const {
     return size;
 }
 
-void TZorvaForm::SyncReadouts() {
-    const Readouts& r = session_.readouts();
+void TZorvaForm::SyncReadouts(const ReadoutView& r) {
     const PositionReadouts& p = r.position;
     SetLabel(RALabel, p.RALabel);
     SetLabel(DecLabel, p.DecLabel);
@@ -162,14 +152,15 @@ void TZorvaForm::SyncReadouts() {
     SetLabel(LatLabel, {r.spot.LatText, r.spot.LatLeft});
     SetLabel(LongLabel, {r.spot.LongText, r.spot.LongLeft});
     SetText(SunspotCRLabel, r.spot.RotationText);
-    SetLabel(AreaLabel, {r.area.Text, r.areaLeft});
+    SetLabel(AreaLabel, {r.areaText, r.areaLeft});
     QPalette palette = AreaLabel->palette();
-    const QColor areaColour = r.area.Red ? Qt::red : Qt::black;
+    const QColor areaColour = r.areaRed ? Qt::red : Qt::black;
     if (palette.color(QPalette::WindowText) != areaColour) {
         palette.setColor(QPalette::WindowText, areaColour);
         AreaLabel->setPalette(palette);
     }
-    SetText(SizeLabel, session_.SizeUnitText());
+    SetText(SizeLabel, r.sizeUnit);
+    SetText(DiskDiamLabel, r.diameterUnit);
 
     SetText(Sep1Label, r.separation.Sep1Label);
     SetText(Sep2Label, r.separation.Sep2Label);
@@ -177,34 +168,30 @@ void TZorvaForm::SyncReadouts() {
     SetText(LL2Label, r.separation.LL2Label);
 }
 
-void TZorvaForm::SyncBoxes() {
-    SetText(DiskDiamLabel, session_.diameter().unit);
+void TZorvaForm::SyncBoxes(const Presentation& p) {
     for (int i = 0; i < kEditBoxCount; ++i) {
-        const auto box = static_cast<EditBox>(i);
+        const BoxView& view = p.boxes[static_cast<std::size_t>(i)];
         QLineEdit* edit = boxes_[static_cast<std::size_t>(i)];
-        const QString text = QString::fromStdString(session_.BoxText(box));
+        const QString text = ToQString(view.text);
         if (edit->text() != text) edit->setText(text);
-        if (box == EditBox::Diameter) edit->setReadOnly(session_.diameter().boxReadOnly);
+        if (edit->isReadOnly() != view.readOnly) edit->setReadOnly(view.readOnly);
         // A text that is not the value in use is marked, and says what is.
-        const BoxStatus status = session_.StatusOf(box);
-        const bool refused = status.state == BoxState::Refused;
+        const bool refused = view.status.state == BoxState::Refused;
         QPalette palette = edit->palette();
         const QColor colour = refused ? Qt::red : palette.color(QPalette::WindowText);
         if (palette.color(QPalette::Text) != colour) {
             palette.setColor(QPalette::Text, colour);
             edit->setPalette(palette);
         }
-        edit->setToolTip(status.state == BoxState::InUse ? boxHints_[static_cast<std::size_t>(i)]
-                                                         : QString::fromStdString(status.hint));
+        edit->setToolTip(view.status.state == BoxState::InUse
+                             ? boxHints_[static_cast<std::size_t>(i)]
+                             : ToQString(view.status.hint));
     }
 }
 
-void TZorvaForm::SyncPickers() {
-    const CalendarDate d = session_.Date();
-    const TimeOfDay t = session_.Time();
-    const QDate date(d.year, d.month, d.day);
-    const QTime time(t.hour, t.minute, t.second);
-    const PickerLayouts& p = session_.pickers();
+void TZorvaForm::SyncPickers(const PickerView& p) {
+    const QDate date(p.date.year, p.date.month, p.date.day);
+    const QTime time(p.time.hour, p.time.minute, p.time.second);
     const QSignalBlocker blockDate(DatePicker);
     const QSignalBlocker blockTime(TimePicker);
     const QString format =
@@ -212,7 +199,7 @@ void TZorvaForm::SyncPickers() {
     if (DatePicker->displayFormat() != format) DatePicker->setDisplayFormat(format);
     if (DatePicker->date() != date) DatePicker->setDate(date);
     if (TimePicker->time() != time) TimePicker->setTime(time);
-    const DateLayout& l = p.Current();
+    const DateLayout& l = p.layout;
     DatePicker->setGeometry(l.DatePickerLeft, DatePicker->y(), l.DatePickerWidth,
                             DatePicker->height());
     TimePicker->setGeometry(l.TimePickerLeft, TimePicker->y(), l.TimePickerWidth,
@@ -260,14 +247,18 @@ void TZorvaForm::ApplyWindowLayout() {
 
 void TZorvaForm::EditBoxChanged(EditBox box) {
     const QLineEdit* edit = boxes_[static_cast<std::size_t>(box)];
-    Apply(session_.EditText(box, edit->text().toStdString()));
+    session_.EditText(box, edit->text().toStdString());
+    Show();
 }
 
 bool TZorvaForm::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::FocusOut) {
         for (int i = 0; i < kEditBoxCount; ++i) {
             if (watched == boxes_[static_cast<std::size_t>(i)]) {
-                RunCommand([this, i] { Apply(session_.LeaveBox(static_cast<EditBox>(i))); });
+                RunCommand([this, i] {
+                    session_.LeaveBox(static_cast<EditBox>(i));
+                    Show();
+                });
             }
         }
     }

@@ -174,6 +174,8 @@ void DrawImageGrid(QImage& canvas, const QImage& clean, const ImageOverlayScene&
 
 void DrawImageSpot(QImage& canvas, const ImageOverlayScene& s, const QRect& area) {
     const double D = s.chart.Geometry.ChartDiameter;
+    // The disk's centre is in pixel indices, as a clicked pixel is; the dot's corners are
+    // pixel edges, half a pixel before the middle of the pixel they surround.
     Dot(canvas, s.disk.cx + 0.5 + 2 * s.disk.r * s.chart.SpotX / D,
         s.disk.cy + 0.5 - 2 * s.disk.r * s.chart.SpotY / D, area);
 }

@@ -2,53 +2,41 @@
 
 #include <QPainter>
 #include <cmath>
-#include <type_traits>
 
+#include "render/chart_painter.h"
+#include "render/grid_painter.h"
 #include "render/image_overlay.h"
 #include "render/region_plot.h"
 #include "render/separation_painter.h"
 
 namespace zorva {
 
-void PaintOverlays(QImage& canvas, const std::vector<Overlay>& overlays, const QFont& font,
+namespace {
+
+void PaintOverlays(QImage& canvas, const std::optional<SeparationOverlay>& separation,
+                   const std::optional<RegionsOverlay>& regions, const QFont& font,
                    const QRect& area) {
-    for (const Overlay& overlay : overlays) {
-        std::visit(
-            [&canvas, &font, &area](const auto& o) {
-                using T = std::decay_t<decltype(o)>;
-                if constexpr (std::is_same_v<T, SeparationOverlay>) {
-                    QPainter p(&canvas);
-                    ClipTo(p, area);
-                    PaintSeparation(p, o.figure, o.frame, {o.arcColour, o.lineColour});
-                } else if constexpr (std::is_same_v<T, ClickDotOverlay>) {
-                    DrawClickDot(canvas, o.x, o.y, area);
-                } else if constexpr (std::is_same_v<T, RegionsOverlay>) {
-                    DrawRegions(canvas, o.frame, *o.regions, o.places,
-                                {o.colour, o.fileNameLabel, o.fileName, o.highlight}, font, area);
-                } else {
-                    DrawMiddleDot(canvas, QPointF(o.x, o.y), o.form, area);
-                }
-            },
-            overlay);
+    if (separation) {
+        QPainter p(&canvas);
+        ClipTo(p, area);
+        PaintSeparation(p, separation->figure, separation->frame,
+                        {separation->arcColour, separation->lineColour});
+    }
+    // The regions stay on top of whatever else is drawn.
+    if (regions) {
+        DrawRegions(
+            canvas, regions->frame, *regions->regions, regions->places,
+            {regions->colour, regions->fileNameLabel, regions->fileName, regions->highlight}, font,
+            area);
     }
 }
 
-void PaintImagePicture(QImage& canvas, const QImage& clean, const ImagePicture& picture,
-                       const QFont& font, const QRect& area) {
-    const ImageOverlayScene scene{picture.scene, picture.disk, picture.limb, picture.points,
-                                  picture.circle};
-    DrawImageGrid(canvas, clean, scene, font, area);
-    if (picture.spot) DrawImageSpot(canvas, scene, area);
-    PaintOverlays(canvas, picture.overlays, font, area);
-}
-
-namespace {
-
-// The pixels the spot marker of a picture covers, with a pixel to spare each way.
-QRect SpotMarkArea(const ImagePicture& p) {
-    const double D = p.scene.Geometry.ChartDiameter;
-    const double x = p.disk.cx + 0.5 + 2 * p.disk.r * p.scene.SpotX / D;
-    const double y = p.disk.cy + 0.5 - 2 * p.disk.r * p.scene.SpotY / D;
+// The pixels the spot marker of a view covers, with a pixel to spare each way.
+QRect SpotMarkArea(const PictureView& v) {
+    if (!v.disk) return {};
+    const double D = v.scene.Geometry.ChartDiameter;
+    const double x = v.disk->cx + 0.5 + 2 * v.disk->r * v.scene.SpotX / D;
+    const double y = v.disk->cy + 0.5 - 2 * v.disk->r * v.scene.SpotY / D;
     constexpr int kReach = 4; // the marker reaches 2.5 pixels from its centre
     if (!std::isfinite(x) || !std::isfinite(y)) return {};
     const int ix = static_cast<int>(std::trunc(x));
@@ -58,12 +46,34 @@ QRect SpotMarkArea(const ImagePicture& p) {
 
 } // namespace
 
-std::optional<QRect> SpotOnlyChange(const ImagePicture& before, const ImagePicture& after) {
-    ImagePicture moved = before;
+void PaintChartView(QImage& canvas, const ChartView& view, const QFont& font) {
+    RedrawChart(canvas, view.scene, font);
+    PaintOverlays(canvas, view.separation, view.regions, font, QRect());
+}
+
+void PaintPictureView(QImage& canvas, const QImage& clean, const PictureView& view,
+                      const QFont& font, const QRect& area) {
+    if (!view.disk) {
+        // Nothing to fit a grid to: the picture as it is, with the search's points if asked.
+        RestoreImage(canvas, clean, area);
+        if (view.points && !canvas.isNull()) DrawLimbPoints(canvas, view.limb, area);
+        return;
+    }
+    const ImageOverlayScene scene{view.scene, *view.disk, view.limb, view.points, view.circle};
+    DrawImageGrid(canvas, clean, scene, font, area);
+    if (view.spot) DrawImageSpot(canvas, scene, area);
+    PaintOverlays(canvas, view.separation, view.regions, font, area);
+}
+
+std::optional<QRect> SpotOnlyChange(const PictureView& before, const PictureView& after) {
+    PictureView moved = before;
     moved.scene.SpotX = after.scene.SpotX;
     moved.scene.SpotY = after.scene.SpotY;
     if (!(moved == after)) return std::nullopt;
-    if (!after.spot) return QRect(); // nothing shown differs
+    if (!after.spot ||
+        (before.scene.SpotX == after.scene.SpotX && before.scene.SpotY == after.scene.SpotY)) {
+        return QRect(); // nothing shown differs
+    }
     const QRect from = SpotMarkArea(before);
     const QRect to = SpotMarkArea(after);
     if (from.isNull() || to.isNull()) return std::nullopt;

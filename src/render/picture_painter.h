@@ -4,24 +4,24 @@
 #include <QImage>
 #include <QRect>
 #include <optional>
-#include <vector>
 
-#include "core/session/picture.h"
+#include "core/present/presentation.h"
 
 namespace zorva {
 
-// The figures drawn over a picture since its grid, in their order.
-void PaintOverlays(QImage& canvas, const std::vector<Overlay>& overlays, const QFont& font,
-                   const QRect& area = QRect());
+// The chart as the presentation shows it: the drawing, the separation's figure, the regions.
+// `canvas` must have the chart's side.
+void PaintChartView(QImage& canvas, const ChartView& view, const QFont& font);
 
-// The solar image's picture: the clean picture with its grid, the spot when it was drawn,
-// then the overlays. `canvas` becomes a 32-bit copy of the clean picture's size. With an
-// area, the canvas holds the picture already but for that part, which is painted again.
-void PaintImagePicture(QImage& canvas, const QImage& clean, const ImagePicture& picture,
-                       const QFont& font, const QRect& area = QRect());
+// An opened picture as the presentation shows it: the clean picture with its grid, the
+// limb points and circle when asked for, the spot, the separation and the regions. `canvas`
+// becomes a 32-bit copy of the clean picture's size. With an area, the canvas holds the
+// picture already but for that part, which is painted again.
+void PaintPictureView(QImage& canvas, const QImage& clean, const PictureView& view,
+                      const QFont& font, const QRect& area = QRect());
 
-// Where two pictures of a solar image differ when only the spot marker moved: the marks
-// of both places. Nothing when anything else differs.
-std::optional<QRect> SpotOnlyChange(const ImagePicture& before, const ImagePicture& after);
+// Where two views of a picture differ when only the spot moved: the marks of both places.
+// Nothing when anything else differs; an empty rectangle when nothing shown differs.
+std::optional<QRect> SpotOnlyChange(const PictureView& before, const PictureView& after);
 
 } // namespace zorva

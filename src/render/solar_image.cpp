@@ -269,6 +269,20 @@ SolarImageLoad LoadSolarImage(const QString& path) {
     return {std::move(image), QString()};
 }
 
+PictureLoad OpenPictureFile(const QString& path, const PictureChoices& choices) {
+    SolarImageLoad load = LoadSolarImage(path);
+    if (!load.image) return {std::nullopt, load.error};
+    LoadedPicture opened{std::move(*load.image), {}};
+    PictureFile file;
+    file.name = QFileInfo(path).fileName().toStdString();
+    file.width = opened.image.shown.width();
+    file.height = opened.image.shown.height();
+    if (opened.image.fits) file.fits = opened.image.fits->keywords;
+    file.searched = GridOf(opened.image.searched);
+    opened.context = OpenPicture(file, choices);
+    return {std::move(opened), {}};
+}
+
 LimbFit FindSolarLimb(const SolarImage& image) {
     return FindLimb(GridOf(image.searched));
 }

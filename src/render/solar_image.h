@@ -8,6 +8,7 @@
 #include "core/images/fits_header.h"
 #include "core/images/grey.h"
 #include "core/images/limb.h"
+#include "core/images/picture_context.h"
 #include "core/images/pixel_grid.h"
 
 namespace zorva {
@@ -43,6 +44,18 @@ struct SolarImageLoad {
 // any failure comes back as a message naming the file and the reason. A name with a FITS
 // extension (.fits, .fit, .fts, also .gz, and .fz) is read as FITS.
 SolarImageLoad LoadSolarImage(const QString& path);
+
+// A picture file opened and made sense of: its pixels, and its disk, instant and turn with
+// their sources. The window and the command line open every picture through this.
+struct LoadedPicture {
+    SolarImage image;
+    PictureContext context;
+};
+struct PictureLoad {
+    std::optional<LoadedPicture> picture;
+    QString error; // when there is no picture, as LoadSolarImage says it
+};
+PictureLoad OpenPictureFile(const QString& path, const PictureChoices& choices);
 
 // A pixel view of an 8-bit grey or 32-bit picture; an empty grid for any other format.
 // The picture must outlive the view.

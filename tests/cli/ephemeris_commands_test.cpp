@@ -5,6 +5,7 @@
 #include "core/ephemeris/builtin_tables.h"
 #include "core/ephemeris/daily_table.h"
 #include "core/ephemeris/horizon.h"
+#include "core/ephemeris/year_tables.h"
 #include "run_cli.h"
 #include "support/test_support.h"
 
@@ -88,10 +89,7 @@ TEST(CliAt, PrintsTheWindowsEphemeris) {
         EXPECT_EQ(lines[i].substr(0, lines[i].find(' ')), names[i]);
     }
 
-    DailyTable table;
-    const int days = LoadYearTable(2000, table);
-    Ephemeris e;
-    UpdateEphemeris(2000, table, days, {2000, 1, 1, 18, 0, 0}, {-33.9, -90}, e);
+    const Ephemeris e = YearTables(std::nullopt).At({2000, 1, 1, 18, 0, 0}, {-33.9, -90});
     // Seventeen digits read back to the very same double.
     EXPECT_EQ(std::stod(lines[3].substr(3)), e.L0);
     EXPECT_EQ(std::stod(lines[8].substr(9)), e.Altitude);

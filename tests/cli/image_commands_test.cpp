@@ -53,7 +53,7 @@ TEST(LimbCommand, FailuresGoToTheErrorStream) {
     Result r = RunCli({"limb", (dir / "black.png").string()});
     EXPECT_EQ(r.status, 1);
     EXPECT_EQ(r.out, "");
-    EXPECT_EQ(r.err, "zorva-cli: Edge of solar disk could not be found.\n");
+    EXPECT_EQ(r.err, "zorva-cli: black.png: Edge of solar disk could not be found.\n");
 
     r = RunCli({"limb", (dir / "missing.png").string()});
     EXPECT_EQ(r.status, 1);
@@ -98,14 +98,15 @@ TEST(LocateCommand, ImagePixelGivesTheReadoutsOfItsMillimetres) {
                              "--size", "4", "--mirror"});
     ASSERT_EQ(r.status, 0) << r.err;
     // The click in millimetres by hand: the disk of 2 R pixels stands for a chart of
-    // D = 2 R 25.4 / 75 mm, so x = (300 - cx - 0.5) D / 2R = (299.5 - cx) 25.4 / 75 and
-    // y = -(199.5 - cy) 25.4 / 75, put into the boxes to two decimals (floor(100 v + 0.5)
-    // 0.01 for v >= 0). Typed in with that diameter they give the same readouts.
+    // D = 2 R 25.4 / 75 mm, and the fitted centre is in pixel indices, so x = (300 - cx) D / 2R
+    // = (300 - cx) 25.4 / 75 and y = -(200 - cy) 25.4 / 75, put into the boxes to two decimals
+    // (floor(100 v + 0.5) 0.01 for v >= 0). Typed in with that diameter they give the same
+    // readouts.
     const auto limbFields = Fields(limb.out);
     const double cx = std::stod(limbFields.at("CentreX"));
     const double cy = std::stod(limbFields.at("CentreY"));
-    const double x = (299.5 - cx) * 25.4 / 75;
-    const double y = -(199.5 - cy) * 25.4 / 75;
+    const double x = (300 - cx) * 25.4 / 75;
+    const double y = -(200 - cy) * 25.4 / 75;
     ASSERT_GT(x, 0);
     ASSERT_GT(y, 0);
     auto text = [](double v) {

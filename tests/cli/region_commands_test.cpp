@@ -4,6 +4,7 @@
 
 #include "cli/args.h"
 #include "cli/cli.h"
+#include "core/ephemeris/year_tables.h"
 #include "core/measure/pointer.h"
 #include "run_cli.h"
 #include "support/test_support.h"
@@ -41,7 +42,7 @@ TEST(RegionsCommand, ListsRegionsWhereTheFilePutsThem) {
     ASSERT_EQ(lines[0].size(), 10u);
     EXPECT_EQ(std::vector<std::string>(lines[0].begin(), lines[0].begin() + 8), head);
     // Its millimetres at the valid time, 7 June 2011 00:00, lead back to S22 W52.
-    const Ephemeris e = EphemerisAt({2011, 6, 7, 0, 0, 0}, Observer{});
+    const Ephemeris e = YearTables(std::nullopt).At({2011, 6, 7, 0, 0, 0}, Observer{});
     const LatLong at =
         LocatePoint(std::stod(lines[0][8]), std::stod(lines[0][9]), ChartGeometry{}, e, e.P);
     EXPECT_NEAR(at.lat, -22, 1);

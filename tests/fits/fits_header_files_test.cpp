@@ -2,10 +2,15 @@
 // coordinate rules applied forwards (pixel to sky) and the Sun's geometry.
 #include <cmath>
 #include <gtest/gtest.h>
+#include <numbers>
 
 #include "core/chart/projection.h"
+#include "core/chart/sunspot.h"
 #include "core/common/angles.h"
+#include "core/ephemeris/horizon.h"
+#include "core/ephemeris/year_tables.h"
 #include "core/images/fits_header.h"
+#include "core/images/picture_context.h"
 #include "core/measure/pointer.h"
 #include "fits/fits_file.h"
 #include "support/test_support.h"
@@ -134,6 +139,84 @@ TEST(FitsHeaderFiles, AiaWcsRadiusNotTheStalePixelRadius) {
         OrientationText(disk->orientation).substr(OrientationText(disk->orientation).find('(')),
         "(solar north up, east left)");
     EXPECT_EQ(FitsObservationInstant(aia.info.keywords), (Instant{2011, 2, 15, 0, 0, 0}));
+}
+
+// Heliographic latitude and Carrington longitude of a pixel by the picture's own world
+// coordinates, as SunPy's WCS transform works them out (Thompson, A&A 449, 791, 2006): the
+// gnomonic (TAN) projection back to helioprojective longitude and latitude about CRVAL, the
+// line of sight met with the sphere of radius RSUN_REF seen from DSUN_OBS, and the
+// heliographic frame of the observer (CRLT_OBS, CRLN_OBS). CRLN_OBS is the geometric
+// sub-observer longitude; the apparent one, which the ephemeris gives, lies earlier by the
+// Sun's turn during the light's travel time (14.1844 degrees a day for DSUN_OBS / c).
+LatLong WcsLatLong(const FitsPicture& p, double X, double Y) {
+    const Sky sky = SkyOf(p, X, Y);
+    const double crval1 = Key(p, "CRVAL1") / 3600;
+    const double crval2 = Key(p, "CRVAL2") / 3600;
+    const double x = (sky.x - Key(p, "CRVAL1")) / 3600; // intermediate world coordinates
+    const double y = (sky.y - Key(p, "CRVAL2")) / 3600;
+    const double phi = Atan2(x, -y);
+    const double theta = Atan2(180 / std::numbers::pi, std::hypot(x, y));
+    const double tx =
+        crval1 + Atan2(-Cos(theta) * Sin(phi - 180),
+                       Sin(theta) * Cos(crval2) - Cos(theta) * Sin(crval2) * Cos(phi - 180));
+    const double ty = Asin(Sin(theta) * Sin(crval2) + Cos(theta) * Cos(crval2) * Cos(phi - 180));
+    const double distance = Key(p, "DSUN_OBS");
+    const double radius = Key(p, "RSUN_REF");
+    const double along = Cos(ty) * Cos(tx);
+    const double d =
+        distance * along - std::sqrt(distance * distance * (along * along - 1) + radius * radius);
+    const double hx = d * Cos(ty) * Sin(tx);
+    const double hy = d * Sin(ty);
+    const double hz = distance - d * along;
+    const double b0 = Key(p, "CRLT_OBS");
+    constexpr double kCarringtonDegreesPerDay = 14.1844;
+    constexpr double kLightMetresPerDay = 299792458.0 * 86400;
+    const double l0 = Key(p, "CRLN_OBS") - kCarringtonDegreesPerDay * distance / kLightMetresPerDay;
+    const double lat = Asin((hy * Cos(b0) + hz * Sin(b0)) / radius);
+    double lon = std::fmod(l0 + Atan2(hx, hz * Cos(b0) - hy * Sin(b0)) + 360, 360.0);
+    return {lat, lon};
+}
+
+// The picture as the window and the command line open it: clicks on every fifth pixel within
+// 0.9 of the radius agree with the sky's world coordinates within 0.12 degrees of latitude
+// and 0.15 of Carrington longitude, north down (HMI) and north up (AIA) alike. The instant,
+// disk and turn are the header's; the ephemeris is the program's own for that instant.
+TEST(FitsHeaderFiles, ClicksOnOpenedPicturesAgreeWithTheWorldCoordinates) {
+    ZORVA_TESTDATA_DIR_OR_SKIP(data);
+    for (const char* name : {"resampled_hmi.fits", "aia_171_level1.fits"}) {
+        SCOPED_TRACE(name);
+        const FitsPicture fits = Read(data / "fits" / name);
+        PictureFile file;
+        file.name = name;
+        file.width = fits.width;
+        file.height = fits.height;
+        file.fits = fits.info.keywords;
+        const PictureContext picture = OpenPicture(file, {});
+        ASSERT_TRUE(picture.disk && picture.instant);
+        EXPECT_EQ(picture.diskSource, DiskSource::Header);
+        EXPECT_EQ(picture.orientationSource, OrientationSource::Header);
+        const Ephemeris e = YearTables(std::nullopt).At(*picture.instant, Observer{});
+        const ChartGeometry geometry = PictureGeometry(picture, ChartGeometry{});
+        const DiskFrame frame = PictureFrame(picture, ChartGeometry{}, e);
+        const Circle disk = *picture.disk;
+        int checked = 0;
+        for (int Y = 0; Y < fits.height; Y += 5) {
+            for (int X = 0; X < fits.width; X += 5) {
+                if (std::hypot(X - disk.cx, Y - disk.cy) > 0.9 * disk.r) continue;
+                const DiskClick click = PointToDisk(frame, X, Y);
+                SpotState spot;
+                spot.SpotX = RoundToHundredthsAwayFromZero(click.x);
+                spot.SpotY = RoundToHundredthsAwayFromZero(click.y);
+                LocateSpot(spot, geometry, e);
+                const LatLong wcs = WcsLatLong(fits, X, Y);
+                EXPECT_NEAR(spot.SpotLat, wcs.lat, 0.12) << X << ", " << Y;
+                EXPECT_NEAR(std::remainder(spot.SpotLong - wcs.lon, 360.0), 0, 0.15)
+                    << X << ", " << Y;
+                ++checked;
+            }
+        }
+        EXPECT_GT(checked, 200);
+    }
 }
 
 } // namespace

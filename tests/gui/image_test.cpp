@@ -38,7 +38,9 @@ TEST_F(ImageWindow, OpenMeasureAndClose) {
     EXPECT_FALSE(Item("Rotation1")->isEnabled());
     // The disk of 202.9 px (the file's own keywords) is taken as drawn at 75 pixels per
     // inch: about 2 x 202.9 x 25.4 / 75 = 137.4 mm.
-    const double radius = session().image().Disk.r;
+    ASSERT_TRUE(session().PictureHasDisk());
+    const Circle disk = *session().picture()->context.disk;
+    const double radius = disk.r;
     EXPECT_NEAR(radius, 202.9, 1.5);
     EXPECT_EQ(Box("DiamBox")->text().toStdString(), FixedText(2 * radius * 25.4 / 75, 2));
     // The grid is drawn in blue over the picture: the equator and the central meridian
@@ -53,8 +55,8 @@ TEST_F(ImageWindow, OpenMeasureAndClose) {
     EXPECT_GT(blue, 700);
 
     // A click on the disk centre's pixel: the spot near the centre, its latitude B0.
-    const int cx = static_cast<int>(std::floor(session().image().Disk.cx));
-    const int cy = static_cast<int>(std::floor(session().image().Disk.cy));
+    const int cx = static_cast<int>(std::lround(disk.cx));
+    const int cy = static_cast<int>(std::lround(disk.cy));
     emit View()->mouseDown(Qt::LeftButton, Qt::NoModifier, cx, cy);
     EXPECT_LT(std::abs(session().spot().SpotX), 0.5);
     EXPECT_NEAR(session().spot().SpotLat, session().observation().ephemeris.B0, 0.5);
@@ -70,7 +72,9 @@ TEST_F(ImageWindow, OpenMeasureAndClose) {
     Trigger("CloseImage1");
     EXPECT_TRUE(View()->isHidden());
     EXPECT_FALSE(Find<gui::ImageControl>("Image")->isHidden());
-    EXPECT_EQ(Find<gui::ImageControl>("Image")->width(), ChartSide(ImageChartDiameter(radius)));
+    // The chart comes back as it was before the picture, and the title with it.
+    EXPECT_EQ(Find<gui::ImageControl>("Image")->width(), ChartSide(150));
+    EXPECT_EQ(form->windowTitle(), "Zorva Viewer");
     EXPECT_TRUE(Checked("Sunspot1"));
 }
 
@@ -100,7 +104,8 @@ TEST_F(ImageWindow, AnObservatoryFileBringsItsTimeDiskAndTurn) {
     // DATE-OBS 2014-03-01T00:00:27.90, to the second.
     EXPECT_EQ(session().observation().instant, (Instant{2014, 3, 1, 0, 0, 28}));
     // RSUN_OBS / CDELT: 968.66 / 20.656 = 46.9 pixels.
-    EXPECT_NEAR(session().image().Disk.r, 46.9, 0.01);
+    ASSERT_TRUE(session().PictureHasDisk());
+    EXPECT_NEAR(session().picture()->context.disk->r, 46.9, 0.01);
     EXPECT_TRUE(form->statusBar()->currentMessage().contains("FITS header"));
     // The file shows solar north at the bottom: a click in the upper half lies south.
     emit View()->mouseDown(Qt::LeftButton, Qt::NoModifier, 50, 20);

@@ -87,8 +87,12 @@ std::string DiamBoxText(double value) {
     return text;
 }
 
-double TypedDiameterMm(double value, std::string_view unit) {
-    return unit == "in" ? value * MmPerInch : value;
+double TypedDiameterMm(double value, LengthUnit unit) {
+    return value * MmPer(unit);
+}
+
+std::string_view UnitCaption(LengthUnit unit) {
+    return unit == LengthUnit::Inch ? "in" : "mm";
 }
 
 } // namespace zorva

@@ -84,6 +84,14 @@ inline int32_t ToggledSign(int32_t sign) {
 std::string_view FlipMenuCaption(Orientation mode);
 std::string_view MirrorMenuCaption(Orientation mode);
 
+// The unit a diameter is typed and shown in, and its caption beside the diameter box.
+enum class LengthUnit { Mm, Inch };
+std::string_view UnitCaption(LengthUnit unit); // "mm" or "in"
+// Millimetres in one of the unit.
+inline double MmPer(LengthUnit unit) {
+    return unit == LengthUnit::Inch ? MmPerInch : 1.0;
+}
+
 // The items of the diameter menu, in menu order of their handlers. The two "Other"
 // items have no fixed diameter (0); their diameter is typed into the box.
 struct DiameterItem {
@@ -91,25 +99,25 @@ struct DiameterItem {
     std::string_view Caption; // menu caption
     double DiameterMm;        // ChartDiameter, 0 for the typed sizes
     double BoxValue;          // value shown in the diameter box, in the unit
-    std::string_view Unit;    // caption of the unit label: "mm" or "in"
+    LengthUnit Unit;          // of the box and its caption
     bool Fixed;
 };
 inline constexpr std::array<DiameterItem, 8> DiameterItems = {{
-    {"N100mm", "100 mm", 100.0, 100.0, "mm", true},
-    {"N125mm", "125 mm", 125.0, 125.0, "mm", true},
-    {"N150mm", "150 mm", 150.0, 150.0, "mm", true},
-    {"N4in", "4 in", 4 * MmPerInch, 4.0, "in", true},
-    {"N5in", "5 in", 5 * MmPerInch, 5.0, "in", true},
-    {"N6in", "6 in", 6 * MmPerInch, 6.0, "in", true},
-    {"Othermm", "Other (mm)", 0.0, 0.0, "mm", false},
-    {"Otherin", "Other (in)", 0.0, 0.0, "in", false},
+    {"N100mm", "100 mm", 100.0, 100.0, LengthUnit::Mm, true},
+    {"N125mm", "125 mm", 125.0, 125.0, LengthUnit::Mm, true},
+    {"N150mm", "150 mm", 150.0, 150.0, LengthUnit::Mm, true},
+    {"N4in", "4 in", 4 * MmPerInch, 4.0, LengthUnit::Inch, true},
+    {"N5in", "5 in", 5 * MmPerInch, 5.0, LengthUnit::Inch, true},
+    {"N6in", "6 in", 6 * MmPerInch, 6.0, LengthUnit::Inch, true},
+    {"Othermm", "Other (mm)", 0.0, 0.0, LengthUnit::Mm, false},
+    {"Otherin", "Other (in)", 0.0, 0.0, LengthUnit::Inch, false},
 }};
 
 // The diameter box's text for a fixed size: one decimal ("100.0", "4.0").
 std::string DiamBoxText(double value);
 
-// ChartDiameter of a typed diameter in the given unit caption ("in" means inches).
-double TypedDiameterMm(double value, std::string_view unit);
+// ChartDiameter of a typed diameter in the given unit.
+double TypedDiameterMm(double value, LengthUnit unit);
 
 // The screen sizes of the resolution menu.
 struct ScreenItem {

@@ -56,6 +56,8 @@ struct SpotReadouts {
     std::string LongText;
     int32_t LongLeft = 0;
     std::string RotationText;
+
+    bool operator==(const SpotReadouts&) const = default;
 };
 SpotReadouts UpdateSpotReadouts(const SpotState& spot);
 

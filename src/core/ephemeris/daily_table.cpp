@@ -223,16 +223,18 @@ int32_t CopyBuiltin(int32_t year, DailyTable& table) {
 
 } // namespace
 
-int32_t LoadYearTable(int32_t year, DailyTable& table, const std::filesystem::path& folder,
-                      YearTableSource* source) {
+int32_t LoadYearTable(int32_t year, DailyTable& table,
+                      const std::optional<std::filesystem::path>& folder, YearTableSource* source) {
     YearTableSource found;
     found.fileName = YearFileName(year);
     std::fill(table.begin(), table.begin() + 366, DailyRecord{});
-    const std::filesystem::path path = folder / found.fileName;
-    std::error_code ec;
-    const auto status = std::filesystem::status(path, ec);
     int32_t count = 0;
     bool fromFile = false;
+    const std::filesystem::path path = folder ? *folder / found.fileName : std::filesystem::path();
+    std::error_code ec;
+    const auto status = folder
+                            ? std::filesystem::status(path, ec)
+                            : std::filesystem::file_status(std::filesystem::file_type::not_found);
     if (std::filesystem::is_directory(status)) {
         found.error = found.fileName + " is a folder, not a year file";
     } else if (std::filesystem::exists(status)) {
@@ -276,70 +278,8 @@ std::string YearTableSourceText(const YearTableSource& source) {
     return text;
 }
 
-namespace {
-
-bool SameDate(const DailyRecord& r, int32_t y, int32_t m, int32_t d) {
-    return r.Year == y && r.Month == m && r.Day == d;
-}
-
-// The record of one date from the table, or when the table lacks it, from the computed
-// year (whose rotation numbers are fixed up like a whole table's).
-DailyRecord RecordOf(const DailyTable& table, int32_t tableDays, int32_t y, int32_t m, int32_t d,
-                     int32_t* index) {
-    const int32_t filled = std::clamp(tableDays, 0, kDailyTableSize);
-    for (int32_t i = 0; i < filled; ++i) {
-        if (SameDate(table[i], y, m, d)) {
-            if (index) *index = i;
-            return table[i];
-        }
-    }
-    if (index) *index = -1;
-    DailyTable computed;
-    const int32_t count = ComputeYearTable(y, computed);
-    for (int32_t i = 0; i < count; ++i) {
-        if (SameDate(computed[i], y, m, d)) return computed[i];
-    }
-    return ComputeDailyRecord(y, m, d);
-}
-
-// The first record of a year from the same sources, in the same order, as LoadYearTable.
-DailyRecord FirstRecordOfYear(int32_t year, const std::filesystem::path& folder) {
-    const std::filesystem::path path = folder / YearFileName(year);
-    std::error_code ec;
-    std::ifstream file;
-    if (!std::filesystem::is_directory(path, ec)) file.open(path, std::ios::binary);
-    if (file.is_open()) {
-        DailyTable table;
-        if (ReadYearFile(file, table).count > 0) return table[0];
-    } else if (const auto days = BuiltinYear(year); !days.empty()) {
-        return days.front();
-    }
-    return ComputeDailyRecord(year, 1, 1);
-}
-
-} // namespace
-
-void InterpolateEphemeris(int32_t tableYear, const DailyTable& table, int32_t tableDays,
-                          const Instant& t, Ephemeris& out, const std::filesystem::path& folder) {
-    int32_t i = -1;
-    const DailyRecord a = RecordOf(table, tableDays, t.year, t.month, t.day, &i);
-
-    // The next day: the following table record when it is the next date; on 31 December
-    // the first record of the next year; otherwise the next date from the computed path.
-    DailyRecord b;
-    if (a.Month == 12 && a.Day == 31) {
-        b = FirstRecordOfYear(tableYear + 1, folder);
-    } else {
-        int32_t ny = t.year, nm = t.month, nd = t.day;
-        AddDays(ny, nm, nd, 1);
-        if (i >= 0 && i + 1 < std::min(tableDays, kDailyTableSize) &&
-            SameDate(table[i + 1], ny, nm, nd)) {
-            b = table[i + 1];
-        } else {
-            b = RecordOf(table, tableDays, ny, nm, nd, nullptr);
-        }
-    }
-
+void InterpolateEphemeris(const DailyRecord& a, const DailyRecord& b, const Instant& t,
+                          Ephemeris& out) {
     const double f = (t.hour + t.minute / 60.0 + t.second / 3600.0) / 24.0;
 
     if (b.RA - a.RA > 0) {

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <istream>
+#include <optional>
 #include <string>
 
 #include "core/ephemeris/calendar.h"
@@ -82,25 +83,24 @@ struct YearTableSource {
     std::string error;
 };
 
-// Fills the table for a year from the year file in `folder`, the built-in tables
-// (1990-2014) or the computed path, in that order; returns the number of records. A year
-// file that stops early still fills the table with what it held (days it lacks are
-// computed when they are needed); a folder of the file's name counts as no file. When
-// `source` is given it receives where the table came from and what went wrong.
+// Fills the table for a year from the year file in `folder` (when there is a folder), the
+// built-in tables (1990-2050) or the computed path, in that order; returns the number of
+// records. A year file that stops early still fills the table with what it held (days it
+// lacks are computed when they are needed); a folder of the file's name counts as no file.
+// When `source` is given it receives where the table came from and what went wrong.
 int32_t LoadYearTable(int32_t year, DailyTable& table,
-                      const std::filesystem::path& folder = std::filesystem::path("."),
+                      const std::optional<std::filesystem::path>& folder,
                       YearTableSource* source = nullptr);
 
 // The source for a status line: "year file zorvadata2026.txt", "built-in table" or
 // "computed", followed by "; " and the error when there is one.
 std::string YearTableSourceText(const YearTableSource& source);
 
-// The Sun's RA, Dec, B0, L0, P, diameter and rotation at an instant, interpolated in
-// the table of `tableYear` (of which `tableDays` records are filled). The altitude,
+// The Sun's RA, Dec, B0, L0, P, diameter and rotation at an instant, interpolated to the
+// second between the record of its date and the record of the next day. The altitude,
 // azimuth and parallactic angle of `out` are left alone.
-void InterpolateEphemeris(int32_t tableYear, const DailyTable& table, int32_t tableDays,
-                          const Instant& instant, Ephemeris& out,
-                          const std::filesystem::path& folder = std::filesystem::path("."));
+void InterpolateEphemeris(const DailyRecord& day, const DailyRecord& next, const Instant& instant,
+                          Ephemeris& out);
 
 } // namespace zorva
 

@@ -95,20 +95,4 @@ bool AcceptObserverLongitude(double value, double& longitude) {
     return true;
 }
 
-void UpdateEphemeris(int32_t tableYear, const DailyTable& table, int32_t tableDays,
-                     const Instant& instant, const Observer& observer, Ephemeris& record,
-                     const std::filesystem::path& folder) {
-    InterpolateEphemeris(tableYear, table, tableDays, instant, record, folder);
-    ComputeHorizon(instant, observer, record);
-}
-
-Ephemeris EphemerisAt(const Instant& instant, const Observer& observer,
-                      const std::filesystem::path& folder, YearTableSource* source) {
-    DailyTable table;
-    const int32_t days = LoadYearTable(instant.year, table, folder, source);
-    Ephemeris e;
-    UpdateEphemeris(instant.year, table, days, instant, observer, e, folder);
-    return e;
-}
-
 } // namespace zorva

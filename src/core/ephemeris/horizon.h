@@ -35,16 +35,4 @@ void ComputeHorizon(const Instant& instant, const Observer& observer, Ephemeris&
 bool AcceptObserverLatitude(double value, double& latitude);
 bool AcceptObserverLongitude(double value, double& longitude);
 
-// The ephemeris of an instant: interpolation in the table, then the horizon coordinates.
-void UpdateEphemeris(int32_t tableYear, const DailyTable& table, int32_t tableDays,
-                     const Instant& instant, const Observer& observer, Ephemeris& record,
-                     const std::filesystem::path& folder = std::filesystem::path("."));
-
-// The ephemeris of an instant and observer from a daily table of that year of its own,
-// loaded from `folder` as the observation loads its own; `source`, when given, says where
-// the table came from and what was wrong with a year file.
-Ephemeris EphemerisAt(const Instant& instant, const Observer& observer,
-                      const std::filesystem::path& folder = std::filesystem::path("."),
-                      YearTableSource* source = nullptr);
-
 } // namespace zorva

@@ -12,13 +12,6 @@ constexpr std::string_view kCaptionPrefix = "Zorva Image Viewer - ";
 
 } // namespace
 
-void TakeLimbFit(ImageState& state, const LimbFit& fit) {
-    state.Disk = fit.disk;
-    state.Limb = fit.points;
-    state.Mode = fit.mode;
-    state.LimbFound = fit.found;
-}
-
 double ImageChartDiameter(double radiusPixels) {
     return 2 * radiusPixels * MmPerInch / ChartPixelsPerInch;
 }

@@ -4,27 +4,7 @@
 #include <string>
 #include <string_view>
 
-#include "core/images/circle_fit.h"
-#include "core/images/limb.h"
-
 namespace zorva {
-
-// What an observation keeps about the opened solar image. The pictures themselves (the
-// shown copy and the clean copy overlays are wiped with) belong to the window.
-struct ImageState {
-    // The folders of the last opened and saved images are kept with the other dialogs'
-    // folders, which the directory file stores.
-    bool ImageLoaded = false;   // set by the first successful open, never cleared
-    std::string ImageFileName;  // bare name of the opened image
-    std::string SavedImageName; // bare name of the last Save As target; empty until then
-    Circle Disk;                // ImageCentreX, ImageCentreY, ImageRadius, in image pixels
-    LimbPoints Limb;            // LimbX, LimbY, LimbFlag
-    LimbBackground Mode = LimbBackground::Dark;
-    bool LimbFound = false;
-};
-
-// Takes a limb search's result into the state.
-void TakeLimbFit(ImageState& state, const LimbFit& fit);
 
 // The chart diameter in millimetres an image's disk stands for: the image is taken to be
 // drawn at the chart's 75 pixels per inch.

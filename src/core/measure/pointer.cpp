@@ -12,8 +12,11 @@ namespace {
 
 using namespace degrees;
 
-constexpr double kPixelCentre = 0.5; // a click lands in the middle of its pixel
-constexpr double kLimbStep = 0.125;  // millimetres per step of the walk to the limb
+// A click lands in the middle of its pixel. On the chart a pixel's middle lies half a pixel
+// past its index, as the disk centre is half the side; on a picture the disk's centre and
+// radius are fitted to (or given in) pixel indices, so a pixel's middle is its index.
+constexpr double kChartPixelCentre = 0.5;
+constexpr double kLimbStep = 0.125; // millimetres per step of the walk to the limb
 constexpr double kStepsPerMm = 8;
 // The limb point's latitude and longitude are taken just inside the limb, where the
 // inverse projection is still defined.
@@ -59,8 +62,9 @@ DiskFrame ImageFrame(double cx, double cy, double radius, const ChartGeometry& g
 
 DiskClick PointToDisk(const DiskFrame& f, int32_t X, int32_t Y) {
     DiskClick c;
-    c.x = (X - f.Cx - kPixelCentre) * f.D / f.ScaleX;
-    c.y = -(Y - f.Cy - kPixelCentre) * f.D / f.ScaleY;
+    const double centre = f.Chart ? kChartPixelCentre : 0;
+    c.x = (X - f.Cx - centre) * f.D / f.ScaleX;
+    c.y = -(Y - f.Cy - centre) * f.D / f.ScaleY;
     c.d = 2 * std::sqrt(c.x * c.x + c.y * c.y);
     return c;
 }

@@ -1,31 +1,33 @@
 #include "core/readouts/copy_readouts.h"
 
+#include <cmath>
 #include <cstdio>
-#include <string_view>
+
+#include "core/common/angles.h"
+#include "core/common/no_value.h"
+#include "core/text/format.h"
 
 namespace zorva {
 namespace {
 
-constexpr std::string_view kDegree = "\u00B0";
 constexpr char kSeparator = '\t';
+constexpr const char* kDash = "-";
 
 constexpr const char* kHeader = "Date\tTime (UT)\tB0 (deg)\tL0 (deg)\tP (deg)\tCR\t"
                                 "Spot latitude (deg)\tSpot longitude (deg)\t"
                                 "Spot area (millionths)\tSpot rotation\n";
 
-// A readout's text as a cell: no blanks round it, no degree sign.
-std::string Cell(std::string_view shown) {
-    std::string text;
-    for (std::size_t at = 0; at < shown.size();) {
-        if (shown.substr(at, kDegree.size()) == kDegree) {
-            at += kDegree.size();
-        } else {
-            text += shown[at++];
-        }
-    }
-    const auto first = text.find_first_not_of(' ');
-    if (first == std::string::npos) return "-";
-    return text.substr(first, text.find_last_not_of(' ') - first + 1);
+// A value rounded half upwards at `decimals`, with a plus for the signed readouts.
+std::string Cell(double value, int decimals, bool plus) {
+    const double v = RoundHalfUp(value, decimals);
+    return (plus && v >= 0 ? "+" : "") + FixedText(v, decimals);
+}
+
+// A longitude rounded at `decimals`, where 360 is 0.
+std::string LongitudeCell(double value, int decimals) {
+    double v = RoundHalfUp(value, decimals);
+    if (v == degrees::kFullCircle) v = 0;
+    return FixedText(v, decimals);
 }
 
 std::string DateText(const Instant& t) {
@@ -44,19 +46,28 @@ std::string TimeText(const Instant& t) {
 
 } // namespace
 
-std::string CopyReadoutsText(const Instant& instant, const SolarParameterReadouts& parameters,
-                             const SpotReadouts& spot, const std::string& areaText) {
+std::string CopyReadoutsText(const Instant& instant, const Ephemeris& e,
+                             const ReadoutPrecisions& precisions, const SpotState& spot) {
+    const int blp = PrecisionItemOf2(precisions.BLPPrecision) == 1 ? 1 : 2;
+    const int latLong = spot.LatLongPrecision != 1 ? 1 : 0;
+    const bool located = spot.SpotLong != NoValue;
+    std::string area = kDash;
+    if (spot.SpotRho != NoValue) {
+        area = FixedText(spot.AreaPrecision == 1 ? 10 * std::floor(spot.SpotArea * 0.1 + 0.5)
+                                                 : std::floor(spot.SpotArea + 0.5),
+                         0);
+    }
     const std::string cells[] = {
         DateText(instant),
         TimeText(instant),
-        Cell(parameters.B0Label.text),
-        Cell(parameters.L0Label.text),
-        Cell(parameters.PLabel.text),
-        Cell(parameters.CRLabel),
-        Cell(spot.LatText),
-        Cell(spot.LongText),
-        Cell(areaText),
-        Cell(spot.RotationText),
+        Cell(e.B0, blp, true),
+        LongitudeCell(e.L0, blp),
+        Cell(e.P, blp, true),
+        std::to_string(e.Rotation),
+        located ? Cell(spot.SpotLat, latLong, true) : kDash,
+        located ? LongitudeCell(spot.SpotLong, latLong) : kDash,
+        area,
+        spot.SpotRotation == NoRotation ? kDash : std::to_string(spot.SpotRotation),
     };
     std::string values;
     for (const std::string& c : cells)

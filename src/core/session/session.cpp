@@ -6,28 +6,17 @@
 
 namespace zorva {
 
-Changes& Changes::operator|=(const Changes& o) {
-    chart |= o.chart;
-    image |= o.image;
-    chartSize |= o.chartSize;
-    readouts |= o.readouts;
-    menus |= o.menus;
-    boxes |= o.boxes;
-    pickers |= o.pickers;
-    logRequest |= o.logRequest;
-    regions |= o.regions;
-    tableSource |= o.tableSource;
-    if (!o.status.empty()) status = o.status;
-    notices.insert(notices.end(), o.notices.begin(), o.notices.end());
-    return *this;
+Session::Session(YearTables tables) : tables_(std::move(tables)) {}
+
+std::vector<Notice> Session::TakeNotices() {
+    std::vector<Notice> taken;
+    taken.swap(notices_);
+    return taken;
 }
 
-Session::Session(std::filesystem::path folder) : folder_(std::move(folder)) {}
-
-Changes Session::Take() {
-    const Changes c = changes_;
-    changes_ = {};
-    return c;
+void Session::Say(std::string status) {
+    status_ = std::move(status);
+    ++statusCount_;
 }
 
 CalendarDate Session::Date() const {
@@ -43,45 +32,64 @@ WindowFit Session::Fit() const {
     return FitWindowToChart(side, side, chart_.ScreenWidth, chart_.ScreenHeight);
 }
 
-double Session::ChartRotationNow() const {
-    return ChartRotation(chart_, obs_.ephemeris.P, obs_.ephemeris.ParallacticAngle);
+ChartGeometry Session::Geometry() const {
+    return picture_ ? PictureGeometry(picture_->context, chart_) : chart_;
 }
 
-std::string Session::SizeUnitText() const {
-    return options_.GridMm ? MmGridSizeLabel : InchGridSizeLabel;
+double Session::ChartRotationNow() const {
+    return ChartRotation(Geometry(), obs_.ephemeris.P, obs_.ephemeris.ParallacticAngle);
+}
+
+DiskFrame Session::CurrentFrame() const {
+    if (picture_) return PictureFrame(picture_->context, chart_, obs_.ephemeris);
+    const int32_t side = ChartSidePixels();
+    return ChartFrame(side, side, chart_, ChartRotationNow());
+}
+
+std::optional<FigureForm> Session::SeparationFigureForm() const {
+    // Only a measured pair has a figure: none before the first, and none while a new first
+    // point waits for its second.
+    if (!options_.Arc1 && !options_.Arc2) return std::nullopt;
+    if (sep_.SepPending || sep_.SepShown == NoValue) return std::nullopt;
+    return figureForm_;
+}
+
+void Session::Settle() {
+    SpotState spot = spot_;
+    const AreaReadout area = ComputeSpotArea(spot, Geometry().ChartDiameter);
+    spot_.SpotArea = spot.SpotArea;
+    if (area.NewLeft) areaLeft_ = *area.NewLeft;
 }
 
 // --- The instant and its cycle ---
 
 void Session::LoadTableYear(int32_t year) {
+    const YearTable& table = tables_.Year(year);
     obs_.TableYear = year;
-    obs_.TableFileName = YearFileName(year);
-    obs_.TableDays = LoadYearTable(year, obs_.DailyTable, folder_, &obs_.TableSource);
-    changes_.tableSource = true;
+    obs_.TableDays = table.count;
+    obs_.TableSource = table.source;
+    // A damaged year file is named on the status bar once for each time its year comes up.
+    if (!table.source.error.empty()) Say(table.source.error);
 }
 
 void Session::UpdateEphemeris() {
-    zorva::UpdateEphemeris(obs_.TableYear, obs_.DailyTable, obs_.TableDays, obs_.instant,
-                           obs_.observer, obs_.ephemeris, folder_);
+    obs_.ephemeris = tables_.At(obs_.instant, obs_.observer);
 }
 
-Changes Session::ChangeDate(const CalendarDate& picked, bool spun) {
+void Session::ChangeDate(const CalendarDate& picked, bool spun) {
     const Instant previous = obs_.instant;
     const CalendarDate date = spun ? CarrySpunDate(Date(), picked) : picked;
-    if (!(date == picked)) changes_.pickers = true; // the picker shows the carried date
     obs_.instant.year = date.year;
     obs_.instant.month = date.month;
     obs_.instant.day = date.day;
     if (obs_.instant.year != obs_.TableYear) LoadTableYear(obs_.instant.year);
     RecalcTail(previous, DateFoldLimit);
-    return Take();
 }
 
-Changes Session::ChangeTime(const TimeOfDay& picked, bool spun) {
+void Session::ChangeTime(const TimeOfDay& picked, bool spun) {
     const Instant previous = obs_.instant;
     CarriedTime carried{picked, 0};
     if (spun) carried = CarrySpunTime(Time(), picked);
-    if (!(carried.time == picked) || carried.dayShift != 0) changes_.pickers = true;
     obs_.instant.hour = carried.time.hour;
     obs_.instant.minute = carried.time.minute;
     obs_.instant.second = carried.time.second;
@@ -93,7 +101,6 @@ Changes Session::ChangeTime(const TimeOfDay& picked, bool spun) {
         if (obs_.instant.year != obs_.TableYear) LoadTableYear(obs_.instant.year);
     }
     RecalcTail(previous, TimeFoldLimit);
-    return Take();
 }
 
 namespace {
@@ -106,128 +113,75 @@ bool ShowableInstant(const Instant& t) {
 }
 } // namespace
 
-Changes Session::SetInstant(const Instant& instant) {
-    if (!ShowableInstant(instant)) return Take();
+bool Session::SetInstant(const Instant& instant) {
+    if (!ShowableInstant(instant)) return false;
     const Instant previous = obs_.instant;
     obs_.instant = instant;
-    changes_.pickers = true; // the pickers show the new instant
     if (obs_.instant.year != obs_.TableYear) LoadTableYear(obs_.instant.year);
     RecalcTail(previous, DateFoldLimit);
-    return Take();
+    return true;
 }
 
-Changes Session::StepInstantBy(StepUnit unit, int32_t count) {
-    return SetInstant(StepInstant(obs_.instant, unit, count));
+void Session::StepInstantBy(StepUnit unit, int32_t count) {
+    SetInstant(StepInstant(obs_.instant, unit, count));
 }
 
-Changes Session::Recalculate() {
+void Session::Recalculate() {
     RecalcTail(obs_.instant, DateFoldLimit);
-    return Take();
 }
 
 void Session::RecalcTail(const Instant& previous, int foldLimit) {
     UpdateEphemeris();
-    ShowPositionReadouts();
-    ShowSolarParameters();
+    const ChartGeometry geometry = Geometry();
     const double q = ChartRotationNow();
     // While a marker follows the spot through time, the typed position is not taken again.
     if (!markers_.CarrMarkerShown && !markers_.DiffMarkerShown) {
-        LocateSpot(spot_, chart_, obs_.ephemeris);
+        LocateSpot(spot_, geometry, obs_.ephemeris);
     }
     if (!markers_.CarrMarkerShown) markers_.CarrRefSet = false;
-    CarryRotationMarkers(previous, obs_.instant, q, obs_.ephemeris, chart_, spot_, markers_,
+    CarryRotationMarkers(previous, obs_.instant, q, obs_.ephemeris, geometry, spot_, markers_,
                          foldLimit);
-    ShowSpotReadouts();
-    if (ChartShown()) RedrawChart();
-    ShowSpotArea();
-    if (ImageShown()) RedrawImage(options_.Sunspot);
-    if (options_.SolarRegionSummary) {
-        if (options_.LinkWithDate) FollowDate(false);
-        PlotRegions();
-    }
+    markersAside_ = false;
+    if (options_.SolarRegionSummary && options_.LinkWithDate) FollowDate(false);
     // Without a separation mode the measurement belongs to the old instant.
-    if (!options_.Arc1 && !options_.Arc2) ClearSeparation();
+    if (!options_.Arc1 && !options_.Arc2) ResetSeparation(sep_);
+    Settle();
 }
 
-// --- Readouts ---
-
-void Session::ShowPositionReadouts() {
-    readouts_.position = PositionReadoutTexts(obs_.ephemeris, options_.precisions, chart_.Mode);
-    changes_.readouts = true;
-}
-
-void Session::ShowSolarParameters() {
-    readouts_.parameters = SolarParameterTexts(obs_.ephemeris, options_.precisions);
-    changes_.readouts = true;
-}
-
-void Session::ShowSpotReadouts() {
-    readouts_.spot = UpdateSpotReadouts(spot_);
-    changes_.readouts = true;
-}
-
-void Session::ShowSpotArea() {
-    readouts_.area = ComputeSpotArea(spot_, chart_.ChartDiameter);
-    if (readouts_.area.NewLeft) readouts_.areaLeft = *readouts_.area.NewLeft;
-    changes_.readouts = true;
-}
-
-void Session::ShowSeparation() {
-    readouts_.separation = ShowSeparationTexts(sep_);
-    changes_.readouts = true;
-}
-
-void Session::ClearSeparation() {
-    ResetSeparation(sep_);
-    ShowSeparation();
-}
-
-Changes Session::ChoosePrecision(PrecisionGroup group, int32_t item) {
+void Session::ChoosePrecision(PrecisionGroup group, int32_t item) {
     ReadoutPrecisions& p = options_.precisions;
     switch (group) {
     case PrecisionGroup::RA:
         p.RAPrecision = item;
-        ShowPositionReadouts();
         break;
     case PrecisionGroup::Dec:
         p.DecPrecision = item;
-        ShowPositionReadouts();
         break;
     case PrecisionGroup::AltAzi:
         p.AltAziPrecision = item;
-        ShowPositionReadouts();
         break;
     case PrecisionGroup::BLP:
         p.BLPPrecision = item;
-        ShowSolarParameters();
         break;
     case PrecisionGroup::Diam:
         p.DiamPrecision = item;
-        ShowSolarParameters();
         break;
     case PrecisionGroup::LatLong:
         spot_.LatLongPrecision = item;
-        ShowSpotReadouts();
         break;
     case PrecisionGroup::Area:
         spot_.AreaPrecision = item;
-        ShowSpotArea();
         break;
     }
-    changes_.menus = true;
-    return Take();
 }
 
 // --- The pickers ---
 
-Changes Session::ChooseDateFormat(bool dateLong) {
+void Session::ChooseDateFormat(bool dateLong) {
     pickers_.dateLong = dateLong;
-    changes_.pickers = true;
-    changes_.menus = true;
-    return Take();
 }
 
-Changes Session::ChangePickerWidth(PickerWidthCommand command) {
+void Session::ChangePickerWidth(PickerWidthCommand command) {
     PickerWidthChange enabled;
     enabled.increaseDateEnabled = pickers_.increaseDateEnabled;
     enabled.increaseTimeEnabled = pickers_.increaseTimeEnabled;
@@ -254,14 +208,11 @@ Changes Session::ChangePickerWidth(PickerWidthCommand command) {
     pickers_.increaseTimeEnabled = change.increaseTimeEnabled;
     pickers_.decreaseDateEnabled = change.decreaseDateEnabled;
     pickers_.decreaseTimeEnabled = change.decreaseTimeEnabled;
-    changes_.pickers = true;
-    changes_.menus = true;
-    return Take();
 }
 
 // --- Markers, colours and toggles ---
 
-Changes Session::ToggleRotation(RotationMarker marker) {
+void Session::ToggleRotation(RotationMarker marker) {
     const bool carrington = marker == RotationMarker::Carrington;
     bool& checked = carrington ? options_.RotationCarrington : options_.RotationDifferential;
     bool& shown = carrington ? markers_.CarrMarkerShown : markers_.DiffMarkerShown;
@@ -272,51 +223,40 @@ Changes Session::ToggleRotation(RotationMarker marker) {
     } else if (carrington) {
         markers_.CarrRefSet = false; // the next start captures the spot's longitude again
     }
-    changes_.menus = true;
-    return Take();
 }
 
-Changes Session::ChooseMarkerColour(RotationMarker marker, uint32_t colour) {
+void Session::ChooseMarkerColour(RotationMarker marker, uint32_t colour) {
     (marker == RotationMarker::Carrington ? options_.Carrington : options_.Differential).Colour =
         colour;
-    changes_.menus = true;
-    return Recalculate();
+    Recalculate();
 }
 
-Changes Session::ToggleMarkerLabel(RotationMarker marker) {
+void Session::ToggleMarkerLabel(RotationMarker marker) {
     bool& label =
         (marker == RotationMarker::Carrington ? options_.Carrington : options_.Differential).Label;
     label = !label;
-    changes_.menus = true;
-    return Recalculate();
+    Recalculate();
 }
 
-Changes Session::ChooseSRSColour(uint32_t colour) {
+void Session::ChooseSRSColour(uint32_t colour) {
     options_.SRSColour = colour;
-    changes_.menus = true;
-    return Recalculate();
+    Recalculate();
 }
 
-Changes Session::ToggleSRSFileNameLabel() {
+void Session::ToggleSRSFileNameLabel() {
     options_.SRSFileNameLabel = !options_.SRSFileNameLabel;
-    changes_.menus = true;
-    return Recalculate();
+    Recalculate();
 }
 
-Changes Session::ToggleLogfileMessages() {
+void Session::ToggleLogfileMessages() {
     options_.LogFileMessageFlag = options_.LogFileMessageFlag == 0 ? 1 : 0;
-    changes_.menus = true;
-    return Take();
 }
 
-Changes Session::ChooseScreen(int32_t item) {
+void Session::ChooseScreen(int32_t item) {
     const ScreenItem& chosen = ScreenItems.at(static_cast<std::size_t>(item - 1));
     chart_.ScreenWidth = chosen.Width;
     chart_.ScreenHeight = chosen.Height;
     options_.ScreenItem = item;
-    // The new size takes effect at the next change of diameter or the next start.
-    changes_.menus = true;
-    return Take();
 }
 
 } // namespace zorva

@@ -1,7 +1,7 @@
 #pragma once
 
 #include <cstdint>
-#include <filesystem>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -13,8 +13,8 @@
 #include "core/ephemeris/calendar.h"
 #include "core/ephemeris/daily_table.h"
 #include "core/ephemeris/horizon.h"
-#include "core/images/fits_header.h"
-#include "core/images/image_state.h"
+#include "core/ephemeris/year_tables.h"
+#include "core/images/picture_context.h"
 #include "core/layout/picker_layout.h"
 #include "core/measure/pointer.h"
 #include "core/measure/separation.h"
@@ -22,22 +22,21 @@
 #include "core/session/carry.h"
 #include "core/session/edit_box.h"
 #include "core/session/instant_step.h"
-#include "core/session/picture.h"
 #include "core/settings/directory_file.h"
 #include "core/settings/settings_file.h"
 #include "core/settings/settings_store.h"
+#include "core/srs/region_positions.h"
 #include "core/srs/srs_link.h"
+#include "core/srs/srs_reader.h"
 
 namespace zorva {
 
-// The instant, the observer, the daily table of the instant's year and the Sun's
-// ephemeris for them.
+// The instant, the observer and the Sun's ephemeris for them, with where the instant's year
+// table came from.
 struct Observation {
     Instant instant;
     Observer observer;
     int32_t TableYear = 0;
-    std::string TableFileName;
-    zorva::DailyTable DailyTable{};
     int32_t TableDays = 0;
     YearTableSource TableSource; // where the table came from, and what was wrong with it
     Ephemeris ephemeris;
@@ -97,66 +96,27 @@ struct RegionSummary {
     std::optional<std::size_t> Highlight; // the region chosen in the table
 };
 
-// A solar image the window has opened: its limb search, and what an observatory's header
-// states about it.
-struct OpenedImage {
+// An opened picture: where it came from, what is known of it, and the name it was last
+// saved under.
+struct OpenedPicture {
     std::string path;
-    LimbFit fit;
-    std::optional<Circle> headerDisk; // the disk the header's coordinates give
-    std::optional<DiskOrientation> headerOrientation;
-    std::optional<Instant> headerInstant;
+    PictureContext context;
+    std::string savedName; // bare name of the last Save As target; empty until then
 };
 
-// The diameter menu's chosen item and what the diameter box shows.
+// The diameter menu's chosen item and the unit of the diameter box.
 struct DiameterChoice {
-    int32_t item = -1;       // index into DiameterItems, -1 while none is checked
-    std::string unit = "mm"; // unit caption beside the box: "mm" or "in"
+    int32_t item = -1; // index into DiameterItems, -1 while none is checked
+    LengthUnit unit = LengthUnit::Mm;
     bool boxReadOnly = true; // only a typed diameter of a shown chart can be edited
 };
 
-// Everything the readout labels show, as last written. A label is written at the moments
-// its value is worked out, so it can lag behind a value that nothing has shown yet (the
-// area after a change of orientation, say), just as the labels it stands for.
-struct Readouts {
-    PositionReadouts position;
-    SolarParameterReadouts parameters;
-    SpotReadouts spot;
-    AreaReadout area;
-    int32_t areaLeft = kDesignAreaLeft; // a four-digit area moves the label; it stays there
-    SeparationLabels separation;
-
-    static constexpr int32_t kDesignAreaLeft = 192;
-};
-
-// What a command changed, so the window repaints and rewrites only that.
-struct Changes {
-    bool chart = false;       // the chart picture
-    bool image = false;       // the solar image's picture, or which of the two is shown
-    bool chartSize = false;   // the chart's side, and with it the window layout
-    bool readouts = false;    // label texts and places
-    bool menus = false;       // check marks, enabled items and captions
-    bool boxes = false;       // edit box texts and their read-only state
-    bool pickers = false;     // picker values, date format and layout
-    bool logRequest = false;  // a control-click asks for the measurement to be logged
-    bool regions = false;     // the region list itself (for the region table)
-    bool tableSource = false; // a year's table was loaded: where its numbers come from
-    std::string status;       // a passing word for the status bar
-    // Messages for the user, in order: a summary that could not be read or found.
-    struct Notice {
-        std::string text;
-        std::string caption;
-        bool operator==(const Notice&) const = default;
-    };
-    std::vector<Notice> notices;
-
-    Changes& operator|=(const Changes& o);
-    bool operator==(const Changes&) const = default;
-    // Only the menus changed (a file chosen in a dialog, say).
-    static Changes Menus() {
-        Changes c;
-        c.menus = true;
-        return c;
-    }
+// A message for the user that needs an answer before going on: a summary that could not
+// be read.
+struct Notice {
+    std::string text;
+    std::string caption;
+    bool operator==(const Notice&) const = default;
 };
 
 // What adding to the logfile came to.
@@ -174,86 +134,90 @@ enum class PrecisionGroup { RA, Dec, AltAzi, BLP, Diam, LatLong, Area };
 enum class PickerWidthCommand { IncreaseDate, DecreaseDate, IncreaseTime, DecreaseTime };
 enum class RotationMarker { Carrington, Differential };
 
-// The whole observation the window shows: the instant and observer, the year's table and
-// ephemeris, the chart and its orientation, the spot and its markers, the separation, the
-// display options the menus show and the logfile. Each command carries out its work and
-// says what must be redrawn; the window only mirrors this state.
+// The whole observation the window shows: the instant and observer, the ephemeris, the
+// chart and its orientation, the spot and its markers, the separation, an opened picture,
+// the region summary, the display options the menus show and the logfile. Each command
+// changes the state and nothing else; what is shown is worked out from the state alone
+// (core/present), so it can never drift from it.
 class Session {
   public:
-    // `folder` holds the year files (the working folder in the program).
-    explicit Session(std::filesystem::path folder = ".");
+    // `tables` is where the daily records come from.
+    explicit Session(YearTables tables);
 
     // Start-up: the options read from the settings and directory files, today's date at
-    // 12:00:00 UT, the year's table and ephemeris, the stored diameter and grid size, a
-    // spot at the centre and no separation.
-    Changes Start(const LoadedSettingsFiles& loaded, const CalendarDate& today);
+    // 12:00:00 UT, the ephemeris, the stored diameter and grid size, a spot at the centre
+    // and no separation.
+    void Start(const LoadedSettingsFiles& loaded, const CalendarDate& today);
 
     // The recalculation cycle, run by a change of the date or the time. A spun picker
     // field that wrapped is carried into the next field; a date or time set outright is
     // taken as it is.
-    Changes ChangeDate(const CalendarDate& picked, bool spun);
-    Changes ChangeTime(const TimeOfDay& picked, bool spun);
-    // The instant set outright (the clock's "now"): taken as it stands, without the carry of
-    // a spun picker, and the cycle run once. An instant that is no date and time of the
-    // pickers' years changes nothing.
-    Changes SetInstant(const Instant& instant);
+    void ChangeDate(const CalendarDate& picked, bool spun);
+    void ChangeTime(const TimeOfDay& picked, bool spun);
+    // The instant set outright (the clock's "now", a picture's own): taken as it stands,
+    // without the carry of a spun picker, and the cycle run once. An instant that is no
+    // date and time of the pickers' years changes nothing; the answer says whether it was
+    // taken.
+    bool SetInstant(const Instant& instant);
     // The step keys: the instant `count` minutes, hours or days on (back when negative),
     // carried through the day, month and year as a spun picker carries.
-    Changes StepInstantBy(StepUnit unit, int32_t count);
+    void StepInstantBy(StepUnit unit, int32_t count);
     // The cycle for the same instant (colour and label commands of the markers).
-    Changes Recalculate();
+    void Recalculate();
 
     // Typing into an edit box: the text is kept, and its value is taken when it is usable.
-    Changes EditText(EditBox box, const std::string& text);
+    void EditText(EditBox box, const std::string& text);
     // Focus leaves a box: a text that is not the value in use gives way to it.
-    Changes LeaveBox(EditBox box);
+    void LeaveBox(EditBox box);
     const std::string& BoxText(EditBox box) const;
     BoxStatus StatusOf(EditBox box) const;
 
     // Chart commands.
-    Changes ChooseDiameter(int32_t item); // index into DiameterItems
-    Changes Flip();
-    Changes Mirror();
-    Changes ChooseOrientation(Orientation mode);
-    Changes ToggleGridItem(GridItem item);
-    Changes ToggleSunspot();
-    Changes ChooseScreen(int32_t item); // 1..7 of ScreenItems
-    Changes ChooseGridSize(bool mm);
+    void ChooseDiameter(int32_t item); // index into DiameterItems
+    void Flip();
+    void Mirror();
+    void ChooseOrientation(Orientation mode);
+    void ToggleGridItem(GridItem item);
+    void ToggleSunspot();
+    void ChooseScreen(int32_t item); // 1..7 of ScreenItems
+    void ChooseGridSize(bool mm);
 
     // Display commands.
-    Changes ChoosePrecision(PrecisionGroup group, int32_t item);
-    Changes ChooseDateFormat(bool dateLong);
-    Changes ChangePickerWidth(PickerWidthCommand command);
-    Changes ToggleRotation(RotationMarker marker);
-    Changes ChooseMarkerColour(RotationMarker marker, uint32_t colour);
-    Changes ToggleMarkerLabel(RotationMarker marker);
-    Changes ChooseSRSColour(uint32_t colour);
-    Changes ToggleSRSFileNameLabel();
-    Changes ToggleLogfileMessages();
+    void ChoosePrecision(PrecisionGroup group, int32_t item);
+    void ChooseDateFormat(bool dateLong);
+    void ChangePickerWidth(PickerWidthCommand command);
+    void ToggleRotation(RotationMarker marker);
+    void ChooseMarkerColour(RotationMarker marker, uint32_t colour);
+    void ToggleMarkerLabel(RotationMarker marker);
+    void ChooseSRSColour(uint32_t colour);
+    void ToggleSRSFileNameLabel();
+    void ToggleLogfileMessages();
 
     // Separation commands.
-    Changes ToggleArc(bool withinDisk);
-    Changes ToggleSeparationPath(FigureForm clicked);
-    Changes ToggleSpotInMiddle();
-    Changes ChooseSeparationColour(bool withinDisk, uint32_t colour);
+    void ToggleArc(bool withinDisk);
+    void ToggleSeparationPath(FigureForm clicked);
+    void ToggleSpotInMiddle();
+    void ChooseSeparationColour(bool withinDisk, uint32_t colour);
 
-    // A mouse-down on the chart, or on the solar image, at pixel (X, Y).
-    Changes ChartMouseDown(bool left, bool shift, bool ctrl, int32_t X, int32_t Y);
-    Changes ImageMouseDown(bool left, bool shift, bool ctrl, int32_t X, int32_t Y);
+    // A mouse-down on the chart, or on the opened picture, at pixel (X, Y). A control-click
+    // asks for the logfile line, which the window adds with AddToLogfile.
+    void ChartMouseDown(bool left, bool shift, bool ctrl, int32_t X, int32_t Y);
+    void ImageMouseDown(bool left, bool shift, bool ctrl, int32_t X, int32_t Y);
 
-    // Solar images. An image was opened from `path` and its limb searched (the window has
-    // loaded the picture and kept it): it takes the chart's place, sets the diameter and,
-    // when the name carries one, the instant. Closing it brings the chart back.
-    Changes OpenImage(const OpenedImage& opened);
+    // Pictures. A picture opened from `path` and made sense of takes the chart's place;
+    // its own instant, when it has one, becomes the observation's. The chart keeps its
+    // own diameter and orientation; closing the picture brings it back.
+    void OpenImage(const std::string& path, const PictureContext& context);
     // The limb searched again (with or without sub-pixel refinement).
-    Changes RefitLimb(const LimbFit& fit);
-    Changes ToggleSubPixelLimb();
+    void RefitLimb(const LimbFit& fit);
+    void ToggleSubPixelLimb();
     void SetSubPixelLimb(bool on) { options_.SubPixelLimb = on; }
-    Changes CloseImage();
-    // The shown picture was saved as `path`.
+    void CloseImage();
+    // The shown picture, or the chart, was saved as `path`; Save Image writes there again.
     void ImageSaved(const std::string& path);
-    Changes TogglePoints();
-    Changes ToggleCircle();
+    const std::string& SavedImageName() const;
+    void TogglePoints();
+    void ToggleCircle();
 
     // The logfile: a file chosen in the New or Open dialog, and one more line.
     struct FileResult {
@@ -264,43 +228,50 @@ class Session {
     void OpenLogfile(const std::string& path);
     LogResult AddToLogfile();
     bool LogfileOpen() const { return logfileOpen_; }
-    // The orientation the user chose, kept while an image's header sets its own.
-    struct UserOrientation {
-        Orientation mode = Orientation::Equatorial;
-        int32_t flip = 1;
-        int32_t mirror = 1;
-    };
     const std::string& LogfilePath() const { return logfilePath_; }
 
     // Solar Region Summaries. "Load SRS..." checks its item before the dialog (and keeps it
     // when the dialog is cancelled); a chosen file is then read. Link with Date loads the
     // summary of the date; the Display item shows or hides the regions.
-    Changes PrepareLoadSummary();
-    Changes LoadSummary(const std::string& path);
-    Changes LinkWithDate();
-    Changes ToggleRegionSummary();
-    Changes HighlightRegion(int index); // -1 for none
+    void PrepareLoadSummary();
+    void LoadSummary(const std::string& path);
+    void LinkWithDate();
+    void ToggleRegionSummary();
+    void HighlightRegion(int index); // -1 for none
     const RegionSummary& summary() const { return srs_; }
 
     // The welcome window's tick.
     bool HideWelcome() const { return hideWelcome_; }
     void SetHideWelcome(bool hide) { hideWelcome_ = hide; }
 
-    // State, read by the window and by tests.
+    // Messages that need an answer, oldest first; taking them forgets them.
+    std::vector<Notice> TakeNotices();
+    // The latest passing word for the status bar, and a count that rises with each, so the
+    // same words said again are shown again.
+    const std::string& Status() const { return status_; }
+    uint64_t StatusCount() const { return statusCount_; }
+
+    // State, read by the presentation and by tests.
     const Observation& observation() const { return obs_; }
+    // The chart as the user set it up, whatever picture is shown.
     const ChartGeometry& chart() const { return chart_; }
+    // The geometry measured in now: the chart's, or the shown picture's.
+    ChartGeometry Geometry() const;
+    // The frame of the chart or of the shown picture's disk: where clicks land.
+    DiskFrame CurrentFrame() const;
     const SpotState& spot() const { return spot_; }
     const MarkerState& markers() const { return markers_; }
+    // The markers stand aside for the plain spot until the next change of time.
+    bool MarkersAside() const { return markersAside_; }
     const SeparationState& separation() const { return sep_; }
+    // The form of the separation's figure, while one is shown.
+    std::optional<FigureForm> SeparationFigureForm() const;
     const DisplayOptions& options() const { return options_; }
     const PickerLayouts& pickers() const { return pickers_; }
     const DiameterChoice& diameter() const { return diameter_; }
-    const Readouts& readouts() const { return readouts_; }
-    const ChartPicture& chartPicture() const { return picture_; }
-    const ImagePicture& imagePicture() const { return imagePicture_; }
-    const ImageState& image() const { return image_; }
-    // The window's caption.
-    const std::string& Caption() const { return caption_; }
+    // The area label's left edge: a four-digit area moves it, and it stays there.
+    int32_t AreaLeft() const { return areaLeft_; }
+    const std::optional<OpenedPicture>& picture() const { return picture_; }
     const Folders& folders() const { return folders_; }
     // Side in pixels of the square chart image.
     int32_t ChartSidePixels() const { return ChartSide(chart_.ChartDiameter); }
@@ -308,88 +279,70 @@ class Session {
     WindowFit Fit() const;
     CalendarDate Date() const;
     TimeOfDay Time() const;
-    // The chart is shown, or a solar image in its place.
-    bool ChartShown() const { return !imageShown_; }
-    bool ImageShown() const { return imageShown_; }
-    // The grid cell caption beside the size box.
-    std::string SizeUnitText() const;
+    // The chart is shown, or a picture in its place.
+    bool ChartShown() const { return !picture_; }
+    bool ImageShown() const { return picture_.has_value(); }
+    // The picture shown has a disk to measure on.
+    bool PictureHasDisk() const { return picture_ && picture_->context.disk.has_value(); }
     double ChartRotationNow() const;
 
     // The settings file's values as they would be written now.
     Settings CurrentSettings() const;
 
   private:
-    // Steps of the cycle and the commands; each notes what it changed in `changes_`.
-    Changes Take();
     void LoadTableYear(int32_t year);
     void UpdateEphemeris();
     void RecalcTail(const Instant& previous, int foldLimit);
-    void ShowPositionReadouts();
-    void ShowSolarParameters();
-    void ShowSpotReadouts();
-    // The instant's year table, ephemeris, readouts and spot, with nothing redrawn.
-    void RecomputeAtInstant();
-    void ShowSpotArea();
-    void ShowSeparation();
-    void ClearSeparation();
-    void RedrawChart();
-    // The image's grid redrawn from the clean picture, with the spot marker or without.
-    void RedrawImage(bool spot);
-    void RedrawPicture(); // the chart, or the image with its spot when Sunspot is on
-    void AddOverlay(Overlay overlay);
-    DiskFrame CurrentFrame() const;
-    Changes MouseDown(const DiskFrame& frame, bool left, bool shift, bool ctrl, int32_t X,
-                      int32_t Y);
-    void LocateTypedSpot();
-    void HoldRotationMarkers(bool rerunCoordinates);
-    void RestoreRotationMarkers();
-    void RelocateFromBoxes();
+    // The area of the spot for the geometry in use, and the area label's place.
+    void Settle();
+    void ResetSpot();
+    void MouseDown(bool left, bool shift, int32_t X, int32_t Y);
+    void HoldRotationMarkers();
     void AfterGeometryChange();
-    void RefreshOverlays();
-    void DrawSeparation(FigureForm form, bool moveSpot);
+    // With a separation mode on and "Spot in Middle", the spot goes to the figure's middle.
+    void FollowSeparation();
+    void MoveSpotToMiddle(FigureForm form);
     void SetSpotFromProgram(double x, double y);
     void TakeSpotCoordinate(EditBox box, double value);
-    void FlipOrMirror(int32_t& sign);
-    Changes ToggleImageOption(bool DisplayOptions::*option);
+    void FlipOrMirror(bool flip);
     void ApplyFixedDiameter(const DiameterItem& item);
     void ApplyTypedDiameter();
     bool OtherDiameter(int32_t item);
     void ApplyStartupDiameter(const SettingsLoad& load);
     void ApplySettings(const SettingsLoad& load);
     void ApplyGridSize(bool mm);
-    void PlotRegions();
     void FollowDate(bool asked);
     void TakeSummary(const SrsSummary& summary, const std::string& fileName);
     void DropRegions();
-    void RestoreUserOrientation();
-    void ShowLimbAgainstHeader();
+    void Say(std::string status);
     std::string& Text(EditBox box);
 
-    std::filesystem::path folder_;
+    YearTables tables_;
     Observation obs_;
     ChartGeometry chart_;
     DiameterChoice diameter_;
     SpotState spot_;
     MarkerState markers_;
+    bool markersAside_ = false;
     SeparationState sep_;
+    FigureForm figureForm_ = FigureForm::LongitudeArc;
     DisplayOptions options_;
     PickerLayouts pickers_;
-    Readouts readouts_;
-    ChartPicture picture_;
-    ImagePicture imagePicture_;
-    ImageState image_;
-    bool imageShown_ = false;
-    std::optional<UserOrientation> userOrientation_;
-    std::optional<Circle> headerDisk_;
+    int32_t areaLeft_ = kDesignAreaLeft;
+    std::optional<OpenedPicture> picture_;
+    std::string chartSavedName_;
     RegionSummary srs_;
     MissingSrsNotice missingSrs_;
-    std::string caption_ = "Zorva Viewer";
     Folders folders_;
     std::string boxTexts_[kEditBoxCount];
     bool hideWelcome_ = false;
     bool logfileOpen_ = false;
     std::string logfilePath_;
-    Changes changes_;
+    std::vector<Notice> notices_;
+    std::string status_;
+    uint64_t statusCount_ = 0;
+
+    static constexpr int32_t kDesignAreaLeft = 192;
 };
 
 } // namespace zorva

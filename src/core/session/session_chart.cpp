@@ -23,122 +23,23 @@ bool SameAsShown(const std::string& text, double taken, double inUse) {
     return RoundHalfUp(taken, d) == RoundHalfUp(inUse, d);
 }
 
-double UnitFactor(const std::string& unit) {
-    return unit == "in" ? MmPerInch : 1.0;
-}
-
 } // namespace
-
-// --- Drawing ---
-
-void Session::RedrawChart() {
-    ChartScene& s = picture_.scene;
-    s = MakeChartScene(chart_, obs_.ephemeris, spot_, markers_);
-    s.NESWPoints = options_.NESWPoints;
-    s.Sunspot = options_.Sunspot;
-    s.Carrington = options_.Carrington;
-    s.Differential = options_.Differential;
-    picture_.overlays.clear();
-    changes_.chart = true;
-}
-
-void Session::RedrawImage(bool spot) {
-    ImagePicture& p = imagePicture_;
-    p.scene = MakeChartScene(chart_, obs_.ephemeris, spot_, markers_);
-    p.scene.NESWPoints = options_.NESWPoints;
-    p.scene.Sunspot = options_.Sunspot;
-    p.disk = image_.Disk;
-    p.limb = image_.Limb;
-    p.points = options_.Points;
-    p.circle = options_.Circle;
-    p.spot = spot;
-    p.overlays.clear();
-    changes_.image = true;
-}
-
-void Session::RedrawPicture() {
-    if (ChartShown()) {
-        RedrawChart();
-    } else {
-        RedrawImage(options_.Sunspot);
-    }
-}
-
-void Session::AddOverlay(Overlay overlay) {
-    if (ChartShown()) {
-        picture_.overlays.push_back(std::move(overlay));
-        changes_.chart = true;
-    } else {
-        imagePicture_.overlays.push_back(std::move(overlay));
-        changes_.image = true;
-    }
-}
-
-DiskFrame Session::CurrentFrame() const {
-    const double q = ChartRotationNow();
-    if (ChartShown()) {
-        const int32_t side = ChartSidePixels();
-        return ChartFrame(side, side, chart_, q);
-    }
-    return ImageFrame(image_.Disk.cx, image_.Disk.cy, image_.Disk.r, chart_, q);
-}
-
-void Session::RefreshOverlays() {
-    PlotRegions();
-    if (options_.Arc1 || options_.Arc2) DrawSeparation(options_.SeparationForm, sep_.SpotInMiddle);
-}
 
 // --- The rotation markers while the geometry changes ---
 
-// While the chart geometry changes the rotated markers step aside for the plain spot; the
-// Carrington marker then starts again from the spot's longitude at the next change of time.
-void Session::HoldRotationMarkers(bool rerunCoordinates) {
-    if (options_.RotationCarrington) {
-        markers_.CarrMarkerShown = false;
-        markers_.CarrRefSet = false;
-        if (rerunCoordinates) RelocateFromBoxes();
-    }
-    if (options_.RotationDifferential) {
-        markers_.DiffMarkerShown = false;
-        if (rerunCoordinates) RelocateFromBoxes();
-    }
-}
-
-void Session::RestoreRotationMarkers() {
-    if (options_.RotationCarrington) markers_.CarrMarkerShown = true;
-    if (options_.RotationDifferential) markers_.DiffMarkerShown = true;
-}
-
-// The spot taken again from both coordinate boxes, the markers held.
-void Session::RelocateFromBoxes() {
-    for (const EditBox box : {EditBox::XCoord, EditBox::YCoord}) {
-        const std::optional<double> v = BoxValue(Text(box));
-        if (!v) continue;
-        (box == EditBox::XCoord ? spot_.SpotX : spot_.SpotY) = *v;
-        LocateTypedSpot();
-    }
-}
-
-void Session::LocateTypedSpot() {
-    LocateSpot(spot_, chart_, obs_.ephemeris);
-    ShowSpotReadouts();
-    if (ChartShown()) {
-        RedrawChart();
-    } else {
-        RedrawImage(true);
-    }
-    ShowSpotArea();
+// While the chart geometry or the spot changes, the rotated markers, placed for the old
+// one, step aside for the plain spot until the next change of time places them again; the
+// Carrington marker then starts again from the spot's longitude.
+void Session::HoldRotationMarkers() {
+    if (options_.RotationCarrington) markers_.CarrRefSet = false;
+    markersAside_ = true;
 }
 
 void Session::AfterGeometryChange() {
-    HoldRotationMarkers(true);
-    LocateSpot(spot_, chart_, obs_.ephemeris);
-    ShowSpotReadouts();
-    RedrawChart();
-    // The area depends on the chart's diameter as well.
-    ShowSpotArea();
-    RestoreRotationMarkers();
-    RefreshOverlays();
+    HoldRotationMarkers();
+    LocateSpot(spot_, Geometry(), obs_.ephemeris);
+    FollowSeparation();
+    Settle();
 }
 
 // --- Diameter ---
@@ -146,10 +47,9 @@ void Session::AfterGeometryChange() {
 void Session::ApplyFixedDiameter(const DiameterItem& item) {
     chart_.ChartDiameter = item.DiameterMm;
     diameter_.item = static_cast<int32_t>(&item - DiameterItems.data());
-    diameter_.unit = std::string(item.Unit);
+    diameter_.unit = item.Unit;
     diameter_.boxReadOnly = true;
     Text(EditBox::Diameter) = DiamBoxText(item.BoxValue);
-    changes_.chartSize = changes_.boxes = changes_.menus = true;
     AfterGeometryChange();
 }
 
@@ -159,17 +59,15 @@ bool Session::OtherDiameter(int32_t item) {
     if (other.Unit != diameter_.unit) {
         // Switching the unit keeps the disk's size: the diameter in use is shown in the new
         // unit, rather than the old number being read in it.
-        text = GeneralText(chart_.ChartDiameter / UnitFactor(std::string(other.Unit)),
-                           kConvertedDigits);
+        text = GeneralText(chart_.ChartDiameter / MmPer(other.Unit), kConvertedDigits);
     }
     const std::optional<double> v = BoxValue(text);
     if (!v || !(*v > 0)) return false;
     if (TypedDiameterMm(*v, other.Unit) > LargestChartDiameter) return false;
     Text(EditBox::Diameter) = text;
-    diameter_.unit = std::string(other.Unit);
-    diameter_.boxReadOnly = !ChartShown();
+    diameter_.unit = other.Unit;
+    diameter_.boxReadOnly = false;
     diameter_.item = item;
-    changes_.boxes = changes_.menus = true;
     ApplyTypedDiameter();
     return true;
 }
@@ -180,61 +78,60 @@ void Session::ApplyTypedDiameter() {
     const double diameter = TypedDiameterMm(*v, diameter_.unit);
     if (diameter > LargestChartDiameter) return;
     chart_.ChartDiameter = diameter;
-    changes_.chartSize = true;
     AfterGeometryChange();
 }
 
-Changes Session::ChooseDiameter(int32_t item) {
+void Session::ChooseDiameter(int32_t item) {
+    // The picture's disk gives its own scale; the chart's is chosen while the chart shows.
+    if (ImageShown()) return;
     const DiameterItem& chosen = DiameterItems.at(static_cast<std::size_t>(item));
     if (chosen.Fixed) {
         ApplyFixedDiameter(chosen);
     } else {
         OtherDiameter(item);
     }
-    return Take();
 }
 
 // --- Flip, mirror, orientation, grid ---
 
-Changes Session::Flip() {
-    FlipOrMirror(chart_.FlipSign);
-    return Take();
+void Session::Flip() {
+    FlipOrMirror(true);
 }
 
-Changes Session::Mirror() {
-    FlipOrMirror(chart_.MirrorSign);
-    return Take();
+void Session::Mirror() {
+    FlipOrMirror(false);
 }
 
-void Session::FlipOrMirror(int32_t& sign) {
-    sign = ToggledSign(sign);
-    if (ChartShown()) {
-        HoldRotationMarkers(false);
-        LocateSpot(spot_, chart_, obs_.ephemeris);
-        ShowSpotReadouts();
-        RedrawChart();
-        RestoreRotationMarkers();
-        RefreshOverlays();
+void Session::FlipOrMirror(bool flip) {
+    // A picture whose header states its turn is flipped in its own turn; otherwise the
+    // chart's orientation, which such a picture follows, is.
+    if (picture_ && picture_->context.orientation) {
+        DiskOrientation& turn = *picture_->context.orientation;
+        int32_t& sign = flip ? turn.FlipSign : turn.MirrorSign;
+        sign = ToggledSign(sign);
     } else {
-        // On a solar image the spot keeps its place and readouts until it is next located.
-        RedrawImage(false);
-        RefreshOverlays();
+        int32_t& sign = flip ? chart_.FlipSign : chart_.MirrorSign;
+        sign = ToggledSign(sign);
     }
+    HoldRotationMarkers();
+    LocateSpot(spot_, Geometry(), obs_.ephemeris);
+    FollowSeparation();
+    Settle();
 }
 
-Changes Session::ChooseOrientation(Orientation mode) {
-    RestoreUserOrientation(); // a choice from the menu ends the header's turn
+void Session::ChooseOrientation(Orientation mode) {
+    // A choice from the menu ends a header's turn.
+    if (picture_ && picture_->context.orientation) {
+        picture_->context.orientation.reset();
+        picture_->context.orientationSource = OrientationSource::Given;
+    }
     chart_.Mode = mode;
-    changes_.menus = true;
-    ShowPositionReadouts();
-    LocateSpot(spot_, chart_, obs_.ephemeris);
-    ShowSpotReadouts();
-    RedrawPicture();
-    RefreshOverlays();
-    return Take();
+    LocateSpot(spot_, Geometry(), obs_.ephemeris);
+    FollowSeparation();
+    Settle();
 }
 
-Changes Session::ToggleGridItem(GridItem item) {
+void Session::ToggleGridItem(GridItem item) {
     switch (item) {
     case GridItem::NESWPoints:
         options_.NESWPoints = !options_.NESWPoints;
@@ -252,22 +149,16 @@ Changes Session::ToggleGridItem(GridItem item) {
         chart_.ShowLongLines = !chart_.ShowLongLines;
         break;
     }
-    changes_.menus = true;
-    RedrawPicture();
-    RefreshOverlays();
-    return Take();
+    FollowSeparation();
 }
 
-Changes Session::ToggleSunspot() {
+void Session::ToggleSunspot() {
     if (!options_.Sunspot) {
         options_.Sunspot = true;
     } else if (!markers_.CarrMarkerShown && !markers_.DiffMarkerShown) {
         options_.Sunspot = false; // while a rotation marker is shown the spot stays on
     }
-    changes_.menus = true;
-    RedrawPicture();
-    RefreshOverlays();
-    return Take();
+    FollowSeparation();
 }
 
 // --- The spot's entry ---
@@ -275,20 +166,17 @@ Changes Session::ToggleSunspot() {
 void Session::ApplyGridSize(bool mm) {
     options_.GridMm = mm;
     spot_.GridCellArea = mm ? MmGridCellArea : InchGridCellArea;
-    changes_.menus = changes_.readouts = true;
-    ShowSpotArea();
+    Settle();
 }
 
-Changes Session::ChooseGridSize(bool mm) {
+void Session::ChooseGridSize(bool mm) {
     ApplyGridSize(mm);
-    return Take();
 }
 
 void Session::TakeSpotCoordinate(EditBox box, double value) {
     (box == EditBox::XCoord ? spot_.SpotX : spot_.SpotY) = value;
-    HoldRotationMarkers(false);
-    LocateTypedSpot();
-    RestoreRotationMarkers();
+    HoldRotationMarkers();
+    LocateSpot(spot_, Geometry(), obs_.ephemeris);
 }
 
 void Session::SetSpotFromProgram(double x, double y) {
@@ -298,7 +186,6 @@ void Session::SetSpotFromProgram(double x, double y) {
     TakeSpotCoordinate(EditBox::XCoord, rx);
     Text(EditBox::YCoord) = ShortestDecimalText(ry);
     TakeSpotCoordinate(EditBox::YCoord, ry);
-    changes_.boxes = true;
 }
 
 // --- Edit boxes ---
@@ -311,9 +198,8 @@ const std::string& Session::BoxText(EditBox box) const {
     return boxTexts_[static_cast<int>(box)];
 }
 
-Changes Session::EditText(EditBox box, const std::string& text) {
+void Session::EditText(EditBox box, const std::string& text) {
     Text(box) = text;
-    changes_.boxes = true; // the box's mark follows its text
     const std::optional<double> v = BoxValue(text);
     switch (box) {
     case EditBox::ObserverLat:
@@ -324,14 +210,11 @@ Changes Session::EditText(EditBox box, const std::string& text) {
             break;
         }
         UpdateEphemeris();
-        ShowPositionReadouts();
         // With the zenith up the chart turns with the parallactic angle, which depends on
         // where the observer stands.
-        if (chart_.Mode == Orientation::AltAzimuth) {
-            LocateSpot(spot_, chart_, obs_.ephemeris);
-            ShowSpotReadouts();
-            RedrawPicture();
-            RefreshOverlays();
+        if (Geometry().Mode == Orientation::AltAzimuth) {
+            LocateSpot(spot_, Geometry(), obs_.ephemeris);
+            FollowSeparation();
         }
         break;
     }
@@ -343,13 +226,10 @@ Changes Session::EditText(EditBox box, const std::string& text) {
         if (v) TakeSpotCoordinate(box, *v);
         break;
     case EditBox::Size:
-        if (v && *v >= 0) {
-            spot_.SpotSize = *v;
-            ShowSpotArea();
-        }
+        if (v && *v >= 0) spot_.SpotSize = *v;
         break;
     }
-    return Take();
+    Settle();
 }
 
 BoxStatus Session::StatusOf(EditBox box) const {
@@ -374,10 +254,10 @@ BoxStatus Session::StatusOf(EditBox box) const {
         break;
     }
     case EditBox::Diameter: {
-        const double factor = UnitFactor(diameter_.unit);
+        const double factor = MmPer(diameter_.unit);
         range = "Diameter above 0 and up to " +
                 ShortestDecimalText(RoundHalfUp(LargestChartDiameter / factor, 3)) + " " +
-                diameter_.unit;
+                std::string(UnitCaption(diameter_.unit));
         inUse = chart_.ChartDiameter / factor;
         if (v && *v > 0 && *v * factor <= LargestChartDiameter) taken = *v;
         break;
@@ -401,8 +281,8 @@ BoxStatus Session::StatusOf(EditBox box) const {
     return status;
 }
 
-Changes Session::LeaveBox(EditBox box) {
-    if (StatusOf(box).state == BoxState::InUse) return Take();
+void Session::LeaveBox(EditBox box) {
+    if (StatusOf(box).state == BoxState::InUse) return;
     double inUse = 0;
     switch (box) {
     case EditBox::ObserverLat:
@@ -412,7 +292,7 @@ Changes Session::LeaveBox(EditBox box) {
         inUse = obs_.observer.longitude;
         break;
     case EditBox::Diameter:
-        inUse = chart_.ChartDiameter / UnitFactor(diameter_.unit);
+        inUse = chart_.ChartDiameter / MmPer(diameter_.unit);
         break;
     case EditBox::XCoord:
         inUse = spot_.SpotX;
@@ -425,8 +305,6 @@ Changes Session::LeaveBox(EditBox box) {
         break;
     }
     Text(box) = ShortestDecimalText(inUse);
-    changes_.boxes = true;
-    return Take();
 }
 
 } // namespace zorva

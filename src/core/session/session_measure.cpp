@@ -4,113 +4,86 @@
 
 namespace zorva {
 
-void Session::DrawSeparation(FigureForm form, bool moveSpot) {
-    // Only a measured pair has a figure: none before the first, and none while a new
-    // first point waits for its second (that click cleared the old figure).
-    if (sep_.SepPending || sep_.SepShown == NoValue) return;
+void Session::MoveSpotToMiddle(FigureForm form) {
     const DiskFrame frame = CurrentFrame();
     const SeparationFigure figure = SeparationFigureOf(sep_, form, obs_.ephemeris);
-    if (moveSpot) {
-        if (const auto middle = MiddlePixel(figure, frame)) {
-            if (ImageShown()) {
-                RedrawImage(false);
-                AddOverlay(MiddleDotOverlay{middle->x, middle->y, form});
-            }
-            const DiskPoint p = PixelToDisk(frame, middle->x, middle->y);
-            SetSpotFromProgram(p.x, p.y); // redraws the picture under the figure
-        }
+    if (const auto middle = MiddlePixel(figure, frame)) {
+        const DiskPoint p = PixelToDisk(frame, middle->x, middle->y);
+        SetSpotFromProgram(p.x, p.y);
     }
-    AddOverlay(SeparationOverlay{figure, frame, options_.DistColour1, options_.DistColour2});
 }
 
-Changes Session::ChartMouseDown(bool left, bool shift, bool ctrl, int32_t X, int32_t Y) {
-    if (!ChartShown()) return Take();
-    return MouseDown(CurrentFrame(), left, shift, ctrl, X, Y);
+void Session::FollowSeparation() {
+    if (!options_.Arc1 && !options_.Arc2) return;
+    if (sep_.SepPending || sep_.SepShown == NoValue) return;
+    figureForm_ = options_.SeparationForm;
+    if (sep_.SpotInMiddle) MoveSpotToMiddle(figureForm_);
+    Settle();
 }
 
-Changes Session::ImageMouseDown(bool left, bool shift, bool ctrl, int32_t X, int32_t Y) {
-    // Without a disk on the image no click stands for a place on the Sun.
-    if (!ImageShown() || !(image_.Disk.r > 0)) return Take();
-    return MouseDown(CurrentFrame(), left, shift, ctrl, X, Y);
+void Session::ChartMouseDown(bool left, bool shift, bool ctrl, int32_t X, int32_t Y) {
+    if (!ChartShown() || ctrl) return;
+    MouseDown(left, shift, X, Y);
 }
 
-Changes Session::MouseDown(const DiskFrame& frame, bool left, bool shift, bool ctrl, int32_t X,
-                           int32_t Y) {
-    const DiskClick click = PointToDisk(frame, X, Y);
-    if (left && !shift && !ctrl) {
-        if (OnDisk(click.d, chart_.ChartDiameter)) {
-            // On a solar image a dot marks the click until the spot's marker replaces it.
-            if (ImageShown() && options_.Sunspot) {
-                RedrawImage(false);
-                AddOverlay(ClickDotOverlay{X, Y});
-            }
-            SetSpotFromProgram(click.x, click.y);
-            // The boxes redrew the chart; the figure goes back over it, the spot staying put.
-            if (options_.Arc1 && !sep_.SepPending) DrawSeparation(FigureForm::GreatCircle, false);
-        }
-    } else if (left && shift && !ctrl) {
+void Session::ImageMouseDown(bool left, bool shift, bool ctrl, int32_t X, int32_t Y) {
+    // Without a disk on the picture no click stands for a place on the Sun.
+    if (!PictureHasDisk() || ctrl) return;
+    MouseDown(left, shift, X, Y);
+}
+
+void Session::MouseDown(bool left, bool shift, int32_t X, int32_t Y) {
+    if (!left) return;
+    const DiskClick click = PointToDisk(CurrentFrame(), X, Y);
+    const ChartGeometry geometry = Geometry();
+    if (!shift) {
+        if (!OnDisk(click.d, geometry.ChartDiameter)) return;
+        SetSpotFromProgram(click.x, click.y);
+        // Within the disk the figure is then drawn as a great circle, the spot staying put.
+        if (options_.Arc1 && !sep_.SepPending) figureForm_ = FigureForm::GreatCircle;
+    } else {
         const ShiftClickOutcome outcome =
-            ShiftClickSeparation(sep_, click, options_.SeparationForm, chart_, obs_.ephemeris);
-        // A new first point clears the old figure.
-        if (outcome.FirstPoint && (options_.Arc1 || options_.Arc2)) {
-            if (ChartShown()) {
-                RedrawChart();
-            } else {
-                RedrawImage(true);
-            }
-        }
+            ShiftClickSeparation(sep_, click, options_.SeparationForm, geometry, obs_.ephemeris);
         sep_ = outcome.State;
         if (outcome.Check) {
             options_.Arc1 = *outcome.Check == ArcItem::Arc1;
             options_.Arc2 = !options_.Arc1;
-            changes_.menus = true;
         }
         if (outcome.Draw) {
-            DrawSeparation(*outcome.Draw, sep_.SpotInMiddle);
-            ShowSeparation();
+            figureForm_ = *outcome.Draw;
+            if (sep_.SpotInMiddle) MoveSpotToMiddle(figureForm_);
         }
-    } else if (left && ctrl && !shift) {
-        changes_.logRequest = true;
     }
-    // The regions stay on top of whatever the click drew.
-    PlotRegions();
-    return Take();
+    Settle();
 }
 
-Changes Session::ToggleArc(bool withinDisk) {
+void Session::ToggleArc(bool withinDisk) {
     bool& own = withinDisk ? options_.Arc1 : options_.Arc2;
     bool& other = withinDisk ? options_.Arc2 : options_.Arc1;
-    changes_.menus = true;
     if (own) {
         own = false;
-        return Recalculate(); // clears the separation once neither mode is on
+        Recalculate(); // clears the separation once neither mode is on
+        return;
     }
     own = true;
     other = false;
-    return Take();
 }
 
-Changes Session::ToggleSeparationPath(FigureForm clicked) {
+void Session::ToggleSeparationPath(FigureForm clicked) {
     // The two items are a two-way choice: a click toggles its own item and gives the
     // other the opposite check.
     const FigureForm other =
         clicked == FigureForm::GreatCircle ? FigureForm::LongitudeArc : FigureForm::GreatCircle;
     options_.SeparationForm = options_.SeparationForm == clicked ? other : clicked;
-    changes_.menus = true;
-    return Take();
 }
 
-Changes Session::ToggleSpotInMiddle() {
+void Session::ToggleSpotInMiddle() {
     sep_.SpotInMiddle = !sep_.SpotInMiddle;
-    changes_.menus = true;
-    DrawSeparation(options_.SeparationForm, sep_.SpotInMiddle);
-    return Take();
+    FollowSeparation();
 }
 
-Changes Session::ChooseSeparationColour(bool withinDisk, uint32_t colour) {
+void Session::ChooseSeparationColour(bool withinDisk, uint32_t colour) {
     (withinDisk ? options_.DistColour1 : options_.DistColour2) = colour;
-    changes_.menus = true;
-    return Take();
 }
 
 // --- The logfile ---
@@ -134,9 +107,10 @@ LogResult Session::AddToLogfile() {
     LogfileInputs in;
     in.instant = obs_.instant;
     in.ephemeris = obs_.ephemeris;
-    in.FlipSign = chart_.FlipSign;
-    in.MirrorSign = chart_.MirrorSign;
-    in.ChartDiameter = chart_.ChartDiameter;
+    const ChartGeometry geometry = Geometry();
+    in.FlipSign = geometry.FlipSign;
+    in.MirrorSign = geometry.MirrorSign;
+    in.ChartDiameter = geometry.ChartDiameter;
     in.spot = spot_;
     in.observer = obs_.observer;
     in.separation = sep_;

@@ -49,12 +49,10 @@ void Session::ApplySettings(const SettingsLoad& load) {
 Settings Session::CurrentSettings() const {
     Settings s;
     s.HideWelcome = hideWelcome_;
-    // The orientation stored is the user's, not the one an image's header set.
-    const UserOrientation user =
-        userOrientation_.value_or(UserOrientation{chart_.Mode, chart_.FlipSign, chart_.MirrorSign});
-    s.FlipSign = user.flip;
-    s.MirrorSign = user.mirror;
-    SetChartDiameter(s, chart_.ChartDiameter, diameter_.unit == "in");
+    // The chart's own orientation and diameter, whatever picture is shown.
+    s.FlipSign = chart_.FlipSign;
+    s.MirrorSign = chart_.MirrorSign;
+    SetChartDiameter(s, chart_.ChartDiameter, diameter_.unit == LengthUnit::Inch);
     s.DateLong = pickers_.dateLong;
     s.ShortDateLayout = pickers_.shortLayout;
     s.LongDateLayout = pickers_.longLayout;
@@ -81,7 +79,7 @@ Settings Session::CurrentSettings() const {
     s.SpotInMiddle = sep_.SpotInMiddle;
     s.DistColour1 = options_.DistColour1;
     s.DistColour2 = options_.DistColour2;
-    s.OrientationMode = static_cast<int32_t>(user.mode);
+    s.OrientationMode = static_cast<int32_t>(chart_.Mode);
     s.RAPrecision = options_.precisions.RAPrecision;
     s.DecPrecision = options_.precisions.DecPrecision;
     s.AltAziPrecision = options_.precisions.AltAziPrecision;
@@ -95,13 +93,13 @@ Settings Session::CurrentSettings() const {
 
 void Session::ApplyStartupDiameter(const SettingsLoad& load) {
     // The diameter box holds a placeholder until the stored diameter's command runs.
-    diameter_.unit = "mm";
+    diameter_.unit = LengthUnit::Mm;
     Text(EditBox::Diameter) = "500";
     const DiameterCommand command = load.diameterCommand;
     if (command == DiameterCommand::None) return;
     const auto item = static_cast<int32_t>(command);
     if (command == DiameterCommand::Othermm || command == DiameterCommand::Otherin) {
-        diameter_.unit = command == DiameterCommand::Othermm ? "mm" : "in";
+        diameter_.unit = command == DiameterCommand::Othermm ? LengthUnit::Mm : LengthUnit::Inch;
         Text(EditBox::Diameter) = load.diamBoxText;
         OtherDiameter(item);
     } else {
@@ -112,7 +110,7 @@ void Session::ApplyStartupDiameter(const SettingsLoad& load) {
 static_assert(DiameterItems[static_cast<std::size_t>(DiameterCommand::Othermm)].Name == "Othermm");
 static_assert(DiameterItems[static_cast<std::size_t>(DiameterCommand::N6in)].Name == "N6in");
 
-Changes Session::Start(const LoadedSettingsFiles& loaded, const CalendarDate& today) {
+void Session::Start(const LoadedSettingsFiles& loaded, const CalendarDate& today) {
     folders_ = loaded.folders;
     ApplySettings(loaded.settings);
     logfileOpen_ = false;
@@ -120,8 +118,6 @@ Changes Session::Start(const LoadedSettingsFiles& loaded, const CalendarDate& to
     obs_.instant = {today.year, today.month, today.day, 12, 0, 0};
     LoadTableYear(obs_.instant.year);
     UpdateEphemeris();
-    ShowPositionReadouts();
-    ShowSolarParameters();
 
     Text(EditBox::ObserverLat) = ShortestDecimalText(obs_.observer.latitude);
     Text(EditBox::ObserverLong) = ShortestDecimalText(obs_.observer.longitude);
@@ -133,14 +129,8 @@ Changes Session::Start(const LoadedSettingsFiles& loaded, const CalendarDate& to
     ApplyGridSize(loaded.settings.settings.GridMm);
 
     LocateSpot(spot_, chart_, obs_.ephemeris);
-    ShowSpotReadouts();
-    RedrawChart();
-    ShowSpotArea();
-    ClearSeparation();
-
-    Changes all = Take();
-    all.chart = all.chartSize = all.readouts = all.menus = all.boxes = all.pickers = true;
-    return all;
+    ResetSeparation(sep_);
+    Settle();
 }
 
 } // namespace zorva

@@ -12,57 +12,37 @@ void Session::TakeSummary(const SrsSummary& summary, const std::string& fileName
     srs_.Loaded = true;
     srs_.Regions = std::make_shared<const std::vector<SrsRegion>>(summary.Regions);
     srs_.Epoch = summary.Epoch;
-    srs_.Offset = RegionLongitudeOffset(*srs_.Regions, L0At(summary.Epoch, folder_));
+    srs_.Offset = RegionLongitudeOffset(*srs_.Regions, tables_.At(summary.Epoch, obs_.observer).L0);
     srs_.FileName = fileName;
     srs_.Highlight.reset();
-    changes_.regions = true;
     // A summary cut short keeps the regions read so far, and the user is told.
-    if (summary.Status == SrsStatus::Partial)
-        changes_.notices.push_back({summary.Error, kSrsCaption});
+    if (summary.Status == SrsStatus::Partial) notices_.push_back({summary.Error, kSrsCaption});
 }
 
 void Session::DropRegions() {
     if (srs_.Regions->empty()) return;
     srs_.Regions = std::make_shared<const std::vector<SrsRegion>>();
     srs_.Highlight.reset();
-    changes_.regions = true;
 }
 
-void Session::PlotRegions() {
-    if (!options_.SolarRegionSummary || srs_.Regions->empty()) return;
-    RegionsOverlay o;
-    o.regions = srs_.Regions;
-    o.places = PlaceRegions(*srs_.Regions, srs_.Offset, obs_.ephemeris);
-    o.frame = CurrentFrame();
-    o.colour = options_.SRSColour;
-    o.fileNameLabel = options_.SRSFileNameLabel;
-    o.fileName = srs_.FileName;
-    o.highlight = srs_.Highlight;
-    AddOverlay(std::move(o));
-}
-
-Changes Session::PrepareLoadSummary() {
+void Session::PrepareLoadSummary() {
     srs_.LoadSRS1 = true;
     options_.LinkWithDate = false;
-    changes_.menus = true;
-    return Take();
 }
 
-Changes Session::LoadSummary(const std::string& path) {
+void Session::LoadSummary(const std::string& path) {
     const SrsSummary summary = LoadSrsFile(path);
     // A file that gives no table at all changes nothing but the message.
     if (summary.Status == SrsStatus::NotRead) {
-        changes_.notices.push_back({summary.Error, kSrsCaption});
-        return Take();
+        notices_.push_back({summary.Error, kSrsCaption});
+        return;
     }
     const SplitPath split = SplitFolder(path);
     folders_.SRSDir = split.folder;
     TakeSummary(summary, split.name);
     options_.SolarRegionSummary = true;
-    changes_.menus = true;
-    RecalcTail(obs_.instant, DateFoldLimit); // plots the regions
-    if (options_.Arc1 || options_.Arc2) DrawSeparation(options_.SeparationForm, sep_.SpotInMiddle);
-    return Take();
+    RecalcTail(obs_.instant, DateFoldLimit);
+    FollowSeparation();
 }
 
 // The summary of the observation's date, looked for in the year's folder. A date without
@@ -75,7 +55,7 @@ void Session::FollowDate(bool asked) {
     if (!lookup.Path) {
         DropRegions();
         if (missingSrs_.ShouldReport(lookup.Folder + lookup.FileName)) {
-            changes_.notices.push_back({kSrsNotFound, kSrsCaption});
+            notices_.push_back({kSrsNotFound, kSrsCaption});
         }
         return;
     }
@@ -84,54 +64,41 @@ void Session::FollowDate(bool asked) {
     if (summary.Status == SrsStatus::NotRead) {
         // The date's regions must not stay from another date.
         DropRegions();
-        changes_.notices.push_back({summary.Error, kSrsCaption});
+        notices_.push_back({summary.Error, kSrsCaption});
         return;
     }
     TakeSummary(summary, lookup.Path->filename().string());
     options_.LinkWithDate = true;
     options_.SolarRegionSummary = true;
-    changes_.menus = true;
 }
 
-Changes Session::LinkWithDate() {
+void Session::LinkWithDate() {
     if (srs_.LoadSRS1) {
         ToggleRegionSummary();
         srs_.LoadSRS1 = false;
     }
     FollowDate(true);
-    changes_.menus = true;
-    RedrawPicture();
-    RefreshOverlays();
-    return Take();
+    FollowSeparation();
 }
 
-Changes Session::ToggleRegionSummary() {
-    changes_.menus = true;
+void Session::ToggleRegionSummary() {
     if (options_.SolarRegionSummary) {
         options_.SolarRegionSummary = false;
         srs_.LoadSRS1 = false;
         options_.LinkWithDate = false;
-        RecalcTail(obs_.instant, DateFoldLimit); // the picture again, without the regions
-        if (options_.Arc1 || options_.Arc2) {
-            DrawSeparation(options_.SeparationForm, sep_.SpotInMiddle);
-        }
+        RecalcTail(obs_.instant, DateFoldLimit);
     } else {
         options_.SolarRegionSummary = true;
-        RedrawPicture();
-        RefreshOverlays();
     }
-    return Take();
+    FollowSeparation();
 }
 
-Changes Session::HighlightRegion(int index) {
+void Session::HighlightRegion(int index) {
     if (index >= 0 && static_cast<std::size_t>(index) < srs_.Regions->size()) {
         srs_.Highlight = static_cast<std::size_t>(index);
     } else {
         srs_.Highlight.reset();
     }
-    RedrawPicture();
-    RefreshOverlays();
-    return Take();
 }
 
 } // namespace zorva

@@ -37,10 +37,6 @@ std::optional<int32_t> ReferenceLongitude(std::span<const SrsRegion> regions) {
     return best;
 }
 
-double L0At(const Instant& instant, const std::filesystem::path& folder) {
-    return EphemerisAt(instant, Observer{}, folder).L0;
-}
-
 double RegionLongitudeOffset(std::span<const SrsRegion> regions, double epochL0) {
     const auto reference = ReferenceLongitude(regions);
     return reference ? epochL0 - *reference : 0.0;

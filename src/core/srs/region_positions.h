@@ -19,11 +19,6 @@ namespace zorva {
 // frequent ones, the one listed first. Nothing without regions.
 std::optional<int32_t> ReferenceLongitude(std::span<const SrsRegion> regions);
 
-// The Sun's L0 at an instant, from a daily table of that year of its own (the year file
-// in `folder`, the built-in tables or the computed path, as for the observation).
-double L0At(const Instant& instant,
-            const std::filesystem::path& folder = std::filesystem::path("."));
-
 // What carries the summary's longitudes onto the program's own L0: L0 at the summary's
 // epoch less the reference longitude (0 without regions). It changes only with the
 // summary, so it is worked out once when one is loaded.

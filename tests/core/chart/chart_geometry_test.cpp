@@ -17,8 +17,8 @@ TEST(ChartGeometry, ChartSideOfEveryDiameter) {
         {4 * MmPerInch, 375},
         {5 * MmPerInch, 468},
         {6 * MmPerInch, 562},
-        {TypedDiameterMm(100, "mm"), 369},
-        {TypedDiameterMm(4, "in"), 375},
+        {TypedDiameterMm(100, LengthUnit::Mm), 369},
+        {TypedDiameterMm(4, LengthUnit::Inch), 375},
         {450, 1660},
         {10, 36},
     };

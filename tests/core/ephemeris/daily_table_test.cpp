@@ -1,4 +1,5 @@
 #include "core/ephemeris/daily_table.h"
+#include "core/ephemeris/year_tables.h"
 
 #include <cmath>
 #include <gtest/gtest.h>
@@ -132,7 +133,7 @@ struct TwoDays {
     }
     Ephemeris At(int h, int m, int s) const {
         Ephemeris e;
-        InterpolateEphemeris(table[0].Year, table, 2,
+        InterpolateEphemeris(table[0], table[1],
                              {table[0].Year, table[0].Month, table[0].Day, h, m, s}, e);
         return e;
     }
@@ -188,23 +189,20 @@ TEST(Interpolation, SeamsAndCarries) {
 // The last built-in year: its 31 December looks into the first computed day after it.
 TEST(Interpolation, LastDayOfTheYearLooksIntoTheNext) {
     test::TempDir dir;
-    DailyTable table;
     const int year = kLastBuiltinYear;
-    const int days = LoadYearTable(year, table, dir.path());
-    ASSERT_EQ(days, 365);
-    Ephemeris e;
-    InterpolateEphemeris(year, table, days, {year, 12, 31, 6, 0, 0}, e, dir.path());
-    const DailyRecord a = table[364];
+    YearTables tables(dir.path());
+    ASSERT_EQ(tables.Year(year).count, 365);
+    const Ephemeris e = tables.At({year, 12, 31, 6, 0, 0}, Observer{});
+    const DailyRecord a = BuiltinYear(year)[364];
     const DailyRecord b = ComputeDailyRecord(year + 1, 1, 1);
     EXPECT_NEAR(e.RA, a.RA + (b.RA - a.RA) * 0.25, 1e-12);
     EXPECT_NEAR(e.B0, a.B0 + (b.B0 - a.B0) * 0.25, 1e-12);
-    EXPECT_EQ(table[0], BuiltinYear(year)[0]); // the table still holds its own year
 
     // A year file of the next year is used for the look-ahead.
     test::WriteFile(dir / "zorvadata2051.txt",
                     std::string(kHeader) + "2051 Jan 1 18.9 -23.0 -3.0 51.0 2.2 32 35.0 2641\n");
-    InterpolateEphemeris(year, table, days, {year, 12, 31, 12, 0, 0}, e, dir.path());
-    EXPECT_NEAR(e.RA, (a.RA + 18.9) / 2, 1e-12);
+    const Ephemeris withFile = YearTables(dir.path()).At({year, 12, 31, 12, 0, 0}, Observer{});
+    EXPECT_NEAR(withFile.RA, (a.RA + 18.9) / 2, 1e-12);
 }
 
 // The built-in tables give almanac-grade L0 for recent instants, where the computed path
@@ -221,13 +219,9 @@ TEST(Interpolation, BuiltinTablesGiveAlmanacGradeL0) {
         {{2023, 1, 31, 3, 39, 46}, 327.91937, 0.02},
         {{2024, 5, 8, 16, 54, 35}, 330.716064, 0.02},
     };
-    test::TempDir dir;
+    YearTables tables(std::nullopt);
     for (const Case& c : cases) {
-        DailyTable table;
-        const int days = LoadYearTable(c.t.year, table, dir.path());
-        Ephemeris e;
-        InterpolateEphemeris(c.t.year, table, days, c.t, e, dir.path());
-        EXPECT_NEAR(e.L0, c.l0, c.tolerance) << c.t.year;
+        EXPECT_NEAR(tables.At(c.t, Observer{}).L0, c.l0, c.tolerance) << c.t.year;
     }
 }
 
@@ -236,23 +230,23 @@ TEST(Interpolation, MissingDaysFallBackToTheComputedPath) {
     DailyTable computed;
     ComputeYearTable(2030, computed);
     // A year file that holds only 1 and 3 March.
-    DailyTable table{};
-    table[0] = {2030, 3, 1, 22.8, -7.5, -7.2, 100, -21, 32, 20, 2290};
-    table[1] = {2030, 3, 3, 22.9, -6.8, -7.2, 74, -21, 32, 19, 2290};
-    Ephemeris e;
+    test::WriteFile(dir / "zorvadata2030.txt", std::string(kHeader) +
+                                                   "2030 Mar 1 22.8 -7.5 -7.2 100 -21 32 20 2290\n"
+                                                   "2030 Mar 3 22.9 -6.8 -7.2 74 -21 32 19 2290\n");
+    YearTables tables(dir.path());
+    ASSERT_EQ(tables.Year(2030).count, 2);
     // The file ends on the requested day, and the next record is no neighbour: the
     // computed day after stands in.
-    InterpolateEphemeris(2030, table, 2, {2030, 3, 3, 12, 0, 0}, e, dir.path());
-    EXPECT_NEAR(e.RA, (22.9 + computed[62].RA) / 2, 1e-12);
-    InterpolateEphemeris(2030, table, 2, {2030, 3, 1, 12, 0, 0}, e, dir.path());
-    EXPECT_NEAR(e.RA, (22.8 + computed[60].RA) / 2, 1e-12);
+    EXPECT_NEAR(tables.At({2030, 3, 3, 12, 0, 0}, {}).RA, (22.9 + computed[62].RA) / 2, 1e-12);
+    EXPECT_NEAR(tables.At({2030, 3, 1, 12, 0, 0}, {}).RA, (22.8 + computed[60].RA) / 2, 1e-12);
     // A day the file lacks comes wholly from the computed year.
-    InterpolateEphemeris(2030, table, 2, {2030, 3, 2, 0, 0, 0}, e, dir.path());
-    EXPECT_EQ(e.RA, computed[60].RA);
-    EXPECT_EQ(e.Rotation, computed[60].Rotation);
-    // An empty table gives the computed values too, never zeros.
-    InterpolateEphemeris(2030, table, 0, {2030, 3, 1, 0, 0, 0}, e, dir.path());
-    EXPECT_EQ(e.RA, computed[59].RA);
+    const Ephemeris lacking = tables.At({2030, 3, 2, 0, 0, 0}, {});
+    EXPECT_EQ(lacking.RA, computed[60].RA);
+    EXPECT_EQ(lacking.Rotation, computed[60].Rotation);
+    // A year file of no records gives the computed values too, never zeros.
+    test::TempDir empty;
+    test::WriteFile(empty / "zorvadata2030.txt", kHeader);
+    EXPECT_EQ(YearTables(empty.path()).At({2030, 3, 1, 0, 0, 0}, {}).RA, computed[59].RA);
 }
 
 } // namespace

@@ -6,6 +6,7 @@
 #include "core/ephemeris/daily_table.h"
 #include "core/ephemeris/horizon.h"
 #include "core/ephemeris/solar_position.h"
+#include "core/ephemeris/year_tables.h"
 #include "core/readouts/readouts.h"
 #include "support/test_support.h"
 
@@ -144,10 +145,7 @@ TEST(YearFileChecks, RefusedValuesNeverReachTheReadouts) {
     ComputeYearTable(2026, computed);
     for (const std::string& day2 : wild) {
         test::WriteFile(dir / "zorvadata2026.txt", kHeader + kDay1 + day2);
-        DailyTable table;
-        const int32_t days = LoadYearTable(2026, table, dir.path());
-        Ephemeris e;
-        UpdateEphemeris(2026, table, days, {2026, 1, 2, 12, 0, 0}, {51.5, 0.5}, e, dir.path());
+        const Ephemeris e = YearTables(dir.path()).At({2026, 1, 2, 12, 0, 0}, {51.5, 0.5});
         EXPECT_NEAR(e.RA, (computed[1].RA + computed[2].RA) / 2, 1e-9) << day2;
         EXPECT_EQ(e.Rotation, computed[1].Rotation) << day2;
         const auto position = PositionReadoutTexts(e, {}, Orientation::AltAzimuth);

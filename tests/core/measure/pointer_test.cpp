@@ -35,10 +35,11 @@ TEST(PointToDisk, ChartPixelBesideTheCentreOf150mmChart) {
 }
 
 TEST(PointToDisk, ImagePixelUsesTheFittedCircle) {
-    // Radius 100 pixels standing for a 150 mm disk: 0.75 mm per pixel.
+    // Radius 100 pixels standing for a 150 mm disk: 0.75 mm per pixel. The fitted centre
+    // is in pixel indices, so the middle of pixel 250 lies 50 pixels right of centre 200.
     const DiskClick c = PointToDisk(250, 100, 200.0, 150.0, 100.0, 150.0);
-    EXPECT_DOUBLE_EQ(c.x, 49.5 * 0.75);
-    EXPECT_DOUBLE_EQ(c.y, 50.5 * 0.75);
+    EXPECT_DOUBLE_EQ(c.x, 50 * 0.75);
+    EXPECT_DOUBLE_EQ(c.y, 50 * 0.75);
     // The frame form gives the same as the plain one.
     ChartGeometry g;
     EXPECT_EQ(PointToDisk(ImageFrame(200, 150, 100, g, 0), 250, 100), c);

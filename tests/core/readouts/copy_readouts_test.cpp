@@ -11,23 +11,24 @@ constexpr const char* kHeader = "Date\tTime (UT)\tB0 (deg)\tL0 (deg)\tP (deg)\tC
                                 "Spot latitude (deg)\tSpot longitude (deg)\t"
                                 "Spot area (millionths)\tSpot rotation\n";
 
-// The cells are the readouts as shown: half-up rounding at the chosen decimals, L0 and a
-// longitude of 360 shown as 0, a dash for what was not measured.
+// The cells are the values as their readouts round them: half-up rounding at the chosen
+// decimals, L0 and a longitude of 360 shown as 0, a dash for what was not measured.
 TEST(CopyReadouts, HeaderAndOneTabSeparatedRowOfTheShownValues) {
     const Ephemeris e{.B0 = -3.024, .L0 = 359.996, .P = 13.496, .Rotation = 2318};
-    const SolarParameterReadouts shown = SolarParameterTexts(e, ReadoutPrecisions{});
-    const SpotState spot{.SpotLat = -5.26,
+    const SpotState spot{.SpotRho = 10,
+                         .SpotLat = -5.26,
                          .SpotLong = 123.449,
                          .SpotRotation = 2319,
+                         .SpotArea = 145.2,      // to the nearest ten: 150
                          .LatLongPrecision = 2}; // tenths
     const Instant t{2026, 12, 7, 9, 5, 3};
-    EXPECT_EQ(CopyReadoutsText(t, shown, UpdateSpotReadouts(spot), "  150"),
+    EXPECT_EQ(CopyReadoutsText(t, e, ReadoutPrecisions{}, spot),
               std::string(kHeader) + "2026-12-07\t09:05:03\t-3.02\t0.00\t+13.50\t2318\t-5.3\t"
                                      "123.4\t150\t2319\n");
 
     SpotState none; // nothing located: every spot cell is a dash
     ASSERT_EQ(none.SpotLong, NoValue);
-    const std::string text = CopyReadoutsText(t, shown, UpdateSpotReadouts(none), "     -");
+    const std::string text = CopyReadoutsText(t, e, ReadoutPrecisions{}, none);
     EXPECT_EQ(text.substr(text.find('\n') + 1),
               "2026-12-07\t09:05:03\t-3.02\t0.00\t+13.50\t2318\t-\t-\t-\t-\n");
 }

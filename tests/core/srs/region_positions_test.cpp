@@ -1,3 +1,4 @@
+#include "core/ephemeris/year_tables.h"
 #include "core/srs/region_positions.h"
 
 #include <cmath>
@@ -50,12 +51,13 @@ TEST(RegionPositions, AtTheValidTimeRegionsLieWhereTheFileLists) {
                                                      {"20100621SRS.txt", {2010, 6, 21, 0, 0, 0}},
                                                      {"20110607SRS.txt", {2011, 6, 7, 0, 0, 0}},
                                                      {"20150906SRS.txt", {2015, 9, 6, 0, 0, 0}}};
+    YearTables tables(std::nullopt);
     int checked = 0;
     for (const auto& [file, valid] : files) {
         const SrsSummary s = LoadSrsFile(data / "srs" / file);
         ASSERT_EQ(s.Status, SrsStatus::Complete) << s.Error;
-        const Ephemeris now = EphemerisAt(valid, Observer{});
-        const double offset = RegionLongitudeOffset(s.Regions, L0At(s.Epoch));
+        const Ephemeris now = tables.At(valid, Observer{});
+        const double offset = RegionLongitudeOffset(s.Regions, tables.At(s.Epoch, {}).L0);
         const std::vector<RegionPlace> places = PlaceRegions(s.Regions, offset, now);
         ASSERT_EQ(places.size(), s.Regions.size());
         for (const Look& look : looks) {
@@ -99,10 +101,11 @@ TEST(RegionPositions, RegionsTurnWithTheCarringtonFrame) {
     const SrsSummary s = ReadSrs(in, {2006, 5, 5}, "20060505SRS.txt");
     ASSERT_EQ(s.Regions.size(), 3u);
     ASSERT_EQ(s.Epoch, (Instant{2006, 5, 5, 0, 0, 0}));
-    const double offset = RegionLongitudeOffset(s.Regions, L0At(s.Epoch));
-    const auto atEpoch = PlaceRegions(s.Regions, offset, EphemerisAt(s.Epoch, Observer{}));
+    YearTables tables(std::nullopt);
+    const double offset = RegionLongitudeOffset(s.Regions, tables.At(s.Epoch, {}).L0);
+    const auto atEpoch = PlaceRegions(s.Regions, offset, tables.At(s.Epoch, Observer{}));
     const auto dayLater =
-        PlaceRegions(s.Regions, offset, EphemerisAt({2006, 5, 6, 0, 0, 0}, Observer{}));
+        PlaceRegions(s.Regions, offset, tables.At({2006, 5, 6, 0, 0, 0}, Observer{}));
     for (std::size_t i = 0; i < 2; ++i) {
         EXPECT_NEAR(atEpoch[i].CentralDistance, s.Regions[i].CentralDistance, 1e-9);
         EXPECT_TRUE(atEpoch[i].Visible);

@@ -1,0 +1,158 @@
+// The one place an opened picture is made sense of, for the window and the command line
+// alike: its disk, its instant and its turn, each with where it came from.
+#include "core/images/picture_context.h"
+
+#include "core/chart/projection.h"
+#include "core/images/image_name.h"
+#include "core/images/image_state.h"
+#include "core/images/limb_refine.h"
+
+namespace zorva {
+
+std::string_view DiskSourceName(DiskSource source) {
+    switch (source) {
+    case DiskSource::None:
+        return "none";
+    case DiskSource::Header:
+        return "FITS header";
+    case DiskSource::LimbSearch:
+        return "limb search";
+    case DiskSource::Hand:
+        return "given by hand";
+    }
+    return "none";
+}
+
+std::string_view InstantSourceName(InstantSource source) {
+    switch (source) {
+    case InstantSource::None:
+        return "none";
+    case InstantSource::Header:
+        return "FITS header";
+    case InstantSource::FileName:
+        return "file name";
+    case InstantSource::Given:
+        return "given";
+    }
+    return "none";
+}
+
+std::string_view OrientationSourceName(OrientationSource source) {
+    switch (source) {
+    case OrientationSource::Chart:
+        return "chart orientation";
+    case OrientationSource::Header:
+        return "FITS header";
+    case OrientationSource::Given:
+        return "given";
+    }
+    return "chart orientation";
+}
+
+namespace {
+
+LimbFit SearchLimb(const PixelGrid& grid, bool subPixel) {
+    return subPixel ? FindSubPixelLimb(grid) : FindLimb(grid);
+}
+
+// The disk in use: the hand's, else the header's, else a successful search's.
+void ChooseDisk(PictureContext& p, const std::optional<Circle>& hand) {
+    if (hand) {
+        p.disk = hand;
+        p.diskSource = DiskSource::Hand;
+    } else if (p.headerDisk) {
+        p.disk = p.headerDisk;
+        p.diskSource = DiskSource::Header;
+    } else if (p.limb.found) {
+        p.disk = p.limb.disk;
+        p.diskSource = DiskSource::LimbSearch;
+    } else {
+        // A failed search's circle is its last estimate, which may lie anywhere.
+        p.disk.reset();
+        p.diskSource = DiskSource::None;
+    }
+}
+
+} // namespace
+
+PictureContext OpenPicture(const PictureFile& file, const PictureChoices& choices) {
+    PictureContext p;
+    p.name = file.name;
+    p.width = file.width;
+    p.height = file.height;
+    p.limb = SearchLimb(file.searched, choices.subPixelLimb);
+
+    std::optional<DiskOrientation> headerTurn;
+    std::optional<Instant> headerInstant;
+    if (file.fits) {
+        headerInstant = FitsObservationInstant(*file.fits);
+        if (const auto disk = FitsHeaderDisk(*file.fits, file.height)) {
+            p.headerDisk = disk->disk;
+            headerTurn = disk->orientation;
+        } else {
+            headerTurn = FitsHeaderOrientation(*file.fits);
+        }
+    }
+    ChooseDisk(p, choices.disk);
+
+    if (choices.instant) {
+        p.instant = choices.instant;
+        p.instantSource = InstantSource::Given;
+    } else if (headerInstant) {
+        p.instant = headerInstant;
+        p.instantSource = InstantSource::Header;
+    } else if (const auto named = InstantFromImageName(file.name)) {
+        p.instant = named;
+        p.instantSource = InstantSource::FileName;
+    }
+
+    if (choices.orientationGiven) {
+        p.orientationSource = OrientationSource::Given;
+    } else if (headerTurn) {
+        p.orientation = headerTurn;
+        p.orientationSource = OrientationSource::Header;
+    }
+    return p;
+}
+
+void RefitPicture(PictureContext& picture, const LimbFit& search) {
+    picture.limb = search;
+    if (picture.diskSource == DiskSource::LimbSearch || picture.diskSource == DiskSource::None) {
+        ChooseDisk(picture, std::nullopt);
+    }
+}
+
+ChartGeometry PictureGeometry(const PictureContext& picture, const ChartGeometry& chart) {
+    ChartGeometry g = chart;
+    g.ChartDiameter = picture.disk ? ImageChartDiameter(picture.disk->r) : chart.ChartDiameter;
+    if (picture.orientation) {
+        g.Mode = Orientation::FromHeader;
+        g.HeaderRotation = picture.orientation->q;
+        g.FlipSign = picture.orientation->FlipSign;
+        g.MirrorSign = picture.orientation->MirrorSign;
+    }
+    return g;
+}
+
+DiskFrame PictureFrame(const PictureContext& picture, const ChartGeometry& chart,
+                       const Ephemeris& ephemeris) {
+    const ChartGeometry g = PictureGeometry(picture, chart);
+    const Circle disk = picture.disk.value_or(Circle{});
+    return ImageFrame(disk.cx, disk.cy, disk.r, g,
+                      ChartRotation(g, ephemeris.P, ephemeris.ParallacticAngle));
+}
+
+std::string PictureSourcesText(const PictureContext& p) {
+    std::string text = "Disk: " + std::string(DiskSourceName(p.diskSource));
+    if (p.headerDisk) {
+        text += p.limb.found ? " (" + LimbFromHeaderText(p.limb.disk, *p.headerDisk) + ")"
+                             : " (the limb was not found)";
+    }
+    text += "; time: ";
+    text += p.instant ? InstantSourceName(p.instantSource) : "none in the file, the last kept";
+    text += "; orientation: ";
+    text += OrientationSourceName(p.orientationSource);
+    return text;
+}
+
+} // namespace zorva

@@ -1,0 +1,92 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "core/chart/chart_geometry.h"
+#include "core/ephemeris/calendar.h"
+#include "core/ephemeris/daily_table.h"
+#include "core/images/circle_fit.h"
+#include "core/images/fits_header.h"
+#include "core/images/limb.h"
+#include "core/images/pixel_grid.h"
+#include "core/measure/pointer.h"
+
+namespace zorva {
+
+// Where each thing the program knows about an opened picture came from.
+enum class DiskSource { None, Header, LimbSearch, Hand };
+enum class InstantSource { None, Header, FileName, Given };
+enum class OrientationSource { Chart, Header, Given };
+
+std::string_view DiskSourceName(DiskSource source);               // "FITS header", ...
+std::string_view InstantSourceName(InstantSource source);         // "FITS header", ...
+std::string_view OrientationSourceName(OrientationSource source); // "FITS header", ...
+
+// What the readers give of a picture file: its bare name, its size, a FITS file's header,
+// and the picture the limb search reads (which must outlive the call).
+struct PictureFile {
+    std::string name;
+    int32_t width = 0;
+    int32_t height = 0;
+    std::optional<FitsKeywords> fits;
+    PixelGrid searched;
+};
+
+// What the user says of the picture beside the file: a finer limb search, a disk given by
+// hand, an instant and an orientation that stand over the file's own.
+struct PictureChoices {
+    bool subPixelLimb = false;
+    std::optional<Circle> disk;
+    std::optional<Instant> instant;
+    bool orientationGiven = false; // the chart's orientation stands over a header's
+};
+
+// Everything the program knows about an opened picture, each part with its source.
+struct PictureContext {
+    std::string name;
+    int32_t width = 0;
+    int32_t height = 0;
+    LimbFit limb; // the search, whose points and circle are drawn on request
+    std::optional<Circle> headerDisk;
+    std::optional<Circle> disk; // the disk measured on; none when nothing gave one
+    DiskSource diskSource = DiskSource::None;
+    std::optional<Instant> instant; // none: the instant in use stays
+    InstantSource instantSource = InstantSource::None;
+    // The turn a header states; without one the picture lies as the chart's orientation
+    // says.
+    std::optional<DiskOrientation> orientation;
+    OrientationSource orientationSource = OrientationSource::Chart;
+
+    bool operator==(const PictureContext&) const = default;
+};
+
+// Builds the context of a picture: the disk from the user's hand, else the header, else
+// the limb search; the instant from the user, else the header, else the file name; the
+// turn from the header unless the user gave an orientation. The limb search runs on
+// every picture, so that it can be shown and compared with a header's disk.
+PictureContext OpenPicture(const PictureFile& file, const PictureChoices& choices);
+
+// The limb searched again (sub-pixel or not): the disk follows the search unless a header
+// or the user's hand gave it.
+void RefitPicture(PictureContext& picture, const LimbFit& search);
+
+// The chart geometry a picture is measured in: its disk stands for a chart drawn at 75
+// pixels per inch, and it is turned as its header says, else as the chart is. The grid
+// lines shown are the chart's.
+ChartGeometry PictureGeometry(const PictureContext& picture, const ChartGeometry& chart);
+
+// Where the disk lies on the picture and how it is turned at an instant, for turning
+// clicked pixels into millimetres and drawing over the picture. The picture must have a
+// disk.
+DiskFrame PictureFrame(const PictureContext& picture, const ChartGeometry& chart,
+                       const Ephemeris& ephemeris);
+
+// A status line on where the disk, the instant and the turn came from, and how far the
+// limb search lies from a header's disk: "Disk: FITS header (limb fit: centre 0.29 px from
+// it, radius -0.52 px); time: file name; orientation: FITS header".
+std::string PictureSourcesText(const PictureContext& picture);
+
+} // namespace zorva

@@ -1,0 +1,135 @@
+// Everything the window shows, worked out from the session's state alone: nothing here
+// remembers what was shown before, so what is shown cannot drift from the state.
+#include "core/images/image_state.h"
+#include "core/present/presentation.h"
+#include "core/session/session.h"
+#include "core/text/format.h"
+
+namespace zorva {
+
+namespace {
+
+constexpr int kImageDiameterDecimals = 2; // the diameter box shows a picture's disk as 304.80
+constexpr const char* kChartCaption = "Zorva Viewer";
+
+ChartScene SceneOf(const Session& s) {
+    const ChartGeometry geometry = s.Geometry();
+    ChartScene scene = MakeChartScene(geometry, s.observation().ephemeris, s.spot(), s.markers());
+    const DisplayOptions& o = s.options();
+    scene.NESWPoints = o.NESWPoints;
+    scene.Sunspot = o.Sunspot;
+    scene.Carrington = o.Carrington;
+    scene.Differential = o.Differential;
+    if (s.MarkersAside()) scene.Markers.CarrMarkerShown = scene.Markers.DiffMarkerShown = false;
+    return scene;
+}
+
+std::optional<SeparationOverlay> SeparationOf(const Session& s, const DiskFrame& frame) {
+    const std::optional<FigureForm> form = s.SeparationFigureForm();
+    if (!form) return std::nullopt;
+    return SeparationOverlay{SeparationFigureOf(s.separation(), *form, s.observation().ephemeris),
+                             frame, s.options().DistColour1, s.options().DistColour2};
+}
+
+std::optional<RegionsOverlay> RegionsOf(const Session& s, const DiskFrame& frame) {
+    const RegionSummary& srs = s.summary();
+    if (!s.options().SolarRegionSummary || srs.Regions->empty()) return std::nullopt;
+    RegionsOverlay o;
+    o.regions = srs.Regions;
+    o.places = PlaceRegions(*srs.Regions, srs.Offset, s.observation().ephemeris);
+    o.frame = frame;
+    o.colour = s.options().SRSColour;
+    o.fileNameLabel = s.options().SRSFileNameLabel;
+    o.fileName = srs.FileName;
+    o.highlight = srs.Highlight;
+    return o;
+}
+
+} // namespace
+
+ChartView PresentChart(const Session& s) {
+    ChartView view;
+    view.scene = SceneOf(s);
+    if (s.ChartShown()) {
+        const DiskFrame frame = s.CurrentFrame();
+        view.separation = SeparationOf(s, frame);
+        view.regions = RegionsOf(s, frame);
+    }
+    return view;
+}
+
+std::optional<PictureView> PresentPicture(const Session& s) {
+    if (!s.picture()) return std::nullopt;
+    const PictureContext& context = s.picture()->context;
+    PictureView view;
+    view.scene = SceneOf(s);
+    view.limb = context.limb.points;
+    view.points = s.options().Points;
+    if (context.disk) {
+        view.disk = context.disk;
+        view.circle = s.options().Circle;
+        view.spot = s.options().Sunspot;
+        const DiskFrame frame = s.CurrentFrame();
+        view.separation = SeparationOf(s, frame);
+        view.regions = RegionsOf(s, frame);
+    }
+    return view;
+}
+
+ReadoutView PresentReadouts(const Session& s) {
+    ReadoutView r;
+    const Ephemeris& e = s.observation().ephemeris;
+    const ChartGeometry geometry = s.Geometry();
+    r.position = PositionReadoutTexts(e, s.options().precisions, geometry.Mode);
+    r.parameters = SolarParameterTexts(e, s.options().precisions);
+    r.spot = UpdateSpotReadouts(s.spot());
+    SpotState spot = s.spot();
+    const AreaReadout area = ComputeSpotArea(spot, geometry.ChartDiameter);
+    r.areaText = area.Text;
+    r.areaRed = area.Red;
+    r.areaLeft = s.AreaLeft();
+    r.separation = ShowSeparationTexts(s.separation());
+    r.sizeUnit = s.options().GridMm ? MmGridSizeLabel : InchGridSizeLabel;
+    r.diameterUnit = s.ImageShown() ? "mm" : std::string(UnitCaption(s.diameter().unit));
+    return r;
+}
+
+Presentation Present(const Session& s) {
+    Presentation p;
+    if (const auto& picture = s.picture()) {
+        const std::string& saved = picture->savedName;
+        p.caption = ImageWindowCaption(saved.empty() ? picture->context.name : saved);
+    } else {
+        p.caption =
+            s.SavedImageName().empty() ? kChartCaption : ImageWindowCaption(s.SavedImageName());
+    }
+    p.readouts = PresentReadouts(s);
+    for (int i = 0; i < kEditBoxCount; ++i) {
+        const auto box = static_cast<EditBox>(i);
+        BoxView& b = p.boxes[static_cast<std::size_t>(i)];
+        b.text = s.BoxText(box);
+        b.status = s.StatusOf(box);
+        if (box == EditBox::Diameter) {
+            b.readOnly = s.ImageShown() || s.diameter().boxReadOnly;
+            // A picture's disk gives its own diameter, which the box shows while it is up.
+            if (s.ImageShown()) {
+                b.text = FixedText(s.Geometry().ChartDiameter, kImageDiameterDecimals);
+                b.status = {};
+            }
+        }
+    }
+    p.pickers = {s.Date(), s.Time(), s.pickers().dateLong, s.pickers().Current()};
+    p.menus = PresentMenus(s);
+    p.chartSide = s.ChartSidePixels();
+    p.chart = PresentChart(s);
+    p.picture = PresentPicture(s);
+    const YearTableSource& source = s.observation().TableSource;
+    p.tableSource = "Ephemeris: " + YearTableSourceText({source.origin, source.fileName, {}});
+    p.status = s.Status();
+    p.statusCount = s.StatusCount();
+    p.regions = s.summary().Regions;
+    p.regionsFileName = s.summary().FileName;
+    return p;
+}
+
+} // namespace zorva

@@ -1,0 +1,149 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "core/chart/chart_scene.h"
+#include "core/chart/sunspot.h"
+#include "core/images/circle_fit.h"
+#include "core/layout/picker_layout.h"
+#include "core/measure/pointer.h"
+#include "core/measure/separation.h"
+#include "core/readouts/readouts.h"
+#include "core/session/carry.h"
+#include "core/session/edit_box.h"
+#include "core/srs/region_positions.h"
+#include "core/srs/srs_reader.h"
+
+namespace zorva {
+
+class Session;
+
+// The separation's line or arc over a picture, in the frame it is drawn in.
+struct SeparationOverlay {
+    SeparationFigure figure;
+    DiskFrame frame;
+    uint32_t arcColour = 0;
+    uint32_t lineColour = 0;
+
+    bool operator==(const SeparationOverlay&) const = default;
+};
+
+// The regions of a summary at the instant, with what the plot writes beside them.
+struct RegionsOverlay {
+    std::shared_ptr<const std::vector<SrsRegion>> regions;
+    std::vector<RegionPlace> places; // alongside the regions
+    DiskFrame frame;
+    uint32_t colour = 0;
+    bool fileNameLabel = false;
+    std::string fileName;
+    std::optional<std::size_t> highlight;
+
+    bool operator==(const RegionsOverlay&) const = default;
+};
+
+// What the chart shows: its drawing, then the separation's figure, then the regions on top.
+struct ChartView {
+    ChartScene scene;
+    std::optional<SeparationOverlay> separation;
+    std::optional<RegionsOverlay> regions;
+
+    bool operator==(const ChartView&) const = default;
+};
+
+// What is drawn over an opened picture: the grid fitted to its disk (none without a disk),
+// the limb points and circle when asked for, the spot, the separation and the regions.
+struct PictureView {
+    ChartScene scene; // the grid, in the picture's geometry, and the spot's place
+    std::optional<Circle> disk;
+    LimbPoints limb; // the limb search's points; the Circle item draws the disk
+    bool points = false;
+    bool circle = false;
+    bool spot = false;
+    std::optional<SeparationOverlay> separation;
+    std::optional<RegionsOverlay> regions;
+
+    bool operator==(const PictureView&) const = default;
+};
+
+// Everything the readout labels show.
+struct ReadoutView {
+    PositionReadouts position;
+    SolarParameterReadouts parameters;
+    SpotReadouts spot;
+    std::string areaText;
+    bool areaRed = false;
+    int32_t areaLeft = 0;
+    SeparationLabels separation;
+    std::string sizeUnit;     // beside the size box
+    std::string diameterUnit; // beside the diameter box
+
+    bool operator==(const ReadoutView&) const = default;
+};
+
+// An edit box: its text, whether it takes typing, and how the text stands to the value.
+struct BoxView {
+    std::string text;
+    bool readOnly = false;
+    BoxStatus status;
+
+    bool operator==(const BoxView& o) const {
+        return text == o.text && readOnly == o.readOnly && status.state == o.status.state &&
+               status.hint == o.status.hint;
+    }
+};
+
+// The date and time pickers.
+struct PickerView {
+    CalendarDate date;
+    TimeOfDay time;
+    bool dateLong = true;
+    DateLayout layout;
+
+    bool operator==(const PickerView&) const = default;
+};
+
+// A menu item the state decides: its check mark, whether it can be chosen, and its caption
+// when the state sets one (empty: the caption it was made with).
+struct MenuItemView {
+    std::string name;
+    bool checked = false;
+    bool enabled = true;
+    std::string caption;
+
+    bool operator==(const MenuItemView&) const = default;
+};
+
+// Everything the window shows, worked out from the session alone.
+struct Presentation {
+    std::string caption; // the window title
+    ReadoutView readouts;
+    std::array<BoxView, kEditBoxCount> boxes;
+    PickerView pickers;
+    std::vector<MenuItemView> menus;
+    int32_t chartSide = 0;
+    ChartView chart;
+    std::optional<PictureView> picture;                    // shown in the chart's place
+    std::string tableSource;                               // where the year's ephemeris comes from
+    std::string status;                                    // the latest passing word
+    uint64_t statusCount = 0;                              // rises with each word said
+    std::shared_ptr<const std::vector<SrsRegion>> regions; // for the region table
+    std::string regionsFileName;
+
+    bool operator==(const Presentation&) const = default;
+};
+
+// What the window shows for the session's state.
+Presentation Present(const Session& session);
+
+// The parts of the presentation, for those who need only one.
+ChartView PresentChart(const Session& session);
+std::optional<PictureView> PresentPicture(const Session& session);
+ReadoutView PresentReadouts(const Session& session);
+std::vector<MenuItemView> PresentMenus(const Session& session);
+
+} // namespace zorva
