@@ -60,14 +60,17 @@ void TZorvaForm::Show() {
     const bool sideChanged = !last || last->chartSide != next.chartSide;
     if (sideChanged) Image->setCanvasSize(next.chartSide, next.chartSide);
     const bool pictureShown = next.picture.has_value();
-    if (!last || last->picture.has_value() != pictureShown) {
+    const bool swapped = !last || last->picture.has_value() != pictureShown;
+    if (swapped) {
         // One of the two is shown: the chart, or the picture in its place.
         Image->setVisible(!pictureShown);
         Image1->setVisible(pictureShown);
     }
     if (pictureShown && (!last || last->picture != next.picture)) PaintPicture(*next.picture);
     if (!pictureShown && (sideChanged || last->chart != next.chart)) PaintChart(next.chart);
-    if (sideChanged || (pictureShown && Image1->size() != Image1PlacedSize())) ApplyWindowLayout();
+    if (sideChanged || swapped || (pictureShown && Image1->size() != Image1PlacedSize())) {
+        ApplyWindowLayout();
+    }
     if (!last || last->readouts != next.readouts) SyncReadouts(next.readouts);
     if (!last || last->boxes != next.boxes) SyncBoxes(next);
     if (!last || last->pickers != next.pickers) SyncPickers(next.pickers);
