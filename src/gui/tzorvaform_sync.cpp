@@ -72,9 +72,11 @@ void TZorvaForm::Show() {
         ApplyWindowLayout();
     }
     if (!last || last->readouts != next.readouts) SyncReadouts(next.readouts);
-    if (!last || last->boxes != next.boxes) SyncBoxes(next);
-    if (!last || last->pickers != next.pickers) SyncPickers(next.pickers);
-    if (!last || last->menus != next.menus) SyncMenus(next.menus);
+    // The user changes boxes, pickers and check marks directly: these are compared with
+    // what the widgets hold, not with what was last shown.
+    SyncBoxes(next);
+    SyncPickers(next.pickers);
+    SyncMenus(next.menus);
     if (!last || last->caption != next.caption) setWindowTitle(ToQString(next.caption));
     if (regionTable_ && (!last || last->regions != next.regions)) {
         regionTable_->SetRegions(*next.regions, ToQString(next.regionsFileName));
@@ -186,9 +188,10 @@ void TZorvaForm::SyncBoxes(const Presentation& p) {
             palette.setColor(QPalette::Text, colour);
             edit->setPalette(palette);
         }
-        edit->setToolTip(view.status.state == BoxState::InUse
-                             ? boxHints_[static_cast<std::size_t>(i)]
-                             : ToQString(view.status.hint));
+        const QString tip = view.status.state == BoxState::InUse
+                                ? boxHints_[static_cast<std::size_t>(i)]
+                                : ToQString(view.status.hint);
+        if (edit->toolTip() != tip) edit->setToolTip(tip);
     }
 }
 
@@ -203,11 +206,13 @@ void TZorvaForm::SyncPickers(const PickerView& p) {
     if (DatePicker->date() != date) DatePicker->setDate(date);
     if (TimePicker->time() != time) TimePicker->setTime(time);
     const DateLayout& l = p.layout;
-    DatePicker->setGeometry(l.DatePickerLeft, DatePicker->y(), l.DatePickerWidth,
-                            DatePicker->height());
-    TimePicker->setGeometry(l.TimePickerLeft, TimePicker->y(), l.TimePickerWidth,
-                            TimePicker->height());
-    UTCaption->setGeometry(l.UTCaptionLeft, UTCaption->y(), l.UTCaptionWidth, UTCaption->height());
+    const auto place = [](QWidget* w, int left, int width) {
+        const QRect r(left, w->y(), width, w->height());
+        if (w->geometry() != r) w->setGeometry(r);
+    };
+    place(DatePicker, l.DatePickerLeft, l.DatePickerWidth);
+    place(TimePicker, l.TimePickerLeft, l.TimePickerWidth);
+    place(UTCaption, l.UTCaptionLeft, l.UTCaptionWidth);
 }
 
 // The layout rule sizes the window for the screen size chosen in the Display menu; the real

@@ -69,7 +69,9 @@ std::vector<MenuItemView> PresentMenus(const Session& s) {
     m.Check("DiskOrientation1", mode == Orientation::Equatorial);
     m.Check("DiskOrientation2", mode == Orientation::RotationAxis);
     m.Check("DiskOrientation3", mode == Orientation::AltAzimuth);
+    // Checked while a picture's header sets the turn; never chosen by hand.
     m.Check("DiskOrientationFits", mode == Orientation::FromHeader);
+    m.Enable("DiskOrientationFits", false);
     m.Caption("FlipMenu", std::string(FlipMenuCaption(mode)));
     m.Caption("MirrorMenu", std::string(MirrorMenuCaption(mode)));
     // A picture's disk gives its own diameter, which the "Other (mm)" item stands for.

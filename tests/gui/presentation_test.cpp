@@ -1,0 +1,156 @@
+// The window shows the presentation of the session's state after every command: each
+// label, box, picker, menu item and the title, and the chart or the picture pixel for
+// pixel as they are painted from it.
+#include <QAction>
+#include <QDateEdit>
+#include <QLabel>
+#include <QMenu>
+#include <QTimeEdit>
+
+#include "core/present/presentation.h"
+#include "gui/chart_image.h"
+#include "gui/image_view.h"
+#include "render/chart_painter.h"
+#include "render/picture_painter.h"
+#include "window_fixture.h"
+
+namespace zorva {
+namespace {
+
+struct Presented : test::WindowTest {
+    Presented() : WindowTest(QDate(2011, 6, 7)) {}
+
+    void ExpectLabel(const char* name, const std::string& text) const {
+        EXPECT_EQ(Text(name).toStdString(), text) << name;
+    }
+
+    // Everything the window shows against the presentation of the state.
+    void ExpectWindowShowsTheState(const std::string& after) const {
+        SCOPED_TRACE("after " + after);
+        const Presentation p = Present(session());
+        const ReadoutView& r = p.readouts;
+        ExpectLabel("RALabel", r.position.RALabel.text);
+        ExpectLabel("DecLabel", r.position.DecLabel.text);
+        ExpectLabel("AltLabel", r.position.AltLabel.text);
+        ExpectLabel("AziLabel", r.position.AziLabel.text);
+        ExpectLabel("PALabel", r.position.PALabel.text);
+        EXPECT_EQ(Find<QLabel>("PALabel")->isHidden(), !r.position.PAVisible);
+        ExpectLabel("B0Label", r.parameters.B0Label.text);
+        ExpectLabel("L0Label", r.parameters.L0Label.text);
+        ExpectLabel("PLabel", r.parameters.PLabel.text);
+        ExpectLabel("DiamLabel", r.parameters.DiamLabel);
+        ExpectLabel("CRLabel", r.parameters.CRLabel);
+        ExpectLabel("LatLabel", r.spot.LatText);
+        ExpectLabel("LongLabel", r.spot.LongText);
+        ExpectLabel("SunspotCRLabel", r.spot.RotationText);
+        ExpectLabel("AreaLabel", r.areaText);
+        EXPECT_EQ(Find<QLabel>("AreaLabel")->x(), r.areaLeft);
+        ExpectLabel("SizeLabel", r.sizeUnit);
+        ExpectLabel("DiskDiamLabel", r.diameterUnit);
+        ExpectLabel("Sep1Label", r.separation.Sep1Label);
+        ExpectLabel("Sep2Label", r.separation.Sep2Label);
+        ExpectLabel("LL1Label", r.separation.LL1Label);
+        ExpectLabel("LL2Label", r.separation.LL2Label);
+        const char* boxes[] = {"ObserverLatBox", "ObserverLongBox", "DiamBox",
+                               "XCoordBox",      "YCoordBox",       "SizeBox"};
+        for (int i = 0; i < kEditBoxCount; ++i) {
+            const BoxView& b = p.boxes[static_cast<std::size_t>(i)];
+            EXPECT_EQ(Box(boxes[i])->text().toStdString(), b.text) << boxes[i];
+            EXPECT_EQ(Box(boxes[i])->isReadOnly(), b.readOnly) << boxes[i];
+        }
+        const QDate date = Find<QDateEdit>("DatePicker")->date();
+        const QTime time = Find<QTimeEdit>("TimePicker")->time();
+        EXPECT_EQ((CalendarDate{date.year(), date.month(), date.day()}), p.pickers.date);
+        EXPECT_EQ((TimeOfDay{time.hour(), time.minute(), time.second()}), p.pickers.time);
+        for (const MenuItemView& m : p.menus) {
+            const QAction* a = Item(QString::fromStdString(m.name));
+            if (a->isCheckable()) {
+                EXPECT_EQ(a->isChecked(), m.checked) << m.name;
+            }
+            EXPECT_EQ(a->isEnabled(), m.enabled) << m.name;
+            if (!m.caption.empty()) {
+                EXPECT_EQ(a->text().toStdString(), m.caption) << m.name;
+            }
+        }
+        EXPECT_EQ(form->windowTitle().toStdString(), p.caption);
+        const QFont font = Find<QLabel>("RALabel")->font();
+        if (p.picture) {
+            QImage painted;
+            PaintPictureView(painted, clean, *p.picture, font);
+            EXPECT_TRUE(painted == Find<gui::ImageView>("Image1")->image()) << "the picture";
+        } else {
+            QImage painted = Find<gui::ImageControl>("Image")->canvas().copy();
+            painted.fill(Qt::black);
+            PaintChartView(painted, p.chart, font);
+            EXPECT_TRUE(painted == Find<gui::ImageControl>("Image")->canvas()) << "the chart";
+        }
+    }
+
+    void Click(int x, int y, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+        if (session().ImageShown()) {
+            emit Find<gui::ImageView>("Image1")->mouseDown(Qt::LeftButton, modifiers, x, y);
+        } else {
+            emit Find<gui::ImageControl>("Image")->mouseDown(Qt::LeftButton, modifiers, x, y);
+        }
+    }
+
+    QImage clean; // the opened picture as the file holds it
+};
+
+// Every menu command in turn, typing into every box, clicks and shift-clicks, on the chart
+// and then on an opened picture: after each, the window shows the state and nothing else.
+TEST_F(Presented, EveryCommandLeavesTheWindowShowingTheState) {
+    ZORVA_TESTDATA_DIR_OR_SKIP(data);
+    dialogs.files.push_back(QString::fromStdString((data / "srs" / "20110607SRS.txt").string()));
+    Trigger("LoadSRS1");
+    ExpectWindowShowsTheState("a summary");
+    std::vector<std::string> names;
+    for (const QAction* a : form->findChildren<QAction*>()) {
+        const std::string name = a->objectName().toStdString();
+        // Exit ends the window; the dialogs' commands are answered by cancelling them.
+        if (!name.empty() && name != "Exit" && a->menu() == nullptr) names.push_back(name);
+    }
+    ASSERT_GT(names.size(), 100u);
+    const auto everything = [&](const std::string& where) {
+        for (const std::string& name : names) {
+            QAction* a = Item(QString::fromStdString(name));
+            if (!a->isEnabled()) continue;
+            a->trigger();
+            ExpectWindowShowsTheState(name + " " + where);
+            if (HasFailure()) return;
+        }
+        for (const auto& [box, text] :
+             std::vector<std::pair<QString, QString>>{{"XCoordBox", "12.5"},
+                                                      {"YCoordBox", "-20"},
+                                                      {"SizeBox", "30"},
+                                                      {"ObserverLatBox", "45"},
+                                                      {"ObserverLongBox", "-70"},
+                                                      {"XCoordBox", "1x"}}) {
+            Type(box, text);
+            ExpectWindowShowsTheState("typing " + text.toStdString() + " " + where);
+        }
+        Click(300, 260);
+        ExpectWindowShowsTheState("a click " + where);
+        Click(250, 250, Qt::ShiftModifier);
+        Click(320, 300, Qt::ShiftModifier);
+        ExpectWindowShowsTheState("a separation " + where);
+        Trigger("NextDay1");
+        ExpectWindowShowsTheState("a step " + where);
+        Type("XCoordBox", "3");
+        ExpectWindowShowsTheState("typing after a separation " + where);
+    };
+    everything("on the chart");
+    if (HasFailure()) return;
+
+    const std::filesystem::path hmi = data / "images" / "hmi_20230131_033945_512.png";
+    clean = QImage(QString::fromStdString(hmi.string())).convertToFormat(QImage::Format_Grayscale8);
+    dialogs.files.push_back(QString::fromStdString(hmi.string()));
+    Trigger("OpenImage1");
+    ASSERT_TRUE(session().ImageShown());
+    ExpectWindowShowsTheState("opening a picture");
+    names.erase(std::remove(names.begin(), names.end(), "CloseImage1"), names.end());
+    everything("on the picture");
+}
+
+} // namespace
+} // namespace zorva
