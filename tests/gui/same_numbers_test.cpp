@@ -1,0 +1,56 @@
+// The window and the command line open a picture through the same use case: for the same
+// file, pixel and options they give the very same latitude and longitude.
+#include <cmath>
+
+#include "../cli/run_cli.h"
+#include "gui/image_view.h"
+#include "window_fixture.h"
+
+namespace zorva {
+namespace {
+
+struct SameNumbers : test::WindowTest {
+    SameNumbers() : WindowTest(QDate(2023, 1, 31)) {}
+};
+
+std::string Iso(const Instant& t) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%04d-%02d-%02dT%02d:%02d:%02d", t.year, t.month, t.day,
+                  t.hour, t.minute, t.second);
+    return text;
+}
+
+TEST_F(SameNumbers, TheWindowAndTheCommandLineAgreeOnEveryPicture) {
+    ZORVA_TESTDATA_DIR_OR_SKIP(data);
+    const std::filesystem::path files[] = {
+        data / "fits" / "resampled_hmi.fits",  // north down, disk and time from the header
+        data / "fits" / "aia_171_level1.fits", // the header's disk of a picture of the corona
+        data / "images" / "hmi_20230131_033945_512.png", // the limb search's disk
+    };
+    for (const std::filesystem::path& file : files) {
+        SCOPED_TRACE(file.filename().string());
+        dialogs.files.push_back(QString::fromStdString(file.string()));
+        Trigger("OpenImage1");
+        ASSERT_TRUE(session().PictureHasDisk());
+        const Circle disk = *session().picture()->context.disk;
+        // The command line is given the window's instant only where the file has none.
+        const std::string instant = Iso(session().observation().instant);
+        for (const auto& [dx, dy] : {std::pair{0.0, 0.0}, {0.3, -0.5}, {-0.6, 0.2}, {0.1, 0.7}}) {
+            const int x = static_cast<int>(std::lround(disk.cx + dx * disk.r));
+            const int y = static_cast<int>(std::lround(disk.cy + dy * disk.r));
+            emit Find<gui::ImageView>("Image1")->mouseDown(Qt::LeftButton, Qt::NoModifier, x, y);
+            std::vector<std::string> args = {"locate",          "--image", file.string(),    "--px",
+                                             std::to_string(x), "--py",    std::to_string(y)};
+            if (!session().picture()->context.instant) args.insert(args.begin() + 1, instant);
+            const test::CliResult r = test::RunCli(args);
+            ASSERT_EQ(r.status, 0) << r.err;
+            const auto fields = test::Fields(r.out);
+            EXPECT_EQ(std::stod(fields.at("SpotLat")), session().spot().SpotLat) << x << "," << y;
+            EXPECT_EQ(std::stod(fields.at("SpotLong")), session().spot().SpotLong) << x << "," << y;
+        }
+        Trigger("CloseImage1");
+    }
+}
+
+} // namespace
+} // namespace zorva
