@@ -289,17 +289,18 @@ void TZorvaForm::closeEvent(QCloseEvent* event) {
 
 void TZorvaForm::FormCreate() {
     const LoadedSettingsFiles loaded = LoadSettingsFiles(folder_.toStdString());
-    session_.SetHideWelcome(loaded.settings.settings.HideWelcome);
+    const QDate today = clock_.Today();
+    session_.Start(loaded, {today.year(), today.month(), today.day()});
+    // Options of our own beyond the two settings files, which stay exactly as they are.
+    const QSettings options(OptionsFilePath(), QSettings::IniFormat);
+    session_.ApplyOptionsFile(
+        {{kSubPixelLimbKey.toStdString(),
+          options.value(kSubPixelLimbKey, false).toBool() ? "true" : "false"}});
     // The welcome window comes before the main window, while there is none to show.
     if (loaded.settings.showWelcome) {
         TIntroForm intro(*this, this);
         dialogs_.ShowModal(intro);
     }
-    // Options of our own beyond the two settings files, which stay exactly as they are.
-    const QSettings options(OptionsFilePath(), QSettings::IniFormat);
-    session_.SetSubPixelLimb(options.value(kSubPixelLimbKey, false).toBool());
-    const QDate today = clock_.Today();
-    session_.Start(loaded, {today.year(), today.month(), today.day()});
     Show();
 }
 

@@ -174,7 +174,7 @@ void TZorvaForm::ExportChart1Click() {
 void TZorvaForm::CopyReadouts1Click() {
     QGuiApplication::clipboard()->setText(QString::fromStdString(
         CopyReadoutsText(session_.observation().instant, session_.observation().ephemeris,
-                         session_.options().precisions, session_.spot())));
+                         session_.options(), session_.spot())));
     statusBar()->showMessage(QStringLiteral("Readouts copied"), kStatusMessageMs);
 }
 

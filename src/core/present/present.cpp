@@ -15,11 +15,11 @@ constexpr const char* kChartCaption = "Zorva Viewer";
 ChartScene SceneOf(const Session& s) {
     const ChartGeometry geometry = s.Geometry();
     ChartScene scene = MakeChartScene(geometry, s.observation().ephemeris, s.spot(), s.markers());
-    const DisplayOptions& o = s.options();
+    const Options& o = s.options();
     scene.NESWPoints = o.NESWPoints;
     scene.Sunspot = o.Sunspot;
-    scene.Carrington = o.Carrington;
-    scene.Differential = o.Differential;
+    scene.Carrington = {o.Carrington.Colour, o.Carrington.Label};
+    scene.Differential = {o.Differential.Colour, o.Differential.Label};
     if (s.MarkersAside()) scene.Markers.CarrMarkerShown = scene.Markers.DiffMarkerShown = false;
     return scene;
 }
@@ -27,13 +27,15 @@ ChartScene SceneOf(const Session& s) {
 std::optional<SeparationOverlay> SeparationOf(const Session& s, const DiskFrame& frame) {
     const std::optional<FigureForm> form = s.SeparationFigureForm();
     if (!form) return std::nullopt;
-    return SeparationOverlay{SeparationFigureOf(s.separation(), *form, s.observation().ephemeris),
-                             frame, s.options().DistColour1, s.options().DistColour2};
+    SeparationState sep = s.separation();
+    sep.SpotInMiddle = s.options().SpotInMiddle;
+    return SeparationOverlay{SeparationFigureOf(sep, *form, s.observation().ephemeris), frame,
+                             s.options().DistColour1, s.options().DistColour2};
 }
 
 std::optional<RegionsOverlay> RegionsOf(const Session& s, const DiskFrame& frame) {
     const RegionSummary& srs = s.summary();
-    if (!s.options().SolarRegionSummary || srs.Regions->empty()) return std::nullopt;
+    if (!s.display().SolarRegionSummary || srs.Regions->empty()) return std::nullopt;
     RegionsOverlay o;
     o.regions = srs.Regions;
     o.places = PlaceRegions(*srs.Regions, srs.Offset, s.observation().ephemeris);
@@ -80,10 +82,13 @@ ReadoutView PresentReadouts(const Session& s) {
     ReadoutView r;
     const Ephemeris& e = s.observation().ephemeris;
     const ChartGeometry geometry = s.Geometry();
-    r.position = PositionReadoutTexts(e, s.options().precisions, geometry.Mode);
-    r.parameters = SolarParameterTexts(e, s.options().precisions);
-    r.spot = UpdateSpotReadouts(s.spot());
+    const ReadoutPrecisions precisions = ReadoutPrecisionsOf(s.options());
+    r.position = PositionReadoutTexts(e, precisions, geometry.Mode);
+    r.parameters = SolarParameterTexts(e, precisions);
     SpotState spot = s.spot();
+    spot.LatLongPrecision = s.options().LatLongPrecision;
+    spot.AreaPrecision = s.options().AreaPrecision;
+    r.spot = UpdateSpotReadouts(spot);
     const AreaReadout area = ComputeSpotArea(spot, geometry.ChartDiameter);
     r.areaText = area.Text;
     r.areaRed = area.Red;
@@ -118,7 +123,7 @@ Presentation Present(const Session& s) {
             }
         }
     }
-    p.pickers = {s.Date(), s.Time(), s.pickers().dateLong, s.pickers().Current()};
+    p.pickers = {s.Date(), s.Time(), s.options().DateLong, s.PickerLayout()};
     p.menus = PresentMenus(s);
     p.chartSide = s.ChartSidePixels();
     p.chart = PresentChart(s);

@@ -46,15 +46,15 @@ std::string TimeText(const Instant& t) {
 
 } // namespace
 
-std::string CopyReadoutsText(const Instant& instant, const Ephemeris& e,
-                             const ReadoutPrecisions& precisions, const SpotState& spot) {
-    const int blp = PrecisionItemOf2(precisions.BLPPrecision) == 1 ? 1 : 2;
-    const int latLong = spot.LatLongPrecision != 1 ? 1 : 0;
+std::string CopyReadoutsText(const Instant& instant, const Ephemeris& e, const Options& options,
+                             const SpotState& spot) {
+    const int blp = PrecisionItemOf2(options.BLPPrecision) == 1 ? 1 : 2;
+    const int latLong = options.LatLongPrecision != 1 ? 1 : 0;
     const bool located = spot.SpotLong != NoValue;
     std::string area = kDash;
     if (spot.SpotRho != NoValue) {
-        area = FixedText(spot.AreaPrecision == 1 ? 10 * std::floor(spot.SpotArea * 0.1 + 0.5)
-                                                 : std::floor(spot.SpotArea + 0.5),
+        area = FixedText(options.AreaPrecision == 1 ? 10 * std::floor(spot.SpotArea * 0.1 + 0.5)
+                                                    : std::floor(spot.SpotArea + 0.5),
                          0);
     }
     const std::string cells[] = {

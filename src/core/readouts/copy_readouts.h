@@ -6,6 +6,7 @@
 #include "core/ephemeris/calendar.h"
 #include "core/ephemeris/daily_table.h"
 #include "core/readouts/readouts.h"
+#include "core/settings/settings_file.h"
 
 namespace zorva {
 
@@ -15,8 +16,9 @@ namespace zorva {
 // rotation, and the spot's latitude, longitude, area and rotation. Each value is rounded
 // as its readout is (the chosen precision, halves upwards, 360 degrees of longitude as
 // 0), signed where its readout is (B0, P and the latitude), without padding or degree
-// signs; a value that is not measured is "-". The spot's area is the one in `spot`.
+// signs; a value that is not measured is "-". The spot's area is the one in `spot`; the
+// precisions are the options'.
 std::string CopyReadoutsText(const Instant& instant, const Ephemeris& ephemeris,
-                             const ReadoutPrecisions& precisions, const SpotState& spot);
+                             const Options& options, const SpotState& spot);
 
 } // namespace zorva

@@ -29,11 +29,34 @@ TimeOfDay Session::Time() const {
 
 WindowFit Session::Fit() const {
     const int32_t side = ChartSidePixels();
-    return FitWindowToChart(side, side, chart_.ScreenWidth, chart_.ScreenHeight);
+    return FitWindowToChart(side, side, options_.ScreenWidth, options_.ScreenHeight);
+}
+
+ChartGeometry Session::chart() const {
+    ChartGeometry g;
+    g.ChartDiameter = chartDiameter_;
+    g.FlipSign = options_.FlipSign;
+    g.MirrorSign = options_.MirrorSign;
+    g.Mode = static_cast<Orientation>(options_.OrientationMode);
+    g.ShowCentralMeridian = options_.ShowCentralMeridian;
+    g.ShowEquator = options_.ShowEquator;
+    g.ShowLatLines = options_.ShowLatLines;
+    g.ShowLongLines = options_.ShowLongLines;
+    g.ScreenWidth = options_.ScreenWidth;
+    g.ScreenHeight = options_.ScreenHeight;
+    return g;
 }
 
 ChartGeometry Session::Geometry() const {
-    return picture_ ? PictureGeometry(picture_->context, chart_) : chart_;
+    return picture_ ? PictureGeometry(picture_->context, chart()) : chart();
+}
+
+FigureForm Session::SeparationForm() const {
+    return options_.SeparationPath == 2 ? FigureForm::GreatCircle : FigureForm::LongitudeArc;
+}
+
+const DateLayout& Session::PickerLayout() const {
+    return options_.DateLong ? options_.LongDateLayout : options_.ShortDateLayout;
 }
 
 double Session::ChartRotationNow() const {
@@ -41,21 +64,22 @@ double Session::ChartRotationNow() const {
 }
 
 DiskFrame Session::CurrentFrame() const {
-    if (picture_) return PictureFrame(picture_->context, chart_, obs_.ephemeris);
+    if (picture_) return PictureFrame(picture_->context, chart(), obs_.ephemeris);
     const int32_t side = ChartSidePixels();
-    return ChartFrame(side, side, chart_, ChartRotationNow());
+    return ChartFrame(side, side, chart(), ChartRotationNow());
 }
 
 std::optional<FigureForm> Session::SeparationFigureForm() const {
     // Only a measured pair has a figure: none before the first, and none while a new first
     // point waits for its second.
-    if (!options_.Arc1 && !options_.Arc2) return std::nullopt;
+    if (!display_.Arc1 && !display_.Arc2) return std::nullopt;
     if (sep_.SepPending || sep_.SepShown == NoValue) return std::nullopt;
     return figureForm_;
 }
 
 void Session::Settle() {
     SpotState spot = spot_;
+    spot.AreaPrecision = options_.AreaPrecision;
     const AreaReadout area = ComputeSpotArea(spot, Geometry().ChartDiameter);
     spot_.SpotArea = spot.SpotArea;
     if (area.NewLeft) areaLeft_ = *area.NewLeft;
@@ -142,43 +166,43 @@ void Session::RecalcTail(const Instant& previous, int foldLimit) {
     CarryRotationMarkers(previous, obs_.instant, q, obs_.ephemeris, geometry, spot_, markers_,
                          foldLimit);
     markersAside_ = false;
-    if (options_.SolarRegionSummary && options_.LinkWithDate) FollowDate(false);
+    if (display_.SolarRegionSummary && display_.LinkWithDate) FollowDate(false);
     // Without a separation mode the measurement belongs to the old instant.
-    if (!options_.Arc1 && !options_.Arc2) ResetSeparation(sep_);
+    if (!display_.Arc1 && !display_.Arc2) ResetSeparation(sep_);
     Settle();
 }
 
 void Session::ChoosePrecision(PrecisionGroup group, int32_t item) {
-    ReadoutPrecisions& p = options_.precisions;
     switch (group) {
     case PrecisionGroup::RA:
-        p.RAPrecision = item;
+        options_.RAPrecision = item;
         break;
     case PrecisionGroup::Dec:
-        p.DecPrecision = item;
+        options_.DecPrecision = item;
         break;
     case PrecisionGroup::AltAzi:
-        p.AltAziPrecision = item;
+        options_.AltAziPrecision = item;
         break;
     case PrecisionGroup::BLP:
-        p.BLPPrecision = item;
+        options_.BLPPrecision = item;
         break;
     case PrecisionGroup::Diam:
-        p.DiamPrecision = item;
+        options_.DiamPrecision = item;
         break;
     case PrecisionGroup::LatLong:
-        spot_.LatLongPrecision = item;
+        options_.LatLongPrecision = item;
         break;
     case PrecisionGroup::Area:
-        spot_.AreaPrecision = item;
+        options_.AreaPrecision = item;
         break;
     }
+    Settle();
 }
 
 // --- The pickers ---
 
 void Session::ChooseDateFormat(bool dateLong) {
-    pickers_.dateLong = dateLong;
+    options_.DateLong = dateLong;
 }
 
 void Session::ChangePickerWidth(PickerWidthCommand command) {
@@ -187,7 +211,7 @@ void Session::ChangePickerWidth(PickerWidthCommand command) {
     enabled.increaseTimeEnabled = pickers_.increaseTimeEnabled;
     enabled.decreaseDateEnabled = pickers_.decreaseDateEnabled;
     enabled.decreaseTimeEnabled = pickers_.decreaseTimeEnabled;
-    DateLayout& layout = pickers_.dateLong ? pickers_.longLayout : pickers_.shortLayout;
+    DateLayout& layout = options_.DateLong ? options_.LongDateLayout : options_.ShortDateLayout;
     PickerWidthChange change;
     switch (command) {
     case PickerWidthCommand::IncreaseDate:
@@ -214,7 +238,7 @@ void Session::ChangePickerWidth(PickerWidthCommand command) {
 
 void Session::ToggleRotation(RotationMarker marker) {
     const bool carrington = marker == RotationMarker::Carrington;
-    bool& checked = carrington ? options_.RotationCarrington : options_.RotationDifferential;
+    bool& checked = carrington ? options_.Carrington.Shown : options_.Differential.Shown;
     bool& shown = carrington ? markers_.CarrMarkerShown : markers_.DiffMarkerShown;
     checked = !checked;
     shown = checked;
@@ -254,9 +278,9 @@ void Session::ToggleLogfileMessages() {
 
 void Session::ChooseScreen(int32_t item) {
     const ScreenItem& chosen = ScreenItems.at(static_cast<std::size_t>(item - 1));
-    chart_.ScreenWidth = chosen.Width;
-    chart_.ScreenHeight = chosen.Height;
-    options_.ScreenItem = item;
+    options_.ScreenWidth = chosen.Width;
+    options_.ScreenHeight = chosen.Height;
+    display_.ScreenItem = item;
 }
 
 } // namespace zorva

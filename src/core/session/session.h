@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <map>
 #include <memory>
 #include <optional>
 #include <string>
@@ -42,45 +43,21 @@ struct Observation {
     Ephemeris ephemeris;
 };
 
-// The overlay colours and display options the menus show that belong to no other part of
-// the observation.
-struct DisplayOptions {
-    bool NESWPoints = true;
-    bool Sunspot = true;
-    bool Points = false;
-    bool Circle = false;
-    bool RotationCarrington = false;   // the items' check marks; the markers' shown flags
-    bool RotationDifferential = false; // step aside while the chart geometry changes
-    MarkerLook Carrington{kColourBlack, false};
-    MarkerLook Differential{kColourBlack, false};
-    uint32_t SRSColour = kColourBlack;
-    bool SRSFileNameLabel = false;
+// What the menus show that is no option kept from one run to the next.
+struct DisplayState {
     bool SolarRegionSummary = false;
     bool LinkWithDate = false;
-    bool Arc1 = false; // separation within the disk
-    bool Arc2 = false; // separation outside the disk
-    FigureForm SeparationForm = FigureForm::LongitudeArc;
-    uint32_t DistColour1 = kColourBlue; // separation within the disk
-    uint32_t DistColour2 = kColourRed;  // separation outside the disk
-    int32_t ScreenItem = 0;             // 1..7 in the resolution menu, 0 none
-    bool GridMm = true;                 // 1 by 1 mm grid rather than 1/25 in
-    bool SubPixelLimb = false;          // refine the limb search to a fraction of a pixel
-    int32_t LogFileMessageFlag = 0;     // 0: a message after each logfile addition
-    ReadoutPrecisions precisions;
+    bool Arc1 = false;      // separation within the disk
+    bool Arc2 = false;      // separation outside the disk
+    int32_t ScreenItem = 0; // 1..7 in the resolution menu, 0 none
 };
 
-// Placement of the date and time pickers for each date format, and which of the four
-// width items are enabled.
-struct PickerLayouts {
-    bool dateLong = true;
-    DateLayout shortLayout = Settings{}.ShortDateLayout;
-    DateLayout longLayout = Settings{}.LongDateLayout;
+// Which of the four picker width items are enabled.
+struct PickerWidths {
     bool increaseDateEnabled = true;
     bool increaseTimeEnabled = true;
     bool decreaseDateEnabled = true;
     bool decreaseTimeEnabled = true;
-
-    const DateLayout& Current() const { return dateLong ? longLayout : shortLayout; }
 };
 
 // The loaded Solar Region Summary: its regions, when their places hold, and what carries
@@ -211,7 +188,8 @@ class Session {
     // The limb searched again (with or without sub-pixel refinement).
     void RefitLimb(const LimbFit& fit);
     void ToggleSubPixelLimb();
-    void SetSubPixelLimb(bool on) { options_.SubPixelLimb = on; }
+    // The options of the program's own options file, read at start-up.
+    void ApplyOptionsFile(const std::map<std::string, std::string>& entries);
     void CloseImage();
     // The shown picture, or the chart, was saved as `path`; Save Image writes there again.
     void ImageSaved(const std::string& path);
@@ -241,8 +219,8 @@ class Session {
     const RegionSummary& summary() const { return srs_; }
 
     // The welcome window's tick.
-    bool HideWelcome() const { return hideWelcome_; }
-    void SetHideWelcome(bool hide) { hideWelcome_ = hide; }
+    bool HideWelcome() const { return options_.HideWelcome; }
+    void SetHideWelcome(bool hide) { options_.HideWelcome = hide; }
 
     // Messages that need an answer, oldest first; taking them forgets them.
     std::vector<Notice> TakeNotices();
@@ -254,7 +232,7 @@ class Session {
     // State, read by the presentation and by tests.
     const Observation& observation() const { return obs_; }
     // The chart as the user set it up, whatever picture is shown.
-    const ChartGeometry& chart() const { return chart_; }
+    ChartGeometry chart() const;
     // The geometry measured in now: the chart's, or the shown picture's.
     ChartGeometry Geometry() const;
     // The frame of the chart or of the shown picture's disk: where clicks land.
@@ -266,15 +244,19 @@ class Session {
     const SeparationState& separation() const { return sep_; }
     // The form of the separation's figure, while one is shown.
     std::optional<FigureForm> SeparationFigureForm() const;
-    const DisplayOptions& options() const { return options_; }
-    const PickerLayouts& pickers() const { return pickers_; }
+    // Every option kept from one run to the next, as the user set it.
+    const Options& options() const { return options_; }
+    const DisplayState& display() const { return display_; }
+    FigureForm SeparationForm() const;
+    const PickerWidths& pickers() const { return pickers_; }
+    const DateLayout& PickerLayout() const;
     const DiameterChoice& diameter() const { return diameter_; }
     // The area label's left edge: a four-digit area moves it, and it stays there.
     int32_t AreaLeft() const { return areaLeft_; }
     const std::optional<OpenedPicture>& picture() const { return picture_; }
     const Folders& folders() const { return folders_; }
     // Side in pixels of the square chart image.
-    int32_t ChartSidePixels() const { return ChartSide(chart_.ChartDiameter); }
+    int32_t ChartSidePixels() const { return ChartSide(chartDiameter_); }
     // The window size, place and scroll bars the layout rule gives for the chart.
     WindowFit Fit() const;
     CalendarDate Date() const;
@@ -319,15 +301,16 @@ class Session {
 
     YearTables tables_;
     Observation obs_;
-    ChartGeometry chart_;
+    Options options_;
+    double chartDiameter_ = 150; // millimetres, whatever the unit shown
+    DisplayState display_;
     DiameterChoice diameter_;
     SpotState spot_;
     MarkerState markers_;
     bool markersAside_ = false;
     SeparationState sep_;
     FigureForm figureForm_ = FigureForm::LongitudeArc;
-    DisplayOptions options_;
-    PickerLayouts pickers_;
+    PickerWidths pickers_;
     int32_t areaLeft_ = kDesignAreaLeft;
     std::optional<OpenedPicture> picture_;
     std::string chartSavedName_;
@@ -335,7 +318,6 @@ class Session {
     MissingSrsNotice missingSrs_;
     Folders folders_;
     std::string boxTexts_[kEditBoxCount];
-    bool hideWelcome_ = false;
     bool logfileOpen_ = false;
     std::string logfilePath_;
     std::vector<Notice> notices_;

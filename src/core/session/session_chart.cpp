@@ -31,7 +31,7 @@ bool SameAsShown(const std::string& text, double taken, double inUse) {
 // one, step aside for the plain spot until the next change of time places them again; the
 // Carrington marker then starts again from the spot's longitude.
 void Session::HoldRotationMarkers() {
-    if (options_.RotationCarrington) markers_.CarrRefSet = false;
+    if (options_.Carrington.Shown) markers_.CarrRefSet = false;
     markersAside_ = true;
 }
 
@@ -45,7 +45,7 @@ void Session::AfterGeometryChange() {
 // --- Diameter ---
 
 void Session::ApplyFixedDiameter(const DiameterItem& item) {
-    chart_.ChartDiameter = item.DiameterMm;
+    chartDiameter_ = item.DiameterMm;
     diameter_.item = static_cast<int32_t>(&item - DiameterItems.data());
     diameter_.unit = item.Unit;
     diameter_.boxReadOnly = true;
@@ -59,7 +59,7 @@ bool Session::OtherDiameter(int32_t item) {
     if (other.Unit != diameter_.unit) {
         // Switching the unit keeps the disk's size: the diameter in use is shown in the new
         // unit, rather than the old number being read in it.
-        text = GeneralText(chart_.ChartDiameter / MmPer(other.Unit), kConvertedDigits);
+        text = GeneralText(chartDiameter_ / MmPer(other.Unit), kConvertedDigits);
     }
     const std::optional<double> v = BoxValue(text);
     if (!v || !(*v > 0)) return false;
@@ -77,7 +77,7 @@ void Session::ApplyTypedDiameter() {
     if (!v || !(*v > 0) || !ChartShown()) return;
     const double diameter = TypedDiameterMm(*v, diameter_.unit);
     if (diameter > LargestChartDiameter) return;
-    chart_.ChartDiameter = diameter;
+    chartDiameter_ = diameter;
     AfterGeometryChange();
 }
 
@@ -110,7 +110,7 @@ void Session::FlipOrMirror(bool flip) {
         int32_t& sign = flip ? turn.FlipSign : turn.MirrorSign;
         sign = ToggledSign(sign);
     } else {
-        int32_t& sign = flip ? chart_.FlipSign : chart_.MirrorSign;
+        int32_t& sign = flip ? options_.FlipSign : options_.MirrorSign;
         sign = ToggledSign(sign);
     }
     HoldRotationMarkers();
@@ -125,7 +125,7 @@ void Session::ChooseOrientation(Orientation mode) {
         picture_->context.orientation.reset();
         picture_->context.orientationSource = OrientationSource::Given;
     }
-    chart_.Mode = mode;
+    options_.OrientationMode = static_cast<int32_t>(mode);
     LocateSpot(spot_, Geometry(), obs_.ephemeris);
     FollowSeparation();
     Settle();
@@ -137,16 +137,16 @@ void Session::ToggleGridItem(GridItem item) {
         options_.NESWPoints = !options_.NESWPoints;
         break;
     case GridItem::CentralMeridian:
-        chart_.ShowCentralMeridian = !chart_.ShowCentralMeridian;
+        options_.ShowCentralMeridian = !options_.ShowCentralMeridian;
         break;
     case GridItem::Equator:
-        chart_.ShowEquator = !chart_.ShowEquator;
+        options_.ShowEquator = !options_.ShowEquator;
         break;
     case GridItem::LatLines:
-        chart_.ShowLatLines = !chart_.ShowLatLines;
+        options_.ShowLatLines = !options_.ShowLatLines;
         break;
     case GridItem::LongLines:
-        chart_.ShowLongLines = !chart_.ShowLongLines;
+        options_.ShowLongLines = !options_.ShowLongLines;
         break;
     }
     FollowSeparation();
@@ -258,7 +258,7 @@ BoxStatus Session::StatusOf(EditBox box) const {
         range = "Diameter above 0 and up to " +
                 ShortestDecimalText(RoundHalfUp(LargestChartDiameter / factor, 3)) + " " +
                 std::string(UnitCaption(diameter_.unit));
-        inUse = chart_.ChartDiameter / factor;
+        inUse = chartDiameter_ / factor;
         if (v && *v > 0 && *v * factor <= LargestChartDiameter) taken = *v;
         break;
     }
@@ -292,7 +292,7 @@ void Session::LeaveBox(EditBox box) {
         inUse = obs_.observer.longitude;
         break;
     case EditBox::Diameter:
-        inUse = chart_.ChartDiameter / MmPer(diameter_.unit);
+        inUse = chartDiameter_ / MmPer(diameter_.unit);
         break;
     case EditBox::XCoord:
         inUse = spot_.SpotX;

@@ -6,7 +6,9 @@ namespace zorva {
 
 void Session::MoveSpotToMiddle(FigureForm form) {
     const DiskFrame frame = CurrentFrame();
-    const SeparationFigure figure = SeparationFigureOf(sep_, form, obs_.ephemeris);
+    SeparationState sep = sep_;
+    sep.SpotInMiddle = true;
+    const SeparationFigure figure = SeparationFigureOf(sep, form, obs_.ephemeris);
     if (const auto middle = MiddlePixel(figure, frame)) {
         const DiskPoint p = PixelToDisk(frame, middle->x, middle->y);
         SetSpotFromProgram(p.x, p.y);
@@ -14,10 +16,10 @@ void Session::MoveSpotToMiddle(FigureForm form) {
 }
 
 void Session::FollowSeparation() {
-    if (!options_.Arc1 && !options_.Arc2) return;
+    if (!display_.Arc1 && !display_.Arc2) return;
     if (sep_.SepPending || sep_.SepShown == NoValue) return;
-    figureForm_ = options_.SeparationForm;
-    if (sep_.SpotInMiddle) MoveSpotToMiddle(figureForm_);
+    figureForm_ = SeparationForm();
+    if (options_.SpotInMiddle) MoveSpotToMiddle(figureForm_);
     Settle();
 }
 
@@ -40,26 +42,26 @@ void Session::MouseDown(bool left, bool shift, int32_t X, int32_t Y) {
         if (!OnDisk(click.d, geometry.ChartDiameter)) return;
         SetSpotFromProgram(click.x, click.y);
         // Within the disk the figure is then drawn as a great circle, the spot staying put.
-        if (options_.Arc1 && !sep_.SepPending) figureForm_ = FigureForm::GreatCircle;
+        if (display_.Arc1 && !sep_.SepPending) figureForm_ = FigureForm::GreatCircle;
     } else {
         const ShiftClickOutcome outcome =
-            ShiftClickSeparation(sep_, click, options_.SeparationForm, geometry, obs_.ephemeris);
+            ShiftClickSeparation(sep_, click, SeparationForm(), geometry, obs_.ephemeris);
         sep_ = outcome.State;
         if (outcome.Check) {
-            options_.Arc1 = *outcome.Check == ArcItem::Arc1;
-            options_.Arc2 = !options_.Arc1;
+            display_.Arc1 = *outcome.Check == ArcItem::Arc1;
+            display_.Arc2 = !display_.Arc1;
         }
         if (outcome.Draw) {
             figureForm_ = *outcome.Draw;
-            if (sep_.SpotInMiddle) MoveSpotToMiddle(figureForm_);
+            if (options_.SpotInMiddle) MoveSpotToMiddle(figureForm_);
         }
     }
     Settle();
 }
 
 void Session::ToggleArc(bool withinDisk) {
-    bool& own = withinDisk ? options_.Arc1 : options_.Arc2;
-    bool& other = withinDisk ? options_.Arc2 : options_.Arc1;
+    bool& own = withinDisk ? display_.Arc1 : display_.Arc2;
+    bool& other = withinDisk ? display_.Arc2 : display_.Arc1;
     if (own) {
         own = false;
         Recalculate(); // clears the separation once neither mode is on
@@ -74,11 +76,12 @@ void Session::ToggleSeparationPath(FigureForm clicked) {
     // other the opposite check.
     const FigureForm other =
         clicked == FigureForm::GreatCircle ? FigureForm::LongitudeArc : FigureForm::GreatCircle;
-    options_.SeparationForm = options_.SeparationForm == clicked ? other : clicked;
+    const FigureForm form = SeparationForm() == clicked ? other : clicked;
+    options_.SeparationPath = form == FigureForm::GreatCircle ? 2 : 1;
 }
 
 void Session::ToggleSpotInMiddle() {
-    sep_.SpotInMiddle = !sep_.SpotInMiddle;
+    options_.SpotInMiddle = !options_.SpotInMiddle;
     FollowSeparation();
 }
 

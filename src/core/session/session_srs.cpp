@@ -27,7 +27,7 @@ void Session::DropRegions() {
 
 void Session::PrepareLoadSummary() {
     srs_.LoadSRS1 = true;
-    options_.LinkWithDate = false;
+    display_.LinkWithDate = false;
 }
 
 void Session::LoadSummary(const std::string& path) {
@@ -40,7 +40,7 @@ void Session::LoadSummary(const std::string& path) {
     const SplitPath split = SplitFolder(path);
     folders_.SRSDir = split.folder;
     TakeSummary(summary, split.name);
-    options_.SolarRegionSummary = true;
+    display_.SolarRegionSummary = true;
     RecalcTail(obs_.instant, DateFoldLimit);
     FollowSeparation();
 }
@@ -68,8 +68,8 @@ void Session::FollowDate(bool asked) {
         return;
     }
     TakeSummary(summary, lookup.Path->filename().string());
-    options_.LinkWithDate = true;
-    options_.SolarRegionSummary = true;
+    display_.LinkWithDate = true;
+    display_.SolarRegionSummary = true;
 }
 
 void Session::LinkWithDate() {
@@ -82,13 +82,13 @@ void Session::LinkWithDate() {
 }
 
 void Session::ToggleRegionSummary() {
-    if (options_.SolarRegionSummary) {
-        options_.SolarRegionSummary = false;
+    if (display_.SolarRegionSummary) {
+        display_.SolarRegionSummary = false;
         srs_.LoadSRS1 = false;
-        options_.LinkWithDate = false;
+        display_.LinkWithDate = false;
         RecalcTail(obs_.instant, DateFoldLimit);
     } else {
-        options_.SolarRegionSummary = true;
+        display_.SolarRegionSummary = true;
     }
     FollowSeparation();
 }

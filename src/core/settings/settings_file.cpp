@@ -7,6 +7,7 @@
 #include "core/chart/chart_geometry.h"
 #include "core/ephemeris/horizon.h"
 #include "core/layout/picker_layout.h"
+#include "core/options/option_table.h"
 #include "core/text/format.h"
 #include "core/text/parse.h"
 #include "core/text/text_scanner.h"
@@ -66,9 +67,8 @@ class ValueReader {
         }
     }
 
-    // A value outside what `usable` allows is noted and keeps the default, like an
-    // unreadable one.
-    bool Int(int32_t& v, bool (*usable)(int32_t) = nullptr) {
+    // A value outside low..high is noted and keeps the default, like an unreadable one.
+    bool Int(int32_t& v, double low, double high) {
         const auto w = Word(kLongestNumber + 1);
         if (!w) return false;
         const auto n = w->size() > kLongestNumber ? std::nullopt : ParseInt32(*w);
@@ -76,7 +76,7 @@ class ValueReader {
             Note("unreadable value \"" + w->substr(0, kLongestNumber) + "\"");
             return false;
         }
-        if (usable != nullptr && !usable(*n)) {
+        if (*n < low || *n > high) {
             Note("value " + *w + " out of range");
             return false;
         }
@@ -135,19 +135,44 @@ class ValueReader {
     std::string error_;
 };
 
-void ReadLayout(ValueReader& r, DateLayout& d) {
-    r.Int(d.DatePickerLeft, IsUsablePickerLeft);
-    r.Int(d.DatePickerWidth, IsUsablePickerWidth);
-    r.Int(d.TimePickerLeft, IsUsablePickerLeft);
-    r.Int(d.TimePickerWidth, IsUsablePickerWidth);
-    r.Int(d.UTCaptionLeft, IsUsablePickerLeft);
-    r.Int(d.UTCaptionWidth, IsUsablePickerWidth);
-}
-
-void ReadMarker(ValueReader& r, RotationMarkerOptions& m) {
-    r.Bool(m.Shown);
-    r.Colour(m.Colour);
-    r.Bool(m.Label);
+// Reads one option by its row of the table: its words, by its codec, into its member.
+void ReadOption(ValueReader& r, const OptionRow& row, Options& options,
+                std::optional<char>& unitLetter, bool& diameterRead) {
+    std::visit(
+        [&](auto field) {
+            auto& v = field(options);
+            using T = std::decay_t<decltype(v)>;
+            if constexpr (std::is_same_v<T, bool>) {
+                switch (row.codec) {
+                case OptionCodec::UnitWord:
+                    unitLetter = r.FirstLetter();
+                    break;
+                case OptionCodec::DateWord:
+                    if (const auto c = r.FirstLetter()) v = *c == 'l';
+                    break;
+                case OptionCodec::GridWord:
+                    if (const auto c = r.FirstLetter()) v = *c == 'm';
+                    break;
+                default:
+                    r.Bool(v);
+                }
+            } else if constexpr (std::is_same_v<T, int32_t>) {
+                r.Int(v, row.low, row.high);
+            } else if constexpr (std::is_same_v<T, double>) {
+                const bool read = r.Real(v, row.accept);
+                if (&v == &options.DiamValue) diameterRead = read;
+            } else if constexpr (std::is_same_v<T, uint32_t>) {
+                r.Colour(v);
+            } else {
+                for (int32_t* n : {&v.DatePickerLeft, &v.DatePickerWidth, &v.TimePickerLeft,
+                                   &v.TimePickerWidth, &v.UTCaptionLeft, &v.UTCaptionWidth}) {
+                    const bool width = n == &v.DatePickerWidth || n == &v.TimePickerWidth ||
+                                       n == &v.UTCaptionWidth;
+                    r.Int(*n, width ? 1 : 0, LargestPickerRowValue);
+                }
+            }
+        },
+        row.field);
 }
 
 // The decisions that follow from the stored values, shared by a read file and no file.
@@ -196,19 +221,6 @@ void ChooseDiameter(SettingsLoad& load, ValueReader& r, std::optional<char> unit
     }
 }
 
-void Put(std::string& out, std::string_view item) {
-    out.append(item);
-}
-void Sep(std::string& out) {
-    out.push_back(' ');
-}
-void End(std::string& out) {
-    out.push_back('\n');
-}
-std::string BoolText(bool v) {
-    return v ? "true" : "false";
-}
-
 } // namespace
 
 std::string_view ColourCode(uint32_t colour) {
@@ -255,80 +267,13 @@ SettingsLoad ReadSettings(std::istream& in) {
     Settings& s = load.settings;
     ValueReader r(in);
 
-    r.Line(1);
-    r.Bool(s.HideWelcome);
-    r.Line(2);
-    r.Int(s.FlipSign);
-    r.Line(3);
-    r.Int(s.MirrorSign);
-    r.Line(4);
-    const auto unitLetter = r.FirstLetter();
-    r.Line(5);
-    const bool diameterRead = r.Real(s.DiamValue);
-    r.Line(6);
-    if (const auto c = r.FirstLetter()) s.DateLong = *c == 'l';
-    r.Line(7);
-    ReadLayout(r, s.ShortDateLayout);
-    r.Line(8);
-    ReadLayout(r, s.LongDateLayout);
-    r.Line(9);
-    if (const auto c = r.FirstLetter()) s.GridMm = *c == 'm';
-    r.Line(10);
-    r.Real(s.ObserverLat, AcceptObserverLatitude);
-    r.Real(s.ObserverLong, AcceptObserverLongitude);
-    r.Line(11);
-    r.Bool(s.NESWPoints);
-    r.Line(12);
-    r.Bool(s.ShowCentralMeridian);
-    r.Line(13);
-    r.Bool(s.ShowEquator);
-    r.Line(14);
-    r.Bool(s.ShowLatLines);
-    r.Line(15);
-    r.Bool(s.ShowLongLines);
-    r.Line(16);
-    ReadMarker(r, s.Carrington);
-    r.Line(17);
-    ReadMarker(r, s.Differential);
-    r.Line(18);
-    r.Int(s.ScreenWidth, IsUsableScreenSide);
-    r.Int(s.ScreenHeight, IsUsableScreenSide);
-    r.Line(19);
-    r.Bool(s.Sunspot);
-    r.Line(20);
-    r.Bool(s.Points);
-    r.Line(21);
-    r.Bool(s.Circle);
-    r.Line(22);
-    r.Colour(s.SRSColour);
-    r.Line(23);
-    r.Bool(s.SRSFileNameLabel);
-    r.Line(24);
-    r.Int(s.SeparationPath);
-    r.Line(25);
-    r.Bool(s.SpotInMiddle);
-    r.Line(26);
-    r.Colour(s.DistColour1);
-    r.Line(27);
-    r.Colour(s.DistColour2);
-    r.Line(28);
-    r.Int(s.OrientationMode);
-    r.Line(29);
-    r.Int(s.RAPrecision);
-    r.Line(30);
-    r.Int(s.DecPrecision);
-    r.Line(31);
-    r.Int(s.AltAziPrecision);
-    r.Line(32);
-    r.Int(s.BLPPrecision);
-    r.Line(33);
-    r.Int(s.DiamPrecision);
-    r.Line(34);
-    r.Int(s.LatLongPrecision);
-    r.Line(35);
-    r.Int(s.AreaPrecision);
-    r.Line(36);
-    r.Int(s.LogFileMessageFlag);
+    std::optional<char> unitLetter;
+    bool diameterRead = false;
+    for (const OptionRow& row : OptionTable()) {
+        if (row.line == 0) continue; // kept in the options file
+        r.Line(row.line);
+        ReadOption(r, row, s, unitLetter, diameterRead);
+    }
 
     // The repairs: only +1 and -1 flip or mirror the chart.
     if (s.FlipSign != 1 && s.FlipSign != -1) s.FlipSign = 1;
@@ -355,64 +300,18 @@ SettingsLoad ReadSettings(std::istream& in) {
 
 std::string SettingsFileText(const Settings& s) {
     std::string out;
-    const auto line = [&out](std::string_view item) {
-        Put(out, item);
-        End(out);
-    };
-    const auto integer = [](int32_t v) { return std::to_string(v); };
-    const auto real = [](double v) { return GeneralText(v, kWrittenDigits); };
-    const auto layout = [&](const DateLayout& d) {
-        Put(out, integer(d.DatePickerLeft));
-        for (const int32_t v : {d.DatePickerWidth, d.TimePickerLeft, d.TimePickerWidth,
-                                d.UTCaptionLeft, d.UTCaptionWidth}) {
-            Sep(out);
-            Put(out, integer(v));
+    int32_t line = 0;
+    for (const OptionRow& row : OptionTable()) {
+        if (row.line == 0) continue; // kept in the options file
+        if (row.line == line) {
+            out += ' '; // the next value of the same line
+        } else if (line != 0) {
+            out += '\n';
         }
-        End(out);
-    };
-    const auto marker = [&](const RotationMarkerOptions& m) {
-        Put(out, BoolText(m.Shown));
-        Sep(out);
-        Put(out, ColourCode(m.Colour));
-        Sep(out);
-        Put(out, BoolText(m.Label));
-        End(out);
-    };
-
-    line(BoolText(s.HideWelcome));
-    line(integer(s.FlipSign));
-    line(integer(s.MirrorSign));
-    line(s.DiamInInches ? "inch" : "mm");
-    line(real(s.DiamValue));
-    line(s.DateLong ? "long" : "short");
-    layout(s.ShortDateLayout);
-    layout(s.LongDateLayout);
-    line(s.GridMm ? "mm" : "inch");
-    line(real(s.ObserverLat) + " " + real(s.ObserverLong));
-    line(BoolText(s.NESWPoints));
-    line(BoolText(s.ShowCentralMeridian));
-    line(BoolText(s.ShowEquator));
-    line(BoolText(s.ShowLatLines));
-    line(BoolText(s.ShowLongLines));
-    marker(s.Carrington);
-    marker(s.Differential);
-    line(integer(s.ScreenWidth) + " " + integer(s.ScreenHeight));
-    line(BoolText(s.Sunspot));
-    line(BoolText(s.Points));
-    line(BoolText(s.Circle));
-    line(ColourCode(s.SRSColour));
-    line(BoolText(s.SRSFileNameLabel));
-    line(integer(s.SeparationPath));
-    line(BoolText(s.SpotInMiddle));
-    line(ColourCode(s.DistColour1));
-    line(ColourCode(s.DistColour2));
-    line(integer(s.OrientationMode));
-    for (const int32_t v :
-         {s.RAPrecision, s.DecPrecision, s.AltAziPrecision, s.BLPPrecision, s.DiamPrecision,
-          s.LatLongPrecision, s.AreaPrecision, s.LogFileMessageFlag}) {
-        line(integer(v));
+        line = row.line;
+        out += OptionText(row, s);
     }
-    return out;
+    return out + '\n';
 }
 
 void WriteSettings(std::ostream& out, const Settings& s) {

@@ -46,8 +46,11 @@ struct RotationMarkerOptions {
     bool operator==(const RotationMarkerOptions&) const = default;
 };
 
-// Every value of the settings file, in file order, with the values of a first run.
-struct Settings {
+// Every option the user sets that lasts from one run to the next, with the values of a
+// first run: the settings file's values in file order (line numbers beside them), then the
+// program's own options file's. Where each is stored, how it is written and which menu
+// items show it is declared in the option table (core/options/option_table.h).
+struct Options {
     bool HideWelcome = false;                             // 1
     int32_t FlipSign = 1;                                 // 2
     int32_t MirrorSign = 1;                               // 3
@@ -86,9 +89,12 @@ struct Settings {
     int32_t LatLongPrecision = 1;   // 34
     int32_t AreaPrecision = 1;      // 35
     int32_t LogFileMessageFlag = 0; // 36: 0 shows a message after each addition
+    bool SubPixelLimb = false;      // options file: refine the limb search
 
-    bool operator==(const Settings&) const = default;
+    bool operator==(const Options&) const = default;
 };
+// The same record, named for the settings file that holds most of it.
+using Settings = Options;
 
 // Stores a chart diameter held in millimetres in the unit shown beside the diameter box.
 void SetChartDiameter(Settings& s, double chartDiameterMm, bool unitIsInch);

@@ -19,16 +19,17 @@ TEST(CopyReadouts, HeaderAndOneTabSeparatedRowOfTheShownValues) {
                          .SpotLat = -5.26,
                          .SpotLong = 123.449,
                          .SpotRotation = 2319,
-                         .SpotArea = 145.2,      // to the nearest ten: 150
-                         .LatLongPrecision = 2}; // tenths
+                         .SpotArea = 145.2}; // to the nearest ten: 150
+    Options tenths;
+    tenths.LatLongPrecision = 2;
     const Instant t{2026, 12, 7, 9, 5, 3};
-    EXPECT_EQ(CopyReadoutsText(t, e, ReadoutPrecisions{}, spot),
+    EXPECT_EQ(CopyReadoutsText(t, e, tenths, spot),
               std::string(kHeader) + "2026-12-07\t09:05:03\t-3.02\t0.00\t+13.50\t2318\t-5.3\t"
                                      "123.4\t150\t2319\n");
 
     SpotState none; // nothing located: every spot cell is a dash
     ASSERT_EQ(none.SpotLong, NoValue);
-    const std::string text = CopyReadoutsText(t, e, ReadoutPrecisions{}, none);
+    const std::string text = CopyReadoutsText(t, e, tenths, none);
     EXPECT_EQ(text.substr(text.find('\n') + 1),
               "2026-12-07\t09:05:03\t-3.02\t0.00\t+13.50\t2318\t-\t-\t-\t-\n");
 }

@@ -51,7 +51,7 @@ TEST_F(SessionTest, FirstStartWithoutFiles) {
     EXPECT_EQ(s.BoxText(EditBox::Diameter), "150.0");
     EXPECT_TRUE(s.diameter().boxReadOnly);
     EXPECT_EQ(s.chart().Mode, Orientation::Equatorial);
-    EXPECT_TRUE(s.pickers().dateLong);
+    EXPECT_TRUE(s.options().DateLong);
     EXPECT_TRUE(s.options().GridMm);
     EXPECT_TRUE(s.options().Sunspot);
     EXPECT_TRUE(s.options().NESWPoints);
@@ -59,7 +59,7 @@ TEST_F(SessionTest, FirstStartWithoutFiles) {
     EXPECT_FALSE(s.chart().ShowLatLines);
     EXPECT_EQ(s.options().DistColour1, kColourBlue);
     EXPECT_EQ(s.options().DistColour2, kColourRed);
-    EXPECT_EQ(s.options().ScreenItem, 0); // none until the user picks one
+    EXPECT_EQ(s.display().ScreenItem, 0); // none until the user picks one
     EXPECT_FALSE(s.LogfileOpen());
     EXPECT_EQ(s.BoxText(EditBox::ObserverLat), "51.5");
     EXPECT_EQ(s.BoxText(EditBox::ObserverLong), "0.5");
@@ -104,7 +104,7 @@ TEST_F(SessionTest, SettingsRoundTrip) {
     EXPECT_EQ(again.CurrentSettings(), s.CurrentSettings());
     EXPECT_EQ(again.diameter().item, Item("N4in"));
     EXPECT_EQ(again.diameter().unit, LengthUnit::Inch);
-    EXPECT_EQ(again.options().ScreenItem, 2);
+    EXPECT_EQ(again.display().ScreenItem, 2);
     EXPECT_TRUE(PresentReadouts(again).position.PAVisible);
 }
 
@@ -389,8 +389,8 @@ TEST_F(SessionTest, ShiftClicksWithinTheDisk) {
     EXPECT_TRUE(s.separation().SepPending);
     Click(350, 276, true);
     // Started on the disk: a separation within it, whatever was checked.
-    EXPECT_TRUE(s.options().Arc1);
-    EXPECT_FALSE(s.options().Arc2);
+    EXPECT_TRUE(s.display().Arc1);
+    EXPECT_FALSE(s.display().Arc2);
     EXPECT_GT(s.separation().SepShown, 0);
     // The longitude arc puts both points on their mean latitude, the spot moves to the
     // middle of the figure, and the figure lies over the chart.
@@ -424,8 +424,8 @@ TEST_F(SessionTest, ShiftClicksWithinTheDisk) {
 TEST_F(SessionTest, ShiftClicksFromOffTheDisk) {
     Click(5, 276, true);
     Click(276, 276, true);
-    EXPECT_TRUE(s.options().Arc2);
-    EXPECT_FALSE(s.options().Arc1);
+    EXPECT_TRUE(s.display().Arc2);
+    EXPECT_FALSE(s.display().Arc1);
     // The second point lands on the limb below the first, at k D / 2 with k = 0.992.
     const SeparationState& sep = s.separation();
     EXPECT_NEAR(std::hypot(sep.SepX2, sep.SepY2), 0.992 * 75, 1e-9);
@@ -458,7 +458,7 @@ TEST_F(SessionTest, Logfile) {
 TEST_F(SessionTest, ScreenSizeWaitsForTheNextDiameter) {
     const WindowFit fit = s.Fit();
     s.ChooseScreen(1); // 640 by 480
-    EXPECT_EQ(s.options().ScreenItem, 1);
+    EXPECT_EQ(s.display().ScreenItem, 1);
     s.ChooseDiameter(Item("N100mm"));
     // Side 369: needed 620 by 759; the top would be negative, the left too.
     EXPECT_NE(s.Fit(), fit);
@@ -467,11 +467,11 @@ TEST_F(SessionTest, ScreenSizeWaitsForTheNextDiameter) {
 
 TEST_F(SessionTest, PickerWidthCommands) {
     s.ChangePickerWidth(PickerWidthCommand::IncreaseDate);
-    EXPECT_EQ(s.pickers().Current(), (DateLayout{23, 152, 206, 72, 284, 19}));
+    EXPECT_EQ(s.PickerLayout(), (DateLayout{23, 152, 206, 72, 284, 19}));
     s.ChooseDateFormat(false);
-    EXPECT_EQ(s.pickers().Current(), Settings{}.ShortDateLayout);
+    EXPECT_EQ(s.PickerLayout(), Settings{}.ShortDateLayout);
     s.ChooseDateFormat(true);
-    EXPECT_EQ(s.pickers().Current().DatePickerWidth, 152);
+    EXPECT_EQ(s.PickerLayout().DatePickerWidth, 152);
 }
 
 } // namespace
@@ -571,7 +571,7 @@ TEST_F(SessionTest, ARegionSummaryIsPlottedAndFollowsTheDate) {
     EXPECT_TRUE(s.summary().LoadSRS1);
     s.LoadSummary((year / "20110607SRS.txt").string());
     EXPECT_TRUE(s.TakeNotices().empty());
-    EXPECT_TRUE(s.options().SolarRegionSummary);
+    EXPECT_TRUE(s.display().SolarRegionSummary);
     EXPECT_EQ(s.folders().SRSDir, year.string() + "/");
     const std::optional<RegionsOverlay> plotted = PresentChart(s).regions;
     ASSERT_TRUE(plotted);
@@ -596,7 +596,7 @@ TEST_F(SessionTest, ARegionSummaryIsPlottedAndFollowsTheDate) {
 
     // Linked with the date: a day without a summary says so once, then again for the next.
     s.LinkWithDate();
-    EXPECT_TRUE(s.options().LinkWithDate);
+    EXPECT_TRUE(s.display().LinkWithDate);
     EXPECT_EQ(s.summary().Regions->size(), 5u);
     s.TakeNotices();
     s.ChangeDate({2011, 6, 8}, false);

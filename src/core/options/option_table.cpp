@@ -1,0 +1,416 @@
+// The table of options: each option declared once, and what is made of it.
+#include "core/options/option_table.h"
+
+#include <array>
+
+#include "core/chart/chart_geometry.h"
+#include "core/ephemeris/horizon.h"
+#include "core/layout/picker_layout.h"
+#include "core/text/format.h"
+#include "core/text/parse.h"
+
+namespace zorva {
+
+namespace {
+
+// A field of the record, as the table reaches it.
+#define ZORVA_FIELD(member) +[](Options& o) -> decltype(auto) { return (o.member); }
+
+using Kind = OptionMenu::Kind;
+
+constexpr OptionMenu Check(std::string_view item, std::string_view second = {}) {
+    return {Kind::Check, {item, second}, {}, 0};
+}
+constexpr OptionMenu Colour(std::string_view prefix, std::string_view suffix = {}) {
+    return {Kind::Colour, {prefix, suffix}, {}, 0};
+}
+constexpr OptionMenu Choice(std::string_view a, int32_t va, std::string_view b = {},
+                            int32_t vb = 0) {
+    return {Kind::Choice, {}, {{{a, va}, {b, vb}}}, 0};
+}
+constexpr OptionMenu Precision(std::string_view prefix, int32_t count) {
+    return {Kind::Precision, {prefix, {}}, {}, count};
+}
+
+// Floats are written in the general format with 6 significant digits, as text streams do.
+constexpr int kWrittenDigits = 6;
+
+using C = OptionCodec;
+
+// Each row names only what differs from a row's defaults; the compiler is told that this
+// is meant.
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wmissing-field-initializers"
+const std::array kRows = {
+    OptionRow{
+        .name = "HideWelcome", .line = 1, .codec = C::Bool, .field = ZORVA_FIELD(HideWelcome)},
+    OptionRow{.name = "FlipSign", .line = 2, .codec = C::Int, .field = ZORVA_FIELD(FlipSign)},
+    OptionRow{.name = "MirrorSign", .line = 3, .codec = C::Int, .field = ZORVA_FIELD(MirrorSign)},
+    OptionRow{.name = "DiamInInches",
+              .line = 4,
+              .codec = C::UnitWord,
+              .field = ZORVA_FIELD(DiamInInches)},
+    OptionRow{.name = "DiamValue", .line = 5, .codec = C::Real, .field = ZORVA_FIELD(DiamValue)},
+    OptionRow{.name = "DateLong",
+              .line = 6,
+              .codec = C::DateWord,
+              .field = ZORVA_FIELD(DateLong),
+              .menu = Choice("DateLong", 1, "DateShort", 0)},
+    OptionRow{.name = "ShortDateLayout",
+              .line = 7,
+              .codec = C::Layout,
+              .field = ZORVA_FIELD(ShortDateLayout)},
+    OptionRow{.name = "LongDateLayout",
+              .line = 8,
+              .codec = C::Layout,
+              .field = ZORVA_FIELD(LongDateLayout)},
+    OptionRow{.name = "GridMm",
+              .line = 9,
+              .codec = C::GridWord,
+              .field = ZORVA_FIELD(GridMm),
+              .menu = Choice("N1sqmm", 1, "N125sqin", 0)},
+    OptionRow{.name = "ObserverLat",
+              .line = 10,
+              .codec = C::Real,
+              .field = ZORVA_FIELD(ObserverLat),
+              .low = -90,
+              .high = 90,
+              .accept = AcceptObserverLatitude},
+    OptionRow{.name = "ObserverLong",
+              .line = 10,
+              .codec = C::Real,
+              .field = ZORVA_FIELD(ObserverLong),
+              .low = -180,
+              .high = 360,
+              .accept = AcceptObserverLongitude},
+    OptionRow{.name = "NESWPoints",
+              .line = 11,
+              .codec = C::Bool,
+              .field = ZORVA_FIELD(NESWPoints),
+              .menu = Check("NESWPoints1")},
+    OptionRow{.name = "ShowCentralMeridian",
+              .line = 12,
+              .codec = C::Bool,
+              .field = ZORVA_FIELD(ShowCentralMeridian),
+              .menu = Check("CentralMeridian1")},
+    OptionRow{.name = "ShowEquator",
+              .line = 13,
+              .codec = C::Bool,
+              .field = ZORVA_FIELD(ShowEquator),
+              .menu = Check("Equator1")},
+    OptionRow{.name = "ShowLatLines",
+              .line = 14,
+              .codec = C::Bool,
+              .field = ZORVA_FIELD(ShowLatLines),
+              .menu = Check("LatLines1")},
+    OptionRow{.name = "ShowLongLines",
+              .line = 15,
+              .codec = C::Bool,
+              .field = ZORVA_FIELD(ShowLongLines),
+              .menu = Check("LongLines1")},
+    OptionRow{.name = "CarringtonShown",
+              .line = 16,
+              .codec = C::Bool,
+              .field = ZORVA_FIELD(Carrington.Shown),
+              .menu = Check("RotationCarrington")},
+    OptionRow{.name = "CarringtonColour",
+              .line = 16,
+              .codec = C::Colour,
+              .field = ZORVA_FIELD(Carrington.Colour),
+              .menu = Colour("Carr")},
+    OptionRow{.name = "CarringtonLabel",
+              .line = 16,
+              .codec = C::Bool,
+              .field = ZORVA_FIELD(Carrington.Label),
+              .menu = Check("CarrLabel")},
+    OptionRow{.name = "DifferentialShown",
+              .line = 17,
+              .codec = C::Bool,
+              .field = ZORVA_FIELD(Differential.Shown),
+              .menu = Check("RotationDifferential")},
+    OptionRow{.name = "DifferentialColour",
+              .line = 17,
+              .codec = C::Colour,
+              .field = ZORVA_FIELD(Differential.Colour),
+              .menu = Colour("Diff")},
+    OptionRow{.name = "DifferentialLabel",
+              .line = 17,
+              .codec = C::Bool,
+              .field = ZORVA_FIELD(Differential.Label),
+              .menu = Check("DiffLabel")},
+    OptionRow{.name = "ScreenWidth",
+              .line = 18,
+              .codec = C::Int,
+              .field = ZORVA_FIELD(ScreenWidth),
+              .low = SmallestScreenSide,
+              .high = LargestScreenSide},
+    OptionRow{.name = "ScreenHeight",
+              .line = 18,
+              .codec = C::Int,
+              .field = ZORVA_FIELD(ScreenHeight),
+              .low = SmallestScreenSide,
+              .high = LargestScreenSide},
+    OptionRow{.name = "Sunspot",
+              .line = 19,
+              .codec = C::Bool,
+              .field = ZORVA_FIELD(Sunspot),
+              .menu = Check("Sunspot1")},
+    OptionRow{.name = "Points",
+              .line = 20,
+              .codec = C::Bool,
+              .field = ZORVA_FIELD(Points),
+              .menu = Check("Points1")},
+    OptionRow{.name = "Circle",
+              .line = 21,
+              .codec = C::Bool,
+              .field = ZORVA_FIELD(Circle),
+              .menu = Check("Circle1")},
+    // Both region summary colour menus show the one colour.
+    OptionRow{.name = "SRSColour",
+              .line = 22,
+              .codec = C::Colour,
+              .field = ZORVA_FIELD(SRSColour),
+              .menu = Colour("SRS")},
+    OptionRow{.name = "SRSFileNameLabel",
+              .line = 23,
+              .codec = C::Bool,
+              .field = ZORVA_FIELD(SRSFileNameLabel),
+              .menu = Check("SRSFileNameLabel", "SRSFileNameLabel2")},
+    OptionRow{.name = "SeparationPath",
+              .line = 24,
+              .codec = C::Int,
+              .field = ZORVA_FIELD(SeparationPath),
+              .menu = Choice("LongitudeArc1", 1, "GreatCircle1", 2)},
+    OptionRow{.name = "SpotInMiddle",
+              .line = 25,
+              .codec = C::Bool,
+              .field = ZORVA_FIELD(SpotInMiddle),
+              .menu = Check("SpotinMiddle1")},
+    OptionRow{.name = "DistColour1",
+              .line = 26,
+              .codec = C::Colour,
+              .field = ZORVA_FIELD(DistColour1),
+              .menu = Colour("Dist", "1")},
+    OptionRow{.name = "DistColour2",
+              .line = 27,
+              .codec = C::Colour,
+              .field = ZORVA_FIELD(DistColour2),
+              .menu = Colour("Dist", "2")},
+    OptionRow{.name = "OrientationMode",
+              .line = 28,
+              .codec = C::Int,
+              .field = ZORVA_FIELD(OrientationMode)},
+    OptionRow{.name = "RAPrecision",
+              .line = 29,
+              .codec = C::Int,
+              .field = ZORVA_FIELD(RAPrecision),
+              .menu = Precision("PrecisionRA", 3)},
+    OptionRow{.name = "DecPrecision",
+              .line = 30,
+              .codec = C::Int,
+              .field = ZORVA_FIELD(DecPrecision),
+              .menu = Precision("PrecisionDec", 3)},
+    OptionRow{.name = "AltAziPrecision",
+              .line = 31,
+              .codec = C::Int,
+              .field = ZORVA_FIELD(AltAziPrecision),
+              .menu = Precision("PrecisionAltAzi", 3)},
+    OptionRow{.name = "BLPPrecision",
+              .line = 32,
+              .codec = C::Int,
+              .field = ZORVA_FIELD(BLPPrecision),
+              .menu = Precision("PrecisionBLP", 2)},
+    OptionRow{.name = "DiamPrecision",
+              .line = 33,
+              .codec = C::Int,
+              .field = ZORVA_FIELD(DiamPrecision),
+              .menu = Precision("PrecisionDia", 2)},
+    OptionRow{.name = "LatLongPrecision",
+              .line = 34,
+              .codec = C::Int,
+              .field = ZORVA_FIELD(LatLongPrecision),
+              .menu = Precision("PrecisionLL", 2)},
+    OptionRow{.name = "AreaPrecision",
+              .line = 35,
+              .codec = C::Int,
+              .field = ZORVA_FIELD(AreaPrecision),
+              .menu = Precision("PrecisionArea", 2)},
+    OptionRow{.name = "LogFileMessageFlag",
+              .line = 36,
+              .codec = C::Int,
+              .field = ZORVA_FIELD(LogFileMessageFlag),
+              .menu = Choice("LogFileMessageBox1", 0)},
+    OptionRow{.name = "SubPixelLimb",
+              .key = "SubPixelLimb",
+              .codec = C::Bool,
+              .field = ZORVA_FIELD(SubPixelLimb),
+              .menu = Check("SubPixelLimb1")},
+};
+#pragma GCC diagnostic pop
+
+#undef ZORVA_FIELD
+
+const auto& AllRows() {
+    return kRows;
+}
+
+constexpr std::array<std::pair<const char*, uint32_t>, 5> kColourItems = {{
+    {"Black", kColourBlack},
+    {"Red", kColourRed},
+    {"Green", kColourGreen},
+    {"Blue", kColourBlue},
+    {"White", kColourWhite},
+}};
+
+// The value of a row as a whole number, for the menus (booleans as 0 and 1).
+int64_t Whole(const OptionRow& row, const Options& options) {
+    Options& o = const_cast<Options&>(options); // the accessors reach; nothing is changed
+    return std::visit(
+        [&o](auto field) -> int64_t {
+            using T = std::decay_t<decltype(field(o))>;
+            if constexpr (std::is_same_v<T, DateLayout> || std::is_same_v<T, double>) {
+                return 0;
+            } else {
+                return static_cast<int64_t>(field(o));
+            }
+        },
+        row.field);
+}
+
+} // namespace
+
+std::span<const OptionRow> OptionTable() {
+    return AllRows();
+}
+
+const OptionRow* FindOption(std::string_view name) {
+    for (const OptionRow& row : AllRows()) {
+        if (row.name == name) return &row;
+    }
+    return nullptr;
+}
+
+std::map<std::string, bool> OptionMenuChecks(const Options& options) {
+    std::map<std::string, bool> checks;
+    for (const OptionRow& row : AllRows()) {
+        const OptionMenu& m = row.menu;
+        const int64_t v = Whole(row, options);
+        switch (m.kind) {
+        case Kind::None:
+            break;
+        case Kind::Check:
+            for (const std::string_view name : m.names) {
+                if (!name.empty()) checks[std::string(name)] = v != 0;
+            }
+            break;
+        case Kind::Colour:
+            for (const auto& [colour, value] : kColourItems) {
+                checks[std::string(m.names[0]) + colour + std::string(m.names[1])] =
+                    static_cast<uint32_t>(v) == value;
+            }
+            break;
+        case Kind::Choice:
+            for (const auto& [name, value] : m.choices) {
+                if (!name.empty()) checks[std::string(name)] = v == value;
+            }
+            break;
+        case Kind::Precision: {
+            const int64_t chosen = v >= 1 && v < m.count ? v : m.count;
+            for (int32_t i = 1; i <= m.count; ++i) {
+                checks[std::string(m.names[0]) + std::to_string(i)] = i == chosen;
+            }
+            break;
+        }
+        }
+    }
+    return checks;
+}
+
+std::string OptionText(const OptionRow& row, const Options& options) {
+    Options& o = const_cast<Options&>(options); // the accessors reach; nothing is changed
+    return std::visit(
+        [&](auto field) -> std::string {
+            const auto& v = field(o);
+            using T = std::decay_t<decltype(v)>;
+            if constexpr (std::is_same_v<T, bool>) {
+                switch (row.codec) {
+                case OptionCodec::UnitWord:
+                    return v ? "inch" : "mm";
+                case OptionCodec::DateWord:
+                    return v ? "long" : "short";
+                case OptionCodec::GridWord:
+                    return v ? "mm" : "inch";
+                default:
+                    return v ? "true" : "false";
+                }
+            } else if constexpr (std::is_same_v<T, int32_t>) {
+                return std::to_string(v);
+            } else if constexpr (std::is_same_v<T, double>) {
+                return GeneralText(v, kWrittenDigits);
+            } else if constexpr (std::is_same_v<T, uint32_t>) {
+                return std::string(ColourCode(v));
+            } else {
+                std::string text;
+                for (const int32_t n : {v.DatePickerLeft, v.DatePickerWidth, v.TimePickerLeft,
+                                        v.TimePickerWidth, v.UTCaptionLeft, v.UTCaptionWidth}) {
+                    text += (text.empty() ? "" : " ") + std::to_string(n);
+                }
+                return text;
+            }
+        },
+        row.field);
+}
+
+std::map<std::string, std::string> OptionsFileEntries(const Options& options) {
+    std::map<std::string, std::string> entries;
+    for (const OptionRow& row : AllRows()) {
+        if (row.line == 0) entries[std::string(row.key)] = OptionText(row, options);
+    }
+    return entries;
+}
+
+void ApplyOptionsFileEntries(const std::map<std::string, std::string>& entries, Options& options,
+                             std::string* error) {
+    const auto note = [error](const std::string& what) {
+        if (error != nullptr && error->empty()) *error = what;
+    };
+    for (const OptionRow& row : AllRows()) {
+        if (row.line != 0) continue;
+        const auto it = entries.find(std::string(row.key));
+        if (it == entries.end()) continue;
+        const std::string& text = it->second;
+        std::visit(
+            [&](auto field) {
+                auto& v = field(options);
+                using T = std::decay_t<decltype(v)>;
+                if constexpr (std::is_same_v<T, bool>) {
+                    if (text == "true") {
+                        v = true;
+                    } else if (text == "false") {
+                        v = false;
+                    } else {
+                        note(std::string(row.key) + ": unreadable value \"" + text + "\"");
+                    }
+                } else if constexpr (std::is_same_v<T, int32_t>) {
+                    const auto n = ParseInt32(text);
+                    if (n && *n >= row.low && *n <= row.high) {
+                        v = *n;
+                    } else {
+                        note(std::string(row.key) + ": unreadable value \"" + text + "\"");
+                    }
+                } else if constexpr (std::is_same_v<T, double>) {
+                    const auto n = ParseReal(text);
+                    if (n && *n >= row.low && *n <= row.high) {
+                        v = *n;
+                    } else {
+                        note(std::string(row.key) + ": unreadable value \"" + text + "\"");
+                    }
+                } else {
+                    note(std::string(row.key) + ": no value of this kind is kept there");
+                }
+            },
+            row.field);
+    }
+}
+
+} // namespace zorva
