@@ -556,7 +556,7 @@ const RegionsOverlay* RegionsOn(const std::vector<Overlay>& overlays) {
 }
 
 TEST_F(SessionTest, ARegionSummaryIsPlottedAndFollowsTheDate) {
-    ZORVA_TESTDATA_DIR_OR_SKIP(data);
+    ZORVA_TEST_DATA(data);
     // NOAA's summaries in a folder per year, named in capitals as NOAA names them.
     const auto year = dir / "SRS" / "2011";
     std::filesystem::create_directories(year);
@@ -603,7 +603,7 @@ TEST_F(SessionTest, ARegionSummaryIsPlottedAndFollowsTheDate) {
 }
 
 TEST_F(SessionTest, RegionsGoOnTheSolarImageWhenItIsShown) {
-    ZORVA_TESTDATA_DIR_OR_SKIP(data);
+    ZORVA_TEST_DATA(data);
     Start({2011, 6, 7});
     s.LoadSummary((data / "srs" / "20110607SRS.txt").string());
     s.OpenImage(Opened("sun.png", DiskOf(300, 300, 250)));
