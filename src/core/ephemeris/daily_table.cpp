@@ -3,11 +3,12 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
-#include <fstream>
 #include <optional>
 #include <span>
+#include <sstream>
 #include <string_view>
 
+#include "core/common/regular_file.h"
 #include "core/ephemeris/builtin_tables.h"
 #include "core/ephemeris/solar_position.h"
 #include "core/text/parse.h"
@@ -230,21 +231,18 @@ int32_t LoadYearTable(int32_t year, DailyTable& table, const std::filesystem::pa
     std::fill(table.begin(), table.begin() + 366, DailyRecord{});
     const std::filesystem::path path = folder / found.fileName;
     std::error_code ec;
-    const auto status = std::filesystem::status(path, ec);
     int32_t count = 0;
     bool fromFile = false;
-    if (std::filesystem::is_directory(status)) {
+    if (std::filesystem::is_directory(path, ec)) {
         found.error = found.fileName + " is a folder, not a year file";
-    } else if (std::filesystem::exists(status)) {
-        std::ifstream file(path, std::ios::binary);
-        if (file.is_open()) {
-            const YearFileResult read = ReadYearFile(file, table);
-            count = read.count;
-            fromFile = true;
-            if (!read.error.empty()) found.error = found.fileName + " " + read.error;
-        } else {
-            found.error = found.fileName + " cannot be opened";
-        }
+    } else if (const RegularFileRead file = ReadRegularFile(path); file.ok) {
+        std::istringstream in(file.bytes);
+        const YearFileResult read = ReadYearFile(in, table);
+        count = read.count;
+        fromFile = true;
+        if (!read.error.empty()) found.error = found.fileName + " " + read.error;
+    } else if (file.found) {
+        found.error = found.fileName + " cannot be read: " + file.error;
     }
     if (fromFile) {
         found.origin = YearTableOrigin::YearFile;
@@ -304,13 +302,11 @@ DailyRecord RecordOf(const DailyTable& table, int32_t tableDays, int32_t y, int3
 
 // The first record of a year from the same sources, in the same order, as LoadYearTable.
 DailyRecord FirstRecordOfYear(int32_t year, const std::filesystem::path& folder) {
-    const std::filesystem::path path = folder / YearFileName(year);
-    std::error_code ec;
-    std::ifstream file;
-    if (!std::filesystem::is_directory(path, ec)) file.open(path, std::ios::binary);
-    if (file.is_open()) {
+    const RegularFileRead file = ReadRegularFile(folder / YearFileName(year));
+    if (file.ok) {
+        std::istringstream in(file.bytes);
         DailyTable table;
-        if (ReadYearFile(file, table).count > 0) return table[0];
+        if (ReadYearFile(in, table).count > 0) return table[0];
     } else if (const auto days = BuiltinYear(year); !days.empty()) {
         return days.front();
     }

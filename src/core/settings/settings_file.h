@@ -127,7 +127,8 @@ struct SettingsLoad {
     SeparationPathChoice separationPath = SeparationPathChoice::LongitudeArc1;
     std::optional<Orientation> orientation = Orientation::Equatorial; // none: change none
     bool logFileMessageBoxChecked = true;
-    // The first value that was missing, unreadable or out of range, empty when none.
+    // The first value that was missing, unreadable or out of range, or why a file could not
+    // be read; empty when none.
     std::string error;
 };
 
