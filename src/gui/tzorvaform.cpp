@@ -8,10 +8,10 @@
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QScrollArea>
-#include <QSettings>
 #include <QStatusBar>
 #include <exception>
 
+#include "core/settings/options_file.h"
 #include "gui/about_form.h"
 #include "gui/chart_image.h"
 #include "gui/help_window.h"
@@ -34,7 +34,7 @@ constexpr int kLabelTop = 31; // a caption beside an edit box
 constexpr int kEditTop = 28;
 constexpr int kDesignWidth = 694;
 constexpr int kDesignHeight = 620;
-const QString kSubPixelLimbKey = QStringLiteral("SubPixelLimb");
+constexpr const char* kSubPixelLimbKey = "SubPixelLimb";
 } // namespace
 
 QString TZorvaForm::OptionsFilePath() const {
@@ -296,8 +296,15 @@ void TZorvaForm::FormCreate() {
         dialogs_.ShowModal(intro);
     }
     // Options of our own beyond the two settings files, which stay exactly as they are.
-    const QSettings options(OptionsFilePath(), QSettings::IniFormat);
-    session_.SetSubPixelLimb(options.value(kSubPixelLimbKey, false).toBool());
+    const OptionsLoad options = LoadOptionsFile(OptionsFilePath().toStdString());
+    const auto subPixel = options.values.find(kSubPixelLimbKey);
+    session_.SetSubPixelLimb(subPixel != options.values.end() && subPixel->second == "true");
+    if (!options.read && options.found) {
+        dialogs_.Message(this,
+                         QStringLiteral("Your options could not be read from %1: %2")
+                             .arg(OptionsFilePath(), QString::fromStdString(options.error)),
+                         QStringLiteral("Zorva Viewer"), MessageIcon::Warning, MessageButtons::Ok);
+    }
     const QDate today = clock_.Today();
     Apply(session_.Start(loaded, {today.year(), today.month(), today.day()}));
 }
@@ -305,17 +312,25 @@ void TZorvaForm::FormCreate() {
 void TZorvaForm::FormClose() {
     if (closed_) return;
     closed_ = true;
-    QSettings options(OptionsFilePath(), QSettings::IniFormat);
-    options.setValue(kSubPixelLimbKey, session_.options().SubPixelLimb);
-    options.sync();
+    const OptionsSave options =
+        StoreOptions(OptionsFilePath().toStdString(),
+                     {{kSubPixelLimbKey, session_.options().SubPixelLimb ? "true" : "false"}});
     const SavedSettingsFiles saved =
         SaveSettingsFiles(folder_.toStdString(), session_.folders(), session_.CurrentSettings());
+    QStringList failures;
     if (!saved.settingsWritten) {
         const QString file = QDir(folder_).filePath(
             QString::fromUtf8(kSettingsFileName.data(), kSettingsFileName.size()));
+        failures << QStringLiteral("%1: %2").arg(file, QString::fromStdString(saved.settingsError));
+    }
+    if (!options.ok) {
+        failures << QStringLiteral("%1: %2").arg(OptionsFilePath(),
+                                                 QString::fromStdString(options.error));
+    }
+    if (!failures.isEmpty()) {
         dialogs_.Message(this,
-                         QStringLiteral("Your settings could not be saved to %1: %2")
-                             .arg(file, QString::fromStdString(saved.settingsError)),
+                         QStringLiteral("Your settings could not be saved to ") +
+                             failures.join(QStringLiteral("; to ")),
                          QStringLiteral("Zorva Viewer"), MessageIcon::Error, MessageButtons::Ok);
     }
 }

@@ -9,6 +9,7 @@
 
 #include "core/ephemeris/daily_table.h"
 #include "core/logfile/logfile.h"
+#include "core/settings/options_file.h"
 #include "core/settings/settings_store.h"
 #include "core/srs/srs_reader.h"
 #include "support/test_support.h"
@@ -43,6 +44,11 @@ TEST(Hangs, PipesAndEndlessDevicesAreRefused) {
         EXPECT_FALSE(settings.directoryFound);
         EXPECT_NE(settings.settings.error.find(refusal), std::string::npos)
             << settings.settings.error;
+
+        const OptionsLoad options = LoadOptionsFile(dir / "ZorvaOptions.ini");
+        EXPECT_TRUE(options.found && !options.read);
+        EXPECT_NE(options.error.find(refusal), std::string::npos) << options.error;
+        EXPECT_FALSE(StoreOptions(dir / "ZorvaOptions.ini", {{"SubPixelLimb", "true"}}).ok);
 
         // The year file is named as unreadable; the built-in table stands in.
         DailyTable table;
