@@ -23,8 +23,16 @@ constexpr int kTemporaryNameTries = 16;
 constexpr unsigned long long kTemporaryNameRange = 1000000000ULL;
 constexpr mode_t kNewFileMode = 0666; // narrowed by the user's umask
 constexpr mode_t kPermissionBits = 07777;
-// A temporary is named after its target: "<name>.tmp" and digits.
-constexpr std::string_view kTemporaryMark = ".tmp";
+// A temporary's name: the mark, the target name's fingerprint in hexadecimal, a dot, a
+// number, and the ending. It is short whatever the target's name, so a target whose name is
+// as long as the system allows still has room for its temporary; the leading dot keeps it
+// out of sight.
+constexpr std::string_view kTemporaryMark = ".zorva-";
+constexpr std::string_view kTemporaryEnding = ".tmp";
+constexpr int kFingerprintDigits = 16;
+// FNV-1a, 64 bits: the same fingerprint for the same name in every run.
+constexpr uint64_t kFnvOffset = 14695981039346656037ULL;
+constexpr uint64_t kFnvPrime = 1099511628211ULL;
 // Longer chains of symbolic links are loops, as the system itself counts them.
 constexpr int kLongestLinkChain = 40;
 // An append waits this long at most for another to finish with the file, looking again
@@ -48,11 +56,17 @@ std::filesystem::path FinalTarget(std::filesystem::path path) {
     return path;
 }
 
-bool IsTemporaryOf(const std::string& name, const std::string& target) {
-    const std::size_t digits = target.size() + kTemporaryMark.size();
-    return name.size() > digits && name.compare(0, target.size(), target) == 0 &&
-           name.compare(target.size(), kTemporaryMark.size(), kTemporaryMark) == 0 &&
-           name.find_first_not_of("0123456789", digits) == std::string::npos;
+std::string Fingerprint(std::string_view name) {
+    uint64_t hash = kFnvOffset;
+    for (const char c : name) {
+        hash ^= static_cast<unsigned char>(c);
+        hash *= kFnvPrime;
+    }
+    std::string hex(kFingerprintDigits, '0');
+    for (int i = kFingerprintDigits - 1; i >= 0; --i, hash >>= 4) {
+        hex[static_cast<std::size_t>(i)] = "0123456789abcdef"[hash & 0xF];
+    }
+    return hex;
 }
 
 // Whether the name still leads to the file open on `fd` (a cleaner may have removed it).
@@ -104,9 +118,8 @@ int LockTemporary(const std::filesystem::path& temporary) {
 int CreateTemporary(const std::filesystem::path& target, std::filesystem::path& made, int& lock) {
     static std::mt19937_64 generator{std::random_device{}()};
     for (int i = 0; i < kTemporaryNameTries; ++i) {
-        std::filesystem::path candidate = target;
-        candidate +=
-            std::string(kTemporaryMark) + std::to_string(generator() % kTemporaryNameRange);
+        const std::filesystem::path candidate =
+            target.parent_path() / TemporaryName(target, generator() % kTemporaryNameRange);
         const int fd =
             ::open(candidate.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, kNewFileMode);
         if (fd < 0) {
@@ -272,15 +285,31 @@ bool AppendToFileWhole(const std::filesystem::path& path, std::string_view bytes
     return true;
 }
 
+std::string TemporaryName(const std::filesystem::path& target, uint64_t number) {
+    return std::string(kTemporaryMark) + Fingerprint(target.filename().native()) + "." +
+           std::to_string(number) + std::string(kTemporaryEnding);
+}
+
+bool IsTemporaryName(std::string_view name, const std::filesystem::path& target) {
+    const std::string prefix =
+        std::string(kTemporaryMark) + Fingerprint(target.filename().native()) + ".";
+    if (name.size() <= prefix.size() + kTemporaryEnding.size() || !name.starts_with(prefix) ||
+        !name.ends_with(kTemporaryEnding)) {
+        return false;
+    }
+    const std::string_view number =
+        name.substr(prefix.size(), name.size() - prefix.size() - kTemporaryEnding.size());
+    return number.find_first_not_of("0123456789") == std::string_view::npos;
+}
+
 void RemoveStaleTemporaries(const std::filesystem::path& path) {
     const std::filesystem::path target = FinalTarget(path);
-    const std::string name = target.filename().string();
     const std::filesystem::path folder = target.parent_path().empty() ? "." : target.parent_path();
     std::error_code ec;
     for (std::filesystem::directory_iterator it(folder, ec), end; !ec && it != end;
          it.increment(ec)) {
         const std::filesystem::path candidate = it->path();
-        if (!IsTemporaryOf(candidate.filename().string(), name)) continue;
+        if (!IsTemporaryName(candidate.filename().string(), target)) continue;
         // Removed only while we hold its lock and the name still leads to the file locked:
         // a save in progress keeps its temporary.
         const int lock = LockTemporary(candidate);

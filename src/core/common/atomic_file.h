@@ -43,8 +43,15 @@ bool AppendToFileWhole(const std::filesystem::path& path, std::string_view bytes
                        std::string* error = nullptr, const AppendPreparation& prepare = {});
 
 // Removes the temporaries that saves of `path` left beside it when they were cut short (a
-// kill, a power cut): files named after it with ".tmp" and digits that no running save
+// kill, a power cut): files with the names TemporaryName gives for it that no running save
 // holds. The program calls this at start-up for the files it keeps.
 void RemoveStaleTemporaries(const std::filesystem::path& path);
+
+// The name of a temporary of a save of `target`, in the target's folder: short and of its
+// own (".zorva-", a 16-digit fingerprint of the target's name, ".", `number`, ".tmp"), so
+// that a target whose name is as long as the system allows can still be saved.
+std::string TemporaryName(const std::filesystem::path& target, uint64_t number);
+// Whether the bare file name `name` is one TemporaryName gives for `target`.
+bool IsTemporaryName(std::string_view name, const std::filesystem::path& target);
 
 } // namespace zorva

@@ -65,21 +65,45 @@ TEST(SafeWrites, OnlyRegularFilesAreReplaced) {
 
 TEST(SafeWrites, StaleTemporariesAreClearedButNotOnesInUse) {
     TempDir dir;
-    for (const char* name : {"a.dat.tmp123", "a.dat.tmp9x", "b.dat.tmp5", "a.dat.tmp"}) {
+    const fs::path a = dir / "a.dat";
+    const std::string stale = TemporaryName(a, 123);
+    const std::string held = TemporaryName(a, 77);
+    const std::string ofB = TemporaryName(dir / "b.dat", 5);
+    // Named like a temporary of a.dat but for its number, its ending or its fingerprint.
+    std::string notNumbered = stale;
+    notNumbered.replace(notNumbered.find("123"), 3, "9x");
+    const std::string noEnding = stale.substr(0, stale.size() - 4);
+    const std::string otherFingerprint = "x" + stale.substr(1);
+    for (const std::string& name : {stale, held, ofB, notNumbered, noEnding, otherFingerprint})
         WriteFile(dir / name, "left over");
-    }
     // A save in progress holds a lock on its temporary.
-    WriteFile(dir / "a.dat.tmp77", "being written");
-    const int held = ::open((dir / "a.dat.tmp77").c_str(), O_RDONLY);
-    ASSERT_EQ(::flock(held, LOCK_EX), 0);
-    RemoveStaleTemporaries(dir / "a.dat");
-    EXPECT_EQ(EntriesIn(dir.path()),
-              (std::vector<std::string>{"a.dat.tmp", "a.dat.tmp77", "a.dat.tmp9x", "b.dat.tmp5"}));
-    ::close(held);
+    const int lock = ::open((dir / held).c_str(), O_RDONLY);
+    ASSERT_EQ(::flock(lock, LOCK_EX), 0);
+    RemoveStaleTemporaries(a);
+    std::vector<std::string> left{held, ofB, notNumbered, noEnding, otherFingerprint};
+    std::sort(left.begin(), left.end());
+    EXPECT_EQ(EntriesIn(dir.path()), left);
+    ::close(lock);
     // A save clears them too.
-    ASSERT_TRUE(WriteFileAtomically(dir / "a.dat", "whole"));
-    EXPECT_EQ(EntriesIn(dir.path()),
-              (std::vector<std::string>{"a.dat", "a.dat.tmp", "a.dat.tmp9x", "b.dat.tmp5"}));
+    ASSERT_TRUE(WriteFileAtomically(a, "whole"));
+    left.erase(std::find(left.begin(), left.end(), held));
+    left.push_back("a.dat");
+    std::sort(left.begin(), left.end());
+    EXPECT_EQ(EntriesIn(dir.path()), left);
+}
+
+// A name as long as the system allows (255 bytes) once failed to save: the temporary's name
+// added 13 characters to it.
+TEST(SafeWrites, TheLongestNameSaves) {
+    constexpr std::size_t kLongestName = 255;
+    TempDir dir;
+    const fs::path file = dir / (std::string(kLongestName - 4, 'n') + ".png");
+    std::string error;
+    for (const char* bytes : {"first", "second"}) {
+        ASSERT_TRUE(WriteFileAtomically(file, bytes, &error)) << error;
+        EXPECT_EQ(ReadFile(file), bytes);
+    }
+    EXPECT_EQ(EntriesIn(dir.path()), std::vector<std::string>{file.filename()});
 }
 
 // A full disk during an append once left a partial line that the next line joined.
@@ -230,9 +254,10 @@ TEST(SafeWrites, KilledSavesLeaveNoTornFileAndNoOrphan) {
         ASSERT_TRUE(IsHeaderAndLines(logText, line, true)) << "kill " << kill;
         if (!IsHeaderAndLines(logText, line, false)) ++cutShortLines;
         for (const std::string& name : EntriesIn(dir.path())) {
-            if (name.find(".tmp") != std::string::npos) {
-                ++(name.rfind(DefaultLogfileName, 0) == 0 ? logfileTemporaries
-                                                          : settingsTemporaries);
+            if (IsTemporaryName(name, log)) ++logfileTemporaries;
+            if (IsTemporaryName(name, dir / "ZorvaViewerSettings_v10.dat") ||
+                IsTemporaryName(name, dir / "ZorvaViewerDir_v10.dat")) {
+                ++settingsTemporaries;
             }
         }
         // The next start-up reads the settings, and the next line goes to the logfile.
