@@ -1,7 +1,8 @@
 // zorva-cli limb, overlay and locate --image: the disk of a solar image, the grid drawn
 // over it, and the readouts of a pixel clicked on it.
-#include <QFileInfo>
+#include <QFile>
 #include <QString>
+#include <filesystem>
 
 #include "cli/args.h"
 #include "cli/commands.h"
@@ -48,12 +49,10 @@ OpenedImage OpenAndFit(const std::string& path, bool subPixel = false) {
     SolarImageLoad load;
     {
         const QuietQtMessages quiet;
-        load = LoadSolarImage(QString::fromStdString(path));
+        load = LoadSolarImage(std::filesystem::path(path));
     }
     if (!load.image) throw std::runtime_error(load.error.toStdString());
-    OpenedImage opened{std::move(*load.image),
-                       {},
-                       QFileInfo(QString::fromStdString(path)).fileName().toStdString()};
+    OpenedImage opened{std::move(*load.image), {}, std::filesystem::path(path).filename().string()};
     opened.fit =
         subPixel ? FindSubPixelLimb(GridOf(opened.image.searched)) : FindSolarLimb(opened.image);
     if (!opened.fit.found) throw std::runtime_error(std::string(LimbNotFoundMessage));
@@ -105,8 +104,8 @@ int OverlayCommand(const std::vector<std::string>& args, std::ostream& /*out*/) 
     if (parsed.positional.size() != 1) throw UsageError(UsageLine("overlay"));
     const auto file = parsed.Value("--out");
     if (!file) throw UsageError("--out is required; " + UsageLine("overlay"));
-    const QString outPath = QString::fromStdString(*file);
-    const auto type = ImageTypeOfName(outPath);
+    const std::filesystem::path outPath(*file);
+    const auto type = ImageTypeOfName(QFile::decodeName(QByteArray::fromStdString(*file)));
     if (!type) throw UsageError("--out must name a .bmp, .png, .jpg or .tif file");
     ChartGeometry geometry = ParseChartGeometry(parsed);
     geometry.ShowLatLines = parsed.Has("--lat-lines");
@@ -131,7 +130,7 @@ int OverlayCommand(const std::vector<std::string>& args, std::ostream& /*out*/) 
     QImage canvas;
     DrawImageGrid(canvas, opened.image.shown, scene, DefaultChartFont());
     QString error;
-    if (!SaveSolarImage(canvas, {outPath, *type}, &error)) {
+    if (!SaveSolarImage(canvas, outPath, *type, &error)) {
         throw std::runtime_error(error.toStdString());
     }
     return 0;

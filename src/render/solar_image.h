@@ -3,6 +3,7 @@
 #include <QByteArray>
 #include <QImage>
 #include <QString>
+#include <filesystem>
 #include <optional>
 
 #include "core/images/fits_header.h"
@@ -41,7 +42,10 @@ struct SolarImageLoad {
 // Opens an image file. The file is checked before it is decoded (missing, unreadable,
 // empty, not a BMP, PNG, JPEG or TIFF picture, no pixels, too large, cut off or damaged);
 // any failure comes back as a message naming the file and the reason. A name with a FITS
-// extension (.fits, .fit, .fts, also .gz, and .fz) is read as FITS.
+// extension (.fits, .fit, .fts, also .gz, and .fz) is read as FITS. Only a regular file is
+// read. The path's bytes reach the file system as they are, so a name that is not UTF-8
+// (as the command line may be given) opens too.
+SolarImageLoad LoadSolarImage(const std::filesystem::path& path);
 SolarImageLoad LoadSolarImage(const QString& path);
 
 // A pixel view of an 8-bit grey or 32-bit picture; an empty grid for any other format.
@@ -80,5 +84,8 @@ SaveTarget ResolveSaveTarget(const QString& chosenPath, const QString& selectedF
 // Writes the picture: BMP as 24-bit colour, JPEG at quality 95, PNG and TIFF lossless.
 // The old file is replaced only by a complete new one. False with a message on failure.
 bool SaveSolarImage(const QImage& picture, const SaveTarget& target, QString* error = nullptr);
+// The same for a file named by its bytes, which reach the file system as they are.
+bool SaveSolarImage(const QImage& picture, const std::filesystem::path& path, ImageFileType type,
+                    QString* error = nullptr);
 
 } // namespace zorva
