@@ -3,6 +3,7 @@
 #include <array>
 #include <charconv>
 #include <cmath>
+#include <functional>
 
 #include "core/chart/chart_geometry.h"
 #include "core/ephemeris/horizon.h"
@@ -209,6 +210,27 @@ std::string BoolText(bool v) {
     return v ? "true" : "false";
 }
 
+// `v` cut to `digits` significant digits, downwards or upwards.
+double CutToDigits(double v, int digits, bool down) {
+    const double exponent = std::floor(std::log10(std::fabs(v)));
+    const double scale = std::pow(10.0, digits - 1 - exponent);
+    const double scaled = v * scale;
+    return (down ? std::floor(scaled) : std::ceil(scaled)) / scale;
+}
+
+// A value as the file holds it, in six significant digits, that reads back inside the
+// range `usable` accepts when the value itself lies inside: where rounding to the nearest
+// would cross the edge (2000 mm is 78.740157 in, which rounds to 78.7402 in, beyond it),
+// the value is cut towards itself at the sixth digit instead (78.7401 in).
+std::string RealWithin(double v, const std::function<bool(double)>& usable) {
+    const std::string nearest = GeneralText(v, kWrittenDigits);
+    const std::optional<double> back = ParseReal(nearest);
+    if (!std::isfinite(v) || v == 0 || !usable(v) || !back || usable(*back)) return nearest;
+    const std::string cut = GeneralText(CutToDigits(v, kWrittenDigits, *back > v), kWrittenDigits);
+    const std::optional<double> cutBack = ParseReal(cut);
+    return cutBack && usable(*cutBack) ? cut : nearest;
+}
+
 } // namespace
 
 std::string_view ColourCode(uint32_t colour) {
@@ -360,7 +382,6 @@ std::string SettingsFileText(const Settings& s) {
         End(out);
     };
     const auto integer = [](int32_t v) { return std::to_string(v); };
-    const auto real = [](double v) { return GeneralText(v, kWrittenDigits); };
     const auto layout = [&](const DateLayout& d) {
         Put(out, integer(d.DatePickerLeft));
         for (const int32_t v : {d.DatePickerWidth, d.TimePickerLeft, d.TimePickerWidth,
@@ -383,12 +404,21 @@ std::string SettingsFileText(const Settings& s) {
     line(integer(s.FlipSign));
     line(integer(s.MirrorSign));
     line(s.DiamInInches ? "inch" : "mm");
-    line(real(s.DiamValue));
+    line(RealWithin(s.DiamValue, [&s](double v) {
+        return IsUsableChartDiameter(s.DiamInInches ? v * MmPerInch : v);
+    }));
     line(s.DateLong ? "long" : "short");
     layout(s.ShortDateLayout);
     layout(s.LongDateLayout);
     line(s.GridMm ? "mm" : "inch");
-    line(real(s.ObserverLat) + " " + real(s.ObserverLong));
+    const auto accepted = [](bool (*accept)(double, double&)) {
+        return [accept](double v) {
+            double holder = 0;
+            return accept(v, holder);
+        };
+    };
+    line(RealWithin(s.ObserverLat, accepted(AcceptObserverLatitude)) + " " +
+         RealWithin(s.ObserverLong, accepted(AcceptObserverLongitude)));
     line(BoolText(s.NESWPoints));
     line(BoolText(s.ShowCentralMeridian));
     line(BoolText(s.ShowEquator));

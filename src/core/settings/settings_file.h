@@ -144,7 +144,9 @@ SettingsLoad DefaultSettingsLoad();
 // diameter outside 1..2000 mm (which gives 150 mm like a missing one).
 SettingsLoad ReadSettings(std::istream& in);
 
-// Writes the 36 lines exactly as they are read back.
+// Writes the 36 lines exactly as they are read back. Numbers have six significant digits,
+// and one that lies within its range above reads back within it: where the nearest six
+// digits would leave the range, the value is cut towards itself instead.
 void WriteSettings(std::ostream& out, const Settings& s);
 std::string SettingsFileText(const Settings& s);
 
