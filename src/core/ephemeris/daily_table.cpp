@@ -25,6 +25,8 @@ namespace {
 // No honest word of a year file comes near this; a longer one ends the reading.
 constexpr std::size_t kMaxWordLength = 64;
 constexpr int kHeaderWords = 18;
+constexpr int32_t kDaysInYear = 365;
+constexpr int32_t kDaysInLeapYear = 366;
 constexpr int kRecordWords = 11;
 
 // The values a daily solar ephemeris at 0h UT can hold. A record outside them is not one,
@@ -240,7 +242,15 @@ int32_t LoadYearTable(int32_t year, DailyTable& table, const std::filesystem::pa
         const YearFileResult read = ReadYearFile(in, table);
         count = read.count;
         fromFile = true;
-        if (!read.error.empty()) found.error = found.fileName + " " + read.error;
+        const int32_t days = IsLeapYear(year) ? kDaysInLeapYear : kDaysInYear;
+        if (!read.error.empty()) {
+            found.error = found.fileName + " " + read.error;
+        } else if (read.count < days) {
+            // A file that ends cleanly before the year does is as incomplete as a damaged
+            // one: the days it lacks are computed, and the user should know.
+            found.error = found.fileName + " ends after " + std::to_string(read.count) +
+                          " of the year's " + std::to_string(days) + " days";
+        }
     } else if (file.found) {
         found.error = found.fileName + " cannot be read: " + file.error;
     }
