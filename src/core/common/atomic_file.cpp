@@ -276,7 +276,7 @@ bool AppendToFileWhole(const std::filesystem::path& path, std::string_view bytes
         // Cut back to the length before; a file this call made, and that nobody wrote to
         // since, goes.
         (void)::ftruncate(fd, mended);
-        if (!existed && mended == 0 && SameFile(path, fd)) ::unlink(path.c_str());
+        if (!existed && mended == 0 && SameFile(path, fd)) ::unlink(FinalTarget(path).c_str());
         ::close(fd);
         return why.empty() ? Fail(error, code) : Fail(error, why, code);
     }

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdint>
 #include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -74,10 +75,11 @@ RegularFileRead ReadRegularFile(const std::filesystem::path& path, std::size_t l
     }
     read.found = true;
     // A file may grow while it is read, so its length is what the reads give, not what
-    // stat said.
+    // stat said; one byte past the limit tells a file that is too long from one that fits.
+    const std::size_t wanted = limit < SIZE_MAX ? limit + 1 : limit;
     std::string bytes;
     for (;;) {
-        const std::size_t room = std::min(kReadPiece, limit + 1 - bytes.size());
+        const std::size_t room = std::min(kReadPiece, wanted - bytes.size());
         const std::size_t at = bytes.size();
         bytes.resize(at + room);
         const ssize_t n = ::read(fd, bytes.data() + at, room);

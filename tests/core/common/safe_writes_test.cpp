@@ -119,13 +119,17 @@ TEST(SafeWrites, AFailedAppendLeavesTheLogfileAsItWas) {
         EXPECT_FALSE(r.ok);
         EXPECT_NE(r.error.find("log.txt"), std::string::npos) << r.error;
     }
-    {
-        // A logfile the failed append would have created is not left behind.
+    // A logfile the failed append would have created is not left behind, nor the file a
+    // link would have led to; the link stays.
+    fs::create_symlink("made.txt", dir / "link.txt");
+    for (const char* name : {"new.txt", "link.txt"}) {
         test::ScopedFileSizeLimit full(100);
-        EXPECT_FALSE(AppendToLogfile(dir / "new.txt", line).ok);
+        EXPECT_FALSE(AppendToLogfile(dir / name, line).ok);
     }
     EXPECT_EQ(ReadFile(log), before);
     EXPECT_FALSE(fs::exists(dir / "new.txt"));
+    EXPECT_FALSE(fs::exists(dir / "made.txt"));
+    EXPECT_TRUE(fs::is_symlink(dir / "link.txt"));
     ASSERT_TRUE(AppendToLogfile(log, line).ok);
     EXPECT_EQ(ReadFile(log), before + line + "\n");
 }
