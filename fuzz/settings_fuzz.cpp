@@ -92,8 +92,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
     CheckFit(session);
 
     // What the session would save reads back to the same values, unless a value left the
-    // usable range (a narrow stored picker narrowed again, a diameter at the edge of the
-    // drawable sizes rounded past it at six digits) and reads back as its default.
+    // usable range (a narrow stored picker narrowed again) and reads back as its default.
     const std::string text = SettingsFileText(session.CurrentSettings());
     std::istringstream again(text);
     const SettingsLoad back = ReadSettings(again);

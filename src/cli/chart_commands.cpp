@@ -1,9 +1,11 @@
 // zorva-cli locate and chart: a spot's heliographic position, and the chart as a file.
 #include <QCoreApplication>
+#include <QFile>
 #include <QGuiApplication>
 #include <QString>
 #include <algorithm>
 #include <cctype>
+#include <filesystem>
 
 #include "cli/args.h"
 #include "cli/commands.h"
@@ -123,8 +125,9 @@ int ChartCommand(const std::vector<std::string>& args, std::ostream& /*out*/) {
     const ParsedArgs parsed = ParseCommandArgs(args);
     const auto file = parsed.Value("--out");
     if (!file) throw UsageError("--out is required; " + UsageLine("chart"));
-    const QString path = QString::fromStdString(*file);
-    const auto format = ChartFormatOfPath(path);
+    // The name's bytes go to the file system as they are; only its extension is read.
+    const std::filesystem::path path(*file);
+    const auto format = ChartFormatOfPath(QFile::decodeName(QByteArray::fromStdString(*file)));
     if (!format) throw UsageError("--out must name a .png, .pdf or .svg file");
     ChartStyle style = ChartStyle::Screen;
     if (const auto s = parsed.Value("--style")) {

@@ -1,7 +1,8 @@
 // zorva-cli limb, overlay and locate --image: the disk of a solar image, the grid drawn
 // over it, and the readouts of a pixel clicked on it.
-#include <QFileInfo>
+#include <QFile>
 #include <QString>
+#include <filesystem>
 
 #include "cli/args.h"
 #include "cli/commands.h"
@@ -39,7 +40,7 @@ LoadedPicture OpenWithDisk(const std::string& path, const PictureChoices& choice
     PictureLoad open;
     {
         const QuietQtMessages quiet;
-        open = OpenPictureFile(QString::fromStdString(path), choices);
+        open = OpenPictureFile(std::filesystem::path(path), choices);
     }
     if (!open.picture) throw std::runtime_error(open.error.toStdString());
     if (!open.picture->context.disk) {
@@ -101,8 +102,8 @@ int OverlayCommand(const std::vector<std::string>& args, std::ostream& /*out*/) 
     if (parsed.positional.size() != 1) throw UsageError(UsageLine("overlay"));
     const auto file = parsed.Value("--out");
     if (!file) throw UsageError("--out is required; " + UsageLine("overlay"));
-    const QString outPath = QString::fromStdString(*file);
-    const auto type = ImageTypeOfName(outPath);
+    const std::filesystem::path outPath(*file);
+    const auto type = ImageTypeOfName(QFile::decodeName(QByteArray::fromStdString(*file)));
     if (!type) throw UsageError("--out must name a .bmp, .png, .jpg or .tif file");
     ChartGeometry chart = ParseChartGeometry(parsed);
     chart.ShowLatLines = parsed.Has("--lat-lines");
@@ -128,7 +129,7 @@ int OverlayCommand(const std::vector<std::string>& args, std::ostream& /*out*/) 
     QImage canvas;
     DrawImageGrid(canvas, opened.image.shown, scene, DefaultChartFont());
     QString error;
-    if (!SaveSolarImage(canvas, {outPath, *type}, &error)) {
+    if (!SaveSolarImage(canvas, outPath, *type, &error)) {
         throw std::runtime_error(error.toStdString());
     }
     return 0;

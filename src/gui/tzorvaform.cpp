@@ -8,10 +8,11 @@
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QScrollArea>
-#include <QSettings>
 #include <QStatusBar>
 #include <exception>
 
+#include "core/options/option_table.h"
+#include "core/settings/options_file.h"
 #include "gui/about_form.h"
 #include "gui/chart_image.h"
 #include "gui/help_window.h"
@@ -34,7 +35,6 @@ constexpr int kLabelTop = 31; // a caption beside an edit box
 constexpr int kEditTop = 28;
 constexpr int kDesignWidth = 694;
 constexpr int kDesignHeight = 620;
-const QString kSubPixelLimbKey = QStringLiteral("SubPixelLimb");
 } // namespace
 
 QString TZorvaForm::OptionsFilePath() const {
@@ -292,10 +292,14 @@ void TZorvaForm::FormCreate() {
     const QDate today = clock_.Today();
     session_.Start(loaded, {today.year(), today.month(), today.day()});
     // Options of our own beyond the two settings files, which stay exactly as they are.
-    const QSettings options(OptionsFilePath(), QSettings::IniFormat);
-    session_.ApplyOptionsFile(
-        {{kSubPixelLimbKey.toStdString(),
-          options.value(kSubPixelLimbKey, false).toBool() ? "true" : "false"}});
+    const OptionsLoad options = LoadOptionsFile(OptionsFilePath().toStdString());
+    session_.ApplyOptionsFile(options.values);
+    if (!options.read && options.found) {
+        dialogs_.Message(this,
+                         QStringLiteral("Your options could not be read from %1: %2")
+                             .arg(OptionsFilePath(), QString::fromStdString(options.error)),
+                         QStringLiteral("Zorva Viewer"), MessageIcon::Warning, MessageButtons::Ok);
+    }
     // The welcome window comes before the main window, while there is none to show.
     if (loaded.settings.showWelcome) {
         TIntroForm intro(*this, this);
@@ -307,17 +311,24 @@ void TZorvaForm::FormCreate() {
 void TZorvaForm::FormClose() {
     if (closed_) return;
     closed_ = true;
-    QSettings options(OptionsFilePath(), QSettings::IniFormat);
-    options.setValue(kSubPixelLimbKey, session_.options().SubPixelLimb);
-    options.sync();
+    const OptionsSave options =
+        StoreOptions(OptionsFilePath().toStdString(), OptionsFileEntries(session_.options()));
     const SavedSettingsFiles saved =
         SaveSettingsFiles(folder_.toStdString(), session_.folders(), session_.CurrentSettings());
+    QStringList failures;
     if (!saved.settingsWritten) {
         const QString file = QDir(folder_).filePath(
             QString::fromUtf8(kSettingsFileName.data(), kSettingsFileName.size()));
+        failures << QStringLiteral("%1: %2").arg(file, QString::fromStdString(saved.settingsError));
+    }
+    if (!options.ok) {
+        failures << QStringLiteral("%1: %2").arg(OptionsFilePath(),
+                                                 QString::fromStdString(options.error));
+    }
+    if (!failures.isEmpty()) {
         dialogs_.Message(this,
-                         QStringLiteral("Your settings could not be saved to %1: %2")
-                             .arg(file, QString::fromStdString(saved.settingsError)),
+                         QStringLiteral("Your settings could not be saved to ") +
+                             failures.join(QStringLiteral("; to ")),
                          QStringLiteral("Zorva Viewer"), MessageIcon::Error, MessageButtons::Ok);
     }
 }

@@ -209,13 +209,17 @@ QByteArray ChartFileBytes(ChartFileFormat format, const ChartExport& chart) {
     return {};
 }
 
-bool SaveChartFile(const QString& path, const QByteArray& bytes, std::string* error) {
+bool SaveChartFile(const std::filesystem::path& path, const QByteArray& bytes, std::string* error) {
     if (bytes.isEmpty()) {
         if (error) *error = "the chart could not be drawn";
         return false;
     }
-    const std::filesystem::path target(QFile::encodeName(path).toStdString());
-    return WriteFileAtomically(target, std::string_view(bytes.constData(), bytes.size()), error);
+    return WriteFileAtomically(path, std::string_view(bytes.constData(), bytes.size()), error);
+}
+
+bool SaveChartFile(const QString& path, const QByteArray& bytes, std::string* error) {
+    return SaveChartFile(std::filesystem::path(QFile::encodeName(path).toStdString()), bytes,
+                         error);
 }
 
 bool SaveChartPng(const QString& path, const ChartScene& scene, const QFont& font) {

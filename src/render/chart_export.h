@@ -5,6 +5,7 @@
 #include <QRectF>
 #include <QSizeF>
 #include <QString>
+#include <filesystem>
 #include <optional>
 #include <string>
 #include <vector>
@@ -48,7 +49,10 @@ void PaintChartCentred(QPainter& painter, const QRectF& area, double dotsPerInch
 
 // Writes the bytes of an export to `path`, replacing it whole or not at all. False, with
 // the old file untouched and `error` (when given) saying why, when they cannot be written;
-// an empty export (nothing could be drawn) is never written.
+// an empty export (nothing could be drawn) is never written. The bytes of a path reach the
+// file system as they are, so a name that is not UTF-8 is written as given.
+bool SaveChartFile(const std::filesystem::path& path, const QByteArray& bytes,
+                   std::string* error = nullptr);
 bool SaveChartFile(const QString& path, const QByteArray& bytes, std::string* error = nullptr);
 
 // The screen chart with neither caption nor labels, as PNG or PDF.

@@ -1,6 +1,5 @@
 #include "render/fits_image.h"
 
-#include <QFile>
 #include <cstdlib>
 #include <cstring>
 #include <vector>
@@ -77,9 +76,9 @@ QImage ColourPicture(const FitsPicture& pic) {
 
 } // namespace
 
-FitsDecoded DecodeFitsPicture(const QString& path) {
+FitsDecoded DecodeFitsPicture(const std::filesystem::path& path) {
     const FitsLimits limits{SolarImageLargestSide, SolarImageAllocationLimitMiB * kBytesPerMiB};
-    FitsRead read = ReadFitsFile(QFile::encodeName(path).toStdString(), limits);
+    FitsRead read = ReadFitsFile(path.native(), limits);
     if (!read.picture) return {QImage(), std::nullopt, QString::fromStdString(read.error)};
     FitsPicture& pic = *read.picture;
     QImage picture = pic.info.colour ? ColourPicture(pic) : GreyPictureInPlace(pic);

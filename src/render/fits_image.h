@@ -2,6 +2,7 @@
 
 #include <QImage>
 #include <QString>
+#include <filesystem>
 #include <optional>
 
 #include "core/images/fits_header.h"
@@ -19,6 +20,6 @@ struct FitsDecoded {
     std::optional<FitsInfo> info;
     QString error; // when there is no picture: the reason
 };
-FitsDecoded DecodeFitsPicture(const QString& path);
+FitsDecoded DecodeFitsPicture(const std::filesystem::path& path);
 
 } // namespace zorva

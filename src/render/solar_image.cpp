@@ -7,10 +7,13 @@
 #include <QImageWriter>
 #include <array>
 #include <cstring>
+#include <fcntl.h>
 #include <span>
+#include <unistd.h>
 #include <vector>
 
 #include "core/common/atomic_file.h"
+#include "core/common/regular_file.h"
 #include "core/images/image_file_checks.h"
 #include "fits/fits_file.h"
 #include "render/fits_image.h"
@@ -61,6 +64,28 @@ bool IsKnownFormat(const QByteArray& format) {
     return false;
 }
 
+// Opens a file named by the bytes of `path` for reading into `file`. Only a regular file is
+// opened (a pipe would hold the open, a device never end); `why` says why not.
+bool OpenForReading(const std::filesystem::path& path, QFile& file, QString* why) {
+    std::string error;
+    const int fd = OpenRegularFile(path, O_RDONLY, 0, &error);
+    if (fd < 0) {
+        if (why) *why = QString::fromStdString(error);
+        return false;
+    }
+    if (!file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+        ::close(fd);
+        if (why) *why = file.errorString();
+        return false;
+    }
+    return true;
+}
+
+// A file name's bytes as text for messages; bytes that are not UTF-8 show as U+FFFD.
+QString NameText(const std::filesystem::path& path) {
+    return QFile::decodeName(QByteArray::fromStdString(path.filename().native()));
+}
+
 // Bytes per pixel of a decoded picture of the format the reader announces; the widest
 // the formats read here decode to when the reader cannot say.
 qint64 DecodedBytesPerPixel(QImage::Format format) {
@@ -74,9 +99,9 @@ qint64 DecodedBytesPerPixel(QImage::Format format) {
 // decodes without complaint, its missing part filled in, and a cut-off PNG makes its
 // decoder complain on the error stream. Read through a file of its own,
 // so the decoder's position is left alone.
-bool LooksComplete(const QString& path, const QByteArray& format) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) return false;
+bool LooksComplete(const std::filesystem::path& path, const QByteArray& format) {
+    QFile file;
+    if (!OpenForReading(path, file, nullptr)) return false;
     if (format == "bmp") {
         const QByteArray head = file.peek(kBitmapHeadBytes);
         const auto length = BitmapLength(
@@ -215,19 +240,24 @@ PixelGrid GridOf(const QImage& picture) {
 }
 
 SolarImageLoad LoadSolarImage(const QString& path) {
-    const QFileInfo info(path);
+    return LoadSolarImage(std::filesystem::path(QFile::encodeName(path).toStdString()));
+}
+
+SolarImageLoad LoadSolarImage(const std::filesystem::path& path) {
     auto refuse = [&](const QString& why) {
         return SolarImageLoad{std::nullopt,
-                              QStringLiteral("Cannot open \"%1\": %2.").arg(info.fileName(), why)};
+                              QStringLiteral("Cannot open \"%1\": %2.").arg(NameText(path), why)};
     };
-    if (!info.exists()) return refuse("the file does not exist");
-    if (info.isDir()) return refuse("it is a folder, not a file");
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        return refuse("the file cannot be read (" + file.errorString() + ")");
+    std::error_code ec;
+    const std::filesystem::file_status status = std::filesystem::status(path, ec);
+    if (!std::filesystem::exists(status)) return refuse("the file does not exist");
+    if (std::filesystem::is_directory(status)) return refuse("it is a folder, not a file");
+    QFile file;
+    if (QString why; !OpenForReading(path, file, &why)) {
+        return refuse("the file cannot be read (" + why + ")");
     }
     if (file.size() == 0) return refuse("the file is empty");
-    if (IsFitsFileName(QFile::encodeName(info.fileName()).toStdString())) {
+    if (IsFitsFileName(path.filename().native())) {
         FitsDecoded fits = DecodeFitsPicture(path);
         if (!fits.info) return refuse(fits.error);
         std::optional<SolarImage> image = Normalised(std::move(fits.picture));
@@ -270,11 +300,15 @@ SolarImageLoad LoadSolarImage(const QString& path) {
 }
 
 PictureLoad OpenPictureFile(const QString& path, const PictureChoices& choices) {
+    return OpenPictureFile(std::filesystem::path(QFile::encodeName(path).toStdString()), choices);
+}
+
+PictureLoad OpenPictureFile(const std::filesystem::path& path, const PictureChoices& choices) {
     SolarImageLoad load = LoadSolarImage(path);
     if (!load.image) return {std::nullopt, load.error};
     LoadedPicture opened{std::move(*load.image), {}};
     PictureFile file;
-    file.name = QFileInfo(path).fileName().toStdString();
+    file.name = path.filename().string();
     file.width = opened.image.shown.width();
     file.height = opened.image.shown.height();
     if (opened.image.fits) file.fits = opened.image.fits->keywords;
@@ -340,7 +374,14 @@ SaveTarget ResolveSaveTarget(const QString& chosenPath, const QString& selectedF
 }
 
 bool SaveSolarImage(const QImage& picture, const SaveTarget& target, QString* error) {
-    const QString name = QFileInfo(target.path).fileName();
+    return SaveSolarImage(picture,
+                          std::filesystem::path(QFile::encodeName(target.path).toStdString()),
+                          target.type, error);
+}
+
+bool SaveSolarImage(const QImage& picture, const std::filesystem::path& path, ImageFileType type,
+                    QString* error) {
+    const QString name = NameText(path);
     auto fail = [&](const QString& why) {
         if (error) *error = QStringLiteral("Cannot save \"%1\": %2.").arg(name, why);
         return false;
@@ -349,16 +390,16 @@ bool SaveSolarImage(const QImage& picture, const SaveTarget& target, QString* er
     QByteArray bytes;
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::WriteOnly);
-    QImageWriter writer(&buffer, KindOf(target.type).format);
-    if (target.type == ImageFileType::Jpeg) writer.setQuality(kJpegQuality);
+    QImageWriter writer(&buffer, KindOf(type).format);
+    if (type == ImageFileType::Jpeg) writer.setQuality(kJpegQuality);
     // A bitmap is written with 24 bits a pixel, whatever the picture holds.
     const QImage written =
-        target.type == ImageFileType::Bmp ? picture.convertToFormat(QImage::Format_RGB32) : picture;
+        type == ImageFileType::Bmp ? picture.convertToFormat(QImage::Format_RGB32) : picture;
     if (!writer.write(written)) return fail(writer.errorString());
     std::string why;
     if (!WriteFileAtomically(
-            QFile::encodeName(target.path).toStdString(),
-            std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())), &why)) {
+            path, std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())),
+            &why)) {
         return fail(QString::fromStdString(why));
     }
     return true;

@@ -3,6 +3,7 @@
 #include <QByteArray>
 #include <QImage>
 #include <QString>
+#include <filesystem>
 #include <optional>
 
 #include "core/images/fits_header.h"
@@ -42,7 +43,10 @@ struct SolarImageLoad {
 // Opens an image file. The file is checked before it is decoded (missing, unreadable,
 // empty, not a BMP, PNG, JPEG or TIFF picture, no pixels, too large, cut off or damaged);
 // any failure comes back as a message naming the file and the reason. A name with a FITS
-// extension (.fits, .fit, .fts, also .gz, and .fz) is read as FITS.
+// extension (.fits, .fit, .fts, also .gz, and .fz) is read as FITS. Only a regular file is
+// read. The path's bytes reach the file system as they are, so a name that is not UTF-8
+// (as the command line may be given) opens too.
+SolarImageLoad LoadSolarImage(const std::filesystem::path& path);
 SolarImageLoad LoadSolarImage(const QString& path);
 
 // A picture file opened and made sense of: its pixels, and its disk, instant and turn with
@@ -55,6 +59,7 @@ struct PictureLoad {
     std::optional<LoadedPicture> picture;
     QString error; // when there is no picture, as LoadSolarImage says it
 };
+PictureLoad OpenPictureFile(const std::filesystem::path& path, const PictureChoices& choices);
 PictureLoad OpenPictureFile(const QString& path, const PictureChoices& choices);
 
 // A pixel view of an 8-bit grey or 32-bit picture; an empty grid for any other format.
@@ -93,5 +98,8 @@ SaveTarget ResolveSaveTarget(const QString& chosenPath, const QString& selectedF
 // Writes the picture: BMP as 24-bit colour, JPEG at quality 95, PNG and TIFF lossless.
 // The old file is replaced only by a complete new one. False with a message on failure.
 bool SaveSolarImage(const QImage& picture, const SaveTarget& target, QString* error = nullptr);
+// The same for a file named by its bytes, which reach the file system as they are.
+bool SaveSolarImage(const QImage& picture, const std::filesystem::path& path, ImageFileType type,
+                    QString* error = nullptr);
 
 } // namespace zorva

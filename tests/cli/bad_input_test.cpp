@@ -3,6 +3,8 @@
 #include <cmath>
 #include <filesystem>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include "run_cli.h"
 #include "support/test_support.h"
@@ -122,6 +124,29 @@ TEST(BadInput, ADamagedYearFileIsNamedOnce) {
     EXPECT_EQ(r.err, "zorva-cli: warning: zorvadata2070.txt line 4: P 1e308 outside -27..27 "
                      "degrees\n");
     EXPECT_EQ(r.out, clean.out);
+}
+
+// A pipe, or a link to an endless device, named as a year file once held `at` for good; it
+// is named in the warning and the command goes on without it.
+TEST(BadInput, APipeOrADeviceAsYearFileHoldsNothingUp) {
+    constexpr unsigned kSecondsBeforeAHangCounts = 60;
+    ::alarm(kSecondsBeforeAHangCounts);
+    for (const bool pipe : {true, false}) {
+        TempDir dir;
+        ScopedCurrentDir here(dir.path());
+        const CliResult clean = RunCli({"at", "2070-01-02T12:00:00"});
+        if (pipe) {
+            ASSERT_EQ(::mkfifo("zorvadata2070.txt", 0600), 0);
+        } else {
+            std::filesystem::create_symlink("/dev/zero", "zorvadata2070.txt");
+        }
+        const CliResult r = RunCli({"at", "2070-01-02T12:00:00"});
+        EXPECT_EQ(r.status, 0);
+        EXPECT_EQ(r.err, std::string("zorva-cli: warning: zorvadata2070.txt cannot be read: ") +
+                             (pipe ? "a pipe" : "a device") + ", not a regular file\n");
+        EXPECT_EQ(r.out, clean.out);
+    }
+    ::alarm(0);
 }
 
 } // namespace

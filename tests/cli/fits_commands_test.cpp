@@ -11,7 +11,7 @@ using test::Fields;
 using test::RunCli;
 
 TEST(LimbCommandFits, HeaderDiskOrientationAndTime) {
-    ZORVA_TESTDATA_DIR_OR_SKIP(data);
+    ZORVA_TEST_DATA(data);
     const test::CliResult r = RunCli({"limb", (data / "fits" / "resampled_hmi.fits").string()});
     ASSERT_EQ(r.status, 0) << r.err;
     const auto f = Fields(r.out);
@@ -29,7 +29,7 @@ TEST(LimbCommandFits, HeaderDiskOrientationAndTime) {
 }
 
 TEST(LimbCommandFits, RefineMovesTheLimbToAFractionOfAPixel) {
-    ZORVA_TESTDATA_DIR_OR_SKIP(data);
+    ZORVA_TEST_DATA(data);
     const std::string image = (data / "images" / "hmi_20230131_033945_512.png").string();
     const auto plain = Fields(RunCli({"limb", image}).out);
     const test::CliResult refined = RunCli({"limb", "--refine", image});

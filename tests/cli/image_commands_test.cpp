@@ -23,7 +23,7 @@ const char* const kHmi = "hmi_20230131_033945_512.png";
 const std::string kWhen = "2023-01-31T03:39:45";
 
 TEST(LimbCommand, DiskOfARealImageAndTheDateOfItsName) {
-    ZORVA_TESTDATA_DIR_OR_SKIP(data);
+    ZORVA_TEST_DATA(data);
     const std::string image = (data / "images" / kHmi).string();
     Result r = RunCli({"limb", image});
     ASSERT_EQ(r.status, 0) << r.err;
@@ -63,7 +63,7 @@ TEST(LimbCommand, FailuresGoToTheErrorStream) {
 }
 
 TEST(OverlayCommand, WritesTheImageWithTheGrid) {
-    ZORVA_TESTDATA_DIR_OR_SKIP(data);
+    ZORVA_TEST_DATA(data);
     const std::string image = (data / "images" / kHmi).string();
     test::TempDir dir;
     const fs::path out = dir / "grid.png";
@@ -89,7 +89,7 @@ TEST(OverlayCommand, WritesTheImageWithTheGrid) {
 }
 
 TEST(LocateCommand, ImagePixelGivesTheReadoutsOfItsMillimetres) {
-    ZORVA_TESTDATA_DIR_OR_SKIP(data);
+    ZORVA_TEST_DATA(data);
     const std::string image = (data / "images" / kHmi).string();
     const Result limb = RunCli({"limb", image});
     ASSERT_EQ(limb.status, 0) << limb.err;

@@ -28,7 +28,7 @@ std::vector<std::vector<std::string>> Lines(const std::string& text) {
 }
 
 TEST(RegionsCommand, ListsRegionsWhereTheFilePutsThem) {
-    ZORVA_TESTDATA_DIR_OR_SKIP(data);
+    ZORVA_TEST_DATA(data);
     const std::string file = (data / "srs" / "20110607SRS.txt").string();
     const Result r = RunCli({"regions", file});
     ASSERT_EQ(r.status, 0) << r.err;

@@ -156,7 +156,7 @@ TEST(ReadFits, NamesWithFilterCharactersAreTakenLiterally) {
 }
 
 TEST(ReadFits, RealHmiFileAndItsGzippedCopy) {
-    ZORVA_TESTDATA_DIR_OR_SKIP(data);
+    ZORVA_TEST_DATA(data);
     const std::filesystem::path hmi = data / "fits" / "resampled_hmi.fits";
     const FitsRead read = ReadFitsFile(hmi.string(), kLimits);
     ASSERT_TRUE(read.picture) << read.error;

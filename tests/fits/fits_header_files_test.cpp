@@ -1,4 +1,4 @@
-// The header facts of the shared real FITS files, checked against the FITS world
+// The header facts of the real FITS files, checked against the FITS world
 // coordinate rules applied forwards (pixel to sky) and the Sun's geometry.
 #include <cmath>
 #include <gtest/gtest.h>
@@ -52,7 +52,7 @@ Sky SkyOf(const FitsPicture& p, double X, double Y) {
 }
 
 TEST(FitsHeaderFiles, HmiDiskTimeAndNorthDown) {
-    ZORVA_TESTDATA_DIR_OR_SKIP(data);
+    ZORVA_TEST_DATA(data);
     const FitsPicture hmi = Read(data / "fits" / "resampled_hmi.fits");
     EXPECT_EQ(FitsObservationInstant(hmi.info.keywords), (Instant{2014, 3, 1, 0, 0, 28}));
     const auto disk = FitsHeaderDisk(hmi.info.keywords, hmi.height);
@@ -85,7 +85,7 @@ TEST(FitsHeaderFiles, HmiDiskTimeAndNorthDown) {
 }
 
 TEST(FitsHeaderFiles, HmiClicksMeasureTheHemisphereTheSkySays) {
-    ZORVA_TESTDATA_DIR_OR_SKIP(data);
+    ZORVA_TEST_DATA(data);
     const FitsPicture hmi = Read(data / "fits" / "resampled_hmi.fits");
     const auto disk = FitsHeaderDisk(hmi.info.keywords, hmi.height);
     ASSERT_TRUE(disk);
@@ -125,7 +125,7 @@ TEST(FitsHeaderFiles, HmiClicksMeasureTheHemisphereTheSkySays) {
 }
 
 TEST(FitsHeaderFiles, AiaWcsRadiusNotTheStalePixelRadius) {
-    ZORVA_TESTDATA_DIR_OR_SKIP(data);
+    ZORVA_TEST_DATA(data);
     const FitsPicture aia = Read(data / "fits" / "aia_171_level1.fits");
     const auto disk = FitsHeaderDisk(aia.info.keywords, aia.height);
     ASSERT_TRUE(disk);
@@ -182,7 +182,7 @@ LatLong WcsLatLong(const FitsPicture& p, double X, double Y) {
 // and 0.15 of Carrington longitude, north down (HMI) and north up (AIA) alike. The instant,
 // disk and turn are the header's; the ephemeris is the program's own for that instant.
 TEST(FitsHeaderFiles, ClicksOnOpenedPicturesAgreeWithTheWorldCoordinates) {
-    ZORVA_TESTDATA_DIR_OR_SKIP(data);
+    ZORVA_TEST_DATA(data);
     for (const char* name : {"resampled_hmi.fits", "aia_171_level1.fits"}) {
         SCOPED_TRACE(name);
         const FitsPicture fits = Read(data / "fits" / name);

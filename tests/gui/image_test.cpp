@@ -24,7 +24,7 @@ struct ImageWindow : test::WindowTest {
 };
 
 TEST_F(ImageWindow, OpenMeasureAndClose) {
-    ZORVA_TESTDATA_DIR_OR_SKIP(data);
+    ZORVA_TEST_DATA(data);
     const auto hmi = data / "images" / "hmi_20230131_033945_512.png";
     dialogs.messages.clear();
     OpenFile(hmi);
@@ -97,7 +97,7 @@ namespace zorva {
 namespace {
 
 TEST_F(ImageWindow, AnObservatoryFileBringsItsTimeDiskAndTurn) {
-    ZORVA_TESTDATA_DIR_OR_SKIP(data);
+    ZORVA_TEST_DATA(data);
     OpenFile(data / "fits" / "resampled_hmi.fits");
     EXPECT_TRUE(Checked("DiskOrientationFits"));
     EXPECT_FALSE(Checked("DiskOrientation1"));

@@ -100,7 +100,7 @@ struct Presented : test::WindowTest {
 // Every menu command in turn, typing into every box, clicks and shift-clicks, on the chart
 // and then on an opened picture: after each, the window shows the state and nothing else.
 TEST_F(Presented, EveryCommandLeavesTheWindowShowingTheState) {
-    ZORVA_TESTDATA_DIR_OR_SKIP(data);
+    ZORVA_TEST_DATA(data);
     dialogs.files.push_back(QString::fromStdString((data / "srs" / "20110607SRS.txt").string()));
     Trigger("LoadSRS1");
     ExpectWindowShowsTheState("a summary");

@@ -21,7 +21,7 @@ QString Wolf(const RegionTable& t) {
 }
 
 TEST(RegionTable, ListsEveryColumnSelectsAndIsReplaced) {
-    ZORVA_TESTDATA_DIR_OR_SKIP(data);
+    ZORVA_TEST_DATA(data);
     const SrsSummary june = LoadSrsFile(data / "srs" / "20110607SRS.txt");
     const SrsSummary old = LoadSrsFile(data / "srs" / "19960106SRS.txt");
     RegionTable table;

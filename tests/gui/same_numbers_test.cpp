@@ -21,7 +21,7 @@ std::string Iso(const Instant& t) {
 }
 
 TEST_F(SameNumbers, TheWindowAndTheCommandLineAgreeOnEveryPicture) {
-    ZORVA_TESTDATA_DIR_OR_SKIP(data);
+    ZORVA_TEST_DATA(data);
     const std::filesystem::path files[] = {
         data / "fits" / "resampled_hmi.fits",  // north down, disk and time from the header
         data / "fits" / "aia_171_level1.fits", // the header's disk of a picture of the corona

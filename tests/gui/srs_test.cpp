@@ -15,7 +15,7 @@ struct SrsWindow : test::WindowTest {
 };
 
 TEST_F(SrsWindow, LoadPlotAndChooseARegion) {
-    ZORVA_TESTDATA_DIR_OR_SKIP(data);
+    ZORVA_TEST_DATA(data);
     const QImage bare = Chart().copy();
     // The Display item asks for a summary while none is loaded.
     dialogs.files.push_back(QString::fromStdString((data / "srs" / "20110607SRS.txt").string()));

@@ -11,6 +11,8 @@
 #include <QStatusBar>
 #include <QTimeEdit>
 #include <gtest/gtest-spi.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include "core/settings/settings_store.h"
 #include "gui/chart_image.h"
@@ -242,6 +244,38 @@ TEST_F(MainWindow, AFailedSaveOnExitIsReported) {
     ASSERT_EQ(dialogs.messages.size(), 1u);
     EXPECT_TRUE(dialogs.messages[0].text.contains(QString::fromUtf8(kSettingsFileName.data())));
     form.reset();
+}
+
+// The Sub-pixel Limb choice is kept in the program's own options file, read as it was
+// written before. A pipe behind a link of that name once held up the start; now it is named
+// at the start, left as it is at the close, and the failed save is reported.
+TEST_F(MainWindow, TheOptionsFileIsReadAsWrittenAndNeverReplacedBlindly) {
+    Close();
+    const std::filesystem::path options = dir / "ZorvaOptions.ini";
+    test::WriteFile(options, "[General]\nSubPixelLimb=true\n");
+    Open();
+    EXPECT_TRUE(Checked("SubPixelLimb1"));
+    Trigger("SubPixelLimb1");
+    Close();
+    EXPECT_EQ(test::ReadFile(options), "[General]\nSubPixelLimb=false\n");
+
+    std::filesystem::remove(options);
+    ASSERT_EQ(::mkfifo((dir / "pipe").c_str(), 0600), 0);
+    std::filesystem::create_symlink("pipe", options);
+    constexpr unsigned kSecondsBeforeAHangCounts = 60;
+    ::alarm(kSecondsBeforeAHangCounts);
+    Open();
+    ASSERT_EQ(dialogs.messages.size(), 1u);
+    EXPECT_TRUE(dialogs.messages[0].text.contains("ZorvaOptions.ini: a pipe"))
+        << dialogs.messages[0].text.toStdString();
+    Close();
+    ::alarm(0);
+    ASSERT_EQ(dialogs.messages.size(), 2u);
+    EXPECT_TRUE(dialogs.messages[1].text.contains("could not be saved") &&
+                dialogs.messages[1].text.contains("ZorvaOptions.ini: a pipe"))
+        << dialogs.messages[1].text.toStdString();
+    EXPECT_TRUE(std::filesystem::is_symlink(options));
+    EXPECT_TRUE(std::filesystem::is_fifo(dir / "pipe"));
 }
 
 TEST_F(MainWindow, SpunPickersCarry) {

@@ -22,12 +22,12 @@ QString Q(const fs::path& p) {
     return QString::fromStdString(p.string());
 }
 
-// The shared 8-bit images held in 16 bits (each level times 257), as a PNG and as FITS:
+// The real 8-bit images held in 16 bits (each level times 257), as a PNG and as FITS:
 // plain, with the rows in FITS order (bottom first) and an offset of 32768 in BZERO, and
 // compressed by fpack. All three must show the same picture, the one the 16-bit stretch
 // makes of those values, and give the disk of the 8-bit original.
 TEST(FitsImage, SixteenBitPngFitsAndFpackedFitsGiveTheOriginalsDisk) {
-    ZORVA_TESTDATA_DIR_OR_SKIP(data);
+    ZORVA_TEST_DATA(data);
     test::TempDir dir;
     for (const char* name : {"hmi_20230131_033945_512.png", "mdi_20050111_235932_1024.png"}) {
         SCOPED_TRACE(name);
@@ -142,7 +142,7 @@ TEST(FitsImage, FloatPicturesAreTheExactStretchOfTheSortedLevels) {
 // double-precision stretch of its value (the second method: the values read by cfitsio
 // alone, the levels by sorting them, StretchedGrey of each value).
 TEST(FitsImage, RealFilesShowThePlainStretchOfTheirValues) {
-    ZORVA_TESTDATA_DIR_OR_SKIP(data);
+    ZORVA_TEST_DATA(data);
     test::TempDir dir;
     for (const char* name : {"resampled_hmi.fits", "aia_171_level1.fits"}) {
         SCOPED_TRACE(name);
@@ -206,7 +206,7 @@ TEST(FitsImage, RealFilesShowThePlainStretchOfTheirValues) {
 }
 
 TEST(FitsImage, RealHmiFileOpensWithItsHeader) {
-    ZORVA_TESTDATA_DIR_OR_SKIP(data);
+    ZORVA_TEST_DATA(data);
     const SolarImageLoad load = LoadSolarImage(Q(data / "fits" / "resampled_hmi.fits"));
     ASSERT_TRUE(load.image) << load.error.toStdString();
     const SolarImage& image = *load.image;

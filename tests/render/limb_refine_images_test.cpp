@@ -1,4 +1,4 @@
-// The sub-pixel limb on the shared real images, whose disks the test data's README gives
+// The sub-pixel limb on the real images, whose disks the test data's README gives
 // from the files' own keywords.
 #include <cmath>
 #include <gtest/gtest.h>
@@ -23,7 +23,7 @@ double CountedRadius(const QImage& grey) {
 }
 
 TEST(SubPixelLimbImages, RealDisksToAFractionOfAPixel) {
-    ZORVA_TESTDATA_DIR_OR_SKIP(data);
+    ZORVA_TEST_DATA(data);
     const struct {
         const char* file;
         double cx, cy, r;

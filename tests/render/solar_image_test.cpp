@@ -16,7 +16,7 @@ QString Q(const fs::path& p) {
     return QString::fromStdString(p.string());
 }
 
-// The disks of the shared real images, from their own FITS keywords (the test data's
+// The disks of the real images, from their own FITS keywords (the test data's
 // README): centre in 0-based pixels and radius.
 struct KnownDisk {
     const char* file;
@@ -36,7 +36,7 @@ void ExpectDisk(const LimbFit& fit, const KnownDisk& disk) {
 }
 
 TEST(SolarImage, RealImagesGiveTheirKnownDisks) {
-    ZORVA_TESTDATA_DIR_OR_SKIP(data);
+    ZORVA_TEST_DATA(data);
     for (const KnownDisk& disk : {kHmi, kMdi}) {
         SCOPED_TRACE(disk.file);
         const SolarImageLoad load = LoadSolarImage(Q(data / "images" / disk.file));
@@ -50,7 +50,7 @@ TEST(SolarImage, RealImagesGiveTheirKnownDisks) {
 // The HMI image written in another format or depth, then opened again: every way of
 // holding the same picture must give the same disk.
 TEST(SolarImage, EveryFormatAndDepthGivesTheSameDisk) {
-    ZORVA_TESTDATA_DIR_OR_SKIP(data);
+    ZORVA_TEST_DATA(data);
     const QImage grey(Q(data / "images" / kHmi.file));
     ASSERT_EQ(grey.format(), QImage::Format_Grayscale8);
     test::TempDir dir;
@@ -167,7 +167,7 @@ QByteArray PngHeader(quint32 w, quint32 h) {
 }
 
 TEST(SolarImage, BadFilesAreRefusedWithTheirNameAndReason) {
-    ZORVA_TESTDATA_DIR_OR_SKIP(data);
+    ZORVA_TEST_DATA(data);
     test::TempDir dir;
     const QImage grey(Q(data / "images" / kHmi.file));
     auto cutInHalf = [&](const char* name) {

@@ -11,15 +11,7 @@
 namespace zorva::test {
 
 std::filesystem::path TestDataDir() {
-    std::filesystem::path dir(ZORVA_TESTDATA_DIR);
-    std::error_code ec;
-    if (!std::filesystem::is_directory(dir, ec)) return {};
-    return dir;
-}
-
-bool TestDataRequired() {
-    const char* v = std::getenv("ZORVA_REQUIRE_TESTDATA");
-    return v != nullptr && *v != '\0' && std::string(v) != "0";
+    return std::filesystem::path(ZORVA_TESTDATA_DIR);
 }
 
 TempDir::TempDir() {

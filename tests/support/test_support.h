@@ -6,23 +6,16 @@
 
 namespace zorva::test {
 
-// Folder of the shared real-world test files; empty when this checkout has none.
+// tests/data: the real files the tests read, which every checkout holds.
 std::filesystem::path TestDataDir();
-
-// Whether a missing shared folder is an error (continuous integration sets
-// ZORVA_REQUIRE_TESTDATA) rather than a reason to skip.
-bool TestDataRequired();
 
 } // namespace zorva::test
 
-// Declares `dir`, the shared test-data folder; without one the test is skipped, or fails
-// where the data is required.
-#define ZORVA_TESTDATA_DIR_OR_SKIP(dir)                                                            \
+// Declares `dir`, the test-data folder; the test fails when it is missing. A test that
+// needs the real files never skips: a checkout without them is broken.
+#define ZORVA_TEST_DATA(dir)                                                                       \
     const std::filesystem::path dir = ::zorva::test::TestDataDir();                                \
-    if (dir.empty()) {                                                                             \
-        if (::zorva::test::TestDataRequired()) FAIL() << "the shared test data is missing";        \
-        GTEST_SKIP() << "no shared test data in this checkout";                                    \
-    }
+    ASSERT_TRUE(std::filesystem::is_directory(dir)) << "the test data is missing: " << dir.string()
 
 namespace zorva::test {
 

@@ -1,13 +1,18 @@
 #include "core/common/atomic_file.h"
 
+#include <algorithm>
 #include <cerrno>
+#include <chrono>
 #include <cstring>
 #include <fcntl.h>
 #include <random>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <system_error>
+#include <thread>
 #include <unistd.h>
+
+#include "core/common/regular_file.h"
 
 namespace zorva {
 
@@ -18,10 +23,25 @@ constexpr int kTemporaryNameTries = 16;
 constexpr unsigned long long kTemporaryNameRange = 1000000000ULL;
 constexpr mode_t kNewFileMode = 0666; // narrowed by the user's umask
 constexpr mode_t kPermissionBits = 07777;
-// A temporary is named after its target: "<name>.tmp" and digits.
-constexpr std::string_view kTemporaryMark = ".tmp";
+// A temporary's name: the mark, the target name's fingerprint in hexadecimal, a dot, a
+// number, and the ending. It is short whatever the target's name, so a target whose name is
+// as long as the system allows still has room for its temporary; the leading dot keeps it
+// out of sight.
+constexpr std::string_view kTemporaryMark = ".zorva-";
+constexpr std::string_view kTemporaryEnding = ".tmp";
+constexpr int kFingerprintDigits = 16;
+// FNV-1a, 64 bits: the same fingerprint for the same name in every run.
+constexpr uint64_t kFnvOffset = 14695981039346656037ULL;
+constexpr uint64_t kFnvPrime = 1099511628211ULL;
 // Longer chains of symbolic links are loops, as the system itself counts them.
 constexpr int kLongestLinkChain = 40;
+// An append waits this long at most for another to finish with the file, looking again
+// after pauses that double from the first to the longest.
+constexpr std::chrono::seconds kLongestLockWait{10};
+constexpr std::chrono::microseconds kFirstLockPause{50};
+constexpr std::chrono::microseconds kLongestLockPause{2000};
+// How often an append follows a file replaced under it before it gives up.
+constexpr int kLockTries = 8;
 
 // The file a path leads to: symbolic links are followed (relative ones from their own
 // folder), so that a save replaces the file a link points at and the link stays.
@@ -36,11 +56,17 @@ std::filesystem::path FinalTarget(std::filesystem::path path) {
     return path;
 }
 
-bool IsTemporaryOf(const std::string& name, const std::string& target) {
-    const std::size_t digits = target.size() + kTemporaryMark.size();
-    return name.size() > digits && name.compare(0, target.size(), target) == 0 &&
-           name.compare(target.size(), kTemporaryMark.size(), kTemporaryMark) == 0 &&
-           name.find_first_not_of("0123456789", digits) == std::string::npos;
+std::string Fingerprint(std::string_view name) {
+    uint64_t hash = kFnvOffset;
+    for (const char c : name) {
+        hash ^= static_cast<unsigned char>(c);
+        hash *= kFnvPrime;
+    }
+    std::string hex(kFingerprintDigits, '0');
+    for (int i = kFingerprintDigits - 1; i >= 0; --i, hash >>= 4) {
+        hex[static_cast<std::size_t>(i)] = "0123456789abcdef"[hash & 0xF];
+    }
+    return hex;
 }
 
 // Whether the name still leads to the file open on `fd` (a cleaner may have removed it).
@@ -49,6 +75,26 @@ bool NameLeadsTo(const std::filesystem::path& name, int fd) {
     struct stat open {};
     return ::lstat(name.c_str(), &byName) == 0 && ::fstat(fd, &open) == 0 &&
            byName.st_dev == open.st_dev && byName.st_ino == open.st_ino;
+}
+
+// Whether `name`, following links, leads to the file open on `fd`.
+bool SameFile(const std::filesystem::path& name, int fd) {
+    struct stat byName {};
+    struct stat open {};
+    return ::stat(name.c_str(), &byName) == 0 && ::fstat(fd, &open) == 0 &&
+           byName.st_dev == open.st_dev && byName.st_ino == open.st_ino;
+}
+
+// Takes the exclusive lock on a file appended to. Another append holds it for a moment;
+// a program that holds it for longer is waited for only so long, and the append fails.
+bool LockWithin(int fd) {
+    const auto deadline = std::chrono::steady_clock::now() + kLongestLockWait;
+    for (auto pause = kFirstLockPause;; pause = std::min(pause * 2, kLongestLockPause)) {
+        if (::flock(fd, LOCK_EX | LOCK_NB) == 0) return true;
+        if (errno != EWOULDBLOCK && errno != EINTR) return false;
+        if (std::chrono::steady_clock::now() >= deadline) return false;
+        std::this_thread::sleep_for(pause);
+    }
 }
 
 // A temporary is in use while its save holds this lock, on a descriptor of its own so
@@ -72,9 +118,8 @@ int LockTemporary(const std::filesystem::path& temporary) {
 int CreateTemporary(const std::filesystem::path& target, std::filesystem::path& made, int& lock) {
     static std::mt19937_64 generator{std::random_device{}()};
     for (int i = 0; i < kTemporaryNameTries; ++i) {
-        std::filesystem::path candidate = target;
-        candidate +=
-            std::string(kTemporaryMark) + std::to_string(generator() % kTemporaryNameRange);
+        const std::filesystem::path candidate =
+            target.parent_path() / TemporaryName(target, generator() % kTemporaryNameRange);
         const int fd =
             ::open(candidate.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, kNewFileMode);
         if (fd < 0) {
@@ -98,6 +143,19 @@ int CreateTemporary(const std::filesystem::path& target, std::filesystem::path& 
     }
     errno = EEXIST;
     return -1;
+}
+
+bool WriteAllAt(int fd, std::string_view bytes, off_t at) {
+    while (!bytes.empty()) {
+        const ssize_t n = ::pwrite(fd, bytes.data(), bytes.size(), at);
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            return false;
+        }
+        bytes.remove_prefix(static_cast<std::size_t>(n));
+        at += n;
+    }
+    return true;
 }
 
 bool WriteAll(int fd, std::string_view bytes) {
@@ -140,8 +198,7 @@ bool WriteFileAtomically(const std::filesystem::path& path, std::string_view byt
     struct stat old {};
     const bool existed = ::stat(target.c_str(), &old) == 0;
     if (existed && !S_ISREG(old.st_mode)) {
-        return S_ISDIR(old.st_mode) ? Fail(error, EISDIR)
-                                    : Fail(error, "not a regular file", EINVAL);
+        return Fail(error, NotRegularText(old.st_mode), S_ISDIR(old.st_mode) ? EISDIR : EINVAL);
     }
     RemoveStaleTemporaries(target);
 
@@ -167,42 +224,92 @@ bool WriteFileAtomically(const std::filesystem::path& path, std::string_view byt
 }
 
 bool AppendToFileWhole(const std::filesystem::path& path, std::string_view bytes,
-                       std::string* error) {
+                       std::string* error, const AppendPreparation& prepare) {
     RemoveStaleTemporaries(path);
-    struct stat before {};
-    const bool existed = ::stat(path.c_str(), &before) == 0;
-    const int fd = ::open(path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, kNewFileMode);
-    if (fd < 0) return Fail(error, errno);
+    int fd = -1;
+    bool existed = false;
+    for (int tries = 0;; ++tries) {
+        existed = ::access(path.c_str(), F_OK) == 0;
+        std::string why;
+        fd = OpenRegularFile(path, O_RDWR | O_CREAT, kNewFileMode, &why);
+        if (fd < 0) return Fail(error, why, errno);
+        if (!LockWithin(fd)) {
+            ::close(fd);
+            return Fail(error, "held by another program", EWOULDBLOCK);
+        }
+        // A save that replaced the file while we waited for the lock left us holding the
+        // old one, which no name leads to any more: the bytes go to the new one.
+        if (SameFile(path, fd)) break;
+        ::close(fd);
+        if (tries == kLockTries) return Fail(error, "replaced again and again", EAGAIN);
+    }
     struct stat opened {};
     if (::fstat(fd, &opened) != 0) {
         const int code = errno;
         ::close(fd);
         return Fail(error, code);
     }
-    // Only a regular file can be cut back, or synced; a device takes the bytes as it will.
-    const bool regular = S_ISREG(opened.st_mode);
-    const off_t length = opened.st_size;
+    int64_t prepared = opened.st_size;
+    std::string lead;
+    std::string why;
     int code = 0;
-    if (!WriteAll(fd, bytes) || (regular && ::fsync(fd) != 0)) code = errno;
-    if (code != 0 && regular) (void)::ftruncate(fd, length);
-    if (::close(fd) != 0 && code == 0) {
-        code = errno;
-        if (regular) (void)::truncate(path.c_str(), length);
+    errno = 0;
+    if (prepare && !prepare(fd, prepared, lead, why)) code = errno != 0 ? errno : EIO;
+    const off_t mended = static_cast<off_t>(prepared);
+    off_t length = mended;
+    // What goes first is written on its own, so that a kill cannot leave it half done
+    // beside the zeros of the bytes that follow.
+    if (code == 0 && !lead.empty()) {
+        if (!WriteAllAt(fd, lead, length)) code = errno;
+        length += static_cast<off_t>(lead.size());
     }
-    if (code == 0) return true;
-    if (regular && !existed) ::unlink(path.c_str());
-    return Fail(error, code);
+    // The file takes its new length first, then the bytes fill it: whatever stops the
+    // writing (a kill, a power cut) leaves zeros after the bytes that made it, which mark the
+    // end as unfinished.
+    if (code == 0) {
+        const off_t end = length + static_cast<off_t>(bytes.size());
+        if (::ftruncate(fd, end) != 0 || !WriteAllAt(fd, bytes, length) || ::fsync(fd) != 0) {
+            code = errno;
+        }
+    }
+    if (code != 0) {
+        // Cut back to the length before; a file this call made, and that nobody wrote to
+        // since, goes.
+        (void)::ftruncate(fd, mended);
+        if (!existed && mended == 0 && SameFile(path, fd)) ::unlink(FinalTarget(path).c_str());
+        ::close(fd);
+        return why.empty() ? Fail(error, code) : Fail(error, why, code);
+    }
+    // The bytes are on the disk once the sync succeeded; closing cannot take them back.
+    ::close(fd);
+    return true;
+}
+
+std::string TemporaryName(const std::filesystem::path& target, uint64_t number) {
+    return std::string(kTemporaryMark) + Fingerprint(target.filename().native()) + "." +
+           std::to_string(number) + std::string(kTemporaryEnding);
+}
+
+bool IsTemporaryName(std::string_view name, const std::filesystem::path& target) {
+    const std::string prefix =
+        std::string(kTemporaryMark) + Fingerprint(target.filename().native()) + ".";
+    if (name.size() <= prefix.size() + kTemporaryEnding.size() || !name.starts_with(prefix) ||
+        !name.ends_with(kTemporaryEnding)) {
+        return false;
+    }
+    const std::string_view number =
+        name.substr(prefix.size(), name.size() - prefix.size() - kTemporaryEnding.size());
+    return number.find_first_not_of("0123456789") == std::string_view::npos;
 }
 
 void RemoveStaleTemporaries(const std::filesystem::path& path) {
     const std::filesystem::path target = FinalTarget(path);
-    const std::string name = target.filename().string();
     const std::filesystem::path folder = target.parent_path().empty() ? "." : target.parent_path();
     std::error_code ec;
     for (std::filesystem::directory_iterator it(folder, ec), end; !ec && it != end;
          it.increment(ec)) {
         const std::filesystem::path candidate = it->path();
-        if (!IsTemporaryOf(candidate.filename().string(), name)) continue;
+        if (!IsTemporaryName(candidate.filename().string(), target)) continue;
         // Removed only while we hold its lock and the name still leads to the file locked:
         // a save in progress keeps its temporary.
         const int lock = LockTemporary(candidate);

@@ -1,6 +1,8 @@
 #pragma once
 
+#include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -18,16 +20,38 @@ namespace zorva {
 bool WriteFileAtomically(const std::filesystem::path& path, std::string_view bytes,
                          std::string* error = nullptr);
 
-// Appends `bytes` to `path` (created when missing) whole or not at all: when a write, the
-// sync or the close fails, the file is cut back to its length before, and a file this call
+// Looks at a file about to be appended to, under the append's lock: `fd` is open on it for
+// reading and writing, `length` bytes long. It may cut the file back (and then sets
+// `length`), and gives in `lead` what to write before the new bytes. False, with `error`
+// set, stops the append.
+using AppendPreparation =
+    std::function<bool(int fd, int64_t& length, std::string& lead, std::string& error)>;
+
+// Appends `bytes` to `path` (created when missing) whole or not at all. Only a regular file
+// is appended to (a link is followed; a folder, pipe or device is refused without waiting on
+// it). Every append holds an exclusive advisory lock (flock) on the file from before it
+// looks at the file until the bytes are synced, so that appends of several processes
+// neither mix nor see each other half done; one that cannot get the lock within seconds
+// fails. `prepare`, when given, runs first under the lock, and its `lead` is written on its
+// own. The file then takes its new length and the bytes are written into it: a kill or a
+// power cut in the middle leaves the bytes that made it followed by zeros to the new end,
+// which is how the next append knows an unfinished one. When a write or the sync fails, the
+// file is cut back to its length before (after `prepare`), and a file this call
 // created is removed again. `error` (when given) says why. Temporaries that an interrupted
 // replacement of the same file left behind are removed first.
 bool AppendToFileWhole(const std::filesystem::path& path, std::string_view bytes,
-                       std::string* error = nullptr);
+                       std::string* error = nullptr, const AppendPreparation& prepare = {});
 
 // Removes the temporaries that saves of `path` left beside it when they were cut short (a
-// kill, a power cut): files named after it with ".tmp" and digits that no running save
+// kill, a power cut): files with the names TemporaryName gives for it that no running save
 // holds. The program calls this at start-up for the files it keeps.
 void RemoveStaleTemporaries(const std::filesystem::path& path);
+
+// The name of a temporary of a save of `target`, in the target's folder: short and of its
+// own (".zorva-", a 16-digit fingerprint of the target's name, ".", `number`, ".tmp"), so
+// that a target whose name is as long as the system allows can still be saved.
+std::string TemporaryName(const std::filesystem::path& target, uint64_t number);
+// Whether the bare file name `name` is one TemporaryName gives for `target`.
+bool IsTemporaryName(std::string_view name, const std::filesystem::path& target);
 
 } // namespace zorva

@@ -3,11 +3,12 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
-#include <fstream>
 #include <optional>
 #include <span>
+#include <sstream>
 #include <string_view>
 
+#include "core/common/regular_file.h"
 #include "core/ephemeris/builtin_tables.h"
 #include "core/ephemeris/solar_position.h"
 #include "core/text/parse.h"
@@ -24,6 +25,8 @@ namespace {
 // No honest word of a year file comes near this; a longer one ends the reading.
 constexpr std::size_t kMaxWordLength = 64;
 constexpr int kHeaderWords = 18;
+constexpr int32_t kDaysInYear = 365;
+constexpr int32_t kDaysInLeapYear = 366;
 constexpr int kRecordWords = 11;
 
 // The values a daily solar ephemeris at 0h UT can hold. A record outside them is not one,
@@ -232,21 +235,26 @@ int32_t LoadYearTable(int32_t year, DailyTable& table,
     bool fromFile = false;
     const std::filesystem::path path = folder ? *folder / found.fileName : std::filesystem::path();
     std::error_code ec;
-    const auto status = folder
-                            ? std::filesystem::status(path, ec)
-                            : std::filesystem::file_status(std::filesystem::file_type::not_found);
-    if (std::filesystem::is_directory(status)) {
+    if (!folder) {
+        // No folder of year files: the built-in or computed table.
+    } else if (std::filesystem::is_directory(path, ec)) {
         found.error = found.fileName + " is a folder, not a year file";
-    } else if (std::filesystem::exists(status)) {
-        std::ifstream file(path, std::ios::binary);
-        if (file.is_open()) {
-            const YearFileResult read = ReadYearFile(file, table);
-            count = read.count;
-            fromFile = true;
-            if (!read.error.empty()) found.error = found.fileName + " " + read.error;
-        } else {
-            found.error = found.fileName + " cannot be opened";
+    } else if (const RegularFileRead file = ReadRegularFile(path); file.ok) {
+        std::istringstream in(file.bytes);
+        const YearFileResult read = ReadYearFile(in, table);
+        count = read.count;
+        fromFile = true;
+        const int32_t days = IsLeapYear(year) ? kDaysInLeapYear : kDaysInYear;
+        if (!read.error.empty()) {
+            found.error = found.fileName + " " + read.error;
+        } else if (read.count < days) {
+            // A file that ends cleanly before the year does is as incomplete as a damaged
+            // one: the days it lacks are computed, and the user should know.
+            found.error = found.fileName + " ends after " + std::to_string(read.count) +
+                          " of the year's " + std::to_string(days) + " days";
         }
+    } else if (file.found) {
+        found.error = found.fileName + " cannot be read: " + file.error;
     }
     if (fromFile) {
         found.origin = YearTableOrigin::YearFile;

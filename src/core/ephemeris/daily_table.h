@@ -83,11 +83,13 @@ struct YearTableSource {
     std::string error;
 };
 
-// Fills the table for a year from the year file in `folder` (when there is a folder), the
-// built-in tables (1990-2050) or the computed path, in that order; returns the number of
-// records. A year file that stops early still fills the table with what it held (days it
-// lacks are computed when they are needed); a folder of the file's name counts as no file.
-// When `source` is given it receives where the table came from and what went wrong.
+// Fills the table for a year from the year file in `folder` (when there is a folder), the built-in
+// tables or the computed path, in that order; returns the number of records. A year file that stops
+// early, damaged or cleanly before the year's last day, still fills the table with what it
+// held (days it lacks are computed when they are needed) and is named in the error with
+// where it stopped. Only a regular file is read: a folder, pipe or device of the file's
+// name counts as no file, and is named too. When `source` is given it receives where the
+// table came from and what went wrong.
 int32_t LoadYearTable(int32_t year, DailyTable& table,
                       const std::optional<std::filesystem::path>& folder,
                       YearTableSource* source = nullptr);

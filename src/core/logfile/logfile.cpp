@@ -3,8 +3,7 @@
 #include <algorithm>
 #include <charconv>
 #include <cmath>
-#include <fcntl.h>
-#include <sys/stat.h>
+#include <cstring>
 #include <unistd.h>
 
 #include "core/common/atomic_file.h"
@@ -213,36 +212,43 @@ std::string LogfileLine(const LogfileInputs& in) {
 
 namespace {
 
-// A kill during an append can leave part of a line with no line break at the end of the
-// logfile: the system stops a write only between two pages of the file, so such a part
-// ends exactly on a page boundary. What follows the last line break is cut off when it
-// ends there and is shorter than a measurement line, as a cut-short line is. Anything else
-// (a note the user typed without a final line break, say) was written by someone else and
-// stays, ended by a line break. Gives what to put before the next line. A file that cannot
-// be read or cut is left as it is, for the append to report.
-std::string MendCutShortLine(const std::filesystem::path& path) {
-    const int fd = ::open(path.c_str(), O_RDWR | O_CLOEXEC);
-    if (fd < 0) return {};
-    const off_t lineLength = static_cast<off_t>(LogfileHeader().size());
-    const long page = ::sysconf(_SC_PAGESIZE);
-    struct stat st {};
-    std::string before;
-    if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_size > 0) {
-        const off_t window = std::min(st.st_size, lineLength);
-        const off_t from = st.st_size - window;
-        std::string tail(static_cast<std::size_t>(window), '\0');
-        if (::pread(fd, tail.data(), tail.size(), from) == window && tail.back() != '\n') {
-            const std::size_t lastBreak = tail.rfind('\n');
-            const bool onPageEnd = page > 0 && st.st_size % page == 0;
-            const bool cutShort =
-                onPageEnd && (lastBreak != std::string::npos || st.st_size < lineLength);
-            const off_t keep =
-                lastBreak == std::string::npos ? 0 : from + static_cast<off_t>(lastBreak) + 1;
-            if (!cutShort || ::ftruncate(fd, keep) != 0) before = kLineBreak;
-        }
+// How far back from the end the last line is looked for. An unfinished append is one line
+// long; a last line longer than this is someone else's.
+constexpr std::size_t kLastLineWindow = 4096;
+
+// Readies the end of a logfile for the next line, under the append's lock. An append
+// stopped by a kill or a power cut leaves the start of its line followed by zeros, to the
+// line's full length: such an end (after the last line break: no zero, then only zeros) is
+// cut off. Anything else after the last line break (a note the user typed without one)
+// was written by someone else and stays; it is ended by a line break. Nothing else in the
+// file is touched.
+bool MendLastLine(int fd, int64_t& length, std::string& lead, std::string& error) {
+    if (length == 0) return true;
+    const off_t window = static_cast<off_t>(std::min<int64_t>(length, kLastLineWindow));
+    const off_t from = static_cast<off_t>(length) - window;
+    std::string tail(static_cast<std::size_t>(window), '\0');
+    if (::pread(fd, tail.data(), tail.size(), from) != window) {
+        error = "its end cannot be read";
+        return false;
     }
-    ::close(fd);
-    return before;
+    if (tail.back() == '\n') return true;
+    const std::size_t lastBreak = tail.rfind('\n');
+    const std::size_t lineStart = lastBreak == std::string::npos ? 0 : lastBreak + 1;
+    const std::size_t zerosStart = tail.find_last_not_of('\0') + 1; // npos + 1 is 0
+    const bool wholeLineSeen = lastBreak != std::string::npos || from == 0;
+    const bool unfinished = wholeLineSeen && tail.back() == '\0' && zerosStart >= lineStart &&
+                            tail.find('\0', lineStart) == zerosStart;
+    if (!unfinished) {
+        lead = kLineBreak;
+        return true;
+    }
+    const off_t keep = from + static_cast<off_t>(lineStart);
+    if (::ftruncate(fd, keep) != 0) {
+        error = std::string("its unfinished last line cannot be cut off: ") + std::strerror(errno);
+        return false;
+    }
+    length = keep;
+    return true;
 }
 
 } // namespace
@@ -257,7 +263,7 @@ LogfileResult CreateLogfile(const std::filesystem::path& path) {
 
 LogfileResult AppendToLogfile(const std::filesystem::path& path, const std::string& line) {
     std::string why;
-    if (!AppendToFileWhole(path, MendCutShortLine(path) + line + kLineBreak, &why)) {
+    if (!AppendToFileWhole(path, line + kLineBreak, &why, MendLastLine)) {
         return Failure("Cannot write to the logfile", path, why);
     }
     return {true, {}};

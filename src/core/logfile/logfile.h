@@ -51,11 +51,12 @@ struct LogfileResult {
 // Writes a new logfile holding the header line, replacing any file of that name whole or
 // not at all.
 LogfileResult CreateLogfile(const std::filesystem::path& path);
-// Appends one line and its line break (creating the file if need be). Success means the
-// line was written, synced and the file closed; on failure the file is cut back to its
-// length before, so a half line never joins the next one. Part of a line that a killed
-// append left at the end (no line break, shorter than a measurement line, ending on a page
-// boundary) is cut off first; any other last line without its line break is ended with one.
+// Appends one line and its line break (creating the file if need be), safely beside
+// other processes appending to the same file. Success means the line was written, synced
+// and the file closed; on failure the file is cut back to its length before. What an
+// append stopped by a kill or a power cut left at the end (the start of its line, then
+// zeros) is cut off first; any other last line without its line break is the user's and is
+// ended with one. Only a regular file is appended to.
 LogfileResult AppendToLogfile(const std::filesystem::path& path, const std::string& line);
 
 } // namespace zorva

@@ -2,6 +2,7 @@
 #include "core/options/option_table.h"
 
 #include <array>
+#include <cmath>
 
 #include "core/chart/chart_geometry.h"
 #include "core/ephemeris/horizon.h"
@@ -262,6 +263,27 @@ constexpr std::array<std::pair<const char*, uint32_t>, 5> kColourItems = {{
     {"White", kColourWhite},
 }};
 
+// `v` cut to `digits` significant digits, downwards or upwards.
+double CutToDigits(double v, int digits, bool down) {
+    const double exponent = std::floor(std::log10(std::fabs(v)));
+    const double scale = std::pow(10.0, digits - 1 - exponent);
+    const double scaled = v * scale;
+    return (down ? std::floor(scaled) : std::ceil(scaled)) / scale;
+}
+
+// A value as the file holds it, in six significant digits, that reads back inside the
+// range `usable` accepts when the value itself lies inside: where rounding to the nearest
+// would cross the edge (2000 mm is 78.740157 in, which rounds to 78.7402 in, beyond it),
+// the value is cut towards itself at the sixth digit instead (78.7401 in).
+template <class Usable> std::string RealWithin(double v, const Usable& usable) {
+    const std::string nearest = GeneralText(v, kWrittenDigits);
+    const std::optional<double> back = ParseReal(nearest);
+    if (!std::isfinite(v) || v == 0 || !usable(v) || !back || usable(*back)) return nearest;
+    const std::string cut = GeneralText(CutToDigits(v, kWrittenDigits, *back > v), kWrittenDigits);
+    const std::optional<double> cutBack = ParseReal(cut);
+    return cutBack && usable(*cutBack) ? cut : nearest;
+}
+
 // The value of a row as a whole number, for the menus (booleans as 0 and 1).
 int64_t Whole(const OptionRow& row, const Options& options) {
     Options& o = const_cast<Options&>(options); // the accessors reach; nothing is changed
@@ -346,7 +368,17 @@ std::string OptionText(const OptionRow& row, const Options& options) {
             } else if constexpr (std::is_same_v<T, int32_t>) {
                 return std::to_string(v);
             } else if constexpr (std::is_same_v<T, double>) {
-                return GeneralText(v, kWrittenDigits);
+                // The values a reading takes back: the box's rule, the diameter's range in
+                // the unit written, or the row's range.
+                const auto usable = [&](double x) {
+                    double holder = 0;
+                    if (row.accept != nullptr) return row.accept(x, holder);
+                    if (&v == &o.DiamValue) {
+                        return IsUsableChartDiameter(o.DiamInInches ? x * MmPerInch : x);
+                    }
+                    return x >= row.low && x <= row.high;
+                };
+                return RealWithin(v, usable);
             } else if constexpr (std::is_same_v<T, uint32_t>) {
                 return std::string(ColourCode(v));
             } else {

@@ -133,7 +133,8 @@ struct SettingsLoad {
     SeparationPathChoice separationPath = SeparationPathChoice::LongitudeArc1;
     std::optional<Orientation> orientation = Orientation::Equatorial; // none: change none
     bool logFileMessageBoxChecked = true;
-    // The first value that was missing, unreadable or out of range, empty when none.
+    // The first value that was missing, unreadable or out of range, or why a file could not
+    // be read; empty when none.
     std::string error;
 };
 
@@ -149,7 +150,9 @@ SettingsLoad DefaultSettingsLoad();
 // diameter outside 1..2000 mm (which gives 150 mm like a missing one).
 SettingsLoad ReadSettings(std::istream& in);
 
-// Writes the 36 lines exactly as they are read back.
+// Writes the 36 lines exactly as they are read back. Numbers have six significant digits,
+// and one that lies within its range above reads back within it: where the nearest six
+// digits would leave the range, the value is cut towards itself instead.
 void WriteSettings(std::ostream& out, const Settings& s);
 std::string SettingsFileText(const Settings& s);
 

@@ -1,20 +1,13 @@
 #include "core/settings/settings_store.h"
 
-#include <fstream>
+#include <sstream>
 #include <string>
-#include <system_error>
+#include <utility>
 
 #include "core/common/atomic_file.h"
+#include "core/common/regular_file.h"
 
 namespace zorva {
-namespace {
-
-bool IsOpenableFile(const std::filesystem::path& path) {
-    std::error_code ec;
-    return std::filesystem::exists(path, ec) && !std::filesystem::is_directory(path, ec);
-}
-
-} // namespace
 
 LoadedSettingsFiles LoadSettingsFiles(const std::filesystem::path& folder) {
     LoadedSettingsFiles loaded;
@@ -22,17 +15,24 @@ LoadedSettingsFiles LoadSettingsFiles(const std::filesystem::path& folder) {
     const auto settingsPath = folder / kSettingsFileName;
     RemoveStaleTemporaries(directoryPath);
     RemoveStaleTemporaries(settingsPath);
-    if (IsOpenableFile(directoryPath)) {
-        std::ifstream in(directoryPath, std::ios::binary);
-        if (in) {
-            loaded.directoryFound = true;
-            loaded.folders = ReadDirectoryFile(in).folders;
-        }
+    const RegularFileRead directory = ReadRegularFile(directoryPath);
+    if (directory.ok) {
+        std::istringstream in(directory.bytes);
+        loaded.directoryFound = true;
+        loaded.folders = ReadDirectoryFile(in).folders;
     }
     loaded.settings = DefaultSettingsLoad();
-    if (IsOpenableFile(settingsPath)) {
-        std::ifstream in(settingsPath, std::ios::binary);
-        if (in) loaded.settings = ReadSettings(in);
+    const RegularFileRead settings = ReadRegularFile(settingsPath);
+    if (settings.ok) {
+        std::istringstream in(settings.bytes);
+        loaded.settings = ReadSettings(in);
+    }
+    // The first trouble, naming its file; the defaults stand in for what was not read.
+    for (const auto& [read, name] :
+         {std::pair{&settings, kSettingsFileName}, std::pair{&directory, kDirectoryFileName}}) {
+        if (read->found && !read->ok && loaded.settings.error.empty()) {
+            loaded.settings.error = std::string(name) + ": " + read->error;
+        }
     }
     return loaded;
 }

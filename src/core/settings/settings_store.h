@@ -20,8 +20,10 @@ struct LoadedSettingsFiles {
 };
 
 // Reads the directory file, then the settings file, from `folder`. A file that is missing
-// or cannot be opened is not an error: the folders stay empty, the defaults apply. The
-// temporaries of saves of either file that were cut short are removed first.
+// or cannot be read leaves the folders empty and the defaults in place; only regular files
+// are read (a pipe or a device of either name is refused, and says so in
+// settings.error). The temporaries of saves of either file that were cut short are
+// removed first.
 LoadedSettingsFiles LoadSettingsFiles(const std::filesystem::path& folder);
 
 struct SavedSettingsFiles {

@@ -2,9 +2,10 @@
 
 #include <array>
 #include <cctype>
-#include <fstream>
+#include <sstream>
 #include <system_error>
 
+#include "core/common/regular_file.h"
 #include "core/text/parse.h"
 #include "core/text/text_scanner.h"
 
@@ -390,15 +391,13 @@ SrsSummary LoadSrsFile(const std::filesystem::path& path) {
         s.Error = "The name of " + name + " does not begin with its date (YYYYMMDD).";
         return s;
     }
-    if (!std::filesystem::is_regular_file(path, ec)) {
+    // Only a regular file is read, and only so far: a pipe or a device is refused.
+    const RegularFileRead file = ReadRegularFile(path);
+    if (!file.ok) {
         s.Error = "Unable to open " + name + ".";
         return s;
     }
-    std::ifstream in(path, std::ios::binary);
-    if (!in) {
-        s.Error = "Unable to open " + name + ".";
-        return s;
-    }
+    std::istringstream in(file.bytes);
     return ReadSrs(in, *date, name);
 }
 

@@ -186,7 +186,7 @@ TEST(AccurateEphemeris, TTMinusUTC) {
     }
 }
 
-// --- Published reference values (shared test data, read in place) ---
+// --- Published reference values (tests/data) ---
 
 std::vector<std::string> SplitCsvLine(const std::string& line) {
     std::vector<std::string> fields(1);
@@ -303,7 +303,7 @@ const Rule* FindRule(const std::string& source, const std::string& quantity) {
 }
 
 TEST(AccurateEphemeris, PublishedReferenceValues) {
-    ZORVA_TESTDATA_DIR_OR_SKIP(dir);
+    ZORVA_TEST_DATA(dir);
     std::ifstream in(dir / "ephemeris" / "published_reference.csv");
     ASSERT_TRUE(in) << "published_reference.csv missing";
     std::string line;

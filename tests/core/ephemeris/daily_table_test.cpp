@@ -207,7 +207,7 @@ TEST(Interpolation, LastDayOfTheYearLooksIntoTheNext) {
 
 // The built-in tables give almanac-grade L0 for recent instants, where the computed path
 // is some 0.08 deg off. 2026-12-07 12h: the almanac's 124.30 deg. The SDO/HMI keywords
-// (CRLN_OBS of the shared reference file, at the exposure's mid-time in UTC) agree with
+// (CRLN_OBS of the real reference file, at the exposure's mid-time in UTC) agree with
 // the geocentric value within about 0.01 deg; the tables add up to 0.005 of rounding.
 TEST(Interpolation, BuiltinTablesGiveAlmanacGradeL0) {
     struct Case {

@@ -108,9 +108,22 @@ TEST(YearFileChecks, LoadReportsTheSourceAndTheError) {
     EXPECT_EQ(LoadYearTable(2070, table, dir.path(), &source), 365);
     EXPECT_EQ(YearTableSourceText(source), "computed");
 
+    // A file that ends cleanly before the year does is named like a damaged one (it once
+    // passed in silence, the computed path filling the rest), with the days it held.
     test::WriteFile(dir / "zorvadata2026.txt", kHeader + kDay1 + kDay2);
     EXPECT_EQ(LoadYearTable(2026, table, dir.path(), &source), 2);
-    EXPECT_EQ(YearTableSourceText(source), "year file zorvadata2026.txt");
+    EXPECT_EQ(YearTableSourceText(source),
+              "year file zorvadata2026.txt; zorvadata2026.txt ends after 2 of the year's 365 days");
+    // A whole year, leap or not, is no cause for a word.
+    for (const int32_t year : {2026, 2028}) {
+        DailyTable whole;
+        const int32_t days = ComputeYearTable(year, whole);
+        std::ostringstream text;
+        WriteYearFile(text, year, whole.data(), days);
+        test::WriteFile(dir / YearFileName(year), text.str());
+        EXPECT_EQ(LoadYearTable(year, table, dir.path(), &source), year == 2028 ? 366 : 365);
+        EXPECT_EQ(source.error, "") << year;
+    }
 
     test::WriteFile(dir / "zorvadata2026.txt", kHeader + kDay1 + Day2With(7, "1e308"));
     EXPECT_EQ(LoadYearTable(2026, table, dir.path(), &source), 1);

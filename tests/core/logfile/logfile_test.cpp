@@ -240,8 +240,9 @@ TEST_F(LogfileFiles, LinesAreAppendedAfterTheHeader) {
     EXPECT_EQ(test::ReadFile(fresh), a + "\n");
 }
 
-// A kill can stop an append only between two pages of the file; the next append cuts off
-// such a part line, and ends any other last line that lacks its break.
+// An append stopped by a kill or a power cut leaves the start of its line and zeros to the
+// line's end; the next append cuts that off, and ends any other last line that lacks its
+// break, wherever the file ends.
 TEST_F(LogfileFiles, PartOfALineWithoutItsBreakIsCutOffOrEnded) {
     const std::string header = LogfileHeader() + "\n";
     const std::string line = LogfileLine(SampleInputs());
@@ -256,18 +257,23 @@ TEST_F(LogfileFiles, PartOfALineWithoutItsBreakIsCutOffOrEnded) {
         part = line.substr(0, end - lines.size());
     }
     ASSERT_EQ((lines.size() + part.size()) % page, 0U);
+    const std::string zeros(whole.size() - part.size(), '\0');
     const std::string longNote(line.size() + 5, 'n');
     const struct {
         std::string before;
         std::string after;
     } cases[] = {
-        {lines + part, lines + whole},
-        // Off a page boundary, or as long as a line: not the rest of a killed append.
-        {lines + part + "x", lines + part + "x\n" + whole},
+        {lines + part + zeros, lines + whole},
+        {header + std::string(whole.size(), '\0'), header + whole},
+        // A note of the user's without its line break stays, even where the file ends on a
+        // page boundary and the note looks like the start of a line.
+        {lines + part, lines + part + "\n" + whole},
         {header + "seeing poor", header + "seeing poor\n" + whole},
         {header + line, header + whole + whole},
         {header + longNote, header + longNote + "\n" + whole},
         {header + whole, header + whole + whole},
+        // Zeros in the note itself: not an unfinished append.
+        {header + std::string("a\0b\0", 4), header + std::string("a\0b\0\n", 5) + whole},
     };
     const auto path = dir / DefaultLogfileName;
     for (const auto& c : cases) {
@@ -292,12 +298,12 @@ TEST_F(LogfileFiles, UnwritableLogfileIsReported) {
     EXPECT_FALSE(folder.error.empty());
 }
 
-TEST_F(LogfileFiles, FullDiskIsReportedWhenTheLineIsFlushed) {
-    // The device that is always full opens and buffers fine; only the flush fails.
-    if (!std::filesystem::exists("/dev/full")) GTEST_SKIP() << "no /dev/full here";
+TEST_F(LogfileFiles, ADeviceIsNoLogfile) {
+    // The device that is always full would take the bytes and fail only at the flush; it
+    // is refused before anything is written.
     const LogfileResult r = AppendToLogfile("/dev/full", LogfileLine(SampleInputs()));
     EXPECT_FALSE(r.ok);
-    EXPECT_NE(r.error.find("write"), std::string::npos) << r.error;
+    EXPECT_NE(r.error.find("a device, not a regular file"), std::string::npos) << r.error;
     EXPECT_FALSE(CreateLogfile("/dev/full").ok);
 }
 

@@ -560,7 +560,7 @@ namespace zorva {
 namespace {
 
 TEST_F(SessionTest, ARegionSummaryIsPlottedAndFollowsTheDate) {
-    ZORVA_TESTDATA_DIR_OR_SKIP(data);
+    ZORVA_TEST_DATA(data);
     // NOAA's summaries in a folder per year, named in capitals as NOAA names them.
     const auto year = dir / "SRS" / "2011";
     std::filesystem::create_directories(year);
@@ -616,7 +616,7 @@ TEST_F(SessionTest, ARegionSummaryIsPlottedAndFollowsTheDate) {
 }
 
 TEST_F(SessionTest, RegionsGoOnTheSolarImageWhenItIsShown) {
-    ZORVA_TESTDATA_DIR_OR_SKIP(data);
+    ZORVA_TEST_DATA(data);
     Start({2011, 6, 7});
     s.LoadSummary((data / "srs" / "20110607SRS.txt").string());
     s.OpenImage("sun.png", Opened("sun.png", DiskOf(300, 300, 250)));

@@ -132,6 +132,40 @@ TEST(SettingsFile, RoundTripKeepsValuesAndBytes) {
     EXPECT_EQ(Read(crlf).settings, s);
 }
 
+// A value at the edge of its range saved to six digits once left it: 2000 mm shown in
+// inches (2000 / 25.4 = 78.7401574...) was saved as 78.7402 in, 2000.0015 mm, and reset to
+// 150 mm at the next start. Such a value is cut towards itself: 78.7401 in is the largest
+// six-digit value not above the edge.
+TEST(SettingsFile, ValuesAtTheEdgesOfTheirRangesSurviveARestart) {
+    const struct {
+        double mm;
+        bool inch;
+        const char* saved;
+    } cases[] = {
+        {2000, true, "78.7401"},
+        {1, true, "0.0393701"}, // 1 / 25.4 = 0.03937007874 rounds up, into the range
+        {1999.9999996, false, "2000"},
+        {150, true, "5.90551"},
+    };
+    for (const auto& c : cases) {
+        Settings s;
+        SetChartDiameter(s, c.mm, c.inch);
+        EXPECT_EQ(Lines(SettingsFileText(s)).at(4), c.saved) << c.mm;
+        const SettingsLoad load = Read(SettingsFileText(s));
+        EXPECT_FALSE(load.diameterAbsent) << c.mm;
+        EXPECT_EQ(load.error, "") << c.mm;
+        EXPECT_NEAR(load.settings.DiamValue * (c.inch ? 25.4 : 1), c.mm, 1e-5 * c.mm) << c.mm;
+    }
+    // The observer's edges are six-digit values themselves.
+    Settings s;
+    s.ObserverLat = -89.9999999;
+    s.ObserverLong = 179.9999999;
+    const SettingsLoad load = Read(SettingsFileText(s));
+    EXPECT_EQ(load.error, "");
+    EXPECT_EQ(load.settings.ObserverLat, -90);
+    EXPECT_EQ(load.settings.ObserverLong, 180);
+}
+
 TEST(SettingsFile, ChartDiameterInEitherUnit) {
     Settings s;
     SetChartDiameter(s, 150, true); // 150 mm shown in inches

@@ -37,7 +37,7 @@ TEST(RegionPositions, ReferenceLongitudeIsTheMostFrequentFirstListed) {
 // its listed latitude and distance from the central meridian within a degree: the drawn
 // pixel is taken back to the Sun by the inverse projection of a click.
 TEST(RegionPositions, AtTheValidTimeRegionsLieWhereTheFileLists) {
-    ZORVA_TESTDATA_DIR_OR_SKIP(data);
+    ZORVA_TEST_DATA(data);
     struct Look {
         int32_t flip, mirror;
         Orientation mode;

@@ -45,11 +45,11 @@ std::string Modern(const std::string& rows, const std::string& valid = "06/2400Z
 const std::string kEnd = "IA. H-alpha Plages without Spots.  Locations Valid at 06/2400Z Jun\n"
                          "Nmbr  Location  Lo\n1225  N17W77   061\n";
 
-// Every shared real file, with the values read off the files by eye. The expected
+// Every real file, with the values read off the files by eye. The expected
 // full numbers follow the rule stated with FullRegionNumber; the implied central-meridian
 // longitude is Lo plus the eastern distance, folded into 0..359.
 TEST(SrsReader, ReadsEverySharedFile) {
-    ZORVA_TESTDATA_DIR_OR_SKIP(data);
+    ZORVA_TEST_DATA(data);
     struct Case {
         const char* file;
         Instant epoch;
