@@ -170,7 +170,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
 
         ComputeSeparation(separation, geometry, e);
         GreatCircleResults(separation);
-        if (spot.SpotLat != NoValue) {
+        if (spot.At->latitude != NoValue) {
             LogfileInputs line{
                 t,    e,        geometry.FlipSign, geometry.MirrorSign, geometry.ChartDiameter,
                 spot, observer, separation};

@@ -97,7 +97,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     g.Mode = static_cast<Orientation>(1 + (c.look >> 2) % 3);
     const double q = ChartRotation(g.Mode, now.P, now.ParallacticAngle);
     const int32_t side = ChartSide(g.ChartDiameter);
-    const DiskFrame chart = ChartFrame(side, side, g, q);
+    const DiskFrame chart = ChartDiskFrame(side, side, g, q);
     const DiskFrame image = ImageFrame(c.imageCx, c.imageCy, c.imageRadius, g, q);
     for (std::size_t i = 0; i < places.size(); ++i) {
         const RegionPlace& p = places[i];

@@ -51,7 +51,7 @@ void BM_ImageClickMappedAndLocated(benchmark::State& state) {
         QMouseEvent press(QEvent::MouseButtonPress, at, view.viewport()->mapToGlobal(at),
                           Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
         QCoreApplication::sendEvent(view.viewport(), &press);
-        benchmark::DoNotOptimize(spot.SpotLat);
+        benchmark::DoNotOptimize(spot.At->latitude);
     }
 }
 BENCHMARK(BM_ImageClickMappedAndLocated)->Unit(benchmark::kMicrosecond);

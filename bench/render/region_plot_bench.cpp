@@ -96,8 +96,8 @@ struct Chart {
         ChartScene scene = MakeChartScene(geometry, now, SpotState{}, MarkerState{});
         image = NewChartImage(geometry);
         RedrawChart(image, scene, DefaultChartFont());
-        frame = ChartFrame(image.width(), image.height(), geometry,
-                           ChartRotation(geometry.Mode, now.P, now.ParallacticAngle));
+        frame = ChartDiskFrame(image.width(), image.height(), geometry,
+                               ChartRotation(geometry.Mode, now.P, now.ParallacticAngle));
     }
 };
 

@@ -76,11 +76,13 @@ void ReadSpotSize(const ParsedArgs& parsed, SpotState& spot) {
 }
 
 void WriteSpotReadouts(std::ostream& out, const SpotState& s) {
-    out << "SpotRho " << FullPrecision(s.SpotRho) << "\n"
-        << "SpotPA " << FullPrecision(s.SpotPA) << "\n"
-        << "SpotLat " << FullPrecision(s.SpotLat) << "\n"
-        << "SpotLong " << FullPrecision(s.SpotLong) << "\n"
-        << "SpotRotation " << s.SpotRotation << "\n"
+    // Only a located spot is written; off the disk the command fails before.
+    const DiskPointLocation at = s.At.value_or(DiskPointLocation{});
+    out << "SpotRho " << FullPrecision(at.rho) << "\n"
+        << "SpotPA " << FullPrecision(at.pa) << "\n"
+        << "SpotLat " << FullPrecision(at.latitude) << "\n"
+        << "SpotLong " << FullPrecision(at.longitude) << "\n"
+        << "SpotRotation " << at.rotation << "\n"
         << "SpotArea " << FullPrecision(s.SpotArea) << "\n";
 }
 
@@ -115,7 +117,7 @@ int LocateCommand(const std::vector<std::string>& args, std::ostream& out) {
     ChartRequest req = ReadRequest(parsed, true, UsageLine("locate"));
     LocateSpot(req.spot, req.geometry, req.ephemeris);
     // Off the disk there is nothing to tell, and no stand-in value goes out as a result.
-    if (req.spot.SpotLat == NoValue) throw std::runtime_error("off the disk");
+    if (!req.spot.At) throw std::runtime_error("off the disk");
     ComputeSpotArea(req.spot, req.geometry.ChartDiameter);
     WriteSpotReadouts(out, req.spot);
     return 0;

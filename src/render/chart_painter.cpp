@@ -35,15 +35,15 @@ constexpr double kLongitudeLabelGap = 1; // pixels between the tick and the numb
 const QString kDegree = QString(QChar(0x00B0));
 
 // The grid frame of a w x h chart and the colours of its look.
-struct ChartFrame {
+struct ChartDrawFrame {
     GridFrame grid;
     QColor background;
     QColor disk;
 };
 
-ChartFrame MakeFrame(double w, double h, const ChartScene& s, const ChartLook& look) {
+ChartDrawFrame MakeFrame(double w, double h, const ChartScene& s, const ChartLook& look) {
     const ChartGeometry& g = s.Geometry;
-    ChartFrame c;
+    ChartDrawFrame c;
     GridFrame& f = c.grid;
     f.cx = w / 2.0;
     f.cy = h / 2.0;
@@ -69,13 +69,13 @@ void SetRendering(QPainter& p, const GridFrame& f) {
 }
 
 // Text on a solid box of the background colour.
-void OpaqueTextOut(QPainter& p, const ChartFrame& c, double x, double y, const QString& text) {
+void OpaqueTextOut(QPainter& p, const ChartDrawFrame& c, double x, double y, const QString& text) {
     p.fillRect(QRectF(x, y, TextWidth(p, c.grid, text), TextHeight(p, c.grid)), c.background);
     TextOut(p, c.grid, x, y, text);
 }
 
 // All radii of the N E S W points are fractions of the height, on both axes.
-void DrawCompassPoints(QPainter& p, const ChartFrame& c, double H, double a) {
+void DrawCompassPoints(QPainter& p, const ChartDrawFrame& c, double H, double a) {
     const GridFrame& f = c.grid;
     const std::array<CompassPoint, 4> points = CompassPoints(a, f.sx, f.sy);
     const double sideShift = Part(f, TextWidth(p, f, "W") + TextWidth(p, f, "E"), 4);
@@ -132,7 +132,7 @@ void MarkerCircle(QPainter& p, const GridFrame& f, const QPointF& m) {
                   Place(f, m.y() + kMarkerHalf, PixelRule::TowardsZero));
 }
 
-QPointF DrawRotationMarker(QPainter& p, const ChartFrame& c, const ChartScene& s, double xMm,
+QPointF DrawRotationMarker(QPainter& p, const ChartDrawFrame& c, const ChartScene& s, double xMm,
                            double yMm, bool farSide, const MarkerLook& look,
                            const QString& letter) {
     const GridFrame& f = c.grid;
@@ -191,7 +191,7 @@ uint32_t DiskColourOf(ChartStyle style) {
 
 void PaintChartGrid(QPainter& p, double w, double h, const ChartScene& s, const ChartLook& look) {
     const std::unique_ptr<GridLines> grid = ProjectGrid(s);
-    const ChartFrame c = MakeFrame(w, h, s, look);
+    const ChartDrawFrame c = MakeFrame(w, h, s, look);
     const GridFrame& f = c.grid;
     SetRendering(p, f);
     p.setPen(QPen(Qt::black, 1));
@@ -215,7 +215,7 @@ void PaintChartGrid(QPainter& p, double w, double h, const ChartScene& s, const 
 MarkerPixel PaintChartMarkers(QPainter& p, double w, double h, const ChartScene& s,
                               const ChartLook& look) {
     const MarkerState& m = s.Markers;
-    const ChartFrame c = MakeFrame(w, h, s, look);
+    const ChartDrawFrame c = MakeFrame(w, h, s, look);
     const GridFrame& f = c.grid;
     QPointF last;
     SetRendering(p, f);

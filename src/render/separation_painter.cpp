@@ -51,7 +51,7 @@ void PaintSeparation(QPainter& p, const SeparationFigure& figure, const DiskFram
 std::optional<QPointF> DrawChartSeparation(QImage& chart, const SeparationFigure& figure,
                                            const ChartGeometry& geometry, double q,
                                            const SeparationColours& colours) {
-    const DiskFrame f = ChartFrame(chart.width(), chart.height(), geometry, q);
+    const DiskFrame f = ChartDiskFrame(chart.width(), chart.height(), geometry, q);
     QPainter p(&chart);
     PaintSeparation(p, figure, f, colours);
     return SeparationMiddlePixel(figure, f);

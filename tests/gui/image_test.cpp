@@ -59,7 +59,7 @@ TEST_F(ImageWindow, OpenMeasureAndClose) {
     const int cy = static_cast<int>(std::lround(disk.cy));
     emit View()->mouseDown(Qt::LeftButton, Qt::NoModifier, cx, cy);
     EXPECT_LT(std::abs(session().spot().SpotX), 0.5);
-    EXPECT_NEAR(session().spot().SpotLat, session().observation().ephemeris.B0, 0.5);
+    EXPECT_NEAR(session().spot().At->latitude, session().observation().ephemeris.B0, 0.5);
 
     // Saved as shown, grid and all.
     const auto saved = dir / "with-grid";
@@ -109,7 +109,7 @@ TEST_F(ImageWindow, AnObservatoryFileBringsItsTimeDiskAndTurn) {
     EXPECT_TRUE(form->statusBar()->currentMessage().contains("FITS header"));
     // The file shows solar north at the bottom: a click in the upper half lies south.
     emit View()->mouseDown(Qt::LeftButton, Qt::NoModifier, 50, 20);
-    EXPECT_LT(session().spot().SpotLat, -10);
+    EXPECT_LT(session().spot().At->latitude, -10);
     Trigger("DiskOrientation1");
     EXPECT_FALSE(Checked("DiskOrientationFits"));
 }

@@ -58,8 +58,8 @@ TEST(RegionPlot, CrossAndLabelsAroundTheRegion) {
     RegionPlotStyle style;
     style.Colour = kRed;
     const QFont font = DefaultChartFont();
-    DrawRegions(image, ChartFrame(300, 300, ChartGeometry{}, 0), plot.regions, plot.places, style,
-                font);
+    DrawRegions(image, ChartDiskFrame(300, 300, ChartGeometry{}, 0), plot.regions, plot.places,
+                style, font);
     const int x = 192, y = 107;
     for (int d = -2; d <= 2; ++d) {
         EXPECT_EQ(PixelWord(image, x, y + d), kRed) << d;
@@ -94,14 +94,14 @@ TEST(RegionPlot, FileNameLabelHighlightAndLoadedImage) {
     style.FileName = "20110607SRS.txt";
 
     QImage off = White(300, 300);
-    DrawRegions(off, ChartFrame(300, 300, ChartGeometry{}, 0), plot.regions, plot.places, style,
+    DrawRegions(off, ChartDiskFrame(300, 300, ChartGeometry{}, 0), plot.regions, plot.places, style,
                 font);
     EXPECT_TRUE(RedBox(off, 300 - h, 300).isEmpty());
 
     style.FileNameLabel = true;
     style.Highlight = 0;
     QImage on = White(300, 300);
-    DrawRegions(on, ChartFrame(300, 300, ChartGeometry{}, 0), plot.regions, plot.places, style,
+    DrawRegions(on, ChartDiskFrame(300, 300, ChartGeometry{}, 0), plot.regions, plot.places, style,
                 font);
     const QRect label = RedBox(on, 300 - h, 300);
     ASSERT_FALSE(label.isEmpty());
@@ -112,7 +112,7 @@ TEST(RegionPlot, FileNameLabelHighlightAndLoadedImage) {
 
     // Without regions nothing is drawn, not even the file name.
     QImage empty = White(300, 300);
-    DrawRegions(empty, ChartFrame(300, 300, ChartGeometry{}, 0), {}, {}, style, font);
+    DrawRegions(empty, ChartDiskFrame(300, 300, ChartGeometry{}, 0), {}, {}, style, font);
     EXPECT_TRUE(RedBox(empty, 0, 300).isEmpty());
 
     // On a loaded image the fitted circle places the cross: radius 80 about
@@ -133,7 +133,7 @@ TEST(RegionPlot, PainterComesBackAsItWas) {
     p.setFont(DefaultChartFont());
     p.setPen(QPen(Qt::green, 3));
     p.setBrush(Qt::blue);
-    PaintRegions(p, 300, ChartFrame(300, 300, ChartGeometry{}, 0), plot.regions, plot.places,
+    PaintRegions(p, 300, ChartDiskFrame(300, 300, ChartGeometry{}, 0), plot.regions, plot.places,
                  RegionPlotStyle{});
     EXPECT_EQ(p.pen().color(), QColor(Qt::green));
     EXPECT_EQ(p.pen().width(), 3);

@@ -28,10 +28,12 @@ Ephemeris SampleEphemeris() {
 SeparationState Within(double lat1, double lon1, double lat2, double lon2) {
     SeparationState s;
     s.SepPoint1Inside = s.SepPoint2Inside = true;
-    s.SepLat1 = lat1;
-    s.SepLong1 = lon1;
-    s.SepLat2 = lat2;
-    s.SepLong2 = lon2;
+    s.At1.emplace();
+    s.At1->lat = lat1;
+    s.At1->lon = lon1;
+    s.At2.emplace();
+    s.At2->lat = lat2;
+    s.At2->lon = lon2;
     s.SepDegrees = GreatCircleDegrees(lat1, lon1, lat2, lon2);
     return s;
 }
@@ -80,7 +82,7 @@ TEST(SeparationPainter, ArcThroughEveryFigurePointAndTheMiddleReturned) {
 
     QImage chart = White(553, 553);
     const auto middle = DrawChartSeparation(chart, f, g, q, {kGreen, kRed});
-    const DiskFrame frame = ChartFrame(553, 553, g, q);
+    const DiskFrame frame = ChartDiskFrame(553, 553, g, q);
     for (const DiskPosition& p : f.Arc) {
         const Pixel px = PolarToWholePixel(frame, p.r, p.pa);
         EXPECT_EQ(PixelWord(chart, px.X, px.Y), kGreen) << px.X << "," << px.Y;
@@ -90,11 +92,11 @@ TEST(SeparationPainter, ArcThroughEveryFigurePointAndTheMiddleReturned) {
     // The middle comes back unrounded, and back on the Sun it is the arc's middle.
     ASSERT_TRUE(middle);
     const PixelPoint expected =
-        DiskToPixel(f.Middle->r, f.Middle->pa, q, 276.5, 276.5, 221.2, 221.2, -1, 1);
+        DiskToPixel(f.Middle->r, f.Middle->pa, 276.5, 276.5, 221.2, 221.2, ChartFrame{0, q, -1, 1});
     EXPECT_DOUBLE_EQ(middle->x(), expected.x);
     EXPECT_DOUBLE_EQ(middle->y(), expected.y);
     const DiskPoint mm = PixelToDisk(frame, middle->x(), middle->y());
-    const LatLong back = LocatePoint(mm.x, mm.y, g, e, q);
+    const LatLong back = LocatePoint(mm.x, mm.y, g, e, q).value_or(LatLong{});
     const LatLong mid = GreatCircleMiddle(s);
     // The drawn radius is searched to a thousandth of the disk radius.
     EXPECT_NEAR(back.lat, mid.lat, 0.1);
@@ -116,7 +118,7 @@ TEST(SeparationPainter, LoadedImageUsesTheFittedCircle) {
     }
     ASSERT_TRUE(middle);
     const PixelPoint expected =
-        DiskToPixel(f.Middle->r, f.Middle->pa, q, 300.4, 240.2, 180, 180, 1, 1);
+        DiskToPixel(f.Middle->r, f.Middle->pa, 300.4, 240.2, 180, 180, ChartFrame{0, q, 1, 1});
     EXPECT_DOUBLE_EQ(middle->x(), expected.x);
     EXPECT_DOUBLE_EQ(middle->y(), expected.y);
 }
@@ -124,7 +126,7 @@ TEST(SeparationPainter, LoadedImageUsesTheFittedCircle) {
 TEST(SeparationPainter, NothingWithoutAValidSeparationAndThePenEndsBlack) {
     const Ephemeris e = SampleEphemeris();
     SeparationState s = Within(10, 90, 10, 120);
-    s.SepDegrees = NoValue;
+    s.SepDegrees.reset();
     QImage chart = White(369, 369);
     ChartGeometry g;
     g.ChartDiameter = 100;
@@ -135,7 +137,7 @@ TEST(SeparationPainter, NothingWithoutAValidSeparationAndThePenEndsBlack) {
     s = Within(10, 90, 10, 120);
     QPainter p(&chart);
     PaintSeparation(p, SeparationFigureOf(s, FigureForm::GreatCircle, e),
-                    ChartFrame(369, 369, g, 0), {kGreen, kRed});
+                    ChartDiskFrame(369, 369, g, 0), {kGreen, kRed});
     EXPECT_EQ(p.pen().color(), QColor(Qt::black));
 }
 

@@ -215,17 +215,21 @@ int32_t RotationAtLongitude(double lon, double L0, int32_t rotation) {
     return L0 - lon >= -kHalfCircle ? rotation : rotation + 1;
 }
 
-DiskPointLocation LocateDiskPoint(double x, double y, double chartDiameter, double D, double B0,
-                                  double L0, int32_t rotation, double q, int32_t mirrorSign,
-                                  int32_t flipSign) {
+ChartFrame FrameOf(const ChartGeometry& geometry, double q) {
+    return {geometry.ChartDiameter, q, geometry.MirrorSign, geometry.FlipSign};
+}
+
+std::optional<DiskPointLocation> LocateDiskPoint(double x, double y, const ChartFrame& frame,
+                                                 double D, double B0, double L0, int32_t rotation) {
     constexpr double kFullCircle = 360.0;
-    const double xs = mirrorSign == 1 ? x : -x;
-    const double ys = flipSign == 1 ? y : -y;
+    const double q = frame.q;
+    const double xs = frame.mirror == 1 ? x : -x;
+    const double ys = frame.flip == 1 ? y : -y;
     const double d = std::sqrt(xs * xs + ys * ys);
-    const double rho1 = d * D / chartDiameter;
+    const double rho1 = d * D / frame.diameter;
     const double r = rho1 * 2 / D;
     // Also refuses a NaN distance, which would otherwise run through as a point.
-    if (!(r <= 1 && r >= -1)) return {NoValue, NoValue, NoValue, NoValue, NoRotation};
+    if (!(r <= 1 && r >= -1)) return std::nullopt;
 
     DiskPointLocation loc;
     loc.rho = Asin(r) - rho1;
@@ -272,8 +276,11 @@ double ChartRotation(const ChartGeometry& geometry, double P, double parallactic
     return ChartRotation(geometry.Mode, P, parallacticAngle);
 }
 
-PixelPoint DiskToPixel(double r, double pa, double q, double cx, double cy, double rx, double ry,
-                       int32_t mirrorSign, int32_t flipSign) {
+PixelPoint DiskToPixel(double r, double pa, double cx, double cy, double rx, double ry,
+                       const ChartFrame& frame) {
+    const double q = frame.q;
+    const int32_t mirrorSign = frame.mirror;
+    const int32_t flipSign = frame.flip;
     return {cx + Sin(pa + q) * mirrorSign * r * rx, cy - Cos(pa + q) * flipSign * r * ry};
 }
 

@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <span>
 
 #include "core/chart/chart_geometry.h"
@@ -10,8 +11,6 @@ namespace zorva {
 
 // Heliocentric angle given by the forward projection to a point beyond the visible limb.
 inline constexpr double FarSide = 999.0;
-// Rotation number given by the inverse projection to a point outside the disk.
-inline constexpr int32_t NoRotation = -999;
 
 // A point on the projected disk: heliocentric angle rho (degrees), distance from the
 // centre as a fraction r of the disk radius, and position angle pa (degrees, from the
@@ -43,10 +42,21 @@ void ProjectLatitudeCircle(double latitude, std::span<const double> dL, double D
 void ProjectMeridian(std::span<const double> latitudes, double dL, double D, double B0,
                      std::span<DiskPosition> out);
 
+// How the disk lies on a chart: the diameter it is drawn at (millimetres), the angle by
+// which it is turned (ChartRotation, degrees), and its mirror and flip signs.
+struct ChartFrame {
+    double diameter = 150;
+    double q = 0;
+    int32_t mirror = 1;
+    int32_t flip = 1;
+
+    bool operator==(const ChartFrame&) const = default;
+};
+ChartFrame FrameOf(const ChartGeometry& geometry, double q);
+
 // The inverse: a point measured on the chart in millimetres from the disk centre (x to
-// the right, y upwards as displayed) to the Sun. Outside the disk every angle is
-// NoValue and the rotation NoRotation. pa is the angle in the chart frame after undoing
-// flip and mirror, before removing the chart rotation q.
+// the right, y upwards as displayed) to the Sun; nothing outside the disk. pa is the angle
+// in the chart frame after undoing flip and mirror, before removing the chart rotation q.
 struct DiskPointLocation {
     double rho = 0;
     double pa = 0;
@@ -56,9 +66,8 @@ struct DiskPointLocation {
 
     bool operator==(const DiskPointLocation&) const = default;
 };
-DiskPointLocation LocateDiskPoint(double x, double y, double chartDiameter, double D, double B0,
-                                  double L0, int32_t rotation, double q, int32_t mirrorSign,
-                                  int32_t flipSign);
+std::optional<DiskPointLocation> LocateDiskPoint(double x, double y, const ChartFrame& frame,
+                                                 double D, double B0, double L0, int32_t rotation);
 
 // The Carrington rotation in which a point at longitude `lon` crosses the central
 // meridian, for the central meridian's longitude L0 and rotation: a point far behind the
@@ -72,12 +81,13 @@ double ChartRotation(Orientation mode, double P, double parallacticAngle);
 double ChartRotation(const ChartGeometry& geometry, double P, double parallacticAngle);
 
 // Pixel of a polar position (r, pa) drawn at angle pa + q, clockwise from up when both
-// signs are +1. (cx, cy) is the disk centre, rx and ry the disk radius, in pixels.
+// signs are +1 (q and the signs are the frame's). (cx, cy) is the disk centre, rx and ry
+// the disk radius, in pixels.
 struct PixelPoint {
     double x = 0;
     double y = 0;
 };
-PixelPoint DiskToPixel(double r, double pa, double q, double cx, double cy, double rx, double ry,
-                       int32_t mirrorSign, int32_t flipSign);
+PixelPoint DiskToPixel(double r, double pa, double cx, double cy, double rx, double ry,
+                       const ChartFrame& frame);
 
 } // namespace zorva

@@ -88,21 +88,24 @@ void PlaceMarker(double lon, double lat, const Ephemeris& ephemeris, double q,
 void CarryRotationMarkers(const Instant& previous, const Instant& current, double q,
                           const Ephemeris& ephemeris, const ChartGeometry& geometry,
                           SpotState& spot, MarkerState& markers, int foldLimit) {
-    if (markers.CarrMarkerShown && spot.SpotRho != NoValue) {
+    if (markers.CarrMarkerShown && spot.At) {
         if (!markers.CarrRefSet) {
-            markers.CarrRefLong = spot.SpotLong;
+            markers.CarrRefLong = spot.At->longitude;
             markers.CarrRefSet = true;
         }
-        PlaceMarker(markers.CarrRefLong, spot.SpotLat, ephemeris, q, geometry, markers.CarrMarkerX,
-                    markers.CarrMarkerY, markers.CarrMarkerFarSide);
-        spot.SpotRotation = RotationAtLongitude(spot.SpotLong, ephemeris.L0, ephemeris.Rotation);
+        PlaceMarker(markers.CarrRefLong, spot.At->latitude, ephemeris, q, geometry,
+                    markers.CarrMarkerX, markers.CarrMarkerY, markers.CarrMarkerFarSide);
+        spot.At->rotation =
+            RotationAtLongitude(spot.At->longitude, ephemeris.L0, ephemeris.Rotation);
     }
-    if (markers.DiffMarkerShown && spot.SpotRho != NoValue) {
+    if (markers.DiffMarkerShown && spot.At) {
         const double days = JulianDate(current) - JulianDate(previous);
-        spot.SpotLong = FoldLongitude(spot.SpotLong + days * MarkerDrift(spot.SpotLat), foldLimit);
-        PlaceMarker(spot.SpotLong, spot.SpotLat, ephemeris, q, geometry, markers.DiffMarkerX,
+        DiskPointLocation& at = *spot.At;
+        at.longitude = FoldLongitude(at.longitude + days * MarkerDrift(at.latitude), foldLimit);
+        PlaceMarker(at.longitude, at.latitude, ephemeris, q, geometry, markers.DiffMarkerX,
                     markers.DiffMarkerY, markers.DiffMarkerFarSide);
-        spot.SpotRotation = RotationAtLongitude(spot.SpotLong, ephemeris.L0, ephemeris.Rotation);
+        spot.At->rotation =
+            RotationAtLongitude(spot.At->longitude, ephemeris.L0, ephemeris.Rotation);
     }
 }
 

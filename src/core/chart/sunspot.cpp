@@ -40,14 +40,9 @@ const char* LatPrefix(double v) {
 
 void LocateSpot(SpotState& spot, const ChartGeometry& geometry, const Ephemeris& ephemeris) {
     const double q = ChartRotation(geometry, ephemeris.P, ephemeris.ParallacticAngle);
-    const DiskPointLocation loc = LocateDiskPoint(
-        spot.SpotX, spot.SpotY, geometry.ChartDiameter, ApparentDiameter(ephemeris), ephemeris.B0,
-        ephemeris.L0, ephemeris.Rotation, q, geometry.MirrorSign, geometry.FlipSign);
-    spot.SpotRho = loc.rho;
-    spot.SpotPA = loc.pa;
-    spot.SpotLat = loc.latitude;
-    spot.SpotLong = loc.longitude;
-    spot.SpotRotation = loc.rotation;
+    spot.At =
+        LocateDiskPoint(spot.SpotX, spot.SpotY, FrameOf(geometry, q), ApparentDiameter(ephemeris),
+                        ephemeris.B0, ephemeris.L0, ephemeris.Rotation);
 }
 
 AreaReadout ComputeSpotArea(SpotState& spot, double chartDiameter) {
@@ -55,15 +50,15 @@ AreaReadout ComputeSpotArea(SpotState& spot, double chartDiameter) {
     // The hemisphere at the drawing's scale is pi d^2 / 2 square millimetres.
     double a = spot.SpotSize * spot.GridCellArea * 2 * kMillionths /
                (chartDiameter * (chartDiameter * degrees::kPi));
-    if (spot.SpotRho == NoValue) {
+    if (!spot.At) {
         spot.SpotArea = 0;
         out.Text = kAreaDash;
         return out;
     }
-    a = a / degrees::Cos(spot.SpotRho); // undo the foreshortening
+    a = a / degrees::Cos(spot.At->rho); // undo the foreshortening
     spot.SpotArea = a;
     out.Area = a;
-    out.Red = spot.SpotRho >= kRedFromRho;
+    out.Red = spot.At->rho >= kRedFromRho;
     // Kept as a double: a size typed with many digits must not overflow an integer.
     const double m = spot.AreaPrecision == 1 ? 10 * std::floor(a * 0.1 + 0.5) : std::floor(a + 0.5);
     const std::string digits = FixedText(m, 0);
@@ -83,9 +78,9 @@ AreaReadout ComputeSpotArea(SpotState& spot, double chartDiameter) {
 SpotReadouts UpdateSpotReadouts(const SpotState& spot) {
     SpotReadouts out;
     const bool tenths = spot.LatLongPrecision != 1;
-    if (spot.SpotLong != NoValue) {
+    if (spot.At) {
         const int decimals = tenths ? 1 : 0;
-        const double v = RoundHalfUp(spot.SpotLat, decimals);
+        const double v = RoundHalfUp(spot.At->latitude, decimals);
         out.LatText = LatPrefix(v) + FixedText(v, decimals) + kDegree;
     } else {
         out.LatText = kLatDash;
@@ -94,19 +89,19 @@ SpotReadouts UpdateSpotReadouts(const SpotState& spot) {
     out.LatLeft =
         static_cast<int32_t>(std::trunc(latAnchor - std::floor(Utf8Length(out.LatText) * 0.5)));
 
-    if (spot.SpotLong == NoValue) {
+    if (!spot.At) {
         out.LongText = kLongDash;
         out.LongLeft =
             static_cast<int32_t>(std::trunc(kLongAnchorWhole - Utf8Length(out.LongText) * 0.5));
     } else if (tenths) {
-        double v = RoundHalfUp(spot.SpotLong, 1);
+        double v = RoundHalfUp(spot.At->longitude, 1);
         if (v == degrees::kFullCircle) v = 0; // 359.95 and up is longitude 0
         const char* prefix = v >= 100 ? "" : v >= 10 ? " " : "   ";
         out.LongText = prefix + FixedText(v, 1) + kDegree;
         out.LongLeft =
             static_cast<int32_t>(std::trunc(kLongAnchorTenths - Utf8Length(out.LongText) * 0.5));
     } else {
-        double v = RoundHalfUp(spot.SpotLong, 0);
+        double v = RoundHalfUp(spot.At->longitude, 0);
         if (v == degrees::kFullCircle) v = 0;
         const char* prefix = v >= 100 ? "" : v >= 10 ? "  " : "    ";
         out.LongText = prefix + FixedText(v, 0) + kDegree;
@@ -114,8 +109,7 @@ SpotReadouts UpdateSpotReadouts(const SpotState& spot) {
             static_cast<int32_t>(std::trunc(kLongAnchorWhole - Utf8Length(out.LongText) * 0.5));
     }
 
-    out.RotationText =
-        spot.SpotRotation == NoRotation ? kRotationDash : std::to_string(spot.SpotRotation);
+    out.RotationText = spot.At ? std::to_string(spot.At->rotation) : kRotationDash;
     return out;
 }
 

@@ -15,27 +15,22 @@ namespace zorva {
 inline constexpr double MmGridCellArea = 1.0;
 inline constexpr double InchGridCellArea = MmPerInch * (MmPerInch * 0.0016); // (1/25 in)^2
 
-// The spot as typed and as located on the Sun. Angles are NoValue until located and
-// while the spot lies off the disk.
+// The spot as typed and as located on the Sun: where it is, nothing until it is located
+// and while it lies off the disk.
 struct SpotState {
     double SpotX = 0;    // millimetres right of the disk centre, as displayed
     double SpotY = 0;    // millimetres above the disk centre, as displayed
     double SpotSize = 0; // grid cells, may be fractional
     double GridCellArea = MmGridCellArea;
-    double SpotRho = NoValue;
-    double SpotPA = NoValue;
-    double SpotLat = NoValue;
-    double SpotLong = NoValue;
-    int32_t SpotRotation = NoRotation;
-    double SpotArea = 0;          // millionths of the hemisphere; 0 off the disk
-    int32_t LatLongPrecision = 1; // 1 whole degrees, 2 tenths
-    int32_t AreaPrecision = 1;    // 1 nearest ten, 2 nearest one
+    std::optional<DiskPointLocation> At; // rho, pa, latitude, Carrington longitude, rotation
+    double SpotArea = 0;                 // millionths of the hemisphere; 0 off the disk
+    int32_t LatLongPrecision = 1;        // 1 whole degrees, 2 tenths
+    int32_t AreaPrecision = 1;           // 1 nearest ten, 2 nearest one
 
     bool operator==(const SpotState&) const = default;
 };
 
-// Places the typed position on the Sun with the ephemeris and chart geometry: sets
-// SpotRho, SpotPA, SpotLat, SpotLong and SpotRotation.
+// Places the typed position on the Sun with the ephemeris and chart geometry.
 void LocateSpot(SpotState& spot, const ChartGeometry& geometry, const Ephemeris& ephemeris);
 
 // The area readout: the value stored in SpotArea, the label's text, whether it is

@@ -23,6 +23,7 @@ constexpr const char* kLineBreak = "\n";
 constexpr const char* kNoSeparationAngle = "  0.0";
 constexpr const char* kNoSeparationDistance = "      0";
 constexpr const char* kNoPointValue = "   0";
+constexpr int32_t kNoRotation = -999; // the rotation column of a spot that has no place
 
 // A value rounded half upwards at `decimals` places, and its text with exactly that many
 // decimals and a decimal point whatever the locale.
@@ -106,16 +107,16 @@ std::string Area(const Rounded& r) {
     return p + r.text;
 }
 
-std::string SeparationAngle(double shown) {
-    if (shown == NoValue) return kNoSeparationAngle;
-    const Rounded r = Round(shown, 1);
+std::string SeparationAngle(const std::optional<double>& shown) {
+    if (!shown) return kNoSeparationAngle;
+    const Rounded r = Round(*shown, 1);
     const char* p = r.value < 10 ? "  " : r.value < 100 ? " " : "";
     return p + r.text;
 }
 
-std::string SeparationDistance(double km) {
-    if (km == NoValue) return kNoSeparationDistance;
-    const Rounded r = Round(km, 0);
+std::string SeparationDistance(const std::optional<double>& km) {
+    if (!km) return kNoSeparationDistance;
+    const Rounded r = Round(*km, 0);
     const double v = r.value;
     const char* p = v < 1000      ? "    "
                     : v < 10000   ? "   "
@@ -126,9 +127,9 @@ std::string SeparationDistance(double km) {
 }
 
 // Latitude and longitude of one separation point; an unset point writes zeros.
-std::string SeparationPoint(double lat, double lon) {
-    if (lat == NoValue) return std::string(kNoPointValue) + " " + kNoPointValue;
-    return PointLatitude(Round(lat, 0)) + " " + PointLongitude(Round(lon, 0));
+std::string SeparationPoint(const std::optional<LatLong>& at) {
+    if (!at) return std::string(kNoPointValue) + " " + kNoPointValue;
+    return PointLatitude(Round(at->lat, 0)) + " " + PointLongitude(Round(at->lon, 0));
 }
 
 LogfileResult Failure(const char* what, const std::filesystem::path& path, const std::string& why) {
@@ -196,17 +197,20 @@ std::string LogfileLine(const LogfileInputs& in) {
     field(SignedThree(Round(spot.SpotX, 2)));
     field(SignedThree(Round(spot.SpotY, 2)));
     field(PositiveFour(Round(spot.SpotSize * spot.GridCellArea, 3)));
-    field(SignedTwoWide(Round(spot.SpotLat, 1)));
-    field(PositiveThreeWide(Round(spot.SpotLong, 1)));
+    // A spot off the disk has no place: its columns hold the stand-in the layout gives.
+    const DiskPointLocation at =
+        spot.At.value_or(DiskPointLocation{NoValue, NoValue, NoValue, NoValue, kNoRotation});
+    field(SignedTwoWide(Round(at.latitude, 1)));
+    field(PositiveThreeWide(Round(at.longitude, 1)));
     field(Area(Round(spot.SpotArea, 0)));
-    field(Integer(spot.SpotRotation));
+    field(Integer(at.rotation));
     field(SignedTwo(Round(in.observer.latitude, 3)));
     field(SignedThree(Round(in.observer.longitude, 3)));
     line += ' '; // the separation columns stand one blank further off
     field(SeparationAngle(sep.SepShown));
     field(SeparationDistance(sep.SepKm));
-    field(SeparationPoint(sep.SepLat1, sep.SepLong1));
-    field(SeparationPoint(sep.SepLat2, sep.SepLong2));
+    field(SeparationPoint(sep.At1));
+    field(SeparationPoint(sep.At2));
     return line;
 }
 

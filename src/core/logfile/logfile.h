@@ -39,8 +39,8 @@ double DecimalYear(const Instant& instant);
 const char* DiskOrientationCode(int32_t flipSign, int32_t mirrorSign);
 
 // One measurement line of fixed columns (34 fields, no line break). Numbers always use
-// a decimal point. A line is only wanted while the spot lies on the disk (SpotLat is not
-// NoValue); the window checks that before asking for one.
+// a decimal point. A line is only wanted while the spot lies on the disk (it has a place);
+// the window checks that before asking for one.
 std::string LogfileLine(const LogfileInputs& in);
 
 // Whether a logfile operation reached the disk, and why not when it did not.

@@ -28,7 +28,7 @@ double Round(double v) {
 
 } // namespace
 
-DiskFrame ChartFrame(int32_t width, int32_t height, const ChartGeometry& geometry, double q) {
+DiskFrame ChartDiskFrame(int32_t width, int32_t height, const ChartGeometry& geometry, double q) {
     DiskFrame f;
     f.Chart = true;
     f.Cx = 0.5 * width;
@@ -37,10 +37,7 @@ DiskFrame ChartFrame(int32_t width, int32_t height, const ChartGeometry& geometr
     f.Ry = 0.5 * ChartDiskFraction * height;
     f.ScaleX = ChartDiskFraction * width;
     f.ScaleY = ChartDiskFraction * height;
-    f.D = geometry.ChartDiameter;
-    f.Q = q;
-    f.MirrorSign = geometry.MirrorSign;
-    f.FlipSign = geometry.FlipSign;
+    f.chart = FrameOf(geometry, q);
     return f;
 }
 
@@ -53,18 +50,15 @@ DiskFrame ImageFrame(double cx, double cy, double radius, const ChartGeometry& g
     f.Ry = radius;
     f.ScaleX = 2 * radius;
     f.ScaleY = 2 * radius;
-    f.D = geometry.ChartDiameter;
-    f.Q = q;
-    f.MirrorSign = geometry.MirrorSign;
-    f.FlipSign = geometry.FlipSign;
+    f.chart = FrameOf(geometry, q);
     return f;
 }
 
 DiskClick PointToDisk(const DiskFrame& f, int32_t X, int32_t Y) {
     DiskClick c;
     const double centre = f.Chart ? kChartPixelCentre : 0;
-    c.x = (X - f.Cx - centre) * f.D / f.ScaleX;
-    c.y = -(Y - f.Cy - centre) * f.D / f.ScaleY;
+    c.x = (X - f.Cx - centre) * f.chart.diameter / f.ScaleX;
+    c.y = -(Y - f.Cy - centre) * f.chart.diameter / f.ScaleY;
     c.d = 2 * std::sqrt(c.x * c.x + c.y * c.y);
     return c;
 }
@@ -72,7 +66,7 @@ DiskClick PointToDisk(const DiskFrame& f, int32_t X, int32_t Y) {
 DiskClick PointToDisk(int32_t X, int32_t Y, int32_t width, int32_t height, double chartDiameter) {
     ChartGeometry g;
     g.ChartDiameter = chartDiameter;
-    return PointToDisk(ChartFrame(width, height, g, 0), X, Y);
+    return PointToDisk(ChartDiskFrame(width, height, g, 0), X, Y);
 }
 
 DiskClick PointToDisk(int32_t X, int32_t Y, double cx, double cy, double radius,
@@ -83,17 +77,19 @@ DiskClick PointToDisk(int32_t X, int32_t Y, double cx, double cy, double radius,
 }
 
 DiskPoint PixelToDisk(const DiskFrame& f, double X, double Y) {
-    if (f.Chart) return {(X - f.Cx) * f.D / f.ScaleX, -(Y - f.Cy) * f.D / f.ScaleY};
-    return {(X - f.Cx) * f.D / f.ScaleX, -f.D * (Y - f.Cy) / f.ScaleY};
+    if (f.Chart)
+        return {(X - f.Cx) * f.chart.diameter / f.ScaleX,
+                -(Y - f.Cy) * f.chart.diameter / f.ScaleY};
+    return {(X - f.Cx) * f.chart.diameter / f.ScaleX, -f.chart.diameter * (Y - f.Cy) / f.ScaleY};
 }
 
 Pixel DiskToWholePixel(const DiskFrame& f, double x, double y) {
-    return {static_cast<int32_t>(Round(f.ScaleX * x / f.D + f.Cx)),
-            static_cast<int32_t>(Round(f.Cy - f.ScaleY * y / f.D))};
+    return {static_cast<int32_t>(Round(f.ScaleX * x / f.chart.diameter + f.Cx)),
+            static_cast<int32_t>(Round(f.Cy - f.ScaleY * y / f.chart.diameter))};
 }
 
 Pixel PolarToWholePixel(const DiskFrame& f, double r, double pa) {
-    const PixelPoint p = DiskToPixel(r, pa, f.Q, f.Cx, f.Cy, f.Rx, f.Ry, f.MirrorSign, f.FlipSign);
+    const PixelPoint p = DiskToPixel(r, pa, f.Cx, f.Cy, f.Rx, f.Ry, f.chart);
     return {static_cast<int32_t>(Round(p.x)), static_cast<int32_t>(Round(p.y))};
 }
 
@@ -104,25 +100,25 @@ double RoundToHundredthsAwayFromZero(double v) {
     return -(std::floor(-kPerUnit * v + 0.5) * kStep);
 }
 
-LatLong LocatePoint(double x, double y, const ChartGeometry& geometry, const Ephemeris& ephemeris,
-                    double q) {
+std::optional<LatLong> LocatePoint(double x, double y, const ChartGeometry& geometry,
+                                   const Ephemeris& ephemeris, double q) {
     const double xs = geometry.MirrorSign == 1 ? x : -x;
     const double ys = geometry.FlipSign == 1 ? y : -y;
     const double r = 2 * std::sqrt(xs * xs + ys * ys) / geometry.ChartDiameter;
-    if (!(r <= 1 && r >= -1)) return {NoValue, NoValue};
+    if (!(r <= 1 && r >= -1)) return std::nullopt;
     // The inverse projection works the radius out in another order and can put a point
     // exactly on the limb an ulp outside; pull such a point in by an ulp or two rather
     // than lose a limb point that counts as on the disk.
     constexpr int kUlpRetries = 8;
     double scale = 1;
     for (int i = 0; i <= kUlpRetries; ++i) {
-        const DiskPointLocation loc = LocateDiskPoint(
-            x * scale, y * scale, geometry.ChartDiameter, ApparentDiameter(ephemeris), ephemeris.B0,
-            ephemeris.L0, ephemeris.Rotation, q, geometry.MirrorSign, geometry.FlipSign);
-        if (loc.latitude != NoValue) return {loc.latitude, loc.longitude};
+        const std::optional<DiskPointLocation> loc =
+            LocateDiskPoint(x * scale, y * scale, FrameOf(geometry, q), ApparentDiameter(ephemeris),
+                            ephemeris.B0, ephemeris.L0, ephemeris.Rotation);
+        if (loc) return LatLong{loc->latitude, loc->longitude};
         scale = std::nextafter(scale, 0.0);
     }
-    return {NoValue, NoValue};
+    return std::nullopt;
 }
 
 DiskPoint LimbCrossing(double x1, double y1, double x2, double y2, double chartDiameter) {
@@ -177,8 +173,10 @@ LimbPoint OutsideLimbPoint(double x1, double y1, const ChartGeometry& geometry,
     LimbPoint p;
     p.x = Cos(a) * k * geometry.ChartDiameter / 2;
     p.y = Sin(a) * k * geometry.ChartDiameter / 2;
+    // Just inside the limb the point is always on the disk.
     p.location = LocatePoint(p.x * kLimbLocateFraction / k, p.y * kLimbLocateFraction / k, geometry,
-                             ephemeris, q);
+                             ephemeris, q)
+                     .value_or(LatLong{});
     return p;
 }
 

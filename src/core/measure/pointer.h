@@ -1,8 +1,10 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 
 #include "core/chart/chart_geometry.h"
+#include "core/chart/projection.h"
 #include "core/ephemeris/daily_table.h"
 
 namespace zorva {
@@ -34,14 +36,11 @@ struct DiskFrame {
     double Ry = 0;
     double ScaleX = 0; // pixels per chart diameter along x and y
     double ScaleY = 0;
-    double D = 150; // ChartDiameter, millimetres
-    double Q = 0;   // ChartRotation, degrees
-    int32_t MirrorSign = 1;
-    int32_t FlipSign = 1;
+    ChartFrame chart; // the chart diameter the disk stands for, its turn and its flips
 
     bool operator==(const DiskFrame&) const = default;
 };
-DiskFrame ChartFrame(int32_t width, int32_t height, const ChartGeometry& geometry, double q);
+DiskFrame ChartDiskFrame(int32_t width, int32_t height, const ChartGeometry& geometry, double q);
 DiskFrame ImageFrame(double cx, double cy, double radius, const ChartGeometry& geometry, double q);
 
 // Pixel (X, Y) of a click to the disk. A pixel's position is taken at its centre.
@@ -75,16 +74,15 @@ Pixel PolarToWholePixel(const DiskFrame& frame, double r, double pa);
 // coordinate boxes receive a clicked or derived position.
 double RoundToHundredthsAwayFromZero(double v);
 
-// Heliographic latitude and Carrington longitude of a disk point, or NoValue twice off
-// the disk.
+// Heliographic latitude and Carrington longitude of a disk point; nothing off the disk.
 struct LatLong {
     double lat = 0;
     double lon = 0;
 
     bool operator==(const LatLong&) const = default;
 };
-LatLong LocatePoint(double x, double y, const ChartGeometry& geometry, const Ephemeris& ephemeris,
-                    double q);
+std::optional<LatLong> LocatePoint(double x, double y, const ChartGeometry& geometry,
+                                   const Ephemeris& ephemeris, double q);
 
 // The second point of a separation that starts on the disk (x1, y1) and ends off it
 // (x2, y2), moved back along the line to the farthest on-disk point of a 0.125 mm walk.

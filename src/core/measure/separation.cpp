@@ -56,10 +56,10 @@ std::string SeparationPrefix(double v) {
 
 void ResetSeparation(SeparationState& s) {
     s.SepPending = false;
-    s.SepShown = NoValue;
-    s.SepKm = NoValue;
-    s.SepLat1 = NoValue;
-    s.SepLat2 = NoValue;
+    s.SepShown.reset();
+    s.SepKm.reset();
+    s.At1.reset();
+    s.At2.reset();
 }
 
 double GreatCircleDegrees(double lat1, double lon1, double lat2, double lon2) {
@@ -72,41 +72,33 @@ double GreatCircleDegrees(double lat1, double lon1, double lat2, double lon2) {
 void ComputeSeparation(SeparationState& s, const ChartGeometry& geometry,
                        const Ephemeris& ephemeris) {
     const double q = ChartQ(geometry, ephemeris);
-    const LatLong p1 = LocatePoint(s.SepX1, s.SepY1, geometry, ephemeris, q);
-    const LatLong p2 = LocatePoint(s.SepX2, s.SepY2, geometry, ephemeris, q);
-    s.SepLat1 = p1.lat;
-    s.SepLong1 = p1.lon;
-    s.SepLat2 = p2.lat;
-    s.SepLong2 = p2.lon;
-    s.SepDegrees = (p1.lat != NoValue && p2.lat != NoValue)
-                       ? GreatCircleDegrees(p1.lat, p1.lon, p2.lat, p2.lon)
-                       : NoValue;
+    s.At1 = LocatePoint(s.SepX1, s.SepY1, geometry, ephemeris, q);
+    s.At2 = LocatePoint(s.SepX2, s.SepY2, geometry, ephemeris, q);
+    s.SepDegrees.reset();
+    if (s.At1 && s.At2)
+        s.SepDegrees = GreatCircleDegrees(s.At1->lat, s.At1->lon, s.At2->lat, s.At2->lon);
 }
 
 void GreatCircleResults(SeparationState& s) {
-    if (s.SepDegrees == NoValue) {
-        s.SepShown = NoValue;
-        s.SepKm = NoValue;
-        return;
-    }
     s.SepShown = s.SepDegrees;
-    s.SepKm = ArcKm(s.SepDegrees);
+    s.SepKm.reset();
+    if (s.SepDegrees) s.SepKm = ArcKm(*s.SepDegrees);
 }
 
 void LongitudeArcResults(SeparationState& s, const Ephemeris& ephemeris) {
     // Without both points on the Sun there is no mean latitude to measure along.
-    if (s.SepDegrees == NoValue || s.SepLat1 == NoValue || s.SepLat2 == NoValue) {
-        s.SepShown = NoValue;
-        s.SepKm = NoValue;
+    if (!s.SepDegrees || !s.At1 || !s.At2) {
+        s.SepShown.reset();
+        s.SepKm.reset();
         return;
     }
-    const double mean = (s.SepLat1 + s.SepLat2) * 0.5;
-    s.SepLat1 = mean;
-    s.SepLat2 = mean;
+    const double mean = (s.At1->lat + s.At2->lat) * 0.5;
+    s.At1->lat = mean;
+    s.At2->lat = mean;
     const LongitudeRange range =
-        LongitudeArcRange(s.SepLong1, s.SepLong2, ephemeris.L0, ephemeris.Rotation);
+        LongitudeArcRange(s.At1->lon, s.At2->lon, ephemeris.L0, ephemeris.Rotation);
     s.SepShown = range.end - range.start;
-    s.SepKm = Cos(mean) * ArcKm(s.SepShown);
+    s.SepKm = Cos(mean) * ArcKm(*s.SepShown);
 }
 
 void OutsideDiskResults(SeparationState& s, const ChartGeometry& geometry,
@@ -116,7 +108,7 @@ void OutsideDiskResults(SeparationState& s, const ChartGeometry& geometry,
     const double d = std::sqrt(dx * dx + dy * dy);
     const double D = ApparentDiameter(ephemeris);
     s.SepShown = d * D / geometry.ChartDiameter;
-    s.SepKm = (s.SepShown / D) * SolarDiameterKm;
+    s.SepKm = (*s.SepShown / D) * SolarDiameterKm;
 }
 
 LongitudeRange LongitudeArcRange(double lon1, double lon2, double L0, int32_t rotation) {
@@ -150,43 +142,47 @@ LatLong PointAlongCourse(double lat1, double lon1, double course, double t) {
 
 std::vector<LatLong> GreatCirclePoints(const SeparationState& s) {
     std::vector<LatLong> points;
-    if (s.SepDegrees == NoValue) return points;
-    const double course = CourseAngle(s.SepLat1, s.SepLong1, s.SepLat2, s.SepLong2, s.SepDegrees);
+    if (!s.SepDegrees || !s.At1 || !s.At2) return points;
+    const double degrees = *s.SepDegrees;
+    const double course = CourseAngle(s.At1->lat, s.At1->lon, s.At2->lat, s.At2->lon, degrees);
     // Whole degrees from point 1, the last of them moved onto point 2 exactly.
-    const auto whole = static_cast<int64_t>(std::floor(s.SepDegrees));
+    const auto whole = static_cast<int64_t>(std::floor(degrees));
     for (int64_t t = 0; t <= whole; ++t) {
-        const double along = t == whole ? s.SepDegrees : static_cast<double>(t);
-        points.push_back(PointAlongCourse(s.SepLat1, s.SepLong1, course, along));
+        const double along = t == whole ? degrees : static_cast<double>(t);
+        points.push_back(PointAlongCourse(s.At1->lat, s.At1->lon, course, along));
     }
     return points;
 }
 
 LatLong GreatCircleMiddle(const SeparationState& s) {
-    const double course = CourseAngle(s.SepLat1, s.SepLong1, s.SepLat2, s.SepLong2, s.SepDegrees);
-    return PointAlongCourse(s.SepLat1, s.SepLong1, course, s.SepDegrees / 2);
+    if (!s.SepDegrees || !s.At1 || !s.At2) return {};
+    const double course =
+        CourseAngle(s.At1->lat, s.At1->lon, s.At2->lat, s.At2->lon, *s.SepDegrees);
+    return PointAlongCourse(s.At1->lat, s.At1->lon, course, *s.SepDegrees / 2);
 }
 
 std::vector<LatLong> LongitudeArcPoints(const SeparationState& s, const Ephemeris& ephemeris) {
     std::vector<LatLong> points;
-    if (s.SepDegrees == NoValue) return points;
+    if (!s.SepDegrees || !s.At1 || !s.At2) return points;
     const LongitudeRange range =
-        LongitudeArcRange(s.SepLong1, s.SepLong2, ephemeris.L0, ephemeris.Rotation);
+        LongitudeArcRange(s.At1->lon, s.At2->lon, ephemeris.L0, ephemeris.Rotation);
     const auto n = static_cast<int64_t>(std::trunc(std::floor(range.end - range.start) + 1));
     for (int64_t i = 0; i <= n; ++i) {
         const double lon = i == 0   ? range.start
                            : i == n ? range.end
                                     : range.start + static_cast<double>(i);
-        points.push_back({s.SepLat1, lon});
+        points.push_back({s.At1->lat, lon});
     }
     return points;
 }
 
 LatLong LongitudeArcMiddle(const SeparationState& s, const Ephemeris& ephemeris) {
+    if (!s.At1 || !s.At2) return {};
     const LongitudeRange range =
-        LongitudeArcRange(s.SepLong1, s.SepLong2, ephemeris.L0, ephemeris.Rotation);
+        LongitudeArcRange(s.At1->lon, s.At2->lon, ephemeris.L0, ephemeris.Rotation);
     double lon = (range.start + range.end) * 0.5;
     if (lon > kFullCircle) lon -= kFullCircle;
-    return {s.SepLat1, lon};
+    return {s.At1->lat, lon};
 }
 
 std::vector<DiskPosition> ProjectFigurePoints(const std::vector<LatLong>& points,
@@ -213,7 +209,7 @@ SeparationFigure SeparationFigureOf(const SeparationState& s, FigureForm form,
         f.LineTo = {s.SepX2, s.SepY2};
         return f;
     }
-    if (s.SepDegrees == NoValue) return f;
+    if (!s.SepDegrees) return f;
     const bool great = form == FigureForm::GreatCircle;
     if (s.SpotInMiddle) {
         const LatLong m = great ? GreatCircleMiddle(s) : LongitudeArcMiddle(s, ephemeris);
@@ -267,21 +263,18 @@ ShiftClickOutcome ShiftClickSeparation(const SeparationState& state, const DiskC
     // Point 1 is off the Sun and has no heliographic place; neither has point 2 when it
     // is off the disk too. Whatever an earlier measurement left there must not be shown
     // or logged as this one's.
-    s.SepLat1 = NoValue;
-    s.SepLong1 = NoValue;
-    s.SepDegrees = NoValue;
+    s.At1.reset();
+    s.SepDegrees.reset();
     if (inside) {
         const LimbPoint limb =
             OutsideLimbPoint(s.SepX1, s.SepY1, geometry, ephemeris, ChartQ(geometry, ephemeris));
         s.SepX2 = limb.x;
         s.SepY2 = limb.y;
-        s.SepLat2 = limb.location.lat;
-        s.SepLong2 = limb.location.lon;
+        s.At2 = limb.location;
     } else {
         s.SepX2 = click.x;
         s.SepY2 = click.y;
-        s.SepLat2 = NoValue;
-        s.SepLong2 = NoValue;
+        s.At2.reset();
     }
     OutsideDiskResults(s, geometry, ephemeris);
     out.Draw = FigureForm::GreatCircle; // whose outside-disk branch draws the line
@@ -290,20 +283,20 @@ ShiftClickOutcome ShiftClickSeparation(const SeparationState& state, const DiskC
 
 SeparationLabels ShowSeparationTexts(const SeparationState& s) {
     SeparationLabels l;
-    if (s.SepShown == NoValue) {
+    if (!s.SepShown) {
         l.Sep1Label = "          -";
     } else if (s.SepPoint1Inside) {
-        const double v = RoundHalfUp(s.SepShown, 1);
+        const double v = RoundHalfUp(*s.SepShown, 1);
         l.Sep1Label = SeparationPrefix(v) + FixedText(v, 1) + kDegree;
     } else {
-        const double v = RoundHalfUp(kArcMinutesPerDegree * s.SepShown, 1);
+        const double v = RoundHalfUp(kArcMinutesPerDegree * *s.SepShown, 1);
         l.Sep1Label = SeparationPrefix(v) + FixedText(v, 1) + "'";
     }
 
-    if (s.SepKm == NoValue) {
+    if (!s.SepKm) {
         l.Sep2Label = "             -";
     } else {
-        const double v = RoundHalfUp(s.SepKm, 0);
+        const double v = RoundHalfUp(*s.SepKm, 0);
         const char* prefix = v < 1000      ? "        "
                              : v < 10000   ? "      "
                              : v < 100000  ? "    "
@@ -313,18 +306,16 @@ SeparationLabels ShowSeparationTexts(const SeparationState& s) {
     }
 
     const std::string dash = "        -";
-    l.LL1Label =
-        (s.SepPoint1Inside && s.SepLat1 != NoValue) ? LatLongLabel(s.SepLat1, s.SepLong1) : dash;
-    l.LL2Label = ((s.SepPoint1Inside || s.SepPoint2Inside) && s.SepLat2 != NoValue)
-                     ? LatLongLabel(s.SepLat2, s.SepLong2)
+    l.LL1Label = (s.SepPoint1Inside && s.At1) ? LatLongLabel(s.At1->lat, s.At1->lon) : dash;
+    l.LL2Label = ((s.SepPoint1Inside || s.SepPoint2Inside) && s.At2)
+                     ? LatLongLabel(s.At2->lat, s.At2->lon)
                      : dash;
     return l;
 }
 
 std::optional<PixelPoint> MiddlePixel(const SeparationFigure& figure, const DiskFrame& f) {
     if (!figure.Middle) return std::nullopt;
-    return DiskToPixel(figure.Middle->r, figure.Middle->pa, f.Q, f.Cx, f.Cy, f.Rx, f.Ry,
-                       f.MirrorSign, f.FlipSign);
+    return DiskToPixel(figure.Middle->r, figure.Middle->pa, f.Cx, f.Cy, f.Rx, f.Ry, f.chart);
 }
 
 } // namespace zorva

@@ -27,14 +27,13 @@ struct SeparationState {
     double SepY1 = 0;
     double SepX2 = 0; // after any move to the limb
     double SepY2 = 0;
-    double SepLat1 = NoValue;
-    double SepLong1 = 0;
-    double SepLat2 = NoValue;
-    double SepLong2 = 0;
-    double SepDegrees = 0;     // great-circle separation, heliographic degrees
-    double SepShown = NoValue; // the separation shown: degrees (on the sky when off the disk)
-    double SepKm = NoValue;    // the distance shown, kilometres
-    bool SpotInMiddle = true;  // follows the "Spot in Middle" item
+    std::optional<LatLong> At1; // where each point lies on the Sun; nothing off the disk
+    std::optional<LatLong> At2;
+    std::optional<double> SepDegrees; // great-circle separation, heliographic degrees
+    std::optional<double> SepShown;   // the separation shown: degrees (on the sky when off
+                                      // the disk); nothing before a pair is measured
+    std::optional<double> SepKm;      // the distance shown, kilometres
+    bool SpotInMiddle = true;         // follows the "Spot in Middle" item
 
     bool operator==(const SeparationState&) const = default;
 };
@@ -49,13 +48,13 @@ enum class FigureForm { GreatCircle, LongitudeArc };
 // on the same point give 0, never NaN.
 double GreatCircleDegrees(double lat1, double lon1, double lat2, double lon2);
 
-// Locates both points (NoValue off the disk) and their great-circle separation
-// (NoValue unless both are on the disk).
+// Locates both points (nothing off the disk) and their great-circle separation (nothing
+// unless both are on the disk).
 void ComputeSeparation(SeparationState& s, const ChartGeometry& geometry,
                        const Ephemeris& ephemeris);
 
-// The results a second shift-click shows. A separation that could not be measured
-// (SepDegrees NoValue) leaves both shown values NoValue.
+// The results a second shift-click shows. A separation that could not be measured leaves
+// nothing to show.
 void GreatCircleResults(SeparationState& s);
 // Both latitudes become their mean, the separation is the longitude span between the
 // points, across 0/360 when they fall in different rotations.

@@ -4,7 +4,6 @@
 #include <cstdio>
 
 #include "core/common/angles.h"
-#include "core/common/no_value.h"
 #include "core/text/format.h"
 
 namespace zorva {
@@ -50,9 +49,8 @@ std::string CopyReadoutsText(const Instant& instant, const Ephemeris& e, const O
                              const SpotState& spot) {
     const int blp = PrecisionItemOf2(options.BLPPrecision) == 1 ? 1 : 2;
     const int latLong = options.LatLongPrecision != 1 ? 1 : 0;
-    const bool located = spot.SpotLong != NoValue;
     std::string area = kDash;
-    if (spot.SpotRho != NoValue) {
+    if (spot.At) {
         area = FixedText(options.AreaPrecision == 1 ? 10 * std::floor(spot.SpotArea * 0.1 + 0.5)
                                                     : std::floor(spot.SpotArea + 0.5),
                          0);
@@ -64,10 +62,10 @@ std::string CopyReadoutsText(const Instant& instant, const Ephemeris& e, const O
         LongitudeCell(e.L0, blp),
         Cell(e.P, blp, true),
         std::to_string(e.Rotation),
-        located ? Cell(spot.SpotLat, latLong, true) : kDash,
-        located ? LongitudeCell(spot.SpotLong, latLong) : kDash,
+        spot.At ? Cell(spot.At->latitude, latLong, true) : kDash,
+        spot.At ? LongitudeCell(spot.At->longitude, latLong) : kDash,
         area,
-        spot.SpotRotation == NoRotation ? kDash : std::to_string(spot.SpotRotation),
+        spot.At ? std::to_string(spot.At->rotation) : kDash,
     };
     std::string values;
     for (const std::string& c : cells)

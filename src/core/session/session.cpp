@@ -66,14 +66,14 @@ double Session::ChartRotationNow() const {
 DiskFrame Session::CurrentFrame() const {
     if (picture_) return PictureFrame(picture_->context, chart(), obs_.ephemeris);
     const int32_t side = ChartSidePixels();
-    return ChartFrame(side, side, chart(), ChartRotationNow());
+    return ChartDiskFrame(side, side, chart(), ChartRotationNow());
 }
 
 std::optional<FigureForm> Session::SeparationFigureForm() const {
     // Only a measured pair has a figure: none before the first, and none while a new first
     // point waits for its second.
     if (!display_.Arc1 && !display_.Arc2) return std::nullopt;
-    if (sep_.SepPending || sep_.SepShown == NoValue) return std::nullopt;
+    if (sep_.SepPending || !sep_.SepShown) return std::nullopt;
     return figureForm_;
 }
 

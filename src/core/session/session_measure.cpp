@@ -17,7 +17,7 @@ void Session::MoveSpotToMiddle(FigureForm form) {
 
 void Session::FollowSeparation() {
     if (!display_.Arc1 && !display_.Arc2) return;
-    if (sep_.SepPending || sep_.SepShown == NoValue) return;
+    if (sep_.SepPending || !sep_.SepShown) return;
     figureForm_ = SeparationForm();
     if (options_.SpotInMiddle) MoveSpotToMiddle(figureForm_);
     Settle();
@@ -106,7 +106,7 @@ void Session::OpenLogfile(const std::string& path) {
 
 LogResult Session::AddToLogfile() {
     if (!logfileOpen_) return {LogOutcome::NotOpen, {}};
-    if (spot_.SpotLat == NoValue) return {LogOutcome::NoSpot, {}};
+    if (!spot_.At) return {LogOutcome::NoSpot, {}};
     LogfileInputs in;
     in.instant = obs_.instant;
     in.ephemeris = obs_.ephemeris;

@@ -61,8 +61,7 @@ std::vector<RegionPlace> PlaceRegions(std::span<const SrsRegion> regions, double
 
 std::optional<Pixel> RegionPixel(const DiskFrame& f, const RegionPlace& place) {
     if (!place.Visible) return std::nullopt;
-    const PixelPoint p = DiskToPixel(place.Disk.r, place.Disk.pa, f.Q, f.Cx, f.Cy, f.Rx, f.Ry,
-                                     f.MirrorSign, f.FlipSign);
+    const PixelPoint p = DiskToPixel(place.Disk.r, place.Disk.pa, f.Cx, f.Cy, f.Rx, f.Ry, f.chart);
     const double x = std::floor(p.x);
     const double y = std::floor(p.y);
     if (!(std::fabs(x) < kFarthestPixel && std::fabs(y) < kFarthestPixel)) return std::nullopt;
@@ -73,7 +72,7 @@ DiskPoint RegionChartPoint(const RegionPlace& place, const ChartGeometry& g, dou
     const double radius = 0.5 * g.ChartDiameter;
     // Centre 0 and radius in millimetres; the pixel rule counts y downwards.
     const PixelPoint p =
-        DiskToPixel(place.Disk.r, place.Disk.pa, q, 0, 0, radius, radius, g.MirrorSign, g.FlipSign);
+        DiskToPixel(place.Disk.r, place.Disk.pa, 0, 0, radius, radius, FrameOf(g, q));
     return {p.x, -p.y};
 }
 

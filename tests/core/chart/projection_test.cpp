@@ -152,23 +152,28 @@ TEST(ProjectPoint, ArrayFormsMatchTheChartSampling) {
 }
 
 TEST(LocateDiskPoint, CentreAndOutside) {
-    const DiskPointLocation c = LocateDiskPoint(0, 0, 150, kD, 6.5, 211.3, 2250, 17, 1, 1);
+    const DiskPointLocation c =
+        *LocateDiskPoint(0, 0, ChartFrame{150, 17, 1, 1}, kD, 6.5, 211.3, 2250);
     EXPECT_EQ(c, (DiskPointLocation{0, 0, 6.5, 211.3, 2250}));
 
     // 150 mm chart: 75 mm is on the limb and still located; 75.01 is off the disk.
-    const DiskPointLocation limb = LocateDiskPoint(75, 0, 150, kD, 0, 100, 2250, 0, 1, 1);
+    const DiskPointLocation limb =
+        *LocateDiskPoint(75, 0, ChartFrame{150, 0, 1, 1}, kD, 0, 100, 2250);
     EXPECT_NEAR(limb.rho, 90 - kD / 2, 1e-9);
-    const DiskPointLocation off = LocateDiskPoint(75.01, 0, 150, kD, 0, 100, 2250, 0, 1, 1);
-    EXPECT_EQ(off, (DiskPointLocation{NoValue, NoValue, NoValue, NoValue, NoRotation}));
-    const DiskPointLocation nan = LocateDiskPoint(std::nan(""), 0, 150, kD, 0, 100, 2250, 0, 1, 1);
-    EXPECT_EQ(nan.rho, NoValue);
+    const std::optional<DiskPointLocation> off =
+        LocateDiskPoint(75.01, 0, ChartFrame{150, 0, 1, 1}, kD, 0, 100, 2250);
+    EXPECT_FALSE(off);
+    const std::optional<DiskPointLocation> nan =
+        LocateDiskPoint(std::nan(""), 0, ChartFrame{150, 0, 1, 1}, kD, 0, 100, 2250);
+    EXPECT_FALSE(nan);
 }
 
 TEST(LocateDiskPoint, MirrorAndFlipUndoTheDisplay) {
-    const DiskPointLocation plain = LocateDiskPoint(-20, 31, 150, kD, 4, 90, 2250, 12, 1, 1);
-    EXPECT_EQ(LocateDiskPoint(20, 31, 150, kD, 4, 90, 2250, 12, -1, 1), plain);
-    EXPECT_EQ(LocateDiskPoint(-20, -31, 150, kD, 4, 90, 2250, 12, 1, -1), plain);
-    EXPECT_EQ(LocateDiskPoint(20, -31, 150, kD, 4, 90, 2250, 12, -1, -1), plain);
+    const std::optional<DiskPointLocation> plain =
+        LocateDiskPoint(-20, 31, ChartFrame{150, 12, 1, 1}, kD, 4, 90, 2250);
+    EXPECT_EQ(LocateDiskPoint(20, 31, ChartFrame{150, 12, -1, 1}, kD, 4, 90, 2250), plain);
+    EXPECT_EQ(LocateDiskPoint(-20, -31, ChartFrame{150, 12, 1, -1}, kD, 4, 90, 2250), plain);
+    EXPECT_EQ(LocateDiskPoint(20, -31, ChartFrame{150, 12, -1, -1}, kD, 4, 90, 2250), plain);
 }
 
 TEST(LocateDiskPoint, RotationAcrossTheSeam) {
@@ -182,7 +187,8 @@ TEST(LocateDiskPoint, RotationAcrossTheSeam) {
         {350, 30, 2250},  {10, -30, 2250}, {200, 0.5, 2250}, {180, -60, 2250},
     };
     for (const Case& c : cases) {
-        const DiskPointLocation loc = LocateDiskPoint(c.x, 0, 150, kD, 0, c.L0, 2250, 0, 1, 1);
+        const DiskPointLocation loc =
+            *LocateDiskPoint(c.x, 0, ChartFrame{150, 0, 1, 1}, kD, 0, c.L0, 2250);
         EXPECT_EQ(loc.rotation, c.rotation) << c.L0 << " " << c.x;
         EXPECT_GE(loc.longitude, 0);
         EXPECT_LE(loc.longitude, 360);
@@ -205,10 +211,10 @@ TEST(LocateDiskPoint, InvertsTheForwardProjection) {
                         DiskPosition p;
                         ProjectPoint(lat, dL, kD, kB0, p);
                         if (p.rho == FarSide || p.r > 0.95) continue;
-                        const PixelPoint mm =
-                            DiskToPixel(p.r, p.pa, q, 0, 0, kChart / 2, kChart / 2, sx, sy);
-                        const DiskPointLocation loc =
-                            LocateDiskPoint(mm.x, -mm.y, kChart, kD, kB0, kL0, 2250, q, sx, sy);
+                        const PixelPoint mm = DiskToPixel(p.r, p.pa, 0, 0, kChart / 2, kChart / 2,
+                                                          ChartFrame{0, q, sx, sy});
+                        const DiskPointLocation loc = *LocateDiskPoint(
+                            mm.x, -mm.y, ChartFrame{kChart, q, sx, sy}, kD, kB0, kL0, 2250);
                         EXPECT_NEAR(loc.latitude, lat, 0.1) << lat << " " << dL;
                         // Longitude loses sense towards the poles; weigh it by cos(lat).
                         EXPECT_NEAR(AngleDiff(loc.longitude, kL0 - dL) * std::cos(lat * kRad), 0,
@@ -230,8 +236,10 @@ TEST(LocateDiskPoint, PointBeyondThePoleKeepsItsLongitude) {
     DiskPosition p;
     ProjectPoint(86, 150, kD, 7.2, p);
     ASSERT_NE(p.rho, FarSide);
-    const PixelPoint mm = DiskToPixel(ExactRadius(p.rho, kD), p.pa, 0, 0, 0, 75, 75, 1, 1);
-    const DiskPointLocation loc = LocateDiskPoint(mm.x, -mm.y, 150, kD, 7.2, 200, 2250, 0, 1, 1);
+    const PixelPoint mm =
+        DiskToPixel(ExactRadius(p.rho, kD), p.pa, 0, 0, 75, 75, ChartFrame{0, 0, 1, 1});
+    const DiskPointLocation loc =
+        *LocateDiskPoint(mm.x, -mm.y, ChartFrame{150, 0, 1, 1}, kD, 7.2, 200, 2250);
     EXPECT_NEAR(loc.latitude, 86, 1e-6);
     EXPECT_NEAR(AngleDiff(loc.longitude, 50), 0, 1e-6);
 }
@@ -256,7 +264,7 @@ TEST(DiskToPixel, SignsTurnTheScreen) {
         {0, 90, 1, 1, 140, 100}, // turned a quarter clockwise
     };
     for (const Case& c : cases) {
-        const PixelPoint p = DiskToPixel(1, c.pa, c.q, 100, 100, 40, 50, c.sx, c.sy);
+        const PixelPoint p = DiskToPixel(1, c.pa, 100, 100, 40, 50, ChartFrame{0, c.q, c.sx, c.sy});
         EXPECT_NEAR(p.x, c.x, 1e-9) << c.pa << " " << c.q;
         EXPECT_NEAR(p.y, c.y, 1e-9) << c.pa << " " << c.q;
     }

@@ -75,7 +75,7 @@ TEST(RotationMarkers, CarringtonMarkerStartsOnTheSpot) {
                 const double q = ChartRotation(mode, e.P, e.ParallacticAngle);
                 CarryRotationMarkers(t, t, q, e, g, spot, m, DateFoldLimit);
                 EXPECT_TRUE(m.CarrRefSet);
-                EXPECT_EQ(m.CarrRefLong, spot.SpotLong);
+                EXPECT_EQ(m.CarrRefLong, spot.At->longitude);
                 EXPECT_FALSE(m.CarrMarkerFarSide);
                 EXPECT_NEAR(m.CarrMarkerX, 20, 0.1) << int(mode) << sx << sy;
                 EXPECT_NEAR(m.CarrMarkerY, -31, 0.1) << int(mode) << sx << sy;
@@ -118,25 +118,26 @@ TEST(RotationMarkers, CarringtonMarkerKeepsItsLongitudeAndGoesBehind) {
 TEST(RotationMarkers, DifferentialLongitudeFoldsAcrossTheSeam) {
     ChartGeometry g;
     SpotState spot;
-    spot.SpotRho = 10;
-    spot.SpotLat = 0;
-    spot.SpotLong = 359.9;
-    spot.SpotRotation = RotationAtLongitude(359.9, 5, 2263);
-    EXPECT_EQ(spot.SpotRotation, 2264);
+    spot.At.emplace();
+    spot.At->rho = 10;
+    spot.At->latitude = 0;
+    spot.At->longitude = 359.9;
+    spot.At->rotation = RotationAtLongitude(359.9, 5, 2263);
+    EXPECT_EQ(spot.At->rotation, 2264);
     MarkerState m;
     m.DiffMarkerShown = true;
     const Instant t0{2021, 3, 1, 0, 0, 0};
     const Instant t1{2021, 3, 2, 0, 0, 0};
     CarryRotationMarkers(t0, t1, 0, SampleEphemeris(5), g, spot, m, TimeFoldLimit);
-    EXPECT_NEAR(spot.SpotLong, 359.9 + kEquatorDrift - 360, 1e-9);
-    EXPECT_EQ(spot.SpotRotation, 2263);
+    EXPECT_NEAR(spot.At->longitude, 359.9 + kEquatorDrift - 360, 1e-9);
+    EXPECT_EQ(spot.At->rotation, 2263);
     EXPECT_FALSE(m.DiffMarkerFarSide);
     EXPECT_GT(m.DiffMarkerX, 0); // 5 degrees east of the central meridian
     EXPECT_LT(m.DiffMarkerX, 10);
 
     // And back the other way.
     CarryRotationMarkers(t1, t0, 0, SampleEphemeris(5), g, spot, m, TimeFoldLimit);
-    EXPECT_NEAR(spot.SpotLong, 359.9, 1e-9);
+    EXPECT_NEAR(spot.At->longitude, 359.9, 1e-9);
 }
 
 TEST(RotationMarkers, HighLatitudeDriftsBackwardAndFoldsFully) {
@@ -145,17 +146,18 @@ TEST(RotationMarkers, HighLatitudeDriftsBackwardAndFoldsFully) {
     const Instant farAway{2031, 3, 1, 0, 0, 0}; // a typed year: ten years on, 3652 days
     for (const int limit : {DateFoldLimit, TimeFoldLimit}) {
         SpotState spot;
-        spot.SpotRho = 10;
-        spot.SpotLat = 60;
-        spot.SpotLong = 100;
+        spot.At.emplace();
+        spot.At->rho = 10;
+        spot.At->latitude = 60;
+        spot.At->longitude = 100;
         MarkerState m;
         m.DiffMarkerShown = true;
         CarryRotationMarkers(t0, farAway, 0, SampleEphemeris(5), g, spot, m, limit);
         const double rate = (14.37 - 2.6 * 0.75) * 25.38 / 27.2753 - 360 / 27.2753;
         const double expected = std::fmod(100 + 3652 * rate + 3600000, 360);
-        EXPECT_NEAR(spot.SpotLong, expected, 1e-6) << limit;
-        EXPECT_GE(spot.SpotLong, 0);
-        EXPECT_LT(spot.SpotLong, 360);
+        EXPECT_NEAR(spot.At->longitude, expected, 1e-6) << limit;
+        EXPECT_GE(spot.At->longitude, 0);
+        EXPECT_LT(spot.At->longitude, 360);
     }
 }
 

@@ -26,10 +26,10 @@ TEST(Sunspot, CentreGivesTheDiskCentreAndAnUncorrectedArea) {
     ChartGeometry g;
     g.ChartDiameter = 100;
     LocateSpot(spot, g, SampleEphemeris());
-    EXPECT_EQ(spot.SpotRho, 0);
-    EXPECT_EQ(spot.SpotLat, -6.8);
-    EXPECT_EQ(spot.SpotLong, 213.4);
-    EXPECT_EQ(spot.SpotRotation, 2263);
+    EXPECT_EQ(spot.At->rho, 0);
+    EXPECT_EQ(spot.At->latitude, -6.8);
+    EXPECT_EQ(spot.At->longitude, 213.4);
+    EXPECT_EQ(spot.At->rotation, 2263);
     // 10 cells of 1 mm^2 on a 100 mm chart: 10 x 2e6 / (pi x 1e4).
     const AreaReadout a = ComputeSpotArea(spot, g.ChartDiameter);
     EXPECT_NEAR(a.Area, 636.6198, 1e-4);
@@ -51,17 +51,17 @@ TEST(Sunspot, LimbIsOnTheDiskAndBeyondIsNot) {
     SpotState spot;
     spot.SpotX = 75;
     LocateSpot(spot, g, SampleEphemeris());
-    EXPECT_NE(spot.SpotRho, NoValue);
-    EXPECT_NE(spot.SpotRotation, NoRotation);
+    EXPECT_TRUE(spot.At);
+    EXPECT_TRUE(spot.At);
 
     spot.SpotX = 75.01;
     spot.SpotSize = 3;
     spot.SpotArea = 55;
     LocateSpot(spot, g, SampleEphemeris());
-    EXPECT_EQ(spot.SpotRho, NoValue);
-    EXPECT_EQ(spot.SpotLat, NoValue);
-    EXPECT_EQ(spot.SpotLong, NoValue);
-    EXPECT_EQ(spot.SpotRotation, NoRotation);
+    EXPECT_FALSE(spot.At);
+    EXPECT_FALSE(spot.At);
+    EXPECT_FALSE(spot.At);
+    EXPECT_FALSE(spot.At);
     const AreaReadout a = ComputeSpotArea(spot, g.ChartDiameter);
     EXPECT_EQ(a.Text, "     -");
     EXPECT_EQ(spot.SpotArea, 0);
@@ -88,7 +88,8 @@ TEST(Sunspot, AreaTextsAndPlaces) {
     };
     for (const Case& c : cases) {
         SpotState spot;
-        spot.SpotRho = 0;
+        spot.At.emplace();
+        spot.At->rho = 0;
         spot.AreaPrecision = c.precision;
         spot.SpotSize = c.area * 100 * 100 * kPi / 2e6;
         const AreaReadout a = ComputeSpotArea(spot, 100);
@@ -101,11 +102,13 @@ TEST(Sunspot, AreaIsCorrectedForForeshorteningAndRedFromSixty) {
     SpotState spot;
     spot.SpotSize = 10;
     spot.GridCellArea = InchGridCellArea;
-    spot.SpotRho = 60;
+    spot.At.emplace();
+    spot.At->rho = 60;
     const AreaReadout a = ComputeSpotArea(spot, 100);
     EXPECT_NEAR(a.Area, 2 * 636.6198 * 1.032256, 1e-3);
     EXPECT_TRUE(a.Red);
-    spot.SpotRho = 59.99;
+    spot.At.emplace();
+    spot.At->rho = 59.99;
     EXPECT_FALSE(ComputeSpotArea(spot, 100).Red);
     // A size typed with many digits gives a long number, not an overflow.
     spot.SpotSize = 1e30;
@@ -129,8 +132,9 @@ TEST(Sunspot, LatitudeTexts) {
     };
     for (const Case& c : cases) {
         SpotState spot;
-        spot.SpotLat = c.lat;
-        spot.SpotLong = 100;
+        spot.At.emplace();
+        spot.At->latitude = c.lat;
+        spot.At->longitude = 100;
         spot.LatLongPrecision = c.precision;
         const SpotReadouts r = UpdateSpotReadouts(spot);
         EXPECT_EQ(r.LatText, c.text) << c.lat;
@@ -154,8 +158,9 @@ TEST(Sunspot, LongitudeTexts) {
     };
     for (const Case& c : cases) {
         SpotState spot;
-        spot.SpotLat = 0;
-        spot.SpotLong = c.lon;
+        spot.At.emplace();
+        spot.At->latitude = 0;
+        spot.At->longitude = c.lon;
         spot.LatLongPrecision = c.precision;
         const SpotReadouts r = UpdateSpotReadouts(spot);
         EXPECT_EQ(r.LongText, c.text) << c.lon;

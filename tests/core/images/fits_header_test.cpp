@@ -68,7 +68,8 @@ struct Step {
     double y;
 };
 Step Drawn(const DiskOrientation& o, double pa) {
-    const PixelPoint p = DiskToPixel(1, pa, o.q, 0, 0, 1, 1, o.MirrorSign, o.FlipSign);
+    const PixelPoint p =
+        DiskToPixel(1, pa, 0, 0, 1, 1, ChartFrame{0, o.q, o.MirrorSign, o.FlipSign});
     return {p.x, p.y};
 }
 

@@ -31,17 +31,20 @@ LogfileInputs SampleInputs() {
     in.spot.SpotX = -12.34;
     in.spot.SpotY = 56.78;
     in.spot.SpotSize = 12;
-    in.spot.SpotLat = -15.43;
-    in.spot.SpotLong = 123.45;
+    in.spot.At.emplace();
+    in.spot.At->latitude = -15.43;
+    in.spot.At->longitude = 123.45;
     in.spot.SpotArea = 345.6;
-    in.spot.SpotRotation = 2030;
+    in.spot.At->rotation = 2030;
     in.observer = {51.5, -0.123};
     in.separation.SepShown = 12.34;
     in.separation.SepKm = 123456.7;
-    in.separation.SepLat1 = -15.2;
-    in.separation.SepLong1 = 123.4;
-    in.separation.SepLat2 = 5.6;
-    in.separation.SepLong2 = 7.4;
+    in.separation.At1.emplace();
+    in.separation.At1->lat = -15.2;
+    in.separation.At1->lon = 123.4;
+    in.separation.At2.emplace();
+    in.separation.At2->lat = 5.6;
+    in.separation.At2->lon = 7.4;
     return in;
 }
 
@@ -128,13 +131,13 @@ TEST(LogfileLine, RoundingAndPrefixRules) {
              in.spot.GridCellArea = InchGridCellArea;
          },
          21, "   2.581"},
-        {"lat 5.04", [](LogfileInputs& in) { in.spot.SpotLat = 5.04; }, 22, "   5.0"},
-        {"lat 10.04", [](LogfileInputs& in) { in.spot.SpotLat = 10.04; }, 22, "  10.0"},
-        {"lat -5.04", [](LogfileInputs& in) { in.spot.SpotLat = -5.04; }, 22, "  -5.0"},
-        {"lat -9.96", [](LogfileInputs& in) { in.spot.SpotLat = -9.96; }, 22, " -10.0"},
-        {"long 9.96", [](LogfileInputs& in) { in.spot.SpotLong = 9.96; }, 23, "  10.0"},
-        {"long 5", [](LogfileInputs& in) { in.spot.SpotLong = 5; }, 23, "   5.0"},
-        {"long 359.96", [](LogfileInputs& in) { in.spot.SpotLong = 359.96; }, 23, " 360.0"},
+        {"lat 5.04", [](LogfileInputs& in) { in.spot.At->latitude = 5.04; }, 22, "   5.0"},
+        {"lat 10.04", [](LogfileInputs& in) { in.spot.At->latitude = 10.04; }, 22, "  10.0"},
+        {"lat -5.04", [](LogfileInputs& in) { in.spot.At->latitude = -5.04; }, 22, "  -5.0"},
+        {"lat -9.96", [](LogfileInputs& in) { in.spot.At->latitude = -9.96; }, 22, " -10.0"},
+        {"long 9.96", [](LogfileInputs& in) { in.spot.At->longitude = 9.96; }, 23, "  10.0"},
+        {"long 5", [](LogfileInputs& in) { in.spot.At->longitude = 5; }, 23, "   5.0"},
+        {"long 359.96", [](LogfileInputs& in) { in.spot.At->longitude = 359.96; }, 23, " 360.0"},
         {"area 4.4", [](LogfileInputs& in) { in.spot.SpotArea = 4.4; }, 24, "     4"},
         {"area 99.5", [](LogfileInputs& in) { in.spot.SpotArea = 99.5; }, 24, "   100"},
         {"area 12345", [](LogfileInputs& in) { in.spot.SpotArea = 12345; }, 24, " 12345"},
@@ -154,11 +157,11 @@ TEST(LogfileLine, RoundingAndPrefixRules) {
         {"sep 0 km", [](LogfileInputs& in) { in.separation.SepKm = 0; }, 29, "    0"},
         {"sep 999.5 km", [](LogfileInputs& in) { in.separation.SepKm = 999.5; }, 29, "   1000"},
         {"sep 12345 km", [](LogfileInputs& in) { in.separation.SepKm = 12345; }, 29, "  12345"},
-        {"point 1 lat 9.4", [](LogfileInputs& in) { in.separation.SepLat1 = 9.4; }, 30, "   9"},
-        {"point 1 lat -9.4", [](LogfileInputs& in) { in.separation.SepLat1 = -9.4; }, 30, "  -9"},
-        {"point 1 lat -9.6", [](LogfileInputs& in) { in.separation.SepLat1 = -9.6; }, 30, " -10"},
-        {"point 2 lat 45", [](LogfileInputs& in) { in.separation.SepLat2 = 45; }, 32, "  45"},
-        {"point 2 long 45", [](LogfileInputs& in) { in.separation.SepLong2 = 45; }, 33, "  45"},
+        {"point 1 lat 9.4", [](LogfileInputs& in) { in.separation.At1->lat = 9.4; }, 30, "   9"},
+        {"point 1 lat -9.4", [](LogfileInputs& in) { in.separation.At1->lat = -9.4; }, 30, "  -9"},
+        {"point 1 lat -9.6", [](LogfileInputs& in) { in.separation.At1->lat = -9.6; }, 30, " -10"},
+        {"point 2 lat 45", [](LogfileInputs& in) { in.separation.At2->lat = 45; }, 32, "  45"},
+        {"point 2 long 45", [](LogfileInputs& in) { in.separation.At2->lon = 45; }, 33, "  45"},
     };
     for (const Case& c : cases) {
         LogfileInputs in = SampleInputs();
@@ -195,7 +198,7 @@ TEST(LogfileLine, UnsetSeparationWritesZeros) {
 
     // One point off the disk: only its pair is written as zeros.
     in = SampleInputs();
-    in.separation.SepLat1 = NoValue;
+    in.separation.At1.reset();
     std::vector<std::string> fields = SampleFields();
     fields[30] = fields[31] = "   0";
     EXPECT_EQ(LogfileLine(in), Join(fields));

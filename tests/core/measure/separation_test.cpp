@@ -71,21 +71,21 @@ TEST(ComputeSeparation, PointsPlacedOnTheChartComeBack) {
     g.FlipSign = -1;
     g.Mode = Orientation::AltAzimuth;
     const SeparationState s = Measured(-20, 80, 35, 121, g, e);
-    EXPECT_NEAR(s.SepLat1, -20, 1e-9);
-    EXPECT_NEAR(s.SepLong1, 80, 1e-9);
-    EXPECT_NEAR(s.SepLat2, 35, 1e-9);
-    EXPECT_NEAR(s.SepLong2, 121, 1e-9);
-    EXPECT_NEAR(s.SepDegrees, GreatCircleDegrees(-20, 80, 35, 121), 1e-9);
+    EXPECT_NEAR(s.At1->lat, -20, 1e-9);
+    EXPECT_NEAR(s.At1->lon, 80, 1e-9);
+    EXPECT_NEAR(s.At2->lat, 35, 1e-9);
+    EXPECT_NEAR(s.At2->lon, 121, 1e-9);
+    EXPECT_NEAR(*s.SepDegrees, GreatCircleDegrees(-20, 80, 35, 121), 1e-9);
 }
 
 TEST(SeparationResults, TenDegreesAlongTheEquator) {
     const Ephemeris e = EquatorOnEphemeris();
     ChartGeometry g;
     SeparationState s = Measured(0, 95, 0, 105, g, e);
-    EXPECT_NEAR(s.SepDegrees, 10, 1e-9);
+    EXPECT_NEAR(*s.SepDegrees, 10, 1e-9);
     SeparationState great = s;
     GreatCircleResults(great);
-    EXPECT_NEAR(great.SepKm, 121521.2, 0.05);
+    EXPECT_NEAR(*great.SepKm, 121521.2, 0.05);
     SeparationLabels l = ShowSeparationTexts(great);
     EXPECT_EQ(l.Sep1Label, "  10.0\u00B0");
     EXPECT_EQ(l.Sep2Label, "  121521 km");
@@ -103,16 +103,16 @@ TEST(SeparationResults, LongitudeArcAtLatitude60) {
     const Ephemeris e = EquatorOnEphemeris();
     SeparationState s = Measured(60, 95, 60, 105, ChartGeometry{}, e);
     LongitudeArcResults(s, e);
-    EXPECT_NEAR(s.SepShown, 10, 1e-9);
-    EXPECT_NEAR(s.SepKm, 60760.6, 0.05);
+    EXPECT_NEAR(*s.SepShown, 10, 1e-9);
+    EXPECT_NEAR(*s.SepKm, 60760.6, 0.05);
     EXPECT_EQ(ShowSeparationTexts(s).Sep2Label, "    60761 km");
 
     // Different latitudes: both points take their mean.
     SeparationState t = Measured(10, 95, 30, 110, ChartGeometry{}, e);
     LongitudeArcResults(t, e);
-    EXPECT_NEAR(t.SepLat1, 20, 1e-9);
-    EXPECT_EQ(t.SepLat1, t.SepLat2);
-    EXPECT_NEAR(t.SepKm, Cos(20) * SunRadiusKm * 15 * kPi / 180, 1e-6);
+    EXPECT_NEAR(t.At1->lat, 20, 1e-9);
+    EXPECT_EQ(t.At1->lat, t.At2->lat);
+    EXPECT_NEAR(*t.SepKm, Cos(20) * SunRadiusKm * 15 * kPi / 180, 1e-6);
 }
 
 TEST(SeparationResults, LongitudeArcAcrossTheSeam) {
@@ -120,7 +120,7 @@ TEST(SeparationResults, LongitudeArcAcrossTheSeam) {
     for (const auto& [lon1, lon2] : {std::pair{359.0, 1.0}, {1.0, 359.0}}) {
         SeparationState s = Measured(10, lon1, 10, lon2, ChartGeometry{}, e);
         LongitudeArcResults(s, e);
-        EXPECT_NEAR(s.SepShown, 2, 1e-9) << lon1;
+        EXPECT_NEAR(*s.SepShown, 2, 1e-9) << lon1;
         EXPECT_EQ(ShowSeparationTexts(s).Sep1Label, "    2.0\u00B0") << lon1;
         const std::vector<LatLong> pts = LongitudeArcPoints(s, e);
         ASSERT_EQ(pts.size(), 4u) << lon1;
@@ -153,11 +153,12 @@ TEST(SeparationResults, OutsideTheDiskOnTheSky) {
     s.SepX2 = -75;
     s.SepY2 = 0;
     s.SepPoint2Inside = true;
-    s.SepLat2 = 1.5;
-    s.SepLong2 = 10.4;
+    s.At2.emplace();
+    s.At2->lat = 1.5;
+    s.At2->lon = 10.4;
     OutsideDiskResults(s, ChartGeometry{}, e);
-    EXPECT_NEAR(s.SepShown, 15 * (32.0 / 60) / 150, 1e-12);
-    EXPECT_NEAR(s.SepKm, 139253, 1e-6);
+    EXPECT_NEAR(*s.SepShown, 15 * (32.0 / 60) / 150, 1e-12);
+    EXPECT_NEAR(*s.SepKm, 139253, 1e-6);
     const SeparationLabels l = ShowSeparationTexts(s);
     EXPECT_EQ(l.Sep1Label, "    3.2'");
     EXPECT_EQ(l.Sep2Label, "  139253 km");
@@ -181,8 +182,10 @@ TEST(ShowSeparationTexts, PrefixesAndDashes) {
         {-5.4, 359.6, " -5\u00B0 / 360\u00B0"}, {-0.4, 0.4, "    0\u00B0 / 0\u00B0"},
     };
     for (const auto& c : cases) {
-        s.SepLat1 = s.SepLat2 = c.lat;
-        s.SepLong1 = s.SepLong2 = c.lon;
+        s.At1.emplace();
+        s.At2.emplace();
+        s.At1->lat = s.At2->lat = c.lat;
+        s.At1->lon = s.At2->lon = c.lon;
         l = ShowSeparationTexts(s);
         EXPECT_EQ(l.LL1Label, c.text) << c.lat << " " << c.lon;
         EXPECT_EQ(l.LL2Label, c.text) << c.lat << " " << c.lon;
@@ -223,9 +226,9 @@ TEST(ComputeSeparation, SamePointTwiceIsZeroNotNaN) {
         s.SepX1 = s.SepX2 = x;
         s.SepY1 = s.SepY2 = y;
         ComputeSeparation(s, ChartGeometry{}, tilted);
-        const double raw = Sin(s.SepLat1) * Sin(s.SepLat1) + Cos(s.SepLat1) * Cos(s.SepLat1);
+        const double raw = Sin(s.At1->lat) * Sin(s.At1->lat) + Cos(s.At1->lat) * Cos(s.At1->lat);
         if (raw > 1) ++aboveOne;
-        ASSERT_FALSE(std::isnan(s.SepDegrees)) << x << "," << y;
+        ASSERT_FALSE(s.SepDegrees && std::isnan(*s.SepDegrees)) << x << "," << y;
         EXPECT_EQ(s.SepDegrees, 0);
         SeparationState great = s;
         GreatCircleResults(great);
@@ -264,13 +267,15 @@ TEST(GreatCirclePoints, WholeDegreesEndingOnPoint2) {
     } cases[] = {{-20, 80, 35, 121}, {10, 355, 14, 8}, {40, 200, -30, 170}, {5, 5, 5.2, 5.3}};
     for (const auto& c : cases) {
         SeparationState s;
-        s.SepLat1 = c.lat1;
-        s.SepLong1 = c.lon1;
-        s.SepLat2 = c.lat2;
-        s.SepLong2 = c.lon2;
+        s.At1.emplace();
+        s.At1->lat = c.lat1;
+        s.At1->lon = c.lon1;
+        s.At2.emplace();
+        s.At2->lat = c.lat2;
+        s.At2->lon = c.lon2;
         s.SepDegrees = GreatCircleDegrees(c.lat1, c.lon1, c.lat2, c.lon2);
         const std::vector<LatLong> pts = GreatCirclePoints(s);
-        ASSERT_EQ(pts.size(), static_cast<std::size_t>(std::floor(s.SepDegrees)) + 1);
+        ASSERT_EQ(pts.size(), static_cast<std::size_t>(std::floor(*s.SepDegrees)) + 1);
         if (pts.size() > 1) {
             EXPECT_NEAR(pts.front().lat, c.lat1, 1e-9);
             EXPECT_NEAR(pts.front().lon, c.lon1, 1e-9);
@@ -287,8 +292,8 @@ TEST(GreatCirclePoints, WholeDegreesEndingOnPoint2) {
             }
         }
         const LatLong m = GreatCircleMiddle(s);
-        EXPECT_NEAR(GreatCircleDegrees(c.lat1, c.lon1, m.lat, m.lon), s.SepDegrees / 2, 1e-9);
-        EXPECT_NEAR(GreatCircleDegrees(c.lat2, c.lon2, m.lat, m.lon), s.SepDegrees / 2, 1e-9);
+        EXPECT_NEAR(GreatCircleDegrees(c.lat1, c.lon1, m.lat, m.lon), *s.SepDegrees / 2, 1e-9);
+        EXPECT_NEAR(GreatCircleDegrees(c.lat2, c.lon2, m.lat, m.lon), *s.SepDegrees / 2, 1e-9);
     }
 }
 
@@ -323,7 +328,7 @@ TEST(SeparationFigureOf, LineArcOrNothing) {
     s.SpotInMiddle = false;
     EXPECT_FALSE(SeparationFigureOf(s, FigureForm::GreatCircle, e).Middle);
 
-    s.SepDegrees = NoValue;
+    s.SepDegrees.reset();
     f = SeparationFigureOf(s, FigureForm::GreatCircle, e);
     EXPECT_TRUE(f.Arc.empty());
     EXPECT_FALSE(f.Middle);
@@ -357,13 +362,13 @@ TEST(ShiftClickSeparation, TwoPointsOnTheDisk) {
     EXPECT_FALSE(second.State.SepPending);
     EXPECT_EQ(second.Check, ArcItem::Arc1);
     EXPECT_EQ(second.Draw, FigureForm::LongitudeArc);
-    EXPECT_NEAR(second.State.SepLat1, 20, 1e-9);
-    EXPECT_NEAR(second.State.SepShown, 15, 1e-9);
+    EXPECT_NEAR(second.State.At1->lat, 20, 1e-9);
+    EXPECT_NEAR(*second.State.SepShown, 15, 1e-9);
 
     const ShiftClickOutcome great = ShiftClickSeparation(first.State, PlaceOnDisk(30, 110, g, e),
                                                          FigureForm::GreatCircle, g, e);
     EXPECT_EQ(great.Draw, FigureForm::GreatCircle);
-    EXPECT_NEAR(great.State.SepShown, GreatCircleDegrees(10, 95, 30, 110), 1e-9);
+    EXPECT_NEAR(*great.State.SepShown, GreatCircleDegrees(10, 95, 30, 110), 1e-9);
 }
 
 TEST(ShiftClickSeparation, FromTheDiskToOffIt) {
@@ -378,8 +383,8 @@ TEST(ShiftClickSeparation, FromTheDiskToOffIt) {
     const DiskPoint limb = LimbCrossing(10, 20, 30, 95, 150);
     EXPECT_EQ(out.State.SepX2, limb.x);
     EXPECT_EQ(out.State.SepY2, limb.y);
-    EXPECT_NE(out.State.SepLat2, NoValue);
-    EXPECT_NE(out.State.SepDegrees, NoValue);
+    EXPECT_TRUE(out.State.At2);
+    EXPECT_TRUE(out.State.SepDegrees);
 }
 
 TEST(ShiftClickSeparation, FromOffTheDisk) {
@@ -401,9 +406,9 @@ TEST(ShiftClickSeparation, FromOffTheDisk) {
     EXPECT_TRUE(out.State.SepPoint2Inside);
     EXPECT_NEAR(out.State.SepX2, 0, 1e-12);
     EXPECT_NEAR(out.State.SepY2, 74.4, 1e-12);
-    EXPECT_EQ(out.State.SepLat2, OutsideLimbPoint(0, 90, g, e, q).location.lat);
-    EXPECT_EQ(out.State.SepLat1, NoValue);
-    EXPECT_NEAR(out.State.SepShown, 15.6 * (32.0 / 60) / 150, 1e-12);
+    EXPECT_EQ(out.State.At2->lat, OutsideLimbPoint(0, 90, g, e, q).location.lat);
+    EXPECT_FALSE(out.State.At1);
+    EXPECT_NEAR(*out.State.SepShown, 15.6 * (32.0 / 60) / 150, 1e-12);
     SeparationLabels l = ShowSeparationTexts(out.State);
     EXPECT_EQ(l.LL1Label, "        -");
     EXPECT_NE(l.LL2Label, "        -");
@@ -414,8 +419,8 @@ TEST(ShiftClickSeparation, FromOffTheDisk) {
     EXPECT_EQ(out.Check, ArcItem::Arc2);
     EXPECT_EQ(out.State.SepX2, -90);
     EXPECT_EQ(out.State.SepY2, 10);
-    EXPECT_EQ(out.State.SepLat1, NoValue);
-    EXPECT_EQ(out.State.SepLat2, NoValue);
+    EXPECT_FALSE(out.State.At1);
+    EXPECT_FALSE(out.State.At2);
     l = ShowSeparationTexts(out.State);
     EXPECT_EQ(l.LL2Label, "        -");
     EXPECT_NE(l.Sep1Label, "          -");
@@ -431,20 +436,21 @@ TEST(ShiftClickSeparation, LimbClickCountsAsOnTheDisk) {
         ShiftClickSeparation(out.State, At(75, 0), FigureForm::GreatCircle, g, e);
     EXPECT_TRUE(second.State.SepPoint2Inside);
     EXPECT_EQ(second.Check, ArcItem::Arc1);
-    EXPECT_NE(second.State.SepDegrees, NoValue);
+    EXPECT_TRUE(second.State.SepDegrees);
 }
 
 TEST(ResetSeparation, ForgetsTheResultsButKeepsThePoints) {
     SeparationState s;
     s.SepPending = true;
     s.SepX1 = 4;
-    s.SepShown = s.SepKm = s.SepLat1 = s.SepLat2 = 12;
+    s.SepShown = s.SepKm = 12;
+    s.At1 = s.At2 = LatLong{12, 0};
     ResetSeparation(s);
     EXPECT_FALSE(s.SepPending);
-    EXPECT_EQ(s.SepShown, NoValue);
-    EXPECT_EQ(s.SepKm, NoValue);
-    EXPECT_EQ(s.SepLat1, NoValue);
-    EXPECT_EQ(s.SepLat2, NoValue);
+    EXPECT_FALSE(s.SepShown);
+    EXPECT_FALSE(s.SepKm);
+    EXPECT_FALSE(s.At1);
+    EXPECT_FALSE(s.At2);
     EXPECT_EQ(s.SepX1, 4);
 }
 

@@ -70,7 +70,7 @@ TEST_F(SessionTest, FirstStartWithoutFiles) {
     // (740 - 639) / 2 = 50, left (1024 - 943) / 2 = 40.
     EXPECT_EQ(s.Fit(), (WindowFit{943, 639, 50, 40, false, false}));
     // The spot at the centre reads the centre's latitude, uncorrected area 0.
-    EXPECT_DOUBLE_EQ(s.spot().SpotLat, s.observation().ephemeris.B0);
+    EXPECT_DOUBLE_EQ(s.spot().At->latitude, s.observation().ephemeris.B0);
     EXPECT_EQ(Readouts().areaText, "    0");
     EXPECT_EQ(Readouts().separation.Sep1Label, "          -");
     EXPECT_EQ(Readouts().separation.LL2Label, "        -");
@@ -293,9 +293,9 @@ TEST_F(SessionTest, DiameterCommandsSizeTheChart) {
 
 TEST_F(SessionTest, SpotEntryAndArea) {
     Type(EditBox::XCoord, "75"); // on the limb of the 150 mm disk
-    EXPECT_NE(s.spot().SpotRho, NoValue);
+    EXPECT_TRUE(s.spot().At);
     Type(EditBox::XCoord, "75.01");
-    EXPECT_EQ(s.spot().SpotRho, NoValue);
+    EXPECT_FALSE(s.spot().At);
     EXPECT_EQ(Readouts().spot.LatText, "    -");
     EXPECT_EQ(Readouts().spot.LongText, "     -");
     EXPECT_EQ(Readouts().areaText, "     -");
@@ -321,35 +321,35 @@ TEST_F(SessionTest, SpotEntryAndArea) {
 TEST_F(SessionTest, FlipMirrorAndOrientationMoveTheSpot) {
     Type(EditBox::XCoord, "30");
     Type(EditBox::YCoord, "20");
-    const double lat = s.spot().SpotLat;
-    const double lon = s.spot().SpotLong;
+    const double lat = s.spot().At->latitude;
+    const double lon = s.spot().At->longitude;
     s.Flip();
     EXPECT_EQ(s.chart().FlipSign, -1);
-    EXPECT_NE(s.spot().SpotLat, lat);
+    EXPECT_NE(s.spot().At->latitude, lat);
     s.Flip();
-    EXPECT_DOUBLE_EQ(s.spot().SpotLat, lat);
+    EXPECT_DOUBLE_EQ(s.spot().At->latitude, lat);
     s.Mirror();
-    EXPECT_NE(s.spot().SpotLong, lon);
+    EXPECT_NE(s.spot().At->longitude, lon);
     s.Mirror();
-    EXPECT_DOUBLE_EQ(s.spot().SpotLong, lon);
+    EXPECT_DOUBLE_EQ(s.spot().At->longitude, lon);
     s.ChooseOrientation(Orientation::RotationAxis);
-    EXPECT_NE(s.spot().SpotLat, lat);
+    EXPECT_NE(s.spot().At->latitude, lat);
     s.ChooseOrientation(Orientation::Equatorial);
-    EXPECT_DOUBLE_EQ(s.spot().SpotLat, lat);
+    EXPECT_DOUBLE_EQ(s.spot().At->latitude, lat);
 }
 
 TEST_F(SessionTest, RotationMarkersFollowTheDate) {
     Start({2005, 6, 15});
     Type(EditBox::XCoord, "10");
     Type(EditBox::YCoord, "5");
-    const double lon = s.spot().SpotLong;
+    const double lon = s.spot().At->longitude;
     s.ToggleRotation(RotationMarker::Carrington);
     s.ToggleRotation(RotationMarker::Differential);
     s.ChangeDate({2005, 6, 17}, false);
     // The Carrington marker keeps the captured longitude; the differential one drifts.
     EXPECT_TRUE(s.markers().CarrRefSet);
     EXPECT_DOUBLE_EQ(s.markers().CarrRefLong, lon);
-    EXPECT_NE(s.spot().SpotLong, lon);
+    EXPECT_NE(s.spot().At->longitude, lon);
     // Two days of rotation carry a fixed longitude about 26 degrees west: to the left with
     // east on the right.
     EXPECT_LT(s.markers().CarrMarkerX, 10.0);
@@ -391,10 +391,10 @@ TEST_F(SessionTest, ShiftClicksWithinTheDisk) {
     // Started on the disk: a separation within it, whatever was checked.
     EXPECT_TRUE(s.display().Arc1);
     EXPECT_FALSE(s.display().Arc2);
-    EXPECT_GT(s.separation().SepShown, 0);
+    EXPECT_GT(*s.separation().SepShown, 0);
     // The longitude arc puts both points on their mean latitude, the spot moves to the
     // middle of the figure, and the figure lies over the chart.
-    EXPECT_EQ(s.separation().SepLat1, s.separation().SepLat2);
+    EXPECT_EQ(s.separation().At1->lat, s.separation().At2->lat);
     EXPECT_GT(s.spot().SpotX, (200 - 277) * 150 / 442.4);
     EXPECT_LT(s.spot().SpotX, (350 - 277) * 150 / 442.4);
     EXPECT_NEAR(s.spot().SpotY, 0, 1.0);
@@ -404,7 +404,7 @@ TEST_F(SessionTest, ShiftClicksWithinTheDisk) {
     // The figure stays as long as its numbers: through a change of date, a typed spot and a
     // change of the display.
     s.ChangeDate({2000, 2, 1}, false);
-    EXPECT_NE(s.separation().SepShown, NoValue);
+    EXPECT_TRUE(s.separation().SepShown);
     EXPECT_TRUE(PresentChart(s).separation);
     Type(EditBox::XCoord, "12");
     EXPECT_TRUE(PresentChart(s).separation);
@@ -417,7 +417,7 @@ TEST_F(SessionTest, ShiftClicksWithinTheDisk) {
     EXPECT_FALSE(PresentChart(s).separation);
     // Unchecking the mode clears the separation.
     s.ToggleArc(true);
-    EXPECT_EQ(s.separation().SepShown, NoValue);
+    EXPECT_FALSE(s.separation().SepShown);
     EXPECT_EQ(Readouts().separation.Sep1Label, "          -");
 }
 
@@ -521,16 +521,16 @@ TEST_F(SessionTest, APictureTakesTheChartsPlace) {
     s.ImageMouseDown(true, false, false, 513, 511);
     EXPECT_EQ(s.BoxText(EditBox::XCoord), "0.34");
     EXPECT_EQ(s.BoxText(EditBox::YCoord), "0.34");
-    EXPECT_NEAR(s.spot().SpotLat, s.observation().ephemeris.B0, 0.1);
+    EXPECT_NEAR(s.spot().At->latitude, s.observation().ephemeris.B0, 0.1);
     // Clicks on the chart's control do nothing while the picture is shown.
     s.ChartMouseDown(true, false, false, 10, 10);
     EXPECT_EQ(s.BoxText(EditBox::XCoord), "0.34");
 
     // A flip turns the grid over the picture: the clicked pixel is measured again.
-    const double lat = s.spot().SpotLat;
+    const double lat = s.spot().At->latitude;
     s.Flip();
     EXPECT_EQ(s.spot().SpotX, 0.34);
-    EXPECT_NE(s.spot().SpotLat, lat);
+    EXPECT_NE(s.spot().At->latitude, lat);
 
     s.CloseImage();
     EXPECT_TRUE(s.ChartShown());
@@ -658,7 +658,7 @@ TEST_F(SessionTest, AHeaderSetsThePicturesTurnUntilTheUserChoosesAnother) {
     EXPECT_EQ(s.observation().instant, (Instant{2014, 3, 1, 0, 0, 28}));
     // Solar north at the bottom: a click above the centre lies in the south.
     s.ImageMouseDown(true, false, false, 49, 20);
-    EXPECT_LT(s.spot().SpotLat, -10);
+    EXPECT_LT(s.spot().At->latitude, -10);
     // The chart's orientation is untouched, and it is what is stored.
     EXPECT_EQ(s.chart().Mode, Orientation::Equatorial);
     EXPECT_EQ(s.CurrentSettings().OrientationMode, 1);

@@ -68,18 +68,18 @@ TEST(RegionPositions, AtTheValidTimeRegionsLieWhereTheFileLists) {
             g.Mode = look.mode;
             const double q = ChartRotation(g.Mode, now.P, now.ParallacticAngle);
             const int32_t side = ChartSide(g.ChartDiameter);
-            const DiskFrame frame = ChartFrame(side, side, g, q);
+            const DiskFrame frame = ChartDiskFrame(side, side, g, q);
             for (std::size_t i = 0; i < places.size(); ++i) {
                 SCOPED_TRACE(std::string(file) + " region " + std::to_string(s.Regions[i].Number));
                 const auto px = RegionPixel(frame, places[i]);
                 ASSERT_TRUE(px);
                 const DiskClick click = PointToDisk(frame, px->X, px->Y);
-                const LatLong at = LocatePoint(click.x, click.y, g, now, q);
+                const LatLong at = LocatePoint(click.x, click.y, g, now, q).value_or(LatLong{});
                 EXPECT_NEAR(at.lat, s.Regions[i].Latitude, 1.0);
                 EXPECT_NEAR(Folded(now.L0 - at.lon), s.Regions[i].CentralDistance, 1.0);
                 // The millimetres of the command line, unrounded, agree too.
                 const DiskPoint mm = RegionChartPoint(places[i], g, q);
-                const LatLong exact = LocatePoint(mm.x, mm.y, g, now, q);
+                const LatLong exact = LocatePoint(mm.x, mm.y, g, now, q).value_or(LatLong{});
                 EXPECT_NEAR(exact.lat, s.Regions[i].Latitude, 1.0);
                 EXPECT_NEAR(Folded(now.L0 - exact.lon), s.Regions[i].CentralDistance, 1.0);
                 ++checked;
@@ -114,7 +114,7 @@ TEST(RegionPositions, RegionsTurnWithTheCarringtonFrame) {
     }
     // Beyond the west limb: not drawn.
     EXPECT_FALSE(atEpoch[2].Visible);
-    EXPECT_FALSE(RegionPixel(ChartFrame(300, 300, ChartGeometry{}, 0), atEpoch[2]));
+    EXPECT_FALSE(RegionPixel(ChartDiskFrame(300, 300, ChartGeometry{}, 0), atEpoch[2]));
 }
 
 TEST(RegionPositions, PixelsAreTakenDownward) {
@@ -124,12 +124,12 @@ TEST(RegionPositions, PixelsAreTakenDownward) {
     p.Visible = true;
     p.Disk = {10, 0.5, 45};
     ChartGeometry g;
-    EXPECT_EQ(RegionPixel(ChartFrame(300, 300, g, 0), p), (Pixel{192, 107}));
+    EXPECT_EQ(RegionPixel(ChartDiskFrame(300, 300, g, 0), p), (Pixel{192, 107}));
     g.MirrorSign = -1;
     g.FlipSign = -1;
-    EXPECT_EQ(RegionPixel(ChartFrame(300, 300, g, 0), p), (Pixel{107, 192}));
+    EXPECT_EQ(RegionPixel(ChartDiskFrame(300, 300, g, 0), p), (Pixel{107, 192}));
     // Turned by 45 degrees: straight right, 60 pixels.
-    EXPECT_EQ(RegionPixel(ChartFrame(300, 300, ChartGeometry{}, 45), p), (Pixel{210, 150}));
+    EXPECT_EQ(RegionPixel(ChartDiskFrame(300, 300, ChartGeometry{}, 45), p), (Pixel{210, 150}));
     // An image disk of radius 80 about (200.5, 100.25): 28.28 pixels each way.
     EXPECT_EQ(RegionPixel(ImageFrame(200.5, 100.25, 80, ChartGeometry{}, 0), p), (Pixel{228, 71}));
     // Millimetres on a 150 mm chart: 0.5 * 75 * sin 45 = 26.52 each way.
