@@ -6,7 +6,9 @@
 #include <QImageReader>
 #include <QImageWriter>
 #include <array>
+#include <cstdlib>
 #include <cstring>
+#include <limits>
 #include <span>
 #include <vector>
 
@@ -84,24 +86,13 @@ bool LooksComplete(const QString& path, const QByteArray& format) {
                                      static_cast<std::size_t>(head.size())));
         return !length || static_cast<uint64_t>(file.size()) >= *length;
     }
-    if (format == "png") {
-        if (!file.seek(std::max<qint64>(0, file.size() - static_cast<qint64>(PngTailBytes)))) {
-            return false;
-        }
-        const QByteArray tail = file.read(static_cast<qint64>(PngTailBytes));
-        return PngHasEnd(
-            std::span<const uint8_t>(reinterpret_cast<const uint8_t*>(tail.constData()),
-                                     static_cast<std::size_t>(tail.size())));
-    }
-    if (format == "jpeg") {
-        uchar* bytes = file.map(0, file.size());
-        if (bytes == nullptr) return true; // the decoder will still say if it fails
-        const bool complete =
-            JpegHasEnd(std::span<const uint8_t>(bytes, static_cast<std::size_t>(file.size())));
-        file.unmap(bytes);
-        return complete;
-    }
-    return true;
+    if (format != "png" && format != "jpeg") return true;
+    uchar* bytes = file.map(0, file.size());
+    if (bytes == nullptr) return true; // the decoder will still say if it fails
+    const std::span<const uint8_t> whole(bytes, static_cast<std::size_t>(file.size()));
+    const bool complete = format == "png" ? PngHasEnd(whole) : JpegHasEnd(whole);
+    file.unmap(bytes);
+    return complete;
 }
 
 // The 8-bit grey picture of a 16-bit one: a histogram of the (grey or luminance) values,
@@ -242,7 +233,10 @@ SolarImageLoad LoadSolarImage(const QString& path) {
     if (!IsKnownFormat(format)) {
         return refuse("it is not a BMP, PNG, JPEG or TIFF picture, or it is damaged");
     }
-    const QSize size = reader.size();
+    // A bitmap stored from its top row down states a negative height.
+    const auto side = [](int v) { return v == std::numeric_limits<int>::min() ? -1 : std::abs(v); };
+    QSize size = reader.size();
+    if (format == "bmp") size = QSize(side(size.width()), side(size.height()));
     if (!size.isValid()) return refuse("the file is cut off or damaged");
     if (size.isEmpty()) return refuse("the picture has no pixels");
     if (size.width() > SolarImageLargestSide || size.height() > SolarImageLargestSide) {

@@ -1,5 +1,6 @@
 #include "render/solar_image.h"
 
+#include <QBuffer>
 #include <QFile>
 #include <QImageReader>
 #include <cmath>
@@ -214,6 +215,44 @@ TEST(SolarImage, BadFilesAreRefusedWithTheirNameAndReason) {
         EXPECT_NE(message.find(std::string("Cannot open \"") + c.name + "\": "), std::string::npos)
             << message;
         EXPECT_NE(message.find(c.reason), std::string::npos) << message;
+    }
+}
+
+TEST(SolarImage, FilesTheDecoderReadsWholeAreOpened) {
+    // A bright disk of radius 50 centred on (100, 60) on a dark field, 200 x 140.
+    constexpr int kW = 200, kH = 140, kCx = 100, kCy = 60, kR = 50;
+    auto level = [&](int x, int y) {
+        return (x - kCx) * (x - kCx) + (y - kCy) * (y - kCy) < kR * kR ? 220 : 15;
+    };
+    // A 24-bit bitmap stored from its top row down, which states a negative height.
+    // Rows of 600 bytes, already a multiple of 4.
+    QByteArray topDown = BitmapHeader(kW, -kH, 24, 0);
+    for (int y = 0; y < kH; ++y) {
+        for (int x = 0; x < kW; ++x)
+            topDown += QByteArray(3, static_cast<char>(level(x, y)));
+    }
+    // A PNG followed by bytes that belong to no chunk, as some programs leave.
+    QImage picture(kW, kH, QImage::Format_Grayscale8);
+    for (int y = 0; y < kH; ++y) {
+        for (int x = 0; x < kW; ++x)
+            picture.scanLine(y)[x] = static_cast<uchar>(level(x, y));
+    }
+    QByteArray png;
+    QBuffer buffer(&png);
+    buffer.open(QIODevice::WriteOnly);
+    ASSERT_TRUE(picture.save(&buffer, "png"));
+    test::TempDir dir;
+    test::WriteFile(dir / "top_down.bmp", topDown.toStdString());
+    test::WriteFile(dir / "trailing.png", png.toStdString() + std::string(200, '\0'));
+    for (const char* name : {"top_down.bmp", "trailing.png"}) {
+        SCOPED_TRACE(name);
+        const SolarImageLoad load = LoadSolarImage(Q(dir / name));
+        ASSERT_TRUE(load.image) << load.error.toStdString();
+        const LimbFit fit = FindSolarLimb(*load.image);
+        ASSERT_TRUE(fit.found);
+        EXPECT_NEAR(fit.disk.cx, kCx, 0.5);
+        EXPECT_NEAR(fit.disk.cy, kCy, 0.5); // the top row is the top row
+        EXPECT_NEAR(fit.disk.r, kR, 1);
     }
 }
 
