@@ -3,7 +3,7 @@
 set -euo pipefail
 packages=(
   cmake g++ make pkg-config
-  qt6-base-dev libgl-dev qt6-image-formats-plugins
+  qt6-base-dev libgl-dev qt6-image-formats-plugins libtiff-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   liberfa-dev libcfitsio-dev libcfitsio-bin
   clang libclang-rt-14-dev clang-format

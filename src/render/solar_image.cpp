@@ -10,6 +10,7 @@
 #include <cstring>
 #include <limits>
 #include <span>
+#include <tiffio.h>
 #include <vector>
 
 #include "core/common/atomic_file.h"
@@ -54,6 +55,18 @@ std::optional<ImageFileType> TypeOfExtension(const QString& suffix) {
     if (s == "jpg" || s == "jpeg") return ImageFileType::Jpeg;
     if (s == "tif" || s == "tiff") return ImageFileType::Tiff;
     return std::nullopt;
+}
+
+// The TIFF library writes its warnings and errors to the error stream unless told
+// otherwise; Qt's reader does not tell it. A picture it cannot read still fails, and the
+// program says why in its own words.
+void QuietImageLibraries() {
+    static const bool quiet = [] {
+        TIFFSetWarningHandler(nullptr);
+        TIFFSetErrorHandler(nullptr);
+        return true;
+    }();
+    (void)quiet;
 }
 
 bool IsKnownFormat(const QByteArray& format) {
@@ -206,6 +219,7 @@ PixelGrid GridOf(const QImage& picture) {
 }
 
 SolarImageLoad LoadSolarImage(const QString& path) {
+    QuietImageLibraries();
     const QFileInfo info(path);
     auto refuse = [&](const QString& why) {
         return SolarImageLoad{std::nullopt,
@@ -320,6 +334,7 @@ SaveTarget ResolveSaveTarget(const QString& chosenPath, const QString& selectedF
 }
 
 bool SaveSolarImage(const QImage& picture, const SaveTarget& target, QString* error) {
+    QuietImageLibraries();
     const QString name = QFileInfo(target.path).fileName();
     auto fail = [&](const QString& why) {
         if (error) *error = QStringLiteral("Cannot save \"%1\": %2.").arg(name, why);
