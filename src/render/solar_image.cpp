@@ -204,6 +204,27 @@ std::optional<SolarImage> Normalised(QImage decoded) {
 
 } // namespace
 
+int64_t SolarImageBytes(QSize size, QImage::Format decoded) {
+    const qint64 pixels =
+        static_cast<qint64>(std::max(size.width(), 0)) * std::max(size.height(), 0);
+    const qint64 read = DecodedBytesPerPixel(decoded);
+    // What Normalised makes of it: an 8-bit grey picture is shown as it is; a 16-bit one
+    // is stretched into 8-bit grey (from a 64-bit copy when it is colour); anything else
+    // is shown in 32-bit colour with a grey copy for the limb search.
+    qint64 kept = 0;
+    if (decoded == QImage::Format_Grayscale8) {
+        kept = 0;
+    } else if (decoded == QImage::Format_Grayscale16) {
+        kept = 1;
+    } else if (read >= 8) {
+        kept = 8 + 1;
+    } else {
+        constexpr qint64 kColourAndGrey = 4 + 1;
+        kept = kColourAndGrey;
+    }
+    return pixels * (read + kept + SolarImageCanvasBytesPerPixel);
+}
+
 PixelGrid GridOf(const QImage& picture) {
     switch (picture.format()) {
     case QImage::Format_Grayscale8:
@@ -260,9 +281,7 @@ SolarImageLoad LoadSolarImage(const QString& path) {
                           .arg(size.height())
                           .arg(SolarImageLargestSide));
     }
-    const qint64 decodedBytes = static_cast<qint64>(size.width()) * size.height() *
-                                DecodedBytesPerPixel(reader.imageFormat());
-    if (decodedBytes > SolarImageAllocationLimitMiB * kBytesPerMiB) {
+    if (SolarImageBytes(size, reader.imageFormat()) > SolarImageAllocationLimitMiB * kBytesPerMiB) {
         return refuse(QStringLiteral("the picture would need more than %1 MiB of memory")
                           .arg(SolarImageAllocationLimitMiB));
     }

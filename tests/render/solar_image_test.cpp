@@ -141,9 +141,9 @@ QByteArray BitmapHeader(qint32 w, qint32 h, quint16 bits, int pixels) {
     return b + QByteArray(pixels, '\x40');
 }
 
-// The signature and header chunk of a PNG picture of w x h pixels, 16-bit RGBA, and the
-// start of its picture data.
-QByteArray PngHeader(quint32 w, quint32 h) {
+// The signature and header chunk of a PNG picture of w x h pixels, 16-bit RGBA unless
+// said otherwise, and the start of its picture data.
+QByteArray PngHeader(quint32 w, quint32 h, char depth = 16, char colourType = 6) {
     auto be32 = [](quint32 v) {
         QByteArray b(4, '\0');
         for (int i = 0; i < 4; ++i)
@@ -161,7 +161,7 @@ QByteArray PngHeader(quint32 w, quint32 h) {
         return c ^ 0xFFFFFFFFu;
     };
     const QByteArray ihdr =
-        QByteArray("IHDR") + be32(w) + be32(h) + QByteArray("\x10\x06\0\0\0", 5);
+        QByteArray("IHDR") + be32(w) + be32(h) + depth + colourType + QByteArray("\0\0\0", 3);
     const QByteArray idat = QByteArray("IDAT") + QByteArray(16, '\0');
     return QByteArray("\x89PNG\r\n\x1a\n", 8) + be32(13) + ihdr + be32(crc32(ihdr)) + be32(16) +
            idat + be32(crc32(idat));
@@ -191,6 +191,8 @@ TEST(SolarImage, BadFilesAreRefusedWithTheirNameAndReason) {
     writeBytes("nothing.bmp", BitmapHeader(0, 0, 24, 0));
     writeBytes("wide.bmp", BitmapHeader(40000, 1, 24, 16));
     writeBytes("huge.png", PngHeader(20000, 20000)); // 3.2 GB decoded
+    // 256 MB decoded, but 2.3 GB with the two 32-bit canvases it is drawn on.
+    writeBytes("black.png", PngHeader(16000, 16000, 8, 0));
     const struct {
         const char* name;
         const char* reason;
@@ -206,6 +208,7 @@ TEST(SolarImage, BadFilesAreRefusedWithTheirNameAndReason) {
         {"nothing.bmp", "cut off or damaged"},
         {"wide.bmp", "at most 30000 pixels a side"},
         {"huge.png", "more than 1024 MiB"},
+        {"black.png", "more than 1024 MiB"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
