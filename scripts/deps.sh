@@ -3,12 +3,13 @@
 set -euo pipefail
 packages=(
   cmake g++ make pkg-config
-  qt6-base-dev libgl-dev qt6-image-formats-plugins
+  qt6-base-dev libgl-dev qt6-image-formats-plugins libtiff-dev
   libgtest-dev libgmock-dev libbenchmark-dev
-  liberfa-dev libcfitsio-dev libcfitsio-bin
+  liberfa-dev libcfitsio-dev libcfitsio-bin zlib1g-dev
   clang libclang-rt-14-dev clang-format
   fonts-dejavu-core xvfb xauth
   dpkg-dev
+  locales tzdata
 )
 missing=()
 for p in "${packages[@]}"; do
@@ -19,4 +20,12 @@ if [ ${#missing[@]} -gt 0 ]; then
   export DEBIAN_FRONTEND=noninteractive
   apt-get update -qq
   apt-get install -y -qq --no-install-recommends "${missing[@]}"
+fi
+# Some tests run under a German locale, whose decimal separator is a comma, to show that
+# what the program writes does not follow the locale.
+if ! locale -a 2>/dev/null | grep -qix 'de_DE\.utf-\?8'; then
+  echo "Generating the de_DE.UTF-8 locale"
+  sed -i 's/^# *\(de_DE\.UTF-8 UTF-8\)/\1/' /etc/locale.gen
+  grep -q '^de_DE\.UTF-8 UTF-8' /etc/locale.gen || echo 'de_DE.UTF-8 UTF-8' >>/etc/locale.gen
+  locale-gen
 fi

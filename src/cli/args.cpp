@@ -70,36 +70,68 @@ double ParseNumberIn(const std::string& text, const std::string& what, double lo
 }
 
 Instant ParseInstant(const std::string& text) {
-    // Exactly YYYY-MM-DDTHH:MM:SS.
     const auto bad = [&text](const std::string& why) {
-        return UsageError("bad instant '" + text + "' (" + why + "; want YYYY-MM-DDTHH:MM:SS)");
+        return UsageError("bad instant '" + text + "' (" + why + "; want " + kInstantForms + ")");
     };
-    if (text.size() != 19 || text[4] != '-' || text[7] != '-' || text[10] != 'T' ||
-        text[13] != ':' || text[16] != ':') {
-        throw bad("layout");
-    }
-    // Digits and nothing else: a sign would let "T-1:00:00" through.
-    const auto field = [&](std::size_t pos, std::size_t len) {
+    std::string_view rest = text;
+    // Exactly `n` digits, and nothing else: a sign would let "T-1:00:00" through.
+    const auto digits = [&](std::size_t n) {
+        if (rest.size() < n) throw bad("layout");
         int v = 0;
-        for (std::size_t i = pos; i < pos + len; ++i) {
-            if (text[i] < '0' || text[i] > '9') throw bad("digits");
-            v = v * 10 + (text[i] - '0');
+        for (std::size_t i = 0; i < n; ++i) {
+            if (rest[i] < '0' || rest[i] > '9') throw bad("digits");
+            v = v * 10 + (rest[i] - '0');
         }
+        rest.remove_prefix(n);
         return v;
     };
+    const auto take = [&](char c) {
+        if (rest.empty() || rest.front() != c) return false;
+        rest.remove_prefix(1);
+        return true;
+    };
     Instant t;
-    t.year = field(0, 4);
-    t.month = field(5, 2);
-    t.day = field(8, 2);
-    t.hour = field(11, 2);
-    t.minute = field(14, 2);
-    t.second = field(17, 2);
+    t.year = digits(4);
+    if (!take('-')) throw bad("layout");
+    t.month = digits(2);
+    if (!take('-')) throw bad("layout");
+    t.day = digits(2);
+    if (!take('T')) throw bad("layout");
+    t.hour = digits(2);
+    if (!take(':')) throw bad("layout");
+    t.minute = digits(2);
+    bool roundUp = false;
+    if (take(':')) {
+        t.second = digits(2);
+        if (take('.')) {
+            if (rest.empty() || rest.front() < '0' || rest.front() > '9') throw bad("digits");
+            // The first decimal decides: .5 and above is the next second.
+            roundUp = rest.front() >= '5';
+            while (!rest.empty() && rest.front() >= '0' && rest.front() <= '9')
+                rest.remove_prefix(1);
+        }
+    }
+    take('Z');
+    if (!rest.empty()) throw bad("layout");
+    constexpr int kLastMonth = 12, kLastHour = 23, kLastMinute = 59, kLastSecond = 59;
     if (t.year < 1) throw bad("year");
-    if (t.month < 1 || t.month > 12) throw bad("month");
+    if (t.month < 1 || t.month > kLastMonth) throw bad("month");
     if (t.day < 1 || t.day > DaysInMonth(t.year, t.month)) throw bad("day");
-    if (t.hour > 23) throw bad("hour");
-    if (t.minute > 59) throw bad("minute");
-    if (t.second > 59) throw bad("second");
+    if (t.hour > kLastHour) throw bad("hour");
+    if (t.minute > kLastMinute) throw bad("minute");
+    if (t.second > kLastSecond) throw bad("second");
+    if (roundUp && ++t.second > kLastSecond) {
+        t.second = 0;
+        if (++t.minute > kLastMinute) {
+            t.minute = 0;
+            if (++t.hour > kLastHour) {
+                t.hour = 0;
+                AddDays(t.year, t.month, t.day, 1);
+            }
+        }
+    }
+    constexpr int kLastYear = 9999;
+    if (t.year > kLastYear) throw bad("year");
     return t;
 }
 
@@ -182,8 +214,7 @@ Ephemeris EphemerisWarned(const Instant& instant, const Observer& observer) {
 }
 
 std::string FullPrecision(double v) {
-    constexpr int kRoundTripDigits = 17;
-    return GeneralText(v, kRoundTripDigits);
+    return RoundTripText(v);
 }
 
 } // namespace zorva::cli

@@ -44,8 +44,14 @@ int ParseInteger(const std::string& text, const std::string& what);
 // The same within low..high, or a UsageError saying the range.
 double ParseNumberIn(const std::string& text, const std::string& what, double low, double high);
 
-// YYYY-MM-DDTHH:MM:SS, checked field by field: digits only, so no field is negative.
+// An instant in the ISO 8601 forms YYYY-MM-DDTHH:MM, YYYY-MM-DDTHH:MM:SS and
+// YYYY-MM-DDTHH:MM:SS.s (any number of decimals), each optionally ending in Z; always UT.
+// Fields are digits only, so none is negative. A fraction of a second is rounded to the
+// nearest whole second, a half upwards, and the rounding carries into the minute, hour
+// and date (23:59:59.5 is 00:00:00 the next day).
 Instant ParseInstant(const std::string& text);
+// The forms ParseInstant takes, for the help and messages.
+inline constexpr const char* kInstantForms = "YYYY-MM-DDTHH:MM[:SS[.s]][Z]";
 
 // A warning for the error stream, one line, written after the command ends whatever its
 // outcome; the same warning is written once.
@@ -70,7 +76,7 @@ Observer ParseObserver(const ParsedArgs& parsed);
 // chart for the options not given.
 ChartGeometry ParseChartGeometry(const ParsedArgs& parsed);
 
-// Double with 17 significant digits, so it reads back exactly.
+// The shortest text that reads back to exactly the same double.
 std::string FullPrecision(double v);
 
 } // namespace zorva::cli

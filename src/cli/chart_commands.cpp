@@ -14,6 +14,7 @@
 #include "core/chart/sunspot.h"
 #include "core/ephemeris/daily_table.h"
 #include "core/ephemeris/horizon.h"
+#include "core/text/format.h"
 #include "render/chart_export.h"
 #include "render/chart_painter.h"
 
@@ -117,7 +118,13 @@ int LocateCommand(const std::vector<std::string>& args, std::ostream& out) {
     ChartRequest req = ReadRequest(parsed, true, UsageLine("locate"));
     LocateSpot(req.spot, req.geometry, req.ephemeris);
     // Off the disk there is nothing to tell, and no stand-in value goes out as a result.
-    if (!req.spot.At) throw std::runtime_error("off the disk");
+    if (!req.spot.At) {
+        throw std::runtime_error("the point (" + RoundTripText(req.spot.SpotX) + ", " +
+                                 RoundTripText(req.spot.SpotY) +
+                                 ") mm lies off the solar disk of "
+                                 "the " +
+                                 RoundTripText(req.geometry.ChartDiameter) + " mm chart");
+    }
     ComputeSpotArea(req.spot, req.geometry.ChartDiameter);
     WriteSpotReadouts(out, req.spot);
     return 0;

@@ -1,7 +1,9 @@
 #include "cli/cli.h"
 
+#include <QtGlobal>
 #include <algorithm>
 #include <functional>
+#include <locale>
 #include <map>
 
 #include "cli/args.h"
@@ -64,7 +66,33 @@ int RunCommand(const std::vector<std::string>& args, std::ostream& out) {
 
 } // namespace
 
+namespace {
+
+// The command line's error stream carries its own messages alone: what Qt and the image
+// libraries it drives would say there (a picture's decoder's warnings, the platform's
+// start-up notes) is dropped while a command runs. A failure still comes back as the
+// command's own message.
+class OwnMessagesOnly {
+  public:
+    OwnMessagesOnly()
+        : previous_(
+              qInstallMessageHandler([](QtMsgType, const QMessageLogContext&, const QString&) {})) {
+    }
+    ~OwnMessagesOnly() { qInstallMessageHandler(previous_); }
+    OwnMessagesOnly(const OwnMessagesOnly&) = delete;
+    OwnMessagesOnly& operator=(const OwnMessagesOnly&) = delete;
+
+  private:
+    QtMessageHandler previous_;
+};
+
+} // namespace
+
 int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+    const OwnMessagesOnly quiet;
+    // Numbers go out as the C locale writes them, whatever locale the process is in.
+    out.imbue(std::locale::classic());
+    err.imbue(std::locale::classic());
     TakeWarnings();
     int status = 0;
     std::string failure;

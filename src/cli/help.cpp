@@ -121,7 +121,7 @@ constexpr OptionHelp kChartOptions[] = {
 };
 
 constexpr OptionHelp kRegionsOptions[] = {
-    {"--at YYYY-MM-DDTHH:MM:SS", "instant the regions are moved to, UT",
+    {"--at INSTANT", "instant the regions are moved to, UT",
      "the time the summary's locations hold"},
     kDiameter,
     kOrientation,
@@ -171,7 +171,7 @@ constexpr OptionHelp kLimbOptions[] = {
 
 constexpr OptionHelp kOverlayOptions[] = {
     {"--out FILE", "the picture to write: .bmp (24 bits), .png, .jpg or .tif", kRequired},
-    {"--at YYYY-MM-DDTHH:MM:SS", "instant of the grid, UT",
+    {"--at INSTANT", "instant of the grid, UT",
      "the date in the file name (dyymmdd.ext at 12:00, or yyyymmdd_hhmm_mdi_igr...)"},
     kOrientation,
     kFlip,
@@ -191,19 +191,23 @@ constexpr CommandHelp kCommands[] = {
      kYearOptions,
      "Two title lines, then one line a day at 0h UT, in the layout a year file is read in:",
      kYearOutputs},
-    {"at", "YYYY-MM-DDTHH:MM:SS",
+    {"at", "INSTANT",
      "The Sun's ephemeris at an instant (UT), interpolated in the year's table as the window "
      "does, and the horizon coordinates for the observer.",
-     kAtOptions, "One \"Name value\" line each, numbers with 17 significant digits:", kAtOutputs},
-    {"locate", "YYYY-MM-DDTHH:MM:SS",
+     kAtOptions,
+     "One \"Name value\" line each, numbers in the shortest form that reads back to the same "
+     "value:",
+     kAtOutputs},
+    {"locate", "INSTANT",
      "A spot measured on the chart, in millimetres from the disk centre, or clicked on a "
      "solar image, as heliographic latitude, longitude, rotation and area.",
      kLocateOptions,
-     "One \"Name value\" line each; -999 for every angle and the rotation of a point off "
-     "the disk:",
+     "One \"Name value\" line each, numbers in the shortest form that reads back to the same "
+     "value. A point off the disk has none of them: nothing is printed and the exit status is "
+     "1.",
      kLocateOutputs},
     {"chart",
-     "YYYY-MM-DDTHH:MM:SS",
+     "INSTANT",
      "The chart as a file, drawn as the window draws it; PDF and SVG hold the disk at exactly "
      "the chart diameter on paper (print without scaling).",
      kChartOptions,
@@ -215,10 +219,12 @@ constexpr CommandHelp kCommands[] = {
      kRegionsOptions, "One line a region, words separated by single spaces:", kRegionsOutputs},
     {"limb", "IMAGE",
      "The solar disk in an image (BMP, PNG 8 or 16 bit, JPEG, TIFF or FITS): the limb is "
-     "searched along 360 rays and a circle fitted to it. Exit status 1 with \"Edge of solar "
-     "disk could not be found.\" when it cannot be.",
+     "searched along 360 rays and a circle fitted to it. When the edge cannot be found, "
+     "nothing is printed and the exit status is 1, with a message naming the file.",
      kLimbOptions,
-     "One \"Name value\" line each, numbers with 17 significant digits:", kLimbOutputs},
+     "One \"Name value\" line each, numbers in the shortest form that reads back to the same "
+     "value:",
+     kLimbOutputs},
     {"overlay",
      "IMAGE",
      "The image with the heliographic grid drawn over its disk as the window draws it, at the "
@@ -349,11 +355,15 @@ std::string HelpText() {
         "       zorva-cli help [COMMAND]   this help, or one command's (also --help, -h)\n"
         "       zorva-cli --version        the version\n"
         "\n"
-        "Instants are Universal Time. Angles are degrees. A year file zorvadataYYYY.txt\n"
-        "in the working folder takes precedence over the built-in tables; a damaged one\n"
-        "is named on standard error with the line where reading stopped. Exit status:\n"
-        "0 done, 1 a file could not be read or written, an image's disk not found or a\n"
-        "point off the disk, 2 a wrong argument (one line on standard error).\n";
+        "An INSTANT is Universal Time, written YYYY-MM-DDTHH:MM, YYYY-MM-DDTHH:MM:SS or\n"
+        "YYYY-MM-DDTHH:MM:SS.s with any number of decimals, each with or without a final\n"
+        "Z; a fraction of a second is rounded to the nearest whole second, a half\n"
+        "upwards. Angles are degrees. A year file zorvadataYYYY.txt in the working\n"
+        "folder takes precedence over the built-in tables; a damaged one is named on\n"
+        "standard error with the line where reading stopped. Standard error carries the\n"
+        "program's own messages only. Exit status: 0 done, 1 a file could not be read or\n"
+        "written, an image's disk not found or a point off the disk, 2 a wrong argument\n"
+        "(one line on standard error).\n";
     for (const CommandHelp& c : kCommands)
         text += "\n" + HelpText(c);
     return text;
@@ -381,8 +391,10 @@ std::string ManPage() {
         ".SH DESCRIPTION\n"
         ".B zorva\\-cli\n"
         "is the core of the solar observing program Zorva without its window, for scripts and "
-        "batch work. Instants are Universal Time, written YYYY\\-MM\\-DDTHH:MM:SS; angles are "
-        "degrees.\n"
+        "batch work. An \\fIINSTANT\\fR is Universal Time, written YYYY\\-MM\\-DDTHH:MM, "
+        "YYYY\\-MM\\-DDTHH:MM:SS or YYYY\\-MM\\-DDTHH:MM:SS.s with any number of decimals, each "
+        "with or without a final Z; a fraction of a second is rounded to the nearest whole "
+        "second, a half upwards. Angles are degrees.\n"
         ".SH COMMANDS\n";
     for (const CommandHelp& c : kCommands) {
         page += ".SS \"" + Roff(c.name) + " " + Roff(c.arguments) + "\"\n" + Roff(c.summary) + "\n";
@@ -403,8 +415,9 @@ std::string ManPage() {
             "A year file in the working folder: its daily table is used for that year "
             "instead of the built\\-in one.\n"
             ".SH EXIT STATUS\n"
-            "0 when the command did its work, 1 when a file could not be read or written, 2 "
-            "for a wrong argument, which is reported in one line on standard error.\n"
+            "0 when the command did its work; 1 when a file could not be read or written, an "
+            "image's disk could not be found or a point lies off the disk; 2 for a wrong "
+            "argument, which is reported in one line on standard error.\n"
             ".SH EXAMPLES\n"
             ".nf\n"
             "zorva\\-cli at 2026\\-12\\-07T12:00:00 \\-\\-lat 51.5 \\-\\-long \\-0.1\n"

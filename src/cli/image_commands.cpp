@@ -43,6 +43,10 @@ LoadedPicture OpenWithDisk(const std::string& path, const PictureChoices& choice
         open = OpenPictureFile(std::filesystem::path(path), choices);
     }
     if (!open.picture) throw std::runtime_error(open.error.toStdString());
+    // What the file's header held that could not be taken, said once each.
+    for (const std::string& note : open.picture->context.notes) {
+        Warn("warning: " + open.picture->context.name + ": " + note);
+    }
     if (!open.picture->context.disk) {
         throw std::runtime_error(open.picture->context.name + ": " +
                                  std::string(LimbNotFoundMessage));

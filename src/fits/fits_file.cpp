@@ -18,14 +18,14 @@
 
 #include "core/images/grey.h"
 #include "core/text/parse.h"
+#include "fits/fits_budget.h"
 
 namespace zorva {
 
 namespace {
 
-constexpr int64_t kBytesPerValue = sizeof(float);
-constexpr int64_t kBytesPerMiB = 1024 * 1024;
 constexpr int32_t kColourPlanes = 3;
+constexpr std::size_t kHugePage = std::size_t{2} << 20;
 constexpr std::size_t kCard = 80;
 // The first bytes of packed files, which cfitsio unpacks before reading.
 constexpr std::string_view kGzipMark = "\x1f\x8b";
@@ -48,12 +48,6 @@ constexpr int kReaderFailed = -1;
 constexpr unsigned kReaderSeconds = 60;
 // Room for the keywords and the message a read in a child process sends back.
 constexpr std::size_t kTextRoom = std::size_t{1} << 20;
-// The memory a reader process may take beyond what it starts with: the unpacked file,
-// whose values may take twice the bytes of the picture's, the picture itself, and this
-// much for the library's own buffers. A packed file that unpacks to more is refused
-// rather than filling the memory.
-constexpr uint64_t kReaderRoomPictures = 3;
-constexpr uint64_t kReaderRoomBuffers = uint64_t{64} << 20;
 // The signals a reader process takes as the system does rather than as the program
 // does: a crash or a kill of the reader ends the reader alone, quietly (the window's
 // handler of SIGTERM and SIGHUP would otherwise close the window, a crash reporter
@@ -202,6 +196,9 @@ struct Layout {
     LONGLONG height = 0;
     int32_t planes = 1;
     bool blanks = false;
+    // Rows of one tile of a compressed image, which the library unpacks whole for any row
+    // of it that is read; 1 for a plain image.
+    LONGLONG tileRows = 1;
 };
 
 // Reads `count` values from the first pixel of row `row` (1-based, from the bottom) of
@@ -245,11 +242,16 @@ int GuessLevels(fitsfile* f, const Layout& layout, FloatLevelCounter& counter) {
 int ReadRows(fitsfile* f, const Layout& layout, float* values, FloatLevelCounter* counter) {
     const auto width = static_cast<std::size_t>(layout.width);
     const auto height = static_cast<std::size_t>(layout.height);
-    if (counter != nullptr) {
+    // Each read takes whole tiles, so no tile is unpacked twice; the sample of rows for the
+    // levels is taken only where its tiles are a small part of the picture.
+    const LONGLONG tiles = std::max<LONGLONG>(layout.tileRows, 1);
+    const LONGLONG sampleRows = static_cast<LONGLONG>((kSampleValues + width - 1) / width);
+    if (counter != nullptr && sampleRows * tiles * kRowsPerSampleRow <= layout.height) {
         if (const int status = GuessLevels(f, layout, *counter); status != 0) return status;
     }
     const LONGLONG rowsPerRead =
-        std::max<LONGLONG>(static_cast<LONGLONG>(kValuesPerRead / width), 1);
+        (std::max<LONGLONG>(static_cast<LONGLONG>(kValuesPerRead / width), 1) + tiles - 1) / tiles *
+        tiles;
     std::vector<float> spare(rowsPerRead > 1 ? width : 0); // a row on its way to its place
     for (int32_t k = 0; k < layout.planes; ++k) {
         float* plane = values + static_cast<std::size_t>(k) * height * width;
@@ -297,17 +299,9 @@ FitsRead ReadOpened(fitsfile* f, const FitsLimits& limits) {
     }
     const LONGLONG w = axes[0];
     const LONGLONG h = axes[1];
-    if (w > limits.largestSide || h > limits.largestSide) {
-        return Refuse("the picture is " + std::to_string(w) + " x " + std::to_string(h) +
-                      " pixels; at most " + std::to_string(limits.largestSide) +
-                      " pixels a side can be opened");
-    }
     const int32_t planes = naxis >= 3 && axes[2] == kColourPlanes ? kColourPlanes : 1;
+    if (auto why = PictureBeyondLimits(w, h, planes, limits)) return Refuse(*why);
     const int64_t count = static_cast<int64_t>(w) * h * planes;
-    if (count * kBytesPerValue > limits.largestBytes) {
-        return Refuse("the picture would need more than " +
-                      std::to_string(limits.largestBytes / kBytesPerMiB) + " MiB of memory");
-    }
 
     FitsPicture pic;
     pic.width = static_cast<int32_t>(w);
@@ -337,8 +331,12 @@ FitsRead ReadOpened(fitsfile* f, const FitsLimits& limits) {
     // comes back as a number unless it is checked for.
     int compressedStatus = 0;
     const bool compressed = fits_is_compressed_image(f, &compressedStatus) != 0;
-    const Layout layout{naxis, w, h, planes,
-                        compressed || (bitpix > 0 && HasKeyword(pic.info.keywords, "BLANK"))};
+    Layout layout{naxis, w, h, planes,
+                  compressed || (bitpix > 0 && HasKeyword(pic.info.keywords, "BLANK"))};
+    // The tiles of the image as the file has them (the library's query for tile sizes
+    // gives those it would write).
+    if (compressed && f->Fptr->tilesize[1] > 0)
+        layout.tileRows = std::min<LONGLONG>(f->Fptr->tilesize[1], h);
     // The rows of a large grey picture are counted for the levels as they come in.
     std::optional<FloatLevelCounter> counter;
     if (planes == 1 && pic.values.size() >= FewValues) counter.emplace(pic.values.size());
@@ -450,6 +448,9 @@ uint64_t AddressSpaceNow() {
 }
 
 FitsRead ReadInChild(const std::string& path, const FitsLimits& limits) {
+    // What the file's headers say the reading takes, before anything is read.
+    const ReadPlan plan = PlanRead(path, limits);
+    if (!plan.refusal.empty()) return Refuse(plan.refusal);
     const std::size_t valueRoom =
         static_cast<std::size_t>(std::max<int64_t>(limits.largestBytes, 0));
     const std::size_t bytes = sizeof(SharedHead) + kTextRoom + valueRoom;
@@ -461,8 +462,7 @@ FitsRead ReadInChild(const std::string& path, const FitsLimits& limits) {
     auto* values = reinterpret_cast<float*>(text + kTextRoom);
     // Worked out here: the child does as little as it can before it reads.
     const uint64_t space = AddressSpaceNow();
-    const uint64_t room =
-        kReaderRoomPictures * static_cast<uint64_t>(valueRoom) + kReaderRoomBuffers;
+    const uint64_t room = plan.readerBytes;
     const pid_t child = fork();
     if (child == 0) {
         for (const int number : kReaderSignals)
@@ -554,7 +554,16 @@ FitsRead ReadInChild(const std::string& path, const FitsLimits& limits) {
 FloatValues FloatValues::Uninitialised(std::size_t count) {
     FloatValues v;
     if (count == 0 || count > std::numeric_limits<std::size_t>::max() / sizeof(float)) return v;
-    v.values_.reset(static_cast<float*>(std::malloc(count * sizeof(float))));
+    const std::size_t bytes = count * sizeof(float);
+    if (bytes >= kHugePage) {
+        // A large picture in pages of 2 MiB where the system has them: its first writes
+        // fault once a page rather than five hundred times.
+        const std::size_t whole = (bytes + kHugePage - 1) / kHugePage * kHugePage;
+        v.values_.reset(static_cast<float*>(std::aligned_alloc(kHugePage, whole)));
+        if (v.values_) madvise(v.values_.get(), whole, MADV_HUGEPAGE);
+    } else {
+        v.values_.reset(static_cast<float*>(std::malloc(bytes)));
+    }
     if (v.values_) v.size_ = count;
     return v;
 }

@@ -16,11 +16,16 @@ namespace zorva {
 // gzipped (.fits.gz), and the tile-compressed .fz (.fits.fz). Any case.
 bool IsFitsFileName(std::string_view name);
 
-// What may be read: sides up to `largestSide` pixels and pixel values up to
-// `largestBytes` in memory (4 bytes a value).
+// What may be read: sides up to `largestSide` pixels, and a picture that takes no more
+// than `largestBytes` of memory: its values (4 bytes each) and, for each pixel, the
+// `shownBytesPerPixel` the program keeps once it is read (the picture shown, the canvases
+// it is drawn on). A file is also refused when reading it would take more than
+// `largestBytes` (a packed file that unpacks to far more than its picture, tiles too large
+// to unpack), before that memory is taken.
 struct FitsLimits {
     int64_t largestSide = 0;
     int64_t largestBytes = 0;
+    int64_t shownBytesPerPixel = 0;
 };
 
 // The values of a picture in memory of their own, taken without clearing it: a read writes

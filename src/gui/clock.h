@@ -5,8 +5,8 @@
 
 namespace zorva::gui {
 
-// Where the window learns today's date and the time now; tests put a fixed moment in its
-// place.
+// Where the window learns today's date (in UTC) and the time now; tests put a fixed
+// moment in its place.
 class Clock {
   public:
     virtual ~Clock() = default;
@@ -17,7 +17,8 @@ class Clock {
 
 class SystemClock final : public Clock {
   public:
-    QDate Today() const override { return QDate::currentDate(); }
+    // The date in UTC, the program's only time scale, whatever the time zone.
+    QDate Today() const override { return QDateTime::currentDateTimeUtc().date(); }
     QDateTime NowUtc() const override { return QDateTime::currentDateTimeUtc(); }
 };
 

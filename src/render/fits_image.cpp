@@ -77,7 +77,11 @@ QImage ColourPicture(const FitsPicture& pic) {
 } // namespace
 
 FitsDecoded DecodeFitsPicture(const std::filesystem::path& path) {
-    const FitsLimits limits{SolarImageLargestSide, SolarImageAllocationLimitMiB * kBytesPerMiB};
+    // Beside its values a grey picture keeps one byte a pixel, written over them, and the
+    // canvases its overlays are painted on.
+    constexpr int64_t kShownBytesPerPixel = 1 + SolarImageCanvasBytesPerPixel;
+    const FitsLimits limits{SolarImageLargestSide, SolarImageAllocationLimitMiB * kBytesPerMiB,
+                            kShownBytesPerPixel};
     FitsRead read = ReadFitsFile(path.native(), limits);
     if (!read.picture) return {QImage(), std::nullopt, QString::fromStdString(read.error)};
     FitsPicture& pic = *read.picture;

@@ -3,6 +3,7 @@
 #include <QFontMetrics>
 #include <QFontMetricsF>
 #include <QPolygonF>
+#include <algorithm>
 #include <cmath>
 
 #include "core/common/angles.h"
@@ -94,18 +95,30 @@ void DrawPoleMark(QPainter& p, const GridFrame& f, QPointF anchor) {
 
 } // namespace
 
+namespace {
+// Whole pixels are kept within this far of the picture's origin: far beyond any picture
+// that can be opened, so clipping hides anything out there, and far enough inside an int
+// that the sums and halvings of the placement rules cannot overflow.
+constexpr double kFarthestPixel = 1 << 24;
+
+double Clamped(double v) {
+    if (std::isnan(v)) return 0;
+    return std::clamp(v, -kFarthestPixel, kFarthestPixel);
+}
+} // namespace
+
 int RoundPixel(double v) {
-    return static_cast<int>(std::floor(v + 0.5));
+    return static_cast<int>(std::floor(Clamped(v) + 0.5));
 }
 int TruncPixel(double v) {
-    return static_cast<int>(std::trunc(v));
+    return static_cast<int>(std::trunc(Clamped(v)));
 }
 
 double Place(const GridFrame& f, double v, PixelRule rule) {
     if (f.smooth) return v;
     switch (rule) {
     case PixelRule::Down:
-        return std::floor(v);
+        return std::floor(Clamped(v));
     case PixelRule::Nearest:
         return RoundPixel(v);
     case PixelRule::TowardsZero:
@@ -192,7 +205,7 @@ int TextHeight(const QPainter& p) {
 }
 
 void TextOut(QPainter& p, const GridFrame& f, double x, double y, const QString& text) {
-    if (!f.smooth) return TextOut(p, static_cast<int>(x), static_cast<int>(y), text);
+    if (!f.smooth) return TextOut(p, TruncPixel(x), TruncPixel(y), text);
     p.drawText(QPointF(x, y + QFontMetricsF(p.font(), p.device()).ascent()), text);
 }
 
@@ -210,7 +223,8 @@ void Line(QPainter& p, const GridFrame& f, const QPointF& from, const QPointF& t
     if (f.smooth) {
         p.drawLine(from, to);
     } else {
-        p.drawLine(from.toPoint(), to.toPoint());
+        p.drawLine(QPointF(Clamped(from.x()), Clamped(from.y())).toPoint(),
+                   QPointF(Clamped(to.x()), Clamped(to.y())).toPoint());
     }
 }
 
@@ -226,8 +240,7 @@ void CornerEllipse(QPainter& p, int x1, int y1, int x2, int y2) {
 
 void CornerEllipse(QPainter& p, const GridFrame& f, double x1, double y1, double x2, double y2) {
     if (!f.smooth) {
-        return CornerEllipse(p, static_cast<int>(x1), static_cast<int>(y1), static_cast<int>(x2),
-                             static_cast<int>(y2));
+        return CornerEllipse(p, TruncPixel(x1), TruncPixel(y1), TruncPixel(x2), TruncPixel(y2));
     }
     p.drawEllipse(QRectF(x1, y1, x2 - x1, y2 - y1));
 }

@@ -39,8 +39,8 @@ QRect SpotMarkArea(const PictureView& v) {
     const double y = v.disk->cy + 0.5 - 2 * v.disk->r * v.scene.SpotY / D;
     constexpr int kReach = 4; // the marker reaches 2.5 pixels from its centre
     if (!std::isfinite(x) || !std::isfinite(y)) return {};
-    const int ix = static_cast<int>(std::trunc(x));
-    const int iy = static_cast<int>(std::trunc(y));
+    const int ix = TruncPixel(x);
+    const int iy = TruncPixel(y);
     return QRect(ix - kReach, iy - kReach, 2 * kReach + 1, 2 * kReach + 1);
 }
 

@@ -16,7 +16,7 @@ namespace {
 constexpr uint32_t kDotColour = 0xFF0000; // blue
 
 int Floor(double v) {
-    return static_cast<int>(std::floor(v));
+    return TruncPixel(std::floor(v)); // kept within the whole pixels a picture can use
 }
 
 QPoint ToQPoint(const Pixel& px) {

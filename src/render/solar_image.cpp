@@ -8,7 +8,10 @@
 #include <array>
 #include <cstring>
 #include <fcntl.h>
+#include <cstdlib>
+#include <limits>
 #include <span>
+#include <tiffio.h>
 #include <unistd.h>
 #include <vector>
 
@@ -55,6 +58,18 @@ std::optional<ImageFileType> TypeOfExtension(const QString& suffix) {
     if (s == "jpg" || s == "jpeg") return ImageFileType::Jpeg;
     if (s == "tif" || s == "tiff") return ImageFileType::Tiff;
     return std::nullopt;
+}
+
+// The TIFF library writes its warnings and errors to the error stream unless told
+// otherwise; Qt's reader does not tell it. A picture it cannot read still fails, and the
+// program says why in its own words.
+void QuietImageLibraries() {
+    static const bool quiet = [] {
+        TIFFSetWarningHandler(nullptr);
+        TIFFSetErrorHandler(nullptr);
+        return true;
+    }();
+    (void)quiet;
 }
 
 bool IsKnownFormat(const QByteArray& format) {
@@ -109,24 +124,13 @@ bool LooksComplete(const std::filesystem::path& path, const QByteArray& format) 
                                      static_cast<std::size_t>(head.size())));
         return !length || static_cast<uint64_t>(file.size()) >= *length;
     }
-    if (format == "png") {
-        if (!file.seek(std::max<qint64>(0, file.size() - static_cast<qint64>(PngTailBytes)))) {
-            return false;
-        }
-        const QByteArray tail = file.read(static_cast<qint64>(PngTailBytes));
-        return PngHasEnd(
-            std::span<const uint8_t>(reinterpret_cast<const uint8_t*>(tail.constData()),
-                                     static_cast<std::size_t>(tail.size())));
-    }
-    if (format == "jpeg") {
-        uchar* bytes = file.map(0, file.size());
-        if (bytes == nullptr) return true; // the decoder will still say if it fails
-        const bool complete =
-            JpegHasEnd(std::span<const uint8_t>(bytes, static_cast<std::size_t>(file.size())));
-        file.unmap(bytes);
-        return complete;
-    }
-    return true;
+    if (format != "png" && format != "jpeg") return true;
+    uchar* bytes = file.map(0, file.size());
+    if (bytes == nullptr) return true; // the decoder will still say if it fails
+    const std::span<const uint8_t> whole(bytes, static_cast<std::size_t>(file.size()));
+    const bool complete = format == "png" ? PngHasEnd(whole) : JpegHasEnd(whole);
+    file.unmap(bytes);
+    return complete;
 }
 
 // The 8-bit grey picture of a 16-bit one: a histogram of the (grey or luminance) values,
@@ -225,6 +229,27 @@ std::optional<SolarImage> Normalised(QImage decoded) {
 
 } // namespace
 
+int64_t SolarImageBytes(QSize size, QImage::Format decoded) {
+    const qint64 pixels =
+        static_cast<qint64>(std::max(size.width(), 0)) * std::max(size.height(), 0);
+    const qint64 read = DecodedBytesPerPixel(decoded);
+    // What Normalised makes of it: an 8-bit grey picture is shown as it is; a 16-bit one
+    // is stretched into 8-bit grey (from a 64-bit copy when it is colour); anything else
+    // is shown in 32-bit colour with a grey copy for the limb search.
+    qint64 kept = 0;
+    if (decoded == QImage::Format_Grayscale8) {
+        kept = 0;
+    } else if (decoded == QImage::Format_Grayscale16) {
+        kept = 1;
+    } else if (read >= 8) {
+        kept = 8 + 1;
+    } else {
+        constexpr qint64 kColourAndGrey = 4 + 1;
+        kept = kColourAndGrey;
+    }
+    return pixels * (read + kept + SolarImageCanvasBytesPerPixel);
+}
+
 PixelGrid GridOf(const QImage& picture) {
     switch (picture.format()) {
     case QImage::Format_Grayscale8:
@@ -244,6 +269,7 @@ SolarImageLoad LoadSolarImage(const QString& path) {
 }
 
 SolarImageLoad LoadSolarImage(const std::filesystem::path& path) {
+    QuietImageLibraries();
     auto refuse = [&](const QString& why) {
         return SolarImageLoad{std::nullopt,
                               QStringLiteral("Cannot open \"%1\": %2.").arg(NameText(path), why)};
@@ -272,7 +298,10 @@ SolarImageLoad LoadSolarImage(const std::filesystem::path& path) {
     if (!IsKnownFormat(format)) {
         return refuse("it is not a BMP, PNG, JPEG or TIFF picture, or it is damaged");
     }
-    const QSize size = reader.size();
+    // A bitmap stored from its top row down states a negative height.
+    const auto side = [](int v) { return v == std::numeric_limits<int>::min() ? -1 : std::abs(v); };
+    QSize size = reader.size();
+    if (format == "bmp") size = QSize(side(size.width()), side(size.height()));
     if (!size.isValid()) return refuse("the file is cut off or damaged");
     if (size.isEmpty()) return refuse("the picture has no pixels");
     if (size.width() > SolarImageLargestSide || size.height() > SolarImageLargestSide) {
@@ -282,9 +311,7 @@ SolarImageLoad LoadSolarImage(const std::filesystem::path& path) {
                           .arg(size.height())
                           .arg(SolarImageLargestSide));
     }
-    const qint64 decodedBytes = static_cast<qint64>(size.width()) * size.height() *
-                                DecodedBytesPerPixel(reader.imageFormat());
-    if (decodedBytes > SolarImageAllocationLimitMiB * kBytesPerMiB) {
+    if (SolarImageBytes(size, reader.imageFormat()) > SolarImageAllocationLimitMiB * kBytesPerMiB) {
         return refuse(QStringLiteral("the picture would need more than %1 MiB of memory")
                           .arg(SolarImageAllocationLimitMiB));
     }
@@ -381,6 +408,7 @@ bool SaveSolarImage(const QImage& picture, const SaveTarget& target, QString* er
 
 bool SaveSolarImage(const QImage& picture, const std::filesystem::path& path, ImageFileType type,
                     QString* error) {
+    QuietImageLibraries();
     const QString name = NameText(path);
     auto fail = [&](const QString& why) {
         if (error) *error = QStringLiteral("Cannot save \"%1\": %2.").arg(name, why);

@@ -14,10 +14,18 @@
 
 namespace zorva {
 
-// Limits on the pictures the program opens: a side of more than 30000 pixels, or a decoded
-// picture of more than 1 GiB, is refused before it is decoded.
+// Limits on the pictures the program opens: a side of more than 30000 pixels, or a picture
+// that would take more than 1 GiB with everything the program keeps for it, is refused
+// before it is decoded. Beside the decoded picture that is the picture shown and the grey
+// copy its limb is searched on, and the two 32-bit canvases its overlays are painted on in
+// turn.
 inline constexpr int SolarImageLargestSide = 30000;
 inline constexpr int SolarImageAllocationLimitMiB = 1024;
+inline constexpr int SolarImageCanvasBytesPerPixel = 8;
+
+// The memory a picture of `size` pixels takes while it is open, decoded in `decoded`
+// (Format_Invalid when the decoder cannot say beforehand).
+int64_t SolarImageBytes(QSize size, QImage::Format decoded);
 
 // An opened solar image.
 struct SolarImage {

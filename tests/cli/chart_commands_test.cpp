@@ -33,7 +33,7 @@ TEST(LocateCommand, CentreIsTheDiskCentre) {
     EXPECT_EQ(f.at("SpotLong"), Fields(at.out).at("L0"));
     EXPECT_EQ(f.at("SpotRotation"), Fields(at.out).at("Rotation"));
     // 10 cells of 1 mm^2 on a 100 mm chart, uncorrected at the centre.
-    EXPECT_NEAR(std::stod(f.at("SpotArea")), 636.6197723675813, 1e-9);
+    EXPECT_NEAR(zorva::test::Number(f.at("SpotArea")), 636.6197723675813, 1e-9);
     EXPECT_TRUE(r.err.empty());
 }
 
@@ -42,7 +42,8 @@ TEST(LocateCommand, OffTheDiskIsAnError) {
     const Result r = RunCli({"locate", kWhen, "--x", "75.01", "--y", "0"});
     EXPECT_EQ(r.status, 1);
     EXPECT_EQ(r.out, "");
-    EXPECT_EQ(r.err, "zorva-cli: off the disk\n");
+    EXPECT_EQ(r.err, "zorva-cli: the point (75.01, 0) mm lies off the solar disk of the 150 mm "
+                     "chart\n");
 }
 
 TEST(LocateCommand, OptionsChangeThePlace) {
@@ -58,12 +59,13 @@ TEST(LocateCommand, OptionsChangeThePlace) {
     // Same mm on a larger chart lies nearer the centre.
     const auto large =
         Fields(RunCli({"locate", kWhen, "--x", "20", "--y", "-30", "--diameter", "300"}).out);
-    EXPECT_LT(std::stod(large.at("SpotRho")), std::stod(base.at("SpotRho")));
+    EXPECT_LT(zorva::test::Number(large.at("SpotRho")), zorva::test::Number(base.at("SpotRho")));
     // The inch grid has larger cells.
     const auto mm = Fields(RunCli({"locate", kWhen, "--x", "1", "--y", "1", "--size", "4"}).out);
     const auto in = Fields(
         RunCli({"locate", kWhen, "--x", "1", "--y", "1", "--size", "4", "--grid", "in"}).out);
-    EXPECT_NEAR(std::stod(in.at("SpotArea")) / std::stod(mm.at("SpotArea")), 1.032256, 1e-12);
+    EXPECT_NEAR(zorva::test::Number(in.at("SpotArea")) / zorva::test::Number(mm.at("SpotArea")),
+                1.032256, 1e-12);
 }
 
 TEST(ChartCommands, WrongArgumentsAreUsageErrors) {

@@ -91,8 +91,8 @@ TEST(CliAt, PrintsTheWindowsEphemeris) {
 
     const Ephemeris e = YearTables(std::nullopt).At({2000, 1, 1, 18, 0, 0}, {-33.9, -90});
     // Seventeen digits read back to the very same double.
-    EXPECT_EQ(std::stod(lines[3].substr(3)), e.L0);
-    EXPECT_EQ(std::stod(lines[8].substr(9)), e.Altitude);
+    EXPECT_EQ(zorva::test::Number(lines[3].substr(3)), e.L0);
+    EXPECT_EQ(zorva::test::Number(lines[8].substr(9)), e.Altitude);
     EXPECT_EQ(lines[7], "Rotation " + std::to_string(e.Rotation));
 }
 
@@ -105,7 +105,7 @@ TEST(CliAt, AlmanacGradeL0Today) {
     const auto lines = Lines(r.out);
     ASSERT_GT(lines.size(), 3u);
     ASSERT_EQ(lines[3].substr(0, 3), "L0 ");
-    EXPECT_NEAR(std::stod(lines[3].substr(3)), 124.30, 0.01);
+    EXPECT_NEAR(zorva::test::Number(lines[3].substr(3)), 124.30, 0.01);
 }
 
 TEST(Cli, WrongArgumentsGiveOneLineAndStatusTwo) {
@@ -120,7 +120,7 @@ TEST(Cli, WrongArgumentsGiveOneLineAndStatusTwo) {
         {"at", "2026-02-30T12:00:00"},
         {"at", "2026-02-03T24:00:00"},
         {"at", "2026-02-03 12:00:00"},
-        {"at", "2026-02-03T12:00"},
+        {"at", "2026-02-03T12"},
         {"at", "2026-02-03T12:00:00", "--lat", "91"},
         {"at", "2026-02-03T12:00:00", "--long", "361"},
         {"at", "2026-02-03T12:00:00", "--lat"},

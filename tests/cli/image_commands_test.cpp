@@ -28,9 +28,9 @@ TEST(LimbCommand, DiskOfARealImageAndTheDateOfItsName) {
     Result r = RunCli({"limb", image});
     ASSERT_EQ(r.status, 0) << r.err;
     auto f = Fields(r.out);
-    EXPECT_NEAR(std::stod(f.at("CentreX")), kHmiCx, 0.3);
-    EXPECT_NEAR(std::stod(f.at("CentreY")), kHmiCy, 0.3);
-    EXPECT_NEAR(std::stod(f.at("Radius")), kHmiR, 1.5);
+    EXPECT_NEAR(zorva::test::Number(f.at("CentreX")), kHmiCx, 0.3);
+    EXPECT_NEAR(zorva::test::Number(f.at("CentreY")), kHmiCy, 0.3);
+    EXPECT_NEAR(zorva::test::Number(f.at("Radius")), kHmiR, 1.5);
     EXPECT_GE(std::stoi(f.at("Rays")), 300);
     EXPECT_EQ(f.at("Mode"), "DarkBackground");
     EXPECT_EQ(f.count("Date"), 0u); // not a name of either scheme
@@ -93,7 +93,7 @@ TEST(LocateCommand, ImagePixelGivesTheReadoutsOfItsMillimetres) {
     const std::string image = (data / "images" / kHmi).string();
     const Result limb = RunCli({"limb", image});
     ASSERT_EQ(limb.status, 0) << limb.err;
-    const double radius = std::stod(Fields(limb.out).at("Radius"));
+    const double radius = zorva::test::Number(Fields(limb.out).at("Radius"));
     const Result r = RunCli({"locate", kWhen, "--image", image, "--px", "300", "--py", "200",
                              "--size", "4", "--mirror"});
     ASSERT_EQ(r.status, 0) << r.err;
@@ -103,8 +103,8 @@ TEST(LocateCommand, ImagePixelGivesTheReadoutsOfItsMillimetres) {
     // (floor(100 v + 0.5) 0.01 for v >= 0). Typed in with that diameter they give the same
     // readouts.
     const auto limbFields = Fields(limb.out);
-    const double cx = std::stod(limbFields.at("CentreX"));
-    const double cy = std::stod(limbFields.at("CentreY"));
+    const double cx = zorva::test::Number(limbFields.at("CentreX"));
+    const double cy = zorva::test::Number(limbFields.at("CentreY"));
     const double x = (300 - cx) * 25.4 / 75;
     const double y = -(200 - cy) * 25.4 / 75;
     ASSERT_GT(x, 0);

@@ -44,14 +44,14 @@ TEST(RegionsCommand, ListsRegionsWhereTheFilePutsThem) {
     // Its millimetres at the valid time, 7 June 2011 00:00, lead back to S22 W52.
     const Ephemeris e = YearTables(std::nullopt).At({2011, 6, 7, 0, 0, 0}, Observer{});
     const std::optional<LatLong> at =
-        LocatePoint(std::stod(lines[0][8]), std::stod(lines[0][9]), ChartGeometry{}, e, e.P);
+        LocatePoint(zorva::test::Number(lines[0][8]), zorva::test::Number(lines[0][9]), ChartGeometry{}, e, e.P);
     ASSERT_TRUE(at);
     EXPECT_NEAR(at->lat, -22, 1);
     EXPECT_NEAR(std::remainder(e.L0 - at->lon, 360.0), -52, 1);
 
     // Mirrored, the same place on the other side; four days on, S22 W52 is behind the limb.
     const auto mirrored = Lines(RunCli({"regions", file, "--mirror"}).out);
-    EXPECT_EQ(std::stod(mirrored[0][8]), -std::stod(lines[0][8]));
+    EXPECT_EQ(zorva::test::Number(mirrored[0][8]), -zorva::test::Number(lines[0][8]));
     EXPECT_EQ(mirrored[0][9], lines[0][9]);
     const auto later = Lines(RunCli({"regions", file, "--at", "2011-06-11T00:00:00"}).out);
     EXPECT_EQ(std::vector<std::string>(later[0].begin() + 7, later[0].end()),
@@ -76,7 +76,8 @@ TEST(RegionsCommand, BadFilesAndArguments) {
          "zorva-cli: 20110102SRS.txt ends before its \":Product\" line: it is "
          "not a Solar Region Summary.\n",
          ""},
-        {"20110104SRS.txt", "zorva-cli: Unable to open 20110104SRS.txt.\n", ""},
+        {"20110104SRS.txt", "zorva-cli: Unable to open 20110104SRS.txt: the file does not exist.\n",
+         ""},
         {"20110103SRS.txt",
          "zorva-cli: 20110103SRS.txt, line 4: the Carrington longitude \"0x9\" "
          "is not a number; the region before it is kept.\n",

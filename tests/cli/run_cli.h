@@ -1,5 +1,7 @@
 #pragma once
 
+#include <charconv>
+#include <cmath>
 #include <map>
 #include <sstream>
 #include <string>
@@ -20,6 +22,14 @@ inline CliResult RunCli(const std::vector<std::string>& args) {
     std::ostringstream out, err;
     const int status = cli::Run(args, out, err);
     return {status, out.str(), err.str()};
+}
+
+// A number as the command line writes it, with a point whatever the process's locale (the
+// tests run under a German one); NaN unless the whole text is one.
+inline double Number(const std::string& text) {
+    double v = 0;
+    const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), v);
+    return ec == std::errc() && end == text.data() + text.size() ? v : NAN;
 }
 
 // "Name value" lines into a map.

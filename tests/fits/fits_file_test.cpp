@@ -292,6 +292,76 @@ TEST(ReadFits, APackedFileThatUnpacksBeyondTheLimitTakesNoMoreMemory) {
     EXPECT_LT(children.ru_maxrss - self.ru_maxrss, kUnpackedKiB / 2) << read.error;
 }
 
+// The card `key` of a header replaced by one holding `value`.
+void SetCard(std::string& bytes, std::string_view key, std::string_view value) {
+    const std::size_t at = bytes.find(std::string(key) + std::string(8 - key.size(), ' ') + "=");
+    ASSERT_NE(at, std::string::npos) << key;
+    bytes.replace(at, test::kFitsCard, Card(key, value));
+}
+
+TEST(ReadFits, FilesThatUnpackBeyondTheirPictureAreRefusedBeforeTheyAreRead) {
+    // The program's limits: 1 GiB for a picture with 9 bytes a pixel kept beside its value.
+    constexpr FitsLimits kProgram{30000, int64_t{1} << 30, 9};
+    test::TempDir dir;
+    // A 64 x 64 mask packed by PLIO as one tile, its sizes then set far larger: the tile's
+    // few bytes would unpack to the whole declared picture.
+    FitsHdu mask{16, {64, 64}, {}, {}};
+    for (int i = 0; i < 64 * 64; ++i)
+        mask.stored.push_back(i % 64 < 32 ? 1 : 0);
+    test::WriteFile(dir / "mask.fits", FitsBytes({mask}));
+    const std::string packed = (dir / "mask.fits.fz").string();
+    ASSERT_EQ(
+        std::system(("fpack -p -t 64,64 -O '" + packed + "' '" + (dir / "mask.fits").string() + "'")
+                        .c_str()),
+        0);
+    const std::string plio = test::ReadFile(packed);
+    const auto damaged = [&](const char* name, const char* side, const char* tile) {
+        std::string bytes = plio;
+        SetCard(bytes, "ZNAXIS1", side);
+        SetCard(bytes, "ZNAXIS2", side);
+        SetCard(bytes, "ZTILE1", tile);
+        SetCard(bytes, "ZTILE2", tile);
+        test::WriteFile(dir / name, bytes);
+    };
+    // 16000^2 pixels at 4 + 9 bytes: 3.3 GB.
+    damaged("big.fits.fz", "16000", "16000");
+    // 8000^2 pixels fit (0.83 GB), but one tile of them unpacks at 16 bytes a pixel: 1 GB.
+    damaged("big_tile.fits.fz", "8000", "8000");
+    // 64 MiB of zeros behind a 64 x 64 byte picture's header, gzipped to 64 KB: the reader
+    // would unpack all of it in memory.
+    test::WriteFile(dir / "head.fits", FitsBytes({FitsHdu{8, {64, 64}, {}, {}}}));
+    const std::string bomb = (dir / "bomb.fits.gz").string();
+    ASSERT_EQ(std::system(("(cat '" + (dir / "head.fits").string() +
+                           "'; head -c 67108864 /dev/zero) | gzip -1 > '" + bomb + "'")
+                              .c_str()),
+              0);
+    const struct {
+        const char* name;
+        const char* reason;
+    } cases[] = {
+        {"big.fits.fz", "the picture would need more than 1024 MiB of memory"},
+        {"big_tile.fits.fz", "comes in tiles of 64000000 pixels"},
+        {"bomb.fits.gz", "it unpacks to more than 16 MiB, far more than its 64 x 64 picture"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        rusage before{};
+        getrusage(RUSAGE_CHILDREN, &before);
+        const FitsRead read = ReadFitsFile((dir / c.name).string(), kProgram);
+        EXPECT_FALSE(read.picture);
+        EXPECT_NE(read.error.find(c.reason), std::string::npos) << read.error;
+        // No reader process grew past a few megabytes: the file was refused before.
+        rusage after{};
+        getrusage(RUSAGE_CHILDREN, &after);
+        EXPECT_LT(after.ru_maxrss - before.ru_maxrss, 64 * 1024) << read.error;
+    }
+    // The mask itself, one tile of 64 rows, reads whole.
+    const FitsRead intact = ReadFitsFile(packed, kProgram);
+    ASSERT_TRUE(intact.picture) << intact.error;
+    EXPECT_EQ(intact.picture->values[0], 1.0f);
+    EXPECT_EQ(intact.picture->values[63], 0.0f);
+}
+
 TEST(ReadFits, AnFpackedFloatImageKeepsItsPixelsWithoutData) {
     // fpack stores a float image as scaled integers and each NaN as a blank integer; the
     // blank must come back as no data, not as a number.

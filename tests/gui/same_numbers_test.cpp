@@ -45,9 +45,9 @@ TEST_F(SameNumbers, TheWindowAndTheCommandLineAgreeOnEveryPicture) {
             const test::CliResult r = test::RunCli(args);
             ASSERT_EQ(r.status, 0) << r.err;
             const auto fields = test::Fields(r.out);
-            EXPECT_EQ(std::stod(fields.at("SpotLat")), session().spot().At->latitude)
+            EXPECT_EQ(test::Number(fields.at("SpotLat")), session().spot().At->latitude)
                 << x << "," << y;
-            EXPECT_EQ(std::stod(fields.at("SpotLong")), session().spot().At->longitude)
+            EXPECT_EQ(test::Number(fields.at("SpotLong")), session().spot().At->longitude)
                 << x << "," << y;
         }
         Trigger("CloseImage1");

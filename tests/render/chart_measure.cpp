@@ -3,8 +3,10 @@
 #include <QtGlobal>
 #include <algorithm>
 #include <array>
+#include <charconv>
 #include <cmath>
 #include <gtest/gtest.h>
+#include <optional>
 #include <regex>
 #include <sstream>
 
@@ -13,6 +15,16 @@ namespace zorva::test {
 namespace {
 
 constexpr double kMmPerPoint = 25.4 / 72;
+
+// A number as PDF and SVG write it, with a decimal point whatever the process's locale;
+// nothing unless the whole text is one.
+std::optional<double> Number(const std::string& text) {
+    double v = 0;
+    const char* end = text.data() + text.size();
+    const auto [at, ec] = std::from_chars(text.data(), end, v);
+    if (ec != std::errc() || at != end) return std::nullopt;
+    return v;
+}
 
 // A small reader of what a PDF page draws: enough to measure a path's extent.
 
@@ -63,10 +75,8 @@ std::vector<Box> CurvedPathBoxes(const QByteArray& pdf) {
                 operands.clear();
                 continue;
             }
-            char* end = nullptr;
-            const double v = std::strtod(tok.c_str(), &end);
-            if (end != tok.c_str() && *end == '\0') {
-                operands.push_back(v);
+            if (const auto v = Number(tok)) {
+                operands.push_back(*v);
                 continue;
             }
             const auto& o = operands;
@@ -128,7 +138,7 @@ std::vector<std::vector<std::string>> Matches(const std::string& text, const std
 double Attribute(const std::string& element, const std::string& name) {
     std::smatch m;
     const std::regex re(" " + name + "=\"([-0-9.]+)");
-    return std::regex_search(element, m, re) ? std::stod(m[1]) : NAN;
+    return std::regex_search(element, m, re) ? Number(m[1]).value_or(NAN) : NAN;
 }
 
 // The disk's diameter in an SVG: its largest ellipse, at the document's millimetres per
@@ -137,9 +147,9 @@ double SvgDiskMm(const QByteArray& svg) {
     const std::string text = svg.toStdString();
     std::smatch m;
     EXPECT_TRUE(std::regex_search(text, m, std::regex("width=\"([0-9.]+)mm\"")));
-    const double widthMm = std::stod(m[1]);
+    const double widthMm = Number(m[1]).value_or(NAN);
     EXPECT_TRUE(std::regex_search(text, m, std::regex("viewBox=\"0 0 ([0-9.]+) ")));
-    const double mmPerUnit = widthMm / std::stod(m[1]);
+    const double mmPerUnit = widthMm / Number(m[1]).value_or(NAN);
     double largest = 0;
     for (const auto& match : Matches(text, "<ellipse [^>]*>")) {
         const std::string& e = match[0];

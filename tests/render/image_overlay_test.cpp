@@ -1,9 +1,11 @@
 #include "render/image_overlay.h"
 
 #include <QPainter>
+#include <cmath>
 #include <gtest/gtest.h>
 
 #include "render/chart_painter.h"
+#include "render/grid_painter.h"
 
 namespace zorva {
 namespace {
@@ -50,6 +52,27 @@ TEST(DrawImageGrid, EachRedrawStartsFromTheCleanPicture) {
     // Everything off: not a trace of the earlier drawing is left.
     DrawImageGrid(canvas, clean, BareScene({150, 150, 120}), OverlayFont());
     EXPECT_EQ(canvas, clean.convertToFormat(QImage::Format_RGB32));
+}
+
+TEST(DrawImageGrid, ADiskFarOffTheNumbersDrawsNothingOnThePicture) {
+    // Whole pixels stay within 2^24 of the origin, whatever the value.
+    EXPECT_EQ(RoundPixel(1e300), 1 << 24);
+    EXPECT_EQ(TruncPixel(-1e300), -(1 << 24));
+    EXPECT_EQ(RoundPixel(std::nan("")), 0);
+    // Disks such as a damaged header or a diverged fit gives: every line lies beyond the
+    // picture's edge, and nothing of it reaches the picture.
+    const QImage clean = GreyPicture(200, 100, 77);
+    for (const Circle disk :
+         {Circle{-7.9e10, -1.9e20, 1e17}, Circle{1e300, 50, 10}, Circle{100, 5e9, 1e-300}}) {
+        ImageOverlayScene s = BareScene(disk);
+        s.chart.Geometry.ShowLatLines = true;
+        s.chart.Geometry.ShowLongLines = true;
+        s.circle = true;
+        QImage canvas;
+        DrawImageGrid(canvas, clean, s, OverlayFont());
+        DrawImageSpot(canvas, s, QRect());
+        EXPECT_EQ(canvas, clean.convertToFormat(QImage::Format_RGB32)) << disk.cx << " " << disk.r;
+    }
 }
 
 TEST(DrawImageGrid, EquatorReachesTheLimbOnBothSides) {

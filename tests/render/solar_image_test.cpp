@@ -1,5 +1,6 @@
 #include "render/solar_image.h"
 
+#include <QBuffer>
 #include <QFile>
 #include <QImageReader>
 #include <cmath>
@@ -140,9 +141,9 @@ QByteArray BitmapHeader(qint32 w, qint32 h, quint16 bits, int pixels) {
     return b + QByteArray(pixels, '\x40');
 }
 
-// The signature and header chunk of a PNG picture of w x h pixels, 16-bit RGBA, and the
-// start of its picture data.
-QByteArray PngHeader(quint32 w, quint32 h) {
+// The signature and header chunk of a PNG picture of w x h pixels, 16-bit RGBA unless
+// said otherwise, and the start of its picture data.
+QByteArray PngHeader(quint32 w, quint32 h, char depth = 16, char colourType = 6) {
     auto be32 = [](quint32 v) {
         QByteArray b(4, '\0');
         for (int i = 0; i < 4; ++i)
@@ -160,7 +161,7 @@ QByteArray PngHeader(quint32 w, quint32 h) {
         return c ^ 0xFFFFFFFFu;
     };
     const QByteArray ihdr =
-        QByteArray("IHDR") + be32(w) + be32(h) + QByteArray("\x10\x06\0\0\0", 5);
+        QByteArray("IHDR") + be32(w) + be32(h) + depth + colourType + QByteArray("\0\0\0", 3);
     const QByteArray idat = QByteArray("IDAT") + QByteArray(16, '\0');
     return QByteArray("\x89PNG\r\n\x1a\n", 8) + be32(13) + ihdr + be32(crc32(ihdr)) + be32(16) +
            idat + be32(crc32(idat));
@@ -190,6 +191,8 @@ TEST(SolarImage, BadFilesAreRefusedWithTheirNameAndReason) {
     writeBytes("nothing.bmp", BitmapHeader(0, 0, 24, 0));
     writeBytes("wide.bmp", BitmapHeader(40000, 1, 24, 16));
     writeBytes("huge.png", PngHeader(20000, 20000)); // 3.2 GB decoded
+    // 256 MB decoded, but 2.3 GB with the two 32-bit canvases it is drawn on.
+    writeBytes("black.png", PngHeader(16000, 16000, 8, 0));
     const struct {
         const char* name;
         const char* reason;
@@ -205,6 +208,7 @@ TEST(SolarImage, BadFilesAreRefusedWithTheirNameAndReason) {
         {"nothing.bmp", "cut off or damaged"},
         {"wide.bmp", "at most 30000 pixels a side"},
         {"huge.png", "more than 1024 MiB"},
+        {"black.png", "more than 1024 MiB"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -214,6 +218,44 @@ TEST(SolarImage, BadFilesAreRefusedWithTheirNameAndReason) {
         EXPECT_NE(message.find(std::string("Cannot open \"") + c.name + "\": "), std::string::npos)
             << message;
         EXPECT_NE(message.find(c.reason), std::string::npos) << message;
+    }
+}
+
+TEST(SolarImage, FilesTheDecoderReadsWholeAreOpened) {
+    // A bright disk of radius 50 centred on (100, 60) on a dark field, 200 x 140.
+    constexpr int kW = 200, kH = 140, kCx = 100, kCy = 60, kR = 50;
+    auto level = [&](int x, int y) {
+        return (x - kCx) * (x - kCx) + (y - kCy) * (y - kCy) < kR * kR ? 220 : 15;
+    };
+    // A 24-bit bitmap stored from its top row down, which states a negative height.
+    // Rows of 600 bytes, already a multiple of 4.
+    QByteArray topDown = BitmapHeader(kW, -kH, 24, 0);
+    for (int y = 0; y < kH; ++y) {
+        for (int x = 0; x < kW; ++x)
+            topDown += QByteArray(3, static_cast<char>(level(x, y)));
+    }
+    // A PNG followed by bytes that belong to no chunk, as some programs leave.
+    QImage picture(kW, kH, QImage::Format_Grayscale8);
+    for (int y = 0; y < kH; ++y) {
+        for (int x = 0; x < kW; ++x)
+            picture.scanLine(y)[x] = static_cast<uchar>(level(x, y));
+    }
+    QByteArray png;
+    QBuffer buffer(&png);
+    buffer.open(QIODevice::WriteOnly);
+    ASSERT_TRUE(picture.save(&buffer, "png"));
+    test::TempDir dir;
+    test::WriteFile(dir / "top_down.bmp", topDown.toStdString());
+    test::WriteFile(dir / "trailing.png", png.toStdString() + std::string(200, '\0'));
+    for (const char* name : {"top_down.bmp", "trailing.png"}) {
+        SCOPED_TRACE(name);
+        const SolarImageLoad load = LoadSolarImage(Q(dir / name));
+        ASSERT_TRUE(load.image) << load.error.toStdString();
+        const LimbFit fit = FindSolarLimb(*load.image);
+        ASSERT_TRUE(fit.found);
+        EXPECT_NEAR(fit.disk.cx, kCx, 0.5);
+        EXPECT_NEAR(fit.disk.cy, kCy, 0.5); // the top row is the top row
+        EXPECT_NEAR(fit.disk.r, kR, 1);
     }
 }
 

@@ -1,7 +1,8 @@
 #include "core/chart/chart_geometry.h"
 
 #include <cmath>
-#include <cstdio>
+
+#include "core/text/format.h"
 
 namespace zorva {
 
@@ -82,9 +83,7 @@ std::string_view MirrorMenuCaption(Orientation mode) {
 }
 
 std::string DiamBoxText(double value) {
-    char text[64];
-    std::snprintf(text, sizeof text, "%.1f", value);
-    return text;
+    return FixedText(value, 1); // a decimal point whatever the locale
 }
 
 double TypedDiameterMm(double value, LengthUnit unit) {

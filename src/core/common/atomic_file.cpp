@@ -5,6 +5,7 @@
 #include <chrono>
 #include <cstring>
 #include <fcntl.h>
+#include <locale.h>
 #include <random>
 #include <sys/file.h>
 #include <sys/stat.h>
@@ -186,8 +187,15 @@ bool Fail(std::string* error, const std::string& why, int code) {
     return false;
 }
 
+// The system's words for an error in English whatever the process locale, as every
+// other message of the program is.
+std::string ErrorText(int code) {
+    static const locale_t english = newlocale(LC_ALL_MASK, "C", locale_t{});
+    return english != locale_t{} ? strerror_l(code, english) : std::strerror(code);
+}
+
 bool Fail(std::string* error, int code) {
-    return Fail(error, std::strerror(code), code);
+    return Fail(error, ErrorText(code), code);
 }
 
 } // namespace

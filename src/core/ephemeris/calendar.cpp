@@ -24,11 +24,12 @@ int64_t FloorToInt(double v) {
 
 double JulianDate(int32_t year, int32_t month, int32_t day, int32_t hour, int32_t minute,
                   double second) {
-    int32_t y = year;
-    int32_t mm = month;
+    // Wide enough for the year before the smallest and the month after the largest.
+    int64_t y = year;
+    int64_t mm = month;
     if (month == 1 || month == 2) {
-        y = year - 1;
-        mm = month + 12;
+        y = int64_t{year} - 1;
+        mm = int64_t{month} + 12;
     }
     // The Gregorian correction for every date: the calendar is the same one IsLeapYear and
     // DaysInMonth count in, so consecutive dates are always one day apart.

@@ -9,6 +9,11 @@ namespace zorva {
 // length of a month, the step from one day to the next and the Julian date, so that days
 // run on without a gap or a repeat in every year the program accepts.
 
+// The years the program works in: the date picker spans them, and an instant a file
+// gives outside them is not taken.
+inline constexpr int32_t kFirstSupportedYear = 1600;
+inline constexpr int32_t kLastSupportedYear = 9999;
+
 // Gregorian leap-year rule; remainders keep the sign of the year so negative years
 // follow the same pattern.
 bool IsLeapYear(int32_t year);

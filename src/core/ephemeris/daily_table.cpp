@@ -1,8 +1,9 @@
 #include "core/ephemeris/daily_table.h"
 
 #include <algorithm>
+#include <array>
+#include <charconv>
 #include <cmath>
-#include <cstdio>
 #include <optional>
 #include <span>
 #include <sstream>
@@ -342,23 +343,46 @@ void InterpolateEphemeris(const DailyRecord& a, const DailyRecord& b, const Inst
 
 namespace zorva {
 
+namespace {
+
+// printf's "%*.*f" and "%*d" in the C locale whatever the process's: right-aligned in
+// `width`, a decimal point, a minus even on a zero.
+std::string Fixed(double v, int width, int decimals) {
+    std::array<char, 400> buf{}; // the longest fixed-point double with its decimals
+    const auto r =
+        std::to_chars(buf.data(), buf.data() + buf.size(), v, std::chars_format::fixed, decimals);
+    std::string text(buf.data(), r.ptr);
+    if (text.size() < static_cast<std::size_t>(width))
+        text.insert(0, static_cast<std::size_t>(width) - text.size(), ' ');
+    return text;
+}
+std::string Whole(int64_t v, int width = 0) {
+    std::string text = std::to_string(v);
+    if (text.size() < static_cast<std::size_t>(width))
+        text.insert(0, static_cast<std::size_t>(width) - text.size(), ' ');
+    return text;
+}
+
+} // namespace
+
 void WriteYearFile(std::ostream& out, int32_t year, const DailyRecord* records, int32_t count,
                    YearFileDecimals decimals) {
     static constexpr const char* kMonths[13] = {"???", "Jan", "Feb", "Mar", "Apr", "May", "Jun",
                                                 "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
-    out << "Zorva daily solar ephemeris " << year << " 0h UT\n";
-    out << "Year Month Day RA(h) Dec(deg) B0(deg) L0(deg) P(deg) Diam(') Diam(\") Rotation\n";
-    char line[256];
+    std::string text = "Zorva daily solar ephemeris " + Whole(year) + " 0h UT\n" +
+                       "Year Month Day RA(h) Dec(deg) B0(deg) L0(deg) P(deg) Diam(') Diam(\") "
+                       "Rotation\n";
     for (int32_t i = 0; i < count; ++i) {
         const DailyRecord& r = records[i];
         const char* month = r.Month >= 1 && r.Month <= 12 ? kMonths[r.Month] : kMonths[0];
-        std::snprintf(line, sizeof line, "%d %s %2d %10.6f %10.6f %*.*f %*.*f %*.*f %d %*.*f %d\n",
-                      r.Year, month, r.Day, r.RA, r.Dec, decimals.blp + 4, decimals.blp, r.B0,
-                      decimals.blp + 5, decimals.blp, r.L0, decimals.blp + 4, decimals.blp, r.P,
-                      r.DiamMinutes, decimals.seconds + 3, decimals.seconds, r.DiamSeconds,
-                      r.Rotation);
-        out << line;
+        text += Whole(r.Year) + " " + month + " " + Whole(r.Day, 2) + " " + Fixed(r.RA, 10, 6) +
+                " " + Fixed(r.Dec, 10, 6) + " " + Fixed(r.B0, decimals.blp + 4, decimals.blp) +
+                " " + Fixed(r.L0, decimals.blp + 5, decimals.blp) + " " +
+                Fixed(r.P, decimals.blp + 4, decimals.blp) + " " + Whole(r.DiamMinutes) + " " +
+                Fixed(r.DiamSeconds, decimals.seconds + 3, decimals.seconds) + " " +
+                Whole(r.Rotation) + "\n";
     }
+    out.write(text.data(), static_cast<std::streamsize>(text.size()));
 }
 
 } // namespace zorva

@@ -4,6 +4,8 @@
 #include <array>
 #include <cmath>
 #include <erfa.h>
+#include <utility>
+#include <vector>
 
 #include "core/common/angles.h"
 #include "core/text/format.h"
@@ -32,15 +34,58 @@ std::string_view Trimmed(std::string_view s) {
     return s;
 }
 
-// A number, also in the Fortran form with a D before the exponent.
-std::optional<double> Number(const FitsKeywords& k, std::string_view name) {
+// Why header values were passed over; each reason once.
+class Notes {
+  public:
+    explicit Notes(std::vector<std::string>& lines) : lines_(lines) {}
+    void Add(std::string line) {
+        if (std::find(lines_.begin(), lines_.end(), line) == lines_.end())
+            lines_.push_back(std::move(line));
+    }
+    // "KEY = value ignored: why", the value as the header writes it.
+    void Ignored(const FitsKeywords& k, std::string_view name, std::string_view why) {
+        const std::string* text = Find(k, name);
+        std::string value(text != nullptr ? Trimmed(*text) : std::string_view());
+        if (value.size() > kLongestValueShown) value = value.substr(0, kLongestValueShown) + "...";
+        Add(std::string(name) + " = " + value + " ignored: " + std::string(why));
+    }
+
+  private:
+    static constexpr std::size_t kLongestValueShown = 24;
+    std::vector<std::string>& lines_;
+};
+
+// A number, also in the Fortran form with a D before the exponent. Text that is no
+// finite number is passed over with a note.
+std::optional<double> Number(const FitsKeywords& k, std::string_view name, Notes& notes) {
     const std::string* text = Find(k, name);
     if (text == nullptr) return std::nullopt;
     std::string word(Trimmed(*text));
     for (char& c : word) {
         if (c == 'D' || c == 'd') c = 'E';
     }
-    return ParseReal(word);
+    const auto v = ParseReal(word);
+    if (!v) notes.Ignored(k, name, "not a number");
+    return v;
+}
+
+std::string RangeWords(double low, double high, std::string_view unit) {
+    return "outside " + ShortestDecimalText(low) + " to " + ShortestDecimalText(high) + " " +
+           std::string(unit);
+}
+
+// A number whose size (sign aside) lies within least..most, after `factor` takes it to
+// the unit of the bounds; anything else is passed over with a note.
+std::optional<double> SizeWithin(const FitsKeywords& k, std::string_view name, double factor,
+                                 double least, double most, std::string_view unit, Notes& notes) {
+    const auto v = Number(k, name, notes);
+    if (!v) return std::nullopt;
+    const double size = std::fabs(*v * factor);
+    if (!(size >= least && size <= most)) {
+        notes.Ignored(k, name, RangeWords(least, most, unit));
+        return std::nullopt;
+    }
+    return *v;
 }
 
 // ---- Dates and times ------------------------------------------------------------------
@@ -201,13 +246,30 @@ std::optional<Instant> ToUtc(const Stated& t, TimeScale scale) {
     return Instant{y, m, d, hmsf[0], hmsf[1], std::min(hmsf[2], kLastSecond)};
 }
 
+// An instant within the years the program works in; any other is passed over with a
+// note naming the keyword.
+std::optional<Instant> Supported(const FitsKeywords& k, std::string_view name,
+                                 std::optional<Instant> t, Notes& notes) {
+    if (!t) {
+        notes.Ignored(k, name, "not a date and time");
+        return std::nullopt;
+    }
+    if (t->year < kFirstSupportedYear || t->year > kLastSupportedYear) {
+        notes.Ignored(k, name,
+                      "outside the years " + std::to_string(kFirstSupportedYear) + " to " +
+                          std::to_string(kLastSupportedYear));
+        return std::nullopt;
+    }
+    return t;
+}
+
 std::optional<Instant> FromDateKeyword(const FitsKeywords& k, std::string_view name,
-                                       TimeScale scale) {
+                                       TimeScale scale, Notes& notes) {
     const std::string* text = Find(k, name);
     if (text == nullptr) return std::nullopt;
     std::optional<Stated> t = IsoDate(*text);
     if (!t) t = OldDate(*text);
-    if (!t) return std::nullopt;
+    if (!t) return Supported(k, name, std::nullopt, notes);
     // A date without its time of day takes TIME-OBS when there is one.
     if (!t->hasTime) {
         if (const std::string* time = Find(k, "TIME-OBS")) {
@@ -216,7 +278,7 @@ std::optional<Instant> FromDateKeyword(const FitsKeywords& k, std::string_view n
             if (TimeOfDay(rest, withTime) && rest.empty()) t = withTime;
         }
     }
-    return ToUtc(*t, scale);
+    return Supported(k, name, ToUtc(*t, scale), notes);
 }
 
 // ---- World coordinates ----------------------------------------------------------------
@@ -262,7 +324,28 @@ struct Wcs {
     double crvalY = 0;
 };
 
-std::optional<Wcs> LinearWcs(const FitsKeywords& k) {
+// What a header's coordinates may say and still describe a picture of the Sun.
+// A pixel from a ten-thousandth of an arcsecond, finer than any telescope resolves, to a
+// degree, where the whole disk is a pixel across.
+constexpr double kLeastPixelScale = 1e-4;
+constexpr double kGreatestPixelScale = 3600;
+// The solar x and y of the reference pixel: at most half a turn from the disk centre.
+constexpr double kFarthestReferenceValue = 648000;
+// A reference pixel, or the disk's centre, a million pixels off lies far beyond any
+// picture that can be opened.
+constexpr double kFarthestPixel = 1e6;
+// A turn of the axes, in degrees either way.
+constexpr double kGreatestTurn = 360;
+// The Sun's apparent radius, arcseconds: from an arcminute (seen from past Saturn) to ten
+// degrees (from closer than any probe has been).
+constexpr double kLeastSolarRadius = 60;
+constexpr double kGreatestSolarRadius = 36000;
+// A disk less than a pixel across is no disk to measure.
+constexpr double kLeastDiskRadius = 1;
+
+constexpr std::string_view kScaleUnit = "arcseconds a pixel";
+
+std::optional<Wcs> LinearWcs(const FitsKeywords& k, Notes& notes) {
     const AxisKind a1 = KindOfAxis(k, "CTYPE1");
     const AxisKind a2 = KindOfAxis(k, "CTYPE2");
     const bool swapped = a1 == AxisKind::SolarY && a2 == AxisKind::SolarX;
@@ -274,26 +357,49 @@ std::optional<Wcs> LinearWcs(const FitsKeywords& k) {
     if (!unit1 || !unit2) return std::nullopt;
 
     Wcs w;
-    const auto cd11 = Number(k, "CD1_1");
-    const auto cd12 = Number(k, "CD1_2");
-    const auto cd21 = Number(k, "CD2_1");
-    const auto cd22 = Number(k, "CD2_2");
-    const auto pc11 = Number(k, "PC1_1");
-    const auto pc12 = Number(k, "PC1_2");
-    const auto pc21 = Number(k, "PC2_1");
-    const auto pc22 = Number(k, "PC2_2");
-    if (cd11 || cd12 || cd21 || cd22) {
-        w.m = {cd11.value_or(0), cd12.value_or(0), cd21.value_or(0), cd22.value_or(0)};
+    const bool cd = Find(k, "CD1_1") || Find(k, "CD1_2") || Find(k, "CD2_1") || Find(k, "CD2_2");
+    if (cd) {
+        // Each element of the matrix is a scale, or no more than one where the axes turn.
+        std::array<double, 4> m{};
+        constexpr std::array<std::string_view, 4> kNames = {"CD1_1", "CD1_2", "CD2_1", "CD2_2"};
+        for (std::size_t i = 0; i < kNames.size(); ++i) {
+            const double unit = i < 2 ? *unit1 : *unit2;
+            if (!Find(k, kNames[i])) continue;
+            const auto v =
+                SizeWithin(k, kNames[i], unit, 0, kGreatestPixelScale, kScaleUnit, notes);
+            if (!v) return std::nullopt;
+            m[i] = *v;
+        }
+        w.m = m;
     } else {
-        const auto cdelt1 = Number(k, "CDELT1");
-        const auto cdelt2 = Number(k, "CDELT2");
+        const auto cdelt1 = SizeWithin(k, "CDELT1", *unit1, kLeastPixelScale, kGreatestPixelScale,
+                                       kScaleUnit, notes);
+        const auto cdelt2 = SizeWithin(k, "CDELT2", *unit2, kLeastPixelScale, kGreatestPixelScale,
+                                       kScaleUnit, notes);
         if (!cdelt1 || !cdelt2) return std::nullopt;
-        if (pc11 || pc12 || pc21 || pc22) {
-            w.m = {*cdelt1 * pc11.value_or(1), *cdelt1 * pc12.value_or(0),
-                   *cdelt2 * pc21.value_or(0), *cdelt2 * pc22.value_or(1)};
+        const bool pc =
+            Find(k, "PC1_1") || Find(k, "PC1_2") || Find(k, "PC2_1") || Find(k, "PC2_2");
+        if (pc) {
+            // A matrix that turns, and perhaps skews, the axes: its elements are near one.
+            constexpr double kLargestElement = 2;
+            auto element = [&](std::string_view name, double fallback) -> std::optional<double> {
+                if (!Find(k, name)) return fallback;
+                return SizeWithin(k, name, 1, 0, kLargestElement, "for a turn of the axes", notes);
+            };
+            const auto pc11 = element("PC1_1", 1);
+            const auto pc12 = element("PC1_2", 0);
+            const auto pc21 = element("PC2_1", 0);
+            const auto pc22 = element("PC2_2", 1);
+            if (!pc11 || !pc12 || !pc21 || !pc22) return std::nullopt;
+            w.m = {*cdelt1 * *pc11, *cdelt1 * *pc12, *cdelt2 * *pc21, *cdelt2 * *pc22};
         } else {
             // CROTA2 turns the axes by the angle from the second pixel axis to solar north.
-            const double rho = Number(k, "CROTA2").value_or(0);
+            double rho = 0;
+            if (Find(k, "CROTA2")) {
+                const auto turn = SizeWithin(k, "CROTA2", 1, 0, kGreatestTurn, "degrees", notes);
+                if (!turn) return std::nullopt;
+                rho = *turn;
+            }
             w.m = {*cdelt1 * Cos(rho), -*cdelt2 * Sin(rho), *cdelt1 * Sin(rho), *cdelt2 * Cos(rho)};
         }
     }
@@ -301,15 +407,33 @@ std::optional<Wcs> LinearWcs(const FitsKeywords& k) {
     w.m[1] *= *unit1;
     w.m[2] *= *unit2;
     w.m[3] *= *unit2;
-    w.crvalX = Number(k, "CRVAL1").value_or(0) * *unit1;
-    w.crvalY = Number(k, "CRVAL2").value_or(0) * *unit2;
+    auto reference = [&](std::string_view name, double unit) -> std::optional<double> {
+        if (!Find(k, name)) return 0.0;
+        const auto v = SizeWithin(k, name, unit, 0, kFarthestReferenceValue, "arcseconds", notes);
+        if (!v) return std::nullopt;
+        return *v * unit;
+    };
+    const auto crval1 = reference("CRVAL1", *unit1);
+    const auto crval2 = reference("CRVAL2", *unit2);
+    if (!crval1 || !crval2) return std::nullopt;
+    w.crvalX = *crval1;
+    w.crvalY = *crval2;
     if (swapped) {
         std::swap(w.m[0], w.m[2]);
         std::swap(w.m[1], w.m[3]);
         std::swap(w.crvalX, w.crvalY);
     }
-    const double det = w.m[0] * w.m[3] - w.m[1] * w.m[2];
-    if (det == 0 || !std::isfinite(det)) return std::nullopt;
+    // The pixel's size, whatever the axes' turn: the square root of its area.
+    const double scale = std::sqrt(std::fabs(w.m[0] * w.m[3] - w.m[1] * w.m[2]));
+    if (!(scale >= kLeastPixelScale && scale <= kGreatestPixelScale)) {
+        if (scale > 0) {
+            notes.Add(std::string(cd ? "CD1_1 to CD2_2" : "CDELT1, CDELT2 and PC1_1 to PC2_2") +
+                      " ignored: a pixel of " + GeneralText(scale, 3) + " " +
+                      std::string(kScaleUnit) + ", " +
+                      RangeWords(kLeastPixelScale, kGreatestPixelScale, kScaleUnit));
+        }
+        return std::nullopt;
+    }
     return w;
 }
 
@@ -351,46 +475,22 @@ DiskOrientation OrientationOf(const Wcs& w) {
     return o;
 }
 
-std::optional<double> SolarRadiusArcsec(const FitsKeywords& k) {
+std::optional<double> SolarRadiusArcsec(const FitsKeywords& k, Notes& notes) {
     for (const std::string_view key : {"RSUN_OBS", "SOLAR_R", "RADIUS"}) {
-        const auto r = Number(k, key);
+        const auto r =
+            SizeWithin(k, key, 1, kLeastSolarRadius, kGreatestSolarRadius, "arcseconds", notes);
         if (r && *r > 0) return r;
+        if (r) notes.Ignored(k, key, "a radius is positive");
     }
     return std::nullopt;
 }
 
-const char* SideName(double dx, double dy) {
-    if (std::fabs(dx) > std::fabs(dy)) return dx > 0 ? "right" : "left";
-    return dy > 0 ? "down" : "up";
-}
-
-} // namespace
-
-std::optional<Instant> FitsObservationInstant(const FitsKeywords& k) {
-    TimeScale scale = TimeScale::Utc;
-    if (const std::string* sys = Find(k, "TIMESYS")) scale = ScaleNamed(*sys).value_or(scale);
-    for (const std::string_view key : {"DATE-AVG", "DATE-OBS"}) {
-        if (auto t = FromDateKeyword(k, key, scale)) return t;
-    }
-    if (const std::string* tobs = Find(k, "T_OBS")) {
-        TimeScale own = TimeScale::Utc;
-        if (const auto t = JsocTime(*tobs, own)) return ToUtc(*t, own);
-        if (const auto t = IsoDate(*tobs)) return ToUtc(*t, scale);
-    }
-    return std::nullopt;
-}
-
-std::optional<DiskOrientation> FitsHeaderOrientation(const FitsKeywords& k) {
-    const auto w = LinearWcs(k);
-    if (!w) return std::nullopt;
-    return OrientationOf(*w);
-}
-
-std::optional<FitsDisk> FitsHeaderDisk(const FitsKeywords& k, int32_t height) {
-    const auto w = LinearWcs(k);
-    const auto crpix1 = Number(k, "CRPIX1");
-    const auto crpix2 = Number(k, "CRPIX2");
-    const auto radius = SolarRadiusArcsec(k);
+// The disk the coordinates give, when it is one a picture can show.
+std::optional<FitsDisk> DiskOf(const FitsKeywords& k, const std::optional<Wcs>& w, int32_t height,
+                               Notes& notes) {
+    const auto crpix1 = SizeWithin(k, "CRPIX1", 1, 0, kFarthestPixel, "pixels", notes);
+    const auto crpix2 = SizeWithin(k, "CRPIX2", 1, 0, kFarthestPixel, "pixels", notes);
+    const auto radius = SolarRadiusArcsec(k, notes);
     if (!w || !crpix1 || !crpix2 || !radius) return std::nullopt;
     // Solar x = y = 0 lies -CRVAL away from the reference pixel. Near the disk the
     // gnomonic projection is linear to a few parts in a hundred thousand of the offset.
@@ -402,10 +502,76 @@ std::optional<FitsDisk> FitsHeaderDisk(const FitsKeywords& k, int32_t height) {
     out.disk.cx = p1 - 1;
     out.disk.cy = static_cast<double>(height) - p2;
     out.disk.r = *radius / std::sqrt(std::fabs(Determinant(*w)));
-    if (!std::isfinite(out.disk.cx) || !std::isfinite(out.disk.cy) || !std::isfinite(out.disk.r))
+    if (!(std::fabs(out.disk.cx) <= kFarthestPixel && std::fabs(out.disk.cy) <= kFarthestPixel)) {
+        notes.Add("the disk centre by CRPIX and CRVAL ignored: " + GeneralText(out.disk.cx, 3) +
+                  ", " + GeneralText(out.disk.cy, 3) + " lies more than " +
+                  ShortestDecimalText(kFarthestPixel) + " pixels off the picture");
         return std::nullopt;
+    }
+    if (!(out.disk.r >= kLeastDiskRadius && out.disk.r <= kFarthestPixel)) {
+        notes.Add("the disk radius by the solar radius and the pixel scale ignored: " +
+                  GeneralText(out.disk.r, 3) + " pixels, " +
+                  RangeWords(kLeastDiskRadius, kFarthestPixel, "pixels"));
+        return std::nullopt;
+    }
     out.orientation = OrientationOf(*w);
     return out;
+}
+
+std::optional<Instant> InstantOf(const FitsKeywords& k, Notes& notes) {
+    TimeScale scale = TimeScale::Utc;
+    if (const std::string* sys = Find(k, "TIMESYS")) scale = ScaleNamed(*sys).value_or(scale);
+    for (const std::string_view key : {"DATE-AVG", "DATE-OBS"}) {
+        if (auto t = FromDateKeyword(k, key, scale, notes)) return t;
+    }
+    if (const std::string* tobs = Find(k, "T_OBS")) {
+        TimeScale own = TimeScale::Utc;
+        std::optional<Instant> t;
+        if (const auto jsoc = JsocTime(*tobs, own)) {
+            t = ToUtc(*jsoc, own);
+        } else if (const auto iso = IsoDate(*tobs)) {
+            t = ToUtc(*iso, scale);
+        }
+        return Supported(k, "T_OBS", t, notes);
+    }
+    return std::nullopt;
+}
+
+const char* SideName(double dx, double dy) {
+    if (std::fabs(dx) > std::fabs(dy)) return dx > 0 ? "right" : "left";
+    return dy > 0 ? "down" : "up";
+}
+
+} // namespace
+
+FitsHeaderReading ReadFitsHeader(const FitsKeywords& k, int32_t height) {
+    FitsHeaderReading out;
+    Notes notes(out.notes);
+    out.instant = InstantOf(k, notes);
+    const auto w = LinearWcs(k, notes);
+    if (w) out.orientation = OrientationOf(*w);
+    out.disk = DiskOf(k, w, height, notes);
+    return out;
+}
+
+std::optional<Instant> FitsObservationInstant(const FitsKeywords& k) {
+    std::vector<std::string> unused;
+    Notes notes(unused);
+    return InstantOf(k, notes);
+}
+
+std::optional<DiskOrientation> FitsHeaderOrientation(const FitsKeywords& k) {
+    std::vector<std::string> unused;
+    Notes notes(unused);
+    const auto w = LinearWcs(k, notes);
+    if (!w) return std::nullopt;
+    return OrientationOf(*w);
+}
+
+std::optional<FitsDisk> FitsHeaderDisk(const FitsKeywords& k, int32_t height) {
+    std::vector<std::string> unused;
+    Notes notes(unused);
+    return DiskOf(k, LinearWcs(k, notes), height, notes);
 }
 
 std::string LimbFromHeaderText(const Circle& limb, const Circle& header) {

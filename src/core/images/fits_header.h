@@ -6,6 +6,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "core/ephemeris/calendar.h"
 #include "core/images/circle_fit.h"
@@ -30,7 +31,8 @@ struct FitsInfo {
 // 1900s with TIME-OBS), else T_OBS (ISO, or "2014.03.01_00:01:25_TAI" with the time scale
 // after the last underscore). The ISO forms are in the scale TIMESYS names (UTC unless it
 // says TAI or TT). A date without a time of day stands for 12:00:00, as a file name that
-// gives only the day does. Nothing when none of them holds a real date.
+// gives only the day does. Nothing when none of them holds a real date within the years
+// the program works in; ReadFitsHeader checks every value in the same way and says why.
 std::optional<Instant> FitsObservationInstant(const FitsKeywords& keywords);
 
 // Which way the solar disk lies on a picture, in the chart's own terms: a point at
@@ -62,6 +64,21 @@ std::optional<FitsDisk> FitsHeaderDisk(const FitsKeywords& keywords, int32_t hei
 
 // The orientation alone, which needs no centre or radius.
 std::optional<DiskOrientation> FitsHeaderOrientation(const FitsKeywords& keywords);
+
+// Everything a header tells of the observation, read once. Every value is checked
+// before it is used: a scale (CDELTi, CDi_j) within 0.0001 to 3600 arcseconds a pixel, a
+// reference pixel (CRPIXi) within a million pixels, a solar radius within 60 to 36000
+// arcseconds, a disk of at least a pixel's radius whose centre lies within a million
+// pixels, an instant within the years the program works in. A value outside its range
+// is passed over, as if the header had none, and a note says why, naming the keyword:
+// "RSUN_OBS = 1e308 ignored: outside 60 to 36000 arcseconds". What comes out is finite.
+struct FitsHeaderReading {
+    std::optional<Instant> instant;
+    std::optional<FitsDisk> disk;
+    std::optional<DiskOrientation> orientation;
+    std::vector<std::string> notes; // for the status bar, one line each
+};
+FitsHeaderReading ReadFitsHeader(const FitsKeywords& keywords, int32_t height);
 
 // The status bar's words for how far the limb search lies from the header's disk, in
 // pixels: "Limb fit: centre 0.29 px from the FITS header's, radius -0.52 px".

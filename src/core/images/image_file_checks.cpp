@@ -35,6 +35,10 @@ uint32_t Le16(std::span<const uint8_t> b, std::size_t at) {
 uint32_t Le32(std::span<const uint8_t> b, std::size_t at) {
     return Le16(b, at) | (Le16(b, at + 2) << 16);
 }
+uint32_t Be32(std::span<const uint8_t> b, std::size_t at) {
+    return (static_cast<uint32_t>(b[at]) << 24) | (static_cast<uint32_t>(b[at + 1]) << 16) |
+           (static_cast<uint32_t>(b[at + 2]) << 8) | static_cast<uint32_t>(b[at + 3]);
+}
 
 } // namespace
 
@@ -91,10 +95,19 @@ bool JpegHasEnd(std::span<const uint8_t> file) {
     return false;
 }
 
-bool PngHasEnd(std::span<const uint8_t> tail) {
+bool PngHasEnd(std::span<const uint8_t> file) {
+    constexpr std::string_view kSignature = "\x89PNG\r\n\x1a\n";
     constexpr std::string_view kEndChunk = "IEND";
-    const std::string_view text(reinterpret_cast<const char*>(tail.data()), tail.size());
-    return text.find(kEndChunk) != std::string_view::npos;
+    constexpr uint64_t kLengthTypeAndCheck = 12; // besides its data, a chunk has these bytes
+    const std::string_view bytes(reinterpret_cast<const char*>(file.data()), file.size());
+    if (!bytes.starts_with(kSignature)) return false;
+    uint64_t at = kSignature.size();
+    while (at + kLengthTypeAndCheck <= bytes.size()) {
+        const uint64_t length = Be32(file, at);
+        if (bytes.substr(at + 4, kEndChunk.size()) == kEndChunk) return true;
+        at += kLengthTypeAndCheck + length;
+    }
+    return false;
 }
 
 } // namespace zorva

@@ -20,9 +20,8 @@ std::optional<uint64_t> BitmapLength(std::span<const uint8_t> head);
 // end marker lies before the main picture's scan).
 bool JpegHasEnd(std::span<const uint8_t> file);
 
-// Whether the end of a PNG file holds its closing IEND chunk; `tail` is the file's last
-// PngTailBytes bytes (or the whole file when shorter).
-inline constexpr std::size_t PngTailBytes = 64;
-bool PngHasEnd(std::span<const uint8_t> tail);
+// Whether a PNG file holds its chunks whole up to the closing IEND chunk, followed from
+// the signature by their lengths. Bytes after IEND belong to no chunk and do not count.
+bool PngHasEnd(std::span<const uint8_t> file);
 
 } // namespace zorva

@@ -85,13 +85,15 @@ PictureContext OpenPicture(const PictureFile& file, const PictureChoices& choice
     std::optional<DiskOrientation> headerTurn;
     std::optional<Instant> headerInstant;
     if (file.fits) {
-        headerInstant = FitsObservationInstant(*file.fits);
-        if (const auto disk = FitsHeaderDisk(*file.fits, file.height)) {
-            p.headerDisk = disk->disk;
-            headerTurn = disk->orientation;
+        FitsHeaderReading header = ReadFitsHeader(*file.fits, file.height);
+        headerInstant = header.instant;
+        if (header.disk) {
+            p.headerDisk = header.disk->disk;
+            headerTurn = header.disk->orientation;
         } else {
-            headerTurn = FitsHeaderOrientation(*file.fits);
+            headerTurn = header.orientation;
         }
+        p.notes = std::move(header.notes);
     }
     ChooseDisk(p, choices.disk);
 
@@ -152,6 +154,7 @@ std::string PictureSourcesText(const PictureContext& p) {
     text += p.instant ? InstantSourceName(p.instantSource) : "none in the file, the last kept";
     text += "; orientation: ";
     text += OrientationSourceName(p.orientationSource);
+    for (const std::string& note : p.notes) text += "; " + note;
     return text;
 }
 

@@ -4,6 +4,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "core/chart/chart_geometry.h"
 #include "core/ephemeris/calendar.h"
@@ -59,6 +60,9 @@ struct PictureContext {
     // says.
     std::optional<DiskOrientation> orientation;
     OrientationSource orientationSource = OrientationSource::Chart;
+    // What in the file was passed over and why ("RSUN_OBS = 1e308 ignored: ..."), one line
+    // each.
+    std::vector<std::string> notes;
 
     bool operator==(const PictureContext&) const = default;
 };

@@ -25,111 +25,42 @@ constexpr const char* kNoSeparationDistance = "      0";
 constexpr const char* kNoPointValue = "   0";
 constexpr int32_t kNoRotation = -999; // the rotation column of a spot that has no place
 
-// A value rounded half upwards at `decimals` places, and its text with exactly that many
-// decimals and a decimal point whatever the locale.
-struct Rounded {
-    double value;
-    std::string text;
-};
-Rounded Round(double v, int decimals) {
-    const double r = RoundHalfUp(v, decimals);
-    return {r, FixedText(r, decimals)};
+// Every field has its own width in the header's layout, and a value is right-aligned in
+// it, rounded half upwards at the field's decimals with a decimal point whatever the
+// locale. A value too wide for its field gives up decimals, one at a time, rather than
+// widen the line; one that fits with none, or is no number at all, fills its field with
+// this mark, so every line keeps the header's length and never holds "inf" or "nan".
+constexpr char kDoesNotFit = '*';
+
+std::string Column(double v, std::size_t width, int decimals) {
+    for (int d = decimals; d >= 0 && std::isfinite(v); --d) {
+        const double rounded = RoundHalfUp(v, d);
+        if (!std::isfinite(rounded)) break;
+        const std::string text = FixedText(rounded, d);
+        if (text.size() <= width) return std::string(width - text.size(), ' ') + text;
+    }
+    return std::string(width, kDoesNotFit);
 }
 
-std::string Integer(int64_t v) {
-    return std::to_string(v);
-}
-
-std::string TwoDigits(int32_t v) {
-    return (v < 10 ? " " : "") + Integer(v);
-}
-
-// The prefix rules right-align a value in its column; a value beyond the range foreseen
-// gets the shortest prefix and widens the line.
-
-// A: signed, two integer digits.
-std::string SignedTwo(const Rounded& r) {
-    const double v = r.value;
-    const char* p = v >= 0 ? (v >= 10 ? " " : "  ") : (v > -10 ? " " : "");
-    return p + r.text;
-}
-// B: positive, three integer digits.
-std::string PositiveThree(const Rounded& r) {
-    const double v = r.value;
-    const char* p = v >= 100 ? "" : v >= 10 ? " " : "  ";
-    return p + r.text;
-}
-// C: positive, four integer digits.
-std::string PositiveFour(const Rounded& r) {
-    const double v = r.value;
-    const char* p = v >= 1000 ? "" : v >= 100 ? " " : v >= 10 ? "  " : "   ";
-    return p + r.text;
-}
-// D: signed, three integer digits.
-std::string SignedThree(const Rounded& r) {
-    const double v = r.value;
-    const char* p = v >= 0 ? (v >= 100  ? " "
-                              : v >= 10 ? "  "
-                                        : "   ")
-                           : (v > -10    ? "  "
-                              : v > -100 ? " "
-                                         : "");
-    return p + r.text;
-}
-// E: signed, two integer digits with room for three.
-std::string SignedTwoWide(const Rounded& r) {
-    const double v = r.value;
-    const char* p = v >= 0 ? (v >= 10 ? "  " : "   ") : (v > -10 ? "  " : " ");
-    return p + r.text;
-}
-// F: positive, three integer digits with room for four.
-std::string PositiveThreeWide(const Rounded& r) {
-    const double v = r.value;
-    const char* p = v >= 100 ? " " : v >= 10 ? "  " : "   ";
-    return p + r.text;
-}
-// G: whole degrees in a width of four.
-std::string PointLatitude(const Rounded& r) {
-    return SignedTwoWide(r);
-}
-std::string PointLongitude(const Rounded& r) {
-    return PositiveThreeWide(r);
-}
-
-std::string Area(const Rounded& r) {
-    const double v = r.value;
-    const char* p = v < 10       ? "     "
-                    : v < 100    ? "    "
-                    : v < 1000   ? "   "
-                    : v < 10000  ? "  "
-                    : v < 100000 ? " "
-                                 : "";
-    return p + r.text;
+std::string Whole(int64_t v, std::size_t width) {
+    return Column(static_cast<double>(v), width, 0);
 }
 
 std::string SeparationAngle(const std::optional<double>& shown) {
     if (!shown) return kNoSeparationAngle;
-    const Rounded r = Round(*shown, 1);
-    const char* p = r.value < 10 ? "  " : r.value < 100 ? " " : "";
-    return p + r.text;
+    return Column(*shown, 5, 1);
 }
 
 std::string SeparationDistance(const std::optional<double>& km) {
     if (!km) return kNoSeparationDistance;
-    const Rounded r = Round(*km, 0);
-    const double v = r.value;
-    const char* p = v < 1000      ? "    "
-                    : v < 10000   ? "   "
-                    : v < 100000  ? "  "
-                    : v < 1000000 ? " "
-                                  : "";
-    return p + r.text;
+    return Column(*km, 7, 0);
 }
 
-// Latitude and longitude of one separation point; an unset point writes zeros.
+// Latitude and longitude of one separation point in whole degrees; an unset point writes
+// zeros.
 std::string SeparationPoint(const std::optional<LatLong>& at) {
     if (!at) return std::string(kNoPointValue) + " " + kNoPointValue;
-    return PointLatitude(Round(at->lat, 0)) + " " + PointLongitude(Round(at->lon, 0));
+    return Column(at->lat, 4, 0) + " " + Column(at->lon, 4, 0);
 }
 
 LogfileResult Failure(const char* what, const std::filesystem::path& path, const std::string& why) {
@@ -165,47 +96,45 @@ std::string LogfileLine(const LogfileInputs& in) {
     const Ephemeris& e = in.ephemeris;
     const SpotState& spot = in.spot;
     const SeparationState& sep = in.separation;
-
-    const Rounded ra = Round(e.RA, 5);
-    const Rounded b0 = Round(e.B0, 2);
     const double diameterMinutes = e.DiamMinutes + e.DiamSeconds / kSecondsPerMinute;
 
+    // The widths and decimals of the fields, under the header's column names.
     std::string line;
     const auto field = [&line](const std::string& text) {
         if (!line.empty()) line += ' ';
         line += text;
     };
-    field(Integer(t.year));
-    field(TwoDigits(t.month));
-    field(TwoDigits(t.day));
-    field(TwoDigits(t.hour));
-    field(TwoDigits(t.minute));
-    field(TwoDigits(t.second));
-    field(Round(DecimalYear(t), 8).text);
-    field((ra.value < 10 ? " " : "") + ra.text);
-    field(SignedTwo(Round(e.Dec, 5)));
-    field(SignedTwo(Round(e.Altitude, 2)));
-    field(PositiveThree(Round(e.Azimuth, 2)));
-    field(SignedTwo(Round(e.ParallacticAngle, 2)));
-    field((b0.value >= 0 ? " " : "") + b0.text);
-    field(PositiveThree(Round(e.L0, 2)));
-    field(SignedTwo(Round(e.P, 2)));
-    field(Round(diameterMinutes, 3).text);
-    field(Integer(e.Rotation));
+    field(Whole(t.year, 4));
+    field(Whole(t.month, 2));
+    field(Whole(t.day, 2));
+    field(Whole(t.hour, 2));
+    field(Whole(t.minute, 2));
+    field(Whole(t.second, 2));
+    field(Column(DecimalYear(t), 13, 8));
+    field(Column(e.RA, 8, 5));
+    field(Column(e.Dec, 9, 5));
+    field(Column(e.Altitude, 6, 2));
+    field(Column(e.Azimuth, 6, 2));
+    field(Column(e.ParallacticAngle, 6, 2));
+    field(Column(e.B0, 5, 2));
+    field(Column(e.L0, 6, 2));
+    field(Column(e.P, 6, 2));
+    field(Column(diameterMinutes, 6, 3));
+    field(Whole(e.Rotation, 4));
     field(DiskOrientationCode(in.FlipSign, in.MirrorSign));
-    field(PositiveFour(Round(in.ChartDiameter, 3)));
-    field(SignedThree(Round(spot.SpotX, 2)));
-    field(SignedThree(Round(spot.SpotY, 2)));
-    field(PositiveFour(Round(spot.SpotSize * spot.GridCellArea, 3)));
+    field(Column(in.ChartDiameter, 8, 3));
+    field(Column(spot.SpotX, 7, 2));
+    field(Column(spot.SpotY, 7, 2));
+    field(Column(spot.SpotSize * spot.GridCellArea, 8, 3));
     // A spot off the disk has no place: its columns hold the stand-in the layout gives.
     const DiskPointLocation at =
         spot.At.value_or(DiskPointLocation{NoValue, NoValue, NoValue, NoValue, kNoRotation});
-    field(SignedTwoWide(Round(at.latitude, 1)));
-    field(PositiveThreeWide(Round(at.longitude, 1)));
-    field(Area(Round(spot.SpotArea, 0)));
-    field(Integer(at.rotation));
-    field(SignedTwo(Round(in.observer.latitude, 3)));
-    field(SignedThree(Round(in.observer.longitude, 3)));
+    field(Column(at.latitude, 6, 1));
+    field(Column(at.longitude, 6, 1));
+    field(Column(spot.SpotArea, 6, 0));
+    field(Whole(at.rotation, 4));
+    field(Column(in.observer.latitude, 7, 3));
+    field(Column(in.observer.longitude, 8, 3));
     line += ' '; // the separation columns stand one blank further off
     field(SeparationAngle(sep.SepShown));
     field(SeparationDistance(sep.SepKm));

@@ -38,9 +38,11 @@ double DecimalYear(const Instant& instant);
 // The orientation code of the flip and mirror signs: "NE", "NW", "SE" or "SW".
 const char* DiskOrientationCode(int32_t flipSign, int32_t mirrorSign);
 
-// One measurement line of fixed columns (34 fields, no line break). Numbers always use
-// a decimal point. A line is only wanted while the spot lies on the disk (it has a place);
-// the window checks that before asking for one.
+// One measurement line of fixed columns (34 fields, no line break), as long as the
+// header whatever the values: a value too wide for its column gives up decimals, and one
+// that still does not fit, or is not finite, fills its column with '*'. Numbers always
+// use a decimal point. A line is only wanted while the spot lies on the disk (it has a
+// place); the window checks that before asking for one.
 std::string LogfileLine(const LogfileInputs& in);
 
 // Whether a logfile operation reached the disk, and why not when it did not.

@@ -1,5 +1,6 @@
 #include "core/measure/pointer.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "core/chart/projection.h"
@@ -24,6 +25,15 @@ constexpr double kLimbLocateFraction = 0.9999;
 
 double Round(double v) {
     return std::floor(v + 0.5);
+}
+
+// Whole pixels stay within this far of the picture's origin: far beyond any picture, and
+// far enough inside an int that sums of them cannot overflow.
+constexpr double kFarthestPixel = 1 << 24;
+
+int32_t WholePixel(double v) {
+    if (std::isnan(v)) return 0;
+    return static_cast<int32_t>(Round(std::clamp(v, -kFarthestPixel, kFarthestPixel)));
 }
 
 } // namespace
@@ -84,13 +94,13 @@ DiskPoint PixelToDisk(const DiskFrame& f, double X, double Y) {
 }
 
 Pixel DiskToWholePixel(const DiskFrame& f, double x, double y) {
-    return {static_cast<int32_t>(Round(f.ScaleX * x / f.chart.diameter + f.Cx)),
-            static_cast<int32_t>(Round(f.Cy - f.ScaleY * y / f.chart.diameter))};
+    return {WholePixel(f.ScaleX * x / f.chart.diameter + f.Cx),
+            WholePixel(f.Cy - f.ScaleY * y / f.chart.diameter)};
 }
 
 Pixel PolarToWholePixel(const DiskFrame& f, double r, double pa) {
     const PixelPoint p = DiskToPixel(r, pa, f.Cx, f.Cy, f.Rx, f.Ry, f.chart);
-    return {static_cast<int32_t>(Round(p.x)), static_cast<int32_t>(Round(p.y))};
+    return {WholePixel(p.x), WholePixel(p.y)};
 }
 
 double RoundToHundredthsAwayFromZero(double v) {

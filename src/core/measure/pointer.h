@@ -59,7 +59,8 @@ struct DiskPoint {
 };
 DiskPoint PixelToDisk(const DiskFrame& frame, double X, double Y);
 
-// Whole pixel of a disk point in millimetres, the rule of the separation drawings.
+// Whole pixel of a disk point in millimetres, the rule of the separation drawings; kept
+// within 2^24 pixels of the origin whatever the numbers.
 struct Pixel {
     int32_t X = 0;
     int32_t Y = 0;

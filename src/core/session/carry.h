@@ -2,6 +2,8 @@
 
 #include <cstdint>
 
+#include "core/ephemeris/calendar.h"
+
 namespace zorva {
 
 // A date and a time of day as the pickers show them.
@@ -22,8 +24,8 @@ struct TimeOfDay {
 };
 
 // The years the date picker spans; an instant outside them cannot be shown.
-inline constexpr int32_t kFirstPickerYear = 1600;
-inline constexpr int32_t kLastPickerYear = 9999;
+inline constexpr int32_t kFirstPickerYear = kFirstSupportedYear;
+inline constexpr int32_t kLastPickerYear = kLastSupportedYear;
 
 // The date `days` days after (or before) a date.
 CalendarDate ShiftDate(const CalendarDate& date, int32_t days);

@@ -382,6 +382,10 @@ SrsSummary LoadSrsFile(const std::filesystem::path& path) {
     SrsSummary s;
     const std::string name = path.filename().string();
     std::error_code ec;
+    if (!std::filesystem::exists(path, ec)) {
+        s.Error = "Unable to open " + name + ": the file does not exist.";
+        return s;
+    }
     if (std::filesystem::is_directory(path, ec)) {
         s.Error = name + " is a folder, not a Solar Region Summary.";
         return s;

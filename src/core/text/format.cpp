@@ -34,6 +34,12 @@ std::string ShortestDecimalText(double v) {
     return GeneralText(v, kSignificant);
 }
 
+std::string RoundTripText(double v) {
+    std::array<char, 64> buf{};
+    const auto r = std::to_chars(buf.data(), buf.data() + buf.size(), v + 0.0);
+    return std::string(buf.data(), r.ptr);
+}
+
 std::string GeneralText(double v, int digits) {
     std::array<char, 64> buf{};
     const auto r = std::to_chars(buf.data(), buf.data() + buf.size(), v + 0.0,

@@ -17,6 +17,10 @@ std::string FixedText(double v, int decimals);
 // Shortest decimal text of a value, up to 15 significant digits (5.90551, 51.5, 150).
 std::string ShortestDecimalText(double v);
 
+// The shortest text that reads back to the same double (0.095, 124.29999999999998, 1e-05),
+// with a point whatever the locale.
+std::string RoundTripText(double v);
+
 // General format with `digits` significant digits, as text streams write by default
 // with 6 (150, 5.90551, 1e+06).
 std::string GeneralText(double v, int digits);

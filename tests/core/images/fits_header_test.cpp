@@ -1,6 +1,7 @@
 #include "core/images/fits_header.h"
 
 #include <cmath>
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include "core/chart/projection.h"
@@ -162,6 +163,80 @@ TEST(FitsHeaderDisk, CentreWhereSolarXAndYAreZeroAndRadiusInPixels) {
     EXPECT_NEAR(disk->disk.r, 480, 1e-9);
     k.erase("SOLAR_R");
     EXPECT_FALSE(FitsHeaderDisk(k, 120));
+}
+
+TEST(ReadFitsHeader, ValuesOutOfRangeArePassedOverWithANoteNamingTheKeyword) {
+    // A good header: 2" a pixel, the disk centre at the reference pixel, radius 480 px.
+    const FitsKeywords good = {{"CDELT1", "2"},     {"CDELT2", "2"},
+                               {"CRPIX1", "101"},   {"CRPIX2", "51"},
+                               {"RSUN_OBS", "960"}, {"DATE-OBS", "2014-03-01T00:00:00"}};
+    auto with = [&](FitsKeywords extra) {
+        FitsKeywords k = good;
+        for (auto& [name, value] : extra)
+            k[name] = value;
+        return k;
+    };
+    const Instant goodInstant{2014, 3, 1, 0, 0, 0};
+    const struct {
+        FitsKeywords k;
+        bool disk;
+        bool orientation;
+        std::optional<Instant> instant;
+        const char* note;
+    } cases[] = {
+        {with({{"RSUN_OBS", "1e308"}}), false, true, goodInstant,
+         "RSUN_OBS = 1e308 ignored: outside 60 to 36000 arcseconds"},
+        {with({{"RSUN_OBS", "1e-300"}}), false, true, goodInstant,
+         "RSUN_OBS = 1e-300 ignored: outside 60 to 36000 arcseconds"},
+        {with({{"RSUN_OBS", "-960"}}), false, true, goodInstant,
+         "RSUN_OBS = -960 ignored: a radius is positive"},
+        {with({{"CRPIX1", "1e300"}}), false, true, goodInstant,
+         "CRPIX1 = 1e300 ignored: outside 0 to 1000000 pixels"},
+        {with({{"CDELT1", "1e-200"}}), false, false, goodInstant,
+         "CDELT1 = 1e-200 ignored: outside 0.0001 to 3600 arcseconds a pixel"},
+        {with({{"CDELT2", "NaN"}}), false, false, goodInstant,
+         "CDELT2 = NaN ignored: not a number"},
+        {with({{"CD1_1", "1D300"}, {"CD2_2", "2"}}), false, false, goodInstant,
+         "CD1_1 = 1D300 ignored: outside 0 to 3600 arcseconds a pixel"},
+        {with({{"CRVAL2", "-1e300"}}), false, false, goodInstant,
+         "CRVAL2 = -1e300 ignored: outside 0 to 648000 arcseconds"},
+        {with({{"CROTA2", "1e300"}}), false, false, goodInstant,
+         "CROTA2 = 1e300 ignored: outside 0 to 360 degrees"},
+        // 60" over 3600" a pixel: a disk a sixtieth of a pixel across.
+        {with({{"CDELT1", "3600"}, {"CDELT2", "3600"}, {"RSUN_OBS", "60"}}), false, true,
+         goodInstant,
+         "the disk radius by the solar radius and the pixel scale ignored: 0.0167 pixels, "
+         "outside 1 to 1000000 pixels"},
+        // Solar x = 0 lies 600000" / 0.0001" = 6e9 pixels left of the reference pixel.
+        {with({{"CDELT1", "0.0001"}, {"CDELT2", "0.0001"}, {"CRVAL1", "600000"}}), false, true,
+         goodInstant,
+         "the disk centre by CRPIX and CRVAL ignored: -6e+09, 69 lies more than 1000000 pixels "
+         "off the picture"},
+        {with({{"DATE-OBS", "0000-01-01"}}), true, true, std::nullopt,
+         "DATE-OBS = 0000-01-01 ignored: outside the years 1600 to 9999"},
+        // Rounded to the second it is 10000-01-01T00:00:00; DATE-OBS stands in.
+        {with({{"DATE-AVG", "9999-12-31T23:59:59.9"}}), true, true, goodInstant,
+         "DATE-AVG = 9999-12-31T23:59:59.9 ignored: outside the years 1600 to 9999"},
+        {with({{"DATE-OBS", "yesterday"}}), true, true, std::nullopt,
+         "DATE-OBS = yesterday ignored: not a date and time"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.note);
+        const FitsHeaderReading r = ReadFitsHeader(c.k, 120);
+        EXPECT_EQ(r.disk.has_value(), c.disk);
+        EXPECT_EQ(FitsHeaderDisk(c.k, 120).has_value(), c.disk);
+        EXPECT_EQ(r.orientation.has_value(), c.orientation);
+        EXPECT_EQ(r.instant, c.instant);
+        EXPECT_EQ(FitsObservationInstant(c.k), c.instant);
+        EXPECT_THAT(r.notes, testing::Contains(std::string(c.note)));
+    }
+    // A radius out of range gives way to the next keyword that holds one.
+    const FitsHeaderReading next =
+        ReadFitsHeader(with({{"RSUN_OBS", "1e308"}, {"SOLAR_R", "960"}}), 120);
+    ASSERT_TRUE(next.disk);
+    EXPECT_DOUBLE_EQ(next.disk->disk.r, 480);
+    EXPECT_EQ(next.notes.size(), 1u);
+    EXPECT_TRUE(ReadFitsHeader(good, 120).notes.empty());
 }
 
 TEST(LimbFromHeaderText, OffsetOfTheCentreAndOfTheRadius) {

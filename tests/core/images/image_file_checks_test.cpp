@@ -65,14 +65,25 @@ TEST(JpegHasEnd, EndMarkerAfterTheLastScan) {
     EXPECT_FALSE(JpegHasEnd({}));
 }
 
-TEST(PngHasEnd, ClosingChunkInTheTail) {
-    const std::string whole = std::string("\0\0\0\0IEND\xAE\x42\x60\x82", 12);
+TEST(PngHasEnd, ChunksWholeUpToTheClosingOne) {
+    const std::string signature = "\x89PNG\r\n\x1a\n";
+    // Length, type, data and check value of each chunk; IEND has no data.
+    const std::string header = std::string("\0\0\0\x0D", 4) + "IHDR" + std::string(13 + 4, 'h');
+    const std::string data = std::string("\0\0\0\x05", 4) + "IDAT" + "IEND!" + "crc.";
+    const std::string end = std::string("\0\0\0\0", 4) + "IEND" + "\xAE\x42\x60\x82";
+    const std::string whole = signature + header + data + end;
     const auto bytes = [](const std::string& s) {
         return std::span<const uint8_t>(reinterpret_cast<const uint8_t*>(s.data()), s.size());
     };
-    EXPECT_TRUE(PngHasEnd(bytes("IDAT....." + whole)));
-    EXPECT_FALSE(PngHasEnd(bytes("IDAT.....\x12\x34")));
-    EXPECT_FALSE(PngHasEnd({}));
+    EXPECT_TRUE(PngHasEnd(bytes(whole)));
+    // Bytes after the last chunk belong to none.
+    EXPECT_TRUE(PngHasEnd(bytes(whole + std::string(300, '\0'))));
+    // "IEND" inside a chunk's data is no end; a file cut anywhere has none.
+    EXPECT_FALSE(PngHasEnd(bytes(signature + header + data)));
+    for (std::size_t cut = 0; cut < whole.size(); ++cut)
+        EXPECT_FALSE(PngHasEnd(bytes(whole.substr(0, cut)))) << cut;
+    // A length that runs past the file.
+    EXPECT_FALSE(PngHasEnd(bytes(signature + std::string("\xFF\xFF\xFF\xF0", 4) + "IDAT" + end)));
 }
 
 TEST(ImageState, DiameterTopAndCaption) {

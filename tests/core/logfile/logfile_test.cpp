@@ -1,5 +1,6 @@
 #include "core/logfile/logfile.h"
 
+#include <cmath>
 #include <filesystem>
 #include <functional>
 #include <gtest/gtest.h>
@@ -142,7 +143,14 @@ TEST(LogfileLine, RoundingAndPrefixRules) {
         {"area 99.5", [](LogfileInputs& in) { in.spot.SpotArea = 99.5; }, 24, "   100"},
         {"area 12345", [](LogfileInputs& in) { in.spot.SpotArea = 12345; }, 24, " 12345"},
         {"area 123456", [](LogfileInputs& in) { in.spot.SpotArea = 123456; }, 24, "123456"},
-        {"area 1234567", [](LogfileInputs& in) { in.spot.SpotArea = 1234567; }, 24, "1234567"},
+        // Too wide for the column even without decimals: the line keeps its length.
+        {"area 1234567", [](LogfileInputs& in) { in.spot.SpotArea = 1234567; }, 24, "******"},
+        // "-150.00" is one character too wide: a decimal goes instead.
+        {"pa -150.004", [](LogfileInputs& in) { in.ephemeris.ParallacticAngle = -150.004; }, 11,
+         "-150.0"},
+        {"chart 1e308", [](LogfileInputs& in) { in.ChartDiameter = 1e308; }, 18, "********"},
+        {"area inf", [](LogfileInputs& in) { in.spot.SpotArea = INFINITY; }, 24, "******"},
+        {"rotation 123456", [](LogfileInputs& in) { in.ephemeris.Rotation = 123456; }, 16, "****"},
         {"observer south", [](LogfileInputs& in) { in.observer.latitude = -33.8764; }, 26,
          "-33.876"},
         {"observer 5 north", [](LogfileInputs& in) { in.observer.latitude = 5; }, 26, "  5.000"},
@@ -154,7 +162,8 @@ TEST(LogfileLine, RoundingAndPrefixRules) {
          " -12.000"},
         {"sep 5", [](LogfileInputs& in) { in.separation.SepShown = 5; }, 28, "  5.0"},
         {"sep 123.46", [](LogfileInputs& in) { in.separation.SepShown = 123.46; }, 28, "123.5"},
-        {"sep 0 km", [](LogfileInputs& in) { in.separation.SepKm = 0; }, 29, "    0"},
+        // As wide as any other distance: a short one no longer narrows the line.
+        {"sep 0 km", [](LogfileInputs& in) { in.separation.SepKm = 0; }, 29, "      0"},
         {"sep 999.5 km", [](LogfileInputs& in) { in.separation.SepKm = 999.5; }, 29, "   1000"},
         {"sep 12345 km", [](LogfileInputs& in) { in.separation.SepKm = 12345; }, 29, "  12345"},
         {"point 1 lat 9.4", [](LogfileInputs& in) { in.separation.At1->lat = 9.4; }, 30, "   9"},
@@ -169,6 +178,62 @@ TEST(LogfileLine, RoundingAndPrefixRules) {
         std::vector<std::string> fields = SampleFields();
         fields[c.field] = c.text;
         EXPECT_EQ(LogfileLine(in), Join(fields)) << c.what;
+    }
+}
+
+TEST(LogfileLine, EveryLineKeepsTheHeaderLengthWhateverTheNumbers) {
+    const double absurd[] = {INFINITY, -INFINITY, NAN, 1e308, -1e308, 1e-300, -4e9, 123456.789};
+    for (const double v : absurd) {
+        SCOPED_TRACE(v);
+        LogfileInputs in = SampleInputs();
+        for (double* x : {&in.ephemeris.RA,
+                          &in.ephemeris.Dec,
+                          &in.ephemeris.Altitude,
+                          &in.ephemeris.Azimuth,
+                          &in.ephemeris.ParallacticAngle,
+                          &in.ephemeris.B0,
+                          &in.ephemeris.L0,
+                          &in.ephemeris.P,
+                          &in.ephemeris.DiamSeconds,
+                          &in.ChartDiameter,
+                          &in.spot.SpotX,
+                          &in.spot.SpotY,
+                          &in.spot.SpotSize,
+                          &in.spot.At->latitude,
+                          &in.spot.At->longitude,
+                          &in.spot.SpotArea,
+                          &in.observer.latitude,
+                          &in.observer.longitude,
+                          &*in.separation.SepShown,
+                          &*in.separation.SepKm,
+                          &in.separation.At1->lat,
+                          &in.separation.At1->lon,
+                          &in.separation.At2->lat,
+                          &in.separation.At2->lon})
+            *x = v;
+        const int32_t whole =
+            std::isfinite(v) && std::fabs(v) < 2e9 ? static_cast<int32_t>(v) : INT32_MIN;
+        in.instant = {whole, whole, whole, whole, whole, whole};
+        in.ephemeris.DiamMinutes = whole;
+        in.ephemeris.Rotation = whole;
+        in.spot.At->rotation = whole;
+        const std::string line = LogfileLine(in);
+        EXPECT_EQ(line.size(), LogfileHeader().size()) << line;
+        EXPECT_EQ(line.find("inf"), std::string::npos) << line;
+        EXPECT_EQ(line.find("nan"), std::string::npos) << line;
+        // Each field right-aligned in its column, as wide as in the sample line.
+        std::size_t at = 0;
+        for (std::size_t i = 0; i < SampleFields().size(); ++i) {
+            at += i == 0 ? 0 : i == kSpAng ? 2 : 1;
+            const std::size_t width = SampleFields()[i].size();
+            const std::string text = line.substr(at, width);
+            if (i > 0) {
+                EXPECT_EQ(line[at - 1], ' ') << "before field " << i << ": " << line;
+            }
+            const std::size_t first = text.find_first_not_of(' ');
+            EXPECT_EQ(text.find(' ', first), std::string::npos) << "field " << i << ": " << line;
+            at += width;
+        }
     }
 }
 

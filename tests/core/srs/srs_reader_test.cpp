@@ -298,7 +298,10 @@ TEST(SrsReader, Files) {
     EXPECT_EQ(undated.Status, SrsStatus::NotRead);
     EXPECT_EQ(undated.Error, "The name of summary.txt does not begin with its date (YYYYMMDD).");
 
-    EXPECT_EQ(LoadSrsFile(dir / "20110608SRS.txt").Error, "Unable to open 20110608SRS.txt.");
+    EXPECT_EQ(LoadSrsFile(dir / "20110608SRS.txt").Error,
+              "Unable to open 20110608SRS.txt: the file does not exist.");
+    EXPECT_EQ(LoadSrsFile(dir / "missing.txt").Error,
+              "Unable to open missing.txt: the file does not exist.");
 
     test::WriteFile(dir / "20110607srs.txt", Modern("1226 S22W52 036\n"));
     const SrsSummary cut = LoadSrsFile(dir / "20110607srs.txt");
