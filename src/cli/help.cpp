@@ -71,9 +71,11 @@ constexpr OptionHelp kLocateOptions[] = {
     {"--y MM", "spot's distance above the disk centre on the chart, millimetres (-2000..2000)",
      "none (required without --image)"},
     {"--image FILE",
-     "a solar image (BMP, PNG, JPEG or TIFF) to click on instead: its disk is found, and the "
-     "chart diameter is the one the disk stands for at 75 pixels per inch; not with --x, --y "
-     "or --diameter",
+     "a solar image (BMP, PNG, JPEG, TIFF or FITS) to click on instead, opened as the window "
+     "opens it: the disk is a FITS header's, else the limb search's, and the chart diameter "
+     "is the one the disk stands for at 75 pixels per inch; the instant, when not given, is "
+     "the header's or the file name's; a header's orientation stands unless --orientation, "
+     "--flip or --mirror is given; not with --x, --y or --diameter",
      "none"},
     {"--px X", "with --image: the clicked pixel's column, 0 being the first",
      "none (required with --image)"},
@@ -198,9 +200,10 @@ constexpr CommandHelp kCommands[] = {
      "One \"Name value\" line each, numbers in the shortest form that reads back to the same "
      "value:",
      kAtOutputs},
-    {"locate", "INSTANT",
+    {"locate", "[INSTANT]",
      "A spot measured on the chart, in millimetres from the disk centre, or clicked on a "
-     "solar image, as heliographic latitude, longitude, rotation and area.",
+     "solar image, as heliographic latitude, longitude, rotation and area. The instant is "
+     "needed on the chart, and on an image whose file gives none.",
      kLocateOptions,
      "One \"Name value\" line each, numbers in the shortest form that reads back to the same "
      "value. A point off the disk has none of them: nothing is printed and the exit status is "
