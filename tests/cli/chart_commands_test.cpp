@@ -32,7 +32,7 @@ TEST(LocateCommand, CentreIsTheDiskCentre) {
     EXPECT_EQ(f.at("SpotLat"), Fields(at.out).at("B0"));
     EXPECT_EQ(f.at("SpotLong"), Fields(at.out).at("L0"));
     EXPECT_EQ(f.at("SpotRotation"), Fields(at.out).at("Rotation"));
-    // 10 cells of 1 mm^2 on a 100 mm chart, uncorrected at the centre.
+    // 10 cells of 1 mm^2 on a 100 mm chart, uncorrected at the centre: 10 x 2e6 / (pi x 1e4).
     EXPECT_NEAR(zorva::test::Number(f.at("SpotArea")), 636.6197723675813, 1e-9);
     EXPECT_TRUE(r.err.empty());
 }
@@ -107,7 +107,7 @@ TEST(ChartCommand, WritesPngAndPdf) {
     ASSERT_EQ(r.status, 0) << r.err;
     EXPECT_TRUE(r.out.empty());
     const QImage image(QString::fromStdString(png));
-    EXPECT_EQ(image.width(), 369);
+    EXPECT_EQ(image.width(), 369); // trunc(100 x 1.25 x 75 / 25.4)
     EXPECT_EQ(image.height(), 369);
     EXPECT_NEAR(image.dotsPerMeterX() * 0.0254, 75, 0.05);
 
@@ -134,7 +134,7 @@ TEST(ChartCommand, WritesAnSvgDrawingBlank) {
     // 150 mm at 75 units to the inch: a radius of 75 / 25.4 * 75 = 221.457 units, white.
     EXPECT_NE(svg.find("rx=\"221.457\" ry=\"221.457\" fill=\"#ffffff\""), std::string::npos);
     EXPECT_NE(svg.find("width=\"187.5mm\""), std::string::npos);
-    EXPECT_NE(svg.find("L0 124.30\u00B0"), std::string::npos); // the almanac's value
+    EXPECT_NE(svg.find("L0 124.30\u00B0"), std::string::npos); // almanac-grade, as in CliAt
     for (const char* text : {">2026-12-07  12:00:00 UT<", ">Observer<", ">Seeing<", ">Notes<"}) {
         EXPECT_NE(svg.find(text), std::string::npos) << text;
     }

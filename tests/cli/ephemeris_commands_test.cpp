@@ -49,6 +49,7 @@ TEST(CliYear, PrintsTheTableTheProgramWouldUse) {
                     "a b c d e f g\nh i j k l m n o p q r\n2005 Jan 1 1.5 2 3 4 5 31 6 7\n");
     const auto fromFile = Lines(RunCli({"year", "2005"}).out);
     ASSERT_EQ(fromFile.size(), 3u);
+    // The file's values in the year file's printed columns.
     EXPECT_EQ(fromFile[2], "2005 Jan  1   1.500000   2.000000   3.00    4.00   5.00 31  6.0 7");
 }
 
@@ -96,7 +97,8 @@ TEST(CliAt, PrintsTheWindowsEphemeris) {
     EXPECT_EQ(lines[7], "Rotation " + std::to_string(e.Rotation));
 }
 
-// The almanac gives L0 = 124.30 deg for 2026-12-07 12h UT; the built-in tables must too.
+// An almanac-grade ephemeris worked outside this program gives L0 = 124.30 deg for
+// 2026-12-07 12h UT; the built-in tables must too.
 TEST(CliAt, AlmanacGradeL0Today) {
     test::TempDir dir;
     test::ScopedCurrentDir cd(dir.path());

@@ -24,6 +24,7 @@ TEST(LimbCommandFits, HeaderDiskOrientationAndTime) {
     EXPECT_EQ(f.at("Time"), "00:00:28");
     // The limb search itself lands within a pixel of the header's disk.
     EXPECT_NEAR(zorva::test::Number(f.at("Radius")), 46.9, 1.0);
+    // CROTA2 179.929779 turns the picture by 360 - 179.93 = 180.07: north down, east right.
     const std::string last = r.out.substr(r.out.rfind("Orientation "));
     EXPECT_EQ(last, "Orientation q 180.07, flip +1, mirror -1 (solar north down, east right)\n");
 }

@@ -35,7 +35,7 @@ TEST(RegionsCommand, ListsRegionsWhereTheFilePutsThem) {
     EXPECT_EQ(r.err, "");
     const auto lines = Lines(r.out);
     ASSERT_EQ(lines.size(), 6u);
-    EXPECT_EQ(lines.back(), (std::vector<std::string>{"Wolf", "67"}));
+    EXPECT_EQ(lines.back(), (std::vector<std::string>{"Wolf", "67"})); // 10 x 5 regions + 17 spots
     // "1226 S22W52   036  0080 Dao  10   08 Beta": Lo 36 at W52 gives 344 on the meridian.
     const std::vector<std::string> head = {"11226", "-22", "36", "344",
                                            "80",    "Dao", "8",  "visible"};

@@ -54,6 +54,7 @@ Sky SkyOf(const FitsPicture& p, double X, double Y) {
 TEST(FitsHeaderFiles, HmiDiskTimeAndNorthDown) {
     ZORVA_TEST_DATA(data);
     const FitsPicture hmi = Read(data / "fits" / "resampled_hmi.fits");
+    // The README's DATE-OBS 2014-03-01T00:00:27.90, to the second.
     EXPECT_EQ(FitsObservationInstant(hmi.info.keywords), (Instant{2014, 3, 1, 0, 0, 28}));
     const auto disk = FitsHeaderDisk(hmi.info.keywords, hmi.height);
     ASSERT_TRUE(disk);
@@ -138,6 +139,7 @@ TEST(FitsHeaderFiles, AiaWcsRadiusNotTheStalePixelRadius) {
     EXPECT_EQ(
         OrientationText(disk->orientation).substr(OrientationText(disk->orientation).find('(')),
         "(solar north up, east left)");
+    // DATE-OBS 2011-02-15T00:00:00.34 to the second.
     EXPECT_EQ(FitsObservationInstant(aia.info.keywords), (Instant{2011, 2, 15, 0, 0, 0}));
 }
 

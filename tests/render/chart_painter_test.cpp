@@ -224,6 +224,7 @@ TEST(ChartPainter, SpotMarkerAndRotationMarkers) {
     EXPECT_FALSE(ContainsText(image.copy(260, 160, 40, 30), "D"));
 }
 
+// A colour word is 0x00BBGGRR: the bytes of red, green and blue in reverse order.
 TEST(ChartPainter, ColourWords) {
     EXPECT_EQ(ColourFromWord(ChartBackgroundColour), QColor(0x73, 0xCE, 0xFF));
     EXPECT_EQ(ColourFromWord(DiskColour), QColor(0xFF, 0xFF, 0x14));

@@ -5,6 +5,7 @@
 namespace zorva {
 namespace {
 
+// side = trunc(mm x 1.25 x 75 / 25.4): the disk fills 80 % of a 75 dpi image.
 TEST(ChartGeometry, ChartSideOfEveryDiameter) {
     struct Case {
         double mm;
@@ -37,6 +38,9 @@ TEST(ChartGeometry, DiameterMenuTable) {
     EXPECT_EQ(ChartSide(DiameterItems[4].DiameterMm), 468);
 }
 
+// Worked by hand from the fit rule: height side + 86 above 533 (else 620), width side + 390,
+// centred in the screen less 28 pixels of height; what does not fit takes that room and a
+// scroll bar, which also shows when the window comes within 14 pixels of the room.
 TEST(ChartGeometry, FitWindowToChart) {
     struct Case {
         const char* what;
@@ -61,6 +65,7 @@ TEST(ChartGeometry, FitWindowToChart) {
     }
 }
 
+// The cut-off's rule: below 200 mm 0.995, below 300 0.997, below 400 0.998, then 0.999.
 TEST(ChartGeometry, LimbCutoffSteps) {
     const std::pair<double, double> cases[] = {{100, 0.995}, {199.9, 0.995}, {200, 0.997},
                                                {299, 0.997}, {300, 0.998},   {399.9, 0.998},

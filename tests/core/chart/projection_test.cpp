@@ -244,6 +244,8 @@ TEST(LocateDiskPoint, PointBeyondThePoleKeepsItsLongitude) {
     EXPECT_NEAR(AngleDiff(loc.longitude, 50), 0, 1e-6);
 }
 
+// Equatorial turns the chart by P, Rotation Axis not at all, AltAzimuth by P less the
+// parallactic angle.
 TEST(ChartRotation, FollowsTheOrientation) {
     EXPECT_EQ(ChartRotation(Orientation::Equatorial, -20, 30), -20);
     EXPECT_EQ(ChartRotation(Orientation::RotationAxis, -20, 30), 0);

@@ -22,6 +22,8 @@ Ephemeris SampleEphemeris(double L0, double B0 = 0) {
 // Carrington frame (360 deg in 25.38 sidereal days), scaled to the synodic 27.2753 days.
 constexpr double kEquatorDrift = (14.37 * 25.38 - 360.0) / 27.2753;
 
+// By the seam rule: a longitude more than 180 deg below L0 is in the rotation before, one
+// more than 180 above it in the next; exactly 180 stays.
 TEST(RotationMarkers, SpotRotationAcrossTheSeam) {
     struct Case {
         double spotLong, L0;

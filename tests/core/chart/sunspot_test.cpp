@@ -40,12 +40,14 @@ TEST(Sunspot, CentreGivesTheDiskCentreAndAnUncorrectedArea) {
     spot.AreaPrecision = 2;
     EXPECT_EQ(ComputeSpotArea(spot, g.ChartDiameter).Text, " 637");
 
+    // -6.8 and 213.4 in whole degrees, padded by the rules of LatitudeTexts and LongitudeTexts.
     const SpotReadouts r = UpdateSpotReadouts(spot);
     EXPECT_EQ(r.LatText, "   -7\u00B0");
     EXPECT_EQ(r.LongText, "213\u00B0");
     EXPECT_EQ(r.RotationText, "2263");
 }
 
+// Off the disk the readouts show dashes, left edges 37 - floor(5 / 2) and 128 - 6 / 2.
 TEST(Sunspot, LimbIsOnTheDiskAndBeyondIsNot) {
     ChartGeometry g; // 150 mm
     SpotState spot;
@@ -74,6 +76,8 @@ TEST(Sunspot, LimbIsOnTheDiskAndBeyondIsNot) {
     EXPECT_EQ(r.RotationText, "    -");
 }
 
+// Worked by hand from the area rule: to tens or units, padded below 1000; from 1000 on the
+// label moves to trunc(204 - length / 2).
 TEST(Sunspot, AreaTextsAndPlaces) {
     struct Case {
         double area; // wanted area before rounding, at the disk centre
@@ -105,7 +109,7 @@ TEST(Sunspot, AreaIsCorrectedForForeshorteningAndRedFromSixty) {
     spot.At.emplace();
     spot.At->rho = 60;
     const AreaReadout a = ComputeSpotArea(spot, 100);
-    EXPECT_NEAR(a.Area, 2 * 636.6198 * 1.032256, 1e-3);
+    EXPECT_NEAR(a.Area, 2 * 636.6198 * 1.032256, 1e-3); // 1 / cos 60 = 2
     EXPECT_TRUE(a.Red);
     spot.At.emplace();
     spot.At->rho = 59.99;
@@ -115,6 +119,8 @@ TEST(Sunspot, AreaIsCorrectedForForeshorteningAndRedFromSixty) {
     EXPECT_GT(ComputeSpotArea(spot, 100).Text.size(), 25u);
 }
 
+// Worked by hand from the latitude rule: round half up, prefix "+", "  +", "   " or " " by
+// size and sign; left edge trunc(37 or 35 - floor(length / 2)).
 TEST(Sunspot, LatitudeTexts) {
     struct Case {
         double lat;
@@ -142,6 +148,8 @@ TEST(Sunspot, LatitudeTexts) {
     }
 }
 
+// Worked by hand from the longitude rule: 360 shows as 0, padded by size; left edge
+// trunc(128 or 124 - length / 2).
 TEST(Sunspot, LongitudeTexts) {
     struct Case {
         double lon;
@@ -171,7 +179,7 @@ TEST(Sunspot, LongitudeTexts) {
 TEST(Sunspot, GridSizeLabelsAndSizeBox) {
     EXPECT_EQ(std::string(MmGridSizeLabel), "1 mm\xC2\xB2");
     EXPECT_EQ(std::string(InchGridSizeLabel), "1/25\xC2\xB2 in\xC2\xB2");
-    EXPECT_DOUBLE_EQ(InchGridCellArea, 1.032256);
+    EXPECT_DOUBLE_EQ(InchGridCellArea, 1.032256); // (25.4 / 25)^2 mm^2
     EXPECT_EQ(AcceptSpotSize("12.5"), 12.5);
     EXPECT_EQ(AcceptSpotSize("0"), 0.0);
     EXPECT_FALSE(AcceptSpotSize("-1"));

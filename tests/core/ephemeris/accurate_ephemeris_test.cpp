@@ -89,6 +89,8 @@ TEST(AccurateEphemeris, RoundsAsTheTablesPrint) {
     EXPECT_DOUBLE_EQ(x.DiamSeconds, 60.0);
 }
 
+// The built-in tables were made by this path, so against them a regression check: the
+// code's own output.
 TEST(AccurateEphemeris, YearTableIsEveryDayInOrderAndMatchesTheBuiltIn) {
     DailyTable table;
     EXPECT_EQ(AccurateYearTable(1990, table), 365);
@@ -145,7 +147,8 @@ TEST(BuiltinTables, RotationStepsExactlyWhereL0Restarts) {
     EXPECT_EQ(after.Rotation - previous.Rotation, after.L0 > previous.L0 ? 1 : 0);
 }
 
-// Years past the first stretch come out exactly as the generator rounds them.
+// Years past the first stretch come out exactly as the generator rounds them
+// (regression: the code's own output).
 TEST(BuiltinTables, LaterYearsAreTheRoundedAccurateTable) {
     DailyTable table;
     for (const int year : {2026, kLastBuiltinYear}) {
@@ -160,7 +163,9 @@ TEST(BuiltinTables, LaterYearsAreTheRoundedAccurateTable) {
 
 // TT - UTC: the leap-second table from 1960, the Delta T polynomials around it. The
 // pieces of the polynomials meet within a fraction of a second, which catches a
-// mistyped coefficient of any order.
+// mistyped coefficient of any order. Expected: 32.184 s plus TAI - UTC of the IERS
+// leap-second table (10, 25, 35 s); before 1960 the observed Delta T that Espenak and
+// Meeus tabulate with their polynomials, to 0.1 s.
 TEST(AccurateEphemeris, TTMinusUTC) {
     struct Case {
         int y, m, d;

@@ -5,6 +5,7 @@
 namespace zorva {
 namespace {
 
+// The Gregorian rule: every fourth year, but of the century years only every fourth.
 TEST(Calendar, LeapYears) {
     struct Case {
         int year;
@@ -28,6 +29,8 @@ TEST(Calendar, JulianDates) {
         double s;
         double jd;
     };
+    // J2000.0 and the count's epoch by definition, 1957 from Meeus; the other days agree
+    // with the integer formula of the next test.
     const Case cases[] = {
         {2000, 1, 1, 12, 0, 0, 2451545.0},
         {1990, 1, 0, 0, 0, 0, 2447891.5}, // day 0: the last day of December before
@@ -72,13 +75,14 @@ TEST(Calendar, JulianDatesFollowTheIntegerFormulaInEveryYear) {
 
 TEST(Calendar, TimeOfDayFraction) {
     const double midnight = JulianDate(2024, 3, 1, 0, 0, 0);
-    EXPECT_NEAR(JulianDate(2024, 3, 1, 23, 59, 59) - midnight, 0.99998843, 5e-9);
+    EXPECT_NEAR(JulianDate(2024, 3, 1, 23, 59, 59) - midnight, 0.99998843, 5e-9); // 86399/86400
     EXPECT_NEAR(JulianDate(2024, 3, 1, 0, 0, 1.5) - midnight, 1.5 / 86400.0, 1e-9);
     // The first of March follows the last of February in a leap year and a common one.
     EXPECT_DOUBLE_EQ(midnight - JulianDate(2024, 2, 29, 0, 0, 0), 1.0);
     EXPECT_DOUBLE_EQ(JulianDate(2023, 3, 1, 0, 0, 0) - JulianDate(2023, 2, 28, 0, 0, 0), 1.0);
 }
 
+// The dates counted on a calendar by hand.
 TEST(Calendar, AddDaysCrossesMonthsAndYears) {
     struct Case {
         int y, m, d, n, ey, em, ed;

@@ -20,6 +20,7 @@ YearFileResult Read(const std::string& text, DailyTable& table) {
     return ReadYearFile(in, table);
 }
 
+// The expected records are the text's own words, read by the year file's layout.
 TEST(YearFile, ReadsRecordsAfterTheHeader) {
     DailyTable table{};
     const auto r =
@@ -139,6 +140,7 @@ struct TwoDays {
     }
 };
 
+// Linear interpolation worked by hand, e.g. L0 at 12h = 8.01 + (354.84 - 360 - 8.01) / 2.
 TEST(Interpolation, SeamsAndCarries) {
     // L0 restarts near 360 during 1 January 2000: the rotation follows the restart.
     const TwoDays newRotation(
@@ -206,9 +208,10 @@ TEST(Interpolation, LastDayOfTheYearLooksIntoTheNext) {
 }
 
 // The built-in tables give almanac-grade L0 for recent instants, where the computed path
-// is some 0.08 deg off. 2026-12-07 12h: the almanac's 124.30 deg. The SDO/HMI keywords
-// (CRLN_OBS of the real reference file, at the exposure's mid-time in UTC) agree with
-// the geocentric value within about 0.01 deg; the tables add up to 0.005 of rounding.
+// is some 0.08 deg off. 2026-12-07 12h: 124.30 deg, an almanac-grade value worked outside
+// this program. The SDO/HMI keywords (CRLN_OBS of the real reference file, at the
+// exposure's mid-time in UTC) agree with the geocentric value within about 0.01 deg; the
+// tables add up to 0.005 of rounding.
 TEST(Interpolation, BuiltinTablesGiveAlmanacGradeL0) {
     struct Case {
         Instant t;

@@ -42,6 +42,7 @@ TEST(Horizon, AltitudeAndAzimuthAroundTheSky) {
     }
 }
 
+// Both are undefined at the zenith; 0 is the convention the readouts keep.
 TEST(Horizon, ZenithGivesZeroAzimuthAndAngle) {
     const HorizonCoordinates h = HorizonPosition(0, 0, 6, 0, 6);
     EXPECT_EQ(h.altitude, 90);
@@ -69,11 +70,12 @@ TEST(Horizon, ParallacticAngleSignAndMeridian) {
                 << lat << " " << dec << " " << q;
         }
     }
-    // Directly forced past the bounds.
+    // Directly forced past the bounds: the cosine taken as 1, so the angle is 0.
     EXPECT_EQ(ComputeParallacticAngle(50, 0, 40.0000001, 200), 0); // cosine just above 1
     EXPECT_TRUE(std::isfinite(ComputeParallacticAngle(45, 45.0000000001, 89.9999999999, 180)));
 }
 
+// The boxes' rule: latitude -90..90; longitude -180..360 (east positive), above 180 less 360.
 TEST(Horizon, ObserverLimitsAndFolding) {
     struct Case {
         double value;

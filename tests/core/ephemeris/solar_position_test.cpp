@@ -42,6 +42,7 @@ TEST(ComputedPath, WorkedDailyRecords) {
 TEST(ComputedPath, RotationFixUpMovesTheStepOntoTheRestart) {
     DailyTable table;
     ASSERT_EQ(ComputeYearTable(2000, table), 366);
+    // The computed path's worked values for 1 and 2 January 2000.
     EXPECT_DOUBLE_EQ(Round(table[0].L0, 2), 8.05);
     EXPECT_DOUBLE_EQ(Round(table[1].L0, 2), 354.88);
     EXPECT_EQ(table[0].Rotation, 1957);
@@ -66,14 +67,15 @@ TEST(ComputedPath, YearLengthsAndOrder) {
             ASSERT_LT(table[i].RA, 24.0);
             ASSERT_GE(table[i].L0, 0.0);
             ASSERT_LE(table[i].L0, 360.0);
-            ASSERT_LE(std::fabs(table[i].B0), 7.26);
+            ASSERT_LE(std::fabs(table[i].B0), 7.26); // the solar equator's tilt, 7.25 deg
         }
     }
 }
 
 TEST(ComputedPath, FixUpCases) {
     // Both days carry the same number across a restart: the later day gets the next
-    // number when the restart lies nearer to it, the earlier one the previous otherwise.
+    // number when the restart lies nearer to it, the earlier one the previous otherwise
+    // (the numbers below worked by hand from that rule).
     DailyTable t{};
     t[0].L0 = 5.0, t[0].Rotation = 2000;
     t[1].L0 = 352.0, t[1].Rotation = 2000;

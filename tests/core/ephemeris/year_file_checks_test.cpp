@@ -28,6 +28,8 @@ std::string Day2With(int word, const std::string& value) {
     return out + "\n";
 }
 
+// Each value just past what a daily ephemeris can hold: RA 0..24 h, |Dec| 24, |B0| 7.5,
+// L0 0..360, |P| 27 degrees, a diameter of 31' to 33', the day before's rotation or one more.
 TEST(YearFileChecks, OutOfRangeValuesStopTheReader) {
     struct Case {
         int word;

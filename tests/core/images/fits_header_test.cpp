@@ -9,6 +9,7 @@
 namespace zorva {
 namespace {
 
+// The moments the keywords state, in UTC to the nearest second; a date alone is its noon.
 TEST(FitsObservationInstant, KeywordsInTheirOrderOfPrecedence) {
     const struct {
         const char* what;

@@ -53,6 +53,7 @@ TEST(BitmapLength, PixelOffsetPlusPaddedRows) {
     EXPECT_EQ(BitmapLength(InfoHeader(0x7FFFFFFF, 0x7FFFFFFF, 32, 0)), std::nullopt);
 }
 
+// JPEG's end-of-image marker is FF D9; PNG's last chunk is IEND, with its fixed CRC.
 TEST(JpegHasEnd, EndMarkerAfterTheLastScan) {
     const std::vector<uint8_t> whole = {0xFF, 0xD8, 0xFF, 0xDA, 0x12, 0xFF, 0x00, 0x34, 0xFF, 0xD9};
     EXPECT_TRUE(JpegHasEnd(whole));

@@ -5,6 +5,8 @@
 namespace zorva {
 namespace {
 
+// By the two name schemes: dYYMMDD.ext, at noon, years 90-99 in the 1900s and the rest
+// in the 2000s; and YYYYMMDD_HHMM_mdi_igr...
 TEST(InstantFromImageName, BothSchemesAndNamesWithoutADate) {
     const struct {
         const char* name;

@@ -191,6 +191,7 @@ TEST(RayPixels, RaysAreClippedToThePicture) {
 TEST(PixelGrid, PackedWordsAndOutsideReads) {
     const std::vector<uint8_t> grey = {0, 1, 255, 7};
     const PixelGrid g(grey.data(), 2, 2, 2, PixelLayout::Grey8);
+    // Grey g reads as the colour word g * 0x010101 (65793); outside the picture, -1.
     EXPECT_EQ(g.At(1, 0), 65793);
     EXPECT_EQ(g.At(0, 1), 255 * 65793);
     EXPECT_EQ(g.At(2, 0), -1);

@@ -5,6 +5,8 @@
 namespace zorva {
 namespace {
 
+// The default long-date layout in its group box; every expected layout below is worked
+// by hand from the picker-width rules.
 constexpr GroupSpan kGroup{8, 325};
 constexpr DateLayout kLong{29, 140, 200, 72, 278, 19};
 

@@ -69,6 +69,7 @@ std::string Join(const std::vector<std::string>& fields) {
     return line;
 }
 
+// The logfile layout's own header line, 34 column names in 220 characters.
 TEST(LogfileHeader, TheColumnHeaderLine) {
     const std::string& h = LogfileHeader();
     EXPECT_EQ(h.size(), 220u);
@@ -92,6 +93,7 @@ TEST(LogfileLine, SampleLineByteForByte) {
     EXPECT_EQ(line.size(), LogfileHeader().size());
 }
 
+// Each text by its column's rounding and padding rule.
 TEST(LogfileLine, RoundingAndPrefixRules) {
     struct Case {
         const char* what;
@@ -237,6 +239,7 @@ TEST(LogfileLine, EveryLineKeepsTheHeaderLengthWhateverTheNumbers) {
     }
 }
 
+// The layout's code: N or S from the flip, E or W from the mirror.
 TEST(LogfileLine, OrientationCodes) {
     const struct {
         int32_t flip, mirror;

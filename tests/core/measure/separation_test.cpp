@@ -85,7 +85,7 @@ TEST(SeparationResults, TenDegreesAlongTheEquator) {
     EXPECT_NEAR(*s.SepDegrees, 10, 1e-9);
     SeparationState great = s;
     GreatCircleResults(great);
-    EXPECT_NEAR(*great.SepKm, 121521.2, 0.05);
+    EXPECT_NEAR(*great.SepKm, 121521.2, 0.05); // 1392530 km / 2 x 10 deg in radians
     SeparationLabels l = ShowSeparationTexts(great);
     EXPECT_EQ(l.Sep1Label, "  10.0\u00B0");
     EXPECT_EQ(l.Sep2Label, "  121521 km");
@@ -104,7 +104,7 @@ TEST(SeparationResults, LongitudeArcAtLatitude60) {
     SeparationState s = Measured(60, 95, 60, 105, ChartGeometry{}, e);
     LongitudeArcResults(s, e);
     EXPECT_NEAR(*s.SepShown, 10, 1e-9);
-    EXPECT_NEAR(*s.SepKm, 60760.6, 0.05);
+    EXPECT_NEAR(*s.SepKm, 60760.6, 0.05); // cos 60 x 121521.2 km
     EXPECT_EQ(ShowSeparationTexts(s).Sep2Label, "    60761 km");
 
     // Different latitudes: both points take their mean.
@@ -158,7 +158,7 @@ TEST(SeparationResults, OutsideTheDiskOnTheSky) {
     s.At2->lon = 10.4;
     OutsideDiskResults(s, ChartGeometry{}, e);
     EXPECT_NEAR(*s.SepShown, 15 * (32.0 / 60) / 150, 1e-12);
-    EXPECT_NEAR(*s.SepKm, 139253, 1e-6);
+    EXPECT_NEAR(*s.SepKm, 139253, 1e-6); // 15 mm of a 150 mm disk: 0.1 x 1392530 km
     const SeparationLabels l = ShowSeparationTexts(s);
     EXPECT_EQ(l.Sep1Label, "    3.2'");
     EXPECT_EQ(l.Sep2Label, "  139253 km");
@@ -166,6 +166,7 @@ TEST(SeparationResults, OutsideTheDiskOnTheSky) {
     EXPECT_EQ(l.LL2Label, "   2\u00B0 / 10\u00B0");
 }
 
+// Texts by the labels' rules: whole degrees padded by size, tenths, km.
 TEST(ShowSeparationTexts, PrefixesAndDashes) {
     SeparationState s;
     SeparationLabels l = ShowSeparationTexts(s);
@@ -405,10 +406,10 @@ TEST(ShiftClickSeparation, FromOffTheDisk) {
     EXPECT_EQ(out.Draw, FigureForm::GreatCircle);
     EXPECT_TRUE(out.State.SepPoint2Inside);
     EXPECT_NEAR(out.State.SepX2, 0, 1e-12);
-    EXPECT_NEAR(out.State.SepY2, 74.4, 1e-12);
+    EXPECT_NEAR(out.State.SepY2, 74.4, 1e-12); // 0.992 x 75 mm, the 150 mm chart's inset
     EXPECT_EQ(out.State.At2->lat, OutsideLimbPoint(0, 90, g, e, q).location.lat);
     EXPECT_FALSE(out.State.At1);
-    EXPECT_NEAR(*out.State.SepShown, 15.6 * (32.0 / 60) / 150, 1e-12);
+    EXPECT_NEAR(*out.State.SepShown, 15.6 * (32.0 / 60) / 150, 1e-12); // 90 - 74.4 mm
     SeparationLabels l = ShowSeparationTexts(out.State);
     EXPECT_EQ(l.LL1Label, "        -");
     EXPECT_NE(l.LL2Label, "        -");

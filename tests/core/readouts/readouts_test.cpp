@@ -5,6 +5,9 @@
 namespace zorva {
 namespace {
 
+// Every expected text and left edge in this file follows the readout rules:
+// round_k(x) = floor(k x + 0.5) / k, sign and blanks by the rounded value, and a label's left
+// edge trunc(c - n / 2) about its centre c.
 struct TextCase {
     double value;
     int32_t precision;

@@ -12,6 +12,8 @@ DirectoryLoad Read(const std::string& text) {
     return ReadDirectoryFile(in);
 }
 
+// By the folder file's layout: the count of folders in use, then for each its entry number
+// and a blank on one line and the folder on the next; an empty line ends the file.
 TEST(DirectoryFile, WritesOnlyTheFoldersInUse) {
     Folders f;
     f.SRSDir = "C:\\SRS\\2005\\";

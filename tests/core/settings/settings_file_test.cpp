@@ -10,7 +10,7 @@
 namespace zorva {
 namespace {
 
-// The file a first run writes.
+// The file a first run writes: each line the default the settings file's layout gives it.
 constexpr const char* kDefaultFile =
     "false\n1\n1\nmm\n150\nlong\n60 75 180 72 258 19\n"
     "29 140 200 72 278 19\nmm\n51.5 0.5\ntrue\ntrue\ntrue\nfalse\n"
@@ -363,6 +363,7 @@ TEST(SettingsFile, OverLongWordsAreCutAndConsumed) {
     EXPECT_LT(load.error.size(), 200u);
 }
 
+// General format to 15 significant digits: 150 / 25.4 = 5.905511811023622 shows 15 of them.
 TEST(SettingsFile, ShortestDecimalText) {
     EXPECT_EQ(ShortestDecimalText(150), "150");
     EXPECT_EQ(ShortestDecimalText(51.5), "51.5");

@@ -76,6 +76,7 @@ TEST(SettingsStore, SaveAndLoadBothFiles) {
     const SavedSettingsFiles saved = SaveSettingsFiles(dir.path(), folders, s);
     EXPECT_TRUE(saved.directoryWritten);
     EXPECT_TRUE(saved.settingsWritten);
+    // The folder file's layout: count, entry number and blank, folder, an empty last line.
     EXPECT_EQ(ReadFile(dir / "ZorvaViewerDir_v10.dat"), "2\n1 \n/images/\n4 \n/logs/\n\n");
     EXPECT_EQ(ReadFile(dir / "ZorvaViewerSettings_v10.dat"), SettingsFileText(s));
 

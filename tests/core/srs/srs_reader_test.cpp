@@ -95,6 +95,7 @@ TEST(SrsReader, ReadsEverySharedFile) {
     }
 }
 
+// The expected regions are the lines' own columns, read by the summary's layout.
 TEST(SrsReader, LayoutVariants) {
     const Expected first = {11226, -22, -52, 36, 344, 80, "Dao", 10, 8, "Beta"};
     const std::string row = "1226 S22W52   036  0080 Dao  10   08 Beta\n";
@@ -171,6 +172,7 @@ TEST(SrsReader, FullRegionNumbers) {
     EXPECT_EQ(FullRegionNumber(12242, 5, {2015, 1, 1}), 12242);
 }
 
+// "DD/HHMMZ" names the day of the month and the time in UTC; 2400 is the next day's 0000.
 TEST(SrsReader, ValidTime) {
     struct Case {
         const char* valid;
