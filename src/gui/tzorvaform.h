@@ -170,6 +170,7 @@ class TZorvaForm final : public QMainWindow {
     bool closed_ = false;
 
     std::map<QString, QAction*> actions_;
+    std::vector<QAction*> menuActions_; // alongside the presentation's menu items
     QFont labelFont_;
 
     QScrollArea* scroll_ = nullptr;

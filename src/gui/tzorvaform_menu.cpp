@@ -258,8 +258,15 @@ void TZorvaForm::BuildMenus() {
 }
 
 void TZorvaForm::SyncMenus(const std::vector<MenuItemView>& menus) {
-    for (const MenuItemView& item : menus) {
-        QAction* a = Action(ToQString(item.name));
+    // The items come in the same order every time: their actions are looked up once.
+    if (menuActions_.size() != menus.size()) {
+        menuActions_.clear();
+        for (const MenuItemView& item : menus)
+            menuActions_.push_back(Action(ToQString(item.name)));
+    }
+    for (std::size_t i = 0; i < menus.size(); ++i) {
+        const MenuItemView& item = menus[i];
+        QAction* a = menuActions_[i];
         if (a->isCheckable() && a->isChecked() != item.checked) a->setChecked(item.checked);
         if (a->isEnabled() != item.enabled) a->setEnabled(item.enabled);
         if (!item.caption.empty() && a->text() != ToQString(item.caption)) {

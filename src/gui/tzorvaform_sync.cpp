@@ -72,10 +72,12 @@ void TZorvaForm::Show() {
         ApplyWindowLayout();
     }
     if (!last || last->readouts != next.readouts) SyncReadouts(next.readouts);
-    // The user changes boxes, pickers and check marks directly: these are compared with
-    // what the widgets hold, not with what was last shown.
-    SyncBoxes(next);
-    SyncPickers(next.pickers);
+    // What the user types or spins is passed to the session, which keeps it: a box or a
+    // picker differs from what was shown whenever it differs from the state.
+    if (!last || last->boxes != next.boxes) SyncBoxes(next);
+    if (!last || last->pickers != next.pickers) SyncPickers(next.pickers);
+    // A check mark, though, is turned by the toolkit itself when its item is chosen, whatever
+    // the command makes of it: each is compared with what its item shows.
     SyncMenus(next.menus);
     if (!last || last->caption != next.caption) setWindowTitle(ToQString(next.caption));
     if (regionTable_ && (!last || last->regions != next.regions)) {

@@ -190,7 +190,7 @@ uint32_t DiskColourOf(ChartStyle style) {
 }
 
 void PaintChartGrid(QPainter& p, double w, double h, const ChartScene& s, const ChartLook& look) {
-    const std::unique_ptr<GridLines> grid = ProjectGrid(s);
+    const std::shared_ptr<const GridLines> grid = ProjectGrid(s);
     const ChartDrawFrame c = MakeFrame(w, h, s, look);
     const GridFrame& f = c.grid;
     SetRendering(p, f);

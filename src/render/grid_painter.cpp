@@ -5,6 +5,7 @@
 #include <QPolygonF>
 #include <algorithm>
 #include <cmath>
+#include <optional>
 
 #include "core/common/angles.h"
 #include "render/cpu_state.h"
@@ -140,12 +141,22 @@ bool GridShows(const GridFrame& f, const DiskPosition& pt) {
     return pt.rho != FarSide && pt.r <= f.cutoff;
 }
 
-std::unique_ptr<GridLines> ProjectGrid(const ChartScene& s) {
+std::shared_ptr<const GridLines> ProjectGrid(const ChartScene& s) {
+    const ChartGeometry& g = s.Geometry;
+    // What the projected lines depend on.
+    struct Key {
+        double D, B0;
+        bool equator, centralMeridian, latLines, longLines;
+        bool operator==(const Key&) const = default;
+    };
+    const Key key{s.D, s.B0, g.ShowEquator, g.ShowCentralMeridian, g.ShowLatLines, g.ShowLongLines};
+    thread_local std::optional<Key> lastKey;
+    thread_local std::shared_ptr<const GridLines> last;
+    if (last && lastKey == key) return last;
     // The projection is plain scalar code; clear what earlier painting left in the
     // vector registers first, or it runs at a fraction of its speed.
     ClearUpperVectorState();
-    auto grid = std::make_unique<GridLines>();
-    const ChartGeometry& g = s.Geometry;
+    auto grid = std::make_shared<GridLines>();
     const auto& dL = ChartLongitudeSamples();
     const auto& lat = ChartLatitudeSamples();
     if (g.ShowEquator && !g.ShowLatLines) {
@@ -161,6 +172,8 @@ std::unique_ptr<GridLines> ProjectGrid(const ChartScene& s) {
         if (g.ShowLatLines) ProjectLatitudeCircle(GridDegrees[i], dL, s.D, s.B0, grid->circles[i]);
         if (g.ShowLongLines) ProjectMeridian(lat, GridDegrees[i], s.D, s.B0, grid->meridians[i]);
     }
+    lastKey = key;
+    last = grid;
     return grid;
 }
 

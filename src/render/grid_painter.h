@@ -63,7 +63,10 @@ struct GridLines {
     std::array<CirclePoints, GridDegrees.size()> circles;
     std::array<MeridianPoints, GridDegrees.size()> meridians;
 };
-std::unique_ptr<GridLines> ProjectGrid(const ChartScene& scene);
+// The lines depend only on the disk's size and tilt and on which lines are shown, so the
+// last grid projected is kept (one for each thread) and handed out again while those stay:
+// a click or a new spot repaints without projecting the grid anew.
+std::shared_ptr<const GridLines> ProjectGrid(const ChartScene& scene);
 
 // The lines of the scene's grid flags in the fixed order: the equator alone, the
 // central meridian alone, the "P" mark (placed by `poleMark`), the latitude lines with

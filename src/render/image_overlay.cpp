@@ -142,7 +142,7 @@ void DrawImageGrid(QImage& canvas, const QImage& clean, const ImageOverlayScene&
 
     const ChartScene& c = s.chart;
     const ChartGeometry& g = c.Geometry;
-    const std::unique_ptr<GridLines> grid = ProjectGrid(c);
+    const std::shared_ptr<const GridLines> grid = ProjectGrid(c);
     const double R = s.disk.r;
     GridFrame f;
     f.cx = s.disk.cx;

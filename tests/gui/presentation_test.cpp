@@ -63,7 +63,8 @@ struct Presented : test::WindowTest {
         EXPECT_EQ((CalendarDate{date.year(), date.month(), date.day()}), p.pickers.date);
         EXPECT_EQ((TimeOfDay{time.hour(), time.minute(), time.second()}), p.pickers.time);
         for (const MenuItemView& m : p.menus) {
-            const QAction* a = Item(QString::fromStdString(m.name));
+            const QAction* a =
+                Item(QString::fromUtf8(m.name.data(), static_cast<qsizetype>(m.name.size())));
             if (a->isCheckable()) {
                 EXPECT_EQ(a->isChecked(), m.checked) << m.name;
             }

@@ -312,38 +312,61 @@ const OptionRow* FindOption(std::string_view name) {
     return nullptr;
 }
 
+const std::vector<OptionMenuItem>& OptionMenuItems() {
+    static const std::vector<OptionMenuItem> items = [] {
+        std::vector<OptionMenuItem> out;
+        for (const OptionRow& row : AllRows()) {
+            const OptionMenu& m = row.menu;
+            switch (m.kind) {
+            case Kind::None:
+                break;
+            case Kind::Check:
+                for (const std::string_view name : m.names) {
+                    if (!name.empty()) out.push_back({std::string(name), &row, 1});
+                }
+                break;
+            case Kind::Colour:
+                for (const auto& [colour, value] : kColourItems) {
+                    out.push_back(
+                        {std::string(m.names[0]) + colour + std::string(m.names[1]), &row, value});
+                }
+                break;
+            case Kind::Choice:
+                for (const auto& [name, value] : m.choices) {
+                    if (!name.empty()) out.push_back({std::string(name), &row, value});
+                }
+                break;
+            case Kind::Precision:
+                for (int32_t i = 1; i <= m.count; ++i) {
+                    out.push_back(
+                        {std::string(m.names[0]) + std::to_string(i), &row, i, i == m.count});
+                }
+                break;
+            }
+        }
+        return out;
+    }();
+    return items;
+}
+
+bool OptionMenuChecked(const OptionMenuItem& item, const Options& options) {
+    const int64_t v = Whole(*item.row, options);
+    switch (item.row->menu.kind) {
+    case Kind::Check:
+        return v != 0;
+    case Kind::Colour:
+        return static_cast<uint32_t>(v) == static_cast<uint32_t>(item.value);
+    case Kind::Precision:
+        return item.last ? !(v >= 1 && v < item.row->menu.count) : v == item.value;
+    default:
+        return v == item.value;
+    }
+}
+
 std::map<std::string, bool> OptionMenuChecks(const Options& options) {
     std::map<std::string, bool> checks;
-    for (const OptionRow& row : AllRows()) {
-        const OptionMenu& m = row.menu;
-        const int64_t v = Whole(row, options);
-        switch (m.kind) {
-        case Kind::None:
-            break;
-        case Kind::Check:
-            for (const std::string_view name : m.names) {
-                if (!name.empty()) checks[std::string(name)] = v != 0;
-            }
-            break;
-        case Kind::Colour:
-            for (const auto& [colour, value] : kColourItems) {
-                checks[std::string(m.names[0]) + colour + std::string(m.names[1])] =
-                    static_cast<uint32_t>(v) == value;
-            }
-            break;
-        case Kind::Choice:
-            for (const auto& [name, value] : m.choices) {
-                if (!name.empty()) checks[std::string(name)] = v == value;
-            }
-            break;
-        case Kind::Precision: {
-            const int64_t chosen = v >= 1 && v < m.count ? v : m.count;
-            for (int32_t i = 1; i <= m.count; ++i) {
-                checks[std::string(m.names[0]) + std::to_string(i)] = i == chosen;
-            }
-            break;
-        }
-        }
+    for (const OptionMenuItem& item : OptionMenuItems()) {
+        checks[item.name] = OptionMenuChecked(item, options);
     }
     return checks;
 }

@@ -8,6 +8,7 @@
 #include <string>
 #include <string_view>
 #include <variant>
+#include <vector>
 
 #include "core/settings/settings_file.h"
 
@@ -68,6 +69,19 @@ std::span<const OptionRow> OptionTable();
 
 // A row by its name; nothing for a name no option has.
 const OptionRow* FindOption(std::string_view name);
+
+// A menu item that shows an option, and the value of the option that checks it (for a
+// Precision group's last item, any value the others do not take).
+struct OptionMenuItem {
+    std::string name;
+    const OptionRow* row = nullptr;
+    int64_t value = 0;
+    bool last = false; // a Precision group's last item
+};
+// Every such item, in the table's order; made once.
+const std::vector<OptionMenuItem>& OptionMenuItems();
+// Whether the item is checked for the values held.
+bool OptionMenuChecked(const OptionMenuItem& item, const Options& options);
 
 // The check mark of each menu item that shows an option, for the values held.
 std::map<std::string, bool> OptionMenuChecks(const Options& options);

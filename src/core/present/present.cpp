@@ -124,7 +124,7 @@ Presentation Present(const Session& s) {
         }
     }
     p.pickers = {s.Date(), s.Time(), s.options().DateLong, s.PickerLayout()};
-    p.menus = PresentMenus(s);
+    p.menus = PresentMenus(s, p.readouts.position.AltAzi1Caption);
     p.chartSide = s.ChartSidePixels();
     p.chart = PresentChart(s);
     p.picture = PresentPicture(s);

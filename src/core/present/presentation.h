@@ -5,6 +5,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "core/chart/chart_scene.h"
@@ -108,9 +109,10 @@ struct PickerView {
 };
 
 // A menu item the state decides: its check mark, whether it can be chosen, and its caption
-// when the state sets one (empty: the caption it was made with).
+// when the state sets one (empty: the caption it was made with). The items come in the same
+// order every time; the names are the program's own, kept for its whole run.
 struct MenuItemView {
-    std::string name;
+    std::string_view name;
     bool checked = false;
     bool enabled = true;
     std::string caption;
@@ -144,6 +146,7 @@ Presentation Present(const Session& session);
 ChartView PresentChart(const Session& session);
 std::optional<PictureView> PresentPicture(const Session& session);
 ReadoutView PresentReadouts(const Session& session);
-std::vector<MenuItemView> PresentMenus(const Session& session);
+// The menus; `altAziCaption` is the precision submenu's caption the position readouts give.
+std::vector<MenuItemView> PresentMenus(const Session& session, const std::string& altAziCaption);
 
 } // namespace zorva

@@ -234,20 +234,37 @@ void Session::EditText(EditBox box, const std::string& text) {
 
 BoxStatus Session::StatusOf(EditBox box) const {
     const std::string& text = BoxText(box);
-    std::string range;
+    // What the box takes, worked out only when the text is not the value in use.
+    const auto range = [&]() -> std::string {
+        switch (box) {
+        case EditBox::ObserverLat:
+            return "Latitude from -90 to 90 degrees, north positive";
+        case EditBox::ObserverLong:
+            return "Longitude from -180 to 360 degrees, east positive";
+        case EditBox::Diameter:
+            return "Diameter above 0 and up to " +
+                   ShortestDecimalText(
+                       RoundHalfUp(LargestChartDiameter / MmPer(diameter_.unit), 3)) +
+                   " " + std::string(UnitCaption(diameter_.unit));
+        case EditBox::XCoord:
+        case EditBox::YCoord:
+            return "Millimetres from the disk centre";
+        case EditBox::Size:
+            return "Grid cells, 0 or more";
+        }
+        return {};
+    };
     double inUse = 0;
     std::optional<double> taken; // the value the text would be taken as
     const std::optional<double> v = BoxValue(text);
     switch (box) {
     case EditBox::ObserverLat: {
-        range = "Latitude from -90 to 90 degrees, north positive";
         inUse = obs_.observer.latitude;
         double latitude = 0;
         if (v && AcceptObserverLatitude(*v, latitude)) taken = latitude;
         break;
     }
     case EditBox::ObserverLong: {
-        range = "Longitude from -180 to 360 degrees, east positive";
         inUse = obs_.observer.longitude;
         double folded = 0;
         if (v && AcceptObserverLongitude(*v, folded)) taken = folded;
@@ -255,21 +272,16 @@ BoxStatus Session::StatusOf(EditBox box) const {
     }
     case EditBox::Diameter: {
         const double factor = MmPer(diameter_.unit);
-        range = "Diameter above 0 and up to " +
-                ShortestDecimalText(RoundHalfUp(LargestChartDiameter / factor, 3)) + " " +
-                std::string(UnitCaption(diameter_.unit));
         inUse = chartDiameter_ / factor;
         if (v && *v > 0 && *v * factor <= LargestChartDiameter) taken = *v;
         break;
     }
     case EditBox::XCoord:
     case EditBox::YCoord:
-        range = "Millimetres from the disk centre";
         inUse = box == EditBox::XCoord ? spot_.SpotX : spot_.SpotY;
         taken = v;
         break;
     case EditBox::Size:
-        range = "Grid cells, 0 or more";
         inUse = spot_.SpotSize;
         if (v && *v >= 0) taken = *v;
         break;
@@ -277,7 +289,7 @@ BoxStatus Session::StatusOf(EditBox box) const {
     BoxStatus status;
     if (taken && SameAsShown(text, *taken, inUse)) return status;
     status.state = (!v && IsNumberPrefix(text)) ? BoxState::Pending : BoxState::Refused;
-    status.hint = range + "; in use: " + ShortestDecimalText(RoundHalfUp(inUse, kHintDecimals));
+    status.hint = range() + "; in use: " + ShortestDecimalText(RoundHalfUp(inUse, kHintDecimals));
     return status;
 }
 
