@@ -6,9 +6,9 @@
 #include <QImageReader>
 #include <QImageWriter>
 #include <array>
+#include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
-#include <cstdlib>
 #include <limits>
 #include <span>
 #include <tiffio.h>

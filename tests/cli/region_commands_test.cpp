@@ -44,7 +44,8 @@ TEST(RegionsCommand, ListsRegionsWhereTheFilePutsThem) {
     // Its millimetres at the valid time, 7 June 2011 00:00, lead back to S22 W52.
     const Ephemeris e = YearTables(std::nullopt).At({2011, 6, 7, 0, 0, 0}, Observer{});
     const std::optional<LatLong> at =
-        LocatePoint(zorva::test::Number(lines[0][8]), zorva::test::Number(lines[0][9]), ChartGeometry{}, e, e.P);
+        LocatePoint(zorva::test::Number(lines[0][8]), zorva::test::Number(lines[0][9]),
+                    ChartGeometry{}, e, e.P);
     ASSERT_TRUE(at);
     EXPECT_NEAR(at->lat, -22, 1);
     EXPECT_NEAR(std::remainder(e.L0 - at->lon, 360.0), -52, 1);

@@ -154,7 +154,8 @@ std::string PictureSourcesText(const PictureContext& p) {
     text += p.instant ? InstantSourceName(p.instantSource) : "none in the file, the last kept";
     text += "; orientation: ";
     text += OrientationSourceName(p.orientationSource);
-    for (const std::string& note : p.notes) text += "; " + note;
+    for (const std::string& note : p.notes)
+        text += "; " + note;
     return text;
 }
 
