@@ -297,6 +297,25 @@ TEST_F(MainWindow, SpunPickersCarry) {
     EXPECT_EQ(date->date(), QDate(2015, 1, 1));
 }
 
+// What is typed is the whole time or date, whichever field the cursor stood in.
+TEST_F(MainWindow, TypedTimesAndDatesReplaceTheWhole) {
+    struct Case {
+        const char* picker;
+        const char* typed;
+        Instant expected;
+    };
+    for (const Case& c : {Case{"TimePicker", "18:56:00", {2000, 1, 31, 18, 56, 0}},
+                          {"TimePicker", "070809", {2000, 1, 31, 7, 8, 9}},
+                          {"DatePicker", "15/03/2024", {2024, 3, 15, 7, 8, 9}},
+                          {"DatePicker", "2011-06-07", {2011, 6, 7, 7, 8, 9}}}) {
+        auto* picker = Find<QDateTimeEdit>(c.picker);
+        picker->setFocus();
+        picker->setSelectedSection(QDateTimeEdit::MinuteSection);
+        QTest::keyClicks(picker, c.typed);
+        EXPECT_EQ(session().observation().instant, c.expected) << c.typed;
+    }
+}
+
 TEST_F(MainWindow, BoxesAreMarkedUntilTheirTextIsInUse) {
     Type("ObserverLatBox", "95");
     QLineEdit* lat = Box("ObserverLatBox");
