@@ -54,10 +54,17 @@ LoadedPicture OpenWithDisk(const std::string& path, const PictureChoices& choice
     return std::move(*open.picture);
 }
 
-// Whether the command line gives an orientation of its own, which then stands over a
-// header's.
+// Whether the command line gives an orientation of its own, which then stands over the
+// file's.
 bool OrientationGiven(const ParsedArgs& parsed) {
     return parsed.Value("--orientation") || parsed.Has("--flip") || parsed.Has("--mirror");
+}
+
+// How a picture whose file says nothing lies: as the options give, else as a camera sees
+// the sky (celestial north up, east to the left), as the window takes it.
+ChartGeometry PictureOrientationOf(const ParsedArgs& parsed) {
+    const ChartGeometry chart = ParseChartGeometry(parsed);
+    return OrientationGiven(parsed) ? chart : DefaultPictureOrientation(chart);
 }
 
 std::string TwoDigits(int32_t v) {
@@ -109,7 +116,7 @@ int OverlayCommand(const std::vector<std::string>& args, std::ostream& /*out*/) 
     const std::filesystem::path outPath(*file);
     const auto type = ImageTypeOfName(QFile::decodeName(QByteArray::fromStdString(*file)));
     if (!type) throw UsageError("--out must name a .bmp, .png, .jpg or .tif file");
-    ChartGeometry chart = ParseChartGeometry(parsed);
+    ChartGeometry chart = PictureOrientationOf(parsed);
     chart.ShowLatLines = parsed.Has("--lat-lines");
     chart.ShowLongLines = parsed.Has("--long-lines");
     const Observer observer = ParseObserver(parsed);
@@ -155,7 +162,7 @@ int ImageLocateCommand(const ParsedArgs& parsed, std::ostream& out) {
     if (!px || !py) throw UsageError("--px and --py are required with --image");
     const int32_t x = ParseInteger(*px, "--px");
     const int32_t y = ParseInteger(*py, "--py");
-    const ChartGeometry chart = ParseChartGeometry(parsed);
+    const ChartGeometry chart = PictureOrientationOf(parsed);
     SpotState spot;
     ReadSpotSize(parsed, spot);
     const Observer observer = ParseObserver(parsed);

@@ -137,10 +137,8 @@ void TZorvaForm::BuildMenus() {
     BuildEditAndTimeMenus();
 
     QMenu* orientation = AddMenu(nullptr, "DiskOrientation", "Disk &Orientaton");
-    AddItem(
-        orientation, "FlipMenu", "&Flip (N - S)", [this] { FlipMenuClick(); }, false);
-    AddItem(
-        orientation, "MirrorMenu", "&Mirror (E - W)", [this] { MirrorMenuClick(); }, false);
+    AddItem(orientation, "FlipMenu", "&Flip (N - S)", [this] { FlipMenuClick(); });
+    AddItem(orientation, "MirrorMenu", "&Mirror (E - W)", [this] { MirrorMenuClick(); });
     orientation->addSeparator();
     AddItem(orientation, "DiskOrientation1", "&Equatorial", [this] { DiskOrientation1Click(); });
     AddItem(orientation, "DiskOrientation3", "&AltAzimuth", [this] { DiskOrientation3Click(); });

@@ -257,7 +257,8 @@ TEST_F(MainWindow, TheOptionsFileIsReadAsWrittenAndNeverReplacedBlindly) {
     EXPECT_TRUE(Checked("SubPixelLimb1"));
     Trigger("SubPixelLimb1");
     Close();
-    EXPECT_EQ(test::ReadFile(options), "[General]\nSubPixelLimb=false\n");
+    EXPECT_EQ(test::ReadFile(options), "[General]\nPictureFlip=1\nPictureMirror=-1\n"
+                                       "PictureOrientation=1\nSubPixelLimb=false\n");
 
     std::filesystem::remove(options);
     ASSERT_EQ(::mkfifo((dir / "pipe").c_str(), 0600), 0);

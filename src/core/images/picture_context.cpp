@@ -2,6 +2,8 @@
 // alike: its disk, its instant and its turn, each with where it came from.
 #include "core/images/picture_context.h"
 
+#include <cctype>
+
 #include "core/chart/projection.h"
 #include "core/images/image_name.h"
 #include "core/images/image_state.h"
@@ -39,14 +41,43 @@ std::string_view InstantSourceName(InstantSource source) {
 
 std::string_view OrientationSourceName(OrientationSource source) {
     switch (source) {
-    case OrientationSource::Chart:
-        return "chart orientation";
+    case OrientationSource::Picture:
+        return "the orientation chosen for pictures";
     case OrientationSource::Header:
         return "FITS header";
+    case OrientationSource::FileName:
+        return "observatory file name";
     case OrientationSource::Given:
         return "given";
     }
-    return "chart orientation";
+    return "the orientation chosen for pictures";
+}
+
+ChartGeometry DefaultPictureOrientation(const ChartGeometry& chart) {
+    ChartGeometry g = chart;
+    g.Mode = Orientation::Equatorial;
+    g.FlipSign = 1;
+    g.MirrorSign = -1;
+    return g;
+}
+
+bool IsObservatoryName(std::string_view name) {
+    std::string lower(name);
+    for (char& c : lower)
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    // An instrument's name before the first separator: "hmi_20230131...", "aia.lev1...".
+    for (const char* prefix : {"hmi", "mdi", "aia", "eit"}) {
+        const std::string_view p(prefix);
+        if (lower.size() > p.size() && lower.compare(0, p.size(), p) == 0 &&
+            (lower[p.size()] == '_' || lower[p.size()] == '.')) {
+            return true;
+        }
+    }
+    // MDI's "yyyymmdd_hhmm_mdi_igr..." and Helioviewer's "..._SDO_HMI_...".
+    for (const char* inside : {"_mdi_", "__sdo_", "__soho_"}) {
+        if (lower.find(inside) != std::string::npos) return true;
+    }
+    return false;
 }
 
 namespace {
@@ -113,6 +144,10 @@ PictureContext OpenPicture(const PictureFile& file, const PictureChoices& choice
     } else if (headerTurn) {
         p.orientation = headerTurn;
         p.orientationSource = OrientationSource::Header;
+    } else if (IsObservatoryName(file.name)) {
+        // Solar north up and east to the left: no turn, mirrored.
+        p.orientation = DiskOrientation{0, 1, -1};
+        p.orientationSource = OrientationSource::FileName;
     }
     return p;
 }
@@ -124,9 +159,12 @@ void RefitPicture(PictureContext& picture, const LimbFit& search) {
     }
 }
 
-ChartGeometry PictureGeometry(const PictureContext& picture, const ChartGeometry& chart) {
-    ChartGeometry g = chart;
-    g.ChartDiameter = picture.disk ? ImageChartDiameter(picture.disk->r) : chart.ChartDiameter;
+ChartGeometry PictureGeometry(const PictureContext& picture, const ChartGeometry& orientation) {
+    ChartGeometry g = orientation;
+    g.ChartDiameter =
+        picture.disk ? ImageChartDiameter(picture.disk->r) : orientation.ChartDiameter;
+    g.FlipSign = ValidSign(g.FlipSign);
+    g.MirrorSign = ValidSign(g.MirrorSign);
     if (picture.orientation) {
         g.Mode = Orientation::FromHeader;
         g.HeaderRotation = picture.orientation->q;
@@ -136,15 +174,29 @@ ChartGeometry PictureGeometry(const PictureContext& picture, const ChartGeometry
     return g;
 }
 
-DiskFrame PictureFrame(const PictureContext& picture, const ChartGeometry& chart,
+DiskFrame PictureFrame(const PictureContext& picture, const ChartGeometry& orientation,
                        const Ephemeris& ephemeris) {
-    const ChartGeometry g = PictureGeometry(picture, chart);
+    const ChartGeometry g = PictureGeometry(picture, orientation);
     const Circle disk = picture.disk.value_or(Circle{});
     return ImageFrame(disk.cx, disk.cy, disk.r, g,
                       ChartRotation(g, ephemeris.P, ephemeris.ParallacticAngle));
 }
 
-std::string PictureSourcesText(const PictureContext& p) {
+std::string OrientationWords(const ChartGeometry& g) {
+    if (g.Mode == Orientation::FromHeader) {
+        const std::string text =
+            OrientationText(DiskOrientation{g.HeaderRotation, g.FlipSign, g.MirrorSign});
+        const std::size_t open = text.find('(');
+        return open == std::string::npos ? text : text.substr(open + 1, text.size() - open - 2);
+    }
+    const char* up = g.Mode == Orientation::RotationAxis ? "solar north"
+                     : g.Mode == Orientation::AltAzimuth ? "the zenith"
+                                                         : "celestial north";
+    return std::string(up) + (g.FlipSign == -1 ? " down" : " up") +
+           (g.MirrorSign == -1 ? ", east left" : ", east right");
+}
+
+std::string PictureSourcesText(const PictureContext& p, const ChartGeometry& inUse) {
     std::string text = "Disk: " + std::string(DiskSourceName(p.diskSource));
     if (p.headerDisk) {
         text += p.limb.found ? " (" + LimbFromHeaderText(p.limb.disk, *p.headerDisk) + ")"
@@ -152,8 +204,8 @@ std::string PictureSourcesText(const PictureContext& p) {
     }
     text += "; time: ";
     text += p.instant ? InstantSourceName(p.instantSource) : "none in the file, the last kept";
-    text += "; orientation: ";
-    text += OrientationSourceName(p.orientationSource);
+    text += "; orientation: " + OrientationWords(inUse) + " (" +
+            std::string(OrientationSourceName(p.orientationSource)) + ")";
     for (const std::string& note : p.notes)
         text += "; " + note;
     return text;

@@ -20,7 +20,7 @@ namespace zorva {
 // Where each thing the program knows about an opened picture came from.
 enum class DiskSource { None, Header, LimbSearch, Hand };
 enum class InstantSource { None, Header, FileName, Given };
-enum class OrientationSource { Chart, Header, Given };
+enum class OrientationSource { Picture, Header, FileName, Given };
 
 std::string_view DiskSourceName(DiskSource source);               // "FITS header", ...
 std::string_view InstantSourceName(InstantSource source);         // "FITS header", ...
@@ -42,7 +42,7 @@ struct PictureChoices {
     bool subPixelLimb = false;
     std::optional<Circle> disk;
     std::optional<Instant> instant;
-    bool orientationGiven = false; // the chart's orientation stands over a header's
+    bool orientationGiven = false; // the orientation given stands over the file's
 };
 
 // Everything the program knows about an opened picture, each part with its source.
@@ -56,10 +56,10 @@ struct PictureContext {
     DiskSource diskSource = DiskSource::None;
     std::optional<Instant> instant; // none: the instant in use stays
     InstantSource instantSource = InstantSource::None;
-    // The turn a header states; without one the picture lies as the chart's orientation
-    // says.
+    // The turn the header states, or an observatory's file name implies; without one the
+    // picture lies as the orientation chosen for pictures says.
     std::optional<DiskOrientation> orientation;
-    OrientationSource orientationSource = OrientationSource::Chart;
+    OrientationSource orientationSource = OrientationSource::Picture;
     // What in the file was passed over and why ("RSUN_OBS = 1e308 ignored: ..."), one line
     // each.
     std::vector<std::string> notes;
@@ -69,28 +69,43 @@ struct PictureContext {
 
 // Builds the context of a picture: the disk from the user's hand, else the header, else
 // the limb search; the instant from the user, else the header, else the file name; the
-// turn from the header unless the user gave an orientation. The limb search runs on
-// every picture, so that it can be shown and compared with a header's disk.
+// turn from the header, else from an observatory's file name (solar north up, east to the
+// left, as observatories publish them), unless the user gave an orientation. The limb search runs
+// on every picture, so that it can be shown and compared with a header's disk.
 PictureContext OpenPicture(const PictureFile& file, const PictureChoices& choices);
 
 // The limb searched again (sub-pixel or not): the disk follows the search unless a header
 // or the user's hand gave it.
 void RefitPicture(PictureContext& picture, const LimbFit& search);
 
+// The orientation of a picture whose file says none, by default: celestial north up and
+// east to the left, as a camera sees the sky.
+ChartGeometry DefaultPictureOrientation(const ChartGeometry& chart);
+
+// Whether a bare file name is an observatory's, whose pictures show solar north up and
+// east to the left: the MDI and JSOC schemes ("20050111_2359_mdi_igr...", "hmi_...",
+// "aia.lev1..."), and Helioviewer's ("..._SDO_HMI_...").
+bool IsObservatoryName(std::string_view name);
+
 // The chart geometry a picture is measured in: its disk stands for a chart drawn at 75
-// pixels per inch, and it is turned as its header says, else as the chart is. The grid
-// lines shown are the chart's.
-ChartGeometry PictureGeometry(const PictureContext& picture, const ChartGeometry& chart);
+// pixels per inch, and it is turned as its file says, else as `orientation` (the mode,
+// flip and mirror chosen for pictures) says. The grid lines shown are those of
+// `orientation` too.
+ChartGeometry PictureGeometry(const PictureContext& picture, const ChartGeometry& orientation);
 
 // Where the disk lies on the picture and how it is turned at an instant, for turning
 // clicked pixels into millimetres and drawing over the picture. The picture must have a
 // disk.
-DiskFrame PictureFrame(const PictureContext& picture, const ChartGeometry& chart,
+DiskFrame PictureFrame(const PictureContext& picture, const ChartGeometry& orientation,
                        const Ephemeris& ephemeris);
+
+// Which way a geometry shows the Sun, in words: "celestial north up, east left".
+std::string OrientationWords(const ChartGeometry& geometry);
 
 // A status line on where the disk, the instant and the turn came from, and how far the
 // limb search lies from a header's disk: "Disk: FITS header (limb fit: centre 0.29 px from
-// it, radius -0.52 px); time: file name; orientation: FITS header".
-std::string PictureSourcesText(const PictureContext& picture);
+// it, radius -0.52 px); time: file name; orientation: solar north down, east right (FITS
+// header)", for the picture measured in the geometry `inUse`.
+std::string PictureSourcesText(const PictureContext& picture, const ChartGeometry& inUse);
 
 } // namespace zorva

@@ -60,8 +60,9 @@ std::vector<MenuItemView> PresentMenus(const Session& s, const std::string& altA
     m.Add("DiskOrientation3", mode == Orientation::AltAzimuth);
     // Checked while a picture's header sets the turn; never chosen by hand.
     m.Add("DiskOrientationFits", mode == Orientation::FromHeader, false);
-    m.Add("FlipMenu", false, true, std::string(FlipMenuCaption(mode)));
-    m.Add("MirrorMenu", false, true, std::string(MirrorMenuCaption(mode)));
+    // Checked while the disk is shown flipped or mirrored.
+    m.Add("FlipMenu", geometry.FlipSign == -1, true, std::string(FlipMenuCaption(mode)));
+    m.Add("MirrorMenu", geometry.MirrorSign == -1, true, std::string(MirrorMenuCaption(mode)));
     // A picture's disk gives its own diameter, which the "Other (mm)" item stands for.
     const int32_t diameterItem =
         picture ? static_cast<int32_t>(DiameterCommand::Othermm) : s.diameter().item;

@@ -47,8 +47,17 @@ ChartGeometry Session::chart() const {
     return g;
 }
 
+ChartGeometry Session::PictureOrientation() const {
+    ChartGeometry g = chart();
+    const int32_t mode = options_.PictureOrientation;
+    g.Mode = mode >= 1 && mode <= 3 ? static_cast<Orientation>(mode) : Orientation::Equatorial;
+    g.FlipSign = ValidSign(options_.PictureFlipSign);
+    g.MirrorSign = ValidSign(options_.PictureMirrorSign);
+    return g;
+}
+
 ChartGeometry Session::Geometry() const {
-    return picture_ ? PictureGeometry(picture_->context, chart()) : chart();
+    return picture_ ? PictureGeometry(picture_->context, PictureOrientation()) : chart();
 }
 
 FigureForm Session::SeparationForm() const {
@@ -64,7 +73,7 @@ double Session::ChartRotationNow() const {
 }
 
 DiskFrame Session::CurrentFrame() const {
-    if (picture_) return PictureFrame(picture_->context, chart(), obs_.ephemeris);
+    if (picture_) return PictureFrame(picture_->context, PictureOrientation(), obs_.ephemeris);
     const int32_t side = ChartSidePixels();
     return ChartDiskFrame(side, side, chart(), ChartRotationNow());
 }

@@ -235,6 +235,8 @@ class Session {
     ChartGeometry chart() const;
     // The geometry measured in now: the chart's, or the shown picture's.
     ChartGeometry Geometry() const;
+    // How a picture whose file says nothing lies: the orientation chosen for pictures.
+    ChartGeometry PictureOrientation() const;
     // The frame of the chart or of the shown picture's disk: where clicks land.
     DiskFrame CurrentFrame() const;
     const SpotState& spot() const { return spot_; }
@@ -287,6 +289,8 @@ class Session {
     void SetSpotFromProgram(double x, double y);
     void TakeSpotCoordinate(EditBox box, double value);
     void FlipOrMirror(bool flip);
+    // The status line says how a shown picture lies and why.
+    void SayOrientation();
     void ApplyFixedDiameter(const DiameterItem& item);
     void ApplyTypedDiameter();
     bool OtherDiameter(int32_t item);

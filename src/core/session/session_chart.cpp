@@ -103,16 +103,20 @@ void Session::Mirror() {
 }
 
 void Session::FlipOrMirror(bool flip) {
-    // A picture whose header states its turn is flipped in its own turn; otherwise the
-    // chart's orientation, which such a picture follows, is.
+    // A picture whose file states its turn is flipped in its own turn; another picture in
+    // the orientation chosen for pictures; the chart in its own.
     if (picture_ && picture_->context.orientation) {
         DiskOrientation& turn = *picture_->context.orientation;
         int32_t& sign = flip ? turn.FlipSign : turn.MirrorSign;
         sign = ToggledSign(sign);
+    } else if (picture_) {
+        int32_t& sign = flip ? options_.PictureFlipSign : options_.PictureMirrorSign;
+        sign = ToggledSign(ValidSign(sign));
     } else {
         int32_t& sign = flip ? options_.FlipSign : options_.MirrorSign;
         sign = ToggledSign(sign);
     }
+    SayOrientation();
     HoldRotationMarkers();
     LocateSpot(spot_, Geometry(), obs_.ephemeris);
     FollowSeparation();
@@ -120,15 +124,24 @@ void Session::FlipOrMirror(bool flip) {
 }
 
 void Session::ChooseOrientation(Orientation mode) {
-    // A choice from the menu ends a header's turn.
-    if (picture_ && picture_->context.orientation) {
+    if (picture_) {
+        // A choice from the menu ends the file's turn, and is kept for pictures.
         picture_->context.orientation.reset();
-        picture_->context.orientationSource = OrientationSource::Given;
+        picture_->context.orientationSource = OrientationSource::Picture;
+        options_.PictureOrientation = static_cast<int32_t>(mode);
+        SayOrientation();
+    } else {
+        options_.OrientationMode = static_cast<int32_t>(mode);
     }
-    options_.OrientationMode = static_cast<int32_t>(mode);
     LocateSpot(spot_, Geometry(), obs_.ephemeris);
     FollowSeparation();
     Settle();
+}
+
+void Session::SayOrientation() {
+    if (!picture_) return;
+    Say("Orientation: " + OrientationWords(Geometry()) + " (" +
+        std::string(OrientationSourceName(picture_->context.orientationSource)) + ")");
 }
 
 void Session::ToggleGridItem(GridItem item) {

@@ -16,7 +16,7 @@ void Session::OpenImage(const std::string& path, const PictureContext& context) 
     folders_.ImageDir = split.folder;
     picture_ = OpenedPicture{path, context, {}};
     ResetSpot();
-    Say(PictureSourcesText(context));
+    Say(PictureSourcesText(context, Geometry()));
     // The picture's own instant becomes the observation's; without one the instant in use
     // stays, and the status line says so.
     if (!context.instant || !SetInstant(*context.instant)) RecalcTail(obs_.instant, DateFoldLimit);
@@ -33,7 +33,7 @@ void Session::CloseImage() {
 void Session::RefitLimb(const LimbFit& fit) {
     if (!picture_) return;
     RefitPicture(picture_->context, fit);
-    Say(PictureSourcesText(picture_->context));
+    Say(PictureSourcesText(picture_->context, Geometry()));
     LocateSpot(spot_, Geometry(), obs_.ephemeris);
     FollowSeparation();
     Settle();

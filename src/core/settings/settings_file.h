@@ -90,6 +90,12 @@ struct Options {
     int32_t AreaPrecision = 1;      // 35
     int32_t LogFileMessageFlag = 0; // 36: 0 shows a message after each addition
     bool SubPixelLimb = false;      // options file: refine the limb search
+    // Options file: how a picture lies when neither its header nor its name says: celestial
+    // north up and east to the left, as a camera sees the sky, until the user chooses
+    // another for pictures (the chart keeps its own orientation).
+    int32_t PictureOrientation = 1;
+    int32_t PictureFlipSign = 1;
+    int32_t PictureMirrorSign = -1;
 
     bool operator==(const Options&) const = default;
 };

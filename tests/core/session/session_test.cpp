@@ -521,7 +521,9 @@ TEST_F(SessionTest, APictureTakesTheChartsPlace) {
     s.ImageMouseDown(true, false, false, 513, 511);
     EXPECT_EQ(s.BoxText(EditBox::XCoord), "0.34");
     EXPECT_EQ(s.BoxText(EditBox::YCoord), "0.34");
-    EXPECT_NEAR(s.spot().At->latitude, s.observation().ephemeris.B0, 0.1);
+    // A pixel off the centre of a 450-pixel radius lies asin(sqrt 2 / 450) = 0.18 degrees
+    // from it on the Sun.
+    EXPECT_NEAR(s.spot().At->latitude, s.observation().ephemeris.B0, 0.2);
     // Clicks on the chart's control do nothing while the picture is shown.
     s.ChartMouseDown(true, false, false, 10, 10);
     EXPECT_EQ(s.BoxText(EditBox::XCoord), "0.34");
@@ -663,14 +665,19 @@ TEST_F(SessionTest, AHeaderSetsThePicturesTurnUntilTheUserChoosesAnother) {
     EXPECT_EQ(s.chart().Mode, Orientation::Equatorial);
     EXPECT_EQ(s.CurrentSettings().OrientationMode, 1);
     EXPECT_EQ(s.CurrentSettings().FlipSign, -1);
-    // A choice from the menu ends the header's turn.
+    // A choice from the menu ends the header's turn and is kept for pictures, apart from
+    // the chart's: solar north up, and east to the left as a camera sees it.
     s.ChooseOrientation(Orientation::RotationAxis);
     EXPECT_EQ(s.Geometry().Mode, Orientation::RotationAxis);
-    EXPECT_EQ(s.Geometry().FlipSign, -1);
-    // Closing a picture leaves the chart's orientation as the user set it.
+    EXPECT_EQ(s.Geometry().FlipSign, 1);
+    EXPECT_EQ(s.Geometry().MirrorSign, -1);
+    EXPECT_EQ(s.options().PictureOrientation, 2);
+    EXPECT_EQ(s.chart().Mode, Orientation::Equatorial);
+    // Closing a picture brings the chart back as the user set it.
     s.OpenImage("hmi.fits", header);
+    EXPECT_EQ(s.Geometry().Mode, Orientation::FromHeader);
     s.CloseImage();
-    EXPECT_EQ(s.Geometry().Mode, Orientation::RotationAxis);
+    EXPECT_EQ(s.Geometry().Mode, Orientation::Equatorial);
     EXPECT_EQ(s.Geometry().FlipSign, -1);
 }
 
