@@ -178,9 +178,11 @@ status bar says how far the limb search lies from it. While the image is shown t
 clicks and separations follow the header's orientation, and <i>Disk Orientaton &gt; From FITS
 header</i> is checked; choosing another orientation, or flipping or mirroring, takes over
 until the next image.</li>
-<li>Zoom in the image view: Ctrl and the mouse wheel (round the pointer), Ctrl++ or Ctrl+=
-in, Ctrl+- out, Ctrl+0 fits the picture to the window, Ctrl+1 shows one image pixel per
-screen pixel. Click the image first so that it has the focus.</li>
+<li>A picture opens fitted to the window and follows the window's size; only the picture
+scrolls, the readouts stay where they are. Zoom with Ctrl and the mouse wheel (round the
+pointer) or from the <i>View</i> menu: <i>Zoom In</i> (Ctrl++ or Ctrl+=), <i>Zoom Out</i>
+(Ctrl+-), <i>Fit to Window</i> (Ctrl+0) and <i>Actual Size</i> (Ctrl+1, one picture pixel
+per screen pixel).</li>
 <li><i>Save Image As...</i> saves what is shown, with everything drawn over it (BMP, PNG,
 JPEG or TIFF by the name's extension); <i>Save Image</i> saves again to the same file
 without asking. While the chart is shown they save the chart.</li>

@@ -68,7 +68,7 @@ double ImageView::FitZoom() const {
     const QSize room = viewport()->size();
     const double fit = std::min(static_cast<double>(room.width()) / image_.width(),
                                 static_cast<double>(room.height()) / image_.height());
-    return std::clamp(fit, SmallestZoom, 1.0);
+    return std::clamp(fit, SmallestZoom, LargestZoom);
 }
 
 void ImageView::zoomIn() {

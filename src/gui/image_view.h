@@ -14,8 +14,8 @@ namespace zorva::gui {
 //
 // Zoom: Ctrl+wheel (around the pointer), Ctrl++ or Ctrl+= in, Ctrl+- out, Ctrl+0 fit to
 // the window, Ctrl+1 one image pixel per screen pixel. Fit to the window shrinks a picture
-// larger than the window and shows a smaller one at 1:1; it follows the window's size
-// until another zoom is chosen.
+// larger than the window and enlarges a smaller one to fill it; it follows the window's
+// size until another zoom is chosen.
 class ImageView final : public QAbstractScrollArea {
     Q_OBJECT
   public:

@@ -4,10 +4,12 @@
 #include <QCloseEvent>
 #include <QDir>
 #include <QGroupBox>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QScrollArea>
+#include <QStackedWidget>
 #include <QStatusBar>
 #include <exception>
 
@@ -27,9 +29,8 @@ constexpr int kGroupLeft = 8;
 constexpr int kGroupWidth = 325;
 constexpr int kGroupHeight = 65;
 constexpr int kGroupPitch = 69;
-constexpr int kChartLeft = 345;
-constexpr int kChartTop = 8;
 constexpr int kDesignChartSide = 300;
+constexpr int kFormMargin = 8; // round the panel of group boxes
 constexpr int kEditHeight = 21;
 constexpr int kLabelTop = 31; // a caption beside an edit box
 constexpr int kEditTop = 28;
@@ -112,14 +113,20 @@ void PlaceRow(int left, std::initializer_list<std::pair<QWidget*, int>> row) {
 } // namespace
 
 void TZorvaForm::BuildForm() {
-    scroll_ = new QScrollArea(this);
-    scroll_->setObjectName(QStringLiteral("FormScroll"));
-    scroll_->setFrameShape(QFrame::NoFrame);
-    scroll_->setWidgetResizable(false);
-    form_ = new QWidget;
-    form_->setObjectName(QStringLiteral("Form"));
-    scroll_->setWidget(form_);
-    setCentralWidget(scroll_);
+    // The readouts stay in a panel of their own at the left; the chart, or a picture in its
+    // place, takes the rest of the window and alone scrolls or zooms.
+    auto* central = new QWidget(this);
+    central->setObjectName(QStringLiteral("Form"));
+    auto* row = new QHBoxLayout(central);
+    row->setContentsMargins(0, 0, 0, 0);
+    row->setSpacing(0);
+    form_ = new QWidget(central);
+    form_->setObjectName(QStringLiteral("ReadoutPanel"));
+    row->addWidget(form_, 0, Qt::AlignTop);
+    views_ = new QStackedWidget(central);
+    views_->setObjectName(QStringLiteral("Views"));
+    row->addWidget(views_, 1);
+    setCentralWidget(central);
 
     int top = 4;
     QGroupBox* GroupBox7 =
@@ -242,14 +249,24 @@ void TZorvaForm::BuildForm() {
     AddLabel(GroupBox8, "Label7", "Lat / Long2", 236, 20, "Lat & long at point 2");
     LL2Label = AddLabel(GroupBox8, "LL2Label", "", 236, 40, "Lat & long at point 2");
 
-    Image = new ImageControl(form_);
+    // The panel holds the group boxes where the layout places them.
+    form_->setFixedSize(kGroupLeft + kGroupWidth + kFormMargin,
+                        GroupBox8->y() + GroupBox8->height() + kFormMargin);
+
+    chartScroll_ = new QScrollArea(views_);
+    chartScroll_->setObjectName(QStringLiteral("ChartScroll"));
+    chartScroll_->setFrameShape(QFrame::NoFrame);
+    chartScroll_->setAlignment(Qt::AlignCenter);
+    chartScroll_->setWidgetResizable(false);
+    Image = new ImageControl;
     Image->setObjectName(QStringLiteral("Image"));
-    Image->move(kChartLeft, kChartTop);
     Image->setCanvasSize(kDesignChartSide, kDesignChartSide);
-    Image1 = new ImageView(form_);
+    chartScroll_->setWidget(Image);
+    views_->addWidget(chartScroll_);
+    Image1 = new ImageView(views_);
     Image1->setObjectName(QStringLiteral("Image1"));
-    Image1->move(kChartLeft, kChartTop);
     Image1->hide();
+    views_->addWidget(Image1);
     connect(Image1, &ImageView::mouseDown, this,
             [this](Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers, int x, int y) {
                 RunCommand([=, this] { Image1MouseDown(buttons, modifiers, x, y); });
@@ -311,6 +328,7 @@ void TZorvaForm::FormCreate() {
 void TZorvaForm::FormClose() {
     if (closed_) return;
     closed_ = true;
+    session_.RememberWindowSize(width(), height());
     const OptionsSave options =
         StoreOptions(OptionsFilePath().toStdString(), OptionsFileEntries(session_.options()));
     const SavedSettingsFiles saved =

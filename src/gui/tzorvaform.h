@@ -21,6 +21,7 @@ class QLabel;
 class QLineEdit;
 class QMenu;
 class QScrollArea;
+class QStackedWidget;
 class QStatusBar;
 
 namespace zorva {
@@ -138,8 +139,9 @@ class TZorvaForm final : public QMainWindow {
     void SyncMenus(const std::vector<MenuItemView>& menus);
     void SyncBoxes(const Presentation& presentation);
     void SyncPickers(const PickerView& pickers);
+    // The window at the size kept from the last run, else filling the screen's available
+    // area; with a Screen Resolution chosen, at that screen's size. Never off the screen.
     void ApplyWindowLayout();
-    QSize Image1PlacedSize() const;
     void PaintChart(const ChartView& view);
     void PaintPicture(const PictureView& view);
     void SaveImageTo(const QString& chosenPath);
@@ -173,8 +175,9 @@ class TZorvaForm final : public QMainWindow {
     std::vector<QAction*> menuActions_; // alongside the presentation's menu items
     QFont labelFont_;
 
-    QScrollArea* scroll_ = nullptr;
-    QWidget* form_ = nullptr;
+    QWidget* form_ = nullptr;         // the panel of group boxes
+    QStackedWidget* views_ = nullptr; // the chart's scroll area, or the picture's view
+    QScrollArea* chartScroll_ = nullptr;
     QGroupBox* GroupBox1 = nullptr;
     QGroupBox* GroupBox8 = nullptr;
     std::array<QLineEdit*, kEditBoxCount> boxes_{};

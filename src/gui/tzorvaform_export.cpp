@@ -11,6 +11,7 @@
 
 #include "core/chart/chart_caption.h"
 #include "core/readouts/copy_readouts.h"
+#include "gui/image_view.h"
 #include "gui/tzorvaform.h"
 #include "render/chart_export.h"
 
@@ -86,6 +87,21 @@ void TZorvaForm::BuildEditAndTimeMenus() {
             time, item.name, item.caption, [this, unit, count] { StepClick(unit, count); }, false)
             ->setShortcut(QKeySequence(item.key));
     }
+
+    // The picture's zoom, from anywhere in the window.
+    QMenu* view = AddMenu(nullptr, "View1", "&View");
+    AddItem(
+        view, "FitToWindow1", "&Fit to Window", [this] { Image1->fitToWindow(); }, false)
+        ->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_0));
+    AddItem(
+        view, "ActualSize1", "&Actual Size", [this] { Image1->actualSize(); }, false)
+        ->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_1));
+    AddItem(
+        view, "ZoomIn1", "Zoom &In", [this] { Image1->zoomIn(); }, false)
+        ->setShortcuts({QKeySequence::ZoomIn, QKeySequence(Qt::CTRL | Qt::Key_Equal)});
+    AddItem(
+        view, "ZoomOut1", "Zoom &Out", [this] { Image1->zoomOut(); }, false)
+        ->setShortcut(QKeySequence::ZoomOut);
 }
 
 // --- The chart on paper and in files ---

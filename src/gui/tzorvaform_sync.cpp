@@ -8,6 +8,7 @@
 #include <QScreen>
 #include <QScrollArea>
 #include <QSignalBlocker>
+#include <QStackedWidget>
 #include <QStatusBar>
 #include <QStyle>
 
@@ -26,14 +27,6 @@ namespace zorva::gui {
 
 namespace {
 
-// Room kept around the chart and the group boxes inside the scrolled form.
-constexpr int kFormMargin = 8;
-// The solar image's view: never smaller than the chart at design, and no larger than the
-// screen leaves beside the group boxes, the menu and the title.
-constexpr int kSmallestView = 300;
-constexpr int kPanelsWidth = 400;
-constexpr int kPanelsHeight = 120;
-constexpr int kImageLeft = 353; // right of the group boxes, as the chart
 constexpr int kErrorMessageMs = 15000;
 
 void SetText(QLabel* label, const std::string& text) {
@@ -63,12 +56,13 @@ void TZorvaForm::Show() {
     const bool swapped = !last || last->picture.has_value() != pictureShown;
     if (swapped) {
         // One of the two is shown: the chart, or the picture in its place.
+        views_->setCurrentWidget(pictureShown ? static_cast<QWidget*>(Image1) : chartScroll_);
         Image->setVisible(!pictureShown);
         Image1->setVisible(pictureShown);
     }
     if (pictureShown && (!last || last->picture != next.picture)) PaintPicture(*next.picture);
     if (!pictureShown && (sideChanged || last->chart != next.chart)) PaintChart(next.chart);
-    if (sideChanged || swapped || (pictureShown && Image1->size() != Image1PlacedSize())) {
+    if (!last || last->windowWidth != next.windowWidth || last->windowHeight != next.windowHeight) {
         ApplyWindowLayout();
     }
     if (!last || last->readouts != next.readouts) SyncReadouts(next.readouts);
@@ -121,18 +115,6 @@ void TZorvaForm::PaintPicture(const PictureView& view) {
     }
     ClearUpperVectorState();
     Image1->exchangeImage(imageCanvas_);
-}
-
-// The solar image's view takes the picture's size, but no more of the screen than is left
-// beside the group boxes; a larger picture is zoomed or scrolled inside it.
-QSize TZorvaForm::Image1PlacedSize() const {
-    QSize size = cleanImage_.size().expandedTo(QSize(kSmallestView, kSmallestView));
-    if (const QScreen* s = screen()) {
-        const QRect avail = s->availableGeometry();
-        size = size.boundedTo(QSize(std::max(kSmallestView, avail.width() - kPanelsWidth),
-                                    std::max(kSmallestView, avail.height() - kPanelsHeight)));
-    }
-    return size;
 }
 
 void TZorvaForm::SyncReadouts(const ReadoutView& r) {
@@ -217,41 +199,25 @@ void TZorvaForm::SyncPickers(const PickerView& p) {
     place(UTCaption, l.UTCaptionLeft, l.UTCaptionWidth);
 }
 
-// The layout rule sizes the window for the screen size chosen in the Display menu; the real
-// screen bounds it, so a large chart on a small screen scrolls inside the window, and the
-// title bar never leaves the screen.
 void TZorvaForm::ApplyWindowLayout() {
-    const QWidget* shown = Image;
-    if (session_.ImageShown()) {
-        const QSize size = Image1PlacedSize();
-        Image1->setGeometry(kImageLeft, ImageControlTop(size.height()), size.width(),
-                            size.height());
-        shown = Image1;
-    }
-    form_->resize(
-        std::max(shown->x() + shown->width(), GroupBox8->x() + GroupBox8->width()) + kFormMargin,
-        std::max(shown->y() + shown->height(), GroupBox8->y() + GroupBox8->height()) + kFormMargin);
-    const WindowFit fit =
-        FitWindowToChart(shown->width(), shown->height(), session_.chart().ScreenWidth,
-                         session_.chart().ScreenHeight);
-    int width = fit.width;
-    int height = fit.height;
-    int left = fit.left;
-    int top = fit.top;
-    if (const QScreen* s = screen()) {
-        const QRect avail = s->availableGeometry();
-        // The frame around the window; before it is shown the title bar's height is a guess.
-        const QRect frame = frameGeometry();
-        const QRect inner = geometry();
-        const int titleHeight = isVisible() ? inner.top() - frame.top()
-                                            : style()->pixelMetric(QStyle::PM_TitleBarHeight);
-        const int sides = isVisible() ? frame.width() - inner.width() : 0;
-        width = std::min(width, avail.width() - sides);
-        height = std::min(height, avail.height() - titleHeight);
-        left = avail.left() + std::clamp(left, 0, std::max(0, avail.width() - sides - width));
-        top = avail.top() + titleHeight +
-              std::clamp(top, 0, std::max(0, avail.height() - titleHeight - height));
-    }
+    const Options& o = session_.options();
+    const QScreen* s = screen();
+    if (s == nullptr) return;
+    const QRect avail = s->availableGeometry();
+    // The frame around the window; before it is shown the title bar's height is a guess.
+    const QRect frame = frameGeometry();
+    const QRect inner = geometry();
+    const int titleHeight =
+        isVisible() ? inner.top() - frame.top() : style()->pixelMetric(QStyle::PM_TitleBarHeight);
+    const int sides = isVisible() ? frame.width() - inner.width() : 0;
+    const int roomWidth = std::max(1, avail.width() - sides);
+    const int roomHeight = std::max(1, avail.height() - titleHeight);
+    const bool kept = o.WindowWidth > 0 && o.WindowHeight > 0;
+    const int width = std::min(kept ? o.WindowWidth : roomWidth, roomWidth);
+    const int height = std::min(kept ? o.WindowHeight : roomHeight, roomHeight);
+    // Centred in the screen's available area, the title bar inside it.
+    const int left = avail.left() + (roomWidth - width) / 2;
+    const int top = avail.top() + titleHeight + (roomHeight - height) / 2;
     setGeometry(left, top, width, height);
 }
 

@@ -93,7 +93,8 @@ TEST_F(ViewFixture, CtrlWheelZoomsAboutThePointer) {
     EXPECT_DOUBLE_EQ(view.zoom(), 1.5);
     view.setImage(QImage(100, 50, QImage::Format_RGB32));
     EXPECT_TRUE(view.fitsWindow());
-    EXPECT_DOUBLE_EQ(view.zoom(), 1); // smaller than the window: shown at 1:1
+    // Smaller than the window: enlarged to fill it, min(200 / 100, 150 / 50) = 2.
+    EXPECT_DOUBLE_EQ(view.zoom(), 2);
 }
 
 } // namespace

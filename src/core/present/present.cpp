@@ -126,6 +126,8 @@ Presentation Present(const Session& s) {
     p.pickers = {s.Date(), s.Time(), s.options().DateLong, s.PickerLayout()};
     p.menus = PresentMenus(s, p.readouts.position.AltAzi1Caption);
     p.chartSide = s.ChartSidePixels();
+    p.windowWidth = s.options().WindowWidth;
+    p.windowHeight = s.options().WindowHeight;
     p.chart = PresentChart(s);
     p.picture = PresentPicture(s);
     const YearTableSource& source = s.observation().TableSource;

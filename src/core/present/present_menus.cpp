@@ -75,8 +75,9 @@ std::vector<MenuItemView> PresentMenus(const Session& s, const std::string& altA
     m.Add("SolarRegionSummary1", d.SolarRegionSummary);
     m.Add("Arc1", d.Arc1);
     m.Add("Arc2", d.Arc2);
-    for (std::size_t i = 0; i < ScreenItems.size(); ++i) {
-        m.Add(ScreenItems[i].Name, d.ScreenItem == static_cast<int32_t>(i) + 1);
+    // The screen the window is laid out for.
+    for (const ScreenItem& item : ScreenItems) {
+        m.Add(item.Name, item.Width == options.ScreenWidth && item.Height == options.ScreenHeight);
     }
     const PickerWidths& p = s.pickers();
     m.Add("IncreaseDateWindow1", false, p.increaseDateEnabled);
@@ -86,6 +87,9 @@ std::vector<MenuItemView> PresentMenus(const Session& s, const std::string& altA
     m.Add("AltAzi1", false, true, altAziCaption);
     m.Add("AddtoLogfile1", false, s.LogfileOpen());
     m.Add("CloseImage1", false, picture);
+    for (const char* item : {"FitToWindow1", "ActualSize1", "ZoomIn1", "ZoomOut1"}) {
+        m.Add(item, false, picture);
+    }
     for (const char* item : {"Rotation1", "Diameter1", "ExportChart1", "PrintChart1"}) {
         m.Add(item, false, !picture);
     }

@@ -128,6 +128,8 @@ struct Presentation {
     PickerView pickers;
     std::vector<MenuItemView> menus;
     int32_t chartSide = 0;
+    int32_t windowWidth = 0; // the window's size to lay out; 0 fills the screen
+    int32_t windowHeight = 0;
     ChartView chart;
     std::optional<PictureView> picture;                    // shown in the chart's place
     std::string tableSource;                               // where the year's ephemeris comes from

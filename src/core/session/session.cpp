@@ -289,7 +289,14 @@ void Session::ChooseScreen(int32_t item) {
     const ScreenItem& chosen = ScreenItems.at(static_cast<std::size_t>(item - 1));
     options_.ScreenWidth = chosen.Width;
     options_.ScreenHeight = chosen.Height;
-    display_.ScreenItem = item;
+    options_.WindowWidth = chosen.Width;
+    options_.WindowHeight = chosen.Height;
+}
+
+void Session::RememberWindowSize(int32_t width, int32_t height) {
+    if (!IsUsableScreenSide(width) || !IsUsableScreenSide(height)) return;
+    options_.WindowWidth = width;
+    options_.WindowHeight = height;
 }
 
 } // namespace zorva

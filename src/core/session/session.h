@@ -47,9 +47,8 @@ struct Observation {
 struct DisplayState {
     bool SolarRegionSummary = false;
     bool LinkWithDate = false;
-    bool Arc1 = false;      // separation within the disk
-    bool Arc2 = false;      // separation outside the disk
-    int32_t ScreenItem = 0; // 1..7 in the resolution menu, 0 none
+    bool Arc1 = false; // separation within the disk
+    bool Arc2 = false; // separation outside the disk
 };
 
 // Which of the four picker width items are enabled.
@@ -156,7 +155,10 @@ class Session {
     void ChooseOrientation(Orientation mode);
     void ToggleGridItem(GridItem item);
     void ToggleSunspot();
-    void ChooseScreen(int32_t item); // 1..7 of ScreenItems
+    // 1..7 of ScreenItems: the window is laid out for that screen, at its size.
+    void ChooseScreen(int32_t item);
+    // The window's size as it closes, kept for the next start.
+    void RememberWindowSize(int32_t width, int32_t height);
     void ChooseGridSize(bool mm);
 
     // Display commands.

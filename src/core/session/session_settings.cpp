@@ -17,7 +17,6 @@ void Session::ApplySettings(const SettingsLoad& load) {
     options_.OrientationMode =
         static_cast<int32_t>(load.orientation.value_or(Orientation::Equatorial));
     obs_.observer = {options_.ObserverLat, options_.ObserverLong};
-    display_.ScreenItem = static_cast<int32_t>(load.screenItem);
 }
 
 Settings Session::CurrentSettings() const {
