@@ -1,6 +1,7 @@
 #include <QApplication>
 #include <QMessageBox>
 #include <QSocketNotifier>
+#include <QStringList>
 #include <QWidget>
 #include <cerrno>
 #include <csignal>
@@ -105,5 +106,9 @@ int main(int argc, char** argv) {
         if (closer->Requested()) return 0;
     }
     form.show();
+    // `zorva FILE` opens the picture once the window is up, so a file that cannot be
+    // read is told over the window, which then shows the chart.
+    const QStringList arguments = app.arguments();
+    if (arguments.size() > 1) form.OpenPicturePath(arguments.at(1));
     return app.exec();
 }

@@ -50,6 +50,10 @@ class TZorvaForm final : public QMainWindow {
     bool hideWelcome() const { return session_.HideWelcome(); }
     void setHideWelcome(bool hide) { session_.SetHideWelcome(hide); }
 
+    // Opens a picture as Open Image does once its file is chosen: a file named on the
+    // command line, or one the desktop hands over.
+    void OpenPicturePath(const QString& path);
+
     // Handlers, named after the controls and menu items that fire them.
     void DatePickerChange();
     void TimePickerChange();

@@ -33,8 +33,10 @@ void TZorvaForm::OpenImage1Click() {
     request.initialFolder = QString::fromStdString(session_.folders().ImageDir);
     request.mustExist = true;
     const QString path = dialogs_.OpenFile(this, request);
-    if (path.isEmpty()) return;
+    if (!path.isEmpty()) OpenPicturePath(path);
+}
 
+void TZorvaForm::OpenPicturePath(const QString& path) {
     const BusyCursor busy;
     // The file is read and checked before anything changes: a file that cannot be opened
     // leaves the chart, or the picture before, as it was.

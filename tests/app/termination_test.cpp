@@ -34,12 +34,19 @@ bool Catches(pid_t pid, int signal) {
     return false;
 }
 
-// Starts the program in `folder`, sends `signal` once it handles it and `settle` later,
-// and gives its exit status (-1 when it did not end by itself).
-int RunAndSignal(const fs::path& folder, int signal, std::chrono::milliseconds settle) {
+// Starts the program in `folder` (with a picture to open, when one is named), sends
+// `signal` once it handles it and `settle` later, and gives its exit status (-1 when it
+// did not end by itself).
+int RunAndSignal(const fs::path& folder, int signal, std::chrono::milliseconds settle,
+                 const std::string& picture = {}) {
     const pid_t pid = ::fork();
     if (pid == 0) {
-        if (::chdir(folder.c_str()) == 0) ::execl(ZORVA_PROGRAM, "zorva", nullptr);
+        if (::chdir(folder.c_str()) == 0) {
+            if (picture.empty())
+                ::execl(ZORVA_PROGRAM, "zorva", nullptr);
+            else
+                ::execl(ZORVA_PROGRAM, "zorva", picture.c_str(), nullptr);
+        }
         ::_exit(127);
     }
     const auto deadline = std::chrono::steady_clock::now() + kPatience;
@@ -102,6 +109,20 @@ TEST(Termination, AnEarlySignalWaitsForTheWindow) {
     test::WriteFile(file, "true\r\n");
     EXPECT_EQ(RunAndSignal(dir.path(), SIGTERM, 0ms), 0);
     EXPECT_EQ(test::ReadFile(file), SettingsFileText(s));
+}
+
+// `zorva FILE`, as a file manager starts it: the picture opens, and its folder is the one
+// Open Image starts in next time.
+TEST(Termination, APictureNamedOnTheCommandLineOpens) {
+    test::TempDir dir;
+    const fs::path settings = dir / std::string(kSettingsFileName);
+    test::WriteFile(settings, "true\r\n");
+    const fs::path picture =
+        fs::path(ZORVA_TESTDATA_DIR) / "images" / "mdi_20050111_235932_1024.png";
+    EXPECT_EQ(RunAndSignal(dir.path(), SIGTERM, 3000ms, picture.string()), 0);
+    const LoadedSettingsFiles saved = LoadSettingsFiles(dir.path());
+    ASSERT_TRUE(saved.directoryFound);
+    EXPECT_EQ(fs::path(saved.folders.ImageDir), picture.parent_path() / "");
 }
 
 } // namespace
