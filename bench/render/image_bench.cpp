@@ -1,6 +1,6 @@
 // Speed of the solar image path on a 4096 x 4096 picture: opening and finding the limb
-// against a bare decode of the same file, the limb search alone, a redraw of the grid
-// overlay; and the memory a 16-bit picture takes to open.
+// against a bare decode of the same file, the limb search alone, the overlay painted on a
+// view and the picture saved with it; and the memory a 16-bit picture takes to open.
 //
 // The pictures are made when the program starts, from a shared real image scaled up (or a
 // drawn disk where the shared images are missing), in a temporary folder removed at the
@@ -91,27 +91,52 @@ void BM_FindLimb4096(benchmark::State& state) {
 }
 BENCHMARK(BM_FindLimb4096)->Unit(benchmark::kMillisecond);
 
-void BM_ImageGridRedraw4096(benchmark::State& state) {
+// What is drawn over a 4096 x 4096 picture: every grid line, the circle and the limb
+// points, the spot.
+zorva::PictureView BusyOverlay(const zorva::LimbFit& fit) {
+    zorva::PictureView v;
+    v.scene.Geometry.ShowLatLines = true;
+    v.scene.Geometry.ShowLongLines = true;
+    v.scene.B0 = 5.2;
+    v.scene.P = -12.4;
+    v.scene.D = 0.53;
+    v.scene.SpotX = 20;
+    v.scene.SpotY = -12;
+    v.disk = fit.disk;
+    v.limb = fit.points;
+    v.points = v.circle = v.spot = true;
+    return v;
+}
+
+// The overlay painted over the fitted picture on a 1600 x 1000 view, as each repaint of
+// the window's picture does.
+void BM_OverlayOnAView4096(benchmark::State& state) {
     const zorva::SolarImageLoad load = zorva::LoadSolarImage(Pictures().png8);
-    const zorva::LimbFit fit = zorva::FindSolarLimb(*load.image);
-    zorva::ImageOverlayScene s;
-    s.chart.Geometry.ShowLatLines = true;
-    s.chart.Geometry.ShowLongLines = true;
-    s.chart.B0 = 5.2;
-    s.chart.P = -12.4;
-    s.chart.D = 0.53;
-    s.disk = fit.disk;
-    s.limb = fit.points;
-    s.points = true;
-    s.circle = true;
+    const zorva::PictureView v = BusyOverlay(zorva::FindSolarLimb(*load.image));
+    QImage view(1600, 1000, QImage::Format_RGB32);
+    const double zoom = 1000.0 / kSide;
     const QFont font = zorva::DefaultChartFont();
-    QImage canvas;
     for (auto _ : state) {
-        zorva::DrawImageGrid(canvas, load.image->shown, s, font);
-        benchmark::DoNotOptimize(canvas.constBits());
+        QPainter p(&view);
+        zorva::PaintPictureOverlay(p, v, {zoom, 300, 0, QRectF(view.rect())}, font);
+        p.end();
+        benchmark::DoNotOptimize(view.constBits());
     }
 }
-BENCHMARK(BM_ImageGridRedraw4096)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_OverlayOnAView4096)->Unit(benchmark::kMillisecond);
+
+// The picture as saved, with its overlay and caption.
+void BM_SavedPictureWithOverlay4096(benchmark::State& state) {
+    const zorva::SolarImageLoad load = zorva::LoadSolarImage(Pictures().png8);
+    const zorva::PictureView v = BusyOverlay(zorva::FindSolarLimb(*load.image));
+    const std::vector<zorva::CaptionLine> caption = {{"sun4096.png"}, {"2023-01-31  03:39:45 UT"}};
+    const QFont font = zorva::DefaultChartFont();
+    for (auto _ : state) {
+        const QImage saved = zorva::PictureWithOverlay(load.image->shown, v, caption, font);
+        benchmark::DoNotOptimize(saved.constBits());
+    }
+}
+BENCHMARK(BM_SavedPictureWithOverlay4096)->Unit(benchmark::kMillisecond);
 
 // Resident and peak resident memory of the process, bytes.
 struct Resident {

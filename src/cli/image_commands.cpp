@@ -129,16 +129,17 @@ int OverlayCommand(const std::vector<std::string>& args, std::ostream& /*out*/) 
     if (!picture.instant) {
         throw UsageError(picture.name + " gives no date; give --at");
     }
-    ImageOverlayScene scene;
-    scene.chart =
-        MakeChartScene(PictureGeometry(picture, chart), EphemerisWarned(*picture.instant, observer),
-                       SpotState{}, MarkerState{});
-    scene.disk = *picture.disk;
-    scene.limb = picture.limb.points;
-    scene.points = parsed.Has("--points");
-    scene.circle = parsed.Has("--circle");
-    QImage canvas;
-    DrawImageGrid(canvas, opened.image.shown, scene, DefaultChartFont());
+    const Ephemeris ephemeris = EphemerisWarned(*picture.instant, observer);
+    const ChartGeometry geometry = PictureGeometry(picture, chart);
+    PictureView view;
+    view.scene = MakeChartScene(geometry, ephemeris, SpotState{}, MarkerState{});
+    view.disk = picture.disk;
+    view.limb = picture.limb.points;
+    view.points = parsed.Has("--points");
+    view.circle = parsed.Has("--circle");
+    const QImage canvas = PictureWithOverlay(
+        opened.image.shown, view,
+        PictureCaptionLines(picture, *picture.instant, ephemeris, geometry), DefaultChartFont());
     QString error;
     if (!SaveSolarImage(canvas, outPath, *type, &error)) {
         throw std::runtime_error(error.toStdString());

@@ -46,21 +46,24 @@ ImageView::ImageView(QWidget* parent) : QAbstractScrollArea(parent) {
 }
 
 void ImageView::setImage(const QImage& image) {
-    QImage shown = image;
-    exchangeImage(shown);
-}
-
-void ImageView::exchangeImage(QImage& image) {
     const bool sameSize = !image_.isNull() && image.size() == image_.size();
-    std::swap(image_, image);
+    image_ = image;
     shrunk_ = QImage();
     if (!sameSize) {
-        fit_ = true;
-        zoom_ = FitZoom();
-        emit zoomChanged(zoom_);
+        fitToWindow();
+        return;
     }
     UpdateScrollBars();
     viewport()->update();
+}
+
+void ImageView::SetFit(bool fit) {
+    fit_ = fit;
+    // A fitted picture needs no scroll bars, and a bar that came and went as the zoom
+    // followed the window would change the room it is fitted to.
+    const Qt::ScrollBarPolicy policy = fit ? Qt::ScrollBarAlwaysOff : Qt::ScrollBarAsNeeded;
+    setHorizontalScrollBarPolicy(policy);
+    setVerticalScrollBarPolicy(policy);
 }
 
 double ImageView::FitZoom() const {
@@ -80,8 +83,12 @@ void ImageView::zoomOut() {
 }
 
 void ImageView::fitToWindow() {
-    ZoomAround(FitZoom(), QRectF(viewport()->rect()).center());
-    fit_ = true;
+    SetFit(true);
+    zoom_ = FitZoom();
+    shrunk_ = QImage();
+    UpdateScrollBars();
+    viewport()->update();
+    emit zoomChanged(zoom_);
 }
 
 void ImageView::actualSize() {
@@ -93,7 +100,7 @@ void ImageView::setZoom(double zoom) {
 }
 
 void ImageView::ZoomAround(double zoom, QPointF anchor) {
-    fit_ = false;
+    if (fit_) SetFit(false);
     if (zoom == zoom_) return;
     const QPointF origin = Origin();
     const QPointF imagePoint = (anchor - origin) / zoom_;
@@ -111,8 +118,9 @@ void ImageView::ZoomAround(double zoom, QPointF anchor) {
 
 void ImageView::UpdateScrollBars() {
     const QSize room = viewport()->size();
-    const int w = static_cast<int>(std::ceil(image_.width() * zoom_));
-    const int h = static_cast<int>(std::ceil(image_.height() * zoom_));
+    // A picture fitted to the window fills it exactly: no rounding may add a scroll bar.
+    const int w = static_cast<int>(std::ceil(image_.width() * zoom_ - kStepTolerance));
+    const int h = static_cast<int>(std::ceil(image_.height() * zoom_ - kStepTolerance));
     horizontalScrollBar()->setRange(0, std::max(0, w - room.width()));
     horizontalScrollBar()->setPageStep(room.width());
     verticalScrollBar()->setRange(0, std::max(0, h - room.height()));
@@ -146,15 +154,20 @@ void ImageView::paintEvent(QPaintEvent* /*event*/) {
     if (image_.isNull()) return;
     const QPointF origin = Origin();
     if (zoom_ < 1) {
-        // Shrunk once by averaging, so thin overlay lines fade rather than vanish.
+        // Shrunk once by averaging, so fine detail fades rather than flickers.
         const QSize size(std::max(1, static_cast<int>(std::lround(image_.width() * zoom_))),
                          std::max(1, static_cast<int>(std::lround(image_.height() * zoom_))));
         if (shrunk_.size() != size) {
             shrunk_ = image_.scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
         }
         p.drawImage(origin, shrunk_);
-        return;
+    } else {
+        PaintVisiblePart(p, origin);
     }
+    if (overlay_) overlay_(p, zoom_, origin);
+}
+
+void ImageView::PaintVisiblePart(QPainter& p, QPointF origin) const {
     // Only the part of the picture inside the window, each pixel a square block.
     const QRectF visible = QRectF(QPointF(0, 0), QSizeF(viewport()->size()));
     const int x0 = std::max(0, static_cast<int>(std::floor(-origin.x() / zoom_)));

@@ -4,13 +4,15 @@
 #include <QImage>
 #include <QPoint>
 #include <QPointF>
+#include <functional>
 #include <optional>
 
 namespace zorva::gui {
 
 // A zoomable view of a solar image. The picture is drawn at its own resolution and scaled
-// for display; a mouse-down on it is reported in the picture's own pixel coordinates,
-// whatever the zoom and scroll position.
+// for display, and an overlay is painted over it in the window's own pixels, so its lines
+// and labels keep their size at every zoom; a mouse-down on the picture is reported in the
+// picture's own pixel coordinates, whatever the zoom and scroll position.
 //
 // Zoom: Ctrl+wheel (around the pointer), Ctrl++ or Ctrl+= in, Ctrl+- out, Ctrl+0 fit to
 // the window, Ctrl+1 one image pixel per screen pixel. Fit to the window shrinks a picture
@@ -24,10 +26,15 @@ class ImageView final : public QAbstractScrollArea {
     // Shows a picture. One of the same size (the same image redrawn) keeps the zoom and
     // scroll position; another size is fitted to the window.
     void setImage(const QImage& image);
-    // Shows `image` and hands the picture shown before back in it, neither copied: the
-    // owner paints its next picture into the one handed back while this one is shown.
-    void exchangeImage(QImage& image);
     const QImage& image() const { return image_; }
+
+    // Paints the overlay with the painter on the viewport, given the zoom and where the
+    // picture's top-left corner lies on the viewport.
+    using OverlayPainter = std::function<void(QPainter&, double zoom, QPointF origin)>;
+    void setOverlay(OverlayPainter overlay) { overlay_ = std::move(overlay); }
+    const OverlayPainter& overlay() const { return overlay_; }
+    // The overlay has changed: paint it again.
+    void overlayChanged() { viewport()->update(); }
 
     // Screen pixels per image pixel, and whether the view fits the picture to the window.
     double zoom() const { return zoom_; }
@@ -63,13 +70,18 @@ class ImageView final : public QAbstractScrollArea {
 
   private:
     double FitZoom() const;
+    void SetFit(bool fit);
     // Changes the zoom keeping the image point under `anchor` (viewport coordinates) in place.
     void ZoomAround(double zoom, QPointF anchor);
     void UpdateScrollBars();
+    // The part of the picture inside the viewport at a zoom of 1 or more, each pixel a
+    // square block.
+    void PaintVisiblePart(QPainter& p, QPointF origin) const;
     // Viewport position of the picture's top-left corner.
     QPointF Origin() const;
 
     QImage image_;
+    OverlayPainter overlay_;
     QImage shrunk_; // the picture smoothly scaled to a zoom below 1, made when first drawn
     double zoom_ = 1;
     bool fit_ = true;

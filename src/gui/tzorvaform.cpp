@@ -20,6 +20,7 @@
 #include "gui/help_window.h"
 #include "gui/image_view.h"
 #include "gui/intro_form.h"
+#include "render/image_overlay.h"
 
 namespace zorva::gui {
 
@@ -266,6 +267,12 @@ void TZorvaForm::BuildForm() {
     Image1 = new ImageView(views_);
     Image1->setObjectName(QStringLiteral("Image1"));
     Image1->hide();
+    Image1->setOverlay([this](QPainter& p, double zoom, QPointF origin) {
+        if (!shown_ || !shown_->picture) return;
+        PaintPictureOverlay(p, *shown_->picture,
+                            {zoom, origin.x(), origin.y(), QRectF(Image1->viewport()->rect())},
+                            labelFont_);
+    });
     views_->addWidget(Image1);
     connect(Image1, &ImageView::mouseDown, this,
             [this](Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers, int x, int y) {

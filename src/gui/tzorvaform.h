@@ -147,7 +147,7 @@ class TZorvaForm final : public QMainWindow {
     // area; with a Screen Resolution chosen, at that screen's size. Never off the screen.
     void ApplyWindowLayout();
     void PaintChart(const ChartView& view);
-    void PaintPicture(const PictureView& view);
+    void PaintPicture();
     void SaveImageTo(const QString& chosenPath);
     void EditBoxChanged(EditBox box);
 
@@ -202,7 +202,6 @@ class TZorvaForm final : public QMainWindow {
     ImageControl* Image = nullptr;
     ImageView* Image1 = nullptr;
     QImage cleanImage_;    // the opened picture, untouched: each overlay starts from it
-    QImage imageCanvas_;   // the next picture with its overlays is painted here
     QImage searchedImage_; // the grey picture the limb search reads
     std::optional<Presentation> shown_;  // what the window shows
     RegionTable* regionTable_ = nullptr; // made when first asked for

@@ -7,6 +7,7 @@
 #include "gui/image_view.h"
 #include "gui/tzorvaform.h"
 #include "gui/widget_text.h"
+#include "render/image_overlay.h"
 #include "render/solar_image.h"
 
 namespace zorva::gui {
@@ -74,7 +75,6 @@ void TZorvaForm::CloseImage1Click() {
     // The picture's memory goes with it.
     cleanImage_ = QImage();
     searchedImage_ = QImage();
-    imageCanvas_ = QImage();
     Show();
     Image1->setImage(QImage());
 }
@@ -82,7 +82,10 @@ void TZorvaForm::CloseImage1Click() {
 void TZorvaForm::SaveImageTo(const QString& chosenPath) {
     const SaveTarget target = ResolveSaveTarget(chosenPath);
     // What is shown is saved, with everything drawn over it.
-    const QImage& picture = session_.ChartShown() ? Image->canvas() : Image1->image();
+    const QImage picture = session_.ChartShown() || !shown_ || !shown_->picture
+                               ? Image->canvas()
+                               : PictureWithOverlay(cleanImage_, *shown_->picture,
+                                                    PresentPictureCaption(session_), labelFont_);
     QString error;
     if (!SaveSolarImage(picture, target, &error)) {
         dialogs_.Message(this, error, QStringLiteral("Save Image"), MessageIcon::Error,

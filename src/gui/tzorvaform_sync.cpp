@@ -60,7 +60,7 @@ void TZorvaForm::Show() {
         Image->setVisible(!pictureShown);
         Image1->setVisible(pictureShown);
     }
-    if (pictureShown && (!last || last->picture != next.picture)) PaintPicture(*next.picture);
+    if (pictureShown && (!last || last->picture != next.picture)) PaintPicture();
     if (!pictureShown && (sideChanged || last->chart != next.chart)) PaintChart(next.chart);
     if (!last || last->windowWidth != next.windowWidth || last->windowHeight != next.windowHeight) {
         ApplyWindowLayout();
@@ -96,25 +96,11 @@ void TZorvaForm::PaintChart(const ChartView& view) {
     Image->update();
 }
 
-void TZorvaForm::PaintPicture(const PictureView& view) {
-    if (cleanImage_.isNull()) return;
-    // When only the spot moved (a click, say), the picture shown is painted again just
-    // where its marker was and is now; a large picture is not restored whole for that.
-    std::optional<QRect> area;
-    if (shown_ && shown_->picture && Image1->image().size() == cleanImage_.size()) {
-        area = SpotOnlyChange(*shown_->picture, view);
-    }
-    if (area && area->isNull()) return;
-    if (area) {
-        Image1->exchangeImage(imageCanvas_); // the picture shown comes back to be mended
-        PaintPictureView(imageCanvas_, cleanImage_, view, labelFont_, *area);
-    } else {
-        // Two canvases take turns: the next picture is painted into the one not shown,
-        // so a large picture is neither copied nor allocated again for each redraw.
-        PaintPictureView(imageCanvas_, cleanImage_, view, labelFont_);
-    }
-    ClearUpperVectorState();
-    Image1->exchangeImage(imageCanvas_);
+void TZorvaForm::PaintPicture() {
+    // The picture is shown as it is; its overlay is painted over it in the view's own
+    // pixels from what the window shows, each time the view is painted.
+    if (Image1->image().cacheKey() != cleanImage_.cacheKey()) Image1->setImage(cleanImage_);
+    Image1->overlayChanged();
 }
 
 void TZorvaForm::SyncReadouts(const ReadoutView& r) {

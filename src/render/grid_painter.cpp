@@ -2,6 +2,7 @@
 
 #include <QFontMetrics>
 #include <QFontMetricsF>
+#include <QPainterPath>
 #include <QPolygonF>
 #include <algorithm>
 #include <cmath>
@@ -141,15 +142,17 @@ bool GridShows(const GridFrame& f, const DiskPosition& pt) {
     return pt.rho != FarSide && pt.r <= f.cutoff;
 }
 
-std::shared_ptr<const GridLines> ProjectGrid(const ChartScene& s) {
+std::shared_ptr<const GridLines> ProjectGrid(const ChartScene& s, RadialSearch search) {
     const ChartGeometry& g = s.Geometry;
     // What the projected lines depend on.
     struct Key {
         double D, B0;
         bool equator, centralMeridian, latLines, longLines;
+        RadialSearch search;
         bool operator==(const Key&) const = default;
     };
-    const Key key{s.D, s.B0, g.ShowEquator, g.ShowCentralMeridian, g.ShowLatLines, g.ShowLongLines};
+    const Key key{
+        s.D, s.B0, g.ShowEquator, g.ShowCentralMeridian, g.ShowLatLines, g.ShowLongLines, search};
     thread_local std::optional<Key> lastKey;
     thread_local std::shared_ptr<const GridLines> last;
     if (last && lastKey == key) return last;
@@ -159,18 +162,30 @@ std::shared_ptr<const GridLines> ProjectGrid(const ChartScene& s) {
     auto grid = std::make_shared<GridLines>();
     const auto& dL = ChartLongitudeSamples();
     const auto& lat = ChartLatitudeSamples();
+    const bool exact = search == RadialSearch::Exact;
     if (g.ShowEquator && !g.ShowLatLines) {
-        for (std::size_t k = 0; k < dL.size(); ++k)
-            ProjectPoint(0, dL[k], s.D, s.B0, grid->equator[k]);
+        if (exact) {
+            ProjectLatitudeCircle(0, dL, s.D, s.B0, grid->equator, search);
+        } else {
+            for (std::size_t k = 0; k < dL.size(); ++k)
+                ProjectPoint(0, dL[k], s.D, s.B0, grid->equator[k]);
+        }
     }
     if (g.ShowCentralMeridian && !g.ShowLongLines) {
-        for (std::size_t k = 0; k < lat.size(); ++k) {
-            ProjectPoint(lat[k], 0, s.D, s.B0, grid->centralMeridian[k]);
+        if (exact) {
+            ProjectMeridian(lat, 0, s.D, s.B0, grid->centralMeridian, search);
+        } else {
+            for (std::size_t k = 0; k < lat.size(); ++k)
+                ProjectPoint(lat[k], 0, s.D, s.B0, grid->centralMeridian[k]);
         }
     }
     for (std::size_t i = 0; i < GridDegrees.size(); ++i) {
-        if (g.ShowLatLines) ProjectLatitudeCircle(GridDegrees[i], dL, s.D, s.B0, grid->circles[i]);
-        if (g.ShowLongLines) ProjectMeridian(lat, GridDegrees[i], s.D, s.B0, grid->meridians[i]);
+        if (g.ShowLatLines) {
+            ProjectLatitudeCircle(GridDegrees[i], dL, s.D, s.B0, grid->circles[i], search);
+        }
+        if (g.ShowLongLines) {
+            ProjectMeridian(lat, GridDegrees[i], s.D, s.B0, grid->meridians[i], search);
+        }
     }
     lastKey = key;
     last = grid;
@@ -219,7 +234,18 @@ int TextHeight(const QPainter& p) {
 
 void TextOut(QPainter& p, const GridFrame& f, double x, double y, const QString& text) {
     if (!f.smooth) return TextOut(p, TruncPixel(x), TruncPixel(y), text);
-    p.drawText(QPointF(x, y + QFontMetricsF(p.font(), p.device()).ascent()), text);
+    const QPointF baseline(x, y + QFontMetricsF(p.font(), p.device()).ascent());
+    if (f.ink == GridFrame::Ink::Glyphs) {
+        p.drawText(baseline, text);
+        return;
+    }
+    QPainterPath outline;
+    outline.addText(baseline, p.font(), text);
+    if (f.ink == GridFrame::Ink::Halo) {
+        p.strokePath(outline, p.pen());
+    } else {
+        p.fillPath(outline, p.pen().color());
+    }
 }
 
 double TextWidth(const QPainter& p, const GridFrame& f, const QString& s) {
@@ -256,6 +282,10 @@ void CornerEllipse(QPainter& p, const GridFrame& f, double x1, double y1, double
         return CornerEllipse(p, TruncPixel(x1), TruncPixel(y1), TruncPixel(x2), TruncPixel(y2));
     }
     p.drawEllipse(QRectF(x1, y1, x2 - x1, y2 - y1));
+}
+
+void ClipTo(QPainter& painter, const QRect& area) {
+    if (area.isValid()) painter.setClipRect(area);
 }
 
 void PlusMark(QPainter& p, int x, int y) {

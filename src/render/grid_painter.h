@@ -32,6 +32,9 @@ struct GridFrame {
     double cutoff = 1;    // largest radial fraction drawn
     bool nearest = false; // whole pixels to the nearest (image) or downwards (chart)
     bool smooth = false;  // no whole pixels at all: vector files and paper
+    // How text is put down on a smooth frame: as glyphs, or as outlines that are stroked
+    // with the pen (a halo under the text) or filled with the pen's colour.
+    enum class Ink { Glyphs, Halo, Fill } ink = Ink::Glyphs;
 };
 
 // How a value becomes a whole pixel, and the value itself on a smooth frame.
@@ -66,7 +69,9 @@ struct GridLines {
 // The lines depend only on the disk's size and tilt and on which lines are shown, so the
 // last grid projected is kept (one for each thread) and handed out again while those stay:
 // a click or a new spot repaints without projecting the grid anew.
-std::shared_ptr<const GridLines> ProjectGrid(const ChartScene& scene);
+// A large picture's grid is projected exactly; the chart's keeps its own search.
+std::shared_ptr<const GridLines> ProjectGrid(const ChartScene& scene,
+                                             RadialSearch search = RadialSearch::Chart);
 
 // The lines of the scene's grid flags in the fixed order: the equator alone, the
 // central meridian alone, the "P" mark (placed by `poleMark`), the latitude lines with
@@ -106,6 +111,9 @@ void HardEdgedFont(QPainter& p);
 void CornerEllipse(QPainter& p, int x1, int y1, int x2, int y2);
 // On a smooth frame, the ellipse of exactly that box.
 void CornerEllipse(QPainter& p, const GridFrame& f, double x1, double y1, double x2, double y2);
+
+// Keeps a painter's drawing inside an area of its picture; an invalid area is the whole.
+void ClipTo(QPainter& painter, const QRect& area);
 
 // A plus of five pixels each way centred on (x, y), in the pen's colour.
 void PlusMark(QPainter& p, int x, int y);

@@ -1,12 +1,16 @@
 #include "render/image_overlay.h"
 
+#include <QFontMetricsF>
 #include <QPainter>
-#include <QPolygon>
-#include <cstring>
+#include <QPolygonF>
+#include <algorithm>
+#include <cmath>
 
 #include "core/common/angles.h"
 #include "render/chart_painter.h"
 #include "render/grid_painter.h"
+#include "render/region_plot.h"
+#include "render/separation_painter.h"
 
 namespace zorva {
 
@@ -14,139 +18,125 @@ namespace {
 
 using degrees::Cos;
 using degrees::Sin;
+using Ink = GridFrame::Ink;
 
 // Radii as fractions of the fitted radius.
 constexpr double kTickEnd = 1.05;        // N E S W ticks run from the limb to here
 constexpr double kCompassAnchor = 1.075; // centre of the N E S W letters
 constexpr double kOuterLabel = 1.02;     // latitude labels and the "P" mark
-constexpr double kDotHalf = 2.5;         // the spot and click dots are 5 pixels across
 constexpr int kCircleSteps = 720;        // the circle is drawn every half degree
 constexpr double kCircleStep = 0.5;
 
-QColor Blue() {
-    return ColourFromWord(ImageOverlayColour);
+// On the surface, in the units of the line width.
+constexpr double kHaloReach = 1.25; // the halo shows this far each side of a line
+constexpr int kHaloAlpha = 180;     // and lets a little of the picture through
+constexpr double kSpotRadius = 3.5;
+constexpr double kPlusArm = 3.5; // a limb point's plus reaches this far from it
+
+// A disk this far from the surface's origin, or larger, cannot be drawn meaningfully; its
+// numbers came from a damaged header or a fit gone astray.
+constexpr double kFarthest = 1 << 24;
+
+// The caption block under a saved picture: its margin, and the reference width of the
+// screen whose overlay a saved picture reproduces.
+constexpr double kCaptionMargin = 8;
+constexpr double kReferenceSide = 1024;
+constexpr double kSmallestSavedScale = 1;
+
+QPointF Surface(const PicturePlacement& at, double u, double v) {
+    return {at.left + (u + 0.5) * at.scale, at.top + (v + 0.5) * at.scale};
 }
 
-void Dot(QImage& canvas, double x, double y, const QRect& area) {
-    QPainter p(&canvas);
-    ClipTo(p, area);
-    p.setRenderHint(QPainter::Antialiasing, false);
-    p.setPen(QPen(Blue(), 1));
-    p.setBrush(Blue());
-    CornerEllipse(p, TruncPixel(x - kDotHalf), TruncPixel(y - kDotHalf), TruncPixel(x + kDotHalf),
-                  TruncPixel(y + kDotHalf));
+bool Drawable(QPointF point) {
+    return std::isfinite(point.x()) && std::isfinite(point.y()) &&
+           std::fabs(point.x()) < kFarthest && std::fabs(point.y()) < kFarthest;
 }
 
-// The N E S W ticks and letters. A letter that would leave the picture is kept inside it
-// and its tick is shortened to end short of the letter.
-void DrawCompassPoints(QPainter& p, const GridFrame& f, double R, double a, int w, int h) {
+// The pen of a pass: a wide dark one under everything first, then the colours over it.
+QPen PassPen(Ink ink, uint32_t colour) {
+    QPen pen;
+    if (ink == Ink::Halo) {
+        QColor halo = ColourFromWord(OverlayHaloColour);
+        halo.setAlpha(kHaloAlpha);
+        pen = QPen(halo, OverlayLineWidth + 2 * kHaloReach);
+    } else {
+        pen = QPen(ColourFromWord(colour), OverlayLineWidth);
+    }
+    pen.setCapStyle(Qt::RoundCap);
+    pen.setJoinStyle(Qt::RoundJoin);
+    return pen;
+}
+
+// The N E S W ticks and letters. A letter that would leave the bounds is kept inside them
+// and its tick ends short of the letter.
+void DrawCompassPoints(QPainter& p, const GridFrame& f, double R, double a, const QRectF& b) {
     for (const CompassPoint& pt : CompassPoints(a, f.sx, f.sy)) {
-        const QPoint from(RoundPixel(f.cx + pt.dx * R), RoundPixel(f.cy + pt.dy * R));
-        QPoint to(RoundPixel(f.cx + pt.dx * kTickEnd * R), RoundPixel(f.cy + pt.dy * kTickEnd * R));
-        const int lw = TextWidth(p, pt.letter);
-        const int lh = TextHeight(p);
-        int left = RoundPixel(f.cx + pt.dx * kCompassAnchor * R) - lw / 2;
-        int top = RoundPixel(f.cy + pt.dy * kCompassAnchor * R) - lh / 2;
+        const QPointF from(f.cx + pt.dx * R, f.cy + pt.dy * R);
+        QPointF to(f.cx + pt.dx * kTickEnd * R, f.cy + pt.dy * kTickEnd * R);
+        const double lw = TextWidth(p, f, pt.letter);
+        const double lh = TextHeight(p, f);
+        double left = f.cx + pt.dx * kCompassAnchor * R - lw / 2;
+        double top = f.cy + pt.dy * kCompassAnchor * R - lh / 2;
         if (pt.letter == "N" || pt.letter == "S") {
-            if (top < 0) {
-                top = 0;
-                to.setY(std::min(lh, from.y()));
-            }
-            if (top + lh / 2 > h) {
-                top = h - lh;
-                to.setY(std::max(h - 2 * lh, from.y()));
+            if (top < b.top()) {
+                top = b.top();
+                to.setY(std::min(b.top() + lh, from.y()));
+            } else if (top + lh > b.bottom()) {
+                top = b.bottom() - lh;
+                to.setY(std::max(top, from.y()));
             }
         } else {
-            if (left < 0) {
-                left = 0;
-                to.setX(std::min(lw, from.x()));
-            }
-            if (left + lw / 2 > w) {
-                left = w - lw;
-                to.setX(std::max(w - 2 * lw, from.x()));
+            if (left < b.left()) {
+                left = b.left();
+                to.setX(std::min(b.left() + lw, from.x()));
+            } else if (left + lw > b.right()) {
+                left = b.right() - lw;
+                to.setX(std::max(left, from.x()));
             }
         }
-        p.drawLine(from, to);
-        TextOut(p, left, top, pt.letter);
+        Line(p, f, from, to);
+        TextOut(p, f, left, top, pt.letter);
     }
 }
 
-} // namespace
-
-void RestoreImage(QImage& canvas, const QImage& clean, const QRect& area) {
-    QRect rows = clean.rect();
-    if (canvas.size() != clean.size() || canvas.format() != QImage::Format_RGB32) {
-        canvas = QImage(clean.size(), QImage::Format_RGB32);
-    } else if (area.isValid()) {
-        rows = area.intersected(clean.rect());
-    }
-    if (canvas.isNull() || rows.isEmpty()) return;
-    const int x0 = rows.left();
-    const int w = rows.width();
-    if (clean.format() == QImage::Format_Grayscale8) {
-        for (int y = rows.top(); y <= rows.bottom(); ++y) {
-            const uchar* in = clean.constScanLine(y) + x0;
-            auto* out = reinterpret_cast<QRgb*>(canvas.scanLine(y)) + x0;
-            // Opaque grey: the same level in red, green and blue, a form the compiler
-            // turns into wide vector code.
-            constexpr QRgb kOpaque = 0xFF000000u;
-            constexpr QRgb kEachChannel = 0x010101u;
-            for (int x = 0; x < w; ++x)
-                out[x] = kOpaque | static_cast<QRgb>(in[x]) * kEachChannel;
-        }
-        return;
-    }
-    const QImage colour = clean.format() == QImage::Format_RGB32
-                              ? clean
-                              : clean.convertToFormat(QImage::Format_RGB32);
-    for (int y = rows.top(); y <= rows.bottom(); ++y) {
-        std::memcpy(reinterpret_cast<QRgb*>(canvas.scanLine(y)) + x0,
-                    reinterpret_cast<const QRgb*>(colour.constScanLine(y)) + x0,
-                    static_cast<std::size_t>(w) * sizeof(QRgb));
-    }
-}
-
-void ClipTo(QPainter& painter, const QRect& area) {
-    if (area.isValid()) painter.setClipRect(area);
-}
-
-void DrawLimbPoints(QImage& canvas, const LimbPoints& limb, const QRect& area) {
-    QPainter p(&canvas);
-    ClipTo(p, area);
-    p.setPen(QPen(ColourFromWord(LimbPointColour), 1));
-    for (std::size_t i = 0; i < LimbRays; ++i) {
-        if (limb.flag[i] == LimbPointAccepted) PlusMark(p, limb.x[i], limb.y[i]);
-    }
-}
-
-void DrawLimbCircle(QImage& canvas, const Circle& disk, const QRect& area) {
-    QPolygon line;
+void DrawCircle(QPainter& p, const Circle& disk, const PicturePlacement& at) {
+    QPolygonF line;
     for (int k = 0; k <= kCircleSteps; ++k) {
         const double theta = kCircleStep * k;
-        line << QPoint(RoundPixel(disk.cx + Sin(theta) * disk.r),
-                       RoundPixel(disk.cy + Cos(theta) * disk.r));
+        line << Surface(at, disk.cx + Sin(theta) * disk.r, disk.cy + Cos(theta) * disk.r);
     }
-    QPainter p(&canvas);
-    ClipTo(p, area);
-    p.setRenderHint(QPainter::Antialiasing, false);
-    p.setPen(QPen(Blue(), 1));
     p.drawPolyline(line);
 }
 
-void DrawImageGrid(QImage& canvas, const QImage& clean, const ImageOverlayScene& s,
-                   const QFont& font, const QRect& area) {
-    RestoreImage(canvas, clean, area);
-    if (canvas.isNull()) return;
-    if (s.points) DrawLimbPoints(canvas, s.limb, area);
-    if (s.circle) DrawLimbCircle(canvas, s.disk, area);
+void DrawLimbPoints(QPainter& p, const LimbPoints& limb, const PicturePlacement& at) {
+    for (std::size_t i = 0; i < LimbRays; ++i) {
+        if (limb.flag[i] != LimbPointAccepted) continue;
+        const QPointF c = Surface(at, limb.x[i], limb.y[i]);
+        p.drawLine(c - QPointF(kPlusArm, 0), c + QPointF(kPlusArm, 0));
+        p.drawLine(c - QPointF(0, kPlusArm), c + QPointF(0, kPlusArm));
+    }
+}
 
-    const ChartScene& c = s.chart;
+// One pass of what is drawn in the overlay's own colours.
+void PaintPass(QPainter& p, const PictureView& v, const PicturePlacement& at, Ink ink) {
+    p.setBrush(Qt::NoBrush);
+    if (v.points) {
+        p.setPen(PassPen(ink, LimbPointColour));
+        DrawLimbPoints(p, v.limb, at);
+    }
+    if (!v.disk) return;
+    const Circle& disk = *v.disk;
+    const QPointF centre = Surface(at, disk.cx, disk.cy);
+    const double R = disk.r * at.scale;
+    if (!Drawable(centre) || !(R > 0) || !(R < kFarthest)) return;
+    p.setPen(PassPen(ink, ImageOverlayColour));
+    if (v.circle) DrawCircle(p, disk, at);
+
+    const ChartScene& c = v.scene;
     const ChartGeometry& g = c.Geometry;
-    const std::shared_ptr<const GridLines> grid = ProjectGrid(c);
-    const double R = s.disk.r;
     GridFrame f;
-    f.cx = s.disk.cx;
-    f.cy = s.disk.cy;
+    f.cx = centre.x();
+    f.cy = centre.y();
     f.fraction = 1;
     f.sizeX = R;
     f.sizeY = R;
@@ -154,34 +144,103 @@ void DrawImageGrid(QImage& canvas, const QImage& clean, const ImageOverlayScene&
     f.sx = g.MirrorSign;
     f.sy = g.FlipSign;
     f.cutoff = 1; // grid lines reach the limb itself
-    f.nearest = true;
-
-    QPainter p(&canvas);
-    ClipTo(p, area);
-    p.setFont(font);
-    p.setRenderHint(QPainter::Antialiasing, false);
-    p.setRenderHint(QPainter::TextAntialiasing, false);
-    HardEdgedFont(p);
-    p.setBrush(Qt::NoBrush);
-    p.setPen(QPen(Blue(), 1));
+    f.smooth = true;
+    f.ink = ink;
     // The N point marks celestial north whatever the orientation.
-    if (c.NESWPoints) DrawCompassPoints(p, f, R, f.q - c.P, canvas.width(), canvas.height());
-    const QPoint pole(RoundPixel(f.cx + Sin(f.q) * f.sx * kOuterLabel * R),
-                      RoundPixel(f.cy - Cos(f.q) * f.sy * kOuterLabel * R));
-    DrawGridLines(p, f, *grid, c, LabelRadius{R, 1, 1}, LabelRadius{R, kOuterLabel, kOuterLabel},
-                  pole);
+    if (c.NESWPoints) DrawCompassPoints(p, f, R, f.q - c.P, at.bounds);
+    const QPointF pole(f.cx + Sin(f.q) * f.sx * kOuterLabel * R,
+                       f.cy - Cos(f.q) * f.sy * kOuterLabel * R);
+    DrawGridLines(p, f, *ProjectGrid(c, RadialSearch::Exact), c, LabelRadius{R, 1, 1},
+                  LabelRadius{R, kOuterLabel, kOuterLabel}, pole);
+
+    if (v.spot) {
+        const double D = g.ChartDiameter;
+        const QPointF spot =
+            Surface(at, disk.cx + 2 * disk.r * c.SpotX / D, disk.cy - 2 * disk.r * c.SpotY / D);
+        if (Drawable(spot)) {
+            p.setBrush(ink == Ink::Halo ? p.pen().color() : ColourFromWord(ImageOverlayColour));
+            p.drawEllipse(spot, kSpotRadius, kSpotRadius);
+            p.setBrush(Qt::NoBrush);
+        }
+    }
 }
 
-void DrawImageSpot(QImage& canvas, const ImageOverlayScene& s, const QRect& area) {
-    const double D = s.chart.Geometry.ChartDiameter;
-    // The disk's centre is in pixel indices, as a clicked pixel is; the dot's corners are
-    // pixel edges, half a pixel before the middle of the pixel they surround.
-    Dot(canvas, s.disk.cx + 0.5 + 2 * s.disk.r * s.chart.SpotX / D,
-        s.disk.cy + 0.5 - 2 * s.disk.r * s.chart.SpotY / D, area);
+DiskFrame Placed(DiskFrame frame, const PicturePlacement& at) {
+    const QPointF centre = Surface(at, frame.Cx, frame.Cy);
+    frame.Cx = centre.x();
+    frame.Cy = centre.y();
+    frame.Rx *= at.scale;
+    frame.Ry *= at.scale;
+    frame.ScaleX *= at.scale;
+    frame.ScaleY *= at.scale;
+    return frame;
 }
 
-void DrawClickDot(QImage& canvas, int x, int y, const QRect& area) {
-    Dot(canvas, x, y, area);
+} // namespace
+
+void PaintPictureOverlay(QPainter& p, const PictureView& view, const PicturePlacement& at,
+                         const QFont& font) {
+    p.save();
+    QFont labels = font;
+    labels.setPixelSize(OverlayLabelPixels);
+    labels.setStyleStrategy(QFont::PreferAntialias);
+    p.setFont(labels);
+    p.setRenderHint(QPainter::Antialiasing, true);
+    p.setRenderHint(QPainter::TextAntialiasing, true);
+    PaintPass(p, view, at, Ink::Halo);
+    PaintPass(p, view, at, Ink::Fill);
+    if (view.disk) {
+        if (view.separation) {
+            const SeparationOverlay& s = *view.separation;
+            PaintSeparation(p, s.figure, Placed(s.frame, at), {s.arcColour, s.lineColour});
+        }
+        // The regions stay on top of whatever else is drawn.
+        if (view.regions) {
+            const RegionsOverlay& r = *view.regions;
+            PaintRegions(p, static_cast<int>(at.bounds.bottom()), Placed(r.frame, at), *r.regions,
+                         r.places, {r.colour, r.fileNameLabel, r.fileName, r.highlight});
+        }
+    }
+    p.restore();
+}
+
+double SavedOverlayScale(QSize picture) {
+    const double side = std::min(picture.width(), picture.height());
+    return std::max(kSmallestSavedScale, side / kReferenceSide);
+}
+
+QImage PictureWithOverlay(const QImage& clean, const PictureView& view,
+                          const std::vector<CaptionLine>& caption, const QFont& font) {
+    if (clean.isNull()) return {};
+    const double k = SavedOverlayScale(clean.size());
+    QFont captionFont = font;
+    captionFont.setPixelSize(OverlayLabelPixels);
+    const QFontMetricsF fm(captionFont);
+    double widest = 0;
+    for (const CaptionLine& line : caption)
+        widest = std::max(widest, fm.horizontalAdvance(QString::fromStdString(line.text)));
+    const double block =
+        caption.empty() ? 0 : caption.size() * fm.lineSpacing() + 2 * kCaptionMargin;
+    const int width =
+        std::max(clean.width(), static_cast<int>(std::ceil((widest + 2 * kCaptionMargin) * k)));
+    const int height = clean.height() + static_cast<int>(std::ceil(block * k));
+
+    QImage out(width, height, QImage::Format_RGB32);
+    out.fill(Qt::black);
+    QPainter p(&out);
+    p.drawImage(0, 0, clean);
+    p.scale(k, k);
+    const QRectF picture(0, 0, clean.width() / k, clean.height() / k);
+    PaintPictureOverlay(p, view, {1 / k, 0, 0, picture}, font);
+    p.setFont(captionFont);
+    p.setPen(Qt::white);
+    p.setRenderHint(QPainter::TextAntialiasing, true);
+    double y = picture.bottom() + kCaptionMargin;
+    for (const CaptionLine& line : caption) {
+        p.drawText(QPointF(kCaptionMargin, y + fm.ascent()), QString::fromStdString(line.text));
+        y += fm.lineSpacing();
+    }
+    return out;
 }
 
 } // namespace zorva

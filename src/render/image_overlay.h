@@ -3,50 +3,52 @@
 #include <QFont>
 #include <QImage>
 #include <QPainter>
-#include <QRect>
+#include <QRectF>
+#include <QSize>
+#include <vector>
 
-#include "core/chart/chart_scene.h"
-#include "core/images/circle_fit.h"
+#include "core/chart/chart_caption.h"
+#include "core/present/presentation.h"
 
 namespace zorva {
 
-// Overlay colours on a solar image, as 0x00BBGGRR words: the grid, its letters and labels,
-// the fitted circle and the spot in blue, the limb points in red.
-inline constexpr uint32_t ImageOverlayColour = 0xFF0000;
+// Overlay colours on a picture, as 0x00BBGGRR words: the grid, its letters and labels, the
+// fitted circle and the spot in a light cyan, the limb points in red, each on a dark halo
+// so that they read on black sky and on a bright disk alike.
+inline constexpr uint32_t ImageOverlayColour = 0xFFE040;
 inline constexpr uint32_t LimbPointColour = 0x0000FF;
+inline constexpr uint32_t OverlayHaloColour = 0x000000;
 
-// Everything the overlay on a solar image reads.
-struct ImageOverlayScene {
-    ChartScene chart;    // grid flags, orientation, flip, mirror, B0, P, D, N E S W, spot
-    Circle disk;         // the fitted disk in image pixels
-    LimbPoints limb;     // the limb points of the last fit
-    bool points = false; // the Points item is checked
-    bool circle = false; // the Circle item is checked
+// Where a picture lies on the surface its overlay is painted on: the middle of picture
+// pixel (u, v) stands at (left + (u + 0.5) scale, top + (v + 0.5) scale). The compass
+// letters are kept inside `bounds`, and the regions' file name stands at its bottom left.
+struct PicturePlacement {
+    double scale = 1;
+    double left = 0;
+    double top = 0;
+    QRectF bounds;
 };
 
-// Puts the clean picture back on the canvas (32-bit colour, the clean picture's size),
-// which wipes every overlay drawn before; with an area, only there (a canvas of another
-// size is made anew whole).
-void RestoreImage(QImage& canvas, const QImage& clean, const QRect& area = QRect());
+// The overlay's lines are this wide and its labels this high on the surface, whatever the
+// picture's size and scale: on screen, pixels at every zoom.
+inline constexpr double OverlayLineWidth = 1.5;
+inline constexpr int OverlayLabelPixels = 13;
 
-// The limb points as red pluses, and the fitted circle as a blue polyline of 721 points.
-void DrawLimbPoints(QImage& canvas, const LimbPoints& limb, const QRect& area = QRect());
-void DrawLimbCircle(QImage& canvas, const Circle& disk, const QRect& area = QRect());
+// The overlay of an opened picture, drawn smooth: the limb points and circle when asked
+// for, the heliographic grid fitted to the disk with its compass letters, the spot, the
+// separation and the regions. Without a disk, only the limb points. `font` gives the
+// labels' family; their size is the overlay's own.
+void PaintPictureOverlay(QPainter& p, const PictureView& view, const PicturePlacement& at,
+                         const QFont& font);
 
-// Restores the canvas from the clean picture, then draws the limb points and the circle
-// when their items are checked, and the heliographic grid fitted to the disk, in blue. With
-// an area, only that part is restored and the grid drawn again over it (everything is drawn
-// opaque and without smoothing, so drawing it again elsewhere changes nothing).
-void DrawImageGrid(QImage& canvas, const QImage& clean, const ImageOverlayScene& scene,
-                   const QFont& font, const QRect& area = QRect());
+// How much larger than on screen a saved picture's overlay is drawn: as on a screen showing
+// the picture 1024 pixels across, so a large and a small copy of one picture look alike;
+// never smaller than on screen, so a small picture's labels stay legible.
+double SavedOverlayScale(QSize picture);
 
-// The spot marker: the spot's millimetres on the chart scaled to the image disk.
-void DrawImageSpot(QImage& canvas, const ImageOverlayScene& scene, const QRect& area = QRect());
-
-// The filled blue dot a plain click leaves on the image at pixel (x, y).
-void DrawClickDot(QImage& canvas, int x, int y, const QRect& area = QRect());
-
-// Keeps a painter's drawing inside an area of its picture; an invalid area is the whole.
-void ClipTo(QPainter& painter, const QRect& area);
+// The picture as it is saved: at its own size, with the overlay drawn over it, and the
+// caption block on a black strip below it (none when the caption is empty).
+QImage PictureWithOverlay(const QImage& clean, const PictureView& view,
+                          const std::vector<CaptionLine>& caption, const QFont& font);
 
 } // namespace zorva

@@ -7,7 +7,6 @@
 #include "core/chart/projection.h"
 #include "render/chart_painter.h"
 #include "render/grid_painter.h"
-#include "render/image_overlay.h"
 
 namespace zorva {
 

@@ -11,6 +11,7 @@
 #include "gui/chart_image.h"
 #include "gui/image_view.h"
 #include "render/chart_painter.h"
+#include "render/image_overlay.h"
 #include "render/picture_painter.h"
 #include "window_fixture.h"
 
@@ -76,9 +77,20 @@ struct Presented : test::WindowTest {
         EXPECT_EQ(form->windowTitle().toStdString(), p.caption);
         const QFont font = Find<QLabel>("RALabel")->font();
         if (p.picture) {
-            QImage painted;
-            PaintPictureView(painted, clean, *p.picture, font);
-            EXPECT_TRUE(painted == Find<gui::ImageView>("Image1")->image()) << "the picture";
+            // The picture as the file holds it, and over it the overlay of the state.
+            auto* shown = Find<gui::ImageView>("Image1");
+            EXPECT_TRUE(shown->image() == clean) << "the picture";
+            // What the view paints is what the state's overlay paints at its zoom.
+            const QImage painted = shown->viewport()->grab().toImage();
+            const gui::ImageView::OverlayPainter own = shown->overlay();
+            shown->setOverlay([&](QPainter& painter, double zoom, QPointF origin) {
+                PaintPictureOverlay(
+                    painter, *p.picture,
+                    {zoom, origin.x(), origin.y(), QRectF(shown->viewport()->rect())}, font);
+            });
+            const QImage expected = shown->viewport()->grab().toImage();
+            shown->setOverlay(own);
+            EXPECT_TRUE(painted == expected) << "the overlay";
         } else {
             QImage painted = Find<gui::ImageControl>("Image")->canvas().copy();
             painted.fill(Qt::black);

@@ -14,165 +14,176 @@ QFont OverlayFont() {
     return QFont("DejaVu Sans", 8);
 }
 
-// A scene with nothing on it but what a test switches on: B0 = 0, P = 0, north up.
-ImageOverlayScene BareScene(Circle disk) {
-    ImageOverlayScene s;
-    s.disk = disk;
-    s.chart.Geometry.ShowCentralMeridian = false;
-    s.chart.Geometry.ShowEquator = false;
-    s.chart.NESWPoints = false;
-    s.chart.D = 0.533;
+// A view with nothing on it but what a test switches on: B0 = 0, P = 0, north up.
+PictureView Bare(Circle disk) {
+    PictureView v;
+    v.disk = disk;
+    v.scene.Geometry.ShowCentralMeridian = false;
+    v.scene.Geometry.ShowEquator = false;
+    v.scene.NESWPoints = false;
+    v.scene.D = 0.533;
+    return v;
+}
+
+QImage Surface(int w, int h, QRgb fill) {
+    QImage s(w, h, QImage::Format_RGB32);
+    s.fill(fill);
     return s;
 }
 
-QImage GreyPicture(int w, int h, int level) {
-    QImage clean(w, h, QImage::Format_Grayscale8);
-    clean.fill(level);
-    return clean;
+QImage Painted(QImage surface, const PictureView& v, double scale = 1) {
+    QPainter p(&surface);
+    PaintPictureOverlay(p, v, {scale, 0, 0, QRectF(surface.rect())}, OverlayFont());
+    return surface;
 }
 
-bool IsBlue(const QImage& image, int x, int y) {
-    return PixelWord(image, x, y) == ImageOverlayColour;
+// The overlay's light cyan, and the limb points' red, wherever a line covers a pixel whole.
+bool IsCyan(const QImage& image, int x, int y) {
+    const QColor c = image.pixelColor(x, y);
+    return c.red() < 100 && c.green() > 200 && c.blue() > 240;
 }
 bool IsRed(const QImage& image, int x, int y) {
-    return PixelWord(image, x, y) == LimbPointColour;
+    const QColor c = image.pixelColor(x, y);
+    return c.red() > 200 && c.green() < 60 && c.blue() < 60;
 }
 
-TEST(DrawImageGrid, EachRedrawStartsFromTheCleanPicture) {
-    const QImage clean = GreyPicture(300, 300, 77);
-    ImageOverlayScene s = BareScene({150, 150, 120});
-    s.chart.NESWPoints = true;
-    s.chart.Geometry.ShowLatLines = true;
-    s.chart.Geometry.ShowLongLines = true;
-    s.circle = true;
-    QImage canvas;
-    DrawImageGrid(canvas, clean, s, OverlayFont());
-    EXPECT_EQ(canvas.format(), QImage::Format_RGB32);
-    EXPECT_TRUE(IsBlue(canvas, 150, 150)); // the central meridian crosses the equator
-    // Everything off: not a trace of the earlier drawing is left.
-    DrawImageGrid(canvas, clean, BareScene({150, 150, 120}), OverlayFont());
-    EXPECT_EQ(canvas, clean.convertToFormat(QImage::Format_RGB32));
+TEST(PictureOverlay, TheEquatorReachesTheLimbOnADarkHaloReadableOnABrightDisk) {
+    // B0 = 0, north up: the equator is the row through the centre. Pixel 150.2's middle
+    // stands at 150.7, so the 1.5-pixel line covers row 150 whole; it runs from limb to
+    // limb, 150.8 -+ 120.
+    PictureView v = Bare({150.3, 150.2, 120});
+    v.scene.Geometry.ShowEquator = true;
+    const QImage white = Painted(Surface(300, 300, qRgb(255, 255, 255)), v);
+    for (const int x : {35, 100, 150, 265})
+        EXPECT_TRUE(IsCyan(white, x, 150)) << x;
+    // The halo reaches 1.25 pixels beyond the line's edges (149.95 and 151.45): row 152 is
+    // darkened, row 156 untouched, and nothing lies beyond the limb.
+    EXPECT_LT(qGray(white.pixel(100, 152)), 200);
+    EXPECT_EQ(white.pixel(100, 156), qRgb(255, 255, 255));
+    EXPECT_EQ(white.pixel(20, 150), qRgb(255, 255, 255));
 }
 
-TEST(DrawImageGrid, ADiskFarOffTheNumbersDrawsNothingOnThePicture) {
-    // Whole pixels stay within 2^24 of the origin, whatever the value.
-    EXPECT_EQ(RoundPixel(1e300), 1 << 24);
-    EXPECT_EQ(TruncPixel(-1e300), -(1 << 24));
-    EXPECT_EQ(RoundPixel(std::nan("")), 0);
-    // Disks such as a damaged header or a diverged fit gives: every line lies beyond the
-    // picture's edge, and nothing of it reaches the picture.
-    const QImage clean = GreyPicture(200, 100, 77);
-    for (const Circle disk :
-         {Circle{-7.9e10, -1.9e20, 1e17}, Circle{1e300, 50, 10}, Circle{100, 5e9, 1e-300}}) {
-        ImageOverlayScene s = BareScene(disk);
-        s.chart.Geometry.ShowLatLines = true;
-        s.chart.Geometry.ShowLongLines = true;
-        s.circle = true;
-        QImage canvas;
-        DrawImageGrid(canvas, clean, s, OverlayFont());
-        DrawImageSpot(canvas, s, QRect());
-        EXPECT_EQ(canvas, clean.convertToFormat(QImage::Format_RGB32)) << disk.cx << " " << disk.r;
+TEST(PictureOverlay, CircleLimbPointsAndSpot) {
+    PictureView v = Bare({150, 150, 100});
+    v.circle = v.points = v.spot = true;
+    v.limb.x[10] = 60;
+    v.limb.y[10] = 70;
+    v.limb.flag[10] = LimbPointAccepted;
+    v.limb.x[11] = 200;
+    v.limb.y[11] = 200;
+    v.limb.flag[11] = 0; // not part of the fit: not drawn
+    // Radius 100 pixels for a 150 mm chart: 4/3 pixel a millimetre. The spot at (15, -30) mm
+    // stands at 150.5 + 20, 150.5 + 40.
+    v.scene.Geometry.ChartDiameter = 150;
+    v.scene.SpotX = 15;
+    v.scene.SpotY = -30;
+    const QImage grey = Painted(Surface(300, 300, qRgb(128, 128, 128)), v);
+    // The circle passes (cx + sin t R, cy + cos t R) through the middles of pixels.
+    for (const QPoint p : {QPoint(150, 250), QPoint(250, 150), QPoint(150, 50), QPoint(50, 150)})
+        EXPECT_TRUE(IsCyan(grey, p.x(), p.y())) << p.x() << "," << p.y();
+    EXPECT_FALSE(IsCyan(grey, 150, 150));
+    // A plus 3.5 pixels each way from the middle of pixel (60, 70).
+    for (const QPoint p : {QPoint(60, 70), QPoint(57, 70), QPoint(63, 70), QPoint(60, 67)})
+        EXPECT_TRUE(IsRed(grey, p.x(), p.y())) << p.x() << "," << p.y();
+    EXPECT_FALSE(IsRed(grey, 63, 73));
+    EXPECT_FALSE(IsRed(grey, 200, 200));
+    EXPECT_TRUE(IsCyan(grey, 170, 190));
+}
+
+TEST(PictureOverlay, ADiskFarOffTheNumbersDrawsNothing) {
+    // Disks such as a damaged header or a diverged fit gives.
+    for (const Circle disk : {Circle{-7.9e10, -1.9e20, 1e17}, Circle{1e300, 50, 10},
+                              Circle{100, 5e9, 1e-300}, Circle{std::nan(""), 50, 40}}) {
+        PictureView v = Bare(disk);
+        v.scene.Geometry.ShowLatLines = v.scene.Geometry.ShowLongLines = true;
+        v.circle = v.spot = true;
+        const QImage blank = Surface(200, 100, qRgb(77, 77, 77));
+        EXPECT_EQ(Painted(blank, v), blank) << disk.cx << " " << disk.r;
     }
 }
 
-TEST(DrawImageGrid, EquatorReachesTheLimbOnBothSides) {
-    // B0 = 0, north up: the equator is the row through the centre. Unlike the chart's
-    // grid it runs to the limb itself: the last visible point lies a hair inside r = 1,
-    // so 150 +- 120 rounds to columns 30 and 270.
-    ImageOverlayScene s = BareScene({150.3, 150.2, 120});
-    s.chart.Geometry.ShowEquator = true;
-    QImage canvas;
-    DrawImageGrid(canvas, GreyPicture(300, 300, 0), s, OverlayFont());
-    for (const int x : {31, 100, 150, 269})
-        EXPECT_TRUE(IsBlue(canvas, x, 150)) << x;
-    EXPECT_FALSE(IsBlue(canvas, 28, 150));
-    EXPECT_FALSE(IsBlue(canvas, 150, 149));
-    EXPECT_FALSE(IsBlue(canvas, 150, 151));
+TEST(PictureOverlay, LinesAndLabelsKeepTheirSizeWhateverThePicturesSize) {
+    // A 4096-pixel picture shown at a quarter and a 1024-pixel copy shown whole put the disk
+    // at the same place on screen: pixel 2048 at (2048.5) / 4 = 512.125, pixel 511.625 at
+    // 512.125; radius 1600 / 4 = 400. The screen shows the same overlay for both.
+    PictureView large = Bare({2048, 2048, 1600});
+    PictureView small = Bare({511.625, 511.625, 400});
+    for (PictureView* v : {&large, &small}) {
+        v->scene.Geometry.ShowLatLines = v->scene.Geometry.ShowLongLines = true;
+        v->scene.NESWPoints = true;
+        v->scene.B0 = 4.5;
+        v->scene.P = -20;
+    }
+    const QImage screen = Surface(1024, 1024, qRgb(0, 0, 0));
+    EXPECT_EQ(Painted(screen, large, 0.25), Painted(screen, small, 1));
 }
 
-TEST(DrawImageGrid, CircleAndLimbPoints) {
-    ImageOverlayScene s = BareScene({150, 150, 100});
-    s.circle = true;
-    s.points = true;
-    s.limb.x[10] = 60;
-    s.limb.y[10] = 70;
-    s.limb.flag[10] = LimbPointAccepted;
-    s.limb.x[11] = 200;
-    s.limb.y[11] = 200;
-    s.limb.flag[11] = 0; // not part of the fit: not drawn
-    QImage canvas;
-    DrawImageGrid(canvas, GreyPicture(300, 300, 128), s, OverlayFont());
-    // The circle passes (cx + sin t R, cy + cos t R): at t = 0, 90, 180, 270 degrees.
-    for (const QPoint p : {QPoint(150, 250), QPoint(250, 150), QPoint(150, 50), QPoint(50, 150)}) {
-        EXPECT_TRUE(IsBlue(canvas, p.x(), p.y())) << p.x() << "," << p.y();
+// The share of a saved picture's pixels its overlay covers, in the picture's own part.
+double OverlayShare(int side) {
+    QImage black(side, side, QImage::Format_Grayscale8);
+    black.fill(0);
+    const double centre = side / 2.0 - 0.5;
+    PictureView v = Bare({centre, centre, side * 0.4});
+    v.scene.Geometry.ShowLatLines = v.scene.Geometry.ShowLongLines = true;
+    v.scene.NESWPoints = true;
+    const QImage saved = PictureWithOverlay(black, v, {{"caption"}}, OverlayFont());
+    long long lit = 0;
+    for (int y = 0; y < side; ++y) {
+        for (int x = 0; x < side; ++x)
+            lit += qGray(saved.pixel(x, y)) > 0;
     }
-    EXPECT_FALSE(IsBlue(canvas, 150, 150));
-    // A plus of five pixels each way.
-    for (int d = -2; d <= 2; ++d) {
-        EXPECT_TRUE(IsRed(canvas, 60 + d, 70));
-        EXPECT_TRUE(IsRed(canvas, 60, 70 + d));
-    }
-    EXPECT_FALSE(IsRed(canvas, 61, 71));
-    EXPECT_FALSE(IsRed(canvas, 63, 70));
-    EXPECT_FALSE(IsRed(canvas, 200, 200));
+    return static_cast<double>(lit) / (static_cast<double>(side) * side);
 }
 
-TEST(DrawImageGrid, LettersOfADiskFillingThePictureStayInside) {
-    // Disk (100, 100, 98) in 200 x 200: every letter's anchor at 1.075 R = 105.35 pixels
-    // lies beyond the border. Worked by the keep-inside rule, with lw and lh the letter's
-    // width and height:
-    //   N: top 0, tick (100, 2) to (100, min(lh, 2)) = (100, 2);
-    //   S: top 200 - lh, tick (100, 198) to (100, max(200 - 2 lh, 198)) = (100, 198);
-    //   E: left 200 - lw, top 100 - lh/2, tick (198, 100) to (max(200 - 2 lw, 198), 100);
-    //   W: left 0, tick (2, 100) to (min(lw, 2), 100) = (2, 100).
-    ImageOverlayScene s = BareScene({100, 100, 98});
-    s.chart.NESWPoints = true;
-    const QImage clean = GreyPicture(200, 200, 0);
-    QImage canvas;
-    DrawImageGrid(canvas, clean, s, OverlayFont());
+TEST(PictureOverlay, ALargeAndASmallCopyOfOnePictureAreSavedAlike) {
+    const double large = OverlayShare(4096);
+    const double small = OverlayShare(1024);
+    EXPECT_GT(large, 0);
+    EXPECT_LT(std::max(large, small) / std::min(large, small), 2.0) << large << " " << small;
+}
 
-    QImage expected = clean.convertToFormat(QImage::Format_RGB32);
+TEST(PictureOverlay, ASavedPictureKeepsItsPixelsAndCarriesItsCaptionBelow) {
+    QImage clean(300, 200, QImage::Format_Grayscale8);
+    clean.fill(90);
+    PictureView v = Bare({150, 100, 80});
+    v.scene.Geometry.ShowEquator = true;
+    const QImage saved =
+        PictureWithOverlay(clean, v, {{"2023-01-31  03:39:45 UT (file name)"}}, OverlayFont());
+    ASSERT_EQ(saved.width(), 300);
+    ASSERT_GT(saved.height(), 200);
+    EXPECT_EQ(saved.pixel(3, 3), qRgb(90, 90, 90));
+    EXPECT_EQ(saved.pixel(299, 199), qRgb(90, 90, 90));
+    // The caption is written in white on black below the picture.
+    bool written = false;
+    for (int y = 200; y < saved.height(); ++y) {
+        for (int x = 0; x < saved.width(); ++x)
+            written = written || qGray(saved.pixel(x, y)) > 200;
+    }
+    EXPECT_TRUE(written);
+    // Without a caption the picture keeps its size.
+    EXPECT_EQ(PictureWithOverlay(clean, v, {}, OverlayFont()).size(), clean.size());
+}
+
+TEST(PictureOverlay, CompassLettersOfADiskFillingTheViewStayInside) {
+    // Every letter's anchor at 1.075 R lies beyond the bounds (20 to 220); the letters are
+    // kept inside, so nothing is drawn beyond the bounds but the halo's reach.
+    PictureView v = Bare({119.5, 119.5, 98});
+    v.scene.NESWPoints = true;
+    QImage surface = Surface(240, 240, qRgb(0, 0, 0));
     {
-        QPainter p(&expected);
-        QFont font = OverlayFont();
-        font.setStyleStrategy(QFont::NoAntialias);
-        p.setFont(font);
-        p.setRenderHint(QPainter::TextAntialiasing, false);
-        p.setPen(QPen(ColourFromWord(ImageOverlayColour), 1));
-        const QFontMetrics fm = p.fontMetrics();
-        const int lh = fm.height();
-        auto letter = [&](const char* text, int left, int top) {
-            p.drawText(QPoint(left, top + fm.ascent()), text);
-        };
-        p.drawLine(100, 2, 100, 2);
-        letter("N", 100 - fm.horizontalAdvance("N") / 2, 0);
-        p.drawLine(198, 100, std::max(200 - 2 * fm.horizontalAdvance("E"), 198), 100);
-        letter("E", 200 - fm.horizontalAdvance("E"), 100 - lh / 2);
-        p.drawLine(100, 198, 100, 198);
-        letter("S", 100 - fm.horizontalAdvance("S") / 2, 200 - lh);
-        p.drawLine(2, 100, 2, 100);
-        letter("W", 0, 100 - lh / 2);
+        QPainter p(&surface);
+        PaintPictureOverlay(p, v, {1, 0, 0, QRectF(20, 20, 200, 200)}, OverlayFont());
     }
-    EXPECT_EQ(canvas, expected);
-}
-
-TEST(DrawImageSpot, SpotMillimetresScaledToTheDisk) {
-    // Radius 150 pixels for a 150 mm chart: 2 pixels a millimetre. x = 200 + 0.5 + 2 * 15
-    // = 230.5, so the dot spans columns trunc(228) to 232; y = 200.5 + 2 * 10 = 220.5.
-    ImageOverlayScene s = BareScene({200, 200, 150});
-    s.chart.Geometry.ChartDiameter = 150;
-    s.chart.SpotX = 15;
-    s.chart.SpotY = -10;
-    QImage canvas = GreyPicture(400, 400, 0).convertToFormat(QImage::Format_RGB32);
-    DrawImageSpot(canvas, s);
-    EXPECT_TRUE(IsBlue(canvas, 230, 220));
-    EXPECT_TRUE(IsBlue(canvas, 228, 220));
-    EXPECT_TRUE(IsBlue(canvas, 232, 220));
-    EXPECT_FALSE(IsBlue(canvas, 233, 220));
-    EXPECT_FALSE(IsBlue(canvas, 227, 220));
-    DrawClickDot(canvas, 50, 60);
-    EXPECT_TRUE(IsBlue(canvas, 50, 60));
-    EXPECT_FALSE(IsBlue(canvas, 53, 60));
+    int inside = 0;
+    for (int y = 0; y < 240; ++y) {
+        for (int x = 0; x < 240; ++x) {
+            const bool lit = surface.pixel(x, y) != qRgb(0, 0, 0);
+            const bool near = x >= 18 && x < 222 && y >= 18 && y < 222;
+            EXPECT_TRUE(!lit || near) << x << "," << y;
+            inside += lit && (x < 40 || x >= 200 || y < 40 || y >= 200);
+        }
+    }
+    EXPECT_GT(inside, 4 * 20); // four letters along the edges
 }
 
 } // namespace

@@ -54,26 +54,56 @@ std::string SiteAngle(double degrees, const char* positive, const char* negative
     return FixedText(v, kSiteDecimals) + "\u00B0 " + (degrees < 0 && v != 0 ? negative : positive);
 }
 
+std::string DateTimeText(const Instant& t) {
+    return std::to_string(t.year) + "-" + TwoDigits(t.month) + "-" + TwoDigits(t.day) + "  " +
+           TwoDigits(t.hour) + ":" + TwoDigits(t.minute) + ":" + TwoDigits(t.second) + " UT";
+}
+
+CaptionLine SolarAnglesLine(const Ephemeris& e) {
+    return {"B0 " + Trimmed(B0Text(e.B0, kFinePrecision)) + kGap + "L0 " +
+            Trimmed(L0Text(e.L0, kFinePrecision)) + kGap + "P " +
+            Trimmed(PText(e.P, kFinePrecision))};
+}
+
+CaptionLine RotationLine(const Ephemeris& e) {
+    return {"Carrington rotation " + RotationText(e.Rotation) + kGap + "Diameter " +
+            Trimmed(DiameterText(e.DiamMinutes, e.DiamSeconds, kFinePrecision))};
+}
+
 } // namespace
 
 std::vector<CaptionLine> ChartCaptionLines(const Instant& t, const Ephemeris& e,
                                            const Observer& observer, const ChartGeometry& g) {
-    const std::string date =
-        std::to_string(t.year) + "-" + TwoDigits(t.month) + "-" + TwoDigits(t.day);
-    const std::string time =
-        TwoDigits(t.hour) + ":" + TwoDigits(t.minute) + ":" + TwoDigits(t.second) + " UT";
     return {
-        {date + "  " + time},
-        {"B0 " + Trimmed(B0Text(e.B0, kFinePrecision)) + kGap + "L0 " +
-         Trimmed(L0Text(e.L0, kFinePrecision)) + kGap + "P " + Trimmed(PText(e.P, kFinePrecision))},
-        {"Carrington rotation " + RotationText(e.Rotation) + kGap + "Diameter " +
-         Trimmed(DiameterText(e.DiamMinutes, e.DiamSeconds, kFinePrecision))},
+        {DateTimeText(t)},
+        SolarAnglesLine(e),
+        RotationLine(e),
         {OrientationText(g)},
         {"Latitude " + SiteAngle(observer.latitude, "N", "S") + kGap + "Longitude " +
          SiteAngle(observer.longitude, "E", "W")},
         {"Observer", true},
         {"Seeing", true},
         {"Notes", true},
+    };
+}
+
+std::vector<CaptionLine> PictureCaptionLines(const PictureContext& picture, const Instant& t,
+                                             const Ephemeris& e, const ChartGeometry& inUse) {
+    const std::string instantSource = picture.instant
+                                          ? std::string(InstantSourceName(picture.instantSource))
+                                          : "none in the file; the time in use";
+    constexpr int kPixelDecimals = 1;
+    const Circle disk = picture.disk.value_or(Circle{});
+    return {
+        {picture.name},
+        {DateTimeText(t) + " (" + instantSource + ")"},
+        SolarAnglesLine(e),
+        RotationLine(e),
+        {"Orientation: " + OrientationWords(inUse) + " (" +
+         std::string(OrientationSourceName(picture.orientationSource)) + ")"},
+        {"Disk: centre " + FixedText(disk.cx, kPixelDecimals) + ", " +
+         FixedText(disk.cy, kPixelDecimals) + " px, radius " + FixedText(disk.r, kPixelDecimals) +
+         " px (" + std::string(DiskSourceName(picture.diskSource)) + ")"},
     };
 }
 

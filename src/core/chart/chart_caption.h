@@ -7,6 +7,7 @@
 #include "core/ephemeris/calendar.h"
 #include "core/ephemeris/daily_table.h"
 #include "core/ephemeris/horizon.h"
+#include "core/images/picture_context.h"
 
 namespace zorva {
 
@@ -25,5 +26,13 @@ struct CaptionLine {
 // "Observer", "Seeing" and "Notes" lines.
 std::vector<CaptionLine> ChartCaptionLines(const Instant& instant, const Ephemeris& ephemeris,
                                            const Observer& observer, const ChartGeometry& geometry);
+
+// What a saved picture was measured with: its file name, the instant and where it came
+// from, B0, L0, P, the Carrington rotation and apparent diameter, the orientation in use
+// (`inUse`) and its source, and the disk in pixels and its source. The picture must have a
+// disk.
+std::vector<CaptionLine> PictureCaptionLines(const PictureContext& picture, const Instant& instant,
+                                             const Ephemeris& ephemeris,
+                                             const ChartGeometry& inUse);
 
 } // namespace zorva

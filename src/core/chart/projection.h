@@ -34,13 +34,21 @@ inline constexpr std::size_t MeridianSamples = 361;       // latitude = 90 - 0.5
 const std::array<double, LatitudeCircleSamples>& ChartLongitudeSamples();
 const std::array<double, MeridianSamples>& ChartLatitudeSamples();
 
+// How a grid line's radial fraction is found: the chart's search over a grid of 1/640,
+// whose steps are too coarse for a disk thousands of pixels across, or the exact root.
+enum class RadialSearch { Chart, Exact };
+
+// The radial fraction r of a heliocentric angle rho, exactly: the root of
+// rho = asin r - r D / 2 (degrees).
+double ExactRadius(double rho, double D);
+
 // A whole latitude circle or meridian in one call, with a coarser radial search than
-// ProjectPoint. Points beyond the limb get rho = FarSide, r = 0, pa = 0. The first
-// min(input, output) elements are processed.
+// ProjectPoint, or the exact one. Points beyond the limb get rho = FarSide, r = 0, pa = 0.
+// The first min(input, output) elements are processed.
 void ProjectLatitudeCircle(double latitude, std::span<const double> dL, double D, double B0,
-                           std::span<DiskPosition> out);
+                           std::span<DiskPosition> out, RadialSearch search = RadialSearch::Chart);
 void ProjectMeridian(std::span<const double> latitudes, double dL, double D, double B0,
-                     std::span<DiskPosition> out);
+                     std::span<DiskPosition> out, RadialSearch search = RadialSearch::Chart);
 
 // How the disk lies on a chart: the diameter it is drawn at (millimetres), the angle by
 // which it is turned (ChartRotation, degrees), and its mirror and flip signs.

@@ -78,6 +78,12 @@ std::optional<PictureView> PresentPicture(const Session& s) {
     return view;
 }
 
+std::vector<CaptionLine> PresentPictureCaption(const Session& s) {
+    if (!s.picture() || !s.picture()->context.disk) return {};
+    const Observation& o = s.observation();
+    return PictureCaptionLines(s.picture()->context, o.instant, o.ephemeris, s.Geometry());
+}
+
 ReadoutView PresentReadouts(const Session& s) {
     ReadoutView r;
     const Ephemeris& e = s.observation().ephemeris;

@@ -8,6 +8,7 @@
 #include <string_view>
 #include <vector>
 
+#include "core/chart/chart_caption.h"
 #include "core/chart/chart_scene.h"
 #include "core/chart/sunspot.h"
 #include "core/images/circle_fit.h"
@@ -147,6 +148,8 @@ Presentation Present(const Session& session);
 // The parts of the presentation, for those who need only one.
 ChartView PresentChart(const Session& session);
 std::optional<PictureView> PresentPicture(const Session& session);
+// The caption block a saved picture carries; none without a picture or a disk.
+std::vector<CaptionLine> PresentPictureCaption(const Session& session);
 ReadoutView PresentReadouts(const Session& session);
 // The menus; `altAziCaption` is the precision submenu's caption the position readouts give.
 std::vector<MenuItemView> PresentMenus(const Session& session, const std::string& altAziCaption);

@@ -13,7 +13,7 @@ constexpr double kD = 0.5333; // a typical apparent diameter, degrees
 constexpr double kRad = 3.141592653589793 / 180.0;
 
 // The radial fraction whose heliocentric angle is rho, by bisection to full precision.
-double ExactRadius(double rho, double D) {
+double BisectedRadius(double rho, double D) {
     double lo = 0, hi = 1;
     for (int i = 0; i < 80; ++i) {
         const double mid = 0.5 * (lo + hi);
@@ -103,7 +103,7 @@ TEST(ProjectPoint, RadialSearchesKeepTheirGrids) {
     constexpr double kFineStep = 0.001;
     constexpr double kCoarseStep = 0.2 / 128;
     for (double rho = 0.5; rho < 89.5; rho += 1.37) {
-        const double exact = ExactRadius(rho, kD);
+        const double exact = BisectedRadius(rho, kD);
         // dL alone moves a point along the equator with B0 = 0: rho = dL.
         DiskPosition fine;
         ProjectPoint(0, rho, kD, 0, fine);
@@ -117,6 +117,10 @@ TEST(ProjectPoint, RadialSearchesKeepTheirGrids) {
         EXPECT_EQ(coarse.pa, fine.pa);
         EXPECT_NEAR(coarse.r, exact, kCoarseStep) << rho;
         EXPECT_NEAR(coarse.r / kCoarseStep, std::round(coarse.r / kCoarseStep), 1e-6) << rho;
+        // A large picture's grid takes the root itself.
+        DiskPosition root;
+        ProjectLatitudeCircle(0, dL, kD, 0, std::span<DiskPosition>(&root, 1), RadialSearch::Exact);
+        EXPECT_NEAR(root.r, exact, 1e-9) << rho;
     }
 }
 
@@ -237,7 +241,7 @@ TEST(LocateDiskPoint, PointBeyondThePoleKeepsItsLongitude) {
     ProjectPoint(86, 150, kD, 7.2, p);
     ASSERT_NE(p.rho, FarSide);
     const PixelPoint mm =
-        DiskToPixel(ExactRadius(p.rho, kD), p.pa, 0, 0, 75, 75, ChartFrame{0, 0, 1, 1});
+        DiskToPixel(BisectedRadius(p.rho, kD), p.pa, 0, 0, 75, 75, ChartFrame{0, 0, 1, 1});
     const DiskPointLocation loc =
         *LocateDiskPoint(mm.x, -mm.y, ChartFrame{150, 0, 1, 1}, kD, 7.2, 200, 2250);
     EXPECT_NEAR(loc.latitude, 86, 1e-6);
