@@ -10,13 +10,14 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
+#include <filesystem>
 #include <string>
 #include <string_view>
 
 #include "core/chart/chart_geometry.h"
 #include "core/chart/projection.h"
 #include "core/chart/sunspot.h"
-#include "core/ephemeris/daily_table.h"
+#include "core/ephemeris/year_tables.h"
 #include "core/images/fits_header.h"
 #include "core/images/image_state.h"
 #include "core/logfile/logfile.h"
@@ -102,10 +103,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
 
     // The picture as the window shows it: the header's disk and orientation, its instant.
     const Instant t = header.instant.value_or(Instant{2014, 3, 1, 0, 0, 0});
-    DailyTable table;
-    const int32_t days = LoadYearTable(t.year, table, kNoFiles);
-    Ephemeris e;
-    InterpolateEphemeris(t.year, table, days, t, e, kNoFiles);
+    YearTables tables{std::filesystem::path(kNoFiles)};
+    const Ephemeris e = tables.At(t, Observer{});
     ChartGeometry geometry;
     geometry.ChartDiameter = ImageChartDiameter(disk.r);
     geometry.MirrorSign = header.disk->orientation.MirrorSign;
