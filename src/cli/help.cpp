@@ -149,7 +149,9 @@ constexpr OutputHelp kLimbOutputs[] = {
     {"CentreX", "column of the disk centre, pixels, 0 being the first column"},
     {"CentreY", "row of the disk centre, pixels, 0 being the top row"},
     {"Radius", "disk radius, pixels"},
-    {"Rays", "limb points the final circle was fitted to (of 356 rays searched)"},
+    {"Rays", "limb points the final circle was fitted to"},
+    {"RaysSearched", "rays that crossed the picture (356 of the 360, fewer on a very narrow one)"},
+    {"Residual", "root mean square distance of those points from the circle, pixels"},
     {"Mode", "DarkBackground (a bright disk on a dark sky) or LightBackground (a dark limb on "
              "a light field)"},
     {"HeaderCentreX", "a FITS file's disk centre by its solar coordinates, as CentreX"},
@@ -222,8 +224,12 @@ constexpr CommandHelp kCommands[] = {
      kRegionsOptions, "One line a region, words separated by single spaces:", kRegionsOutputs},
     {"limb", "IMAGE",
      "The solar disk in an image (BMP, PNG 8 or 16 bit, JPEG, TIFF or FITS): the limb is "
-     "searched along 360 rays and a circle fitted to it. When the edge cannot be found, "
-     "nothing is printed and the exit status is 1, with a message naming the file.",
+     "searched along 360 rays and a circle fitted to it. Edges on the picture's border, where "
+     "the frame cuts the disk, are left out. A circle is refused when fewer than a quarter of "
+     "the rays agree, when the limb is seen round less than half of it, when its points lie "
+     "more than 1.4 px off it (RMS), or when the brightness does not drop at it (a corona or "
+     "haze beyond the limb). When the edge cannot be found or is refused, nothing is printed "
+     "and the exit status is 1, with a message naming the file and the reason.",
      kLimbOptions,
      "One \"Name value\" line each, numbers in the shortest form that reads back to the same "
      "value:",

@@ -49,7 +49,7 @@ LoadedPicture OpenWithDisk(const std::string& path, const PictureChoices& choice
     }
     if (!open.picture->context.disk) {
         throw std::runtime_error(open.picture->context.name + ": " +
-                                 std::string(LimbNotFoundMessage));
+                                 LimbNotFoundText(open.picture->context.limb));
     }
     return std::move(*open.picture);
 }
@@ -76,13 +76,15 @@ int LimbCommand(const std::vector<std::string>& args, std::ostream& out) {
     // The search's own result is what this command tells; a header's disk does not stand
     // in for a search that failed.
     if (!picture.limb.found) {
-        throw std::runtime_error(picture.name + ": " + std::string(LimbNotFoundMessage));
+        throw std::runtime_error(picture.name + ": " + LimbNotFoundText(picture.limb));
     }
     const LimbFit& fit = picture.limb;
     out << "CentreX " << FullPrecision(fit.disk.cx) << "\n"
         << "CentreY " << FullPrecision(fit.disk.cy) << "\n"
         << "Radius " << FullPrecision(fit.disk.r) << "\n"
         << "Rays " << fit.AcceptedPoints() << "\n"
+        << "RaysSearched " << fit.raysSearched << "\n"
+        << "Residual " << FullPrecision(fit.residual) << "\n"
         << "Mode " << LimbBackgroundName(fit.mode) << "\n";
     if (const auto& header = picture.headerDisk) {
         out << "HeaderCentreX " << FullPrecision(header->cx) << "\n"

@@ -6,6 +6,7 @@
 #include <map>
 #include <sstream>
 
+#include "core/images/limb_verdict.h"
 #include "run_cli.h"
 #include "support/test_support.h"
 
@@ -45,6 +46,88 @@ TEST(LimbCommand, DiskOfARealImageAndTheDateOfItsName) {
     EXPECT_EQ(f.at("Time"), "03:39:00");
 }
 
+// The MDI picture shrunk to 128 x 128 (a box average of 8 x 8 pixels, so the centre
+// (c + 0.5) / 8 - 0.5 and the radius over 8) and moved `up` rows up and `left` columns to
+// the left in its frame, the rows and columns it leaves filled with black sky.
+QImage ShiftedMdi128(const fs::path& mdi, int up, int left) {
+    const QImage small = QImage(QString::fromStdString(mdi.string()))
+                             .convertToFormat(QImage::Format_Grayscale8)
+                             .scaled(128, 128, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    QImage moved(128, 128, QImage::Format_Grayscale8);
+    moved.fill(0);
+    for (int y = 0; y < 128; ++y) {
+        for (int x = 0; x < 128; ++x) {
+            const int from = y + up, column = x + left;
+            if (from >= 0 && from < 128 && column >= 0 && column < 128) {
+                moved.scanLine(y)[x] = small.constScanLine(from)[column];
+            }
+        }
+    }
+    return moved;
+}
+
+// Every real picture, whole and cut by its frame, with and without the sub-pixel limb:
+// the search gives the known disk within a pixel or two, or refuses with a reason; it never
+// gives another disk. Each picture's expected verdict is pinned too, so that refusing
+// everything fails.
+TEST(LimbCommand, RealPicturesGiveTheirDiskOrARefusal) {
+    ZORVA_TEST_DATA(data);
+    test::TempDir dir;
+    const fs::path mdi = data / "images" / "mdi_20050111_235932_1024.png";
+    // The MDI disk of the test data's README, (511.2, 512.0), radius 495.7, shrunk 8 times.
+    const double sx = (511.2 + 0.5) / 8 - 0.5, sy = (512.0 + 0.5) / 8 - 0.5, sr = 495.7 / 8;
+    const struct {
+        std::string file;
+        int up, left; // for the cut frames made here
+        double cx, cy, r;
+        const char* refusal; // words of the reason; nullptr: found
+    } cases[] = {
+        // The disks of the README, from the files' own keywords.
+        {"images/hmi_20230131_033945_512.png", 0, 0, 255.5, 255.5, 202.9, nullptr},
+        {"images/mdi_20050111_235932_1024.png", 0, 0, 511.2, 512.0, 495.7, nullptr},
+        {"fits/resampled_hmi.fits", 0, 0, 49.5, 49.5, 46.9, nullptr},
+        // The corona is bright beyond the limb: the threshold meets its tail.
+        {"fits/aia_171_level1.fits", 0, 0, 0, 0, 0, "The brightness drops most"},
+        // The frame cuts 18 px off the top of the disk: found from the rest of the limb.
+        {"mdi128_up18.png", 18, 0, sx, sy - 18, sr, nullptr},
+        {"mdi128_down30.png", -30, 0, sx, sy + 30, sr, nullptr},
+        // Cut 60 px: the limb shows round less than half the disk.
+        {"mdi128_up60.png", 60, 0, sx, sy - 60, sr, "of the circle"},
+        {"mdi128_corner.png", 30, 30, sx - 30, sy - 30, sr, "of the circle"},
+        // The picture's centre lies off the disk: the rays from it find no limb.
+        {"mdi128_up80.png", 80, 0, sx, sy - 80, sr, "rays"},
+    };
+    for (const auto& c : cases) {
+        fs::path file = data / c.file;
+        if (c.file.rfind("mdi128", 0) == 0) {
+            file = dir / c.file;
+            ASSERT_TRUE(
+                ShiftedMdi128(mdi, c.up, c.left).save(QString::fromStdString(file.string())));
+        }
+        for (const bool refine : {false, true}) {
+            SCOPED_TRACE(c.file + (refine ? " --refine" : ""));
+            std::vector<std::string> args = {"limb", file.string()};
+            if (refine) args.push_back("--refine");
+            const Result r = RunCli(args);
+            if (!c.refusal) {
+                ASSERT_EQ(r.status, 0) << r.err;
+                const auto f = Fields(r.out);
+                EXPECT_NEAR(zorva::test::Number(f.at("CentreX")), c.cx, 1);
+                EXPECT_NEAR(zorva::test::Number(f.at("CentreY")), c.cy, 1);
+                EXPECT_NEAR(zorva::test::Number(f.at("Radius")), c.r, 1.5);
+                EXPECT_LE(zorva::test::Number(f.at("Residual")), LimbLargestResidual);
+            } else {
+                EXPECT_EQ(r.status, 1);
+                EXPECT_EQ(r.out, "");
+                const std::string lead = "zorva-cli: " + file.filename().string() +
+                                         ": Edge of solar disk could not be found. ";
+                EXPECT_EQ(r.err.rfind(lead, 0), 0u) << r.err;
+                EXPECT_NE(r.err.find(c.refusal, lead.size()), std::string::npos) << r.err;
+            }
+        }
+    }
+}
+
 TEST(LimbCommand, FailuresGoToTheErrorStream) {
     test::TempDir dir;
     QImage black(64, 64, QImage::Format_Grayscale8);
@@ -53,7 +136,10 @@ TEST(LimbCommand, FailuresGoToTheErrorStream) {
     Result r = RunCli({"limb", (dir / "black.png").string()});
     EXPECT_EQ(r.status, 1);
     EXPECT_EQ(r.out, "");
-    EXPECT_EQ(r.err, "zorva-cli: black.png: Edge of solar disk could not be found.\n");
+    // Rays 1 and 179 start in the centre's column of a 64-pixel-wide picture (trunc(32 +
+    // 30 tan 1 deg) = 32) and have no slope, so 354 of the 356 are searched.
+    EXPECT_EQ(r.err, "zorva-cli: black.png: Edge of solar disk could not be found. None of the "
+                     "354 rays found an edge.\n");
 
     r = RunCli({"limb", (dir / "missing.png").string()});
     EXPECT_EQ(r.status, 1);

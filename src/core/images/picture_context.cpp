@@ -148,7 +148,9 @@ std::string PictureSourcesText(const PictureContext& p) {
     std::string text = "Disk: " + std::string(DiskSourceName(p.diskSource));
     if (p.headerDisk) {
         text += p.limb.found ? " (" + LimbFromHeaderText(p.limb.disk, *p.headerDisk) + ")"
-                             : " (the limb was not found)";
+                             : " (limb search: " + p.limb.reason + ")";
+    } else if (p.diskSource == DiskSource::None && !p.limb.reason.empty()) {
+        text += " (" + p.limb.reason + ")";
     }
     text += "; time: ";
     text += p.instant ? InstantSourceName(p.instantSource) : "none in the file, the last kept";
