@@ -31,6 +31,11 @@ constexpr OptionHelp kLongLines = {
     "--long-lines", "longitude lines every 20 degrees from the central meridian", "off"};
 constexpr OptionHelp kSize = {"--size CELLS",
                               "spot size, grid cells counted on the drawing (0..10000000)", "0"};
+constexpr OptionHelp kDisk = {
+    "--disk CX,CY,R",
+    "the disk given by hand, pixels: the centre's column and row (0 being the first and the "
+    "top one) and the radius; it stands over a FITS header's and the limb search's",
+    "none"};
 constexpr OptionHelp kGrid = {"--grid UNIT",
                               "counting grid: mm (1 mm squares) or in (1/25 inch squares)", "mm"};
 
@@ -72,7 +77,8 @@ constexpr OptionHelp kLocateOptions[] = {
      "none (required without --image)"},
     {"--image FILE",
      "a solar image (BMP, PNG, JPEG, TIFF or FITS) to click on instead, opened as the window "
-     "opens it: the disk is a FITS header's, else the limb search's, and the chart diameter "
+     "opens it: the disk is --disk's, else a FITS header's, else the limb search's, and the "
+     "chart diameter "
      "is the one the disk stands for at 75 pixels per inch; the instant, when not given, is "
      "the header's or the file name's; a header's orientation stands unless --orientation, "
      "--flip or --mirror is given; not with --x, --y or --diameter",
@@ -81,6 +87,7 @@ constexpr OptionHelp kLocateOptions[] = {
      "none (required with --image)"},
     {"--py Y", "with --image: the clicked pixel's row, 0 being the top one",
      "none (required with --image)"},
+    {"--disk CX,CY,R", "with --image: as for overlay", "none"},
     kDiameter,
     kOrientation,
     kFlip,
@@ -150,13 +157,14 @@ constexpr OutputHelp kLimbOutputs[] = {
     {"CentreY", "row of the disk centre, pixels, 0 being the top row"},
     {"Radius", "disk radius, pixels"},
     {"Rays", "limb points the final circle was fitted to"},
-    {"RaysSearched", "rays that crossed the picture (356 of the 360, fewer on a very narrow one)"},
+    {"RaysSearched", "rays that crossed the picture: 356 of the 360 on most pictures"},
     {"Residual", "root mean square distance of those points from the circle, pixels"},
     {"Mode", "DarkBackground (a bright disk on a dark sky) or LightBackground (a dark limb on "
              "a light field)"},
     {"HeaderCentreX", "a FITS file's disk centre by its solar coordinates, as CentreX"},
     {"HeaderCentreY", "the same, as CentreY"},
     {"HeaderRadius", "the solar radius over the header's pixel scale, pixels"},
+    {"GivenCentreX GivenCentreY GivenRadius", "the disk given with --disk"},
     {"Date", "the observation date a FITS header or else the file name gives, YYYY-MM-DD; "
              "only when one does"},
     {"Time", "the time of day a FITS header or else the file name gives, HH:MM:SS UT, to the "
@@ -167,6 +175,10 @@ constexpr OutputHelp kLimbOutputs[] = {
 };
 
 constexpr OptionHelp kLimbOptions[] = {
+    {"--disk CX,CY,R",
+     "a disk given by hand, pixels: the centre's column and row and the radius; printed "
+     "beside the search's (GivenCentreX, GivenCentreY, GivenRadius)",
+     "none"},
     {"--refine",
      "the sub-pixel limb: each edge moved along the radius to the disk's own edge, "
      "fitted to the brightness across the limb, and the circle fitted again",
@@ -182,6 +194,7 @@ constexpr OptionHelp kOverlayOptions[] = {
     kMirror,
     kLatLines,
     kLongLines,
+    kDisk,
     {"--points", "the limb points of the fit, as red crosses", "off"},
     {"--circle", "the fitted limb circle, in blue", "off"},
     kLat,

@@ -71,6 +71,7 @@ int LimbCommand(const std::vector<std::string>& args, std::ostream& out) {
     if (parsed.positional.size() != 1) throw UsageError(UsageLine("limb"));
     PictureChoices choices;
     choices.subPixelLimb = parsed.Has("--refine");
+    choices.disk = ParseDisk(parsed);
     const LoadedPicture opened = OpenWithDisk(parsed.positional[0], choices);
     const PictureContext& picture = opened.context;
     // The search's own result is what this command tells; a header's disk does not stand
@@ -90,6 +91,11 @@ int LimbCommand(const std::vector<std::string>& args, std::ostream& out) {
         out << "HeaderCentreX " << FullPrecision(header->cx) << "\n"
             << "HeaderCentreY " << FullPrecision(header->cy) << "\n"
             << "HeaderRadius " << FullPrecision(header->r) << "\n";
+    }
+    if (const auto& given = choices.disk) {
+        out << "GivenCentreX " << FullPrecision(given->cx) << "\n"
+            << "GivenCentreY " << FullPrecision(given->cy) << "\n"
+            << "GivenRadius " << FullPrecision(given->r) << "\n";
     }
     if (const auto& t = picture.instant) {
         out << "Date " << t->year << "-" << TwoDigits(t->month) << "-" << TwoDigits(t->day) << "\n"
@@ -118,6 +124,7 @@ int OverlayCommand(const std::vector<std::string>& args, std::ostream& /*out*/) 
     PictureChoices choices;
     if (const auto at = parsed.Value("--at")) choices.instant = ParseInstant(*at);
     choices.orientationGiven = OrientationGiven(parsed);
+    choices.disk = ParseDisk(parsed);
 
     const LoadedPicture opened = OpenWithDisk(parsed.positional[0], choices);
     const PictureContext& picture = opened.context;
@@ -152,6 +159,7 @@ int ImageLocateCommand(const ParsedArgs& parsed, std::ostream& out) {
     PictureChoices choices;
     if (!parsed.positional.empty()) choices.instant = ParseInstant(parsed.positional[0]);
     choices.orientationGiven = OrientationGiven(parsed);
+    choices.disk = ParseDisk(parsed);
     const auto px = parsed.Value("--px");
     const auto py = parsed.Value("--py");
     if (!px || !py) throw UsageError("--px and --py are required with --image");

@@ -6,6 +6,7 @@
 #include <map>
 #include <sstream>
 
+#include "cli/args.h"
 #include "core/images/limb_verdict.h"
 #include "run_cli.h"
 #include "support/test_support.h"
@@ -126,6 +127,69 @@ TEST(LimbCommand, RealPicturesGiveTheirDiskOrARefusal) {
             }
         }
     }
+}
+
+// --disk gives the disk every image command measures on, over the search's and a header's.
+TEST(ImageCommands, DiskByHandStandsOverTheSearch) {
+    ZORVA_TEST_DATA(data);
+    const std::string image = (data / "images" / kHmi).string();
+    // The README's disk typed in: a click at (300, 200) lies (300 - 255.5, 255.5 - 200) px
+    // from its centre, so x = 44.5 25.4 / 75 and y = 55.5 25.4 / 75 mm to two decimals
+    // (15.07, 18.80) on a chart of 2 202.9 25.4 / 75 mm.
+    const Result clicked = RunCli({"locate", kWhen, "--image", image, "--px", "300", "--py", "200",
+                                   "--disk", "255.5,255.5,202.9"});
+    ASSERT_EQ(clicked.status, 0) << clicked.err;
+    const Result typed = RunCli({"locate", kWhen, "--x", "15.07", "--y", "18.8", "--diameter",
+                                 zorva::cli::FullPrecision(2 * 202.9 * 25.4 / 75)});
+    ASSERT_EQ(typed.status, 0) << typed.err;
+    EXPECT_EQ(clicked.out, typed.out);
+
+    // A picture whose disk the search refuses is measured on the disk given.
+    test::TempDir dir;
+    QImage black(64, 64, QImage::Format_Grayscale8);
+    black.fill(0);
+    const std::string blank = (dir / "black.png").string();
+    ASSERT_TRUE(black.save(QString::fromStdString(blank)));
+    EXPECT_EQ(RunCli({"locate", kWhen, "--image", blank, "--px", "32", "--py", "32"}).status, 1);
+    EXPECT_EQ(RunCli({"locate", kWhen, "--image", blank, "--px", "32", "--py", "32", "--disk",
+                      "31.5,31.5,30"})
+                  .status,
+              0);
+    const Result limb = RunCli({"limb", image, "--disk", "250,260,200.5"});
+    ASSERT_EQ(limb.status, 0) << limb.err;
+    const auto f = Fields(limb.out);
+    EXPECT_EQ(f.at("GivenCentreX"), "250");
+    EXPECT_EQ(f.at("GivenRadius"), "200.5");
+
+    // Bad disks are usage errors, one line each, and nothing is written.
+    const struct {
+        const char* disk;
+        const char* why;
+    } bad[] = {{"255,255", "not three numbers"},
+               {"255,255,200,1", "not three numbers"},
+               {"a,b,c", "not three numbers"},
+               {"255,,200", "not three numbers"},
+               {"255,255,inf", "not three numbers"},
+               {"255,255,0", "the radius must be 1 to 1000000 pixels"},
+               {"255,255,-3", "the radius must be 1 to 1000000 pixels"},
+               {"2e6,255,200", "the centre must lie within 1000000 pixels"}};
+    const fs::path out = dir / "grid.png";
+    for (const auto& b : bad) {
+        for (const std::vector<std::string>& args :
+             {std::vector<std::string>{"limb", image, "--disk", b.disk},
+              {"overlay", image, "--out", out.string(), "--at", kWhen, "--disk", b.disk},
+              {"locate", kWhen, "--image", image, "--px", "300", "--py", "200", "--disk",
+               b.disk}}) {
+            const Result r = RunCli(args);
+            EXPECT_EQ(r.status, 2) << args[0] << " " << b.disk;
+            EXPECT_EQ(
+                r.err.rfind("zorva-cli: bad --disk '" + std::string(b.disk) + "' (" + b.why, 0), 0u)
+                << r.err;
+            EXPECT_EQ(r.out, "");
+        }
+    }
+    EXPECT_FALSE(fs::exists(out));
+    EXPECT_EQ(RunCli({"locate", kWhen, "--x", "1", "--y", "1", "--disk", "1,2,3"}).status, 2);
 }
 
 TEST(LimbCommand, FailuresGoToTheErrorStream) {

@@ -6,6 +6,7 @@
 #include "core/images/image_name.h"
 #include "core/images/image_state.h"
 #include "core/images/limb_refine.h"
+#include "core/text/format.h"
 
 namespace zorva {
 
@@ -47,6 +48,20 @@ std::string_view OrientationSourceName(OrientationSource source) {
         return "given";
     }
     return "chart orientation";
+}
+
+std::optional<std::string> HandDiskProblem(const Circle& disk) {
+    const auto within = [](double v, double low, double high) { return v >= low && v <= high; };
+    if (!within(disk.r, LeastHandDiskRadius, FarthestHandDiskPixel)) {
+        return "the radius must be " + ShortestDecimalText(LeastHandDiskRadius) + " to " +
+               ShortestDecimalText(FarthestHandDiskPixel) + " pixels";
+    }
+    if (!within(disk.cx, -FarthestHandDiskPixel, FarthestHandDiskPixel) ||
+        !within(disk.cy, -FarthestHandDiskPixel, FarthestHandDiskPixel)) {
+        return "the centre must lie within " + ShortestDecimalText(FarthestHandDiskPixel) +
+               " pixels of the picture";
+    }
+    return std::nullopt;
 }
 
 namespace {
@@ -95,7 +110,14 @@ PictureContext OpenPicture(const PictureFile& file, const PictureChoices& choice
         }
         p.notes = std::move(header.notes);
     }
-    ChooseDisk(p, choices.disk);
+    std::optional<Circle> hand = choices.disk;
+    if (hand) {
+        if (const auto problem = HandDiskProblem(*hand)) {
+            p.notes.push_back("the disk given by hand is passed over: " + *problem);
+            hand.reset();
+        }
+    }
+    ChooseDisk(p, hand);
 
     if (choices.instant) {
         p.instant = choices.instant;

@@ -67,10 +67,20 @@ struct PictureContext {
     bool operator==(const PictureContext&) const = default;
 };
 
-// Builds the context of a picture: the disk from the user's hand, else the header, else
-// the limb search; the instant from the user, else the header, else the file name; the
-// turn from the header unless the user gave an orientation. The limb search runs on
-// every picture, so that it can be shown and compared with a header's disk.
+// A disk given by hand is held to what a header's disk is: a radius of at least a pixel,
+// and the centre and the radius within a million pixels (far beyond any picture's own).
+inline constexpr double LeastHandDiskRadius = 1;
+inline constexpr double FarthestHandDiskPixel = 1e6;
+// Why a disk given by hand cannot be taken ("the radius must be 1 to 1000000 pixels"), or
+// nothing when it can.
+std::optional<std::string> HandDiskProblem(const Circle& disk);
+
+// Builds the context of a picture: the disk from the user's hand (when HandDiskProblem
+// finds none, else a note says why it was passed over), else the header, else the limb
+// search when the picture backs its circle (LimbFit::found; a refused search leaves the
+// picture without a disk, and its reason in the limb's `reason`); the instant from the user, else
+// the header, else the file name; the turn from the header unless the user gave an orientation. The
+// limb search runs on every picture, so that it can be shown and compared with a header's disk.
 PictureContext OpenPicture(const PictureFile& file, const PictureChoices& choices);
 
 // The limb searched again (sub-pixel or not): the disk follows the search unless a header
