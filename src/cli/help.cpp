@@ -80,7 +80,8 @@ constexpr OptionHelp kLocateOptions[] = {
      "opens it: the disk is --disk's, else a FITS header's, else the limb search's, and the "
      "chart diameter "
      "is the one the disk stands for at 75 pixels per inch; the instant, when not given, is "
-     "the header's or the file name's; a header's orientation stands unless --orientation, "
+     "the header's, the camera's or the file name's (as for overlay --at); a header's "
+     "orientation stands unless --orientation, "
      "--flip or --mirror is given; not with --x, --y or --diameter",
      "none"},
     {"--px X", "with --image: the clicked pixel's column, 0 being the first",
@@ -165,10 +166,10 @@ constexpr OutputHelp kLimbOutputs[] = {
     {"HeaderCentreY", "the same, as CentreY"},
     {"HeaderRadius", "the solar radius over the header's pixel scale, pixels"},
     {"GivenCentreX GivenCentreY GivenRadius", "the disk given with --disk"},
-    {"Date", "the observation date a FITS header or else the file name gives, YYYY-MM-DD; "
-             "only when one does"},
-    {"Time", "the time of day a FITS header or else the file name gives, HH:MM:SS UT, to the "
-             "nearest second; only when one does"},
+    {"Date", "the observation date a FITS header, else a camera's EXIF time, else the file "
+             "name gives (as for overlay --at), YYYY-MM-DD; only when one does"},
+    {"Time", "its time of day, HH:MM:SS UT, to the nearest second; a camera clock that writes no "
+             "offset from UT is taken as UT; only when one does"},
     {"Orientation",
      "where solar north and east lie by the header: the chart rotation q "
      "(degrees), the flip and mirror signs, and the nearest sides, in words; the last line"},
@@ -188,7 +189,11 @@ constexpr OptionHelp kLimbOptions[] = {
 constexpr OptionHelp kOverlayOptions[] = {
     {"--out FILE", "the picture to write: .bmp (24 bits), .png, .jpg or .tif", kRequired},
     {"--at INSTANT", "instant of the grid, UT",
-     "the date in the file name (dyymmdd.ext at 12:00, or yyyymmdd_hhmm_mdi_igr...)"},
+     "a FITS header's, else a camera's EXIF DateTimeOriginal turned to UT by its "
+     "OffsetTimeOriginal (UT when it has none), else the file name's: dyymmdd.ext at 12:00, or "
+     "anywhere in the name YYYY_MM_DD__hh_mm_ss_fff, YYYY-MM-DDThh:mm:ss, YYYYMMDDThhmmss, "
+     "YYYYMMDD_hhmmss, YYYYMMDD_hhmm, or a day alone (YYYYMMDD, YYYY-MM-DD) at 12:00; what is "
+     "passed over or assumed is warned of"},
     kOrientation,
     kFlip,
     kMirror,

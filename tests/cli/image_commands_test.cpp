@@ -1,3 +1,4 @@
+#include <QFile>
 #include <QImage>
 #include <QString>
 #include <cmath>
@@ -9,6 +10,7 @@
 #include "cli/args.h"
 #include "core/images/limb_verdict.h"
 #include "run_cli.h"
+#include "support/exif_writer.h"
 #include "support/test_support.h"
 
 namespace zorva::cli {
@@ -35,7 +37,10 @@ TEST(LimbCommand, DiskOfARealImageAndTheDateOfItsName) {
     EXPECT_NEAR(zorva::test::Number(f.at("Radius")), kHmiR, 1.5);
     EXPECT_GE(std::stoi(f.at("Rays")), 300);
     EXPECT_EQ(f.at("Mode"), "DarkBackground");
-    EXPECT_EQ(f.count("Date"), 0u); // not a name of either scheme
+    // The name's YYYYMMDD_hhmmss; the README's 03:39:45.7 is the header's, which the name
+    // cuts to the second.
+    EXPECT_EQ(f.at("Date"), "2023-01-31");
+    EXPECT_EQ(f.at("Time"), "03:39:45");
 
     test::TempDir dir;
     const fs::path named = dir / "20230131_0339_mdi_igr_512.png";
@@ -212,6 +217,108 @@ TEST(LimbCommand, FailuresGoToTheErrorStream) {
     EXPECT_EQ(RunCli({"limb", "a.png", "b.png"}).status, 2);
 }
 
+// The instant a picture gives, from the camera's EXIF times before its name, worked by
+// hand from the tags written here: the clock reading less its offset, a fraction of a
+// second rounded. What is passed over or assumed is a warning, and the command goes on.
+TEST(LimbCommand, DateFromTheCameraOrTheName) {
+    ZORVA_TEST_DATA(data);
+    test::TempDir dir;
+    const QImage hmi(QString::fromStdString((data / "images" / kHmi).string()));
+    using Tags = std::map<std::string, std::string>;
+    const std::string taken = "Exif.Photo.DateTimeOriginal";
+    const std::string offset = "Exif.Photo.OffsetTimeOriginal";
+    const std::string fraction = "Exif.Photo.SubSecTimeOriginal";
+    const struct {
+        std::string name;
+        Tags tags;
+        bool damaged; // an EXIF block that is no TIFF structure
+        const char* date;
+        const char* time;
+        const char* warning; // words of the warning; "" for none
+    } cases[] = {
+        {"sun.jpg",
+         {{taken, "2024:04:08 18:15:22"}, {offset, "+02:00"}, {fraction, "7"}},
+         false,
+         "2024-04-08",
+         "16:15:23",
+         ""},
+        {"sun.tif",
+         {{taken, "2024:04:08 23:15:22"}, {offset, "-05:00"}},
+         false,
+         "2024-04-09",
+         "04:15:22",
+         ""},
+        {"sun.png",
+         {{taken, "2024:04:08 18:15:22"}},
+         false,
+         "2024-04-08",
+         "18:15:22",
+         "the camera gives no offset from UT: its clock is taken as UT+00:00"},
+        {"hmi_20230131_033945.jpg",
+         {{taken, "2024:13:08 18:15:22"}},
+         false,
+         "2023-01-31",
+         "03:39:45",
+         "the camera's date '2024:13:08 18:15:22' is no real date and time"},
+        {"sun 2023-01-31T03:39:45.jpg",
+         {},
+         true,
+         "2023-01-31",
+         "03:39:45",
+         "the camera's data cannot be read"},
+        {"2023_01_31__03_39_45_700__SDO_HMI_HMI_continuum.png",
+         {},
+         false,
+         "2023-01-31",
+         "03:39:46",
+         ""},
+        {"hmi_20231301_0339.png",
+         {},
+         false,
+         nullptr,
+         nullptr,
+         "'20231301_0339' in the name is no real date and time"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const fs::path file = dir / c.name;
+        ASSERT_TRUE(hmi.save(QString::fromStdString(file.string())));
+        if (!c.tags.empty()) {
+            ASSERT_TRUE(test::WriteExifTags(file.string(), c.tags));
+        }
+        if (c.damaged) {
+            QFile f(QString::fromStdString(file.string()));
+            ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+            QByteArray bytes = f.readAll();
+            f.close();
+            // After the start of image: an APP1 segment of 16 bytes, "Exif\0\0" and a TIFF
+            // header whose first directory lies beyond the file.
+            bytes.insert(2, QByteArray("\xFF\xE1\x00\x10"
+                                       "Exif\x00\x00"
+                                       "II*\x00\xFF\xFF\xFF\xFF",
+                                       20));
+            ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+            ASSERT_EQ(f.write(bytes), bytes.size());
+            f.close();
+        }
+        const Result r = RunCli({"limb", file.string()});
+        ASSERT_EQ(r.status, 0) << r.err;
+        const auto f = Fields(r.out);
+        if (c.date) {
+            EXPECT_EQ(f.at("Date"), c.date);
+            EXPECT_EQ(f.at("Time"), c.time);
+        } else {
+            EXPECT_EQ(f.count("Date"), 0u);
+        }
+        if (*c.warning == '\0') {
+            EXPECT_EQ(r.err, "");
+        } else {
+            EXPECT_EQ(r.err.rfind("zorva-cli: warning: " + c.name + ": ", 0), 0u) << r.err;
+            EXPECT_NE(r.err.find(c.warning), std::string::npos) << r.err;
+        }
+    }
+}
+
 TEST(OverlayCommand, WritesTheImageWithTheGrid) {
     ZORVA_TEST_DATA(data);
     const std::string image = (data / "images" / kHmi).string();
@@ -232,7 +339,9 @@ TEST(OverlayCommand, WritesTheImageWithTheGrid) {
     EXPECT_EQ(drawn.pixel(3, 3), original.pixel(3, 3));
 
     // No --at and no date in the name; an unknown type; a missing --out.
-    EXPECT_EQ(RunCli({"overlay", image, "--out", out.string()}).status, 2);
+    const fs::path dateless = dir / "sun.png";
+    fs::copy_file(image, dateless);
+    EXPECT_EQ(RunCli({"overlay", dateless.string(), "--out", out.string()}).status, 2);
     EXPECT_EQ(RunCli({"overlay", image, "--out", (dir / "x.gif").string(), "--at", kWhen}).status,
               2);
     EXPECT_EQ(RunCli({"overlay", image, "--at", kWhen}).status, 2);

@@ -34,6 +34,8 @@ std::string_view InstantSourceName(InstantSource source) {
         return "file name";
     case InstantSource::Given:
         return "given";
+    case InstantSource::Exif:
+        return "camera (EXIF)";
     }
     return "none";
 }
@@ -88,6 +90,25 @@ void ChooseDisk(PictureContext& p, const std::optional<Circle>& hand) {
     }
 }
 
+// The instant the camera's EXIF time gives, else the file name's, with the notes of both.
+void InstantFromFile(PictureContext& p, const PictureFile& file, int32_t clockOffsetMinutes) {
+    if (file.camera) {
+        CameraInstant camera = CameraInstantUT(*file.camera, clockOffsetMinutes);
+        p.notes.insert(p.notes.end(), camera.notes.begin(), camera.notes.end());
+        if (camera.instant) {
+            p.instant = camera.instant;
+            p.instantSource = InstantSource::Exif;
+            return;
+        }
+    }
+    NameDate named = DateFromImageName(file.name);
+    if (!named.note.empty()) p.notes.push_back(std::move(named.note));
+    if (named.instant) {
+        p.instant = named.instant;
+        p.instantSource = InstantSource::FileName;
+    }
+}
+
 } // namespace
 
 PictureContext OpenPicture(const PictureFile& file, const PictureChoices& choices) {
@@ -125,9 +146,8 @@ PictureContext OpenPicture(const PictureFile& file, const PictureChoices& choice
     } else if (headerInstant) {
         p.instant = headerInstant;
         p.instantSource = InstantSource::Header;
-    } else if (const auto named = InstantFromImageName(file.name)) {
-        p.instant = named;
-        p.instantSource = InstantSource::FileName;
+    } else {
+        InstantFromFile(p, file, choices.cameraClockOffsetMinutes);
     }
 
     if (choices.orientationGiven) {
