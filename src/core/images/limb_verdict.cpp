@@ -27,19 +27,21 @@ double Median(std::vector<double>& v) {
 }
 
 // How far inside the circle the brightness round it drops most, pixels (negative outside):
-// the median brightness over the circle's angles at radii every half pixel from 4
-// tolerances inside the circle to 2 outside, and the largest drop over 2 px. Nothing when
-// too little of the circle lies on the picture.
+// the median brightness over the circle's angles at radii from 4 tolerances inside the
+// circle to 2 outside, a sixth of the tolerance apart (half a pixel at the least
+// tolerance), and the largest drop over two of those steps either side. Nothing when too
+// little of the circle lies on the picture.
 std::optional<double> SteepestDropInside(const PixelGrid& grid, const Circle& c, double tolerance) {
-    constexpr double kStep = 0.5;
-    constexpr int32_t kBaseline = 2; // samples either side: 1 px
+    constexpr double kStepsPerTolerance = 6;
+    const double step = tolerance / kStepsPerTolerance;
+    constexpr int32_t kBaseline = 2; // steps either side
     const double from = std::max(0.0, c.r - 4 * tolerance);
     const double to = c.r + 2 * tolerance;
-    const auto radii = static_cast<int32_t>((to - from) / kStep) + 1;
+    const auto radii = static_cast<int32_t>((to - from) / step) + 1;
     std::vector<double> profile;
     std::vector<double> samples;
     for (int32_t k = 0; k < radii; ++k) {
-        const double rho = from + kStep * k;
+        const double rho = from + step * k;
         samples.clear();
         for (int32_t i = 0; i < kEdgeSamples; ++i) {
             const double angle = kFullCircle * i / kEdgeSamples;
@@ -62,7 +64,7 @@ std::optional<double> SteepestDropInside(const PixelGrid& grid, const Circle& c,
             steepest = k;
         }
     }
-    return c.r - (from + kStep * static_cast<double>(steepest));
+    return c.r - (from + step * static_cast<double>(steepest));
 }
 
 // How far the circle reaches beyond the picture's edges, pixels (0 inside).

@@ -26,7 +26,7 @@ inline constexpr double LimbLargestGapDegrees = 180;
 // The points keep close to the circle: the root mean square of their distances from it at
 // most 1.4 px. The outlier rejection keeps no point beyond about 2 px, so more than that
 // means an edge settled nowhere closer than the rejection's reach. The test pictures' limbs
-// give 0.34 px, noisy and blurred photographs made in the tests up to 1.12 px, an edge
+// give 0.34 px, blurred and noisy photographs simulated in the tests up to 1.12 px, an edge
 // alternating 2 px in and out every 10 degrees 1.48 px.
 inline constexpr double LimbLargestResidual = 1.4;
 // On a dark sky the circle lies where the brightness drops most: the largest fall of the
@@ -36,9 +36,10 @@ inline constexpr double LimbLargestResidual = 1.4;
 // limb, and the circle comes out too large. The tolerance, 3 px or a fiftieth of the
 // radius on a large disk, allows for a blurred limb seen against a bright sky, where the
 // threshold meets the edge up to about one blur width from its steepest point. The test
-// pictures' disks lie within 0.6 px of it, blurred and noisy photographs made in the tests
-// within 2.2 px at a 200 px radius and 3.8 px at 1400 px; the extreme-ultraviolet AIA
-// picture's search, on the corona, lies 5 px outside.
+// pictures' disks lie within 1.7 px of it (the MDI picture's at a tolerance of 9.9 px, the
+// others' within 0.7 px), blurred and noisy photographs simulated in the tests within half
+// the tolerance; the extreme-ultraviolet AIA picture's search, on the corona, lies 5 px
+// outside at a tolerance of 3 px.
 inline constexpr double LimbEdgeTolerance = 3;
 inline constexpr double LimbEdgeTolerancePerRadius = 1.0 / 50;
 

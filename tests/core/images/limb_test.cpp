@@ -1,4 +1,5 @@
 #include "core/images/limb.h"
+#include "core/images/limb_refine.h"
 
 #include <algorithm>
 #include <cmath>
@@ -162,6 +163,37 @@ TEST(FindLimb, FoundOrRefusedNeverWrong) {
             EXPECT_NE(fit.reason.find(c.refusal), std::string::npos) << fit.reason;
             EXPECT_EQ(LimbNotFoundText(fit).rfind("Edge of solar disk could not be found. ", 0),
                       0u);
+        }
+    }
+}
+
+// Photographs through the air: the limb blurred over a few pixels, a sky brighter than
+// black and noise on every pixel. The search's threshold meets the blurred edge up to a
+// blur width outside the disk's own; the checks must still take these disks.
+TEST(FindLimb, BlurredNoisyPhotographsAreFound) {
+    const struct {
+        int32_t w, h;
+        double r, blur, noise, sky;
+    } cases[] = {{640, 480, 200, 2, 12, 25}, {1600, 1200, 550, 6, 10, 20}};
+    std::mt19937 random(11);
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.w << "x" << c.h << " blur " << c.blur);
+        std::normal_distribution<double> noise(0, c.noise);
+        GreyPicture pic(c.w, c.h, 0);
+        const double cx = c.w / 2.0 + 13, cy = c.h / 2.0 - 7;
+        // A disk darkened to the limb, 220 (0.4 + 0.6 mu), its edge a logistic step of
+        // scale 0.6 blur (the width of a Gaussian of that blur) over the sky.
+        pic.Radial(cx, cy, [&](double d, double) {
+            const double inside = 1 / (1 + std::exp((d - c.r) / (0.6 * c.blur)));
+            const double mu = d < c.r ? std::sqrt(1 - (d / c.r) * (d / c.r)) : 0;
+            return 220 * (0.4 + 0.6 * mu) * inside + c.sky + noise(random);
+        });
+        for (const bool refine : {false, true}) {
+            const LimbFit fit = refine ? FindSubPixelLimb(pic.Grid()) : FindLimb(pic.Grid());
+            ASSERT_TRUE(fit.found) << fit.reason;
+            EXPECT_NEAR(fit.disk.cx, cx, 1);
+            EXPECT_NEAR(fit.disk.cy, cy, 1);
+            EXPECT_NEAR(fit.disk.r, c.r, c.blur);
         }
     }
 }
