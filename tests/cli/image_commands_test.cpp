@@ -291,12 +291,14 @@ TEST(LimbCommand, DateFromTheCameraOrTheName) {
             ASSERT_TRUE(f.open(QIODevice::ReadOnly));
             QByteArray bytes = f.readAll();
             f.close();
-            // After the start of image: an APP1 segment of 16 bytes, "Exif\0\0" and a TIFF
-            // header whose first directory lies beyond the file.
-            bytes.insert(2, QByteArray("\xFF\xE1\x00\x10"
-                                       "Exif\x00\x00"
-                                       "II*\x00\xFF\xFF\xFF\xFF",
-                                       20));
+            // After the start of image: an APP1 marker and its length, 16 (itself and 14
+            // bytes), then "Exif\0\0" and a TIFF header whose first directory lies beyond
+            // the file: 18 bytes.
+            constexpr char kApp1[] = "\xFF\xE1\x00\x10"
+                                     "Exif\x00\x00"
+                                     "II*\x00\xFF\xFF\xFF\xFF";
+            static_assert(sizeof kApp1 - 1 == 18);
+            bytes.insert(2, QByteArray(kApp1, sizeof kApp1 - 1));
             ASSERT_TRUE(f.open(QIODevice::WriteOnly));
             ASSERT_EQ(f.write(bytes), bytes.size());
             f.close();
