@@ -31,6 +31,7 @@ struct LimbFit {
     double residual = 0;      // RMS distance of the accepted points from the circle, px
 
     int32_t AcceptedPoints() const;
+    bool operator==(const LimbFit&) const = default;
 };
 
 // What the user is told when a search's disk is refused: the message and, after it, the
