@@ -1,6 +1,6 @@
 // Feeds arbitrary bytes, as a grey picture, to the limb search with its sub-pixel
-// refinement: nothing may read outside the picture, and the disk must come out as finite
-// numbers whatever the pixels.
+// refinement and the verdict on each: nothing may read outside the picture, the disk must
+// come out as finite numbers whatever the pixels, and a refusal always has its reason.
 #include <cmath>
 #include <cstddef>
 #include <cstdint>
@@ -16,8 +16,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
     const zorva::PixelGrid grid(data + 1, width, height, width, zorva::PixelLayout::Grey8);
     const zorva::LimbFit search = zorva::FindLimb(grid);
     const zorva::SubPixelLimb refined = zorva::RefineLimb(grid, search);
-    for (const zorva::Circle& c : {search.disk, refined.disk}) {
+    const zorva::LimbFit judged = zorva::FindSubPixelLimb(grid);
+    for (const zorva::Circle& c : {search.disk, refined.disk, judged.disk}) {
         if (!std::isfinite(c.cx) || !std::isfinite(c.cy) || !std::isfinite(c.r)) std::abort();
+    }
+    // A disk is found with no reason against it, or refused with one.
+    for (const zorva::LimbFit* fit : {&search, &judged}) {
+        if (fit->found != fit->reason.empty() || !std::isfinite(fit->residual)) std::abort();
     }
     for (std::size_t i = 0; i < zorva::LimbRays; ++i) {
         if (refined.points.flag[i] != zorva::LimbPointAccepted) continue;

@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "cli/help.h"
+#include "core/images/picture_context.h"
 #include "core/text/format.h"
 #include "core/text/parse.h"
 
@@ -170,6 +171,30 @@ ChartGeometry ParseChartGeometry(const ParsedArgs& parsed) {
     if (parsed.Has("--flip")) g.FlipSign = -1;
     if (parsed.Has("--mirror")) g.MirrorSign = -1;
     return g;
+}
+
+std::optional<Circle> ParseDisk(const ParsedArgs& parsed) {
+    const auto text = parsed.Value("--disk");
+    if (!text) return std::nullopt;
+    const auto bad = [&text](const std::string& why) {
+        return UsageError("bad --disk '" + *text + "' (" + why + "; want " + kDiskForm +
+                          " in pixels, as 255.5,255.5,202.9)");
+    };
+    std::vector<double> values;
+    std::string_view rest = *text;
+    while (true) {
+        const std::size_t comma = rest.find(',');
+        const auto v = ParseReal(rest.substr(0, comma));
+        if (!v) throw bad("not three numbers");
+        values.push_back(*v);
+        if (comma == std::string_view::npos) break;
+        rest.remove_prefix(comma + 1);
+    }
+    constexpr std::size_t kDiskNumbers = 3;
+    if (values.size() != kDiskNumbers) throw bad("not three numbers");
+    const Circle disk{values[0], values[1], values[2]};
+    if (const auto problem = HandDiskProblem(disk)) throw bad(*problem);
+    return disk;
 }
 
 namespace {

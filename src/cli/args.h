@@ -12,6 +12,7 @@
 #include "core/ephemeris/daily_table.h"
 #include "core/ephemeris/horizon.h"
 #include "core/ephemeris/year_tables.h"
+#include "core/images/circle_fit.h"
 
 namespace zorva::cli {
 
@@ -75,6 +76,12 @@ Observer ParseObserver(const ParsedArgs& parsed);
 // The chart of --diameter (1..2000 mm), --orientation, --flip and --mirror; the first-run
 // chart for the options not given.
 ChartGeometry ParseChartGeometry(const ParsedArgs& parsed);
+
+// The disk given by hand with --disk CX,CY,R (pixels: the centre's column and row, 0
+// being the first and the top one, and the radius), checked as the window checks one; none
+// without the option.
+std::optional<Circle> ParseDisk(const ParsedArgs& parsed);
+inline constexpr const char* kDiskForm = "CX,CY,R";
 
 // The shortest text that reads back to exactly the same double.
 std::string FullPrecision(double v);

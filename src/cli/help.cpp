@@ -31,6 +31,11 @@ constexpr OptionHelp kLongLines = {
     "--long-lines", "longitude lines every 20 degrees from the central meridian", "off"};
 constexpr OptionHelp kSize = {"--size CELLS",
                               "spot size, grid cells counted on the drawing (0..10000000)", "0"};
+constexpr OptionHelp kDisk = {
+    "--disk CX,CY,R",
+    "the disk given by hand, pixels: the centre's column and row (0 being the first and the "
+    "top one) and the radius; it stands over a FITS header's and the limb search's",
+    "none"};
 constexpr OptionHelp kGrid = {"--grid UNIT",
                               "counting grid: mm (1 mm squares) or in (1/25 inch squares)", "mm"};
 
@@ -72,15 +77,18 @@ constexpr OptionHelp kLocateOptions[] = {
      "none (required without --image)"},
     {"--image FILE",
      "a solar image (BMP, PNG, JPEG, TIFF or FITS) to click on instead, opened as the window "
-     "opens it: the disk is a FITS header's, else the limb search's, and the chart diameter "
+     "opens it: the disk is --disk's, else a FITS header's, else the limb search's, and the "
+     "chart diameter "
      "is the one the disk stands for at 75 pixels per inch; the instant, when not given, is "
-     "the header's or the file name's; a header's orientation stands unless --orientation, "
+     "the header's, the camera's or the file name's (as for overlay --at); a header's "
+     "orientation stands unless --orientation, "
      "--flip or --mirror is given; not with --x, --y or --diameter",
      "none"},
     {"--px X", "with --image: the clicked pixel's column, 0 being the first",
      "none (required with --image)"},
     {"--py Y", "with --image: the clicked pixel's row, 0 being the top one",
      "none (required with --image)"},
+    {"--disk CX,CY,R", "with --image: as for overlay", "none"},
     kDiameter,
     kOrientation,
     kFlip,
@@ -149,22 +157,29 @@ constexpr OutputHelp kLimbOutputs[] = {
     {"CentreX", "column of the disk centre, pixels, 0 being the first column"},
     {"CentreY", "row of the disk centre, pixels, 0 being the top row"},
     {"Radius", "disk radius, pixels"},
-    {"Rays", "limb points the final circle was fitted to (of 356 rays searched)"},
+    {"Rays", "limb points the final circle was fitted to"},
+    {"RaysSearched", "rays that crossed the picture: 356 of the 360 on most pictures"},
+    {"Residual", "root mean square distance of those points from the circle, pixels"},
     {"Mode", "DarkBackground (a bright disk on a dark sky) or LightBackground (a dark limb on "
              "a light field)"},
     {"HeaderCentreX", "a FITS file's disk centre by its solar coordinates, as CentreX"},
     {"HeaderCentreY", "the same, as CentreY"},
     {"HeaderRadius", "the solar radius over the header's pixel scale, pixels"},
-    {"Date", "the observation date a FITS header or else the file name gives, YYYY-MM-DD; "
-             "only when one does"},
-    {"Time", "the time of day a FITS header or else the file name gives, HH:MM:SS UT, to the "
-             "nearest second; only when one does"},
+    {"GivenCentreX GivenCentreY GivenRadius", "the disk given with --disk"},
+    {"Date", "the observation date a FITS header, else a camera's EXIF time, else the file "
+             "name gives (as for overlay --at), YYYY-MM-DD; only when one does"},
+    {"Time", "its time of day, HH:MM:SS UT, to the nearest second; a camera clock that writes no "
+             "offset from UT is taken as UT; only when one does"},
     {"Orientation",
      "where solar north and east lie by the header: the chart rotation q "
      "(degrees), the flip and mirror signs, and the nearest sides, in words; the last line"},
 };
 
 constexpr OptionHelp kLimbOptions[] = {
+    {"--disk CX,CY,R",
+     "a disk given by hand, pixels: the centre's column and row and the radius; printed "
+     "beside the search's (GivenCentreX, GivenCentreY, GivenRadius)",
+     "none"},
     {"--refine",
      "the sub-pixel limb: each edge moved along the radius to the disk's own edge, "
      "fitted to the brightness across the limb, and the circle fitted again",
@@ -174,12 +189,17 @@ constexpr OptionHelp kLimbOptions[] = {
 constexpr OptionHelp kOverlayOptions[] = {
     {"--out FILE", "the picture to write: .bmp (24 bits), .png, .jpg or .tif", kRequired},
     {"--at INSTANT", "instant of the grid, UT",
-     "the date in the file name (dyymmdd.ext at 12:00, or yyyymmdd_hhmm_mdi_igr...)"},
+     "a FITS header's, else a camera's EXIF DateTimeOriginal turned to UT by its "
+     "OffsetTimeOriginal (UT when it has none), else the file name's: dyymmdd.ext at 12:00, or "
+     "anywhere in the name YYYY_MM_DD__hh_mm_ss_fff, YYYY-MM-DDThh:mm:ss, YYYYMMDDThhmmss, "
+     "YYYYMMDD_hhmmss, YYYYMMDD_hhmm, or a day alone (YYYYMMDD, YYYY-MM-DD) at 12:00; what is "
+     "passed over or assumed is warned of"},
     kOrientation,
     kFlip,
     kMirror,
     kLatLines,
     kLongLines,
+    kDisk,
     {"--points", "the limb points of the fit, as red crosses", "off"},
     {"--circle", "the fitted limb circle, in blue", "off"},
     kLat,
@@ -222,8 +242,12 @@ constexpr CommandHelp kCommands[] = {
      kRegionsOptions, "One line a region, words separated by single spaces:", kRegionsOutputs},
     {"limb", "IMAGE",
      "The solar disk in an image (BMP, PNG 8 or 16 bit, JPEG, TIFF or FITS): the limb is "
-     "searched along 360 rays and a circle fitted to it. When the edge cannot be found, "
-     "nothing is printed and the exit status is 1, with a message naming the file.",
+     "searched along 360 rays and a circle fitted to it. Edges on the picture's border, where "
+     "the frame cuts the disk, are left out. A circle is refused when fewer than a quarter of "
+     "the rays agree, when the limb is seen round less than half of it, when its points lie "
+     "more than 1.4 px off it (RMS), or when the brightness does not drop at it (a corona or "
+     "haze beyond the limb). When the edge cannot be found or is refused, nothing is printed "
+     "and the exit status is 1, with a message naming the file and the reason.",
      kLimbOptions,
      "One \"Name value\" line each, numbers in the shortest form that reads back to the same "
      "value:",

@@ -49,7 +49,7 @@ LoadedPicture OpenWithDisk(const std::string& path, const PictureChoices& choice
     }
     if (!open.picture->context.disk) {
         throw std::runtime_error(open.picture->context.name + ": " +
-                                 std::string(LimbNotFoundMessage));
+                                 LimbNotFoundText(open.picture->context.limb));
     }
     return std::move(*open.picture);
 }
@@ -78,23 +78,31 @@ int LimbCommand(const std::vector<std::string>& args, std::ostream& out) {
     if (parsed.positional.size() != 1) throw UsageError(UsageLine("limb"));
     PictureChoices choices;
     choices.subPixelLimb = parsed.Has("--refine");
+    choices.disk = ParseDisk(parsed);
     const LoadedPicture opened = OpenWithDisk(parsed.positional[0], choices);
     const PictureContext& picture = opened.context;
     // The search's own result is what this command tells; a header's disk does not stand
     // in for a search that failed.
     if (!picture.limb.found) {
-        throw std::runtime_error(picture.name + ": " + std::string(LimbNotFoundMessage));
+        throw std::runtime_error(picture.name + ": " + LimbNotFoundText(picture.limb));
     }
     const LimbFit& fit = picture.limb;
     out << "CentreX " << FullPrecision(fit.disk.cx) << "\n"
         << "CentreY " << FullPrecision(fit.disk.cy) << "\n"
         << "Radius " << FullPrecision(fit.disk.r) << "\n"
         << "Rays " << fit.AcceptedPoints() << "\n"
+        << "RaysSearched " << fit.raysSearched << "\n"
+        << "Residual " << FullPrecision(fit.residual) << "\n"
         << "Mode " << LimbBackgroundName(fit.mode) << "\n";
     if (const auto& header = picture.headerDisk) {
         out << "HeaderCentreX " << FullPrecision(header->cx) << "\n"
             << "HeaderCentreY " << FullPrecision(header->cy) << "\n"
             << "HeaderRadius " << FullPrecision(header->r) << "\n";
+    }
+    if (const auto& given = choices.disk) {
+        out << "GivenCentreX " << FullPrecision(given->cx) << "\n"
+            << "GivenCentreY " << FullPrecision(given->cy) << "\n"
+            << "GivenRadius " << FullPrecision(given->r) << "\n";
     }
     if (const auto& t = picture.instant) {
         out << "Date " << t->year << "-" << TwoDigits(t->month) << "-" << TwoDigits(t->day) << "\n"
@@ -123,6 +131,7 @@ int OverlayCommand(const std::vector<std::string>& args, std::ostream& /*out*/) 
     PictureChoices choices;
     if (const auto at = parsed.Value("--at")) choices.instant = ParseInstant(*at);
     choices.orientationGiven = OrientationGiven(parsed);
+    choices.disk = ParseDisk(parsed);
 
     const LoadedPicture opened = OpenWithDisk(parsed.positional[0], choices);
     const PictureContext& picture = opened.context;
@@ -158,6 +167,7 @@ int ImageLocateCommand(const ParsedArgs& parsed, std::ostream& out) {
     PictureChoices choices;
     if (!parsed.positional.empty()) choices.instant = ParseInstant(parsed.positional[0]);
     choices.orientationGiven = OrientationGiven(parsed);
+    choices.disk = ParseDisk(parsed);
     const auto px = parsed.Value("--px");
     const auto py = parsed.Value("--py");
     if (!px || !py) throw UsageError("--px and --py are required with --image");

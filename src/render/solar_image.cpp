@@ -18,6 +18,7 @@
 #include "core/common/atomic_file.h"
 #include "core/common/regular_file.h"
 #include "core/images/image_file_checks.h"
+#include "exif/camera_metadata.h"
 #include "fits/fits_file.h"
 #include "render/fits_image.h"
 
@@ -131,6 +132,16 @@ bool LooksComplete(const std::filesystem::path& path, const QByteArray& format) 
     const bool complete = format == "png" ? PngHasEnd(whole) : JpegHasEnd(whole);
     file.unmap(bytes);
     return complete;
+}
+
+// The camera's EXIF times in the file, read from its bytes where they lie.
+std::optional<CameraTimes> CameraTimesOf(QFile& file) {
+    uchar* bytes = file.map(0, file.size());
+    if (bytes == nullptr) return std::nullopt;
+    std::optional<CameraTimes> times =
+        ReadCameraTimes(std::span<const uint8_t>(bytes, static_cast<std::size_t>(file.size())));
+    file.unmap(bytes);
+    return times;
 }
 
 // The 8-bit grey picture of a 16-bit one: a histogram of the (grey or luminance) values,
@@ -323,6 +334,7 @@ SolarImageLoad LoadSolarImage(const std::filesystem::path& path) {
     std::optional<SolarImage> image = Normalised(std::move(decoded));
     if (!image) return refuse("there is not enough memory for the picture");
     image->format = format;
+    if (format != "bmp") image->camera = CameraTimesOf(file);
     return {std::move(image), QString()};
 }
 
@@ -339,6 +351,7 @@ PictureLoad OpenPictureFile(const std::filesystem::path& path, const PictureChoi
     file.width = opened.image.shown.width();
     file.height = opened.image.shown.height();
     if (opened.image.fits) file.fits = opened.image.fits->keywords;
+    file.camera = opened.image.camera;
     file.searched = GridOf(opened.image.searched);
     opened.context = OpenPicture(file, choices);
     return {std::move(opened), {}};

@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <optional>
 
+#include "core/images/camera_time.h"
 #include "core/images/fits_header.h"
 #include "core/images/grey.h"
 #include "core/images/limb.h"
@@ -41,6 +42,9 @@ struct SolarImage {
     QByteArray format; // "bmp", "png", "jpeg", "tiff" or "fits"
     // A FITS file's header keywords and the levels its values were stretched between.
     std::optional<FitsInfo> fits;
+    // A camera's EXIF times, when a JPEG, PNG or TIFF file holds them (or its metadata
+    // could not be read, which `error` then says).
+    std::optional<CameraTimes> camera;
 };
 
 struct SolarImageLoad {

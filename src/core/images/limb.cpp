@@ -16,6 +16,9 @@ constexpr int32_t kLightBackgroundAbove = 16581374; // 0xFD02FE
 constexpr int32_t kCornerProbe = 2;
 // The rays start this far inside the picture's border.
 constexpr int32_t kBorderInset = 2;
+// An edge this close to the border, the rays' start points included, is where the frame
+// cuts the disk: the brightness was already past the threshold where the ray began.
+constexpr int32_t kBorderMargin = kBorderInset + 1;
 // A light-background edge must be this much darker than the border.
 constexpr double kLightEdgeContrast = 1.05;
 // The dark-background threshold is a fifth of the mean of the central tenth of the
@@ -192,6 +195,28 @@ void Reject(LimbPoints& out, std::size_t i) {
     out.flag[i] = kNothingFound;
 }
 
+bool OnBorder(int32_t x, int32_t y, int32_t width, int32_t height) {
+    return x <= kBorderMargin || y <= kBorderMargin || x >= width - 1 - kBorderMargin ||
+           y >= height - 1 - kBorderMargin;
+}
+
+// Leaves out the edges a pass found at the picture's border.
+void DropBorderEdges(LimbPoints& pass, int32_t width, int32_t height) {
+    for (std::size_t i = 0; i < LimbRays; ++i) {
+        if (pass.flag[i] == kEdgeFound && OnBorder(pass.x[i], pass.y[i], width, height)) {
+            pass.flag[i] = kNothingFound;
+        }
+    }
+}
+
+// The sentence of a reason: its first letter capitalised, a full stop after it.
+std::string Sentence(std::string reason) {
+    if (!reason.empty() && reason[0] >= 'a' && reason[0] <= 'z') {
+        reason[0] = static_cast<char>(reason[0] - 'a' + 'A');
+    }
+    return reason + ".";
+}
+
 double Distance(double x, double y, const Circle& c) {
     return std::sqrt((x - c.cx) * (x - c.cx) + (y - c.cy) * (y - c.cy));
 }
@@ -204,6 +229,12 @@ std::string_view LimbBackgroundName(LimbBackground mode) {
 
 int32_t LimbFit::AcceptedPoints() const {
     return static_cast<int32_t>(std::count(points.flag.begin(), points.flag.end(), kEdgeFound));
+}
+
+std::string LimbNotFoundText(const LimbFit& fit) {
+    std::string text(LimbNotFoundMessage);
+    if (!fit.found && !fit.reason.empty()) text += " " + Sentence(fit.reason);
+    return text;
 }
 
 void RayPixels(int32_t ray, int32_t width, int32_t height, std::vector<RayPixel>& out) {
@@ -222,7 +253,11 @@ LimbFit FindLimb(const PixelGrid& grid) {
     fit.disk = {static_cast<double>(cx0), static_cast<double>(cy0), static_cast<double>(cx0)};
     fit.mode = grid.At(kCornerProbe, kCornerProbe) > kLightBackgroundAbove ? LimbBackground::Light
                                                                            : LimbBackground::Dark;
-    if (w < SmallestLimbImage || h < SmallestLimbImage) return fit;
+    if (w < SmallestLimbImage || h < SmallestLimbImage) {
+        fit.reason =
+            "the picture is smaller than " + std::to_string(SmallestLimbImage) + " pixels a side";
+        return fit;
+    }
 
     // Edges from the border inwards (pass 1) and from the centre outwards (pass 2).
     LimbPoints pass1;
@@ -231,6 +266,7 @@ LimbFit FindLimb(const PixelGrid& grid) {
     for (std::size_t ray = 0; ray < LimbRays; ++ray) {
         const RayLine line(static_cast<int32_t>(ray), w, h);
         if (line.first >= line.count) continue;
+        ++fit.raysSearched;
         const RayWalk inwards{line, false};
         const RayWalk outwards{line, true};
         if (fit.mode == LimbBackground::Light) {
@@ -245,6 +281,9 @@ LimbFit FindLimb(const PixelGrid& grid) {
                 grid, outwards, [&](int32_t p) { return p < threshold; }, pass2, ray);
         }
     }
+
+    DropBorderEdges(pass1, w, h);
+    DropBorderEdges(pass2, w, h);
 
     // Keep the rays whose two edges agree; with too few, trust the search from the border.
     LimbPoints& out = fit.points;
@@ -306,7 +345,15 @@ LimbFit FindLimb(const PixelGrid& grid) {
         }
         fitCircle();
     }
-    fit.found = !failed && last.points > 0;
+    const LimbVerdict verdict =
+        JudgeLimb(grid, fit.mode, fit.disk, AsSubPixel(fit.points), fit.raysSearched);
+    fit.residual = verdict.residual;
+    // Too few points for a circle say so in the verdict; a fit that went astray with enough
+    // of them says that.
+    constexpr int32_t kPointsForACircle = 3;
+    fit.found = verdict.accepted && !failed;
+    fit.reason = failed && verdict.points >= kPointsForACircle ? "the circle fit did not settle"
+                                                               : verdict.reason;
     return fit;
 }
 

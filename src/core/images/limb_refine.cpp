@@ -26,24 +26,6 @@ constexpr int kLeastSide = 3;
 constexpr double kSubPixelSettle = 1e-3;
 constexpr double kHalf = 0.5;
 
-// The grey level at a point between pixel centres, interpolated from the four around it.
-// Nothing when any of them lies outside the picture.
-bool Brightness(const PixelGrid& grid, double x, double y, double& out) {
-    const double fx = std::floor(x);
-    const double fy = std::floor(y);
-    if (fx < 0 || fy < 0 || fx + 1 >= grid.Width() || fy + 1 >= grid.Height()) return false;
-    const auto x0 = static_cast<int32_t>(fx);
-    const auto y0 = static_cast<int32_t>(fy);
-    const double ax = x - fx;
-    const double ay = y - fy;
-    // Red, green and blue are equal on the grey picture the search reads.
-    auto level = [&](int32_t px, int32_t py) { return PackedRed(grid.At(px, py)); };
-    const double top = level(x0, y0) * (1 - ax) + level(x0 + 1, y0) * ax;
-    const double bottom = level(x0, y0 + 1) * (1 - ax) + level(x0 + 1, y0 + 1) * ax;
-    out = top * (1 - ay) + bottom * ay;
-    return true;
-}
-
 // Where the brightness changes fastest along the samples, in pixels from the first one:
 // the largest change over two pixels, placed between samples by a parabola through it
 // and its neighbours.
@@ -83,7 +65,7 @@ bool SampleProfile(const PixelGrid& grid, double ex, double ey, double ux, doubl
     for (int k = 0; k < kSamples; ++k) {
         const double t = (k - kMiddle) * kSampleStep;
         const auto i = static_cast<std::size_t>(k);
-        inside[i] = Brightness(grid, ex + t * ux, ey + t * uy, p.b[i]);
+        inside[i] = GreyBetween(grid, ex + t * ux, ey + t * uy, p.b[i]);
     }
     int first = kMiddle;
     while (first > 0 && inside[static_cast<std::size_t>(first - 1)])
@@ -173,7 +155,13 @@ LimbFit FindSubPixelLimb(const PixelGrid& grid) {
     LimbFit fit = FindLimb(grid);
     const SubPixelLimb refined = RefineLimb(grid, fit);
     if (!refined.found) return fit;
+    // The refined circle is judged as the search's was; one the picture does not back
+    // leaves the search's own.
+    const LimbVerdict verdict =
+        JudgeLimb(grid, fit.mode, refined.disk, refined.points, fit.raysSearched);
+    if (!verdict.accepted) return fit;
     fit.disk = refined.disk;
+    fit.residual = verdict.residual;
     for (std::size_t i = 0; i < LimbRays; ++i) {
         const bool kept = refined.points.flag[i] == LimbPointAccepted;
         fit.points.flag[i] = kept ? LimbPointAccepted : 0;

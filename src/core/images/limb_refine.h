@@ -30,7 +30,8 @@ SubPixelLimb RefineLimb(const PixelGrid& grid, const LimbFit& search);
 
 // The whole-pixel search followed by the refinement, as the limb search's result: the
 // refined circle, the refined points rounded to pixels for drawing. When the refinement
-// cannot be made, the search's own result.
+// cannot be made, or the picture does not back its circle (JudgeLimb), the search's own
+// result.
 LimbFit FindSubPixelLimb(const PixelGrid& grid);
 
 } // namespace zorva

@@ -8,6 +8,7 @@
 #include "core/images/image_name.h"
 #include "core/images/image_state.h"
 #include "core/images/limb_refine.h"
+#include "core/text/format.h"
 
 namespace zorva {
 
@@ -35,6 +36,8 @@ std::string_view InstantSourceName(InstantSource source) {
         return "file name";
     case InstantSource::Given:
         return "given";
+    case InstantSource::Exif:
+        return "camera (EXIF)";
     }
     return "none";
 }
@@ -80,6 +83,20 @@ bool IsObservatoryName(std::string_view name) {
     return false;
 }
 
+std::optional<std::string> HandDiskProblem(const Circle& disk) {
+    const auto within = [](double v, double low, double high) { return v >= low && v <= high; };
+    if (!within(disk.r, LeastHandDiskRadius, FarthestHandDiskPixel)) {
+        return "the radius must be " + ShortestDecimalText(LeastHandDiskRadius) + " to " +
+               ShortestDecimalText(FarthestHandDiskPixel) + " pixels";
+    }
+    if (!within(disk.cx, -FarthestHandDiskPixel, FarthestHandDiskPixel) ||
+        !within(disk.cy, -FarthestHandDiskPixel, FarthestHandDiskPixel)) {
+        return "the centre must lie within " + ShortestDecimalText(FarthestHandDiskPixel) +
+               " pixels of the picture";
+    }
+    return std::nullopt;
+}
+
 namespace {
 
 LimbFit SearchLimb(const PixelGrid& grid, bool subPixel) {
@@ -101,6 +118,25 @@ void ChooseDisk(PictureContext& p, const std::optional<Circle>& hand) {
         // A failed search's circle is its last estimate, which may lie anywhere.
         p.disk.reset();
         p.diskSource = DiskSource::None;
+    }
+}
+
+// The instant the camera's EXIF time gives, else the file name's, with the notes of both.
+void InstantFromFile(PictureContext& p, const PictureFile& file, int32_t clockOffsetMinutes) {
+    if (file.camera) {
+        CameraInstant camera = CameraInstantUT(*file.camera, clockOffsetMinutes);
+        p.notes.insert(p.notes.end(), camera.notes.begin(), camera.notes.end());
+        if (camera.instant) {
+            p.instant = camera.instant;
+            p.instantSource = InstantSource::Exif;
+            return;
+        }
+    }
+    NameDate named = DateFromImageName(file.name);
+    if (!named.note.empty()) p.notes.push_back(std::move(named.note));
+    if (named.instant) {
+        p.instant = named.instant;
+        p.instantSource = InstantSource::FileName;
     }
 }
 
@@ -126,7 +162,14 @@ PictureContext OpenPicture(const PictureFile& file, const PictureChoices& choice
         }
         p.notes = std::move(header.notes);
     }
-    ChooseDisk(p, choices.disk);
+    std::optional<Circle> hand = choices.disk;
+    if (hand) {
+        if (const auto problem = HandDiskProblem(*hand)) {
+            p.notes.push_back("the disk given by hand is passed over: " + *problem);
+            hand.reset();
+        }
+    }
+    ChooseDisk(p, hand);
 
     if (choices.instant) {
         p.instant = choices.instant;
@@ -134,9 +177,8 @@ PictureContext OpenPicture(const PictureFile& file, const PictureChoices& choice
     } else if (headerInstant) {
         p.instant = headerInstant;
         p.instantSource = InstantSource::Header;
-    } else if (const auto named = InstantFromImageName(file.name)) {
-        p.instant = named;
-        p.instantSource = InstantSource::FileName;
+    } else {
+        InstantFromFile(p, file, choices.cameraClockOffsetMinutes);
     }
 
     if (choices.orientationGiven) {
@@ -200,7 +242,9 @@ std::string PictureSourcesText(const PictureContext& p, const ChartGeometry& inU
     std::string text = "Disk: " + std::string(DiskSourceName(p.diskSource));
     if (p.headerDisk) {
         text += p.limb.found ? " (" + LimbFromHeaderText(p.limb.disk, *p.headerDisk) + ")"
-                             : " (the limb was not found)";
+                             : " (limb search: " + p.limb.reason + ")";
+    } else if (p.diskSource == DiskSource::None && !p.limb.reason.empty()) {
+        text += " (" + p.limb.reason + ")";
     }
     text += "; time: ";
     text += p.instant ? InstantSourceName(p.instantSource) : "none in the file, the last kept";

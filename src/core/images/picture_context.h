@@ -9,6 +9,7 @@
 #include "core/chart/chart_geometry.h"
 #include "core/ephemeris/calendar.h"
 #include "core/ephemeris/daily_table.h"
+#include "core/images/camera_time.h"
 #include "core/images/circle_fit.h"
 #include "core/images/fits_header.h"
 #include "core/images/limb.h"
@@ -19,7 +20,7 @@ namespace zorva {
 
 // Where each thing the program knows about an opened picture came from.
 enum class DiskSource { None, Header, LimbSearch, Hand };
-enum class InstantSource { None, Header, FileName, Given };
+enum class InstantSource { None, Header, FileName, Given, Exif };
 enum class OrientationSource { Picture, Header, FileName, Given };
 
 std::string_view DiskSourceName(DiskSource source);               // "FITS header", ...
@@ -27,12 +28,14 @@ std::string_view InstantSourceName(InstantSource source);         // "FITS heade
 std::string_view OrientationSourceName(OrientationSource source); // "FITS header", ...
 
 // What the readers give of a picture file: its bare name, its size, a FITS file's header,
-// and the picture the limb search reads (which must outlive the call).
+// a camera's EXIF times (when the file holds EXIF data, or its reading failed), and the
+// picture the limb search reads (which must outlive the call).
 struct PictureFile {
     std::string name;
     int32_t width = 0;
     int32_t height = 0;
     std::optional<FitsKeywords> fits;
+    std::optional<CameraTimes> camera;
     PixelGrid searched;
 };
 
@@ -43,6 +46,9 @@ struct PictureChoices {
     std::optional<Circle> disk;
     std::optional<Instant> instant;
     bool orientationGiven = false; // the orientation given stands over the file's
+    // What a camera clock that writes no offset from UT keeps: minutes ahead of UT
+    // (-840..840); 0, UT, unless the user says otherwise.
+    int32_t cameraClockOffsetMinutes = 0;
 };
 
 // Everything the program knows about an opened picture, each part with its source.
@@ -67,10 +73,22 @@ struct PictureContext {
     bool operator==(const PictureContext&) const = default;
 };
 
-// Builds the context of a picture: the disk from the user's hand, else the header, else
-// the limb search; the instant from the user, else the header, else the file name; the
-// turn from the header, else from an observatory's file name (solar north up, east to the
-// left, as observatories publish them), unless the user gave an orientation. The limb search runs
+// A disk given by hand is held to what a header's disk is: a radius of at least a pixel,
+// and the centre and the radius within a million pixels (far beyond any picture's own).
+inline constexpr double LeastHandDiskRadius = 1;
+inline constexpr double FarthestHandDiskPixel = 1e6;
+// Why a disk given by hand cannot be taken ("the radius must be 1 to 1000000 pixels"), or
+// nothing when it can.
+std::optional<std::string> HandDiskProblem(const Circle& disk);
+
+// Builds the context of a picture. The disk: the user's hand (unless HandDiskProblem finds
+// one, when a note says why it was passed over), else the header, else the limb search
+// when the picture backs its circle (a refused search, LimbFit::found false, leaves the
+// picture without a disk and its reason in the limb's `reason`). The instant: the user's,
+// else the header's, else the camera's EXIF time, else the file name's (DateFromImageName),
+// each with the notes of what was passed over or assumed on the way. The turn: the
+// header's, else an observatory's file name's (solar north up, east to the left, as
+// observatories publish them), unless the user gave an orientation. The limb search runs
 // on every picture, so that it can be shown and compared with a header's disk.
 PictureContext OpenPicture(const PictureFile& file, const PictureChoices& choices);
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cmath>
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
@@ -61,6 +62,24 @@ inline int32_t PackedGreen(int32_t v) {
 }
 inline int32_t PackedBlue(int32_t v) {
     return (v >> 16) & 0xFF;
+}
+
+// The grey level at a point between pixel centres, interpolated from the four around it,
+// on a grey picture (red, green and blue equal). False, and nothing written, when any of
+// them lies outside the picture.
+inline bool GreyBetween(const PixelGrid& grid, double x, double y, double& out) {
+    const double fx = std::floor(x);
+    const double fy = std::floor(y);
+    if (!(fx >= 0 && fy >= 0 && fx + 1 < grid.Width() && fy + 1 < grid.Height())) return false;
+    const auto x0 = static_cast<int32_t>(fx);
+    const auto y0 = static_cast<int32_t>(fy);
+    const double ax = x - fx;
+    const double ay = y - fy;
+    auto level = [&](int32_t px, int32_t py) { return PackedRed(grid.At(px, py)); };
+    const double top = level(x0, y0) * (1 - ax) + level(x0 + 1, y0) * ax;
+    const double bottom = level(x0, y0 + 1) * (1 - ax) + level(x0 + 1, y0 + 1) * ax;
+    out = top * (1 - ay) + bottom * ay;
+    return true;
 }
 
 } // namespace zorva

@@ -1,5 +1,7 @@
 #include "core/images/limb.h"
+#include "core/images/limb_refine.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <gtest/gtest.h>
@@ -29,6 +31,22 @@ struct GreyPicture {
         }
     }
     void Disk(double cx, double cy, double r, uint8_t level) { Annulus(cx, cy, -1, r, level); }
+    // Every pixel set to f(distance from (cx, cy), angle in degrees), rounded.
+    template <typename F> void Radial(double cx, double cy, F f) {
+        for (int32_t y = 0; y < h; ++y) {
+            for (int32_t x = 0; x < w; ++x) {
+                const double v =
+                    f(std::hypot(x - cx, y - cy), std::atan2(y - cy, x - cx) * 57.29578);
+                at(x, y) = static_cast<uint8_t>(std::lround(std::clamp(v, 0.0, 255.0)));
+            }
+        }
+    }
+    // A white-light disk: darkened towards the limb as 0.4 + 0.6 mu of the centre's 200.
+    void DarkenedDisk(double cx, double cy, double r) {
+        Radial(cx, cy, [r](double d, double) {
+            return d > r ? 0.0 : 200 * (0.4 + 0.6 * std::sqrt(1 - (d / r) * (d / r)));
+        });
+    }
 };
 
 bool Finite(const LimbFit& f) {
@@ -50,6 +68,8 @@ TEST(FindLimb, SyntheticDisksAreFound) {
         pic.Disk(c.cx, c.cy, c.r, 180);
         const LimbFit fit = FindLimb(pic.Grid());
         EXPECT_TRUE(fit.found);
+        EXPECT_EQ(fit.reason, "");
+        EXPECT_LT(fit.residual, 1); // edge pixels lie within a pixel inside the radius
         EXPECT_EQ(fit.mode, LimbBackground::Dark);
         EXPECT_NEAR(fit.disk.cx, c.cx, 1);
         EXPECT_NEAR(fit.disk.cy, c.cy, 1);
@@ -89,6 +109,92 @@ TEST(FindLimb, LightBackgroundRingAndDisk) {
         EXPECT_NEAR(fit.disk.cy, 200, 1);
         EXPECT_NEAR(fit.disk.r, c.radius, 1);
         EXPECT_GE(fit.AcceptedPoints(), 300);
+    }
+}
+
+// A wrong disk is refused, never measured on: each picture gives its drawn disk within a
+// pixel, or no disk and a reason.
+TEST(FindLimb, FoundOrRefusedNeverWrong) {
+    const struct {
+        const char* what;
+        double cx, cy, r;
+        int shape;           // 0 darkened disk, 1 corona, 2 ragged edge
+        const char* refusal; // words of the reason; nullptr: found
+    } cases[] = {
+        // The frame cuts 60 px off the top: the rays starting there meet bright disk at the
+        // border, which is not the limb; the rest of the limb gives the circle.
+        {"cut by the top", 256, 140, 200, 0, nullptr},
+        {"cut by two sides", 256, 256, 280, 0, nullptr},
+        // The frame cuts the left and the top: the limb shows from where it leaves the left
+        // edge (y = 130 + sqrt(200^2 - 130^2) = 282, at 130.6 deg from the centre) round to
+        // where it leaves the top (-40.6 deg), 171 deg of the circle.
+        {"in a corner", 130, 130, 200, 0, "of the circle, which runs"},
+        {"centre above the picture", 256, -120, 230, 0, "rays"},
+        // A disk of 40 with a bright rim of 120 at r = 120 and a corona fading outside it
+        // by e every 4 px: the search's threshold, 8 (a fifth of the centre), lies where
+        // 120 exp(-d / 4) = 8, d = 4 ln 15 = 10.8 px beyond the limb.
+        {"corona", 256, 256, 120, 1, "the brightness drops most"},
+        // The edge alternates 2 px in and out every 10 degrees.
+        {"ragged", 256, 256, 150, 2, "ragged"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        GreyPicture pic(512, 512, 0);
+        if (c.shape == 0) {
+            pic.DarkenedDisk(c.cx, c.cy, c.r);
+        } else if (c.shape == 1) {
+            pic.Radial(c.cx, c.cy, [r = c.r](double d, double) {
+                return d <= r ? 40 + 80 * std::pow(d / r, 8) : 120 * std::exp(-(d - r) / 4);
+            });
+        } else {
+            pic.Radial(c.cx, c.cy, [r = c.r](double d, double angle) {
+                const bool out = static_cast<int>(std::floor(angle / 10)) % 2 == 0;
+                return d <= r + (out ? 2 : -2) ? 200.0 : 0.0;
+            });
+        }
+        const LimbFit fit = FindLimb(pic.Grid());
+        if (!c.refusal) {
+            ASSERT_TRUE(fit.found) << fit.reason;
+            EXPECT_NEAR(fit.disk.cx, c.cx, 1);
+            EXPECT_NEAR(fit.disk.cy, c.cy, 1);
+            EXPECT_NEAR(fit.disk.r, c.r, 1);
+        } else {
+            EXPECT_FALSE(fit.found) << fit.disk.cx << " " << fit.disk.cy << " " << fit.disk.r;
+            EXPECT_NE(fit.reason.find(c.refusal), std::string::npos) << fit.reason;
+            EXPECT_EQ(LimbNotFoundText(fit).rfind("Edge of solar disk could not be found. ", 0),
+                      0u);
+        }
+    }
+}
+
+// Photographs through the air: the limb blurred over a few pixels, a sky brighter than
+// black and noise on every pixel. The search's threshold meets the blurred edge up to a
+// blur width outside the disk's own; the checks must still take these disks.
+TEST(FindLimb, BlurredNoisyPhotographsAreFound) {
+    const struct {
+        int32_t w, h;
+        double r, blur, noise, sky;
+    } cases[] = {{640, 480, 200, 2, 12, 25}, {1600, 1200, 550, 6, 10, 20}};
+    std::mt19937 random(11);
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.w << "x" << c.h << " blur " << c.blur);
+        std::normal_distribution<double> noise(0, c.noise);
+        GreyPicture pic(c.w, c.h, 0);
+        const double cx = c.w / 2.0 + 13, cy = c.h / 2.0 - 7;
+        // A disk darkened to the limb, 220 (0.4 + 0.6 mu), its edge a logistic step of
+        // scale 0.6 blur (the width of a Gaussian of that blur) over the sky.
+        pic.Radial(cx, cy, [&](double d, double) {
+            const double inside = 1 / (1 + std::exp((d - c.r) / (0.6 * c.blur)));
+            const double mu = d < c.r ? std::sqrt(1 - (d / c.r) * (d / c.r)) : 0;
+            return 220 * (0.4 + 0.6 * mu) * inside + c.sky + noise(random);
+        });
+        for (const bool refine : {false, true}) {
+            const LimbFit fit = refine ? FindSubPixelLimb(pic.Grid()) : FindLimb(pic.Grid());
+            ASSERT_TRUE(fit.found) << fit.reason;
+            EXPECT_NEAR(fit.disk.cx, cx, 1);
+            EXPECT_NEAR(fit.disk.cy, cy, 1);
+            EXPECT_NEAR(fit.disk.r, c.r, c.blur);
+        }
     }
 }
 

@@ -1,0 +1,67 @@
+#include "exif/camera_metadata.h"
+
+#include <climits>
+#include <exception>
+#include <string>
+
+// Exiv2 0.27's headers hold std::auto_ptr, which the C++ standard has since dropped and
+// the compiler warns of; nothing here uses it beyond the library's own open call.
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wdeprecated-declarations"
+#include <exiv2/exiv2.hpp>
+#pragma GCC diagnostic pop
+
+namespace zorva {
+
+namespace {
+
+// Exiv2 writes its warnings to the error stream unless told otherwise; what the program
+// passes over it says in its own notes.
+void QuietExiv2() {
+    static const bool quiet = [] {
+        Exiv2::LogMsg::setLevel(Exiv2::LogMsg::mute);
+        return true;
+    }();
+    (void)quiet;
+}
+
+// A tag's value as text, empty when the file lacks it.
+std::string Tag(const Exiv2::ExifData& exif, const char* key) {
+    const auto it = exif.findKey(Exiv2::ExifKey(key));
+    return it == exif.end() ? std::string() : it->toString();
+}
+
+} // namespace
+
+std::optional<CameraTimes> ReadCameraTimes(std::span<const uint8_t> file) {
+    QuietExiv2();
+    if (file.empty() || file.size() > static_cast<std::size_t>(LONG_MAX)) return std::nullopt;
+    try {
+        const Exiv2::Image::AutoPtr image =
+            Exiv2::ImageFactory::open(file.data(), static_cast<long>(file.size()));
+        if (image.get() == nullptr) return std::nullopt;
+        image->readMetadata();
+        const Exiv2::ExifData& exif = image->exifData();
+        CameraTimes times;
+        times.dateTimeOriginal = Tag(exif, "Exif.Photo.DateTimeOriginal");
+        times.subSecTimeOriginal = Tag(exif, "Exif.Photo.SubSecTimeOriginal");
+        times.offsetTimeOriginal = Tag(exif, "Exif.Photo.OffsetTimeOriginal");
+        if (times.dateTimeOriginal.empty() && times.subSecTimeOriginal.empty() &&
+            times.offsetTimeOriginal.empty()) {
+            return std::nullopt;
+        }
+        return times;
+    } catch (const Exiv2::AnyError& e) {
+        // A kind of file Exiv2 does not know holds nothing it could read.
+        if (e.code() == Exiv2::kerMemoryContainsUnknownImageType) return std::nullopt;
+        CameraTimes failed;
+        failed.error = e.what();
+        return failed;
+    } catch (const std::exception& e) {
+        CameraTimes failed;
+        failed.error = e.what();
+        return failed;
+    }
+}
+
+} // namespace zorva

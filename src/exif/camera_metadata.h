@@ -1,0 +1,18 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <span>
+
+#include "core/images/camera_time.h"
+
+namespace zorva {
+
+// The times a camera wrote into a picture file (JPEG, TIFF, PNG and the other kinds Exiv2
+// reads), given the file's bytes: DateTimeOriginal, SubSecTimeOriginal and
+// OffsetTimeOriginal, as text. Nothing when the file holds none of them, or is of a kind
+// that holds no EXIF data. Metadata that cannot be read comes back with `error` saying
+// why; nothing is thrown.
+std::optional<CameraTimes> ReadCameraTimes(std::span<const uint8_t> file);
+
+} // namespace zorva

@@ -1,0 +1,216 @@
+#include "core/images/picture_context.h"
+
+#include <cmath>
+#include <gtest/gtest.h>
+#include <vector>
+
+namespace zorva {
+namespace {
+
+using I = Instant;
+
+// A 64 x 64 grey picture, black or with a disk of radius 24 and grey 200 in its middle.
+std::vector<uint8_t> Picture(bool disk) {
+    std::vector<uint8_t> px(64 * 64, 0);
+    for (int y = 0; y < 64; ++y) {
+        for (int x = 0; x < 64; ++x) {
+            if (disk && std::hypot(x - 32, y - 32) <= 24)
+                px[static_cast<std::size_t>(y * 64 + x)] = 200;
+        }
+    }
+    return px;
+}
+
+// Every part of the context from the first source that has it: the disk from the hand,
+// the header, then the search the picture backs; the instant from the user, the header,
+// the camera, then the name; and a note for each thing passed over or assumed.
+TEST(OpenPicture, EachPartFromTheFirstSourceThatHasIt) {
+    const FitsKeywords header = {{"CDELT1", "40"},    {"CDELT2", "40"},
+                                 {"CRPIX1", "33"},    {"CRPIX2", "32"},
+                                 {"RSUN_OBS", "960"}, {"DATE-OBS", "2014-03-01T00:00:00"}};
+    const CameraTimes camera = {"2024:04:08 18:15:22", "", "+02:00", ""};
+    const CameraTimes cameraNoOffset = {"2024:04:08 18:15:22", "", "", ""};
+    const CameraTimes blank = {"    :  :     :  :  ", "", "", ""};
+    const struct {
+        const char* what;
+        bool disk;
+        std::optional<Circle> hand;
+        bool fits;
+        std::optional<CameraTimes> camera;
+        const char* name;
+        std::optional<Instant> given;
+        int32_t clock;
+        DiskSource diskSource;
+        InstantSource instantSource;
+        std::optional<Instant> instant;
+        const char* status; // words of the status line
+    } cases[] = {
+        {"search",
+         true,
+         {},
+         false,
+         {},
+         "sun.png",
+         {},
+         0,
+         DiskSource::LimbSearch,
+         InstantSource::None,
+         {},
+         "Disk: limb search; time: none in the file, the last kept"},
+        // Rays 1 and 179 of a 64-pixel-wide picture start in the centre's column: 354 rays.
+        {"refused search",
+         false,
+         {},
+         false,
+         {},
+         "sun.png",
+         {},
+         0,
+         DiskSource::None,
+         InstantSource::None,
+         {},
+         "Disk: none (none of the 354 rays found an edge)"},
+        {"hand over the search",
+         true,
+         Circle{30, 31, 20},
+         false,
+         {},
+         "sun.png",
+         {},
+         0,
+         DiskSource::Hand,
+         InstantSource::None,
+         {},
+         "Disk: given by hand"},
+        {"a hand's disk of no size",
+         true,
+         Circle{30, 31, 0},
+         false,
+         {},
+         "sun.png",
+         {},
+         0,
+         DiskSource::LimbSearch,
+         InstantSource::None,
+         {},
+         "the disk given by hand is passed over: the radius must be 1 to 1000000 pixels"},
+        {"header over the search",
+         true,
+         {},
+         true,
+         {},
+         "sun.fits",
+         {},
+         0,
+         DiskSource::Header,
+         InstantSource::Header,
+         I{2014, 3, 1, 0, 0, 0},
+         "time: FITS header"},
+        {"header over the camera",
+         true,
+         {},
+         true,
+         camera,
+         "sun.fits",
+         {},
+         0,
+         DiskSource::Header,
+         InstantSource::Header,
+         I{2014, 3, 1, 0, 0, 0},
+         "time: FITS header"},
+        {"camera over the name",
+         true,
+         {},
+         false,
+         camera,
+         "sun_20230131_1200.jpg",
+         {},
+         0,
+         DiskSource::LimbSearch,
+         InstantSource::Exif,
+         I{2024, 4, 8, 16, 15, 22},
+         "time: camera (EXIF); orientation"},
+        {"camera clock as set",
+         true,
+         {},
+         false,
+         cameraNoOffset,
+         "sun.jpg",
+         {},
+         -300,
+         DiskSource::LimbSearch,
+         InstantSource::Exif,
+         I{2024, 4, 8, 23, 15, 22},
+         "the camera gives no offset from UT: its clock is taken as UT-05:00"},
+        {"blank camera date, name",
+         true,
+         {},
+         false,
+         blank,
+         "sun_20230131_1200.jpg",
+         {},
+         0,
+         DiskSource::LimbSearch,
+         InstantSource::FileName,
+         I{2023, 1, 31, 12, 0, 0},
+         "time: file name; orientation: celestial north up, east right (the orientation chosen "
+         "for pictures); the camera left its date blank"},
+        {"given over all",
+         true,
+         {},
+         true,
+         camera,
+         "sun_20230131_1200.fits",
+         I{2020, 5, 5, 5, 5, 5},
+         0,
+         DiskSource::Header,
+         InstantSource::Given,
+         I{2020, 5, 5, 5, 5, 5},
+         "time: given"},
+        {"an absurd name",
+         true,
+         {},
+         false,
+         {},
+         "sun_20231301_1200.png",
+         {},
+         0,
+         DiskSource::LimbSearch,
+         InstantSource::None,
+         {},
+         "'20231301_1200' in the name is no real date and time: passed over"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        const std::vector<uint8_t> px = Picture(c.disk);
+        PictureFile file;
+        file.name = c.name;
+        file.width = file.height = 64;
+        file.searched = PixelGrid(px.data(), 64, 64, 64, PixelLayout::Grey8);
+        if (c.fits) file.fits = header;
+        file.camera = c.camera;
+        PictureChoices choices;
+        choices.disk = c.hand;
+        choices.instant = c.given;
+        choices.cameraClockOffsetMinutes = c.clock;
+        const PictureContext p = OpenPicture(file, choices);
+        EXPECT_EQ(p.diskSource, c.diskSource);
+        EXPECT_EQ(p.disk.has_value(), c.diskSource != DiskSource::None);
+        if (c.diskSource == DiskSource::Hand) {
+            EXPECT_EQ(p.disk, c.hand);
+        }
+        if (c.diskSource == DiskSource::Header) {
+            // 960" over 40" a pixel; CRPIX 33 and 32 are 1-based, the rows counted upwards:
+            // column 32, row 63 - 31 = 32.
+            EXPECT_EQ(p.disk, (Circle{32, 32, 24}));
+        }
+        EXPECT_EQ(p.limb.found, c.disk);
+        EXPECT_EQ(p.instantSource, c.instantSource);
+        EXPECT_EQ(p.instant, c.instant);
+        const std::string status = PictureSourcesText(p, ChartGeometry{});
+        EXPECT_NE(status.find(c.status), std::string::npos) << status;
+    }
+}
+
+} // namespace
+} // namespace zorva
