@@ -39,6 +39,9 @@ constexpr int64_t kSampleAllUpTo = 4200000;
 constexpr double kFillSigma = 2.0;
 constexpr int32_t kMapMedian = 5;
 constexpr double kSmoothSigma = 0.7;
+// Neighbouring cells of a clear sky differ by a per cent or two (a frame's gradient, the
+// granulation); a step of this much is a cloud's edge.
+constexpr double kCloudStep = 0.06;
 
 // The median of a histogram with `total` counts, interpolated within its bin.
 double HistogramMedian(const uint32_t* counts, int32_t bins, uint64_t total) {
@@ -195,6 +198,25 @@ QuietSun QuietSun::Measure(const cv::Mat& grey, const DiskArea& disk, std::strin
     }
     cv::Mat filtered;
     cv::medianBlur(values, filtered, kMapMedian);
+    // A sharp step between neighbouring cells that the median keeps is the edge of a cloud
+    // (a spot fills too few cells to survive it): the quiet Sun cannot be followed across it.
+    double steepest = 0;
+    for (int32_t j = 0; j < rows; ++j) {
+        for (int32_t i = 0; i < columns; ++i) {
+            if (weights.at<float>(j, i) == 0) continue;
+            const float here = filtered.at<float>(j, i);
+            if (i + 1 < columns && weights.at<float>(j, i + 1) > 0)
+                steepest =
+                    std::max<double>(steepest, std::abs(filtered.at<float>(j, i + 1) - here));
+            if (j + 1 < rows && weights.at<float>(j + 1, i) > 0)
+                steepest =
+                    std::max<double>(steepest, std::abs(filtered.at<float>(j + 1, i) - here));
+        }
+    }
+    if (steepest > kCloudStep) {
+        error = "the disk is unevenly lit, as by cloud across it: no spots counted";
+        return {};
+    }
     cv::GaussianBlur(filtered, q.map_, cv::Size(), kSmoothSigma, kSmoothSigma,
                      cv::BORDER_REPLICATE);
     return q;

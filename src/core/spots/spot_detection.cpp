@@ -139,10 +139,80 @@ struct Search {
     const DiskFrame& frame;
     const Ephemeris& ephemeris;
     const SpotOptions& options;
+    const cv::Mat& dark; // every dark pixel of the picture
     double pixelMsh = 0; // millionths of the hemisphere a pixel at the centre covers
     std::vector<Measured> spots;
     std::vector<SpotPatch> patches;
 };
+
+// The patch's area with the pixels along its edge counted by how dark they are: a blurred
+// edge spreads a spot's darkness over pixels it only partly covers, and a level cut counts
+// those wholly or not at all, which makes a small spot larger than it is. Within `kEdge`
+// pixels of the edge each pixel counts as (1 - I) / (1 - I_penumbra), the share of it the
+// penumbra would cover to give its darkness. Pixels of another patch are left to it. In
+// pixels over mu, as `area`.
+double EdgeCorrectedArea(const Search& s, const cv::Mat& inPatch, const cv::Rect& box,
+                         const cv::Mat& ratio, double umbraLevel) {
+    constexpr int32_t kEdge = 2;
+    constexpr std::size_t kFewestInner = 8;
+    const cv::Rect wide =
+        cv::Rect(box.x - kEdge, box.y - kEdge, box.width + 2 * kEdge, box.height + 2 * kEdge) &
+        cv::Rect(0, 0, s.grey.cols, s.grey.rows);
+    cv::Mat patch(wide.height, wide.width, CV_8U, cv::Scalar(0));
+    inPatch.copyTo(patch(box - wide.tl()));
+    cv::Mat outer, inner;
+    const cv::Mat square = cv::Mat::ones(3, 3, CV_8U);
+    cv::dilate(patch, outer, square, cv::Point(-1, -1), kEdge);
+    cv::erode(patch, inner, square, cv::Point(-1, -1), kEdge, cv::BORDER_CONSTANT, 0);
+
+    // The penumbra's own level: its pixels a pixel or more from both its edges, where
+    // neither the quiet Sun nor the umbra blurs into them; on a spot too small for any,
+    // every penumbra pixel.
+    cv::Mat core, umbraNear;
+    cv::erode(inPatch, core, square, cv::Point(-1, -1), 1, cv::BORDER_CONSTANT, 0);
+    cv::dilate(inPatch & (ratio < umbraLevel), umbraNear, square);
+    std::vector<float> clear, all;
+    for (int32_t j = 0; j < box.height; ++j) {
+        const auto* in = inPatch.ptr<uint8_t>(j);
+        for (int32_t i = 0; i < box.width; ++i) {
+            const float v = ratio.at<float>(j, i);
+            if (!in[i] || v < umbraLevel) continue;
+            all.push_back(v);
+            if (core.at<uint8_t>(j, i) && !umbraNear.at<uint8_t>(j, i)) clear.push_back(v);
+        }
+    }
+    std::vector<float>& levels = clear.size() >= kFewestInner ? clear : all;
+    if (levels.empty()) levels.push_back(static_cast<float>(umbraLevel));
+    const auto at = levels.begin() + static_cast<std::ptrdiff_t>(levels.size() / 2);
+    std::nth_element(levels.begin(), at, levels.end());
+    const double penumbra = *at;
+    // Above 1 - penumbraLevel, as every pixel of the patch is darker than that.
+    const double depth = std::max(1 - penumbra, 1 - s.options.penumbraLevel);
+
+    const double invR2 = 1 / (s.disk.r * s.disk.r);
+    double area = 0;
+    for (int32_t j = 0; j < wide.height; ++j) {
+        const int32_t y = wide.y + j;
+        for (int32_t i = 0; i < wide.width; ++i) {
+            if (!outer.at<uint8_t>(j, i)) continue;
+            const int32_t x = wide.x + i;
+            const bool mine = patch.at<uint8_t>(j, i) != 0;
+            if (!mine && s.dark.at<uint8_t>(y, x)) continue;
+            const double d2 =
+                ((x - s.disk.cx) * (x - s.disk.cx) + (y - s.disk.cy) * (y - s.disk.cy));
+            if (d2 > s.disk.searchedSquared) continue;
+            const double w = 1 / std::sqrt(std::max(1e-6, 1 - d2 * invR2));
+            if (inner.at<uint8_t>(j, i)) {
+                area += w;
+                continue;
+            }
+            const double quiet = s.quiet.At(x, y);
+            const double v = quiet > 0 ? s.grey.at<uint8_t>(y, x) / quiet : 1.0;
+            area += w * std::clamp((1 - v) / depth, 0.0, 1.0);
+        }
+    }
+    return area;
+}
 
 // One dark patch (the pixels of `inPatch` within its bounding box `box` of the picture):
 // measured, judged and cut into its spots.
@@ -208,10 +278,12 @@ void MeasurePatch(Search& s, const cv::Mat& inPatch, const cv::Rect& box) {
     }
 
     const auto patchIndex = static_cast<int32_t>(s.patches.size());
+    const double edgeCorrected = EdgeCorrectedArea(s, inPatch, box, ratio, umbraLevel);
+    const double scale = edgeCorrected / area;
     SpotPatch patch;
     patch.outline = OutlineOf(inPatch, box.x, box.y);
     patch.pixels = pixels;
-    patch.areaMsh = area * s.pixelMsh;
+    patch.areaMsh = edgeCorrected * s.pixelMsh;
 
     // Each pixel goes to the spot whose umbra is nearest to it.
     const std::size_t first = s.spots.size();
@@ -275,6 +347,8 @@ void MeasurePatch(Search& s, const cv::Mat& inPatch, const cv::Rect& box) {
     for (std::size_t k = first; k < s.spots.size();) {
         Measured& m = s.spots[k];
         m.patch = patchIndex;
+        // Each spot's share of the patch's edge, as of its pixels.
+        m.area = std::max(m.umbraArea, m.area * scale);
         const auto place = m.pixels > 0
                                ? PlaceOf(m.sumX / m.pixels, m.sumY / m.pixels, s.frame, s.ephemeris)
                                : std::nullopt;
@@ -373,7 +447,7 @@ SpotDetection DetectSpots(const PixelGrid& picture, const DiskFrame& frame,
         return result;
     }
 
-    Search s{grey, disk, quiet, frame, ephemeris, options, {}, {}, {}};
+    Search s{grey, disk, quiet, frame, ephemeris, options, dark.mask, {}, {}, {}};
     s.pixelMsh = kPerHemisphere / (2 * degrees::kPi * disk.r * disk.r);
     // The block patches: blocks with dark pixels, joined across one block of margin, so
     // that every dark patch lies within the blocks of one of them.
