@@ -2,6 +2,7 @@
 #include "core/spots/dark_pixels.h"
 
 #include <algorithm>
+#include <cmath>
 #include <vector>
 
 namespace zorva::spots {
@@ -62,7 +63,6 @@ DarkPixels FindDarkPixels(const cv::Mat& grey, const DiskArea& disk, const Quiet
                        (grey.cols + kDarkBlock - 1) / kDarkBlock, CV_8U, cv::Scalar(0));
     std::vector<int32_t> rowDark(static_cast<std::size_t>(grey.rows), 0);
     std::vector<int32_t> columnDark(static_cast<std::size_t>(grey.cols), 0);
-    std::vector<int32_t> columnLength(static_cast<std::size_t>(grey.cols), 0);
     std::vector<float> quietRow;
     const auto limit = static_cast<float>(level);
     for (int32_t y = disk.top; y <= disk.bottom; ++y) {
@@ -81,7 +81,6 @@ DarkPixels FindDarkPixels(const cv::Mat& grey, const DiskArea& disk, const Quiet
                 ++dark;
                 ++columnDark[static_cast<std::size_t>(x)];
             }
-            ++columnLength[static_cast<std::size_t>(x)];
         }
         rowDark[static_cast<std::size_t>(y)] = dark;
         d.darkPixels += dark;
@@ -102,7 +101,13 @@ DarkPixels FindDarkPixels(const cv::Mat& grey, const DiskArea& disk, const Quiet
         ++d.correctedRows;
     }
     for (int32_t x = disk.left; x <= disk.right; ++x) {
-        const int32_t length = columnLength[static_cast<std::size_t>(x)];
+        // The column's chord through the searched disk, within the picture's rows.
+        const double across = disk.searchedSquared - (x - disk.cx) * (x - disk.cx);
+        if (across < 0) continue;
+        const double half = std::sqrt(across);
+        const auto length =
+            static_cast<int32_t>(std::min<double>(disk.bottom, std::floor(disk.cy + half)) -
+                                 std::max<double>(disk.top, std::ceil(disk.cy - half)) + 1);
         if (length < shortest || columnDark[static_cast<std::size_t>(x)] <= kLineDarkShare * length)
             continue;
         Remeasure(d, grey, quiet, level, [&](const auto& each) {

@@ -30,9 +30,11 @@ constexpr double kCellCover = 0.3;
 // The ratio to the ring level is binned in 1/256 steps from 0 to 2.
 constexpr int32_t kRatioSteps = 256;
 constexpr int32_t kRatioBins = 2 * kRatioSteps;
-// A picture over this many pixels is sampled every other row and column for the two
-// medians: a quarter of its pixels still puts thousands in every ring and cell.
-constexpr int64_t kSampleAllUpTo = 4200000;
+// A disk of this radius or more is sampled every other row and column for the two medians,
+// and every third from the next: what is left still puts hundreds of pixels in every ring
+// and cell.
+constexpr double kSampleEveryOtherFrom = 300;
+constexpr double kSampleEveryThirdFrom = 1200;
 // Filling and smoothing the cell map: the Gaussian for the cells without a median reaches
 // a few cells; a 5 x 5 median then drops a cell a large spot darkens (it is fewer than
 // half of its neighbourhood), and a last light Gaussian leaves no seams.
@@ -72,7 +74,9 @@ QuietSun QuietSun::Measure(const cv::Mat& grey, const DiskArea& disk, std::strin
     QuietSun q;
     q.cx_ = disk.cx;
     q.cy_ = disk.cy;
-    const int32_t step = static_cast<int64_t>(grey.rows) * grey.cols > kSampleAllUpTo ? 2 : 1;
+    const int32_t step = disk.r >= kSampleEveryThirdFrom   ? 3
+                         : disk.r >= kSampleEveryOtherFrom ? 2
+                                                           : 1;
 
     // The rings.
     const auto rings =
@@ -152,6 +156,9 @@ QuietSun QuietSun::Measure(const cv::Mat& grey, const DiskArea& disk, std::strin
     std::vector<float> inverseRing(q.ring_.size());
     for (std::size_t b = 0; b < q.ring_.size(); ++b)
         inverseRing[b] = q.ring_[b] > 0 ? kRatioSteps / q.ring_[b] : 0.0F;
+    std::vector<std::size_t> cellColumn(static_cast<std::size_t>(disk.right - disk.left + 1));
+    for (std::size_t i = 0; i < cellColumn.size(); ++i)
+        cellColumn[i] = i / static_cast<std::size_t>(q.cell_);
     for (int32_t y = disk.top; y <= disk.bottom; y += step) {
         int32_t first = 0, last = 0;
         disk.Chord(y, first, last);
@@ -164,7 +171,7 @@ QuietSun QuietSun::Measure(const cv::Mat& grey, const DiskArea& disk, std::strin
             const float ratio = row[x] * inverseRing[static_cast<std::size_t>(bin)];
             const auto ratioBin = std::min(kRatioBins - 1, static_cast<int32_t>(ratio));
             const std::size_t cell = cellRow * static_cast<std::size_t>(columns) +
-                                     static_cast<std::size_t>((x - disk.left) / q.cell_);
+                                     cellColumn[static_cast<std::size_t>(x - disk.left)];
             ++cellCounts[cell * kRatioBins + static_cast<std::size_t>(ratioBin)];
             ++cellTotals[cell];
         }
@@ -250,29 +257,55 @@ double QuietSun::At(int32_t x, int32_t y) const {
 void QuietSun::Row(int32_t y, int32_t first, int32_t last, std::vector<float>& out) const {
     out.resize(static_cast<std::size_t>(std::max(0, last - first + 1)));
     if (out.empty()) return;
-    // The map along this row, one value a cell column, then across it.
+    // The map along this row, one value a cell column...
     const double half = (cell_ - 1) / 2.0;
     const double fy = std::clamp((y - top_ - half) / cell_, 0.0, map_.rows - 1.0);
     const auto j = std::min(static_cast<int32_t>(fy), std::max(0, map_.rows - 2));
     const int32_t j1 = std::min(j + 1, map_.rows - 1);
-    const double ty = fy - j;
-    std::vector<float> line(static_cast<std::size_t>(map_.cols));
-    for (int32_t i = 0; i < map_.cols; ++i) {
-        line[static_cast<std::size_t>(i)] =
-            static_cast<float>(map_.at<float>(j, i) * (1 - ty) + map_.at<float>(j1, i) * ty);
+    const auto ty = static_cast<float>(fy - j);
+    const float* upper = map_.ptr<float>(j);
+    const float* lower = map_.ptr<float>(j1);
+    // ... then straight between the centres of neighbouring cells, a run at a time, and
+    // level beyond the first and last centres.
+    const auto mapAt = [&](int32_t i) { return upper[i] * (1 - ty) + lower[i] * ty; };
+    const int32_t lastCell = map_.cols - 1;
+    const double firstCentre = left_ + half;
+    for (int32_t x = first; x <= last;) {
+        const double fx = (x - firstCentre) / cell_;
+        float* to = out.data() + (x - first);
+        if (fx < 0 || fx >= lastCell) {
+            // Before the first centre or beyond the last: the end cell's value, up to the
+            // first centre or to the row's end.
+            const int32_t i = fx < 0 ? 0 : lastCell;
+            const int32_t end =
+                fx < 0 ? std::min(last, static_cast<int32_t>(std::floor(firstCentre))) : last;
+            const float v = mapAt(i);
+            for (int32_t k = x; k <= end; ++k)
+                *to++ = v;
+            x = std::max(end, x) + 1;
+            continue;
+        }
+        const auto i = static_cast<int32_t>(fx);
+        const double centre = firstCentre + static_cast<double>(i) * cell_;
+        const auto end = std::min(last, static_cast<int32_t>(std::floor(centre + cell_ - 1e-9)));
+        const float a = mapAt(i), b = mapAt(i + 1);
+        const float stepX = (b - a) / static_cast<float>(cell_);
+        float v = a + stepX * static_cast<float>(x - centre);
+        for (int32_t k = x; k <= end; ++k, v += stepX)
+            *to++ = v;
+        x = std::max(end, x) + 1;
     }
-    const double dy2 = (y - cy_) * (y - cy_);
-    const auto lastCell = map_.cols - 1;
+    // Times the ring's level.
+    const auto dy = static_cast<float>(y - cy_);
+    const float dy2 = dy * dy;
+    const auto scale = static_cast<float>(binsPerSquared_);
+    const auto lastBin = static_cast<int32_t>(ring_.size()) - 1;
+    const auto fcx = static_cast<float>(cx_);
+    const float* ring = ring_.data();
     for (int32_t x = first; x <= last; ++x) {
-        const double fx =
-            std::clamp((x - left_ - half) / cell_, 0.0, static_cast<double>(lastCell));
-        const auto i = std::min(static_cast<int32_t>(fx), std::max(0, lastCell - 1));
-        const int32_t i1 = std::min(i + 1, lastCell);
-        const double tx = fx - i;
-        const double map =
-            line[static_cast<std::size_t>(i)] * (1 - tx) + line[static_cast<std::size_t>(i1)] * tx;
-        const double d2 = (x - cx_) * (x - cx_) + dy2;
-        out[static_cast<std::size_t>(x - first)] = static_cast<float>(RingAt(d2) * map);
+        const float dx = static_cast<float>(x) - fcx;
+        const auto bin = std::min(lastBin, static_cast<int32_t>((dx * dx + dy2) * scale));
+        out[static_cast<std::size_t>(x - first)] *= ring[bin];
     }
 }
 
