@@ -197,8 +197,11 @@ constexpr OptionHelp kSpotsOptions[] = {
      "how the pictures lie: equatorial (celestial north up), axis (the Sun's rotation axis "
      "up, as spacecraft pictures are given) or altaz (zenith up)",
      "a FITS header's turn, else equatorial"},
-    kFlip,
-    kMirror,
+    {"--flip", "the pictures show the disk flipped top to bottom", "off"},
+    {"--mirror",
+     "the pictures show the disk mirrored left to right: east to the left with north up, as "
+     "the sky appears and spacecraft pictures are given",
+     "off"},
     {"--format FORMAT",
      "text, csv (a row a group and a row a spot) or json (an object a file, "
      "on one line)",
@@ -217,7 +220,7 @@ constexpr OptionHelp kSpotsOptions[] = {
      "0.1"},
     {"--smallest MSH",
      "the smallest spot counted, millionths of the hemisphere corrected for foreshortening; "
-     "never fewer than 3 pixels",
+     "never fewer than 3 pixels, or 2 that reach below 0.75 of the quiet Sun",
      "1.6"},
     {"--group-link SMALLEST,LARGEST",
      "spots whose edges lie within the link join one group; the link is SMALLEST plus the "
