@@ -92,7 +92,8 @@ QuietSun QuietSun::Measure(const cv::Mat& grey, const DiskArea& disk, std::strin
         const double dy2 = (y - disk.cy) * (y - disk.cy);
         for (int32_t x = first; x <= last; x += step) {
             const double d2 = (x - disk.cx) * (x - disk.cx) + dy2;
-            const auto bin = std::min(rings - 1, static_cast<int32_t>(d2 * q.binsPerSquared_));
+            const auto bin =
+                static_cast<int32_t>(std::min<double>(rings - 1, d2 * q.binsPerSquared_));
             ++ringCounts[static_cast<std::size_t>(bin) * kLevels + row[x]];
             ++ringTotals[static_cast<std::size_t>(bin)];
             saturated += row[x] == kLevels - 1;
@@ -167,9 +168,11 @@ QuietSun QuietSun::Measure(const cv::Mat& grey, const DiskArea& disk, std::strin
         const auto cellRow = static_cast<std::size_t>((y - disk.top) / q.cell_);
         for (int32_t x = first; x <= last; x += step) {
             const double d2 = (x - disk.cx) * (x - disk.cx) + dy2;
-            const auto bin = std::min(rings - 1, static_cast<int32_t>(d2 * q.binsPerSquared_));
+            const auto bin =
+                static_cast<int32_t>(std::min<double>(rings - 1, d2 * q.binsPerSquared_));
             const float ratio = row[x] * inverseRing[static_cast<std::size_t>(bin)];
-            const auto ratioBin = std::min(kRatioBins - 1, static_cast<int32_t>(ratio));
+            const auto ratioBin =
+                static_cast<int32_t>(std::min(static_cast<float>(kRatioBins - 1), ratio));
             const std::size_t cell = cellRow * static_cast<std::size_t>(columns) +
                                      cellColumn[static_cast<std::size_t>(x - disk.left)];
             ++cellCounts[cell * kRatioBins + static_cast<std::size_t>(ratioBin)];
@@ -231,7 +234,8 @@ QuietSun QuietSun::Measure(const cv::Mat& grey, const DiskArea& disk, std::strin
 
 double QuietSun::RingAt(double squared) const {
     const auto last = static_cast<int32_t>(ring_.size()) - 1;
-    const auto bin = std::clamp(static_cast<int32_t>(squared * binsPerSquared_), 0, last);
+    const auto bin =
+        static_cast<int32_t>(std::clamp(squared * binsPerSquared_, 0.0, static_cast<double>(last)));
     return ring_[static_cast<std::size_t>(bin)];
 }
 
@@ -304,7 +308,8 @@ void QuietSun::Row(int32_t y, int32_t first, int32_t last, std::vector<float>& o
     const float* ring = ring_.data();
     for (int32_t x = first; x <= last; ++x) {
         const float dx = static_cast<float>(x) - fcx;
-        const auto bin = std::min(lastBin, static_cast<int32_t>((dx * dx + dy2) * scale));
+        const auto bin =
+            static_cast<int32_t>(std::min(static_cast<float>(lastBin), (dx * dx + dy2) * scale));
         out[static_cast<std::size_t>(x - first)] *= ring[bin];
     }
 }

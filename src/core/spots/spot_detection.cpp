@@ -30,6 +30,9 @@ using spots::QuietSun;
 // Below this radius a disk is a few dozen pixels across: too coarse for a spot to be told
 // from a pixel.
 constexpr double kSmallestRadius = 8.0;
+// A disk whose radius is this many times the picture's side shows the picture as a patch
+// of an all but flat Sun: no limb, no limb darkening, nothing to measure a spot against.
+constexpr double kLargestRadiusPerSide = 64.0;
 constexpr int32_t kBlock = kDarkBlock;
 // More of the disk than this darker than the quiet Sun is not a spotted Sun: the largest
 // groups ever seen cover well under one per cent of it. Clouds, a wrong disk or a picture
@@ -417,6 +420,10 @@ SpotDetection DetectSpots(const PixelGrid& picture, const DiskFrame& frame,
         result.error = "the disk is too small to find spots on";
         return result;
     }
+    if (frame.Rx > kLargestRadiusPerSide * std::max(grey.cols, grey.rows)) {
+        result.error = "the disk is far larger than the picture";
+        return result;
+    }
 
     DiskArea disk;
     disk.cx = frame.Cx;
@@ -424,11 +431,15 @@ SpotDetection DetectSpots(const PixelGrid& picture, const DiskFrame& frame,
     disk.r = frame.Rx;
     disk.searchedSquared = disk.r * disk.r * (1 - options.limbMu * options.limbMu);
     const double reach = std::sqrt(disk.searchedSquared);
-    disk.left = static_cast<int32_t>(std::max(0.0, std::ceil(disk.cx - reach)));
-    disk.right = static_cast<int32_t>(std::min<double>(grey.cols - 1, std::floor(disk.cx + reach)));
-    disk.top = static_cast<int32_t>(std::max(0.0, std::ceil(disk.cy - reach)));
-    disk.bottom =
-        static_cast<int32_t>(std::min<double>(grey.rows - 1, std::floor(disk.cy + reach)));
+    // Clamped before they become whole numbers: a disk far beside the picture has edges no
+    // int holds.
+    const auto within = [](double v, int32_t last) {
+        return static_cast<int32_t>(std::clamp(v, -1.0, static_cast<double>(last) + 1));
+    };
+    disk.left = std::max(0, within(std::ceil(disk.cx - reach), grey.cols - 1));
+    disk.right = std::min(grey.cols - 1, within(std::floor(disk.cx + reach), grey.cols - 1));
+    disk.top = std::max(0, within(std::ceil(disk.cy - reach), grey.rows - 1));
+    disk.bottom = std::min(grey.rows - 1, within(std::floor(disk.cy + reach), grey.rows - 1));
     if (disk.left > disk.right || disk.top > disk.bottom) {
         result.error = "the disk lies outside the picture";
         return result;

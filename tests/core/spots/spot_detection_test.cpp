@@ -204,6 +204,9 @@ TEST(DetectSpots, BadPicturesGiveAReasonOrNothing) {
     DiskFrame nan = frame;
     nan.Rx = std::nan("");
     cases.push_back({"a disk of no number", good, 256, 256, nan, true});
+    DiskFrame huge = frame;
+    huge.Rx = huge.Ry = 1e300;
+    cases.push_back({"a disk larger than any picture", good, 256, 256, huge, true});
     DiskFrame zero = frame;
     zero.Rx = zero.Ry = 0;
     cases.push_back({"a disk of no size", good, 256, 256, zero, true});
