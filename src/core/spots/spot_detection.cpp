@@ -294,9 +294,18 @@ void MeasurePatch(Search& s, const cv::Mat& inPatch, const cv::Rect& box) {
     s.spots.resize(first + count);
     cv::Mat owner(box.height, box.width, CV_32S, cv::Scalar(0)); // index among the spots
     if (kept.size() > 1) {
+        std::vector<int32_t> spotOfUmbra(static_cast<std::size_t>(found), -1);
+        for (std::size_t k = 0; k < kept.size(); ++k)
+            spotOfUmbra[static_cast<std::size_t>(kept[k])] = static_cast<int32_t>(k);
+        const auto spotAt = [&](int32_t j, int32_t i) {
+            return spotOfUmbra[static_cast<std::size_t>(umbraLabels.at<int32_t>(j, i))];
+        };
         cv::Mat notUmbra(box.height, box.width, CV_8U, cv::Scalar(255));
-        for (const int32_t u : kept)
-            notUmbra.setTo(0, umbraLabels == u);
+        for (int32_t j = 0; j < box.height; ++j) {
+            for (int32_t i = 0; i < box.width; ++i) {
+                if (spotAt(j, i) >= 0) notUmbra.at<uint8_t>(j, i) = 0;
+            }
+        }
         cv::Mat distance, nearest;
         cv::distanceTransform(notUmbra, distance, nearest, cv::DIST_L2, cv::DIST_MASK_5,
                               cv::DIST_LABEL_CCOMP);
@@ -305,13 +314,10 @@ void MeasurePatch(Search& s, const cv::Mat& inPatch, const cv::Rect& box) {
         double most = 0;
         cv::minMaxLoc(nearest, nullptr, &most);
         std::vector<int32_t> spotOfNumber(static_cast<std::size_t>(most) + 1, 0);
-        for (std::size_t k = 0; k < kept.size(); ++k) {
-            for (int32_t j = 0; j < box.height; ++j) {
-                for (int32_t i = 0; i < box.width; ++i) {
-                    if (umbraLabels.at<int32_t>(j, i) == kept[k])
-                        spotOfNumber[static_cast<std::size_t>(nearest.at<int32_t>(j, i))] =
-                            static_cast<int32_t>(k);
-                }
+        for (int32_t j = 0; j < box.height; ++j) {
+            for (int32_t i = 0; i < box.width; ++i) {
+                const int32_t k = spotAt(j, i);
+                if (k >= 0) spotOfNumber[static_cast<std::size_t>(nearest.at<int32_t>(j, i))] = k;
             }
         }
         for (int32_t j = 0; j < box.height; ++j) {
