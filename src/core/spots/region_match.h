@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "core/ephemeris/daily_table.h"
-#include "core/spots/spot_detection.h"
+#include "core/spots/spot_types.h"
 #include "core/srs/srs_reader.h"
 
 namespace zorva {

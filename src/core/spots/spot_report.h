@@ -5,7 +5,7 @@
 
 #include "core/ephemeris/calendar.h"
 #include "core/images/circle_fit.h"
-#include "core/spots/spot_detection.h"
+#include "core/spots/spot_types.h"
 
 namespace zorva {
 
