@@ -13,6 +13,7 @@
 
 #include "core/chart/projection.h"
 #include "core/common/angles.h"
+#include "core/images/picture_context.h"
 #include "core/spots/dark_pixels.h"
 #include "core/spots/quiet_sun.h"
 #include "core/spots/spot_groups.h"

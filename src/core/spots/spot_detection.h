@@ -2,12 +2,13 @@
 
 #include "core/chart/chart_geometry.h"
 #include "core/ephemeris/daily_table.h"
-#include "core/images/picture_context.h"
 #include "core/images/pixel_grid.h"
 #include "core/measure/pointer.h"
 #include "core/spots/spot_types.h"
 
 namespace zorva {
+
+struct PictureContext;
 
 // The spots on a picture: its pixels (8-bit grey, or colour taken as the mean of red,
 // green and blue), where its disk lies and how it is turned (an image frame, as
