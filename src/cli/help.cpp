@@ -206,6 +206,63 @@ constexpr OptionHelp kOverlayOptions[] = {
     kLong,
 };
 
+constexpr OptionHelp kSpotsOptions[] = {
+    {"--at INSTANT", "instant of the pictures, UT",
+     "a FITS header's, else the date in the file name"},
+    {"--disk CX,CY,R",
+     "the disk by hand: centre column and row (0 being the first, a pixel's centre whole) "
+     "and radius, pixels",
+     "a FITS header's disk, else the limb search's"},
+    {"--orientation MODE",
+     "how the pictures lie: equatorial (celestial north up), axis (the Sun's rotation axis "
+     "up, as spacecraft pictures are given) or altaz (zenith up)",
+     "a FITS header's turn, else equatorial"},
+    {"--flip", "the pictures show the disk flipped top to bottom", "off"},
+    {"--mirror",
+     "the pictures show the disk mirrored left to right: east to the left with north up, as "
+     "the sky appears and spacecraft pictures are given",
+     "off"},
+    {"--format FORMAT",
+     "text, csv (a row a group and a row a spot) or json (an object a file, "
+     "on one line)",
+     "text"},
+    {"--penumbra LEVEL", "a spot is darker than LEVEL times the quiet Sun around it (0.01..1)",
+     "0.92"},
+    {"--umbra LEVEL", "an umbra is darker than LEVEL times the quiet Sun (0..the penumbra level)",
+     "0.6"},
+    {"--fixed-umbra",
+     "the umbra level alone; without it a spot's umbra is what lies below the larger of the "
+     "level and the spot's mean less 0.85 of its spread (Zharkov et al. 2005)",
+     "off"},
+    {"--limb-mu MU",
+     "the band at the limb where the cosine of the angle from the disk centre, as seen from "
+     "the Sun's centre, is below MU is left out (0..0.9)",
+     "0.1"},
+    {"--smallest MSH",
+     "the smallest spot counted, millionths of the hemisphere corrected for foreshortening; "
+     "never fewer than 3 pixels, or 2 that reach below 0.75 of the quiet Sun",
+     "1.6"},
+    {"--group-link SMALLEST,LARGEST",
+     "spots whose edges lie within the link join one group; the link is SMALLEST plus the "
+     "larger group's extent, at most LARGEST, degrees on the Sun",
+     "3,15"},
+    kLat,
+    kLong,
+};
+constexpr OutputHelp kSpotsOutputs[] = {
+    {"File", "the file as named"},
+    {"Instant", "YYYY-MM-DDTHH:MM:SSZ"},
+    {"Disk", "centre column, centre row, radius (pixels) and where the disk came from"},
+    {"Group", "id (east to west), then lat (heliographic latitude), long (Carrington "
+              "longitude), cmd (degrees from the central meridian, west positive), x and y "
+              "(centroid, pixels), spots, area and umbra (millionths of the hemisphere, "
+              "corrected for foreshortening)"},
+    {"Spot", "id, group, x, y, lat, long, area, umbra as for a group; each umbra is a spot, "
+             "and a dark patch without one counts once"},
+    {"Wolf", "R = 10 groups + spots, then the groups, the spots and R of the northern and "
+             "southern halves"},
+};
+
 constexpr CommandHelp kCommands[] = {
     {"year", "YEAR",
      "The daily table the program uses for YEAR (1..9999): a year file zorvadataYYYY.txt in "
@@ -259,6 +316,17 @@ constexpr CommandHelp kCommands[] = {
      kOverlayOptions,
      "Nothing on standard output.",
      {}},
+    {"spots", "IMAGE...",
+     "The sunspots on each picture (BMP, PNG, JPEG, TIFF or FITS): what is darker than the "
+     "quiet Sun, corrected for limb darkening and the picture's own unevenness, cut into "
+     "umbrae and penumbrae, counted as SILSO counts spots, grouped, and placed and measured "
+     "on the Sun. Several pictures are searched in parallel on every core, and told in the "
+     "order given; a progress line goes to standard error when it is a terminal. A picture "
+     "that cannot be opened, or whose disk or date is missing or refused, is named with the "
+     "reason on standard error (and, as JSON, in an object with \"error\"); the others go on, "
+     "and the exit status is 1.",
+     kSpotsOptions,
+     "In text, a picture's lines, with a blank line between pictures:", kSpotsOutputs},
 };
 
 // The column where the meanings of options and outputs start, and the width of a line.

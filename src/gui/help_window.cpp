@@ -19,7 +19,8 @@ href="#walkthrough">Measuring a sunspot from a drawing</a> &middot; <a
 href="#separation">Separations</a> &middot; <a href="#rotation">Following a spot</a>
 &middot; <a href="#logfile">The logfile</a> &middot; <a href="#images">Solar images</a>
 &middot; <a href="#output">Printing and exporting the chart</a> &middot; <a
-href="#srs">Solar Region Summaries</a> &middot; <a href="#display">Display and grid</a>
+href="#srs">Solar Region Summaries</a> &middot; <a href="#counting">Counting the day's
+sunspots from a photograph</a> &middot; <a href="#display">Display and grid</a>
 &middot; <a href="#numbers">Where the numbers come from</a> &middot; <a href="#keys">Keys</a></p>
 
 <h3><a name="window"></a>The window</h3>
@@ -226,6 +227,48 @@ in the corner.</li>
 <li><i>Region Table...</i> lists the loaded regions with every column of the summary;
 choosing a row marks that region on the chart.</li>
 </ul>
+
+<h3><a name="counting"></a>Counting the day's sunspots from a photograph</h3>
+<p>The command line <code>zorva-cli</code> finds the sunspots on a white-light picture of
+the whole disk: each umbra is a spot and a dark patch without one counts once, as SILSO
+counts them; spots are grouped on the Sun, and each spot and group gets its latitude,
+Carrington longitude, distance from the central meridian and area in millionths of the
+hemisphere, corrected for foreshortening. The Wolf number R = 10 groups + spots comes with
+its northern and southern parts.</p>
+<ol>
+<li>Take the picture in focus and well exposed: no part of the disk white to the last grey
+level, the whole disk in the frame. A spot must cover two or three pixels to be counted, so
+a disk of 1000 pixels or more across shows the small ones. Note the time in UT, or name the
+file <code>20240510_0930_mdi_igr_1k.png</code> so that it carries it.</li>
+<li>Find how the picture lies. With north up and east to the left, as the sky appears, it
+is mirrored against the chart: give <code>--mirror</code>. Celestial north up is the
+default (<code>--orientation equatorial</code>); spacecraft pictures show the Sun's
+rotation axis up (<code>--orientation axis</code>). To check, draw the grid over it:
+<code>zorva-cli overlay photo.png --out grid.png --lat-lines --long-lines --mirror --at
+2024-05-10T09:30</code>; the equator and the central meridian should follow the spots'
+drift.</li>
+<li>Count: <code>zorva-cli spots photo.png --at 2024-05-10T09:30 --mirror</code>. A
+<b>Group</b> line gives its number (east to west), latitude, Carrington longitude,
+<b>cmd</b> (degrees west of the central meridian; east is negative), its centre in
+pixels, its spots, its area and its umbrae's area; a <b>Spot</b> line the same for each
+spot; the <b>Wolf</b> line R, the groups, the spots and the northern and southern R.</li>
+<li>Compare with NOAA: <code>zorva-cli regions 20240510SRS.txt --at 2024-05-10T09:30</code>
+lists the day's regions with their latitude and Carrington longitude (Lo). A group of ours
+and a region within two or three degrees of each other in both are the same group. NOAA's
+areas are measured on drawings and are often smaller than ours, which come from the
+picture's own pixels; the spot counts differ with the picture's sharpness.</li>
+<li>Many pictures at once: <code>zorva-cli spots *.png --format csv &gt; spots.csv</code>
+searches them on every core of the computer and writes a row a group and a row a spot,
+in the order the files are given; <code>--format json</code> writes one line a picture
+for scripts. A picture that cannot be used is named on the terminal with the reason
+(no disk found, a saturated disk, cloud across it) and the others
+go on; <code>--disk CX,CY,R</code> gives the disk by hand when the limb search fails.</li>
+<li>The levels can be changed: <code>--penumbra 0.92</code> and <code>--umbra 0.6</code>
+(of the quiet Sun around the spot), <code>--limb-mu 0.1</code> (the band at the limb left
+out), <code>--smallest 1.6</code> (millionths) and <code>--group-link 3,15</code> (the
+distance in degrees within which spots join a group, growing with the group); <code>zorva-cli
+help spots</code> says more.</li>
+</ol>
 
 <h3><a name="display"></a>Display and grid</h3>
 <p>The <i>Display</i> menu switches the <i>Sunspot</i> marker, the region plot, the limb

@@ -28,6 +28,10 @@ class PixelGrid {
 
     int32_t Width() const { return width_; }
     int32_t Height() const { return height_; }
+    // The bytes themselves, for a reader that goes row by row rather than pixel by pixel.
+    const uint8_t* Data() const { return data_; }
+    std::ptrdiff_t BytesPerLine() const { return bytesPerLine_; }
+    PixelLayout Layout() const { return layout_; }
     bool Contains(int32_t x, int32_t y) const {
         return x >= 0 && y >= 0 && x < width_ && y < height_;
     }

@@ -1,0 +1,254 @@
+// zorva-cli spots: the sunspots of one picture or many, found in parallel on every core the
+// program may use, told in words, CSV or JSON in the order the files were given.
+#include <sched.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <filesystem>
+#include <iostream>
+#include <mutex>
+#include <thread>
+
+#include "cli/args.h"
+#include "cli/commands.h"
+#include "cli/help.h"
+#include "core/images/picture_context.h"
+#include "core/spots/spot_detection.h"
+#include "core/spots/spot_report.h"
+#include "core/text/parse.h"
+#include "render/solar_image.h"
+
+namespace zorva::cli {
+
+namespace {
+
+enum class SpotFormat { Text, Csv, Json };
+
+struct SpotRequest {
+    PictureChoices choices;
+    ChartGeometry chart;
+    Observer observer;
+    SpotOptions options;
+    SpotFormat format = SpotFormat::Text;
+};
+
+// What became of one file: its report, or why it has none.
+struct SpotOutcome {
+    std::optional<SpotReport> report;
+    std::string error;
+    std::vector<std::string> warnings;
+};
+
+// "CX,CY,R": the disk's centre column and row and its radius, in pixels.
+Circle ParseDisk(const std::string& text) {
+    const auto bad = [&text] {
+        return UsageError("--disk wants CX,CY,R in pixels with a radius above 0, not '" + text +
+                          "'");
+    };
+    std::vector<double> parts;
+    std::size_t at = 0;
+    while (true) {
+        const std::size_t comma = text.find(',', at);
+        const auto v = ParseReal(text.substr(at, comma == std::string::npos ? comma : comma - at));
+        if (!v || !std::isfinite(*v)) throw bad();
+        parts.push_back(*v);
+        if (comma == std::string::npos) break;
+        at = comma + 1;
+    }
+    constexpr std::size_t kParts = 3;
+    if (parts.size() != kParts || !(parts[2] > 0)) throw bad();
+    return {parts[0], parts[1], parts[2]};
+}
+
+// "LOW,HIGH" in degrees.
+std::pair<double, double> ParseLinks(const std::string& text) {
+    const std::size_t comma = text.find(',');
+    const auto low = ParseReal(text.substr(0, comma));
+    const auto high = comma == std::string::npos ? std::nullopt : ParseReal(text.substr(comma + 1));
+    constexpr double kWidest = 180.0;
+    if (!low || !high || !(*low >= 0 && *low <= *high && *high <= kWidest)) {
+        throw UsageError("--group-link wants SMALLEST,LARGEST in degrees, 0..180, not '" + text +
+                         "'");
+    }
+    return {*low, *high};
+}
+
+SpotRequest ParseRequest(const ParsedArgs& parsed) {
+    SpotRequest req;
+    if (const auto at = parsed.Value("--at")) req.choices.instant = ParseInstant(*at);
+    if (const auto disk = parsed.Value("--disk")) req.choices.disk = ParseDisk(*disk);
+    req.choices.orientationGiven =
+        parsed.Value("--orientation") || parsed.Has("--flip") || parsed.Has("--mirror");
+    req.chart = ParseChartGeometry(parsed);
+    req.observer = ParseObserver(parsed);
+    if (const auto f = parsed.Value("--format")) {
+        if (*f == "text") {
+            req.format = SpotFormat::Text;
+        } else if (*f == "csv") {
+            req.format = SpotFormat::Csv;
+        } else if (*f == "json") {
+            req.format = SpotFormat::Json;
+        } else {
+            throw UsageError("--format must be text, csv or json");
+        }
+    }
+    SpotOptions& o = req.options;
+    if (const auto v = parsed.Value("--penumbra"))
+        o.penumbraLevel = ParseNumberIn(*v, "--penumbra", 0.01, 1);
+    if (const auto v = parsed.Value("--umbra"))
+        o.umbraLevel = ParseNumberIn(*v, "--umbra", 0, o.penumbraLevel);
+    if (o.umbraLevel > o.penumbraLevel) throw UsageError("--umbra must not exceed --penumbra");
+    o.adaptiveUmbra = !parsed.Has("--fixed-umbra");
+    if (const auto v = parsed.Value("--limb-mu")) o.limbMu = ParseNumberIn(*v, "--limb-mu", 0, 0.9);
+    if (const auto v = parsed.Value("--smallest"))
+        o.smallestSpotMsh = ParseNumberIn(*v, "--smallest", 0, 1000);
+    if (const auto v = parsed.Value("--group-link")) {
+        std::tie(o.smallestGroupLink, o.largestGroupLink) = ParseLinks(*v);
+    }
+    return req;
+}
+
+// The working folder's year tables are read once and kept, and the warnings gathered in one
+// list: one thread at a time reaches either.
+std::mutex& TablesLock() {
+    static std::mutex lock;
+    return lock;
+}
+
+SpotOutcome FindSpots(const std::string& path, const SpotRequest& req) {
+    SpotOutcome outcome;
+    PictureLoad open = OpenPictureFile(std::filesystem::path(path), req.choices);
+    if (!open.picture) {
+        outcome.error = open.error.toStdString();
+        return outcome;
+    }
+    const PictureContext& context = open.picture->context;
+    for (const std::string& note : context.notes)
+        outcome.warnings.push_back("warning: " + context.name + ": " + note);
+    if (!context.disk) {
+        outcome.error = context.name + ": " + std::string(LimbNotFoundMessage);
+        return outcome;
+    }
+    if (!context.instant) {
+        outcome.error = context.name + " gives no date; give --at";
+        return outcome;
+    }
+    Ephemeris ephemeris;
+    {
+        const std::lock_guard<std::mutex> hold(TablesLock());
+        ephemeris = EphemerisWarned(*context.instant, req.observer);
+    }
+    SpotReport report;
+    report.file = path;
+    report.instant = context.instant;
+    report.disk = *context.disk;
+    report.diskSource = std::string(DiskSourceName(context.diskSource));
+    report.detection = DetectSpots(GridOf(open.picture->image.searched), context, req.chart,
+                                   ephemeris, req.options);
+    if (!report.detection.error.empty()) {
+        outcome.error = context.name + ": " + report.detection.error;
+    }
+    outcome.report = std::move(report);
+    return outcome;
+}
+
+// The cores this process may run on (which taskset can narrow), at least one.
+std::size_t UsableCores() {
+    cpu_set_t set;
+    CPU_ZERO(&set);
+    if (sched_getaffinity(0, sizeof set, &set) == 0) {
+        const int count = CPU_COUNT(&set);
+        if (count > 0) return static_cast<std::size_t>(count);
+    }
+    return std::max(1U, std::thread::hardware_concurrency());
+}
+
+void WriteOutcome(std::ostream& out, const std::string& path, const SpotOutcome& outcome,
+                  SpotFormat format, bool first) {
+    switch (format) {
+    case SpotFormat::Json:
+        out << (outcome.report ? SpotReportJson(*outcome.report)
+                               : SpotErrorJson(path, outcome.error))
+            << "\n";
+        break;
+    case SpotFormat::Csv:
+        if (outcome.report) out << SpotReportCsv(*outcome.report);
+        break;
+    case SpotFormat::Text:
+        if (outcome.report) out << (first ? "" : "\n") << SpotReportText(*outcome.report);
+        break;
+    }
+}
+
+} // namespace
+
+int SpotsCommand(const std::vector<std::string>& args, std::ostream& out) {
+    const ParsedArgs parsed = ParseCommandArgs(args);
+    if (parsed.positional.empty()) throw UsageError(UsageLine("spots"));
+    const SpotRequest req = ParseRequest(parsed);
+    const std::vector<std::string>& files = parsed.positional;
+    // Fonts and image plug-ins are set up once, here, before any thread opens a file.
+    EnsureGuiApplication();
+
+    std::vector<SpotOutcome> outcomes(files.size());
+    std::vector<std::atomic<bool>> done(files.size());
+    std::atomic<std::size_t> next{0}, finished{0};
+    const auto work = [&] {
+        for (std::size_t i = next++; i < files.size(); i = next++) {
+            try {
+                outcomes[i] = FindSpots(files[i], req);
+            } catch (const std::exception& e) {
+                outcomes[i].error = files[i] + ": " + e.what();
+            }
+            done[i] = true;
+            ++finished;
+        }
+    };
+    const std::size_t threads = std::min(files.size(), UsableCores());
+    std::vector<std::thread> pool;
+    for (std::size_t t = 1; t < threads; ++t)
+        pool.emplace_back(work);
+
+    // This thread works too, and between files writes what is ready, in the order given,
+    // and the progress line when someone watches the terminal.
+    const bool progress = isatty(STDERR_FILENO) != 0 && files.size() > 1;
+    std::size_t written = 0;
+    int status = 0;
+    if (req.format == SpotFormat::Csv) out << SpotCsvHeader();
+    const auto writeReady = [&] {
+        while (written < files.size() && done[written]) {
+            const SpotOutcome& o = outcomes[written];
+            {
+                const std::lock_guard<std::mutex> hold(TablesLock());
+                for (const std::string& w : o.warnings)
+                    Warn(w);
+                if (!o.error.empty()) Warn(o.error);
+            }
+            if (!o.error.empty()) status = 1;
+            WriteOutcome(out, files[written], o, req.format, written == 0);
+            out.flush();
+            ++written;
+        }
+        if (progress) {
+            std::cerr << "\rspots: " << finished.load() << " of " << files.size() << " files"
+                      << std::flush;
+        }
+    };
+    for (std::size_t i = next++; i < files.size(); i = next++) {
+        try {
+            outcomes[i] = FindSpots(files[i], req);
+        } catch (const std::exception& e) {
+            outcomes[i].error = files[i] + ": " + e.what();
+        }
+        done[i] = true;
+        ++finished;
+        writeReady();
+    }
+    for (std::thread& t : pool)
+        t.join();
+    writeReady();
+    if (progress) std::cerr << "\r\033[K" << std::flush;
+    return status;
+}
+
+} // namespace zorva::cli

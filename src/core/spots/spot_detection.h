@@ -1,0 +1,27 @@
+#pragma once
+
+#include "core/chart/chart_geometry.h"
+#include "core/ephemeris/daily_table.h"
+#include "core/images/pixel_grid.h"
+#include "core/measure/pointer.h"
+#include "core/spots/spot_types.h"
+
+namespace zorva {
+
+struct PictureContext;
+
+// The spots on a picture: its pixels (8-bit grey, or colour taken as the mean of red,
+// green and blue), where its disk lies and how it is turned (an image frame, as
+// PictureFrame gives), and the ephemeris of its instant. A pure function: the same
+// picture, frame and ephemeris always give the same spots.
+SpotDetection DetectSpots(const PixelGrid& picture, const DiskFrame& frame,
+                          const Ephemeris& ephemeris, const SpotOptions& options = {});
+
+// The same for an opened picture, measured as a click on it is: its disk and turn, with
+// the chart's orientation where the picture states none. A picture without a disk gives
+// the error.
+SpotDetection DetectSpots(const PixelGrid& picture, const PictureContext& context,
+                          const ChartGeometry& chart, const Ephemeris& ephemeris,
+                          const SpotOptions& options = {});
+
+} // namespace zorva

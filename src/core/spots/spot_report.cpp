@@ -1,0 +1,152 @@
+// The spots of a picture in words, CSV and JSON, the same for every front end.
+#include "core/spots/spot_report.h"
+
+#include "core/text/format.h"
+
+namespace zorva {
+
+namespace {
+
+// Pixels and degrees to two decimals (a hundredth of a degree is 120 km on the Sun),
+// areas to one (a tenth of a millionth).
+constexpr int kPlaceDecimals = 2;
+constexpr int kAreaDecimals = 1;
+
+std::string Place(double v) {
+    return FixedText(v, kPlaceDecimals);
+}
+std::string Area(double v) {
+    return FixedText(v, kAreaDecimals);
+}
+
+std::string TwoDigits(int32_t v) {
+    return (v < 10 ? "0" : "") + std::to_string(v);
+}
+
+// A JSON string: quotes, backslashes and control characters escaped; other bytes as they
+// are (a file name that is not UTF-8 stays as the file system gave it).
+std::string JsonString(const std::string& text) {
+    std::string out = "\"";
+    for (const char c : text) {
+        const auto u = static_cast<unsigned char>(c);
+        if (c == '"' || c == '\\') {
+            out += '\\';
+            out += c;
+        } else if (u < 0x20) {
+            constexpr char kHex[] = "0123456789abcdef";
+            out += "\\u00";
+            out += kHex[u >> 4];
+            out += kHex[u & 0xF];
+        } else {
+            out += c;
+        }
+    }
+    return out + "\"";
+}
+
+// A CSV field: quoted when it holds a comma, a quote or a line end.
+std::string CsvField(const std::string& text) {
+    if (text.find_first_of(",\"\r\n") == std::string::npos) return text;
+    std::string out = "\"";
+    for (const char c : text) {
+        out += c;
+        if (c == '"') out += '"';
+    }
+    return out + "\"";
+}
+
+std::string InstantOrNone(const SpotReport& r) {
+    return r.instant ? IsoInstantText(*r.instant) : "";
+}
+
+} // namespace
+
+std::string IsoInstantText(const Instant& t) {
+    return std::to_string(t.year) + "-" + TwoDigits(t.month) + "-" + TwoDigits(t.day) + "T" +
+           TwoDigits(t.hour) + ":" + TwoDigits(t.minute) + ":" + TwoDigits(t.second) + "Z";
+}
+
+std::string SpotReportJson(const SpotReport& r) {
+    const SpotDetection& d = r.detection;
+    std::string j = "{\"file\":" + JsonString(r.file);
+    j += ",\"instant\":" + (r.instant ? JsonString(IsoInstantText(*r.instant)) : "null");
+    j += ",\"disk\":{\"cx\":" + Place(r.disk.cx) + ",\"cy\":" + Place(r.disk.cy) +
+         ",\"r\":" + Place(r.disk.r) + ",\"source\":" + JsonString(r.diskSource) + "}";
+    if (!d.error.empty()) return j + ",\"error\":" + JsonString(d.error) + "}";
+    j += ",\"groups\":[";
+    for (std::size_t i = 0; i < d.groups.size(); ++i) {
+        const SpotGroup& g = d.groups[i];
+        j += (i ? ",{" : "{");
+        j += "\"id\":" + std::to_string(g.id) + ",\"lat\":" + Place(g.latitude) +
+             ",\"long\":" + Place(g.longitude) + ",\"cmd\":" + Place(g.centralDistance) +
+             ",\"x\":" + Place(g.x) + ",\"y\":" + Place(g.y) +
+             ",\"spots\":" + std::to_string(g.spots) + ",\"area_msh\":" + Area(g.areaMsh) +
+             ",\"umbra_msh\":" + Area(g.umbraMsh) + "}";
+    }
+    j += "],\"spots\":[";
+    for (std::size_t i = 0; i < d.spots.size(); ++i) {
+        const DetectedSpot& s = d.spots[i];
+        j += (i ? ",{" : "{");
+        j += "\"id\":" + std::to_string(s.id) + ",\"group\":" + std::to_string(s.group) +
+             ",\"x\":" + Place(s.x) + ",\"y\":" + Place(s.y) + ",\"lat\":" + Place(s.latitude) +
+             ",\"long\":" + Place(s.longitude) + ",\"area_msh\":" + Area(s.areaMsh) +
+             ",\"umbra_msh\":" + Area(s.umbraMsh) + "}";
+    }
+    j += "],\"wolf\":" + std::to_string(d.wolf.total) +
+         ",\"wolf_north\":" + std::to_string(d.wolf.north) +
+         ",\"wolf_south\":" + std::to_string(d.wolf.south) + "}";
+    return j;
+}
+
+std::string SpotErrorJson(const std::string& file, const std::string& error) {
+    return "{\"file\":" + JsonString(file) + ",\"error\":" + JsonString(error) + "}";
+}
+
+std::string SpotReportText(const SpotReport& r) {
+    const SpotDetection& d = r.detection;
+    std::string t = "File " + r.file + "\n";
+    if (r.instant) t += "Instant " + IsoInstantText(*r.instant) + "\n";
+    t += "Disk " + Place(r.disk.cx) + " " + Place(r.disk.cy) + " " + Place(r.disk.r) + " " +
+         r.diskSource + "\n";
+    if (!d.error.empty()) return t + "Error " + d.error + "\n";
+    for (const SpotGroup& g : d.groups) {
+        t += "Group " + std::to_string(g.id) + " lat " + Place(g.latitude) + " long " +
+             Place(g.longitude) + " cmd " + Place(g.centralDistance) + " x " + Place(g.x) + " y " +
+             Place(g.y) + " spots " + std::to_string(g.spots) + " area " + Area(g.areaMsh) +
+             " umbra " + Area(g.umbraMsh) + "\n";
+    }
+    for (const DetectedSpot& s : d.spots) {
+        t += "Spot " + std::to_string(s.id) + " group " + std::to_string(s.group) + " x " +
+             Place(s.x) + " y " + Place(s.y) + " lat " + Place(s.latitude) + " long " +
+             Place(s.longitude) + " area " + Area(s.areaMsh) + " umbra " + Area(s.umbraMsh) + "\n";
+    }
+    t += "Wolf " + std::to_string(d.wolf.total) + " groups " + std::to_string(d.wolf.groups) +
+         " spots " + std::to_string(d.wolf.spots) + " north " + std::to_string(d.wolf.north) +
+         " south " + std::to_string(d.wolf.south) + "\n";
+    return t;
+}
+
+std::string SpotCsvHeader() {
+    return "file,instant,kind,id,group,x,y,lat,long,cmd,mu,spots,area_msh,umbra_msh\n";
+}
+
+std::string SpotReportCsv(const SpotReport& r) {
+    const SpotDetection& d = r.detection;
+    const std::string lead = CsvField(r.file) + "," + InstantOrNone(r) + ",";
+    std::string c;
+    for (const SpotGroup& g : d.groups) {
+        c += lead + "group," + std::to_string(g.id) + "," + std::to_string(g.id) + "," +
+             Place(g.x) + "," + Place(g.y) + "," + Place(g.latitude) + "," + Place(g.longitude) +
+             "," + Place(g.centralDistance) + "," + Place(g.mu) + "," + std::to_string(g.spots) +
+             "," + Area(g.areaMsh) + "," + Area(g.umbraMsh) + "\n";
+    }
+    for (const DetectedSpot& s : d.spots) {
+        c += lead + "spot," + std::to_string(s.id) + "," + std::to_string(s.group) + "," +
+             Place(s.x) + "," + Place(s.y) + "," + Place(s.latitude) + "," + Place(s.longitude) +
+             "," + Place(s.centralDistance) + "," + Place(s.mu) + ",1," + Area(s.areaMsh) + "," +
+             Area(s.umbraMsh) + "\n";
+    }
+    return c;
+}
+
+} // namespace zorva

@@ -1,0 +1,252 @@
+#include <algorithm>
+#include <cmath>
+#include <gtest/gtest.h>
+#include <string>
+#include <vector>
+
+#include "core/spots/spot_detection.h"
+#include "support/synthetic_sun.h"
+
+namespace zorva {
+namespace {
+
+using test::CapAreaMsh;
+using test::CapRadius;
+using test::SyntheticSpot;
+using test::SyntheticSun;
+
+constexpr double kL0 = 100; // Carrington longitude of the disk centre in these pictures
+
+// The ephemeris of a synthetic picture: its B0, and an apparent diameter so small that the
+// program's perspective correction vanishes and the disk is the generator's orthographic
+// one.
+Ephemeris SyntheticEphemeris(double b0) {
+    Ephemeris e;
+    e.B0 = b0;
+    e.L0 = kL0;
+    e.P = 0;
+    e.DiamMinutes = 0;
+    e.DiamSeconds = 0.001;
+    e.Rotation = 2000;
+    return e;
+}
+
+// North up and east to the left, as the generator draws.
+DiskFrame SyntheticFrame(const SyntheticSun& sun) {
+    ChartGeometry g;
+    g.Mode = Orientation::RotationAxis;
+    g.MirrorSign = -1;
+    return ImageFrame(sun.cx, sun.cy, sun.r, g, 0);
+}
+
+SpotDetection Detect(const SyntheticSun& sun, const std::vector<uint8_t>& pixels,
+                     const SpotOptions& options = {}) {
+    const PixelGrid grid(pixels.data(), sun.width, sun.height, sun.width, PixelLayout::Grey8);
+    return DetectSpots(grid, SyntheticFrame(sun), SyntheticEphemeris(sun.b0), options);
+}
+
+// Every number of a detection is a number.
+void ExpectFinite(const SpotDetection& d) {
+    for (const SpotGroup& g : d.groups) {
+        for (const double v : {g.x, g.y, g.latitude, g.longitude, g.centralDistance, g.mu,
+                               g.areaMsh, g.umbraMsh, g.extent})
+            EXPECT_TRUE(std::isfinite(v));
+    }
+    for (const DetectedSpot& s : d.spots) {
+        for (const double v :
+             {s.x, s.y, s.latitude, s.longitude, s.centralDistance, s.mu, s.areaMsh, s.umbraMsh})
+            EXPECT_TRUE(std::isfinite(v));
+    }
+    EXPECT_TRUE(std::isfinite(d.quietSun));
+}
+
+// Spots of known place and size on a limb-darkened disk with a gradient across it, blurred
+// and noisy: each is found once, within 0.2 degrees of where it was put, with its area
+// within 5 % of the cap's exact 10^6 (1 - cos a).
+TEST(DetectSpots, SyntheticSpotsAreFoundWhereAndAsLargeAsTheyWereMade) {
+    struct Case {
+        double latitude, west, areaMsh;
+        int32_t group; // which of the expected groups, 1.. from east to west
+    };
+    const std::vector<Case> cases = {
+        {8, -66, 600, 1},  // near the east limb, mu about 0.4
+        {15, -30, 300, 2}, //
+        {-10, 10, 150, 3}, //
+        {-20, 40, 150, 4}, // a pair 3 degrees apart: one group
+        {-21, 43, 80, 4},  //
+        {25, 55, 250, 5},  // far from the pair's latitude: a group of its own
+    };
+    SyntheticSun sun;
+    sun.b0 = 4;
+    for (const Case& c : cases) {
+        SyntheticSpot s;
+        s.latitude = c.latitude;
+        s.centralDistance = c.west;
+        s.penumbraRadius = CapRadius(c.areaMsh);
+        s.umbraRadius = 0.42 * s.penumbraRadius; // an umbra of about a sixth of the area
+        sun.spots.push_back(s);
+    }
+    const SpotDetection d = Detect(sun, sun.Render());
+    ASSERT_EQ(d.error, "");
+    ExpectFinite(d);
+    ASSERT_EQ(d.spots.size(), cases.size());
+    EXPECT_EQ(d.groups.size(), 5u);
+    EXPECT_EQ(d.wolf.total, 10 * 5 + static_cast<int32_t>(cases.size()));
+    for (const Case& c : cases) {
+        SCOPED_TRACE("spot at " + std::to_string(c.latitude) + ", " + std::to_string(c.west));
+        const auto near = std::find_if(d.spots.begin(), d.spots.end(), [&](const DetectedSpot& s) {
+            return std::abs(s.latitude - c.latitude) < 1 &&
+                   std::abs(s.centralDistance - c.west) < 1;
+        });
+        ASSERT_NE(near, d.spots.end());
+        EXPECT_NEAR(near->latitude, c.latitude, 0.2);
+        EXPECT_NEAR(near->centralDistance, c.west, 0.2);
+        EXPECT_NEAR(near->longitude, kL0 + c.west, 0.2);
+        EXPECT_NEAR(near->areaMsh, c.areaMsh, 0.05 * c.areaMsh);
+        // An umbra of 0.42 times the radius holds 0.42^2 of the area, near enough on a cap
+        // this small.
+        EXPECT_NEAR(near->umbraMsh, 0.1764 * c.areaMsh, 0.1 * 0.1764 * c.areaMsh + 1.5);
+        EXPECT_EQ(near->group, c.group);
+    }
+}
+
+// Nothing dark on the disk gives nothing, whatever the disk's own unevenness.
+TEST(DetectSpots, ASpotlessDiskHasNoGroupsAndNoWolfNumber) {
+    struct Case {
+        const char* what;
+        double gradient, limbDarkening, noise, centre;
+    };
+    const Case cases[] = {
+        {"plain", 0, 0.6, 0.01, 210},
+        {"a gradient of 30 % across the frame", 0.3, 0.6, 0.01, 200},
+        {"no limb darkening, noisier", 0, 0, 0.02, 180},
+        {"dim", 0.05, 0.6, 0.01, 60},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        SyntheticSun sun;
+        sun.width = sun.height = 512;
+        sun.cx = sun.cy = 255.5;
+        sun.r = 230;
+        sun.gradient = c.gradient;
+        sun.limbDarkening = c.limbDarkening;
+        sun.noise = c.noise;
+        sun.centre = c.centre;
+        const SpotDetection d = Detect(sun, sun.Render());
+        EXPECT_EQ(d.error, "");
+        EXPECT_TRUE(d.groups.empty());
+        EXPECT_TRUE(d.spots.empty());
+        EXPECT_EQ(d.wolf, WolfNumber{});
+    }
+}
+
+// Lone dark pixels, a flat dark fleck and a line across the frame are no spots.
+TEST(DetectSpots, DefectsOfTheCameraAreNoSpots) {
+    SyntheticSun sun;
+    sun.width = sun.height = 512;
+    sun.cx = sun.cy = 255.5;
+    sun.r = 230;
+    std::vector<uint8_t> pixels = sun.Render();
+    const auto at = [&](int x, int y) -> uint8_t& {
+        return pixels[static_cast<std::size_t>(y) * sun.width + x];
+    };
+    at(200, 200) = 0;                // a dead pixel
+    at(300, 320) = at(301, 320) = 0; // a dead pair, one level
+    for (int y = 150; y < 154; ++y)  // a dust fleck, one level
+        for (int x = 330; x < 334; ++x)
+            at(x, y) = 40;
+    for (int x = 0; x < sun.width; ++x) // a row 8 % dark from side to side
+        at(x, 100) = static_cast<uint8_t>(at(x, 100) * 0.9);
+    for (int y = 0; y < sun.height; ++y) // a dark column
+        at(400, y) = static_cast<uint8_t>(at(400, y) * 0.8);
+    const SpotDetection d = Detect(sun, pixels);
+    EXPECT_EQ(d.error, "");
+    EXPECT_TRUE(d.spots.empty()) << d.spots.size() << " spots, the first at "
+                                 << (d.spots.empty() ? 0 : d.spots[0].x) << ", "
+                                 << (d.spots.empty() ? 0 : d.spots[0].y);
+}
+
+// Pictures the search cannot use give a reason and nothing else; none gives a NaN.
+TEST(DetectSpots, BadPicturesGiveAReasonOrNothing) {
+    SyntheticSun sun;
+    sun.width = sun.height = 256;
+    sun.cx = sun.cy = 127.5;
+    sun.r = 110;
+    sun.spots.push_back({10, 0, CapRadius(300), 0.5, 0.8, 0.35});
+    const std::vector<uint8_t> good = sun.Render();
+    const DiskFrame frame = SyntheticFrame(sun);
+    const Ephemeris e = SyntheticEphemeris(0);
+    const auto gridOf = [](const std::vector<uint8_t>& p, int w, int h) {
+        return PixelGrid(p.data(), w, h, w, PixelLayout::Grey8);
+    };
+
+    struct Case {
+        const char* what;
+        std::vector<uint8_t> pixels;
+        int width, height;
+        DiskFrame frame;
+        bool error; // a reason is expected; otherwise an empty result will do
+    };
+    std::vector<Case> cases;
+    cases.push_back({"an 8-pixel picture", std::vector<uint8_t>(8, 200), 4, 2, frame, true});
+    DiskFrame small = frame;
+    small.Cx = small.Cy = 1.5;
+    small.Rx = small.Ry = 1.5;
+    small.ScaleX = small.ScaleY = 3;
+    cases.push_back(
+        {"an 8-pixel picture with its own disk", std::vector<uint8_t>(8, 200), 4, 2, small, true});
+    cases.push_back({"a black disk", std::vector<uint8_t>(good.size(), 0), 256, 256, frame, true});
+    cases.push_back(
+        {"a saturated disk", std::vector<uint8_t>(good.size(), 255), 256, 256, frame, true});
+    DiskFrame away = frame;
+    away.Cx = -5000;
+    cases.push_back({"a disk beside the picture", good, 256, 256, away, true});
+    DiskFrame nan = frame;
+    nan.Rx = std::nan("");
+    cases.push_back({"a disk of no number", good, 256, 256, nan, true});
+    DiskFrame huge = frame;
+    huge.Rx = huge.Ry = 1e300;
+    cases.push_back({"a disk larger than any picture", good, 256, 256, huge, true});
+    DiskFrame zero = frame;
+    zero.Rx = zero.Ry = 0;
+    cases.push_back({"a disk of no size", good, 256, 256, zero, true});
+    // Cloud across the lower half: a third of the light gone with a sharp edge.
+    std::vector<uint8_t> cloud = good;
+    for (std::size_t i = cloud.size() / 2; i < cloud.size(); ++i)
+        cloud[i] = static_cast<uint8_t>(cloud[i] * 2 / 3);
+    cases.push_back({"cloud across half the disk", cloud, 256, 256, frame, false});
+
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        const SpotDetection d = DetectSpots(gridOf(c.pixels, c.width, c.height), c.frame, e);
+        ExpectFinite(d);
+        if (c.error) {
+            EXPECT_NE(d.error, "");
+            EXPECT_TRUE(d.spots.empty());
+            EXPECT_TRUE(d.groups.empty());
+        }
+        // What is found under the cloud is at most the real spot, never the cloud's edge.
+        EXPECT_LE(d.groups.size(), 1u);
+    }
+}
+
+// A click inside a spot's outline finds that spot; one on the quiet Sun finds none.
+TEST(DetectSpots, AClickFindsTheSpotUnderIt) {
+    SyntheticSun sun;
+    sun.width = sun.height = 256;
+    sun.cx = sun.cy = 127.5;
+    sun.r = 110;
+    sun.spots.push_back({0, -20, CapRadius(400), 0.5, 0.8, 0.35});
+    sun.spots.push_back({0, 20, CapRadius(400), 0.5, 0.8, 0.35});
+    const SpotDetection d = Detect(sun, sun.Render());
+    ASSERT_EQ(d.spots.size(), 2u);
+    for (const DetectedSpot& s : d.spots) {
+        const DetectedSpot* hit = SpotAtPixel(d, std::round(s.x), std::round(s.y));
+        ASSERT_NE(hit, nullptr);
+        EXPECT_EQ(hit->id, s.id);
+    }
+    EXPECT_EQ(SpotAtPixel(d, sun.cx, sun.cy), nullptr);
+}
+
+} // namespace
+} // namespace zorva
