@@ -6,9 +6,12 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
+#include <filesystem>
 #include <sstream>
 #include <string>
 
+#include "core/ephemeris/year_tables.h"
+#include "core/present/presentation.h"
 #include "core/session/session.h"
 #include "core/settings/settings_file.h"
 
@@ -30,12 +33,12 @@ void CheckText(const std::string& text) {
     Check(text.find("nan") == std::string::npos && text.find("inf") == std::string::npos);
 }
 
-void CheckReadouts(const Readouts& r) {
+void CheckReadouts(const ReadoutView& r) {
     for (const std::string* text :
          {&r.position.RALabel.text, &r.position.DecLabel.text, &r.position.AltLabel.text,
           &r.position.AziLabel.text, &r.position.PALabel.text, &r.parameters.B0Label.text,
           &r.parameters.L0Label.text, &r.parameters.PLabel.text, &r.parameters.DiamLabel,
-          &r.spot.LatText, &r.spot.LongText, &r.area.Text}) {
+          &r.spot.LatText, &r.spot.LongText, &r.areaText}) {
         CheckText(*text);
     }
 }
@@ -55,7 +58,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
     Check(s.FlipSign == 1 || s.FlipSign == -1);
     Check(s.MirrorSign == 1 || s.MirrorSign == -1);
 
-    Session session(kNoFiles);
+    Session session{YearTables(std::filesystem::path(kNoFiles))};
     session.Start(loaded, kToday);
     Check(IsUsableChartDiameter(session.chart().ChartDiameter));
     Check(session.ChartSidePixels() >= 1);
@@ -63,11 +66,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
     const Observer& observer = session.observation().observer;
     Check(observer.latitude >= -90 && observer.latitude <= 90);
     Check(observer.longitude >= -180 && observer.longitude <= 180);
-    CheckReadouts(session.readouts());
+    CheckReadouts(PresentReadouts(session));
 
     // Each Display width item pressed while it is enabled, on both stored layouts.
     const auto enabled = [&session](PickerWidthCommand command) {
-        const PickerLayouts& p = session.pickers();
+        const PickerWidths& p = session.pickers();
         switch (command) {
         case PickerWidthCommand::IncreaseDate:
             return p.increaseDateEnabled;
