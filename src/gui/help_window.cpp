@@ -124,8 +124,11 @@ the distance between them on the Sun in degrees and kilometres and the latitude 
 longitude of each point, and the <i>Separation</i> menu says how it is drawn:</p>
 <ul>
 <li><i>Separation within disk</i>: the first point is on the disk. With <i>Longitude
-Arc</i> the distance runs along the circle of their mean latitude; with <i>Great
-Circle</i> along the shortest path on the sphere. A second point off the disk is moved back
+Arc</i> the angle is the difference of the two longitudes (&Delta;long) and the distance
+runs along the parallel of their mean latitude, which both points then show: the captions
+read <i>&Delta;long, along parallel</i> and <i>Mean lat / Long</i>, and the status bar
+says it in words. With <i>Great Circle</i> the distance runs along the shortest path on the
+sphere. A second point off the disk is moved back
 to the limb along the line between the two. <i>Spot in Middle</i> puts the spot marker
 half way between them. The arc's colour is chosen under <i>Colour</i>.</li>
 <li><i>Separation outside disk</i>: the first point is off the disk, a prominence say; the

@@ -192,6 +192,7 @@ class TZorvaForm final : public QMainWindow {
     QLabel *LatLabel = nullptr, *LongLabel = nullptr, *AreaLabel = nullptr,
            *SunspotCRLabel = nullptr;
     QLabel *Sep1Label = nullptr, *Sep2Label = nullptr, *LL1Label = nullptr, *LL2Label = nullptr;
+    QLabel *Label4 = nullptr, *Label5 = nullptr, *Label7 = nullptr; // their captions
     ImageControl* Image = nullptr;
     ImageView* Image1 = nullptr;
     QImage cleanImage_;    // the opened picture, untouched: each overlay starts from it

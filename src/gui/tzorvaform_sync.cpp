@@ -169,10 +169,23 @@ void TZorvaForm::SyncReadouts(const ReadoutView& r) {
     SetText(SizeLabel, r.sizeUnit);
     SetText(DiskDiamLabel, r.diameterUnit);
 
-    SetText(Sep1Label, r.separation.Sep1Label);
-    SetText(Sep2Label, r.separation.Sep2Label);
-    SetText(LL1Label, r.separation.LL1Label);
-    SetText(LL2Label, r.separation.LL2Label);
+    const SeparationLabels& sep = r.separation;
+    SetText(Sep1Label, sep.Sep1Label);
+    SetText(Sep2Label, sep.Sep2Label);
+    SetText(LL1Label, sep.LL1Label);
+    SetText(LL2Label, sep.LL2Label);
+    SetText(Label4, sep.SepCaption);
+    SetText(Label5, sep.LL1Caption);
+    SetText(Label7, sep.LL2Caption);
+    // The hints say what a longitude arc's values are.
+    for (const auto& [label, hint] :
+         {std::pair{Sep1Label, &sep.Sep1Hint}, std::pair{Label4, &sep.Sep1Hint},
+          std::pair{Sep2Label, &sep.Sep2Hint}, std::pair{LL1Label, &sep.LL1Hint},
+          std::pair{Label5, &sep.LL1Hint}, std::pair{LL2Label, &sep.LL2Hint},
+          std::pair{Label7, &sep.LL2Hint}}) {
+        const QString tip = ToQString(*hint);
+        if (label->toolTip() != tip) label->setToolTip(tip);
+    }
 }
 
 void TZorvaForm::SyncBoxes(const Presentation& p) {

@@ -51,6 +51,9 @@ struct Presented : test::WindowTest {
         ExpectLabel("Sep2Label", r.separation.Sep2Label);
         ExpectLabel("LL1Label", r.separation.LL1Label);
         ExpectLabel("LL2Label", r.separation.LL2Label);
+        ExpectLabel("Label4", r.separation.SepCaption);
+        ExpectLabel("Label5", r.separation.LL1Caption);
+        ExpectLabel("Label7", r.separation.LL2Caption);
         const char* boxes[] = {"ObserverLatBox", "ObserverLongBox", "DiamBox",
                                "XCoordBox",      "YCoordBox",       "SizeBox"};
         for (int i = 0; i < kEditBoxCount; ++i) {

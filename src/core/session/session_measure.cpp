@@ -54,6 +54,8 @@ void Session::MouseDown(bool left, bool shift, int32_t X, int32_t Y) {
         if (outcome.Draw) {
             figureForm_ = *outcome.Draw;
             if (options_.SpotInMiddle) MoveSpotToMiddle(figureForm_);
+            // A longitude arc's figures are easily taken for a great circle's: say which.
+            if (std::string said = LongitudeArcStatus(sep_); !said.empty()) Say(std::move(said));
         }
     }
     Settle();
