@@ -218,9 +218,17 @@ file whose name begins with its date (as in <code>20060512SRS.txt</code>) and pl
 active regions, each with its number, spot class and area, moved from the summary's time to
 your instant by the Sun's rotation.</li>
 <li><i>Link with Date</i> loads the summary named after the chosen date
-(<code>20060505srs.txt</code>) from a folder for each year (as in
-<code>SRS/2006/</code>), and follows the date as you change it. Without such a file you see
-"Unable to find SRS file.".</li>
+(<code>20060505srs.txt</code>, in capitals or not) and follows the date as you change it.
+It looks in a folder named by the date's year beside the folder of the last summary you
+loaded, so keep one folder a year (<code>SRS/2005/</code>, <code>SRS/2006/</code>, ...), and
+in the last summary's folder itself, so summaries kept all in one folder are found too.
+Load one summary by hand first to tell it where they are. A date without a summary is said
+on the status bar, with the name looked for and the folders looked in, and the <i>Region
+Table</i> says "No summary for this date".</li>
+<li>A summary shown on a chart more than a day from its own time is still plotted, but the
+plot and the status bar say how far it is ("summary of 2011-06-07, 1,461 days from the
+chart"); beyond half a rotation (14 days) its regions are drawn faded, since they have
+turned far from where the summary saw them.</li>
 <li><i>Display &gt; Solar Region Summary</i> shows or hides the plotted regions; the
 <i>Colour</i> and <i>File Name Label</i> items set their colour and write the file's name
 in the corner.</li>

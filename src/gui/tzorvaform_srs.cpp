@@ -2,6 +2,7 @@
 #include "core/session/session.h"
 #include "gui/region_table.h"
 #include "gui/tzorvaform.h"
+#include "gui/widget_text.h"
 
 namespace zorva::gui {
 
@@ -47,8 +48,9 @@ void TZorvaForm::RegionTable1Click() {
             });
         });
     }
-    regionTable_->SetRegions(*session_.summary().Regions,
-                             QString::fromStdString(session_.summary().FileName));
+    const Presentation& shown = *shown_;
+    regionTable_->SetRegions(*shown.regions, ToQString(shown.regionsFileName),
+                             ToQString(shown.regionsNote));
     regionTable_->show();
     regionTable_->raise();
 }

@@ -80,8 +80,10 @@ void TZorvaForm::Show() {
     // the command makes of it: each is compared with what its item shows.
     SyncMenus(next.menus);
     if (!last || last->caption != next.caption) setWindowTitle(ToQString(next.caption));
-    if (regionTable_ && (!last || last->regions != next.regions)) {
-        regionTable_->SetRegions(*next.regions, ToQString(next.regionsFileName));
+    if (regionTable_ &&
+        (!last || last->regions != next.regions || last->regionsNote != next.regionsNote)) {
+        regionTable_->SetRegions(*next.regions, ToQString(next.regionsFileName),
+                                 ToQString(next.regionsNote));
     }
     if (!last || last->tableSource != next.tableSource)
         SetText(tableSourceLabel_, next.tableSource);

@@ -43,6 +43,10 @@ struct RegionsOverlay {
     bool fileNameLabel = false;
     std::string fileName;
     std::optional<std::size_t> highlight;
+    // A summary far from the instant says so beside the plot ("summary of 2011-06-07,
+    // 1,461 days from the chart"), and one beyond half a rotation is drawn faded.
+    std::string ageLabel;
+    bool faded = false;
 
     bool operator==(const RegionsOverlay&) const = default;
 };
@@ -135,6 +139,7 @@ struct Presentation {
     uint64_t statusCount = 0;                              // rises with each word said
     std::shared_ptr<const std::vector<SrsRegion>> regions; // for the region table
     std::string regionsFileName;
+    std::string regionsNote; // said in the region table instead of the Wolf number
 
     bool operator==(const Presentation&) const = default;
 };

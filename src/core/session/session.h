@@ -29,6 +29,7 @@
 #include "core/srs/region_positions.h"
 #include "core/srs/srs_link.h"
 #include "core/srs/srs_reader.h"
+#include "core/srs/summary_age.h"
 
 namespace zorva {
 
@@ -71,6 +72,11 @@ struct RegionSummary {
     double Offset = 0;
     std::string FileName;
     std::optional<std::size_t> Highlight; // the region chosen in the table
+    SrsDate FileDate;                     // the date the summary is issued for
+    // Link with Date found no summary for the date: what was looked for and where. The
+    // region table says so rather than show a Wolf number of a day without spots.
+    std::string Missing;
+    CalendarDate MissingDate; // the date it was looked for
 };
 
 // An opened picture: where it came from, what is known of it, and the name it was last
@@ -296,6 +302,9 @@ class Session {
     void FollowDate(bool asked);
     void TakeSummary(const SrsSummary& summary, const std::string& fileName);
     void DropRegions();
+    // Says on the status line how far the summary shown lies from the instant, once for
+    // each distance, while it is more than a day.
+    void SayRegionsAge();
     void Say(std::string status);
     std::string& Text(EditBox box);
 
@@ -320,6 +329,7 @@ class Session {
     std::string boxTexts_[kEditBoxCount];
     bool logfileOpen_ = false;
     std::string logfilePath_;
+    std::string ageSaid_; // the summary's distance last said
     std::vector<Notice> notices_;
     std::string status_;
     uint64_t statusCount_ = 0;
