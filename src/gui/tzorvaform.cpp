@@ -53,6 +53,7 @@ TZorvaForm::TZorvaForm(Dialogs& dialogs, const Clock& clock, QString folder, QWi
     resize(kDesignWidth, kDesignHeight); // until start-up lays the window out
 
     setFont(labelFont_);
+    setAcceptDrops(true); // pictures, summaries and logfiles dropped on the window open
     BuildForm();
     BuildMenus();
     FormCreate();

@@ -34,7 +34,10 @@ void TZorvaForm::OpenImage1Click() {
     request.mustExist = true;
     const QString path = dialogs_.OpenFile(this, request);
     if (path.isEmpty()) return;
+    OpenImageFile(path);
+}
 
+void TZorvaForm::OpenImageFile(const QString& path) {
     const BusyCursor busy;
     // The file is read and checked before anything changes: a file that cannot be opened
     // leaves the chart, or the picture before, as it was.
@@ -53,6 +56,7 @@ void TZorvaForm::OpenImage1Click() {
     // The picture searched is kept, so the limb can be searched again another way.
     searchedImage_ = open.picture->image.searched;
     session_.OpenImage(path.toStdString(), open.picture->context);
+    session_.RememberFile(RecentKind::Picture, path.toStdString());
     Show();
 }
 

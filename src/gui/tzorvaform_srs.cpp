@@ -16,6 +16,11 @@ void TZorvaForm::LoadSRS1Click() {
     request.mustExist = true;
     const QString path = dialogs_.OpenFile(this, request);
     if (path.isEmpty()) return;
+    LoadSummaryFile(path);
+}
+
+void TZorvaForm::LoadSummaryFile(const QString& path) {
+    session_.PrepareLoadSummary();
     session_.LoadSummary(path.toStdString());
     Show();
 }

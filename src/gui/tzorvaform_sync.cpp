@@ -15,6 +15,7 @@
 #include "core/present/presentation.h"
 #include "gui/chart_image.h"
 #include "gui/image_view.h"
+#include "gui/measurements_window.h"
 #include "gui/region_table.h"
 #include "gui/tzorvaform.h"
 #include "gui/widget_text.h"
@@ -84,6 +85,10 @@ void TZorvaForm::Show() {
         (!last || last->regions != next.regions || last->regionsNote != next.regionsNote)) {
         regionTable_->SetRegions(*next.regions, ToQString(next.regionsFileName),
                                  ToQString(next.regionsNote));
+    }
+    if (measurementsWindow_ && (!last || last->measurements != next.measurements)) {
+        measurementsWindow_->SetMeasurements(*next.measurements,
+                                             QString::fromStdString(session_.LogfilePath()));
     }
     if (!last || last->tableSource != next.tableSource)
         SetText(tableSourceLabel_, next.tableSource);

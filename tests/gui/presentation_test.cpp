@@ -72,6 +72,8 @@ struct Presented : test::WindowTest {
                 EXPECT_EQ(a->isChecked(), m.checked) << m.name;
             }
             EXPECT_EQ(a->isEnabled(), m.enabled) << m.name;
+            EXPECT_EQ(a->isVisible(), m.visible) << m.name;
+            EXPECT_EQ(a->statusTip().toStdString(), m.tip) << m.name;
             if (!m.caption.empty()) {
                 EXPECT_EQ(a->text().toStdString(), m.caption) << m.name;
             }

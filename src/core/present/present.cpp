@@ -139,6 +139,7 @@ Presentation Present(const Session& s) {
     p.regionsFileName = s.summary().FileName;
     // Said for the date that has no summary, until another is loaded.
     if (s.summary().MissingDate == s.Date()) p.regionsNote = s.summary().Missing;
+    p.measurements = s.Measurements();
     return p;
 }
 

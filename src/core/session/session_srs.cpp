@@ -42,6 +42,7 @@ void Session::LoadSummary(const std::string& path) {
     }
     const SplitPath split = SplitFolder(path);
     folders_.SRSDir = split.folder;
+    RememberFile(RecentKind::Summary, path);
     TakeSummary(summary, split.name);
     display_.SolarRegionSummary = true;
     RecalcTail(obs_.instant, DateFoldLimit);

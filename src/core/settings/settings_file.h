@@ -6,6 +6,7 @@
 #include <ostream>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "core/readouts/readouts.h"
 #include "core/text/format.h"
@@ -90,6 +91,10 @@ struct Options {
     int32_t AreaPrecision = 1;      // 35
     int32_t LogFileMessageFlag = 0; // 36: 0 shows a message after each addition
     bool SubPixelLimb = false;      // options file: refine the limb search
+    // Options file: the files opened last, the latest first (File > Open Recent).
+    std::vector<std::string> RecentPictures;
+    std::vector<std::string> RecentSummaries;
+    std::vector<std::string> RecentLogfiles;
 
     bool operator==(const Options&) const = default;
 };

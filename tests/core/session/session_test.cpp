@@ -449,10 +449,16 @@ TEST_F(SessionTest, Logfile) {
     Type(EditBox::XCoord, "90");
     EXPECT_EQ(s.AddToLogfile().outcome, LogOutcome::NoSpot);
     EXPECT_EQ(test::ReadFile(path), text);
-    // A logfile that has gone away is a failure, never a success.
+    // A file that is not there is not opened: the logfile stays.
     s.OpenLogfile((dir / "gone" / "log.txt").string());
+    EXPECT_EQ(s.TakeNotices().size(), 1u);
+    EXPECT_EQ(s.LogfilePath(), path.string());
+    // A logfile that has gone away is a failure, never a success, and is not made again
+    // without its header.
+    std::filesystem::remove(path);
     Type(EditBox::XCoord, "0");
     EXPECT_EQ(s.AddToLogfile().outcome, LogOutcome::Failed);
+    EXPECT_FALSE(std::filesystem::exists(path));
 }
 
 TEST_F(SessionTest, ScreenSizeWaitsForTheNextDiameter) {
