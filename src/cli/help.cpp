@@ -1,6 +1,9 @@
 #include "cli/help.h"
 
 #include <algorithm>
+#include <array>
+
+#include "core/logfile/logfile_record.h"
 
 namespace zorva::cli {
 
@@ -262,6 +265,19 @@ constexpr OutputHelp kSpotsOutputs[] = {
     {"Wolf", "R = 10 groups + spots, then the groups, the spots and R of the northern and "
              "southern halves"},
 };
+constexpr OptionHelp kLogfileOptions[] = {
+    {"--format FORMAT",
+     "csv (a header row of the columns' names, then a row a line) or json (an array of "
+     "objects, one a line, with its line number)",
+     "csv"},
+};
+// The columns, named as the conversions name them, from the logfile's own table.
+constexpr auto kLogfileOutputs = [] {
+    std::array<OutputHelp, LogfileFieldCount> outputs{};
+    for (std::size_t i = 0; i < LogfileFieldCount; ++i)
+        outputs[i] = {LogfileColumns[i].name, LogfileColumns[i].meaning};
+    return outputs;
+}();
 
 constexpr CommandHelp kCommands[] = {
     {"year", "YEAR",
@@ -327,6 +343,15 @@ constexpr CommandHelp kCommands[] = {
      "and the exit status is 1.",
      kSpotsOptions,
      "In text, a picture's lines, with a blank line between pictures:", kSpotsOutputs},
+    {"logfile", "FILE",
+     "A fixed-column logfile of the window's measurements converted for a spreadsheet or a "
+     "script, every field of every line kept as the line writes it. Header lines and blank "
+     "lines are passed over; a line that is no measurement is named with its number on "
+     "standard error and skipped, the rest converted, and the exit status is 1.",
+     kLogfileOptions,
+     "Every field under its column's name, a field that held no value (a column of '*') "
+     "empty in CSV and null in JSON:",
+     kLogfileOutputs},
 };
 
 // The column where the meanings of options and outputs start, and the width of a line.

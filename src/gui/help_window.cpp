@@ -17,7 +17,7 @@ full-aperture solar filter.</p>
 instant</a> &middot; <a href="#measure">Measuring a sunspot</a> &middot; <a
 href="#walkthrough">Measuring a sunspot from a drawing</a> &middot; <a
 href="#separation">Separations</a> &middot; <a href="#rotation">Following a spot</a>
-&middot; <a href="#logfile">The logfile</a> &middot; <a href="#images">Solar images</a>
+&middot; <a href="#logfile">The logfile</a> &middot; <a href="#files">Files at hand</a> &middot; <a href="#images">Solar images</a>
 &middot; <a href="#output">Printing and exporting the chart</a> &middot; <a
 href="#srs">Solar Region Summaries</a> &middot; <a href="#counting">Counting the day's
 sunspots from a photograph</a> &middot; <a href="#display">Display and grid</a>
@@ -125,8 +125,11 @@ the distance between them on the Sun in degrees and kilometres and the latitude 
 longitude of each point, and the <i>Separation</i> menu says how it is drawn:</p>
 <ul>
 <li><i>Separation within disk</i>: the first point is on the disk. With <i>Longitude
-Arc</i> the distance runs along the circle of their mean latitude; with <i>Great
-Circle</i> along the shortest path on the sphere. A second point off the disk is moved back
+Arc</i> the angle is the difference of the two longitudes (&Delta;long) and the distance
+runs along the parallel of their mean latitude, which both points then show: the captions
+read <i>&Delta;long, along parallel</i> and <i>Mean lat / Long</i>, and the status bar
+says it in words. With <i>Great Circle</i> the distance runs along the shortest path on the
+sphere. A second point off the disk is moved back
 to the limb along the line between the two. <i>Spot in Middle</i> puts the spot marker
 half way between them. The arc's colour is chosen under <i>Colour</i>.</li>
 <li><i>Separation outside disk</i>: the first point is off the disk, a prominence say; the
@@ -155,7 +158,38 @@ B0, L0, P, SDiam, CR, the orientation (NE, NW, SE or SW), the chart diameter, X,
 SLat, SLon, Area, SCR, your latitude and longitude, and the separation (SpAng, SepDist and
 the latitude and longitude of both points). Nothing is added while the spot lies off the
 disk. If a line cannot be written you are told why and the file is left as it was.</li>
-<li>A Ctrl-click before a logfile is chosen offers to make a new one.</li>
+<li>A Ctrl-click before a logfile is chosen offers to make a new one; that click itself is
+not logged, and the status bar says "Logfile created: Ctrl-click again to log this
+measurement".</li>
+<li><i>Edit &gt; Measurements...</i> lists every measurement of the logfile you opened and
+every one logged in this run (in bold), the latest last: the instant, what it was measured
+on (the chart or the picture's file name), the orientation, x, y, latitude, Carrington
+longitude, area, rotation and separation. A line read back from a file shows what the line
+holds: its orientation code, no source. Choosing a row sets its date and time and puts the
+spot where it was measured.</li>
+<li><i>Edit &gt; Undo Last Measurement</i> (Ctrl+Z, when no edit box has the focus) takes the
+last line this run added out of the logfile again; the file is rewritten whole or not at
+all. A line the program did not write is never taken out: if the logfile was changed by
+anything else since the last measurement was added, you are told so and nothing
+changes.</li>
+<li><i>File &gt; Export Measurements...</i> writes the table as a CSV file with named columns
+for a spreadsheet: the logfile's 34 fields, then the source and orientation.
+<code>zorva-cli logfile ZorvaLogfile.txt --format csv</code> (or <code>--format json</code>)
+converts any logfile the same way.</li>
+<li>A file that is not a logfile (a picture, a summary, binary data) is not opened as one.
+A read-only logfile is opened with a warning that nothing can be added to it, and a
+logfile removed while Zorva runs is not made again behind your back: you are told, and
+the Measurements window keeps what was logged.</li>
+</ul>
+
+<h3><a name="files"></a>Files at hand</h3>
+<ul>
+<li><i>File &gt; Open Recent</i> lists the pictures, Region Summaries and logfiles you opened
+last, the latest first, kept in <code>ZorvaOptions.ini</code>; <i>Clear Recent Files</i>
+empties the lists. A file that has gone is named and leaves the list.</li>
+<li>Drop a picture, a FITS file, a Region Summary or a logfile on the window to open it; the
+kind is told from the file's contents.</li>
+<li>Ctrl+O is <i>Open Image...</i> and Ctrl+S <i>Save Image</i>.</li>
 </ul>
 
 <h3><a name="images"></a>Solar images</h3>
@@ -218,9 +252,17 @@ file whose name begins with its date (as in <code>20060512SRS.txt</code>) and pl
 active regions, each with its number, spot class and area, moved from the summary's time to
 your instant by the Sun's rotation.</li>
 <li><i>Link with Date</i> loads the summary named after the chosen date
-(<code>20060505srs.txt</code>) from a folder for each year (as in
-<code>SRS/2006/</code>), and follows the date as you change it. Without such a file you see
-"Unable to find SRS file.".</li>
+(<code>20060505srs.txt</code>, in capitals or not) and follows the date as you change it.
+It looks in a folder named by the date's year beside the folder of the last summary you
+loaded, so keep one folder a year (<code>SRS/2005/</code>, <code>SRS/2006/</code>, ...), and
+in the last summary's folder itself, so summaries kept all in one folder are found too.
+Load one summary by hand first to tell it where they are. A date without a summary is said
+on the status bar, with the name looked for and the folders looked in, and the <i>Region
+Table</i> says "No summary for this date".</li>
+<li>A summary shown on a chart more than a day from its own time is still plotted, but the
+plot and the status bar say how far it is ("summary of 2011-06-07, 1,461 days from the
+chart"); beyond half a rotation (14 days) its regions are drawn faded, since they have
+turned far from where the summary saw them.</li>
 <li><i>Display &gt; Solar Region Summary</i> shows or hides the plotted regions; the
 <i>Colour</i> and <i>File Name Label</i> items set their colour and write the file's name
 in the corner.</li>
@@ -296,9 +338,10 @@ degree.</li>
 </ul>
 
 <h3>Where the files live</h3>
-<p>Your choices are kept in <code>ZorvaViewerSettings_v10.dat</code> and the folders of the
-file dialogs in <code>ZorvaViewerDir_v10.dat</code>, both in the folder Zorva was started
-from. Delete them to start afresh.</p>
+<p>Your choices are kept in <code>ZorvaViewerSettings_v10.dat</code>, the folders of the
+file dialogs in <code>ZorvaViewerDir_v10.dat</code> and the recent files and the sub-pixel
+limb in <code>ZorvaOptions.ini</code>, all in the folder Zorva was started from. Delete them
+to start afresh.</p>
 
 <h3><a name="keys"></a>Keys</h3>
 <table border="1" cellspacing="0" cellpadding="3">
@@ -309,6 +352,8 @@ picker, where they move the cursor)</td></tr>
 <tr><td>Ctrl+Up, Ctrl+Down</td><td>Next Day, Previous Day</td></tr>
 <tr><td>Ctrl+C</td><td>Copy Readouts (in an edit box or picker: copy its text)</td></tr>
 <tr><td>Ctrl+P</td><td>Print Chart</td></tr>
+<tr><td>Ctrl+O, Ctrl+S</td><td>Open Image, Save Image</td></tr>
+<tr><td>Ctrl+Z</td><td>Undo Last Measurement (in an edit box: undo its typing)</td></tr>
 <tr><td>Click, Shift-click, Ctrl-click</td><td>put the spot, take a separation point, add
 to the logfile</td></tr>
 <tr><td>Ctrl+wheel, Ctrl++, Ctrl+=, Ctrl+-, Ctrl+0, Ctrl+1</td><td>zoom the solar image: in

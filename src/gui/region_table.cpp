@@ -37,6 +37,7 @@ RegionTable::RegionTable(QWidget* parent) : QWidget(parent, Qt::Window) {
     grid_->setSelectionMode(QAbstractItemView::SingleSelection);
     wolf_ = new QLabel(this);
     wolf_->setObjectName(QStringLiteral("WolfNumberLabel"));
+    wolf_->setWordWrap(true);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(grid_);
     layout->addWidget(wolf_);
@@ -50,7 +51,8 @@ RegionTable::RegionTable(QWidget* parent) : QWidget(parent, Qt::Window) {
     Clear();
 }
 
-void RegionTable::SetRegions(std::span<const SrsRegion> regions, const QString& fileName) {
+void RegionTable::SetRegions(std::span<const SrsRegion> regions, const QString& fileName,
+                             const QString& note) {
     const bool hadSelection = selected_ != -1;
     {
         const QSignalBlocker block(grid_);
@@ -69,7 +71,7 @@ void RegionTable::SetRegions(std::span<const SrsRegion> regions, const QString& 
         selected_ = -1;
     }
     grid_->resizeColumnsToContents();
-    wolf_->setText(ToQString(WolfNumberText(regions)));
+    wolf_->setText(note.isEmpty() ? ToQString(WolfNumberText(regions)) : note);
     setWindowTitle(fileName.isEmpty() ? kTitle : kTitle + QStringLiteral(" - ") + fileName);
     if (hadSelection) emit RegionSelected(-1);
 }

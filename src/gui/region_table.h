@@ -18,8 +18,10 @@ class RegionTable final : public QWidget {
     explicit RegionTable(QWidget* parent = nullptr);
 
     // Shows these regions (listed in this order) of the summary `fileName`; a row that was
-    // chosen is let go.
-    void SetRegions(std::span<const SrsRegion> regions, const QString& fileName);
+    // chosen is let go. A `note` (no summary for the date) stands in place of the Wolf
+    // number, which would read as a day without spots.
+    void SetRegions(std::span<const SrsRegion> regions, const QString& fileName,
+                    const QString& note = QString());
     void Clear() { SetRegions({}, QString()); }
 
     // The chosen row, -1 for none.

@@ -55,6 +55,7 @@ TZorvaForm::TZorvaForm(Dialogs& dialogs, const Clock& clock, QString folder, QWi
     resize(kDesignWidth, kDesignHeight); // until start-up lays the window out
 
     setFont(labelFont_);
+    setAcceptDrops(true); // pictures, summaries and logfiles dropped on the window open
     BuildForm();
     BuildMenus();
     FormCreate();
@@ -242,12 +243,12 @@ void TZorvaForm::BuildForm() {
     top += kGroupPitch;
     GroupBox8 =
         AddGroup(QStringLiteral("GroupBox8"), QStringLiteral("Heliographic Separation"), top);
-    AddLabel(GroupBox8, "Label4", "Separation", 8, 20, "Heliographical separation");
+    Label4 = AddLabel(GroupBox8, "Label4", "Separation", 8, 20, "Heliographical separation");
     Sep1Label = AddLabel(GroupBox8, "Sep1Label", "", 8, 40, "Heliographical separation");
     Sep2Label = AddLabel(GroupBox8, "Sep2Label", "", 64, 40, "Heliographical separation");
-    AddLabel(GroupBox8, "Label5", "Lat / Long1", 136, 20, "Lat & long at point 1");
+    Label5 = AddLabel(GroupBox8, "Label5", "Lat / Long1", 136, 20, "Lat & long at point 1");
     LL1Label = AddLabel(GroupBox8, "LL1Label", "", 136, 40, "Lat & long at point 1");
-    AddLabel(GroupBox8, "Label7", "Lat / Long2", 236, 20, "Lat & long at point 2");
+    Label7 = AddLabel(GroupBox8, "Label7", "Lat / Long2", 236, 20, "Lat & long at point 2");
     LL2Label = AddLabel(GroupBox8, "LL2Label", "", 236, 40, "Lat & long at point 2");
 
     // The panel holds the group boxes where the layout places them.

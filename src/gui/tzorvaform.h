@@ -4,6 +4,7 @@
 #include <QImage>
 #include <QMainWindow>
 #include <QString>
+#include <QStringList>
 #include <array>
 #include <functional>
 #include <map>
@@ -16,6 +17,8 @@
 #include "gui/pickers.h"
 
 class QAction;
+class QDragEnterEvent;
+class QDropEvent;
 class QGroupBox;
 class QLabel;
 class QLineEdit;
@@ -32,6 +35,7 @@ namespace zorva::gui {
 
 class ImageControl;
 class ImageView;
+class MeasurementsWindow;
 class RegionTable;
 
 // The main window: it shows the observation session and hands the user's commands to it.
@@ -122,10 +126,21 @@ class TZorvaForm final : public QMainWindow {
     void CopyReadouts1Click();
     void NowUT1Click();
     void StepClick(StepUnit unit, int count); // NextMinute1Click ... PreviousDay1Click
+    // The measurements, recent files and files dropped on the window.
+    void Measurements1Click();
+    void UndoMeasurement1Click();
+    void ExportMeasurements1Click();
+    void RecentFileClick(RecentKind kind, int index); // RecentPicture1Click ...
+    void ClearRecentFiles1Click();
+    // Files dropped on the window, each opened as what it is: a picture, a Region Summary
+    // or a logfile; the others are named with the reason.
+    void FilesDropped(const QStringList& paths);
 
   protected:
     void closeEvent(QCloseEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
   private:
     // Start-up and shut-down.
@@ -135,6 +150,7 @@ class TZorvaForm final : public QMainWindow {
     void BuildForm();
     void BuildMenus();
     void BuildEditAndTimeMenus();
+    void BuildRecentMenu(QMenu* file);
 
     // The window shows the presentation of the session's state: after each command the
     // parts that differ from what is shown are drawn and written again.
@@ -149,6 +165,10 @@ class TZorvaForm final : public QMainWindow {
     void PaintChart(const ChartView& view);
     void PaintPicture();
     void SaveImageTo(const QString& chosenPath);
+    // Opening a file without its dialog: a summary, a logfile (a picture: OpenPicturePath).
+    void LoadSummaryFile(const QString& path);
+    void OpenLogfileFile(const QString& path);
+    void OpenFileOfKind(const QString& path);
     void EditBoxChanged(EditBox box);
 
     // Menu plumbing.
@@ -199,14 +219,16 @@ class TZorvaForm final : public QMainWindow {
     QLabel *LatLabel = nullptr, *LongLabel = nullptr, *AreaLabel = nullptr,
            *SunspotCRLabel = nullptr;
     QLabel *Sep1Label = nullptr, *Sep2Label = nullptr, *LL1Label = nullptr, *LL2Label = nullptr;
+    QLabel *Label4 = nullptr, *Label5 = nullptr, *Label7 = nullptr; // their captions
     ImageControl* Image = nullptr;
     ImageView* Image1 = nullptr;
     QImage cleanImage_;    // the opened picture, untouched: each overlay starts from it
     QImage searchedImage_; // the grey picture the limb search reads
-    std::optional<Presentation> shown_;  // what the window shows
-    RegionTable* regionTable_ = nullptr; // made when first asked for
-    QLabel* tableSourceLabel_ = nullptr; // on the status bar
-    ChartOutputOptions chartOutput_;     // the choices of the last print or export
+    std::optional<Presentation> shown_;                // what the window shows
+    RegionTable* regionTable_ = nullptr;               // made when first asked for
+    MeasurementsWindow* measurementsWindow_ = nullptr; // likewise
+    QLabel* tableSourceLabel_ = nullptr;               // on the status bar
+    ChartOutputOptions chartOutput_;                   // the choices of the last print or export
 };
 
 } // namespace zorva::gui

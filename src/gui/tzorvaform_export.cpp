@@ -75,6 +75,14 @@ void TZorvaForm::BuildEditAndTimeMenus() {
     AddItem(
         edit, "CopyReadouts1", "&Copy Readouts", [this] { CopyReadouts1Click(); }, false)
         ->setShortcut(QKeySequence(QKeySequence::Copy));
+    edit->addSeparator();
+    // An edit box with the focus keeps Ctrl+Z for its own text.
+    AddItem(
+        edit, "UndoMeasurement1", "&Undo Last Measurement", [this] { UndoMeasurement1Click(); },
+        false)
+        ->setShortcut(QKeySequence(QKeySequence::Undo));
+    AddItem(
+        edit, "Measurements1", "&Measurements...", [this] { Measurements1Click(); }, false);
     QMenu* time = AddMenu(nullptr, "Time1", "&Time");
     AddItem(
         time, "NowUT1", "&Now (UT)", [this] { NowUT1Click(); }, false)

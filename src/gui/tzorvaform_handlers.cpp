@@ -248,6 +248,10 @@ void TZorvaForm::OpenLogfile1Click() {
     request.mustExist = true;
     const QString path = dialogs_.OpenFile(this, request);
     if (path.isEmpty()) return;
+    OpenLogfileFile(path);
+}
+
+void TZorvaForm::OpenLogfileFile(const QString& path) {
     session_.OpenLogfile(path.toStdString());
     Show();
 }
@@ -260,6 +264,12 @@ void TZorvaForm::AddtoLogfile1Click() {
                 this, QStringLiteral("The logfile is not open: press OK to open logfile."),
                 kAddCaption, MessageIcon::Warning, MessageButtons::OkCancel) == MessageResult::Ok) {
             NewLogfile1Click();
+            // The click that asked is not logged: the user is told so.
+            if (session_.LogfileOpen()) {
+                statusBar()->showMessage(
+                    QStringLiteral("Logfile created: Ctrl-click again to log this measurement"),
+                    kStatusMessageMs);
+            }
         }
         break;
     case LogOutcome::NoSpot:

@@ -56,6 +56,7 @@ void TZorvaForm::OpenPicturePath(const QString& path) {
     // The picture searched is kept, so the limb can be searched again another way.
     searchedImage_ = open.picture->image.searched;
     session_.OpenImage(path.toStdString(), open.picture->context);
+    session_.RememberFile(RecentKind::Picture, path.toStdString());
     Show();
 }
 

@@ -111,11 +111,14 @@ void TZorvaForm::SetChecked(const QString& name, bool checked) {
 void TZorvaForm::BuildMenus() {
     QMenu* file = AddMenu(nullptr, "File1", "&File");
     AddItem(
-        file, "OpenImage1", "Open &Image...", [this] { OpenImage1Click(); }, false);
+        file, "OpenImage1", "Open &Image...", [this] { OpenImage1Click(); }, false)
+        ->setShortcut(QKeySequence::Open);
+    BuildRecentMenu(file);
     AddItem(
         file, "CloseImage1", "&Close Image", [this] { CloseImage1Click(); }, false);
     AddItem(
-        file, "Save1", "Save Image", [this] { Save1Click(); }, false);
+        file, "Save1", "Save Image", [this] { Save1Click(); }, false)
+        ->setShortcut(QKeySequence::Save);
     AddItem(
         file, "SaveAs1", "Save Image As...", [this] { SaveAs1Click(); }, false);
     file->addSeparator();
@@ -131,6 +134,9 @@ void TZorvaForm::BuildMenus() {
         file, "OpenLogfile1", "&Open Logfile...", [this] { OpenLogfile1Click(); }, false);
     AddItem(
         file, "AddtoLogfile1", "&Add to Logfile", [this] { AddtoLogfile1Click(); }, false);
+    AddItem(
+        file, "ExportMeasurements1", "Export &Measurements...",
+        [this] { ExportMeasurements1Click(); }, false);
     file->addSeparator();
     AddItem(
         file, "Exit", "E&xit", [this] { ExitClick(); }, false);
@@ -269,6 +275,11 @@ void TZorvaForm::SyncMenus(const std::vector<MenuItemView>& menus) {
         if (a->isEnabled() != item.enabled) a->setEnabled(item.enabled);
         if (!item.caption.empty() && a->text() != ToQString(item.caption)) {
             a->setText(ToQString(item.caption));
+        }
+        if (a->isVisible() != item.visible) a->setVisible(item.visible);
+        if (!item.tip.empty() || !a->statusTip().isEmpty()) {
+            const QString tip = ToQString(item.tip);
+            if (a->statusTip() != tip) a->setStatusTip(tip);
         }
     }
 }

@@ -2,6 +2,7 @@
 #include "core/session/session.h"
 #include "gui/region_table.h"
 #include "gui/tzorvaform.h"
+#include "gui/widget_text.h"
 
 namespace zorva::gui {
 
@@ -15,6 +16,11 @@ void TZorvaForm::LoadSRS1Click() {
     request.mustExist = true;
     const QString path = dialogs_.OpenFile(this, request);
     if (path.isEmpty()) return;
+    LoadSummaryFile(path);
+}
+
+void TZorvaForm::LoadSummaryFile(const QString& path) {
+    session_.PrepareLoadSummary();
     session_.LoadSummary(path.toStdString());
     Show();
 }
@@ -47,8 +53,9 @@ void TZorvaForm::RegionTable1Click() {
             });
         });
     }
-    regionTable_->SetRegions(*session_.summary().Regions,
-                             QString::fromStdString(session_.summary().FileName));
+    const Presentation& shown = *shown_;
+    regionTable_->SetRegions(*shown.regions, ToQString(shown.regionsFileName),
+                             ToQString(shown.regionsNote));
     regionTable_->show();
     regionTable_->raise();
 }

@@ -16,6 +16,7 @@
 #include "core/present/presentation.h"
 #include "gui/chart_image.h"
 #include "gui/image_view.h"
+#include "gui/measurements_window.h"
 #include "gui/region_table.h"
 #include "gui/tzorvaform.h"
 #include "gui/widget_text.h"
@@ -74,8 +75,14 @@ void TZorvaForm::Show() {
     // the command makes of it: each is compared with what its item shows.
     SyncMenus(next.menus);
     if (!last || last->caption != next.caption) setWindowTitle(ToQString(next.caption));
-    if (regionTable_ && (!last || last->regions != next.regions)) {
-        regionTable_->SetRegions(*next.regions, ToQString(next.regionsFileName));
+    if (regionTable_ &&
+        (!last || last->regions != next.regions || last->regionsNote != next.regionsNote)) {
+        regionTable_->SetRegions(*next.regions, ToQString(next.regionsFileName),
+                                 ToQString(next.regionsNote));
+    }
+    if (measurementsWindow_ && (!last || last->measurements != next.measurements)) {
+        measurementsWindow_->SetMeasurements(*next.measurements,
+                                             QString::fromStdString(session_.LogfilePath()));
     }
     if (!last || last->tableSource != next.tableSource)
         SetText(tableSourceLabel_, next.tableSource);
@@ -137,10 +144,23 @@ void TZorvaForm::SyncReadouts(const ReadoutView& r) {
     SetText(SizeLabel, r.sizeUnit);
     SetText(DiskDiamLabel, r.diameterUnit);
 
-    SetText(Sep1Label, r.separation.Sep1Label);
-    SetText(Sep2Label, r.separation.Sep2Label);
-    SetText(LL1Label, r.separation.LL1Label);
-    SetText(LL2Label, r.separation.LL2Label);
+    const SeparationLabels& sep = r.separation;
+    SetText(Sep1Label, sep.Sep1Label);
+    SetText(Sep2Label, sep.Sep2Label);
+    SetText(LL1Label, sep.LL1Label);
+    SetText(LL2Label, sep.LL2Label);
+    SetText(Label4, sep.SepCaption);
+    SetText(Label5, sep.LL1Caption);
+    SetText(Label7, sep.LL2Caption);
+    // The hints say what a longitude arc's values are.
+    for (const auto& [label, hint] :
+         {std::pair{Sep1Label, &sep.Sep1Hint}, std::pair{Label4, &sep.Sep1Hint},
+          std::pair{Sep2Label, &sep.Sep2Hint}, std::pair{LL1Label, &sep.LL1Hint},
+          std::pair{Label5, &sep.LL1Hint}, std::pair{LL2Label, &sep.LL2Hint},
+          std::pair{Label7, &sep.LL2Hint}}) {
+        const QString tip = ToQString(*hint);
+        if (label->toolTip() != tip) label->setToolTip(tip);
+    }
 }
 
 void TZorvaForm::SyncBoxes(const Presentation& p) {

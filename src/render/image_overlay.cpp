@@ -198,7 +198,7 @@ void PaintPictureOverlay(QPainter& p, const PictureView& view, const PicturePlac
         if (view.regions) {
             const RegionsOverlay& r = *view.regions;
             PaintRegions(p, static_cast<int>(at.bounds.bottom()), Placed(r.frame, at), *r.regions,
-                         r.places, {r.colour, r.fileNameLabel, r.fileName, r.highlight});
+                         r.places, RegionStyleOf(r));
         }
     }
     p.restore();

@@ -19,9 +19,8 @@ void PaintOverlays(QImage& canvas, const std::optional<SeparationOverlay>& separ
     }
     // The regions stay on top of whatever else is drawn.
     if (regions) {
-        DrawRegions(
-            canvas, regions->frame, *regions->regions, regions->places,
-            {regions->colour, regions->fileNameLabel, regions->fileName, regions->highlight}, font);
+        DrawRegions(canvas, regions->frame, *regions->regions, regions->places,
+                    RegionStyleOf(*regions), font);
     }
 }
 

@@ -5,6 +5,7 @@
 #include <QString>
 #include <algorithm>
 
+#include "core/present/presentation.h"
 #include "render/chart_painter.h"
 #include "render/grid_painter.h"
 
@@ -34,7 +35,9 @@ void PaintRegions(QPainter& p, int height, const DiskFrame& frame,
     font.setStyleStrategy(QFont::NoAntialias);
     p.setFont(font);
     const QColor colour = ColourFromWord(style.Colour);
-    p.setPen(QPen(colour, 1));
+    QColor regionColour = colour;
+    if (style.Faded) regionColour.setAlpha(RegionFadedAlpha);
+    p.setPen(QPen(regionColour, 1));
     p.setBrush(Qt::NoBrush);
     const QFontMetrics fm = p.fontMetrics();
     const int h = fm.height();
@@ -50,10 +53,20 @@ void PaintRegions(QPainter& p, int height, const DiskFrame& frame,
             p.drawEllipse(QPoint(px->X, px->Y), RegionHighlightRadius, RegionHighlightRadius);
         }
     }
+    p.setPen(QPen(colour, 1));
+    int bottom = height;
     if (style.FileNameLabel) {
-        p.drawText(QPoint(0, height - h + fm.ascent()), QString::fromStdString(style.FileName));
+        bottom -= h;
+        p.drawText(QPoint(0, bottom + fm.ascent()), QString::fromStdString(style.FileName));
+    }
+    if (!style.AgeLabel.empty()) {
+        p.drawText(QPoint(0, bottom - h + fm.ascent()), QString::fromStdString(style.AgeLabel));
     }
     p.restore();
+}
+
+RegionPlotStyle RegionStyleOf(const RegionsOverlay& o) {
+    return {o.colour, o.fileNameLabel, o.fileName, o.highlight, o.ageLabel, o.faded};
 }
 
 void DrawRegions(QImage& image, const DiskFrame& frame, std::span<const SrsRegion> regions,

@@ -21,7 +21,18 @@ struct RegionPlotStyle {
     bool FileNameLabel = false; // write the summary's file name at the bottom left
     std::string FileName;
     std::optional<std::size_t> Highlight; // a region to ring (the one chosen in the table)
+    // Said at the bottom left, above the file name, when the summary is far from the
+    // instant ("summary of 2011-06-07, 1,461 days from the chart"); empty for none.
+    std::string AgeLabel;
+    bool Faded = false; // the regions, though not the labels, drawn faint
 };
+
+// How much of the region colour a faded region keeps over what lies beneath it.
+inline constexpr int RegionFadedAlpha = 96;
+
+// The style of a presented plot.
+struct RegionsOverlay;
+RegionPlotStyle RegionStyleOf(const RegionsOverlay& overlay);
 
 // Ring of a highlighted region, pixels from its cross.
 inline constexpr int RegionHighlightRadius = 7;

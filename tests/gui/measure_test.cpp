@@ -68,6 +68,9 @@ TEST_F(MeasureWindow, ControlClickLogsTheMeasurement) {
     EXPECT_TRUE(dialogs.fileRequests[0].confirmOverwrite);
     EXPECT_EQ(test::ReadFile(LogPath()), LogfileHeader() + "\n");
     EXPECT_TRUE(Item("AddtoLogfile1")->isEnabled());
+    // The click that led there is not logged, and the user is told to click again.
+    EXPECT_EQ(form->statusBar()->currentMessage(),
+              "Logfile created: Ctrl-click again to log this measurement");
 
     Click(300, 250, Qt::ControlModifier);
     EXPECT_EQ(dialogs.messages.back().text, "Measurement added to logfile.");
@@ -89,6 +92,7 @@ TEST_F(MeasureWindow, LogfileFailuresAreReported) {
 
     const auto gone = dir / "gone";
     std::filesystem::create_directories(gone);
+    test::WriteFile(gone / "log.txt", LogfileHeader() + "\n");
     dialogs.files.push_back(QString::fromStdString((gone / "log.txt").string()));
     Trigger("OpenLogfile1");
     std::filesystem::remove_all(gone);

@@ -52,6 +52,9 @@ struct Presented : test::WindowTest {
         ExpectLabel("Sep2Label", r.separation.Sep2Label);
         ExpectLabel("LL1Label", r.separation.LL1Label);
         ExpectLabel("LL2Label", r.separation.LL2Label);
+        ExpectLabel("Label4", r.separation.SepCaption);
+        ExpectLabel("Label5", r.separation.LL1Caption);
+        ExpectLabel("Label7", r.separation.LL2Caption);
         const char* boxes[] = {"ObserverLatBox", "ObserverLongBox", "DiamBox",
                                "XCoordBox",      "YCoordBox",       "SizeBox"};
         for (int i = 0; i < kEditBoxCount; ++i) {
@@ -70,6 +73,8 @@ struct Presented : test::WindowTest {
                 EXPECT_EQ(a->isChecked(), m.checked) << m.name;
             }
             EXPECT_EQ(a->isEnabled(), m.enabled) << m.name;
+            EXPECT_EQ(a->isVisible(), m.visible) << m.name;
+            EXPECT_EQ(a->statusTip().toStdString(), m.tip) << m.name;
             if (!m.caption.empty()) {
                 EXPECT_EQ(a->text().toStdString(), m.caption) << m.name;
             }

@@ -1,4 +1,6 @@
 // Region summaries in the window: the dialog, the plot, the table and its chosen row.
+#include <QLabel>
+#include <QStatusBar>
 #include <QTableWidget>
 #include <gtest/gtest.h>
 
@@ -36,13 +38,25 @@ TEST_F(SrsWindow, LoadPlotAndChooseARegion) {
     EXPECT_EQ(session().summary().Highlight, std::optional<std::size_t>(1));
     EXPECT_NE(Chart(), plotted); // the chosen region is ringed
 
-    // Linked with the date, a date without a summary in its folder says so.
+    // Linked with the date, the summary of the date is found in the folder of the last.
     dialogs.messages.clear();
     Trigger("LoadSRS2");
-    ASSERT_EQ(dialogs.messages.size(), 1u);
-    EXPECT_EQ(dialogs.messages[0].text, "Unable to find SRS file.");
+    EXPECT_TRUE(dialogs.messages.empty());
     EXPECT_FALSE(Checked("LoadSRS1"));
+    EXPECT_TRUE(Checked("LoadSRS2"));
+    EXPECT_EQ(grid->rowCount(), 5);
+    // A day without one: no box while stepping, the status line names the file and the
+    // folder, and the table says there is no summary rather than a Wolf number of 0.
+    Trigger("NextDay1");
+    EXPECT_TRUE(dialogs.messages.empty());
+    const QString status = form->statusBar()->currentMessage();
+    EXPECT_TRUE(status.contains("20110608srs.txt is not in " +
+                                QString::fromStdString((data / "srs").string())))
+        << status.toStdString();
     EXPECT_EQ(grid->rowCount(), 0);
+    EXPECT_TRUE(table->findChild<QLabel*>("WolfNumberLabel")
+                    ->text()
+                    .startsWith("No summary for this date"));
 }
 
 } // namespace

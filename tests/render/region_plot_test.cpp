@@ -126,6 +126,35 @@ TEST(RegionPlot, FileNameLabelHighlightAndLoadedImage) {
     EXPECT_EQ(PixelWord(photo, 229, 72), kWhite);
 }
 
+// A summary far from the instant: its regions faded, the distance said in full colour
+// above the file name.
+TEST(RegionPlot, AFarSummaryIsFadedAndSaysHowFar) {
+    const Plot plot = TwoRegions();
+    const QFont font = DefaultChartFont();
+    const int h = QFontMetrics(font).height();
+    RegionPlotStyle style;
+    style.Colour = kRed;
+    style.FileNameLabel = true;
+    style.FileName = "20110607SRS.txt";
+    style.AgeLabel = "summary of 2011-06-07, 1,461 days from the chart";
+    style.Faded = true;
+    QImage image = White(300, 300);
+    DrawRegions(image, ChartDiskFrame(300, 300, ChartGeometry{}, 0), plot.regions, plot.places,
+                style, font);
+    // Red over white at 96/255: red stays 255, green and blue 255 x (1 - 96/255) = 159.
+    const QColor cross = image.pixelColor(192, 107);
+    EXPECT_EQ(cross.red(), 255);
+    EXPECT_NEAR(cross.green(), 159, 1);
+    EXPECT_NEAR(cross.blue(), 159, 1);
+    // Both labels in full red: the file name on the bottom line, the distance above it.
+    const QRect name = RedBox(image, 300 - h, 300);
+    const QRect age = RedBox(image, 300 - 2 * h, 300 - h);
+    ASSERT_FALSE(name.isEmpty());
+    ASSERT_FALSE(age.isEmpty());
+    EXPECT_LT(age.left(), 3);
+    EXPECT_GT(age.width(), 2 * name.width());
+}
+
 TEST(RegionPlot, PainterComesBackAsItWas) {
     const Plot plot = TwoRegions();
     QImage image = White(300, 300);

@@ -293,6 +293,57 @@ bool AppendToFileWhole(const std::filesystem::path& path, std::string_view bytes
     return true;
 }
 
+bool RewriteFileWhole(const std::filesystem::path& path, const RewriteEdit& edit, std::size_t limit,
+                      std::string* error) {
+    int fd = -1;
+    for (int tries = 0;; ++tries) {
+        std::string why;
+        fd = OpenRegularFile(path, O_RDONLY, 0, &why);
+        if (fd < 0) return Fail(error, why, errno);
+        if (!LockWithin(fd)) {
+            ::close(fd);
+            return Fail(error, "held by another program", EWOULDBLOCK);
+        }
+        // As an append does: the lock must be on the file the name leads to now.
+        if (SameFile(path, fd)) break;
+        ::close(fd);
+        if (tries == kLockTries) return Fail(error, "replaced again and again", EAGAIN);
+    }
+    struct stat opened {};
+    if (::fstat(fd, &opened) != 0) {
+        const int code = errno;
+        ::close(fd);
+        return Fail(error, code);
+    }
+    if (static_cast<uint64_t>(opened.st_size) > limit) {
+        ::close(fd);
+        return Fail(error, "it is larger than " + std::to_string(limit) + " bytes", EFBIG);
+    }
+    std::string bytes(static_cast<std::size_t>(opened.st_size), '\0');
+    std::size_t got = 0;
+    while (got < bytes.size()) {
+        const ssize_t n =
+            ::pread(fd, bytes.data() + got, bytes.size() - got, static_cast<off_t>(got));
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) {
+            const int code = n < 0 ? errno : EIO;
+            ::close(fd);
+            return Fail(error, code);
+        }
+        got += static_cast<std::size_t>(n);
+    }
+    std::string replacement;
+    std::string why;
+    if (!edit(bytes, replacement, why)) {
+        ::close(fd);
+        return Fail(error, why, EINVAL);
+    }
+    // The lock is let go with the descriptor, once the new file has taken the name.
+    const bool written = WriteFileAtomically(path, replacement, error);
+    ::close(fd);
+    return written;
+}
+
 std::string TemporaryName(const std::filesystem::path& target, uint64_t number) {
     return std::string(kTemporaryMark) + Fingerprint(target.filename().native()) + "." +
            std::to_string(number) + std::string(kTemporaryEnding);

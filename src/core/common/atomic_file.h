@@ -42,6 +42,20 @@ using AppendPreparation =
 bool AppendToFileWhole(const std::filesystem::path& path, std::string_view bytes,
                        std::string* error = nullptr, const AppendPreparation& prepare = {});
 
+// What a rewrite makes of a file's present bytes: true with the new bytes in
+// `replacement`, or false with `why` to leave the file as it is.
+using RewriteEdit =
+    std::function<bool(const std::string& bytes, std::string& replacement, std::string& why)>;
+
+// Replaces the regular file `path` (a link is followed) with what `edit` makes of its
+// bytes, whole or not at all as WriteFileAtomically does, while holding the lock every
+// append takes (AppendToFileWhole): no append lands between the reading and the
+// replacing, and one that waited for the lock goes to the new file. A file of more than
+// `limit` bytes is refused. False, with `error` (when given) saying why, when the file
+// cannot be read or written, or `edit` refused.
+bool RewriteFileWhole(const std::filesystem::path& path, const RewriteEdit& edit, std::size_t limit,
+                      std::string* error = nullptr);
+
 // Removes the temporaries that saves of `path` left beside it when they were cut short (a
 // kill, a power cut): files with the names TemporaryName gives for it that no running save
 // holds. The program calls this at start-up for the files it keeps.

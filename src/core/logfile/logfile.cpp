@@ -1,13 +1,16 @@
 #include "core/logfile/logfile.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <charconv>
 #include <cmath>
 #include <cstring>
+#include <system_error>
 #include <unistd.h>
 
 #include "core/common/atomic_file.h"
 #include "core/common/no_value.h"
+#include "core/logfile/logfile_record.h"
 #include "core/text/format.h"
 
 namespace zorva {
@@ -145,6 +148,35 @@ std::string LogfileLine(const LogfileInputs& in) {
 
 namespace {
 
+// FNV-1a, 64 bits: a change anywhere in a logfile changes its fingerprint.
+constexpr uint64_t kFnvOffset = 14695981039346656037ULL;
+constexpr uint64_t kFnvPrime = 1099511628211ULL;
+constexpr std::size_t kReadChunk = std::size_t{1} << 16;
+
+uint64_t Fingerprint(uint64_t hash, std::string_view bytes) {
+    for (const char c : bytes) {
+        hash ^= static_cast<unsigned char>(c);
+        hash *= kFnvPrime;
+    }
+    return hash;
+}
+
+// The fingerprint of the first `length` bytes of the file open on `fd`.
+bool FingerprintOfFile(int fd, int64_t length, uint64_t& fingerprint) {
+    fingerprint = kFnvOffset;
+    std::string chunk(kReadChunk, '\0');
+    for (int64_t at = 0; at < length;) {
+        const auto want = static_cast<std::size_t>(std::min<int64_t>(length - at, kReadChunk));
+        const ssize_t n = ::pread(fd, chunk.data(), want, static_cast<off_t>(at));
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) return false;
+        fingerprint =
+            Fingerprint(fingerprint, std::string_view(chunk.data(), static_cast<std::size_t>(n)));
+        at += n;
+    }
+    return true;
+}
+
 // How far back from the end the last line is looked for. An unfinished append is one line
 // long; a last line longer than this is someone else's.
 constexpr std::size_t kLastLineWindow = 4096;
@@ -194,11 +226,58 @@ LogfileResult CreateLogfile(const std::filesystem::path& path) {
     return {true, {}};
 }
 
-LogfileResult AppendToLogfile(const std::filesystem::path& path, const std::string& line) {
+LogfileMark MarkOf(std::string_view bytes) {
+    return {bytes.size(), Fingerprint(kFnvOffset, bytes)};
+}
+
+LogfileResult AppendToLogfile(const std::filesystem::path& path, const std::string& line,
+                              LogfileMark* after) {
     std::string why;
-    if (!AppendToFileWhole(path, line + kLineBreak, &why, MendLastLine)) {
+    const std::string bytes = line + kLineBreak;
+    const auto prepare = [&](int fd, int64_t& length, std::string& lead, std::string& error) {
+        if (!MendLastLine(fd, length, lead, error)) return false;
+        if (after == nullptr) return true;
+        uint64_t fingerprint = 0;
+        if (!FingerprintOfFile(fd, length, fingerprint)) {
+            error = "it cannot be read";
+            return false;
+        }
+        fingerprint = Fingerprint(Fingerprint(fingerprint, lead), bytes);
+        *after = {static_cast<uint64_t>(length) + lead.size() + bytes.size(), fingerprint};
+        return true;
+    };
+    if (!AppendToFileWhole(path, bytes, &why, prepare)) {
         return Failure("Cannot write to the logfile", path, why);
     }
+    return {true, {}};
+}
+
+LogfileResult RemoveLastLogfileLine(const std::filesystem::path& path, const std::string& line,
+                                    const LogfileMark& mark, LogfileMark* after) {
+    constexpr const char* kWhat = "The last measurement cannot be taken out of the logfile";
+    std::error_code ec;
+    if (!std::filesystem::exists(path, ec)) return Failure(kWhat, path, "it is no longer there");
+    // Replacing a file needs only its folder to be writable; a logfile the user made
+    // read-only keeps its lines.
+    if (::access(path.c_str(), W_OK) != 0) {
+        return Failure(kWhat, path,
+                       errno == EROFS ? "it lies on a read-only file system"
+                                      : "you have no permission to write to it");
+    }
+    const std::string ending = line + kLineBreak;
+    LogfileMark left;
+    const auto edit = [&](const std::string& bytes, std::string& replacement, std::string& why) {
+        if (MarkOf(bytes) != mark || !std::string_view(bytes).ends_with(ending)) {
+            why = "it was changed outside Zorva since the measurement was added";
+            return false;
+        }
+        replacement = bytes.substr(0, bytes.size() - ending.size());
+        left = MarkOf(replacement);
+        return true;
+    };
+    std::string why;
+    if (!RewriteFileWhole(path, edit, kLargestLogfile, &why)) return Failure(kWhat, path, why);
+    if (after != nullptr) *after = left;
     return {true, {}};
 }
 

@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <string>
+#include <string_view>
 
 #include "core/chart/sunspot.h"
 #include "core/ephemeris/calendar.h"
@@ -53,12 +54,33 @@ struct LogfileResult {
 // Writes a new logfile holding the header line, replacing any file of that name whole or
 // not at all.
 LogfileResult CreateLogfile(const std::filesystem::path& path);
+// A logfile as this program left it: its length and a fingerprint of its bytes. A file that
+// no longer matches was changed by something else since.
+struct LogfileMark {
+    uint64_t length = 0;
+    uint64_t fingerprint = 0;
+
+    bool operator==(const LogfileMark&) const = default;
+};
+// The mark of a logfile's bytes.
+LogfileMark MarkOf(std::string_view bytes);
+
 // Appends one line and its line break (creating the file if need be), safely beside
 // other processes appending to the same file. Success means the line was written, synced
 // and the file closed; on failure the file is cut back to its length before. What an
 // append stopped by a kill or a power cut left at the end (the start of its line, then
 // zeros) is cut off first; any other last line without its line break is the user's and is
-// ended with one. Only a regular file is appended to.
-LogfileResult AppendToLogfile(const std::filesystem::path& path, const std::string& line);
+// ended with one. Only a regular file is appended to. `after`, when given, receives the
+// file's mark as the append left it, taken under the append's lock.
+LogfileResult AppendToLogfile(const std::filesystem::path& path, const std::string& line,
+                              LogfileMark* after = nullptr);
+
+// Takes the line this program appended last (`line`, without its line break) off the end of
+// the logfile again, rewriting the file whole or not at all under the appends' lock. Only
+// while the file is exactly as that append left it (`mark`): a file changed since, by hand
+// or by another program, keeps every line and the answer says so. `after`, when given,
+// receives the mark of the file as it is left.
+LogfileResult RemoveLastLogfileLine(const std::filesystem::path& path, const std::string& line,
+                                    const LogfileMark& mark, LogfileMark* after = nullptr);
 
 } // namespace zorva

@@ -56,6 +56,7 @@ std::string SeparationPrefix(double v) {
 
 void ResetSeparation(SeparationState& s) {
     s.SepPending = false;
+    s.AlongParallel = false;
     s.SepShown.reset();
     s.SepKm.reset();
     s.At1.reset();
@@ -80,12 +81,14 @@ void ComputeSeparation(SeparationState& s, const ChartGeometry& geometry,
 }
 
 void GreatCircleResults(SeparationState& s) {
+    s.AlongParallel = false;
     s.SepShown = s.SepDegrees;
     s.SepKm.reset();
     if (s.SepDegrees) s.SepKm = ArcKm(*s.SepDegrees);
 }
 
 void LongitudeArcResults(SeparationState& s, const Ephemeris& ephemeris) {
+    s.AlongParallel = false;
     // Without both points on the Sun there is no mean latitude to measure along.
     if (!s.SepDegrees || !s.At1 || !s.At2) {
         s.SepShown.reset();
@@ -99,10 +102,12 @@ void LongitudeArcResults(SeparationState& s, const Ephemeris& ephemeris) {
         LongitudeArcRange(s.At1->lon, s.At2->lon, ephemeris.L0, ephemeris.Rotation);
     s.SepShown = range.end - range.start;
     s.SepKm = Cos(mean) * ArcKm(*s.SepShown);
+    s.AlongParallel = true;
 }
 
 void OutsideDiskResults(SeparationState& s, const ChartGeometry& geometry,
                         const Ephemeris& ephemeris) {
+    s.AlongParallel = false;
     const double dx = s.SepX1 - s.SepX2;
     const double dy = s.SepY1 - s.SepY2;
     const double d = std::sqrt(dx * dx + dy * dy);
@@ -310,7 +315,24 @@ SeparationLabels ShowSeparationTexts(const SeparationState& s) {
     l.LL2Label = ((s.SepPoint1Inside || s.SepPoint2Inside) && s.At2)
                      ? LatLongLabel(s.At2->lat, s.At2->lon)
                      : dash;
+    if (s.AlongParallel && s.SepShown) {
+        l.SepCaption = "\u0394long, along parallel";
+        l.LL1Caption = "Mean lat / Long1";
+        l.LL2Caption = "Mean lat / Long2";
+        l.Sep1Hint = "\u0394long: the difference of the two points' longitudes";
+        l.Sep2Hint = "Distance along the parallel at the mean latitude of the two points";
+        l.LL1Hint = "Mean latitude of the two points, longitude of point 1";
+        l.LL2Hint = "Mean latitude of the two points, longitude of point 2";
+    }
     return l;
+}
+
+std::string LongitudeArcStatus(const SeparationState& s) {
+    if (!s.AlongParallel || !s.SepShown || !s.SepKm || !s.At1) return {};
+    return "Longitude arc: \u0394long " + FixedText(RoundHalfUp(*s.SepShown, 1), 1) + kDegree +
+           ", " + FixedText(RoundHalfUp(*s.SepKm, 0), 0) +
+           " km along the parallel at mean latitude " + FixedText(RoundHalfUp(s.At1->lat, 1), 1) +
+           kDegree + "; both points are shown at the mean latitude";
 }
 
 std::optional<PixelPoint> MiddlePixel(const SeparationFigure& figure, const DiskFrame& f) {

@@ -34,6 +34,9 @@ struct SeparationState {
                                       // the disk); nothing before a pair is measured
     std::optional<double> SepKm;      // the distance shown, kilometres
     bool SpotInMiddle = true;         // follows the "Spot in Middle" item
+    // The results are a longitude arc's: SepShown is the longitudes' difference, SepKm the
+    // distance along the parallel at the mean latitude, which both points now hold.
+    bool AlongParallel = false;
 
     bool operator==(const SeparationState&) const = default;
 };
@@ -130,15 +133,29 @@ ShiftClickOutcome ShiftClickSeparation(const SeparationState& s, const DiskClick
                                        FigureForm checkedForm, const ChartGeometry& geometry,
                                        const Ephemeris& ephemeris);
 
-// Texts of the four labels of the "Heliographic Separation" group (UTF-8).
+// Texts of the four labels of the "Heliographic Separation" group (UTF-8), with the
+// captions above them and the hints of the values, which say what a longitude arc's
+// results are.
 struct SeparationLabels {
     std::string Sep1Label;
     std::string Sep2Label;
     std::string LL1Label;
     std::string LL2Label;
+    std::string SepCaption = "Separation";  // above Sep1Label and Sep2Label
+    std::string LL1Caption = "Lat / Long1"; // above LL1Label
+    std::string LL2Caption = "Lat / Long2";
+    std::string Sep1Hint = "Heliographical separation";
+    std::string Sep2Hint = "Heliographical separation";
+    std::string LL1Hint = "Lat & long at point 1";
+    std::string LL2Hint = "Lat & long at point 2";
 
     bool operator==(const SeparationLabels&) const = default;
 };
 SeparationLabels ShowSeparationTexts(const SeparationState& s);
+
+// What the status line says of a longitude arc just measured: "Longitude arc: Δlong 10.0°,
+// 121521 km along the parallel at mean latitude 5.0°; both points are shown at the mean
+// latitude". Empty for other results.
+std::string LongitudeArcStatus(const SeparationState& s);
 
 } // namespace zorva

@@ -276,6 +276,19 @@ const std::array kRows = {
               .codec = C::Bool,
               .field = ZORVA_FIELD(SubPixelLimb),
               .menu = Check("SubPixelLimb1")},
+    // File > Open Recent shows these lists itself.
+    OptionRow{.name = "RecentPictures",
+              .key = "RecentPicture",
+              .codec = C::Paths,
+              .field = ZORVA_FIELD(RecentPictures)},
+    OptionRow{.name = "RecentSummaries",
+              .key = "RecentSummary",
+              .codec = C::Paths,
+              .field = ZORVA_FIELD(RecentSummaries)},
+    OptionRow{.name = "RecentLogfiles",
+              .key = "RecentLogfile",
+              .codec = C::Paths,
+              .field = ZORVA_FIELD(RecentLogfiles)},
 };
 #pragma GCC diagnostic pop
 
@@ -320,7 +333,8 @@ int64_t Whole(const OptionRow& row, const Options& options) {
     return std::visit(
         [&o](auto field) -> int64_t {
             using T = std::decay_t<decltype(field(o))>;
-            if constexpr (std::is_same_v<T, DateLayout> || std::is_same_v<T, double>) {
+            if constexpr (std::is_same_v<T, DateLayout> || std::is_same_v<T, double> ||
+                          std::is_same_v<T, std::vector<std::string>>) {
                 return 0;
             } else {
                 return static_cast<int64_t>(field(o));
@@ -434,6 +448,8 @@ std::string OptionText(const OptionRow& row, const Options& options) {
                 return RealWithin(v, usable);
             } else if constexpr (std::is_same_v<T, uint32_t>) {
                 return std::string(ColourCode(v));
+            } else if constexpr (std::is_same_v<T, std::vector<std::string>>) {
+                return v.empty() ? std::string() : v.front();
             } else {
                 std::string text;
                 for (const int32_t n : {v.DatePickerLeft, v.DatePickerWidth, v.TimePickerLeft,
@@ -446,10 +462,27 @@ std::string OptionText(const OptionRow& row, const Options& options) {
         row.field);
 }
 
+namespace {
+// The key of a list's `n`th path, from 1.
+std::string PathKey(const OptionRow& row, std::size_t n) {
+    return std::string(row.key) + std::to_string(n);
+}
+} // namespace
+
 std::map<std::string, std::string> OptionsFileEntries(const Options& options) {
     std::map<std::string, std::string> entries;
     for (const OptionRow& row : AllRows()) {
-        if (row.line == 0) entries[std::string(row.key)] = OptionText(row, options);
+        if (row.line != 0) continue;
+        if (row.codec != OptionCodec::Paths) {
+            entries[std::string(row.key)] = OptionText(row, options);
+            continue;
+        }
+        // Every key of the list is written, so a shorter list leaves no old path behind.
+        const auto& paths = std::get<std::vector<std::string>& (*)(Options&)>(row.field)(
+            const_cast<Options&>(options)); // the accessor reaches; nothing is changed
+        for (std::size_t n = 1; n <= RecentFileCount; ++n) {
+            entries[PathKey(row, n)] = n <= paths.size() ? paths[n - 1] : std::string();
+        }
     }
     return entries;
 }
@@ -461,6 +494,15 @@ void ApplyOptionsFileEntries(const std::map<std::string, std::string>& entries, 
     };
     for (const OptionRow& row : AllRows()) {
         if (row.line != 0) continue;
+        if (row.codec == OptionCodec::Paths) {
+            auto& paths = std::get<std::vector<std::string>& (*)(Options&)>(row.field)(options);
+            paths.clear();
+            for (std::size_t n = 1; n <= RecentFileCount; ++n) {
+                const auto it = entries.find(PathKey(row, n));
+                if (it != entries.end()) RememberPath(paths, it->second, false);
+            }
+            continue;
+        }
         const auto it = entries.find(std::string(row.key));
         if (it == entries.end()) continue;
         const std::string& text = it->second;

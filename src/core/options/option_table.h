@@ -10,6 +10,7 @@
 #include <variant>
 #include <vector>
 
+#include "core/options/recent_files.h"
 #include "core/settings/settings_file.h"
 
 namespace zorva {
@@ -24,11 +25,14 @@ enum class OptionCodec {
     UnitWord, // "inch" when true, else "mm"; its first letter is what counts
     DateWord, // "long" when true, else "short"; first letter "l" is long
     GridWord, // "mm" when true, else "inch"; first letter "m" is mm
+    Paths,    // a list of file paths, one key each: key1 .. keyN (RecentFileCount), the
+              // first the latest; an empty value holds no path
 };
 
 // Where an option's value lives in the record of options.
 using OptionField = std::variant<bool& (*)(Options&), int32_t& (*)(Options&), double& (*)(Options&),
-                                 uint32_t& (*)(Options&), DateLayout& (*)(Options&)>;
+                                 uint32_t& (*)(Options&), DateLayout& (*)(Options&),
+                                 std::vector<std::string>& (*)(Options&)>;
 
 // How the menus show an option.
 struct OptionMenu {

@@ -44,6 +44,9 @@ std::optional<RegionsOverlay> RegionsOf(const Session& s, const DiskFrame& frame
     o.fileNameLabel = s.options().SRSFileNameLabel;
     o.fileName = srs.FileName;
     o.highlight = srs.Highlight;
+    const SummaryAge age = AgeOfSummary(srs.FileDate, srs.Epoch, s.observation().instant);
+    o.ageLabel = age.text;
+    o.faded = age.faded;
     return o;
 }
 
@@ -142,6 +145,9 @@ Presentation Present(const Session& s) {
     p.statusCount = s.StatusCount();
     p.regions = s.summary().Regions;
     p.regionsFileName = s.summary().FileName;
+    // Said for the date that has no summary, until another is loaded.
+    if (s.summary().MissingDate == s.Date()) p.regionsNote = s.summary().Missing;
+    p.measurements = s.Measurements();
     return p;
 }
 

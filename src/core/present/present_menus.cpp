@@ -26,10 +26,34 @@ const std::array<std::string, 5>& SecondSrsColourItems() {
     return names;
 }
 
+// The items of File > Open Recent: for each list a heading and its paths' items.
+struct RecentMenu {
+    RecentKind kind;
+    std::string_view heading;
+    std::array<std::string, RecentFileCount> items;
+};
+const std::array<RecentMenu, 3>& RecentMenus() {
+    static const std::array<RecentMenu, 3> menus = [] {
+        std::array<RecentMenu, 3> m = {{{RecentKind::Picture, "RecentPicturesHeading", {}},
+                                        {RecentKind::Summary, "RecentSummariesHeading", {}},
+                                        {RecentKind::Logfile, "RecentLogfilesHeading", {}}}};
+        const std::array<std::string_view, 3> prefixes = {"RecentPicture", "RecentSummary",
+                                                          "RecentLogfile"};
+        for (std::size_t k = 0; k < m.size(); ++k) {
+            for (std::size_t i = 0; i < RecentFileCount; ++i) {
+                m[k].items[i] = std::string(prefixes[k]) + std::to_string(i + 1);
+            }
+        }
+        return m;
+    }();
+    return menus;
+}
+
 class Menus {
   public:
-    void Add(std::string_view name, bool checked, bool enabled = true, std::string caption = {}) {
-        items_.push_back({name, checked, enabled, std::move(caption)});
+    void Add(std::string_view name, bool checked, bool enabled = true, std::string caption = {},
+             bool visible = true, std::string tip = {}) {
+        items_.push_back({name, checked, enabled, std::move(caption), visible, std::move(tip)});
     }
     std::vector<MenuItemView> Take() { return std::move(items_); }
 
@@ -93,6 +117,22 @@ std::vector<MenuItemView> PresentMenus(const Session& s, const std::string& altA
     for (const char* item : {"Rotation1", "Diameter1", "ExportChart1", "PrintChart1"}) {
         m.Add(item, false, !picture);
     }
+    m.Add("UndoMeasurement1", false, s.CanUndoMeasurement());
+    m.Add("ExportMeasurements1", false, !s.Measurements()->empty());
+    // The recent files: each list under its heading, the slots it does not fill hidden.
+    bool any = false;
+    for (const RecentMenu& menu : RecentMenus()) {
+        const std::vector<std::string>& paths = s.RecentFiles(menu.kind);
+        any = any || !paths.empty();
+        m.Add(menu.heading, false, false, {}, !paths.empty());
+        for (std::size_t i = 0; i < RecentFileCount; ++i) {
+            const bool filled = i < paths.size();
+            m.Add(menu.items[i], false, filled, filled ? RecentCaption(i, paths[i]) : std::string(),
+                  filled, filled ? paths[i] : std::string());
+        }
+    }
+    m.Add("NoRecentFiles1", false, false, {}, !any);
+    m.Add("ClearRecentFiles1", false, any, {}, any);
     return m.Take();
 }
 

@@ -13,6 +13,7 @@
 #include "core/chart/sunspot.h"
 #include "core/images/circle_fit.h"
 #include "core/layout/picker_layout.h"
+#include "core/logfile/measurements.h"
 #include "core/measure/pointer.h"
 #include "core/measure/separation.h"
 #include "core/readouts/readouts.h"
@@ -44,6 +45,10 @@ struct RegionsOverlay {
     bool fileNameLabel = false;
     std::string fileName;
     std::optional<std::size_t> highlight;
+    // A summary far from the instant says so beside the plot ("summary of 2011-06-07,
+    // 1,461 days from the chart"), and one beyond half a rotation is drawn faded.
+    std::string ageLabel;
+    bool faded = false;
 
     bool operator==(const RegionsOverlay&) const = default;
 };
@@ -110,13 +115,16 @@ struct PickerView {
 };
 
 // A menu item the state decides: its check mark, whether it can be chosen, and its caption
-// when the state sets one (empty: the caption it was made with). The items come in the same
-// order every time; the names are the program's own, kept for its whole run.
+// when the state sets one (empty: the caption it was made with), whether it is shown at all,
+// and its hint (empty: none). The items come in the same order every time; the names are
+// the program's own, kept for its whole run.
 struct MenuItemView {
     std::string_view name;
     bool checked = false;
     bool enabled = true;
     std::string caption;
+    bool visible = true;
+    std::string tip;
 
     bool operator==(const MenuItemView&) const = default;
 };
@@ -138,6 +146,8 @@ struct Presentation {
     uint64_t statusCount = 0;                              // rises with each word said
     std::shared_ptr<const std::vector<SrsRegion>> regions; // for the region table
     std::string regionsFileName;
+    std::string regionsNote; // said in the region table instead of the Wolf number
+    std::shared_ptr<const std::vector<Measurement>> measurements; // the Measurements window
 
     bool operator==(const Presentation&) const = default;
 };

@@ -176,6 +176,7 @@ void Session::RecalcTail(const Instant& previous, int foldLimit) {
                          foldLimit);
     markersAside_ = false;
     if (display_.SolarRegionSummary && display_.LinkWithDate) FollowDate(false);
+    SayRegionsAge();
     // Without a separation mode the measurement belongs to the old instant.
     if (!display_.Arc1 && !display_.Arc2) ResetSeparation(sep_);
     Settle();

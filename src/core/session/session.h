@@ -17,8 +17,11 @@
 #include "core/ephemeris/year_tables.h"
 #include "core/images/picture_context.h"
 #include "core/layout/picker_layout.h"
+#include "core/logfile/logfile.h"
+#include "core/logfile/measurements.h"
 #include "core/measure/pointer.h"
 #include "core/measure/separation.h"
+#include "core/options/recent_files.h"
 #include "core/readouts/readouts.h"
 #include "core/session/carry.h"
 #include "core/session/edit_box.h"
@@ -29,6 +32,7 @@
 #include "core/srs/region_positions.h"
 #include "core/srs/srs_link.h"
 #include "core/srs/srs_reader.h"
+#include "core/srs/summary_age.h"
 
 namespace zorva {
 
@@ -70,6 +74,11 @@ struct RegionSummary {
     double Offset = 0;
     std::string FileName;
     std::optional<std::size_t> Highlight; // the region chosen in the table
+    SrsDate FileDate;                     // the date the summary is issued for
+    // Link with Date found no summary for the date: what was looked for and where. The
+    // region table says so rather than show a Wolf number of a day without spots.
+    std::string Missing;
+    CalendarDate MissingDate; // the date it was looked for
 };
 
 // An opened picture: where it came from, what is known of it, and the name it was last
@@ -205,10 +214,34 @@ class Session {
         std::string error;
     };
     FileResult NewLogfile(const std::string& path);
+    // A file that is no logfile (a picture, a summary, binary data, a folder) is refused
+    // with a notice, and the logfile in use stays; a logfile's measurements go into the
+    // table, and a read-only one is opened with a notice that nothing can be added to it.
     void OpenLogfile(const std::string& path);
     LogResult AddToLogfile();
     bool LogfileOpen() const { return logfileOpen_; }
     const std::string& LogfilePath() const { return logfilePath_; }
+
+    // The Measurements window: the measurements of the logfile when it was opened, then
+    // every one logged in this run, the latest last. The list is replaced, never changed,
+    // so a new one is a new pointer.
+    const std::shared_ptr<const std::vector<Measurement>>& Measurements() const {
+        return measurements_;
+    }
+    // Undo takes the last line this run appended out of its logfile again (never a line
+    // the run did not write), and its row out of the table; a logfile changed outside the
+    // program since is left whole, with a notice.
+    bool CanUndoMeasurement() const { return !logged_.empty(); }
+    void UndoMeasurement();
+    // A row chosen in the table: its instant is set, and its spot shown where it was
+    // measured, on the chart or picture now shown.
+    void ShowMeasurement(std::size_t index);
+
+    // File > Open Recent: the lists are options, kept in the options file.
+    void RememberFile(RecentKind kind, const std::string& path);
+    void ForgetFile(RecentKind kind, const std::string& path);
+    void ClearRecentFiles();
+    const std::vector<std::string>& RecentFiles(RecentKind kind) const;
 
     // Solar Region Summaries. "Load SRS..." checks its item before the dialog (and keeps it
     // when the dialog is cancelled); a chosen file is then read. Link with Date loads the
@@ -302,6 +335,11 @@ class Session {
     void FollowDate(bool asked);
     void TakeSummary(const SrsSummary& summary, const std::string& fileName);
     void DropRegions();
+    // Says on the status line how far the summary shown lies from the instant, once for
+    // each distance, while it is more than a day.
+    void SayRegionsAge();
+    void UpdateMeasurements();
+    std::optional<DiskPoint> LineSpot(const LogfileRecord& r, const ChartGeometry& now) const;
     void Say(std::string status);
     std::string& Text(EditBox box);
 
@@ -326,6 +364,21 @@ class Session {
     std::string boxTexts_[kEditBoxCount];
     bool logfileOpen_ = false;
     std::string logfilePath_;
+    // A measurement this run logged, with where it went, the mark of the file it left, and
+    // the spot and geometry it was measured in, to show it again exactly.
+    struct Logged {
+        Measurement measurement;
+        std::string path;
+        LogfileMark after;
+        SpotState spot;
+        ChartGeometry geometry;
+        std::string picture; // the path of the picture measured on; empty for the chart
+    };
+    std::vector<Measurement> earlier_; // the opened logfile's measurements, less this run's
+    std::vector<Logged> logged_;
+    std::shared_ptr<const std::vector<Measurement>> measurements_ =
+        std::make_shared<const std::vector<Measurement>>();
+    std::string ageSaid_; // the summary's distance last said
     std::vector<Notice> notices_;
     std::string status_;
     uint64_t statusCount_ = 0;

@@ -1,5 +1,4 @@
-// Clicks on the chart, the heliographic separation, and the measurement logfile.
-#include "core/logfile/logfile.h"
+// Clicks on the chart and the heliographic separation.
 #include "core/session/session.h"
 
 namespace zorva {
@@ -54,6 +53,8 @@ void Session::MouseDown(bool left, bool shift, int32_t X, int32_t Y) {
         if (outcome.Draw) {
             figureForm_ = *outcome.Draw;
             if (options_.SpotInMiddle) MoveSpotToMiddle(figureForm_);
+            // A longitude arc's figures are easily taken for a great circle's: say which.
+            if (std::string said = LongitudeArcStatus(sep_); !said.empty()) Say(std::move(said));
         }
     }
     Settle();
@@ -87,39 +88,6 @@ void Session::ToggleSpotInMiddle() {
 
 void Session::ChooseSeparationColour(bool withinDisk, uint32_t colour) {
     (withinDisk ? options_.DistColour1 : options_.DistColour2) = colour;
-}
-
-// --- The logfile ---
-
-Session::FileResult Session::NewLogfile(const std::string& path) {
-    const LogfileResult created = CreateLogfile(path);
-    if (!created.ok) return {false, created.error};
-    OpenLogfile(path);
-    return {true, {}};
-}
-
-void Session::OpenLogfile(const std::string& path) {
-    logfileOpen_ = true;
-    logfilePath_ = path;
-    folders_.LogfileDir = SplitFolder(path).folder;
-}
-
-LogResult Session::AddToLogfile() {
-    if (!logfileOpen_) return {LogOutcome::NotOpen, {}};
-    if (!spot_.At) return {LogOutcome::NoSpot, {}};
-    LogfileInputs in;
-    in.instant = obs_.instant;
-    in.ephemeris = obs_.ephemeris;
-    const ChartGeometry geometry = Geometry();
-    in.FlipSign = geometry.FlipSign;
-    in.MirrorSign = geometry.MirrorSign;
-    in.ChartDiameter = geometry.ChartDiameter;
-    in.spot = spot_;
-    in.observer = obs_.observer;
-    in.separation = sep_;
-    const LogfileResult added = AppendToLogfile(logfilePath_, LogfileLine(in));
-    if (!added.ok) return {LogOutcome::Failed, added.error};
-    return {LogOutcome::Added, {}};
 }
 
 } // namespace zorva

@@ -5,7 +5,7 @@ namespace zorva {
 
 namespace {
 constexpr const char* kSrsCaption = "Solar Region Summary";
-constexpr const char* kSrsNotFound = "Unable to find SRS file.";
+constexpr const char* kNoSummaryForDate = "No summary for this date";
 } // namespace
 
 void Session::TakeSummary(const SrsSummary& summary, const std::string& fileName) {
@@ -14,7 +14,10 @@ void Session::TakeSummary(const SrsSummary& summary, const std::string& fileName
     srs_.Epoch = summary.Epoch;
     srs_.Offset = RegionLongitudeOffset(*srs_.Regions, tables_.At(summary.Epoch, obs_.observer).L0);
     srs_.FileName = fileName;
+    srs_.FileDate = summary.FileDate;
     srs_.Highlight.reset();
+    srs_.Missing.clear();
+    ageSaid_.clear();
     // A summary cut short keeps the regions read so far, and the user is told.
     if (summary.Status == SrsStatus::Partial) notices_.push_back({summary.Error, kSrsCaption});
 }
@@ -39,23 +42,35 @@ void Session::LoadSummary(const std::string& path) {
     }
     const SplitPath split = SplitFolder(path);
     folders_.SRSDir = split.folder;
+    RememberFile(RecentKind::Summary, path);
     TakeSummary(summary, split.name);
     display_.SolarRegionSummary = true;
     RecalcTail(obs_.instant, DateFoldLimit);
     FollowSeparation();
 }
 
-// The summary of the observation's date, looked for in the year's folder. A date without
-// one empties the list; the message comes once for each missing name.
+// The summary of the observation's date, looked for in the year's folder and the folder of
+// the last one. A date without one empties the list and the region table says so; the
+// user is told what was looked for and where, once for each missing name: in a message
+// when Link with Date was asked for, on the status line while the date is stepped, so
+// that stepping is never held up by a box.
 void Session::FollowDate(bool asked) {
     if (asked) missingSrs_.Found(); // a request by hand always hears the outcome
-    const SrsLookup lookup =
-        FindSrsFile(folders_.SRSDir, obs_.instant.year, obs_.instant.month, obs_.instant.day);
+    const Instant& t = obs_.instant;
+    const SrsLookup lookup = FindSrsFile(folders_.SRSDir, t.year, t.month, t.day);
     folders_.SRSDir = lookup.Folder;
     if (!lookup.Path) {
         DropRegions();
+        const std::string text = MissingSrsText(lookup, t.year, t.month, t.day);
+        // The table names the date by showing it: what follows the date is said.
+        srs_.Missing = std::string(kNoSummaryForDate) + text.substr(text.find(':'));
+        srs_.MissingDate = Date();
         if (missingSrs_.ShouldReport(lookup.Folder + lookup.FileName)) {
-            notices_.push_back({kSrsNotFound, kSrsCaption});
+            if (asked) {
+                notices_.push_back({text, kSrsCaption});
+            } else {
+                Say(text);
+            }
         }
         return;
     }
@@ -89,8 +104,20 @@ void Session::ToggleRegionSummary() {
         RecalcTail(obs_.instant, DateFoldLimit);
     } else {
         display_.SolarRegionSummary = true;
+        SayRegionsAge();
     }
     FollowSeparation();
+}
+
+void Session::SayRegionsAge() {
+    if (!display_.SolarRegionSummary || srs_.Regions->empty()) return;
+    std::string text = AgeOfSummary(srs_.FileDate, srs_.Epoch, obs_.instant).text;
+    if (text == ageSaid_) return;
+    ageSaid_ = text;
+    if (!text.empty()) {
+        text[0] = 'S'; // the status line's sentence
+        Say(std::move(text));
+    }
 }
 
 void Session::HighlightRegion(int index) {

@@ -119,8 +119,13 @@ OptionsSave SaveOptionsFile(const std::filesystem::path& path, const OptionValue
 OptionsSave StoreOptions(const std::filesystem::path& path, const OptionValues& changes) {
     OptionsLoad load = LoadOptionsFile(path);
     if (load.found && !load.read) return {false, load.error};
-    for (const auto& [key, value] : changes)
-        load.values[key] = value;
+    for (const auto& [key, value] : changes) {
+        if (value.empty()) {
+            load.values.erase(key);
+        } else {
+            load.values[key] = value;
+        }
+    }
     return SaveOptionsFile(path, load.values);
 }
 

@@ -50,7 +50,8 @@ std::optional<std::string> OptionsFileText(const OptionValues& values, std::stri
 OptionsSave SaveOptionsFile(const std::filesystem::path& path, const OptionValues& values);
 
 // Sets the keys of `changes` in the options file at `path` and keeps every other key it
-// holds. A file that is there but cannot be read is left alone, and the save fails.
+// holds; a key changed to an empty value is taken out. A file that is there but cannot be
+// read is left alone, and the save fails.
 OptionsSave StoreOptions(const std::filesystem::path& path, const OptionValues& changes);
 
 } // namespace zorva

@@ -163,7 +163,7 @@ void ReadOption(ValueReader& r, const OptionRow& row, Options& options,
                 if (&v == &options.DiamValue) diameterRead = read;
             } else if constexpr (std::is_same_v<T, uint32_t>) {
                 r.Colour(v);
-            } else {
+            } else if constexpr (std::is_same_v<T, DateLayout>) {
                 for (int32_t* n : {&v.DatePickerLeft, &v.DatePickerWidth, &v.TimePickerLeft,
                                    &v.TimePickerWidth, &v.UTCaptionLeft, &v.UTCaptionWidth}) {
                     const bool width = n == &v.DatePickerWidth || n == &v.TimePickerWidth ||

@@ -6,6 +6,7 @@
 #include <ostream>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "core/readouts/readouts.h"
 #include "core/text/format.h"
@@ -100,6 +101,10 @@ struct Options {
     // Resolution item gives; 0 fills the screen's available area.
     int32_t WindowWidth = 0;
     int32_t WindowHeight = 0;
+    // Options file: the files opened last, the latest first (File > Open Recent).
+    std::vector<std::string> RecentPictures;
+    std::vector<std::string> RecentSummaries;
+    std::vector<std::string> RecentLogfiles;
 
     bool operator==(const Options&) const = default;
 };

@@ -50,30 +50,71 @@ std::optional<std::string> SrsYearFolder(std::string_view folder, int32_t year) 
     return std::string(folder.substr(0, folder.size() - kYearDigits)) + std::to_string(year) + "/";
 }
 
-SrsLookup FindSrsFile(std::string_view srsFolder, int32_t year, int32_t month, int32_t day) {
-    SrsLookup found;
-    found.FileName = SrsFileNameForDate(year, month, day);
-    const auto yearFolder = SrsYearFolder(srsFolder, year);
-    if (!yearFolder) {
-        found.Folder = std::string(srsFolder);
-        return found;
-    }
-    found.Folder = *yearFolder;
-    const std::filesystem::path dir(found.Folder);
-    if (IsFile(dir / found.FileName)) {
-        found.Path = dir / found.FileName;
-        return found;
-    }
+namespace {
+
+// The file of that name in `folder`, whatever the case of its letters.
+std::optional<std::filesystem::path> FindInFolder(const std::string& folder,
+                                                  const std::string& fileName) {
+    const std::filesystem::path dir(folder);
+    if (IsFile(dir / fileName)) return dir / fileName;
     std::error_code ec;
     std::filesystem::directory_iterator it(dir, ec);
     std::optional<std::string> best;
     for (; !ec && it != std::filesystem::directory_iterator(); it.increment(ec)) {
         const std::string name = it->path().filename().string();
-        if (!SameIgnoringCase(name, found.FileName) || (best && *best <= name)) continue;
+        if (!SameIgnoringCase(name, fileName) || (best && *best <= name)) continue;
         if (IsFile(it->path())) best = name;
     }
-    if (best) found.Path = dir / *best;
+    if (best) return dir / *best;
+    return std::nullopt;
+}
+
+std::string WithSlash(std::string_view folder) {
+    std::string f(folder);
+    if (!f.empty() && f.back() != '/') f += '/';
+    return f;
+}
+
+std::string DateText(int32_t year, int32_t month, int32_t day) {
+    return std::to_string(year) + "-" + TwoDigits(month) + "-" + TwoDigits(day);
+}
+
+} // namespace
+
+SrsLookup FindSrsFile(std::string_view srsFolder, int32_t year, int32_t month, int32_t day) {
+    SrsLookup found;
+    found.FileName = SrsFileNameForDate(year, month, day);
+    const auto yearFolder = SrsYearFolder(srsFolder, year);
+    found.Folder = yearFolder ? *yearFolder : std::string(srsFolder);
+    if (yearFolder) found.Searched.push_back(*yearFolder);
+    if (!srsFolder.empty() && (!yearFolder || WithSlash(srsFolder) != *yearFolder)) {
+        found.Searched.push_back(std::string(srsFolder));
+    }
+    for (const std::string& folder : found.Searched) {
+        if (auto path = FindInFolder(folder, found.FileName)) {
+            found.Folder = folder;
+            found.Path = std::move(path);
+            break;
+        }
+    }
     return found;
+}
+
+std::string MissingSrsText(const SrsLookup& lookup, int32_t year, int32_t month, int32_t day) {
+    const std::string how = "Link with Date looks for each day's summary in a folder named by "
+                            "its year (as in SRS/" +
+                            std::to_string(year) + "/" + lookup.FileName +
+                            ") beside the folder of the last summary loaded, and in that folder "
+                            "itself";
+    std::string text = "No Region Summary for " + DateText(year, month, day) + ": ";
+    if (lookup.Searched.empty()) {
+        return text + "no summary has been loaded yet to show where they are kept. " + how +
+               "; load one with Load SRS... first.";
+    }
+    text += lookup.FileName + " is not in " + lookup.Searched.front();
+    for (std::size_t i = 1; i < lookup.Searched.size(); ++i)
+        text += " nor in " + lookup.Searched[i];
+    return text + ". " + how + ".";
 }
 
 bool MissingSrsNotice::ShouldReport(std::string_view missing) {

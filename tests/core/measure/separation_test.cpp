@@ -97,6 +97,16 @@ TEST(SeparationResults, TenDegreesAlongTheEquator) {
     l = ShowSeparationTexts(s);
     EXPECT_EQ(l.Sep1Label, "  10.0\u00B0");
     EXPECT_EQ(l.Sep2Label, "  121521 km");
+    // The longitude arc's values say what they are; the great circle's keep their words.
+    EXPECT_EQ(l.SepCaption, "\u0394long, along parallel");
+    EXPECT_EQ(l.LL1Caption, "Mean lat / Long1");
+    EXPECT_EQ(l.Sep2Hint, "Distance along the parallel at the mean latitude of the two points");
+    EXPECT_EQ(LongitudeArcStatus(s), "Longitude arc: \u0394long 10.0\u00B0, 121521 km along the "
+                                     "parallel at mean latitude 0.0\u00B0; both points are "
+                                     "shown at the mean latitude");
+    EXPECT_EQ(ShowSeparationTexts(great).SepCaption, "Separation");
+    EXPECT_EQ(ShowSeparationTexts(great).LL1Caption, "Lat / Long1");
+    EXPECT_EQ(LongitudeArcStatus(great), "");
 }
 
 TEST(SeparationResults, LongitudeArcAtLatitude60) {

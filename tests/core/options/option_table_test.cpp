@@ -32,6 +32,9 @@ void ChangeOption(const OptionRow& row, Options& o) {
                 v = v + 1 <= row.high ? v + 0.5 : v - 0.5;
             } else if constexpr (std::is_same_v<T, uint32_t>) {
                 v = v == kColourGreen ? kColourWhite : kColourGreen;
+            } else if constexpr (std::is_same_v<T, std::vector<std::string>>) {
+                // A list of paths: one with the characters the file quotes, and one plain.
+                v = {"/data/my \"pictures\"; 2006/d060315.bmp ", "/data/srs/20110607SRS.txt"};
             } else {
                 v.DatePickerLeft += 1;
                 v.UTCaptionWidth += 2;

@@ -449,10 +449,16 @@ TEST_F(SessionTest, Logfile) {
     Type(EditBox::XCoord, "90");
     EXPECT_EQ(s.AddToLogfile().outcome, LogOutcome::NoSpot);
     EXPECT_EQ(test::ReadFile(path), text);
-    // A logfile that has gone away is a failure, never a success.
+    // A file that is not there is not opened: the logfile stays.
     s.OpenLogfile((dir / "gone" / "log.txt").string());
+    EXPECT_EQ(s.TakeNotices().size(), 1u);
+    EXPECT_EQ(s.LogfilePath(), path.string());
+    // A logfile that has gone away is a failure, never a success, and is not made again
+    // without its header.
+    std::filesystem::remove(path);
     Type(EditBox::XCoord, "0");
     EXPECT_EQ(s.AddToLogfile().outcome, LogOutcome::Failed);
+    EXPECT_FALSE(std::filesystem::exists(path));
 }
 
 TEST_F(SessionTest, ScreenSizeWaitsForTheNextDiameter) {
@@ -596,25 +602,32 @@ TEST_F(SessionTest, ARegionSummaryIsPlottedAndFollowsTheDate) {
     s.HighlightRegion(2);
     EXPECT_EQ(PresentChart(s).regions->highlight, std::optional<std::size_t>(2));
 
-    // Linked with the date: a day without a summary says so once, then again for the next.
+    // Linked with the date: a day without a summary is said on the status line, naming the
+    // file and the folder, once for each name and never in a box; the region table says
+    // there is none rather than give a Wolf number of 0.
     s.LinkWithDate();
     EXPECT_TRUE(s.display().LinkWithDate);
     EXPECT_EQ(s.summary().Regions->size(), 5u);
     s.TakeNotices();
+    const uint64_t before = s.StatusCount();
     s.ChangeDate({2011, 6, 8}, false);
-    const std::vector<Notice> notices = s.TakeNotices();
-    ASSERT_EQ(notices.size(), 1u);
-    EXPECT_EQ(notices[0].text, "Unable to find SRS file.");
-    EXPECT_EQ(notices[0].caption, "Solar Region Summary");
+    EXPECT_TRUE(s.TakeNotices().empty());
+    EXPECT_EQ(s.StatusCount(), before + 1);
+    EXPECT_NE(s.Status().find("20110608srs.txt is not in " + year.string() + "/"),
+              std::string::npos)
+        << s.Status();
+    EXPECT_EQ(Present(s).regionsNote.rfind("No summary for this date", 0), 0u);
     EXPECT_TRUE(s.summary().Regions->empty());
     s.ChangeTime({13, 0, 0}, false);
-    EXPECT_TRUE(s.TakeNotices().empty());
+    EXPECT_EQ(s.StatusCount(), before + 1);
     s.ChangeDate({2011, 6, 9}, false);
-    EXPECT_EQ(s.TakeNotices().size(), 1u);
+    EXPECT_EQ(s.StatusCount(), before + 2);
+    EXPECT_TRUE(s.TakeNotices().empty());
     // Back on a date with a summary, its regions return.
     s.ChangeDate({2011, 6, 7}, false);
     EXPECT_TRUE(s.TakeNotices().empty());
     EXPECT_EQ(s.summary().Regions->size(), 5u);
+    EXPECT_EQ(Present(s).regionsNote, "");
 }
 
 TEST_F(SessionTest, RegionsGoOnTheSolarImageWhenItIsShown) {

@@ -53,13 +53,30 @@ TEST(SrsLink, FindsTheFileWhateverTheCase) {
             EXPECT_FALSE(l.Path);
         }
     }
-    // A folder that does not end in a year folder finds nothing and is left as it was,
-    // even where a file of that name lies in it.
+    // Summaries kept in one folder, not one a year, are found there too; the year folder
+    // comes first.
     test::WriteFile(dir.path() / "SRS" / "20060505srs.txt", "x");
+    test::WriteFile(dir.path() / "SRS" / "20060511SRS.txt", "x");
     const std::string plain = (dir.path() / "SRS").string() + "/";
-    const SrsLookup none = FindSrsFile(plain, 2006, 5, 5);
+    const SrsLookup same = FindSrsFile(plain, 2006, 5, 11);
+    ASSERT_TRUE(same.Path);
+    EXPECT_EQ(*same.Path, dir.path() / "SRS" / "20060511SRS.txt");
+    EXPECT_EQ(same.Folder, plain);
+    EXPECT_EQ(same.Searched, std::vector<std::string>{plain});
+    const SrsLookup yearFirst = FindSrsFile(year.string(), 2006, 5, 5);
+    ASSERT_TRUE(yearFirst.Path);
+    EXPECT_EQ(*yearFirst.Path, year / "20060505SRS.txt");
+    // Not found: both folders were looked in, and the message names them with the file.
+    const SrsLookup none = FindSrsFile(stored, 2006, 5, 12);
     EXPECT_FALSE(none.Path);
-    EXPECT_EQ(none.Folder, plain);
+    EXPECT_EQ(none.Searched, (std::vector<std::string>{year.string() + "/", stored}));
+    const std::string said = MissingSrsText(none, 2006, 5, 12);
+    EXPECT_NE(said.find("No Region Summary for 2006-05-12: 20060512srs.txt is not in " +
+                        year.string() + "/ nor in " + stored),
+              std::string::npos)
+        << said;
+    // Before any summary was loaded no folder is known, and none is looked in.
+    EXPECT_TRUE(FindSrsFile("", 2006, 5, 5).Searched.empty());
 }
 
 TEST(SrsLink, MissingSummaryIsReportedOncePerName) {
