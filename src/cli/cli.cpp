@@ -20,7 +20,7 @@ const std::map<std::string, Command>& Commands() {
     static const std::map<std::string, Command> commands = {
         {"year", YearCommand},       {"at", AtCommand},           {"locate", LocateCommand},
         {"chart", ChartCommand},     {"regions", RegionsCommand}, {"limb", LimbCommand},
-        {"overlay", OverlayCommand}, {"spots", SpotsCommand}, {"logfile", LogfileCommand},
+        {"overlay", OverlayCommand}, {"spots", SpotsCommand},     {"logfile", LogfileCommand},
     };
     return commands;
 }
