@@ -10,6 +10,7 @@
 #include <memory>
 
 #include "bench_application.h"
+#include "gui/image_view.h"
 #include "gui/tzorvaform.h"
 
 namespace {
@@ -148,5 +149,37 @@ void BM_PlainClickOnA4096Image(benchmark::State& state) {
     benchmark::DoNotOptimize(view);
 }
 BENCHMARK(BM_PlainClickOnA4096Image)->Unit(benchmark::kMillisecond);
+
+// Zooming a 4096 x 4096 picture with its grid shown, a step in and a step out by turns
+// from the fitted zoom: each step repaints the view at once, the picture scaled and the
+// overlay drawn over it.
+void BM_ZoomStepOnA4096Image(benchmark::State& state) {
+    BenchWindow w;
+    w.form->resize(1600, 1000);
+    constexpr int kSide = 4096;
+    QImage picture(kSide, kSide, QImage::Format_Grayscale8);
+    picture.fill(0);
+    {
+        QPainter p(&picture);
+        p.setBrush(QColor(200, 200, 200));
+        p.setPen(Qt::NoPen);
+        p.drawEllipse(QPointF(2047.6, 2048.2), 1620.4, 1620.4);
+    }
+    const QString path = w.folder.filePath(QStringLiteral("d230131.png"));
+    picture.save(path);
+    w.dialogs.open = path;
+    w.form->findChild<QAction*>(QStringLiteral("OpenImage1"))->trigger();
+    for (const char* grid : {"LatLines1", "LongLines1"})
+        w.form->findChild<QAction*>(QLatin1String(grid))->trigger();
+    QCoreApplication::processEvents();
+    auto* view = w.form->findChild<zorva::gui::ImageView*>(QStringLiteral("Image1"));
+    bool in = true;
+    for (auto _ : state) {
+        in ? view->zoomIn() : view->zoomOut();
+        in = !in;
+        view->viewport()->repaint();
+    }
+}
+BENCHMARK(BM_ZoomStepOnA4096Image)->Unit(benchmark::kMillisecond);
 
 } // namespace

@@ -48,7 +48,7 @@ ImageView::ImageView(QWidget* parent) : QAbstractScrollArea(parent) {
 void ImageView::setImage(const QImage& image) {
     const bool sameSize = !image_.isNull() && image.size() == image_.size();
     image_ = image;
-    shrunk_ = QImage();
+    halvings_.clear();
     if (!sameSize) {
         fitToWindow();
         return;
@@ -85,7 +85,6 @@ void ImageView::zoomOut() {
 void ImageView::fitToWindow() {
     SetFit(true);
     zoom_ = FitZoom();
-    shrunk_ = QImage();
     UpdateScrollBars();
     viewport()->update();
     emit zoomChanged(zoom_);
@@ -105,7 +104,6 @@ void ImageView::ZoomAround(double zoom, QPointF anchor) {
     const QPointF origin = Origin();
     const QPointF imagePoint = (anchor - origin) / zoom_;
     zoom_ = zoom;
-    shrunk_ = QImage();
     UpdateScrollBars();
     // Scroll so the same image point is under the anchor again.
     horizontalScrollBar()->setValue(
@@ -153,33 +151,47 @@ void ImageView::paintEvent(QPaintEvent* /*event*/) {
     p.fillRect(viewport()->rect(), kMargin);
     if (image_.isNull()) return;
     const QPointF origin = Origin();
-    if (zoom_ < 1) {
-        // Shrunk once by averaging, so fine detail fades rather than flickers.
-        const QSize size(std::max(1, static_cast<int>(std::lround(image_.width() * zoom_))),
-                         std::max(1, static_cast<int>(std::lround(image_.height() * zoom_))));
-        if (shrunk_.size() != size) {
-            shrunk_ = image_.scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
-        }
-        p.drawImage(origin, shrunk_);
-    } else {
-        PaintVisiblePart(p, origin);
-    }
+    // Below actual size, the halving at most twice as fine as the screen, scaled smoothly:
+    // fine detail fades rather than flickers, and each repaint costs only what is shown.
+    int k = 0;
+    while (zoom_ * (1 << (k + 1)) <= 1 && (image_.width() >> (k + 1)) > 0 &&
+           (image_.height() >> (k + 1)) > 0)
+        ++k;
+    const QImage& shown = Halving(k);
+    p.setRenderHint(QPainter::SmoothPixmapTransform, zoom_ < 1);
+    PaintVisiblePart(
+        p, origin, shown,
+        QSizeF(zoom_ * image_.width() / shown.width(), zoom_ * image_.height() / shown.height()));
     if (overlay_) overlay_(p, zoom_, origin);
 }
 
-void ImageView::PaintVisiblePart(QPainter& p, QPointF origin) const {
-    // Only the part of the picture inside the window, each pixel a square block.
+const QImage& ImageView::Halving(int k) {
+    if (k == 0) return image_;
+    while (static_cast<int>(halvings_.size()) < k) {
+        const QImage& finer = halvings_.empty() ? image_ : halvings_.back();
+        halvings_.push_back(finer.scaled(std::max(1, finer.width() / 2),
+                                         std::max(1, finer.height() / 2), Qt::IgnoreAspectRatio,
+                                         Qt::SmoothTransformation));
+    }
+    return halvings_[k - 1];
+}
+
+void ImageView::PaintVisiblePart(QPainter& p, QPointF origin, const QImage& image,
+                                 QSizeF pixel) const {
+    // Only the part inside the window.
     const QRectF visible = QRectF(QPointF(0, 0), QSizeF(viewport()->size()));
-    const int x0 = std::max(0, static_cast<int>(std::floor(-origin.x() / zoom_)));
-    const int y0 = std::max(0, static_cast<int>(std::floor(-origin.y() / zoom_)));
-    const int x1 = std::min(
-        image_.width(), static_cast<int>(std::ceil((visible.right() - origin.x()) / zoom_)) + 1);
-    const int y1 = std::min(
-        image_.height(), static_cast<int>(std::ceil((visible.bottom() - origin.y()) / zoom_)) + 1);
+    const int x0 = std::max(0, static_cast<int>(std::floor(-origin.x() / pixel.width())));
+    const int y0 = std::max(0, static_cast<int>(std::floor(-origin.y() / pixel.height())));
+    const int x1 =
+        std::min(image.width(),
+                 static_cast<int>(std::ceil((visible.right() - origin.x()) / pixel.width())) + 1);
+    const int y1 =
+        std::min(image.height(),
+                 static_cast<int>(std::ceil((visible.bottom() - origin.y()) / pixel.height())) + 1);
     if (x1 <= x0 || y1 <= y0) return;
-    const QRectF target(origin.x() + x0 * zoom_, origin.y() + y0 * zoom_, (x1 - x0) * zoom_,
-                        (y1 - y0) * zoom_);
-    p.drawImage(target, image_, QRect(x0, y0, x1 - x0, y1 - y0));
+    const QRectF target(origin.x() + x0 * pixel.width(), origin.y() + y0 * pixel.height(),
+                        (x1 - x0) * pixel.width(), (y1 - y0) * pixel.height());
+    p.drawImage(target, image, QRect(x0, y0, x1 - x0, y1 - y0));
 }
 
 void ImageView::resizeEvent(QResizeEvent* event) {
@@ -188,7 +200,6 @@ void ImageView::resizeEvent(QResizeEvent* event) {
         const double fit = FitZoom();
         if (fit != zoom_) {
             zoom_ = fit;
-            shrunk_ = QImage();
             emit zoomChanged(zoom_);
         }
     }

@@ -6,6 +6,7 @@
 #include <QPointF>
 #include <functional>
 #include <optional>
+#include <vector>
 
 namespace zorva::gui {
 
@@ -74,15 +75,19 @@ class ImageView final : public QAbstractScrollArea {
     // Changes the zoom keeping the image point under `anchor` (viewport coordinates) in place.
     void ZoomAround(double zoom, QPointF anchor);
     void UpdateScrollBars();
-    // The part of the picture inside the viewport at a zoom of 1 or more, each pixel a
-    // square block.
-    void PaintVisiblePart(QPainter& p, QPointF origin) const;
+    // The part of `image` inside the viewport, each of its pixels `pixel` viewport pixels
+    // wide and high: at a zoom of 1 or more the picture's pixels as square blocks, below it
+    // a halving of the picture smoothly scaled.
+    void PaintVisiblePart(QPainter& p, QPointF origin, const QImage& image, QSizeF pixel) const;
+    // The picture halved k times, each halving averaged from the one before; made when first
+    // wanted and kept until the picture changes. 0 is the picture itself.
+    const QImage& Halving(int k);
     // Viewport position of the picture's top-left corner.
     QPointF Origin() const;
 
     QImage image_;
     OverlayPainter overlay_;
-    QImage shrunk_; // the picture smoothly scaled to a zoom below 1, made when first drawn
+    std::vector<QImage> halvings_; // Halving(1), Halving(2), ...
     double zoom_ = 1;
     bool fit_ = true;
 };

@@ -63,7 +63,7 @@ QPen PassPen(Ink ink, uint32_t colour) {
         pen = QPen(ColourFromWord(colour), OverlayLineWidth);
     }
     pen.setCapStyle(Qt::RoundCap);
-    pen.setJoinStyle(Qt::RoundJoin);
+    pen.setJoinStyle(Qt::BevelJoin);
     return pen;
 }
 

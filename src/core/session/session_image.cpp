@@ -27,6 +27,8 @@ void Session::CloseImage() {
     picture_.reset();
     options_.Sunspot = true;
     ResetSpot();
+    // What the status line said of the picture is no longer so.
+    Say("Picture closed: the chart is shown again");
     RecalcTail(obs_.instant, DateFoldLimit);
 }
 

@@ -692,6 +692,8 @@ TEST_F(SessionTest, AHeaderSetsThePicturesTurnUntilTheUserChoosesAnother) {
     s.CloseImage();
     EXPECT_EQ(s.Geometry().Mode, Orientation::Equatorial);
     EXPECT_EQ(s.Geometry().FlipSign, -1);
+    // The status line no longer tells the picture's sources.
+    EXPECT_EQ(s.Status().find("Disk:"), std::string::npos) << s.Status();
 }
 
 } // namespace
