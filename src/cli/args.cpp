@@ -173,6 +173,15 @@ ChartGeometry ParseChartGeometry(const ParsedArgs& parsed) {
     return g;
 }
 
+bool OrientationGiven(const ParsedArgs& parsed) {
+    return parsed.Value("--orientation") || parsed.Has("--flip") || parsed.Has("--mirror");
+}
+
+ChartGeometry PictureOrientationOf(const ParsedArgs& parsed) {
+    const ChartGeometry chart = ParseChartGeometry(parsed);
+    return OrientationGiven(parsed) ? chart : DefaultPictureOrientation(chart);
+}
+
 std::optional<Circle> ParseDisk(const ParsedArgs& parsed) {
     const auto text = parsed.Value("--disk");
     if (!text) return std::nullopt;

@@ -77,6 +77,13 @@ Observer ParseObserver(const ParsedArgs& parsed);
 // chart for the options not given.
 ChartGeometry ParseChartGeometry(const ParsedArgs& parsed);
 
+// Whether --orientation, --flip or --mirror gives a picture's orientation, which then stands
+// over the file's own.
+bool OrientationGiven(const ParsedArgs& parsed);
+// How a picture whose file says nothing lies: as those options give, else as a camera sees
+// the sky (celestial north up, east to the left), as the window takes it.
+ChartGeometry PictureOrientationOf(const ParsedArgs& parsed);
+
 // The disk given by hand with --disk CX,CY,R (pixels: the centre's column and row, 0
 // being the first and the top one, and the radius), checked as the window checks one; none
 // without the option.

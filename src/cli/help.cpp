@@ -28,6 +28,18 @@ constexpr OptionHelp kOrientation = {
     "equatorial (celestial north up), axis (rotation axis up) or altaz (zenith up)", "equatorial"};
 constexpr OptionHelp kFlip = {"--flip", "chart flipped top to bottom", "off"};
 constexpr OptionHelp kMirror = {"--mirror", "chart mirrored left to right", "off"};
+// How a picture lies: given, these stand over what its file says.
+constexpr OptionHelp kPictureOrientation = {
+    "--orientation MODE",
+    "how the picture lies: equatorial (celestial north up), axis (the Sun's rotation axis up, "
+    "as observatories give their pictures) or altaz (zenith up)",
+    "a FITS header's turn, else solar north up and east to the left for an observatory's file "
+    "name, else celestial north up and east to the left, as a camera sees the sky"};
+constexpr OptionHelp kPictureFlip = {"--flip", "with the orientation given: south up", "off"};
+constexpr OptionHelp kPictureMirror = {"--mirror",
+                                       "with the orientation given: east to the left (without "
+                                       "--mirror an orientation given has east to the right)",
+                                       "off"};
 constexpr OptionHelp kLatLines = {"--lat-lines", "latitude lines every 20 degrees, with labels",
                                   "off"};
 constexpr OptionHelp kLongLines = {
@@ -197,34 +209,27 @@ constexpr OptionHelp kOverlayOptions[] = {
      "anywhere in the name YYYY_MM_DD__hh_mm_ss_fff, YYYY-MM-DDThh:mm:ss, YYYYMMDDThhmmss, "
      "YYYYMMDD_hhmmss, YYYYMMDD_hhmm, or a day alone (YYYYMMDD, YYYY-MM-DD) at 12:00; what is "
      "passed over or assumed is warned of"},
-    kOrientation,
-    kFlip,
-    kMirror,
+    kPictureOrientation,
+    kPictureFlip,
+    kPictureMirror,
     kLatLines,
     kLongLines,
     kDisk,
     {"--points", "the limb points of the fit, as red crosses", "off"},
-    {"--circle", "the fitted limb circle, in blue", "off"},
+    {"--circle", "the fitted limb circle, in the grid's colour", "off"},
     kLat,
     kLong,
 };
 
 constexpr OptionHelp kSpotsOptions[] = {
-    {"--at INSTANT", "instant of the pictures, UT",
-     "a FITS header's, else the date in the file name"},
+    {"--at INSTANT", "instant of the pictures, UT", "as for overlay --at"},
     {"--disk CX,CY,R",
      "the disk by hand: centre column and row (0 being the first, a pixel's centre whole) "
      "and radius, pixels",
      "a FITS header's disk, else the limb search's"},
-    {"--orientation MODE",
-     "how the pictures lie: equatorial (celestial north up), axis (the Sun's rotation axis "
-     "up, as spacecraft pictures are given) or altaz (zenith up)",
-     "a FITS header's turn, else equatorial"},
-    {"--flip", "the pictures show the disk flipped top to bottom", "off"},
-    {"--mirror",
-     "the pictures show the disk mirrored left to right: east to the left with north up, as "
-     "the sky appears and spacecraft pictures are given",
-     "off"},
+    kPictureOrientation,
+    kPictureFlip,
+    kPictureMirror,
     {"--format FORMAT",
      "text, csv (a row a group and a row a spot) or json (an object a file, "
      "on one line)",

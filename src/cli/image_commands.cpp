@@ -54,19 +54,6 @@ LoadedPicture OpenWithDisk(const std::string& path, const PictureChoices& choice
     return std::move(*open.picture);
 }
 
-// Whether the command line gives an orientation of its own, which then stands over the
-// file's.
-bool OrientationGiven(const ParsedArgs& parsed) {
-    return parsed.Value("--orientation") || parsed.Has("--flip") || parsed.Has("--mirror");
-}
-
-// How a picture whose file says nothing lies: as the options give, else as a camera sees
-// the sky (celestial north up, east to the left), as the window takes it.
-ChartGeometry PictureOrientationOf(const ParsedArgs& parsed) {
-    const ChartGeometry chart = ParseChartGeometry(parsed);
-    return OrientationGiven(parsed) ? chart : DefaultPictureOrientation(chart);
-}
-
 std::string TwoDigits(int32_t v) {
     return (v < 10 ? "0" : "") + std::to_string(v);
 }

@@ -39,27 +39,6 @@ struct SpotOutcome {
     std::vector<std::string> warnings;
 };
 
-// "CX,CY,R": the disk's centre column and row and its radius, in pixels.
-Circle ParseDisk(const std::string& text) {
-    const auto bad = [&text] {
-        return UsageError("--disk wants CX,CY,R in pixels with a radius above 0, not '" + text +
-                          "'");
-    };
-    std::vector<double> parts;
-    std::size_t at = 0;
-    while (true) {
-        const std::size_t comma = text.find(',', at);
-        const auto v = ParseReal(text.substr(at, comma == std::string::npos ? comma : comma - at));
-        if (!v || !std::isfinite(*v)) throw bad();
-        parts.push_back(*v);
-        if (comma == std::string::npos) break;
-        at = comma + 1;
-    }
-    constexpr std::size_t kParts = 3;
-    if (parts.size() != kParts || !(parts[2] > 0)) throw bad();
-    return {parts[0], parts[1], parts[2]};
-}
-
 // "LOW,HIGH" in degrees.
 std::pair<double, double> ParseLinks(const std::string& text) {
     const std::size_t comma = text.find(',');
@@ -76,10 +55,9 @@ std::pair<double, double> ParseLinks(const std::string& text) {
 SpotRequest ParseRequest(const ParsedArgs& parsed) {
     SpotRequest req;
     if (const auto at = parsed.Value("--at")) req.choices.instant = ParseInstant(*at);
-    if (const auto disk = parsed.Value("--disk")) req.choices.disk = ParseDisk(*disk);
-    req.choices.orientationGiven =
-        parsed.Value("--orientation") || parsed.Has("--flip") || parsed.Has("--mirror");
-    req.chart = ParseChartGeometry(parsed);
+    req.choices.disk = ParseDisk(parsed);
+    req.choices.orientationGiven = OrientationGiven(parsed);
+    req.chart = PictureOrientationOf(parsed);
     req.observer = ParseObserver(parsed);
     if (const auto f = parsed.Value("--format")) {
         if (*f == "text") {

@@ -98,9 +98,9 @@ press F5 for now, then step back with Alt+Left, Ctrl+Left and Ctrl+Down (minutes
 days) or type the time into the picker.</li>
 <li>Check your site in the latitude and longitude boxes, and choose the diameter of the
 disk on your drawing in <i>Disk Diameter</i>, say <i>150 mm</i>.</li>
-<li>Choose the orientation your drawing has: with celestial north up and east to the left
-as seen on the projection screen, keep <i>Equatorial</i>; use <i>Flip</i> and
-<i>Mirror</i> if your drawing is upside down or reversed. Check that the chart's N, E, S
+<li>Choose the orientation your drawing has: with celestial north up and east to the right,
+as a projection screen shows the Sun, keep <i>Equatorial</i>; use <i>Mirror</i> if your
+drawing has east to the left, as the sky is seen, and <i>Flip</i> if it has south up. Check that the chart's N, E, S
 and W points match your drawing.</li>
 <li>With a ruler, measure the spot's centre from the centre of your disk: x to the right,
 y up, in millimetres. Type them into <b>x(mm)</b> and <b>y(mm)</b>, say 23.5 and -41.0.
@@ -198,30 +198,46 @@ kind is told from the file's contents.</li>
 TIFF (8 or 16 bit) or FITS. The limb is found, a circle is fitted to it, and the same grid,
 spot marker, clicks, separations and logging work on the image as on the chart. A colour
 image is searched in grey and shown in colour. If no limb is found you are told so.</li>
-<li>The disk's size sets the diameter, taking the image at 75 pixels per inch. A name like
-<code>d060315.bmp</code> sets 15 March 2006 at 12:00 UT; a name like
-<code>20060315_1230_mdi_igr_1k.bmp</code> sets 15 March 2006 at 12:30 UT. Other names keep
-the date and time.</li>
+<li>A picture keeps its own size and orientation: opening one never changes the chart's
+diameter, unit, orientation, flip or mirror, and the settings file keeps the chart's. While
+it is shown, x and y are millimetres of a disk of the picture's size at 75 pixels per inch,
+so that they can be typed back.</li>
+<li>A picture lies as its FITS header says; else, for an observatory's file name (SDO, SOHO,
+GONG...), with solar north up and east to the left, as observatories publish them; else as
+the orientation chosen for pictures, at first celestial north up and east to the left, as a
+camera sees the sky. A choice in <i>Disk Orientaton</i>, <i>Flip</i> or <i>Mirror</i> while
+a picture is shown is kept for the pictures that follow, apart from the chart's own
+orientation (whose default has east to the right, as on a projection screen). The status
+bar says the orientation in use and where it came from.</li>
+<li>A picture's date and time come from its FITS header, else a camera's EXIF time, else
+its file name: <code>d060315.bmp</code> is 15 March 2006 at 12:00 UT, and names holding
+<code>20060315_1230</code>, <code>20060315_123000</code>, <code>2006-03-15T12:30:00</code>
+or Helioviewer's <code>2006_03_15__12_30_00_000</code> give that instant; a day alone is
+taken at 12:00 UT, and the status bar says so. Without any, the date and time in use
+stay.</li>
 <li><i>Display &gt; Points</i> marks the limb points the fit accepted with red crosses;
-<i>Display &gt; Circle</i> draws the fitted circle in blue. <i>Display &gt; Sub-pixel
+<i>Display &gt; Circle</i> draws the fitted circle. <i>Display &gt; Sub-pixel
 Limb</i> refines each limb point to a fraction of a pixel along its ray and fits the circle
 again; it matters near the limb, where a tenth of a pixel moves a position by a tenth of a
 degree. The choice is kept in <code>ZorvaOptions.ini</code> beside the settings file.</li>
 <li>A FITS file from an observatory (SDO, SOHO, GONG...) states its own time, disk and
 orientation: they are used as they stand. The disk comes from the header's coordinates; the
-status bar says how far the limb search lies from it. While the image is shown the grid,
-clicks and separations follow the header's orientation, and <i>Disk Orientaton &gt; From FITS
-header</i> is checked; choosing another orientation, or flipping or mirroring, takes over
-until the next image.</li>
+status bar says how far the limb search lies from it.</li>
+<li>The grid, letters and limb are drawn over the picture at the screen's own size, light
+on a dark edge, so they read alike on a small picture and a large one at any zoom.</li>
 <li>A picture opens fitted to the window and follows the window's size; only the picture
 scrolls, the readouts stay where they are. Zoom with Ctrl and the mouse wheel (round the
 pointer) or from the <i>View</i> menu: <i>Zoom In</i> (Ctrl++ or Ctrl+=), <i>Zoom Out</i>
 (Ctrl+-), <i>Fit to Window</i> (Ctrl+0) and <i>Actual Size</i> (Ctrl+1, one picture pixel
 per screen pixel).</li>
-<li><i>Save Image As...</i> saves what is shown, with everything drawn over it (BMP, PNG,
+<li><i>Save Image As...</i> saves the picture at its own size with everything drawn over
+it, scaled to the picture, and a caption below naming the file, its date and time, B0, L0
+and P, the rotation, the orientation and the disk, each with where it came from (BMP, PNG,
 JPEG or TIFF by the name's extension); <i>Save Image</i> saves again to the same file
 without asking. While the chart is shown they save the chart.</li>
-<li><i>Close Image</i> brings the chart back, at the diameter the image gave. While an
+<li><i>Close Image</i> brings the chart back as it was. <code>zorva FILE</code> starts the
+program with that picture open, and the desktop offers Zorva for pictures and FITS
+files. While an
 image is shown the <i>Rotation</i> and <i>Disk Diameter</i> menus, <i>Export Chart</i> and
 <i>Print Chart</i> are unavailable.</li>
 </ul>
@@ -282,14 +298,14 @@ its northern and southern parts.</p>
 level, the whole disk in the frame. A spot must cover two or three pixels to be counted, so
 a disk of 1000 pixels or more across shows the small ones. Note the time in UT, or name the
 file <code>20240510_0930_mdi_igr_1k.png</code> so that it carries it.</li>
-<li>Find how the picture lies. With north up and east to the left, as the sky appears, it
-is mirrored against the chart: give <code>--mirror</code>. Celestial north up is the
-default (<code>--orientation equatorial</code>); spacecraft pictures show the Sun's
-rotation axis up (<code>--orientation axis</code>). To check, draw the grid over it:
-<code>zorva-cli overlay photo.png --out grid.png --lat-lines --long-lines --mirror --at
-2024-05-10T09:30</code>; the equator and the central meridian should follow the spots'
-drift.</li>
-<li>Count: <code>zorva-cli spots photo.png --at 2024-05-10T09:30 --mirror</code>. A
+<li>Find how the picture lies. A picture is taken with celestial north up and east to the
+left, as a camera sees the sky, unless its FITS header or an observatory's file name says
+otherwise; give <code>--orientation axis</code> for the Sun's rotation axis up,
+<code>--flip</code> for south up and <code>--mirror</code> for east to the left with another
+orientation. To check, draw the grid over it: <code>zorva-cli overlay photo.png --out
+grid.png --lat-lines --long-lines --at 2024-05-10T09:30</code>; the equator and the central
+meridian should follow the spots' drift.</li>
+<li>Count: <code>zorva-cli spots photo.png --at 2024-05-10T09:30</code>. A
 <b>Group</b> line gives its number (east to west), latitude, Carrington longitude,
 <b>cmd</b> (degrees west of the central meridian; east is negative), its centre in
 pixels, its spots, its area and its umbrae's area; a <b>Spot</b> line the same for each

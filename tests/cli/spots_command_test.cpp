@@ -97,6 +97,19 @@ TEST(SpotsCommand, TheMdiPictureGivesNoaasGroups) {
     const int32_t wolf = 10 * groups + spots;
     EXPECT_GE(wolf, 0.7 * 42);
     EXPECT_LE(wolf, 1.3 * 61);
+
+    // A picture whose file says nothing of how it lies is taken as a camera sees the sky,
+    // celestial north up and east to the left, as the other image commands and the window
+    // take it.
+    test::TempDir dir;
+    const fs::path copy = dir / "sun.png";
+    fs::copy_file(data / "images" / kMdi, copy);
+    const auto plain =
+        RunCli({"spots", copy.string(), "--at", "2005-01-11T23:59:32", "--format", "csv"});
+    const auto eastLeft = RunCli(
+        {"spots", copy.string(), "--at", "2005-01-11T23:59:32", "--format", "csv", "--mirror"});
+    ASSERT_EQ(plain.status, 0) << plain.err;
+    EXPECT_EQ(plain.out, eastLeft.out);
 }
 
 // SDO/HMI, 2023-01-31 03:39:45: SILSO's sunspot number that day was 80; ours within 30 %.
