@@ -202,7 +202,8 @@ image is searched in grey and shown in colour. If no limb is found you are told 
 diameter, unit, orientation, flip or mirror, and the settings file keeps the chart's. While
 it is shown, x and y are millimetres of a disk of the picture's size at 75 pixels per inch,
 so that they can be typed back.</li>
-<li>A picture lies as its FITS header says; else, for an observatory's file name (SDO, SOHO,
+<li>A picture lies as its FITS header says (<i>Disk Orientaton &gt; From FITS header</i> is
+then checked); else, for an observatory's file name (SDO, SOHO,
 GONG...), with solar north up and east to the left, as observatories publish them; else as
 the orientation chosen for pictures, at first celestial north up and east to the left, as a
 camera sees the sky. A choice in <i>Disk Orientaton</i>, <i>Flip</i> or <i>Mirror</i> while

@@ -239,6 +239,10 @@ TEST_F(MainWindow, DamagedSettingsStillStart) {
     test::WriteFile(dir / std::string(kDirectoryFileName), garbage);
     Open();
     EXPECT_EQ(Find<gui::ImageControl>("Image")->width(), 553);
+    // The status line names the file that could not be read.
+    EXPECT_TRUE(form->statusBar()->currentMessage().contains(
+        QString::fromUtf8(kSettingsFileName.data(), kSettingsFileName.size())))
+        << form->statusBar()->currentMessage().toStdString();
 }
 
 TEST_F(MainWindow, AFailedSaveOnExitIsReported) {

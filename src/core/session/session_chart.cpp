@@ -74,9 +74,9 @@ bool Session::OtherDiameter(int32_t item) {
 
 void Session::ApplyTypedDiameter() {
     const std::optional<double> v = BoxValue(Text(EditBox::Diameter));
-    if (!v || !(*v > 0) || !ChartShown()) return;
+    if (!v || !ChartShown()) return;
     const double diameter = TypedDiameterMm(*v, diameter_.unit);
-    if (diameter > LargestChartDiameter) return;
+    if (!IsUsableChartDiameter(diameter)) return;
     chartDiameter_ = diameter;
     AfterGeometryChange();
 }
@@ -255,7 +255,10 @@ BoxStatus Session::StatusOf(EditBox box) const {
         case EditBox::ObserverLong:
             return "Longitude from -180 to 360 degrees, east positive";
         case EditBox::Diameter:
-            return "Diameter above 0 and up to " +
+            return "Diameter from " +
+                   ShortestDecimalText(
+                       RoundHalfUp(SmallestChartDiameter / MmPer(diameter_.unit), 3)) +
+                   " to " +
                    ShortestDecimalText(
                        RoundHalfUp(LargestChartDiameter / MmPer(diameter_.unit), 3)) +
                    " " + std::string(UnitCaption(diameter_.unit));
@@ -286,7 +289,7 @@ BoxStatus Session::StatusOf(EditBox box) const {
     case EditBox::Diameter: {
         const double factor = MmPer(diameter_.unit);
         inUse = chartDiameter_ / factor;
-        if (v && *v > 0 && *v * factor <= LargestChartDiameter) taken = *v;
+        if (v && IsUsableChartDiameter(*v * factor)) taken = *v;
         break;
     }
     case EditBox::XCoord:

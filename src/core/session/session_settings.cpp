@@ -72,6 +72,8 @@ void Session::Start(const LoadedSettingsFiles& loaded, const CalendarDate& today
 
     LocateSpot(spot_, chart(), obs_.ephemeris);
     ResetSeparation(sep_);
+    // What could not be read is said, not passed over: the defaults stand in for it.
+    if (!loaded.settings.error.empty()) Say(loaded.settings.error + " (the default is used)");
     Settle();
 }
 

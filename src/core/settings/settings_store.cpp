@@ -26,6 +26,9 @@ LoadedSettingsFiles LoadSettingsFiles(const std::filesystem::path& folder) {
     if (settings.ok) {
         std::istringstream in(settings.bytes);
         loaded.settings = ReadSettings(in);
+        if (!loaded.settings.error.empty()) {
+            loaded.settings.error = std::string(kSettingsFileName) + ", " + loaded.settings.error;
+        }
     }
     // The first trouble, naming its file; the defaults stand in for what was not read.
     for (const auto& [read, name] :

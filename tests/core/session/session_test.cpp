@@ -276,8 +276,9 @@ TEST_F(SessionTest, DiameterCommandsSizeTheChart) {
     s.ChooseDiameter(Item("N4in"));
     s.ChooseDiameter(Item("Othermm"));
     EXPECT_DOUBLE_EQ(s.chart().ChartDiameter, 101.6);
-    // Unusable texts change nothing and are marked.
-    for (const char* text : {"0", "-5", "abc", "5000", "1.2.3"}) {
+    // Unusable texts change nothing and are marked; the box takes what the settings file
+    // keeps, 1 to 2000 mm.
+    for (const char* text : {"0", "0.5", "-5", "abc", "5000", "2000.01", "1.2.3"}) {
         s.EditText(EditBox::Diameter, text);
         EXPECT_DOUBLE_EQ(s.chart().ChartDiameter, 101.6) << text;
         EXPECT_EQ(s.StatusOf(EditBox::Diameter).state, BoxState::Refused) << text;
