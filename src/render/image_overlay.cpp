@@ -176,6 +176,29 @@ DiskFrame Placed(DiskFrame frame, const PicturePlacement& at) {
     return frame;
 }
 
+// A summary's regions over a picture. Their crosses and texts are a pixel wide, and would
+// vanish where the picture is as dark or as light as their colour, so each is drawn first
+// in the opposite shade a pixel to every side.
+void PaintRegionsOverPicture(QPainter& p, int bottom, const DiskFrame& frame,
+                             const RegionsOverlay& r) {
+    const RegionPlotStyle style = RegionStyleOf(r);
+    RegionPlotStyle edge = style;
+    constexpr int kMidLightness = 128;
+    edge.Colour = ColourFromWord(style.Colour).lightness() < kMidLightness ? 0xFFFFFF : 0x000000;
+    edge.Highlight.reset();
+    p.save();
+    p.setRenderHint(QPainter::Antialiasing, false);
+    for (const QPoint step : {QPoint(-1, -1), QPoint(0, -1), QPoint(1, -1), QPoint(-1, 0),
+                              QPoint(1, 0), QPoint(-1, 1), QPoint(0, 1), QPoint(1, 1)}) {
+        p.save();
+        p.translate(step);
+        PaintRegions(p, bottom, frame, *r.regions, r.places, edge);
+        p.restore();
+    }
+    PaintRegions(p, bottom, frame, *r.regions, r.places, style);
+    p.restore();
+}
+
 } // namespace
 
 void PaintPictureOverlay(QPainter& p, const PictureView& view, const PicturePlacement& at,
@@ -197,8 +220,8 @@ void PaintPictureOverlay(QPainter& p, const PictureView& view, const PicturePlac
         // The regions stay on top of whatever else is drawn.
         if (view.regions) {
             const RegionsOverlay& r = *view.regions;
-            PaintRegions(p, static_cast<int>(at.bounds.bottom()), Placed(r.frame, at), *r.regions,
-                         r.places, RegionStyleOf(r));
+            PaintRegionsOverPicture(p, static_cast<int>(at.bounds.bottom()), Placed(r.frame, at),
+                                    r);
         }
     }
     p.restore();
