@@ -1,6 +1,8 @@
 #pragma once
 
 #include <QCoreApplication>
+#include <fstream>
+#include <string>
 
 namespace zorva::bench {
 
@@ -13,6 +15,22 @@ template <class Application> void EnsureApplication() {
     static char name[] = "zorva_bench";
     static char* argv[] = {name, nullptr};
     new Application(argc, argv);
+}
+
+// Resident and peak resident memory of the process, bytes.
+struct Resident {
+    long long now = 0;
+    long long peak = 0;
+};
+inline Resident ReadResident() {
+    std::ifstream status("/proc/self/status");
+    Resident r;
+    for (std::string line; std::getline(status, line);) {
+        const auto kib = [&line] { return std::stoll(line.substr(line.find(':') + 1)) * 1024; };
+        if (line.rfind("VmRSS:", 0) == 0) r.now = kib();
+        if (line.rfind("VmHWM:", 0) == 0) r.peak = kib();
+    }
+    return r;
 }
 
 } // namespace zorva::bench

@@ -121,11 +121,8 @@ void BM_SecondShiftClickGreatCircle(benchmark::State& state) {
 }
 BENCHMARK(BM_SecondShiftClickGreatCircle)->Unit(benchmark::kMicrosecond);
 
-// A plain click on a 4096 x 4096 solar image shown in the window: the session locates the
-// spot, and the image's picture is painted again at full resolution (the clean picture, the
-// grid fitted to the disk, the spot) and handed to the zoomed view.
-void BM_PlainClickOnA4096Image(benchmark::State& state) {
-    BenchWindow w;
+// A 4096 x 4096 picture of a bright disk opened in the window.
+void OpenA4096Picture(BenchWindow& w) {
     constexpr int kSide = 4096;
     QImage picture(kSide, kSide, QImage::Format_Grayscale8);
     picture.fill(0);
@@ -139,6 +136,14 @@ void BM_PlainClickOnA4096Image(benchmark::State& state) {
     picture.save(path);
     w.dialogs.open = path;
     w.form->findChild<QAction*>(QStringLiteral("OpenImage1"))->trigger();
+}
+
+// A plain click on a 4096 x 4096 solar image shown in the window: the session locates the
+// spot, and the image's picture is painted again at full resolution (the clean picture, the
+// grid fitted to the disk, the spot) and handed to the zoomed view.
+void BM_PlainClickOnA4096Image(benchmark::State& state) {
+    BenchWindow w;
+    OpenA4096Picture(w);
     auto* view = w.form->findChild<QWidget*>(QStringLiteral("Image1"));
     int x = 1800;
     for (auto _ : state) {
@@ -156,19 +161,7 @@ BENCHMARK(BM_PlainClickOnA4096Image)->Unit(benchmark::kMillisecond);
 void BM_ZoomStepOnA4096Image(benchmark::State& state) {
     BenchWindow w;
     w.form->resize(1600, 1000);
-    constexpr int kSide = 4096;
-    QImage picture(kSide, kSide, QImage::Format_Grayscale8);
-    picture.fill(0);
-    {
-        QPainter p(&picture);
-        p.setBrush(QColor(200, 200, 200));
-        p.setPen(Qt::NoPen);
-        p.drawEllipse(QPointF(2047.6, 2048.2), 1620.4, 1620.4);
-    }
-    const QString path = w.folder.filePath(QStringLiteral("d230131.png"));
-    picture.save(path);
-    w.dialogs.open = path;
-    w.form->findChild<QAction*>(QStringLiteral("OpenImage1"))->trigger();
+    OpenA4096Picture(w);
     for (const char* grid : {"LatLines1", "LongLines1"})
         w.form->findChild<QAction*>(QLatin1String(grid))->trigger();
     QCoreApplication::processEvents();

@@ -13,7 +13,6 @@
 #include <QImageReader>
 #include <QPainter>
 #include <QTemporaryDir>
-#include <fstream>
 #include <malloc.h>
 #include <memory>
 #include <string>
@@ -138,22 +137,6 @@ void BM_SavedPictureWithOverlay4096(benchmark::State& state) {
 }
 BENCHMARK(BM_SavedPictureWithOverlay4096)->Unit(benchmark::kMillisecond);
 
-// Resident and peak resident memory of the process, bytes.
-struct Resident {
-    long long now = 0;
-    long long peak = 0;
-};
-Resident ReadResident() {
-    std::ifstream status("/proc/self/status");
-    Resident r;
-    for (std::string line; std::getline(status, line);) {
-        const auto kib = [&line] { return std::stoll(line.substr(line.find(':') + 1)) * 1024; };
-        if (line.rfind("VmRSS:", 0) == 0) r.now = kib();
-        if (line.rfind("VmHWM:", 0) == 0) r.peak = kib();
-    }
-    return r;
-}
-
 // Opening a 16-bit picture: the peak and the lasting growth of resident memory, against
 // the size of the picture decoded as 8-bit grey (one byte a pixel). Large blocks are
 // mapped and unmapped directly, so freed memory leaves the count at once.
@@ -166,9 +149,9 @@ void BM_Memory16Bit4096(benchmark::State& state) {
     for (auto _ : state) {
         malloc_trim(0);
         std::ofstream("/proc/self/clear_refs") << "5"; // restarts the peak count
-        const Resident before = ReadResident();
+        const zorva::bench::Resident before = zorva::bench::ReadResident();
         const zorva::SolarImageLoad load = zorva::LoadSolarImage(path);
-        const Resident after = ReadResident();
+        const zorva::bench::Resident after = zorva::bench::ReadResident();
         benchmark::DoNotOptimize(load.image->shown.constBits());
         state.counters["PeakPer8Bit"] = static_cast<double>(after.peak - before.now) / eightBit;
         state.counters["HeldPer8Bit"] = static_cast<double>(after.now - before.now) / eightBit;

@@ -9,7 +9,6 @@
 #include <QGuiApplication>
 #include <QImage>
 #include <QTemporaryDir>
-#include <fstream>
 #include <malloc.h>
 #include <memory>
 #include <string>
@@ -102,22 +101,6 @@ void BM_OpenPictureAndSpots4096(benchmark::State& state) {
 }
 BENCHMARK(BM_OpenPictureAndSpots4096)->Unit(benchmark::kMillisecond);
 
-// Resident and peak resident memory of the process, bytes.
-struct Resident {
-    long long now = 0;
-    long long peak = 0;
-};
-Resident ReadResident() {
-    std::ifstream status("/proc/self/status");
-    Resident r;
-    for (std::string line; std::getline(status, line);) {
-        const auto kib = [&line] { return std::stoll(line.substr(line.find(':') + 1)) * 1024; };
-        if (line.rfind("VmRSS:", 0) == 0) r.now = kib();
-        if (line.rfind("VmHWM:", 0) == 0) r.peak = kib();
-    }
-    return r;
-}
-
 // The peak of resident memory while a picture is opened and its spots found, and while
 // the spots alone are found on a picture already open, against the picture's size as 8-bit
 // grey. Large blocks are mapped and unmapped directly, so freed memory leaves the count at
@@ -133,15 +116,15 @@ void BM_SpotMemory4096(benchmark::State& state) {
     for (auto _ : state) {
         malloc_trim(0);
         std::ofstream("/proc/self/clear_refs") << "5"; // restarts the peak count
-        const Resident start = ReadResident();
+        const zorva::bench::Resident start = zorva::bench::ReadResident();
         const zorva::PictureLoad open = zorva::OpenPictureFile(p.path, Choices());
-        const Resident opened = ReadResident();
+        const zorva::bench::Resident opened = zorva::bench::ReadResident();
         std::ofstream("/proc/self/clear_refs") << "5";
-        const Resident before = ReadResident();
+        const zorva::bench::Resident before = zorva::bench::ReadResident();
         const zorva::SpotDetection d =
             zorva::DetectSpots(zorva::GridOf(open.picture->image.searched), open.picture->context,
                                NorthUpEastLeft(), e);
-        const Resident after = ReadResident();
+        const zorva::bench::Resident after = zorva::bench::ReadResident();
         benchmark::DoNotOptimize(d.spots.data());
         state.counters["OpenPeakPer8Bit"] = static_cast<double>(opened.peak - start.now) / eightBit;
         state.counters["SpotsPeakPer8Bit"] =

@@ -171,16 +171,18 @@ int SpotsCommand(const std::vector<std::string>& args, std::ostream& out) {
     std::vector<SpotOutcome> outcomes(files.size());
     std::vector<std::atomic<bool>> done(files.size());
     std::atomic<std::size_t> next{0}, finished{0};
-    const auto work = [&] {
-        for (std::size_t i = next++; i < files.size(); i = next++) {
-            try {
-                outcomes[i] = FindSpots(files[i], req);
-            } catch (const std::exception& e) {
-                outcomes[i].error = files[i] + ": " + e.what();
-            }
-            done[i] = true;
-            ++finished;
+    const auto searchOne = [&](std::size_t i) {
+        try {
+            outcomes[i] = FindSpots(files[i], req);
+        } catch (const std::exception& e) {
+            outcomes[i].error = files[i] + ": " + e.what();
         }
+        done[i] = true;
+        ++finished;
+    };
+    const auto work = [&] {
+        for (std::size_t i = next++; i < files.size(); i = next++)
+            searchOne(i);
     };
     const std::size_t threads = std::min(files.size(), UsableCores());
     std::vector<std::thread> pool;
@@ -213,13 +215,7 @@ int SpotsCommand(const std::vector<std::string>& args, std::ostream& out) {
         }
     };
     for (std::size_t i = next++; i < files.size(); i = next++) {
-        try {
-            outcomes[i] = FindSpots(files[i], req);
-        } catch (const std::exception& e) {
-            outcomes[i].error = files[i] + ": " + e.what();
-        }
-        done[i] = true;
-        ++finished;
+        searchOne(i);
         writeReady();
     }
     for (std::thread& t : pool)
