@@ -248,7 +248,12 @@ Ephemeris EphemerisWarned(const Instant& instant, const Observer& observer) {
 }
 
 std::string FullPrecision(double v) {
-    return RoundTripText(v);
+    // Sums of table values carry noise in their last bits (124.3 comes out of an
+    // interpolation as 124.29999999999998); a double holds 15 significant digits exactly.
+    constexpr int kHeldDigits = 15;
+    const std::string shortest = RoundTripText(v);
+    const std::string held = GeneralText(v, kHeldDigits);
+    return held.size() < shortest.size() ? held : shortest;
 }
 
 } // namespace zorva::cli

@@ -90,7 +90,9 @@ ChartGeometry PictureOrientationOf(const ParsedArgs& parsed);
 std::optional<Circle> ParseDisk(const ParsedArgs& parsed);
 inline constexpr const char* kDiskForm = "CX,CY,R";
 
-// The shortest text that reads back to exactly the same double.
+// The shortest text that reads back to exactly the same double, or the double to 15
+// significant digits when that is shorter: what lies beyond them is the rounding noise of
+// the computation, not a digit of the value.
 std::string FullPrecision(double v);
 
 } // namespace zorva::cli

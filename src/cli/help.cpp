@@ -295,16 +295,16 @@ constexpr CommandHelp kCommands[] = {
      "The Sun's ephemeris at an instant (UT), interpolated in the year's table as the window "
      "does, and the horizon coordinates for the observer.",
      kAtOptions,
-     "One \"Name value\" line each, numbers in the shortest form that reads back to the same "
-     "value:",
+     "One \"Name value\" line each, numbers in their shortest form, to at most 15 significant "
+     "digits:",
      kAtOutputs},
     {"locate", "[INSTANT]",
      "A spot measured on the chart, in millimetres from the disk centre, or clicked on a "
      "solar image, as heliographic latitude, longitude, rotation and area. The instant is "
      "needed on the chart, and on an image whose file gives none.",
      kLocateOptions,
-     "One \"Name value\" line each, numbers in the shortest form that reads back to the same "
-     "value. A point off the disk has none of them: nothing is printed and the exit status is "
+     "One \"Name value\" line each, numbers in their shortest form, to at most 15 significant "
+     "digits. A point off the disk has none of them: nothing is printed and the exit status is "
      "1.",
      kLocateOutputs},
     {"chart",
@@ -327,8 +327,8 @@ constexpr CommandHelp kCommands[] = {
      "haze beyond the limb). When the edge cannot be found or is refused, nothing is printed "
      "and the exit status is 1, with a message naming the file and the reason.",
      kLimbOptions,
-     "One \"Name value\" line each, numbers in the shortest form that reads back to the same "
-     "value:",
+     "One \"Name value\" line each, numbers in their shortest form, to at most 15 significant "
+     "digits:",
      kLimbOutputs},
     {"overlay",
      "IMAGE",

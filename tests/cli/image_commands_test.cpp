@@ -9,6 +9,7 @@
 
 #include "cli/args.h"
 #include "core/images/limb_verdict.h"
+#include "core/text/format.h"
 #include "run_cli.h"
 #include "support/exif_writer.h"
 #include "support/test_support.h"
@@ -145,7 +146,7 @@ TEST(ImageCommands, DiskByHandStandsOverTheSearch) {
                                    "--disk", "255.5,255.5,202.9", "--mirror"});
     ASSERT_EQ(clicked.status, 0) << clicked.err;
     const Result typed = RunCli({"locate", kWhen, "--x", "15.07", "--y", "18.8", "--diameter",
-                                 zorva::cli::FullPrecision(2 * 202.9 * 25.4 / 75), "--mirror"});
+                                 zorva::RoundTripText(2 * 202.9 * 25.4 / 75), "--mirror"});
     ASSERT_EQ(typed.status, 0) << typed.err;
     EXPECT_EQ(clicked.out, typed.out);
 
