@@ -78,6 +78,7 @@ std::optional<PictureView> PresentPicture(const Session& s) {
         view.separation = SeparationOf(s, frame);
         view.regions = RegionsOf(s, frame);
     }
+    if (const auto& hand = s.HandDisk()) view.hand = HandDiskView{hand->points, hand->circle};
     return view;
 }
 
