@@ -2,6 +2,7 @@
 
 #include <QDialog>
 #include <QString>
+#include <optional>
 
 class QPrinter;
 
@@ -31,6 +32,17 @@ struct ChartOutputOptions {
     bool operator==(const ChartOutputOptions&) const = default;
 };
 
+// What a whole number is asked for with: the window's title, the label beside the box, the
+// value offered and the range taken.
+struct IntegerRequest {
+    QString title;
+    QString label;
+    int value = 0;
+    int low = 0;
+    int high = 0;
+    QString suffix; // after the number in the box: " min"
+};
+
 // Every modal conversation of the window passes through here, so tests can answer
 // the questions themselves.
 class Dialogs {
@@ -50,6 +62,8 @@ class Dialogs {
     // The print dialog for `printer`, which keeps the printer, paper and copies chosen; false
     // when the user cancels.
     virtual bool Print(QWidget* parent, QPrinter& printer) = 0;
+    // A whole number in the request's range; nothing when the user cancels.
+    virtual std::optional<int> AskInteger(QWidget* parent, const IntegerRequest& request) = 0;
 };
 
 // The real dialogs of the desktop.
@@ -62,6 +76,7 @@ class QtDialogs final : public Dialogs {
     void ShowModal(QDialog& dialog) override;
     bool ChartOutput(QWidget* parent, const QString& title, ChartOutputOptions& options) override;
     bool Print(QWidget* parent, QPrinter& printer) override;
+    std::optional<int> AskInteger(QWidget* parent, const IntegerRequest& request) override;
 };
 
 // "Text files (*.txt)|*.TXT|..." into Qt's "Text files (*.txt *.TXT);;..." form; a filter
