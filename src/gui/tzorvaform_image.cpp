@@ -162,8 +162,8 @@ void TZorvaForm::CameraClockOffset1Click() {
 
 void TZorvaForm::BuildImageMenu() {
     QMenu* image = AddMenu(nullptr, "ImageMenu1", "&Image");
-    AddItem(
-        image, "DiskByHand1", "&Disk by Hand...", [this] { DiskByHand1Click(); }, false);
+    // Checked while a disk is being given by hand.
+    AddItem(image, "DiskByHand1", "&Disk by Hand...", [this] { DiskByHand1Click(); });
     AddItem(
         image, "CameraClockOffset1", "Camera &Clock Offset...",
         [this] { CameraClockOffset1Click(); }, false);
