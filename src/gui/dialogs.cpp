@@ -39,8 +39,11 @@ MessageResult QtDialogs::Message(QWidget* parent, const QString& text, const QSt
                                                : QMessageBox::Information);
     box.setStandardButtons(buttons == MessageButtons::OkCancel
                                ? QMessageBox::Ok | QMessageBox::Cancel
-                               : QMessageBox::Ok);
-    return box.exec() == QMessageBox::Ok ? MessageResult::Ok : MessageResult::Cancel;
+                           : buttons == MessageButtons::YesNo ? QMessageBox::Yes | QMessageBox::No
+                                                              : QMessageBox::Ok);
+    const int answer = box.exec();
+    return answer == QMessageBox::Ok || answer == QMessageBox::Yes ? MessageResult::Ok
+                                                                   : MessageResult::Cancel;
 }
 
 namespace {

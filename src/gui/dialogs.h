@@ -9,7 +9,8 @@ class QPrinter;
 namespace zorva::gui {
 
 enum class MessageIcon { Information, Warning, Error };
-enum class MessageButtons { Ok, OkCancel };
+// Yes answers as Ok does, No as Cancel.
+enum class MessageButtons { Ok, OkCancel, YesNo };
 enum class MessageResult { Ok, Cancel };
 
 // What a file dialog asks for. `filter` uses the "Text files (*.txt)|*.TXT" pairs.

@@ -18,9 +18,8 @@ namespace {
 
 const QString kImageCaption = QStringLiteral("Solar Image");
 constexpr std::string_view kOfferHandDisk =
-    "\n\nNothing can be measured on the picture until it has a disk. Press OK to give the "
-    "disk by hand now, or Cancel to look at the picture as it is; Image > Disk by Hand... "
-    "gives one at any time.";
+    "\n\nNothing can be measured on the picture until it has a disk. Give the disk by hand "
+    "now? (No shows the picture as it is; Image > Disk by Hand... gives a disk at any time.)";
 
 // The hourglass for as long as an open takes, taken back on every way out.
 class BusyCursor {
@@ -66,7 +65,7 @@ void TZorvaForm::OpenPicturePath(const QString& path) {
     // A picture without a disk is shown all the same, to look at, zoom and give a disk.
     if (refused && dialogs_.Message(this, ToQString(why + std::string(kOfferHandDisk)),
                                     ToQString(LimbNotFoundCaption), MessageIcon::Warning,
-                                    MessageButtons::OkCancel) == MessageResult::Ok) {
+                                    MessageButtons::YesNo) == MessageResult::Ok) {
         DiskByHand1Click();
     }
 }

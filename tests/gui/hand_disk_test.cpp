@@ -53,7 +53,7 @@ struct HandDiskWindow : test::WindowTest {
 };
 
 TEST_F(HandDiskWindow, ARefusedDiskSaysWhyAndNothingIsMeasured) {
-    dialogs.answers.push_back(gui::MessageResult::Cancel); // no disk by hand for now
+    dialogs.answers.push_back(gui::MessageResult::Cancel); // No: no disk by hand for now
     OpenPicture(RefusedPicture());
     ASSERT_EQ(dialogs.messages.size(), 1u);
     const QString text = dialogs.messages[0].text;
@@ -61,7 +61,7 @@ TEST_F(HandDiskWindow, ARefusedDiskSaysWhyAndNothingIsMeasured) {
     // The reason follows the bare message, and the disk by hand is offered.
     EXPECT_GT(text.indexOf('.', 40), 40) << text.toStdString();
     EXPECT_TRUE(text.contains("disk by hand")) << text.toStdString();
-    EXPECT_EQ(dialogs.messages[0].buttons, gui::MessageButtons::OkCancel);
+    EXPECT_EQ(dialogs.messages[0].buttons, gui::MessageButtons::YesNo);
     EXPECT_FALSE(session().HandDisk());
 
     // Shown, zoomable, and measured on nowhere.
@@ -102,7 +102,7 @@ TEST_F(HandDiskWindow, ThreeClicksOnTheLimbGiveItsDisk) {
 }
 
 TEST_F(HandDiskWindow, ADiskDraggedOnARefusedPictureThenNudged) {
-    dialogs.answers.push_back(gui::MessageResult::Ok); // give it by hand at once
+    dialogs.answers.push_back(gui::MessageResult::Ok); // Yes: give it by hand at once
     OpenPicture(RefusedPicture());
     ASSERT_TRUE(session().HandDisk());
     EXPECT_TRUE(Status().contains("drag out to the limb")) << Status().toStdString();

@@ -34,6 +34,7 @@ void Session::HandDiskPress(double x, double y, double clickReach) {
 void Session::HandDiskDrag(double x, double y) {
     if (!handDisk_) return;
     DragHandDisk(*handDisk_, {x, y});
+    if (handDisk_->dragging) Say("Disk by hand: " + CircleText(*handDisk_->circle));
 }
 
 void Session::HandDiskRelease(double x, double y) {
