@@ -237,7 +237,8 @@ status bar says why and the disk stays as it was.</p>
 <p><i>Image &gt; Disk by Hand...</i> gives the disk yourself, on any picture, and the
 refusal message offers it too. Either press at the centre of the disk and drag out to the
 limb, or click three or more points spread round the limb and a circle is fitted through
-them (the more points, the better the fit). The circle, its centre and the points are
+them (the more points, the better the fit); for a disk cut by the frame, click points on
+the limb that shows, or press at a centre beside the picture. The circle, its centre and the points are
 drawn in orange. Then adjust it: drag again, or use the arrow keys to move it and + and -
 to resize it (one screen pixel a press, ten with Shift). Enter takes the disk, Esc
 cancels. The disk taken is the picture's until it is closed; the status bar and a saved

@@ -207,10 +207,11 @@ void ImageView::resizeEvent(QResizeEvent* event) {
 void ImageView::mousePressEvent(QMouseEvent* event) {
     if (const auto pixel = imagePixelAt(event->position())) {
         emit mouseDown(event->buttons(), event->modifiers(), pixel->x(), pixel->y());
-        if (event->button() == Qt::LeftButton) {
-            leftHeld_ = true;
-            emit leftPressed(picturePointAt(event->position()));
-        }
+    }
+    // Beside the picture too: the centre of a disk cut by the frame lies off it.
+    if (!image_.isNull() && event->button() == Qt::LeftButton) {
+        leftHeld_ = true;
+        emit leftPressed(picturePointAt(event->position()));
     }
     event->accept();
 }

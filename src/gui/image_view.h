@@ -63,8 +63,8 @@ class ImageView final : public QAbstractScrollArea {
     // A mouse button went down on image pixel (x, y).
     void mouseDown(Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers, int x, int y);
     void zoomChanged(double zoom);
-    // The left button went down on the picture, the pointer moved with it held, and it came
-    // up again: picture points with fractions (the last two may lie off the picture).
+    // The left button went down, the pointer moved with it held, and it came up again:
+    // picture points with fractions, which may lie beside the picture.
     void leftPressed(QPointF picturePoint);
     void leftDragged(QPointF picturePoint);
     void leftReleased(QPointF picturePoint);
