@@ -240,8 +240,8 @@ limb, or click three or more points spread round the limb and a circle is fitted
 them (the more points, the better the fit); for a disk cut by the frame, click points on
 the limb that shows, or press at a centre beside the picture. The circle, its centre and the points are
 drawn in orange. Then adjust it: drag again, or use the arrow keys to move it and + and -
-to resize it (one screen pixel a press, ten with Shift). Enter takes the disk, Esc
-cancels. The disk taken is the picture's until it is closed; the status bar and a saved
+to resize it (one screen pixel a press, ten with Shift). Enter takes the disk; Esc,
+or choosing the item again, cancels. The disk taken is the picture's until it is closed; the status bar and a saved
 picture's caption say the disk was given by hand. On the command line,
 <code>--disk CX,CY,R</code> does the same.</p>
 

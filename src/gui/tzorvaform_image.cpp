@@ -82,7 +82,8 @@ void TZorvaForm::SubPixelLimb1Click() {
 }
 
 void TZorvaForm::DiskByHand1Click() {
-    session_.StartHandDisk();
+    // The item is checked while the disk is being given: choosing it again cancels.
+    session_.HandDisk() ? session_.CancelHandDisk() : session_.StartHandDisk();
     Show();
     // The keys that move, resize, take and drop the disk go to the picture.
     Image1->setFocus();

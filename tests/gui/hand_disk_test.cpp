@@ -86,6 +86,10 @@ TEST_F(HandDiskWindow, ThreeClicksOnTheLimbGiveItsDisk) {
     Trigger("ActualSize1");
     Trigger("DiskByHand1");
     EXPECT_TRUE(Checked("DiskByHand1"));
+    Trigger("DiskByHand1"); // chosen again: cancelled
+    EXPECT_FALSE(Checked("DiskByHand1"));
+    EXPECT_FALSE(session().HandDisk());
+    Trigger("DiskByHand1");
     for (const QPointF p : {QPointF(45, 115), QPointF(165, 55), QPointF(180, 160)})
         Click(p.x(), p.y());
     EXPECT_EQ(Box("XCoordBox")->text(), "0.0"); // the clicks were the disk's
