@@ -34,6 +34,9 @@ class SilentDialogs final : public zorva::gui::Dialogs {
         return false;
     }
     bool Print(QWidget*, QPrinter&) override { return false; }
+    std::optional<int> AskInteger(QWidget*, const zorva::gui::IntegerRequest&) override {
+        return std::nullopt;
+    }
     QString open; // what the open dialogs choose
 };
 

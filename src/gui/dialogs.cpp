@@ -2,10 +2,13 @@
 
 #include "gui/chart_output_dialog.h"
 
+#include <QDialogButtonBox>
 #include <QFileDialog>
+#include <QFormLayout>
 #include <QMessageBox>
 #include <QPrintDialog>
 #include <QPrinter>
+#include <QSpinBox>
 #include <QStringList>
 
 namespace zorva::gui {
@@ -36,8 +39,11 @@ MessageResult QtDialogs::Message(QWidget* parent, const QString& text, const QSt
                                                : QMessageBox::Information);
     box.setStandardButtons(buttons == MessageButtons::OkCancel
                                ? QMessageBox::Ok | QMessageBox::Cancel
-                               : QMessageBox::Ok);
-    return box.exec() == QMessageBox::Ok ? MessageResult::Ok : MessageResult::Cancel;
+                           : buttons == MessageButtons::YesNo ? QMessageBox::Yes | QMessageBox::No
+                                                              : QMessageBox::Ok);
+    const int answer = box.exec();
+    return answer == QMessageBox::Ok || answer == QMessageBox::Yes ? MessageResult::Ok
+                                                                   : MessageResult::Cancel;
 }
 
 namespace {
@@ -93,6 +99,23 @@ bool QtDialogs::Print(QWidget* parent, QPrinter& printer) {
     dialog.setOption(QAbstractPrintDialog::PrintSelection, false);
     dialog.setOption(QAbstractPrintDialog::PrintCurrentPage, false);
     return dialog.exec() == QDialog::Accepted;
+}
+
+std::optional<int> QtDialogs::AskInteger(QWidget* parent, const IntegerRequest& request) {
+    QDialog dialog(parent);
+    dialog.setWindowTitle(request.title);
+    auto* box = new QSpinBox(&dialog);
+    box->setRange(request.low, request.high);
+    box->setValue(request.value);
+    box->setSuffix(request.suffix);
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &dialog);
+    QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
+    QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
+    auto* layout = new QFormLayout(&dialog);
+    layout->addRow(request.label, box);
+    layout->addRow(buttons);
+    if (dialog.exec() != QDialog::Accepted) return std::nullopt;
+    return box->value();
 }
 
 } // namespace zorva::gui

@@ -2,13 +2,15 @@
 
 #include <QDialog>
 #include <QString>
+#include <optional>
 
 class QPrinter;
 
 namespace zorva::gui {
 
 enum class MessageIcon { Information, Warning, Error };
-enum class MessageButtons { Ok, OkCancel };
+// Yes answers as Ok does, No as Cancel.
+enum class MessageButtons { Ok, OkCancel, YesNo };
 enum class MessageResult { Ok, Cancel };
 
 // What a file dialog asks for. `filter` uses the "Text files (*.txt)|*.TXT" pairs.
@@ -31,6 +33,17 @@ struct ChartOutputOptions {
     bool operator==(const ChartOutputOptions&) const = default;
 };
 
+// What a whole number is asked for with: the window's title, the label beside the box, the
+// value offered and the range taken.
+struct IntegerRequest {
+    QString title;
+    QString label;
+    int value = 0;
+    int low = 0;
+    int high = 0;
+    QString suffix; // after the number in the box: " min"
+};
+
 // Every modal conversation of the window passes through here, so tests can answer
 // the questions themselves.
 class Dialogs {
@@ -50,6 +63,8 @@ class Dialogs {
     // The print dialog for `printer`, which keeps the printer, paper and copies chosen; false
     // when the user cancels.
     virtual bool Print(QWidget* parent, QPrinter& printer) = 0;
+    // A whole number in the request's range; nothing when the user cancels.
+    virtual std::optional<int> AskInteger(QWidget* parent, const IntegerRequest& request) = 0;
 };
 
 // The real dialogs of the desktop.
@@ -62,6 +77,7 @@ class QtDialogs final : public Dialogs {
     void ShowModal(QDialog& dialog) override;
     bool ChartOutput(QWidget* parent, const QString& title, ChartOutputOptions& options) override;
     bool Print(QWidget* parent, QPrinter& printer) override;
+    std::optional<int> AskInteger(QWidget* parent, const IntegerRequest& request) override;
 };
 
 // "Text files (*.txt)|*.TXT|..." into Qt's "Text files (*.txt *.TXT);;..." form; a filter

@@ -243,6 +243,39 @@ image is shown the <i>Rotation</i> and <i>Disk Diameter</i> menus, <i>Export Cha
 <i>Print Chart</i> are unavailable.</li>
 </ul>
 
+<h3><a name="handdisk"></a>A refused disk, and the disk by hand</h3>
+<p>A wrong disk is worse than none: every latitude read on it would be wrong without a
+sign. So when the limb search cannot back its circle (too few rays agree, the points lie
+far from the circle, the limb is seen round less than half the disk, or the circle misses
+where the brightness falls) the disk is refused, and the message says why. The picture is
+still shown and can be zoomed, but nothing is measured on it: a click says a disk is
+needed. If <i>Sub-pixel Limb</i> is switched on a picture whose new search is refused, the
+status bar says why and the disk stays as it was.</p>
+<p><i>Image &gt; Disk by Hand...</i> gives the disk yourself, on any picture, and the
+refusal message offers it too. Either press at the centre of the disk and drag out to the
+limb, or click three or more points spread round the limb and a circle is fitted through
+them (the more points, the better the fit); for a disk cut by the frame, click points on
+the limb that shows, or press at a centre beside the picture. The circle, its centre and the points are
+drawn in orange. Then adjust it: drag again, or use the arrow keys to move it and + and -
+to resize it (one screen pixel a press, ten with Shift). Enter takes the disk; Esc,
+or choosing the item again, cancels. The disk taken is the picture's until it is closed; the status bar and a saved
+picture's caption say the disk was given by hand. On the command line,
+<code>--disk CX,CY,R</code> does the same.</p>
+
+<h3><a name="picturedate"></a>Where a picture's date comes from</h3>
+<p>A picture's instant is taken, in this order, from a FITS header; from a camera's EXIF
+date (with the offset from UT the camera wrote, when it wrote one); from the file name
+(<code>20230131_033945</code>, <code>20230131_0339</code>, ISO
+<code>2023-01-31T03:39:45</code>, <code>20230131T033945</code>, Helioviewer's
+<code>2023_01_31__03_39_45_123__SDO_HMI_...</code> and the names above). A name that gives
+only a date sets that day at 12:00 UT. Without any, the instant in use stays. The status
+bar always says where the instant came from, and a date that cannot be (month 13, hour 25)
+is passed over with a note.</p>
+<p>Most cameras write their clock's time without saying how far it is from UT.
+<i>Image &gt; Camera Clock Offset...</i> says what such a clock keeps, in minutes ahead of
+UT (-840 to 840; 0, UT, unless you change it; a clock on UT+2 is 120). It applies to the
+pictures opened after it is set, and is kept in <code>ZorvaOptions.ini</code>.</p>
+
 <h3><a name="output"></a>Printing and exporting the chart</h3>
 <p><i>File &gt; Print Chart...</i> (Ctrl+P) and <i>File &gt; Export Chart...</i> first ask
 how the chart should look:</p>
@@ -373,6 +406,8 @@ picker, where they move the cursor)</td></tr>
 <tr><td>Ctrl+Z</td><td>Undo Last Measurement (in an edit box: undo its typing)</td></tr>
 <tr><td>Click, Shift-click, Ctrl-click</td><td>put the spot, take a separation point, add
 to the logfile</td></tr>
+<tr><td>Arrows, + and -, Enter, Esc</td><td>while giving a disk by hand: move and
+resize the circle, take it, cancel</td></tr>
 <tr><td>Ctrl+wheel, Ctrl++, Ctrl+=, Ctrl+-, Ctrl+0, Ctrl+1</td><td>zoom the solar image: in
 and out, fit to the window, one to one</td></tr>
 </table>

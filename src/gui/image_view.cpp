@@ -146,6 +146,15 @@ std::optional<QPoint> ImageView::imagePixelAt(QPointF point) const {
     return QPoint(x, y);
 }
 
+QPointF ImageView::picturePointAt(QPointF point) const {
+    // A pixel's middle lies half a pixel in from its corner.
+    return (point - Origin()) / zoom_ - QPointF(0.5, 0.5);
+}
+
+QPointF ImageView::viewportPointOf(QPointF picturePoint) const {
+    return Origin() + (picturePoint + QPointF(0.5, 0.5)) * zoom_;
+}
+
 void ImageView::paintEvent(QPaintEvent* /*event*/) {
     QPainter p(viewport());
     p.fillRect(viewport()->rect(), kMargin);
@@ -210,11 +219,25 @@ void ImageView::mousePressEvent(QMouseEvent* event) {
     if (const auto pixel = imagePixelAt(event->position())) {
         emit mouseDown(event->buttons(), event->modifiers(), pixel->x(), pixel->y());
     }
+    // Beside the picture too: the centre of a disk cut by the frame lies off it.
+    if (!image_.isNull() && event->button() == Qt::LeftButton) {
+        leftHeld_ = true;
+        emit leftPressed(picturePointAt(event->position()));
+    }
+    event->accept();
+}
+
+void ImageView::mouseMoveEvent(QMouseEvent* event) {
+    if (leftHeld_) emit leftDragged(picturePointAt(event->position()));
     event->accept();
 }
 
 void ImageView::mouseReleaseEvent(QMouseEvent* event) {
-    event->accept(); // the press was the click; nothing else takes the release
+    if (leftHeld_ && event->button() == Qt::LeftButton) {
+        leftHeld_ = false;
+        emit leftReleased(picturePointAt(event->position()));
+    }
+    event->accept();
 }
 
 void ImageView::wheelEvent(QWheelEvent* event) {

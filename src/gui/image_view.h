@@ -50,6 +50,11 @@ class ImageView final : public QAbstractScrollArea {
 
     // The image pixel under a point of the viewport, if the point lies on the picture.
     std::optional<QPoint> imagePixelAt(QPointF viewportPoint) const;
+    // The point of the picture under a point of the viewport, in picture pixels with
+    // fractions ((0, 0) is the middle of the top-left pixel), and the viewport's point of
+    // such a picture point.
+    QPointF picturePointAt(QPointF viewportPoint) const;
+    QPointF viewportPointOf(QPointF picturePoint) const;
 
     // The zoom steps of Ctrl+wheel and the keys.
     static constexpr double SmallestZoom = 1.0 / 16;
@@ -59,12 +64,18 @@ class ImageView final : public QAbstractScrollArea {
     // A mouse button went down on image pixel (x, y).
     void mouseDown(Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers, int x, int y);
     void zoomChanged(double zoom);
+    // The left button went down, the pointer moved with it held, and it came up again:
+    // picture points with fractions, which may lie beside the picture.
+    void leftPressed(QPointF picturePoint);
+    void leftDragged(QPointF picturePoint);
+    void leftReleased(QPointF picturePoint);
 
   protected:
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
     void wheelEvent(QWheelEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void scrollContentsBy(int dx, int dy) override;
@@ -90,6 +101,7 @@ class ImageView final : public QAbstractScrollArea {
     std::vector<QImage> halvings_; // Halving(1), Halving(2), ...
     double zoom_ = 1;
     bool fit_ = true;
+    bool leftHeld_ = false; // the left button went down on the picture and is still down
 };
 
 } // namespace zorva::gui

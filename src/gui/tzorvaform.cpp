@@ -280,6 +280,14 @@ void TZorvaForm::BuildForm() {
                 RunCommand([=, this] { Image1MouseDown(buttons, modifiers, x, y); });
             });
 
+    connect(Image1, &ImageView::leftPressed, this,
+            [this](QPointF at) { RunCommand([=, this] { HandDiskPressed(at); }); });
+    connect(Image1, &ImageView::leftDragged, this,
+            [this](QPointF to) { RunCommand([=, this] { HandDiskDragged(to); }); });
+    connect(Image1, &ImageView::leftReleased, this,
+            [this](QPointF at) { RunCommand([=, this] { HandDiskReleased(at); }); });
+    Image1->installEventFilter(this);
+
     connect(Image, &ImageControl::mouseDown, this,
             [this](Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers, int x, int y) {
                 RunCommand([=, this] { ImageMouseDown(buttons, modifiers, x, y); });

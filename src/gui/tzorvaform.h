@@ -114,6 +114,15 @@ class TZorvaForm final : public QMainWindow {
     void SolarRegionSummary1Click();
     void RegionTable1Click();
     void SubPixelLimb1Click();
+    // Image > Disk by Hand...: the disk drawn or clicked on the picture, then taken with
+    // Enter or dropped with Esc; Image > Camera Clock Offset...
+    void DiskByHand1Click();
+    void CameraClockOffset1Click();
+    void HandDiskPressed(QPointF at);
+    void HandDiskDragged(QPointF to);
+    void HandDiskReleased(QPointF at);
+    // A key on the picture while a disk is given by hand: true when it was the disk's.
+    bool HandDiskKey(int key, Qt::KeyboardModifiers modifiers);
     void NewLogfile1Click();
     void OpenLogfile1Click();
     void AddtoLogfile1Click();
@@ -151,6 +160,7 @@ class TZorvaForm final : public QMainWindow {
     void BuildMenus();
     void BuildEditAndTimeMenus();
     void BuildRecentMenu(QMenu* file);
+    void BuildImageMenu();
 
     // The window shows the presentation of the session's state: after each command the
     // parts that differ from what is shown are drawn and written again.

@@ -1,5 +1,7 @@
 // Solar images: opening, closing and saving them, their display options and clicks on them.
 #include <QApplication>
+#include <QMenu>
+#include <string_view>
 
 #include "core/images/image_state.h"
 #include "core/images/limb_refine.h"
@@ -15,6 +17,9 @@ namespace zorva::gui {
 namespace {
 
 const QString kImageCaption = QStringLiteral("Solar Image");
+constexpr std::string_view kOfferHandDisk =
+    "\n\nNothing can be measured on the picture until it has a disk. Give the disk by hand "
+    "now? (No shows the picture as it is; Image > Disk by Hand... gives a disk at any time.)";
 
 // The hourglass for as long as an open takes, taken back on every way out.
 class BusyCursor {
@@ -43,21 +48,26 @@ void TZorvaForm::OpenPicturePath(const QString& path) {
     // leaves the chart, or the picture before, as it was.
     PictureChoices choices;
     choices.subPixelLimb = session_.options().SubPixelLimb;
+    choices.cameraClockOffsetMinutes = session_.options().CameraClockOffsetMinutes;
     PictureLoad open = OpenPictureFile(path, choices);
     if (!open.picture) {
         dialogs_.Message(this, open.error, kImageCaption, MessageIcon::Error, MessageButtons::Ok);
         return;
     }
-    if (!open.picture->context.disk) {
-        dialogs_.Message(this, ToQString(LimbNotFoundMessage), ToQString(LimbNotFoundCaption),
-                         MessageIcon::Error, MessageButtons::Ok);
-    }
+    const bool refused = !open.picture->context.disk;
+    const std::string why = LimbNotFoundText(open.picture->context.limb);
     cleanImage_ = open.picture->image.shown;
     // The picture searched is kept, so the limb can be searched again another way.
     searchedImage_ = open.picture->image.searched;
     session_.OpenImage(path.toStdString(), open.picture->context);
     session_.RememberFile(RecentKind::Picture, path.toStdString());
     Show();
+    // A picture without a disk is shown all the same, to look at, zoom and give a disk.
+    if (refused && dialogs_.Message(this, ToQString(why + std::string(kOfferHandDisk)),
+                                    ToQString(LimbNotFoundCaption), MessageIcon::Warning,
+                                    MessageButtons::YesNo) == MessageResult::Ok) {
+        DiskByHand1Click();
+    }
 }
 
 void TZorvaForm::SubPixelLimb1Click() {
@@ -69,6 +79,94 @@ void TZorvaForm::SubPixelLimb1Click() {
                                                            : FindLimb(grid));
     }
     Show();
+}
+
+void TZorvaForm::DiskByHand1Click() {
+    // The item is checked while the disk is being given: choosing it again cancels.
+    session_.HandDisk() ? session_.CancelHandDisk() : session_.StartHandDisk();
+    Show();
+    // The keys that move, resize, take and drop the disk go to the picture.
+    Image1->setFocus();
+}
+
+void TZorvaForm::HandDiskPressed(QPointF at) {
+    if (!session_.HandDisk()) return;
+    // A press that moves less than the desktop's drag distance on screen is a click.
+    session_.HandDiskPress(at.x(), at.y(), QApplication::startDragDistance() / Image1->zoom());
+    Show();
+}
+
+void TZorvaForm::HandDiskDragged(QPointF to) {
+    if (!session_.HandDisk()) return;
+    session_.HandDiskDrag(to.x(), to.y());
+    Show();
+}
+
+void TZorvaForm::HandDiskReleased(QPointF at) {
+    if (!session_.HandDisk()) return;
+    session_.HandDiskRelease(at.x(), at.y());
+    Show();
+}
+
+bool TZorvaForm::HandDiskKey(int key, Qt::KeyboardModifiers modifiers) {
+    if (!session_.HandDisk() || modifiers.testFlag(Qt::ControlModifier)) return false;
+    // A step of one screen pixel, ten with Shift, whatever the zoom.
+    const double step = (modifiers.testFlag(Qt::ShiftModifier) ? 10 : 1) / Image1->zoom();
+    switch (key) {
+    case Qt::Key_Left:
+        session_.HandDiskNudge(-step, 0, 0);
+        break;
+    case Qt::Key_Right:
+        session_.HandDiskNudge(step, 0, 0);
+        break;
+    case Qt::Key_Up:
+        session_.HandDiskNudge(0, -step, 0);
+        break;
+    case Qt::Key_Down:
+        session_.HandDiskNudge(0, step, 0);
+        break;
+    case Qt::Key_Plus:
+    case Qt::Key_Equal:
+        session_.HandDiskNudge(0, 0, step);
+        break;
+    case Qt::Key_Minus:
+        session_.HandDiskNudge(0, 0, -step);
+        break;
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        session_.AcceptHandDisk();
+        break;
+    case Qt::Key_Escape:
+        session_.CancelHandDisk();
+        break;
+    default:
+        return false;
+    }
+    Show();
+    return true;
+}
+
+void TZorvaForm::CameraClockOffset1Click() {
+    IntegerRequest request;
+    request.title = QStringLiteral("Camera Clock Offset");
+    request.label = QStringLiteral("A camera clock that writes no offset keeps UT plus");
+    request.value = session_.options().CameraClockOffsetMinutes;
+    request.low = -LargestClockOffsetMinutes;
+    request.high = LargestClockOffsetMinutes;
+    request.suffix = QStringLiteral(" min");
+    const std::optional<int> minutes = dialogs_.AskInteger(this, request);
+    if (!minutes) return;
+    session_.SetCameraClockOffset(*minutes);
+    Show();
+}
+
+void TZorvaForm::BuildImageMenu() {
+    QMenu* image = AddMenu(nullptr, "ImageMenu1", "&Image");
+    // Checked while a disk is being given by hand.
+    AddItem(image, "DiskByHand1", "&Disk by Hand...", [this] { DiskByHand1Click(); });
+    AddItem(
+        image, "CameraClockOffset1", "Camera &Clock Offset...",
+        [this] { CameraClockOffset1Click(); }, false);
 }
 
 void TZorvaForm::CloseImage1Click() {
@@ -129,6 +227,8 @@ void TZorvaForm::Circle1Click() {
 
 void TZorvaForm::Image1MouseDown(Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers, int X,
                                  int Y) {
+    // While a disk is given by hand, the press is the disk's (HandDiskPressed).
+    if (session_.HandDisk()) return;
     const bool left = buttons.testFlag(Qt::LeftButton);
     const bool shift = modifiers.testFlag(Qt::ShiftModifier);
     const bool ctrl = modifiers.testFlag(Qt::ControlModifier);

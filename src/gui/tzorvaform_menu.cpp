@@ -141,6 +141,7 @@ void TZorvaForm::BuildMenus() {
     AddItem(
         file, "Exit", "E&xit", [this] { ExitClick(); }, false);
     BuildEditAndTimeMenus();
+    BuildImageMenu();
 
     QMenu* orientation = AddMenu(nullptr, "DiskOrientation", "Disk &Orientaton");
     AddItem(orientation, "FlipMenu", "&Flip (N - S)", [this] { FlipMenuClick(); });

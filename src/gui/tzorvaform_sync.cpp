@@ -2,6 +2,7 @@
 // written from it after each command, only where the command changed something.
 #include <QEvent>
 #include <QGroupBox>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPainter>
@@ -234,6 +235,12 @@ void TZorvaForm::EditBoxChanged(EditBox box) {
 }
 
 bool TZorvaForm::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == Image1 && event->type() == QEvent::KeyPress) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        bool taken = false;
+        RunCommand([&] { taken = HandDiskKey(key->key(), key->modifiers()); });
+        if (taken) return true;
+    }
     if (event->type() == QEvent::FocusOut) {
         for (int i = 0; i < kEditBoxCount; ++i) {
             if (watched == boxes_[static_cast<std::size_t>(i)]) {

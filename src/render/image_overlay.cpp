@@ -32,6 +32,7 @@ constexpr double kHaloReach = 1.25; // the halo shows this far each side of a li
 constexpr int kHaloAlpha = 180;     // and lets a little of the picture through
 constexpr double kSpotRadius = 3.5;
 constexpr double kPlusArm = 3.5; // a limb point's plus reaches this far from it
+constexpr double kHandArm = 5;   // a hand-clicked point's cross, and the hand circle's centre
 
 // A disk this far from the surface's origin, or larger, cannot be drawn meaningfully; its
 // numbers came from a damaged header or a fit gone astray.
@@ -165,6 +166,28 @@ void PaintPass(QPainter& p, const PictureView& v, const PicturePlacement& at, In
     }
 }
 
+// A disk being given by hand: its circle, a plus at its centre, and a cross on each point
+// clicked on the limb.
+void PaintHandDisk(QPainter& p, const HandDiskView& hand, const PicturePlacement& at) {
+    for (const Ink ink : {Ink::Halo, Ink::Fill}) {
+        p.setPen(PassPen(ink, HandDiskColour));
+        p.setBrush(Qt::NoBrush);
+        for (const PicturePoint& point : hand.points) {
+            const QPointF c = Surface(at, point.x, point.y);
+            if (!Drawable(c)) continue;
+            p.drawLine(c + QPointF(-kHandArm, -kHandArm), c + QPointF(kHandArm, kHandArm));
+            p.drawLine(c + QPointF(-kHandArm, kHandArm), c + QPointF(kHandArm, -kHandArm));
+        }
+        if (!hand.circle) continue;
+        const QPointF centre = Surface(at, hand.circle->cx, hand.circle->cy);
+        const double R = hand.circle->r * at.scale;
+        if (!Drawable(centre) || !(R < kFarthest)) continue;
+        if (R > 0) DrawCircle(p, *hand.circle, at);
+        p.drawLine(centre - QPointF(kHandArm, 0), centre + QPointF(kHandArm, 0));
+        p.drawLine(centre - QPointF(0, kHandArm), centre + QPointF(0, kHandArm));
+    }
+}
+
 DiskFrame Placed(DiskFrame frame, const PicturePlacement& at) {
     const QPointF centre = Surface(at, frame.Cx, frame.Cy);
     frame.Cx = centre.x();
@@ -224,6 +247,7 @@ void PaintPictureOverlay(QPainter& p, const PictureView& view, const PicturePlac
                                     r);
         }
     }
+    if (view.hand) PaintHandDisk(p, *view.hand, at);
     p.restore();
 }
 
@@ -254,7 +278,10 @@ QImage PictureWithOverlay(const QImage& clean, const PictureView& view,
     p.drawImage(0, 0, clean);
     p.scale(k, k);
     const QRectF picture(0, 0, clean.width() / k, clean.height() / k);
-    PaintPictureOverlay(p, view, {1 / k, 0, 0, picture}, font);
+    // A disk still being given by hand is the window's business, not the picture's.
+    PictureView saved = view;
+    saved.hand.reset();
+    PaintPictureOverlay(p, saved, {1 / k, 0, 0, picture}, font);
     p.setFont(captionFont);
     p.setPen(Qt::white);
     p.setRenderHint(QPainter::TextAntialiasing, true);

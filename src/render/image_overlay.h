@@ -18,6 +18,9 @@ namespace zorva {
 inline constexpr uint32_t ImageOverlayColour = 0xFFE040;
 inline constexpr uint32_t LimbPointColour = 0x0000FF;
 inline constexpr uint32_t OverlayHaloColour = 0x000000;
+// A disk being given by hand, its limb points and centre in orange: apart from the grid's
+// cyan and the limb search's red.
+inline constexpr uint32_t HandDiskColour = 0x00A5FF;
 
 // Where a picture lies on the surface its overlay is painted on: the middle of picture
 // pixel (u, v) stands at (left + (u + 0.5) scale, top + (v + 0.5) scale). The compass
@@ -36,7 +39,8 @@ inline constexpr int OverlayLabelPixels = 13;
 
 // The overlay of an opened picture, drawn smooth: the limb points and circle when asked
 // for, the heliographic grid fitted to the disk with its compass letters, the spot, the
-// separation and the regions. Without a disk, only the limb points. `font` gives the
+// separation and the regions, and over them a disk being given by hand. Without a disk,
+// only the limb points and the hand's draft. `font` gives the
 // labels' family; their size is the overlay's own.
 void PaintPictureOverlay(QPainter& p, const PictureView& view, const PicturePlacement& at,
                          const QFont& font);

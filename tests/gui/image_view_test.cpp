@@ -77,6 +77,25 @@ TEST_F(ViewFixture, ClicksMapToImagePixelsAtEveryZoom) {
     EXPECT_EQ(Click(49, 40), std::nullopt);
 }
 
+TEST_F(ViewFixture, ALeftDragReportsPicturePointsBesideThePictureToo) {
+    // At 1/4 the 100 x 75 picture lies at (50, 37): viewport x is 50 + (u + 0.5) / 4.
+    view.setZoom(0.25);
+    QSignalSpy pressed{&view, &ImageView::leftPressed};
+    QSignalSpy dragged{&view, &ImageView::leftDragged};
+    QSignalSpy released{&view, &ImageView::leftReleased};
+    QTest::mousePress(view.viewport(), Qt::LeftButton, Qt::NoModifier, QPoint(10, 37));
+    QTest::mouseMove(view.viewport(), QPoint(70, 47));
+    QTest::mouseRelease(view.viewport(), Qt::LeftButton, Qt::NoModifier, QPoint(90, 57));
+    ASSERT_EQ(pressed.size(), 1);
+    ASSERT_EQ(dragged.size(), 1);
+    ASSERT_EQ(released.size(), 1);
+    EXPECT_EQ(pressed[0][0].toPointF(), QPointF(-160.5, -0.5)); // beside the picture
+    EXPECT_EQ(dragged[0][0].toPointF(), QPointF(79.5, 39.5));
+    EXPECT_EQ(released[0][0].toPointF(), QPointF(159.5, 79.5));
+    EXPECT_EQ(view.viewportPointOf({159.5, 79.5}), QPointF(90, 57));
+    EXPECT_TRUE(downs.isEmpty()); // the press beside the picture is no click on it
+}
+
 TEST_F(ViewFixture, CtrlWheelZoomsAboutThePointer) {
     QTest::keyClick(&view, Qt::Key_1, Qt::ControlModifier);
     // At 1:1 scrolled by (100, 75), viewport (50, 50) shows image pixel (150, 125); one

@@ -45,9 +45,12 @@ TEST_F(SameNumbers, TheWindowAndTheCommandLineAgreeOnEveryPicture) {
             const test::CliResult r = test::RunCli(args);
             ASSERT_EQ(r.status, 0) << r.err;
             const auto fields = test::Fields(r.out);
-            EXPECT_EQ(test::Number(fields.at("SpotLat")), session().spot().At->latitude)
+            // The command line prints 15 significant digits.
+            constexpr double kPrinted = 1e-12;
+            EXPECT_NEAR(test::Number(fields.at("SpotLat")), session().spot().At->latitude, kPrinted)
                 << x << "," << y;
-            EXPECT_EQ(test::Number(fields.at("SpotLong")), session().spot().At->longitude)
+            EXPECT_NEAR(test::Number(fields.at("SpotLong")), session().spot().At->longitude,
+                        kPrinted)
                 << x << "," << y;
         }
         Trigger("CloseImage1");

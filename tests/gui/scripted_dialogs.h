@@ -31,6 +31,8 @@ class ScriptedDialogs final : public gui::Dialogs {
     std::deque<std::optional<gui::ChartOutputOptions>> chartOutputs;
     QString printTo;                     // the print dialog prints to this PDF file,
     QPageSize printPaper{QPageSize::A4}; // on this paper; cancelled when empty
+    std::vector<gui::IntegerRequest> integerRequests;
+    std::deque<std::optional<int>> integers; // the numbers given; cancel for none or empty
 
     gui::MessageResult Message(QWidget*, const QString& text, const QString& caption,
                                gui::MessageIcon, gui::MessageButtons buttons) override {
@@ -68,6 +70,14 @@ class ScriptedDialogs final : public gui::Dialogs {
         printer.setOutputFileName(printTo);
         printer.setPageSize(printPaper);
         return true;
+    }
+
+    std::optional<int> AskInteger(QWidget*, const gui::IntegerRequest& request) override {
+        integerRequests.push_back(request);
+        if (integers.empty()) return std::nullopt;
+        const auto answer = integers.front();
+        integers.pop_front();
+        return answer;
     }
 
   private:

@@ -90,13 +90,6 @@ std::optional<int32_t> Offset(std::string_view v) {
     return v[0] == '-' ? -total : total;
 }
 
-std::string OffsetText(int32_t minutes) {
-    const int32_t size = minutes < 0 ? -minutes : minutes;
-    const auto two = [](int32_t n) { return (n < 10 ? "0" : "") + std::to_string(n); };
-    return std::string("UT") + (minutes < 0 ? "-" : "+") + two(size / kMinutesPerHour) + ":" +
-           two(size % kMinutesPerHour);
-}
-
 // The instant `minutes` earlier, the day carried.
 Instant MinutesEarlier(Instant t, int32_t minutes) {
     int32_t of = t.hour * kMinutesPerHour + t.minute - minutes;
@@ -116,6 +109,13 @@ Instant MinutesEarlier(Instant t, int32_t minutes) {
 }
 
 } // namespace
+
+std::string ClockOffsetText(int32_t minutes) {
+    const int32_t size = minutes < 0 ? -minutes : minutes;
+    const auto two = [](int32_t n) { return (n < 10 ? "0" : "") + std::to_string(n); };
+    return std::string("UT") + (minutes < 0 ? "-" : "+") + two(size / kMinutesPerHour) + ":" +
+           two(size % kMinutesPerHour);
+}
 
 CameraInstant CameraInstantUT(const CameraTimes& times, int32_t clockOffsetMinutes) {
     CameraInstant out;
@@ -166,7 +166,7 @@ CameraInstant CameraInstantUT(const CameraTimes& times, int32_t clockOffsetMinut
             clockOffsetMinutes = 0;
         }
         offset = clockOffsetMinutes;
-        const std::string how = "its clock is taken as " + OffsetText(offset);
+        const std::string how = "its clock is taken as " + ClockOffsetText(offset);
         out.notes.push_back(Blank(offsetWritten)
                                 ? "the camera gives no offset from UT: " + how
                                 : "the camera's offset from UT " + Shown(offsetWritten) +

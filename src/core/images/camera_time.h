@@ -22,6 +22,8 @@ struct CameraTimes {
 
 // How far a camera clock may run from UT, minutes either way: the world's time zones.
 inline constexpr int32_t LargestClockOffsetMinutes = 14 * 60;
+// A clock's offset as the notes write it: "UT+01:00", "UT-05:30".
+std::string ClockOffsetText(int32_t minutes);
 
 // The instant a camera's tags give, in UT, and notes on what was passed over or assumed,
 // one line each. A clock with a written offset is turned to UT by it; a clock without one

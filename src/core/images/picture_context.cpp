@@ -194,6 +194,12 @@ PictureContext OpenPicture(const PictureFile& file, const PictureChoices& choice
     return p;
 }
 
+std::optional<std::string> GiveDiskByHand(PictureContext& picture, const Circle& disk) {
+    if (auto problem = HandDiskProblem(disk)) return problem;
+    ChooseDisk(picture, disk);
+    return std::nullopt;
+}
+
 void RefitPicture(PictureContext& picture, const LimbFit& search) {
     picture.limb = search;
     if (picture.diskSource == DiskSource::LimbSearch || picture.diskSource == DiskSource::None) {

@@ -80,6 +80,10 @@ inline constexpr double FarthestHandDiskPixel = 1e6;
 // Why a disk given by hand cannot be taken ("the radius must be 1 to 1000000 pixels"), or
 // nothing when it can.
 std::optional<std::string> HandDiskProblem(const Circle& disk);
+// The disk given by hand on an opened picture, over whatever disk it had; it stays until
+// the picture closes (a new limb search leaves it). When HandDiskProblem finds one, nothing
+// changes and the answer says why.
+std::optional<std::string> GiveDiskByHand(PictureContext& picture, const Circle& disk);
 
 // Builds the context of a picture. The disk: the user's hand (unless HandDiskProblem finds
 // one, when a note says why it was passed over), else the header, else the limb search

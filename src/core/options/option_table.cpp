@@ -6,6 +6,7 @@
 
 #include "core/chart/chart_geometry.h"
 #include "core/ephemeris/horizon.h"
+#include "core/images/camera_time.h"
 #include "core/layout/picker_layout.h"
 #include "core/text/format.h"
 #include "core/text/parse.h"
@@ -259,6 +260,12 @@ const std::array kRows = {
               .field = ZORVA_FIELD(PictureMirrorSign),
               .low = -1,
               .high = 1},
+    OptionRow{.name = "CameraClockOffsetMinutes",
+              .key = "CameraClockOffset",
+              .codec = C::Int,
+              .field = ZORVA_FIELD(CameraClockOffsetMinutes),
+              .low = -LargestClockOffsetMinutes,
+              .high = LargestClockOffsetMinutes},
     OptionRow{.name = "WindowWidth",
               .key = "WindowWidth",
               .codec = C::Int,

@@ -78,6 +78,11 @@ std::optional<PictureView> PresentPicture(const Session& s) {
         view.separation = SeparationOf(s, frame);
         view.regions = RegionsOf(s, frame);
     }
+    // A drag replaces the clicked points when it ends: they are not shown while it goes on.
+    if (const auto& hand = s.HandDisk()) {
+        view.hand =
+            HandDiskView{hand->dragging ? std::vector<PicturePoint>{} : hand->points, hand->circle};
+    }
     return view;
 }
 

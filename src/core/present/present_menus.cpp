@@ -111,6 +111,7 @@ std::vector<MenuItemView> PresentMenus(const Session& s, const std::string& altA
     m.Add("AltAzi1", false, true, altAziCaption);
     m.Add("AddtoLogfile1", false, s.LogfileOpen());
     m.Add("CloseImage1", false, picture);
+    m.Add("DiskByHand1", s.HandDisk().has_value(), picture);
     for (const char* item : {"FitToWindow1", "ActualSize1", "ZoomIn1", "ZoomOut1"}) {
         m.Add(item, false, picture);
     }

@@ -12,6 +12,7 @@
 #include "core/chart/chart_scene.h"
 #include "core/chart/sunspot.h"
 #include "core/images/circle_fit.h"
+#include "core/images/hand_disk.h"
 #include "core/layout/picker_layout.h"
 #include "core/logfile/measurements.h"
 #include "core/measure/pointer.h"
@@ -62,6 +63,14 @@ struct ChartView {
     bool operator==(const ChartView&) const = default;
 };
 
+// A disk being given by hand: the limb points clicked and the circle so far.
+struct HandDiskView {
+    std::vector<PicturePoint> points;
+    std::optional<Circle> circle;
+
+    bool operator==(const HandDiskView&) const = default;
+};
+
 // What is drawn over an opened picture: the grid fitted to its disk (none without a disk),
 // the limb points and circle when asked for, the spot, the separation and the regions.
 struct PictureView {
@@ -73,6 +82,7 @@ struct PictureView {
     bool spot = false;
     std::optional<SeparationOverlay> separation;
     std::optional<RegionsOverlay> regions;
+    std::optional<HandDiskView> hand; // drawn over everything while it is open
 
     bool operator==(const PictureView&) const = default;
 };

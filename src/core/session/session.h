@@ -15,6 +15,7 @@
 #include "core/ephemeris/daily_table.h"
 #include "core/ephemeris/horizon.h"
 #include "core/ephemeris/year_tables.h"
+#include "core/images/hand_disk.h"
 #include "core/images/picture_context.h"
 #include "core/layout/picker_layout.h"
 #include "core/logfile/logfile.h"
@@ -207,6 +208,23 @@ class Session {
     const std::string& SavedImageName() const;
     void TogglePoints();
     void ToggleCircle();
+    // The disk given by hand on the shown picture. Start opens a draft (the picture keeps
+    // its disk until one is taken); the pointer's press, moves with the button down and
+    // release, in picture pixels, drag a circle from its centre or click limb points
+    // (core/images/hand_disk.h); Nudge moves and resizes it; Accept takes it as the
+    // picture's disk, Cancel drops the draft. Clicks on the picture do nothing else while
+    // the draft is open.
+    void StartHandDisk();
+    void HandDiskPress(double x, double y, double clickReach);
+    void HandDiskDrag(double x, double y);
+    void HandDiskRelease(double x, double y);
+    void HandDiskNudge(double dx, double dy, double dr);
+    void AcceptHandDisk();
+    void CancelHandDisk();
+    const std::optional<HandDiskDraft>& HandDisk() const { return handDisk_; }
+    // What a camera clock without an offset keeps, minutes ahead of UT, for the pictures
+    // opened from now on; a value outside -840..840 changes nothing.
+    void SetCameraClockOffset(int32_t minutes);
 
     // The logfile: a file chosen in the New or Open dialog, and one more line.
     struct FileResult {
@@ -357,6 +375,7 @@ class Session {
     PickerWidths pickers_;
     int32_t areaLeft_ = kDesignAreaLeft;
     std::optional<OpenedPicture> picture_;
+    std::optional<HandDiskDraft> handDisk_; // open while a disk is being given by hand
     std::string chartSavedName_;
     RegionSummary srs_;
     MissingSrsNotice missingSrs_;

@@ -15,6 +15,7 @@ void Session::OpenImage(const std::string& path, const PictureContext& context) 
     const SplitPath split = SplitFolder(path);
     folders_.ImageDir = split.folder;
     picture_ = OpenedPicture{path, context, {}};
+    handDisk_.reset();
     ResetSpot();
     Say(PictureSourcesText(context, Geometry()));
     // The picture's own instant becomes the observation's; without one the instant in use
@@ -25,6 +26,7 @@ void Session::OpenImage(const std::string& path, const PictureContext& context) 
 void Session::CloseImage() {
     if (!picture_) return;
     picture_.reset();
+    handDisk_.reset();
     options_.Sunspot = true;
     ResetSpot();
     // What the status line said of the picture is no longer so.
@@ -34,6 +36,13 @@ void Session::CloseImage() {
 
 void Session::RefitLimb(const LimbFit& fit) {
     if (!picture_) return;
+    // A refused search changes nothing: the disk measured on stays, and the user is told.
+    if (!fit.found) {
+        Say(std::string(fit.reason.empty() ? "The limb search found no disk"
+                                           : "The limb search was refused: " + fit.reason) +
+            (PictureHasDisk() ? "; the disk stays as it was" : "; the picture still has no disk"));
+        return;
+    }
     RefitPicture(picture_->context, fit);
     Say(PictureSourcesText(picture_->context, Geometry()));
     LocateSpot(spot_, Geometry(), obs_.ephemeris);

@@ -97,6 +97,8 @@ struct Options {
     int32_t PictureOrientation = 1;
     int32_t PictureFlipSign = 1;
     int32_t PictureMirrorSign = -1;
+    // Options file: what a camera clock that writes no offset keeps, minutes ahead of UT.
+    int32_t CameraClockOffsetMinutes = 0;
     // Options file: the window's size when it was last closed, or the one a Screen
     // Resolution item gives; 0 fills the screen's available area.
     int32_t WindowWidth = 0;

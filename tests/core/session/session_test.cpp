@@ -557,9 +557,52 @@ TEST_F(SessionTest, PicturesWithoutADisk) {
     EXPECT_EQ(s.observation().instant, (Instant{2000, 1, 31, 12, 0, 0}));
     ASSERT_TRUE(PresentPicture(s));
     EXPECT_FALSE(PresentPicture(s)->disk);
+    EXPECT_NE(s.Status().find("time: none in the file"), std::string::npos) << s.Status();
     s.ImageMouseDown(true, false, false, 5, 5);
     EXPECT_EQ(s.BoxText(EditBox::XCoord), "0.0");
-    EXPECT_NE(s.Status().find("time: none in the file"), std::string::npos) << s.Status();
+    EXPECT_NE(s.Status().find("no disk"), std::string::npos) << s.Status();
+}
+
+TEST_F(SessionTest, ADiskByHandStaysUntilThePictureCloses) {
+    s.OpenImage("sun.png", Opened("sun.png", LimbFit{}));
+    s.StartHandDisk();
+    // A drag from (200, 150) to (230, 190): a radius of 50 (a 30-40-50 triangle).
+    s.HandDiskPress(200, 150, 2);
+    s.HandDiskDrag(230, 190);
+    s.ImageMouseDown(true, false, false, 200, 150); // the hand disk's, not a measurement
+    EXPECT_EQ(s.BoxText(EditBox::XCoord), "0.0");
+    s.HandDiskRelease(230, 190);
+    ASSERT_TRUE(PresentPicture(s)->hand);
+    EXPECT_EQ(PresentPicture(s)->hand->circle, (Circle{200, 150, 50}));
+    EXPECT_FALSE(s.PictureHasDisk()); // not before it is taken
+    s.HandDiskNudge(1, -1, 2);
+    s.AcceptHandDisk();
+    ASSERT_TRUE(s.PictureHasDisk());
+    EXPECT_EQ(*s.picture()->context.disk, (Circle{201, 149, 52}));
+    EXPECT_EQ(s.picture()->context.diskSource, DiskSource::Hand);
+    EXPECT_FALSE(PresentPicture(s)->hand);
+    EXPECT_EQ(s.Status().rfind("Disk: given by hand", 0), 0u) << s.Status();
+    // A limb search, found or refused, leaves the hand's disk.
+    s.RefitLimb(DiskOf(256, 256, 100));
+    EXPECT_EQ(*s.picture()->context.disk, (Circle{201, 149, 52}));
+    LimbFit refused;
+    refused.reason = "only 23 of 356 rays agree";
+    s.RefitLimb(refused);
+    EXPECT_EQ(*s.picture()->context.disk, (Circle{201, 149, 52}));
+    EXPECT_NE(s.Status().find("only 23 of 356 rays agree; the disk stays"), std::string::npos)
+        << s.Status();
+    // A circle too small is not taken, and the draft stays open; Esc drops it.
+    s.StartHandDisk();
+    s.HandDiskPress(10, 10, 2);
+    s.HandDiskRelease(10.5, 10); // a click: one limb point, no circle
+    s.AcceptHandDisk();
+    EXPECT_TRUE(s.HandDisk());
+    s.CancelHandDisk();
+    EXPECT_FALSE(s.HandDisk());
+    EXPECT_EQ(*s.picture()->context.disk, (Circle{201, 149, 52}));
+    s.CloseImage();
+    s.OpenImage("sun.png", Opened("sun.png", LimbFit{}));
+    EXPECT_FALSE(s.PictureHasDisk());
 }
 
 } // namespace
