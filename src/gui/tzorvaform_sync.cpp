@@ -84,6 +84,10 @@ void TZorvaForm::Show() {
         measurementsWindow_->SetMeasurements(*next.measurements,
                                              QString::fromStdString(session_.LogfilePath()));
     }
+    if (sunspotTable_ && (!last || last->spotTable != next.spotTable ||
+                          last->spotTableTitle != next.spotTableTitle)) {
+        SyncSunspotTable(next);
+    }
     if (!last || last->tableSource != next.tableSource)
         SetText(tableSourceLabel_, next.tableSource);
     if (!next.status.empty() && (!last || last->statusCount != next.statusCount)) {

@@ -31,7 +31,9 @@ constexpr double kCircleStep = 0.5;
 constexpr double kHaloReach = 1.25; // the halo shows this far each side of a line
 constexpr int kHaloAlpha = 180;     // and lets a little of the picture through
 constexpr double kSpotRadius = 3.5;
-constexpr double kPlusArm = 3.5; // a limb point's plus reaches this far from it
+constexpr double kPlusArm = 3.5;     // a limb point's plus reaches this far from it
+constexpr double kChosenWidth = 2;   // a chosen group's or spot's outline, times the line
+constexpr double kGroupLabelGap = 3; // a group's label stands off its top right corner
 
 // A disk this far from the surface's origin, or larger, cannot be drawn meaningfully; its
 // numbers came from a damaged header or a fit gone astray.
@@ -117,6 +119,8 @@ void DrawLimbPoints(QPainter& p, const LimbPoints& limb, const PicturePlacement&
     }
 }
 
+void DrawSpots(QPainter& p, const SpotsOverlay& s, const PicturePlacement& at, GridFrame f);
+
 // One pass of what is drawn in the overlay's own colours.
 void PaintPass(QPainter& p, const PictureView& v, const PicturePlacement& at, Ink ink) {
     p.setBrush(Qt::NoBrush);
@@ -152,6 +156,10 @@ void PaintPass(QPainter& p, const PictureView& v, const PicturePlacement& at, In
                        f.cy - Cos(f.q) * f.sy * kOuterLabel * R);
     DrawGridLines(p, f, *ProjectGrid(c, RadialSearch::Exact), c, LabelRadius{R, 1, 1},
                   LabelRadius{R, kOuterLabel, kOuterLabel}, pole);
+    if (v.spots) {
+        DrawSpots(p, *v.spots, at, f);
+        p.setPen(PassPen(ink, ImageOverlayColour));
+    }
 
     if (v.spot) {
         const double D = g.ChartDiameter;
@@ -162,6 +170,65 @@ void PaintPass(QPainter& p, const PictureView& v, const PicturePlacement& at, In
             p.drawEllipse(spot, kSpotRadius, kSpotRadius);
             p.setBrush(Qt::NoBrush);
         }
+    }
+}
+
+bool Holds(const std::vector<int32_t>& ids, int32_t id) {
+    return id != 0 && std::find(ids.begin(), ids.end(), id) != ids.end();
+}
+
+// An outline through the middles of its border pixels; a patch of one pixel is a dot.
+void DrawOutline(QPainter& p, const Outline& outline, const PicturePlacement& at) {
+    QPolygonF line;
+    for (const OutlinePoint& pt : outline)
+        line << Surface(at, pt.x, pt.y);
+    if (line.size() == 1) {
+        p.drawPoint(line.front());
+    } else if (!line.isEmpty()) {
+        p.drawPolygon(line);
+    }
+}
+
+QPen SpotPen(Ink ink, uint32_t colour, bool chosen) {
+    QPen pen = PassPen(ink, chosen ? ChosenSpotColour : colour);
+    if (chosen) pen.setWidthF(pen.widthF() + (kChosenWidth - 1) * OverlayLineWidth);
+    return pen;
+}
+
+// The patches and umbrae found: all of them, or those of the chosen group or spot and of
+// the spot a click measured; and with all of them each group's number.
+void DrawSpots(QPainter& p, const SpotsOverlay& s, const PicturePlacement& at, GridFrame f) {
+    if (!s.detection) return;
+    const SpotDetection& d = *s.detection;
+    std::vector<QRectF> groupBoxes(d.groups.size());
+    for (const SpotPatch& patch : d.patches) {
+        const bool chosen = (s.group != 0 && patch.group == s.group) || Holds(patch.spots, s.spot);
+        if (!s.all && !chosen && !Holds(patch.spots, s.measured)) continue;
+        p.setPen(SpotPen(f.ink, PenumbraOutlineColour, chosen));
+        DrawOutline(p, patch.outline, at);
+        const auto g = static_cast<std::size_t>(patch.group - 1);
+        for (const OutlinePoint& pt : patch.outline) {
+            if (g >= groupBoxes.size()) break;
+            const QPointF c = Surface(at, pt.x, pt.y);
+            groupBoxes[g] = groupBoxes[g].united(QRectF(c, QSizeF(1, 1)));
+        }
+    }
+    for (const DetectedSpot& spot : d.spots) {
+        const bool chosen = spot.id == s.spot || (s.group != 0 && spot.group == s.group);
+        if (!s.all && !chosen && spot.id != s.measured) continue;
+        p.setPen(SpotPen(f.ink, UmbraOutlineColour, chosen));
+        for (const Outline& umbra : spot.umbrae)
+            DrawOutline(p, umbra, at);
+    }
+    if (!s.all) return;
+    for (std::size_t g = 0; g < d.groups.size(); ++g) {
+        if (groupBoxes[g].isNull()) continue;
+        const bool chosen = d.groups[g].id == s.group;
+        p.setPen(SpotPen(f.ink, PenumbraOutlineColour, false));
+        if (chosen && f.ink == Ink::Fill) p.setPen(PassPen(f.ink, ChosenSpotColour));
+        const QString label = QString::number(d.groups[g].id);
+        TextOut(p, f, groupBoxes[g].right() + kGroupLabelGap,
+                groupBoxes[g].top() - kGroupLabelGap - TextHeight(p, f), label);
     }
 }
 

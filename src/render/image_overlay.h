@@ -18,6 +18,11 @@ namespace zorva {
 inline constexpr uint32_t ImageOverlayColour = 0xFFE040;
 inline constexpr uint32_t LimbPointColour = 0x0000FF;
 inline constexpr uint32_t OverlayHaloColour = 0x000000;
+// Sunspots found on a picture: penumbra outlines and group labels in amber, umbra outlines
+// in red, and the group or spot chosen in the table in white, drawn wider.
+inline constexpr uint32_t PenumbraOutlineColour = 0x00C0FF;
+inline constexpr uint32_t UmbraOutlineColour = 0x4040FF;
+inline constexpr uint32_t ChosenSpotColour = 0xFFFFFF;
 
 // Where a picture lies on the surface its overlay is painted on: the middle of picture
 // pixel (u, v) stands at (left + (u + 0.5) scale, top + (v + 0.5) scale). The compass
@@ -35,9 +40,9 @@ inline constexpr double OverlayLineWidth = 1.5;
 inline constexpr int OverlayLabelPixels = 13;
 
 // The overlay of an opened picture, drawn smooth: the limb points and circle when asked
-// for, the heliographic grid fitted to the disk with its compass letters, the spot, the
-// separation and the regions. Without a disk, only the limb points. `font` gives the
-// labels' family; their size is the overlay's own.
+// for, the heliographic grid fitted to the disk with its compass letters, the outlines and
+// labels of the sunspots found, the spot, the separation and the regions. Without a disk, only the
+// limb points. `font` gives the labels' family; their size is the overlay's own.
 void PaintPictureOverlay(QPainter& p, const PictureView& view, const PicturePlacement& at,
                          const QFont& font);
 

@@ -15,6 +15,7 @@ void Session::OpenImage(const std::string& path, const PictureContext& context) 
     const SplitPath split = SplitFolder(path);
     folders_.ImageDir = split.folder;
     picture_ = OpenedPicture{path, context, {}};
+    spots_.reset();
     ResetSpot();
     Say(PictureSourcesText(context, Geometry()));
     // The picture's own instant becomes the observation's; without one the instant in use
@@ -25,6 +26,7 @@ void Session::OpenImage(const std::string& path, const PictureContext& context) 
 void Session::CloseImage() {
     if (!picture_) return;
     picture_.reset();
+    spots_.reset();
     options_.Sunspot = true;
     ResetSpot();
     RecalcTail(obs_.instant, DateFoldLimit);

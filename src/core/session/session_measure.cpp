@@ -31,6 +31,7 @@ void Session::ImageMouseDown(bool left, bool shift, bool ctrl, int32_t X, int32_
     // Without a disk on the picture no click stands for a place on the Sun.
     if (!PictureHasDisk() || ctrl) return;
     MouseDown(left, shift, X, Y);
+    if (left && !shift) MeasureSpotAt(X, Y);
 }
 
 void Session::MouseDown(bool left, bool shift, int32_t X, int32_t Y) {
