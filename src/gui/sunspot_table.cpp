@@ -49,11 +49,12 @@ QTableWidget* MakeGrid(const QString& name, std::span<const std::string_view> he
         labels << ToQString(h);
     grid->setHorizontalHeaderLabels(labels);
     grid->verticalHeader()->setVisible(false);
-    grid->horizontalHeader()->setStretchLastSection(true);
     grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
     grid->setSelectionBehavior(QAbstractItemView::SelectRows);
     grid->setSelectionMode(QAbstractItemView::SingleSelection);
     grid->setWordWrap(false);
+    // Ids ascending at first: groups east to west, spots group by group.
+    grid->horizontalHeader()->setSortIndicator(0, Qt::AscendingOrder);
     grid->setSortingEnabled(true);
     return grid;
 }

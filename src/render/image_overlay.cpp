@@ -2,6 +2,7 @@
 
 #include <QFontMetricsF>
 #include <QPainter>
+#include <QPainterPath>
 #include <QPolygonF>
 #include <algorithm>
 #include <cmath>
@@ -177,16 +178,31 @@ bool Holds(const std::vector<int32_t>& ids, int32_t id) {
     return id != 0 && std::find(ids.begin(), ids.end(), id) != ids.end();
 }
 
-// An outline through the middles of its border pixels; a patch of one pixel is a dot.
+// An outline through the middles of its border pixels, drawn outside them only: a spot is
+// often no more than a few pixels across, and the line must not hide what it outlines. A
+// patch of one pixel is a dot.
 void DrawOutline(QPainter& p, const Outline& outline, const PicturePlacement& at) {
     QPolygonF line;
     for (const OutlinePoint& pt : outline)
         line << Surface(at, pt.x, pt.y);
     if (line.size() == 1) {
         p.drawPoint(line.front());
-    } else if (!line.isEmpty()) {
-        p.drawPolygon(line);
+        return;
     }
+    if (line.size() < 3) {
+        p.drawPolyline(line);
+        return;
+    }
+    const double reach = p.pen().widthF() + 1;
+    QPainterPath around;
+    around.addRect(line.boundingRect().adjusted(-reach, -reach, reach, reach));
+    QPainterPath inside;
+    inside.addPolygon(line);
+    inside.closeSubpath();
+    p.save();
+    p.setClipPath(around.subtracted(inside), Qt::IntersectClip);
+    p.drawPolygon(line);
+    p.restore();
 }
 
 QPen SpotPen(Ink ink, uint32_t colour, bool chosen) {

@@ -149,14 +149,15 @@ TEST_F(Sunspots, TheTableMatchesNoaasRegionsSortsAndPicksOut) {
         << Find<QLabel>("SpotMatchLabel")->text().toStdString();
 
     // Sorted by area, largest first, as numbers: "102.3" before "76.3" before "6.2".
-    const int area = Column(spots, "Area");
+    const int area = Column(spots, "Area (MSH)");
     spots->sortItems(area, Qt::DescendingOrder);
     for (int r = 1; r < spots->rowCount(); ++r) {
         EXPECT_GE(test::Number(spots->item(r - 1, area)->text().toStdString()),
                   test::Number(spots->item(r, area)->text().toStdString()));
     }
 
-    // The spot chosen is picked out on the picture: white along its umbra's outline.
+    // The spot chosen is picked out on the picture: white beside every point of its umbra's
+    // outline, and nowhere near a spot of another group.
     spots->selectRow(0);
     const int chosen = spots->item(0, 0)->text().toInt();
     EXPECT_EQ(session().spots()->spot, chosen);
@@ -166,10 +167,26 @@ TEST_F(Sunspots, TheTableMatchesNoaasRegionsSortsAndPicksOut) {
     QImage plain(1024, 1024, QImage::Format_Grayscale8);
     plain.fill(Qt::black);
     const QImage drawn = PictureWithOverlay(plain, view, {}, QFont());
+    const auto whiteNear = [&drawn](const OutlinePoint& pt) {
+        constexpr int kReach = 2; // the line lies just outside the outline's pixels
+        for (int y = pt.y - kReach; y <= pt.y + kReach; ++y) {
+            for (int x = pt.x - kReach; x <= pt.x + kReach; ++x) {
+                if (drawn.valid(x, y) && drawn.pixel(x, y) == qRgb(255, 255, 255)) return true;
+            }
+        }
+        return false;
+    };
     const DetectedSpot& spot = found.spots.at(static_cast<std::size_t>(chosen - 1));
     ASSERT_FALSE(spot.umbrae.empty());
     for (const OutlinePoint& pt : spot.umbrae.front())
-        EXPECT_EQ(drawn.pixel(pt.x, pt.y), qRgb(255, 255, 255)) << pt.x << "," << pt.y;
+        EXPECT_TRUE(whiteNear(pt)) << pt.x << "," << pt.y;
+    for (const DetectedSpot& other : found.spots) {
+        if (other.group == spot.group) continue;
+        for (const Outline& umbra : other.umbrae) {
+            for (const OutlinePoint& pt : umbra)
+                EXPECT_FALSE(whiteNear(pt)) << other.id << ": " << pt.x << "," << pt.y;
+        }
+    }
     // Choosing a group lets the spot go.
     groups->selectRow(0);
     EXPECT_EQ(session().spots()->spot, 0);

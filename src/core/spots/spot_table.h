@@ -15,11 +15,13 @@
 namespace zorva {
 
 // The columns of the Sunspots window's two tables.
+// Areas are in millionths of the hemisphere (MSH), places in degrees; "Apart" is the
+// distance on the Sun between a group and its NOAA region.
 inline constexpr std::array<std::string_view, 12> SpotGroupHeadings = {
-    "Group", "Lat",   "Long", "CMD",       "mu",         "Spots",
-    "Area",  "Umbra", "NOAA", "NOAA Area", "NOAA Spots", "Apart"};
-inline constexpr std::array<std::string_view, 8> SpotHeadings = {"Spot", "Group", "X",    "Y",
-                                                                 "Lat",  "Long",  "Area", "Umbra"};
+    "Group",      "Lat",         "Long", "CMD",       "\u03BC",     "Spots",
+    "Area (MSH)", "Umbra (MSH)", "NOAA", "NOAA Area", "NOAA Spots", "Apart (\u00B0)"};
+inline constexpr std::array<std::string_view, 8> SpotHeadings = {
+    "Spot", "Group", "X", "Y", "Lat", "Long", "Area (MSH)", "Umbra (MSH)"};
 
 // A cell: its text, and the number it sorts by (NaN for a cell with no number, which sorts
 // by its text).
