@@ -157,10 +157,6 @@ void PaintPass(QPainter& p, const PictureView& v, const PicturePlacement& at, In
                        f.cy - Cos(f.q) * f.sy * kOuterLabel * R);
     DrawGridLines(p, f, *ProjectGrid(c, RadialSearch::Exact), c, LabelRadius{R, 1, 1},
                   LabelRadius{R, kOuterLabel, kOuterLabel}, pole);
-    if (v.spots) {
-        DrawSpots(p, *v.spots, at, f);
-        p.setPen(PassPen(ink, ImageOverlayColour));
-    }
 
     if (v.spot) {
         const double D = g.ChartDiameter;
@@ -172,6 +168,9 @@ void PaintPass(QPainter& p, const PictureView& v, const PicturePlacement& at, In
             p.setBrush(Qt::NoBrush);
         }
     }
+    // Over the marker: a click on a small spot leaves the marker on it, and its outline
+    // must still show round it.
+    if (v.spots) DrawSpots(p, *v.spots, at, f);
 }
 
 bool Holds(const std::vector<int32_t>& ids, int32_t id) {
