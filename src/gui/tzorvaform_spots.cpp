@@ -41,8 +41,9 @@ void TZorvaForm::SunspotTable1Click() {
             });
         });
     }
-    // The table lists what is found: the picture is searched when it was not yet.
-    if (!session_.SpotsFound()) DetectSunspots1Click();
+    // The table lists what is found, and the picture shows it: the picture is searched when
+    // it was not yet.
+    DetectSunspots1Click();
     SyncSunspotTable(*shown_);
     sunspotTable_->show();
     sunspotTable_->raise();

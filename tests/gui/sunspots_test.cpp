@@ -192,11 +192,28 @@ TEST_F(Sunspots, TheTableMatchesNoaasRegionsSortsAndPicksOut) {
     EXPECT_EQ(session().spots()->spot, 0);
     EXPECT_EQ(session().spots()->group, groups->item(0, 0)->text().toInt());
 
-    // A day later the spots found belong to another instant: they are gone.
-    Trigger("NextDay1");
-    EXPECT_FALSE(session().SpotsFound());
-    EXPECT_FALSE(Item("ExportSunspots1")->isEnabled());
+    // Closing the picture empties the table.
+    Trigger("CloseImage1");
     EXPECT_EQ(groups->rowCount(), 0);
+    EXPECT_EQ(spots->rowCount(), 0);
+}
+
+// Spots found belong to the picture's disk, instant and orientation: a change of any of them
+// forgets them, and the export waits for a new search.
+TEST_F(Sunspots, AChangedDiskInstantOrOrientationForgetsTheSpots) {
+    ZORVA_TEST_DATA(data);
+    for (const char* command : {"NextDay1", "NextMinute1", "FlipMenu", "DiskOrientation1",
+                                "SubPixelLimb1", "CloseImage1"}) {
+        SCOPED_TRACE(command);
+        OpenPicture(data / "images" / kHmi);
+        Trigger("DetectSunspots1");
+        ASSERT_TRUE(session().SpotsFound());
+        EXPECT_TRUE(Item("ExportSunspots1")->isEnabled());
+        Trigger(command);
+        EXPECT_FALSE(session().SpotsFound());
+        EXPECT_FALSE(session().spots().has_value());
+        EXPECT_FALSE(Item("ExportSunspots1")->isEnabled());
+    }
 }
 
 TEST_F(Sunspots, AClickOnASpotGivesItsAreaAsTheSize) {

@@ -95,6 +95,10 @@ SpotTable MakeSpotTable(const SpotDetection& d, const RegionMatching* matching,
                                          "region on the disk a group."
                                        : said + ".";
     }
+    if (!d.error.empty()) {
+        table.wolf = "No sunspots were searched for: " + d.error;
+        return table;
+    }
     const auto& w = d.wolf;
     table.wolf = "Wolf number R = 10 g + s = 10 \u00D7 " + std::to_string(w.groups) + " + " +
                  std::to_string(w.spots) + " = " + std::to_string(w.total) + " (north " +
