@@ -6,6 +6,7 @@
 #include <QPolygonF>
 #include <algorithm>
 #include <cmath>
+#include <map>
 
 #include "core/common/angles.h"
 #include "render/chart_painter.h"
@@ -35,6 +36,9 @@ constexpr double kSpotRadius = 3.5;
 constexpr double kPlusArm = 3.5;     // a limb point's plus reaches this far from it
 constexpr double kChosenWidth = 2;   // a chosen group's or spot's outline, times the line
 constexpr double kGroupLabelGap = 3; // a group's label stands off its top right corner
+// An outline less than this across is a ring this far outside the patch instead.
+constexpr double kSmallestOutline = 4;
+constexpr double kRingGap = 2.5;
 
 // A disk this far from the surface's origin, or larger, cannot be drawn meaningfully; its
 // numbers came from a damaged header or a fit gone astray.
@@ -179,22 +183,21 @@ bool Holds(const std::vector<int32_t>& ids, int32_t id) {
 
 // An outline through the middles of its border pixels, drawn outside them only: a spot is
 // often no more than a few pixels across, and the line must not hide what it outlines. A
-// patch of one pixel is a dot.
+// patch too small on the surface for its outline to show is ringed instead.
 void DrawOutline(QPainter& p, const Outline& outline, const PicturePlacement& at) {
     QPolygonF line;
     for (const OutlinePoint& pt : outline)
         line << Surface(at, pt.x, pt.y);
-    if (line.size() == 1) {
-        p.drawPoint(line.front());
-        return;
-    }
-    if (line.size() < 3) {
-        p.drawPolyline(line);
+    if (line.isEmpty()) return;
+    const QRectF bounds = line.boundingRect();
+    if (line.size() < 3 || std::max(bounds.width(), bounds.height()) < kSmallestOutline) {
+        const double r = std::max(bounds.width(), bounds.height()) / 2 + kRingGap;
+        p.drawEllipse(bounds.center(), r, r);
         return;
     }
     const double reach = p.pen().widthF() + 1;
     QPainterPath around;
-    around.addRect(line.boundingRect().adjusted(-reach, -reach, reach, reach));
+    around.addRect(bounds.adjusted(-reach, -reach, reach, reach));
     QPainterPath inside;
     inside.addPolygon(line);
     inside.closeSubpath();
@@ -211,22 +214,33 @@ QPen SpotPen(Ink ink, uint32_t colour, bool chosen) {
 }
 
 // The patches and umbrae found: all of them, or those of the chosen group or spot and of
-// the spot a click measured; and with all of them each group's number.
+// the spot a click measured; and with all of them each group's number, first, so that a
+// label beside a small group never hides a neighbour's outline.
 void DrawSpots(QPainter& p, const SpotsOverlay& s, const PicturePlacement& at, GridFrame f) {
     if (!s.detection) return;
     const SpotDetection& d = *s.detection;
-    std::vector<QRectF> groupBoxes(d.groups.size());
+    const auto patchShown = [&s](const SpotPatch& patch) {
+        return (s.group != 0 && patch.group == s.group) || Holds(patch.spots, s.spot);
+    };
+    if (s.all) {
+        std::map<int32_t, QRectF> groupBoxes; // by group id
+        for (const SpotPatch& patch : d.patches) {
+            QRectF& box = groupBoxes[patch.group];
+            for (const OutlinePoint& pt : patch.outline)
+                box = box.united(QRectF(Surface(at, pt.x, pt.y), QSizeF(1, 1)));
+        }
+        for (const auto& [id, box] : groupBoxes) {
+            if (box.isNull()) continue;
+            p.setPen(PassPen(f.ink, id == s.group ? ChosenSpotColour : PenumbraOutlineColour));
+            TextOut(p, f, box.right() + kGroupLabelGap,
+                    box.top() - kGroupLabelGap - TextHeight(p, f), QString::number(id));
+        }
+    }
     for (const SpotPatch& patch : d.patches) {
-        const bool chosen = (s.group != 0 && patch.group == s.group) || Holds(patch.spots, s.spot);
+        const bool chosen = patchShown(patch);
         if (!s.all && !chosen && !Holds(patch.spots, s.measured)) continue;
         p.setPen(SpotPen(f.ink, PenumbraOutlineColour, chosen));
         DrawOutline(p, patch.outline, at);
-        const auto g = static_cast<std::size_t>(patch.group - 1);
-        for (const OutlinePoint& pt : patch.outline) {
-            if (g >= groupBoxes.size()) break;
-            const QPointF c = Surface(at, pt.x, pt.y);
-            groupBoxes[g] = groupBoxes[g].united(QRectF(c, QSizeF(1, 1)));
-        }
     }
     for (const DetectedSpot& spot : d.spots) {
         const bool chosen = spot.id == s.spot || (s.group != 0 && spot.group == s.group);
@@ -234,16 +248,6 @@ void DrawSpots(QPainter& p, const SpotsOverlay& s, const PicturePlacement& at, G
         p.setPen(SpotPen(f.ink, UmbraOutlineColour, chosen));
         for (const Outline& umbra : spot.umbrae)
             DrawOutline(p, umbra, at);
-    }
-    if (!s.all) return;
-    for (std::size_t g = 0; g < d.groups.size(); ++g) {
-        if (groupBoxes[g].isNull()) continue;
-        const bool chosen = d.groups[g].id == s.group;
-        p.setPen(SpotPen(f.ink, PenumbraOutlineColour, false));
-        if (chosen && f.ink == Ink::Fill) p.setPen(PassPen(f.ink, ChosenSpotColour));
-        const QString label = QString::number(d.groups[g].id);
-        TextOut(p, f, groupBoxes[g].right() + kGroupLabelGap,
-                groupBoxes[g].top() - kGroupLabelGap - TextHeight(p, f), label);
     }
 }
 

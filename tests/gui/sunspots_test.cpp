@@ -71,6 +71,29 @@ TEST_F(Sunspots, TheWindowFindsWhatTheCommandLineFinds) {
         // Both pictures show spots (NOAA 10718 and 10720 on the first; SILSO 80 on the second).
         EXPECT_GE(found.groups.size(), 2U);
 
+        // Every patch found is outlined on the picture as it is saved: in amber, or in red
+        // where its umbra fills it and the umbra's outline lies over the patch's.
+        QImage plain(session().picture()->context.width, session().picture()->context.height,
+                     QImage::Format_Grayscale8);
+        plain.fill(Qt::black);
+        const QImage drawn = PictureWithOverlay(plain, *Present(session()).picture, {}, QFont());
+        for (const SpotPatch& patch : found.patches) {
+            bool outlined = false;
+            for (const OutlinePoint& pt : patch.outline) {
+                for (int y = pt.y - 2; y <= pt.y + 2; ++y) {
+                    for (int x = pt.x - 2; x <= pt.x + 2; ++x) {
+                        const QRgb c = drawn.valid(x, y) ? drawn.pixel(x, y) : 0;
+                        // 0x00C0FF and 0x4040FF as red, green and blue, where the line covers
+                        // a pixel whole.
+                        const bool amber = qRed(c) > 230 && qGreen(c) > 160 && qBlue(c) < 60;
+                        const bool red = qRed(c) > 230 && qGreen(c) < 100 && qBlue(c) < 100;
+                        outlined = outlined || amber || red;
+                    }
+                }
+            }
+            EXPECT_TRUE(outlined) << patch.outline.front().x << "," << patch.outline.front().y;
+        }
+
         // The window's export against the command line's CSV for the same file and instant:
         // every group and spot, to the last printed digit.
         const fs::path exported = dir / "spots.csv";
