@@ -20,7 +20,8 @@ href="#separation">Separations</a> &middot; <a href="#rotation">Following a spot
 &middot; <a href="#logfile">The logfile</a> &middot; <a href="#files">Files at hand</a> &middot; <a href="#images">Solar images</a>
 &middot; <a href="#output">Printing and exporting the chart</a> &middot; <a
 href="#srs">Solar Region Summaries</a> &middot; <a href="#counting">Counting the day's
-sunspots from a photograph</a> &middot; <a href="#display">Display and grid</a>
+sunspots from a photograph</a> &middot; <a href="#spotswindow">Sunspots in the window</a>
+&middot; <a href="#display">Display and grid</a>
 &middot; <a href="#numbers">Where the numbers come from</a> &middot; <a href="#keys">Keys</a></p>
 
 <h3><a name="window"></a>The window</h3>
@@ -361,6 +362,29 @@ out), <code>--smallest 1.6</code> (millionths) and <code>--group-link 3,15</code
 distance in degrees within which spots join a group, growing with the group); <code>zorva-cli
 help spots</code> says more.</li>
 </ol>
+
+<h3><a name="spotswindow"></a>Sunspots in the window</h3>
+<ul>
+<li><i>Sunspots &gt; Detect Sunspots</i> finds the spots on the open picture, with its disk,
+time and orientation, exactly as <code>zorva-cli spots</code> finds them on the same file:
+each penumbra and pore is outlined in amber, each umbra in red, and each group carries its
+number. The status bar gives the groups, the spots and the Wolf number. What was found is
+forgotten when the picture closes or its disk, time or orientation changes; detect again
+then.</li>
+<li><i>Sunspot Table...</i> lists the groups (latitude, Carrington longitude, distance from
+the central meridian, &mu;, spots, area and umbral area in millionths of the hemisphere,
+corrected for foreshortening) and below them the spots; click a heading to sort by it.
+Choosing a row outlines that group or spot in white on the picture. With a Solar Region
+Summary loaded, each group is matched by position at the picture's time to a NOAA region,
+whose number, area and spot count stand beside ours with the distance between the two;
+NOAA regions not found, regions behind the limb and groups NOAA does not list are named
+under the table, with the Wolf number.</li>
+<li><i>Export Sunspots...</i> writes the table as CSV, a row a group and a row a spot, the
+same file <code>zorva-cli spots --format csv</code> writes.</li>
+<li>A click on a spot measures it from its own pixels: its outline is drawn, and its area
+becomes the spot's size, so the <b>Area</b> readout shows the spot's corrected area, ready
+for the logfile. A click beside every spot places the marker and keeps the size typed.</li>
+</ul>
 
 <h3><a name="display"></a>Display and grid</h3>
 <p>The <i>Display</i> menu switches the <i>Sunspot</i> marker, the region plot, the limb

@@ -37,6 +37,7 @@ class ImageControl;
 class ImageView;
 class MeasurementsWindow;
 class RegionTable;
+class SunspotTable;
 
 // The main window: it shows the observation session and hands the user's commands to it.
 // Every handler is a session call followed by the redraws and the sync of what changed.
@@ -123,6 +124,10 @@ class TZorvaForm final : public QMainWindow {
     void HandDiskReleased(QPointF at);
     // A key on the picture while a disk is given by hand: true when it was the disk's.
     bool HandDiskKey(int key, Qt::KeyboardModifiers modifiers);
+    // Sunspots on the picture: the search, its table and its export.
+    void DetectSunspots1Click();
+    void SunspotTable1Click();
+    void ExportSunspots1Click();
     void NewLogfile1Click();
     void OpenLogfile1Click();
     void AddtoLogfile1Click();
@@ -174,6 +179,7 @@ class TZorvaForm final : public QMainWindow {
     void ApplyWindowLayout();
     void PaintChart(const ChartView& view);
     void PaintPicture();
+    void SyncSunspotTable(const Presentation& presentation);
     void SaveImageTo(const QString& chosenPath);
     // Opening a file without its dialog: a summary, a logfile (a picture: OpenPicturePath).
     void LoadSummaryFile(const QString& path);
@@ -237,6 +243,7 @@ class TZorvaForm final : public QMainWindow {
     std::optional<Presentation> shown_;                // what the window shows
     RegionTable* regionTable_ = nullptr;               // made when first asked for
     MeasurementsWindow* measurementsWindow_ = nullptr; // likewise
+    SunspotTable* sunspotTable_ = nullptr;             // likewise
     QLabel* tableSourceLabel_ = nullptr;               // on the status bar
     ChartOutputOptions chartOutput_;                   // the choices of the last print or export
 };

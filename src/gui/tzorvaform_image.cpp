@@ -169,6 +169,12 @@ void TZorvaForm::BuildImageMenu() {
         [this] { CameraClockOffset1Click(); }, false);
 }
 
+void TZorvaForm::DetectSunspots1Click() {
+    const BusyCursor busy;
+    session_.DetectSunspots(GridOf(searchedImage_));
+    Show();
+}
+
 void TZorvaForm::CloseImage1Click() {
     session_.CloseImage();
     // The picture's memory goes with it.
@@ -232,6 +238,11 @@ void TZorvaForm::Image1MouseDown(Qt::MouseButtons buttons, Qt::KeyboardModifiers
     const bool left = buttons.testFlag(Qt::LeftButton);
     const bool shift = modifiers.testFlag(Qt::ShiftModifier);
     const bool ctrl = modifiers.testFlag(Qt::ControlModifier);
+    // A plain click measures the spot it falls on: the spots are searched for first.
+    if (left && !shift && !ctrl && session_.PictureHasDisk() && !session_.SpotsFound()) {
+        const BusyCursor busy;
+        session_.DetectSunspots(GridOf(searchedImage_), false);
+    }
     session_.ImageMouseDown(left, shift, ctrl, X, Y);
     Show();
     if (left && ctrl && !shift && session_.PictureHasDisk()) AddtoLogfile1Click();

@@ -194,6 +194,14 @@ void TZorvaForm::BuildMenus() {
     AddItem(
         srs, "RegionTable1", "Region &Table...", [this] { RegionTable1Click(); }, false);
 
+    QMenu* spots = AddMenu(nullptr, "Sunspots1", "Sun&spots");
+    AddItem(
+        spots, "DetectSunspots1", "&Detect Sunspots", [this] { DetectSunspots1Click(); }, false);
+    AddItem(
+        spots, "SunspotTable1", "Sunspot &Table...", [this] { SunspotTable1Click(); }, false);
+    AddItem(
+        spots, "ExportSunspots1", "&Export Sunspots...", [this] { ExportSunspots1Click(); }, false);
+
     QMenu* separation = AddMenu(nullptr, "Separation1", "&Separation");
     AddItem(separation, "Arc1", "Se&paration within disk", [this] { Arc1Click(); });
     AddItem(separation, "LongitudeArc1", "   L&ongitude Arc", [this] { LongitudeArc1Click(); });

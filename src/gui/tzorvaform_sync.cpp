@@ -85,6 +85,10 @@ void TZorvaForm::Show() {
         measurementsWindow_->SetMeasurements(*next.measurements,
                                              QString::fromStdString(session_.LogfilePath()));
     }
+    if (sunspotTable_ && (!last || last->spotTable != next.spotTable ||
+                          last->spotTableTitle != next.spotTableTitle)) {
+        SyncSunspotTable(next);
+    }
     if (!last || last->tableSource != next.tableSource)
         SetText(tableSourceLabel_, next.tableSource);
     if (!next.status.empty() && (!last || last->statusCount != next.statusCount)) {
@@ -169,7 +173,11 @@ void TZorvaForm::SyncBoxes(const Presentation& p) {
         const BoxView& view = p.boxes[static_cast<std::size_t>(i)];
         QLineEdit* edit = boxes_[static_cast<std::size_t>(i)];
         const QString text = ToQString(view.text);
-        if (edit->text() != text) edit->setText(text);
+        if (edit->text() != text) {
+            edit->setText(text);
+            // A value the program puts in a narrow box is read from its start.
+            if (!edit->hasFocus()) edit->setCursorPosition(0);
+        }
         if (edit->isReadOnly() != view.readOnly) edit->setReadOnly(view.readOnly);
         // A text that is not the value in use is marked, and says what is.
         const bool refused = view.status.state == BoxState::Refused;

@@ -2,9 +2,11 @@
 
 #include <QFontMetricsF>
 #include <QPainter>
+#include <QPainterPath>
 #include <QPolygonF>
 #include <algorithm>
 #include <cmath>
+#include <map>
 
 #include "core/common/angles.h"
 #include "render/chart_painter.h"
@@ -31,8 +33,13 @@ constexpr double kCircleStep = 0.5;
 constexpr double kHaloReach = 1.25; // the halo shows this far each side of a line
 constexpr int kHaloAlpha = 180;     // and lets a little of the picture through
 constexpr double kSpotRadius = 3.5;
-constexpr double kPlusArm = 3.5; // a limb point's plus reaches this far from it
-constexpr double kHandArm = 5;   // a hand-clicked point's cross, and the hand circle's centre
+constexpr double kPlusArm = 3.5;     // a limb point's plus reaches this far from it
+constexpr double kHandArm = 5;       // a hand-clicked point's cross, and the hand circle's centre
+constexpr double kChosenWidth = 2;   // a chosen group's or spot's outline, times the line
+constexpr double kGroupLabelGap = 3; // a group's label stands off its top right corner
+// An outline less than this across is a ring this far outside the patch instead.
+constexpr double kSmallestOutline = 4;
+constexpr double kRingGap = 2.5;
 
 // A disk this far from the surface's origin, or larger, cannot be drawn meaningfully; its
 // numbers came from a damaged header or a fit gone astray.
@@ -118,6 +125,8 @@ void DrawLimbPoints(QPainter& p, const LimbPoints& limb, const PicturePlacement&
     }
 }
 
+void DrawSpots(QPainter& p, const SpotsOverlay& s, const PicturePlacement& at, GridFrame f);
+
 // One pass of what is drawn in the overlay's own colours.
 void PaintPass(QPainter& p, const PictureView& v, const PicturePlacement& at, Ink ink) {
     p.setBrush(Qt::NoBrush);
@@ -164,6 +173,83 @@ void PaintPass(QPainter& p, const PictureView& v, const PicturePlacement& at, In
             p.setBrush(Qt::NoBrush);
         }
     }
+    // Over the marker: a click on a small spot leaves the marker on it, and its outline
+    // must still show round it.
+    if (v.spots) DrawSpots(p, *v.spots, at, f);
+}
+
+bool Holds(const std::vector<int32_t>& ids, int32_t id) {
+    return id != 0 && std::find(ids.begin(), ids.end(), id) != ids.end();
+}
+
+// An outline through the middles of its border pixels, drawn outside them only: a spot is
+// often no more than a few pixels across, and the line must not hide what it outlines. A
+// patch too small on the surface for its outline to show is ringed instead.
+void DrawOutline(QPainter& p, const Outline& outline, const PicturePlacement& at) {
+    QPolygonF line;
+    for (const OutlinePoint& pt : outline)
+        line << Surface(at, pt.x, pt.y);
+    if (line.isEmpty()) return;
+    const QRectF bounds = line.boundingRect();
+    if (line.size() < 3 || std::max(bounds.width(), bounds.height()) < kSmallestOutline) {
+        const double r = std::max(bounds.width(), bounds.height()) / 2 + kRingGap;
+        p.drawEllipse(bounds.center(), r, r);
+        return;
+    }
+    const double reach = p.pen().widthF() + 1;
+    QPainterPath around;
+    around.addRect(bounds.adjusted(-reach, -reach, reach, reach));
+    QPainterPath inside;
+    inside.addPolygon(line);
+    inside.closeSubpath();
+    p.save();
+    p.setClipPath(around.subtracted(inside), Qt::IntersectClip);
+    p.drawPolygon(line);
+    p.restore();
+}
+
+QPen SpotPen(Ink ink, uint32_t colour, bool chosen) {
+    QPen pen = PassPen(ink, chosen ? ChosenSpotColour : colour);
+    if (chosen) pen.setWidthF(pen.widthF() + (kChosenWidth - 1) * OverlayLineWidth);
+    return pen;
+}
+
+// The patches and umbrae found: all of them, or those of the chosen group or spot and of
+// the spot a click measured; and with all of them each group's number, first, so that a
+// label beside a small group never hides a neighbour's outline.
+void DrawSpots(QPainter& p, const SpotsOverlay& s, const PicturePlacement& at, GridFrame f) {
+    if (!s.detection) return;
+    const SpotDetection& d = *s.detection;
+    const auto patchShown = [&s](const SpotPatch& patch) {
+        return (s.group != 0 && patch.group == s.group) || Holds(patch.spots, s.spot);
+    };
+    if (s.all) {
+        std::map<int32_t, QRectF> groupBoxes; // by group id
+        for (const SpotPatch& patch : d.patches) {
+            QRectF& box = groupBoxes[patch.group];
+            for (const OutlinePoint& pt : patch.outline)
+                box = box.united(QRectF(Surface(at, pt.x, pt.y), QSizeF(1, 1)));
+        }
+        for (const auto& [id, box] : groupBoxes) {
+            if (box.isNull()) continue;
+            p.setPen(PassPen(f.ink, id == s.group ? ChosenSpotColour : PenumbraOutlineColour));
+            TextOut(p, f, box.right() + kGroupLabelGap,
+                    box.top() - kGroupLabelGap - TextHeight(p, f), QString::number(id));
+        }
+    }
+    for (const SpotPatch& patch : d.patches) {
+        const bool chosen = patchShown(patch);
+        if (!s.all && !chosen && !Holds(patch.spots, s.measured)) continue;
+        p.setPen(SpotPen(f.ink, PenumbraOutlineColour, chosen));
+        DrawOutline(p, patch.outline, at);
+    }
+    for (const DetectedSpot& spot : d.spots) {
+        const bool chosen = spot.id == s.spot || (s.group != 0 && spot.group == s.group);
+        if (!s.all && !chosen && spot.id != s.measured) continue;
+        p.setPen(SpotPen(f.ink, UmbraOutlineColour, chosen));
+        for (const Outline& umbra : spot.umbrae)
+            DrawOutline(p, umbra, at);
+    }
 }
 
 // A disk being given by hand: its circle, a plus at its centre, and a cross on each point
@@ -207,7 +293,10 @@ void PaintRegionsOverPicture(QPainter& p, int bottom, const DiskFrame& frame,
     const RegionPlotStyle style = RegionStyleOf(r);
     RegionPlotStyle edge = style;
     constexpr int kMidLightness = 128;
-    edge.Colour = ColourFromWord(style.Colour).lightness() < kMidLightness ? 0xFFFFFF : 0x000000;
+    // Light grey rather than white, which marks the sunspot chosen in the table.
+    constexpr uint32_t kLightEdge = 0xE0E0E0;
+    edge.Colour =
+        ColourFromWord(style.Colour).lightness() < kMidLightness ? kLightEdge : OverlayHaloColour;
     edge.Highlight.reset();
     p.save();
     p.setRenderHint(QPainter::Antialiasing, false);

@@ -21,6 +21,11 @@ inline constexpr uint32_t OverlayHaloColour = 0x000000;
 // A disk being given by hand, its limb points and centre in orange: apart from the grid's
 // cyan and the limb search's red.
 inline constexpr uint32_t HandDiskColour = 0x00A5FF;
+// Sunspots found on a picture: penumbra outlines and group labels in amber, umbra outlines
+// in red, and the group or spot chosen in the table in white, drawn wider.
+inline constexpr uint32_t PenumbraOutlineColour = 0x00C0FF;
+inline constexpr uint32_t UmbraOutlineColour = 0x4040FF;
+inline constexpr uint32_t ChosenSpotColour = 0xFFFFFF;
 
 // Where a picture lies on the surface its overlay is painted on: the middle of picture
 // pixel (u, v) stands at (left + (u + 0.5) scale, top + (v + 0.5) scale). The compass
@@ -38,10 +43,10 @@ inline constexpr double OverlayLineWidth = 1.5;
 inline constexpr int OverlayLabelPixels = 13;
 
 // The overlay of an opened picture, drawn smooth: the limb points and circle when asked
-// for, the heliographic grid fitted to the disk with its compass letters, the spot, the
-// separation and the regions, and over them a disk being given by hand. Without a disk,
-// only the limb points and the hand's draft. `font` gives the
-// labels' family; their size is the overlay's own.
+// for, the heliographic grid fitted to the disk with its compass letters, the outlines and
+// labels of the sunspots found, the spot, the separation and the regions, and over them a
+// disk being given by hand. Without a disk, only the limb points and the hand's draft.
+// `font` gives the labels' family; their size is the overlay's own.
 void PaintPictureOverlay(QPainter& p, const PictureView& view, const PicturePlacement& at,
                          const QFont& font);
 

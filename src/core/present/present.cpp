@@ -50,6 +50,12 @@ std::optional<RegionsOverlay> RegionsOf(const Session& s, const DiskFrame& frame
     return o;
 }
 
+std::optional<SpotsOverlay> SpotsOf(const Session& s) {
+    if (!s.SpotsFound()) return std::nullopt;
+    const FoundSpots& f = *s.spots();
+    return SpotsOverlay{f.detection, f.shown, f.group, f.spot, f.measured};
+}
+
 } // namespace
 
 ChartView PresentChart(const Session& s) {
@@ -77,6 +83,7 @@ std::optional<PictureView> PresentPicture(const Session& s) {
         const DiskFrame frame = s.CurrentFrame();
         view.separation = SeparationOf(s, frame);
         view.regions = RegionsOf(s, frame);
+        view.spots = SpotsOf(s);
     }
     // A drag replaces the clicked points when it ends: they are not shown while it goes on.
     if (const auto& hand = s.HandDisk()) {
@@ -153,6 +160,13 @@ Presentation Present(const Session& s) {
     // Said for the date that has no summary, until another is loaded.
     if (s.summary().MissingDate == s.Date()) p.regionsNote = s.summary().Missing;
     p.measurements = s.Measurements();
+    if (s.SpotsFound()) {
+        const std::optional<RegionMatching> matching = s.SpotRegions();
+        p.spotTable = MakeSpotTable(*s.spots()->detection, matching ? &*matching : nullptr,
+                                    *s.summary().Regions);
+        p.spotTableTitle = s.picture()->context.name;
+        if (matching) p.spotTableTitle += " - " + s.summary().FileName;
+    }
     return p;
 }
 

@@ -118,6 +118,10 @@ std::vector<MenuItemView> PresentMenus(const Session& s, const std::string& altA
     for (const char* item : {"Rotation1", "Diameter1", "ExportChart1", "PrintChart1"}) {
         m.Add(item, false, !picture);
     }
+    // Spots are searched on a picture with a disk; what was found is exported.
+    m.Add("DetectSunspots1", false, s.PictureHasDisk());
+    m.Add("SunspotTable1", false, s.PictureHasDisk());
+    m.Add("ExportSunspots1", false, s.SpotsFound());
     m.Add("UndoMeasurement1", false, s.CanUndoMeasurement());
     m.Add("ExportMeasurements1", false, !s.Measurements()->empty());
     // The recent files: each list under its heading, the slots it does not fill hidden.

@@ -20,6 +20,8 @@
 #include "core/readouts/readouts.h"
 #include "core/session/carry.h"
 #include "core/session/edit_box.h"
+#include "core/spots/spot_table.h"
+#include "core/spots/spot_types.h"
 #include "core/srs/region_positions.h"
 #include "core/srs/srs_reader.h"
 
@@ -54,6 +56,19 @@ struct RegionsOverlay {
     bool operator==(const RegionsOverlay&) const = default;
 };
 
+// The sunspots found on a picture: every umbra and penumbra outline and group label once
+// they are asked to be shown, the group or spot chosen in the table picked out, and the
+// outline of the spot a click measured.
+struct SpotsOverlay {
+    std::shared_ptr<const SpotDetection> detection;
+    bool all = false;
+    int32_t group = 0; // 0 for none
+    int32_t spot = 0;
+    int32_t measured = 0;
+
+    bool operator==(const SpotsOverlay&) const = default;
+};
+
 // What the chart shows: its drawing, then the separation's figure, then the regions on top.
 struct ChartView {
     ChartScene scene;
@@ -83,6 +98,7 @@ struct PictureView {
     std::optional<SeparationOverlay> separation;
     std::optional<RegionsOverlay> regions;
     std::optional<HandDiskView> hand; // drawn over everything while it is open
+    std::optional<SpotsOverlay> spots;
 
     bool operator==(const PictureView&) const = default;
 };
@@ -158,6 +174,8 @@ struct Presentation {
     std::string regionsFileName;
     std::string regionsNote; // said in the region table instead of the Wolf number
     std::shared_ptr<const std::vector<Measurement>> measurements; // the Measurements window
+    std::optional<SpotTable> spotTable; // the Sunspots window; none before a search
+    std::string spotTableTitle;
 
     bool operator==(const Presentation&) const = default;
 };

@@ -87,6 +87,7 @@ std::optional<FigureForm> Session::SeparationFigureForm() const {
 }
 
 void Session::Settle() {
+    ForgetStaleSpots();
     SpotState spot = spot_;
     spot.AreaPrecision = options_.AreaPrecision;
     const AreaReadout area = ComputeSpotArea(spot, Geometry().ChartDiameter);

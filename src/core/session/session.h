@@ -30,6 +30,9 @@
 #include "core/settings/directory_file.h"
 #include "core/settings/settings_file.h"
 #include "core/settings/settings_store.h"
+#include "core/spots/region_match.h"
+#include "core/spots/spot_report.h"
+#include "core/spots/spot_types.h"
 #include "core/srs/region_positions.h"
 #include "core/srs/srs_link.h"
 #include "core/srs/srs_reader.h"
@@ -88,6 +91,19 @@ struct OpenedPicture {
     std::string path;
     PictureContext context;
     std::string savedName; // bare name of the last Save As target; empty until then
+};
+
+// The sunspots found on the open picture, what they were found in, and what of them is shown.
+struct FoundSpots {
+    std::shared_ptr<const SpotDetection> detection;
+    // The disk's frame and the ephemeris of the search: once the disk, the instant, the
+    // orientation or the observer differ, what was found belongs to another picture.
+    DiskFrame frame;
+    Ephemeris ephemeris;
+    bool shown = false;   // every outline and group label drawn (Detect Sunspots)
+    int32_t group = 0;    // the group chosen in the table, 0 for none
+    int32_t spot = 0;     // the spot chosen in the table, 0 for none
+    int32_t measured = 0; // the spot the last click on the picture measured, 0 for none
 };
 
 // The diameter menu's chosen item and the unit of the diameter box.
@@ -226,6 +242,25 @@ class Session {
     // opened from now on; a value outside -840..840 changes nothing.
     void SetCameraClockOffset(int32_t minutes);
 
+    // Sunspots on the shown picture. The search runs on its grey pixels (the picture the limb
+    // search reads, as the command line's spots does) with the picture's disk, instant and
+    // orientation; `show` draws every outline and group label. Spots already found for the
+    // picture as it stands are kept, not searched again. A plain click on a found spot
+    // measures it: its outline is drawn and its area becomes the spot's size.
+    // DetectSunspots lives with the search itself, in the spots library.
+    void DetectSunspots(const PixelGrid& pixels, bool show = true);
+    // Spots found for the picture as it stands (none once its disk, instant or turn changed).
+    bool SpotsFound() const;
+    const std::optional<FoundSpots>& spots() const { return spots_; }
+    // A row chosen in the Sunspots table: a group, or a spot (0 for none).
+    void ChooseSpotGroup(int32_t group);
+    void ChooseSpot(int32_t spot);
+    // The found groups matched with the loaded summary's regions at the instant; nothing
+    // without found spots or a summary.
+    std::optional<RegionMatching> SpotRegions() const;
+    // What an export of the found spots tells, as the command line's spots tells it.
+    SpotReport SpotsReport() const;
+
     // The logfile: a file chosen in the New or Open dialog, and one more line.
     struct FileResult {
         bool ok = false;
@@ -357,6 +392,8 @@ class Session {
     // each distance, while it is more than a day.
     void SayRegionsAge();
     void UpdateMeasurements();
+    void ForgetStaleSpots();
+    void MeasureSpotAt(int32_t X, int32_t Y);
     std::optional<DiskPoint> LineSpot(const LogfileRecord& r, const ChartGeometry& now) const;
     void Say(std::string status);
     std::string& Text(EditBox box);
@@ -376,6 +413,7 @@ class Session {
     int32_t areaLeft_ = kDesignAreaLeft;
     std::optional<OpenedPicture> picture_;
     std::optional<HandDiskDraft> handDisk_; // open while a disk is being given by hand
+    std::optional<FoundSpots> spots_;
     std::string chartSavedName_;
     RegionSummary srs_;
     MissingSrsNotice missingSrs_;

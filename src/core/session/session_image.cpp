@@ -16,6 +16,7 @@ void Session::OpenImage(const std::string& path, const PictureContext& context) 
     folders_.ImageDir = split.folder;
     picture_ = OpenedPicture{path, context, {}};
     handDisk_.reset();
+    spots_.reset();
     ResetSpot();
     Say(PictureSourcesText(context, Geometry()));
     // The picture's own instant becomes the observation's; without one the instant in use
@@ -27,6 +28,7 @@ void Session::CloseImage() {
     if (!picture_) return;
     picture_.reset();
     handDisk_.reset();
+    spots_.reset();
     options_.Sunspot = true;
     ResetSpot();
     // What the status line said of the picture is no longer so.

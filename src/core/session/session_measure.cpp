@@ -38,6 +38,7 @@ void Session::ImageMouseDown(bool left, bool shift, bool ctrl, int32_t X, int32_
     }
     if (!PictureHasDisk() || ctrl) return;
     MouseDown(left, shift, X, Y);
+    if (left && !shift) MeasureSpotAt(X, Y);
 }
 
 void Session::MouseDown(bool left, bool shift, int32_t X, int32_t Y) {

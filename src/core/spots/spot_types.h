@@ -123,7 +123,8 @@ struct SpotDetection {
     std::vector<SpotGroup> groups;
     std::vector<DetectedSpot> spots;
     std::vector<SpotPatch> patches;
-    WolfNumber wolf;
+    // Named as a struct: the summary reader's WolfNumber() is a function of the same name.
+    struct WolfNumber wolf;
     double quietSun = 0; // the quiet Sun's grey level at the disk centre
 
     bool operator==(const SpotDetection&) const = default;

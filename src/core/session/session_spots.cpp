@@ -1,0 +1,77 @@
+// The sunspots found on the open picture: what the table chose, what a click measured, and
+// forgetting them once the picture changes under them.
+#include <cmath>
+
+#include "core/common/angles.h"
+#include "core/session/session.h"
+#include "core/text/format.h"
+
+namespace zorva {
+
+namespace {
+
+constexpr int kSizeDecimals = 3; // grid cells, as a measurement shown again gives them
+constexpr double kMillionths = 1e6;
+
+} // namespace
+
+bool Session::SpotsFound() const {
+    return spots_ && PictureHasDisk() && spots_->frame == CurrentFrame() &&
+           spots_->ephemeris == obs_.ephemeris;
+}
+
+void Session::ForgetStaleSpots() {
+    if (spots_ && !SpotsFound()) spots_.reset();
+}
+
+void Session::ChooseSpotGroup(int32_t group) {
+    if (!SpotsFound()) return;
+    spots_->group = group;
+    spots_->spot = 0;
+}
+
+void Session::ChooseSpot(int32_t spot) {
+    if (!SpotsFound()) return;
+    spots_->spot = spot;
+    spots_->group = 0;
+}
+
+void Session::MeasureSpotAt(int32_t X, int32_t Y) {
+    if (!SpotsFound()) return;
+    const DetectedSpot* found = SpotAtPixel(*spots_->detection, X, Y);
+    spots_->measured = found ? found->id : 0;
+    if (!found || !spot_.At) return;
+    // The size that gives the spot's own area on the disk the picture stands for: the area
+    // readout takes a size of s cells as s c 2e6 / (pi d^2) millionths, undone for the
+    // foreshortening at the place clicked, so s = A cos(rho) pi d^2 / (2e6 c).
+    const double d = Geometry().ChartDiameter;
+    const double cells = RoundHalfUp(found->areaMsh * degrees::Cos(spot_.At->rho) * degrees::kPi *
+                                         d * d / (2 * kMillionths * spot_.GridCellArea),
+                                     kSizeDecimals);
+    if (!std::isfinite(cells) || cells < 0 || cells > LargestSpotSize) return;
+    spot_.SpotSize = cells;
+    Text(EditBox::Size) = ShortestDecimalText(cells);
+    Settle();
+    Say("Spot " + std::to_string(found->id) + " of group " + std::to_string(found->group) + ": " +
+        FixedText(found->areaMsh, 1) + " millionths of the hemisphere from its " +
+        std::to_string(found->pixels) + " pixels");
+}
+
+std::optional<RegionMatching> Session::SpotRegions() const {
+    if (!SpotsFound() || srs_.Regions->empty()) return std::nullopt;
+    return MatchRegions(spots_->detection->groups, *srs_.Regions, srs_.Offset, obs_.ephemeris);
+}
+
+SpotReport Session::SpotsReport() const {
+    SpotReport report;
+    if (!SpotsFound()) return report;
+    const PictureContext& context = picture_->context;
+    report.file = picture_->path;
+    report.instant = obs_.instant;
+    report.disk = *context.disk;
+    report.diskSource = std::string(DiskSourceName(context.diskSource));
+    report.detection = *spots_->detection;
+    return report;
+}
+
+} // namespace zorva

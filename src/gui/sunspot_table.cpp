@@ -1,0 +1,144 @@
+#include "gui/sunspot_table.h"
+
+#include <QAction>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QSignalBlocker>
+#include <QSplitter>
+#include <QToolButton>
+#include <QVBoxLayout>
+#include <cmath>
+
+#include "gui/widget_text.h"
+
+namespace zorva::gui {
+
+namespace {
+
+const QString kTitle = QStringLiteral("Sunspots");
+constexpr int kWidth = 900;
+constexpr int kHeight = 480;
+constexpr int kIdRole = Qt::UserRole;
+constexpr int kKeyRole = Qt::UserRole + 1;
+
+// A cell that sorts by its number, and a cell without one by its text after every number.
+class Cell final : public QTableWidgetItem {
+  public:
+    explicit Cell(const SpotTableCell& cell) : QTableWidgetItem(ToQString(cell.text)) {
+        setData(kKeyRole, cell.key);
+        setTextAlignment((std::isnan(cell.key) ? Qt::AlignLeft : Qt::AlignRight) |
+                         Qt::AlignVCenter);
+    }
+    bool operator<(const QTableWidgetItem& other) const override {
+        const double a = data(kKeyRole).toDouble();
+        const double b = other.data(kKeyRole).toDouble();
+        if (std::isnan(a) || std::isnan(b)) {
+            if (std::isnan(a) != std::isnan(b)) return std::isnan(b);
+            return text() < other.text();
+        }
+        return a < b;
+    }
+};
+
+QTableWidget* MakeGrid(const QString& name, std::span<const std::string_view> headings,
+                       QWidget* parent) {
+    auto* grid = new QTableWidget(0, static_cast<int>(headings.size()), parent);
+    grid->setObjectName(name);
+    QStringList labels;
+    for (std::string_view h : headings)
+        labels << ToQString(h);
+    grid->setHorizontalHeaderLabels(labels);
+    grid->verticalHeader()->setVisible(false);
+    grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    grid->setSelectionBehavior(QAbstractItemView::SelectRows);
+    grid->setSelectionMode(QAbstractItemView::SingleSelection);
+    grid->setWordWrap(false);
+    // Ids ascending at first: groups east to west, spots group by group.
+    grid->horizontalHeader()->setSortIndicator(0, Qt::AscendingOrder);
+    grid->setSortingEnabled(true);
+    return grid;
+}
+
+void Fill(QTableWidget* grid, const std::vector<SpotTableRow>& rows, int chosen) {
+    const QSignalBlocker block(grid);
+    // Rows go in unsorted, and are sorted again by the column chosen once all are in.
+    grid->setSortingEnabled(false);
+    grid->clearContents();
+    grid->setRowCount(static_cast<int>(rows.size()));
+    for (std::size_t r = 0; r < rows.size(); ++r) {
+        for (std::size_t c = 0; c < rows[r].cells.size(); ++c) {
+            auto* item = new Cell(rows[r].cells[c]);
+            item->setData(kIdRole, rows[r].id);
+            grid->setItem(static_cast<int>(r), static_cast<int>(c), item);
+        }
+    }
+    grid->clearSelection();
+    grid->setSortingEnabled(true);
+    grid->resizeColumnsToContents();
+    for (int r = 0; r < grid->rowCount() && chosen != 0; ++r) {
+        if (grid->item(r, 0)->data(kIdRole).toInt() == chosen) grid->selectRow(r);
+    }
+}
+
+int ChosenId(const QTableWidget* grid) {
+    const QList<QTableWidgetItem*> items = grid->selectedItems();
+    return items.isEmpty() ? 0 : items.front()->data(kIdRole).toInt();
+}
+
+} // namespace
+
+SunspotTable::SunspotTable(QAction* exportTable, QWidget* parent) : QWidget(parent, Qt::Window) {
+    setObjectName(QStringLiteral("SunspotTable"));
+    setWindowTitle(kTitle);
+    resize(kWidth, kHeight);
+    groups_ = MakeGrid(QStringLiteral("SpotGroupGrid"), SpotGroupHeadings, this);
+    spots_ = MakeGrid(QStringLiteral("SpotGrid"), SpotHeadings, this);
+    auto* split = new QSplitter(Qt::Vertical, this);
+    split->addWidget(groups_);
+    split->addWidget(spots_);
+    unmatched_ = new QLabel(this);
+    unmatched_->setObjectName(QStringLiteral("SpotMatchLabel"));
+    unmatched_->setWordWrap(true);
+    wolf_ = new QLabel(this);
+    wolf_->setObjectName(QStringLiteral("SpotWolfLabel"));
+    auto* button = new QToolButton(this);
+    button->setDefaultAction(exportTable);
+    button->setToolButtonStyle(Qt::ToolButtonTextOnly);
+    auto* bottom = new QHBoxLayout;
+    bottom->addWidget(wolf_, 1);
+    bottom->addWidget(button);
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(split, 1);
+    layout->addWidget(unmatched_);
+    layout->addLayout(bottom);
+    // One row is chosen at a time, a group's or a spot's.
+    connect(groups_, &QTableWidget::itemSelectionChanged, this, [this] {
+        const int id = ChosenId(groups_);
+        if (id != 0) {
+            const QSignalBlocker block(spots_);
+            spots_->clearSelection();
+        }
+        emit GroupSelected(id);
+    });
+    connect(spots_, &QTableWidget::itemSelectionChanged, this, [this] {
+        const int id = ChosenId(spots_);
+        if (id != 0) {
+            const QSignalBlocker block(groups_);
+            groups_->clearSelection();
+        }
+        emit SpotSelected(id);
+    });
+    SetTable(nullptr, QString());
+}
+
+void SunspotTable::SetTable(const SpotTable* table, const QString& title, int group, int spot) {
+    Fill(groups_, table ? table->groups : std::vector<SpotTableRow>{}, group);
+    Fill(spots_, table ? table->spots : std::vector<SpotTableRow>{}, spot);
+    unmatched_->setText(table ? ToQString(table->unmatched) : QString());
+    unmatched_->setVisible(table && !table->unmatched.empty());
+    wolf_->setText(table ? ToQString(table->wolf)
+                         : QStringLiteral("Detect Sunspots on a picture to list its spots."));
+    setWindowTitle(title.isEmpty() ? kTitle : kTitle + QStringLiteral(" - ") + title);
+}
+
+} // namespace zorva::gui
