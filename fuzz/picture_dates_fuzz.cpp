@@ -55,6 +55,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
     const zorva::PictureContext p = zorva::OpenPicture(file, choices);
     if (p.instant && !Real(*p.instant)) std::abort();
     if (p.disk) std::abort(); // a black picture has none
-    (void)zorva::PictureSourcesText(p);
+    (void)zorva::PictureSourcesText(p, zorva::DefaultPictureOrientation(zorva::ChartGeometry{}));
     return 0;
 }
