@@ -116,5 +116,25 @@ TEST_F(ViewFixture, CtrlWheelZoomsAboutThePointer) {
     EXPECT_DOUBLE_EQ(view.zoom(), 2);
 }
 
+// Below actual size each screen pixel shows the mean of the picture's pixels it covers:
+// stripes of black and white a pixel wide, grey or colour, are an even grey (127.5), where
+// picking single pixels would show black or white.
+TEST_F(ViewFixture, ShrunkDetailIsAveragedNotPicked) {
+    for (const QImage::Format format : {QImage::Format_Grayscale8, QImage::Format_RGB32}) {
+        QImage stripes(1600, 1200, format);
+        for (int x = 0; x < stripes.width(); ++x) {
+            for (int y = 0; y < stripes.height(); ++y)
+                stripes.setPixel(x, y, x % 2 == 0 ? qRgb(0, 0, 0) : qRgb(255, 255, 255));
+        }
+        view.setImage(stripes);
+        for (const double zoom : {0.125, 0.1}) {
+            view.setZoom(zoom);
+            const QImage shown = view.viewport()->grab().toImage();
+            const int grey = qGray(shown.pixel(60, 40));
+            EXPECT_NEAR(grey, 127.5, 3) << format << " at " << zoom;
+        }
+    }
+}
+
 } // namespace
 } // namespace zorva::gui
