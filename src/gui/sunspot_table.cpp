@@ -59,6 +59,18 @@ QTableWidget* MakeGrid(const QString& name, std::span<const std::string_view> he
     return grid;
 }
 
+// Selects the row of an id (none for 0) without telling anyone: the state already holds it.
+void SelectRow(QTableWidget* grid, int id) {
+    const QSignalBlocker block(grid);
+    grid->clearSelection();
+    for (int r = 0; r < grid->rowCount() && id != 0; ++r) {
+        if (grid->item(r, 0)->data(kIdRole).toInt() == id) {
+            grid->selectRow(r);
+            grid->scrollToItem(grid->item(r, 0));
+        }
+    }
+}
+
 void Fill(QTableWidget* grid, const std::vector<SpotTableRow>& rows, int chosen) {
     const QSignalBlocker block(grid);
     // Rows go in unsorted, and are sorted again by the column chosen once all are in.
@@ -72,12 +84,9 @@ void Fill(QTableWidget* grid, const std::vector<SpotTableRow>& rows, int chosen)
             grid->setItem(static_cast<int>(r), static_cast<int>(c), item);
         }
     }
-    grid->clearSelection();
     grid->setSortingEnabled(true);
     grid->resizeColumnsToContents();
-    for (int r = 0; r < grid->rowCount() && chosen != 0; ++r) {
-        if (grid->item(r, 0)->data(kIdRole).toInt() == chosen) grid->selectRow(r);
-    }
+    SelectRow(grid, chosen);
 }
 
 int ChosenId(const QTableWidget* grid) {
@@ -129,6 +138,11 @@ SunspotTable::SunspotTable(QAction* exportTable, QWidget* parent) : QWidget(pare
         emit SpotSelected(id);
     });
     SetTable(nullptr, QString());
+}
+
+void SunspotTable::Choose(int group, int spot) {
+    SelectRow(groups_, group);
+    SelectRow(spots_, spot);
 }
 
 void SunspotTable::SetTable(const SpotTable* table, const QString& title, int group, int spot) {

@@ -23,6 +23,8 @@ class SunspotTable final : public QWidget {
     // Shows this table (none: nothing found yet), the row of the group or spot chosen (0 for
     // none) selected.
     void SetTable(const SpotTable* table, const QString& title, int group = 0, int spot = 0);
+    // The rows of the group and the spot chosen elsewhere (0 for none) selected.
+    void Choose(int group, int spot);
 
   signals:
     // A group's or a spot's row was chosen (its id), or 0 when none is any more.

@@ -12,6 +12,7 @@
 #include <QStackedWidget>
 #include <QStatusBar>
 #include <QStyle>
+#include <utility>
 
 #include "core/images/image_state.h"
 #include "core/present/presentation.h"
@@ -19,6 +20,7 @@
 #include "gui/image_view.h"
 #include "gui/measurements_window.h"
 #include "gui/region_table.h"
+#include "gui/sunspot_table.h"
 #include "gui/tzorvaform.h"
 #include "gui/widget_text.h"
 #include "render/chart_painter.h"
@@ -88,6 +90,14 @@ void TZorvaForm::Show() {
     if (sunspotTable_ && (!last || last->spotTable != next.spotTable ||
                           last->spotTableTitle != next.spotTableTitle)) {
         SyncSunspotTable(next);
+    } else if (sunspotTable_) {
+        // A spot clicked on the picture is chosen in the table too.
+        const auto chosen = [](const Presentation& p) {
+            const bool any = p.picture && p.picture->spots;
+            return std::pair(any ? p.picture->spots->group : 0, any ? p.picture->spots->spot : 0);
+        };
+        if (chosen(*last) != chosen(next))
+            sunspotTable_->Choose(chosen(next).first, chosen(next).second);
     }
     if (!last || last->tableSource != next.tableSource)
         SetText(tableSourceLabel_, next.tableSource);

@@ -216,6 +216,19 @@ TEST_F(Sunspots, TheTableMatchesNoaasRegionsSortsAndPicksOut) {
     EXPECT_EQ(session().spots()->spot, 0);
     EXPECT_EQ(session().spots()->group, groups->item(0, 0)->text().toInt());
 
+    // A spot clicked on the picture is chosen in the table too.
+    int picked = 0;
+    for (const DetectedSpot& clicked : found.spots) {
+        Click(clicked.x, clicked.y);
+        if (session().spots()->measured != clicked.id) continue;
+        ++picked;
+        const QList<QTableWidgetItem*> rows = spots->selectedItems();
+        ASSERT_FALSE(rows.isEmpty()) << clicked.id;
+        EXPECT_EQ(spots->item(rows.front()->row(), 0)->text().toInt(), clicked.id);
+        EXPECT_TRUE(groups->selectedItems().isEmpty());
+    }
+    EXPECT_GE(picked, 2);
+
     // Closing the picture empties the table.
     Trigger("CloseImage1");
     EXPECT_EQ(groups->rowCount(), 0);
