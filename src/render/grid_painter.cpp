@@ -71,8 +71,15 @@ QString LatitudeLabel(int degrees) {
     return (degrees < 0 ? QString::number(degrees) : " " + QString::number(degrees)) + kDegree;
 }
 
+// Writes a label and keeps the box it covers.
+void Label(QPainter& p, const GridFrame& f, QPointF at, const QString& text,
+           std::vector<QRectF>& boxes) {
+    TextOut(p, f, at.x(), at.y(), text);
+    boxes.emplace_back(at.x(), at.y(), TextWidth(p, f, text), TextHeight(p, f));
+}
+
 void DrawLatitudeLines(QPainter& p, const GridFrame& f, const GridLines& grid,
-                       const LabelRadius& labels) {
+                       const LabelRadius& labels, std::vector<QRectF>& boxes) {
     for (std::size_t i = 0; i < GridDegrees.size(); ++i) {
         const int lat = GridDegrees[i];
         const Rightmost right = DrawGridLine(p, f, grid.circles[i]);
@@ -83,16 +90,16 @@ void DrawLatitudeLines(QPainter& p, const GridFrame& f, const GridLines& grid,
             if (lat == GridDegrees.front()) at.rx() -= TextWidth(p, f, "-80" + kDegree);
             if (lat == GridDegrees.back()) at.rx() -= TextWidth(p, f, "80" + kDegree);
         }
-        TextOut(p, f, at.x(), at.y(), LatitudeLabel(lat));
+        Label(p, f, at, LatitudeLabel(lat), boxes);
     }
 }
 
 // "P" at the north end of the rotation axis, just outside the limb: above its anchor, or
 // below it when the picture is flipped, so it stays outside the disk.
-void DrawPoleMark(QPainter& p, const GridFrame& f, QPointF anchor) {
+void DrawPoleMark(QPainter& p, const GridFrame& f, QPointF anchor, std::vector<QRectF>& boxes) {
     const double x = anchor.x() - Part(f, TextWidth(p, f, "P"), 2);
     const double y = f.sy == 1 ? anchor.y() - TextHeight(p, f) : anchor.y();
-    TextOut(p, f, x, y, "P");
+    Label(p, f, {x, y}, "P", boxes);
 }
 
 } // namespace
@@ -192,24 +199,25 @@ std::shared_ptr<const GridLines> ProjectGrid(const ChartScene& s, RadialSearch s
     return grid;
 }
 
-void DrawGridLines(QPainter& p, const GridFrame& f, const GridLines& grid, const ChartScene& s,
-                   const LabelRadius& equatorLabel, const LabelRadius& latitudeLabels,
-                   QPointF poleMarkAnchor) {
+std::vector<QRectF> DrawGridLines(QPainter& p, const GridFrame& f, const GridLines& grid,
+                                  const ChartScene& s, const LabelRadius& equatorLabel,
+                                  const LabelRadius& latitudeLabels, QPointF poleMarkAnchor) {
     const ChartGeometry& g = s.Geometry;
+    std::vector<QRectF> boxes;
     if (g.ShowEquator && !g.ShowLatLines) {
         const Rightmost right = DrawGridLine(p, f, grid.equator);
         if (right.found) {
-            const QPointF at = GridLabelPlace(p, f, right.point, equatorLabel);
-            TextOut(p, f, at.x(), at.y(), LatitudeLabel(0));
+            Label(p, f, GridLabelPlace(p, f, right.point, equatorLabel), LatitudeLabel(0), boxes);
         }
     }
     if (g.ShowCentralMeridian && !g.ShowLongLines) DrawGridLine(p, f, grid.centralMeridian);
-    if (g.ShowCentralMeridian || g.ShowLongLines) DrawPoleMark(p, f, poleMarkAnchor);
-    if (g.ShowLatLines) DrawLatitudeLines(p, f, grid, latitudeLabels);
+    if (g.ShowCentralMeridian || g.ShowLongLines) DrawPoleMark(p, f, poleMarkAnchor, boxes);
+    if (g.ShowLatLines) DrawLatitudeLines(p, f, grid, latitudeLabels, boxes);
     if (g.ShowLongLines) {
         for (const MeridianPoints& meridian : grid.meridians)
             DrawGridLine(p, f, meridian);
     }
+    return boxes;
 }
 
 std::array<CompassPoint, 4> CompassPoints(double a, int sx, int sy) {

@@ -6,10 +6,12 @@
 #include <QPainter>
 #include <QPoint>
 #include <QPointF>
+#include <QRectF>
 #include <QString>
 #include <array>
 #include <memory>
 #include <span>
+#include <vector>
 
 #include "core/chart/chart_scene.h"
 #include "core/chart/projection.h"
@@ -75,10 +77,10 @@ std::shared_ptr<const GridLines> ProjectGrid(const ChartScene& scene,
 
 // The lines of the scene's grid flags in the fixed order: the equator alone, the
 // central meridian alone, the "P" mark (placed by `poleMark`), the latitude lines with
-// their labels, the longitude lines.
-void DrawGridLines(QPainter& p, const GridFrame& f, const GridLines& grid, const ChartScene& scene,
-                   const LabelRadius& equatorLabel, const LabelRadius& latitudeLabels,
-                   QPointF poleMarkAnchor);
+// their labels, the longitude lines. Gives the boxes of the labels written.
+std::vector<QRectF> DrawGridLines(QPainter& p, const GridFrame& f, const GridLines& grid,
+                                  const ChartScene& scene, const LabelRadius& equatorLabel,
+                                  const LabelRadius& latitudeLabels, QPointF poleMarkAnchor);
 
 // The screen directions (x right, y down) of celestial N, E, S and W for the angle a by
 // which north is turned, and the mirror and flip signs.

@@ -1,6 +1,7 @@
 #include "render/image_overlay.h"
 
 #include <QFontMetricsF>
+#include <QLineF>
 #include <QPainter>
 #include <QPainterPath>
 #include <QPolygonF>
@@ -25,6 +26,7 @@ using Ink = GridFrame::Ink;
 // Radii as fractions of the fitted radius.
 constexpr double kTickEnd = 1.05;        // N E S W ticks run from the limb to here
 constexpr double kCompassAnchor = 1.075; // centre of the N E S W letters
+constexpr double kMoved = 0.01;          // pixels a letter must move to count as moved
 constexpr double kOuterLabel = 1.02;     // latitude labels and the "P" mark
 constexpr int kCircleSteps = 720;        // the circle is drawn every half degree
 constexpr double kCircleStep = 0.5;
@@ -72,35 +74,74 @@ QPen PassPen(Ink ink, uint32_t colour) {
     return pen;
 }
 
-// The N E S W ticks and letters. A letter that would leave the bounds is kept inside them
-// and its tick ends short of the letter.
-void DrawCompassPoints(QPainter& p, const GridFrame& f, double R, double a, const QRectF& b) {
-    for (const CompassPoint& pt : CompassPoints(a, f.sx, f.sy)) {
-        const QPointF from(f.cx + pt.dx * R, f.cy + pt.dy * R);
-        QPointF to(f.cx + pt.dx * kTickEnd * R, f.cy + pt.dy * kTickEnd * R);
-        const double lw = TextWidth(p, f, pt.letter);
-        const double lh = TextHeight(p, f);
-        double left = f.cx + pt.dx * kCompassAnchor * R - lw / 2;
-        double top = f.cy + pt.dy * kCompassAnchor * R - lh / 2;
-        if (pt.letter == "N" || pt.letter == "S") {
-            if (top < b.top()) {
-                top = b.top();
-                to.setY(std::min(b.top() + lh, from.y()));
-            } else if (top + lh > b.bottom()) {
-                top = b.bottom() - lh;
-                to.setY(std::max(top, from.y()));
-            }
-        } else {
-            if (left < b.left()) {
-                left = b.left();
-                to.setX(std::min(b.left() + lw, from.x()));
-            } else if (left + lw > b.right()) {
-                left = b.right() - lw;
-                to.setX(std::max(left, from.x()));
-            }
+bool Touches(const std::vector<QRectF>& boxes, const QRectF& box) {
+    return std::any_of(boxes.begin(), boxes.end(),
+                       [&](const QRectF& other) { return other.intersects(box); });
+}
+
+// A letter's box centred `reach` from the disk's centre along its direction and `shift`
+// across it, kept inside the bounds.
+QRectF LetterBox(const CompassPoint& pt, const GridFrame& f, double reach, double shift,
+                 QSizeF size, const QRectF& b) {
+    const double x = f.cx + pt.dx * reach - pt.dy * shift - size.width() / 2;
+    const double y = f.cy + pt.dy * reach + pt.dx * shift - size.height() / 2;
+    return {std::max(b.left(), std::min(x, b.right() - size.width())),
+            std::max(b.top(), std::min(y, b.bottom() - size.height())), size.width(),
+            size.height()};
+}
+
+// The letter's own place, or the nearest clear of the grid's labels by a quarter of a line:
+// moved out from the disk a pixel at a time, else, where the bounds stop that, along it.
+QRectF PlaceLetter(const CompassPoint& pt, const GridFrame& f, double R, QSizeF size,
+                   const QRectF& b, const std::vector<QRectF>& labels) {
+    const double reach = kCompassAnchor * R;
+    const double farthest = 3 * size.height();
+    const double gap = size.height() / 4;
+    const auto clear = [&](const QRectF& box) {
+        return !Touches(labels, box.adjusted(-gap, -gap, gap, gap));
+    };
+    for (double d = 0; d <= farthest; ++d) {
+        const QRectF box = LetterBox(pt, f, reach + d, 0, size, b);
+        if (clear(box)) return box;
+    }
+    for (double d = 1; d <= farthest; ++d) {
+        for (const double across : {d, -d}) {
+            const QRectF box = LetterBox(pt, f, reach, across, size, b);
+            if (clear(box)) return box;
         }
-        Line(p, f, from, to);
-        TextOut(p, f, left, top, pt.letter);
+    }
+    return LetterBox(pt, f, reach, 0, size, b);
+}
+
+// The last point of a tick from `from` towards `to` before it runs into a box.
+QPointF TickEnd(QPointF from, QPointF to, const std::vector<QRectF>& boxes) {
+    const QPointF step = to - from;
+    const int steps = static_cast<int>(std::ceil(std::hypot(step.x(), step.y())));
+    QPointF last = from;
+    for (int k = 1; k <= steps; ++k) {
+        const QPointF at = from + step * (static_cast<double>(k) / steps);
+        const QRectF reach(at - QPointF(kHaloReach, kHaloReach),
+                           at + QPointF(kHaloReach, kHaloReach));
+        if (Touches(boxes, reach)) return last;
+        last = at;
+    }
+    return to;
+}
+
+// The N E S W ticks and letters, clear of the grid's labels. A letter that would leave the
+// bounds is kept inside them; a tick ends short of a letter so moved, and of any label.
+void DrawCompassPoints(QPainter& p, const GridFrame& f, double R, double a, const QRectF& b,
+                       const std::vector<QRectF>& labels) {
+    for (const CompassPoint& pt : CompassPoints(a, f.sx, f.sy)) {
+        const QSizeF size(TextWidth(p, f, pt.letter), TextHeight(p, f));
+        const QRectF box = PlaceLetter(pt, f, R, size, b, labels);
+        const QPointF from(f.cx + pt.dx * R, f.cy + pt.dy * R);
+        const QPointF to(f.cx + pt.dx * kTickEnd * R, f.cy + pt.dy * kTickEnd * R);
+        const QPointF own(f.cx + pt.dx * kCompassAnchor * R, f.cy + pt.dy * kCompassAnchor * R);
+        std::vector<QRectF> stops = labels;
+        if (QLineF(box.center(), own).length() > kMoved) stops.push_back(box);
+        Line(p, f, from, TickEnd(from, to, stops));
+        TextOut(p, f, box.left(), box.top(), pt.letter);
     }
 }
 
@@ -153,12 +194,13 @@ void PaintPass(QPainter& p, const PictureView& v, const PicturePlacement& at, In
     f.cutoff = 1; // grid lines reach the limb itself
     f.smooth = true;
     f.ink = ink;
-    // The N point marks celestial north whatever the orientation.
-    if (c.NESWPoints) DrawCompassPoints(p, f, R, f.q - c.P, at.bounds);
     const QPointF pole(f.cx + Sin(f.q) * f.sx * kOuterLabel * R,
                        f.cy - Cos(f.q) * f.sy * kOuterLabel * R);
-    DrawGridLines(p, f, *ProjectGrid(c, RadialSearch::Exact), c, LabelRadius{R, 1, 1},
-                  LabelRadius{R, kOuterLabel, kOuterLabel}, pole);
+    const std::vector<QRectF> labels =
+        DrawGridLines(p, f, *ProjectGrid(c, RadialSearch::Exact), c, LabelRadius{R, 1, 1},
+                      LabelRadius{R, kOuterLabel, kOuterLabel}, pole);
+    // The N point marks celestial north whatever the orientation.
+    if (c.NESWPoints) DrawCompassPoints(p, f, R, f.q - c.P, at.bounds, labels);
 
     if (v.spot) {
         const double D = g.ChartDiameter;

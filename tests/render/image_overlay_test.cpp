@@ -186,5 +186,29 @@ TEST(PictureOverlay, CompassLettersOfADiskFillingTheViewStayInside) {
     EXPECT_GT(inside, 4 * 20); // four letters along the edges
 }
 
+TEST(PictureOverlay, CompassLettersKeepOffTheLatitudeLabels) {
+    // Rotation axis up: the letters turn by -P, so for P of about 10 degrees either way the S
+    // or the N sits where the polar circles' labels are. Drawn with and without the
+    // letters, the labels beyond the limb must come out the same.
+    for (const double P : {-26.0, -16.0, -11.7, -8.0, 0.0, 8.0, 11.7, 16.0, 26.0}) {
+        PictureView v = Bare({200, 200, 150});
+        v.scene.P = P;
+        v.scene.Geometry.Mode = Orientation::RotationAxis;
+        v.scene.Geometry.ShowLatLines = true;
+        const QImage labels = Painted(Surface(400, 400, qRgb(0, 0, 0)), v);
+        v.scene.NESWPoints = true;
+        const QImage both = Painted(Surface(400, 400, qRgb(0, 0, 0)), v);
+        int covered = 0;
+        for (int y = 0; y < 400; ++y) {
+            for (int x = 0; x < 400; ++x) {
+                const bool beyond = std::hypot(x + 0.5 - 200, y + 0.5 - 200) > 150 + 3;
+                covered += beyond && labels.pixel(x, y) != qRgb(0, 0, 0) &&
+                           labels.pixel(x, y) != both.pixel(x, y);
+            }
+        }
+        EXPECT_EQ(covered, 0) << "P " << P;
+    }
+}
+
 } // namespace
 } // namespace zorva
