@@ -158,6 +158,20 @@ void BM_PlainClickOnA4096Image(benchmark::State& state) {
 }
 BENCHMARK(BM_PlainClickOnA4096Image)->Unit(benchmark::kMillisecond);
 
+// The first plain click on a picture just opened: the spots are searched for before the
+// click is placed, so that a click on a spot measures it.
+void BM_FirstPlainClickOnA4096Image(benchmark::State& state) {
+    BenchWindow w;
+    for (auto _ : state) {
+        state.PauseTiming();
+        OpenA4096Picture(w);
+        state.ResumeTiming();
+        w.form->Image1MouseDown(Qt::LeftButton, Qt::NoModifier, 1800, 2100);
+        benchmark::DoNotOptimize(w.form->session().spot());
+    }
+}
+BENCHMARK(BM_FirstPlainClickOnA4096Image)->Unit(benchmark::kMillisecond);
+
 // Zooming a 4096 x 4096 picture with its grid shown, a step in and a step out by turns
 // from the fitted zoom: each step repaints the view at once, the picture scaled and the
 // overlay drawn over it.
