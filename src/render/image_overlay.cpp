@@ -6,6 +6,7 @@
 #include <QPainterPath>
 #include <QPolygonF>
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <map>
 
@@ -113,19 +114,35 @@ QRectF PlaceLetter(const CompassPoint& pt, const GridFrame& f, double R, QSizeF 
     return LetterBox(pt, f, reach, 0, size, b);
 }
 
-// The last point of a tick from `from` towards `to` before it runs into a box.
-QPointF TickEnd(QPointF from, QPointF to, const std::vector<QRectF>& boxes) {
-    const QPointF step = to - from;
-    const int steps = static_cast<int>(std::ceil(std::hypot(step.x(), step.y())));
-    QPointF last = from;
-    for (int k = 1; k <= steps; ++k) {
-        const QPointF at = from + step * (static_cast<double>(k) / steps);
-        const QRectF reach(at - QPointF(kHaloReach, kHaloReach),
-                           at + QPointF(kHaloReach, kHaloReach));
-        if (Touches(boxes, reach)) return last;
-        last = at;
+// How far along a tick from `from` to `to`, as a fraction, it enters the box; 1 when it
+// misses it.
+double Entry(QPointF from, QPointF to, const QRectF& box) {
+    const std::array<double, 2> d = {to.x() - from.x(), to.y() - from.y()};
+    const std::array<double, 2> lo = {box.left() - from.x(), box.top() - from.y()};
+    const std::array<double, 2> hi = {box.right() - from.x(), box.bottom() - from.y()};
+    double enter = 0;
+    double leave = 1;
+    for (std::size_t k = 0; k < 2; ++k) {
+        if (d[k] == 0) {
+            if (lo[k] > 0 || hi[k] < 0) return 1;
+            continue;
+        }
+        const double a = lo[k] / d[k];
+        const double b = hi[k] / d[k];
+        enter = std::max(enter, std::min(a, b));
+        leave = std::min(leave, std::max(a, b));
+        if (enter > leave) return 1;
     }
-    return to;
+    return enter;
+}
+
+// A tick from `from` towards `to` ends where it, with its halo, first runs into a box.
+QPointF TickEnd(QPointF from, QPointF to, const std::vector<QRectF>& boxes) {
+    double t = 1;
+    for (const QRectF& box : boxes)
+        t = std::min(
+            t, Entry(from, to, box.adjusted(-kHaloReach, -kHaloReach, kHaloReach, kHaloReach)));
+    return from + (to - from) * t;
 }
 
 // The N E S W ticks and letters, clear of the grid's labels. A letter that would leave the
@@ -140,7 +157,8 @@ void DrawCompassPoints(QPainter& p, const GridFrame& f, double R, double a, cons
         const QPointF own(f.cx + pt.dx * kCompassAnchor * R, f.cy + pt.dy * kCompassAnchor * R);
         std::vector<QRectF> stops = labels;
         if (QLineF(box.center(), own).length() > kMoved) stops.push_back(box);
-        Line(p, f, from, TickEnd(from, to, stops));
+        const QPointF end = TickEnd(from, to, stops);
+        if (end != from) Line(p, f, from, end);
         TextOut(p, f, box.left(), box.top(), pt.letter);
     }
 }
