@@ -91,7 +91,8 @@ constexpr OptionHelp kLocateOptions[] = {
     {"--y MM", "spot's distance above the disk centre on the chart, millimetres (-2000..2000)",
      "none (required without --image)"},
     {"--image FILE",
-     "a solar image (BMP, PNG, JPEG, TIFF or FITS) to click on instead, opened as the window "
+     "a solar image (BMP, PNG, JPEG, JPEG 2000, TIFF or FITS) to click on instead, opened as the "
+     "window "
      "opens it: the disk is --disk's, else a FITS header's, else the limb search's, and the "
      "chart diameter "
      "is the one the disk stands for at 75 pixels per inch; the instant, when not given, is "
@@ -177,7 +178,8 @@ constexpr OutputHelp kLimbOutputs[] = {
     {"Residual", "root mean square distance of those points from the circle, pixels"},
     {"Mode", "DarkBackground (a bright disk on a dark sky) or LightBackground (a dark limb on "
              "a light field)"},
-    {"HeaderCentreX", "a FITS file's disk centre by its solar coordinates, as CentreX"},
+    {"HeaderCentreX", "the disk centre by the solar coordinates of a FITS header (a FITS "
+                      "file's, or the one a JPEG 2000 file's XML box holds), as CentreX"},
     {"HeaderCentreY", "the same, as CentreY"},
     {"HeaderRadius", "the solar radius over the header's pixel scale, pixels"},
     {"GivenCentreX GivenCentreY GivenRadius", "the disk given with --disk"},
@@ -319,7 +321,8 @@ constexpr CommandHelp kCommands[] = {
      "lie on the chart.",
      kRegionsOptions, "One line a region, words separated by single spaces:", kRegionsOutputs},
     {"limb", "IMAGE",
-     "The solar disk in an image (BMP, PNG 8 or 16 bit, JPEG, TIFF or FITS): the limb is "
+     "The solar disk in an image (BMP, PNG 8 or 16 bit, JPEG, JPEG 2000 8 or 16 bit, TIFF or "
+     "FITS): the limb is "
      "searched along 360 rays and a circle fitted to it. Edges on the picture's border, where "
      "the frame cuts the disk, are left out. A circle is refused when fewer than a quarter of "
      "the rays agree, when the limb is seen round less than half of it, when its points lie "
@@ -338,7 +341,8 @@ constexpr CommandHelp kCommands[] = {
      "Nothing on standard output.",
      {}},
     {"spots", "IMAGE...",
-     "The sunspots on each picture (BMP, PNG, JPEG, TIFF or FITS): what is darker than the "
+     "The sunspots on each picture (BMP, PNG, JPEG, JPEG 2000, TIFF or FITS): what is darker "
+     "than the "
      "quiet Sun, corrected for limb darkening and the picture's own unevenness, cut into "
      "umbrae and penumbrae, counted as SILSO counts spots, grouped, and placed and measured "
      "on the Sun. Several pictures are searched in parallel on every core, and told in the "

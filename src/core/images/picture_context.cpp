@@ -142,11 +142,33 @@ void InstantFromFile(PictureContext& p, const PictureFile& file, int32_t clockOf
 
 } // namespace
 
+std::string ExifOrientationWords(int32_t orientation) {
+    switch (orientation) {
+    case 2:
+        return "mirrored left to right";
+    case 3:
+        return "turned 180 degrees";
+    case 4:
+        return "mirrored top to bottom";
+    case 5:
+        return "mirrored about its diagonal from the top left";
+    case 6:
+        return "turned 90 degrees clockwise";
+    case 7:
+        return "mirrored about its diagonal from the top right";
+    case 8:
+        return "turned 90 degrees counter-clockwise";
+    default:
+        return {};
+    }
+}
+
 PictureContext OpenPicture(const PictureFile& file, const PictureChoices& choices) {
     PictureContext p;
     p.name = file.name;
     p.width = file.width;
     p.height = file.height;
+    p.exifOrientation = file.exifOrientation;
     p.limb = SearchLimb(file.searched, choices.subPixelLimb);
 
     std::optional<DiskOrientation> headerTurn;
@@ -162,6 +184,7 @@ PictureContext OpenPicture(const PictureFile& file, const PictureChoices& choice
         }
         p.notes = std::move(header.notes);
     }
+    p.notes.insert(p.notes.begin(), file.notes.begin(), file.notes.end());
     std::optional<Circle> hand = choices.disk;
     if (hand) {
         if (const auto problem = HandDiskProblem(*hand)) {
@@ -256,6 +279,8 @@ std::string PictureSourcesText(const PictureContext& p, const ChartGeometry& inU
     text += p.instant ? InstantSourceName(p.instantSource) : "none in the file, the last kept";
     text += "; orientation: " + OrientationWords(inUse) + " (" +
             std::string(OrientationSourceName(p.orientationSource)) + ")";
+    if (const std::string turned = ExifOrientationWords(p.exifOrientation); !turned.empty())
+        text += "; " + turned + " as the camera's EXIF orientation says";
     for (const std::string& note : p.notes)
         text += "; " + note;
     return text;

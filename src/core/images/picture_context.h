@@ -36,8 +36,17 @@ struct PictureFile {
     int32_t height = 0;
     std::optional<FitsKeywords> fits;
     std::optional<CameraTimes> camera;
+    // The camera's EXIF Orientation (2..8) the pixels were turned by to stand as the camera
+    // meant them; 0 when they stand as the file holds them.
+    int32_t exifOrientation = 0;
+    // What the reader passed over (a fault in a JPEG 2000 file's XML box), one line each.
+    std::vector<std::string> notes;
     PixelGrid searched;
 };
+
+// How a picture with the EXIF Orientation `orientation` was turned to be shown as the camera
+// meant it: "turned 90 degrees counter-clockwise"; empty for 0 and 1.
+std::string ExifOrientationWords(int32_t orientation);
 
 // What the user says of the picture beside the file: a finer limb search, a disk given by
 // hand, an instant and an orientation that stand over the file's own.
@@ -66,6 +75,9 @@ struct PictureContext {
     // picture lies as the orientation chosen for pictures says.
     std::optional<DiskOrientation> orientation;
     OrientationSource orientationSource = OrientationSource::Picture;
+    // The camera's own turn of the picture, already applied to its pixels (EXIF Orientation
+    // 2..8; 0 for none).
+    int32_t exifOrientation = 0;
     // What in the file was passed over and why ("RSUN_OBS = 1e308 ignored: ..."), one line
     // each.
     std::vector<std::string> notes;
