@@ -52,6 +52,10 @@ std::string_view OrientationSourceName(OrientationSource source) {
         return "observatory file name";
     case OrientationSource::Given:
         return "given";
+    case OrientationSource::Drift:
+        return "the Sun's drift";
+    case OrientationSource::Solved:
+        return "solved from the day's regions";
     }
     return "the orientation chosen for pictures";
 }
@@ -204,7 +208,9 @@ PictureContext OpenPicture(const PictureFile& file, const PictureChoices& choice
         InstantFromFile(p, file, choices.cameraClockOffsetMinutes);
     }
 
-    if (choices.orientationGiven) {
+    if (choices.turn) {
+        TurnPicture(p, *choices.turn);
+    } else if (choices.orientationGiven) {
         p.orientationSource = OrientationSource::Given;
     } else if (headerTurn) {
         p.orientation = headerTurn;
@@ -215,6 +221,11 @@ PictureContext OpenPicture(const PictureFile& file, const PictureChoices& choice
         p.orientationSource = OrientationSource::FileName;
     }
     return p;
+}
+
+void TurnPicture(PictureContext& picture, const PictureTurn& turn) {
+    picture.turn = turn;
+    picture.orientationSource = turn.source;
 }
 
 std::optional<std::string> GiveDiskByHand(PictureContext& picture, const Circle& disk) {
@@ -236,7 +247,12 @@ ChartGeometry PictureGeometry(const PictureContext& picture, const ChartGeometry
         picture.disk ? ImageChartDiameter(picture.disk->r) : orientation.ChartDiameter;
     g.FlipSign = ValidSign(g.FlipSign);
     g.MirrorSign = ValidSign(g.MirrorSign);
-    if (picture.orientation) {
+    if (picture.turn) {
+        g.Mode = picture.turn->mode;
+        g.FlipSign = ValidSign(picture.turn->flip);
+        g.MirrorSign = ValidSign(picture.turn->mirror);
+        g.Turn = picture.turn->turn;
+    } else if (picture.orientation) {
         g.Mode = Orientation::FromHeader;
         g.HeaderRotation = picture.orientation->q;
         g.FlipSign = picture.orientation->FlipSign;
@@ -263,8 +279,12 @@ std::string OrientationWords(const ChartGeometry& g) {
     const char* up = g.Mode == Orientation::RotationAxis ? "solar north"
                      : g.Mode == Orientation::AltAzimuth ? "the zenith"
                                                          : "celestial north";
-    return std::string(up) + (g.FlipSign == -1 ? " down" : " up") +
-           (g.MirrorSign == -1 ? ", east left" : ", east right");
+    std::string words = std::string(up) + (g.FlipSign == -1 ? " down" : " up") +
+                        (g.MirrorSign == -1 ? ", east left" : ", east right");
+    if (g.Turn != 0) {
+        words += ", turned " + ShortestDecimalText(g.Turn) + " degrees counter-clockwise";
+    }
+    return words;
 }
 
 std::string PictureSourcesText(const PictureContext& p, const ChartGeometry& inUse) {
