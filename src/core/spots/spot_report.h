@@ -23,7 +23,7 @@ struct SpotReport {
 std::string IsoInstantText(const Instant& t);
 
 // One JSON object on one line (no line end): file, instant, disk {cx, cy, r, source},
-// groups [{id, lat, long, cmd, x, y, spots, area_msh, umbra_msh}], spots [{id, group, x,
+// groups [{id, lat, long, cmd, x, y, spots, area_msh, umbra_msh, mcintosh}], spots [{id, group, x,
 // y, lat, long, area_msh, umbra_msh}], wolf, wolf_north, wolf_south. A detection that
 // failed has "error" with its reason in place of the lists and the Wolf numbers.
 std::string SpotReportJson(const SpotReport& report);
