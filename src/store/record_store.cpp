@@ -98,8 +98,10 @@ std::unique_ptr<Record> Record::Open(const fs::path& path, std::string& error,
     }
 
     auto connection = std::make_unique<Connection>();
-    const int flags = options.readOnly ? SQLITE_OPEN_READONLY
-                                       : SQLITE_OPEN_READWRITE | (fresh ? SQLITE_OPEN_CREATE : 0);
+    // Opened to write even to be read: the last connection to close then folds the
+    // write-ahead log back into the file and removes it, which a read-only one cannot. A file
+    // the user may not write is opened read-only all the same.
+    const int flags = SQLITE_OPEN_READWRITE | (fresh ? SQLITE_OPEN_CREATE : 0);
     const int rc = sqlite3_open_v2(path.c_str(), &connection->db, flags, nullptr);
     if (rc != SQLITE_OK) {
         error = path.string() + ": cannot be opened: " + store::SqliteMessage(connection->db, rc);
@@ -122,7 +124,8 @@ std::unique_ptr<Record> Record::Open(const fs::path& path, std::string& error,
             }
             store::Execute(db, "PRAGMA journal_mode = WAL");
             if (options.largestPages > 0)
-                store::Execute(db, "PRAGMA max_page_count = " + std::to_string(options.largestPages));
+                store::Execute(db,
+                               "PRAGMA max_page_count = " + std::to_string(options.largestPages));
         } else if (PragmaValue(db, "user_version") < kVersion) {
             return refuse("written by an older version of Zorva; open it once to add to it, "
                           "which brings it up to date");
@@ -157,8 +160,8 @@ RecordAdded Record::Add(std::vector<Observation> observations, const CalendarDay
         for (const Observation& o : observations) {
             const std::string instant = IsoInstantText(o.instant);
             const std::string name = ObservationName(o);
-            const std::string typed = instant + "|" + o.observer + "|" +
-                                      std::string(MethodName(o.method));
+            const std::string typed =
+                instant + "|" + o.observer + "|" + std::string(MethodName(o.method));
             const std::string pictureKey = instant + "|" + BaseName(o.picture);
             if (!o.fingerprint.empty()) {
                 if (!fingerprints.insert(o.fingerprint).second) {
@@ -167,8 +170,9 @@ RecordAdded Record::Add(std::vector<Observation> observations, const CalendarDay
                 }
                 byFingerprint.Bind(1, o.fingerprint);
                 if (byFingerprint.Step()) {
-                    added.problems.push_back(name + ": this picture was added before, as "
-                                                    "observation " +
+                    added.problems.push_back(name +
+                                             ": this picture was added before, as "
+                                             "observation " +
                                              std::to_string(byFingerprint.Int(0)));
                 }
                 byFingerprint.Reset();

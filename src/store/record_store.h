@@ -26,7 +26,8 @@ struct RecordError : std::runtime_error {
 };
 
 struct RecordOptions {
-    // Opened to be read: nothing is created or changed, and an older file is read as it is.
+    // Opened to be read: nothing is created or added, and an older file is not brought up to
+    // date (and so refused).
     bool readOnly = false;
     // The largest the file may grow, in pages of 4096 bytes (0 for no limit): a write that
     // needs more fails as on a full disk.
@@ -106,7 +107,8 @@ class Record {
 
   private:
     struct Connection;
-    Record(std::filesystem::path path, std::unique_ptr<Connection> db, const RecordOptions& options);
+    Record(std::filesystem::path path, std::unique_ptr<Connection> db,
+           const RecordOptions& options);
     // Follows the groups again from an instant on (a Julian date), within a transaction.
     void Retrack(double fromJulianDate);
     // Marks an observation as its day's within a transaction; false when there is none.

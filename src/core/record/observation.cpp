@@ -40,8 +40,8 @@ constexpr int32_t kMostCounted = 100000;
 
 std::string CountProblem(const HemisphereCount& c, const char* half) {
     if (c.groups > kMostCounted || c.spots > kMostCounted)
-        return std::string("more than ") + std::to_string(kMostCounted) + " groups or spots in the " +
-               half;
+        return std::string("more than ") + std::to_string(kMostCounted) +
+               " groups or spots in the " + half;
     if (c.groups < 0 || c.spots < 0)
         return std::string("a negative count in the ") + half + " (g " + std::to_string(c.groups) +
                ", s " + std::to_string(c.spots) + ")";
@@ -67,7 +67,8 @@ std::string GroupProblem(const ObservedGroup& g) {
     if (g.spots > kMostCounted) return which + " has more spots than a group can";
     if (g.latitude && !(std::fabs(*g.latitude) <= 90))
         return which + "'s latitude is not within -90..90";
-    if (g.latitude && (*g.latitude >= 0) != g.north)
+    // A group on the equator is counted on the side the observer gives.
+    if (g.latitude && *g.latitude != 0 && (*g.latitude > 0) != g.north)
         return which + "'s latitude lies in the other hemisphere";
     if (g.longitude && !(*g.longitude >= 0 && *g.longitude < 360))
         return which + "'s Carrington longitude is not within 0..360";
