@@ -55,7 +55,7 @@ std::pair<CalendarDay, CalendarDay> ParseMonth(const std::string& text, const ch
 }
 
 // The details of the observation that the options give: who, where, with what, how well.
-void ApplyDetails(const ParsedArgs& parsed, Observation& o) {
+void ApplyDetails(const ParsedArgs& parsed, SunspotObservation& o) {
     if (const auto v = parsed.Value("--observer")) o.observer = *v;
     if (const auto v = parsed.Value("--site")) o.site = *v;
     if (const auto v = parsed.Value("--instrument")) o.instrument = *v;
@@ -129,8 +129,8 @@ ObservedGroup ParseGroup(const std::string& text, int32_t number, const Ephemeri
     return g;
 }
 
-Observation TypedObservation(const ParsedArgs& parsed) {
-    Observation o;
+SunspotObservation TypedObservation(const ParsedArgs& parsed) {
+    SunspotObservation o;
     const auto at = parsed.Value("--at");
     if (!at) throw UsageError("record add --visual needs --at INSTANT (UT)");
     o.instant = ParseInstant(*at);
@@ -169,32 +169,7 @@ std::string FingerprintOfFile(const std::string& path) {
     return in.bad() ? "" : PictureFingerprint(bytes);
 }
 
-Observation PictureObservation(const std::string& file, const SpotReport& report) {
-    Observation o;
-    o.method = ObservationMethod::Picture;
-    o.picture = file;
-    o.fingerprint = FingerprintOfFile(file);
-    o.instant = report.instant.value_or(Instant{});
-    for (const SpotGroup& g : report.detection.groups) {
-        ObservedGroup group;
-        group.number = g.id;
-        group.north = g.latitude >= 0;
-        group.latitude = g.latitude;
-        group.longitude = g.longitude;
-        group.areaMsh = g.areaMsh;
-        group.spots = g.spots;
-        group.mcintosh = g.mcintosh;
-        o.groups.push_back(group);
-    }
-    CountGroups(o);
-    // The search's own Wolf numbers must be what the record keeps.
-    o.statedWolf = report.detection.wolf.total;
-    o.statedWolfNorth = report.detection.wolf.north;
-    o.statedWolfSouth = report.detection.wolf.south;
-    return o;
-}
-
-std::string AddedLine(const Observation& o, int64_t id) {
+std::string AddedLine(const SunspotObservation& o, int64_t id) {
     const auto n = [](int64_t v) { return std::to_string(v); };
     return "observation " + n(id) + " " + IsoInstantText(o.instant) + " " +
            std::string(MethodName(o.method)) + " g " + n(o.Groups()) + " s " + n(o.Spots()) +
@@ -204,7 +179,7 @@ std::string AddedLine(const Observation& o, int64_t id) {
 }
 
 int Add(const ParsedArgs& parsed, const std::vector<std::string>& files, std::ostream& out) {
-    std::vector<Observation> observations;
+    std::vector<SunspotObservation> observations;
     std::vector<std::string> problems;
     if (parsed.Has("--visual")) {
         if (!files.empty() || parsed.Has("--json"))
@@ -244,8 +219,10 @@ int Add(const ParsedArgs& parsed, const std::vector<std::string>& files, std::os
                 problems.push_back(outcome.error.empty() ? file + ": not searched" : outcome.error);
                 continue;
             }
-            observations.push_back(PictureObservation(file, *outcome.report));
-            ApplyDetails(parsed, observations.back());
+            SunspotObservation o = ObservationOfReport(*outcome.report);
+            o.fingerprint = FingerprintOfFile(file);
+            ApplyDetails(parsed, o);
+            observations.push_back(std::move(o));
         }
     }
     const std::string path = RecordPath(parsed);
@@ -279,11 +256,11 @@ std::pair<std::optional<CalendarDay>, std::optional<CalendarDay>> Span(const Par
 
 int List(const ParsedArgs& parsed, std::ostream& out) {
     const auto [first, last] = Span(parsed);
-    const std::vector<Observation> all = OpenRecord(parsed, true)->Observations(first, last);
+    const std::vector<SunspotObservation> all = OpenRecord(parsed, true)->Observations(first, last);
     std::set<int64_t> ofTheDays;
-    for (const Observation& o : ObservationsOfTheDays(all))
+    for (const SunspotObservation& o : ObservationsOfTheDays(all))
         ofTheDays.insert(o.id);
-    for (const Observation& o : all) {
+    for (const SunspotObservation& o : all) {
         out << o.id << " " << IsoInstantText(o.instant) << " " << MethodName(o.method) << " seeing "
             << (o.seeing ? std::to_string(*o.seeing) : "-") << " g " << o.Groups() << " s "
             << o.Spots() << " R " << o.Wolf() << " observer "
@@ -335,7 +312,7 @@ int Plot(const ParsedArgs& parsed) {
     const auto format = ChartFormatOfPath(QString::fromStdString(*outPath));
     if (!format) throw UsageError("--out must end in .png, .svg or .pdf");
     const auto [first, last] = Span(parsed);
-    const std::vector<Observation> days =
+    const std::vector<SunspotObservation> days =
         ObservationsOfTheDays(OpenRecord(parsed, true)->Observations(first, last));
     EnsureGuiApplication();
     constexpr int kPlotPoints = 10;

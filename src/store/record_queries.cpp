@@ -26,17 +26,17 @@ std::optional<int32_t> OptionalNumber(const Statement& s, int column) {
 }
 
 // The observations `where` picks (a condition on o with ?1 and ?2), with their groups.
-std::vector<Observation> Load(sqlite3* db, const std::string& where,
-                              const std::function<void(Statement&)>& bind) {
+std::vector<SunspotObservation> Load(sqlite3* db, const std::string& where,
+                                     const std::function<void(Statement&)>& bind) {
     Statement rows(db, "SELECT o.id, o.instant, o.observer, o.site, o.seeing, o.instrument, "
                        "o.method, o.picture, o.fingerprint, o.groups_north, o.spots_north, "
                        "o.groups_south, o.spots_south, o.day_choice FROM observation o WHERE " +
                            where + " ORDER BY o.julian_date, o.id");
     bind(rows);
-    std::vector<Observation> out;
+    std::vector<SunspotObservation> out;
     std::map<int64_t, std::size_t> index;
     while (rows.Step()) {
-        Observation o;
+        SunspotObservation o;
         o.id = rows.Int(0);
         const auto instant = ParseIsoInstant(rows.Text(1));
         const auto method = MethodOfName(rows.Text(6));
@@ -81,14 +81,14 @@ std::vector<Observation> Load(sqlite3* db, const std::string& where,
 
 } // namespace
 
-std::vector<Observation> Record::Observations(std::optional<CalendarDay> first,
-                                              std::optional<CalendarDay> last) const {
+std::vector<SunspotObservation> Record::Observations(std::optional<CalendarDay> first,
+                                                     std::optional<CalendarDay> last) const {
     return Load(db_->db, "o.day BETWEEN ?1 AND ?2",
                 [&](Statement& s) { s.Bind(1, FirstDay(first)).Bind(2, LastDay(last)); });
 }
 
-std::optional<Observation> Record::Find(int64_t id) const {
-    std::vector<Observation> found =
+std::optional<SunspotObservation> Record::Find(int64_t id) const {
+    std::vector<SunspotObservation> found =
         Load(db_->db, "o.id = ?1", [id](Statement& s) { s.Bind(1, id); });
     if (found.empty()) return std::nullopt;
     return std::move(found.front());

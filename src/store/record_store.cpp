@@ -27,7 +27,7 @@ namespace {
 // The first bytes of every SQLite database file.
 constexpr std::string_view kSqliteMagic{"SQLite format 3\0", 16};
 
-std::string ObservationName(const Observation& o) {
+std::string ObservationName(const SunspotObservation& o) {
     if (!o.picture.empty()) return o.picture;
     return "the observation of " + IsoInstantText(o.instant);
 }
@@ -137,13 +137,13 @@ std::unique_ptr<Record> Record::Open(const fs::path& path, std::string& error,
     return std::unique_ptr<Record>(new Record(path, std::move(connection), options));
 }
 
-RecordAdded Record::Add(std::vector<Observation> observations, const CalendarDay& today) {
+RecordAdded Record::Add(std::vector<SunspotObservation> observations, const CalendarDay& today) {
     RecordAdded added;
     if (options_.readOnly) {
         added.problems.push_back("the record is open to be read, not written");
         return added;
     }
-    for (const Observation& o : observations) {
+    for (const SunspotObservation& o : observations) {
         if (std::string p = ObservationProblem(o, today); !p.empty())
             added.problems.push_back(ObservationName(o) + ": " + p);
     }
@@ -157,7 +157,7 @@ RecordAdded Record::Add(std::vector<Observation> observations, const CalendarDay
         Statement byInstant(db, "SELECT id, method, picture, observer FROM observation "
                                 "WHERE instant = ?1");
         std::set<std::string> fingerprints, namesAtInstants, typedAtInstants;
-        for (const Observation& o : observations) {
+        for (const SunspotObservation& o : observations) {
             const std::string instant = IsoInstantText(o.instant);
             const std::string name = ObservationName(o);
             const std::string typed =
@@ -209,7 +209,7 @@ RecordAdded Record::Add(std::vector<Observation> observations, const CalendarDay
                                   "?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9)");
         double earliest = 0;
         std::vector<int64_t> marked;
-        for (const Observation& o : observations) {
+        for (const SunspotObservation& o : observations) {
             const double jd = JulianDate(o.instant);
             earliest = added.ids.empty() ? jd : std::min(earliest, jd);
             const auto optionalText = [](const std::string& t) {

@@ -83,14 +83,14 @@ class Record {
     // one transaction and their groups followed. Another process adding at the same time
     // waits its turn. Each observation's groups get their life ids in the record; the
     // observations' own ids and day marks are the record's to give.
-    RecordAdded Add(std::vector<Observation> observations, const CalendarDay& today);
+    RecordAdded Add(std::vector<SunspotObservation> observations, const CalendarDay& today);
 
     // The observations of the days from `first` to `last` (all when not given), with their
     // groups, in time order. Throws RecordError when the file cannot be read.
-    std::vector<Observation> Observations(std::optional<CalendarDay> first = {},
-                                          std::optional<CalendarDay> last = {}) const;
+    std::vector<SunspotObservation> Observations(std::optional<CalendarDay> first = {},
+                                                 std::optional<CalendarDay> last = {}) const;
     // One observation by its number.
-    std::optional<Observation> Find(int64_t id) const;
+    std::optional<SunspotObservation> Find(int64_t id) const;
     // How many observations the record holds.
     int64_t Count() const;
 

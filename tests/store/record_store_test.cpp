@@ -21,8 +21,8 @@ const CalendarDay kToday{2024, 5, 10};
 
 // A visual observation on day `day` of November 2011: 2 groups and 7 spots in the north, 1
 // and 3 in the south.
-Observation Visual(int32_t day, int32_t hour = 8, std::string observer = "ABC") {
-    Observation o;
+SunspotObservation Visual(int32_t day, int32_t hour = 8, std::string observer = "ABC") {
+    SunspotObservation o;
     o.instant = {2011, 11, day, hour, 30, 0};
     o.observer = std::move(observer);
     o.site = "Uccle";
@@ -34,9 +34,9 @@ Observation Visual(int32_t day, int32_t hour = 8, std::string observer = "ABC") 
 }
 
 // A picture's observation with one group at (lat, long) of `area` millionths.
-Observation Picture(const std::string& name, Instant t, double lat, double lon,
-                    double area = 100) {
-    Observation o;
+SunspotObservation Picture(const std::string& name, Instant t, double lat, double lon,
+                           double area = 100) {
+    SunspotObservation o;
     o.method = ObservationMethod::Picture;
     o.picture = name;
     o.fingerprint = PictureFingerprint(name);
@@ -66,7 +66,7 @@ std::unique_ptr<Record> OpenOrFail(const fs::path& path, const RecordOptions& op
 TEST(RecordStore, ObservationsComeBackAsTheyWent) {
     test::TempDir dir;
     const fs::path file = dir / kDefaultRecordName;
-    Observation picture = Picture("a/hmi.png", {2011, 11, 20, 1, 30, 0}, -17.5, 268.25, 220);
+    SunspotObservation picture = Picture("a/hmi.png", {2011, 11, 20, 1, 30, 0}, -17.5, 268.25, 220);
     picture.groups[0].noaa = 11354;
     picture.seeing = 1;
     {
@@ -76,9 +76,9 @@ TEST(RecordStore, ObservationsComeBackAsTheyWent) {
         EXPECT_EQ(added.ids, (std::vector<int64_t>{1, 2}));
     }
     auto record = OpenOrFail(file);
-    const std::vector<Observation> all = record->Observations();
+    const std::vector<SunspotObservation> all = record->Observations();
     ASSERT_EQ(all.size(), 2u);
-    const Observation& v = all[0];
+    const SunspotObservation& v = all[0];
     EXPECT_EQ(v.instant, (Instant{2011, 11, 2, 8, 30, 0}));
     EXPECT_EQ(v.observer, "ABC");
     EXPECT_EQ(v.site, "Uccle");
@@ -86,7 +86,7 @@ TEST(RecordStore, ObservationsComeBackAsTheyWent) {
     EXPECT_EQ(v.instrument, "refractor 80/1200");
     EXPECT_EQ(v.method, ObservationMethod::Visual);
     EXPECT_EQ(v.Wolf(), 10 * 3 + 10);
-    const Observation& p = all[1];
+    const SunspotObservation& p = all[1];
     EXPECT_EQ(p.picture, "a/hmi.png");
     EXPECT_EQ(p.fingerprint, PictureFingerprint("a/hmi.png"));
     ASSERT_EQ(p.groups.size(), 1u);
@@ -189,20 +189,20 @@ TEST(RecordStore, WhatIsNoRecordIsLeftAlone) {
 TEST(RecordStore, RefusedObservationsChangeNothing) {
     test::TempDir dir;
     auto record = OpenOrFail(dir / "r.sqlite");
-    const Observation first = Picture("d1.png", {2011, 11, 1, 8, 0, 0}, 10, 100);
+    const SunspotObservation first = Picture("d1.png", {2011, 11, 1, 8, 0, 0}, 10, 100);
     ASSERT_TRUE(record->Add({first, Visual(1)}, kToday).Ok());
-    Observation future = Visual(3);
+    SunspotObservation future = Visual(3);
     future.instant.year = 2025;
-    Observation tooFew = Visual(4);
+    SunspotObservation tooFew = Visual(4);
     tooFew.north = {3, 2};
-    Observation renamed = first; // the same bytes under another name
+    SunspotObservation renamed = first; // the same bytes under another name
     renamed.picture = "copy.png";
     renamed.instant.hour = 9;
-    Observation sameName = first; // the same name and instant, unread bytes
+    SunspotObservation sameName = first; // the same name and instant, unread bytes
     sameName.fingerprint.clear();
     struct Case {
         const char* what;
-        std::vector<Observation> batch;
+        std::vector<SunspotObservation> batch;
         const char* problem;
     };
     const Case cases[] = {
@@ -233,7 +233,7 @@ TEST(RecordStore, AFullDiskRollsBack) {
     const fs::path file = dir / "r.sqlite";
     auto record = OpenOrFail(file);
     ASSERT_TRUE(record->Add({Visual(1)}, kToday).Ok());
-    std::vector<Observation> many;
+    std::vector<SunspotObservation> many;
     for (int32_t day = 2; day <= 30; ++day) {
         for (int32_t hour = 6; hour < 18; ++hour) {
             many.push_back(Picture("p" + std::to_string(day) + "_" + std::to_string(hour) + ".png",
@@ -244,7 +244,8 @@ TEST(RecordStore, AFullDiskRollsBack) {
     {
         std::error_code ec;
         const auto wal = fs::file_size(fs::path(file.string() + "-wal"), ec);
-        const test::ScopedFileSizeLimit full(std::max<uintmax_t>(fs::file_size(file), ec ? 0 : wal));
+        const test::ScopedFileSizeLimit full(
+            std::max<uintmax_t>(fs::file_size(file), ec ? 0 : wal));
         added = record->Add(many, kToday);
     }
     ASSERT_FALSE(added.Ok());
@@ -303,7 +304,7 @@ TEST(RecordStore, TwoProcessesAddingAtOnceLoseNothing) {
 TEST(RecordStore, TheDaysObservationCanBeMarked) {
     test::TempDir dir;
     auto record = OpenOrFail(dir / "r.sqlite");
-    Observation morning = Visual(2, 8), noon = Visual(2, 12);
+    SunspotObservation morning = Visual(2, 8), noon = Visual(2, 12);
     noon.seeing = 1;
     noon.north = {1, 1};
     ASSERT_TRUE(record->Add({morning, noon}, kToday).Ok());
@@ -323,11 +324,11 @@ TEST(RecordStore, TheDaysObservationCanBeMarked) {
 // and the lives list each day.
 TEST(RecordStore, GroupsAreFollowedWhateverTheOrderOfAdding) {
     test::TempDir dir;
-    std::vector<Observation> week;
+    std::vector<SunspotObservation> week;
     for (int32_t day = 1; day <= 7; ++day) {
         const double drift = CarringtonDrift(12, day - 1);
-        Observation o = Picture("w" + std::to_string(day) + ".png", {2011, 11, day, 12, 0, 0}, 12,
-                                200 + drift);
+        SunspotObservation o =
+            Picture("w" + std::to_string(day) + ".png", {2011, 11, day, 12, 0, 0}, 12, 200 + drift);
         ObservedGroup other = o.groups[0];
         other.number = 2;
         other.north = false;
@@ -340,12 +341,12 @@ TEST(RecordStore, GroupsAreFollowedWhateverTheOrderOfAdding) {
     }
     const auto livesOf = [](Record& r) {
         std::vector<std::pair<int64_t, int64_t>> lives; // per day: north's and south's ids
-        for (const Observation& o : r.Observations())
+        for (const SunspotObservation& o : r.Observations())
             lives.emplace_back(o.groups[0].lifeId, o.groups[1].lifeId);
         return lives;
     };
     auto inOrder = OpenOrFail(dir / "in_order.sqlite");
-    for (const Observation& o : week)
+    for (const SunspotObservation& o : week)
         ASSERT_TRUE(inOrder->Add({o}, kToday).Ok());
     const auto expected = std::vector<std::pair<int64_t, int64_t>>(7, {1, 2});
     EXPECT_EQ(livesOf(*inOrder), expected);
@@ -395,9 +396,9 @@ TEST(RecordStore, MigrationsStepUpOrLeaveTheFileAsItWas) {
     EXPECT_TRUE(MigrateRecord(db, next, error)) << error;
     EXPECT_EQ(version(), 2);
     EXPECT_TRUE(MigrateRecord(db, next, error)) << error; // nothing more to do
-    EXPECT_EQ(sqlite3_exec(db, "UPDATE observation SET weather = 'clear'", nullptr, nullptr,
-                           nullptr),
-              SQLITE_OK);
+    EXPECT_EQ(
+        sqlite3_exec(db, "UPDATE observation SET weather = 'clear'", nullptr, nullptr, nullptr),
+        SQLITE_OK);
     sqlite3_close(db);
     EXPECT_FALSE(Record::Open(file, error));
     EXPECT_NE(error.find("newer version"), std::string::npos);

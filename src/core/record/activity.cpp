@@ -11,7 +11,7 @@ double DecimalYear(const CalendarDay& day) {
     return day.year + (JulianDate(day.year, day.month, day.day, kNoon, 0, 0) - start) / length;
 }
 
-ActivityCurve MakeActivityCurve(std::span<const Observation> days) {
+ActivityCurve MakeActivityCurve(std::span<const SunspotObservation> days) {
     ActivityCurve curve;
     double sum = 0;
     int32_t count = 0;
@@ -20,12 +20,13 @@ ActivityCurve MakeActivityCurve(std::span<const Observation> days) {
         if (count == 0) return;
         // The middle of the month: its first day and its last, halfway.
         const double first = DecimalYear({month.year, month.month, 1});
-        const double last = DecimalYear({month.year, month.month, DaysInMonth(month.year, month.month)});
+        const double last =
+            DecimalYear({month.year, month.month, DaysInMonth(month.year, month.month)});
         curve.monthly.push_back({(first + last) / 2, sum / count, count});
         sum = 0;
         count = 0;
     };
-    for (const Observation& o : days) {
+    for (const SunspotObservation& o : days) {
         const CalendarDay day = DayOf(o.instant);
         if (count > 0 && (day.year != month.year || day.month != month.month)) closeMonth();
         month = day;
@@ -38,9 +39,9 @@ ActivityCurve MakeActivityCurve(std::span<const Observation> days) {
     return curve;
 }
 
-std::vector<ButterflyPoint> MakeButterfly(std::span<const Observation> days) {
+std::vector<ButterflyPoint> MakeButterfly(std::span<const SunspotObservation> days) {
     std::vector<ButterflyPoint> points;
-    for (const Observation& o : days) {
+    for (const SunspotObservation& o : days) {
         const double year = DecimalYear(DayOf(o.instant));
         for (const ObservedGroup& g : o.groups) {
             if (g.latitude) points.push_back({year, *g.latitude, g.areaMsh.value_or(0)});

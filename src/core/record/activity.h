@@ -25,7 +25,7 @@ struct ActivityCurve {
     std::vector<ActivityPoint> monthly;
 };
 // From the observations of the days (ObservationsOfTheDays), in order of the days.
-ActivityCurve MakeActivityCurve(std::span<const Observation> days);
+ActivityCurve MakeActivityCurve(std::span<const SunspotObservation> days);
 
 // The butterfly diagram: each group of each day's observation that has a latitude, at its
 // day, with its area (0 when not known).
@@ -36,6 +36,6 @@ struct ButterflyPoint {
 
     bool operator==(const ButterflyPoint&) const = default;
 };
-std::vector<ButterflyPoint> MakeButterfly(std::span<const Observation> days);
+std::vector<ButterflyPoint> MakeButterfly(std::span<const SunspotObservation> days);
 
 } // namespace zorva

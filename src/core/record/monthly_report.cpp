@@ -16,7 +16,7 @@ std::string TwoDigits(int32_t v) {
 }
 
 // Whether `a` stands for its day before `b`.
-bool Before(const Observation& a, const Observation& b) {
+bool Before(const SunspotObservation& a, const SunspotObservation& b) {
     if (a.dayChoice != b.dayChoice) return a.dayChoice;
     if (a.seeing.has_value() != b.seeing.has_value()) return a.seeing.has_value();
     if (a.seeing && *a.seeing != *b.seeing) return *a.seeing < *b.seeing;
@@ -33,7 +33,7 @@ std::string CsvField(const std::string& text) {
     return out + "\"";
 }
 
-std::vector<std::string> Cells(const Observation& o, bool csv) {
+std::vector<std::string> Cells(const SunspotObservation& o, bool csv) {
     const std::string none = csv ? "" : "-";
     const auto n = [](int64_t v) { return std::to_string(v); };
     return {DayText(DayOf(o.instant)),
@@ -52,33 +52,34 @@ std::vector<std::string> Cells(const Observation& o, bool csv) {
 
 } // namespace
 
-std::vector<Observation> ObservationsOfTheDays(std::span<const Observation> observations) {
-    std::map<CalendarDay, const Observation*> days;
-    for (const Observation& o : observations) {
-        const Observation*& best = days[DayOf(o.instant)];
+std::vector<SunspotObservation>
+ObservationsOfTheDays(std::span<const SunspotObservation> observations) {
+    std::map<CalendarDay, const SunspotObservation*> days;
+    for (const SunspotObservation& o : observations) {
+        const SunspotObservation*& best = days[DayOf(o.instant)];
         if (!best || Before(o, *best)) best = &o;
     }
-    std::vector<Observation> out;
+    std::vector<SunspotObservation> out;
     out.reserve(days.size());
     for (const auto& [day, o] : days)
         out.push_back(*o);
     return out;
 }
 
-MonthlyReport MakeMonthlyReport(std::span<const Observation> observations, int32_t year,
+MonthlyReport MakeMonthlyReport(std::span<const SunspotObservation> observations, int32_t year,
                                 int32_t month) {
     MonthlyReport report;
     report.year = year;
     report.month = month;
-    std::vector<Observation> ofMonth;
-    for (const Observation& o : observations) {
+    std::vector<SunspotObservation> ofMonth;
+    for (const SunspotObservation& o : observations) {
         if (o.instant.year == year && o.instant.month == month) ofMonth.push_back(o);
     }
     report.days = ObservationsOfTheDays(ofMonth);
     report.observingDays = static_cast<int32_t>(report.days.size());
     if (report.days.empty()) return report;
     double groups = 0, wolf = 0;
-    for (const Observation& o : report.days) {
+    for (const SunspotObservation& o : report.days) {
         groups += o.Groups();
         wolf += static_cast<double>(o.Wolf());
     }
@@ -95,7 +96,7 @@ std::string MonthlyReportText(const MonthlyReport& r) {
         if (heading == "ut") heading = "UT";
         rows.back().push_back(heading);
     }
-    for (const Observation& o : r.days)
+    for (const SunspotObservation& o : r.days)
         rows.push_back(Cells(o, false));
     // Numbers to the right of their column, words to the left.
     std::vector<std::size_t> width(std::size(kReportColumns), 0);
@@ -121,8 +122,8 @@ std::string MonthlyReportText(const MonthlyReport& r) {
     text += "Observing days " + std::to_string(r.observingDays) + "\n";
     text += "Mean daily groups " +
             (r.observingDays ? FixedText(r.meanGroups, kGroupDecimals) : std::string("-")) + "\n";
-    text += "Mean R " + (r.observingDays ? FixedText(r.meanWolf, kWolfDecimals) : std::string("-")) +
-            "\n";
+    text += "Mean R " +
+            (r.observingDays ? FixedText(r.meanWolf, kWolfDecimals) : std::string("-")) + "\n";
     return text;
 }
 
@@ -131,7 +132,7 @@ std::string MonthlyReportCsv(const MonthlyReport& r) {
     for (std::size_t c = 0; c < std::size(kReportColumns); ++c)
         csv += (c ? "," : "") + std::string(kReportColumns[c]);
     csv += "\n";
-    for (const Observation& o : r.days) {
+    for (const SunspotObservation& o : r.days) {
         const std::vector<std::string> cells = Cells(o, true);
         for (std::size_t c = 0; c < cells.size(); ++c)
             csv += (c ? "," : "") + cells[c];

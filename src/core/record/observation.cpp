@@ -139,7 +139,7 @@ std::optional<ObservationMethod> MethodOfName(std::string_view name) {
     return std::nullopt;
 }
 
-std::string ObservationProblem(const Observation& o, const CalendarDay& today) {
+std::string ObservationProblem(const SunspotObservation& o, const CalendarDay& today) {
     const Instant& t = o.instant;
     constexpr int32_t kMonths = 12, kHours = 24, kMinutes = 60, kSeconds = 60;
     if (t.year < kFirstSupportedYear || t.year > kLastSupportedYear || t.month < 1 ||
@@ -179,7 +179,7 @@ std::string ObservationProblem(const Observation& o, const CalendarDay& today) {
         if (g.number > 0 && !numbers.insert(g.number).second)
             return "two groups are numbered " + std::to_string(g.number);
     }
-    Observation listed;
+    SunspotObservation listed;
     listed.groups = o.groups;
     CountGroups(listed);
     const HemisphereCount& listedNorth = listed.north;
@@ -194,7 +194,7 @@ std::string ObservationProblem(const Observation& o, const CalendarDay& today) {
     return "";
 }
 
-void CountGroups(Observation& o) {
+void CountGroups(SunspotObservation& o) {
     // Summed wide and held at the largest count, which no observation passes.
     int64_t groups[2] = {0, 0}, spots[2] = {0, 0};
     for (const ObservedGroup& g : o.groups) {

@@ -51,21 +51,21 @@ struct HemisphereCount {
 
 // A group as an observation saw it.
 struct ObservedGroup {
-    int32_t number = 0;  // on this observation, 1.., east to west on a picture
-    int64_t lifeId = 0;  // the group's id for its life in the record; 0 while not followed
-    bool north = true;   // latitude 0 counts as north, as the Wolf number's halves take it
+    int32_t number = 0; // on this observation, 1.., east to west on a picture
+    int64_t lifeId = 0; // the group's id for its life in the record; 0 while not followed
+    bool north = true;  // latitude 0 counts as north, as the Wolf number's halves take it
     std::optional<double> latitude;  // heliographic, degrees
     std::optional<double> longitude; // Carrington, degrees, 0..360
     std::optional<double> areaMsh;   // millionths of the hemisphere
     int32_t spots = 0;
-    std::string mcintosh;       // "Dso", or empty
+    std::string mcintosh;        // "Dso", or empty
     std::optional<int32_t> noaa; // NOAA's region number
 
     bool operator==(const ObservedGroup&) const = default;
 };
 
 // One observation of the Sun: when, by whom and how, and what was counted.
-struct Observation {
+struct SunspotObservation {
     int64_t id = 0; // the record's number for it; 0 before it is added
     Instant instant;
     std::string observer; // the observer's code, as an association gives it
@@ -90,10 +90,10 @@ struct Observation {
 
 // Why an observation cannot be kept, in one sentence; empty when it can. `today` is the UT
 // date now: an observation after it has not happened yet.
-std::string ObservationProblem(const Observation& observation, const CalendarDay& today);
+std::string ObservationProblem(const SunspotObservation& observation, const CalendarDay& today);
 
 // The counts of each hemisphere from the groups listed.
-void CountGroups(Observation& observation);
+void CountGroups(SunspotObservation& observation);
 
 // A picture's fingerprint: the FNV-1a hash of its bytes (64 bits, in hex) and their number,
 // "fnv1a64:0123456789abcdef:51234". Two different pictures practically never share one.

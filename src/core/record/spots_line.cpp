@@ -41,7 +41,7 @@ SpotsLine ReadSpotsLine(std::string_view line) {
         read.unsearched = file->text + ": " + error->text;
         return read;
     }
-    Observation o;
+    SunspotObservation o;
     o.method = ObservationMethod::Picture;
     o.picture = file->text;
     const JsonValue* instant = root.Member("instant");
@@ -96,9 +96,9 @@ SpotsLine ReadSpotsLine(std::string_view line) {
                      " spots and the spots list " + std::to_string(spots->items.size());
         return read;
     }
-    for (const auto& [name, stated] : {std::pair{"wolf", &o.statedWolf},
-                                       std::pair{"wolf_north", &o.statedWolfNorth},
-                                       std::pair{"wolf_south", &o.statedWolfSouth}}) {
+    for (const auto& [name, stated] :
+         {std::pair{"wolf", &o.statedWolf}, std::pair{"wolf_north", &o.statedWolfNorth},
+          std::pair{"wolf_south", &o.statedWolfSouth}}) {
         const JsonValue* w = root.Member(name);
         if (!w || !w->Whole()) {
             read.error = file->text + ": no whole \"" + name + "\"";
@@ -108,6 +108,29 @@ SpotsLine ReadSpotsLine(std::string_view line) {
     }
     read.observation = std::move(o);
     return read;
+}
+
+SunspotObservation ObservationOfReport(const SpotReport& report) {
+    SunspotObservation o;
+    o.method = ObservationMethod::Picture;
+    o.picture = report.file;
+    o.instant = report.instant.value_or(Instant{});
+    for (const SpotGroup& g : report.detection.groups) {
+        ObservedGroup group;
+        group.number = g.id;
+        group.north = g.latitude >= 0;
+        group.latitude = g.latitude;
+        group.longitude = g.longitude;
+        group.areaMsh = g.areaMsh;
+        group.spots = g.spots;
+        group.mcintosh = g.mcintosh;
+        o.groups.push_back(group);
+    }
+    CountGroups(o);
+    o.statedWolf = report.detection.wolf.total;
+    o.statedWolfNorth = report.detection.wolf.north;
+    o.statedWolfSouth = report.detection.wolf.south;
+    return o;
 }
 
 } // namespace zorva

@@ -8,9 +8,9 @@
 namespace zorva {
 namespace {
 
-Observation Day(int64_t id, Instant t, HemisphereCount north, HemisphereCount south,
-                std::optional<int32_t> seeing = {}, bool marked = false) {
-    Observation o;
+SunspotObservation Day(int64_t id, Instant t, HemisphereCount north, HemisphereCount south,
+                       std::optional<int32_t> seeing = {}, bool marked = false) {
+    SunspotObservation o;
     o.id = id;
     o.instant = t;
     o.north = north;
@@ -27,7 +27,7 @@ TEST(MonthlyReport, TheDaysObservationIsTheMarkedOneOrTheBestSeeing) {
     const Instant morning{2011, 11, 2, 8, 0, 0}, noon{2011, 11, 2, 12, 0, 0};
     struct Case {
         const char* what;
-        std::vector<Observation> observations;
+        std::vector<SunspotObservation> observations;
         int64_t expected;
     };
     const Case cases[] = {
@@ -49,7 +49,7 @@ TEST(MonthlyReport, TheDaysObservationIsTheMarkedOneOrTheBestSeeing) {
 // R 10 x 7 + 30 = 100, 10 x 5 + 15 = 65 (seeing 2 beats 4) and 10 x 6 + 20 = 80; mean g
 // (7 + 5 + 6) / 3 = 6.00, mean R 245 / 3 = 81.7.
 TEST(MonthlyReport, AMonthsRowsAndSummary) {
-    const std::vector<Observation> all = {
+    const std::vector<SunspotObservation> all = {
         Day(1, {2011, 11, 1, 8, 5, 0}, {3, 10}, {4, 20}, 2),
         Day(2, {2011, 11, 2, 9, 0, 0}, {2, 8}, {3, 12}, 4),
         Day(3, {2011, 11, 2, 13, 45, 0}, {2, 5}, {3, 10}, 2),
@@ -83,9 +83,9 @@ TEST(MonthlyReport, AMonthsRowsAndSummary) {
 TEST(Activity, TheCurveAndTheButterflyFromTheDays) {
     EXPECT_DOUBLE_EQ(DecimalYear({2011, 7, 2}), 2011.5);
     EXPECT_DOUBLE_EQ(DecimalYear({2012, 1, 1}), 2012 + 0.5 / 366);
-    std::vector<Observation> days = {
-        Day(1, {2011, 11, 1, 8, 0, 0}, {1, 2}, {}), Day(2, {2011, 11, 3, 8, 0, 0}, {2, 4}, {}),
-        Day(3, {2011, 12, 5, 8, 0, 0}, {}, {1, 1})};
+    std::vector<SunspotObservation> days = {Day(1, {2011, 11, 1, 8, 0, 0}, {1, 2}, {}),
+                                            Day(2, {2011, 11, 3, 8, 0, 0}, {2, 4}, {}),
+                                            Day(3, {2011, 12, 5, 8, 0, 0}, {}, {1, 1})};
     ObservedGroup g;
     g.latitude = 14;
     g.areaMsh = 120;

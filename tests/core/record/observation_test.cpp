@@ -11,8 +11,8 @@ const CalendarDay kToday{2024, 5, 10};
 
 // A visual observation of 2024-05-10 with 3 groups and 12 spots in the north, 2 and 5 in
 // the south.
-Observation Typed() {
-    Observation o;
+SunspotObservation Typed() {
+    SunspotObservation o;
     o.instant = {2024, 5, 10, 9, 30, 0};
     o.observer = "ABC";
     o.seeing = 2;
@@ -30,48 +30,64 @@ ObservedGroup Group(int32_t number, bool north, int32_t spots) {
 }
 
 // Each case changes one thing of a good observation; the message names what is wrong.
-TEST(Observation, CountsThatCannotBeAreRefused) {
+TEST(SunspotObservation, CountsThatCannotBeAreRefused) {
     struct Case {
         const char* what;
-        void (*change)(Observation&);
+        void (*change)(SunspotObservation&);
         const char* message; // a part of it; empty for an observation that can be kept
     };
     const Case cases[] = {
-        {"as it is", [](Observation&) {}, ""},
-        {"a spotless day", [](Observation& o) { o.north = o.south = {}; }, ""},
-        {"observed today, late", [](Observation& o) { o.instant.hour = 23; }, ""},
-        {"R typed right", [](Observation& o) { o.statedWolf = 10 * 5 + 17; }, ""},
-        {"fewer spots than groups", [](Observation& o) { o.north = {3, 2}; }, "fewer spots"},
-        {"spots without a group", [](Observation& o) { o.south = {0, 2}; }, "without a group"},
-        {"a negative count", [](Observation& o) { o.south = {-1, 5}; }, "negative"},
-        {"R typed wrong", [](Observation& o) { o.statedWolf = 68; }, "given, 68, is not 10 g"},
-        {"southern R wrong", [](Observation& o) { o.statedWolfSouth = 24; }, "southern"},
-        {"tomorrow", [](Observation& o) { o.instant.day = 11; }, "after today (2024-05-10)"},
-        {"next year", [](Observation& o) { o.instant.year = 2025; }, "after today"},
-        {"30 February", [](Observation& o) { o.instant = {2024, 2, 30, 9, 0, 0}; }, "not a time"},
-        {"hour 24", [](Observation& o) { o.instant.hour = 24; }, "not a time"},
-        {"seeing 0", [](Observation& o) { o.seeing = 0; }, "seeing 0"},
-        {"seeing 6", [](Observation& o) { o.seeing = 6; }, "seeing 6"},
-        {"a line break in the code", [](Observation& o) { o.observer = "A\nB"; }, "control"},
+        {"as it is", [](SunspotObservation&) {}, ""},
+        {"a spotless day", [](SunspotObservation& o) { o.north = o.south = {}; }, ""},
+        {"observed today, late", [](SunspotObservation& o) { o.instant.hour = 23; }, ""},
+        {"R typed right", [](SunspotObservation& o) { o.statedWolf = 10 * 5 + 17; }, ""},
+        {"fewer spots than groups",
+         [](SunspotObservation& o) {
+             o.north = {3, 2};
+         },
+         "fewer spots"},
+        {"spots without a group",
+         [](SunspotObservation& o) {
+             o.south = {0, 2};
+         },
+         "without a group"},
+        {"a negative count",
+         [](SunspotObservation& o) {
+             o.south = {-1, 5};
+         },
+         "negative"},
+        {"R typed wrong", [](SunspotObservation& o) { o.statedWolf = 68; },
+         "given, 68, is not 10 g"},
+        {"southern R wrong", [](SunspotObservation& o) { o.statedWolfSouth = 24; }, "southern"},
+        {"tomorrow", [](SunspotObservation& o) { o.instant.day = 11; }, "after today (2024-05-10)"},
+        {"next year", [](SunspotObservation& o) { o.instant.year = 2025; }, "after today"},
+        {"30 February", [](SunspotObservation& o) { o.instant = {2024, 2, 30, 9, 0, 0}; },
+         "not a time"},
+        {"hour 24", [](SunspotObservation& o) { o.instant.hour = 24; }, "not a time"},
+        {"seeing 0", [](SunspotObservation& o) { o.seeing = 0; }, "seeing 0"},
+        {"seeing 6", [](SunspotObservation& o) { o.seeing = 6; }, "seeing 6"},
+        {"a line break in the code", [](SunspotObservation& o) { o.observer = "A\nB"; }, "control"},
         {"a picture without its name",
-         [](Observation& o) { o.method = ObservationMethod::Picture; }, "picture's name"},
+         [](SunspotObservation& o) { o.method = ObservationMethod::Picture; }, "picture's name"},
         {"groups listed as counted",
-         [](Observation& o) {
+         [](SunspotObservation& o) {
              o.groups = {Group(1, true, 10), Group(2, true, 1), Group(3, true, 1),
                          Group(4, false, 4), Group(5, false, 1)};
          },
          ""},
         {"groups listed short",
-         [](Observation& o) { o.groups = {Group(1, true, 12), Group(2, false, 5)}; },
+         [](SunspotObservation& o) {
+             o.groups = {Group(1, true, 12), Group(2, false, 5)};
+         },
          "are not the counts given"},
         {"a group without spots",
-         [](Observation& o) {
+         [](SunspotObservation& o) {
              o.groups = {Group(1, true, 12), Group(2, true, 0), Group(3, true, 0),
                          Group(4, false, 4), Group(5, false, 1)};
          },
          "group 2 has no spot"},
         {"a group in the wrong hemisphere",
-         [](Observation& o) {
+         [](SunspotObservation& o) {
              o.north = {1, 1};
              o.south = {};
              o.groups = {Group(1, true, 1)};
@@ -79,7 +95,7 @@ TEST(Observation, CountsThatCannotBeAreRefused) {
          },
          "other hemisphere"},
         {"a class that is none",
-         [](Observation& o) {
+         [](SunspotObservation& o) {
              o.north = {1, 1};
              o.south = {};
              o.groups = {Group(1, true, 1)};
@@ -87,7 +103,7 @@ TEST(Observation, CountsThatCannotBeAreRefused) {
          },
          "no McIntosh class"},
         {"two groups of one number",
-         [](Observation& o) {
+         [](SunspotObservation& o) {
              o.north = {2, 2};
              o.south = {};
              o.groups = {Group(1, true, 1), Group(1, true, 1)};
@@ -95,7 +111,7 @@ TEST(Observation, CountsThatCannotBeAreRefused) {
          "two groups are numbered 1"},
     };
     for (const Case& c : cases) {
-        Observation o = Typed();
+        SunspotObservation o = Typed();
         c.change(o);
         const std::string problem = ObservationProblem(o, kToday);
         if (std::string(c.message).empty()) {
@@ -106,7 +122,7 @@ TEST(Observation, CountsThatCannotBeAreRefused) {
     }
 }
 
-TEST(Observation, DaysInstantsAndMethodsReadBack) {
+TEST(SunspotObservation, DaysInstantsAndMethodsReadBack) {
     EXPECT_EQ(DayText({2011, 11, 2}), "2011-11-02");
     EXPECT_EQ(ParseDayText("2011-11-02"), (CalendarDay{2011, 11, 2}));
     for (const char* bad : {"2011-11-31", "2011-13-01", "2011-1-02", "2011-11-02x", "+011-11-02"})
@@ -122,7 +138,7 @@ TEST(Observation, DaysInstantsAndMethodsReadBack) {
 
 // FNV-1a's published 64-bit test values (Fowler, Noll and Vo): "" hashes to the offset basis,
 // "a" to af63dc4c8601ec8c, "foobar" to 85944171f73967e8.
-TEST(Observation, PictureFingerprintsAreFnv1a) {
+TEST(SunspotObservation, PictureFingerprintsAreFnv1a) {
     EXPECT_EQ(PictureFingerprint(""), "fnv1a64:cbf29ce484222325:0");
     EXPECT_EQ(PictureFingerprint("a"), "fnv1a64:af63dc4c8601ec8c:1");
     EXPECT_EQ(PictureFingerprint("foobar"), "fnv1a64:85944171f73967e8:6");
@@ -130,7 +146,8 @@ TEST(Observation, PictureFingerprintsAreFnv1a) {
 
 // JSON as RFC 8259 has it: what it allows is read, what it does not is refused with where.
 TEST(Json, ReadsWhatTheGrammarAllowsAndNothingElse) {
-    const auto read = ReadJson(R"( {"a": [1, -2.5e1, true, null, 0.5], "b": "x\"\u00e9\ud83d\ude00"} )");
+    const auto read =
+        ReadJson(R"( {"a": [1, -2.5e1, true, null, 0.5], "b": "x\"\u00e9\ud83d\ude00"} )");
     ASSERT_TRUE(read.value) << read.error;
     const JsonValue* a = read.value->Member("a");
     ASSERT_TRUE(a && a->items.size() == 5);
@@ -142,9 +159,10 @@ TEST(Json, ReadsWhatTheGrammarAllowsAndNothingElse) {
     // U+00E9 and U+1F600 in UTF-8.
     EXPECT_EQ(read.value->Member("b")->text, "x\"\xC3\xA9\xF0\x9F\x98\x80");
     EXPECT_EQ(read.value->Member("c"), nullptr);
-    for (const char* bad : {"", "{", "[1,]", "{\"a\":1,}", "01", "1.", "-", "1e", "+1", "nul",
-                            "\"\\ud800\"", "\"\\udc00\"", "\"a\nb\"", "\"\\x\"", "1 2", "1e999",
-                            "{\"a\" 1}", "{1:2}", "[1 2]", "\"\\u12g4\""}) {
+    for (const char* bad :
+         {"",    "{",     "[1,]",      "{\"a\":1,}",  "01",          "1.",         "-",
+          "1e",  "+1",    "nul",       "\"\\ud800\"", "\"\\udc00\"", "\"a\nb\"",   "\"\\x\"",
+          "1 2", "1e999", "{\"a\" 1}", "{1:2}",       "[1 2]",       "\"\\u12g4\""}) {
         const auto r = ReadJson(bad);
         EXPECT_FALSE(r.value) << bad;
         EXPECT_NE(r.error.find("at character"), std::string::npos) << bad;

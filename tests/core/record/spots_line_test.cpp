@@ -29,7 +29,7 @@ SpotReport TwoGroups() {
 TEST(SpotsLine, ALineReadsBackAsItsObservation) {
     const SpotsLine read = ReadSpotsLine(SpotReportJson(TwoGroups()));
     ASSERT_TRUE(read.observation) << read.error;
-    const Observation& o = *read.observation;
+    const SunspotObservation& o = *read.observation;
     EXPECT_EQ(o.method, ObservationMethod::Picture);
     EXPECT_EQ(o.picture, "pictures/mdi_20050111_235932_1024.png");
     EXPECT_EQ(o.instant, (Instant{2005, 1, 11, 23, 59, 32}));
@@ -44,6 +44,13 @@ TEST(SpotsLine, ALineReadsBackAsItsObservation) {
     EXPECT_EQ(o.groups[1].areaMsh, 70);
     EXPECT_EQ(o.groups[1].mcintosh, "Hsx");
     EXPECT_EQ(ObservationProblem(o, {2024, 1, 1}), "");
+    // The report taken as it is, without the line, is the same observation.
+    const SunspotObservation direct = ObservationOfReport(TwoGroups());
+    EXPECT_EQ(direct.groups, o.groups);
+    EXPECT_EQ(direct.north, o.north);
+    EXPECT_EQ(direct.south, o.south);
+    EXPECT_EQ(direct.statedWolf, o.statedWolf);
+    EXPECT_EQ(direct.picture, o.picture);
 }
 
 TEST(SpotsLine, WhatIsNoObservationIsSaidSo) {
