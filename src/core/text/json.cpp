@@ -10,8 +10,8 @@ namespace zorva {
 
 const JsonValue* JsonValue::Member(std::string_view name) const {
     if (kind != Kind::Object) return nullptr;
-    for (const auto& [key, value] : members) {
-        if (key == name) return &value;
+    for (std::size_t i = 0; i < names.size() && i < items.size(); ++i) {
+        if (names[i] == name) return &items[i];
     }
     return nullptr;
 }
@@ -108,7 +108,8 @@ class Reader {
             SkipSpace();
             JsonValue member;
             if (!Value(member, depth)) return false;
-            v.members.emplace_back(std::move(name), std::move(member));
+            v.names.push_back(std::move(name));
+            v.items.push_back(std::move(member));
             SkipSpace();
             if (Peek() == ',') {
                 ++at_;
@@ -271,7 +272,8 @@ class Reader {
             if (AtEnd()) return Fail("the text ends inside a string");
             const char c = text_[at_++];
             if (c == '"') return true;
-            if (static_cast<unsigned char>(c) < 0x20) return Fail("a control character in a string");
+            if (static_cast<unsigned char>(c) < 0x20)
+                return Fail("a control character in a string");
             if (c == '\\') {
                 if (!Escape(out)) return false;
             } else {

@@ -4,21 +4,21 @@
 #include <optional>
 #include <string>
 #include <string_view>
-#include <utility>
 #include <vector>
 
 namespace zorva {
 
 // A JSON value as read (RFC 8259): null, true or false, a number, a string, an array or an
-// object whose members keep their order.
+// object whose members keep their order (their names in `names`, their values at the same
+// places in `items`).
 struct JsonValue {
     enum class Kind { Null, Boolean, Number, String, Array, Object };
     Kind kind = Kind::Null;
     bool boolean = false;
     double number = 0;
-    std::string text; // a string's, in UTF-8
-    std::vector<JsonValue> items;
-    std::vector<std::pair<std::string, JsonValue>> members;
+    std::string text;               // a string's, in UTF-8
+    std::vector<JsonValue> items;   // an array's, or an object's values
+    std::vector<std::string> names; // an object's member names
 
     bool IsNull() const { return kind == Kind::Null; }
     // The member of an object by name (the first of that name); nullptr when there is none
