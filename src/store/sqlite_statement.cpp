@@ -43,7 +43,8 @@ Statement::~Statement() {
 }
 
 Statement& Statement::Bind(int index, int64_t value) {
-    if (const int rc = sqlite3_bind_int64(statement_, index, value); rc != SQLITE_OK) Throw(db_, rc);
+    if (const int rc = sqlite3_bind_int64(statement_, index, value); rc != SQLITE_OK)
+        Throw(db_, rc);
     return *this;
 }
 
@@ -54,7 +55,8 @@ Statement& Statement::Bind(int index, double value) {
 }
 
 Statement& Statement::Bind(int index, std::string_view text) {
-    const int rc = sqlite3_bind_text(statement_, index, text.data(), Length(text), SQLITE_TRANSIENT);
+    const int rc =
+        sqlite3_bind_text(statement_, index, text.data(), Length(text), SQLITE_TRANSIENT);
     if (rc != SQLITE_OK) Throw(db_, rc);
     return *this;
 }
@@ -122,7 +124,8 @@ WriteTransaction::WriteTransaction(sqlite3* db) : db_(db) {
 
 WriteTransaction::~WriteTransaction() {
     // A failed write may have ended the transaction already; then there is nothing to undo.
-    if (open_ && !sqlite3_get_autocommit(db_)) sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
+    if (open_ && !sqlite3_get_autocommit(db_))
+        sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
 }
 
 void WriteTransaction::Commit() {

@@ -21,7 +21,8 @@ GroupTracker::GroupTracker(std::vector<FollowedGroup> alive, std::function<bool(
     : alive_(std::move(alive)), taken_(std::move(taken)), nextId_(std::max<int64_t>(1, nextId)),
       options_(options) {}
 
-std::vector<int64_t> GroupTracker::Follow(double julianDate, std::span<const GroupSighting> groups) {
+std::vector<int64_t> GroupTracker::Follow(double julianDate,
+                                          std::span<const GroupSighting> groups) {
     std::erase_if(alive_, [&](const FollowedGroup& f) {
         return julianDate - f.julianDate > options_.longestGapDays;
     });

@@ -82,7 +82,8 @@ TEST(GroupTracking, MatchesKeepToTheirRules) {
     }
     // A new group keeps the id it had unless that is taken; new ids pass over taken ones.
     {
-        GroupTracker tracker({}, [](int64_t id) { return id == 7 || id == 1; }, 1);
+        GroupTracker tracker(
+            {}, [](int64_t id) { return id == 7 || id == 1; }, 1);
         const GroupSighting seen[] = {{10, 100, {}, 9}, {20, 50, {}, 7}, {-20, 50, {}, 0}};
         EXPECT_EQ(tracker.Follow(t, seen), (std::vector<int64_t>{9, 2, 3}));
     }
