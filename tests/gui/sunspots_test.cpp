@@ -279,7 +279,7 @@ TEST_F(Sunspots, AClickOnASpotGivesItsAreaAsTheSize) {
         std::istringstream in(line);
         for (std::string f; std::getline(in, f, ',');)
             w.push_back(f);
-        if (w.size() != 18 || w[2] != "spot") continue;
+        if (w.size() != 19 || w[2] != "spot") continue;
         const double x = test::Number(w[5]), y = test::Number(w[6]), area = test::Number(w[12]);
         // A centroid may fall between the umbrae of a spot that is not round: the spot
         // nearest the click inside the patch is measured.
