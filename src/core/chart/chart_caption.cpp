@@ -89,9 +89,7 @@ std::vector<CaptionLine> ChartCaptionLines(const Instant& t, const Ephemeris& e,
 
 std::vector<CaptionLine> PictureCaptionLines(const PictureContext& picture, const Instant& t,
                                              const Ephemeris& e, const ChartGeometry& inUse) {
-    const std::string instantSource = picture.instant
-                                          ? std::string(InstantSourceName(picture.instantSource))
-                                          : "none in the file; the time in use";
+    const std::string instantSource = InstantSourceWords(picture);
     constexpr int kPixelDecimals = 1;
     const Circle disk = picture.disk.value_or(Circle{});
     return {

@@ -166,6 +166,7 @@ CameraInstant CameraInstantUT(const CameraTimes& times, int32_t clockOffsetMinut
             clockOffsetMinutes = 0;
         }
         offset = clockOffsetMinutes;
+        out.offsetAssumed = true;
         const std::string how = "its clock is taken as " + ClockOffsetText(offset);
         out.notes.push_back(Blank(offsetWritten)
                                 ? "the camera gives no offset from UT: " + how

@@ -35,6 +35,9 @@ std::string ClockOffsetText(int32_t minutes);
 struct CameraInstant {
     std::optional<Instant> instant;
     std::vector<std::string> notes;
+    // The clock's offset from UT was not written (or not readable), so the instant rests on
+    // the offset assumed.
+    bool offsetAssumed = false;
 };
 CameraInstant CameraInstantUT(const CameraTimes& times, int32_t clockOffsetMinutes);
 

@@ -122,6 +122,7 @@ NameDate DailyName(std::string_view name) {
     f.day = (name[5] - '0') * 10 + (name[6] - '0');
     if (RealDay(f)) {
         out.instant = Instant{f.year, f.month, f.day, kNoonHour, 0, 0};
+        out.dayAlone = true;
     } else {
         out.note =
             "the name's date '" + std::string(name.substr(1, 6)) + "' is no real day: passed over";
@@ -150,6 +151,7 @@ NameDate DateFromImageName(std::string_view name) {
             NameDate out;
             if (scheme.dayOnly) {
                 out.instant = Instant{f.year, f.month, f.day, kNoonHour, 0, 0};
+                out.dayAlone = true;
                 out.note = absurd.empty() ? "the name gives the day alone: taken at 12:00 UT"
                                           : "'" + std::string(absurd) +
                                                 "' in the name is no date and time: its day "

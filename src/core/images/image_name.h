@@ -10,8 +10,8 @@ namespace zorva {
 
 // The observation instant an image's bare file name (extension included) carries, UT, in
 // the first of these schemes that gives a real date and time:
-//   "dyymmdd.ext" (exactly 11 characters): that day at 12:00:00; yy of 90 and more is 19yy,
-//   below 90 it is 20yy;
+//   "dyymmdd.ext" (exactly 11 characters): that day at 12:00:00 (the day alone); yy of 90
+//   and more is 19yy, below 90 it is 20yy;
 // and anywhere in the name, the digits not run on by other digits on either side:
 //   "YYYY_MM_DD__hh_mm_ss_fff" (Helioviewer's, the milliseconds optional);
 //   "YYYY-MM-DDThh:mm:ss" (ISO 8601, a fraction of the second after it optional);
@@ -26,7 +26,8 @@ namespace zorva {
 // at noon when it is a real day.
 struct NameDate {
     std::optional<Instant> instant;
-    std::string note; // empty, or one line for the status bar
+    std::string note;      // empty, or one line for the status bar
+    bool dayAlone = false; // the name gives the day alone, and 12:00 is assumed
 };
 NameDate DateFromImageName(std::string_view name);
 

@@ -133,6 +133,7 @@ void InstantFromFile(PictureContext& p, const PictureFile& file, int32_t clockOf
         if (camera.instant) {
             p.instant = camera.instant;
             p.instantSource = InstantSource::Exif;
+            if (camera.offsetAssumed) p.instantDoubt = InstantDoubt::ClockOffset;
             return;
         }
     }
@@ -141,6 +142,7 @@ void InstantFromFile(PictureContext& p, const PictureFile& file, int32_t clockOf
     if (named.instant) {
         p.instant = named.instant;
         p.instantSource = InstantSource::FileName;
+        if (named.dayAlone) p.instantDoubt = InstantDoubt::DayAlone;
     }
 }
 
@@ -269,6 +271,23 @@ DiskFrame PictureFrame(const PictureContext& picture, const ChartGeometry& orien
                       ChartRotation(g, ephemeris.P, ephemeris.ParallacticAngle));
 }
 
+bool InstantAwaited(const PictureContext& picture) {
+    return !picture.instant || picture.instantDoubt != InstantDoubt::None;
+}
+
+std::string InstantSourceWords(const PictureContext& p) {
+    if (!p.instant) return "none in the file, not yet given";
+    switch (p.instantDoubt) {
+    case InstantDoubt::None:
+        break;
+    case InstantDoubt::DayAlone:
+        return "file name, its day alone: 12:00 UT assumed";
+    case InstantDoubt::ClockOffset:
+        return "camera (EXIF), its clock's offset from UT assumed";
+    }
+    return std::string(InstantSourceName(p.instantSource));
+}
+
 std::string OrientationWords(const ChartGeometry& g) {
     if (g.Mode == Orientation::FromHeader) {
         const std::string text =
@@ -296,7 +315,7 @@ std::string PictureSourcesText(const PictureContext& p, const ChartGeometry& inU
         text += " (" + p.limb.reason + ")";
     }
     text += "; time: ";
-    text += p.instant ? InstantSourceName(p.instantSource) : "none in the file, the last kept";
+    text += InstantSourceWords(p);
     text += "; orientation: " + OrientationWords(inUse) + " (" +
             std::string(OrientationSourceName(p.orientationSource)) + ")";
     if (const std::string turned = ExifOrientationWords(p.exifOrientation); !turned.empty())

@@ -23,6 +23,12 @@ enum class DiskSource { None, Header, LimbSearch, Hand };
 enum class InstantSource { None, Header, FileName, Given, Exif };
 enum class OrientationSource { Picture, Header, FileName, Given, Drift, Solved };
 
+// Why the instant a file gives is not the picture's for certain: the name gives the day
+// alone (12:00 UT is assumed), or a camera wrote its clock's time without the clock's offset
+// from UT (the offset set for such clocks is assumed). The command line measures at it with
+// a note; the window asks the user to confirm it or give another first.
+enum class InstantDoubt { None, DayAlone, ClockOffset };
+
 std::string_view DiskSourceName(DiskSource source);               // "FITS header", ...
 std::string_view InstantSourceName(InstantSource source);         // "FITS header", ...
 std::string_view OrientationSourceName(OrientationSource source); // "FITS header", ...
@@ -85,8 +91,9 @@ struct PictureContext {
     std::optional<Circle> headerDisk;
     std::optional<Circle> disk; // the disk measured on; none when nothing gave one
     DiskSource diskSource = DiskSource::None;
-    std::optional<Instant> instant; // none: the instant in use stays
+    std::optional<Instant> instant; // none: the file gives none
     InstantSource instantSource = InstantSource::None;
+    InstantDoubt instantDoubt = InstantDoubt::None;
     // The turn the header states, or an observatory's file name implies; without one the
     // picture lies as the orientation chosen for pictures says.
     std::optional<DiskOrientation> orientation;
@@ -153,6 +160,14 @@ ChartGeometry PictureGeometry(const PictureContext& picture, const ChartGeometry
 // disk.
 DiskFrame PictureFrame(const PictureContext& picture, const ChartGeometry& orientation,
                        const Ephemeris& ephemeris);
+
+// The picture's instant is not given or not certain (InstantDoubt): the window asks for it
+// before anything is measured.
+bool InstantAwaited(const PictureContext& picture);
+
+// Where the picture's instant came from, in words, with what was assumed: "file name",
+// "file name, its day alone: 12:00 UT assumed", "none in the file, not yet given".
+std::string InstantSourceWords(const PictureContext& picture);
 
 // Which way a geometry shows the Sun, in words: "celestial north up, east left".
 std::string OrientationWords(const ChartGeometry& geometry);

@@ -244,4 +244,15 @@ NorthSolution SolveNorthFromRegions(std::span<const SpotGroup> found, const Circ
     return out;
 }
 
+PictureTurn TurnOfGeometry(const ChartGeometry& g, const Ephemeris& e, OrientationSource source) {
+    // The mode's own north lies at the solar position angle -q0, where q0 is the mode's turn
+    // of the rotation axis without the picture's turn; a header states the axis's turn.
+    const bool header = g.Mode == Orientation::FromHeader;
+    const Orientation mode = header ? Orientation::RotationAxis : g.Mode;
+    const double q0 = header ? 0 : ChartRotation(mode, e.P, e.ParallacticAngle);
+    const double q = ChartRotation(g, e.P, e.ParallacticAngle);
+    const SolarNorth north = NorthOfFrame(q - q0, g.FlipSign, g.MirrorSign);
+    return {mode, 1, static_cast<int32_t>(north.east), north.turn, source};
+}
+
 } // namespace zorva

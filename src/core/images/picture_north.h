@@ -6,6 +6,7 @@
 #include <string>
 
 #include "core/images/circle_fit.h"
+#include "core/images/hand_disk.h"
 #include "core/images/picture_context.h"
 #include "core/srs/region_positions.h"
 
@@ -50,6 +51,16 @@ SolarNorth NorthOnPicture(const PictureContext& picture, const ChartGeometry& ch
                           const Ephemeris& ephemeris);
 
 // ---- North from the drift --------------------------------------------------------------
+
+// A drift being drawn on a picture: from where a spot or limb point was to where it drifted,
+// picture pixels; `held` while the button is down.
+struct DriftLine {
+    PicturePoint from;
+    PicturePoint to;
+    bool held = true;
+
+    bool operator==(const DriftLine&) const = default;
+};
 
 // A drift with the drive off: a spot or limb point seen at (x1, y1) and later at (x2, y2),
 // in picture pixels (x to the right, y down). The Sun drifts to the west, so the line
@@ -100,5 +111,11 @@ struct NorthSolution {
 NorthSolution SolveNorthFromRegions(std::span<const SpotGroup> groups, const Circle& disk,
                                     std::span<const RegionPlace> regions,
                                     const NorthSolveOptions& options = {});
+
+// The orientation a picture is measured in, told as a turn of its mode's north: the mode
+// (the rotation axis for a header's), no flip, the mirror, and where that north lies
+// counter-clockwise from the picture's up, at the ephemeris.
+PictureTurn TurnOfGeometry(const ChartGeometry& geometry, const Ephemeris& ephemeris,
+                           OrientationSource source);
 
 } // namespace zorva

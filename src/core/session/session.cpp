@@ -118,6 +118,7 @@ void Session::ChangeDate(const CalendarDate& picked, bool spun) {
     obs_.instant.day = date.day;
     if (obs_.instant.year != obs_.TableYear) LoadTableYear(obs_.instant.year);
     RecalcTail(previous, DateFoldLimit);
+    InstantGiven();
 }
 
 void Session::ChangeTime(const TimeOfDay& picked, bool spun) {
@@ -135,6 +136,7 @@ void Session::ChangeTime(const TimeOfDay& picked, bool spun) {
         if (obs_.instant.year != obs_.TableYear) LoadTableYear(obs_.instant.year);
     }
     RecalcTail(previous, TimeFoldLimit);
+    InstantGiven();
 }
 
 namespace {
@@ -148,6 +150,12 @@ bool ShowableInstant(const Instant& t) {
 } // namespace
 
 bool Session::SetInstant(const Instant& instant) {
+    if (!MoveInstant(instant)) return false;
+    InstantGiven();
+    return true;
+}
+
+bool Session::MoveInstant(const Instant& instant) {
     if (!ShowableInstant(instant)) return false;
     const Instant previous = obs_.instant;
     obs_.instant = instant;

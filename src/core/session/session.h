@@ -17,6 +17,7 @@
 #include "core/ephemeris/year_tables.h"
 #include "core/images/hand_disk.h"
 #include "core/images/picture_context.h"
+#include "core/images/picture_north.h"
 #include "core/layout/picker_layout.h"
 #include "core/logfile/logfile.h"
 #include "core/logfile/measurements.h"
@@ -242,6 +243,39 @@ class Session {
     // opened from now on; a value outside -840..840 changes nothing.
     void SetCameraClockOffset(int32_t minutes);
 
+    // A photograph's instant and how it lies (session_photo.cpp). A picture whose file gives
+    // no instant, or none for certain, waits for the user's: it is shown at the instant
+    // offered (what the file gives, else the instant in use unless another picture gave it,
+    // else the day the program started at 12:00 UT), and nothing is measured on it until
+    // the instant is given (SetInstant, or the date and time changed while it is shown).
+    bool PictureAwaitsInstant() const;
+    // What the question about the instant says: what the file gives and what is offered.
+    std::string InstantQuestion() const;
+    // The picture turned as the user says, or as the drift or the day's regions say; a
+    // preview given up goes back with the turn and source it had (`turn` none: the file's
+    // or the orientation chosen for pictures).
+    void OrientPicture(const std::optional<PictureTurn>& turn, OrientationSource source);
+    // North from the drift drawn on the picture: a press where a spot or limb point was, a
+    // drag along its drift with the drive off, a release where it drifted to. While the
+    // line is drawn, clicks on the picture do nothing else. TurnByDrift turns the picture
+    // by the line drawn, east as `east` says, and ends the drawing.
+    void StartDrift();
+    void DriftPress(double x, double y);
+    void DriftDrag(double x, double y);
+    // True when the line drawn is long enough to show a direction.
+    bool DriftRelease(double x, double y);
+    void CancelDrift();
+    const std::optional<DriftLine>& Drift() const { return drift_; }
+    void TurnByDrift(EastSense east);
+    // The same from the disk's drift between the shown picture and `later`, taken seconds
+    // after it with the drive off; false (and the status line says why) when it shows none.
+    bool TurnByDriftTo(const PictureContext& later, EastSense east);
+    // North solved from the loaded summary's regions at the picture's instant, laid on the
+    // groups found on `pixels` (the picture the limb search reads), as the command line's
+    // spots --orientation solve does; the picture takes it when it is found. Lives with the
+    // spot search.
+    NorthSolution SolveOrientation(const PixelGrid& pixels);
+
     // Sunspots on the shown picture. The search runs on its grey pixels (the picture the limb
     // search reads, as the command line's spots does) with the picture's disk, instant and
     // orientation; `show` draws every outline and group label. Spots already found for the
@@ -368,6 +402,14 @@ class Session {
     // The area of the spot for the geometry in use, and the area label's place.
     void Settle();
     void ResetSpot();
+    // The instant a picture opened with gives, or the one offered for it.
+    void TakePictureInstant();
+    // The instant set without being the user's word on a picture's (SetInstant's own work).
+    bool MoveInstant(const Instant& instant);
+    // The user changed the instant: a picture shown takes it as given.
+    void InstantGiven();
+    // Says on the status line what a picture awaiting its instant lacks; true when it does.
+    bool RefuseWithoutInstant();
     void MouseDown(bool left, bool shift, int32_t X, int32_t Y);
     void HoldRotationMarkers();
     void AfterGeometryChange();
@@ -413,6 +455,9 @@ class Session {
     int32_t areaLeft_ = kDesignAreaLeft;
     std::optional<OpenedPicture> picture_;
     std::optional<HandDiskDraft> handDisk_; // open while a disk is being given by hand
+    std::optional<DriftLine> drift_;        // open while a drift is being drawn
+    Instant startInstant_;                  // the day the program started, at 12:00 UT
+    bool instantOfPicture_ = false;         // the instant in use is a picture's
     std::optional<FoundSpots> spots_;
     std::string chartSavedName_;
     RegionSummary srs_;

@@ -105,7 +105,11 @@ void Session::Mirror() {
 void Session::FlipOrMirror(bool flip) {
     // A picture whose file states its turn is flipped in its own turn; another picture in
     // the orientation chosen for pictures; the chart in its own.
-    if (picture_ && picture_->context.orientation) {
+    if (picture_ && picture_->context.turn) {
+        PictureTurn& turn = *picture_->context.turn;
+        int32_t& sign = flip ? turn.flip : turn.mirror;
+        sign = ToggledSign(ValidSign(sign));
+    } else if (picture_ && picture_->context.orientation) {
         DiskOrientation& turn = *picture_->context.orientation;
         int32_t& sign = flip ? turn.FlipSign : turn.MirrorSign;
         sign = ToggledSign(sign);
@@ -125,8 +129,10 @@ void Session::FlipOrMirror(bool flip) {
 
 void Session::ChooseOrientation(Orientation mode) {
     if (picture_) {
-        // A choice from the menu ends the file's turn, and is kept for pictures.
+        // A choice from the menu ends the file's turn and the one given, and is kept for
+        // pictures.
         picture_->context.orientation.reset();
+        picture_->context.turn.reset();
         picture_->context.orientationSource = OrientationSource::Picture;
         options_.PictureOrientation = static_cast<int32_t>(mode);
         SayOrientation();

@@ -18,10 +18,7 @@ void Session::OpenImage(const std::string& path, const PictureContext& context) 
     handDisk_.reset();
     spots_.reset();
     ResetSpot();
-    Say(PictureSourcesText(context, Geometry()));
-    // The picture's own instant becomes the observation's; without one the instant in use
-    // stays, and the status line says so.
-    if (!context.instant || !SetInstant(*context.instant)) RecalcTail(obs_.instant, DateFoldLimit);
+    TakePictureInstant();
 }
 
 void Session::CloseImage() {

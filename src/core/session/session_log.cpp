@@ -123,6 +123,7 @@ void Session::OpenLogfile(const std::string& path) {
 LogResult Session::AddToLogfile() {
     if (!logfileOpen_) return {LogOutcome::NotOpen, {}};
     if (!spot_.At) return {LogOutcome::NoSpot, {}};
+    if (RefuseWithoutInstant()) return {LogOutcome::Failed, status_};
     // A logfile removed since it was opened would be made again without its header and
     // its earlier lines: the user is told instead, and the table keeps what was logged.
     std::error_code ec;

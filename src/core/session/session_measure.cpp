@@ -28,15 +28,15 @@ void Session::ChartMouseDown(bool left, bool shift, bool ctrl, int32_t X, int32_
 }
 
 void Session::ImageMouseDown(bool left, bool shift, bool ctrl, int32_t X, int32_t Y) {
-    // While a disk is given by hand, the clicks are the hand disk's.
-    if (handDisk_) return;
+    // While a disk is given by hand or a drift drawn, the clicks are theirs.
+    if (handDisk_ || drift_) return;
     // Without a disk on the picture no click stands for a place on the Sun.
     if (picture_ && !PictureHasDisk() && left) {
         Say("Nothing is measured on this picture: it has no disk. Give one with Image > Disk "
             "by Hand...");
         return;
     }
-    if (!PictureHasDisk() || ctrl) return;
+    if (!PictureHasDisk() || ctrl || (left && RefuseWithoutInstant())) return;
     MouseDown(left, shift, X, Y);
     if (left && !shift) MeasureSpotAt(X, Y);
 }

@@ -58,6 +58,7 @@ void Session::Start(const LoadedSettingsFiles& loaded, const CalendarDate& today
     logfileOpen_ = false;
 
     obs_.instant = {today.year, today.month, today.day, 12, 0, 0};
+    startInstant_ = obs_.instant;
     LoadTableYear(obs_.instant.year);
     UpdateEphemeris();
 

@@ -56,7 +56,7 @@ TEST(OpenPicture, EachPartFromTheFirstSourceThatHasIt) {
          DiskSource::LimbSearch,
          InstantSource::None,
          {},
-         "Disk: limb search; time: none in the file, the last kept"},
+         "Disk: limb search; time: none in the file, not yet given"},
         // Rays 1 and 179 of a 64-pixel-wide picture start in the centre's column: 354 rays.
         {"refused search",
          false,
@@ -213,4 +213,39 @@ TEST(OpenPicture, EachPartFromTheFirstSourceThatHasIt) {
 }
 
 } // namespace
+// An instant the file gives for certain is the picture's; one resting on 12:00 for a day
+// alone or on a clock's offset assumed, or none at all, waits for the user in the window.
+TEST(OpenPicture, AnInstantNotGivenForCertainIsAwaited) {
+    const FitsKeywords header = {{"DATE-OBS", "2014-03-01T00:00:00"}};
+    const struct {
+        const char* name;
+        bool fits;
+        std::optional<CameraTimes> camera;
+        InstantDoubt doubt;
+        bool awaited;
+        const char* words;
+    } cases[] = {
+        {"sun.png", false, {}, InstantDoubt::None, true, "none in the file, not yet given"},
+        {"d060315.bmp", false, {}, InstantDoubt::DayAlone, true, "12:00 UT assumed"},
+        {"sun_20230131.png", false, {}, InstantDoubt::DayAlone, true, "12:00 UT assumed"},
+        {"sun_20230131_1200.png", false, {}, InstantDoubt::None, false, "file name"},
+        {"sun.jpg", false, CameraTimes{"2024:04:08 18:15:22", "", "", ""},
+         InstantDoubt::ClockOffset, true, "offset from UT assumed"},
+        {"sun.jpg", false, CameraTimes{"2024:04:08 18:15:22", "", "+02:00", ""},
+         InstantDoubt::None, false, "camera (EXIF)"},
+        {"sun_20230131.fits", true, {}, InstantDoubt::None, false, "FITS header"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        PictureFile file;
+        file.name = c.name;
+        if (c.fits) file.fits = header;
+        file.camera = c.camera;
+        const PictureContext p = OpenPicture(file, {});
+        EXPECT_EQ(p.instantDoubt, c.doubt);
+        EXPECT_EQ(InstantAwaited(p), c.awaited);
+        EXPECT_NE(InstantSourceWords(p).find(c.words), std::string::npos) << InstantSourceWords(p);
+    }
+}
+
 } // namespace zorva

@@ -85,6 +85,42 @@ TEST(PictureNorth, ATurnPutsTheModesNorthWhereItSays) {
     }
 }
 
+// Any orientation a picture is measured in, told as its mode's north turned without a flip,
+// draws solar north and east where the orientation drew them (the second method: the frames
+// of the two geometries).
+TEST(PictureNorth, AnOrientationToldAsATurnDrawsTheSame) {
+    Ephemeris e;
+    e.P = 17.5;
+    e.ParallacticAngle = -31;
+    for (const Orientation mode : {Orientation::Equatorial, Orientation::RotationAxis,
+                                   Orientation::AltAzimuth, Orientation::FromHeader}) {
+        for (const int32_t flip : {1, -1}) {
+            for (const int32_t mirror : {1, -1}) {
+                for (const double turn : {0.0, 59.0, 200.0}) {
+                    ChartGeometry g;
+                    g.Mode = mode;
+                    g.FlipSign = flip;
+                    g.MirrorSign = mirror;
+                    g.HeaderRotation = mode == Orientation::FromHeader ? 12 : 0;
+                    g.Turn = mode == Orientation::FromHeader ? 0 : turn;
+                    const PictureTurn told = TurnOfGeometry(g, e, OrientationSource::Given);
+                    EXPECT_EQ(told.flip, 1);
+                    ChartGeometry again;
+                    again.Mode = told.mode;
+                    again.MirrorSign = told.mirror;
+                    again.Turn = told.turn;
+                    const SolarNorth before =
+                        NorthOfFrame(ChartRotation(g, e.P, e.ParallacticAngle), flip, mirror);
+                    const SolarNorth after = NorthOfFrame(
+                        ChartRotation(again, e.P, e.ParallacticAngle), 1, told.mirror);
+                    EXPECT_NEAR(Apart(before.turn, after.turn), 0, 1e-9);
+                    EXPECT_EQ(before.east, after.east);
+                }
+            }
+        }
+    }
+}
+
 // Groups made from regions placed on a disk turned by a known north, each moved a little
 // as a real group lies off its region's listed position; the solver finds that north.
 TEST(PictureNorth, SolvedFromTheRegionsGroupsLieOn) {

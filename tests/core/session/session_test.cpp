@@ -514,11 +514,18 @@ TEST_F(SessionTest, APictureTakesTheChartsPlace) {
     EXPECT_EQ(Present(s).boxes[static_cast<int>(EditBox::Diameter)].text, "304.80");
     // The chart keeps its own diameter.
     EXPECT_EQ(s.chart().ChartDiameter, 150);
-    // The name's date at 12:00 UT, with its year's table.
+    // The name's date at 12:00 UT, with its year's table, offered until the user says it.
     EXPECT_EQ(s.observation().instant, (Instant{2006, 3, 15, 12, 0, 0}));
     EXPECT_EQ(s.observation().TableYear, 2006);
     ASSERT_TRUE(PresentPicture(s));
     EXPECT_TRUE(PresentPicture(s)->spot);
+    EXPECT_TRUE(s.PictureAwaitsInstant());
+    s.ImageMouseDown(true, false, false, 513, 511);
+    EXPECT_EQ(s.BoxText(EditBox::XCoord), "0.0");
+    EXPECT_NE(s.Status().find("until its instant is given"), std::string::npos) << s.Status();
+    ASSERT_TRUE(s.SetInstant(s.observation().instant));
+    EXPECT_FALSE(s.PictureAwaitsInstant());
+    EXPECT_EQ(s.picture()->context.instantSource, InstantSource::Given);
 
     // The fitted centre is in pixel indices: its own pixel is the disk centre; the next
     // one right and up lies a pixel off, 25.4 / 75 = 0.34 mm at this scale.
@@ -557,7 +564,8 @@ TEST_F(SessionTest, PicturesWithoutADisk) {
     EXPECT_EQ(s.observation().instant, (Instant{2000, 1, 31, 12, 0, 0}));
     ASSERT_TRUE(PresentPicture(s));
     EXPECT_FALSE(PresentPicture(s)->disk);
-    EXPECT_NE(s.Status().find("time: none in the file"), std::string::npos) << s.Status();
+    EXPECT_NE(s.Status().find("time: none in the file, not yet given"), std::string::npos)
+        << s.Status();
     s.ImageMouseDown(true, false, false, 5, 5);
     EXPECT_EQ(s.BoxText(EditBox::XCoord), "0.0");
     EXPECT_NE(s.Status().find("no disk"), std::string::npos) << s.Status();
