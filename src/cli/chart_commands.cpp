@@ -112,7 +112,7 @@ void EnsureGuiApplication() {
 int LocateCommand(const std::vector<std::string>& args, std::ostream& out) {
     const ParsedArgs parsed = ParseCommandArgs(args);
     if (parsed.Value("--image")) return ImageLocateCommand(parsed, out);
-    for (const char* option : {"--px", "--py", "--disk"}) {
+    for (const char* option : {"--px", "--py", "--disk", "--regions"}) {
         if (parsed.Value(option)) throw UsageError(std::string(option) + " needs --image");
     }
     ChartRequest req = ReadRequest(parsed, true, UsageLine("locate"));

@@ -32,7 +32,8 @@ constexpr OptionHelp kMirror = {"--mirror", "chart mirrored left to right", "off
 constexpr OptionHelp kPictureOrientation = {
     "--orientation MODE",
     "how the picture lies: equatorial (celestial north up), axis (the Sun's rotation axis up, "
-    "as observatories give their pictures) or altaz (zenith up)",
+    "as observatories give their pictures) or altaz (zenith up); or solve, found from the "
+    "regions of --regions",
     "a FITS header's turn, else solar north up and east to the left for an observatory's file "
     "name, else celestial north up and east to the left, as a camera sees the sky"};
 constexpr OptionHelp kPictureFlip = {"--flip", "with the orientation given: south up", "off"};
@@ -57,6 +58,13 @@ constexpr OptionHelp kPictureDriftFrom = {
     "--drift-from FILE",
     "celestial north from the drift of the whole disk between this picture and FILE, taken "
     "seconds later with the drive off; east as for --drift",
+    "none"};
+constexpr OptionHelp kPictureRegions = {
+    "--regions FILE",
+    "with --orientation solve: the day's Solar Region Summary; the turn and mirror that lay the "
+    "groups found on the picture on its regions, each carried from the time its locations are "
+    "valid to the picture's instant; refused when fewer than two groups lie on regions, or when "
+    "two answers fit equally well",
     "none"};
 constexpr OptionHelp kLatLines = {"--lat-lines", "latitude lines every 20 degrees, with labels",
                                   "off"};
@@ -130,6 +138,8 @@ constexpr OptionHelp kLocateOptions[] = {
     {"--turn DEG", "with --image: as for overlay", "none"},
     {"--drift X1,Y1,X2,Y2", "with --image: as for overlay", "none"},
     {"--drift-from FILE", "with --image: as for overlay", "none"},
+    {"--regions FILE", "with --image and --orientation solve (found from it): as for overlay",
+     "none"},
     kSize,
     kGrid,
     kLat,
@@ -234,6 +244,7 @@ constexpr OptionHelp kOverlayOptions[] = {
      "YYYYMMDD_hhmmss, YYYYMMDD_hhmm, or a day alone (YYYYMMDD, YYYY-MM-DD) at 12:00; what is "
      "passed over or assumed is warned of"},
     kPictureOrientation,
+    kPictureRegions,
     kPictureFlip,
     kPictureMirror,
     kPictureTurn,
@@ -258,11 +269,7 @@ constexpr OptionHelp kSpotsOptions[] = {
      "as for overlay, or solve: the turn and mirror that lay the groups found on the regions "
      "of --regions at the picture's instant",
      "as for overlay"},
-    {"--regions FILE",
-     "with --orientation solve: the day's Solar Region Summary, each region carried from the "
-     "time its locations are valid to the picture's instant; refused when fewer than two groups "
-     "lie on regions, or when two answers fit equally well",
-     "none"},
+    kPictureRegions,
     kPictureFlip,
     kPictureMirror,
     kPictureTurn,

@@ -134,6 +134,7 @@ int OverlayCommand(const std::vector<std::string>& args, std::ostream& /*out*/) 
         throw UsageError(picture.name + " gives no date; give --at");
     }
     const Ephemeris ephemeris = EphemerisWarned(*picture.instant, observer);
+    TurnBySolving(parsed, opened, ephemeris, observer, chart);
     const ChartGeometry geometry = PictureGeometry(picture, chart);
     PictureView view;
     view.scene = MakeChartScene(geometry, ephemeris, SpotState{}, MarkerState{});
@@ -188,6 +189,7 @@ int ImageLocateCommand(const ParsedArgs& parsed, std::ostream& out) {
     // As a plain click there in the window: the position goes into the boxes to two
     // decimals, in millimetres of the chart the disk stands for.
     const Ephemeris ephemeris = EphemerisWarned(*picture.instant, observer);
+    TurnBySolving(parsed, opened, ephemeris, observer, chart);
     const ChartGeometry geometry = PictureGeometry(picture, chart);
     const DiskClick click = PointToDisk(PictureFrame(picture, chart, ephemeris), x, y);
     if (!OnDisk(click.d, geometry.ChartDiameter)) {

@@ -7,6 +7,9 @@
 #include <string_view>
 #include <vector>
 
+#include "core/spots/spot_detection.h"
+#include "core/srs/region_positions.h"
+#include "core/srs/srs_reader.h"
 #include "core/text/parse.h"
 #include "render/solar_image.h"
 
@@ -86,6 +89,29 @@ void TurnByDriftFrom(const ParsedArgs& parsed, PictureContext& picture) {
     }
     TurnPicture(picture, TurnOfCelestialNorth(*north.celestialNorthTurn, EastOf(g),
                                               OrientationSource::Drift));
+}
+
+void TurnBySolving(const ParsedArgs& parsed, LoadedPicture& picture, const Ephemeris& ephemeris,
+                   const Observer& observer, const ChartGeometry& chart) {
+    const auto regions = parsed.Value("--regions");
+    if (parsed.Value("--orientation") != "solve") {
+        if (regions) throw UsageError("--regions goes with --orientation solve");
+        return;
+    }
+    if (!regions) throw UsageError("--orientation solve needs --regions SRSFILE");
+    const SrsSummary summary = LoadSrsFile(std::filesystem::path(*regions));
+    if (summary.Status == SrsStatus::NotRead) throw std::runtime_error(summary.Error);
+    PictureContext& c = picture.context;
+    const std::string refused = c.name + ": north cannot be solved: ";
+    const SpotDetection found =
+        DetectSpots(GridOf(picture.image.searched), c, chart, ephemeris, SpotOptions{});
+    if (!found.error.empty()) throw std::runtime_error(refused + found.error);
+    const double offset =
+        RegionLongitudeOffset(summary.Regions, EphemerisWarned(summary.Epoch, observer).L0);
+    const NorthSolution solved = SolveNorthFromRegions(
+        found.groups, *c.disk, PlaceRegions(summary.Regions, offset, ephemeris));
+    if (!solved.north) throw std::runtime_error(refused + solved.error);
+    TurnPicture(c, TurnOfSolarNorth(*solved.north, OrientationSource::Solved));
 }
 
 } // namespace zorva::cli

@@ -7,6 +7,7 @@
 #include "core/images/picture_context.h"
 #include "core/images/picture_north.h"
 #include "core/spots/spot_report.h"
+#include "render/solar_image.h"
 
 namespace zorva::cli {
 
@@ -20,5 +21,11 @@ inline constexpr const char* kDriftForm = "X1,Y1,X2,Y2";
 // taken seconds later with the drive off, turns the picture. Nothing without the option;
 // a picture that cannot be opened, or a drift that shows no direction, ends the command.
 void TurnByDriftFrom(const ParsedArgs& parsed, PictureContext& picture);
+
+// With --orientation solve --regions SRSFILE: the groups found on the picture (measured in
+// `chart` meanwhile), laid on the summary's regions carried to its instant, turn it, as
+// spots does; a north that cannot be solved ends the command. --regions without it is refused.
+void TurnBySolving(const ParsedArgs& parsed, LoadedPicture& picture, const Ephemeris& ephemeris,
+                   const Observer& observer, const ChartGeometry& chart);
 
 } // namespace zorva::cli

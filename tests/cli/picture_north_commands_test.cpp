@@ -139,6 +139,51 @@ TEST(PictureNorthCommands, NorthIsSolvedFromTheDaysRegions) {
     EXPECT_EQ(RunCli({"spots", upright.string(), "--orientation", "solve"}).status, 2);
 }
 
+// overlay and locate --image solve north as spots does: a pixel of the turned picture is
+// measured as it is with the turn spots found told outright (spots gives it to hundredths).
+TEST(PictureNorthCommands, OverlayAndLocateSolveAsSpotsDoes) {
+    ZORVA_TEST_DATA(data);
+    test::TempDir dir;
+    const std::string picture =
+        Turned(data / "images" / kPicture, 59, true, dir.path()).string();
+    const std::string summary = (data / "srs" / kSummary).string();
+    const test::CliResult spots = RunCli({"spots", picture, "--at", kInstant, "--orientation",
+                                          "solve", "--regions", summary});
+    ASSERT_EQ(spots.status, 0) << spots.err;
+    const double north = OrientationOf(spots.out).at("north");
+    const std::vector<std::string> pixel = {"--image", picture, "--px", "330", "--py", "240"};
+    std::vector<std::string> solved = {"locate", kInstant, "--orientation", "solve", "--regions",
+                                       summary};
+    std::vector<std::string> told = {"locate", kInstant, "--orientation", "axis", "--turn",
+                                     std::to_string(north)};
+    solved.insert(solved.end(), pixel.begin(), pixel.end());
+    told.insert(told.end(), pixel.begin(), pixel.end());
+    const test::CliResult a = RunCli(solved);
+    const test::CliResult b = RunCli(told); // mirrored: east clockwise, no --mirror
+    ASSERT_EQ(a.status, 0) << a.err;
+    ASSERT_EQ(b.status, 0) << b.err;
+    for (const char* field : {"SpotLat", "SpotLong"}) {
+        EXPECT_NEAR(test::Number(test::Fields(a.out).at(field)),
+                    test::Number(test::Fields(b.out).at(field)), 0.05)
+            << field;
+    }
+    const std::string out = (dir.path() / "grid.png").string();
+    const test::CliResult overlay = RunCli({"overlay", picture, "--at", kInstant, "--out", out,
+                                            "--orientation", "solve", "--regions", summary});
+    EXPECT_EQ(overlay.status, 0) << overlay.err;
+    EXPECT_TRUE(fs::exists(out));
+    // A summary of another day: refused with the reason; --regions alone is a wrong argument.
+    const test::CliResult wrong =
+        RunCli({"overlay", picture, "--at", kInstant, "--out", out, "--orientation", "solve",
+                "--regions", (data / "srs" / "19960106SRS.txt").string()});
+    EXPECT_EQ(wrong.status, 1);
+    EXPECT_NE(wrong.err.find("north cannot be solved"), std::string::npos) << wrong.err;
+    EXPECT_EQ(RunCli({"overlay", picture, "--at", kInstant, "--out", out, "--regions", summary})
+                  .status,
+              2);
+    EXPECT_EQ(RunCli({"locate", kInstant, "--x", "1", "--y", "1", "--regions", summary}).status, 2);
+}
+
 TEST(PictureNorthCommands, NorthFromTheDrift) {
     ZORVA_TEST_DATA(data);
     test::TempDir dir;
