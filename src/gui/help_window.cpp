@@ -209,14 +209,17 @@ GONG...), with solar north up and east to the left, as observatories publish the
 the orientation chosen for pictures, at first celestial north up and east to the left, as a
 camera sees the sky. A choice in <i>Disk Orientaton</i>, <i>Flip</i> or <i>Mirror</i> while
 a picture is shown is kept for the pictures that follow, apart from the chart's own
-orientation (whose default has east to the right, as on a projection screen). The status
-bar says the orientation in use and where it came from.</li>
+orientation (whose default has east to the right, as on a projection screen). A picture
+turned by any angle is told so with <i>Image &gt; Orientation...</i>, or its north found from
+the drift or the day's regions (see <a href="#counting">Counting the day's sunspots from a
+photograph</a>). The status bar says the orientation in use and where it came from.</li>
 <li>A picture's date and time come from its FITS header, else a camera's EXIF time, else
-its file name: <code>d060315.bmp</code> is 15 March 2006 at 12:00 UT, and names holding
-<code>20060315_1230</code>, <code>20060315_123000</code>, <code>2006-03-15T12:30:00</code>
-or Helioviewer's <code>2006_03_15__12_30_00_000</code> give that instant; a day alone is
-taken at 12:00 UT, and the status bar says so. Without any, the date and time in use
-stay.</li>
+its file name: names holding <code>20060315_1230</code>, <code>20060315_123000</code>,
+<code>2006-03-15T12:30:00</code> or Helioviewer's <code>2006_03_15__12_30_00_000</code> give
+that instant. A name with the day alone (<code>d060315.bmp</code>, 15 March 2006), a camera
+time without its offset from UT, or none at all, is asked for (see <a
+href="#counting">Counting the day's sunspots from a photograph</a>): a picture never takes
+the instant of the one before it.</li>
 <li><i>Display &gt; Points</i> marks the limb points the fit accepted with red crosses;
 <i>Display &gt; Circle</i> draws the fitted circle. <i>Display &gt; Sub-pixel
 Limb</i> refines each limb point to a fraction of a pixel along its ray and fits the circle
@@ -269,9 +272,11 @@ date (with the offset from UT the camera wrote, when it wrote one); from the fil
 (<code>20230131_033945</code>, <code>20230131_0339</code>, ISO
 <code>2023-01-31T03:39:45</code>, <code>20230131T033945</code>, Helioviewer's
 <code>2023_01_31__03_39_45_123__SDO_HMI_...</code> and the names above). A name that gives
-only a date sets that day at 12:00 UT. Without any, the instant in use stays. The status
-bar always says where the instant came from, and a date that cannot be (month 13, hour 25)
-is passed over with a note.</p>
+only a date offers that day at 12:00 UT, and a picture without any is offered the day Zorva
+started at 12:00 UT (or the instant you set on the chart): either way <i>Picture Instant</i>
+asks you to confirm or correct it before anything is measured. The status bar always says
+where the instant came from, and a date that cannot be (month 13, hour 25) is passed over
+with a note.</p>
 <p>Most cameras write their clock's time without saying how far it is from UT.
 <i>Image &gt; Camera Clock Offset...</i> says what such a clock keeps, in minutes ahead of
 UT (-840 to 840; 0, UT, unless you change it; a clock on UT+2 is 120). It applies to the
@@ -321,48 +326,7 @@ in the corner.</li>
 choosing a row marks that region on the chart.</li>
 </ul>
 
-<h3><a name="counting"></a>Counting the day's sunspots from a photograph</h3>
-<p>The command line <code>zorva-cli</code> finds the sunspots on a white-light picture of
-the whole disk: each umbra is a spot and a dark patch without one counts once, as SILSO
-counts them; spots are grouped on the Sun, and each spot and group gets its latitude,
-Carrington longitude, distance from the central meridian and area in millionths of the
-hemisphere, corrected for foreshortening. The Wolf number R = 10 groups + spots comes with
-its northern and southern parts.</p>
-<ol>
-<li>Take the picture in focus and well exposed: no part of the disk white to the last grey
-level, the whole disk in the frame. A spot must cover two or three pixels to be counted, so
-a disk of 1000 pixels or more across shows the small ones. Note the time in UT, or name the
-file <code>20240510_0930_mdi_igr_1k.png</code> so that it carries it.</li>
-<li>Find how the picture lies. A picture is taken with celestial north up and east to the
-left, as a camera sees the sky, unless its FITS header or an observatory's file name says
-otherwise; give <code>--orientation axis</code> for the Sun's rotation axis up,
-<code>--flip</code> for south up and <code>--mirror</code> for east to the left with another
-orientation. To check, draw the grid over it: <code>zorva-cli overlay photo.png --out
-grid.png --lat-lines --long-lines --at 2024-05-10T09:30</code>; the equator and the central
-meridian should follow the spots' drift.</li>
-<li>Count: <code>zorva-cli spots photo.png --at 2024-05-10T09:30</code>. A
-<b>Group</b> line gives its number (east to west), latitude, Carrington longitude,
-<b>cmd</b> (degrees west of the central meridian; east is negative), its centre in
-pixels, its spots, its area and its umbrae's area; a <b>Spot</b> line the same for each
-spot; the <b>Wolf</b> line R, the groups, the spots and the northern and southern R.</li>
-<li>Compare with NOAA: <code>zorva-cli regions 20240510SRS.txt --at 2024-05-10T09:30</code>
-lists the day's regions with their latitude and Carrington longitude (Lo). A group of ours
-and a region within two or three degrees of each other in both are the same group. NOAA's
-areas are measured on drawings and are often smaller than ours, which come from the
-picture's own pixels; the spot counts differ with the picture's sharpness.</li>
-<li>Many pictures at once: <code>zorva-cli spots *.png --format csv &gt; spots.csv</code>
-searches them on every core of the computer and writes a row a group and a row a spot,
-in the order the files are given; <code>--format json</code> writes one line a picture
-for scripts. A picture that cannot be used is named on the terminal with the reason
-(no disk found, a saturated disk, cloud across it) and the others
-go on; <code>--disk CX,CY,R</code> gives the disk by hand when the limb search fails.</li>
-<li>The levels can be changed: <code>--penumbra 0.92</code> and <code>--umbra 0.6</code>
-(of the quiet Sun around the spot), <code>--limb-mu 0.1</code> (the band at the limb left
-out), <code>--smallest 1.6</code> (millionths) and <code>--group-link 3,15</code> (the
-distance in degrees within which spots join a group, growing with the group); <code>zorva-cli
-help spots</code> says more.</li>
-</ol>
-
+)") + PhotographGuideHtml() + QStringLiteral(R"(
 <h3><a name="spotswindow"></a>Sunspots in the window</h3>
 <ul>
 <li><i>Sunspots &gt; Detect Sunspots</i> finds the spots on the open picture, with its disk,
@@ -432,6 +396,7 @@ picker, where they move the cursor)</td></tr>
 to the logfile</td></tr>
 <tr><td>Arrows, + and -, Enter, Esc</td><td>while giving a disk by hand: move and
 resize the circle, take it, cancel</td></tr>
+<tr><td>Esc</td><td>while drawing the drift: cancel</td></tr>
 <tr><td>Ctrl+wheel, Ctrl++, Ctrl+=, Ctrl+-, Ctrl+0, Ctrl+1</td><td>zoom the solar image: in
 and out, fit to the window, one to one</td></tr>
 </table>

@@ -17,5 +17,7 @@ class HelpWindow final : public QDialog {
 
 // The guide's text as HTML.
 QString UserGuideHtml();
+// Its walk through a photograph, from opening it to the count reviewed.
+QString PhotographGuideHtml();
 
 } // namespace zorva::gui

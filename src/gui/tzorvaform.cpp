@@ -286,6 +286,7 @@ void TZorvaForm::BuildForm() {
             [this](QPointF to) { RunCommand([=, this] { HandDiskDragged(to); }); });
     connect(Image1, &ImageView::leftReleased, this,
             [this](QPointF at) { RunCommand([=, this] { HandDiskReleased(at); }); });
+    ConnectPhotoTools();
     Image1->installEventFilter(this);
 
     connect(Image, &ImageControl::mouseDown, this,

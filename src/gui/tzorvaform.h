@@ -124,6 +124,17 @@ class TZorvaForm final : public QMainWindow {
     void HandDiskReleased(QPointF at);
     // A key on the picture while a disk is given by hand: true when it was the disk's.
     bool HandDiskKey(int key, Qt::KeyboardModifiers modifiers);
+    // A photograph's instant and orientation (tzorvaform_photo.cpp): Image > Picture
+    // Instant..., Orientation... with the grid following the typing, North from the Drift
+    // (drawn on the picture), North from Two Pictures..., Solve Orientation from Summary.
+    void PictureInstant1Click();
+    void Orientation1Click();
+    void DriftNorth1Click();
+    void DriftPictures1Click();
+    void SolveOrientation1Click();
+    void DriftPressed(QPointF at);
+    void DriftDragged(QPointF to);
+    void DriftReleased(QPointF at);
     // Sunspots on the picture: the search, its table and its export.
     void DetectSunspots1Click();
     void SunspotTable1Click();
@@ -166,6 +177,17 @@ class TZorvaForm final : public QMainWindow {
     void BuildEditAndTimeMenus();
     void BuildRecentMenu(QMenu* file);
     void BuildImageMenu();
+    void BuildPhotoItems(QMenu* image);
+    void ConnectPhotoTools();
+    // Asks for the shown picture's instant, offering what its file gives.
+    void AskPictureInstant();
+    // True when the picture shown can be measured at its instant; otherwise the user is told
+    // what is missing and may give it at once.
+    bool InstantReady();
+    // Esc while a drift is drawn cancels it: true when the key was the drift's.
+    bool DriftKey(int key);
+    // Whether the picture shows the Sun mirrored, asked of the user.
+    EastSense AskEastSense(const QString& caption);
 
     // The window shows the presentation of the session's state: after each command the
     // parts that differ from what is shown are drawn and written again.

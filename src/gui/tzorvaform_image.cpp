@@ -5,6 +5,7 @@
 
 #include "core/images/image_state.h"
 #include "core/images/limb_refine.h"
+#include "gui/busy_cursor.h"
 #include "gui/chart_image.h"
 #include "gui/image_view.h"
 #include "gui/tzorvaform.h"
@@ -20,15 +21,6 @@ const QString kImageCaption = QStringLiteral("Solar Image");
 constexpr std::string_view kOfferHandDisk =
     "\n\nNothing can be measured on the picture until it has a disk. Give the disk by hand "
     "now? (No shows the picture as it is; Image > Disk by Hand... gives a disk at any time.)";
-
-// The hourglass for as long as an open takes, taken back on every way out.
-class BusyCursor {
-  public:
-    BusyCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~BusyCursor() { QApplication::restoreOverrideCursor(); }
-    BusyCursor(const BusyCursor&) = delete;
-    BusyCursor& operator=(const BusyCursor&) = delete;
-};
 
 } // namespace
 
@@ -62,6 +54,7 @@ void TZorvaForm::OpenPicturePath(const QString& path) {
     session_.OpenImage(path.toStdString(), open.picture->context);
     session_.RememberFile(RecentKind::Picture, path.toStdString());
     Show();
+    if (session_.PictureAwaitsInstant()) AskPictureInstant();
     // A picture without a disk is shown all the same, to look at, zoom and give a disk.
     if (refused && dialogs_.Message(this, ToQString(why + std::string(kOfferHandDisk)),
                                     ToQString(LimbNotFoundCaption), MessageIcon::Warning,
@@ -109,6 +102,7 @@ void TZorvaForm::HandDiskReleased(QPointF at) {
 }
 
 bool TZorvaForm::HandDiskKey(int key, Qt::KeyboardModifiers modifiers) {
+    if (DriftKey(key)) return true;
     if (!session_.HandDisk() || modifiers.testFlag(Qt::ControlModifier)) return false;
     // A step of one screen pixel, ten with Shift, whatever the zoom.
     const double step = (modifiers.testFlag(Qt::ShiftModifier) ? 10 : 1) / Image1->zoom();
@@ -167,9 +161,11 @@ void TZorvaForm::BuildImageMenu() {
     AddItem(
         image, "CameraClockOffset1", "Camera &Clock Offset...",
         [this] { CameraClockOffset1Click(); }, false);
+    BuildPhotoItems(image);
 }
 
 void TZorvaForm::DetectSunspots1Click() {
+    if (!InstantReady()) return;
     const BusyCursor busy;
     session_.DetectSunspots(GridOf(searchedImage_));
     Show();
@@ -233,8 +229,8 @@ void TZorvaForm::Circle1Click() {
 
 void TZorvaForm::Image1MouseDown(Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers, int X,
                                  int Y) {
-    // While a disk is given by hand, the press is the disk's (HandDiskPressed).
-    if (session_.HandDisk()) return;
+    // While a disk is given by hand or a drift drawn, the press is theirs (HandDiskPressed).
+    if (session_.HandDisk() || session_.Drift()) return;
     const bool left = buttons.testFlag(Qt::LeftButton);
     const bool shift = modifiers.testFlag(Qt::ShiftModifier);
     const bool ctrl = modifiers.testFlag(Qt::ControlModifier);

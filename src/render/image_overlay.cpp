@@ -331,6 +331,27 @@ void PaintHandDisk(QPainter& p, const HandDiskView& hand, const PicturePlacement
     }
 }
 
+// A drift being drawn: a line from where the spot was to where it drifted, with an arrow's
+// head at its end, which points west.
+void PaintDrift(QPainter& p, const DriftLine& drift, const PicturePlacement& at) {
+    const QPointF from = Surface(at, drift.from.x, drift.from.y);
+    const QPointF to = Surface(at, drift.to.x, drift.to.y);
+    if (!Drawable(from) || !Drawable(to)) return;
+    const QLineF line(from, to);
+    constexpr double kHeadAngle = 150; // each side of the head, from the line's direction
+    for (const Ink ink : {Ink::Halo, Ink::Fill}) {
+        p.setPen(PassPen(ink, HandDiskColour));
+        p.drawLine(from - QPointF(kHandArm, 0), from + QPointF(kHandArm, 0));
+        p.drawLine(from - QPointF(0, kHandArm), from + QPointF(0, kHandArm));
+        if (line.length() < 1) continue;
+        p.drawLine(line);
+        for (const double side : {kHeadAngle, -kHeadAngle}) {
+            QLineF head = QLineF::fromPolar(2 * kHandArm, line.angle() + side);
+            p.drawLine(to, to + head.p2());
+        }
+    }
+}
+
 DiskFrame Placed(DiskFrame frame, const PicturePlacement& at) {
     const QPointF centre = Surface(at, frame.Cx, frame.Cy);
     frame.Cx = centre.x();
@@ -397,6 +418,7 @@ void PaintPictureOverlay(QPainter& p, const PictureView& view, const PicturePlac
         }
     }
     if (view.hand) PaintHandDisk(p, *view.hand, at);
+    if (view.drift) PaintDrift(p, *view.drift, at);
     p.restore();
 }
 
@@ -430,6 +452,7 @@ QImage PictureWithOverlay(const QImage& clean, const PictureView& view,
     // A disk still being given by hand is the window's business, not the picture's.
     PictureView saved = view;
     saved.hand.reset();
+    saved.drift.reset();
     PaintPictureOverlay(p, saved, {1 / k, 0, 0, picture}, font);
     p.setFont(captionFont);
     p.setPen(Qt::white);

@@ -1,4 +1,5 @@
 // Pictures whose disk is refused, the disk given by hand, and the camera clock's offset.
+#include <QDateTimeEdit>
 #include <QPainter>
 #include <QStatusBar>
 #include <QTest>
@@ -177,8 +178,14 @@ TEST_F(HandDiskWindow, TheCameraClockOffsetIsKeptAndTakenForCameraPictures) {
     const std::string photo = Picture("camera.jpg", {240, 240}, 120, 115, 75, "JPG");
     ASSERT_TRUE(
         test::WriteExifTags(photo, {{"Exif.Photo.DateTimeOriginal", "2023:01:30 22:39:45"}}));
+    // Offered for the user to confirm, as the camera did not write its clock's offset.
+    QDateTime offered;
+    dialogs.onModal = [&offered](QDialog& d) {
+        offered = d.findChild<QDateTimeEdit*>("PictureInstantEdit")->dateTime();
+    };
     OpenPicture(photo);
-    EXPECT_EQ(session().picture()->context.instantSource, InstantSource::Exif);
+    EXPECT_EQ(offered, QDateTime(QDate(2023, 1, 31), QTime(3, 39, 45), Qt::UTC));
+    EXPECT_EQ(session().picture()->context.instantSource, InstantSource::Given);
     EXPECT_EQ(session().observation().instant, (Instant{2023, 1, 31, 3, 39, 45}));
 }
 

@@ -53,7 +53,8 @@ class ScriptedDialogs final : public gui::Dialogs {
         dialog.show();
         QCoreApplication::processEvents();
         if (onModal) onModal(dialog);
-        dialog.accept();
+        // A window the script closed (Cancel) keeps its answer.
+        if (dialog.isVisible()) dialog.accept();
     }
 
     bool ChartOutput(QWidget*, const QString&, gui::ChartOutputOptions& options) override {

@@ -90,6 +90,7 @@ std::optional<PictureView> PresentPicture(const Session& s) {
         view.hand =
             HandDiskView{hand->dragging ? std::vector<PicturePoint>{} : hand->points, hand->circle};
     }
+    view.drift = s.Drift();
     return view;
 }
 

@@ -112,6 +112,11 @@ std::vector<MenuItemView> PresentMenus(const Session& s, const std::string& altA
     m.Add("AddtoLogfile1", false, s.LogfileOpen());
     m.Add("CloseImage1", false, picture);
     m.Add("DiskByHand1", s.HandDisk().has_value(), picture);
+    m.Add("PictureInstant1", false, picture);
+    m.Add("Orientation1", false, picture);
+    m.Add("DriftNorth1", s.Drift().has_value(), picture);
+    m.Add("DriftPictures1", false, s.PictureHasDisk());
+    m.Add("SolveOrientation1", false, s.PictureHasDisk());
     for (const char* item : {"FitToWindow1", "ActualSize1", "ZoomIn1", "ZoomOut1"}) {
         m.Add(item, false, picture);
     }

@@ -13,6 +13,7 @@
 #include "core/chart/sunspot.h"
 #include "core/images/circle_fit.h"
 #include "core/images/hand_disk.h"
+#include "core/images/picture_north.h"
 #include "core/layout/picker_layout.h"
 #include "core/logfile/measurements.h"
 #include "core/measure/pointer.h"
@@ -98,6 +99,7 @@ struct PictureView {
     std::optional<SeparationOverlay> separation;
     std::optional<RegionsOverlay> regions;
     std::optional<HandDiskView> hand; // drawn over everything while it is open
+    std::optional<DriftLine> drift;   // likewise, the drift being drawn
     std::optional<SpotsOverlay> spots;
 
     bool operator==(const PictureView&) const = default;
