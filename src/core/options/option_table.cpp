@@ -296,6 +296,23 @@ const std::array kRows = {
               .key = "RecentLogfile",
               .codec = C::Paths,
               .field = ZORVA_FIELD(RecentLogfiles)},
+    // Record > ... and File > Record... use these.
+    OptionRow{.name = "RecordFile",
+              .key = "RecordFile",
+              .codec = C::Text,
+              .field = ZORVA_FIELD(RecordFile)},
+    OptionRow{.name = "RecordObserver",
+              .key = "RecordObserver",
+              .codec = C::Text,
+              .field = ZORVA_FIELD(RecordObserver)},
+    OptionRow{.name = "RecordSite",
+              .key = "RecordSite",
+              .codec = C::Text,
+              .field = ZORVA_FIELD(RecordSite)},
+    OptionRow{.name = "RecordInstrument",
+              .key = "RecordInstrument",
+              .codec = C::Text,
+              .field = ZORVA_FIELD(RecordInstrument)},
 };
 #pragma GCC diagnostic pop
 
@@ -341,7 +358,8 @@ int64_t Whole(const OptionRow& row, const Options& options) {
         [&o](auto field) -> int64_t {
             using T = std::decay_t<decltype(field(o))>;
             if constexpr (std::is_same_v<T, DateLayout> || std::is_same_v<T, double> ||
-                          std::is_same_v<T, std::vector<std::string>>) {
+                          std::is_same_v<T, std::vector<std::string>> ||
+                          std::is_same_v<T, std::string>) {
                 return 0;
             } else {
                 return static_cast<int64_t>(field(o));
@@ -457,6 +475,8 @@ std::string OptionText(const OptionRow& row, const Options& options) {
                 return std::string(ColourCode(v));
             } else if constexpr (std::is_same_v<T, std::vector<std::string>>) {
                 return v.empty() ? std::string() : v.front();
+            } else if constexpr (std::is_same_v<T, std::string>) {
+                return v;
             } else {
                 std::string text;
                 for (const int32_t n : {v.DatePickerLeft, v.DatePickerWidth, v.TimePickerLeft,
@@ -539,6 +559,8 @@ void ApplyOptionsFileEntries(const std::map<std::string, std::string>& entries, 
                     } else {
                         note(std::string(row.key) + ": unreadable value \"" + text + "\"");
                     }
+                } else if constexpr (std::is_same_v<T, std::string>) {
+                    v = text;
                 } else {
                     note(std::string(row.key) + ": no value of this kind is kept there");
                 }

@@ -27,12 +27,14 @@ enum class OptionCodec {
     GridWord, // "mm" when true, else "inch"; first letter "m" is mm
     Paths,    // a list of file paths, one key each: key1 .. keyN (RecentFileCount), the
               // first the latest; an empty value holds no path
+    Text,     // a line of text as it stands (a file path, a name); empty when not set
 };
 
 // Where an option's value lives in the record of options.
-using OptionField = std::variant<bool& (*)(Options&), int32_t& (*)(Options&), double& (*)(Options&),
-                                 uint32_t& (*)(Options&), DateLayout& (*)(Options&),
-                                 std::vector<std::string>& (*)(Options&)>;
+using OptionField =
+    std::variant<bool& (*)(Options&), int32_t& (*)(Options&), double& (*)(Options&),
+                 uint32_t& (*)(Options&), DateLayout& (*)(Options&),
+                 std::vector<std::string>& (*)(Options&), std::string& (*)(Options&)>;
 
 // How the menus show an option.
 struct OptionMenu {

@@ -58,7 +58,10 @@ struct ObservedGroup {
     std::optional<double> longitude; // Carrington, degrees, 0..360
     std::optional<double> areaMsh;   // millionths of the hemisphere
     int32_t spots = 0;
-    std::string mcintosh;        // "Dso", or empty
+    std::string mcintosh; // "Dso", or empty
+    // The class is the observer's own: typed at the eyepiece, or one worked out from the
+    // spots and corrected since.
+    bool classReviewed = false;
     std::optional<int32_t> noaa; // NOAA's region number
 
     bool operator==(const ObservedGroup&) const = default;

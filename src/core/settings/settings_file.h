@@ -107,6 +107,12 @@ struct Options {
     std::vector<std::string> RecentPictures;
     std::vector<std::string> RecentSummaries;
     std::vector<std::string> RecentLogfiles;
+    // Options file: the observer's record (empty for ZorvaRecord.sqlite in the working folder),
+    // and the details an observation there is given unless the observer types others.
+    std::string RecordFile;
+    std::string RecordObserver;
+    std::string RecordSite;
+    std::string RecordInstrument;
 
     bool operator==(const Options&) const = default;
 };
