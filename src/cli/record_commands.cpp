@@ -5,7 +5,6 @@
 #include <ctime>
 #include <fstream>
 #include <iostream>
-#include <iterator>
 #include <set>
 #include <sstream>
 
@@ -145,14 +144,6 @@ SunspotObservation TypedObservation(const ParsedArgs& parsed) {
     return o;
 }
 
-// The fingerprint of a picture's bytes; empty when it cannot be read.
-std::string FingerprintOfFile(const std::string& path) {
-    std::ifstream in(std::filesystem::path(path), std::ios::binary);
-    if (!in) return "";
-    const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    return in.bad() ? "" : PictureFingerprint(bytes);
-}
-
 std::string AddedLine(const SunspotObservation& o, int64_t id) {
     const auto n = [](int64_t v) { return std::to_string(v); };
     return "observation " + n(id) + " " + IsoInstantText(o.instant) + " " +
@@ -186,7 +177,8 @@ int Add(const ParsedArgs& parsed, const std::vector<std::string>& files, std::os
                 } else if (!read.observation) {
                     problems.push_back(where + read.error);
                 } else {
-                    read.observation->fingerprint = FingerprintOfFile(read.observation->picture);
+                    read.observation->fingerprint =
+                        PictureFingerprintOfFile(read.observation->picture);
                     ApplyDetails(parsed, *read.observation);
                     observations.push_back(std::move(*read.observation));
                 }
@@ -204,7 +196,7 @@ int Add(const ParsedArgs& parsed, const std::vector<std::string>& files, std::os
                 continue;
             }
             SunspotObservation o = ObservationOfReport(*outcome.report);
-            o.fingerprint = FingerprintOfFile(file);
+            o.fingerprint = PictureFingerprintOfFile(file);
             ApplyDetails(parsed, o);
             observations.push_back(std::move(o));
         }

@@ -2,6 +2,7 @@
 
 #include <compare>
 #include <cstdint>
+#include <filesystem>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -101,5 +102,7 @@ void CountGroups(SunspotObservation& observation);
 // A picture's fingerprint: the FNV-1a hash of its bytes (64 bits, in hex) and their number,
 // "fnv1a64:0123456789abcdef:51234". Two different pictures practically never share one.
 std::string PictureFingerprint(std::string_view bytes);
+// The fingerprint of a picture's file; empty when it cannot be read.
+std::string PictureFingerprintOfFile(const std::filesystem::path& path);
 
 } // namespace zorva
