@@ -170,6 +170,11 @@ ChartGeometry ParseChartGeometry(const ParsedArgs& parsed) {
             g.Mode = Orientation::RotationAxis;
         } else if (*o == "altaz") {
             g.Mode = Orientation::AltAzimuth;
+        } else if (*o == "solve" && parsed.Value("--regions")) {
+            // Found from the regions once the spots are; meanwhile as a camera sees the sky.
+            g.MirrorSign = -1;
+        } else if (*o == "solve") {
+            throw UsageError("--orientation solve needs --regions SRSFILE");
         } else {
             throw UsageError("--orientation must be equatorial, axis or altaz");
         }
@@ -181,6 +186,11 @@ ChartGeometry ParseChartGeometry(const ParsedArgs& parsed) {
 
 bool OrientationGiven(const ParsedArgs& parsed) {
     return parsed.Value("--orientation") || parsed.Has("--flip") || parsed.Has("--mirror");
+}
+
+bool TurnGiven(const ParsedArgs& parsed) {
+    return parsed.Value("--turn") || parsed.Value("--drift") || parsed.Value("--drift-from") ||
+           parsed.Value("--orientation") == "solve";
 }
 
 ChartGeometry PictureOrientationOf(const ParsedArgs& parsed) {

@@ -83,6 +83,9 @@ ChartGeometry ParseChartGeometry(const ParsedArgs& parsed);
 // Whether --orientation, --flip or --mirror gives a picture's orientation, which then stands
 // over the file's own.
 bool OrientationGiven(const ParsedArgs& parsed);
+// Whether --turn, --drift, --drift-from or --orientation solve turns the picture, which then
+// stands over the file's own orientation.
+bool TurnGiven(const ParsedArgs& parsed);
 // How a picture whose file says nothing lies: as those options give, else as a camera sees
 // the sky (celestial north up, east to the left), as the window takes it.
 ChartGeometry PictureOrientationOf(const ParsedArgs& parsed);

@@ -13,10 +13,12 @@
 #include "cli/args.h"
 #include "cli/commands.h"
 #include "cli/help.h"
+#include "cli/picture_turn.h"
 #include "cli/spot_search.h"
 #include "core/images/picture_context.h"
 #include "core/spots/spot_detection.h"
 #include "core/spots/spot_report.h"
+#include "core/srs/region_positions.h"
 #include "core/text/parse.h"
 #include "render/solar_image.h"
 
@@ -43,8 +45,17 @@ SpotRequest ParseSpotRequest(const ParsedArgs& parsed) {
     SpotRequest req;
     if (const auto at = parsed.Value("--at")) req.choices.instant = ParseInstant(*at);
     req.choices.disk = ParseDisk(parsed);
-    req.choices.orientationGiven = OrientationGiven(parsed);
+    req.choices.orientationGiven = OrientationGiven(parsed) || TurnGiven(parsed);
+    req.choices.turn = GivenTurnOf(parsed);
     req.chart = PictureOrientationOf(parsed);
+    req.parsed = parsed;
+    if (const auto file = parsed.Value("--regions")) {
+        if (parsed.Value("--orientation") != "solve") {
+            throw UsageError("--regions goes with --orientation solve");
+        }
+        req.regions = LoadSrsFile(*file);
+        if (req.regions->Status == SrsStatus::NotRead) throw std::runtime_error(req.regions->Error);
+    }
     req.observer = ParseObserver(parsed);
     if (const auto f = parsed.Value("--format")) {
         if (*f == "text") {
@@ -91,7 +102,7 @@ SpotOutcome FindSpots(const std::string& path, const SpotRequest& req) {
         outcome.error = open.error.toStdString();
         return outcome;
     }
-    const PictureContext& context = open.picture->context;
+    PictureContext& context = open.picture->context;
     for (const std::string& note : context.notes)
         outcome.warnings.push_back("warning: " + context.name + ": " + note);
     if (!context.disk) {
@@ -107,13 +118,39 @@ SpotOutcome FindSpots(const std::string& path, const SpotRequest& req) {
         const std::lock_guard<std::mutex> hold(TablesLock());
         ephemeris = EphemerisWarned(*context.instant, req.observer);
     }
+    TurnByDriftFrom(req.parsed, context);
     SpotReport report;
     report.file = path;
     report.instant = context.instant;
     report.disk = *context.disk;
     report.diskSource = std::string(DiskSourceName(context.diskSource));
-    report.detection = DetectSpots(GridOf(open.picture->image.searched), context, req.chart,
-                                   ephemeris, req.options);
+    const PixelGrid grid = GridOf(open.picture->image.searched);
+    report.detection = DetectSpots(grid, context, req.chart, ephemeris, req.options);
+    std::optional<NorthSolution> solved;
+    if (req.regions && report.detection.error.empty()) {
+        // The groups do not depend on the turn (they are linked by distances on the Sun), so
+        // they are found once, laid on the regions, and placed again on the turn found.
+        std::vector<RegionPlace> places;
+        {
+            const std::lock_guard<std::mutex> hold(TablesLock());
+            const double offset = RegionLongitudeOffset(
+                req.regions->Regions, EphemerisWarned(req.regions->Epoch, req.observer).L0);
+            places = PlaceRegions(req.regions->Regions, offset, ephemeris);
+        }
+        solved = SolveNorthFromRegions(report.detection.groups, *context.disk, places);
+        if (!solved->north) {
+            outcome.error = context.name + ": north cannot be solved: " + solved->error;
+            return outcome;
+        }
+        TurnPicture(context, TurnOfSolarNorth(*solved->north, OrientationSource::Solved));
+        report.detection = DetectSpots(grid, context, req.chart, ephemeris, req.options);
+    }
+    DescribePicture(report, context, req.chart, ephemeris);
+    if (solved) {
+        report.orientation->matched = solved->matched;
+        report.orientation->groups = solved->groups;
+        report.orientation->residual = solved->residual;
+    }
     if (!report.detection.error.empty()) {
         outcome.error = context.name + ": " + report.detection.error;
     }

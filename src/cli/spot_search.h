@@ -7,6 +7,7 @@
 
 #include "cli/args.h"
 #include "core/spots/spot_report.h"
+#include "core/srs/srs_reader.h"
 #include "render/solar_image.h"
 
 namespace zorva::cli {
@@ -21,6 +22,9 @@ struct SpotRequest {
     Observer observer;
     SpotOptions options;
     SpotFormat format = SpotFormat::Text;
+    ParsedArgs parsed; // for --drift-from, read as each picture is opened
+    // With --orientation solve: the summary whose regions the groups are laid on.
+    std::optional<SrsSummary> regions;
 };
 
 // The search's options as `spots` takes them (--at, --disk, the orientation, the levels,
