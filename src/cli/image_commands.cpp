@@ -35,7 +35,7 @@ class QuietQtMessages {
 
 // Opens the picture through the one use case the window shares and insists on a disk; a
 // file that cannot be opened, or whose disk nothing gives, ends the command with the reason.
-LoadedPicture OpenWithDisk(const std::string& path, const PictureChoices& choices) {
+LoadedPicture OpenWithDisk(const std::string& path, const PictureChoices& choices, Context& run) {
     EnsureGuiApplication();
     PictureLoad open;
     {
@@ -45,7 +45,7 @@ LoadedPicture OpenWithDisk(const std::string& path, const PictureChoices& choice
     if (!open.picture) throw std::runtime_error(open.error.toStdString());
     // What the file's header held that could not be taken, said once each.
     for (const std::string& note : open.picture->context.notes) {
-        Warn("warning: " + open.picture->context.name + ": " + note);
+        run.Warn("warning: " + open.picture->context.name + ": " + note);
     }
     if (!open.picture->context.disk) {
         throw std::runtime_error(open.picture->context.name + ": " +
@@ -60,13 +60,13 @@ std::string TwoDigits(int32_t v) {
 
 } // namespace
 
-int LimbCommand(const std::vector<std::string>& args, std::ostream& out) {
+int LimbCommand(const std::vector<std::string>& args, Context& run, std::ostream& out) {
     const ParsedArgs parsed = ParseCommandArgs(args);
     if (parsed.positional.size() != 1) throw UsageError(UsageLine("limb"));
     PictureChoices choices;
     choices.subPixelLimb = parsed.Has("--refine");
     choices.disk = ParseDisk(parsed);
-    const LoadedPicture opened = OpenWithDisk(parsed.positional[0], choices);
+    const LoadedPicture opened = OpenWithDisk(parsed.positional[0], choices, run);
     const PictureContext& picture = opened.context;
     // The search's own result is what this command tells; a header's disk does not stand
     // in for a search that failed.
@@ -103,7 +103,7 @@ int LimbCommand(const std::vector<std::string>& args, std::ostream& out) {
     return 0;
 }
 
-int OverlayCommand(const std::vector<std::string>& args, std::ostream& /*out*/) {
+int OverlayCommand(const std::vector<std::string>& args, Context& run, std::ostream& /*out*/) {
     const ParsedArgs parsed = ParseCommandArgs(args);
     if (parsed.positional.size() != 1) throw UsageError(UsageLine("overlay"));
     const auto file = parsed.Value("--out");
@@ -120,12 +120,12 @@ int OverlayCommand(const std::vector<std::string>& args, std::ostream& /*out*/) 
     choices.orientationGiven = OrientationGiven(parsed);
     choices.disk = ParseDisk(parsed);
 
-    const LoadedPicture opened = OpenWithDisk(parsed.positional[0], choices);
+    const LoadedPicture opened = OpenWithDisk(parsed.positional[0], choices, run);
     const PictureContext& picture = opened.context;
     if (!picture.instant) {
         throw UsageError(picture.name + " gives no date; give --at");
     }
-    const Ephemeris ephemeris = EphemerisWarned(*picture.instant, observer);
+    const Ephemeris ephemeris = run.EphemerisWarned(*picture.instant, observer);
     const ChartGeometry geometry = PictureGeometry(picture, chart);
     PictureView view;
     view.scene = MakeChartScene(geometry, ephemeris, SpotState{}, MarkerState{});
@@ -143,7 +143,7 @@ int OverlayCommand(const std::vector<std::string>& args, std::ostream& /*out*/) 
     return 0;
 }
 
-int ImageLocateCommand(const ParsedArgs& parsed, std::ostream& out) {
+int ImageLocateCommand(const ParsedArgs& parsed, Context& run, std::ostream& out) {
     for (const char* option : {"--x", "--y", "--diameter"}) {
         if (parsed.Value(option)) {
             throw UsageError(std::string(option) + " does not go with --image: the disk is the "
@@ -165,7 +165,7 @@ int ImageLocateCommand(const ParsedArgs& parsed, std::ostream& out) {
     ReadSpotSize(parsed, spot);
     const Observer observer = ParseObserver(parsed);
 
-    const LoadedPicture opened = OpenWithDisk(*parsed.Value("--image"), choices);
+    const LoadedPicture opened = OpenWithDisk(*parsed.Value("--image"), choices, run);
     const PictureContext& picture = opened.context;
     if (!picture.instant) {
         throw UsageError(picture.name + " gives no date; give the instant");
@@ -177,17 +177,17 @@ int ImageLocateCommand(const ParsedArgs& parsed, std::ostream& out) {
     }
     // As a plain click there in the window: the position goes into the boxes to two
     // decimals, in millimetres of the chart the disk stands for.
-    const Ephemeris ephemeris = EphemerisWarned(*picture.instant, observer);
-    const ChartGeometry geometry = PictureGeometry(picture, chart);
-    const DiskClick click = PointToDisk(PictureFrame(picture, chart, ephemeris), x, y);
-    if (!OnDisk(click.d, geometry.ChartDiameter)) {
+    const Ephemeris ephemeris = run.EphemerisWarned(*picture.instant, observer);
+    const DiskFrame frame = PictureFrame(picture, chart, ephemeris);
+    const DiskClick click = PointToDisk(frame, x, y);
+    if (!OnDisk(click.d, frame.diameter)) {
         throw std::runtime_error("the pixel (" + std::to_string(x) + ", " + std::to_string(y) +
                                  ") lies off the solar disk");
     }
     spot.SpotX = RoundToHundredthsAwayFromZero(click.x);
     spot.SpotY = RoundToHundredthsAwayFromZero(click.y);
-    LocateSpot(spot, geometry, ephemeris);
-    ComputeSpotArea(spot, geometry.ChartDiameter);
+    LocateSpot(spot, frame, ephemeris);
+    ComputeSpotArea(spot, frame.diameter);
     WriteSpotReadouts(out, spot);
     return 0;
 }

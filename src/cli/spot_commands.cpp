@@ -6,7 +6,6 @@
 #include <atomic>
 #include <filesystem>
 #include <iostream>
-#include <mutex>
 #include <thread>
 
 #include "cli/args.h"
@@ -86,14 +85,7 @@ SpotRequest ParseRequest(const ParsedArgs& parsed) {
     return req;
 }
 
-// The working folder's year tables are read once and kept, and the warnings gathered in one
-// list: one thread at a time reaches either.
-std::mutex& TablesLock() {
-    static std::mutex lock;
-    return lock;
-}
-
-SpotOutcome FindSpots(const std::string& path, const SpotRequest& req) {
+SpotOutcome FindSpots(const std::string& path, const SpotRequest& req, Context& run) {
     SpotOutcome outcome;
     PictureLoad open = OpenPictureFile(std::filesystem::path(path), req.choices);
     if (!open.picture) {
@@ -111,11 +103,7 @@ SpotOutcome FindSpots(const std::string& path, const SpotRequest& req) {
         outcome.error = context.name + " gives no date; give --at";
         return outcome;
     }
-    Ephemeris ephemeris;
-    {
-        const std::lock_guard<std::mutex> hold(TablesLock());
-        ephemeris = EphemerisWarned(*context.instant, req.observer);
-    }
+    const Ephemeris ephemeris = run.EphemerisWarned(*context.instant, req.observer);
     SpotReport report;
     report.file = path;
     report.instant = context.instant;
@@ -160,7 +148,7 @@ void WriteOutcome(std::ostream& out, const std::string& path, const SpotOutcome&
 
 } // namespace
 
-int SpotsCommand(const std::vector<std::string>& args, std::ostream& out) {
+int SpotsCommand(const std::vector<std::string>& args, Context& run, std::ostream& out) {
     const ParsedArgs parsed = ParseCommandArgs(args);
     if (parsed.positional.empty()) throw UsageError(UsageLine("spots"));
     const SpotRequest req = ParseRequest(parsed);
@@ -173,7 +161,7 @@ int SpotsCommand(const std::vector<std::string>& args, std::ostream& out) {
     std::atomic<std::size_t> next{0}, finished{0};
     const auto searchOne = [&](std::size_t i) {
         try {
-            outcomes[i] = FindSpots(files[i], req);
+            outcomes[i] = FindSpots(files[i], req, run);
         } catch (const std::exception& e) {
             outcomes[i].error = files[i] + ": " + e.what();
         }
@@ -198,12 +186,9 @@ int SpotsCommand(const std::vector<std::string>& args, std::ostream& out) {
     const auto writeReady = [&] {
         while (written < files.size() && done[written]) {
             const SpotOutcome& o = outcomes[written];
-            {
-                const std::lock_guard<std::mutex> hold(TablesLock());
-                for (const std::string& w : o.warnings)
-                    Warn(w);
-                if (!o.error.empty()) Warn(o.error);
-            }
+            for (const std::string& w : o.warnings)
+                run.Warn(w);
+            if (!o.error.empty()) run.Warn(o.error);
             if (!o.error.empty()) status = 1;
             WriteOutcome(out, files[written], o, req.format, written == 0);
             out.flush();
