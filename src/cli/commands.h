@@ -21,6 +21,7 @@ int LimbCommand(const std::vector<std::string>& args, Context& run, std::ostream
 int OverlayCommand(const std::vector<std::string>& args, Context& run, std::ostream& out);
 int SpotsCommand(const std::vector<std::string>& args, Context& run, std::ostream& out);
 int LogfileCommand(const std::vector<std::string>& args, Context& run, std::ostream& out);
+int RecordCommand(const std::vector<std::string>& args, Context& run, std::ostream& out);
 // locate with --image: the spot readouts of a clicked pixel of a solar image.
 int ImageLocateCommand(const ParsedArgs& parsed, Context& run, std::ostream& out);
 

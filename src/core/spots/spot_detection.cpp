@@ -16,6 +16,7 @@
 #include "core/common/angles.h"
 #include "core/images/picture_context.h"
 #include "core/spots/dark_pixels.h"
+#include "core/spots/mcintosh.h"
 #include "core/spots/quiet_sun.h"
 #include "core/spots/spot_groups.h"
 #include "core/spots/wolf_number.h"
@@ -582,6 +583,7 @@ SpotDetection DetectSpots(const PixelGrid& picture, const DiskFrame& frame,
         (g.latitude >= 0 ? wolf.north : wolf.south) +=
             static_cast<int32_t>(WolfNumberOf(1, g.spots));
     }
+    ClassifyGroups(result);
     return result;
 }
 
