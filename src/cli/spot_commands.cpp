@@ -7,7 +7,6 @@
 #include <filesystem>
 #include <fstream>
 #include <iostream>
-#include <mutex>
 #include <thread>
 
 #include "cli/args.h"
@@ -84,18 +83,7 @@ SpotRequest ParseSpotRequest(const ParsedArgs& parsed) {
     return req;
 }
 
-namespace {
-
-// The working folder's year tables are read once and kept, and the warnings gathered in one
-// list: one thread at a time reaches either.
-std::mutex& TablesLock() {
-    static std::mutex lock;
-    return lock;
-}
-
-} // namespace
-
-SpotOutcome FindSpots(const std::string& path, const SpotRequest& req) {
+SpotOutcome FindSpots(const std::string& path, const SpotRequest& req, Context& run) {
     SpotOutcome outcome;
     PictureLoad open = OpenPictureFile(std::filesystem::path(path), req.choices);
     if (!open.picture) {
@@ -113,11 +101,7 @@ SpotOutcome FindSpots(const std::string& path, const SpotRequest& req) {
         outcome.error = context.name + " gives no date; give --at";
         return outcome;
     }
-    Ephemeris ephemeris;
-    {
-        const std::lock_guard<std::mutex> hold(TablesLock());
-        ephemeris = EphemerisWarned(*context.instant, req.observer);
-    }
+    const Ephemeris ephemeris = run.EphemerisWarned(*context.instant, req.observer);
     TurnByDriftFrom(req.parsed, context);
     SpotReport report;
     report.file = path;
@@ -131,12 +115,9 @@ SpotOutcome FindSpots(const std::string& path, const SpotRequest& req) {
         // The groups do not depend on the turn (they are linked by distances on the Sun), so
         // they are found once, laid on the regions, and placed again on the turn found.
         std::vector<RegionPlace> places;
-        {
-            const std::lock_guard<std::mutex> hold(TablesLock());
-            const double offset = RegionLongitudeOffset(
-                req.regions->Regions, EphemerisWarned(req.regions->Epoch, req.observer).L0);
-            places = PlaceRegions(req.regions->Regions, offset, ephemeris);
-        }
+        const double offset = RegionLongitudeOffset(
+            req.regions->Regions, run.EphemerisWarned(req.regions->Epoch, req.observer).L0);
+        places = PlaceRegions(req.regions->Regions, offset, ephemeris);
         solved = SolveNorthFromRegions(report.detection.groups, *context.disk, places);
         if (!solved->north) {
             outcome.error = context.name + ": north cannot be solved: " + solved->error;
@@ -222,7 +203,7 @@ std::vector<std::string> SpotFiles(const ParsedArgs& parsed, std::istream& stand
     return files;
 }
 
-int SpotsCommand(const std::vector<std::string>& args, std::ostream& out) {
+int SpotsCommand(const std::vector<std::string>& args, Context& run, std::ostream& out) {
     const ParsedArgs parsed = ParseCommandArgs(args);
     if (parsed.positional.empty() && !parsed.Value("--files-from"))
         throw UsageError(UsageLine("spots"));
@@ -237,7 +218,7 @@ int SpotsCommand(const std::vector<std::string>& args, std::ostream& out) {
     std::atomic<std::size_t> next{0}, finished{0};
     const auto searchOne = [&](std::size_t i) {
         try {
-            outcomes[i] = FindSpots(files[i], req);
+            outcomes[i] = FindSpots(files[i], req, run);
         } catch (const std::exception& e) {
             outcomes[i].error = files[i] + ": " + e.what();
         }
@@ -262,12 +243,9 @@ int SpotsCommand(const std::vector<std::string>& args, std::ostream& out) {
     const auto writeReady = [&] {
         while (written < files.size() && done[written]) {
             const SpotOutcome& o = outcomes[written];
-            {
-                const std::lock_guard<std::mutex> hold(TablesLock());
-                for (const std::string& w : o.warnings)
-                    Warn(w);
-                if (!o.error.empty()) Warn(o.error);
-            }
+            for (const std::string& w : o.warnings)
+                run.Warn(w);
+            if (!o.error.empty()) run.Warn(o.error);
             if (!o.error.empty()) status = 1;
             WriteOutcome(out, files[written], o, req.format, written == 0);
             out.flush();
