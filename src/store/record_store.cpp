@@ -170,13 +170,16 @@ RecordAdded Record::Add(std::vector<SunspotObservation> observations, const Cale
                     continue;
                 }
                 byFingerprint.Bind(1, o.fingerprint);
-                if (byFingerprint.Step()) {
+                const bool before = byFingerprint.Step();
+                if (before) {
                     added.problems.push_back(name +
                                              ": this picture was added before, as "
                                              "observation " +
                                              std::to_string(byFingerprint.Int(0)));
                 }
                 byFingerprint.Reset();
+                // Its name and instant would only say the same again.
+                if (before) continue;
             }
             const bool picture = o.method == ObservationMethod::Picture;
             if (!(picture ? namesAtInstants.insert(pictureKey) : typedAtInstants.insert(typed))

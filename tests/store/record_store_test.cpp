@@ -221,6 +221,8 @@ TEST(RecordStore, RefusedObservationsChangeNothing) {
             << c.what << ": " << added.problems[0];
         EXPECT_EQ(record->Count(), 2) << c.what;
     }
+    // The same picture again is told once, not once for its bytes and again for its name.
+    EXPECT_EQ(record->Add({first}, kToday).problems.size(), 1u);
     // Another observer, or another time of the same day, is another observation.
     EXPECT_TRUE(record->Add({Visual(1, 8, "XYZ"), Visual(1, 14)}, kToday).Ok());
     EXPECT_EQ(record->Count(), 4);
