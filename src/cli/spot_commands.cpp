@@ -121,8 +121,8 @@ SpotOutcome FindSpots(const std::string& path, const SpotRequest& req) {
     report.instant = context.instant;
     report.disk = *context.disk;
     report.diskSource = std::string(DiskSourceName(context.diskSource));
-    report.detection = DetectSpots(GridOf(open.picture->image.searched), context, req.chart,
-                                   ephemeris, req.options);
+    report.detection =
+        DetectSpots(GridOf(open.picture->image.shown), context, req.chart, ephemeris, req.options);
     if (!report.detection.error.empty()) {
         outcome.error = context.name + ": " + report.detection.error;
     }

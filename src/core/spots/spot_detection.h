@@ -1,6 +1,9 @@
 #pragma once
 
+#include <optional>
+
 #include "core/chart/chart_geometry.h"
+#include "core/ephemeris/calendar.h"
 #include "core/ephemeris/daily_table.h"
 #include "core/images/pixel_grid.h"
 #include "core/measure/pointer.h"
@@ -10,12 +13,15 @@ namespace zorva {
 
 struct PictureContext;
 
-// The spots on a picture: its pixels (8-bit grey, or colour taken as the mean of red,
-// green and blue), where its disk lies and how it is turned (an image frame, as
-// PictureFrame gives), and the ephemeris of its instant. A pure function: the same
-// picture, frame and ephemeris always give the same spots.
+// The spots on a picture: its pixels (8-bit grey, or colour: searched in the mean of red,
+// green and blue, and a spot must be dark in each), where its disk lies and how it is
+// turned (an image frame, as PictureFrame gives), and the ephemeris of its instant; with
+// the instant itself, a planet crossing the disk is told from the spots. A pure function,
+// safe to call from any thread: the same picture, frame and ephemeris always give the
+// same spots.
 SpotDetection DetectSpots(const PixelGrid& picture, const DiskFrame& frame,
-                          const Ephemeris& ephemeris, const SpotOptions& options = {});
+                          const Ephemeris& ephemeris, const SpotOptions& options = {},
+                          const std::optional<Instant>& instant = std::nullopt);
 
 // The same for an opened picture, measured as a click on it is: its disk and turn, with
 // the chart's orientation where the picture states none. A picture without a disk gives
