@@ -13,6 +13,7 @@
 #include "cli/commands.h"
 #include "cli/help.h"
 #include "core/images/picture_context.h"
+#include "core/spots/review_file.h"
 #include "core/spots/spot_detection.h"
 #include "core/spots/spot_report.h"
 #include "core/text/parse.h"
@@ -30,6 +31,7 @@ struct SpotRequest {
     Observer observer;
     SpotOptions options;
     SpotFormat format = SpotFormat::Text;
+    bool fresh = false; // search again even where a reviewed count is kept
 };
 
 // What became of one file: its report, or why it has none.
@@ -70,6 +72,7 @@ SpotRequest ParseRequest(const ParsedArgs& parsed) {
             throw UsageError("--format must be text, csv or json");
         }
     }
+    req.fresh = parsed.Has("--fresh");
     SpotOptions& o = req.options;
     if (const auto v = parsed.Value("--penumbra"))
         o.penumbraLevel = ParseNumberIn(*v, "--penumbra", 0.01, 1);
@@ -121,8 +124,29 @@ SpotOutcome FindSpots(const std::string& path, const SpotRequest& req) {
     report.instant = context.instant;
     report.disk = *context.disk;
     report.diskSource = std::string(DiskSourceName(context.diskSource));
-    report.detection =
-        DetectSpots(GridOf(open.picture->image.shown), context, req.chart, ephemeris, req.options);
+    // The search reads the picture as it is shown: its colours too.
+    const PixelGrid pixels = GridOf(open.picture->image.shown);
+    if (!req.fresh) {
+        // The count a user reviewed and kept beside the picture stands for the search, on
+        // the disk and at the instant it was made.
+        const ReviewRead kept = LoadReview(std::filesystem::path(path), pixels);
+        if (kept.review) {
+            const DiskFrame& f = kept.review->Frame();
+            report.disk = {f.Cx, f.Cy, f.Rx};
+            if (kept.instant) report.instant = kept.instant;
+            report.detection = kept.review->Result();
+            report.source = "reviewed";
+            outcome.report = std::move(report);
+            return outcome;
+        }
+        if (!kept.problem.empty()) {
+            outcome.warnings.push_back("warning: " + context.name +
+                                       ": the reviewed count beside it is set aside, and the "
+                                       "picture searched again: " +
+                                       kept.problem);
+        }
+    }
+    report.detection = DetectSpots(pixels, context, req.chart, ephemeris, req.options);
     if (!report.detection.error.empty()) {
         outcome.error = context.name + ": " + report.detection.error;
     }

@@ -6,11 +6,16 @@
 #include <algorithm>
 #include <cmath>
 #include <filesystem>
+#include <fstream>
 #include <gtest/gtest.h>
 #include <sstream>
 #include <string>
 #include <vector>
 
+#include "core/ephemeris/year_tables.h"
+#include "core/spots/review_file.h"
+#include "core/spots/spot_detection.h"
+#include "render/solar_image.h"
 #include "run_cli.h"
 #include "support/synthetic_sun.h"
 #include "support/test_support.h"
@@ -187,6 +192,45 @@ TEST(SpotsAccuracy, CompressionAddsNoGroups) {
         const Count count = Spots({path.string(), "--at", "2024-05-10T12:00"});
         EXPECT_EQ(count.wolf(), 11);
     }
+}
+
+// A count reviewed and kept beside the picture is what spots tells, said to be reviewed;
+// --fresh searches again; a damaged review is set aside with a warning and the picture is
+// searched. Here the review takes one group away from what the search found.
+TEST(SpotsCommand, AReviewedCountIsToldAndSaidToBe) {
+    ZORVA_TEST_DATA(data);
+    test::TempDir dir;
+    const fs::path picture = dir / "mdi_20050111_235932_1024.png";
+    fs::copy_file(data / "images" / "mdi_20050111_235932_1024.png", picture);
+    const std::vector<std::string> args = {"spots", picture.string(), "--format", "json"};
+    const auto searched = RunCli(args);
+    ASSERT_EQ(searched.status, 0) << searched.err;
+    EXPECT_NE(searched.out.find("\"source\":\"search\""), std::string::npos);
+
+    const PictureLoad open = OpenPictureFile(picture, PictureChoices{});
+    ASSERT_TRUE(open.picture.has_value());
+    const PixelGrid pixels = GridOf(open.picture->image.shown);
+    YearTables tables(std::nullopt);
+    const Ephemeris e = tables.At(*open.picture->context.instant, Observer{});
+    SpotReview review(DetectSpots(pixels, open.picture->context, ChartGeometry{}, e),
+                      PictureFrame(open.picture->context, ChartGeometry{}, e), e);
+    ASSERT_TRUE(review.RemoveGroup(1).done);
+    ASSERT_TRUE(SaveReview(picture, pixels, review, open.picture->context.instant));
+
+    const auto reviewed = RunCli(args);
+    ASSERT_EQ(reviewed.status, 0) << reviewed.err;
+    EXPECT_NE(reviewed.out.find("\"source\":\"reviewed\""), std::string::npos);
+    EXPECT_NE(reviewed.out.find("\"wolf\":" + std::to_string(review.Result().wolf.total) + ","),
+              std::string::npos);
+    std::vector<std::string> fresh = args;
+    fresh.push_back("--fresh");
+    EXPECT_EQ(RunCli(fresh).out, searched.out);
+
+    std::ofstream(ReviewPathFor(picture)) << "{\"format\":\"zorva spot review\",\"version\":1";
+    const auto damaged = RunCli(args);
+    EXPECT_EQ(damaged.out, searched.out);
+    EXPECT_NE(damaged.err.find("set aside"), std::string::npos) << damaged.err;
+    EXPECT_NE(damaged.err.find("damaged"), std::string::npos) << damaged.err;
 }
 
 } // namespace

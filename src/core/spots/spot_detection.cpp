@@ -156,12 +156,17 @@ Granulation MeasureGranulation(const cv::Mat& grey, const DiskArea& disk, const 
     constexpr double kInner = 0.7; // of the radius, clear of the limb's fall
     constexpr int32_t kBlocks = 5000;
     const double reach = kInner * disk.r;
-    const int32_t left = std::max(1, static_cast<int32_t>(std::ceil(disk.cx - reach)));
+    // Within the part of the disk searched, clamped before the bounds become whole numbers.
+    const auto bound = [](double v, int32_t low, int32_t high) {
+        return static_cast<int32_t>(
+            std::clamp(v, static_cast<double>(low), static_cast<double>(high)));
+    };
+    const int32_t left = std::max({1, disk.left, bound(std::ceil(disk.cx - reach), -1, grey.cols)});
     const int32_t right =
-        std::min(grey.cols - 2, static_cast<int32_t>(std::floor(disk.cx + reach)));
-    const int32_t top = std::max(1, static_cast<int32_t>(std::ceil(disk.cy - reach)));
+        std::min({grey.cols - 2, disk.right, bound(std::floor(disk.cx + reach), -1, grey.cols)});
+    const int32_t top = std::max({1, disk.top, bound(std::ceil(disk.cy - reach), -1, grey.rows)});
     const int32_t bottom =
-        std::min(grey.rows - 2, static_cast<int32_t>(std::floor(disk.cy + reach)));
+        std::min({grey.rows - 2, disk.bottom, bound(std::floor(disk.cy + reach), -1, grey.rows)});
     if (left > right || top > bottom) return g;
     const double area = static_cast<double>(right - left + 1) * (bottom - top + 1);
     const auto step = std::max<int32_t>(3, static_cast<int32_t>(std::sqrt(area / kBlocks)));
@@ -259,33 +264,62 @@ std::vector<float> LimbLimit(const LimbSurvey& limb, double radius, double blur)
 
 } // namespace
 
-SpotDetection DetectSpots(const PixelGrid& picture, const DiskFrame& frame,
-                          const Ephemeris& ephemeris, const SpotOptions& options,
-                          const std::optional<Instant>& instant) {
-    SpotDetection result;
-    const cv::Mat grey = GreyOf(picture);
+// A measured spot as it is told, not yet numbered.
+DetectedSpot SpotOf(spots::Measured& m, double pixelMsh) {
+    DetectedSpot spot;
+    spot.patch = m.patch;
+    spot.x = m.sumX / m.pixels;
+    spot.y = m.sumY / m.pixels;
+    spot.latitude = m.place.latitude;
+    spot.longitude = m.place.longitude;
+    spot.centralDistance = m.place.centralDistance;
+    spot.mu = m.place.mu;
+    spot.areaMsh = m.area * pixelMsh;
+    spot.umbraMsh = m.umbraArea * pixelMsh;
+    spot.pixels = m.pixels;
+    spot.umbraPixels = m.umbraPixels;
+    spot.darkest = m.darkest;
+    spot.umbrae = std::move(m.umbrae);
+    return spot;
+}
+
+// What a search measures of the picture before it looks for dark pixels: its grey levels,
+// the part of the disk searched (within `region` when one is given) and the quiet Sun
+// there, and what the picture says of its blur and noise. With `result.error` set nothing
+// could be measured.
+struct Prepared {
+    cv::Mat grey;
+    DiskArea disk;
+    QuietSun quiet;
+    PictureMeasures measures;
+};
+Prepared Prepare(const PixelGrid& picture, const DiskFrame& frame, const Ephemeris& ephemeris,
+                 const SpotOptions& options, const cv::Rect* region, SpotDetection& result) {
+    Prepared p;
+    cv::Mat& grey = p.grey;
+    grey = GreyOf(picture);
     if (grey.empty()) {
         result.error = "the picture has no pixels";
-        return result;
+        return p;
     }
     if (!UsableOptions(options)) {
         result.error = "the spot search's levels are out of range";
-        return result;
+        return p;
     }
     if (!Finite(frame.Cx) || !Finite(frame.Cy) || !Finite(frame.Rx) || !Finite(frame.chart.q) ||
         !Finite(frame.chart.diameter) || !(frame.chart.diameter > 0) || !Finite(ephemeris.B0) ||
         !Finite(ephemeris.L0) || !Finite(ApparentDiameter(ephemeris)) ||
         !(ApparentDiameter(ephemeris) > 0)) {
         result.error = "the disk or the instant is not usable";
-        return result;
+        return p;
     }
     if (frame.Rx < kSmallestRadius) {
         result.error = "the disk is too small to find spots on";
-        return result;
+        return p;
     }
     if (frame.Rx > kLargestRadiusPerSide * std::max(grey.cols, grey.rows)) {
         result.error = "the disk is far larger than the picture";
-        return result;
+        return p;
     }
 
     // The limb as the picture shows it: its blur, and how far it strays from the circle.
@@ -298,7 +332,7 @@ SpotDetection DetectSpots(const PixelGrid& picture, const DiskFrame& frame,
     const std::vector<float> limit = LimbLimit(limb, frame.Rx, limbBlur);
     const double sky = SkyLevel(grey, frame, limbBlur);
 
-    DiskArea disk;
+    DiskArea& disk = p.disk;
     disk.cx = frame.Cx;
     disk.cy = frame.Cy;
     disk.r = frame.Rx;
@@ -315,7 +349,7 @@ SpotDetection DetectSpots(const PixelGrid& picture, const DiskFrame& frame,
     const double searched = outer;
     if (!(inner > kSmallestRadius / 2)) {
         result.error = "the disk is too small to find spots on";
-        return result;
+        return p;
     }
     disk.searchedSquared = outer * outer;
     disk.innerSquared = inner * inner;
@@ -328,24 +362,44 @@ SpotDetection DetectSpots(const PixelGrid& picture, const DiskFrame& frame,
     disk.right = std::min(grey.cols - 1, within(std::floor(disk.cx + searched), grey.cols - 1));
     disk.top = std::max(0, within(std::ceil(disk.cy - searched), grey.rows - 1));
     disk.bottom = std::min(grey.rows - 1, within(std::floor(disk.cy + searched), grey.rows - 1));
+    if (region) {
+        disk.left = std::max(disk.left, region->x);
+        disk.right = std::min(disk.right, region->x + region->width - 1);
+        disk.top = std::max(disk.top, region->y);
+        disk.bottom = std::min(disk.bottom, region->y + region->height - 1);
+    }
     if (disk.left > disk.right || disk.top > disk.bottom) {
         result.error = "the disk lies outside the picture";
-        return result;
+        return p;
     }
 
-    const QuietSun quiet = QuietSun::Measure(grey, disk, sky, result.error);
-    if (!result.error.empty()) return result;
+    p.quiet = QuietSun::Measure(grey, disk, sky, result.error);
+    const QuietSun& quiet = p.quiet;
+    if (!result.error.empty()) return p;
     result.quietSun = quiet.Centre() + sky;
     result.noise = quiet.TypicalNoise();
     result.limbBand = disk.r - inner;
 
-    PictureMeasures measures;
+    PictureMeasures& measures = p.measures;
     const Granulation granulation = MeasureGranulation(grey, disk, quiet);
     measures.blur = limbSeen ? limbBlur : granulation.blur;
     measures.blockSpread = granulation.blockSpread;
     measures.limbReachSquared =
         LimbReachSquared(quiet, disk, kLeastLimbBand + measures.blur, options.penumbraLevel);
     result.blur = measures.blur;
+    return p;
+}
+
+SpotDetection DetectSpots(const PixelGrid& picture, const DiskFrame& frame,
+                          const Ephemeris& ephemeris, const SpotOptions& options,
+                          const std::optional<Instant>& instant) {
+    SpotDetection result;
+    const Prepared p = Prepare(picture, frame, ephemeris, options, nullptr, result);
+    if (!result.error.empty()) return result;
+    const cv::Mat& grey = p.grey;
+    const DiskArea& disk = p.disk;
+    const QuietSun& quiet = p.quiet;
+    const PictureMeasures& measures = p.measures;
 
     // Every pixel darker than the penumbra level, and the blocks that hold one.
     const DarkPixels dark =
@@ -383,23 +437,8 @@ SpotDetection DetectSpots(const PixelGrid& picture, const DiskFrame& frame,
     result.rejected = std::move(s.rejected);
 
     // The spots as they are found, then a planet crossing the disk taken out of them.
-    for (spots::Measured& m : s.spots) {
-        DetectedSpot spot;
-        spot.patch = m.patch;
-        spot.x = m.sumX / m.pixels;
-        spot.y = m.sumY / m.pixels;
-        spot.latitude = m.place.latitude;
-        spot.longitude = m.place.longitude;
-        spot.centralDistance = m.place.centralDistance;
-        spot.mu = m.place.mu;
-        spot.areaMsh = m.area * s.pixelMsh;
-        spot.umbraMsh = m.umbraArea * s.pixelMsh;
-        spot.pixels = m.pixels;
-        spot.umbraPixels = m.umbraPixels;
-        spot.darkest = m.darkest;
-        spot.umbrae = std::move(m.umbrae);
-        result.spots.push_back(std::move(spot));
-    }
+    for (spots::Measured& m : s.spots)
+        result.spots.push_back(SpotOf(m, s.pixelMsh));
     result.patches = std::move(s.patches);
     if (instant) TakeOutTransits(result, frame, ephemeris, *instant);
 
@@ -413,6 +452,66 @@ SpotDetection DetectSpots(const PixelGrid& picture, const DiskFrame& frame,
     const SpotGrouping grouping =
         GroupSpots(places, options.smallestGroupLink, options.largestGroupLink);
     AssembleDetection(result, grouping.groupOf, frame, ephemeris);
+    return result;
+}
+
+SpotDetection MeasureSpotAt(const PixelGrid& picture, const DiskFrame& frame,
+                            const Ephemeris& ephemeris, double x, double y,
+                            const SpotOptions& options) {
+    SpotDetection result;
+    if (!Finite(x) || !Finite(y) || !Finite(frame.Rx)) {
+        result.error = "the point or the disk is not usable";
+        return result;
+    }
+    // The quiet Sun is measured in a square round the point: a tenth of the disk's radius
+    // either side, and never less than a few dozen pixels.
+    constexpr double kShareOfRadius = 0.1;
+    constexpr double kLeastHalf = 48;
+    const double half = std::max(kLeastHalf, kShareOfRadius * frame.Rx);
+    const auto at = [](double v) { return static_cast<int32_t>(std::clamp(v, -1e9, 1e9)); };
+    const cv::Rect region(at(std::floor(x - half)), at(std::floor(y - half)), at(2 * half + 1),
+                          at(2 * half + 1));
+    const Prepared p = Prepare(picture, frame, ephemeris, options, &region, result);
+    if (!result.error.empty()) return result;
+    const DarkPixels dark =
+        FindDarkPixels(p.grey, p.disk, p.quiet, options.penumbraLevel, options.maskSigmas);
+    // The dark pixel nearest the point, within the blur's reach and a few pixels.
+    const cv::Rect box = region & cv::Rect(0, 0, p.grey.cols, p.grey.rows);
+    const double reach = 3 + 2 * p.measures.blur;
+    cv::Point nearest(-1, -1);
+    double best = reach * reach;
+    for (int32_t j = std::max(box.y, at(std::floor(y - reach)));
+         j <= std::min(box.y + box.height - 1, at(std::ceil(y + reach))); ++j) {
+        for (int32_t i = std::max(box.x, at(std::floor(x - reach)));
+             i <= std::min(box.x + box.width - 1, at(std::ceil(x + reach))); ++i) {
+            const double d = (i - x) * (i - x) + (j - y) * (j - y);
+            if (dark.mask.at<uint8_t>(j, i) && d <= best) {
+                best = d;
+                nearest = {i, j};
+            }
+        }
+    }
+    if (nearest.x < 0) {
+        result.error = "there is no dark spot at that point";
+        return result;
+    }
+    cv::Mat labels;
+    cv::connectedComponents(dark.mask(box), labels, 8, CV_32S);
+    const int32_t label = labels.at<int32_t>(nearest - box.tl());
+    const cv::Mat mine = labels == label;
+    const cv::Rect patchBox = cv::boundingRect(mine);
+    spots::Search s{p.grey,    picture,    p.disk, p.quiet, frame, ephemeris, options,
+                    dark.mask, p.measures, 0,      {},      {},    {}};
+    s.pixelMsh = kPerHemisphere / (2 * degrees::kPi * p.disk.r * p.disk.r);
+    s.judge = false;
+    spots::MeasurePatch(s, mine(patchBox), patchBox + box.tl());
+    for (spots::Measured& m : s.spots)
+        result.spots.push_back(SpotOf(m, s.pixelMsh));
+    result.patches = std::move(s.patches);
+    result.blur = p.measures.blur;
+    const std::vector<int32_t> oneGroup(result.spots.size(), 1);
+    AssembleDetection(result, oneGroup, frame, ephemeris);
+    if (result.spots.empty()) result.error = "the dark patch there lies off the disk";
     return result;
 }
 

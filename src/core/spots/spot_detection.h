@@ -23,6 +23,16 @@ SpotDetection DetectSpots(const PixelGrid& picture, const DiskFrame& frame,
                           const Ephemeris& ephemeris, const SpotOptions& options = {},
                           const std::optional<Instant>& instant = std::nullopt);
 
+// The spot or spots of the dark patch at (x, y), as the search measures a patch, found
+// against the quiet Sun of the picture round the point alone (so quickly, however large
+// the picture): for a click on a spot before or without a search of the whole disk, and
+// for a spot the user adds. The patch is measured whatever the search would judge of it.
+// Numbered as one group; `error` says why there is none ("there is no dark spot at that
+// point").
+SpotDetection MeasureSpotAt(const PixelGrid& picture, const DiskFrame& frame,
+                            const Ephemeris& ephemeris, double x, double y,
+                            const SpotOptions& options = {});
+
 // The same for an opened picture, measured as a click on it is: its disk and turn, with
 // the chart's orientation where the picture states none. A picture without a disk gives
 // the error.

@@ -72,9 +72,6 @@ struct Bounds {
 
 struct Pair {
     double distance = 0; // weighted, edge to edge
-    double alongGap = 0; // along the parallel, edge to edge
-    double acrossGap = 0;
-    bool linked = false; // close enough to be of one group
     int32_t a = 0, b = 0;
 };
 
@@ -104,6 +101,19 @@ double GroupHeight(double areaMsh, double smallestLink, double largestLink) {
     return std::clamp(grown, smallestLink, std::max(smallestLink, largestLink));
 }
 
+bool SpotsLinked(const SpotPlace& a, const SpotPlace& b, double smallestLink, double largestLink,
+                 double* gap) {
+    const double meanCos = Cos((a.latitude + b.latitude) / 2);
+    const double along =
+        std::max(0.0, std::fabs(b.longitude - a.longitude) * meanCos - a.radius - b.radius);
+    const double across = std::max(0.0, std::fabs(a.latitude - b.latitude) - a.radius - b.radius);
+    const bool linked =
+        along <= GroupReach(std::max(a.areaMsh, b.areaMsh), smallestLink, largestLink) &&
+        across <= smallestLink;
+    if (linked && gap) *gap = along;
+    return linked;
+}
+
 SpotGrouping GroupSpots(std::span<const SpotPlace> spots, double smallestLink, double largestLink) {
     const std::size_t n = spots.size();
     std::vector<int32_t> parent(n);
@@ -131,16 +141,11 @@ SpotGrouping GroupSpots(std::span<const SpotPlace> spots, double smallestLink, d
             if ((b.longitude - a.longitude) * widest - a.radius - b.radius > reach) break;
             const double dLat = std::fabs(a.latitude - b.latitude);
             if (dLat - a.radius - b.radius > reach) continue;
+            if (!SpotsLinked(a, b, smallestLink, largestLink)) continue;
             const double meanCos = Cos((a.latitude + b.latitude) / 2);
             const double dLong = std::fabs(b.longitude - a.longitude) * meanCos;
             const double weighted = std::hypot(dLong, kLatitudeWeight * dLat);
             Pair pair;
-            pair.alongGap = std::max(0.0, dLong - a.radius - b.radius);
-            pair.acrossGap = std::max(0.0, dLat - a.radius - b.radius);
-            const double reachOfLarger =
-                GroupReach(std::max(a.areaMsh, b.areaMsh), smallestLink, largestLink);
-            pair.linked = pair.alongGap <= reachOfLarger && pair.acrossGap <= smallestLink;
-            if (!pair.linked) continue;
             pair.distance = std::max(0.0, weighted - a.radius - b.radius);
             pair.a = static_cast<int32_t>(byLongitude[p]);
             pair.b = static_cast<int32_t>(byLongitude[q]);

@@ -41,6 +41,12 @@ double SpotRadiusDegrees(double areaMsh);
 double GroupReach(double areaMsh, double smallestLink, double largestLink);
 double GroupHeight(double areaMsh, double smallestLink, double largestLink);
 
+// Whether two spots are close enough to be of one group: the gap between their edges along
+// the parallel within the reach of the larger, and across it within `smallestLink`. The gap
+// along the parallel, degrees, in `gap` when they are.
+bool SpotsLinked(const SpotPlace& a, const SpotPlace& b, double smallestLink, double largestLink,
+                 double* gap = nullptr);
+
 // The groups of the spots. Spots with an umbra are grouped first, nearest pairs first
 // (a gap in latitude counting three times one in longitude): two spots are of one group
 // when the gap between their edges along the parallel is within the reach of the larger

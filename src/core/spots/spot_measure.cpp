@@ -213,17 +213,17 @@ void MeasurePatch(Search& s, const cv::Mat& inPatch, const cv::Rect& box) {
         }
     }
     // Too faint to count: a dark lane of granulation, the noise, an uneven background.
-    if (darkest > 1 - o.poreContrast) return;
+    if (s.judge && darkest > 1 - o.poreContrast) return;
     constexpr int32_t kTwoPixels = 2;
     const bool darkPair = pixels == kTwoPixels && darkest < o.twoPixelDarkest;
     const bool tooSmall =
         (pixels < o.smallestSpotPixels && !darkPair) || area * s.pixelMsh < o.smallestSpotMsh;
     const PatchFacts facts{inPatch,  box,    ratio,   pixels, area * s.pixelMsh, darkest, darkestX,
                            darkestY, lowest, highest, local};
-    std::optional<std::string> reason = JudgePatch(s, facts);
+    std::optional<std::string> reason = s.judge ? JudgePatch(s, facts) : std::nullopt;
     // A speck that stands out of the noise but is smaller than a spot the picture can tell
     // from a dead pixel.
-    if (!reason && tooSmall) reason = "too small to tell from a fault of the camera";
+    if (s.judge && !reason && tooSmall) reason = "too small to tell from a fault of the camera";
     if (reason) {
         if (!reason->empty())
             s.rejected.push_back(

@@ -72,6 +72,7 @@ std::string SpotReportJson(const SpotReport& r) {
     j += ",\"instant\":" + (r.instant ? JsonString(IsoInstantText(*r.instant)) : "null");
     j += ",\"disk\":{\"cx\":" + Place(r.disk.cx) + ",\"cy\":" + Place(r.disk.cy) +
          ",\"r\":" + Place(r.disk.r) + ",\"source\":" + JsonString(r.diskSource) + "}";
+    j += ",\"source\":" + JsonString(r.source);
     if (!d.error.empty()) return j + ",\"error\":" + JsonString(d.error) + "}";
     j += ",\"groups\":[";
     for (std::size_t i = 0; i < d.groups.size(); ++i) {
@@ -124,6 +125,7 @@ std::string SpotReportText(const SpotReport& r) {
     if (r.instant) t += "Instant " + IsoInstantText(*r.instant) + "\n";
     t += "Disk " + Place(r.disk.cx) + " " + Place(r.disk.cy) + " " + Place(r.disk.r) + " " +
          r.diskSource + "\n";
+    t += "Source " + r.source + "\n";
     if (!d.error.empty()) return t + "Error " + d.error + "\n";
     for (const SpotGroup& g : d.groups) {
         t += "Group " + std::to_string(g.id) + " lat " + Place(g.latitude) + " long " +

@@ -17,12 +17,15 @@ struct SpotReport {
     Circle disk;
     std::string diskSource; // "limb search", "FITS header", "given by hand"
     SpotDetection detection;
+    // "search", or "reviewed": the count a user reviewed, kept beside the picture.
+    std::string source = "search";
 };
 
 // An instant as YYYY-MM-DDTHH:MM:SSZ.
 std::string IsoInstantText(const Instant& t);
 
 // One JSON object on one line (no line end): file, instant, disk {cx, cy, r, source},
+// source ("search" or "reviewed"),
 // groups [{id, lat, long, cmd, x, y, spots, area_msh, umbra_msh}], spots [{id, group, x,
 // y, lat, long, area_msh, umbra_msh}], wolf, wolf_north, wolf_south. A detection that
 // failed has "error" with its reason in place of the lists and the Wolf numbers.

@@ -57,6 +57,8 @@ struct Search {
     std::vector<Measured> spots;
     std::vector<SpotPatch> patches;
     std::vector<RejectedFeature> rejected;
+    // Off when the user points at a patch: it is measured, whatever the judgement.
+    bool judge = true;
 };
 
 // The outline of the largest region of `mask`, moved by (dx, dy).
