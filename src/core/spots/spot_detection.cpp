@@ -515,6 +515,13 @@ SpotDetection MeasureSpotAt(const PixelGrid& picture, const DiskFrame& frame,
     return result;
 }
 
+ReviewOutcome AddSpotAt(SpotReview& review, const PixelGrid& picture, double x, double y,
+                        const SpotOptions& options) {
+    return review.AddSpot(
+        MeasureSpotAt(picture, review.Frame(), review.EphemerisOfPicture(), x, y, options), x, y,
+        options);
+}
+
 SpotDetection DetectSpots(const PixelGrid& picture, const PictureContext& context,
                           const ChartGeometry& chart, const Ephemeris& ephemeris,
                           const SpotOptions& options) {

@@ -7,6 +7,7 @@
 #include "core/ephemeris/daily_table.h"
 #include "core/images/pixel_grid.h"
 #include "core/measure/pointer.h"
+#include "core/spots/spot_review.h"
 #include "core/spots/spot_types.h"
 
 namespace zorva {
@@ -32,6 +33,12 @@ SpotDetection DetectSpots(const PixelGrid& picture, const DiskFrame& frame,
 SpotDetection MeasureSpotAt(const PixelGrid& picture, const DiskFrame& frame,
                             const Ephemeris& ephemeris, double x, double y,
                             const SpotOptions& options = {});
+
+// A spot added to a review where the user points on its picture: measured there as
+// MeasureSpotAt measures, on the review's own disk and instant, and added (one call for the
+// command).
+ReviewOutcome AddSpotAt(SpotReview& review, const PixelGrid& picture, double x, double y,
+                        const SpotOptions& options = {});
 
 // The same for an opened picture, measured as a click on it is: its disk and turn, with
 // the chart's orientation where the picture states none. A picture without a disk gives

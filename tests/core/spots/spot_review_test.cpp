@@ -142,10 +142,7 @@ TEST(SpotReview, AnAddedSpotIsMeasuredWhereItIsPointedAt) {
     const DetectedSpot lone = *std::find_if(found.spots.begin(), found.spots.end(),
                                             [](const auto& s) { return s.latitude < -10; });
     ASSERT_TRUE(review.RemoveSpot(lone.id).done);
-    const SpotDetection measured =
-        MeasureSpotAt(pic.Grid(), pic.frame, pic.ephemeris, lone.x + 1, lone.y);
-    ASSERT_EQ(measured.error, "");
-    ASSERT_TRUE(review.AddSpot(measured, lone.x + 1, lone.y).done);
+    ASSERT_TRUE(AddSpotAt(review, pic.Grid(), lone.x + 1, lone.y).done);
     EXPECT_EQ(review.Result().wolf, found.wolf);
     const auto back = std::find_if(review.Result().spots.begin(), review.Result().spots.end(),
                                    [](const auto& s) { return s.latitude < -10; });
