@@ -48,7 +48,7 @@ std::optional<SunPlace> PlaceOnSun(const DiskFrame& frame, const Ephemeris& e, d
 }
 
 SpotNumbering AssembleDetection(SpotDetection& d, std::span<const int32_t> groupKey,
-                                const DiskFrame& frame, const Ephemeris& ephemeris) {
+                                const Ephemeris& ephemeris) {
     SpotNumbering numbering;
     const std::size_t n = std::min(d.spots.size(), groupKey.size());
     d.spots.resize(n);

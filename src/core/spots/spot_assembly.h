@@ -41,6 +41,6 @@ struct SpotNumbering {
 // group and spots, and the Wolf number counted with its northern and southern parts.
 // Patches no spot lies in are dropped.
 SpotNumbering AssembleDetection(SpotDetection& d, std::span<const int32_t> groupKey,
-                                const DiskFrame& frame, const Ephemeris& ephemeris);
+                                const Ephemeris& ephemeris);
 
 } // namespace zorva

@@ -451,7 +451,7 @@ SpotDetection DetectSpots(const PixelGrid& picture, const DiskFrame& frame,
     }
     const SpotGrouping grouping =
         GroupSpots(places, options.smallestGroupLink, options.largestGroupLink);
-    AssembleDetection(result, grouping.groupOf, frame, ephemeris);
+    AssembleDetection(result, grouping.groupOf, ephemeris);
     return result;
 }
 
@@ -510,7 +510,7 @@ SpotDetection MeasureSpotAt(const PixelGrid& picture, const DiskFrame& frame,
     result.patches = std::move(s.patches);
     result.blur = p.measures.blur;
     const std::vector<int32_t> oneGroup(result.spots.size(), 1);
-    AssembleDetection(result, oneGroup, frame, ephemeris);
+    AssembleDetection(result, oneGroup, ephemeris);
     if (result.spots.empty()) result.error = "the dark patch there lies off the disk";
     return result;
 }

@@ -75,7 +75,7 @@ void SpotReview::Number() {
         d.spots.push_back(live.spot);
         keys.push_back(live.group);
     }
-    const SpotNumbering numbering = AssembleDetection(d, keys, frame_, ephemeris_);
+    const SpotNumbering numbering = AssembleDetection(d, keys, ephemeris_);
     spotKeyOfId_.clear();
     for (const std::size_t from : numbering.spotFrom)
         spotKeyOfId_.push_back(state_.spots[from].key);

@@ -261,7 +261,7 @@ class Reader {
             SkipSpace();
             JsonValue value;
             if (!Value(value, depth + 1)) return false;
-            out.members.emplace_back(std::move(name), std::move(value));
+            out.members.push_back(JsonMember{std::move(name), std::move(value)});
             SkipSpace();
             if (at_ >= text_.size()) return Fail("an object is not closed");
             if (text_[at_] == '}') {

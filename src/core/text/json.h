@@ -5,10 +5,11 @@
 #include <optional>
 #include <string>
 #include <string_view>
-#include <utility>
 #include <vector>
 
 namespace zorva {
+
+struct JsonMember;
 
 // A JSON value as a file held it (RFC 8259): null, true or false, a number, a string
 // (UTF-8), an array or an object (its members in the file's order).
@@ -19,7 +20,7 @@ struct JsonValue {
     double number = 0;
     std::string text;
     std::vector<JsonValue> items;
-    std::vector<std::pair<std::string, JsonValue>> members;
+    std::vector<JsonMember> members;
 
     // The first member named `key` of an object; nothing for another kind or no such member.
     const JsonValue* Find(std::string_view key) const;
@@ -29,6 +30,11 @@ struct JsonValue {
     std::optional<int64_t> IntegerAt(std::string_view key, int64_t least, int64_t most) const;
     // The member's string.
     std::optional<std::string> TextAt(std::string_view key) const;
+};
+
+struct JsonMember {
+    std::string name;
+    JsonValue value;
 };
 
 // The value of a JSON text, or why there is none: "line 3: a value was expected". Nesting
