@@ -17,6 +17,11 @@ std::optional<std::string> ParsedArgs::Value(const std::string& option) const {
     return it->second;
 }
 
+std::vector<std::string> ParsedArgs::Values(const std::string& option) const {
+    const auto it = repeated.find(option);
+    return it == repeated.end() ? std::vector<std::string>() : it->second;
+}
+
 ParsedArgs ParseArgs(const std::vector<std::string>& args, std::size_t first,
                      const std::set<std::string>& valued, const std::set<std::string>& flags) {
     ParsedArgs parsed;
@@ -26,6 +31,7 @@ ParsedArgs ParseArgs(const std::vector<std::string>& args, std::size_t first,
             if (valued.count(a)) {
                 if (i + 1 >= args.size()) throw UsageError("option " + a + " needs a value");
                 parsed.values[a] = args[++i];
+                parsed.repeated[a].push_back(args[i]);
             } else if (flags.count(a)) {
                 parsed.flags.insert(a);
             } else {
@@ -164,6 +170,11 @@ ChartGeometry ParseChartGeometry(const ParsedArgs& parsed) {
             g.Mode = Orientation::RotationAxis;
         } else if (*o == "altaz") {
             g.Mode = Orientation::AltAzimuth;
+        } else if (*o == "solve" && parsed.Value("--regions")) {
+            // Found from the regions once the spots are; meanwhile as a camera sees the sky.
+            g.MirrorSign = -1;
+        } else if (*o == "solve") {
+            throw UsageError("--orientation solve needs --regions SRSFILE");
         } else {
             throw UsageError("--orientation must be equatorial, axis or altaz");
         }
@@ -175,6 +186,11 @@ ChartGeometry ParseChartGeometry(const ParsedArgs& parsed) {
 
 bool OrientationGiven(const ParsedArgs& parsed) {
     return parsed.Value("--orientation") || parsed.Has("--flip") || parsed.Has("--mirror");
+}
+
+bool TurnGiven(const ParsedArgs& parsed) {
+    return parsed.Value("--turn") || parsed.Value("--drift") || parsed.Value("--drift-from") ||
+           parsed.Value("--orientation") == "solve";
 }
 
 ChartGeometry PictureOrientationOf(const ParsedArgs& parsed) {

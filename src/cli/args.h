@@ -25,11 +25,14 @@ struct UsageError : std::runtime_error {
 // `flags` take none; anything else starting with "--" is an unknown option.
 struct ParsedArgs {
     std::vector<std::string> positional;
-    std::map<std::string, std::string> values;
+    std::map<std::string, std::string> values;                // the last value of each option
+    std::map<std::string, std::vector<std::string>> repeated; // every value, in order
     std::set<std::string> flags;
 
     bool Has(const std::string& flag) const { return flags.count(flag) != 0; }
     std::optional<std::string> Value(const std::string& option) const;
+    // Every value given to an option that may be repeated (--group A --group B).
+    std::vector<std::string> Values(const std::string& option) const;
 };
 
 ParsedArgs ParseArgs(const std::vector<std::string>& args, std::size_t first,
@@ -80,6 +83,9 @@ ChartGeometry ParseChartGeometry(const ParsedArgs& parsed);
 // Whether --orientation, --flip or --mirror gives a picture's orientation, which then stands
 // over the file's own.
 bool OrientationGiven(const ParsedArgs& parsed);
+// Whether --turn, --drift, --drift-from or --orientation solve turns the picture, which then
+// stands over the file's own orientation.
+bool TurnGiven(const ParsedArgs& parsed);
 // How a picture whose file says nothing lies: as those options give, else as a camera sees
 // the sky (celestial north up, east to the left), as the window takes it.
 ChartGeometry PictureOrientationOf(const ParsedArgs& parsed);

@@ -40,6 +40,24 @@ constexpr OptionHelp kPictureMirror = {"--mirror",
                                        "with the orientation given: east to the left (without "
                                        "--mirror an orientation given has east to the right)",
                                        "off"};
+constexpr OptionHelp kPictureTurn = {
+    "--turn DEG",
+    "the picture turned: the orientation's north (celestial north, as a camera's picture has "
+    "it, or the north of the --orientation given) lies DEG degrees counter-clockwise from the "
+    "picture's up (-360..360; with --flip, from its bottom); stands over a header's turn",
+    "none"};
+constexpr OptionHelp kPictureDrift = {
+    "--drift X1,Y1,X2,Y2",
+    "celestial north from the Sun's drift with the drive off: a spot or limb point seen at "
+    "pixel X1,Y1 drifted to X2,Y2; the drift runs west, and east lies to the left of north as "
+    "the sky is seen (to the right with --orientation equatorial without --mirror, as on a "
+    "projection screen)",
+    "none"};
+constexpr OptionHelp kPictureDriftFrom = {
+    "--drift-from FILE",
+    "celestial north from the drift of the whole disk between this picture and FILE, taken "
+    "seconds later with the drive off; east as for --drift",
+    "none"};
 constexpr OptionHelp kLatLines = {"--lat-lines", "latitude lines every 20 degrees, with labels",
                                   "off"};
 constexpr OptionHelp kLongLines = {
@@ -91,7 +109,8 @@ constexpr OptionHelp kLocateOptions[] = {
     {"--y MM", "spot's distance above the disk centre on the chart, millimetres (-2000..2000)",
      "none (required without --image)"},
     {"--image FILE",
-     "a solar image (BMP, PNG, JPEG, TIFF or FITS) to click on instead, opened as the window "
+     "a solar image (BMP, PNG, JPEG, JPEG 2000, TIFF or FITS) to click on instead, opened as the "
+     "window "
      "opens it: the disk is --disk's, else a FITS header's, else the limb search's, and the "
      "chart diameter "
      "is the one the disk stands for at 75 pixels per inch; the instant, when not given, is "
@@ -108,6 +127,9 @@ constexpr OptionHelp kLocateOptions[] = {
     kOrientation,
     kFlip,
     kMirror,
+    {"--turn DEG", "with --image: as for overlay", "none"},
+    {"--drift X1,Y1,X2,Y2", "with --image: as for overlay", "none"},
+    {"--drift-from FILE", "with --image: as for overlay", "none"},
     kSize,
     kGrid,
     kLat,
@@ -177,7 +199,8 @@ constexpr OutputHelp kLimbOutputs[] = {
     {"Residual", "root mean square distance of those points from the circle, pixels"},
     {"Mode", "DarkBackground (a bright disk on a dark sky) or LightBackground (a dark limb on "
              "a light field)"},
-    {"HeaderCentreX", "a FITS file's disk centre by its solar coordinates, as CentreX"},
+    {"HeaderCentreX", "the disk centre by the solar coordinates of a FITS header (a FITS "
+                      "file's, or the one a JPEG 2000 file's XML box holds), as CentreX"},
     {"HeaderCentreY", "the same, as CentreY"},
     {"HeaderRadius", "the solar radius over the header's pixel scale, pixels"},
     {"GivenCentreX GivenCentreY GivenRadius", "the disk given with --disk"},
@@ -199,6 +222,7 @@ constexpr OptionHelp kLimbOptions[] = {
      "the sub-pixel limb: each edge moved along the radius to the disk's own edge, "
      "fitted to the brightness across the limb, and the circle fitted again",
      "off"},
+    kPictureTurn,
 };
 
 constexpr OptionHelp kOverlayOptions[] = {
@@ -212,6 +236,9 @@ constexpr OptionHelp kOverlayOptions[] = {
     kPictureOrientation,
     kPictureFlip,
     kPictureMirror,
+    kPictureTurn,
+    kPictureDrift,
+    kPictureDriftFrom,
     kLatLines,
     kLongLines,
     kDisk,
@@ -227,9 +254,20 @@ constexpr OptionHelp kSpotsOptions[] = {
      "the disk by hand: centre column and row (0 being the first, a pixel's centre whole) "
      "and radius, pixels",
      "a FITS header's disk, else the limb search's"},
-    kPictureOrientation,
+    {"--orientation MODE",
+     "as for overlay, or solve: the turn and mirror that lay the groups found on the regions "
+     "of --regions at the picture's instant",
+     "as for overlay"},
+    {"--regions FILE",
+     "with --orientation solve: the day's Solar Region Summary, each region carried from the "
+     "time its locations are valid to the picture's instant; refused when fewer than two groups "
+     "lie on regions, or when two answers fit equally well",
+     "none"},
     kPictureFlip,
     kPictureMirror,
+    kPictureTurn,
+    kPictureDrift,
+    kPictureDriftFrom,
     {"--format FORMAT",
      "text, csv (a row a group and a row a spot) or json (an object a file, "
      "on one line)",
@@ -261,13 +299,30 @@ constexpr OptionHelp kSpotsOptions[] = {
      "search the picture again, though a reviewed count is kept beside it "
      "(PICTURE.spots.json)",
      "the reviewed count when there is one"},
+    {"--files-from LIST",
+     "the pictures listed in the file LIST, one a line (- for standard input), after those "
+     "named",
+     "none"},
+    {"--shard K/N",
+     "every N-th picture of those named and listed, from the K-th (1 <= K <= N): one task's "
+     "share of a job array, such as Slurm's or GNU parallel's; the N shards together are the "
+     "whole",
+     "all"},
     kLat,
     kLong,
 };
 constexpr OutputHelp kSpotsOutputs[] = {
     {"File", "the file as named"},
-    {"Instant", "YYYY-MM-DDTHH:MM:SSZ"},
+    {"Instant", "YYYY-MM-DDTHH:MM:SSZ and where it came from (FITS header, camera (EXIF), "
+                "file name or given)"},
     {"Disk", "centre column, centre row, radius (pixels) and where the disk came from"},
+    {"Orientation", "north and east: the angles, degrees counter-clockwise from the picture's "
+                    "up, at which solar north and solar east lie (north up and east left, as "
+                    "the sky is seen: 0 and 90; a projection with north up: 0 and 270), then "
+                    "where the orientation came from; when solved, matched (groups laid on "
+                    "regions) of (groups on the disk) and residual (RMS distance, disk radii). "
+                    "JSON has them as orientation {solar_north_turn, solar_east_turn, source, "
+                    "matched, groups, residual}, CSV as the last columns of each row"},
     {"Group", "id (east to west), then lat (heliographic latitude), long (Carrington "
               "longitude), cmd (degrees from the central meridian, west positive), x and y "
               "(centroid, pixels), spots, area and umbra (millionths of the hemisphere, "
@@ -281,6 +336,84 @@ constexpr OutputHelp kSpotsOutputs[] = {
              "left out), then blur (the picture's, pixels) and band (its width, pixels)"},
     {"Wolf", "R = 10 groups + spots, then the groups, the spots and R of the northern and "
              "southern halves"},
+};
+constexpr OptionHelp kRecordOptions[] = {
+    {"--record FILE", "the record: an SQLite file of this program's",
+     "ZorvaRecord.sqlite in the "
+     "working folder"},
+    {"--json",
+     "add: the files hold lines of spots --format json (pictures searched before, "
+     "perhaps elsewhere); lines of pictures that could not be searched are passed over",
+     "off"},
+    {"--visual", "add: counts typed at the eyepiece, with --at and --north and --south or --group",
+     "off"},
+    {"--at INSTANT",
+     "add --visual: when the Sun was observed, UT; add PICTURE: the pictures' instant, as for "
+     "spots --at",
+     "none"},
+    {"--north G,S", "add --visual: groups and spots of the northern hemisphere", "none"},
+    {"--south G,S", "add --visual: groups and spots of the southern hemisphere", "none"},
+    {"--wolf R",
+     "add --visual: the Wolf number as worked out at the eyepiece; one that is not 10 g + s "
+     "is refused",
+     "none"},
+    {"--group LOCATION,SPOTS[,CLASS[,NOAA]]",
+     "add --visual: a group, the option once for each: LOCATION N or S, or N14 (the latitude), "
+     "or N14W23 as NOAA writes it (degrees east or west of the central meridian, turned into a "
+     "Carrington longitude); its spots, its McIntosh class (Dso) and NOAA's number. Without "
+     "--north and --south the counts are the groups'; with them, the groups must be all of them",
+     "none"},
+    {"--method METHOD",
+     "add --visual: visual (at the eyepiece) or drawing (from a projection "
+     "drawing)",
+     "visual"},
+    {"--observer CODE", "add: the observer's code, as an association gives it", "none"},
+    {"--site TEXT", "add: where the observation was made", "none"},
+    {"--instrument TEXT", "add: the instrument", "none"},
+    {"--seeing N", "add: the seeing, 1 (excellent) to 5 (very poor)", "none"},
+    {"--day",
+     "add: the observation is its day's, the one the report takes; record mark ID does the "
+     "same later",
+     "off: the day's observation is the one of the best seeing, else the first"},
+    {"--month YYYY-MM", "report (required), list, groups: the month", "every month"},
+    {"--from YYYY-MM", "list, groups, plot: the first month", "the first observed"},
+    {"--to YYYY-MM", "list, groups, plot: the last month", "the last observed"},
+    {"--format FORMAT",
+     "report: text (aligned columns and the summary) or csv (a header row "
+     "and a row a day)",
+     "text"},
+    {"--kind KIND",
+     "plot: activity (each day's R and the monthly mean against time) or butterfly (the "
+     "groups' latitudes against time, marked by area)",
+     "none"},
+    {"--out FILE", "plot: the file, .png (1000 by 500 pixels), .svg or .pdf", "none"},
+    {"--disk CX,CY,R", "add PICTURE: as for spots", "as for spots"},
+    kPictureOrientation,
+    kPictureFlip,
+    kPictureMirror,
+    {"--penumbra LEVEL", "add PICTURE: as for spots", "0.92"},
+    {"--umbra LEVEL", "add PICTURE: as for spots", "0.6"},
+    {"--fixed-umbra", "add PICTURE: as for spots", "off"},
+    {"--limb-mu MU", "add PICTURE: as for spots", "0.1"},
+    {"--smallest MSH", "add PICTURE: as for spots", "1.6"},
+    {"--group-link SMALLEST,LARGEST", "add PICTURE: as for spots", "3,15"},
+    kLat,
+    kLong,
+};
+constexpr OutputHelp kRecordOutputs[] = {
+    {"add", "a line an observation added: observation, its number in the record, the instant, "
+            "the method, g, s, R, gN, sN, gS and sS, and the picture"},
+    {"list", "a line an observation: number, instant, method, seeing, g, s, R, observer, "
+             "\"day\" for the one that stands for its day (\"day marked\" when marked), picture"},
+    {"report", "date, UT (hours and minutes), seeing, g, s, R = 10 g + s, gN, sN, gS, sS (each "
+               "hemisphere's groups and spots), method and observer; in text, then the observing "
+               "days, the mean daily number of groups and the mean R of the month. These are the "
+               "columns of the monthly sunspot reports observers send: the AAVSO Solar Section's "
+               "(observer code, date, UT, seeing, groups, spots, Wolf number) and SILSO's, the "
+               "World Data Center for the sunspot number (date, time, groups and spots, also by "
+               "hemisphere, and the quality of seeing)"},
+    {"groups", "a group's line (group, its id for its life, noaa, days), then a line a day: "
+               "instant, lat, long (Carrington), area (millionths), spots, class, observation"},
 };
 constexpr OptionHelp kLogfileOptions[] = {
     {"--format FORMAT",
@@ -331,7 +464,8 @@ constexpr CommandHelp kCommands[] = {
      "lie on the chart.",
      kRegionsOptions, "One line a region, words separated by single spaces:", kRegionsOutputs},
     {"limb", "IMAGE",
-     "The solar disk in an image (BMP, PNG 8 or 16 bit, JPEG, TIFF or FITS): the limb is "
+     "The solar disk in an image (BMP, PNG 8 or 16 bit, JPEG, JPEG 2000 8 or 16 bit, TIFF or "
+     "FITS): the limb is "
      "searched along 360 rays and a circle fitted to it. Edges on the picture's border, where "
      "the frame cuts the disk, are left out. A circle is refused when fewer than a quarter of "
      "the rays agree, when the limb is seen round less than half of it, when its points lie "
@@ -349,8 +483,9 @@ constexpr CommandHelp kCommands[] = {
      kOverlayOptions,
      "Nothing on standard output.",
      {}},
-    {"spots", "IMAGE...",
-     "The sunspots on each picture (BMP, PNG, JPEG, TIFF or FITS): what is darker than the "
+    {"spots", "[IMAGE]...",
+     "The sunspots on each picture (BMP, PNG, JPEG, JPEG 2000, TIFF or FITS): what is darker "
+     "than the "
      "quiet Sun, corrected for limb darkening and the picture's own unevenness, cut into "
      "umbrae and penumbrae, counted as SILSO counts spots, grouped, and placed and measured "
      "on the Sun. What is no darker than the picture's own noise, sharper than its blur, "
@@ -366,6 +501,21 @@ constexpr CommandHelp kCommands[] = {
      "and the exit status is 1.",
      kSpotsOptions,
      "In text, a picture's lines, with a blank line between pictures:", kSpotsOutputs},
+    {"record", "add|list|mark|report|groups|plot [FILE|ID]...",
+     "The observer's record, an SQLite file: observations (the instant, observer, site, seeing, "
+     "instrument, method, picture, g and s of each hemisphere, every group with its place, "
+     "area, spots, class and NOAA number), and the groups followed across days by where the "
+     "Sun's differential rotation carries them, each with one id for its life. record add "
+     "PICTURE... searches the pictures as spots does and adds them; record add --json FILE... "
+     "adds the lines of spots --format json; record add --visual adds counts typed at the "
+     "eyepiece. A second observation of a day is kept; reports take the day's one (record mark "
+     "ID makes an observation its day's). record list lists observations, record report the "
+     "month's, record groups the groups' lives and record plot draws the activity curve or the "
+     "butterfly diagram. What cannot be (fewer spots than groups, a negative count, an R that "
+     "is not 10 g + s, a day yet to come, a picture added before) is refused with the reason "
+     "and nothing is added; a file that is no record, a damaged one or one from a newer "
+     "version is refused and left as it is.",
+     kRecordOptions, "On standard output:", kRecordOutputs},
     {"logfile", "FILE",
      "A fixed-column logfile of the window's measurements converted for a spreadsheet or a "
      "script, every field of every line kept as the line writes it. Header lines and blank "

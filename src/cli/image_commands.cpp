@@ -7,6 +7,7 @@
 #include "cli/args.h"
 #include "cli/commands.h"
 #include "cli/help.h"
+#include "cli/picture_turn.h"
 #include "core/images/picture_context.h"
 #include "core/measure/pointer.h"
 #include "render/chart_painter.h"
@@ -66,6 +67,7 @@ int LimbCommand(const std::vector<std::string>& args, std::ostream& out) {
     PictureChoices choices;
     choices.subPixelLimb = parsed.Has("--refine");
     choices.disk = ParseDisk(parsed);
+    choices.turn = GivenTurnOf(parsed);
     const LoadedPicture opened = OpenWithDisk(parsed.positional[0], choices);
     const PictureContext& picture = opened.context;
     // The search's own result is what this command tells; a header's disk does not stand
@@ -97,7 +99,11 @@ int LimbCommand(const std::vector<std::string>& args, std::ostream& out) {
             << TwoDigits(t->second) << "\n";
     }
     // Last, as its value is words rather than one number.
-    if (const auto& turn = picture.orientation) {
+    if (picture.turn) {
+        out << "Orientation "
+            << OrientationWords(PictureGeometry(picture, DefaultPictureOrientation({}))) << " ("
+            << OrientationSourceName(picture.orientationSource) << ")\n";
+    } else if (const auto& turn = picture.orientation) {
         out << "Orientation " << OrientationText(*turn) << "\n";
     }
     return 0;
@@ -118,9 +124,11 @@ int OverlayCommand(const std::vector<std::string>& args, std::ostream& /*out*/) 
     PictureChoices choices;
     if (const auto at = parsed.Value("--at")) choices.instant = ParseInstant(*at);
     choices.orientationGiven = OrientationGiven(parsed);
+    choices.turn = GivenTurnOf(parsed);
     choices.disk = ParseDisk(parsed);
 
-    const LoadedPicture opened = OpenWithDisk(parsed.positional[0], choices);
+    LoadedPicture opened = OpenWithDisk(parsed.positional[0], choices);
+    TurnByDriftFrom(parsed, opened.context);
     const PictureContext& picture = opened.context;
     if (!picture.instant) {
         throw UsageError(picture.name + " gives no date; give --at");
@@ -154,6 +162,7 @@ int ImageLocateCommand(const ParsedArgs& parsed, std::ostream& out) {
     PictureChoices choices;
     if (!parsed.positional.empty()) choices.instant = ParseInstant(parsed.positional[0]);
     choices.orientationGiven = OrientationGiven(parsed);
+    choices.turn = GivenTurnOf(parsed);
     choices.disk = ParseDisk(parsed);
     const auto px = parsed.Value("--px");
     const auto py = parsed.Value("--py");
@@ -165,7 +174,8 @@ int ImageLocateCommand(const ParsedArgs& parsed, std::ostream& out) {
     ReadSpotSize(parsed, spot);
     const Observer observer = ParseObserver(parsed);
 
-    const LoadedPicture opened = OpenWithDisk(*parsed.Value("--image"), choices);
+    LoadedPicture opened = OpenWithDisk(*parsed.Value("--image"), choices);
+    TurnByDriftFrom(parsed, opened.context);
     const PictureContext& picture = opened.context;
     if (!picture.instant) {
         throw UsageError(picture.name + " gives no date; give the instant");

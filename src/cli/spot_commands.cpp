@@ -5,6 +5,7 @@
 
 #include <atomic>
 #include <filesystem>
+#include <fstream>
 #include <iostream>
 #include <mutex>
 #include <thread>
@@ -12,34 +13,19 @@
 #include "cli/args.h"
 #include "cli/commands.h"
 #include "cli/help.h"
+#include "cli/picture_turn.h"
+#include "cli/spot_search.h"
 #include "core/images/picture_context.h"
 #include "core/spots/review_file.h"
 #include "core/spots/spot_detection.h"
 #include "core/spots/spot_report.h"
+#include "core/srs/region_positions.h"
 #include "core/text/parse.h"
 #include "render/solar_image.h"
 
 namespace zorva::cli {
 
 namespace {
-
-enum class SpotFormat { Text, Csv, Json };
-
-struct SpotRequest {
-    PictureChoices choices;
-    ChartGeometry chart;
-    Observer observer;
-    SpotOptions options;
-    SpotFormat format = SpotFormat::Text;
-    bool fresh = false; // search again even where a reviewed count is kept
-};
-
-// What became of one file: its report, or why it has none.
-struct SpotOutcome {
-    std::optional<SpotReport> report;
-    std::string error;
-    std::vector<std::string> warnings;
-};
 
 // "LOW,HIGH" in degrees.
 std::pair<double, double> ParseLinks(const std::string& text) {
@@ -54,12 +40,23 @@ std::pair<double, double> ParseLinks(const std::string& text) {
     return {*low, *high};
 }
 
-SpotRequest ParseRequest(const ParsedArgs& parsed) {
+} // namespace
+
+SpotRequest ParseSpotRequest(const ParsedArgs& parsed) {
     SpotRequest req;
     if (const auto at = parsed.Value("--at")) req.choices.instant = ParseInstant(*at);
     req.choices.disk = ParseDisk(parsed);
-    req.choices.orientationGiven = OrientationGiven(parsed);
+    req.choices.orientationGiven = OrientationGiven(parsed) || TurnGiven(parsed);
+    req.choices.turn = GivenTurnOf(parsed);
     req.chart = PictureOrientationOf(parsed);
+    req.parsed = parsed;
+    if (const auto file = parsed.Value("--regions")) {
+        if (parsed.Value("--orientation") != "solve") {
+            throw UsageError("--regions goes with --orientation solve");
+        }
+        req.regions = LoadSrsFile(*file);
+        if (req.regions->Status == SrsStatus::NotRead) throw std::runtime_error(req.regions->Error);
+    }
     req.observer = ParseObserver(parsed);
     if (const auto f = parsed.Value("--format")) {
         if (*f == "text") {
@@ -89,12 +86,16 @@ SpotRequest ParseRequest(const ParsedArgs& parsed) {
     return req;
 }
 
+namespace {
+
 // The working folder's year tables are read once and kept, and the warnings gathered in one
 // list: one thread at a time reaches either.
 std::mutex& TablesLock() {
     static std::mutex lock;
     return lock;
 }
+
+} // namespace
 
 SpotOutcome FindSpots(const std::string& path, const SpotRequest& req) {
     SpotOutcome outcome;
@@ -103,7 +104,7 @@ SpotOutcome FindSpots(const std::string& path, const SpotRequest& req) {
         outcome.error = open.error.toStdString();
         return outcome;
     }
-    const PictureContext& context = open.picture->context;
+    PictureContext& context = open.picture->context;
     for (const std::string& note : context.notes)
         outcome.warnings.push_back("warning: " + context.name + ": " + note);
     if (!context.disk) {
@@ -119,23 +120,25 @@ SpotOutcome FindSpots(const std::string& path, const SpotRequest& req) {
         const std::lock_guard<std::mutex> hold(TablesLock());
         ephemeris = EphemerisWarned(*context.instant, req.observer);
     }
+    TurnByDriftFrom(req.parsed, context);
     SpotReport report;
     report.file = path;
     report.instant = context.instant;
     report.disk = *context.disk;
     report.diskSource = std::string(DiskSourceName(context.diskSource));
     // The search reads the picture as it is shown: its colours too.
-    const PixelGrid pixels = GridOf(open.picture->image.shown);
+    const PixelGrid grid = GridOf(open.picture->image.shown);
     if (!req.fresh) {
         // The count a user reviewed and kept beside the picture stands for the search, on
         // the disk and at the instant it was made.
-        const ReviewRead kept = LoadReview(std::filesystem::path(path), pixels);
+        const ReviewRead kept = LoadReview(std::filesystem::path(path), grid);
         if (kept.review) {
             const DiskFrame& f = kept.review->Frame();
             report.disk = {f.Cx, f.Cy, f.Rx};
             if (kept.instant) report.instant = kept.instant;
             report.detection = kept.review->Result();
             report.source = "reviewed";
+            DescribePicture(report, context, req.chart, ephemeris);
             outcome.report = std::move(report);
             return outcome;
         }
@@ -146,13 +149,40 @@ SpotOutcome FindSpots(const std::string& path, const SpotRequest& req) {
                                        kept.problem);
         }
     }
-    report.detection = DetectSpots(pixels, context, req.chart, ephemeris, req.options);
+    report.detection = DetectSpots(grid, context, req.chart, ephemeris, req.options);
+    std::optional<NorthSolution> solved;
+    if (req.regions && report.detection.error.empty()) {
+        // The groups are found once on the turn the picture has, laid on the regions, and the
+        // spots found again and placed on the turn found.
+        std::vector<RegionPlace> places;
+        {
+            const std::lock_guard<std::mutex> hold(TablesLock());
+            const double offset = RegionLongitudeOffset(
+                req.regions->Regions, EphemerisWarned(req.regions->Epoch, req.observer).L0);
+            places = PlaceRegions(req.regions->Regions, offset, ephemeris);
+        }
+        solved = SolveNorthFromRegions(report.detection.groups, *context.disk, places);
+        if (!solved->north) {
+            outcome.error = context.name + ": north cannot be solved: " + solved->error;
+            return outcome;
+        }
+        TurnPicture(context, TurnOfSolarNorth(*solved->north, OrientationSource::Solved));
+        report.detection = DetectSpots(grid, context, req.chart, ephemeris, req.options);
+    }
+    DescribePicture(report, context, req.chart, ephemeris);
+    if (solved) {
+        report.orientation->matched = solved->matched;
+        report.orientation->groups = solved->groups;
+        report.orientation->residual = solved->residual;
+    }
     if (!report.detection.error.empty()) {
         outcome.error = context.name + ": " + report.detection.error;
     }
     outcome.report = std::move(report);
     return outcome;
 }
+
+namespace {
 
 // The cores this process may run on (which taskset can narrow), at least one.
 std::size_t UsableCores() {
@@ -184,11 +214,45 @@ void WriteOutcome(std::ostream& out, const std::string& path, const SpotOutcome&
 
 } // namespace
 
+std::vector<std::string> SpotFiles(const ParsedArgs& parsed, std::istream& standardInput) {
+    std::vector<std::string> files = parsed.positional;
+    if (const auto list = parsed.Value("--files-from")) {
+        std::ifstream file;
+        if (*list != "-") {
+            file.open(std::filesystem::path(*list), std::ios::binary);
+            if (!file) throw std::runtime_error("cannot read the list of files '" + *list + "'");
+        }
+        std::istream& in = *list == "-" ? standardInput : file;
+        for (std::string line; std::getline(in, line);) {
+            if (!line.empty() && line.back() == '\r') line.pop_back();
+            if (!line.empty()) files.push_back(line);
+        }
+        if (in.bad()) throw std::runtime_error("cannot read the list of files '" + *list + "'");
+    }
+    if (const auto shard = parsed.Value("--shard")) {
+        const std::size_t slash = shard->find('/');
+        const auto k =
+            slash == std::string::npos ? std::nullopt : ParseInt32(shard->substr(0, slash));
+        const auto n =
+            slash == std::string::npos ? std::nullopt : ParseInt32(shard->substr(slash + 1));
+        if (!k || !n || *n < 1 || *k < 1 || *k > *n)
+            throw UsageError("--shard wants K/N with 1 <= K <= N, not '" + *shard + "'");
+        std::vector<std::string> mine;
+        for (std::size_t i = static_cast<std::size_t>(*k - 1); i < files.size();
+             i += static_cast<std::size_t>(*n))
+            mine.push_back(files[i]);
+        files = std::move(mine);
+    }
+    return files;
+}
+
 int SpotsCommand(const std::vector<std::string>& args, std::ostream& out) {
     const ParsedArgs parsed = ParseCommandArgs(args);
-    if (parsed.positional.empty()) throw UsageError(UsageLine("spots"));
-    const SpotRequest req = ParseRequest(parsed);
-    const std::vector<std::string>& files = parsed.positional;
+    if (parsed.positional.empty() && !parsed.Value("--files-from"))
+        throw UsageError(UsageLine("spots"));
+    const SpotRequest req = ParseSpotRequest(parsed);
+    const std::vector<std::string> files = SpotFiles(parsed, std::cin);
+    if (files.empty()) return 0;
     // Fonts and image plug-ins are set up once, here, before any thread opens a file.
     EnsureGuiApplication();
 

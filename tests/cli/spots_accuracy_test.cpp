@@ -27,7 +27,8 @@ namespace fs = std::filesystem;
 using test::Number;
 using test::RunCli;
 
-// A group as the CSV gives it.
+// A group as the CSV gives it (19 columns: file, instant, kind, id, group, x, y, lat, long, cmd,
+// mu, spots, area_msh, ...).
 struct Group {
     double lat = 0, lon = 0, mu = 0, area = 0;
 };
@@ -52,7 +53,7 @@ Count Spots(const std::vector<std::string>& args) {
         std::stringstream fields(line);
         for (std::string f; std::getline(fields, f, ',');)
             w.push_back(f);
-        if (w.size() != 14) continue;
+        if (w.size() != 19) continue;
         if (w[2] == "spot") {
             ++count.spots;
         } else {

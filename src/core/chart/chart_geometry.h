@@ -31,6 +31,10 @@ struct ChartGeometry {
     int32_t MirrorSign = 1;     // +1 or -1, along the screen's horizontal
     Orientation Mode = Orientation::Equatorial;
     double HeaderRotation = 0; // the turn of the rotation axis an image's header states
+    // A picture's own turn: the whole drawing turned counter-clockwise by this many degrees,
+    // so that the mode's north lies this far counter-clockwise from the picture's up (from
+    // its bottom when flipped). A camera held at an angle; never stored, 0 on the chart.
+    double Turn = 0;
     bool ShowCentralMeridian = true;
     bool ShowEquator = true;
     bool ShowLatLines = false;

@@ -283,8 +283,13 @@ double ChartRotation(Orientation mode, double P, double parallacticAngle) {
 }
 
 double ChartRotation(const ChartGeometry& geometry, double P, double parallacticAngle) {
-    if (geometry.Mode == Orientation::FromHeader) return geometry.HeaderRotation;
-    return ChartRotation(geometry.Mode, P, parallacticAngle);
+    const double q = geometry.Mode == Orientation::FromHeader
+                         ? geometry.HeaderRotation
+                         : ChartRotation(geometry.Mode, P, parallacticAngle);
+    if (geometry.Turn == 0) return q;
+    // Drawn at pa + q clockwise from up when both signs are +1, at -(pa + q) when one is -1:
+    // a turn counter-clockwise takes the product of the signs times the turn from q.
+    return q - geometry.FlipSign * geometry.MirrorSign * geometry.Turn;
 }
 
 PixelPoint DiskToPixel(double r, double pa, double cx, double cy, double rx, double ry,

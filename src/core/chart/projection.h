@@ -85,7 +85,8 @@ int32_t RotationAtLongitude(double lon, double L0, int32_t rotation);
 // The angle by which the chart is turned: P in the Equatorial mode, 0 with the rotation
 // axis up, P less the parallactic angle with the zenith up.
 double ChartRotation(Orientation mode, double P, double parallacticAngle);
-// The same for a chart geometry, whose header's turn stands when it is in force.
+// The same for a chart geometry, whose header's turn stands when it is in force, with a
+// picture's own Turn on top.
 double ChartRotation(const ChartGeometry& geometry, double P, double parallacticAngle);
 
 // Pixel of a polar position (r, pa) drawn at angle pa + q, clockwise from up when both

@@ -73,6 +73,7 @@ SpotReport Session::SpotsReport() const {
     report.instant = obs_.instant;
     report.disk = *context.disk;
     report.diskSource = std::string(DiskSourceName(context.diskSource));
+    DescribePicture(report, context, PictureOrientation(), spots_->ephemeris);
     report.detection = *spots_->detection;
     return report;
 }

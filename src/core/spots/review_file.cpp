@@ -38,6 +38,89 @@ std::string Hex(uint64_t v) {
     return text;
 }
 
+// ---- the members of a JSON object
+
+// The member's number, when it is one.
+std::optional<double> NumberAt(const JsonValue& object, std::string_view key) {
+    const JsonValue* v = object.Member(key);
+    if (!v || v->kind != JsonValue::Kind::Number || !std::isfinite(v->number)) return std::nullopt;
+    return v->number;
+}
+
+// The member's whole number, when it is a number with no fraction within the range.
+std::optional<int64_t> IntegerAt(const JsonValue& object, std::string_view key, int64_t least,
+                                 int64_t most) {
+    const std::optional<double> v = NumberAt(object, key);
+    if (!v || *v != std::floor(*v) || *v < static_cast<double>(least) ||
+        *v > static_cast<double>(most))
+        return std::nullopt;
+    return static_cast<int64_t>(*v);
+}
+
+// The member's string.
+std::optional<std::string> TextAt(const JsonValue& object, std::string_view key) {
+    const JsonValue* v = object.Member(key);
+    if (!v || v->kind != JsonValue::Kind::String) return std::nullopt;
+    return v->text;
+}
+
+// The length of the valid UTF-8 sequence at text[i], or 0 when there is none.
+std::size_t Utf8Sequence(std::string_view text, std::size_t i) {
+    const auto b = [&](std::size_t k) { return static_cast<unsigned char>(text[k]); };
+    const unsigned char c = b(i);
+    std::size_t length = 0;
+    uint32_t least = 0;
+    if (c < 0x80) return 1;
+    if ((c & 0xE0) == 0xC0) {
+        length = 2;
+        least = 0x80;
+    } else if ((c & 0xF0) == 0xE0) {
+        length = 3;
+        least = 0x800;
+    } else if ((c & 0xF8) == 0xF0) {
+        length = 4;
+        least = 0x10000;
+    } else {
+        return 0;
+    }
+    if (i + length > text.size()) return 0;
+    uint32_t code = c & (0x7F >> length);
+    for (std::size_t k = 1; k < length; ++k) {
+        if ((b(i + k) & 0xC0) != 0x80) return 0;
+        code = (code << 6) | (b(i + k) & 0x3F);
+    }
+    constexpr uint32_t kLast = 0x10FFFF, kSurrogateFrom = 0xD800, kSurrogateTo = 0xDFFF;
+    if (code < least || code > kLast || (code >= kSurrogateFrom && code <= kSurrogateTo)) return 0;
+    return length;
+}
+
+// A string as JSON writes it, quoted: quotes, backslashes and control characters escaped,
+// a byte that is not part of valid UTF-8 written as U+FFFD.
+std::string Quote(std::string_view text) {
+    std::string out = "\"";
+    for (std::size_t i = 0; i < text.size();) {
+        const auto c = static_cast<unsigned char>(text[i]);
+        if (c == '"' || c == '\\') {
+            out += '\\';
+            out += static_cast<char>(c);
+            ++i;
+        } else if (c < 0x20) {
+            constexpr char kHex[] = "0123456789abcdef";
+            out += "\\u00";
+            out += kHex[c >> 4];
+            out += kHex[c & 0xF];
+            ++i;
+        } else if (const std::size_t n = Utf8Sequence(text, i)) {
+            out.append(text.substr(i, n));
+            i += n;
+        } else {
+            out += "\xEF\xBF\xBD"; // U+FFFD
+            ++i;
+        }
+    }
+    return out + "\"";
+}
+
 // ---- writing
 
 std::string OutlineText(const Outline& o) {
@@ -77,24 +160,24 @@ template <typename T, typename Text> std::string ListText(const std::vector<T>& 
 }
 
 std::string DetectionText(const SpotDetection& d) {
-    std::string t = "{\"error\":" + JsonQuote(d.error) + ",\"quiet_sun\":" + Real(d.quietSun) +
+    std::string t = "{\"error\":" + Quote(d.error) + ",\"quiet_sun\":" + Real(d.quietSun) +
                     ",\"disk_seen\":" + Real(d.diskSeen) + ",\"blur\":" + Real(d.blur) +
                     ",\"limb_band\":" + Real(d.limbBand) + ",\"noise\":" + Real(d.noise);
     t += ",\n \"spots\":" + ListText(d.spots, SpotText);
     t += ",\n \"patches\":" + ListText(d.patches, PatchText);
     t += ",\n \"rejected\":" + ListText(d.rejected, [](const RejectedFeature& r) {
              return "{\"x\":" + Real(r.x) + ",\"y\":" + Real(r.y) +
-                    ",\"reason\":" + JsonQuote(r.reason) + "}";
+                    ",\"reason\":" + Quote(r.reason) + "}";
          });
     t += ",\n \"transits\":" + ListText(d.transits, [](const PlanetTransit& p) {
-             return "{\"body\":" + JsonQuote(p.body) + ",\"x\":" + Real(p.x) +
-                    ",\"y\":" + Real(p.y) + ",\"radius\":" + Real(p.radius) + "}";
+             return "{\"body\":" + Quote(p.body) + ",\"x\":" + Real(p.x) + ",\"y\":" + Real(p.y) +
+                    ",\"radius\":" + Real(p.radius) + "}";
          });
     return t + "}";
 }
 
 std::string EditText(const ReviewEdit& e) {
-    std::string t = "{\"step\":" + JsonQuote(ReviewStepName(e.step)) + ",\"spots\":[";
+    std::string t = "{\"step\":" + Quote(ReviewStepName(e.step)) + ",\"spots\":[";
     for (std::size_t i = 0; i < e.spots.size(); ++i)
         t += (i ? "," : "") + Whole(e.spots[i]);
     t += "],\"group\":" + Whole(e.group) + ",\"other\":" + Whole(e.other) +
@@ -111,7 +194,7 @@ struct Problem {
 };
 
 double NeedNumber(const JsonValue& v, std::string_view key) {
-    const std::optional<double> n = v.NumberAt(key);
+    const std::optional<double> n = NumberAt(v, key);
     if (!n || std::fabs(*n) > kFarthest)
         throw Problem{"\"" + std::string(key) + "\" is not a number in range"};
     return *n;
@@ -119,19 +202,19 @@ double NeedNumber(const JsonValue& v, std::string_view key) {
 
 int32_t NeedWhole(const JsonValue& v, std::string_view key, int64_t least = -kLargestCount,
                   int64_t most = kLargestCount) {
-    const std::optional<int64_t> n = v.IntegerAt(key, least, most);
+    const std::optional<int64_t> n = IntegerAt(v, key, least, most);
     if (!n) throw Problem{"\"" + std::string(key) + "\" is not a whole number in range"};
     return static_cast<int32_t>(*n);
 }
 
 std::string NeedText(const JsonValue& v, std::string_view key) {
-    const std::optional<std::string> t = v.TextAt(key);
+    const std::optional<std::string> t = TextAt(v, key);
     if (!t) throw Problem{"\"" + std::string(key) + "\" is not a string"};
     return *t;
 }
 
 const JsonValue& Need(const JsonValue& v, std::string_view key, JsonValue::Kind kind) {
-    const JsonValue* m = v.Find(key);
+    const JsonValue* m = v.Member(key);
     if (!m || m->kind != kind) throw Problem{"\"" + std::string(key) + "\" is missing"};
     return *m;
 }
@@ -262,7 +345,7 @@ ReviewEdit ReadEdit(const JsonValue& v) {
 }
 
 std::optional<Instant> ReadInstant(const JsonValue& v) {
-    const JsonValue* at = v.Find("instant");
+    const JsonValue* at = v.Member("instant");
     if (!at || at->kind == JsonValue::Kind::Null) return std::nullopt;
     if (at->kind != JsonValue::Kind::String) throw Problem{"\"instant\" is not a string"};
     Instant t;
@@ -316,12 +399,12 @@ std::string ReviewFileText(const SpotReview& review, const ReviewedPicture& pict
     const DiskFrame& f = review.Frame();
     const Ephemeris& e = review.EphemerisOfPicture();
     const SpotDetection& r = review.Result();
-    std::string t = "{\"format\":" + JsonQuote(ReviewFormatName) +
+    std::string t = "{\"format\":" + Quote(ReviewFormatName) +
                     ",\"version\":" + Whole(ReviewFormatVersion) +
                     ",\n\"picture\":{\"width\":" + Whole(picture.width) +
                     ",\"height\":" + Whole(picture.height) + ",\"fingerprint\":\"" +
                     Hex(picture.fingerprint) + "\"}";
-    t += ",\n\"instant\":" + (instant ? JsonQuote(IsoInstantText(*instant)) : std::string("null"));
+    t += ",\n\"instant\":" + (instant ? Quote(IsoInstantText(*instant)) : std::string("null"));
     t += ",\n\"frame\":{\"cx\":" + Real(f.Cx) + ",\"cy\":" + Real(f.Cy) + ",\"rx\":" + Real(f.Rx) +
          ",\"ry\":" + Real(f.Ry) + ",\"scale_x\":" + Real(f.ScaleX) +
          ",\"scale_y\":" + Real(f.ScaleY) + ",\"diameter\":" + Real(f.chart.diameter) +
@@ -342,16 +425,16 @@ std::string ReviewFileText(const SpotReview& review, const ReviewedPicture& pict
 
 ReviewRead ReadReviewText(std::string_view text, const ReviewedPicture& picture) {
     ReviewRead read;
-    const JsonParse parse = ParseJson(text);
+    const JsonRead parse = ReadJson(text);
     if (!parse.value) {
         read.problem = "the review is damaged: " + parse.error;
         return read;
     }
     const JsonValue& v = *parse.value;
     try {
-        if (v.TextAt("format") != std::string(ReviewFormatName))
+        if (TextAt(v, "format") != std::string(ReviewFormatName))
             throw Problem{"the file is no spot review"};
-        const std::optional<int64_t> version = v.IntegerAt("version", 1, kLargestCount);
+        const std::optional<int64_t> version = IntegerAt(v, "version", 1, kLargestCount);
         if (!version) throw Problem{"the review names no version of its format"};
         if (*version > ReviewFormatVersion) {
             read.problem = "the review was written by a later version of the program (format " +
@@ -359,9 +442,9 @@ ReviewRead ReadReviewText(std::string_view text, const ReviewedPicture& picture)
             return read;
         }
         const JsonValue& p = Need(v, "picture", JsonValue::Kind::Object);
-        const std::optional<std::string> print = p.TextAt("fingerprint");
-        if (p.IntegerAt("width", 0, kLargestCount) != picture.width ||
-            p.IntegerAt("height", 0, kLargestCount) != picture.height || !print ||
+        const std::optional<std::string> print = TextAt(p, "fingerprint");
+        if (IntegerAt(p, "width", 0, kLargestCount) != picture.width ||
+            IntegerAt(p, "height", 0, kLargestCount) != picture.height || !print ||
             *print != Hex(picture.fingerprint)) {
             read.problem = "the review is of another picture (its size or its pixels differ)";
             return read;

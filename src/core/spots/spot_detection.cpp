@@ -18,6 +18,7 @@
 #include "core/images/limb_refine.h"
 #include "core/images/picture_context.h"
 #include "core/spots/dark_pixels.h"
+#include "core/spots/mcintosh.h"
 #include "core/spots/quiet_sun.h"
 #include "core/spots/spot_groups.h"
 #include "core/spots/spot_search.h"
@@ -452,6 +453,7 @@ SpotDetection DetectSpots(const PixelGrid& picture, const DiskFrame& frame,
     const SpotGrouping grouping =
         GroupSpots(places, options.smallestGroupLink, options.largestGroupLink);
     AssembleDetection(result, grouping.groupOf, ephemeris);
+    ClassifyGroups(result);
     return result;
 }
 

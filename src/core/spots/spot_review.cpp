@@ -5,6 +5,7 @@
 #include <cmath>
 #include <limits>
 
+#include "core/spots/mcintosh.h"
 #include "core/spots/spot_assembly.h"
 #include "core/spots/spot_groups.h"
 
@@ -84,6 +85,7 @@ void SpotReview::Number() {
         const auto noaa = state_.noaa.find(groupKeyOfId_[g]);
         d.groups[g].noaa = noaa == state_.noaa.end() ? 0 : noaa->second;
     }
+    ClassifyGroups(d);
     result_ = std::move(d);
 }
 

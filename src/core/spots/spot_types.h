@@ -96,10 +96,10 @@ struct SpotPatch {
 
 // A group of spots as NOAA and SILSO count groups.
 struct SpotGroup {
-    int32_t id = 0;   // 1.., east to west
-    int32_t noaa = 0; // the NOAA region number it was given in a review; 0 none
-    double x = 0;     // centroid of its pixels
+    int32_t id = 0; // 1.., east to west
+    double x = 0;   // centroid of its pixels
     double y = 0;
+    // Where it lies on the Sun: the mean of its spots' places, weighted by their areas.
     double latitude = 0;
     double longitude = 0;
     double centralDistance = 0; // west positive
@@ -107,7 +107,9 @@ struct SpotGroup {
     int32_t spots = 0;
     double areaMsh = 0;
     double umbraMsh = 0;
-    double extent = 0; // degrees on the Sun from one edge of the group to the other
+    double extent = 0;    // degrees on the Sun from one edge of the group to the other
+    std::string mcintosh; // its McIntosh class ("Dso"), see mcintosh.h
+    int32_t noaa = 0;     // the NOAA region number it was given in a review; 0 none
 
     bool operator==(const SpotGroup&) const = default;
 };

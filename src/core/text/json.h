@@ -1,7 +1,6 @@
 #pragma once
 
 #include <cstddef>
-#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -9,44 +8,36 @@
 
 namespace zorva {
 
-struct JsonMember;
-
-// A JSON value as a file held it (RFC 8259): null, true or false, a number, a string
-// (UTF-8), an array or an object (its members in the file's order).
+// A JSON value as read (RFC 8259): null, true or false, a number, a string, an array or an
+// object whose members keep their order (their names in `names`, their values at the same
+// places in `items`).
 struct JsonValue {
-    enum class Kind { Null, Bool, Number, String, Array, Object };
+    enum class Kind { Null, Boolean, Number, String, Array, Object };
     Kind kind = Kind::Null;
     bool boolean = false;
     double number = 0;
-    std::string text;
-    std::vector<JsonValue> items;
-    std::vector<JsonMember> members;
+    std::string text;               // a string's, in UTF-8
+    std::vector<JsonValue> items;   // an array's, or an object's values
+    std::vector<std::string> names; // an object's member names
 
-    // The first member named `key` of an object; nothing for another kind or no such member.
-    const JsonValue* Find(std::string_view key) const;
-    // The member's number, when it is one and finite.
-    std::optional<double> NumberAt(std::string_view key) const;
-    // The member's whole number, when it is a number with no fraction within the range.
-    std::optional<int64_t> IntegerAt(std::string_view key, int64_t least, int64_t most) const;
-    // The member's string.
-    std::optional<std::string> TextAt(std::string_view key) const;
+    bool IsNull() const { return kind == Kind::Null; }
+    // The member of an object by name (the first of that name); nullptr when there is none
+    // or this is no object.
+    const JsonValue* Member(std::string_view name) const;
+    // A number that is whole and fits 32 bits.
+    std::optional<int32_t> Whole() const;
 };
 
-struct JsonMember {
-    std::string name;
-    JsonValue value;
-};
-
-// The value of a JSON text, or why there is none: "line 3: a value was expected". Nesting
-// deeper than `deepest` arrays and objects is refused, so no text can exhaust the stack.
-struct JsonParse {
+struct JsonRead {
     std::optional<JsonValue> value;
-    std::string error;
+    std::string error; // where and why reading stopped; empty when read
 };
-JsonParse ParseJson(std::string_view text, std::size_t deepest = 64);
 
-// A string as JSON writes it, quoted: quotes, backslashes and control characters escaped,
-// a byte that is not part of valid UTF-8 written as the character U+FFFD.
-std::string JsonQuote(std::string_view text);
+// Reads one JSON text: a value with only white space around it. Refuses what RFC 8259 does
+// not allow (a trailing comma, a leading zero, a lone surrogate, a control character in a
+// string, a number too large for a double) and nesting deeper than `deepest`, so a hostile
+// text cannot exhaust the stack.
+inline constexpr std::size_t kJsonDeepest = 64;
+JsonRead ReadJson(std::string_view text, std::size_t deepest = kJsonDeepest);
 
 } // namespace zorva
