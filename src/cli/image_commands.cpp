@@ -36,7 +36,7 @@ class QuietQtMessages {
 
 // Opens the picture through the one use case the window shares and insists on a disk; a
 // file that cannot be opened, or whose disk nothing gives, ends the command with the reason.
-LoadedPicture OpenWithDisk(const std::string& path, const PictureChoices& choices) {
+LoadedPicture OpenWithDisk(const std::string& path, const PictureChoices& choices, Context& run) {
     EnsureGuiApplication();
     PictureLoad open;
     {
@@ -46,7 +46,7 @@ LoadedPicture OpenWithDisk(const std::string& path, const PictureChoices& choice
     if (!open.picture) throw std::runtime_error(open.error.toStdString());
     // What the file's header held that could not be taken, said once each.
     for (const std::string& note : open.picture->context.notes) {
-        Warn("warning: " + open.picture->context.name + ": " + note);
+        run.Warn("warning: " + open.picture->context.name + ": " + note);
     }
     if (!open.picture->context.disk) {
         throw std::runtime_error(open.picture->context.name + ": " +
@@ -61,14 +61,14 @@ std::string TwoDigits(int32_t v) {
 
 } // namespace
 
-int LimbCommand(const std::vector<std::string>& args, std::ostream& out) {
+int LimbCommand(const std::vector<std::string>& args, Context& run, std::ostream& out) {
     const ParsedArgs parsed = ParseCommandArgs(args);
     if (parsed.positional.size() != 1) throw UsageError(UsageLine("limb"));
     PictureChoices choices;
     choices.subPixelLimb = parsed.Has("--refine");
     choices.disk = ParseDisk(parsed);
     choices.turn = GivenTurnOf(parsed);
-    const LoadedPicture opened = OpenWithDisk(parsed.positional[0], choices);
+    const LoadedPicture opened = OpenWithDisk(parsed.positional[0], choices, run);
     const PictureContext& picture = opened.context;
     // The search's own result is what this command tells; a header's disk does not stand
     // in for a search that failed.
@@ -109,7 +109,7 @@ int LimbCommand(const std::vector<std::string>& args, std::ostream& out) {
     return 0;
 }
 
-int OverlayCommand(const std::vector<std::string>& args, std::ostream& /*out*/) {
+int OverlayCommand(const std::vector<std::string>& args, Context& run, std::ostream& /*out*/) {
     const ParsedArgs parsed = ParseCommandArgs(args);
     if (parsed.positional.size() != 1) throw UsageError(UsageLine("overlay"));
     const auto file = parsed.Value("--out");
@@ -127,13 +127,13 @@ int OverlayCommand(const std::vector<std::string>& args, std::ostream& /*out*/) 
     choices.turn = GivenTurnOf(parsed);
     choices.disk = ParseDisk(parsed);
 
-    LoadedPicture opened = OpenWithDisk(parsed.positional[0], choices);
+    LoadedPicture opened = OpenWithDisk(parsed.positional[0], choices, run);
     TurnByDriftFrom(parsed, opened.context);
     const PictureContext& picture = opened.context;
     if (!picture.instant) {
         throw UsageError(picture.name + " gives no date; give --at");
     }
-    const Ephemeris ephemeris = EphemerisWarned(*picture.instant, observer);
+    const Ephemeris ephemeris = run.EphemerisWarned(*picture.instant, observer);
     const ChartGeometry geometry = PictureGeometry(picture, chart);
     PictureView view;
     view.scene = MakeChartScene(geometry, ephemeris, SpotState{}, MarkerState{});
@@ -151,7 +151,7 @@ int OverlayCommand(const std::vector<std::string>& args, std::ostream& /*out*/) 
     return 0;
 }
 
-int ImageLocateCommand(const ParsedArgs& parsed, std::ostream& out) {
+int ImageLocateCommand(const ParsedArgs& parsed, Context& run, std::ostream& out) {
     for (const char* option : {"--x", "--y", "--diameter"}) {
         if (parsed.Value(option)) {
             throw UsageError(std::string(option) + " does not go with --image: the disk is the "
@@ -174,7 +174,7 @@ int ImageLocateCommand(const ParsedArgs& parsed, std::ostream& out) {
     ReadSpotSize(parsed, spot);
     const Observer observer = ParseObserver(parsed);
 
-    LoadedPicture opened = OpenWithDisk(*parsed.Value("--image"), choices);
+    LoadedPicture opened = OpenWithDisk(*parsed.Value("--image"), choices, run);
     TurnByDriftFrom(parsed, opened.context);
     const PictureContext& picture = opened.context;
     if (!picture.instant) {
@@ -187,17 +187,17 @@ int ImageLocateCommand(const ParsedArgs& parsed, std::ostream& out) {
     }
     // As a plain click there in the window: the position goes into the boxes to two
     // decimals, in millimetres of the chart the disk stands for.
-    const Ephemeris ephemeris = EphemerisWarned(*picture.instant, observer);
-    const ChartGeometry geometry = PictureGeometry(picture, chart);
-    const DiskClick click = PointToDisk(PictureFrame(picture, chart, ephemeris), x, y);
-    if (!OnDisk(click.d, geometry.ChartDiameter)) {
+    const Ephemeris ephemeris = run.EphemerisWarned(*picture.instant, observer);
+    const DiskFrame frame = PictureFrame(picture, chart, ephemeris);
+    const DiskClick click = PointToDisk(frame, x, y);
+    if (!OnDisk(click.d, frame.diameter)) {
         throw std::runtime_error("the pixel (" + std::to_string(x) + ", " + std::to_string(y) +
                                  ") lies off the solar disk");
     }
     spot.SpotX = RoundToHundredthsAwayFromZero(click.x);
     spot.SpotY = RoundToHundredthsAwayFromZero(click.y);
-    LocateSpot(spot, geometry, ephemeris);
-    ComputeSpotArea(spot, geometry.ChartDiameter);
+    LocateSpot(spot, frame, ephemeris);
+    ComputeSpotArea(spot, frame.diameter);
     WriteSpotReadouts(out, spot);
     return 0;
 }

@@ -7,7 +7,6 @@
 #include <filesystem>
 #include <fstream>
 #include <iostream>
-#include <mutex>
 #include <thread>
 
 #include "cli/args.h"
@@ -86,18 +85,7 @@ SpotRequest ParseSpotRequest(const ParsedArgs& parsed) {
     return req;
 }
 
-namespace {
-
-// The working folder's year tables are read once and kept, and the warnings gathered in one
-// list: one thread at a time reaches either.
-std::mutex& TablesLock() {
-    static std::mutex lock;
-    return lock;
-}
-
-} // namespace
-
-SpotOutcome FindSpots(const std::string& path, const SpotRequest& req) {
+SpotOutcome FindSpots(const std::string& path, const SpotRequest& req, Context& run) {
     SpotOutcome outcome;
     PictureLoad open = OpenPictureFile(std::filesystem::path(path), req.choices);
     if (!open.picture) {
@@ -115,11 +103,7 @@ SpotOutcome FindSpots(const std::string& path, const SpotRequest& req) {
         outcome.error = context.name + " gives no date; give --at";
         return outcome;
     }
-    Ephemeris ephemeris;
-    {
-        const std::lock_guard<std::mutex> hold(TablesLock());
-        ephemeris = EphemerisWarned(*context.instant, req.observer);
-    }
+    const Ephemeris ephemeris = run.EphemerisWarned(*context.instant, req.observer);
     TurnByDriftFrom(req.parsed, context);
     SpotReport report;
     report.file = path;
@@ -134,7 +118,7 @@ SpotOutcome FindSpots(const std::string& path, const SpotRequest& req) {
         const ReviewRead kept = LoadReview(std::filesystem::path(path), grid);
         if (kept.review) {
             const DiskFrame& f = kept.review->Frame();
-            report.disk = {f.Cx, f.Cy, f.Rx};
+            report.disk = {f.cx, f.cy, f.rx};
             if (kept.instant) report.instant = kept.instant;
             report.detection = kept.review->Result();
             report.source = "reviewed";
@@ -155,12 +139,9 @@ SpotOutcome FindSpots(const std::string& path, const SpotRequest& req) {
         // The groups are found once on the turn the picture has, laid on the regions, and the
         // spots found again and placed on the turn found.
         std::vector<RegionPlace> places;
-        {
-            const std::lock_guard<std::mutex> hold(TablesLock());
-            const double offset = RegionLongitudeOffset(
-                req.regions->Regions, EphemerisWarned(req.regions->Epoch, req.observer).L0);
-            places = PlaceRegions(req.regions->Regions, offset, ephemeris);
-        }
+        const double offset = RegionLongitudeOffset(
+            req.regions->Regions, run.EphemerisWarned(req.regions->Epoch, req.observer).L0);
+        places = PlaceRegions(req.regions->Regions, offset, ephemeris);
         solved = SolveNorthFromRegions(report.detection.groups, *context.disk, places);
         if (!solved->north) {
             outcome.error = context.name + ": north cannot be solved: " + solved->error;
@@ -246,7 +227,7 @@ std::vector<std::string> SpotFiles(const ParsedArgs& parsed, std::istream& stand
     return files;
 }
 
-int SpotsCommand(const std::vector<std::string>& args, std::ostream& out) {
+int SpotsCommand(const std::vector<std::string>& args, Context& run, std::ostream& out) {
     const ParsedArgs parsed = ParseCommandArgs(args);
     if (parsed.positional.empty() && !parsed.Value("--files-from"))
         throw UsageError(UsageLine("spots"));
@@ -261,7 +242,7 @@ int SpotsCommand(const std::vector<std::string>& args, std::ostream& out) {
     std::atomic<std::size_t> next{0}, finished{0};
     const auto searchOne = [&](std::size_t i) {
         try {
-            outcomes[i] = FindSpots(files[i], req);
+            outcomes[i] = FindSpots(files[i], req, run);
         } catch (const std::exception& e) {
             outcomes[i].error = files[i] + ": " + e.what();
         }
@@ -286,12 +267,9 @@ int SpotsCommand(const std::vector<std::string>& args, std::ostream& out) {
     const auto writeReady = [&] {
         while (written < files.size() && done[written]) {
             const SpotOutcome& o = outcomes[written];
-            {
-                const std::lock_guard<std::mutex> hold(TablesLock());
-                for (const std::string& w : o.warnings)
-                    Warn(w);
-                if (!o.error.empty()) Warn(o.error);
-            }
+            for (const std::string& w : o.warnings)
+                run.Warn(w);
+            if (!o.error.empty()) run.Warn(o.error);
             if (!o.error.empty()) status = 1;
             WriteOutcome(out, files[written], o, req.format, written == 0);
             out.flush();

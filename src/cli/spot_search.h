@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "cli/args.h"
+#include "cli/context.h"
 #include "core/spots/spot_report.h"
 #include "core/srs/srs_reader.h"
 #include "render/solar_image.h"
@@ -45,6 +46,6 @@ struct SpotOutcome {
 std::vector<std::string> SpotFiles(const ParsedArgs& parsed, std::istream& standardInput);
 
 // Opens the picture and searches it; safe to run on several threads at once.
-SpotOutcome FindSpots(const std::string& path, const SpotRequest& req);
+SpotOutcome FindSpots(const std::string& path, const SpotRequest& req, Context& run);
 
 } // namespace zorva::cli

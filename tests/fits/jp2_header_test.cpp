@@ -71,7 +71,8 @@ TEST(Jp2Header, XmlBoxesAreFoundAtTheTopAndInAssociations) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
-        const Jp2XmlBoxes boxes = FindJp2XmlBoxes(Bytes(c.file));
+        const std::vector<uint8_t> file = Bytes(c.file); // the boxes' texts lie in it
+        const Jp2XmlBoxes boxes = FindJp2XmlBoxes(file);
         EXPECT_EQ(std::vector<std::string>(boxes.texts.begin(), boxes.texts.end()), c.texts);
         EXPECT_EQ(!boxes.error.empty(), c.error) << boxes.error;
     }

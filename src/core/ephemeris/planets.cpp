@@ -79,8 +79,8 @@ PlanetAgainstSun InnerPlanetAt(InnerPlanet planet, int32_t year, int32_t month, 
 std::optional<PlanetOnDisk> PlaceInnerPlanet(InnerPlanet planet, const Instant& instant,
                                              const DiskFrame& frame, const Ephemeris& ephemeris) {
     const double semidiameter = ApparentDiameter(ephemeris) / 2;
-    if (!(semidiameter > 0) || !std::isfinite(frame.Cx) || !std::isfinite(frame.Cy) ||
-        !std::isfinite(frame.Rx) || !std::isfinite(ephemeris.P))
+    if (!(semidiameter > 0) || !std::isfinite(frame.cx) || !std::isfinite(frame.cy) ||
+        !std::isfinite(frame.rx) || !std::isfinite(ephemeris.P))
         return std::nullopt;
     constexpr double kSecondsPerHour = 3600.0;
     const double dayFraction =
@@ -91,12 +91,11 @@ std::optional<PlanetOnDisk> PlaceInnerPlanet(InnerPlanet planet, const Instant& 
     if (!std::isfinite(distance) || distance >= 1) return std::nullopt;
     // The chart draws a position angle counted from the Sun's north pole turned by its own
     // rotation q; counted from celestial north it is the angle less P.
-    const PixelPoint p = DiskToPixel(distance, at.positionAngle - ephemeris.P, frame.Cx, frame.Cy,
-                                     frame.Rx, frame.Ry, frame.chart);
+    const PixelPoint p = DiskToPixel(frame, distance, at.positionAngle - ephemeris.P);
     PlanetOnDisk on;
     on.x = p.x;
     on.y = p.y;
-    on.radius = at.radius / semidiameter * frame.Rx;
+    on.radius = at.radius / semidiameter * frame.rx;
     on.distance = distance;
     return on;
 }

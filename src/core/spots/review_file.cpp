@@ -405,11 +405,10 @@ std::string ReviewFileText(const SpotReview& review, const ReviewedPicture& pict
                     ",\"height\":" + Whole(picture.height) + ",\"fingerprint\":\"" +
                     Hex(picture.fingerprint) + "\"}";
     t += ",\n\"instant\":" + (instant ? Quote(IsoInstantText(*instant)) : std::string("null"));
-    t += ",\n\"frame\":{\"cx\":" + Real(f.Cx) + ",\"cy\":" + Real(f.Cy) + ",\"rx\":" + Real(f.Rx) +
-         ",\"ry\":" + Real(f.Ry) + ",\"scale_x\":" + Real(f.ScaleX) +
-         ",\"scale_y\":" + Real(f.ScaleY) + ",\"diameter\":" + Real(f.chart.diameter) +
-         ",\"q\":" + Real(f.chart.q) + ",\"mirror\":" + Whole(f.chart.mirror) +
-         ",\"flip\":" + Whole(f.chart.flip) + "}";
+    t += ",\n\"frame\":{\"cx\":" + Real(f.cx) + ",\"cy\":" + Real(f.cy) + ",\"rx\":" + Real(f.rx) +
+         ",\"ry\":" + Real(f.ry) + ",\"pixel_middle\":" + Real(f.pixelMiddle) +
+         ",\"diameter\":" + Real(f.diameter) + ",\"q\":" + Real(f.q) +
+         ",\"mirror\":" + Whole(f.mirror) + ",\"flip\":" + Whole(f.flip) + "}";
     t += ",\n\"ephemeris\":{\"b0\":" + Real(e.B0) + ",\"l0\":" + Real(e.L0) +
          ",\"p\":" + Real(e.P) + ",\"diameter_minutes\":" + Whole(e.DiamMinutes) +
          ",\"diameter_seconds\":" + Real(e.DiamSeconds) + ",\"rotation\":" + Whole(e.Rotation) +
@@ -454,15 +453,14 @@ ReviewRead ReadReviewText(std::string_view text, const ReviewedPicture& picture)
         ChartGeometry unturned;
         DiskFrame frame =
             ImageFrame(NeedNumber(f, "cx"), NeedNumber(f, "cy"), NeedNumber(f, "rx"), unturned, 0);
-        frame.Ry = NeedNumber(f, "ry");
-        frame.ScaleX = NeedNumber(f, "scale_x");
-        frame.ScaleY = NeedNumber(f, "scale_y");
-        frame.chart.diameter = NeedNumber(f, "diameter");
-        frame.chart.q = NeedNumber(f, "q");
-        frame.chart.mirror = NeedWhole(f, "mirror", -1, 1);
-        frame.chart.flip = NeedWhole(f, "flip", -1, 1);
-        if (frame.Rx <= 0 || frame.Ry <= 0 || frame.ScaleX <= 0 || frame.ScaleY <= 0 ||
-            frame.chart.diameter <= 0 || frame.chart.mirror == 0 || frame.chart.flip == 0)
+        frame.ry = NeedNumber(f, "ry");
+        frame.pixelMiddle = NeedNumber(f, "pixel_middle");
+        frame.diameter = NeedNumber(f, "diameter");
+        frame.q = NeedNumber(f, "q");
+        frame.mirror = NeedWhole(f, "mirror", -1, 1);
+        frame.flip = NeedWhole(f, "flip", -1, 1);
+        if (frame.rx <= 0 || frame.ry <= 0 || std::fabs(frame.pixelMiddle) > 1 ||
+            frame.diameter <= 0 || frame.mirror == 0 || frame.flip == 0)
             throw Problem{"the disk's frame is not one"};
         const JsonValue& e = Need(v, "ephemeris", JsonValue::Kind::Object);
         Ephemeris ephemeris;

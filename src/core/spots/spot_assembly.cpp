@@ -34,15 +34,14 @@ double WestOfCentre(double longitude, double L0) {
 
 std::optional<SunPlace> PlaceOnSun(const DiskFrame& frame, const Ephemeris& e, double x, double y) {
     const DiskPoint p = PixelToDisk(frame, x, y);
-    const auto at =
-        LocateDiskPoint(p.x, p.y, frame.chart, ApparentDiameter(e), e.B0, e.L0, e.Rotation);
+    const auto at = LocateDiskPoint(p.x, p.y, frame, ApparentDiameter(e), e.B0, e.L0, e.Rotation);
     if (!at || !Finite(at->latitude) || !Finite(at->longitude)) return std::nullopt;
     SunPlace place;
     place.latitude = at->latitude;
     place.longitude = at->longitude;
     place.centralDistance = WestOfCentre(at->longitude, e.L0);
     const double r2 =
-        ((x - frame.Cx) * (x - frame.Cx) + (y - frame.Cy) * (y - frame.Cy)) / (frame.Rx * frame.Rx);
+        ((x - frame.cx) * (x - frame.cx) + (y - frame.cy) * (y - frame.cy)) / (frame.rx * frame.rx);
     place.mu = std::sqrt(std::max(0.0, 1 - r2));
     return place;
 }

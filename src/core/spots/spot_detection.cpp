@@ -106,7 +106,7 @@ bool UsableOptions(const SpotOptions& o) {
 // 0 where too little of the picture lies beyond it, or where that is brighter than half
 // the disk's centre (a light field, or a disk that fills the frame to its corners).
 double SkyLevel(const cv::Mat& grey, const DiskFrame& frame, double blur) {
-    const double from = kSkyFrom * frame.Rx + kBlurWidthsAtLimb * blur;
+    const double from = kSkyFrom * frame.rx + kBlurWidthsAtLimb * blur;
     const double fromSquared = from * from;
     const int64_t pixels = static_cast<int64_t>(grey.cols) * grey.rows;
     const auto step = static_cast<int32_t>(std::max<int64_t>(
@@ -114,10 +114,10 @@ double SkyLevel(const cv::Mat& grey, const DiskFrame& frame, double blur) {
     std::array<int64_t, kLevels> counts{};
     int64_t total = 0;
     for (int32_t y = 0; y < grey.rows; y += step) {
-        const double dy = y - frame.Cy;
+        const double dy = y - frame.cy;
         const auto* row = grey.ptr<uint8_t>(y);
         for (int32_t x = 0; x < grey.cols; x += step) {
-            const double dx = x - frame.Cx;
+            const double dx = x - frame.cx;
             if (dx * dx + dy * dy < fromSquared) continue;
             ++counts[row[x]];
             ++total;
@@ -130,8 +130,8 @@ double SkyLevel(const cv::Mat& grey, const DiskFrame& frame, double blur) {
         below += counts[static_cast<std::size_t>(median)];
         if (2 * below >= total) break;
     }
-    const auto cx = static_cast<int32_t>(std::clamp(std::lround(frame.Cx), 0L, grey.cols - 1L));
-    const auto cy = static_cast<int32_t>(std::clamp(std::lround(frame.Cy), 0L, grey.rows - 1L));
+    const auto cx = static_cast<int32_t>(std::clamp(std::lround(frame.cx), 0L, grey.cols - 1L));
+    const auto cy = static_cast<int32_t>(std::clamp(std::lround(frame.cy), 0L, grey.rows - 1L));
     return 2 * median < grey.at<uint8_t>(cy, cx) ? median : 0.0;
 }
 
@@ -307,18 +307,18 @@ Prepared Prepare(const PixelGrid& picture, const DiskFrame& frame, const Ephemer
         result.error = "the spot search's levels are out of range";
         return p;
     }
-    if (!Finite(frame.Cx) || !Finite(frame.Cy) || !Finite(frame.Rx) || !Finite(frame.chart.q) ||
-        !Finite(frame.chart.diameter) || !(frame.chart.diameter > 0) || !Finite(ephemeris.B0) ||
+    if (!Finite(frame.cx) || !Finite(frame.cy) || !Finite(frame.rx) || !Finite(frame.q) ||
+        !Finite(frame.diameter) || !(frame.diameter > 0) || !Finite(ephemeris.B0) ||
         !Finite(ephemeris.L0) || !Finite(ApparentDiameter(ephemeris)) ||
         !(ApparentDiameter(ephemeris) > 0)) {
         result.error = "the disk or the instant is not usable";
         return p;
     }
-    if (frame.Rx < kSmallestRadius) {
+    if (frame.rx < kSmallestRadius) {
         result.error = "the disk is too small to find spots on";
         return p;
     }
-    if (frame.Rx > kLargestRadiusPerSide * std::max(grey.cols, grey.rows)) {
+    if (frame.rx > kLargestRadiusPerSide * std::max(grey.cols, grey.rows)) {
         result.error = "the disk is far larger than the picture";
         return p;
     }
@@ -327,16 +327,16 @@ Prepared Prepare(const PixelGrid& picture, const DiskFrame& frame, const Ephemer
     const PixelGrid greyGrid(grey.data, grey.cols, grey.rows,
                              static_cast<std::ptrdiff_t>(grey.step), PixelLayout::Grey8);
     const LimbSurvey limb =
-        SurveyLimb(greyGrid, Circle{frame.Cx, frame.Cy, frame.Rx}, LimbBackground::Dark, kLimbRays);
+        SurveyLimb(greyGrid, Circle{frame.cx, frame.cy, frame.rx}, LimbBackground::Dark, kLimbRays);
     const bool limbSeen = limb.rays >= kFewestLimbRays;
     const double limbBlur = limbSeen ? limb.spread : 0;
-    const std::vector<float> limit = LimbLimit(limb, frame.Rx, limbBlur);
+    const std::vector<float> limit = LimbLimit(limb, frame.rx, limbBlur);
     const double sky = SkyLevel(grey, frame, limbBlur);
 
     DiskArea& disk = p.disk;
-    disk.cx = frame.Cx;
-    disk.cy = frame.Cy;
-    disk.r = frame.Rx;
+    disk.cx = frame.cx;
+    disk.cy = frame.cy;
+    disk.r = frame.rx;
     // The band at the limb: as the limb asks, and in to the least mu asked for.
     const double muLimit = disk.r * std::sqrt(1 - options.limbMu * options.limbMu);
     double outer = 0, inner = muLimit;
@@ -461,7 +461,7 @@ SpotDetection MeasureSpotAt(const PixelGrid& picture, const DiskFrame& frame,
                             const Ephemeris& ephemeris, double x, double y,
                             const SpotOptions& options) {
     SpotDetection result;
-    if (!Finite(x) || !Finite(y) || !Finite(frame.Rx)) {
+    if (!Finite(x) || !Finite(y) || !Finite(frame.rx)) {
         result.error = "the point or the disk is not usable";
         return result;
     }
@@ -469,7 +469,7 @@ SpotDetection MeasureSpotAt(const PixelGrid& picture, const DiskFrame& frame,
     // either side, and never less than a few dozen pixels.
     constexpr double kShareOfRadius = 0.1;
     constexpr double kLeastHalf = 48;
-    const double half = std::max(kLeastHalf, kShareOfRadius * frame.Rx);
+    const double half = std::max(kLeastHalf, kShareOfRadius * frame.rx);
     const auto at = [](double v) { return static_cast<int32_t>(std::clamp(v, -1e9, 1e9)); };
     const cv::Rect region(at(std::floor(x - half)), at(std::floor(y - half)), at(2 * half + 1),
                           at(2 * half + 1));

@@ -35,7 +35,7 @@ void TakeOutTransits(SpotDetection& d, const DiskFrame& frame, const Ephemeris& 
     for (const InnerPlanet planet : {InnerPlanet::Mercury, InnerPlanet::Venus}) {
         const std::optional<PlanetOnDisk> at = PlaceInnerPlanet(planet, instant, frame, ephemeris);
         if (!at) continue;
-        const double reach = std::max(kRadiiOff * at->radius, kDiskOff * frame.Rx);
+        const double reach = std::max(kRadiiOff * at->radius, kDiskOff * frame.rx);
         const double widened = at->radius + d.blur;
         const double disc = degrees::kPi * widened * widened;
         // The nearest patch that looks like the planet.
