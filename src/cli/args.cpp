@@ -222,47 +222,6 @@ std::optional<Circle> ParseDisk(const ParsedArgs& parsed) {
     return disk;
 }
 
-namespace {
-std::vector<std::string>& Warnings() {
-    static std::vector<std::string> warnings;
-    return warnings;
-}
-} // namespace
-
-void Warn(const std::string& line) {
-    std::vector<std::string>& w = Warnings();
-    if (std::find(w.begin(), w.end(), line) == w.end()) w.push_back(line);
-}
-
-std::vector<std::string> TakeWarnings() {
-    return std::exchange(Warnings(), {});
-}
-
-namespace {
-std::optional<YearTables>& CurrentTables() {
-    static std::optional<YearTables> tables;
-    return tables;
-}
-} // namespace
-
-void StartWithWorkingFolderTables() {
-    CurrentTables().emplace(std::filesystem::path("."));
-}
-
-YearTables& WorkingFolderTables() {
-    std::optional<YearTables>& tables = CurrentTables();
-    if (!tables) StartWithWorkingFolderTables();
-    return *tables;
-}
-
-Ephemeris EphemerisWarned(const Instant& instant, const Observer& observer) {
-    YearTables& tables = WorkingFolderTables();
-    if (const std::string& error = tables.Year(instant.year).source.error; !error.empty()) {
-        Warn("warning: " + error);
-    }
-    return tables.At(instant, observer);
-}
-
 std::string FullPrecision(double v) {
     // Sums of table values carry noise in their last bits (124.3 comes out of an
     // interpolation as 124.29999999999998); a double holds 15 significant digits exactly.

@@ -11,7 +11,6 @@
 #include "core/ephemeris/calendar.h"
 #include "core/ephemeris/daily_table.h"
 #include "core/ephemeris/horizon.h"
-#include "core/ephemeris/year_tables.h"
 #include "core/images/circle_fit.h"
 
 namespace zorva::cli {
@@ -56,21 +55,6 @@ double ParseNumberIn(const std::string& text, const std::string& what, double lo
 Instant ParseInstant(const std::string& text);
 // The forms ParseInstant takes, for the help and messages.
 inline constexpr const char* kInstantForms = "YYYY-MM-DDTHH:MM[:SS[.s]][Z]";
-
-// A warning for the error stream, one line, written after the command ends whatever its
-// outcome; the same warning is written once.
-void Warn(const std::string& line);
-// The warnings gathered since the last call, which forgets them.
-std::vector<std::string> TakeWarnings();
-
-// The year tables of the working folder, where the command line looks for year files; each
-// command starts with them afresh, so a year file is read as it is when the command runs.
-void StartWithWorkingFolderTables();
-YearTables& WorkingFolderTables();
-
-// The ephemeris of an instant and observer from the year's table in the working folder,
-// with a warning when a year file there is damaged.
-Ephemeris EphemerisWarned(const Instant& instant, const Observer& observer);
 
 // The observer of --lat and --long (51.5, 0.5 when not given), checked and folded as the
 // observer boxes do.

@@ -10,6 +10,9 @@
 #include "cli/picture_turn.h"
 #include "core/images/picture_context.h"
 #include "core/measure/pointer.h"
+#include "core/present/presentation.h"
+#include "core/session/session.h"
+#include "core/settings/settings_store.h"
 #include "render/chart_painter.h"
 #include "render/image_overlay.h"
 #include "render/solar_image.h"
@@ -36,7 +39,7 @@ class QuietQtMessages {
 
 // Opens the picture through the one use case the window shares and insists on a disk; a
 // file that cannot be opened, or whose disk nothing gives, ends the command with the reason.
-LoadedPicture OpenWithDisk(const std::string& path, const PictureChoices& choices) {
+LoadedPicture OpenWithDisk(const std::string& path, const PictureChoices& choices, Context& run) {
     EnsureGuiApplication();
     PictureLoad open;
     {
@@ -46,7 +49,7 @@ LoadedPicture OpenWithDisk(const std::string& path, const PictureChoices& choice
     if (!open.picture) throw std::runtime_error(open.error.toStdString());
     // What the file's header held that could not be taken, said once each.
     for (const std::string& note : open.picture->context.notes) {
-        Warn("warning: " + open.picture->context.name + ": " + note);
+        run.Warn("warning: " + open.picture->context.name + ": " + note);
     }
     if (!open.picture->context.disk) {
         throw std::runtime_error(open.picture->context.name + ": " +
@@ -61,14 +64,14 @@ std::string TwoDigits(int32_t v) {
 
 } // namespace
 
-int LimbCommand(const std::vector<std::string>& args, std::ostream& out) {
+int LimbCommand(const std::vector<std::string>& args, Context& run, std::ostream& out) {
     const ParsedArgs parsed = ParseCommandArgs(args);
     if (parsed.positional.size() != 1) throw UsageError(UsageLine("limb"));
     PictureChoices choices;
     choices.subPixelLimb = parsed.Has("--refine");
     choices.disk = ParseDisk(parsed);
     choices.turn = GivenTurnOf(parsed);
-    const LoadedPicture opened = OpenWithDisk(parsed.positional[0], choices);
+    const LoadedPicture opened = OpenWithDisk(parsed.positional[0], choices, run);
     const PictureContext& picture = opened.context;
     // The search's own result is what this command tells; a header's disk does not stand
     // in for a search that failed.
@@ -109,7 +112,7 @@ int LimbCommand(const std::vector<std::string>& args, std::ostream& out) {
     return 0;
 }
 
-int OverlayCommand(const std::vector<std::string>& args, std::ostream& /*out*/) {
+int OverlayCommand(const std::vector<std::string>& args, Context& run, std::ostream& /*out*/) {
     const ParsedArgs parsed = ParseCommandArgs(args);
     if (parsed.positional.size() != 1) throw UsageError(UsageLine("overlay"));
     const auto file = parsed.Value("--out");
@@ -117,9 +120,7 @@ int OverlayCommand(const std::vector<std::string>& args, std::ostream& /*out*/) 
     const std::filesystem::path outPath(*file);
     const auto type = ImageTypeOfName(QFile::decodeName(QByteArray::fromStdString(*file)));
     if (!type) throw UsageError("--out must name a .bmp, .png, .jpg or .tif file");
-    ChartGeometry chart = PictureOrientationOf(parsed);
-    chart.ShowLatLines = parsed.Has("--lat-lines");
-    chart.ShowLongLines = parsed.Has("--long-lines");
+    const ChartGeometry chart = PictureOrientationOf(parsed);
     const Observer observer = ParseObserver(parsed);
     PictureChoices choices;
     if (const auto at = parsed.Value("--at")) choices.instant = ParseInstant(*at);
@@ -127,24 +128,43 @@ int OverlayCommand(const std::vector<std::string>& args, std::ostream& /*out*/) 
     choices.turn = GivenTurnOf(parsed);
     choices.disk = ParseDisk(parsed);
 
-    LoadedPicture opened = OpenWithDisk(parsed.positional[0], choices);
+    LoadedPicture opened = OpenWithDisk(parsed.positional[0], choices, run);
     TurnByDriftFrom(parsed, opened.context);
     const PictureContext& picture = opened.context;
     if (!picture.instant) {
         throw UsageError(picture.name + " gives no date; give --at");
     }
-    const Ephemeris ephemeris = EphemerisWarned(*picture.instant, observer);
-    TurnBySolving(parsed, opened, ephemeris, observer, chart);
-    const ChartGeometry geometry = PictureGeometry(picture, chart);
-    PictureView view;
-    view.scene = MakeChartScene(geometry, ephemeris, SpotState{}, MarkerState{});
-    view.disk = picture.disk;
-    view.limb = picture.limb.points;
-    view.points = parsed.Has("--points");
-    view.circle = parsed.Has("--circle");
-    const QImage canvas = PictureWithOverlay(
-        opened.image.shown, view,
-        PictureCaptionLines(picture, *picture.instant, ephemeris, geometry), DefaultChartFont());
+    // Said of a damaged year file the grid draws on.
+    const Ephemeris ephemeris = run.EphemerisWarned(*picture.instant, observer);
+    TurnBySolving(parsed, opened, ephemeris, run, observer, chart);
+
+    // The picture opened in a session with the options given, and drawn over from its
+    // presentation, as the window draws it.
+    LoadedSettingsFiles options;
+    options.settings = DefaultSettingsLoad();
+    Settings& o = options.settings.settings;
+    o.ObserverLat = observer.latitude;
+    o.ObserverLong = observer.longitude;
+    o.PictureOrientation = chart.Mode;
+    o.PictureFlipSign = chart.FlipSign;
+    o.PictureMirrorSign = chart.MirrorSign;
+    o.ShowLatLines = parsed.Has("--lat-lines");
+    o.ShowLongLines = parsed.Has("--long-lines");
+    o.Points = parsed.Has("--points");
+    o.Circle = parsed.Has("--circle");
+    o.Sunspot = false;
+    options.settings.sunspotChecked = false;
+    Session session(run.Tables());
+    const Instant& at = *picture.instant;
+    session.Start(options, {at.year, at.month, at.day});
+    session.OpenImage(parsed.positional[0], picture, HeldImages(opened.image));
+    if (!(session.observation().instant == at)) {
+        throw UsageError(picture.name +
+                         ": its instant lies beyond the years the grid is drawn for");
+    }
+    const QImage canvas =
+        PictureWithOverlay(ShownImage(session.picture()->images), *PresentPicture(session),
+                           PresentPictureCaption(session), DefaultChartFont());
     QString error;
     if (!SaveSolarImage(canvas, outPath, *type, &error)) {
         throw std::runtime_error(error.toStdString());
@@ -152,7 +172,7 @@ int OverlayCommand(const std::vector<std::string>& args, std::ostream& /*out*/) 
     return 0;
 }
 
-int ImageLocateCommand(const ParsedArgs& parsed, std::ostream& out) {
+int ImageLocateCommand(const ParsedArgs& parsed, Context& run, std::ostream& out) {
     for (const char* option : {"--x", "--y", "--diameter"}) {
         if (parsed.Value(option)) {
             throw UsageError(std::string(option) + " does not go with --image: the disk is the "
@@ -175,7 +195,7 @@ int ImageLocateCommand(const ParsedArgs& parsed, std::ostream& out) {
     ReadSpotSize(parsed, spot);
     const Observer observer = ParseObserver(parsed);
 
-    LoadedPicture opened = OpenWithDisk(*parsed.Value("--image"), choices);
+    LoadedPicture opened = OpenWithDisk(*parsed.Value("--image"), choices, run);
     TurnByDriftFrom(parsed, opened.context);
     const PictureContext& picture = opened.context;
     if (!picture.instant) {
@@ -188,18 +208,18 @@ int ImageLocateCommand(const ParsedArgs& parsed, std::ostream& out) {
     }
     // As a plain click there in the window: the position goes into the boxes to two
     // decimals, in millimetres of the chart the disk stands for.
-    const Ephemeris ephemeris = EphemerisWarned(*picture.instant, observer);
-    TurnBySolving(parsed, opened, ephemeris, observer, chart);
-    const ChartGeometry geometry = PictureGeometry(picture, chart);
-    const DiskClick click = PointToDisk(PictureFrame(picture, chart, ephemeris), x, y);
-    if (!OnDisk(click.d, geometry.ChartDiameter)) {
+    const Ephemeris ephemeris = run.EphemerisWarned(*picture.instant, observer);
+    TurnBySolving(parsed, opened, ephemeris, run, observer, chart);
+    const DiskFrame frame = PictureFrame(picture, chart, ephemeris);
+    const DiskClick click = PointToDisk(frame, x, y);
+    if (!OnDisk(click.d, frame.diameter)) {
         throw std::runtime_error("the pixel (" + std::to_string(x) + ", " + std::to_string(y) +
                                  ") lies off the solar disk");
     }
     spot.SpotX = RoundToHundredthsAwayFromZero(click.x);
     spot.SpotY = RoundToHundredthsAwayFromZero(click.y);
-    LocateSpot(spot, geometry, ephemeris);
-    ComputeSpotArea(spot, geometry.ChartDiameter);
+    LocateSpot(spot, frame, ephemeris);
+    ComputeSpotArea(spot, frame.diameter);
     WriteSpotReadouts(out, spot);
     return 0;
 }

@@ -92,7 +92,7 @@ void TurnByDriftFrom(const ParsedArgs& parsed, PictureContext& picture) {
 }
 
 void TurnBySolving(const ParsedArgs& parsed, LoadedPicture& picture, const Ephemeris& ephemeris,
-                   const Observer& observer, const ChartGeometry& chart) {
+                   Context& run, const Observer& observer, const ChartGeometry& chart) {
     const auto regions = parsed.Value("--regions");
     if (parsed.Value("--orientation") != "solve") {
         if (regions) throw UsageError("--regions goes with --orientation solve");
@@ -104,10 +104,10 @@ void TurnBySolving(const ParsedArgs& parsed, LoadedPicture& picture, const Ephem
     PictureContext& c = picture.context;
     const std::string refused = c.name + ": north cannot be solved: ";
     const SpotDetection found =
-        DetectSpots(GridOf(picture.image.searched), c, chart, ephemeris, SpotOptions{});
+        DetectSpots(GridOf(picture.image.shown), c, chart, ephemeris, SpotOptions{});
     if (!found.error.empty()) throw std::runtime_error(refused + found.error);
     const double offset =
-        RegionLongitudeOffset(summary.Regions, EphemerisWarned(summary.Epoch, observer).L0);
+        RegionLongitudeOffset(summary.Regions, run.EphemerisWarned(summary.Epoch, observer).L0);
     const NorthSolution solved = SolveNorthFromRegions(
         found.groups, *c.disk, PlaceRegions(summary.Regions, offset, ephemeris));
     if (!solved.north) throw std::runtime_error(refused + solved.error);

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "cli/args.h"
+#include "cli/context.h"
 #include "core/images/picture_context.h"
 #include "core/images/picture_north.h"
 #include "core/spots/spot_report.h"
@@ -26,6 +27,6 @@ void TurnByDriftFrom(const ParsedArgs& parsed, PictureContext& picture);
 // `chart` meanwhile), laid on the summary's regions carried to its instant, turn it, as
 // spots does; a north that cannot be solved ends the command. --regions without it is refused.
 void TurnBySolving(const ParsedArgs& parsed, LoadedPicture& picture, const Ephemeris& ephemeris,
-                   const Observer& observer, const ChartGeometry& chart);
+                   Context& run, const Observer& observer, const ChartGeometry& chart);
 
 } // namespace zorva::cli

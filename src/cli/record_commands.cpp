@@ -5,7 +5,6 @@
 #include <ctime>
 #include <fstream>
 #include <iostream>
-#include <iterator>
 #include <set>
 #include <sstream>
 
@@ -16,6 +15,7 @@
 #include "core/record/activity.h"
 #include "core/record/monthly_report.h"
 #include "core/record/spots_line.h"
+#include "core/record/typed_entry.h"
 #include "core/text/format.h"
 #include "core/text/parse.h"
 #include "render/record_plot.h"
@@ -80,8 +80,7 @@ HemisphereCount ParseCount(const std::string& text, const char* option) {
 }
 
 // --group LOCATION,SPOTS[,CLASS[,NOAA]]: LOCATION is N or S, or a place as NOAA writes it
-// (N14W23: latitude, then degrees east or west of the central meridian), which the
-// ephemeris of the instant turns into a Carrington longitude.
+// (ReadGroupPlace), which the ephemeris of the instant turns into a Carrington longitude.
 ObservedGroup ParseGroup(const std::string& text, int32_t number, const Ephemeris& at) {
     std::vector<std::string> parts;
     std::stringstream in(text);
@@ -96,31 +95,15 @@ ObservedGroup ParseGroup(const std::string& text, int32_t number, const Ephemeri
     if (parts.size() < kFewest || parts.size() > kMost) throw bad("two to four parts");
     ObservedGroup g;
     g.number = number;
-    const std::string& where = parts[0];
-    if (where.empty() || (where[0] != 'N' && where[0] != 'S')) throw bad("the location");
-    g.north = where[0] == 'N';
-    if (where.size() > 1) {
-        // N14 alone gives the latitude; N14W23 the place.
-        const std::size_t side = where.find_first_of("EW", 1);
-        const auto lat = ParseInt32(where.substr(1, side == std::string::npos ? side : side - 1));
-        constexpr int32_t kPole = 90, kLimb = 90;
-        if (!lat || *lat < 0 || *lat > kPole) throw bad("the location");
-        g.latitude = g.north ? *lat : -*lat;
-        if (side != std::string::npos) {
-            const auto cmd = ParseInt32(where.substr(side + 1));
-            if (!cmd || *cmd < 0 || *cmd > kLimb) throw bad("the location");
-            const double west = where[side] == 'W' ? *cmd : -*cmd;
-            constexpr double kCircle = 360;
-            double longitude = std::fmod(at.L0 + west, kCircle);
-            if (longitude < 0) longitude += kCircle;
-            // fmod of a hair below zero, pushed up, can give 360 itself.
-            g.longitude = longitude >= kCircle ? 0 : longitude;
-        }
-    }
+    if (!ReadGroupPlace(parts[0], at.L0, g).empty()) throw bad("the location");
     const auto spots = ParseInt32(parts[1]);
     if (!spots) throw bad("the spots");
     g.spots = *spots;
-    if (parts.size() > 2) g.mcintosh = parts[2];
+    if (parts.size() > 2) {
+        // A class typed is the observer's own.
+        g.mcintosh = parts[2];
+        g.classReviewed = !g.mcintosh.empty();
+    }
     if (parts.size() > 3) {
         const auto noaa = ParseInt32(parts[3]);
         if (!noaa) throw bad("the NOAA number");
@@ -129,7 +112,7 @@ ObservedGroup ParseGroup(const std::string& text, int32_t number, const Ephemeri
     return g;
 }
 
-SunspotObservation TypedObservation(const ParsedArgs& parsed) {
+SunspotObservation TypedObservation(const ParsedArgs& parsed, Context& run) {
     SunspotObservation o;
     const auto at = parsed.Value("--at");
     if (!at) throw UsageError("record add --visual needs --at INSTANT (UT)");
@@ -141,7 +124,7 @@ SunspotObservation TypedObservation(const ParsedArgs& parsed) {
             throw UsageError("--method must be visual or drawing");
         o.method = *method;
     }
-    const Ephemeris ephemeris = EphemerisWarned(o.instant, ParseObserver(parsed));
+    const Ephemeris ephemeris = run.EphemerisWarned(o.instant, ParseObserver(parsed));
     int32_t number = 0;
     for (const std::string& g : parsed.Values("--group"))
         o.groups.push_back(ParseGroup(g, ++number, ephemeris));
@@ -161,14 +144,6 @@ SunspotObservation TypedObservation(const ParsedArgs& parsed) {
     return o;
 }
 
-// The fingerprint of a picture's bytes; empty when it cannot be read.
-std::string FingerprintOfFile(const std::string& path) {
-    std::ifstream in(std::filesystem::path(path), std::ios::binary);
-    if (!in) return "";
-    const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    return in.bad() ? "" : PictureFingerprint(bytes);
-}
-
 std::string AddedLine(const SunspotObservation& o, int64_t id) {
     const auto n = [](int64_t v) { return std::to_string(v); };
     return "observation " + n(id) + " " + IsoInstantText(o.instant) + " " +
@@ -178,13 +153,14 @@ std::string AddedLine(const SunspotObservation& o, int64_t id) {
            (o.picture.empty() ? "" : " " + o.picture) + "\n";
 }
 
-int Add(const ParsedArgs& parsed, const std::vector<std::string>& files, std::ostream& out) {
+int Add(const ParsedArgs& parsed, const std::vector<std::string>& files, Context& run,
+        std::ostream& out) {
     std::vector<SunspotObservation> observations;
     std::vector<std::string> problems;
     if (parsed.Has("--visual")) {
         if (!files.empty() || parsed.Has("--json"))
             throw UsageError("record add --visual takes no files");
-        observations.push_back(TypedObservation(parsed));
+        observations.push_back(TypedObservation(parsed, run));
     } else if (files.empty()) {
         throw UsageError("record add wants pictures, --json FILE... or --visual");
     } else if (parsed.Has("--json")) {
@@ -198,11 +174,12 @@ int Add(const ParsedArgs& parsed, const std::vector<std::string>& files, std::os
                 const std::string where = file + ":" + std::to_string(number) + ": ";
                 SpotsLine read = ReadSpotsLine(line);
                 if (!read.unsearched.empty()) {
-                    Warn(where + "no observation (" + read.unsearched + "), passed over");
+                    run.Warn(where + "no observation (" + read.unsearched + "), passed over");
                 } else if (!read.observation) {
                     problems.push_back(where + read.error);
                 } else {
-                    read.observation->fingerprint = FingerprintOfFile(read.observation->picture);
+                    read.observation->fingerprint =
+                        PictureFingerprintOfFile(read.observation->picture);
                     ApplyDetails(parsed, *read.observation);
                     observations.push_back(std::move(*read.observation));
                 }
@@ -212,15 +189,15 @@ int Add(const ParsedArgs& parsed, const std::vector<std::string>& files, std::os
         const SpotRequest req = ParseSpotRequest(parsed);
         EnsureGuiApplication();
         for (const std::string& file : files) {
-            const SpotOutcome outcome = FindSpots(file, req);
+            const SpotOutcome outcome = FindSpots(file, req, run);
             for (const std::string& w : outcome.warnings)
-                Warn(w);
+                run.Warn(w);
             if (!outcome.error.empty() || !outcome.report) {
                 problems.push_back(outcome.error.empty() ? file + ": not searched" : outcome.error);
                 continue;
             }
             SunspotObservation o = ObservationOfReport(*outcome.report);
-            o.fingerprint = FingerprintOfFile(file);
+            o.fingerprint = PictureFingerprintOfFile(file);
             ApplyDetails(parsed, o);
             observations.push_back(std::move(o));
         }
@@ -228,14 +205,14 @@ int Add(const ParsedArgs& parsed, const std::vector<std::string>& files, std::os
     const std::string path = RecordPath(parsed);
     if (!problems.empty()) {
         for (const std::string& p : problems)
-            Warn(p);
+            run.Warn(p);
         throw std::runtime_error("nothing was added to " + path);
     }
     auto record = OpenRecord(parsed, false);
     const RecordAdded added = record->Add(observations, TodayUt());
     if (!added.Ok()) {
         for (const std::string& p : added.problems)
-            Warn(p);
+            run.Warn(p);
         throw std::runtime_error("nothing was added to " + path);
     }
     for (std::size_t i = 0; i < observations.size(); ++i)
@@ -336,12 +313,12 @@ int Plot(const ParsedArgs& parsed) {
 
 } // namespace
 
-int RecordCommand(const std::vector<std::string>& args, std::ostream& out) {
+int RecordCommand(const std::vector<std::string>& args, Context& run, std::ostream& out) {
     const ParsedArgs parsed = ParseCommandArgs(args);
     if (parsed.positional.empty()) throw UsageError(UsageLine("record"));
     const std::string what = parsed.positional[0];
     const std::vector<std::string> rest(parsed.positional.begin() + 1, parsed.positional.end());
-    if (what == "add") return Add(parsed, rest, out);
+    if (what == "add") return Add(parsed, rest, run, out);
     if (what == "mark") {
         if (rest.size() != 1) throw UsageError("record mark wants one observation's number");
         const auto id = ParseInt64(rest[0]);

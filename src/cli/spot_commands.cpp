@@ -7,7 +7,6 @@
 #include <filesystem>
 #include <fstream>
 #include <iostream>
-#include <mutex>
 #include <thread>
 
 #include "cli/args.h"
@@ -16,6 +15,7 @@
 #include "cli/picture_turn.h"
 #include "cli/spot_search.h"
 #include "core/images/picture_context.h"
+#include "core/spots/review_file.h"
 #include "core/spots/spot_detection.h"
 #include "core/spots/spot_report.h"
 #include "core/srs/region_positions.h"
@@ -68,6 +68,7 @@ SpotRequest ParseSpotRequest(const ParsedArgs& parsed) {
             throw UsageError("--format must be text, csv or json");
         }
     }
+    req.fresh = parsed.Has("--fresh");
     SpotOptions& o = req.options;
     if (const auto v = parsed.Value("--penumbra"))
         o.penumbraLevel = ParseNumberIn(*v, "--penumbra", 0.01, 1);
@@ -84,18 +85,7 @@ SpotRequest ParseSpotRequest(const ParsedArgs& parsed) {
     return req;
 }
 
-namespace {
-
-// The working folder's year tables are read once and kept, and the warnings gathered in one
-// list: one thread at a time reaches either.
-std::mutex& TablesLock() {
-    static std::mutex lock;
-    return lock;
-}
-
-} // namespace
-
-SpotOutcome FindSpots(const std::string& path, const SpotRequest& req) {
+SpotOutcome FindSpots(const std::string& path, const SpotRequest& req, Context& run) {
     SpotOutcome outcome;
     PictureLoad open = OpenPictureFile(std::filesystem::path(path), req.choices);
     if (!open.picture) {
@@ -113,30 +103,45 @@ SpotOutcome FindSpots(const std::string& path, const SpotRequest& req) {
         outcome.error = context.name + " gives no date; give --at";
         return outcome;
     }
-    Ephemeris ephemeris;
-    {
-        const std::lock_guard<std::mutex> hold(TablesLock());
-        ephemeris = EphemerisWarned(*context.instant, req.observer);
-    }
+    const Ephemeris ephemeris = run.EphemerisWarned(*context.instant, req.observer);
     TurnByDriftFrom(req.parsed, context);
     SpotReport report;
     report.file = path;
     report.instant = context.instant;
     report.disk = *context.disk;
     report.diskSource = std::string(DiskSourceName(context.diskSource));
-    const PixelGrid grid = GridOf(open.picture->image.searched);
+    // The search reads the picture as it is shown: its colours too.
+    const PixelGrid grid = GridOf(open.picture->image.shown);
+    if (!req.fresh) {
+        // The count a user reviewed and kept beside the picture stands for the search, on
+        // the disk and at the instant it was made.
+        const ReviewRead kept = LoadReview(std::filesystem::path(path), grid);
+        if (kept.review) {
+            const DiskFrame& f = kept.review->Frame();
+            report.disk = {f.cx, f.cy, f.rx};
+            if (kept.instant) report.instant = kept.instant;
+            report.detection = kept.review->Result();
+            report.source = "reviewed";
+            DescribePicture(report, context, req.chart, ephemeris);
+            outcome.report = std::move(report);
+            return outcome;
+        }
+        if (!kept.problem.empty()) {
+            outcome.warnings.push_back("warning: " + context.name +
+                                       ": the reviewed count beside it is set aside, and the "
+                                       "picture searched again: " +
+                                       kept.problem);
+        }
+    }
     report.detection = DetectSpots(grid, context, req.chart, ephemeris, req.options);
     std::optional<NorthSolution> solved;
     if (req.regions && report.detection.error.empty()) {
-        // The groups do not depend on the turn (they are linked by distances on the Sun), so
-        // they are found once, laid on the regions, and placed again on the turn found.
+        // The groups are found once on the turn the picture has, laid on the regions, and the
+        // spots found again and placed on the turn found.
         std::vector<RegionPlace> places;
-        {
-            const std::lock_guard<std::mutex> hold(TablesLock());
-            const double offset = RegionLongitudeOffset(
-                req.regions->Regions, EphemerisWarned(req.regions->Epoch, req.observer).L0);
-            places = PlaceRegions(req.regions->Regions, offset, ephemeris);
-        }
+        const double offset = RegionLongitudeOffset(
+            req.regions->Regions, run.EphemerisWarned(req.regions->Epoch, req.observer).L0);
+        places = PlaceRegions(req.regions->Regions, offset, ephemeris);
         solved = SolveNorthFromRegions(report.detection.groups, *context.disk, places);
         if (!solved->north) {
             outcome.error = context.name + ": north cannot be solved: " + solved->error;
@@ -222,7 +227,7 @@ std::vector<std::string> SpotFiles(const ParsedArgs& parsed, std::istream& stand
     return files;
 }
 
-int SpotsCommand(const std::vector<std::string>& args, std::ostream& out) {
+int SpotsCommand(const std::vector<std::string>& args, Context& run, std::ostream& out) {
     const ParsedArgs parsed = ParseCommandArgs(args);
     if (parsed.positional.empty() && !parsed.Value("--files-from"))
         throw UsageError(UsageLine("spots"));
@@ -237,7 +242,7 @@ int SpotsCommand(const std::vector<std::string>& args, std::ostream& out) {
     std::atomic<std::size_t> next{0}, finished{0};
     const auto searchOne = [&](std::size_t i) {
         try {
-            outcomes[i] = FindSpots(files[i], req);
+            outcomes[i] = FindSpots(files[i], req, run);
         } catch (const std::exception& e) {
             outcomes[i].error = files[i] + ": " + e.what();
         }
@@ -262,12 +267,9 @@ int SpotsCommand(const std::vector<std::string>& args, std::ostream& out) {
     const auto writeReady = [&] {
         while (written < files.size() && done[written]) {
             const SpotOutcome& o = outcomes[written];
-            {
-                const std::lock_guard<std::mutex> hold(TablesLock());
-                for (const std::string& w : o.warnings)
-                    Warn(w);
-                if (!o.error.empty()) Warn(o.error);
-            }
+            for (const std::string& w : o.warnings)
+                run.Warn(w);
+            if (!o.error.empty()) run.Warn(o.error);
             if (!o.error.empty()) status = 1;
             WriteOutcome(out, files[written], o, req.format, written == 0);
             out.flush();

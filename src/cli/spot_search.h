@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "cli/args.h"
+#include "cli/context.h"
 #include "core/spots/spot_report.h"
 #include "core/srs/srs_reader.h"
 #include "render/solar_image.h"
@@ -25,6 +26,7 @@ struct SpotRequest {
     ParsedArgs parsed; // for --drift-from, read as each picture is opened
     // With --orientation solve: the summary whose regions the groups are laid on.
     std::optional<SrsSummary> regions;
+    bool fresh = false; // search again even where a reviewed count is kept
 };
 
 // The search's options as `spots` takes them (--at, --disk, the orientation, the levels,
@@ -44,6 +46,6 @@ struct SpotOutcome {
 std::vector<std::string> SpotFiles(const ParsedArgs& parsed, std::istream& standardInput);
 
 // Opens the picture and searches it; safe to run on several threads at once.
-SpotOutcome FindSpots(const std::string& path, const SpotRequest& req);
+SpotOutcome FindSpots(const std::string& path, const SpotRequest& req, Context& run);
 
 } // namespace zorva::cli

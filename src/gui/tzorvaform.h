@@ -8,6 +8,7 @@
 #include <array>
 #include <functional>
 #include <map>
+#include <memory>
 #include <optional>
 
 #include "core/present/presentation.h"
@@ -29,13 +30,18 @@ class QStatusBar;
 
 namespace zorva {
 struct SolarImage;
-}
+struct SunspotObservation;
+} // namespace zorva
 
 namespace zorva::gui {
 
 class ImageControl;
 class ImageView;
 class MeasurementsWindow;
+class ObservationDialog;
+class RecordPart;
+class RecordWindow;
+enum class RecordView : int;
 class RegionTable;
 class SunspotTable;
 
@@ -46,8 +52,7 @@ class TZorvaForm final : public QMainWindow {
   public:
     // `folder` is where the settings, directory and year files live (the working folder
     // in the program).
-    TZorvaForm(Dialogs& dialogs, const Clock& clock, QString folder = QStringLiteral("."),
-               QWidget* parent = nullptr);
+    TZorvaForm(Dialogs& dialogs, const Clock& clock, QString folder, QWidget* parent = nullptr);
     ~TZorvaForm() override;
 
     // The observation the window shows, for tests and benchmarks.
@@ -68,8 +73,6 @@ class TZorvaForm final : public QMainWindow {
     void XCoordBoxChange();
     void YCoordBoxChange();
     void SizeBoxChange();
-    void DateShortClick();
-    void DateLongClick();
     void IncreaseDateWindow1Click();
     void DecreaseDateWindow1Click();
     void IncreaseTimeWindow1Click();
@@ -80,41 +83,21 @@ class TZorvaForm final : public QMainWindow {
     void DiskOrientation1Click();
     void DiskOrientation2Click();
     void DiskOrientation3Click();
-    void GridItemClick(GridItem item); // NESWPoints1Click, CentralMeridian1Click, ...
-    void Sunspot1Click();
-    void N1sqmmClick();
-    void N125sqinClick();
     void ScreenResolutionClick(int item); // N6404801Click ... N160012001Click
-    void PrecisionClick(PrecisionGroup group, int item);
-    void RotationCarringtonClick();
-    void RotationDifferentialClick();
-    void CarrColourClick(uint32_t colour); // CarrBlackClick ... CarrWhiteClick
-    void DiffColourClick(uint32_t colour);
-    void CarrLabelClick();
-    void DiffLabelClick();
-    void SRSColourClick(uint32_t colour); // both region summary colour menus
-    void SRSFileNameLabelClick();
+    // Every menu item of an option (Sunspot1Click, CarrRedClick, PrecisionRA1Click, ...).
+    void OptionClick(const std::string& item);
     void Arc1Click();
     void Arc2Click();
-    void LongitudeArc1Click();
-    void GreatCircle1Click();
-    void SpotinMiddle1Click();
-    void DistColour1Click(uint32_t colour);
-    void DistColour2Click(uint32_t colour);
-    void LogFileMessageBox1Click();
     void ImageMouseDown(Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers, int X, int Y);
     void Image1MouseDown(Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers, int X, int Y);
     void OpenImage1Click();
     void CloseImage1Click();
     void Save1Click();
     void SaveAs1Click();
-    void Points1Click();
-    void Circle1Click();
     void LoadSRS1Click();
     void LoadSRS2Click();
     void SolarRegionSummary1Click();
     void RegionTable1Click();
-    void SubPixelLimb1Click();
     // Image > Disk by Hand...: the disk drawn or clicked on the picture, then taken with
     // Enter or dropped with Esc; Image > Camera Clock Offset...
     void DiskByHand1Click();
@@ -160,6 +143,12 @@ class TZorvaForm final : public QMainWindow {
     // Files dropped on the window, each opened as what it is: a picture, a Region Summary
     // or a logfile; the others are named with the reason.
     void FilesDropped(const QStringList& paths);
+    // The observer's record: File > Record..., and the Record menu (RecordObservations1Click
+    // ... ButterflyDiagram1Click show the record's window at their page).
+    void ChooseRecord1Click();
+    void AddThisPicture1Click();
+    void AddVisualObservation1Click();
+    void RecordViewClick(RecordView view);
 
   protected:
     void closeEvent(QCloseEvent* event) override;
@@ -188,6 +177,11 @@ class TZorvaForm final : public QMainWindow {
     bool DriftKey(int key);
     // Whether the picture shows the Sun mirrored, asked of the user.
     EastSense AskEastSense(const QString& caption);
+    void BuildRecordMenu();
+    // Adds an observation to the record (made when there is none yet): empty, else why not.
+    std::string AddToRecord(const SunspotObservation& observation, int64_t& id);
+    // After a form added its observation: its details kept for the next, and said.
+    void ObservationAdded(const ObservationDialog& dialog, int64_t id);
 
     // The window shows the presentation of the session's state: after each command the
     // parts that differ from what is shown are drawn and written again.
@@ -213,8 +207,8 @@ class TZorvaForm final : public QMainWindow {
     QMenu* AddMenu(QMenu* parent, const QString& name, const QString& caption);
     QAction* AddItem(QMenu* menu, const QString& name, const QString& caption,
                      std::function<void()> handler, bool checkable = true);
-    void AddColourMenu(QMenu* parent, const QString& name, const QString& prefix,
-                       const QString& suffix, std::function<void(uint32_t)> handler);
+    // The items of the options whose entries place them in that menu's block.
+    void AddOptionItems(QMenu* menu, std::string_view menuName, int block);
     QAction* Action(const QString& name) const;
     void SetChecked(const QString& name, bool checked);
     // Runs a command; an exception that escapes it is shown and the program goes on.
@@ -260,14 +254,14 @@ class TZorvaForm final : public QMainWindow {
     QLabel *Label4 = nullptr, *Label5 = nullptr, *Label7 = nullptr; // their captions
     ImageControl* Image = nullptr;
     ImageView* Image1 = nullptr;
-    QImage cleanImage_;    // the opened picture, untouched: each overlay starts from it
-    QImage searchedImage_; // the grey picture the limb search reads
     std::optional<Presentation> shown_;                // what the window shows
     RegionTable* regionTable_ = nullptr;               // made when first asked for
     MeasurementsWindow* measurementsWindow_ = nullptr; // likewise
     SunspotTable* sunspotTable_ = nullptr;             // likewise
     QLabel* tableSourceLabel_ = nullptr;               // on the status bar
     ChartOutputOptions chartOutput_;                   // the choices of the last print or export
+    std::unique_ptr<RecordPart> record_;               // the observer's record
+    RecordWindow* recordWindow_ = nullptr;             // made when first asked for
 };
 
 } // namespace zorva::gui

@@ -27,8 +27,7 @@ constexpr int kResidualDecimals = 3;
 void TZorvaForm::BuildPhotoItems(QMenu* image) {
     image->addSeparator();
     AddItem(
-        image, "PictureInstant1", "Picture &Instant...", [this] { PictureInstant1Click(); },
-        false);
+        image, "PictureInstant1", "Picture &Instant...", [this] { PictureInstant1Click(); }, false);
     AddItem(
         image, "Orientation1", "&Orientation...", [this] { Orientation1Click(); }, false);
     // Checked while the drift is being drawn.
@@ -87,9 +86,8 @@ void TZorvaForm::Orientation1Click() {
     const PictureContext& context = session_.picture()->context;
     const std::optional<PictureTurn> before = context.turn;
     const OrientationSource source = context.orientationSource;
-    const PictureTurn start =
-        TurnOfGeometry(session_.Geometry(), session_.observation().ephemeris,
-                       OrientationSource::Given);
+    const PictureTurn start = TurnOfGeometry(session_.Geometry(), session_.observation().ephemeris,
+                                             OrientationSource::Given);
     OrientationDialog dialog(this, start);
     connect(&dialog, &OrientationDialog::changed, this, [this](const PictureTurn& turn) {
         RunCommand([&turn, this] {
@@ -193,13 +191,12 @@ void TZorvaForm::SolveOrientation1Click() {
     NorthSolution solved;
     {
         const BusyCursor busy;
-        solved = session_.SolveOrientation(GridOf(searchedImage_));
+        solved = session_.SolveOrientation();
     }
     Show();
     if (!solved.north) {
         dialogs_.Message(this,
-                         QStringLiteral("North cannot be solved: %1.")
-                             .arg(ToQString(solved.error)),
+                         QStringLiteral("North cannot be solved: %1.").arg(ToQString(solved.error)),
                          kSolveCaption, MessageIcon::Warning, MessageButtons::Ok);
         return;
     }

@@ -15,14 +15,9 @@ inline constexpr double ChartDiskFraction = 0.8;
 inline constexpr double ChartPixelsPerInch = 75.0;
 
 // How the chart is turned: celestial north up, the rotation axis up, or the zenith up.
-// The numbers are the ones stored in the settings file. An observatory's image can state
-// its own turn in its header; it holds only while that image is shown and is never stored.
-enum class Orientation : int32_t {
-    Equatorial = 1,
-    RotationAxis = 2,
-    AltAzimuth = 3,
-    FromHeader = 4
-};
+// An observatory's image can state its own turn in its header; it holds only while that
+// image is shown and is never stored.
+enum class Orientation { Equatorial, RotationAxis, AltAzimuth, FromHeader };
 
 // The chart geometry the window holds; the first-run values are the defaults.
 struct ChartGeometry {

@@ -31,13 +31,13 @@ bool SameAsShown(const std::string& text, double taken, double inUse) {
 // one, step aside for the plain spot until the next change of time places them again; the
 // Carrington marker then starts again from the spot's longitude.
 void Session::HoldRotationMarkers() {
-    if (options_.Carrington.Shown) markers_.CarrRefSet = false;
+    if (options_.CarringtonShown) markers_.CarrRefSet = false;
     markersAside_ = true;
 }
 
 void Session::AfterGeometryChange() {
     HoldRotationMarkers();
-    LocateSpot(spot_, Geometry(), obs_.ephemeris);
+    LocateSpot(spot_, CurrentFrame(), obs_.ephemeris);
     FollowSeparation();
     Settle();
 }
@@ -122,7 +122,7 @@ void Session::FlipOrMirror(bool flip) {
     }
     SayOrientation();
     HoldRotationMarkers();
-    LocateSpot(spot_, Geometry(), obs_.ephemeris);
+    LocateSpot(spot_, CurrentFrame(), obs_.ephemeris);
     FollowSeparation();
     Settle();
 }
@@ -134,12 +134,12 @@ void Session::ChooseOrientation(Orientation mode) {
         picture_->context.orientation.reset();
         picture_->context.turn.reset();
         picture_->context.orientationSource = OrientationSource::Picture;
-        options_.PictureOrientation = static_cast<int32_t>(mode);
+        options_.PictureOrientation = mode;
         SayOrientation();
     } else {
-        options_.OrientationMode = static_cast<int32_t>(mode);
+        options_.OrientationMode = mode;
     }
-    LocateSpot(spot_, Geometry(), obs_.ephemeris);
+    LocateSpot(spot_, CurrentFrame(), obs_.ephemeris);
     FollowSeparation();
     Settle();
 }
@@ -150,36 +150,6 @@ void Session::SayOrientation() {
         std::string(OrientationSourceName(picture_->context.orientationSource)) + ")");
 }
 
-void Session::ToggleGridItem(GridItem item) {
-    switch (item) {
-    case GridItem::NESWPoints:
-        options_.NESWPoints = !options_.NESWPoints;
-        break;
-    case GridItem::CentralMeridian:
-        options_.ShowCentralMeridian = !options_.ShowCentralMeridian;
-        break;
-    case GridItem::Equator:
-        options_.ShowEquator = !options_.ShowEquator;
-        break;
-    case GridItem::LatLines:
-        options_.ShowLatLines = !options_.ShowLatLines;
-        break;
-    case GridItem::LongLines:
-        options_.ShowLongLines = !options_.ShowLongLines;
-        break;
-    }
-    FollowSeparation();
-}
-
-void Session::ToggleSunspot() {
-    if (!options_.Sunspot) {
-        options_.Sunspot = true;
-    } else if (!markers_.CarrMarkerShown && !markers_.DiffMarkerShown) {
-        options_.Sunspot = false; // while a rotation marker is shown the spot stays on
-    }
-    FollowSeparation();
-}
-
 // --- The spot's entry ---
 
 void Session::ApplyGridSize(bool mm) {
@@ -188,14 +158,10 @@ void Session::ApplyGridSize(bool mm) {
     Settle();
 }
 
-void Session::ChooseGridSize(bool mm) {
-    ApplyGridSize(mm);
-}
-
 void Session::TakeSpotCoordinate(EditBox box, double value) {
     (box == EditBox::XCoord ? spot_.SpotX : spot_.SpotY) = value;
     HoldRotationMarkers();
-    LocateSpot(spot_, Geometry(), obs_.ephemeris);
+    LocateSpot(spot_, CurrentFrame(), obs_.ephemeris);
 }
 
 void Session::SetSpotFromProgram(double x, double y) {
@@ -232,7 +198,7 @@ void Session::EditText(EditBox box, const std::string& text) {
         // With the zenith up the chart turns with the parallactic angle, which depends on
         // where the observer stands.
         if (Geometry().Mode == Orientation::AltAzimuth) {
-            LocateSpot(spot_, Geometry(), obs_.ephemeris);
+            LocateSpot(spot_, CurrentFrame(), obs_.ephemeris);
             FollowSeparation();
         }
         break;

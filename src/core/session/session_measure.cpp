@@ -37,22 +37,24 @@ void Session::ImageMouseDown(bool left, bool shift, bool ctrl, int32_t X, int32_
         return;
     }
     if (!PictureHasDisk() || ctrl || (left && RefuseWithoutInstant())) return;
+    // A plain click measures the spot it falls on: the spots are searched for first.
+    if (left && !shift && !SpotsFound()) DetectSunspots(false);
     MouseDown(left, shift, X, Y);
     if (left && !shift) MeasureSpotAt(X, Y);
 }
 
 void Session::MouseDown(bool left, bool shift, int32_t X, int32_t Y) {
     if (!left) return;
-    const DiskClick click = PointToDisk(CurrentFrame(), X, Y);
-    const ChartGeometry geometry = Geometry();
+    const DiskFrame frame = CurrentFrame();
+    const DiskClick click = PointToDisk(frame, X, Y);
     if (!shift) {
-        if (!OnDisk(click.d, geometry.ChartDiameter)) return;
+        if (!OnDisk(click.d, frame.diameter)) return;
         SetSpotFromProgram(click.x, click.y);
         // Within the disk the figure is then drawn as a great circle, the spot staying put.
         if (display_.Arc1 && !sep_.SepPending) figureForm_ = FigureForm::GreatCircle;
     } else {
         const ShiftClickOutcome outcome =
-            ShiftClickSeparation(sep_, click, SeparationForm(), geometry, obs_.ephemeris);
+            ShiftClickSeparation(sep_, click, SeparationForm(), frame, obs_.ephemeris);
         sep_ = outcome.State;
         if (outcome.Check) {
             display_.Arc1 = *outcome.Check == ArcItem::Arc1;
@@ -78,24 +80,6 @@ void Session::ToggleArc(bool withinDisk) {
     }
     own = true;
     other = false;
-}
-
-void Session::ToggleSeparationPath(FigureForm clicked) {
-    // The two items are a two-way choice: a click toggles its own item and gives the
-    // other the opposite check.
-    const FigureForm other =
-        clicked == FigureForm::GreatCircle ? FigureForm::LongitudeArc : FigureForm::GreatCircle;
-    const FigureForm form = SeparationForm() == clicked ? other : clicked;
-    options_.SeparationPath = form == FigureForm::GreatCircle ? 2 : 1;
-}
-
-void Session::ToggleSpotInMiddle() {
-    options_.SpotInMiddle = !options_.SpotInMiddle;
-    FollowSeparation();
-}
-
-void Session::ChooseSeparationColour(bool withinDisk, uint32_t colour) {
-    (withinDisk ? options_.DistColour1 : options_.DistColour2) = colour;
 }
 
 } // namespace zorva

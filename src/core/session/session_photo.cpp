@@ -79,7 +79,7 @@ void Session::OrientPicture(const std::optional<PictureTurn>& turn, OrientationS
     }
     SayOrientation();
     HoldRotationMarkers();
-    LocateSpot(spot_, Geometry(), obs_.ephemeris);
+    LocateSpot(spot_, CurrentFrame(), obs_.ephemeris);
     FollowSeparation();
     Settle();
 }

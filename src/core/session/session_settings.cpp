@@ -10,12 +10,8 @@ void Session::ApplySettings(const SettingsLoad& load) {
     // The options as read, with the decisions start-up makes from them.
     options_ = load.settings;
     options_.Sunspot = load.sunspotChecked;
-    markers_.CarrMarkerShown = options_.Carrington.Shown;
-    markers_.DiffMarkerShown = options_.Differential.Shown;
-    // A path or an orientation the menus do not know checks nothing: the first run's stays.
-    if (load.separationPath == SeparationPathChoice::Unchanged) options_.SeparationPath = 1;
-    options_.OrientationMode =
-        static_cast<int32_t>(load.orientation.value_or(Orientation::Equatorial));
+    markers_.CarrMarkerShown = options_.CarringtonShown;
+    markers_.DiffMarkerShown = options_.DifferentialShown;
     obs_.observer = {options_.ObserverLat, options_.ObserverLong};
 }
 
@@ -31,6 +27,15 @@ Settings Session::CurrentSettings() const {
 
 void Session::ApplyOptionsFile(const std::map<std::string, std::string>& entries) {
     ApplyOptionsFileEntries(entries, options_);
+}
+
+bool Session::SetTextOption(std::string_view name, const std::string& value) {
+    const OptionRow* row = FindOption(name);
+    // The options file holds one line a value.
+    if (!row || row->codec != OptionCodec::Text || value.find_first_of("\r\n") != std::string::npos)
+        return false;
+    std::get<std::string& (*)(Options&)>(row->field)(options_) = value;
+    return true;
 }
 
 void Session::ApplyStartupDiameter(const SettingsLoad& load) {
@@ -71,7 +76,7 @@ void Session::Start(const LoadedSettingsFiles& loaded, const CalendarDate& today
     Text(EditBox::XCoord) = Text(EditBox::YCoord) = Text(EditBox::Size) = "0.0";
     ApplyGridSize(loaded.settings.settings.GridMm);
 
-    LocateSpot(spot_, chart(), obs_.ephemeris);
+    LocateSpot(spot_, FrameAt(chart(), obs_.ephemeris), obs_.ephemeris);
     ResetSeparation(sep_);
     // What could not be read is said, not passed over: the defaults stand in for it.
     if (!loaded.settings.error.empty()) Say(loaded.settings.error + " (the default is used)");

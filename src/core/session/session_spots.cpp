@@ -2,6 +2,7 @@
 // forgetting them once the picture changes under them.
 #include <cmath>
 
+#include "core/chart/foreshortening.h"
 #include "core/common/angles.h"
 #include "core/session/session.h"
 #include "core/text/format.h"
@@ -18,6 +19,65 @@ constexpr double kMillionths = 1e6;
 bool Session::SpotsFound() const {
     return spots_ && PictureHasDisk() && spots_->frame == CurrentFrame() &&
            spots_->ephemeris == obs_.ephemeris;
+}
+
+void Session::DetectSunspots(bool show) {
+    if (!PictureHasDisk() || !search_ || RefuseWithoutInstant()) return;
+    if (!SpotsFound()) {
+        FoundSpots found;
+        // As the command line's spots searches: the picture's own context, turned as the
+        // orientation chosen for pictures says where the picture states none.
+        found.detection = std::make_shared<const SpotDetection>(
+            search_(picture_->images.searched.grid, picture_->context, PictureOrientation(),
+                    obs_.ephemeris));
+        found.frame = CurrentFrame();
+        found.ephemeris = obs_.ephemeris;
+        spots_ = std::move(found);
+    }
+    if (!show) return;
+    spots_->shown = true;
+    const SpotDetection& d = *spots_->detection;
+    if (!d.error.empty()) {
+        Say("No sunspots were searched for: " + d.error);
+    } else {
+        Say(std::to_string(d.groups.size()) + " groups and " + std::to_string(d.spots.size()) +
+            " spots found; Wolf number " + std::to_string(d.wolf.total));
+    }
+}
+
+NorthSolution Session::SolveOrientation() {
+    NorthSolution refused;
+    if (!PictureHasDisk() || !search_) {
+        refused.error = "the picture has no disk: give one with Image > Disk by Hand...";
+        return refused;
+    }
+    if (srs_.Regions->empty()) {
+        refused.error = "no Region Summary is loaded: load the picture's day's with Solar Region "
+                        "Summary > Load SRS...";
+        return refused;
+    }
+    if (RefuseWithoutInstant()) {
+        refused.error = status_;
+        return refused;
+    }
+    // The groups as the search finds them at the turn in use; they are laid on the regions
+    // at every turn, and found again at the one solved when the user asks.
+    const SpotDetection found = SpotsFound()
+                                    ? *spots_->detection
+                                    : search_(picture_->images.searched.grid, picture_->context,
+                                              PictureOrientation(), obs_.ephemeris);
+    if (!found.error.empty()) {
+        refused.error = found.error;
+        return refused;
+    }
+    const std::vector<RegionPlace> places =
+        PlaceRegions(*srs_.Regions, srs_.Offset, obs_.ephemeris);
+    NorthSolution solved = SolveNorthFromRegions(found.groups, *picture_->context.disk, places);
+    if (solved.north) {
+        OrientPicture(TurnOfSolarNorth(*solved.north, OrientationSource::Solved),
+                      OrientationSource::Solved);
+    }
+    return solved;
 }
 
 void Session::ForgetStaleSpots() {
@@ -48,9 +108,10 @@ void Session::MeasureSpotAt(int32_t X, int32_t Y) {
     // readout takes a size of s cells as s c 2e6 / (pi d^2) millionths, undone for the
     // foreshortening at the place clicked, so s = A cos(rho) pi d^2 / (2e6 c).
     const double d = Geometry().ChartDiameter;
-    const double cells = RoundHalfUp(found->areaMsh * degrees::Cos(spot_.At->rho) * degrees::kPi *
-                                         d * d / (2 * kMillionths * spot_.GridCellArea),
-                                     kSizeDecimals);
+    const double cells =
+        RoundHalfUp(SeenArea(found->areaMsh, degrees::Cos(spot_.At->rho)) * degrees::kPi * d * d /
+                        (2 * kMillionths * spot_.GridCellArea),
+                    kSizeDecimals);
     if (!std::isfinite(cells) || cells < 0 || cells > LargestSpotSize) return;
     spot_.SpotSize = cells;
     Text(EditBox::Size) = ShortestDecimalText(cells);

@@ -65,19 +65,19 @@ TEST(PictureNorth, ATurnPutsTheModesNorthWhereItSays) {
                 g.MirrorSign = mirror;
                 g.Turn = turn;
                 const double q = ChartRotation(g, kP, kParallactic);
-                DiskFrame f;
-                f.chart = FrameOf(g, q);
+                DiskFrame f = FrameOf(g, q);
+                f.rx = f.ry = 1;
                 // The mode's north: celestial north lies at solar position angle -P, the
                 // zenith at -(P - parallactic angle), the axis at 0.
                 const double pa = mode == Orientation::Equatorial   ? -kP
                                   : mode == Orientation::AltAzimuth ? -(kP - kParallactic)
                                                                     : 0;
-                const PixelPoint p = DiskToPixel(1, pa, 0, 0, 1, 1, f.chart);
+                const PixelPoint p = DiskToPixel(f, 1, pa);
                 const double drawn = Degrees360(std::atan2(-p.x, -p.y) * 180 / M_PI);
                 EXPECT_NEAR(Apart(drawn, turn), 0, 1e-9) << turn;
                 // And the frame's own north and east agree with the drawing.
                 const SolarNorth n = NorthOfFrame(q, 1, mirror);
-                const PixelPoint pole = DiskToPixel(1, 0, 0, 0, 1, 1, f.chart);
+                const PixelPoint pole = DiskToPixel(f, 1, 0);
                 EXPECT_NEAR(Apart(n.turn, std::atan2(-pole.x, -pole.y) * 180 / M_PI), 0, 1e-9);
                 EXPECT_EQ(n.east, mirror == -1 ? EastSense::AsTheSky : EastSense::Mirrored);
             }

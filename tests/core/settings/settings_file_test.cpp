@@ -7,8 +7,22 @@
 #include <utility>
 #include <vector>
 
+#include "support/test_support.h"
+
 namespace zorva {
 namespace {
+
+// A rotation marker's line of the file: shown, colour, label.
+struct MarkerLine {
+    bool shown;
+    uint32_t colour;
+    bool label;
+    bool operator==(const MarkerLine&) const = default;
+};
+MarkerLine Marker(const Settings& s, bool carrington) {
+    return carrington ? MarkerLine{s.CarringtonShown, s.CarringtonColour, s.CarringtonLabel}
+                      : MarkerLine{s.DifferentialShown, s.DifferentialColour, s.DifferentialLabel};
+}
 
 // The file a first run writes: each line the default the settings file's layout gives it.
 constexpr const char* kDefaultFile =
@@ -23,13 +37,7 @@ SettingsLoad Read(const std::string& text) {
     return ReadSettings(in);
 }
 
-std::vector<std::string> Lines(const std::string& text) {
-    std::vector<std::string> lines;
-    std::istringstream in(text);
-    for (std::string line; std::getline(in, line);)
-        lines.push_back(line);
-    return lines;
-}
+using test::Lines;
 
 // The default file with some lines (numbered from 1) replaced.
 std::string DefaultWith(std::initializer_list<std::pair<int, std::string>> changes) {
@@ -61,8 +69,11 @@ Settings Unusual() {
     s.ShowEquator = false;
     s.ShowLatLines = true;
     s.ShowLongLines = true;
-    s.Carrington = {true, kColourWhite, true};
-    s.Differential = {true, kColourGreen, false};
+    s.CarringtonShown = true;
+    s.CarringtonColour = kColourWhite;
+    s.CarringtonLabel = true;
+    s.DifferentialShown = true;
+    s.DifferentialColour = kColourGreen;
     s.ScreenWidth = 1600;
     s.ScreenHeight = 1200;
     s.Sunspot = false;
@@ -70,11 +81,11 @@ Settings Unusual() {
     s.Circle = true;
     s.SRSColour = kColourRed;
     s.SRSFileNameLabel = true;
-    s.SeparationPath = 2;
+    s.SeparationPath = FigureForm::GreatCircle;
     s.SpotInMiddle = false;
     s.DistColour1 = kColourBlack;
     s.DistColour2 = kColourBlue;
-    s.OrientationMode = 3;
+    s.OrientationMode = Orientation::AltAzimuth;
     s.RAPrecision = 1;
     s.DecPrecision = 2;
     s.AltAziPrecision = 3;
@@ -92,8 +103,8 @@ TEST(SettingsFile, FirstRunDefaultsAndTheirFile) {
     EXPECT_TRUE(none.showWelcome);
     EXPECT_EQ(none.diameterCommand, DiameterCommand::N150mm);
     EXPECT_EQ(none.screenItem, ScreenResolutionItem::None);
-    EXPECT_EQ(none.separationPath, SeparationPathChoice::LongitudeArc1);
-    EXPECT_EQ(none.orientation, Orientation::Equatorial);
+    EXPECT_EQ(none.settings.SeparationPath, FigureForm::LongitudeArc);
+    EXPECT_EQ(none.settings.OrientationMode, Orientation::Equatorial);
     EXPECT_TRUE(none.sunspotChecked);
     EXPECT_TRUE(none.logFileMessageBoxChecked);
     EXPECT_EQ(SettingsFileText(none.settings), kDefaultFile);
@@ -121,8 +132,6 @@ TEST(SettingsFile, RoundTripKeepsValuesAndBytes) {
     EXPECT_EQ(load.diamBoxText, "5.90551");
     EXPECT_EQ(load.screenItem, ScreenResolutionItem::N160012001);
     EXPECT_TRUE(load.sunspotChecked); // a rotation marker is on
-    EXPECT_EQ(load.separationPath, SeparationPathChoice::GreatCircle1);
-    EXPECT_EQ(load.orientation, Orientation::AltAzimuth);
     EXPECT_FALSE(load.logFileMessageBoxChecked);
 
     // CRLF line ends read the same.
@@ -229,21 +238,26 @@ TEST(SettingsFile, Repairs) {
              {"1024 700", ScreenResolutionItem::None}}) {
         EXPECT_EQ(Read(DefaultWith({{18, pair}})).screenItem, item) << pair;
     }
-    for (const auto& [text, path] : std::vector<std::pair<std::string, SeparationPathChoice>>{
-             {"1", SeparationPathChoice::LongitudeArc1},
-             {"2", SeparationPathChoice::GreatCircle1},
-             {"3", SeparationPathChoice::Unchanged},
-             {"0", SeparationPathChoice::Unchanged}}) {
-        EXPECT_EQ(Read(DefaultWith({{24, text}})).separationPath, path) << text;
+    // A path or an orientation the menus have no item for checks none of theirs: the first
+    // run's stays, and no error is said.
+    for (const auto& [text, path] :
+         std::vector<std::pair<std::string, FigureForm>>{{"1", FigureForm::LongitudeArc},
+                                                         {"2", FigureForm::GreatCircle},
+                                                         {"3", FigureForm::LongitudeArc},
+                                                         {"0", FigureForm::LongitudeArc}}) {
+        const SettingsLoad load = Read(DefaultWith({{24, text}}));
+        EXPECT_EQ(load.settings.SeparationPath, path) << text;
+        EXPECT_EQ(load.error, "") << text;
     }
     for (const auto& [text, orientation] :
-         std::vector<std::pair<std::string, std::optional<Orientation>>>{
-             {"1", Orientation::Equatorial},
-             {"2", Orientation::RotationAxis},
-             {"3", Orientation::AltAzimuth},
-             {"4", std::nullopt},
-             {"-1", std::nullopt}}) {
-        EXPECT_EQ(Read(DefaultWith({{28, text}})).orientation, orientation) << text;
+         std::vector<std::pair<std::string, Orientation>>{{"1", Orientation::Equatorial},
+                                                          {"2", Orientation::RotationAxis},
+                                                          {"3", Orientation::AltAzimuth},
+                                                          {"4", Orientation::Equatorial},
+                                                          {"-1", Orientation::Equatorial}}) {
+        const SettingsLoad load = Read(DefaultWith({{28, text}}));
+        EXPECT_EQ(load.settings.OrientationMode, orientation) << text;
+        EXPECT_EQ(load.error, "") << text;
     }
     // Precisions and the message flag are kept as read; only their check marks are derived.
     const SettingsLoad odd = Read(DefaultWith({{29, "7"}, {32, "0"}, {36, "5"}}));
@@ -254,7 +268,7 @@ TEST(SettingsFile, Repairs) {
     EXPECT_EQ(SettingsFileText(odd.settings), DefaultWith({{29, "7"}, {32, "0"}, {36, "5"}}));
     // A rotation marker that is on checks Sunspot1 whatever line 19 says.
     const SettingsLoad marker = Read(DefaultWith({{16, "true whi false"}, {19, "false"}}));
-    EXPECT_EQ(marker.settings.Carrington, (RotationMarkerOptions{true, kColourWhite, false}));
+    EXPECT_EQ(Marker(marker.settings, true), (MarkerLine{true, kColourWhite, false}));
     EXPECT_FALSE(marker.settings.Sunspot);
     EXPECT_TRUE(marker.sunspotChecked);
     EXPECT_TRUE(Read(DefaultWith({{1, "true"}})).settings.HideWelcome);
@@ -264,7 +278,7 @@ TEST(SettingsFile, Repairs) {
 TEST(SettingsFile, ColourCodesAreThreeSingleCharacters) {
     struct Case {
         const char* line16;
-        RotationMarkerOptions carrington;
+        MarkerLine carrington;
     };
     const Case cases[] = {
         {"true red true", {true, kColourRed, true}},
@@ -281,9 +295,8 @@ TEST(SettingsFile, ColourCodesAreThreeSingleCharacters) {
     };
     for (const Case& c : cases) {
         const SettingsLoad load = Read(DefaultWith({{16, c.line16}, {17, "true gre true"}}));
-        EXPECT_EQ(load.settings.Carrington, c.carrington) << c.line16;
-        EXPECT_EQ(load.settings.Differential, (RotationMarkerOptions{true, kColourGreen, true}))
-            << c.line16;
+        EXPECT_EQ(Marker(load.settings, true), c.carrington) << c.line16;
+        EXPECT_EQ(Marker(load.settings, false), (MarkerLine{true, kColourGreen, true})) << c.line16;
     }
     // Separation colour 1 stored as black stays black; a short code at the end of the file
     // keeps the default.
