@@ -327,7 +327,8 @@ in the corner.</li>
 choosing a row marks that region on the chart.</li>
 </ul>
 
-)") + PhotographGuideHtml() + QStringLiteral(R"(
+)") + PhotographGuideHtml() +
+           QStringLiteral(R"(
 <h3><a name="spotswindow"></a>Sunspots in the window</h3>
 <ul>
 <li><i>Sunspots &gt; Detect Sunspots</i> finds the spots on the open picture, with its disk,

@@ -62,8 +62,7 @@ bool Session::RefuseWithoutInstant() {
     if (!PictureAwaitsInstant()) return false;
     const PictureContext& c = picture_->context;
     Say("Nothing is measured on " + c.name + " until its instant is given (" +
-        (c.instant ? "the instant shown is only what the file suggests"
-                   : "the file gives none") +
+        (c.instant ? "the instant shown is only what the file suggests" : "the file gives none") +
         "): give it with Image > Picture Instant..., or set the date and time");
     return true;
 }
