@@ -35,8 +35,7 @@ InstantDialog::InstantDialog(QWidget* parent, const QString& question, const Ins
     field_->setMinimumDate(QDate(kFirstPickerYear, 1, 1));
     field_->setMaximumDate(QDate(kLastPickerYear, 12, 31));
     field_->setDateTime(QDateTime(QDate(offered.year, offered.month, offered.day),
-                                  QTime(offered.hour, offered.minute, offered.second),
-                                  Qt::UTC));
+                                  QTime(offered.hour, offered.minute, offered.second), Qt::UTC));
     row->addWidget(field_);
     row->addWidget(new QLabel(QStringLiteral("UT"), this));
     row->addStretch();
@@ -53,7 +52,7 @@ InstantDialog::InstantDialog(QWidget* parent, const QString& question, const Ins
 
 Instant InstantDialog::Answer() const {
     const QDateTime t = field_->dateTime().toUTC();
-    return {t.date().year(), t.date().month(), t.date().day(),
+    return {t.date().year(), t.date().month(),  t.date().day(),
             t.time().hour(), t.time().minute(), t.time().second()};
 }
 

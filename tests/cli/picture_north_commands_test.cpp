@@ -144,18 +144,17 @@ TEST(PictureNorthCommands, NorthIsSolvedFromTheDaysRegions) {
 TEST(PictureNorthCommands, OverlayAndLocateSolveAsSpotsDoes) {
     ZORVA_TEST_DATA(data);
     test::TempDir dir;
-    const std::string picture =
-        Turned(data / "images" / kPicture, 59, true, dir.path()).string();
+    const std::string picture = Turned(data / "images" / kPicture, 59, true, dir.path()).string();
     const std::string summary = (data / "srs" / kSummary).string();
-    const test::CliResult spots = RunCli({"spots", picture, "--at", kInstant, "--orientation",
-                                          "solve", "--regions", summary});
+    const test::CliResult spots = RunCli(
+        {"spots", picture, "--at", kInstant, "--orientation", "solve", "--regions", summary});
     ASSERT_EQ(spots.status, 0) << spots.err;
     const double north = OrientationOf(spots.out).at("north");
     const std::vector<std::string> pixel = {"--image", picture, "--px", "330", "--py", "240"};
-    std::vector<std::string> solved = {"locate", kInstant, "--orientation", "solve", "--regions",
-                                       summary};
-    std::vector<std::string> told = {"locate", kInstant, "--orientation", "axis", "--turn",
-                                     std::to_string(north)};
+    std::vector<std::string> solved = {"locate", kInstant,    "--orientation",
+                                       "solve",  "--regions", summary};
+    std::vector<std::string> told = {"locate", kInstant, "--orientation",
+                                     "axis",   "--turn", std::to_string(north)};
     solved.insert(solved.end(), pixel.begin(), pixel.end());
     told.insert(told.end(), pixel.begin(), pixel.end());
     const test::CliResult a = RunCli(solved);
@@ -178,9 +177,9 @@ TEST(PictureNorthCommands, OverlayAndLocateSolveAsSpotsDoes) {
                 "--regions", (data / "srs" / "19960106SRS.txt").string()});
     EXPECT_EQ(wrong.status, 1);
     EXPECT_NE(wrong.err.find("north cannot be solved"), std::string::npos) << wrong.err;
-    EXPECT_EQ(RunCli({"overlay", picture, "--at", kInstant, "--out", out, "--regions", summary})
-                  .status,
-              2);
+    EXPECT_EQ(
+        RunCli({"overlay", picture, "--at", kInstant, "--out", out, "--regions", summary}).status,
+        2);
     EXPECT_EQ(RunCli({"locate", kInstant, "--x", "1", "--y", "1", "--regions", summary}).status, 2);
 }
 

@@ -82,7 +82,8 @@ TEST_F(PhotoWindow, TheInstantIsAskedForAndNeverAnotherPictures) {
     EXPECT_EQ(offered, QDateTime(QDate(2024, 5, 11), QTime(12, 0), Qt::UTC)); // today, noon
     EXPECT_TRUE(session().PictureAwaitsInstant());
     EXPECT_NE(session().observation().instant, mdi);
-    EXPECT_TRUE(Status().contains("time: none in the file, not yet given")) << Status().toStdString();
+    EXPECT_TRUE(Status().contains("time: none in the file, not yet given"))
+        << Status().toStdString();
 
     // Nothing is measured at any instant: a click and a search say what is missing.
     Click(250, 150);
@@ -179,7 +180,8 @@ TEST_F(PhotoWindow, NorthFromADriftDrawnOnThePicture) {
 // regions of the day, north within the few degrees the turned copy's groups allow.
 TEST_F(PhotoWindow, NorthIsSolvedFromTheSummary) {
     ZORVA_TEST_DATA(data);
-    QImage image(QString::fromStdString((data / "images" / "20111120_0130_hmiigr_512.jpg").string()));
+    QImage image(
+        QString::fromStdString((data / "images" / "20111120_0130_hmiigr_512.jpg").string()));
     const QImage turned = image.convertToFormat(QImage::Format_RGB32)
                               .mirrored(true, false)
                               .transformed(QTransform().rotate(-59), Qt::SmoothTransformation);
@@ -199,7 +201,8 @@ TEST_F(PhotoWindow, NorthIsSolvedFromTheSummary) {
     Trigger("LoadSRS1");
     Trigger("SolveOrientation1");
     const QString said = dialogs.messages.back().text;
-    EXPECT_TRUE(said.contains("groups found lie on the regions of 20111120SRS.txt")) << said.toStdString();
+    EXPECT_TRUE(said.contains("groups found lie on the regions of 20111120SRS.txt"))
+        << said.toStdString();
     const auto& turn = session().picture()->context.turn;
     ASSERT_TRUE(turn);
     EXPECT_EQ(session().picture()->context.orientationSource, OrientationSource::Solved);

@@ -231,8 +231,8 @@ TEST(OpenPicture, AnInstantNotGivenForCertainIsAwaited) {
         {"sun_20230131_1200.png", false, {}, InstantDoubt::None, false, "file name"},
         {"sun.jpg", false, CameraTimes{"2024:04:08 18:15:22", "", "", ""},
          InstantDoubt::ClockOffset, true, "offset from UT assumed"},
-        {"sun.jpg", false, CameraTimes{"2024:04:08 18:15:22", "", "+02:00", ""},
-         InstantDoubt::None, false, "camera (EXIF)"},
+        {"sun.jpg", false, CameraTimes{"2024:04:08 18:15:22", "", "+02:00", ""}, InstantDoubt::None,
+         false, "camera (EXIF)"},
         {"sun_20230131.fits", true, {}, InstantDoubt::None, false, "FITS header"},
     };
     for (const auto& c : cases) {

@@ -111,8 +111,8 @@ TEST(PictureNorth, AnOrientationToldAsATurnDrawsTheSame) {
                     again.Turn = told.turn;
                     const SolarNorth before =
                         NorthOfFrame(ChartRotation(g, e.P, e.ParallacticAngle), flip, mirror);
-                    const SolarNorth after = NorthOfFrame(
-                        ChartRotation(again, e.P, e.ParallacticAngle), 1, told.mirror);
+                    const SolarNorth after =
+                        NorthOfFrame(ChartRotation(again, e.P, e.ParallacticAngle), 1, told.mirror);
                     EXPECT_NEAR(Apart(before.turn, after.turn), 0, 1e-9);
                     EXPECT_EQ(before.east, after.east);
                 }
