@@ -57,7 +57,7 @@ NorthSolution Session::SolveOrientation() {
         return refused;
     }
     if (RefuseWithoutInstant()) {
-        refused.error = status_;
+        refused.error = Status();
         return refused;
     }
     // The groups as the search finds them at the turn in use; they are laid on the regions
