@@ -23,6 +23,10 @@ ParsedArgs ParseArgs(const std::vector<std::string>& args, std::size_t first,
     for (std::size_t i = first; i < args.size(); ++i) {
         const std::string& a = args[i];
         if (a.rfind("--", 0) == 0) {
+            // Which of two values would be meant is anyone's guess.
+            if (parsed.values.count(a) != 0 || parsed.flags.count(a) != 0) {
+                throw UsageError("option " + a + " given twice");
+            }
             if (valued.count(a)) {
                 if (i + 1 >= args.size()) throw UsageError("option " + a + " needs a value");
                 parsed.values[a] = args[++i];

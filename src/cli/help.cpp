@@ -487,8 +487,9 @@ std::string HelpText() {
         "folder takes precedence over the built-in tables; a damaged one is named on\n"
         "standard error with the line where reading stopped. Standard error carries the\n"
         "program's own messages only. Exit status: 0 done, 1 a file could not be read or\n"
-        "written, an image's disk not found or a point off the disk, 2 a wrong argument\n"
-        "(one line on standard error).\n";
+        "written (standard output too), an image's disk not found or a point off the\n"
+        "disk, 2 a wrong argument, an option given twice among them (one line on\n"
+        "standard error).\n";
     for (const CommandHelp& c : kCommands)
         text += "\n" + HelpText(c);
     return text;
@@ -540,9 +541,11 @@ std::string ManPage() {
             "A year file in the working folder: its daily table is used for that year "
             "instead of the built\\-in one.\n"
             ".SH EXIT STATUS\n"
-            "0 when the command did its work; 1 when a file could not be read or written, an "
+            "0 when the command did its work; 1 when a file could not be read or written "
+            "(standard output too), an "
             "image's disk could not be found or a point lies off the disk; 2 for a wrong "
-            "argument, which is reported in one line on standard error.\n"
+            "argument (an option given twice among them), which is reported in one line on "
+            "standard error.\n"
             ".SH EXAMPLES\n"
             ".nf\n"
             "zorva\\-cli at 2026\\-12\\-07T12:00:00 \\-\\-lat 51.5 \\-\\-long \\-0.1\n"

@@ -6,7 +6,6 @@
 #include <csignal>
 #include <cstring>
 #include <fcntl.h>
-#include <locale.h>
 #include <random>
 #include <sys/file.h>
 #include <sys/stat.h>
@@ -175,15 +174,8 @@ bool Fail(std::string* error, const std::string& why, int code) {
     return false;
 }
 
-// The system's words for an error in English whatever the process locale, as every
-// other message of the program is.
-std::string ErrorText(int code) {
-    static const locale_t english = newlocale(LC_ALL_MASK, "C", locale_t{});
-    return english != locale_t{} ? strerror_l(code, english) : std::strerror(code);
-}
-
 bool Fail(std::string* error, int code) {
-    return Fail(error, ErrorText(code), code);
+    return Fail(error, SystemErrorText(code), code);
 }
 
 } // namespace
@@ -277,20 +269,20 @@ bool CutFileEndAlone(int fd, int64_t keep, const CutCheck& check, std::string& w
     struct stat now {};
     bool cut = ::fstat(fd, &now) == 0;
     if (!cut) {
-        why = ErrorText(errno);
+        why = SystemErrorText(errno);
     } else {
         cut = check(fd, static_cast<int64_t>(now.st_size), why);
     }
     int code = cut ? 0 : EINVAL;
     if (cut && ::ftruncate(fd, static_cast<off_t>(keep)) != 0) {
         code = errno;
-        why = ErrorText(code);
+        why = SystemErrorText(code);
         cut = false;
     }
     if (alone == Alone::Held) LetGo(fd);
     if (cut && ::fsync(fd) != 0) {
         code = errno;
-        why = ErrorText(code);
+        why = SystemErrorText(code);
         cut = false;
     }
     errno = code;

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <cstring>
 #include <fcntl.h>
+#include <locale.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -16,6 +17,11 @@ namespace {
 constexpr std::size_t kReadPiece = 64 * 1024;
 
 } // namespace
+
+std::string SystemErrorText(int code) {
+    static const locale_t english = newlocale(LC_ALL_MASK, "C", locale_t{});
+    return english != locale_t{} ? strerror_l(code, english) : std::strerror(code);
+}
 
 std::string NotRegularText(unsigned mode) {
     const char* what = S_ISDIR(mode)                    ? "a folder"
@@ -45,13 +51,13 @@ int OpenRegularFile(const std::filesystem::path& path, int flags, unsigned mode,
         ::open(path.c_str(), flags | O_NONBLOCK | O_NOCTTY | O_CLOEXEC, static_cast<mode_t>(mode));
     if (fd < 0) {
         const int code = errno;
-        return fail(std::strerror(code), code);
+        return fail(SystemErrorText(code), code);
     }
     struct stat opened {};
     if (::fstat(fd, &opened) != 0) {
         const int code = errno;
         ::close(fd);
-        return fail(std::strerror(code), code);
+        return fail(SystemErrorText(code), code);
     }
     if (!S_ISREG(opened.st_mode)) {
         ::close(fd);
@@ -88,7 +94,7 @@ RegularFileRead ReadRegularFile(const std::filesystem::path& path, std::size_t l
             continue;
         }
         if (n < 0) {
-            read.error = std::strerror(errno);
+            read.error = SystemErrorText(errno);
             ::close(fd);
             return read;
         }

@@ -33,6 +33,10 @@ RegularFileRead ReadRegularFile(const std::filesystem::path& path,
 int OpenRegularFile(const std::filesystem::path& path, int flags, unsigned mode,
                     std::string* error);
 
+// The system's words for an errno value in English, whatever the process's locale, as every
+// other message of the program is.
+std::string SystemErrorText(int code);
+
 // Why a file of this stat(2) mode is refused: "a folder, not a regular file", "a pipe,
 // not a regular file", ...
 std::string NotRegularText(unsigned mode);
