@@ -12,6 +12,7 @@
 #include "cli/commands.h"
 #include "cli/help.h"
 #include "core/common/regular_file.h"
+#include "core/text/escape.h"
 
 namespace zorva::cli {
 
@@ -162,8 +163,8 @@ int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
                    (code != 0 ? std::string(": ") + SystemErrorText(code) : std::string());
     }
     for (const std::string& warning : TakeWarnings())
-        err << "zorva-cli: " << warning << "\n";
-    if (!failure.empty()) err << "zorva-cli: " << failure << "\n";
+        err << "zorva-cli: " << TerminalText(warning) << "\n";
+    if (!failure.empty()) err << "zorva-cli: " << TerminalText(failure) << "\n";
     return status;
 }
 

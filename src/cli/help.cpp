@@ -231,8 +231,9 @@ constexpr OptionHelp kSpotsOptions[] = {
     kPictureFlip,
     kPictureMirror,
     {"--format FORMAT",
-     "text, csv (a row a group and a row a spot) or json (an object a file, "
-     "on one line)",
+     "text, csv (a row a group and a row a spot) or json (an object a file, on one line, "
+     "valid UTF-8: a byte of a name that is not UTF-8 is shown as U+FFFD, and the exact "
+     "name goes beside it in \"file_bytes\" with each such byte, and each %, written %XX)",
      "text"},
     {"--penumbra LEVEL", "a spot is darker than LEVEL times the quiet Sun around it (0.01..1)",
      "0.92"},
@@ -258,7 +259,8 @@ constexpr OptionHelp kSpotsOptions[] = {
     kLong,
 };
 constexpr OutputHelp kSpotsOutputs[] = {
-    {"File", "the file as named"},
+    {"File", "the file as named; a control character, a backslash and a byte that is not UTF-8 "
+             "written as in the shell's $'...' (\\n, \\\\, \\xff)"},
     {"Instant", "YYYY-MM-DDTHH:MM:SSZ"},
     {"Disk", "centre column, centre row, radius (pixels) and where the disk came from"},
     {"Group", "id (east to west), then lat (heliographic latitude), long (Carrington "
@@ -486,10 +488,11 @@ std::string HelpText() {
         "upwards. Angles are degrees. A year file zorvadataYYYY.txt in the working\n"
         "folder takes precedence over the built-in tables; a damaged one is named on\n"
         "standard error with the line where reading stopped. Standard error carries the\n"
-        "program's own messages only. Exit status: 0 done, 1 a file could not be read or\n"
-        "written (standard output too), an image's disk not found or a point off the\n"
-        "disk, 2 a wrong argument, an option given twice among them (one line on\n"
-        "standard error).\n";
+        "program's own messages only; a control character, a backslash or a byte that is\n"
+        "not UTF-8 in them is written as in the shell's $'...' (\\n, \\\\, \\xff). Exit\n"
+        "status: 0 done, 1 a file could not be read or written (standard output too),\n"
+        "an image's disk not found or a point off the disk, 2 a wrong argument, an\n"
+        "option given twice among them (one line on standard error).\n";
     for (const CommandHelp& c : kCommands)
         text += "\n" + HelpText(c);
     return text;
