@@ -287,7 +287,10 @@ SolarImageLoad LoadSolarImage(const std::filesystem::path& path) {
     };
     std::error_code ec;
     const std::filesystem::file_status status = std::filesystem::status(path, ec);
-    if (!std::filesystem::exists(status)) return refuse("the file does not exist");
+    if (!std::filesystem::exists(status)) {
+        const std::string why = WhyUnreachable(path);
+        return refuse(QString::fromStdString(why.empty() ? "it cannot be reached" : why));
+    }
     if (std::filesystem::is_directory(status)) return refuse("it is a folder, not a file");
     QFile file;
     if (QString why; !OpenForReading(path, file, &why)) {

@@ -23,6 +23,29 @@ std::string SystemErrorText(int code) {
     return english != locale_t{} ? strerror_l(code, english) : std::strerror(code);
 }
 
+std::string WhyUnreachable(const std::filesystem::path& path) {
+    struct stat st {};
+    if (::stat(path.c_str(), &st) == 0) return {};
+    const int code = errno;
+    switch (code) {
+    case ENOENT:
+        if (::lstat(path.c_str(), &st) == 0 && S_ISLNK(st.st_mode)) {
+            return "it is a symbolic link to something that does not exist";
+        }
+        return "the file does not exist";
+    case ELOOP:
+        return "its symbolic links go round in a loop";
+    case EACCES:
+        return "a folder on its way cannot be entered (permission denied)";
+    case ENOTDIR:
+        return "a part of its path is a file, not a folder";
+    case ENAMETOOLONG:
+        return "its name is longer than the system allows";
+    default:
+        return SystemErrorText(code);
+    }
+}
+
 std::string NotRegularText(unsigned mode) {
     const char* what = S_ISDIR(mode)                    ? "a folder"
                        : S_ISFIFO(mode)                 ? "a pipe"
@@ -76,7 +99,8 @@ RegularFileRead ReadRegularFile(const std::filesystem::path& path, std::size_t l
     const int fd = OpenRegularFile(path, O_RDONLY, 0, &why);
     if (fd < 0) {
         read.found = errno != ENOENT;
-        read.error = why;
+        const std::string unreachable = WhyUnreachable(path);
+        read.error = unreachable.empty() ? why : unreachable;
         return read;
     }
     read.found = true;
@@ -101,6 +125,7 @@ RegularFileRead ReadRegularFile(const std::filesystem::path& path, std::size_t l
         bytes.resize(at + static_cast<std::size_t>(n));
         if (n == 0) break;
         if (bytes.size() > limit) {
+            read.tooLong = true;
             read.error = "longer than " + std::to_string(limit) + " bytes";
             ::close(fd);
             return read;

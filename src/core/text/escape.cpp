@@ -62,6 +62,12 @@ void AppendHexByte(std::string& out, const char* prefix, unsigned char b, const 
 
 } // namespace
 
+std::string_view WithoutByteOrderMark(std::string_view text) {
+    constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
+    if (text.starts_with(kByteOrderMark)) text.remove_prefix(kByteOrderMark.size());
+    return text;
+}
+
 bool IsUtf8(std::string_view text) {
     while (!text.empty()) {
         char32_t code = 0;

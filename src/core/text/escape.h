@@ -9,6 +9,9 @@ namespace zorva {
 // overlong form, surrogate or value past U+10FFFF.
 bool IsUtf8(std::string_view text);
 
+// `text` without the UTF-8 byte-order mark that some editors put before the first line.
+std::string_view WithoutByteOrderMark(std::string_view text);
+
 // A JSON string, quotes included, that is valid UTF-8 whatever `text` holds: quotes,
 // backslashes and control characters are escaped (\", \\, \u001b), characters of valid
 // UTF-8 stay as they are, and each byte that is not part of one becomes U+FFFD, the
