@@ -111,36 +111,63 @@ qint64 DecodedBytesPerPixel(QImage::Format format) {
     return depth > 0 ? (depth + kBitsPerByte - 1) / kBitsPerByte : kWidest;
 }
 
+// What the checks before decoding found: why the file cannot hold its whole picture, or
+// how much of its start holds its metadata (all of it, unless the check found less).
+struct FileChecked {
+    QString problem;
+    qint64 metadataBytes = 0;
+};
+
 // Whether the file holds the whole picture its headers announce; a cut-off bitmap or JPEG
 // decodes without complaint, its missing part filled in, and a cut-off PNG makes its
-// decoder complain on the error stream. Read through a file of its own,
-// so the decoder's position is left alone.
-bool LooksComplete(const std::filesystem::path& path, const QByteArray& format) {
+// decoder complain on the error stream. A JPEG is followed only through its own segments
+// and scans, within `budget` bytes, so a file padded far past its picture costs no more
+// than the picture. Read through a file of its own, so the decoder's position is left
+// alone.
+FileChecked CheckWhole(const std::filesystem::path& path, const QByteArray& format, qint64 budget) {
+    FileChecked checked;
     QFile file;
-    if (!OpenForReading(path, file, nullptr)) return false;
+    if (!OpenForReading(path, file, nullptr)) return checked;
+    checked.metadataBytes = file.size();
+    const QString cutOff = QStringLiteral("the file is cut off");
     if (format == "bmp") {
         const QByteArray head = file.peek(kBitmapHeadBytes);
         const auto length = BitmapLength(
             std::span<const uint8_t>(reinterpret_cast<const uint8_t*>(head.constData()),
                                      static_cast<std::size_t>(head.size())));
-        return !length || static_cast<uint64_t>(file.size()) >= *length;
+        if (length && static_cast<uint64_t>(file.size()) < *length) checked.problem = cutOff;
+        return checked;
     }
-    if (format != "png" && format != "jpeg") return true;
+    if (format != "png" && format != "jpeg") return checked;
+    // Mapped, the file costs memory only for the pages read.
     uchar* bytes = file.map(0, file.size());
-    if (bytes == nullptr) return true; // the decoder will still say if it fails
+    if (bytes == nullptr) return checked; // the decoder will still say if it fails
     const std::span<const uint8_t> whole(bytes, static_cast<std::size_t>(file.size()));
-    const bool complete = format == "png" ? PngHasEnd(whole) : JpegHasEnd(whole);
+    if (format == "png") {
+        if (!PngHasEnd(whole)) checked.problem = cutOff;
+    } else {
+        const JpegExtent extent = FindJpegExtent(whole, static_cast<uint64_t>(budget));
+        if (extent.status == JpegExtent::Status::CutOff) checked.problem = cutOff;
+        if (extent.status == JpegExtent::Status::OverBudget) {
+            checked.problem = QStringLiteral("its picture data runs on past %1 MiB, far more "
+                                             "than a picture of its size needs")
+                                  .arg(budget / kBytesPerMiB);
+        }
+        checked.metadataBytes = static_cast<qint64>(extent.metadataEnd);
+    }
     file.unmap(bytes);
-    return complete;
+    return checked;
 }
 
-// The camera's EXIF times in the file, read from its bytes where they lie.
-std::optional<CameraTimes> CameraTimesOf(QFile& file) {
-    uchar* bytes = file.map(0, file.size());
-    if (bytes == nullptr) return std::nullopt;
+// The camera's EXIF times in the first `bytes` bytes of the file, read where they lie.
+std::optional<CameraTimes> CameraTimesOf(QFile& file, qint64 bytes) {
+    const qint64 length = std::min(bytes, file.size());
+    if (length <= 0) return std::nullopt;
+    uchar* mapped = file.map(0, length);
+    if (mapped == nullptr) return std::nullopt;
     std::optional<CameraTimes> times =
-        ReadCameraTimes(std::span<const uint8_t>(bytes, static_cast<std::size_t>(file.size())));
-    file.unmap(bytes);
+        ReadCameraTimes(std::span<const uint8_t>(mapped, static_cast<std::size_t>(length)));
+    file.unmap(mapped);
     return times;
 }
 
@@ -329,7 +356,16 @@ SolarImageLoad LoadSolarImage(const std::filesystem::path& path) {
         return refuse(QStringLiteral("the picture would need more than %1 MiB of memory")
                           .arg(SolarImageAllocationLimitMiB));
     }
-    if (!LooksComplete(path, format)) return refuse("the file is cut off");
+    // A compressed picture's data is not longer than several times what it decodes to, and
+    // never more than the decoding may take.
+    constexpr qint64 kCodedPerDecoded = 8;
+    constexpr qint64 kLeastCodedBudget = 16 * kBytesPerMiB;
+    const qint64 budget =
+        std::min(SolarImageAllocationLimitMiB * kBytesPerMiB,
+                 std::max(kLeastCodedBudget, kCodedPerDecoded * static_cast<qint64>(SolarImageBytes(
+                                                                    size, reader.imageFormat()))));
+    const FileChecked checked = CheckWhole(path, format, budget);
+    if (!checked.problem.isEmpty()) return refuse(checked.problem);
     QImage decoded = reader.read();
     if (decoded.isNull()) {
         return refuse("the file is cut off or damaged (" + reader.errorString() + ")");
@@ -337,7 +373,7 @@ SolarImageLoad LoadSolarImage(const std::filesystem::path& path) {
     std::optional<SolarImage> image = Normalised(std::move(decoded));
     if (!image) return refuse("there is not enough memory for the picture");
     image->format = format;
-    if (format != "bmp") image->camera = CameraTimesOf(file);
+    if (format != "bmp") image->camera = CameraTimesOf(file, checked.metadataBytes);
     return {std::move(image), QString()};
 }
 
