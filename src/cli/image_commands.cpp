@@ -43,13 +43,19 @@ LoadedPicture OpenWithDisk(const std::string& path, const PictureChoices& choice
         open = OpenPictureFile(std::filesystem::path(path), choices);
     }
     if (!open.picture) throw std::runtime_error(open.error.toStdString());
-    // What the file's header held that could not be taken, said once each.
-    for (const std::string& note : open.picture->context.notes) {
-        Warn("warning: " + open.picture->context.name + ": " + note);
+    const PictureContext& context = open.picture->context;
+    // A disk given by hand is measured on or refused, never passed over for another.
+    std::optional<std::string> refused;
+    if (choices.disk) refused = HandDiskProblemOn(*choices.disk, context.width, context.height);
+    // What the file's header held that could not be taken, said once each (the hand's disk
+    // passed over is said as the refusal).
+    for (const std::string& note : context.notes) {
+        if (refused && note.ends_with(*refused)) continue;
+        Warn("warning: " + context.name + ": " + note);
     }
-    if (!open.picture->context.disk) {
-        throw std::runtime_error(open.picture->context.name + ": " +
-                                 LimbNotFoundText(open.picture->context.limb));
+    if (refused) throw std::runtime_error(context.name + ": --disk refused: " + *refused);
+    if (!context.disk) {
+        throw std::runtime_error(context.name + ": " + LimbNotFoundText(context.limb));
     }
     return std::move(*open.picture);
 }

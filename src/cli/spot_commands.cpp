@@ -101,6 +101,14 @@ SpotOutcome FindSpots(const std::string& path, const SpotRequest& req) {
         return outcome;
     }
     const PictureContext& context = open.picture->context;
+    // A disk given by hand is measured on or refused, never passed over for another.
+    if (req.choices.disk) {
+        if (const auto refused =
+                HandDiskProblemOn(*req.choices.disk, context.width, context.height)) {
+            outcome.error = context.name + ": --disk refused: " + *refused;
+            return outcome;
+        }
+    }
     for (const std::string& note : context.notes)
         outcome.warnings.push_back("warning: " + context.name + ": " + note);
     if (!context.disk) {

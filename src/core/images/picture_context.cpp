@@ -2,6 +2,9 @@
 // alike: its disk, its instant and its turn, each with where it came from.
 #include "core/images/picture_context.h"
 
+#include <algorithm>
+#include <cmath>
+
 #include <cctype>
 
 #include "core/chart/projection.h"
@@ -97,6 +100,21 @@ std::optional<std::string> HandDiskProblem(const Circle& disk) {
     return std::nullopt;
 }
 
+std::optional<std::string> HandDiskProblemOn(const Circle& disk, int32_t width, int32_t height) {
+    if (auto problem = HandDiskProblem(disk)) return problem;
+    // The picture covers its pixels' squares: from -0.5 to width - 0.5 across, as (0, 0) is
+    // the middle of the top-left pixel. The disk meets it when the point of the picture
+    // nearest its centre lies within its radius.
+    constexpr double kHalfPixel = 0.5;
+    const double nearestX = std::clamp(disk.cx, -kHalfPixel, width - kHalfPixel);
+    const double nearestY = std::clamp(disk.cy, -kHalfPixel, height - kHalfPixel);
+    if (std::hypot(disk.cx - nearestX, disk.cy - nearestY) >= disk.r) {
+        return "the disk lies outside the picture (" + std::to_string(width) + " x " +
+               std::to_string(height) + " pixels)";
+    }
+    return std::nullopt;
+}
+
 namespace {
 
 LimbFit SearchLimb(const PixelGrid& grid, bool subPixel) {
@@ -164,7 +182,7 @@ PictureContext OpenPicture(const PictureFile& file, const PictureChoices& choice
     }
     std::optional<Circle> hand = choices.disk;
     if (hand) {
-        if (const auto problem = HandDiskProblem(*hand)) {
+        if (const auto problem = HandDiskProblemOn(*hand, file.width, file.height)) {
             p.notes.push_back("the disk given by hand is passed over: " + *problem);
             hand.reset();
         }
@@ -195,7 +213,7 @@ PictureContext OpenPicture(const PictureFile& file, const PictureChoices& choice
 }
 
 std::optional<std::string> GiveDiskByHand(PictureContext& picture, const Circle& disk) {
-    if (auto problem = HandDiskProblem(disk)) return problem;
+    if (auto problem = HandDiskProblemOn(disk, picture.width, picture.height)) return problem;
     ChooseDisk(picture, disk);
     return std::nullopt;
 }
