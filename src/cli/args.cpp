@@ -124,6 +124,11 @@ Instant ParseInstant(const std::string& text) {
     if (t.day < 1 || t.day > DaysInMonth(t.year, t.month)) throw bad("day");
     if (t.hour > kLastHour) throw bad("hour");
     if (t.minute > kLastMinute) throw bad("minute");
+    if (IsLeapSecond(t.hour, t.minute, t.second)) {
+        Warn("note: " + text + ": " + LeapSecondNote);
+        t = AfterLeapSecond(t);
+        roundUp = false; // any fraction of the leap second is still 00:00:00
+    }
     if (t.second > kLastSecond) throw bad("second");
     if (roundUp && ++t.second > kLastSecond) {
         t.second = 0;

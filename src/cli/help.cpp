@@ -485,7 +485,10 @@ std::string HelpText() {
         "An INSTANT is Universal Time, written YYYY-MM-DDTHH:MM, YYYY-MM-DDTHH:MM:SS or\n"
         "YYYY-MM-DDTHH:MM:SS.s with any number of decimals, each with or without a final\n"
         "Z; a fraction of a second is rounded to the nearest whole second, a half\n"
-        "upwards. Angles are degrees. A year file zorvadataYYYY.txt in the working\n"
+        "upwards. The leap second 23:59:60 (and any fraction of it) is taken as 00:00:00\n"
+        "of the next day, here as in a camera's time, a FITS header or a file name, with\n"
+        "a note on standard error. Angles are degrees. A year file zorvadataYYYY.txt in the "
+        "working\n"
         "folder takes precedence over the built-in tables; a damaged one is named on\n"
         "standard error with the line where reading stopped. Standard error carries the\n"
         "program's own messages only; a control character, a backslash or a byte that is\n"
@@ -523,7 +526,9 @@ std::string ManPage() {
         "batch work. An \\fIINSTANT\\fR is Universal Time, written YYYY\\-MM\\-DDTHH:MM, "
         "YYYY\\-MM\\-DDTHH:MM:SS or YYYY\\-MM\\-DDTHH:MM:SS.s with any number of decimals, each "
         "with or without a final Z; a fraction of a second is rounded to the nearest whole "
-        "second, a half upwards. Angles are degrees.\n"
+        "second, a half upwards. The leap second 23:59:60 (and any fraction of it) is taken as "
+        "00:00:00 of the next day, here as in a camera's time, a FITS header or a file name, "
+        "with a note on standard error. Angles are degrees.\n"
         ".SH COMMANDS\n";
     for (const CommandHelp& c : kCommands) {
         page += ".SS \"" + Roff(c.name) + " " + Roff(c.arguments) + "\"\n" + Roff(c.summary) + "\n";
