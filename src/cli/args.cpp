@@ -17,6 +17,11 @@ std::optional<std::string> ParsedArgs::Value(const std::string& option) const {
     return it->second;
 }
 
+std::vector<std::string> ParsedArgs::Values(const std::string& option) const {
+    const auto it = repeated.find(option);
+    return it == repeated.end() ? std::vector<std::string>() : it->second;
+}
+
 ParsedArgs ParseArgs(const std::vector<std::string>& args, std::size_t first,
                      const std::set<std::string>& valued, const std::set<std::string>& flags) {
     ParsedArgs parsed;
@@ -30,6 +35,7 @@ ParsedArgs ParseArgs(const std::vector<std::string>& args, std::size_t first,
             if (valued.count(a)) {
                 if (i + 1 >= args.size()) throw UsageError("option " + a + " needs a value");
                 parsed.values[a] = args[++i];
+                parsed.repeated[a].push_back(args[i]);
             } else if (flags.count(a)) {
                 parsed.flags.insert(a);
             } else {

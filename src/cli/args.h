@@ -25,11 +25,14 @@ struct UsageError : std::runtime_error {
 // `flags` take none; anything else starting with "--" is an unknown option.
 struct ParsedArgs {
     std::vector<std::string> positional;
-    std::map<std::string, std::string> values;
+    std::map<std::string, std::string> values;                // the last value of each option
+    std::map<std::string, std::vector<std::string>> repeated; // every value, in order
     std::set<std::string> flags;
 
     bool Has(const std::string& flag) const { return flags.count(flag) != 0; }
     std::optional<std::string> Value(const std::string& option) const;
+    // Every value given to an option that may be repeated (--group A --group B).
+    std::vector<std::string> Values(const std::string& option) const;
 };
 
 ParsedArgs ParseArgs(const std::vector<std::string>& args, std::size_t first,

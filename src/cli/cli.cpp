@@ -25,6 +25,7 @@ const std::map<std::string, Command>& Commands() {
         {"year", YearCommand},       {"at", AtCommand},           {"locate", LocateCommand},
         {"chart", ChartCommand},     {"regions", RegionsCommand}, {"limb", LimbCommand},
         {"overlay", OverlayCommand}, {"spots", SpotsCommand},     {"logfile", LogfileCommand},
+        {"record", RecordCommand},
     };
     return commands;
 }

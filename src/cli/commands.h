@@ -20,6 +20,7 @@ int LimbCommand(const std::vector<std::string>& args, std::ostream& out);
 int OverlayCommand(const std::vector<std::string>& args, std::ostream& out);
 int SpotsCommand(const std::vector<std::string>& args, std::ostream& out);
 int LogfileCommand(const std::vector<std::string>& args, std::ostream& out);
+int RecordCommand(const std::vector<std::string>& args, std::ostream& out);
 // locate with --image: the spot readouts of a clicked pixel of a solar image.
 int ImageLocateCommand(const ParsedArgs& parsed, std::ostream& out);
 

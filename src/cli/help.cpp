@@ -255,6 +255,15 @@ constexpr OptionHelp kSpotsOptions[] = {
      "spots whose edges lie within the link join one group; the link is SMALLEST plus the "
      "larger group's extent, at most LARGEST, degrees on the Sun",
      "3,15"},
+    {"--files-from LIST",
+     "the pictures listed in the file LIST, one a line (- for standard input), after those "
+     "named",
+     "none"},
+    {"--shard K/N",
+     "every N-th picture of those named and listed, from the K-th (1 <= K <= N): one task's "
+     "share of a job array, such as Slurm's or GNU parallel's; the N shards together are the "
+     "whole",
+     "all"},
     kLat,
     kLong,
 };
@@ -271,6 +280,84 @@ constexpr OutputHelp kSpotsOutputs[] = {
              "and a dark patch without one counts once"},
     {"Wolf", "R = 10 groups + spots, then the groups, the spots and R of the northern and "
              "southern halves"},
+};
+constexpr OptionHelp kRecordOptions[] = {
+    {"--record FILE", "the record: an SQLite file of this program's",
+     "ZorvaRecord.sqlite in the "
+     "working folder"},
+    {"--json",
+     "add: the files hold lines of spots --format json (pictures searched before, "
+     "perhaps elsewhere); lines of pictures that could not be searched are passed over",
+     "off"},
+    {"--visual", "add: counts typed at the eyepiece, with --at and --north and --south or --group",
+     "off"},
+    {"--at INSTANT",
+     "add --visual: when the Sun was observed, UT; add PICTURE: the pictures' instant, as for "
+     "spots --at",
+     "none"},
+    {"--north G,S", "add --visual: groups and spots of the northern hemisphere", "none"},
+    {"--south G,S", "add --visual: groups and spots of the southern hemisphere", "none"},
+    {"--wolf R",
+     "add --visual: the Wolf number as worked out at the eyepiece; one that is not 10 g + s "
+     "is refused",
+     "none"},
+    {"--group LOCATION,SPOTS[,CLASS[,NOAA]]",
+     "add --visual: a group, the option once for each: LOCATION N or S, or N14 (the latitude), "
+     "or N14W23 as NOAA writes it (degrees east or west of the central meridian, turned into a "
+     "Carrington longitude); its spots, its McIntosh class (Dso) and NOAA's number. Without "
+     "--north and --south the counts are the groups'; with them, the groups must be all of them",
+     "none"},
+    {"--method METHOD",
+     "add --visual: visual (at the eyepiece) or drawing (from a projection "
+     "drawing)",
+     "visual"},
+    {"--observer CODE", "add: the observer's code, as an association gives it", "none"},
+    {"--site TEXT", "add: where the observation was made", "none"},
+    {"--instrument TEXT", "add: the instrument", "none"},
+    {"--seeing N", "add: the seeing, 1 (excellent) to 5 (very poor)", "none"},
+    {"--day",
+     "add: the observation is its day's, the one the report takes; record mark ID does the "
+     "same later",
+     "off: the day's observation is the one of the best seeing, else the first"},
+    {"--month YYYY-MM", "report (required), list, groups: the month", "every month"},
+    {"--from YYYY-MM", "list, groups, plot: the first month", "the first observed"},
+    {"--to YYYY-MM", "list, groups, plot: the last month", "the last observed"},
+    {"--format FORMAT",
+     "report: text (aligned columns and the summary) or csv (a header row "
+     "and a row a day)",
+     "text"},
+    {"--kind KIND",
+     "plot: activity (each day's R and the monthly mean against time) or butterfly (the "
+     "groups' latitudes against time, marked by area)",
+     "none"},
+    {"--out FILE", "plot: the file, .png (1000 by 500 pixels), .svg or .pdf", "none"},
+    {"--disk CX,CY,R", "add PICTURE: as for spots", "as for spots"},
+    kPictureOrientation,
+    kPictureFlip,
+    kPictureMirror,
+    {"--penumbra LEVEL", "add PICTURE: as for spots", "0.92"},
+    {"--umbra LEVEL", "add PICTURE: as for spots", "0.6"},
+    {"--fixed-umbra", "add PICTURE: as for spots", "off"},
+    {"--limb-mu MU", "add PICTURE: as for spots", "0.1"},
+    {"--smallest MSH", "add PICTURE: as for spots", "1.6"},
+    {"--group-link SMALLEST,LARGEST", "add PICTURE: as for spots", "3,15"},
+    kLat,
+    kLong,
+};
+constexpr OutputHelp kRecordOutputs[] = {
+    {"add", "a line an observation added: observation, its number in the record, the instant, "
+            "the method, g, s, R, gN, sN, gS and sS, and the picture"},
+    {"list", "a line an observation: number, instant, method, seeing, g, s, R, observer, "
+             "\"day\" for the one that stands for its day (\"day marked\" when marked), picture"},
+    {"report", "date, UT (hours and minutes), seeing, g, s, R = 10 g + s, gN, sN, gS, sS (each "
+               "hemisphere's groups and spots), method and observer; in text, then the observing "
+               "days, the mean daily number of groups and the mean R of the month. These are the "
+               "columns of the monthly sunspot reports observers send: the AAVSO Solar Section's "
+               "(observer code, date, UT, seeing, groups, spots, Wolf number) and SILSO's, the "
+               "World Data Center for the sunspot number (date, time, groups and spots, also by "
+               "hemisphere, and the quality of seeing)"},
+    {"groups", "a group's line (group, its id for its life, noaa, days), then a line a day: "
+               "instant, lat, long (Carrington), area (millionths), spots, class, observation"},
 };
 constexpr OptionHelp kLogfileOptions[] = {
     {"--format FORMAT",
@@ -339,7 +426,7 @@ constexpr CommandHelp kCommands[] = {
      kOverlayOptions,
      "Nothing on standard output.",
      {}},
-    {"spots", "IMAGE...",
+    {"spots", "[IMAGE]...",
      "The sunspots on each picture (BMP, PNG, JPEG, TIFF or FITS): what is darker than the "
      "quiet Sun, corrected for limb darkening and the picture's own unevenness, cut into "
      "umbrae and penumbrae, counted as SILSO counts spots, grouped, and placed and measured "
@@ -350,6 +437,21 @@ constexpr CommandHelp kCommands[] = {
      "and the exit status is 1.",
      kSpotsOptions,
      "In text, a picture's lines, with a blank line between pictures:", kSpotsOutputs},
+    {"record", "add|list|mark|report|groups|plot [FILE|ID]...",
+     "The observer's record, an SQLite file: observations (the instant, observer, site, seeing, "
+     "instrument, method, picture, g and s of each hemisphere, every group with its place, "
+     "area, spots, class and NOAA number), and the groups followed across days by where the "
+     "Sun's differential rotation carries them, each with one id for its life. record add "
+     "PICTURE... searches the pictures as spots does and adds them; record add --json FILE... "
+     "adds the lines of spots --format json; record add --visual adds counts typed at the "
+     "eyepiece. A second observation of a day is kept; reports take the day's one (record mark "
+     "ID makes an observation its day's). record list lists observations, record report the "
+     "month's, record groups the groups' lives and record plot draws the activity curve or the "
+     "butterfly diagram. What cannot be (fewer spots than groups, a negative count, an R that "
+     "is not 10 g + s, a day yet to come, a picture added before) is refused with the reason "
+     "and nothing is added; a file that is no record, a damaged one or one from a newer "
+     "version is refused and left as it is.",
+     kRecordOptions, "On standard output:", kRecordOutputs},
     {"logfile", "FILE",
      "A fixed-column logfile of the window's measurements converted for a spreadsheet or a "
      "script, every field of every line kept as the line writes it. Header lines and blank "

@@ -5,6 +5,7 @@
 
 #include <atomic>
 #include <filesystem>
+#include <fstream>
 #include <iostream>
 #include <mutex>
 #include <thread>
@@ -12,6 +13,7 @@
 #include "cli/args.h"
 #include "cli/commands.h"
 #include "cli/help.h"
+#include "cli/spot_search.h"
 #include "core/images/picture_context.h"
 #include "core/spots/spot_detection.h"
 #include "core/spots/spot_report.h"
@@ -21,23 +23,6 @@
 namespace zorva::cli {
 
 namespace {
-
-enum class SpotFormat { Text, Csv, Json };
-
-struct SpotRequest {
-    PictureChoices choices;
-    ChartGeometry chart;
-    Observer observer;
-    SpotOptions options;
-    SpotFormat format = SpotFormat::Text;
-};
-
-// What became of one file: its report, or why it has none.
-struct SpotOutcome {
-    std::optional<SpotReport> report;
-    std::string error;
-    std::vector<std::string> warnings;
-};
 
 // "LOW,HIGH" in degrees.
 std::pair<double, double> ParseLinks(const std::string& text) {
@@ -52,7 +37,9 @@ std::pair<double, double> ParseLinks(const std::string& text) {
     return {*low, *high};
 }
 
-SpotRequest ParseRequest(const ParsedArgs& parsed) {
+} // namespace
+
+SpotRequest ParseSpotRequest(const ParsedArgs& parsed) {
     SpotRequest req;
     if (const auto at = parsed.Value("--at")) req.choices.instant = ParseInstant(*at);
     req.choices.disk = ParseDisk(parsed);
@@ -86,12 +73,16 @@ SpotRequest ParseRequest(const ParsedArgs& parsed) {
     return req;
 }
 
+namespace {
+
 // The working folder's year tables are read once and kept, and the warnings gathered in one
 // list: one thread at a time reaches either.
 std::mutex& TablesLock() {
     static std::mutex lock;
     return lock;
 }
+
+} // namespace
 
 SpotOutcome FindSpots(const std::string& path, const SpotRequest& req) {
     SpotOutcome outcome;
@@ -138,6 +129,8 @@ SpotOutcome FindSpots(const std::string& path, const SpotRequest& req) {
     return outcome;
 }
 
+namespace {
+
 // The cores this process may run on (which taskset can narrow), at least one.
 std::size_t UsableCores() {
     cpu_set_t set;
@@ -168,11 +161,45 @@ void WriteOutcome(std::ostream& out, const std::string& path, const SpotOutcome&
 
 } // namespace
 
+std::vector<std::string> SpotFiles(const ParsedArgs& parsed, std::istream& standardInput) {
+    std::vector<std::string> files = parsed.positional;
+    if (const auto list = parsed.Value("--files-from")) {
+        std::ifstream file;
+        if (*list != "-") {
+            file.open(std::filesystem::path(*list), std::ios::binary);
+            if (!file) throw std::runtime_error("cannot read the list of files '" + *list + "'");
+        }
+        std::istream& in = *list == "-" ? standardInput : file;
+        for (std::string line; std::getline(in, line);) {
+            if (!line.empty() && line.back() == '\r') line.pop_back();
+            if (!line.empty()) files.push_back(line);
+        }
+        if (in.bad()) throw std::runtime_error("cannot read the list of files '" + *list + "'");
+    }
+    if (const auto shard = parsed.Value("--shard")) {
+        const std::size_t slash = shard->find('/');
+        const auto k =
+            slash == std::string::npos ? std::nullopt : ParseInt32(shard->substr(0, slash));
+        const auto n =
+            slash == std::string::npos ? std::nullopt : ParseInt32(shard->substr(slash + 1));
+        if (!k || !n || *n < 1 || *k < 1 || *k > *n)
+            throw UsageError("--shard wants K/N with 1 <= K <= N, not '" + *shard + "'");
+        std::vector<std::string> mine;
+        for (std::size_t i = static_cast<std::size_t>(*k - 1); i < files.size();
+             i += static_cast<std::size_t>(*n))
+            mine.push_back(files[i]);
+        files = std::move(mine);
+    }
+    return files;
+}
+
 int SpotsCommand(const std::vector<std::string>& args, std::ostream& out) {
     const ParsedArgs parsed = ParseCommandArgs(args);
-    if (parsed.positional.empty()) throw UsageError(UsageLine("spots"));
-    const SpotRequest req = ParseRequest(parsed);
-    const std::vector<std::string>& files = parsed.positional;
+    if (parsed.positional.empty() && !parsed.Value("--files-from"))
+        throw UsageError(UsageLine("spots"));
+    const SpotRequest req = ParseSpotRequest(parsed);
+    const std::vector<std::string> files = SpotFiles(parsed, std::cin);
+    if (files.empty()) return 0;
     // Fonts and image plug-ins are set up once, here, before any thread opens a file.
     EnsureGuiApplication();
 

@@ -44,7 +44,7 @@ std::vector<Row> CsvRows(const std::string& out) {
     std::getline(in, line); // the header
     while (std::getline(in, line)) {
         const auto w = Words(line, ',');
-        if (w.size() != 14) continue;
+        if (w.size() < 14) continue; // a spot's row ends with an empty class
         rows.push_back({w[2], Number(w[7]), Number(w[8]), Number(w[11]), Number(w[12])});
     }
     return rows;
@@ -152,9 +152,10 @@ TEST(SpotsCommand, ManyFilesGoOnPastAFailure) {
     }
     for (const std::size_t i : {0, 3}) {
         for (const char* key :
-             {"\"instant\":\"2005-01-11T23:59:32Z\"", "\"disk\":{\"cx\":", ",\"cy\":", ",\"r\":",
-              ",\"source\":\"limb search\"}", "\"groups\":[{\"id\":1,\"lat\":", ",\"long\":",
-              ",\"cmd\":", ",\"x\":", ",\"y\":", ",\"spots\":", ",\"area_msh\":", ",\"umbra_msh\":",
+             {"\"instant\":\"2005-01-11T23:59:32Z\"",
+              "\"disk\":{\"cx\":", ",\"cy\":", ",\"r\":", ",\"source\":\"limb search\"}",
+              "\"groups\":[{\"id\":1,\"lat\":", ",\"long\":", ",\"cmd\":", ",\"x\":", ",\"y\":",
+              ",\"spots\":", ",\"area_msh\":", ",\"umbra_msh\":", ",\"mcintosh\":\"",
               "\"spots\":[{\"id\":1,\"group\":1,", "\"wolf\":"})
             EXPECT_NE(lines[i].find(key), std::string::npos) << key;
         EXPECT_EQ(lines[i].back(), '}');

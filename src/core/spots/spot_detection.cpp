@@ -15,6 +15,7 @@
 #include "core/common/angles.h"
 #include "core/images/picture_context.h"
 #include "core/spots/dark_pixels.h"
+#include "core/spots/mcintosh.h"
 #include "core/spots/quiet_sun.h"
 #include "core/spots/spot_groups.h"
 
@@ -580,6 +581,7 @@ SpotDetection DetectSpots(const PixelGrid& picture, const DiskFrame& frame,
     for (const SpotGroup& g : result.groups) {
         (g.latitude >= 0 ? wolf.north : wolf.south) += kGroupWeight + g.spots;
     }
+    ClassifyGroups(result);
     return result;
 }
 

@@ -69,7 +69,7 @@ std::string SpotReportJson(const SpotReport& r) {
              ",\"long\":" + Place(g.longitude) + ",\"cmd\":" + Place(g.centralDistance) +
              ",\"x\":" + Place(g.x) + ",\"y\":" + Place(g.y) +
              ",\"spots\":" + std::to_string(g.spots) + ",\"area_msh\":" + Area(g.areaMsh) +
-             ",\"umbra_msh\":" + Area(g.umbraMsh) + "}";
+             ",\"umbra_msh\":" + Area(g.umbraMsh) + ",\"mcintosh\":" + JsonString(g.mcintosh) + "}";
     }
     j += "],\"spots\":[";
     for (std::size_t i = 0; i < d.spots.size(); ++i) {
@@ -101,7 +101,7 @@ std::string SpotReportText(const SpotReport& r) {
         t += "Group " + std::to_string(g.id) + " lat " + Place(g.latitude) + " long " +
              Place(g.longitude) + " cmd " + Place(g.centralDistance) + " x " + Place(g.x) + " y " +
              Place(g.y) + " spots " + std::to_string(g.spots) + " area " + Area(g.areaMsh) +
-             " umbra " + Area(g.umbraMsh) + "\n";
+             " umbra " + Area(g.umbraMsh) + " class " + g.mcintosh + "\n";
     }
     for (const DetectedSpot& s : d.spots) {
         t += "Spot " + std::to_string(s.id) + " group " + std::to_string(s.group) + " x " +
@@ -115,7 +115,7 @@ std::string SpotReportText(const SpotReport& r) {
 }
 
 std::string SpotCsvHeader() {
-    return "file,instant,kind,id,group,x,y,lat,long,cmd,mu,spots,area_msh,umbra_msh\n";
+    return "file,instant,kind,id,group,x,y,lat,long,cmd,mu,spots,area_msh,umbra_msh,mcintosh\n";
 }
 
 std::string SpotReportCsv(const SpotReport& r) {
@@ -126,13 +126,13 @@ std::string SpotReportCsv(const SpotReport& r) {
         c += lead + "group," + std::to_string(g.id) + "," + std::to_string(g.id) + "," +
              Place(g.x) + "," + Place(g.y) + "," + Place(g.latitude) + "," + Place(g.longitude) +
              "," + Place(g.centralDistance) + "," + Place(g.mu) + "," + std::to_string(g.spots) +
-             "," + Area(g.areaMsh) + "," + Area(g.umbraMsh) + "\n";
+             "," + Area(g.areaMsh) + "," + Area(g.umbraMsh) + "," + g.mcintosh + "\n";
     }
     for (const DetectedSpot& s : d.spots) {
         c += lead + "spot," + std::to_string(s.id) + "," + std::to_string(s.group) + "," +
              Place(s.x) + "," + Place(s.y) + "," + Place(s.latitude) + "," + Place(s.longitude) +
              "," + Place(s.centralDistance) + "," + Place(s.mu) + ",1," + Area(s.areaMsh) + "," +
-             Area(s.umbraMsh) + "\n";
+             Area(s.umbraMsh) + ",\n";
     }
     return c;
 }

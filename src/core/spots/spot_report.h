@@ -23,10 +23,11 @@ struct SpotReport {
 std::string IsoInstantText(const Instant& t);
 
 // One JSON object on one line (no line end), valid UTF-8 whatever the names hold (see
-// JsonString): file (with file_bytes beside it when the name is not UTF-8), instant, disk {cx, cy,
-// r, source}, groups [{id, lat, long, cmd, x, y, spots, area_msh, umbra_msh}], spots [{id, group,
-// x, y, lat, long, area_msh, umbra_msh}], wolf, wolf_north, wolf_south. A detection that failed has
-// "error" with its reason in place of the lists and the Wolf numbers.
+// JsonString): file (with file_bytes beside it when the name is not UTF-8), instant, disk
+// {cx, cy, r, source}, groups [{id, lat, long, cmd, x, y, spots, area_msh, umbra_msh,
+// mcintosh}], spots [{id, group, x, y, lat, long, area_msh, umbra_msh}], wolf, wolf_north,
+// wolf_south. A detection that failed has "error" with its reason in place of the lists and
+// the Wolf numbers.
 std::string SpotReportJson(const SpotReport& report);
 // The object of a file that could not be opened: {"file": ..., "error": ...}.
 std::string SpotErrorJson(const std::string& file, const std::string& error);

@@ -36,6 +36,11 @@ SpotTableCell Empty() {
     return {"", NAN};
 }
 
+// A word sorts by its text.
+SpotTableCell Word(const std::string& text) {
+    return {text, NAN};
+}
+
 std::string RegionName(const SrsRegion& r) {
     return std::to_string(r.Number) + " (" + r.Location + ")";
 }
@@ -50,7 +55,7 @@ SpotTable MakeSpotTable(const SpotDetection& d, const RegionMatching* matching,
                          {Whole(g.id), Latitude(g.latitude), Number(g.longitude, kPlaceDecimals),
                           CentralDistance(g.centralDistance), Number(g.mu, kMuDecimals),
                           Whole(g.spots), Number(g.areaMsh, kAreaDecimals),
-                          Number(g.umbraMsh, kAreaDecimals)}};
+                          Number(g.umbraMsh, kAreaDecimals), Word(g.mcintosh)}};
         const GroupRegionPair* pair = nullptr;
         if (matching) {
             for (const GroupRegionPair& p : matching->pairs) {
@@ -62,9 +67,10 @@ SpotTable MakeSpotTable(const SpotDetection& d, const RegionMatching* matching,
             row.cells.push_back(Whole(r.Number));
             row.cells.push_back(r.Area ? Whole(*r.Area) : Empty());
             row.cells.push_back(r.SpotCount ? Whole(*r.SpotCount) : Empty());
+            row.cells.push_back(Word(r.Class));
             row.cells.push_back(Number(pair->distance, kPlaceDecimals));
         } else {
-            for (int k = 0; k < 4; ++k)
+            for (int k = 0; k < 5; ++k)
                 row.cells.push_back(Empty());
         }
         table.groups.push_back(std::move(row));

@@ -17,9 +17,10 @@ namespace zorva {
 // The columns of the Sunspots window's two tables.
 // Areas are in millionths of the hemisphere (MSH), places in degrees; "Apart" is the
 // distance on the Sun between a group and its NOAA region.
-inline constexpr std::array<std::string_view, 12> SpotGroupHeadings = {
-    "Group",      "Lat",         "Long", "CMD",       "\u03BC",     "Spots",
-    "Area (MSH)", "Umbra (MSH)", "NOAA", "NOAA Area", "NOAA Spots", "Apart (\u00B0)"};
+// "Class" is the group's McIntosh class, "NOAA Class" the one the summary gives.
+inline constexpr std::array<std::string_view, 14> SpotGroupHeadings = {
+    "Group",       "Lat",   "Long", "CMD",       "\u03BC",     "Spots",      "Area (MSH)",
+    "Umbra (MSH)", "Class", "NOAA", "NOAA Area", "NOAA Spots", "NOAA Class", "Apart (\u00B0)"};
 inline constexpr std::array<std::string_view, 8> SpotHeadings = {
     "Spot", "Group", "X", "Y", "Lat", "Long", "Area (MSH)", "Umbra (MSH)"};
 

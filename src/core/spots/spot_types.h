@@ -100,7 +100,8 @@ struct SpotGroup {
     int32_t spots = 0;
     double areaMsh = 0;
     double umbraMsh = 0;
-    double extent = 0; // degrees on the Sun from one edge of the group to the other
+    double extent = 0;    // degrees on the Sun from one edge of the group to the other
+    std::string mcintosh; // its McIntosh class ("Dso"), see mcintosh.h
 
     bool operator==(const SpotGroup&) const = default;
 };
