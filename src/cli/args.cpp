@@ -23,13 +23,14 @@ std::vector<std::string> ParsedArgs::Values(const std::string& option) const {
 }
 
 ParsedArgs ParseArgs(const std::vector<std::string>& args, std::size_t first,
-                     const std::set<std::string>& valued, const std::set<std::string>& flags) {
+                     const std::set<std::string>& valued, const std::set<std::string>& flags,
+                     const std::set<std::string>& repeatable) {
     ParsedArgs parsed;
     for (std::size_t i = first; i < args.size(); ++i) {
         const std::string& a = args[i];
         if (a.rfind("--", 0) == 0) {
-            // Which of two values would be meant is anyone's guess.
-            if (parsed.values.count(a) != 0 || parsed.flags.count(a) != 0) {
+            if ((parsed.values.count(a) != 0 || parsed.flags.count(a) != 0) &&
+                repeatable.count(a) == 0) {
                 throw UsageError("option " + a + " given twice");
             }
             if (valued.count(a)) {
@@ -49,14 +50,15 @@ ParsedArgs ParseArgs(const std::vector<std::string>& args, std::size_t first,
 }
 
 ParsedArgs ParseCommandArgs(const std::vector<std::string>& args) {
-    std::set<std::string> valued, flags;
+    std::set<std::string> valued, flags, repeatable;
     if (const CommandHelp* command = args.empty() ? nullptr : FindCommandHelp(args[0])) {
         for (const OptionHelp& o : command->options) {
             const std::string_view option = o.option.substr(0, o.option.find(' '));
             (option.size() < o.option.size() ? valued : flags).emplace(option);
+            if (o.repeatable) repeatable.emplace(option);
         }
     }
-    return ParseArgs(args, 1, valued, flags);
+    return ParseArgs(args, 1, valued, flags, repeatable);
 }
 
 double ParseNumber(const std::string& text, const std::string& what) {

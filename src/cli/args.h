@@ -35,8 +35,11 @@ struct ParsedArgs {
     std::vector<std::string> Values(const std::string& option) const;
 };
 
+// An option given twice is refused (which value is meant is anyone's guess), unless it is
+// `repeatable`.
 ParsedArgs ParseArgs(const std::vector<std::string>& args, std::size_t first,
-                     const std::set<std::string>& valued, const std::set<std::string>& flags);
+                     const std::set<std::string>& valued, const std::set<std::string>& flags,
+                     const std::set<std::string>& repeatable = {});
 
 // The arguments of the command args[0] by the options its help lists: those written with
 // a value ("--lat DEG") take one, the others are flags.

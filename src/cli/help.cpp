@@ -306,7 +306,7 @@ constexpr OptionHelp kRecordOptions[] = {
      "or N14W23 as NOAA writes it (degrees east or west of the central meridian, turned into a "
      "Carrington longitude); its spots, its McIntosh class (Dso) and NOAA's number. Without "
      "--north and --south the counts are the groups'; with them, the groups must be all of them",
-     "none"},
+     "none", true},
     {"--method METHOD",
      "add --visual: visual (at the eyepiece) or drawing (from a projection "
      "drawing)",

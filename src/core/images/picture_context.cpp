@@ -102,6 +102,7 @@ std::optional<std::string> HandDiskProblem(const Circle& disk) {
 
 std::optional<std::string> HandDiskProblemOn(const Circle& disk, int32_t width, int32_t height) {
     if (auto problem = HandDiskProblem(disk)) return problem;
+    if (width <= 0 || height <= 0) return std::nullopt; // a size not known cannot be missed
     // The picture covers its pixels' squares: from -0.5 to width - 0.5 across, as (0, 0) is
     // the middle of the top-left pixel. The disk meets it when the point of the picture
     // nearest its centre lies within its radius.

@@ -81,7 +81,8 @@ inline constexpr double FarthestHandDiskPixel = 1e6;
 // nothing when it can.
 std::optional<std::string> HandDiskProblem(const Circle& disk);
 // Why a disk given by hand cannot be taken on a picture of `width` x `height` pixels: what
-// HandDiskProblem finds, or a disk that lies wholly beside the picture, touching none of it.
+// HandDiskProblem finds, or a disk that lies wholly beside the picture, touching none of it
+// (a picture of no known size, 0 x 0, is not looked at).
 std::optional<std::string> HandDiskProblemOn(const Circle& disk, int32_t width, int32_t height);
 // The disk given by hand on an opened picture, over whatever disk it had; it stays until
 // the picture closes (a new limb search leaves it). When HandDiskProblemOn finds one,

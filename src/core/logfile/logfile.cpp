@@ -3,9 +3,12 @@
 #include <algorithm>
 #include <cerrno>
 #include <charconv>
+#include <chrono>
 #include <cmath>
 #include <cstring>
+#include <sys/stat.h>
 #include <system_error>
+#include <thread>
 #include <unistd.h>
 
 #include "core/common/atomic_file.h"
@@ -177,6 +180,10 @@ bool FingerprintOfFile(int fd, int64_t length, uint64_t& fingerprint) {
     return true;
 }
 
+// How often, and after what pause, an end without its line break is looked at again.
+constexpr int kLooksAtAnEnd = 8;
+constexpr std::chrono::milliseconds kPauseBeforeLookingAgain{1};
+
 // How far back from the end the last line is looked for. An unfinished append is one line
 // long; a last line longer than this is someone else's.
 constexpr std::size_t kLastLineWindow = 4096;
@@ -188,15 +195,27 @@ constexpr std::size_t kLastLineWindow = 4096;
 // was written by someone else and stays; it is ended by a line break. Nothing else in the
 // file is touched.
 bool MendLastLine(int fd, int64_t& length, std::string& lead, std::string& error) {
-    if (length == 0) return true;
-    const off_t window = static_cast<off_t>(std::min<int64_t>(length, kLastLineWindow));
-    const off_t from = static_cast<off_t>(length) - window;
-    std::string tail(static_cast<std::size_t>(window), '\0');
-    if (::pread(fd, tail.data(), tail.size(), from) != window) {
-        error = "its end cannot be read";
-        return false;
+    std::string tail;
+    off_t from = 0;
+    // Another program's line being written right now shows in part for a moment (the
+    // system lengthens the file a page at a time): an end without its line break is looked
+    // at again after a pause, until it stays as it is.
+    for (int look = 0;; ++look) {
+        if (length == 0) return true;
+        const off_t window = static_cast<off_t>(std::min<int64_t>(length, kLastLineWindow));
+        from = static_cast<off_t>(length) - window;
+        tail.assign(static_cast<std::size_t>(window), '\0');
+        if (::pread(fd, tail.data(), tail.size(), from) != window) {
+            error = "its end cannot be read";
+            return false;
+        }
+        if (tail.back() == '\n') return true;
+        if (look == kLooksAtAnEnd) break;
+        std::this_thread::sleep_for(kPauseBeforeLookingAgain);
+        struct stat now {};
+        if (::fstat(fd, &now) != 0 || now.st_size == length) break;
+        length = now.st_size;
     }
-    if (tail.back() == '\n') return true;
     const std::size_t lastBreak = tail.rfind('\n');
     const std::size_t lineStart = lastBreak == std::string::npos ? 0 : lastBreak + 1;
     const std::size_t zerosStart = tail.find_last_not_of('\0') + 1; // npos + 1 is 0
