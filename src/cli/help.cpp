@@ -223,6 +223,8 @@ constexpr OptionHelp kOverlayOptions[] = {
 
 constexpr OptionHelp kSpotsOptions[] = {
     {"--at INSTANT", "instant of the pictures, UT", "as for overlay --at"},
+    {"--memory MIB", "the memory the pictures searched at once may take, MiB (1..1073741824)",
+     "half the memory available when the command starts"},
     {"--disk CX,CY,R",
      "the disk by hand: centre column and row (0 being the first, a pixel's centre whole) "
      "and radius, pixels",
@@ -430,8 +432,11 @@ constexpr CommandHelp kCommands[] = {
      "The sunspots on each picture (BMP, PNG, JPEG, TIFF or FITS): what is darker than the "
      "quiet Sun, corrected for limb darkening and the picture's own unevenness, cut into "
      "umbrae and penumbrae, counted as SILSO counts spots, grouped, and placed and measured "
-     "on the Sun. Several pictures are searched in parallel on every core, and told in the "
-     "order given; a progress line goes to standard error when it is a terminal. A picture "
+     "on the Sun. Several pictures are searched in parallel, one a core, but no more at once "
+     "than the memory budget (--memory) holds: a picture takes what it decodes to and two "
+     "bytes a pixel more while it is searched, and one larger than the whole budget is "
+     "searched alone. They are told in the order given; a progress line goes to standard error "
+     "when it is a terminal. A picture "
      "that cannot be opened, or whose disk or date is missing or refused, is named with the "
      "reason on standard error (and, as JSON, in an object with \"error\"); the others go on, "
      "and the exit status is 1.",

@@ -1,5 +1,6 @@
-// zorva-cli spots: the sunspots of one picture or many, found in parallel on every core the
-// program may use, told in words, CSV or JSON in the order the files were given.
+// zorva-cli spots: the sunspots of one picture or many, found in parallel on the cores the
+// program may use as far as a memory budget allows, told in words, CSV or JSON in the order
+// the files were given.
 #include <sched.h>
 #include <unistd.h>
 
@@ -14,6 +15,7 @@
 #include "cli/commands.h"
 #include "cli/help.h"
 #include "cli/spot_search.h"
+#include "core/common/memory_gate.h"
 #include "core/images/picture_context.h"
 #include "core/spots/spot_detection.h"
 #include "core/spots/spot_report.h"
@@ -193,6 +195,24 @@ std::vector<std::string> SpotFiles(const ParsedArgs& parsed, std::istream& stand
     return files;
 }
 
+namespace {
+
+// The memory the pictures searched at once may take: --memory, else half of what the system
+// has available when the command starts (the other half left to everything else), else 2 GiB.
+uint64_t MemoryBudget(const ParsedArgs& parsed) {
+    constexpr uint64_t kBytesPerMiB = uint64_t{1} << 20;
+    constexpr double kLargestMiB = 1 << 30;
+    constexpr uint64_t kWhenUnknown = uint64_t{2} << 30;
+    if (const auto mib = parsed.Value("--memory")) {
+        return static_cast<uint64_t>(ParseNumberIn(*mib, "--memory", 1, kLargestMiB)) *
+               kBytesPerMiB;
+    }
+    const std::optional<uint64_t> available = AvailableMemory();
+    return available ? *available / 2 : kWhenUnknown;
+}
+
+} // namespace
+
 int SpotsCommand(const std::vector<std::string>& args, std::ostream& out) {
     const ParsedArgs parsed = ParseCommandArgs(args);
     if (parsed.positional.empty() && !parsed.Value("--files-from"))
@@ -203,11 +223,17 @@ int SpotsCommand(const std::vector<std::string>& args, std::ostream& out) {
     // Fonts and image plug-ins are set up once, here, before any thread opens a file.
     EnsureGuiApplication();
 
+    // The pictures searched at once take no more memory than the budget: each takes what its
+    // headers say it will need before it is opened, and waits while that is not there.
+    MemoryGate memory(MemoryBudget(parsed));
     std::vector<SpotOutcome> outcomes(files.size());
     std::vector<std::atomic<bool>> done(files.size());
     std::atomic<std::size_t> next{0}, finished{0};
     const auto searchOne = [&](std::size_t i) {
         try {
+            const MemoryHeld held(memory,
+                                  static_cast<uint64_t>(std::max<int64_t>(
+                                      PictureSearchBytes(std::filesystem::path(files[i])), 0)));
             outcomes[i] = FindSpots(files[i], req);
         } catch (const std::exception& e) {
             outcomes[i].error = files[i] + ": " + e.what();
