@@ -104,6 +104,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
     // The picture as the window shows it: the header's disk and orientation, its instant.
     const Instant t = header.instant.value_or(Instant{2014, 3, 1, 0, 0, 0});
     YearTables tables{std::filesystem::path(kNoFiles)};
+    tables.LoadFor(t);
     const Ephemeris e = tables.At(t, Observer{});
     ChartGeometry geometry;
     geometry.ChartDiameter = ImageChartDiameter(disk.r);
@@ -135,8 +136,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
     spot.SpotX = RoundToHundredthsAwayFromZero(click.x);
     spot.SpotY = RoundToHundredthsAwayFromZero(click.y);
     spot.SpotSize = 12;
-    LocateSpot(spot, geometry, e);
-    ComputeSpotArea(spot, geometry.ChartDiameter);
+    LocateSpot(spot, frame, e);
+    ComputeSpotArea(spot, frame.diameter);
 
     LogfileInputs in;
     in.instant = t;

@@ -110,7 +110,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
     AcceptObserverLongitude(TypedNumber(in), observer.longitude);
     ChartGeometry geometry;
     if (const double d = TypedNumber(in); IsUsableChartDiameter(d)) geometry.ChartDiameter = d;
-    geometry.Mode = static_cast<Orientation>(in.ConsumeIntegralInRange<int32_t>(1, 3));
+    geometry.Mode = in.PickValueInArray(
+        {Orientation::Equatorial, Orientation::RotationAxis, Orientation::AltAzimuth});
     geometry.FlipSign = in.ConsumeBool() ? 1 : -1;
     geometry.MirrorSign = in.ConsumeBool() ? 1 : -1;
     ReadoutPrecisions precisions;
@@ -157,18 +158,16 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
         CheckEphemeris(e);
         CheckReadouts(e, precisions, geometry.Mode);
 
-        const double q = ChartRotation(geometry.Mode, e.P, e.ParallacticAngle);
-        if (i > 0) {
-            CarryRotationMarkers(previous, t, q, e, geometry, spot, markers, DateFoldLimit);
-        }
-        LocateSpot(spot, geometry, e);
+        const DiskFrame frame = FrameAt(geometry, e);
+        if (i > 0) CarryRotationMarkers(previous, t, e, frame, spot, markers, DateFoldLimit);
+        LocateSpot(spot, frame, e);
         const AreaReadout area = ComputeSpotArea(spot, geometry.ChartDiameter);
         CheckText(area.Text);
         const SpotReadouts texts = UpdateSpotReadouts(spot);
         CheckText(texts.LatText);
         CheckText(texts.LongText);
 
-        ComputeSeparation(separation, geometry, e);
+        ComputeSeparation(separation, frame, e);
         GreatCircleResults(separation);
         if (spot.At->latitude != NoValue) {
             LogfileInputs line{

@@ -1,6 +1,7 @@
 // Feeds arbitrary bytes to the region summary reader as a summary, then does with what it
 // read what the program does: the reference longitude and offset, each region carried to
 // an instant and projected, its pixel on a chart and on an image, the table's texts.
+#include <array>
 #include <cmath>
 #include <cstddef>
 #include <cstdint>
@@ -94,7 +95,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     g.ChartDiameter = 1 + c.diameter % 200;
     g.FlipSign = (c.look & 1) ? -1 : 1;
     g.MirrorSign = (c.look & 2) ? -1 : 1;
-    g.Mode = static_cast<Orientation>(1 + (c.look >> 2) % 3);
+    constexpr std::array<Orientation, 3> kModes = {
+        Orientation::Equatorial, Orientation::RotationAxis, Orientation::AltAzimuth};
+    g.Mode = kModes[(c.look >> 2) % kModes.size()];
     const double q = ChartRotation(g.Mode, now.P, now.ParallacticAngle);
     const int32_t side = ChartSide(g.ChartDiameter);
     const DiskFrame chart = ChartDiskFrame(side, side, g, q);
@@ -105,9 +108,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         Check(px.has_value() == p.Visible);
         if (px) {
             // On the disk: within its radius of the centre, give or take the pixel taken down.
-            Check(std::abs(px->X - chart.Cx) <= chart.Rx + 1);
-            Check(std::abs(px->Y - chart.Cy) <= chart.Ry + 1);
-            const DiskPoint mm = RegionChartPoint(p, g, q);
+            Check(std::abs(px->X - chart.cx) <= chart.rx + 1);
+            Check(std::abs(px->Y - chart.cy) <= chart.ry + 1);
+            const DiskPoint mm = RegionChartPoint(p, chart);
             Check(std::hypot(mm.x, mm.y) <= 0.5 * g.ChartDiameter + 1e-9);
         }
         RegionPixel(image, p);

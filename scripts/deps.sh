@@ -5,7 +5,7 @@ packages=(
   cmake g++ make pkg-config
   qt6-base-dev libgl-dev qt6-image-formats-plugins libtiff-dev
   libgtest-dev libgmock-dev libbenchmark-dev
-  liberfa-dev libcfitsio-dev libcfitsio-bin zlib1g-dev libexiv2-dev
+  liberfa-dev libcfitsio-dev libcfitsio-bin zlib1g-dev libexiv2-dev libopenjp2-7-dev
   libopencv-imgproc-dev libsqlite3-dev
   clang libclang-rt-14-dev clang-format
   fonts-dejavu-core xvfb xauth

@@ -32,7 +32,7 @@ void BM_LocateSpotAndReadouts(benchmark::State& state) {
         spot.SpotX = x;
         spot.SpotY = -0.7 * x;
         x = x > 50 ? -50 : x + 0.37;
-        zorva::LocateSpot(spot, g, e);
+        zorva::LocateSpot(spot, zorva::FrameAt(g, e), e);
         const zorva::SpotReadouts texts = zorva::UpdateSpotReadouts(spot);
         const zorva::AreaReadout area = zorva::ComputeSpotArea(spot, g.ChartDiameter);
         benchmark::DoNotOptimize(texts.LatText.data());

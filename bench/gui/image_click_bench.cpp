@@ -43,7 +43,7 @@ void BM_ImageClickMappedAndLocated(benchmark::State& state) {
                          if (!zorva::OnDisk(c.d, geometry.ChartDiameter)) return;
                          spot.SpotX = zorva::RoundToHundredthsAwayFromZero(c.x);
                          spot.SpotY = zorva::RoundToHundredthsAwayFromZero(c.y);
-                         zorva::LocateSpot(spot, geometry, ephemeris);
+                         zorva::LocateSpot(spot, zorva::FrameAt(geometry, ephemeris), ephemeris);
                          zorva::ComputeSpotArea(spot, geometry.ChartDiameter);
                      });
     const QPointF at(612.3, 333.7);

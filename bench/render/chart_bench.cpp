@@ -17,16 +17,17 @@ void EnsureApplication() {
 void BM_RedrawFullChart(benchmark::State& state) {
     EnsureApplication();
     zorva::ChartScene s;
-    s.Geometry.ChartDiameter = static_cast<double>(state.range(0));
-    s.Geometry.ShowLatLines = true;
-    s.Geometry.ShowLongLines = true;
+    s.Frame.diameter = static_cast<double>(state.range(0));
+    s.ShowLatLines = true;
+    s.ShowLongLines = true;
     s.B0 = 5.2;
     s.P = -12.4;
+    s.Frame.q = s.P;
     s.D = 0.53;
     s.SpotX = 20;
     s.SpotY = -10;
     const QFont font = zorva::DefaultChartFont();
-    QImage image = zorva::NewChartImage(s.Geometry);
+    QImage image = zorva::NewChartImage(s.Frame.diameter);
     for (auto _ : state) {
         benchmark::DoNotOptimize(zorva::RedrawChart(image, s, font));
     }
@@ -38,11 +39,12 @@ BENCHMARK(BM_RedrawFullChart)->Arg(150)->Arg(450)->Unit(benchmark::kMillisecond)
 void BM_ExportFullChart(benchmark::State& state) {
     EnsureApplication();
     zorva::ChartExport e;
-    e.Scene.Geometry.ChartDiameter = 150;
-    e.Scene.Geometry.ShowLatLines = true;
-    e.Scene.Geometry.ShowLongLines = true;
+    e.Scene.Frame.diameter = 150;
+    e.Scene.ShowLatLines = true;
+    e.Scene.ShowLongLines = true;
     e.Scene.B0 = 5.2;
     e.Scene.P = -12.4;
+    e.Scene.Frame.q = e.Scene.P;
     e.Scene.L0 = 124.3;
     e.Scene.D = 0.53;
     e.LongitudeLabels = true;

@@ -111,10 +111,11 @@ BENCHMARK(BM_FindLimb4096)->Unit(benchmark::kMillisecond);
 // points, the spot.
 zorva::PictureView BusyOverlay(const zorva::LimbFit& fit) {
     zorva::PictureView v;
-    v.scene.Geometry.ShowLatLines = true;
-    v.scene.Geometry.ShowLongLines = true;
+    v.scene.ShowLatLines = true;
+    v.scene.ShowLongLines = true;
     v.scene.B0 = 5.2;
     v.scene.P = -12.4;
+    v.scene.Frame.q = v.scene.P;
     v.scene.D = 0.53;
     v.scene.SpotX = 20;
     v.scene.SpotY = -12;

@@ -94,10 +94,9 @@ struct Chart {
         EnsureApplication();
         geometry.ChartDiameter = 150;
         ChartScene scene = MakeChartScene(geometry, now, SpotState{}, MarkerState{});
-        image = NewChartImage(geometry);
+        image = NewChartImage(geometry.ChartDiameter);
         RedrawChart(image, scene, DefaultChartFont());
-        frame = ChartDiskFrame(image.width(), image.height(), geometry,
-                               ChartRotation(geometry.Mode, now.P, now.ParallacticAngle));
+        frame = ChartDiskFrame(image.width(), image.height(), geometry, scene.Frame.q);
     }
 };
 

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <utility>
 
+#include "cli/context.h"
 #include "cli/help.h"
 #include "core/images/picture_context.h"
 #include "core/text/format.h"
@@ -82,7 +83,7 @@ double ParseNumberIn(const std::string& text, const std::string& what, double lo
     return v;
 }
 
-Instant ParseInstant(const std::string& text) {
+Instant ParseInstant(const std::string& text, Context& run) {
     const auto bad = [&text](const std::string& why) {
         return UsageError("bad instant '" + text + "' (" + why + "; want " + kInstantForms + ")");
     };
@@ -133,7 +134,7 @@ Instant ParseInstant(const std::string& text) {
     if (t.hour > kLastHour) throw bad("hour");
     if (t.minute > kLastMinute) throw bad("minute");
     if (IsLeapSecond(t.hour, t.minute, t.second)) {
-        Warn("note: " + text + ": " + LeapSecondNote);
+        run.Warn("note: " + text + ": " + LeapSecondNote);
         t = AfterLeapSecond(t);
         roundUp = false; // any fraction of the leap second is still 00:00:00
     }
@@ -181,6 +182,11 @@ ChartGeometry ParseChartGeometry(const ParsedArgs& parsed) {
             g.Mode = Orientation::RotationAxis;
         } else if (*o == "altaz") {
             g.Mode = Orientation::AltAzimuth;
+        } else if (*o == "solve" && parsed.Value("--regions")) {
+            // Found from the regions once the spots are; meanwhile as a camera sees the sky.
+            g.MirrorSign = -1;
+        } else if (*o == "solve") {
+            throw UsageError("--orientation solve needs --regions SRSFILE");
         } else {
             throw UsageError("--orientation must be equatorial, axis or altaz");
         }
@@ -192,6 +198,11 @@ ChartGeometry ParseChartGeometry(const ParsedArgs& parsed) {
 
 bool OrientationGiven(const ParsedArgs& parsed) {
     return parsed.Value("--orientation") || parsed.Has("--flip") || parsed.Has("--mirror");
+}
+
+bool TurnGiven(const ParsedArgs& parsed) {
+    return parsed.Value("--turn") || parsed.Value("--drift") || parsed.Value("--drift-from") ||
+           parsed.Value("--orientation") == "solve";
 }
 
 ChartGeometry PictureOrientationOf(const ParsedArgs& parsed) {
@@ -221,47 +232,6 @@ std::optional<Circle> ParseDisk(const ParsedArgs& parsed) {
     const Circle disk{values[0], values[1], values[2]};
     if (const auto problem = HandDiskProblem(disk)) throw bad(*problem);
     return disk;
-}
-
-namespace {
-std::vector<std::string>& Warnings() {
-    static std::vector<std::string> warnings;
-    return warnings;
-}
-} // namespace
-
-void Warn(const std::string& line) {
-    std::vector<std::string>& w = Warnings();
-    if (std::find(w.begin(), w.end(), line) == w.end()) w.push_back(line);
-}
-
-std::vector<std::string> TakeWarnings() {
-    return std::exchange(Warnings(), {});
-}
-
-namespace {
-std::optional<YearTables>& CurrentTables() {
-    static std::optional<YearTables> tables;
-    return tables;
-}
-} // namespace
-
-void StartWithWorkingFolderTables() {
-    CurrentTables().emplace(std::filesystem::path("."));
-}
-
-YearTables& WorkingFolderTables() {
-    std::optional<YearTables>& tables = CurrentTables();
-    if (!tables) StartWithWorkingFolderTables();
-    return *tables;
-}
-
-Ephemeris EphemerisWarned(const Instant& instant, const Observer& observer) {
-    YearTables& tables = WorkingFolderTables();
-    if (const std::string& error = tables.Year(instant.year).source.error; !error.empty()) {
-        Warn("warning: " + error);
-    }
-    return tables.At(instant, observer);
 }
 
 std::string FullPrecision(double v) {

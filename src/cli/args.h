@@ -11,10 +11,11 @@
 #include "core/ephemeris/calendar.h"
 #include "core/ephemeris/daily_table.h"
 #include "core/ephemeris/horizon.h"
-#include "core/ephemeris/year_tables.h"
 #include "core/images/circle_fit.h"
 
 namespace zorva::cli {
+
+class Context;
 
 // A wrong argument; its message is the one line shown to the user.
 struct UsageError : std::runtime_error {
@@ -55,25 +56,11 @@ double ParseNumberIn(const std::string& text, const std::string& what, double lo
 // YYYY-MM-DDTHH:MM:SS.s (any number of decimals), each optionally ending in Z; always UT.
 // Fields are digits only, so none is negative. A fraction of a second is rounded to the
 // nearest whole second, a half upwards, and the rounding carries into the minute, hour
-// and date (23:59:59.5 is 00:00:00 the next day).
-Instant ParseInstant(const std::string& text);
+// and date (23:59:59.5 is 00:00:00 the next day). The leap second is the next day's first,
+// with a note to the run.
+Instant ParseInstant(const std::string& text, Context& run);
 // The forms ParseInstant takes, for the help and messages.
 inline constexpr const char* kInstantForms = "YYYY-MM-DDTHH:MM[:SS[.s]][Z]";
-
-// A warning for the error stream, one line, written after the command ends whatever its
-// outcome; the same warning is written once.
-void Warn(const std::string& line);
-// The warnings gathered since the last call, which forgets them.
-std::vector<std::string> TakeWarnings();
-
-// The year tables of the working folder, where the command line looks for year files; each
-// command starts with them afresh, so a year file is read as it is when the command runs.
-void StartWithWorkingFolderTables();
-YearTables& WorkingFolderTables();
-
-// The ephemeris of an instant and observer from the year's table in the working folder,
-// with a warning when a year file there is damaged.
-Ephemeris EphemerisWarned(const Instant& instant, const Observer& observer);
 
 // The observer of --lat and --long (51.5, 0.5 when not given), checked and folded as the
 // observer boxes do.
@@ -86,6 +73,9 @@ ChartGeometry ParseChartGeometry(const ParsedArgs& parsed);
 // Whether --orientation, --flip or --mirror gives a picture's orientation, which then stands
 // over the file's own.
 bool OrientationGiven(const ParsedArgs& parsed);
+// Whether --turn, --drift, --drift-from or --orientation solve turns the picture, which then
+// stands over the file's own orientation.
+bool TurnGiven(const ParsedArgs& parsed);
 // How a picture whose file says nothing lies: as those options give, else as a camera sees
 // the sky (celestial north up, east to the left), as the window takes it.
 ChartGeometry PictureOrientationOf(const ParsedArgs& parsed);

@@ -46,16 +46,16 @@ double Coordinate(const ParsedArgs& parsed, const std::string& option, bool requ
 }
 
 ChartRequest ReadRequest(const ParsedArgs& parsed, bool coordinatesRequired,
-                         const std::string& usage) {
+                         const std::string& usage, Context& run) {
     if (parsed.positional.size() != 1) throw UsageError(usage);
     ChartRequest req;
-    req.instant = ParseInstant(parsed.positional[0]);
+    req.instant = ParseInstant(parsed.positional[0], run);
     req.observer = ParseObserver(parsed);
     req.spot.SpotX = Coordinate(parsed, "--x", coordinatesRequired, usage);
     req.spot.SpotY = Coordinate(parsed, "--y", coordinatesRequired, usage);
     req.geometry = ParseChartGeometry(parsed);
     ReadSpotSize(parsed, req.spot);
-    req.ephemeris = EphemerisWarned(req.instant, req.observer);
+    req.ephemeris = run.EphemerisWarned(req.instant, req.observer);
     return req;
 }
 
@@ -109,14 +109,14 @@ void EnsureGuiApplication() {
     qInstallMessageHandler(previous);
 }
 
-int LocateCommand(const std::vector<std::string>& args, std::ostream& out) {
+int LocateCommand(const std::vector<std::string>& args, Context& run, std::ostream& out) {
     const ParsedArgs parsed = ParseCommandArgs(args);
-    if (parsed.Value("--image")) return ImageLocateCommand(parsed, out);
+    if (parsed.Value("--image")) return ImageLocateCommand(parsed, run, out);
     for (const char* option : {"--px", "--py", "--disk"}) {
         if (parsed.Value(option)) throw UsageError(std::string(option) + " needs --image");
     }
-    ChartRequest req = ReadRequest(parsed, true, UsageLine("locate"));
-    LocateSpot(req.spot, req.geometry, req.ephemeris);
+    ChartRequest req = ReadRequest(parsed, true, UsageLine("locate"), run);
+    LocateSpot(req.spot, FrameAt(req.geometry, req.ephemeris), req.ephemeris);
     // Off the disk there is nothing to tell, and no stand-in value goes out as a result.
     if (!req.spot.At) {
         throw std::runtime_error("the point (" + RoundTripText(req.spot.SpotX) + ", " +
@@ -130,7 +130,7 @@ int LocateCommand(const std::vector<std::string>& args, std::ostream& out) {
     return 0;
 }
 
-int ChartCommand(const std::vector<std::string>& args, std::ostream& /*out*/) {
+int ChartCommand(const std::vector<std::string>& args, Context& run, std::ostream& /*out*/) {
     const ParsedArgs parsed = ParseCommandArgs(args);
     const auto file = parsed.Value("--out");
     if (!file) throw UsageError("--out is required; " + UsageLine("chart"));
@@ -146,10 +146,10 @@ int ChartCommand(const std::vector<std::string>& args, std::ostream& /*out*/) {
             throw UsageError("--style must be screen or print");
         }
     }
-    ChartRequest req = ReadRequest(parsed, false, UsageLine("chart"));
+    ChartRequest req = ReadRequest(parsed, false, UsageLine("chart"), run);
     req.geometry.ShowLatLines = parsed.Has("--lat-lines");
     req.geometry.ShowLongLines = parsed.Has("--long-lines");
-    LocateSpot(req.spot, req.geometry, req.ephemeris);
+    LocateSpot(req.spot, FrameAt(req.geometry, req.ephemeris), req.ephemeris);
 
     EnsureGuiApplication();
     ChartExport chart;

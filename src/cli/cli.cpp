@@ -3,6 +3,7 @@
 #include <QtGlobal>
 #include <algorithm>
 #include <cerrno>
+#include <filesystem>
 #include <functional>
 #include <locale>
 #include <map>
@@ -18,7 +19,7 @@ namespace zorva::cli {
 
 namespace {
 
-using Command = std::function<int(const std::vector<std::string>&, std::ostream&)>;
+using Command = std::function<int(const std::vector<std::string>&, Context&, std::ostream&)>;
 
 const std::map<std::string, Command>& Commands() {
     static const std::map<std::string, Command> commands = {
@@ -51,7 +52,7 @@ int HelpCommand(const std::vector<std::string>& args, std::ostream& out) {
 
 namespace {
 
-int RunCommand(const std::vector<std::string>& args, std::ostream& out) {
+int RunCommand(const std::vector<std::string>& args, Context& run, std::ostream& out) {
     if (args.empty()) throw UsageError(UsageLine(""));
     if (AsksForHelp(args[0])) return HelpCommand({"help"}, out);
     if (args[0] == "--version") {
@@ -67,8 +68,7 @@ int RunCommand(const std::vector<std::string>& args, std::ostream& out) {
     // COMMAND --help, wherever it stands among the arguments.
     if (std::any_of(args.begin() + 1, args.end(), AsksForHelp))
         return HelpCommand({"help", args[0]}, out);
-    StartWithWorkingFolderTables();
-    return it->second(args, out);
+    return it->second(args, run, out);
 }
 
 } // namespace
@@ -141,11 +141,15 @@ int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
     // Numbers go out as the C locale writes them, whatever locale the process is in.
     out.imbue(std::locale::classic());
     err.imbue(std::locale::classic());
-    TakeWarnings();
+    // Year files are looked for in the folder the command line is started in (none when
+    // that folder is gone).
+    std::error_code noFolder;
+    std::filesystem::path folder = std::filesystem::current_path(noFolder);
+    Context run(noFolder ? std::nullopt : std::optional<std::filesystem::path>(std::move(folder)));
     int status = 0;
     std::string failure;
     try {
-        status = RunCommand(args, out);
+        status = RunCommand(args, run, out);
     } catch (const UsageError& e) {
         failure = e.what();
         status = kUsageError;
@@ -163,7 +167,7 @@ int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
         failure += (failure.empty() ? "" : "; ") + std::string("cannot write the output") +
                    (code != 0 ? std::string(": ") + SystemErrorText(code) : std::string());
     }
-    for (const std::string& warning : TakeWarnings())
+    for (const std::string& warning : run.TakeWarnings())
         err << "zorva-cli: " << TerminalText(warning) << "\n";
     if (!failure.empty()) err << "zorva-cli: " << TerminalText(failure) << "\n";
     return status;

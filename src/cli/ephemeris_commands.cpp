@@ -16,7 +16,7 @@ constexpr int kLastAccurateYear = 2200;
 constexpr int kLastYear = 9999;
 } // namespace
 
-int YearCommand(const std::vector<std::string>& args, std::ostream& out) {
+int YearCommand(const std::vector<std::string>& args, Context& run, std::ostream& out) {
     const ParsedArgs parsed = ParseCommandArgs(args);
     if (parsed.positional.size() != 1) throw UsageError(UsageLine("year"));
     const int year = ParseInteger(parsed.positional[0], "YEAR");
@@ -31,10 +31,9 @@ int YearCommand(const std::vector<std::string>& args, std::ostream& out) {
         decimals = {4, 2};
     } else {
         if (year < 1 || year > kLastYear) throw UsageError("YEAR must lie in 1..9999");
-        const YearTable& loaded = WorkingFolderTables().Year(year);
+        const YearTable loaded = run.Year(year);
         table = loaded.days;
         count = loaded.count;
-        if (!loaded.source.error.empty()) Warn("warning: " + loaded.source.error);
     }
     // Built in full first, so a failure leaves the output empty.
     std::ostringstream text;
@@ -43,13 +42,13 @@ int YearCommand(const std::vector<std::string>& args, std::ostream& out) {
     return 0;
 }
 
-int AtCommand(const std::vector<std::string>& args, std::ostream& out) {
+int AtCommand(const std::vector<std::string>& args, Context& run, std::ostream& out) {
     const ParsedArgs parsed = ParseCommandArgs(args);
     if (parsed.positional.size() != 1) {
         throw UsageError(UsageLine("at"));
     }
-    const Instant instant = ParseInstant(parsed.positional[0]);
-    const Ephemeris e = EphemerisWarned(instant, ParseObserver(parsed));
+    const Instant instant = ParseInstant(parsed.positional[0], run);
+    const Ephemeris e = run.EphemerisWarned(instant, ParseObserver(parsed));
 
     out << "RA " << FullPrecision(e.RA) << "\n"
         << "Dec " << FullPrecision(e.Dec) << "\n"

@@ -40,6 +40,24 @@ constexpr OptionHelp kPictureMirror = {"--mirror",
                                        "with the orientation given: east to the left (without "
                                        "--mirror an orientation given has east to the right)",
                                        "off"};
+constexpr OptionHelp kPictureTurn = {
+    "--turn DEG",
+    "the picture turned: the orientation's north (celestial north, as a camera's picture has "
+    "it, or the north of the --orientation given) lies DEG degrees counter-clockwise from the "
+    "picture's up (-360..360; with --flip, from its bottom); stands over a header's turn",
+    "none"};
+constexpr OptionHelp kPictureDrift = {
+    "--drift X1,Y1,X2,Y2",
+    "celestial north from the Sun's drift with the drive off: a spot or limb point seen at "
+    "pixel X1,Y1 drifted to X2,Y2; the drift runs west, and east lies to the left of north as "
+    "the sky is seen (to the right with --orientation equatorial without --mirror, as on a "
+    "projection screen)",
+    "none"};
+constexpr OptionHelp kPictureDriftFrom = {
+    "--drift-from FILE",
+    "celestial north from the drift of the whole disk between this picture and FILE, taken "
+    "seconds later with the drive off; east as for --drift",
+    "none"};
 constexpr OptionHelp kLatLines = {"--lat-lines", "latitude lines every 20 degrees, with labels",
                                   "off"};
 constexpr OptionHelp kLongLines = {
@@ -91,7 +109,8 @@ constexpr OptionHelp kLocateOptions[] = {
     {"--y MM", "spot's distance above the disk centre on the chart, millimetres (-2000..2000)",
      "none (required without --image)"},
     {"--image FILE",
-     "a solar image (BMP, PNG, JPEG, TIFF or FITS) to click on instead, opened as the window "
+     "a solar image (BMP, PNG, JPEG, JPEG 2000, TIFF or FITS) to click on instead, opened as the "
+     "window "
      "opens it: the disk is --disk's, else a FITS header's, else the limb search's, and the "
      "chart diameter "
      "is the one the disk stands for at 75 pixels per inch; the instant, when not given, is "
@@ -108,6 +127,9 @@ constexpr OptionHelp kLocateOptions[] = {
     kOrientation,
     kFlip,
     kMirror,
+    {"--turn DEG", "with --image: as for overlay", "none"},
+    {"--drift X1,Y1,X2,Y2", "with --image: as for overlay", "none"},
+    {"--drift-from FILE", "with --image: as for overlay", "none"},
     kSize,
     kGrid,
     kLat,
@@ -177,7 +199,8 @@ constexpr OutputHelp kLimbOutputs[] = {
     {"Residual", "root mean square distance of those points from the circle, pixels"},
     {"Mode", "DarkBackground (a bright disk on a dark sky) or LightBackground (a dark limb on "
              "a light field)"},
-    {"HeaderCentreX", "a FITS file's disk centre by its solar coordinates, as CentreX"},
+    {"HeaderCentreX", "the disk centre by the solar coordinates of a FITS header (a FITS "
+                      "file's, or the one a JPEG 2000 file's XML box holds), as CentreX"},
     {"HeaderCentreY", "the same, as CentreY"},
     {"HeaderRadius", "the solar radius over the header's pixel scale, pixels"},
     {"GivenCentreX GivenCentreY GivenRadius", "the disk given with --disk"},
@@ -199,6 +222,7 @@ constexpr OptionHelp kLimbOptions[] = {
      "the sub-pixel limb: each edge moved along the radius to the disk's own edge, "
      "fitted to the brightness across the limb, and the circle fitted again",
      "off"},
+    kPictureTurn,
 };
 
 constexpr OptionHelp kOverlayOptions[] = {
@@ -212,6 +236,9 @@ constexpr OptionHelp kOverlayOptions[] = {
     kPictureOrientation,
     kPictureFlip,
     kPictureMirror,
+    kPictureTurn,
+    kPictureDrift,
+    kPictureDriftFrom,
     kLatLines,
     kLongLines,
     kDisk,
@@ -229,9 +256,20 @@ constexpr OptionHelp kSpotsOptions[] = {
      "the disk by hand: centre column and row (0 being the first, a pixel's centre whole) "
      "and radius, pixels",
      "a FITS header's disk, else the limb search's"},
-    kPictureOrientation,
+    {"--orientation MODE",
+     "as for overlay, or solve: the turn and mirror that lay the groups found on the regions "
+     "of --regions at the picture's instant",
+     "as for overlay"},
+    {"--regions FILE",
+     "with --orientation solve: the day's Solar Region Summary, each region carried from the "
+     "time its locations are valid to the picture's instant; refused when fewer than two groups "
+     "lie on regions, or when two answers fit equally well",
+     "none"},
     kPictureFlip,
     kPictureMirror,
+    kPictureTurn,
+    kPictureDrift,
+    kPictureDriftFrom,
     {"--format FORMAT",
      "text, csv (a row a group and a row a spot) or json (an object a file, on one line, "
      "valid UTF-8: a byte of a name that is not UTF-8 is shown as U+FFFD, and the exact "
@@ -272,8 +310,16 @@ constexpr OptionHelp kSpotsOptions[] = {
 constexpr OutputHelp kSpotsOutputs[] = {
     {"File", "the file as named; a control character, a backslash and a byte that is not UTF-8 "
              "written as in the shell's $'...' (\\n, \\\\, \\xff)"},
-    {"Instant", "YYYY-MM-DDTHH:MM:SSZ"},
+    {"Instant", "YYYY-MM-DDTHH:MM:SSZ and where it came from (FITS header, camera (EXIF), "
+                "file name or given)"},
     {"Disk", "centre column, centre row, radius (pixels) and where the disk came from"},
+    {"Orientation", "north and east: the angles, degrees counter-clockwise from the picture's "
+                    "up, at which solar north and solar east lie (north up and east left, as "
+                    "the sky is seen: 0 and 90; a projection with north up: 0 and 270), then "
+                    "where the orientation came from; when solved, matched (groups laid on "
+                    "regions) of (groups on the disk) and residual (RMS distance, disk radii). "
+                    "JSON has them as orientation {solar_north_turn, solar_east_turn, source, "
+                    "matched, groups, residual}, CSV as the last columns of each row"},
     {"Group", "id (east to west), then lat (heliographic latitude), long (Carrington "
               "longitude), cmd (degrees from the central meridian, west positive), x and y "
               "(centroid, pixels), spots, area and umbra (millionths of the hemisphere, "
@@ -410,7 +456,8 @@ constexpr CommandHelp kCommands[] = {
      "lie on the chart.",
      kRegionsOptions, "One line a region, words separated by single spaces:", kRegionsOutputs},
     {"limb", "IMAGE",
-     "The solar disk in an image (BMP, PNG 8 or 16 bit, JPEG, TIFF or FITS): the limb is "
+     "The solar disk in an image (BMP, PNG 8 or 16 bit, JPEG, JPEG 2000 8 or 16 bit, TIFF or "
+     "FITS): the limb is "
      "searched along 360 rays and a circle fitted to it. Edges on the picture's border, where "
      "the frame cuts the disk, are left out. A circle is refused when fewer than a quarter of "
      "the rays agree, when the limb is seen round less than half of it, when its points lie "
@@ -429,7 +476,8 @@ constexpr CommandHelp kCommands[] = {
      "Nothing on standard output.",
      {}},
     {"spots", "[IMAGE]...",
-     "The sunspots on each picture (BMP, PNG, JPEG, TIFF or FITS): what is darker than the "
+     "The sunspots on each picture (BMP, PNG, JPEG, JPEG 2000, TIFF or FITS): what is darker "
+     "than the "
      "quiet Sun, corrected for limb darkening and the picture's own unevenness, cut into "
      "umbrae and penumbrae, counted as SILSO counts spots, grouped, and placed and measured "
      "on the Sun. Several pictures are searched in parallel, one a core, but no more at once "

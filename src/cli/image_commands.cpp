@@ -7,6 +7,7 @@
 #include "cli/args.h"
 #include "cli/commands.h"
 #include "cli/help.h"
+#include "cli/picture_turn.h"
 #include "core/images/picture_context.h"
 #include "core/measure/pointer.h"
 #include "render/chart_painter.h"
@@ -35,7 +36,7 @@ class QuietQtMessages {
 
 // Opens the picture through the one use case the window shares and insists on a disk; a
 // file that cannot be opened, or whose disk nothing gives, ends the command with the reason.
-LoadedPicture OpenWithDisk(const std::string& path, const PictureChoices& choices) {
+LoadedPicture OpenWithDisk(const std::string& path, const PictureChoices& choices, Context& run) {
     EnsureGuiApplication();
     PictureLoad open;
     {
@@ -51,7 +52,7 @@ LoadedPicture OpenWithDisk(const std::string& path, const PictureChoices& choice
     // passed over is said as the refusal).
     for (const std::string& note : context.notes) {
         if (refused && note.ends_with(*refused)) continue;
-        Warn("warning: " + context.name + ": " + note);
+        run.Warn("warning: " + context.name + ": " + note);
     }
     if (refused) throw std::runtime_error(context.name + ": --disk refused: " + *refused);
     if (!context.disk) {
@@ -66,13 +67,14 @@ std::string TwoDigits(int32_t v) {
 
 } // namespace
 
-int LimbCommand(const std::vector<std::string>& args, std::ostream& out) {
+int LimbCommand(const std::vector<std::string>& args, Context& run, std::ostream& out) {
     const ParsedArgs parsed = ParseCommandArgs(args);
     if (parsed.positional.size() != 1) throw UsageError(UsageLine("limb"));
     PictureChoices choices;
     choices.subPixelLimb = parsed.Has("--refine");
     choices.disk = ParseDisk(parsed);
-    const LoadedPicture opened = OpenWithDisk(parsed.positional[0], choices);
+    choices.turn = GivenTurnOf(parsed);
+    const LoadedPicture opened = OpenWithDisk(parsed.positional[0], choices, run);
     const PictureContext& picture = opened.context;
     // The search's own result is what this command tells; a header's disk does not stand
     // in for a search that failed.
@@ -103,13 +105,17 @@ int LimbCommand(const std::vector<std::string>& args, std::ostream& out) {
             << TwoDigits(t->second) << "\n";
     }
     // Last, as its value is words rather than one number.
-    if (const auto& turn = picture.orientation) {
+    if (picture.turn) {
+        out << "Orientation "
+            << OrientationWords(PictureGeometry(picture, DefaultPictureOrientation({}))) << " ("
+            << OrientationSourceName(picture.orientationSource) << ")\n";
+    } else if (const auto& turn = picture.orientation) {
         out << "Orientation " << OrientationText(*turn) << "\n";
     }
     return 0;
 }
 
-int OverlayCommand(const std::vector<std::string>& args, std::ostream& /*out*/) {
+int OverlayCommand(const std::vector<std::string>& args, Context& run, std::ostream& /*out*/) {
     const ParsedArgs parsed = ParseCommandArgs(args);
     if (parsed.positional.size() != 1) throw UsageError(UsageLine("overlay"));
     const auto file = parsed.Value("--out");
@@ -122,16 +128,18 @@ int OverlayCommand(const std::vector<std::string>& args, std::ostream& /*out*/) 
     chart.ShowLongLines = parsed.Has("--long-lines");
     const Observer observer = ParseObserver(parsed);
     PictureChoices choices;
-    if (const auto at = parsed.Value("--at")) choices.instant = ParseInstant(*at);
+    if (const auto at = parsed.Value("--at")) choices.instant = ParseInstant(*at, run);
     choices.orientationGiven = OrientationGiven(parsed);
+    choices.turn = GivenTurnOf(parsed);
     choices.disk = ParseDisk(parsed);
 
-    const LoadedPicture opened = OpenWithDisk(parsed.positional[0], choices);
+    LoadedPicture opened = OpenWithDisk(parsed.positional[0], choices, run);
+    TurnByDriftFrom(parsed, opened.context);
     const PictureContext& picture = opened.context;
     if (!picture.instant) {
         throw UsageError(picture.name + " gives no date; give --at");
     }
-    const Ephemeris ephemeris = EphemerisWarned(*picture.instant, observer);
+    const Ephemeris ephemeris = run.EphemerisWarned(*picture.instant, observer);
     const ChartGeometry geometry = PictureGeometry(picture, chart);
     PictureView view;
     view.scene = MakeChartScene(geometry, ephemeris, SpotState{}, MarkerState{});
@@ -149,7 +157,7 @@ int OverlayCommand(const std::vector<std::string>& args, std::ostream& /*out*/) 
     return 0;
 }
 
-int ImageLocateCommand(const ParsedArgs& parsed, std::ostream& out) {
+int ImageLocateCommand(const ParsedArgs& parsed, Context& run, std::ostream& out) {
     for (const char* option : {"--x", "--y", "--diameter"}) {
         if (parsed.Value(option)) {
             throw UsageError(std::string(option) + " does not go with --image: the disk is the "
@@ -158,8 +166,9 @@ int ImageLocateCommand(const ParsedArgs& parsed, std::ostream& out) {
     }
     if (parsed.positional.size() > 1) throw UsageError(UsageLine("locate"));
     PictureChoices choices;
-    if (!parsed.positional.empty()) choices.instant = ParseInstant(parsed.positional[0]);
+    if (!parsed.positional.empty()) choices.instant = ParseInstant(parsed.positional[0], run);
     choices.orientationGiven = OrientationGiven(parsed);
+    choices.turn = GivenTurnOf(parsed);
     choices.disk = ParseDisk(parsed);
     const auto px = parsed.Value("--px");
     const auto py = parsed.Value("--py");
@@ -171,7 +180,8 @@ int ImageLocateCommand(const ParsedArgs& parsed, std::ostream& out) {
     ReadSpotSize(parsed, spot);
     const Observer observer = ParseObserver(parsed);
 
-    const LoadedPicture opened = OpenWithDisk(*parsed.Value("--image"), choices);
+    LoadedPicture opened = OpenWithDisk(*parsed.Value("--image"), choices, run);
+    TurnByDriftFrom(parsed, opened.context);
     const PictureContext& picture = opened.context;
     if (!picture.instant) {
         throw UsageError(picture.name + " gives no date; give the instant");
@@ -183,17 +193,17 @@ int ImageLocateCommand(const ParsedArgs& parsed, std::ostream& out) {
     }
     // As a plain click there in the window: the position goes into the boxes to two
     // decimals, in millimetres of the chart the disk stands for.
-    const Ephemeris ephemeris = EphemerisWarned(*picture.instant, observer);
-    const ChartGeometry geometry = PictureGeometry(picture, chart);
-    const DiskClick click = PointToDisk(PictureFrame(picture, chart, ephemeris), x, y);
-    if (!OnDisk(click.d, geometry.ChartDiameter)) {
+    const Ephemeris ephemeris = run.EphemerisWarned(*picture.instant, observer);
+    const DiskFrame frame = PictureFrame(picture, chart, ephemeris);
+    const DiskClick click = PointToDisk(frame, x, y);
+    if (!OnDisk(click.d, frame.diameter)) {
         throw std::runtime_error("the pixel (" + std::to_string(x) + ", " + std::to_string(y) +
                                  ") lies off the solar disk");
     }
     spot.SpotX = RoundToHundredthsAwayFromZero(click.x);
     spot.SpotY = RoundToHundredthsAwayFromZero(click.y);
-    LocateSpot(spot, geometry, ephemeris);
-    ComputeSpotArea(spot, geometry.ChartDiameter);
+    LocateSpot(spot, frame, ephemeris);
+    ComputeSpotArea(spot, frame.diameter);
     WriteSpotReadouts(out, spot);
     return 0;
 }

@@ -8,7 +8,7 @@
 
 namespace zorva::cli {
 
-int LogfileCommand(const std::vector<std::string>& args, std::ostream& out) {
+int LogfileCommand(const std::vector<std::string>& args, Context& run, std::ostream& out) {
     const ParsedArgs parsed = ParseCommandArgs(args);
     if (parsed.positional.size() != 1) throw UsageError(UsageLine("logfile"));
     const std::string format = parsed.Value("--format").value_or("csv");
@@ -20,7 +20,7 @@ int LogfileCommand(const std::vector<std::string>& args, std::ostream& out) {
     if (!read.ok) throw std::runtime_error(path + " is not read as a logfile: " + read.error);
     // The lines that are no measurements are named and passed over; the rest go out.
     for (const std::string& problem : read.problems)
-        Warn(path + " " + problem + "; skipped");
+        run.Warn(path + " " + problem + "; skipped");
     out << (format == "csv" ? LogfileCsv(read.lines) : LogfileJson(read.lines));
     return read.problems.empty() ? 0 : 1;
 }

@@ -129,11 +129,11 @@ ObservedGroup ParseGroup(const std::string& text, int32_t number, const Ephemeri
     return g;
 }
 
-SunspotObservation TypedObservation(const ParsedArgs& parsed) {
+SunspotObservation TypedObservation(const ParsedArgs& parsed, Context& run) {
     SunspotObservation o;
     const auto at = parsed.Value("--at");
     if (!at) throw UsageError("record add --visual needs --at INSTANT (UT)");
-    o.instant = ParseInstant(*at);
+    o.instant = ParseInstant(*at, run);
     o.method = ObservationMethod::Visual;
     if (const auto m = parsed.Value("--method")) {
         const auto method = MethodOfName(*m);
@@ -141,7 +141,7 @@ SunspotObservation TypedObservation(const ParsedArgs& parsed) {
             throw UsageError("--method must be visual or drawing");
         o.method = *method;
     }
-    const Ephemeris ephemeris = EphemerisWarned(o.instant, ParseObserver(parsed));
+    const Ephemeris ephemeris = run.EphemerisWarned(o.instant, ParseObserver(parsed));
     int32_t number = 0;
     for (const std::string& g : parsed.Values("--group"))
         o.groups.push_back(ParseGroup(g, ++number, ephemeris));
@@ -178,13 +178,14 @@ std::string AddedLine(const SunspotObservation& o, int64_t id) {
            (o.picture.empty() ? "" : " " + o.picture) + "\n";
 }
 
-int Add(const ParsedArgs& parsed, const std::vector<std::string>& files, std::ostream& out) {
+int Add(const ParsedArgs& parsed, const std::vector<std::string>& files, Context& run,
+        std::ostream& out) {
     std::vector<SunspotObservation> observations;
     std::vector<std::string> problems;
     if (parsed.Has("--visual")) {
         if (!files.empty() || parsed.Has("--json"))
             throw UsageError("record add --visual takes no files");
-        observations.push_back(TypedObservation(parsed));
+        observations.push_back(TypedObservation(parsed, run));
     } else if (files.empty()) {
         throw UsageError("record add wants pictures, --json FILE... or --visual");
     } else if (parsed.Has("--json")) {
@@ -198,7 +199,7 @@ int Add(const ParsedArgs& parsed, const std::vector<std::string>& files, std::os
                 const std::string where = file + ":" + std::to_string(number) + ": ";
                 SpotsLine read = ReadSpotsLine(line);
                 if (!read.unsearched.empty()) {
-                    Warn(where + "no observation (" + read.unsearched + "), passed over");
+                    run.Warn(where + "no observation (" + read.unsearched + "), passed over");
                 } else if (!read.observation) {
                     problems.push_back(where + read.error);
                 } else {
@@ -209,12 +210,12 @@ int Add(const ParsedArgs& parsed, const std::vector<std::string>& files, std::os
             }
         }
     } else {
-        const SpotRequest req = ParseSpotRequest(parsed);
+        const SpotRequest req = ParseSpotRequest(parsed, run);
         EnsureGuiApplication();
         for (const std::string& file : files) {
-            const SpotOutcome outcome = FindSpots(file, req);
+            const SpotOutcome outcome = FindSpots(file, req, run);
             for (const std::string& w : outcome.warnings)
-                Warn(w);
+                run.Warn(w);
             if (!outcome.error.empty() || !outcome.report) {
                 problems.push_back(outcome.error.empty() ? file + ": not searched" : outcome.error);
                 continue;
@@ -228,14 +229,14 @@ int Add(const ParsedArgs& parsed, const std::vector<std::string>& files, std::os
     const std::string path = RecordPath(parsed);
     if (!problems.empty()) {
         for (const std::string& p : problems)
-            Warn(p);
+            run.Warn(p);
         throw std::runtime_error("nothing was added to " + path);
     }
     auto record = OpenRecord(parsed, false);
     const RecordAdded added = record->Add(observations, TodayUt());
     if (!added.Ok()) {
         for (const std::string& p : added.problems)
-            Warn(p);
+            run.Warn(p);
         throw std::runtime_error("nothing was added to " + path);
     }
     for (std::size_t i = 0; i < observations.size(); ++i)
@@ -336,12 +337,12 @@ int Plot(const ParsedArgs& parsed) {
 
 } // namespace
 
-int RecordCommand(const std::vector<std::string>& args, std::ostream& out) {
+int RecordCommand(const std::vector<std::string>& args, Context& run, std::ostream& out) {
     const ParsedArgs parsed = ParseCommandArgs(args);
     if (parsed.positional.empty()) throw UsageError(UsageLine("record"));
     const std::string what = parsed.positional[0];
     const std::vector<std::string> rest(parsed.positional.begin() + 1, parsed.positional.end());
-    if (what == "add") return Add(parsed, rest, out);
+    if (what == "add") return Add(parsed, rest, run, out);
     if (what == "mark") {
         if (rest.size() != 1) throw UsageError("record mark wants one observation's number");
         const auto id = ParseInt64(rest[0]);

@@ -27,22 +27,22 @@ std::string Word(const std::string& s) {
 
 } // namespace
 
-int RegionsCommand(const std::vector<std::string>& args, std::ostream& out) {
+int RegionsCommand(const std::vector<std::string>& args, Context& run, std::ostream& out) {
     const ParsedArgs parsed = ParseCommandArgs(args);
     if (parsed.positional.size() != 1) throw UsageError(UsageLine("regions"));
     const ChartGeometry geometry = ParseChartGeometry(parsed);
     const Observer observer = ParseObserver(parsed);
     const std::optional<std::string> at = parsed.Value("--at");
     const std::optional<Instant> instant =
-        at ? std::optional<Instant>(ParseInstant(*at)) : std::nullopt;
+        at ? std::optional<Instant>(ParseInstant(*at, run)) : std::nullopt;
 
     const SrsSummary summary = LoadSrsFile(parsed.positional[0]);
     if (summary.Status == SrsStatus::NotRead) throw std::runtime_error(summary.Error);
 
-    const Ephemeris now = EphemerisWarned(instant.value_or(summary.Epoch), observer);
-    const double q = ChartRotation(geometry, now.P, now.ParallacticAngle);
+    const Ephemeris now = run.EphemerisWarned(instant.value_or(summary.Epoch), observer);
+    const DiskFrame frame = FrameAt(geometry, now);
     const double offset =
-        RegionLongitudeOffset(summary.Regions, EphemerisWarned(summary.Epoch, observer).L0);
+        RegionLongitudeOffset(summary.Regions, run.EphemerisWarned(summary.Epoch, observer).L0);
     // Built in full first, so that nothing but the regions and the Wolf number goes out.
     std::ostringstream text;
     for (const SrsRegion& r : summary.Regions) {
@@ -50,7 +50,7 @@ int RegionsCommand(const std::vector<std::string>& args, std::ostream& out) {
         text << r.Number << ' ' << r.Latitude << ' ' << r.Lo << ' ' << r.CentralLongitude << ' '
              << Optional(r.Area) << ' ' << Word(r.Class) << ' ' << Optional(r.SpotCount) << ' ';
         if (place.Visible) {
-            const DiskPoint mm = RegionChartPoint(place, geometry, q);
+            const DiskPoint mm = RegionChartPoint(place, frame);
             text << "visible " << FixedText(mm.x, kMmDecimals) << ' '
                  << FixedText(mm.y, kMmDecimals) << '\n';
         } else {

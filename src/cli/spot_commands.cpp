@@ -8,17 +8,18 @@
 #include <filesystem>
 #include <fstream>
 #include <iostream>
-#include <mutex>
 #include <thread>
 
 #include "cli/args.h"
 #include "cli/commands.h"
 #include "cli/help.h"
+#include "cli/picture_turn.h"
 #include "cli/spot_search.h"
 #include "core/common/memory_gate.h"
 #include "core/images/picture_context.h"
 #include "core/spots/spot_detection.h"
 #include "core/spots/spot_report.h"
+#include "core/srs/region_positions.h"
 #include "core/text/parse.h"
 #include "render/solar_image.h"
 
@@ -41,12 +42,21 @@ std::pair<double, double> ParseLinks(const std::string& text) {
 
 } // namespace
 
-SpotRequest ParseSpotRequest(const ParsedArgs& parsed) {
+SpotRequest ParseSpotRequest(const ParsedArgs& parsed, Context& run) {
     SpotRequest req;
-    if (const auto at = parsed.Value("--at")) req.choices.instant = ParseInstant(*at);
+    if (const auto at = parsed.Value("--at")) req.choices.instant = ParseInstant(*at, run);
     req.choices.disk = ParseDisk(parsed);
-    req.choices.orientationGiven = OrientationGiven(parsed);
+    req.choices.orientationGiven = OrientationGiven(parsed) || TurnGiven(parsed);
+    req.choices.turn = GivenTurnOf(parsed);
     req.chart = PictureOrientationOf(parsed);
+    req.parsed = parsed;
+    if (const auto file = parsed.Value("--regions")) {
+        if (parsed.Value("--orientation") != "solve") {
+            throw UsageError("--regions goes with --orientation solve");
+        }
+        req.regions = LoadSrsFile(*file);
+        if (req.regions->Status == SrsStatus::NotRead) throw std::runtime_error(req.regions->Error);
+    }
     req.observer = ParseObserver(parsed);
     if (const auto f = parsed.Value("--format")) {
         if (*f == "text") {
@@ -75,25 +85,14 @@ SpotRequest ParseSpotRequest(const ParsedArgs& parsed) {
     return req;
 }
 
-namespace {
-
-// The working folder's year tables are read once and kept, and the warnings gathered in one
-// list: one thread at a time reaches either.
-std::mutex& TablesLock() {
-    static std::mutex lock;
-    return lock;
-}
-
-} // namespace
-
-SpotOutcome FindSpots(const std::string& path, const SpotRequest& req) {
+SpotOutcome FindSpots(const std::string& path, const SpotRequest& req, Context& run) {
     SpotOutcome outcome;
     PictureLoad open = OpenPictureFile(std::filesystem::path(path), req.choices);
     if (!open.picture) {
         outcome.error = open.error.toStdString();
         return outcome;
     }
-    const PictureContext& context = open.picture->context;
+    PictureContext& context = open.picture->context;
     // A disk given by hand is measured on or refused, never passed over for another.
     if (req.choices.disk) {
         if (const auto refused =
@@ -112,18 +111,37 @@ SpotOutcome FindSpots(const std::string& path, const SpotRequest& req) {
         outcome.error = context.name + " gives no date; give --at";
         return outcome;
     }
-    Ephemeris ephemeris;
-    {
-        const std::lock_guard<std::mutex> hold(TablesLock());
-        ephemeris = EphemerisWarned(*context.instant, req.observer);
-    }
+    const Ephemeris ephemeris = run.EphemerisWarned(*context.instant, req.observer);
+    TurnByDriftFrom(req.parsed, context);
     SpotReport report;
     report.file = path;
     report.instant = context.instant;
     report.disk = *context.disk;
     report.diskSource = std::string(DiskSourceName(context.diskSource));
-    report.detection = DetectSpots(GridOf(open.picture->image.searched), context, req.chart,
-                                   ephemeris, req.options);
+    const PixelGrid grid = GridOf(open.picture->image.searched);
+    report.detection = DetectSpots(grid, context, req.chart, ephemeris, req.options);
+    std::optional<NorthSolution> solved;
+    if (req.regions && report.detection.error.empty()) {
+        // The groups do not depend on the turn (they are linked by distances on the Sun), so
+        // they are found once, laid on the regions, and placed again on the turn found.
+        std::vector<RegionPlace> places;
+        const double offset = RegionLongitudeOffset(
+            req.regions->Regions, run.EphemerisWarned(req.regions->Epoch, req.observer).L0);
+        places = PlaceRegions(req.regions->Regions, offset, ephemeris);
+        solved = SolveNorthFromRegions(report.detection.groups, *context.disk, places);
+        if (!solved->north) {
+            outcome.error = context.name + ": north cannot be solved: " + solved->error;
+            return outcome;
+        }
+        TurnPicture(context, TurnOfSolarNorth(*solved->north, OrientationSource::Solved));
+        report.detection = DetectSpots(grid, context, req.chart, ephemeris, req.options);
+    }
+    DescribePicture(report, context, req.chart, ephemeris);
+    if (solved) {
+        report.orientation->matched = solved->matched;
+        report.orientation->groups = solved->groups;
+        report.orientation->residual = solved->residual;
+    }
     if (!report.detection.error.empty()) {
         outcome.error = context.name + ": " + report.detection.error;
     }
@@ -213,11 +231,11 @@ uint64_t MemoryBudget(const ParsedArgs& parsed) {
 
 } // namespace
 
-int SpotsCommand(const std::vector<std::string>& args, std::ostream& out) {
+int SpotsCommand(const std::vector<std::string>& args, Context& run, std::ostream& out) {
     const ParsedArgs parsed = ParseCommandArgs(args);
     if (parsed.positional.empty() && !parsed.Value("--files-from"))
         throw UsageError(UsageLine("spots"));
-    const SpotRequest req = ParseSpotRequest(parsed);
+    const SpotRequest req = ParseSpotRequest(parsed, run);
     const std::vector<std::string> files = SpotFiles(parsed, std::cin);
     if (files.empty()) return 0;
     // Fonts and image plug-ins are set up once, here, before any thread opens a file.
@@ -234,7 +252,7 @@ int SpotsCommand(const std::vector<std::string>& args, std::ostream& out) {
             const MemoryHeld held(memory,
                                   static_cast<uint64_t>(std::max<int64_t>(
                                       PictureSearchBytes(std::filesystem::path(files[i])), 0)));
-            outcomes[i] = FindSpots(files[i], req);
+            outcomes[i] = FindSpots(files[i], req, run);
         } catch (const std::exception& e) {
             outcomes[i].error = files[i] + ": " + e.what();
         }
@@ -259,12 +277,9 @@ int SpotsCommand(const std::vector<std::string>& args, std::ostream& out) {
     const auto writeReady = [&] {
         while (written < files.size() && done[written]) {
             const SpotOutcome& o = outcomes[written];
-            {
-                const std::lock_guard<std::mutex> hold(TablesLock());
-                for (const std::string& w : o.warnings)
-                    Warn(w);
-                if (!o.error.empty()) Warn(o.error);
-            }
+            for (const std::string& w : o.warnings)
+                run.Warn(w);
+            if (!o.error.empty()) run.Warn(o.error);
             if (!o.error.empty()) status = 1;
             WriteOutcome(out, files[written], o, req.format, written == 0);
             out.flush();

@@ -6,7 +6,9 @@
 #include <vector>
 
 #include "cli/args.h"
+#include "cli/context.h"
 #include "core/spots/spot_report.h"
+#include "core/srs/srs_reader.h"
 #include "render/solar_image.h"
 
 namespace zorva::cli {
@@ -21,11 +23,14 @@ struct SpotRequest {
     Observer observer;
     SpotOptions options;
     SpotFormat format = SpotFormat::Text;
+    ParsedArgs parsed; // for --drift-from, read as each picture is opened
+    // With --orientation solve: the summary whose regions the groups are laid on.
+    std::optional<SrsSummary> regions;
 };
 
 // The search's options as `spots` takes them (--at, --disk, the orientation, the levels,
 // --format ...); a UsageError for a wrong one.
-SpotRequest ParseSpotRequest(const ParsedArgs& parsed);
+SpotRequest ParseSpotRequest(const ParsedArgs& parsed, Context& run);
 
 // What became of one file: its report, or why it has none.
 struct SpotOutcome {
@@ -40,6 +45,6 @@ struct SpotOutcome {
 std::vector<std::string> SpotFiles(const ParsedArgs& parsed, std::istream& standardInput);
 
 // Opens the picture and searches it; safe to run on several threads at once.
-SpotOutcome FindSpots(const std::string& path, const SpotRequest& req);
+SpotOutcome FindSpots(const std::string& path, const SpotRequest& req, Context& run);
 
 } // namespace zorva::cli

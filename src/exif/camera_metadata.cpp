@@ -34,33 +34,46 @@ std::string Tag(const Exiv2::ExifData& exif, const char* key) {
 } // namespace
 
 std::optional<CameraTimes> ReadCameraTimes(std::span<const uint8_t> file) {
+    return ReadCameraFacts(file).times;
+}
+
+CameraFacts ReadCameraFacts(std::span<const uint8_t> file) {
     QuietExiv2();
-    if (file.empty() || file.size() > static_cast<std::size_t>(LONG_MAX)) return std::nullopt;
+    CameraFacts facts;
+    if (file.empty() || file.size() > static_cast<std::size_t>(LONG_MAX)) return facts;
     try {
         const Exiv2::Image::AutoPtr image =
             Exiv2::ImageFactory::open(file.data(), static_cast<long>(file.size()));
-        if (image.get() == nullptr) return std::nullopt;
+        if (image.get() == nullptr) return facts;
         image->readMetadata();
         const Exiv2::ExifData& exif = image->exifData();
         CameraTimes times;
         times.dateTimeOriginal = Tag(exif, "Exif.Photo.DateTimeOriginal");
         times.subSecTimeOriginal = Tag(exif, "Exif.Photo.SubSecTimeOriginal");
         times.offsetTimeOriginal = Tag(exif, "Exif.Photo.OffsetTimeOriginal");
-        if (times.dateTimeOriginal.empty() && times.subSecTimeOriginal.empty() &&
-            times.offsetTimeOriginal.empty()) {
-            return std::nullopt;
+        if (!times.dateTimeOriginal.empty() || !times.subSecTimeOriginal.empty() ||
+            !times.offsetTimeOriginal.empty()) {
+            facts.times = times;
         }
-        return times;
+        const auto turn = exif.findKey(Exiv2::ExifKey("Exif.Image.Orientation"));
+        if (turn != exif.end() && turn->count() > 0) {
+            constexpr long kFirst = 1, kLast = 8;
+            const long value = turn->toLong(0);
+            if (value >= kFirst && value <= kLast) facts.orientation = static_cast<int32_t>(value);
+        }
+        return facts;
     } catch (const Exiv2::AnyError& e) {
         // A kind of file Exiv2 does not know holds nothing it could read.
-        if (e.code() == Exiv2::kerMemoryContainsUnknownImageType) return std::nullopt;
+        if (e.code() == Exiv2::kerMemoryContainsUnknownImageType) return facts;
         CameraTimes failed;
         failed.error = e.what();
-        return failed;
+        facts.times = failed;
+        return facts;
     } catch (const std::exception& e) {
         CameraTimes failed;
         failed.error = e.what();
-        return failed;
+        facts.times = failed;
+        return facts;
     }
 }
 

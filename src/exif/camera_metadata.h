@@ -15,4 +15,13 @@ namespace zorva {
 // why; nothing is thrown.
 std::optional<CameraTimes> ReadCameraTimes(std::span<const uint8_t> file);
 
+// What a camera wrote of its picture: the times above, and how the picture is to be turned
+// or mirrored to be seen as the camera meant it (EXIF Orientation 1..8; 0 when the file
+// gives none or a value outside them).
+struct CameraFacts {
+    std::optional<CameraTimes> times;
+    int32_t orientation = 0;
+};
+CameraFacts ReadCameraFacts(std::span<const uint8_t> file);
+
 } // namespace zorva

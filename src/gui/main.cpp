@@ -1,4 +1,5 @@
 #include <QApplication>
+#include <QDir>
 #include <QMessageBox>
 #include <QSocketNotifier>
 #include <QStringList>
@@ -100,7 +101,8 @@ int main(int argc, char** argv) {
     if (catching) closer = std::make_unique<TerminationCloser>(app);
     zorva::gui::QtDialogs dialogs;
     zorva::gui::SystemClock clock;
-    zorva::gui::TZorvaForm form(dialogs, clock);
+    // The settings, directory and year files live in the folder the program starts in.
+    zorva::gui::TZorvaForm form(dialogs, clock, QDir::currentPath());
     if (closer) {
         // Asked to end while the welcome window was up: the window closes before it shows.
         closer->Watch(&form);

@@ -46,8 +46,7 @@ class TZorvaForm final : public QMainWindow {
   public:
     // `folder` is where the settings, directory and year files live (the working folder
     // in the program).
-    TZorvaForm(Dialogs& dialogs, const Clock& clock, QString folder = QStringLiteral("."),
-               QWidget* parent = nullptr);
+    TZorvaForm(Dialogs& dialogs, const Clock& clock, QString folder, QWidget* parent = nullptr);
     ~TZorvaForm() override;
 
     // The observation the window shows, for tests and benchmarks.

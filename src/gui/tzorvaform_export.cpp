@@ -38,7 +38,7 @@ ChartExport ChartForOutput(const Session& session, const ChartOutputOptions& opt
     if (options.caption) {
         const Observation& obs = session.observation();
         chart.Caption =
-            ChartCaptionLines(obs.instant, obs.ephemeris, obs.observer, chart.Scene.Geometry);
+            ChartCaptionLines(obs.instant, obs.ephemeris, obs.observer, session.chart());
     }
     return chart;
 }

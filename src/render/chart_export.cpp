@@ -57,7 +57,7 @@ struct Layout {
 Layout LayoutOf(const ChartExport& e, bool smooth) {
     Layout l;
     l.smooth = smooth;
-    const double diameter = e.Scene.Geometry.ChartDiameter;
+    const double diameter = e.Scene.Frame.diameter;
     l.side =
         smooth ? diameter / MmPerInch * kUnitsPerInch / ChartDiskFraction : ChartSide(diameter);
     l.width = l.side;

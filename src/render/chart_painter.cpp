@@ -42,7 +42,6 @@ struct ChartDrawFrame {
 };
 
 ChartDrawFrame MakeFrame(double w, double h, const ChartScene& s, const ChartLook& look) {
-    const ChartGeometry& g = s.Geometry;
     ChartDrawFrame c;
     GridFrame& f = c.grid;
     f.cx = w / 2.0;
@@ -50,10 +49,10 @@ ChartDrawFrame MakeFrame(double w, double h, const ChartScene& s, const ChartLoo
     f.fraction = kDiskRadius;
     f.sizeX = w;
     f.sizeY = h;
-    f.q = ChartRotation(g, s.P, s.ParallacticAngle);
-    f.sx = g.MirrorSign;
-    f.sy = g.FlipSign;
-    f.cutoff = LimbCutoff(g.ChartDiameter);
+    f.q = s.Frame.q;
+    f.sx = s.Frame.mirror;
+    f.sy = s.Frame.flip;
+    f.cutoff = LimbCutoff(s.Frame.diameter);
     f.smooth = look.Smooth;
     c.background = ColourFromWord(BackgroundColourOf(look.Style));
     c.disk = ColourFromWord(DiskColourOf(look.Style));
@@ -136,7 +135,7 @@ QPointF DrawRotationMarker(QPainter& p, const ChartDrawFrame& c, const ChartScen
                            double yMm, bool farSide, const MarkerLook& look,
                            const QString& letter) {
     const GridFrame& f = c.grid;
-    const QPointF m = MarkerCentre(f, xMm, yMm, s.Geometry.ChartDiameter);
+    const QPointF m = MarkerCentre(f, xMm, yMm, s.Frame.diameter);
     const QColor colour = ColourFromWord(look.Colour);
     p.setBrush(farSide ? c.disk : colour);
     p.setPen(QPen(colour, 1));
@@ -174,8 +173,8 @@ int DiskOutlineWidth(int side) {
     return RoundPixel(kDiskOutset * side) - RoundPixel(kDiskInset * side) - 1;
 }
 
-QImage NewChartImage(const ChartGeometry& geometry) {
-    const int side = ChartSide(geometry.ChartDiameter);
+QImage NewChartImage(double diameterMm) {
+    const int side = ChartSide(diameterMm);
     QImage image(side, side, QImage::Format_RGB32);
     image.fill(ColourFromWord(ChartBackgroundColour));
     return image;
@@ -221,7 +220,7 @@ MarkerPixel PaintChartMarkers(QPainter& p, double w, double h, const ChartScene&
     SetRendering(p, f);
     p.setPen(QPen(Qt::black, 1));
     if (!m.CarrMarkerShown && !m.DiffMarkerShown) {
-        last = MarkerCentre(f, s.SpotX, s.SpotY, s.Geometry.ChartDiameter);
+        last = MarkerCentre(f, s.SpotX, s.SpotY, s.Frame.diameter);
         if (s.Sunspot) {
             p.setBrush(Qt::black);
             MarkerCircle(p, f, last);

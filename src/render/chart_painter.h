@@ -41,7 +41,7 @@ uint32_t PixelWord(const QImage& image, int x, int y);
 QFont DefaultChartFont();
 
 // A blank square chart image of ChartSide pixels for the scene's diameter.
-QImage NewChartImage(const ChartGeometry& geometry);
+QImage NewChartImage(double diameterMm);
 
 // Pixel of the last marker drawn.
 struct MarkerPixel {

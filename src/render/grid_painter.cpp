@@ -150,7 +150,6 @@ bool GridShows(const GridFrame& f, const DiskPosition& pt) {
 }
 
 std::shared_ptr<const GridLines> ProjectGrid(const ChartScene& s, RadialSearch search) {
-    const ChartGeometry& g = s.Geometry;
     // What the projected lines depend on.
     struct Key {
         double D, B0;
@@ -159,7 +158,7 @@ std::shared_ptr<const GridLines> ProjectGrid(const ChartScene& s, RadialSearch s
         bool operator==(const Key&) const = default;
     };
     const Key key{
-        s.D, s.B0, g.ShowEquator, g.ShowCentralMeridian, g.ShowLatLines, g.ShowLongLines, search};
+        s.D, s.B0, s.ShowEquator, s.ShowCentralMeridian, s.ShowLatLines, s.ShowLongLines, search};
     thread_local std::optional<Key> lastKey;
     thread_local std::shared_ptr<const GridLines> last;
     if (last && lastKey == key) return last;
@@ -170,7 +169,7 @@ std::shared_ptr<const GridLines> ProjectGrid(const ChartScene& s, RadialSearch s
     const auto& dL = ChartLongitudeSamples();
     const auto& lat = ChartLatitudeSamples();
     const bool exact = search == RadialSearch::Exact;
-    if (g.ShowEquator && !g.ShowLatLines) {
+    if (s.ShowEquator && !s.ShowLatLines) {
         if (exact) {
             ProjectLatitudeCircle(0, dL, s.D, s.B0, grid->equator, search);
         } else {
@@ -178,7 +177,7 @@ std::shared_ptr<const GridLines> ProjectGrid(const ChartScene& s, RadialSearch s
                 ProjectPoint(0, dL[k], s.D, s.B0, grid->equator[k]);
         }
     }
-    if (g.ShowCentralMeridian && !g.ShowLongLines) {
+    if (s.ShowCentralMeridian && !s.ShowLongLines) {
         if (exact) {
             ProjectMeridian(lat, 0, s.D, s.B0, grid->centralMeridian, search);
         } else {
@@ -187,10 +186,10 @@ std::shared_ptr<const GridLines> ProjectGrid(const ChartScene& s, RadialSearch s
         }
     }
     for (std::size_t i = 0; i < GridDegrees.size(); ++i) {
-        if (g.ShowLatLines) {
+        if (s.ShowLatLines) {
             ProjectLatitudeCircle(GridDegrees[i], dL, s.D, s.B0, grid->circles[i], search);
         }
-        if (g.ShowLongLines) {
+        if (s.ShowLongLines) {
             ProjectMeridian(lat, GridDegrees[i], s.D, s.B0, grid->meridians[i], search);
         }
     }
@@ -202,18 +201,17 @@ std::shared_ptr<const GridLines> ProjectGrid(const ChartScene& s, RadialSearch s
 std::vector<QRectF> DrawGridLines(QPainter& p, const GridFrame& f, const GridLines& grid,
                                   const ChartScene& s, const LabelRadius& equatorLabel,
                                   const LabelRadius& latitudeLabels, QPointF poleMarkAnchor) {
-    const ChartGeometry& g = s.Geometry;
     std::vector<QRectF> boxes;
-    if (g.ShowEquator && !g.ShowLatLines) {
+    if (s.ShowEquator && !s.ShowLatLines) {
         const Rightmost right = DrawGridLine(p, f, grid.equator);
         if (right.found) {
             Label(p, f, GridLabelPlace(p, f, right.point, equatorLabel), LatitudeLabel(0), boxes);
         }
     }
-    if (g.ShowCentralMeridian && !g.ShowLongLines) DrawGridLine(p, f, grid.centralMeridian);
-    if (g.ShowCentralMeridian || g.ShowLongLines) DrawPoleMark(p, f, poleMarkAnchor, boxes);
-    if (g.ShowLatLines) DrawLatitudeLines(p, f, grid, latitudeLabels, boxes);
-    if (g.ShowLongLines) {
+    if (s.ShowCentralMeridian && !s.ShowLongLines) DrawGridLine(p, f, grid.centralMeridian);
+    if (s.ShowCentralMeridian || s.ShowLongLines) DrawPoleMark(p, f, poleMarkAnchor, boxes);
+    if (s.ShowLatLines) DrawLatitudeLines(p, f, grid, latitudeLabels, boxes);
+    if (s.ShowLongLines) {
         for (const MeridianPoints& meridian : grid.meridians)
             DrawGridLine(p, f, meridian);
     }

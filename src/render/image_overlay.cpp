@@ -199,16 +199,15 @@ void PaintPass(QPainter& p, const PictureView& v, const PicturePlacement& at, In
     if (v.circle) DrawCircle(p, disk, at);
 
     const ChartScene& c = v.scene;
-    const ChartGeometry& g = c.Geometry;
     GridFrame f;
     f.cx = centre.x();
     f.cy = centre.y();
     f.fraction = 1;
     f.sizeX = R;
     f.sizeY = R;
-    f.q = ChartRotation(g, c.P, c.ParallacticAngle);
-    f.sx = g.MirrorSign;
-    f.sy = g.FlipSign;
+    f.q = c.Frame.q;
+    f.sx = c.Frame.mirror;
+    f.sy = c.Frame.flip;
     f.cutoff = 1; // grid lines reach the limb itself
     f.smooth = true;
     f.ink = ink;
@@ -221,7 +220,7 @@ void PaintPass(QPainter& p, const PictureView& v, const PicturePlacement& at, In
     if (c.NESWPoints) DrawCompassPoints(p, f, R, f.q - c.P, at.bounds, labels);
 
     if (v.spot) {
-        const double D = g.ChartDiameter;
+        const double D = c.Frame.diameter;
         const QPointF spot =
             Surface(at, disk.cx + 2 * disk.r * c.SpotX / D, disk.cy - 2 * disk.r * c.SpotY / D);
         if (Drawable(spot)) {
@@ -332,13 +331,11 @@ void PaintHandDisk(QPainter& p, const HandDiskView& hand, const PicturePlacement
 }
 
 DiskFrame Placed(DiskFrame frame, const PicturePlacement& at) {
-    const QPointF centre = Surface(at, frame.Cx, frame.Cy);
-    frame.Cx = centre.x();
-    frame.Cy = centre.y();
-    frame.Rx *= at.scale;
-    frame.Ry *= at.scale;
-    frame.ScaleX *= at.scale;
-    frame.ScaleY *= at.scale;
+    const QPointF centre = Surface(at, frame.cx, frame.cy);
+    frame.cx = centre.x();
+    frame.cy = centre.y();
+    frame.rx *= at.scale;
+    frame.ry *= at.scale;
     return frame;
 }
 

@@ -4,10 +4,12 @@
 #include <QBuffer>
 #include <QImage>
 #include <QPageSize>
+#include <QPaintEngine>
 #include <QPainterPath>
 #include <QPdfWriter>
 #include <algorithm>
 #include <cmath>
+#include <map>
 
 #include "core/record/plot_axes.h"
 #include "render/svg_document.h"
@@ -87,6 +89,44 @@ template <class Range> PlotAxis TimeAxisOf(const Range& years) {
     return TimeAxis(*first - room, *last + room, kMostTimeTicks);
 }
 
+// A smooth disc of radius `r` in the middle of a transparent square of whole pixels.
+QImage Disc(double r, const QColor& colour) {
+    const int side = 2 * static_cast<int>(std::ceil(r)) + 2;
+    QImage disc(side, side, QImage::Format_ARGB32_Premultiplied);
+    disc.fill(Qt::transparent);
+    QPainter p(&disc);
+    p.setRenderHint(QPainter::Antialiasing, true);
+    p.setPen(Qt::NoPen);
+    p.setBrush(colour);
+    p.drawEllipse(QPointF(side / 2.0, side / 2.0), r, r);
+    return disc;
+}
+
+// Discs at their places with their radii. On pixels each is drawn once for its radius (to
+// a quarter pixel) and stamped where it goes: a record of many years holds tens of
+// thousands of marks, and smoothing the edge of each anew takes most of the drawing's time.
+// Vector files keep true discs.
+void DrawDiscs(QPainter& p, const std::vector<std::pair<QPointF, double>>& discs,
+               const QColor& colour) {
+    const bool pixels = p.paintEngine() && p.paintEngine()->type() == QPaintEngine::Raster &&
+                        p.transform().isIdentity();
+    p.setPen(Qt::NoPen);
+    p.setBrush(colour);
+    std::map<long, QImage> stamps;
+    constexpr double kQuarters = 4;
+    for (const auto& [at, r] : discs) {
+        if (!pixels) {
+            p.drawEllipse(at, r, r);
+            continue;
+        }
+        QImage& stamp = stamps[std::lround(r * kQuarters)];
+        if (stamp.isNull()) stamp = Disc(r, colour);
+        p.drawImage(QPointF(std::round(at.x() - stamp.width() / 2.0),
+                            std::round(at.y() - stamp.height() / 2.0)),
+                    stamp);
+    }
+}
+
 } // namespace
 
 QRectF PlotFrame(const QRectF& area) {
@@ -121,11 +161,12 @@ void PaintActivity(QPainter& p, const QRectF& area, const ActivityCurve& curve, 
         return QPointF(Along(x, a.year, frame.left(), frame.right()),
                        Along(y, a.wolf, frame.bottom(), frame.top()));
     };
-    p.setPen(Qt::NoPen);
-    p.setBrush(kDailyColour);
     constexpr double kDot = 2.2, kMeanDot = 3.5;
+    std::vector<std::pair<QPointF, double>> dots;
+    dots.reserve(curve.daily.size());
     for (const ActivityPoint& d : curve.daily)
-        p.drawEllipse(place(d), kDot, kDot);
+        dots.push_back({place(d), kDot});
+    DrawDiscs(p, dots, kDailyColour);
     if (!curve.monthly.empty()) {
         QPainterPath line(place(curve.monthly.front()));
         for (const ActivityPoint& m : curve.monthly)
@@ -161,14 +202,14 @@ void PaintButterfly(QPainter& p, const QRectF& area, std::span<const ButterflyPo
     p.setPen(QPen(kFrameColour, 1, Qt::DashLine));
     const double equator = Along(y, 0, frame.bottom(), frame.top());
     p.drawLine(QPointF(frame.left(), equator), QPointF(frame.right(), equator));
-    p.setPen(Qt::NoPen);
-    p.setBrush(kGroupColour);
+    std::vector<std::pair<QPointF, double>> discs;
+    discs.reserve(points.size());
     for (const ButterflyPoint& b : points) {
-        const double r = ButterflyRadius(b.areaMsh);
-        p.drawEllipse(QPointF(Along(x, b.year, frame.left(), frame.right()),
-                              Along(y, b.latitude, frame.bottom(), frame.top())),
-                      r, r);
+        discs.push_back({QPointF(Along(x, b.year, frame.left(), frame.right()),
+                                 Along(y, b.latitude, frame.bottom(), frame.top())),
+                         ButterflyRadius(b.areaMsh)});
     }
+    DrawDiscs(p, discs, kGroupColour);
     p.restore();
 }
 

@@ -40,7 +40,7 @@ inline constexpr int RegionHighlightRadius = 7;
 // Each visible region as a cross of single pixels with its number above, its class just
 // below and its area below that, all centred on the cross and without background; then
 // the file name label. Nothing at all without regions. `places` runs alongside `regions`
-// (PlaceRegions); `frame` is the chart's (ChartFrame) or the loaded image's (ImageFrame).
+// (PlaceRegions); `frame` is the chart's (ChartDiskFrame) or the loaded image's (ImageFrame).
 // The painter's font is used; its pen, brush and font come back as they were.
 void PaintRegions(QPainter& painter, int height, const DiskFrame& frame,
                   std::span<const SrsRegion> regions, std::span<const RegionPlace> places,

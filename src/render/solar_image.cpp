@@ -5,6 +5,7 @@
 #include <QFileInfo>
 #include <QImageReader>
 #include <QImageWriter>
+#include <QTransform>
 #include <array>
 #include <cstdlib>
 #include <cstring>
@@ -22,6 +23,7 @@
 #include "fits/fits_budget.h"
 #include "fits/fits_file.h"
 #include "render/fits_image.h"
+#include "render/jp2_image.h"
 
 namespace zorva {
 
@@ -160,17 +162,54 @@ FileChecked CheckWhole(const std::filesystem::path& path, const QByteArray& form
     return checked;
 }
 
-// The camera's EXIF times in the first `bytes` bytes of the file, read where they lie.
-std::optional<CameraTimes> CameraTimesOf(QFile& file, qint64 bytes) {
+// The camera's EXIF times and orientation in the first `bytes` bytes of the file, read from
+// its bytes where they lie.
+CameraFacts CameraFactsOf(QFile& file, qint64 bytes) {
     const qint64 length = std::min(bytes, file.size());
-    if (length <= 0) return std::nullopt;
+    if (length <= 0) return {};
     uchar* mapped = file.map(0, length);
-    if (mapped == nullptr) return std::nullopt;
-    std::optional<CameraTimes> times =
-        ReadCameraTimes(std::span<const uint8_t>(mapped, static_cast<std::size_t>(length)));
+    if (mapped == nullptr) return {};
+    CameraFacts facts =
+        ReadCameraFacts(std::span<const uint8_t>(mapped, static_cast<std::size_t>(length)));
     file.unmap(mapped);
-    return times;
+    return facts;
 }
+
+// The picture as the camera meant it to be seen, by its EXIF Orientation: 2 mirrored left to
+// right, 3 turned half round, 4 mirrored top to bottom, 5 mirrored about the diagonal from
+// the top left, 6 to be turned a quarter clockwise, 7 mirrored about the other diagonal, 8 to
+// be turned a quarter counter-clockwise.
+QImage AsTheCameraMeant(const QImage& picture, int32_t orientation) {
+    constexpr int kQuarter = 90, kHalf = 180, kThreeQuarters = 270;
+    const auto turned = [&](int clockwise) {
+        return picture.transformed(QTransform().rotate(clockwise));
+    };
+    switch (orientation) {
+    case 2:
+        return picture.mirrored(true, false);
+    case 3:
+        return turned(kHalf);
+    case 4:
+        return picture.mirrored(false, true);
+    case 5:
+        return turned(kQuarter).mirrored(true, false);
+    case 6:
+        return turned(kQuarter);
+    case 7:
+        return turned(kQuarter).mirrored(false, true);
+    case 8:
+        return turned(kThreeQuarters);
+    default:
+        return picture;
+    }
+}
+
+// A file that starts as every FITS file does, with the SIMPLE card.
+bool StartsAsFits(const QByteArray& head) {
+    return head.startsWith("SIMPLE  =");
+}
+
+constexpr qint64 kSignatureBytes = 12; // enough for the JPEG 2000 and FITS signatures
 
 // The 8-bit grey picture of a 16-bit one: a histogram of the (grey or luminance) values,
 // the stretch levels from it, then each pixel through the table. `value(x, line)` reads
@@ -356,7 +395,26 @@ SolarImageLoad LoadSolarImage(const std::filesystem::path& path) {
         return refuse("the file cannot be read (" + why + ")");
     }
     if (file.size() == 0) return refuse("the file is empty");
-    if (IsFitsFileName(path.filename().native())) {
+    const QByteArray head = file.peek(kSignatureBytes);
+    if (IsJpeg2000(std::span<const uint8_t>(reinterpret_cast<const uint8_t*>(head.constData()),
+                                            static_cast<std::size_t>(head.size())))) {
+        uchar* bytes = file.map(0, file.size());
+        if (bytes == nullptr) return refuse("the file cannot be read (" + file.errorString() + ")");
+        Jp2Decoded jp2 = DecodeJpeg2000Picture(
+            std::span<const uint8_t>(bytes, static_cast<std::size_t>(file.size())));
+        file.unmap(bytes);
+        if (jp2.picture.isNull()) return refuse(jp2.error);
+        std::optional<SolarImage> image = Normalised(std::move(jp2.picture));
+        if (!image) return refuse("there is not enough memory for the picture");
+        image->format = jp2.format;
+        if (jp2.header) {
+            image->fits = FitsInfo{};
+            image->fits->keywords = std::move(*jp2.header);
+        }
+        image->notes = std::move(jp2.notes);
+        return {std::move(image), QString()};
+    }
+    if (IsFitsFileName(path.filename().native()) || StartsAsFits(head)) {
         FitsDecoded fits = DecodeFitsPicture(path);
         if (!fits.info) return refuse(fits.error);
         std::optional<SolarImage> image = Normalised(std::move(fits.picture));
@@ -369,7 +427,7 @@ SolarImageLoad LoadSolarImage(const std::filesystem::path& path) {
     reader.setAllocationLimit(SolarImageAllocationLimitMiB);
     const QByteArray format = reader.format();
     if (!IsKnownFormat(format)) {
-        return refuse("it is not a BMP, PNG, JPEG or TIFF picture, or it is damaged");
+        return refuse("it is not a BMP, PNG, JPEG, JPEG 2000, TIFF or FITS picture");
     }
     // A bitmap stored from its top row down states a negative height.
     const auto side = [](int v) { return v == std::numeric_limits<int>::min() ? -1 : std::abs(v); };
@@ -402,10 +460,17 @@ SolarImageLoad LoadSolarImage(const std::filesystem::path& path) {
     if (decoded.isNull()) {
         return refuse("the file is cut off or damaged (" + reader.errorString() + ")");
     }
+    CameraFacts camera;
+    if (format != "bmp") camera = CameraFactsOf(file, checked.metadataBytes);
+    if (camera.orientation > 1) {
+        decoded = AsTheCameraMeant(decoded, camera.orientation);
+        if (decoded.isNull()) return refuse("there is not enough memory for the picture");
+    }
     std::optional<SolarImage> image = Normalised(std::move(decoded));
     if (!image) return refuse("there is not enough memory for the picture");
     image->format = format;
-    if (format != "bmp") image->camera = CameraTimesOf(file, checked.metadataBytes);
+    image->camera = std::move(camera.times);
+    if (camera.orientation > 1) image->exifOrientation = camera.orientation;
     return {std::move(image), QString()};
 }
 
@@ -423,6 +488,8 @@ PictureLoad OpenPictureFile(const std::filesystem::path& path, const PictureChoi
     file.height = opened.image.shown.height();
     if (opened.image.fits) file.fits = opened.image.fits->keywords;
     file.camera = opened.image.camera;
+    file.exifOrientation = opened.image.exifOrientation;
+    file.notes = opened.image.notes;
     file.searched = GridOf(opened.image.searched);
     opened.context = OpenPicture(file, choices);
     return {std::move(opened), {}};
@@ -457,11 +524,12 @@ std::optional<ImageFileType> ImageTypeOfName(const QString& name) {
 }
 
 QString OpenImageFilter() {
-    QString filter = QStringLiteral("Solar images (*.bmp *.png *.jpg *.jpeg *.tif *.tiff %1)")
-                         .arg(FitsDialogPatterns);
+    QString filter = QStringLiteral("Solar images (*.bmp *.png *.jpg *.jpeg *.tif *.tiff %1 %2)")
+                         .arg(Jpeg2000DialogPatterns, FitsDialogPatterns);
     for (const FileKind& k : kKinds)
         filter += QStringLiteral(";;") + k.filter;
-    return filter + QStringLiteral(";;FITS files (%1)").arg(FitsDialogPatterns);
+    return filter + QStringLiteral(";;JPEG 2000 files (%1);;FITS files (%2)")
+                        .arg(Jpeg2000DialogPatterns, FitsDialogPatterns);
 }
 
 QString SaveImageFilter() {

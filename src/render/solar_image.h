@@ -5,6 +5,8 @@
 #include <QString>
 #include <filesystem>
 #include <optional>
+#include <string>
+#include <vector>
 
 #include "core/images/camera_time.h"
 #include "core/images/fits_header.h"
@@ -45,12 +47,18 @@ struct SolarImage {
     bool convertedToGrey = false;
     // For a 16-bit picture, the levels that became black and white.
     std::optional<StretchLevels> stretch;
-    QByteArray format; // "bmp", "png", "jpeg", "tiff" or "fits"
-    // A FITS file's header keywords and the levels its values were stretched between.
+    QByteArray format; // "bmp", "png", "jpeg", "tiff", "fits", "jp2" or "j2k"
+    // A FITS header's keywords: a FITS file's, with the levels its values were stretched
+    // between, or the one a JPEG 2000 file's XML box holds.
     std::optional<FitsInfo> fits;
     // A camera's EXIF times, when a JPEG, PNG or TIFF file holds them (or its metadata
     // could not be read, which `error` then says).
     std::optional<CameraTimes> camera;
+    // The camera's EXIF Orientation (2..8) the pixels were turned or mirrored by to be
+    // shown as the camera meant them; 0 when they are shown as the file holds them.
+    int32_t exifOrientation = 0;
+    // What in the file was passed over in reading it, one line each.
+    std::vector<std::string> notes;
 };
 
 struct SolarImageLoad {
@@ -59,11 +67,13 @@ struct SolarImageLoad {
 };
 
 // Opens an image file. The file is checked before it is decoded (missing, unreadable,
-// empty, not a BMP, PNG, JPEG or TIFF picture, no pixels, too large, cut off or damaged);
-// any failure comes back as a message naming the file and the reason. A name with a FITS
-// extension (.fits, .fit, .fts, also .gz, and .fz) is read as FITS. Only a regular file is
-// read. The path's bytes reach the file system as they are, so a name that is not UTF-8
-// (as the command line may be given) opens too.
+// empty, not a BMP, PNG, JPEG, JPEG 2000, TIFF or FITS picture, no pixels, too large, cut
+// off or damaged); any failure comes back as a message naming the file and the reason. A
+// name with a FITS extension (.fits, .fit, .fts, also .gz, and .fz), or a file that starts
+// as a FITS file does, is read as FITS; a JPEG 2000 file is known by its first bytes. A
+// camera picture whose EXIF Orientation says it is turned or mirrored is shown upright. Only a
+// regular file is read. The path's bytes reach the file system as they are, so a name that is not
+// UTF-8 (as the command line may be given) opens too.
 SolarImageLoad LoadSolarImage(const std::filesystem::path& path);
 SolarImageLoad LoadSolarImage(const QString& path);
 

@@ -128,8 +128,8 @@ TEST(Termination, ASaveThatFailsNeverHoldsTheEnd) {
     const fs::path errors = dir / "errors.txt";
     EXPECT_EQ(RunAndSignal(dir.path(), SIGTERM, 1500ms, {}, errors), 1);
     const std::string said = test::ReadFile(errors);
-    EXPECT_NE(said.find("Your settings could not be saved to ./ZorvaOptions.ini: a folder, not a "
-                        "regular file"),
+    EXPECT_NE(said.find("Your settings could not be saved to " +
+                        (dir / "ZorvaOptions.ini").string() + ": a folder, not a regular file"),
               std::string::npos)
         << said;
     Settings hidden;

@@ -45,7 +45,7 @@ TEST(RegionsCommand, ListsRegionsWhereTheFilePutsThem) {
     const Ephemeris e = YearTables(std::nullopt).At({2011, 6, 7, 0, 0, 0}, Observer{});
     const std::optional<LatLong> at =
         LocatePoint(zorva::test::Number(lines[0][8]), zorva::test::Number(lines[0][9]),
-                    ChartGeometry{}, e, e.P);
+                    FrameOf(ChartGeometry{}, e.P), e);
     ASSERT_TRUE(at);
     EXPECT_NEAR(at->lat, -22, 1);
     EXPECT_NEAR(std::remainder(e.L0 - at->lon, 360.0), -52, 1);

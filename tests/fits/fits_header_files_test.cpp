@@ -73,15 +73,15 @@ TEST(FitsHeaderFiles, HmiDiskTimeAndNorthDown) {
     const double R = disk->disk.r;
     for (const double pa : {0.0, 90.0, 200.0, 315.0}) {
         SCOPED_TRACE(pa);
-        const PixelPoint px = DiskToPixel(1, pa, disk->disk.cx, disk->disk.cy, R, R,
-                                          ChartFrame{0, o.q, o.MirrorSign, o.FlipSign});
+        const PixelPoint px = DiskToPixel(
+            DiskFrame{0, o.q, o.MirrorSign, o.FlipSign, disk->disk.cx, disk->disk.cy, R, R}, 1, pa);
         const Sky sky = SkyOf(hmi, px.x, px.y);
         const double rsun = Key(hmi, "RSUN_OBS");
         EXPECT_NEAR(sky.x, -rsun * Sin(pa), 1e-6);
         EXPECT_NEAR(sky.y, rsun * Cos(pa), 1e-6);
     }
-    const PixelPoint north = DiskToPixel(1, 0, disk->disk.cx, disk->disk.cy, R, R,
-                                         ChartFrame{0, o.q, o.MirrorSign, o.FlipSign});
+    const PixelPoint north = DiskToPixel(
+        DiskFrame{0, o.q, o.MirrorSign, o.FlipSign, disk->disk.cx, disk->disk.cy, R, R}, 1, 0);
     EXPECT_GT(north.y, disk->disk.cy + 0.99 * R);
 }
 
@@ -119,7 +119,7 @@ TEST(FitsHeaderFiles, HmiClicksMeasureTheHemisphereTheSkySays) {
         const double lat = Asin(y * Cos(e.B0) + cosRho * Sin(e.B0));
         const double lon = e.L0 + Atan2(x, cosRho * Cos(e.B0) - y * Sin(e.B0));
         const DiskPoint mm = PixelToDisk(frame, X, Y);
-        const LatLong at = LocatePoint(mm.x, mm.y, geometry, e, o.q).value_or(LatLong{});
+        const LatLong at = LocatePoint(mm.x, mm.y, frame, e).value_or(LatLong{});
         EXPECT_NEAR(at.lat, lat, 0.3);
         EXPECT_NEAR(at.lon, lon, 0.3);
     }
@@ -198,7 +198,6 @@ TEST(FitsHeaderFiles, ClicksOnOpenedPicturesAgreeWithTheWorldCoordinates) {
         EXPECT_EQ(picture.diskSource, DiskSource::Header);
         EXPECT_EQ(picture.orientationSource, OrientationSource::Header);
         const Ephemeris e = YearTables(std::nullopt).At(*picture.instant, Observer{});
-        const ChartGeometry geometry = PictureGeometry(picture, ChartGeometry{});
         const DiskFrame frame = PictureFrame(picture, ChartGeometry{}, e);
         const Circle disk = *picture.disk;
         int checked = 0;
@@ -209,7 +208,7 @@ TEST(FitsHeaderFiles, ClicksOnOpenedPicturesAgreeWithTheWorldCoordinates) {
                 SpotState spot;
                 spot.SpotX = RoundToHundredthsAwayFromZero(click.x);
                 spot.SpotY = RoundToHundredthsAwayFromZero(click.y);
-                LocateSpot(spot, geometry, e);
+                LocateSpot(spot, frame, e);
                 const LatLong wcs = WcsLatLong(fits, X, Y);
                 EXPECT_NEAR(spot.At->latitude, wcs.lat, 0.12) << X << ", " << Y;
                 EXPECT_NEAR(std::remainder(spot.At->longitude - wcs.lon, 360.0), 0, 0.15)

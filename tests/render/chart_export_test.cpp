@@ -31,11 +31,12 @@ constexpr double kTrueSizeTolerance = 0.1; // mm
 
 ChartExport FullChart(double diameter) {
     ChartExport e;
-    e.Scene.Geometry.ChartDiameter = diameter;
-    e.Scene.Geometry.ShowLatLines = true;
-    e.Scene.Geometry.ShowLongLines = true;
+    e.Scene.Frame.diameter = diameter;
+    e.Scene.ShowLatLines = true;
+    e.Scene.ShowLongLines = true;
     e.Scene.B0 = 4.5;
     e.Scene.P = -18;
+    e.Scene.Frame.q = e.Scene.P; // celestial north up
     e.Scene.L0 = 123.4;
     e.Scene.D = 0.53;
     e.Scene.SpotX = 20;
@@ -147,13 +148,14 @@ TEST(ChartExport, CaptionBlockUnderTheChart) {
 // 90 at the centre; 0 and 180 lie on the limb, beyond the grid's cut-off.
 TEST(ChartExport, LongitudeLabelsEveryThirtyDegreesOnTheNearSide) {
     ChartExport e = FullChart(150);
-    e.Scene.Geometry.ShowLatLines = false;
-    e.Scene.Geometry.ShowLongLines = false;
-    e.Scene.Geometry.ShowEquator = false;
-    e.Scene.Geometry.ShowCentralMeridian = false;
+    e.Scene.ShowLatLines = false;
+    e.Scene.ShowLongLines = false;
+    e.Scene.ShowEquator = false;
+    e.Scene.ShowCentralMeridian = false;
     e.Scene.NESWPoints = false;
     e.Scene.B0 = 0;
     e.Scene.P = 0;
+    e.Scene.Frame.q = 0;
     e.Scene.L0 = 90;
     e.LongitudeLabels = true;
     const std::string svg = ChartSvgBytes(e).toStdString();

@@ -17,12 +17,13 @@ QFont ChartFont() {
 }
 
 // A scene with nothing on it but what a test switches on.
-ChartScene BareScene(double diameter, Orientation mode) {
+// The chart is turned by P in the Equatorial mode, which these tests leave at 0, and not at
+// all with the rotation axis up: a bare scene is not turned.
+ChartScene BareScene(double diameter) {
     ChartScene s;
-    s.Geometry.ChartDiameter = diameter;
-    s.Geometry.Mode = mode;
-    s.Geometry.ShowCentralMeridian = false;
-    s.Geometry.ShowEquator = false;
+    s.Frame.diameter = diameter;
+    s.ShowCentralMeridian = false;
+    s.ShowEquator = false;
     s.NESWPoints = false;
     s.Sunspot = false;
     s.D = 0.533;
@@ -30,7 +31,7 @@ ChartScene BareScene(double diameter, Orientation mode) {
 }
 
 QImage Draw(const ChartScene& s, MarkerPixel* marker = nullptr) {
-    QImage image = NewChartImage(s.Geometry);
+    QImage image = NewChartImage(s.Frame.diameter);
     const MarkerPixel m = RedrawChart(image, s, ChartFont());
     if (marker) *marker = m;
     return image;
@@ -88,7 +89,7 @@ bool ContainsText(const QImage& image, const QString& text) {
 
 TEST(ChartPainter, DiskFillsFourFifthsOfTheSide) {
     for (const double mm : {100.0, 150.0, 6 * MmPerInch}) {
-        const QImage image = Draw(BareScene(mm, Orientation::Equatorial));
+        const QImage image = Draw(BareScene(mm));
         const int side = ChartSide(mm);
         ASSERT_EQ(image.width(), side);
         ASSERT_EQ(image.height(), side);
@@ -115,8 +116,8 @@ TEST(ChartPainter, DiskFillsFourFifthsOfTheSide) {
 }
 
 TEST(ChartPainter, EquatorIsHorizontalThroughTheCentre) {
-    ChartScene s = BareScene(150, Orientation::RotationAxis);
-    s.Geometry.ShowEquator = true;
+    ChartScene s = BareScene(150);
+    s.ShowEquator = true;
     s.B0 = 0;
     s.P = 25; // the axis is up whatever P is
     const QImage image = Draw(s);
@@ -142,11 +143,11 @@ TEST(ChartPainter, EquatorIsHorizontalThroughTheCentre) {
 }
 
 TEST(ChartPainter, FlippedChartHasNorthAtTheBottom) {
-    ChartScene s = BareScene(150, Orientation::Equatorial);
+    ChartScene s = BareScene(150);
     s.NESWPoints = true;
     s.P = 0;
     const QImage upright = Draw(s);
-    s.Geometry.FlipSign = -1;
+    s.Frame.flip = -1;
     const QImage flipped = Draw(s);
     const int side = upright.width();
     // The letters are centred on radius 0.435 of the side above and below the centre.
@@ -161,8 +162,8 @@ TEST(ChartPainter, FlippedChartHasNorthAtTheBottom) {
 
 TEST(ChartPainter, PolarLineBeyondTheCutoffIsNotDrawn) {
     // With B0 = +7 the -80 circle lies wholly beyond the cut-off of a 100 mm chart.
-    ChartScene s = BareScene(100, Orientation::RotationAxis);
-    s.Geometry.ShowLatLines = true;
+    ChartScene s = BareScene(100);
+    s.ShowLatLines = true;
     s.B0 = 7;
     const QImage north = Draw(s);
     // " 80" also matches inside "-80": one of them, and it is not "-80".
@@ -177,18 +178,18 @@ TEST(ChartPainter, PolarLineBeyondTheCutoffIsNotDrawn) {
 }
 
 TEST(ChartPainter, PoleMarkOnlyWithTheMeridians) {
-    ChartScene s = BareScene(150, Orientation::RotationAxis);
+    ChartScene s = BareScene(150);
     EXPECT_FALSE(ContainsText(Draw(s), "P"));
-    s.Geometry.ShowLongLines = true;
+    s.ShowLongLines = true;
     const QImage lines = Draw(s);
     EXPECT_TRUE(ContainsText(lines.copy(0, 0, lines.width(), 60), "P"));
-    s.Geometry.FlipSign = -1;
+    s.Frame.flip = -1;
     const QImage flipped = Draw(s);
     EXPECT_TRUE(ContainsText(flipped.copy(0, flipped.height() - 60, flipped.width(), 60), "P"));
 }
 
 TEST(ChartPainter, SpotMarkerAndRotationMarkers) {
-    ChartScene s = BareScene(150, Orientation::Equatorial);
+    ChartScene s = BareScene(150);
     s.Sunspot = true;
     s.SpotX = 30;
     s.SpotY = -15;
@@ -234,7 +235,7 @@ TEST(ChartPainter, ColourWords) {
 TEST(ChartExport, PngAtSeventyFivePixelsPerInch) {
     test::TempDir dir;
     const QString path = QString::fromStdString((dir / "chart.png").string());
-    ChartScene s = BareScene(150, Orientation::Equatorial);
+    ChartScene s = BareScene(150);
     ASSERT_TRUE(SaveChartPng(path, s, ChartFont()));
     const QImage image(path);
     EXPECT_EQ(image.width(), 553);
@@ -245,7 +246,7 @@ TEST(ChartExport, PngAtSeventyFivePixelsPerInch) {
 TEST(ChartExport, PdfPageIsTheChartsPhysicalSize) {
     test::TempDir dir;
     const QString path = QString::fromStdString((dir / "chart.pdf").string());
-    ChartScene s = BareScene(150, Orientation::Equatorial);
+    ChartScene s = BareScene(150);
     ASSERT_TRUE(SaveChartPdf(path, s, ChartFont()));
     const std::string pdf = test::ReadFile(dir / "chart.pdf");
     ASSERT_EQ(pdf.rfind("%PDF", 0), 0u);

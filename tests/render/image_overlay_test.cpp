@@ -18,8 +18,8 @@ QFont OverlayFont() {
 PictureView Bare(Circle disk) {
     PictureView v;
     v.disk = disk;
-    v.scene.Geometry.ShowCentralMeridian = false;
-    v.scene.Geometry.ShowEquator = false;
+    v.scene.ShowCentralMeridian = false;
+    v.scene.ShowEquator = false;
     v.scene.NESWPoints = false;
     v.scene.D = 0.533;
     return v;
@@ -52,7 +52,7 @@ TEST(PictureOverlay, TheEquatorReachesTheLimbOnADarkHaloReadableOnABrightDisk) {
     // stands at 150.7, so the 1.5-pixel line covers row 150 whole; it runs from limb to
     // limb, 150.8 -+ 120.
     PictureView v = Bare({150.3, 150.2, 120});
-    v.scene.Geometry.ShowEquator = true;
+    v.scene.ShowEquator = true;
     const QImage white = Painted(Surface(300, 300, qRgb(255, 255, 255)), v);
     for (const int x : {35, 100, 150, 265})
         EXPECT_TRUE(IsCyan(white, x, 150)) << x;
@@ -74,7 +74,7 @@ TEST(PictureOverlay, CircleLimbPointsAndSpot) {
     v.limb.flag[11] = 0; // not part of the fit: not drawn
     // Radius 100 pixels for a 150 mm chart: 4/3 pixel a millimetre. The spot at (15, -30) mm
     // stands at 150.5 + 20, 150.5 + 40.
-    v.scene.Geometry.ChartDiameter = 150;
+    v.scene.Frame.diameter = 150;
     v.scene.SpotX = 15;
     v.scene.SpotY = -30;
     const QImage grey = Painted(Surface(300, 300, qRgb(128, 128, 128)), v);
@@ -95,7 +95,7 @@ TEST(PictureOverlay, ADiskFarOffTheNumbersDrawsNothing) {
     for (const Circle disk : {Circle{-7.9e10, -1.9e20, 1e17}, Circle{1e300, 50, 10},
                               Circle{100, 5e9, 1e-300}, Circle{std::nan(""), 50, 40}}) {
         PictureView v = Bare(disk);
-        v.scene.Geometry.ShowLatLines = v.scene.Geometry.ShowLongLines = true;
+        v.scene.ShowLatLines = v.scene.ShowLongLines = true;
         v.circle = v.spot = true;
         const QImage blank = Surface(200, 100, qRgb(77, 77, 77));
         EXPECT_EQ(Painted(blank, v), blank) << disk.cx << " " << disk.r;
@@ -109,10 +109,11 @@ TEST(PictureOverlay, LinesAndLabelsKeepTheirSizeWhateverThePicturesSize) {
     PictureView large = Bare({2048, 2048, 1600});
     PictureView small = Bare({511.625, 511.625, 400});
     for (PictureView* v : {&large, &small}) {
-        v->scene.Geometry.ShowLatLines = v->scene.Geometry.ShowLongLines = true;
+        v->scene.ShowLatLines = v->scene.ShowLongLines = true;
         v->scene.NESWPoints = true;
         v->scene.B0 = 4.5;
         v->scene.P = -20;
+        v->scene.Frame.q = -20; // celestial north up
     }
     const QImage screen = Surface(1024, 1024, qRgb(0, 0, 0));
     EXPECT_EQ(Painted(screen, large, 0.25), Painted(screen, small, 1));
@@ -124,7 +125,7 @@ double OverlayShare(int side) {
     black.fill(0);
     const double centre = side / 2.0 - 0.5;
     PictureView v = Bare({centre, centre, side * 0.4});
-    v.scene.Geometry.ShowLatLines = v.scene.Geometry.ShowLongLines = true;
+    v.scene.ShowLatLines = v.scene.ShowLongLines = true;
     v.scene.NESWPoints = true;
     const QImage saved = PictureWithOverlay(black, v, {{"caption"}}, OverlayFont());
     long long lit = 0;
@@ -146,7 +147,7 @@ TEST(PictureOverlay, ASavedPictureKeepsItsPixelsAndCarriesItsCaptionBelow) {
     QImage clean(300, 200, QImage::Format_Grayscale8);
     clean.fill(90);
     PictureView v = Bare({150, 100, 80});
-    v.scene.Geometry.ShowEquator = true;
+    v.scene.ShowEquator = true;
     const QImage saved =
         PictureWithOverlay(clean, v, {{"2023-01-31  03:39:45 UT (file name)"}}, OverlayFont());
     ASSERT_EQ(saved.width(), 300);
@@ -193,8 +194,8 @@ TEST(PictureOverlay, CompassLettersKeepOffTheLatitudeLabels) {
     for (const double P : {-26.0, -16.0, -11.7, -8.0, 0.0, 8.0, 11.7, 16.0, 26.0}) {
         PictureView v = Bare({200, 200, 150});
         v.scene.P = P;
-        v.scene.Geometry.Mode = Orientation::RotationAxis;
-        v.scene.Geometry.ShowLatLines = true;
+        v.scene.Frame.q = 0; // the rotation axis up
+        v.scene.ShowLatLines = true;
         const QImage labels = Painted(Surface(400, 400, qRgb(0, 0, 0)), v);
         v.scene.NESWPoints = true;
         const QImage both = Painted(Surface(400, 400, qRgb(0, 0, 0)), v);

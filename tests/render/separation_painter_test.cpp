@@ -92,11 +92,11 @@ TEST(SeparationPainter, ArcThroughEveryFigurePointAndTheMiddleReturned) {
     // The middle comes back unrounded, and back on the Sun it is the arc's middle.
     ASSERT_TRUE(middle);
     const PixelPoint expected =
-        DiskToPixel(f.Middle->r, f.Middle->pa, 276.5, 276.5, 221.2, 221.2, ChartFrame{0, q, -1, 1});
+        DiskToPixel(DiskFrame{0, q, -1, 1, 276.5, 276.5, 221.2, 221.2}, f.Middle->r, f.Middle->pa);
     EXPECT_DOUBLE_EQ(middle->x(), expected.x);
     EXPECT_DOUBLE_EQ(middle->y(), expected.y);
     const DiskPoint mm = PixelToDisk(frame, middle->x(), middle->y());
-    const LatLong back = LocatePoint(mm.x, mm.y, g, e, q).value_or(LatLong{});
+    const LatLong back = LocatePoint(mm.x, mm.y, frame, e).value_or(LatLong{});
     const LatLong mid = GreatCircleMiddle(s);
     // The drawn radius is searched to a thousandth of the disk radius.
     EXPECT_NEAR(back.lat, mid.lat, 0.1);
@@ -118,7 +118,7 @@ TEST(SeparationPainter, LoadedImageUsesTheFittedCircle) {
     }
     ASSERT_TRUE(middle);
     const PixelPoint expected =
-        DiskToPixel(f.Middle->r, f.Middle->pa, 300.4, 240.2, 180, 180, ChartFrame{0, q, 1, 1});
+        DiskToPixel(DiskFrame{0, q, 1, 1, 300.4, 240.2, 180, 180}, f.Middle->r, f.Middle->pa);
     EXPECT_DOUBLE_EQ(middle->x(), expected.x);
     EXPECT_DOUBLE_EQ(middle->y(), expected.y);
 }

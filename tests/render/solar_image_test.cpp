@@ -202,7 +202,7 @@ TEST(SolarImage, BadFilesAreRefusedWithTheirNameAndReason) {
         {"missing.png", "does not exist"},
         {"folder.bmp", "is a folder"},
         {"empty.png", "is empty"},
-        {"notes.png", "not a BMP, PNG, JPEG or TIFF picture"},
+        {"notes.png", "not a BMP, PNG, JPEG, JPEG 2000, TIFF or FITS picture"},
         {"cut.png", "cut off"},
         {"cut.bmp", "cut off"},
         {"cut.jpg", "cut off"},

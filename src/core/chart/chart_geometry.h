@@ -15,14 +15,9 @@ inline constexpr double ChartDiskFraction = 0.8;
 inline constexpr double ChartPixelsPerInch = 75.0;
 
 // How the chart is turned: celestial north up, the rotation axis up, or the zenith up.
-// The numbers are the ones stored in the settings file. An observatory's image can state
-// its own turn in its header; it holds only while that image is shown and is never stored.
-enum class Orientation : int32_t {
-    Equatorial = 1,
-    RotationAxis = 2,
-    AltAzimuth = 3,
-    FromHeader = 4
-};
+// An observatory's image can state its own turn in its header; it holds only while that
+// image is shown and is never stored.
+enum class Orientation { Equatorial, RotationAxis, AltAzimuth, FromHeader };
 
 // The chart geometry the window holds; the first-run values are the defaults.
 struct ChartGeometry {
@@ -31,6 +26,10 @@ struct ChartGeometry {
     int32_t MirrorSign = 1;     // +1 or -1, along the screen's horizontal
     Orientation Mode = Orientation::Equatorial;
     double HeaderRotation = 0; // the turn of the rotation axis an image's header states
+    // A picture's own turn: the whole drawing turned counter-clockwise by this many degrees,
+    // so that the mode's north lies this far counter-clockwise from the picture's up (from
+    // its bottom when flipped). A camera held at an angle; never stored, 0 on the chart.
+    double Turn = 0;
     bool ShowCentralMeridian = true;
     bool ShowEquator = true;
     bool ShowLatLines = false;

@@ -3,6 +3,7 @@
 #include <cstdint>
 
 #include "core/chart/chart_geometry.h"
+#include "core/chart/projection.h"
 #include "core/chart/rotation_markers.h"
 #include "core/chart/sunspot.h"
 #include "core/ephemeris/daily_table.h"
@@ -19,12 +20,15 @@ struct MarkerLook {
 
 // Everything the chart drawing reads.
 struct ChartScene {
-    ChartGeometry Geometry;
+    DiskFrame Frame; // the diameter the disk stands for, its turn and its signs
+    bool ShowCentralMeridian = true;
+    bool ShowEquator = true;
+    bool ShowLatLines = false;
+    bool ShowLongLines = false;
     double B0 = 0;
     double L0 = 0; // Carrington longitude of the disk centre, for the longitude labels
     double P = 0;
-    double D = 0.5333; // apparent diameter, degrees
-    double ParallacticAngle = 0;
+    double D = 0.5333;      // apparent diameter, degrees
     bool NESWPoints = true; // check of the N E S W points item
     bool Sunspot = true;    // check of the sunspot item
     double SpotX = 0;       // millimetres, as displayed
@@ -36,7 +40,8 @@ struct ChartScene {
     bool operator==(const ChartScene&) const = default;
 };
 
-// The scene of an observation's state.
+// The scene of an observation's state: the disk turned as the geometry says at the
+// ephemeris, with the geometry's grid lines.
 ChartScene MakeChartScene(const ChartGeometry& geometry, const Ephemeris& ephemeris,
                           const SpotState& spot, const MarkerState& markers);
 

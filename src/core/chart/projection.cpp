@@ -226,11 +226,38 @@ int32_t RotationAtLongitude(double lon, double L0, int32_t rotation) {
     return L0 - lon >= -kHalfCircle ? rotation : rotation + 1;
 }
 
-ChartFrame FrameOf(const ChartGeometry& geometry, double q) {
-    return {geometry.ChartDiameter, q, geometry.MirrorSign, geometry.FlipSign};
+DiskFrame FrameOf(const ChartGeometry& geometry, double q) {
+    DiskFrame f;
+    f.diameter = geometry.ChartDiameter;
+    f.q = q;
+    f.mirror = geometry.MirrorSign;
+    f.flip = geometry.FlipSign;
+    return f;
 }
 
-std::optional<DiskPointLocation> LocateDiskPoint(double x, double y, const ChartFrame& frame,
+DiskFrame ChartDiskFrame(int32_t width, int32_t height, const ChartGeometry& geometry, double q) {
+    // A click lands in the middle of its pixel, which on the chart lies half a pixel past its
+    // index, as the disk centre is half the side.
+    constexpr double kChartPixelMiddle = 0.5;
+    DiskFrame f = FrameOf(geometry, q);
+    f.cx = 0.5 * width;
+    f.cy = 0.5 * height;
+    f.rx = 0.5 * ChartDiskFraction * width;
+    f.ry = 0.5 * ChartDiskFraction * height;
+    f.pixelMiddle = kChartPixelMiddle;
+    return f;
+}
+
+DiskFrame ImageFrame(double cx, double cy, double radius, const ChartGeometry& geometry, double q) {
+    DiskFrame f = FrameOf(geometry, q);
+    f.cx = cx;
+    f.cy = cy;
+    f.rx = radius;
+    f.ry = radius;
+    return f;
+}
+
+std::optional<DiskPointLocation> LocateDiskPoint(double x, double y, const DiskFrame& frame,
                                                  double D, double B0, double L0, int32_t rotation) {
     constexpr double kFullCircle = 360.0;
     const double q = frame.q;
@@ -283,16 +310,26 @@ double ChartRotation(Orientation mode, double P, double parallacticAngle) {
 }
 
 double ChartRotation(const ChartGeometry& geometry, double P, double parallacticAngle) {
-    if (geometry.Mode == Orientation::FromHeader) return geometry.HeaderRotation;
-    return ChartRotation(geometry.Mode, P, parallacticAngle);
+    const double q = geometry.Mode == Orientation::FromHeader
+                         ? geometry.HeaderRotation
+                         : ChartRotation(geometry.Mode, P, parallacticAngle);
+    if (geometry.Turn == 0) return q;
+    // Drawn at pa + q clockwise from up when both signs are +1, at -(pa + q) when one is -1:
+    // a turn counter-clockwise takes the product of the signs times the turn from q.
+    return q - geometry.FlipSign * geometry.MirrorSign * geometry.Turn;
 }
 
-PixelPoint DiskToPixel(double r, double pa, double cx, double cy, double rx, double ry,
-                       const ChartFrame& frame) {
-    const double q = frame.q;
-    const int32_t mirrorSign = frame.mirror;
-    const int32_t flipSign = frame.flip;
-    return {cx + Sin(pa + q) * mirrorSign * r * rx, cy - Cos(pa + q) * flipSign * r * ry};
+DiskFrame FrameAt(const ChartGeometry& geometry, const Ephemeris& ephemeris) {
+    return FrameOf(geometry, ChartRotation(geometry, ephemeris.P, ephemeris.ParallacticAngle));
+}
+
+PixelPoint DiskToPixel(const DiskFrame& f, double r, double pa) {
+    return {f.cx + Sin(pa + f.q) * f.mirror * r * f.rx, f.cy - Cos(pa + f.q) * f.flip * r * f.ry};
+}
+
+DiskPoint PolarToDisk(const DiskFrame& f, double r, double pa) {
+    const double half = 0.5 * f.diameter;
+    return {Sin(pa + f.q) * f.mirror * r * half, Cos(pa + f.q) * f.flip * r * half};
 }
 
 } // namespace zorva

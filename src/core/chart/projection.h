@@ -6,6 +6,7 @@
 #include <span>
 
 #include "core/chart/chart_geometry.h"
+#include "core/ephemeris/daily_table.h"
 
 namespace zorva {
 
@@ -50,17 +51,32 @@ void ProjectLatitudeCircle(double latitude, std::span<const double> dL, double D
 void ProjectMeridian(std::span<const double> latitudes, double dL, double D, double B0,
                      std::span<DiskPosition> out, RadialSearch search = RadialSearch::Chart);
 
-// How the disk lies on a chart: the diameter it is drawn at (millimetres), the angle by
-// which it is turned (ChartRotation, degrees), and its mirror and flip signs.
-struct ChartFrame {
+// How the disk lies on the chart or on a picture, for projecting onto it, placing on it
+// and picking from it: the diameter in millimetres the disk stands for (the chart's, or the
+// chart a picture's disk is taken to stand for), the angle q by which it is turned
+// (ChartRotation, degrees), its mirror and flip signs, and where its pixels lie. A frame of
+// millimetres alone (FrameOf) leaves the pixels at zero.
+struct DiskFrame {
     double diameter = 150;
     double q = 0;
-    int32_t mirror = 1;
-    int32_t flip = 1;
+    int32_t mirror = 1; // +1 or -1, along the screen's horizontal
+    int32_t flip = 1;   // +1 or -1, along its vertical
+    double cx = 0;      // disk centre, pixels
+    double cy = 0;
+    double rx = 0; // disk radius along x and y, pixels
+    double ry = 0;
+    // Where a pixel's middle lies past its index: half a pixel on the chart, whose disk
+    // centre is half its side; none on a picture, whose disk was fitted to pixel indices.
+    double pixelMiddle = 0;
 
-    bool operator==(const ChartFrame&) const = default;
+    bool operator==(const DiskFrame&) const = default;
 };
-ChartFrame FrameOf(const ChartGeometry& geometry, double q);
+// The frame of a chart geometry turned by q, in millimetres alone.
+DiskFrame FrameOf(const ChartGeometry& geometry, double q);
+// The chart image of width x height pixels: the disk centred, spanning 0.8 of the side.
+DiskFrame ChartDiskFrame(int32_t width, int32_t height, const ChartGeometry& geometry, double q);
+// A loaded picture: the fitted circle, taken to stand for the chart's diameter.
+DiskFrame ImageFrame(double cx, double cy, double radius, const ChartGeometry& geometry, double q);
 
 // The inverse: a point measured on the chart in millimetres from the disk centre (x to
 // the right, y upwards as displayed) to the Sun; nothing outside the disk. pa is the angle
@@ -74,7 +90,7 @@ struct DiskPointLocation {
 
     bool operator==(const DiskPointLocation&) const = default;
 };
-std::optional<DiskPointLocation> LocateDiskPoint(double x, double y, const ChartFrame& frame,
+std::optional<DiskPointLocation> LocateDiskPoint(double x, double y, const DiskFrame& frame,
                                                  double D, double B0, double L0, int32_t rotation);
 
 // The Carrington rotation in which a point at longitude `lon` crosses the central
@@ -85,17 +101,28 @@ int32_t RotationAtLongitude(double lon, double L0, int32_t rotation);
 // The angle by which the chart is turned: P in the Equatorial mode, 0 with the rotation
 // axis up, P less the parallactic angle with the zenith up.
 double ChartRotation(Orientation mode, double P, double parallacticAngle);
-// The same for a chart geometry, whose header's turn stands when it is in force.
+// The same for a chart geometry, whose header's turn stands when it is in force, with a
+// picture's own Turn on top.
 double ChartRotation(const ChartGeometry& geometry, double P, double parallacticAngle);
+// The millimetre frame of a chart geometry for an ephemeris: turned by its ChartRotation.
+DiskFrame FrameAt(const ChartGeometry& geometry, const Ephemeris& ephemeris);
 
 // Pixel of a polar position (r, pa) drawn at angle pa + q, clockwise from up when both
-// signs are +1 (q and the signs are the frame's). (cx, cy) is the disk centre, rx and ry
-// the disk radius, in pixels.
+// signs are +1, on the frame's disk.
 struct PixelPoint {
     double x = 0;
     double y = 0;
 };
-PixelPoint DiskToPixel(double r, double pa, double cx, double cy, double rx, double ry,
-                       const ChartFrame& frame);
+PixelPoint DiskToPixel(const DiskFrame& frame, double r, double pa);
+
+// Millimetres from the disk centre (x to the right, y upwards) of a polar position (r, pa)
+// on the frame's disk: where a marker or a region stands on the chart.
+struct DiskPoint {
+    double x = 0;
+    double y = 0;
+
+    bool operator==(const DiskPoint&) const = default;
+};
+DiskPoint PolarToDisk(const DiskFrame& frame, double r, double pa);
 
 } // namespace zorva

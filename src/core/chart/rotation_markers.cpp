@@ -62,8 +62,8 @@ void ProjectLimbPoint(double lat, double dlong, double /*D*/, double b0, DiskPos
     out.pa = QuadrantAngle(s, k);
 }
 
-void PlaceMarker(double lon, double lat, const Ephemeris& ephemeris, double q,
-                 const ChartGeometry& geometry, double& x, double& y, bool& farSide) {
+void PlaceMarker(double lon, double lat, const Ephemeris& ephemeris, const DiskFrame& frame,
+                 double& x, double& y, bool& farSide) {
     const double D = ApparentDiameter(ephemeris);
     const double B0 = ephemeris.B0;
     const double front = ephemeris.L0 - lon;
@@ -80,21 +80,21 @@ void PlaceMarker(double lon, double lat, const Ephemeris& ephemeris, double q,
     if (p.rho == FarSide) ProjectLimbPoint(lat, front, D, B0, p);
     if (p.rho == FarSide) ProjectLimbPoint(lat, back, D, -B0, p);
     if (p.rho == FarSide) return;
-    const double half = 0.5 * geometry.ChartDiameter;
-    x = Sin(p.pa + q) * geometry.MirrorSign * p.r * half;
-    y = Cos(p.pa + q) * geometry.FlipSign * p.r * half;
+    const DiskPoint at = PolarToDisk(frame, p.r, p.pa);
+    x = at.x;
+    y = at.y;
 }
 
-void CarryRotationMarkers(const Instant& previous, const Instant& current, double q,
-                          const Ephemeris& ephemeris, const ChartGeometry& geometry,
-                          SpotState& spot, MarkerState& markers, int foldLimit) {
+void CarryRotationMarkers(const Instant& previous, const Instant& current,
+                          const Ephemeris& ephemeris, const DiskFrame& frame, SpotState& spot,
+                          MarkerState& markers, int foldLimit) {
     if (markers.CarrMarkerShown && spot.At) {
         if (!markers.CarrRefSet) {
             markers.CarrRefLong = spot.At->longitude;
             markers.CarrRefSet = true;
         }
-        PlaceMarker(markers.CarrRefLong, spot.At->latitude, ephemeris, q, geometry,
-                    markers.CarrMarkerX, markers.CarrMarkerY, markers.CarrMarkerFarSide);
+        PlaceMarker(markers.CarrRefLong, spot.At->latitude, ephemeris, frame, markers.CarrMarkerX,
+                    markers.CarrMarkerY, markers.CarrMarkerFarSide);
         spot.At->rotation =
             RotationAtLongitude(spot.At->longitude, ephemeris.L0, ephemeris.Rotation);
     }
@@ -102,7 +102,7 @@ void CarryRotationMarkers(const Instant& previous, const Instant& current, doubl
         const double days = JulianDate(current) - JulianDate(previous);
         DiskPointLocation& at = *spot.At;
         at.longitude = FoldLongitude(at.longitude + days * MarkerDrift(at.latitude), foldLimit);
-        PlaceMarker(at.longitude, at.latitude, ephemeris, q, geometry, markers.DiffMarkerX,
+        PlaceMarker(at.longitude, at.latitude, ephemeris, frame, markers.DiffMarkerX,
                     markers.DiffMarkerY, markers.DiffMarkerFarSide);
         spot.At->rotation =
             RotationAtLongitude(spot.At->longitude, ephemeris.L0, ephemeris.Rotation);

@@ -41,14 +41,14 @@ void ProjectLimbPoint(double lat, double dlong, double D, double b0, DiskPositio
 // The marker position of a spot at Carrington longitude `lon` and latitude `lat`: on
 // the disk if visible, else its mirror image through the disk, else on the limb. x and
 // y keep their values in the marginal case that no stage places the point.
-void PlaceMarker(double lon, double lat, const Ephemeris& ephemeris, double q,
-                 const ChartGeometry& geometry, double& x, double& y, bool& farSide);
+void PlaceMarker(double lon, double lat, const Ephemeris& ephemeris, const DiskFrame& frame,
+                 double& x, double& y, bool& farSide);
 
 // Carries the shown markers from `previous` to `current` (the ephemeris is already that
 // of `current`). Moves SpotLong by the differential drift and sets SpotRotation; nothing
 // moves while the spot is off the disk.
-void CarryRotationMarkers(const Instant& previous, const Instant& current, double q,
-                          const Ephemeris& ephemeris, const ChartGeometry& geometry,
-                          SpotState& spot, MarkerState& markers, int foldLimit);
+void CarryRotationMarkers(const Instant& previous, const Instant& current,
+                          const Ephemeris& ephemeris, const DiskFrame& frame, SpotState& spot,
+                          MarkerState& markers, int foldLimit);
 
 } // namespace zorva

@@ -3,6 +3,7 @@
 #include <cmath>
 #include <cstdio>
 
+#include "core/chart/foreshortening.h"
 #include "core/chart/projection.h"
 #include "core/common/angles.h"
 #include "core/text/format.h"
@@ -38,11 +39,9 @@ const char* LatPrefix(double v) {
 
 } // namespace
 
-void LocateSpot(SpotState& spot, const ChartGeometry& geometry, const Ephemeris& ephemeris) {
-    const double q = ChartRotation(geometry, ephemeris.P, ephemeris.ParallacticAngle);
-    spot.At =
-        LocateDiskPoint(spot.SpotX, spot.SpotY, FrameOf(geometry, q), ApparentDiameter(ephemeris),
-                        ephemeris.B0, ephemeris.L0, ephemeris.Rotation);
+void LocateSpot(SpotState& spot, const DiskFrame& frame, const Ephemeris& ephemeris) {
+    spot.At = LocateDiskPoint(spot.SpotX, spot.SpotY, frame, ApparentDiameter(ephemeris),
+                              ephemeris.B0, ephemeris.L0, ephemeris.Rotation);
 }
 
 AreaReadout ComputeSpotArea(SpotState& spot, double chartDiameter) {
@@ -55,7 +54,7 @@ AreaReadout ComputeSpotArea(SpotState& spot, double chartDiameter) {
         out.Text = kAreaDash;
         return out;
     }
-    a = a / degrees::Cos(spot.At->rho); // undo the foreshortening
+    a = SurfaceArea(a, degrees::Cos(spot.At->rho));
     spot.SpotArea = a;
     out.Area = a;
     out.Red = spot.At->rho >= kRedFromRho;

@@ -31,7 +31,7 @@ struct SpotState {
 };
 
 // Places the typed position on the Sun with the ephemeris and chart geometry.
-void LocateSpot(SpotState& spot, const ChartGeometry& geometry, const Ephemeris& ephemeris);
+void LocateSpot(SpotState& spot, const DiskFrame& frame, const Ephemeris& ephemeris);
 
 // The area readout: the value stored in SpotArea, the label's text, whether it is
 // shown in red (a spot 60 degrees or more from the centre, where foreshortening makes

@@ -143,7 +143,7 @@ std::string EncodeYearTable(std::span<const DailyRecord> days) {
 
 DecodedYear DecodeYearTable(int32_t year, std::string_view code) {
     DecodedYear result;
-    const int32_t expected = IsLeapYear(year) ? 366 : 365;
+    const int32_t expected = DaysInYear(year);
     int32_t y = year, m = 1, d = 1;
     History h{};
     size_t pos = 0;

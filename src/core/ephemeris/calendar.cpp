@@ -16,6 +16,11 @@ int32_t DaysInMonth(int32_t year, int32_t month) {
     return kLength[month - 1];
 }
 
+int32_t DaysInYear(int32_t year) {
+    constexpr int32_t kCommonYear = 365;
+    return IsLeapYear(year) ? kCommonYear + 1 : kCommonYear;
+}
+
 namespace {
 int64_t FloorToInt(double v) {
     return static_cast<int64_t>(std::floor(v));

@@ -20,6 +20,8 @@ bool IsLeapYear(int32_t year);
 
 // Length of a month (1..12) in the given year.
 int32_t DaysInMonth(int32_t year, int32_t month);
+// Length of the year: 366 days in a leap year, else 365.
+int32_t DaysInYear(int32_t year);
 
 // Julian date of a proleptic Gregorian calendar date and a time of day (Universal Time),
 // by the method of Meeus, Astronomical Algorithms (2nd ed., 1998), chapter 7, with the

@@ -26,8 +26,6 @@ namespace {
 // No honest word of a year file comes near this; a longer one ends the reading.
 constexpr std::size_t kMaxWordLength = 64;
 constexpr int kHeaderWords = 18;
-constexpr int32_t kDaysInYear = 365;
-constexpr int32_t kDaysInLeapYear = 366;
 constexpr int kRecordWords = 11;
 
 // The values a daily solar ephemeris at 0h UT can hold. A record outside them is not one,
@@ -245,7 +243,7 @@ int32_t LoadYearTable(int32_t year, DailyTable& table,
         const YearFileResult read = ReadYearFile(in, table);
         count = read.count;
         fromFile = true;
-        const int32_t days = IsLeapYear(year) ? kDaysInLeapYear : kDaysInYear;
+        const int32_t days = DaysInYear(year);
         if (!read.error.empty()) {
             found.error = found.fileName + " " + read.error;
         } else if (read.count < days) {

@@ -38,16 +38,39 @@ void YearTables::Keep(YearTable table) {
     Slot(years_, kKeptYears, year) = std::move(table);
 }
 
-const YearTable& YearTables::Year(int32_t year) {
-    if (const auto it = years_.find(year); it != years_.end()) return it->second;
+YearTable& YearTables::Read(int32_t year) {
     YearTable& t = Slot(years_, kKeptYears, year);
     t.year = year;
     t.count = LoadYearTable(year, t.days, folder_, &t.source);
     return t;
 }
 
+const YearTable& YearTables::Load(int32_t year) {
+    if (const auto it = years_.find(year); it != years_.end()) return it->second;
+    return Read(year);
+}
+
+void YearTables::LoadFor(const Instant& t) {
+    int32_t ny = t.year, nm = t.month, nd = t.day;
+    AddDays(ny, nm, nd, 1);
+    // Room for both, so that reading the next day's year cannot let go of the date's.
+    if (years_.size() + 2 > kKeptYears && (years_.count(t.year) == 0 || years_.count(ny) == 0)) {
+        years_.clear();
+    }
+    Load(t.year);
+    Load(ny);
+}
+
+const YearTable& YearTables::Held(int32_t year) {
+    if (const auto it = years_.find(year); it != years_.end()) return it->second;
+    YearTable& t = Slot(years_, kKeptYears, year);
+    t.year = year;
+    t.count = LoadYearTable(year, t.days, std::nullopt, &t.source);
+    return t;
+}
+
 DailyRecord YearTables::Day(int32_t year, int32_t month, int32_t day) {
-    if (const auto r = Find(Year(year), year, month, day)) return *r;
+    if (const auto r = Find(Held(year), year, month, day)) return *r;
     auto it = computed_.find(year);
     if (it == computed_.end()) {
         YearTable& t = Slot(computed_, kKeptYears, year);

@@ -55,6 +55,10 @@ std::string_view OrientationSourceName(OrientationSource source) {
         return "observatory file name";
     case OrientationSource::Given:
         return "given";
+    case OrientationSource::Drift:
+        return "the Sun's drift";
+    case OrientationSource::Solved:
+        return "solved from the day's regions";
     }
     return "the orientation chosen for pictures";
 }
@@ -161,11 +165,33 @@ void InstantFromFile(PictureContext& p, const PictureFile& file, int32_t clockOf
 
 } // namespace
 
+std::string ExifOrientationWords(int32_t orientation) {
+    switch (orientation) {
+    case 2:
+        return "mirrored left to right";
+    case 3:
+        return "turned 180 degrees";
+    case 4:
+        return "mirrored top to bottom";
+    case 5:
+        return "mirrored about its diagonal from the top left";
+    case 6:
+        return "turned 90 degrees clockwise";
+    case 7:
+        return "mirrored about its diagonal from the top right";
+    case 8:
+        return "turned 90 degrees counter-clockwise";
+    default:
+        return {};
+    }
+}
+
 PictureContext OpenPicture(const PictureFile& file, const PictureChoices& choices) {
     PictureContext p;
     p.name = file.name;
     p.width = file.width;
     p.height = file.height;
+    p.exifOrientation = file.exifOrientation;
     p.limb = SearchLimb(file.searched, choices.subPixelLimb);
 
     std::optional<DiskOrientation> headerTurn;
@@ -181,6 +207,7 @@ PictureContext OpenPicture(const PictureFile& file, const PictureChoices& choice
         }
         p.notes = std::move(header.notes);
     }
+    p.notes.insert(p.notes.begin(), file.notes.begin(), file.notes.end());
     std::optional<Circle> hand = choices.disk;
     if (hand) {
         if (const auto problem = HandDiskProblemOn(*hand, file.width, file.height)) {
@@ -200,7 +227,9 @@ PictureContext OpenPicture(const PictureFile& file, const PictureChoices& choice
         InstantFromFile(p, file, choices.cameraClockOffsetMinutes);
     }
 
-    if (choices.orientationGiven) {
+    if (choices.turn) {
+        TurnPicture(p, *choices.turn);
+    } else if (choices.orientationGiven) {
         p.orientationSource = OrientationSource::Given;
     } else if (headerTurn) {
         p.orientation = headerTurn;
@@ -211,6 +240,11 @@ PictureContext OpenPicture(const PictureFile& file, const PictureChoices& choice
         p.orientationSource = OrientationSource::FileName;
     }
     return p;
+}
+
+void TurnPicture(PictureContext& picture, const PictureTurn& turn) {
+    picture.turn = turn;
+    picture.orientationSource = turn.source;
 }
 
 std::optional<std::string> GiveDiskByHand(PictureContext& picture, const Circle& disk) {
@@ -232,7 +266,12 @@ ChartGeometry PictureGeometry(const PictureContext& picture, const ChartGeometry
         picture.disk ? ImageChartDiameter(picture.disk->r) : orientation.ChartDiameter;
     g.FlipSign = ValidSign(g.FlipSign);
     g.MirrorSign = ValidSign(g.MirrorSign);
-    if (picture.orientation) {
+    if (picture.turn) {
+        g.Mode = picture.turn->mode;
+        g.FlipSign = ValidSign(picture.turn->flip);
+        g.MirrorSign = ValidSign(picture.turn->mirror);
+        g.Turn = picture.turn->turn;
+    } else if (picture.orientation) {
         g.Mode = Orientation::FromHeader;
         g.HeaderRotation = picture.orientation->q;
         g.FlipSign = picture.orientation->FlipSign;
@@ -259,8 +298,12 @@ std::string OrientationWords(const ChartGeometry& g) {
     const char* up = g.Mode == Orientation::RotationAxis ? "solar north"
                      : g.Mode == Orientation::AltAzimuth ? "the zenith"
                                                          : "celestial north";
-    return std::string(up) + (g.FlipSign == -1 ? " down" : " up") +
-           (g.MirrorSign == -1 ? ", east left" : ", east right");
+    std::string words = std::string(up) + (g.FlipSign == -1 ? " down" : " up") +
+                        (g.MirrorSign == -1 ? ", east left" : ", east right");
+    if (g.Turn != 0) {
+        words += ", turned " + ShortestDecimalText(g.Turn) + " degrees counter-clockwise";
+    }
+    return words;
 }
 
 std::string PictureSourcesText(const PictureContext& p, const ChartGeometry& inUse) {
@@ -275,6 +318,8 @@ std::string PictureSourcesText(const PictureContext& p, const ChartGeometry& inU
     text += p.instant ? InstantSourceName(p.instantSource) : "none in the file, the last kept";
     text += "; orientation: " + OrientationWords(inUse) + " (" +
             std::string(OrientationSourceName(p.orientationSource)) + ")";
+    if (const std::string turned = ExifOrientationWords(p.exifOrientation); !turned.empty())
+        text += "; " + turned + " as the camera's EXIF orientation says";
     for (const std::string& note : p.notes)
         text += "; " + note;
     return text;

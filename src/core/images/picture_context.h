@@ -21,7 +21,7 @@ namespace zorva {
 // Where each thing the program knows about an opened picture came from.
 enum class DiskSource { None, Header, LimbSearch, Hand };
 enum class InstantSource { None, Header, FileName, Given, Exif };
-enum class OrientationSource { Picture, Header, FileName, Given };
+enum class OrientationSource { Picture, Header, FileName, Given, Drift, Solved };
 
 std::string_view DiskSourceName(DiskSource source);               // "FITS header", ...
 std::string_view InstantSourceName(InstantSource source);         // "FITS header", ...
@@ -36,7 +36,29 @@ struct PictureFile {
     int32_t height = 0;
     std::optional<FitsKeywords> fits;
     std::optional<CameraTimes> camera;
+    // The camera's EXIF Orientation (2..8) the pixels were turned by to stand as the camera
+    // meant them; 0 when they stand as the file holds them.
+    int32_t exifOrientation = 0;
+    // What the reader passed over (a fault in a JPEG 2000 file's XML box), one line each.
+    std::vector<std::string> notes;
     PixelGrid searched;
+};
+
+// How a picture with the EXIF Orientation `orientation` was turned to be shown as the camera
+// meant it: "turned 90 degrees counter-clockwise"; empty for 0 and 1.
+std::string ExifOrientationWords(int32_t orientation);
+
+// How a picture is turned when the user says it, or it was found from the drift or the
+// day's regions: the mode whose north is meant, its flip and mirror, and the turn, degrees
+// counter-clockwise from the picture's up at which that north lies (ChartGeometry::Turn).
+struct PictureTurn {
+    Orientation mode = Orientation::Equatorial;
+    int32_t flip = 1;
+    int32_t mirror = -1; // east to the left of north, as the sky is seen
+    double turn = 0;
+    OrientationSource source = OrientationSource::Given;
+
+    bool operator==(const PictureTurn&) const = default;
 };
 
 // What the user says of the picture beside the file: a finer limb search, a disk given by
@@ -46,6 +68,9 @@ struct PictureChoices {
     std::optional<Circle> disk;
     std::optional<Instant> instant;
     bool orientationGiven = false; // the orientation given stands over the file's
+    // A turn given, or found from the drift, which stands over the file's orientation and
+    // the one chosen for pictures.
+    std::optional<PictureTurn> turn;
     // What a camera clock that writes no offset from UT keeps: minutes ahead of UT
     // (-840..840); 0, UT, unless the user says otherwise.
     int32_t cameraClockOffsetMinutes = 0;
@@ -66,6 +91,11 @@ struct PictureContext {
     // picture lies as the orientation chosen for pictures says.
     std::optional<DiskOrientation> orientation;
     OrientationSource orientationSource = OrientationSource::Picture;
+    // The turn given or found, which stands over the header's and the chosen orientation.
+    std::optional<PictureTurn> turn;
+    // The camera's own turn of the picture, already applied to its pixels (EXIF Orientation
+    // 2..8; 0 for none).
+    int32_t exifOrientation = 0;
     // What in the file was passed over and why ("RSUN_OBS = 1e308 ignored: ..."), one line
     // each.
     std::vector<std::string> notes;
@@ -99,6 +129,9 @@ std::optional<std::string> GiveDiskByHand(PictureContext& picture, const Circle&
 // observatories publish them), unless the user gave an orientation. The limb search runs
 // on every picture, so that it can be shown and compared with a header's disk.
 PictureContext OpenPicture(const PictureFile& file, const PictureChoices& choices);
+
+// The picture turned as `turn` says, over whatever it was turned by before.
+void TurnPicture(PictureContext& picture, const PictureTurn& turn);
 
 // The limb searched again (sub-pixel or not): the disk follows the search unless a header
 // or the user's hand gave it.

@@ -20,8 +20,6 @@ namespace zorva {
 
 namespace {
 
-constexpr double kDaysInLeapYear = 366;
-constexpr double kDaysInYear = 365;
 constexpr double kSecondsPerMinute = 60;
 constexpr const char* kLineBreak = "\n";
 
@@ -87,7 +85,7 @@ const std::string& LogfileHeader() {
 double DecimalYear(const Instant& t) {
     const double jd = JulianDate(t);
     const double jdNewYear = JulianDate(t.year, 1, 1, 0, 0, 0);
-    return t.year + (jd - jdNewYear) / (IsLeapYear(t.year) ? kDaysInLeapYear : kDaysInYear);
+    return t.year + (jd - jdNewYear) / DaysInYear(t.year);
 }
 
 const char* DiskOrientationCode(int32_t flipSign, int32_t mirrorSign) {

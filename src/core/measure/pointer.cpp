@@ -38,37 +38,10 @@ int32_t WholePixel(double v) {
 
 } // namespace
 
-DiskFrame ChartDiskFrame(int32_t width, int32_t height, const ChartGeometry& geometry, double q) {
-    DiskFrame f;
-    f.Chart = true;
-    f.Cx = 0.5 * width;
-    f.Cy = 0.5 * height;
-    f.Rx = 0.5 * ChartDiskFraction * width;
-    f.Ry = 0.5 * ChartDiskFraction * height;
-    f.ScaleX = ChartDiskFraction * width;
-    f.ScaleY = ChartDiskFraction * height;
-    f.chart = FrameOf(geometry, q);
-    return f;
-}
-
-DiskFrame ImageFrame(double cx, double cy, double radius, const ChartGeometry& geometry, double q) {
-    DiskFrame f;
-    f.Chart = false;
-    f.Cx = cx;
-    f.Cy = cy;
-    f.Rx = radius;
-    f.Ry = radius;
-    f.ScaleX = 2 * radius;
-    f.ScaleY = 2 * radius;
-    f.chart = FrameOf(geometry, q);
-    return f;
-}
-
 DiskClick PointToDisk(const DiskFrame& f, int32_t X, int32_t Y) {
     DiskClick c;
-    const double centre = f.Chart ? kChartPixelCentre : 0;
-    c.x = (X - f.Cx - centre) * f.chart.diameter / f.ScaleX;
-    c.y = -(Y - f.Cy - centre) * f.chart.diameter / f.ScaleY;
+    c.x = (X - f.cx - f.pixelMiddle) * f.diameter / (2 * f.rx);
+    c.y = -(Y - f.cy - f.pixelMiddle) * f.diameter / (2 * f.ry);
     c.d = 2 * std::sqrt(c.x * c.x + c.y * c.y);
     return c;
 }
@@ -87,19 +60,16 @@ DiskClick PointToDisk(int32_t X, int32_t Y, double cx, double cy, double radius,
 }
 
 DiskPoint PixelToDisk(const DiskFrame& f, double X, double Y) {
-    if (f.Chart)
-        return {(X - f.Cx) * f.chart.diameter / f.ScaleX,
-                -(Y - f.Cy) * f.chart.diameter / f.ScaleY};
-    return {(X - f.Cx) * f.chart.diameter / f.ScaleX, -f.chart.diameter * (Y - f.Cy) / f.ScaleY};
+    return {(X - f.cx) * f.diameter / (2 * f.rx), -(Y - f.cy) * f.diameter / (2 * f.ry)};
 }
 
 Pixel DiskToWholePixel(const DiskFrame& f, double x, double y) {
-    return {WholePixel(f.ScaleX * x / f.chart.diameter + f.Cx),
-            WholePixel(f.Cy - f.ScaleY * y / f.chart.diameter)};
+    return {WholePixel(2 * f.rx * x / f.diameter + f.cx),
+            WholePixel(f.cy - 2 * f.ry * y / f.diameter)};
 }
 
 Pixel PolarToWholePixel(const DiskFrame& f, double r, double pa) {
-    const PixelPoint p = DiskToPixel(r, pa, f.Cx, f.Cy, f.Rx, f.Ry, f.chart);
+    const PixelPoint p = DiskToPixel(f, r, pa);
     return {WholePixel(p.x), WholePixel(p.y)};
 }
 
@@ -110,11 +80,11 @@ double RoundToHundredthsAwayFromZero(double v) {
     return -(std::floor(-kPerUnit * v + 0.5) * kStep);
 }
 
-std::optional<LatLong> LocatePoint(double x, double y, const ChartGeometry& geometry,
-                                   const Ephemeris& ephemeris, double q) {
-    const double xs = geometry.MirrorSign == 1 ? x : -x;
-    const double ys = geometry.FlipSign == 1 ? y : -y;
-    const double r = 2 * std::sqrt(xs * xs + ys * ys) / geometry.ChartDiameter;
+std::optional<LatLong> LocatePoint(double x, double y, const DiskFrame& frame,
+                                   const Ephemeris& ephemeris) {
+    const double xs = frame.mirror == 1 ? x : -x;
+    const double ys = frame.flip == 1 ? y : -y;
+    const double r = 2 * std::sqrt(xs * xs + ys * ys) / frame.diameter;
     if (!(r <= 1 && r >= -1)) return std::nullopt;
     // The inverse projection works the radius out in another order and can put a point
     // exactly on the limb an ulp outside; pull such a point in by an ulp or two rather
@@ -123,8 +93,8 @@ std::optional<LatLong> LocatePoint(double x, double y, const ChartGeometry& geom
     double scale = 1;
     for (int i = 0; i <= kUlpRetries; ++i) {
         const std::optional<DiskPointLocation> loc =
-            LocateDiskPoint(x * scale, y * scale, FrameOf(geometry, q), ApparentDiameter(ephemeris),
-                            ephemeris.B0, ephemeris.L0, ephemeris.Rotation);
+            LocateDiskPoint(x * scale, y * scale, frame, ApparentDiameter(ephemeris), ephemeris.B0,
+                            ephemeris.L0, ephemeris.Rotation);
         if (loc) return LatLong{loc->latitude, loc->longitude};
         scale = std::nextafter(scale, 0.0);
     }
@@ -171,9 +141,9 @@ double LimbInsetFactor(double chartDiameter) {
     return 0.999;
 }
 
-LimbPoint OutsideLimbPoint(double x1, double y1, const ChartGeometry& geometry,
-                           const Ephemeris& ephemeris, double q) {
-    const double k = LimbInsetFactor(geometry.ChartDiameter);
+LimbPoint OutsideLimbPoint(double x1, double y1, const DiskFrame& frame,
+                           const Ephemeris& ephemeris) {
+    const double k = LimbInsetFactor(frame.diameter);
     double a = 0;
     if (x1 == 0) {
         a = y1 > 0 ? 90.0 : 270.0;
@@ -181,12 +151,12 @@ LimbPoint OutsideLimbPoint(double x1, double y1, const ChartGeometry& geometry,
         a = Atan2(y1, x1);
     }
     LimbPoint p;
-    p.x = Cos(a) * k * geometry.ChartDiameter / 2;
-    p.y = Sin(a) * k * geometry.ChartDiameter / 2;
+    p.x = Cos(a) * k * frame.diameter / 2;
+    p.y = Sin(a) * k * frame.diameter / 2;
     // Just inside the limb the point is always on the disk.
-    p.location = LocatePoint(p.x * kLimbLocateFraction / k, p.y * kLimbLocateFraction / k, geometry,
-                             ephemeris, q)
-                     .value_or(LatLong{});
+    p.location =
+        LocatePoint(p.x * kLimbLocateFraction / k, p.y * kLimbLocateFraction / k, frame, ephemeris)
+            .value_or(LatLong{});
     return p;
 }
 

@@ -25,24 +25,6 @@ inline bool OnDisk(double d, double chartDiameter) {
     return d <= chartDiameter;
 }
 
-// Where the disk lies on a picture and how its millimetres map to pixels: the chart image
-// (disk centred, 0.8 of the side) or a loaded solar image (the fitted circle, taken to
-// have the chart's physical diameter).
-struct DiskFrame {
-    bool Chart = true;
-    double Cx = 0; // disk centre, pixels
-    double Cy = 0;
-    double Rx = 0; // disk radius along x and y, pixels
-    double Ry = 0;
-    double ScaleX = 0; // pixels per chart diameter along x and y
-    double ScaleY = 0;
-    ChartFrame chart; // the chart diameter the disk stands for, its turn and its flips
-
-    bool operator==(const DiskFrame&) const = default;
-};
-DiskFrame ChartDiskFrame(int32_t width, int32_t height, const ChartGeometry& geometry, double q);
-DiskFrame ImageFrame(double cx, double cy, double radius, const ChartGeometry& geometry, double q);
-
 // Pixel (X, Y) of a click to the disk. A pixel's position is taken at its centre.
 DiskClick PointToDisk(int32_t X, int32_t Y, int32_t width, int32_t height, double chartDiameter);
 DiskClick PointToDisk(int32_t X, int32_t Y, double cx, double cy, double radius,
@@ -51,12 +33,6 @@ DiskClick PointToDisk(const DiskFrame& frame, int32_t X, int32_t Y);
 
 // An unrounded pixel position (the middle of a separation figure) back to millimetres;
 // unlike a click it is not shifted to a pixel's centre.
-struct DiskPoint {
-    double x = 0;
-    double y = 0;
-
-    bool operator==(const DiskPoint&) const = default;
-};
 DiskPoint PixelToDisk(const DiskFrame& frame, double X, double Y);
 
 // Whole pixel of a disk point in millimetres, the rule of the separation drawings; kept
@@ -82,8 +58,8 @@ struct LatLong {
 
     bool operator==(const LatLong&) const = default;
 };
-std::optional<LatLong> LocatePoint(double x, double y, const ChartGeometry& geometry,
-                                   const Ephemeris& ephemeris, double q);
+std::optional<LatLong> LocatePoint(double x, double y, const DiskFrame& frame,
+                                   const Ephemeris& ephemeris);
 
 // The second point of a separation that starts on the disk (x1, y1) and ends off it
 // (x2, y2), moved back along the line to the farthest on-disk point of a 0.125 mm walk.
@@ -102,7 +78,7 @@ struct LimbPoint {
     double y = 0;
     LatLong location;
 };
-LimbPoint OutsideLimbPoint(double x1, double y1, const ChartGeometry& geometry,
-                           const Ephemeris& ephemeris, double q);
+LimbPoint OutsideLimbPoint(double x1, double y1, const DiskFrame& frame,
+                           const Ephemeris& ephemeris);
 
 } // namespace zorva

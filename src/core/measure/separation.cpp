@@ -28,10 +28,6 @@ double ArcKm(double degreesOfArc) {
     return SunRadiusKm * kCircumferenceRadians * (degreesOfArc / kFullCircle);
 }
 
-double ChartQ(const ChartGeometry& g, const Ephemeris& e) {
-    return ChartRotation(g, e.P, e.ParallacticAngle);
-}
-
 std::string LatLongLabel(double lat, double lon) {
     const std::string t = FixedText(RoundHalfUp(lat, 0), 0) + kDegree + " / " +
                           FixedText(RoundHalfUp(lon, 0), 0) + kDegree;
@@ -70,11 +66,9 @@ double GreatCircleDegrees(double lat1, double lon1, double lat2, double lon2) {
     return Acos(Unit(Sin(lat1) * Sin(lat2) + Cos(lat1) * Cos(lat2) * Cos(lon2 - lon1)));
 }
 
-void ComputeSeparation(SeparationState& s, const ChartGeometry& geometry,
-                       const Ephemeris& ephemeris) {
-    const double q = ChartQ(geometry, ephemeris);
-    s.At1 = LocatePoint(s.SepX1, s.SepY1, geometry, ephemeris, q);
-    s.At2 = LocatePoint(s.SepX2, s.SepY2, geometry, ephemeris, q);
+void ComputeSeparation(SeparationState& s, const DiskFrame& frame, const Ephemeris& ephemeris) {
+    s.At1 = LocatePoint(s.SepX1, s.SepY1, frame, ephemeris);
+    s.At2 = LocatePoint(s.SepX2, s.SepY2, frame, ephemeris);
     s.SepDegrees.reset();
     if (s.At1 && s.At2)
         s.SepDegrees = GreatCircleDegrees(s.At1->lat, s.At1->lon, s.At2->lat, s.At2->lon);
@@ -105,14 +99,13 @@ void LongitudeArcResults(SeparationState& s, const Ephemeris& ephemeris) {
     s.AlongParallel = true;
 }
 
-void OutsideDiskResults(SeparationState& s, const ChartGeometry& geometry,
-                        const Ephemeris& ephemeris) {
+void OutsideDiskResults(SeparationState& s, const DiskFrame& frame, const Ephemeris& ephemeris) {
     s.AlongParallel = false;
     const double dx = s.SepX1 - s.SepX2;
     const double dy = s.SepY1 - s.SepY2;
     const double d = std::sqrt(dx * dx + dy * dy);
     const double D = ApparentDiameter(ephemeris);
-    s.SepShown = d * D / geometry.ChartDiameter;
+    s.SepShown = d * D / frame.diameter;
     s.SepKm = (*s.SepShown / D) * SolarDiameterKm;
 }
 
@@ -228,12 +221,12 @@ SeparationFigure SeparationFigureOf(const SeparationState& s, FigureForm form,
 }
 
 ShiftClickOutcome ShiftClickSeparation(const SeparationState& state, const DiskClick& click,
-                                       FigureForm checkedForm, const ChartGeometry& geometry,
+                                       FigureForm checkedForm, const DiskFrame& frame,
                                        const Ephemeris& ephemeris) {
     ShiftClickOutcome out;
     SeparationState& s = out.State;
     s = state;
-    const bool inside = OnDisk(click.d, geometry.ChartDiameter);
+    const bool inside = OnDisk(click.d, frame.diameter);
     if (!s.SepPending) {
         s.SepPoint1Inside = inside;
         s.SepPending = true;
@@ -250,12 +243,11 @@ ShiftClickOutcome ShiftClickSeparation(const SeparationState& state, const DiskC
             s.SepX2 = click.x;
             s.SepY2 = click.y;
         } else {
-            const DiskPoint p =
-                LimbCrossing(s.SepX1, s.SepY1, click.x, click.y, geometry.ChartDiameter);
+            const DiskPoint p = LimbCrossing(s.SepX1, s.SepY1, click.x, click.y, frame.diameter);
             s.SepX2 = p.x;
             s.SepY2 = p.y;
         }
-        ComputeSeparation(s, geometry, ephemeris);
+        ComputeSeparation(s, frame, ephemeris);
         if (checkedForm == FigureForm::GreatCircle) {
             GreatCircleResults(s);
         } else {
@@ -271,8 +263,7 @@ ShiftClickOutcome ShiftClickSeparation(const SeparationState& state, const DiskC
     s.At1.reset();
     s.SepDegrees.reset();
     if (inside) {
-        const LimbPoint limb =
-            OutsideLimbPoint(s.SepX1, s.SepY1, geometry, ephemeris, ChartQ(geometry, ephemeris));
+        const LimbPoint limb = OutsideLimbPoint(s.SepX1, s.SepY1, frame, ephemeris);
         s.SepX2 = limb.x;
         s.SepY2 = limb.y;
         s.At2 = limb.location;
@@ -281,7 +272,7 @@ ShiftClickOutcome ShiftClickSeparation(const SeparationState& state, const DiskC
         s.SepY2 = click.y;
         s.At2.reset();
     }
-    OutsideDiskResults(s, geometry, ephemeris);
+    OutsideDiskResults(s, frame, ephemeris);
     out.Draw = FigureForm::GreatCircle; // whose outside-disk branch draws the line
     return out;
 }
@@ -337,7 +328,7 @@ std::string LongitudeArcStatus(const SeparationState& s) {
 
 std::optional<PixelPoint> MiddlePixel(const SeparationFigure& figure, const DiskFrame& f) {
     if (!figure.Middle) return std::nullopt;
-    return DiskToPixel(figure.Middle->r, figure.Middle->pa, f.Cx, f.Cy, f.Rx, f.Ry, f.chart);
+    return DiskToPixel(f, figure.Middle->r, figure.Middle->pa);
 }
 
 } // namespace zorva

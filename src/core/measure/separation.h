@@ -9,6 +9,7 @@
 #include "core/chart/projection.h"
 #include "core/common/no_value.h"
 #include "core/ephemeris/daily_table.h"
+#include "core/measure/figure_form.h"
 #include "core/measure/pointer.h"
 
 namespace zorva {
@@ -44,17 +45,13 @@ struct SeparationState {
 // A change of date or time with no separation mode on forgets the measurement.
 void ResetSeparation(SeparationState& s);
 
-// The two ways a separation within the disk is measured and drawn.
-enum class FigureForm { GreatCircle, LongitudeArc };
-
 // Angle between two heliographic points along the great circle through them. Two clicks
 // on the same point give 0, never NaN.
 double GreatCircleDegrees(double lat1, double lon1, double lat2, double lon2);
 
 // Locates both points (nothing off the disk) and their great-circle separation (nothing
 // unless both are on the disk).
-void ComputeSeparation(SeparationState& s, const ChartGeometry& geometry,
-                       const Ephemeris& ephemeris);
+void ComputeSeparation(SeparationState& s, const DiskFrame& frame, const Ephemeris& ephemeris);
 
 // The results a second shift-click shows. A separation that could not be measured leaves
 // nothing to show.
@@ -63,8 +60,7 @@ void GreatCircleResults(SeparationState& s);
 // points, across 0/360 when they fall in different rotations.
 void LongitudeArcResults(SeparationState& s, const Ephemeris& ephemeris);
 // Straight distance on the sky from point 1 to point 2, degrees of arc and kilometres.
-void OutsideDiskResults(SeparationState& s, const ChartGeometry& geometry,
-                        const Ephemeris& ephemeris);
+void OutsideDiskResults(SeparationState& s, const DiskFrame& frame, const Ephemeris& ephemeris);
 
 // Longitudes a longitude arc runs over; `end` passes 360 when the arc crosses the seam.
 struct LongitudeRange {
@@ -130,7 +126,7 @@ struct ShiftClickOutcome {
 // A separation that starts on the disk is measured within it; one that starts off the
 // disk is measured on the sky, to the limb below point 1 when point 2 lies on the disk.
 ShiftClickOutcome ShiftClickSeparation(const SeparationState& s, const DiskClick& click,
-                                       FigureForm checkedForm, const ChartGeometry& geometry,
+                                       FigureForm checkedForm, const DiskFrame& frame,
                                        const Ephemeris& ephemeris);
 
 // Texts of the four labels of the "Heliographic Separation" group (UTF-8), with the

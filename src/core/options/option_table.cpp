@@ -39,6 +39,20 @@ constexpr int kWrittenDigits = 6;
 
 using C = OptionCodec;
 
+constexpr int32_t Code(FigureForm f) {
+    return static_cast<int32_t>(f);
+}
+constexpr int32_t Code(Orientation o) {
+    return static_cast<int32_t>(o);
+}
+// The separation path as line 24 holds it, and an orientation as line 28 and the options
+// file hold it.
+constexpr std::array<EnumCode, 2> kPathCodes = {
+    {{1, Code(FigureForm::LongitudeArc)}, {2, Code(FigureForm::GreatCircle)}}};
+constexpr std::array<EnumCode, 3> kOrientationCodes = {{{1, Code(Orientation::Equatorial)},
+                                                        {2, Code(Orientation::RotationAxis)},
+                                                        {3, Code(Orientation::AltAzimuth)}}};
+
 // Each row names only what differs from a row's defaults; the compiler is told that this
 // is meant.
 #pragma GCC diagnostic push
@@ -180,9 +194,11 @@ const std::array kRows = {
               .menu = Check("SRSFileNameLabel", "SRSFileNameLabel2")},
     OptionRow{.name = "SeparationPath",
               .line = 24,
-              .codec = C::Int,
+              .codec = C::Enum,
               .field = ZORVA_FIELD(SeparationPath),
-              .menu = Choice("LongitudeArc1", 1, "GreatCircle1", 2)},
+              .menu = Choice("LongitudeArc1", Code(FigureForm::LongitudeArc), "GreatCircle1",
+                             Code(FigureForm::GreatCircle)),
+              .codes = kPathCodes},
     OptionRow{.name = "SpotInMiddle",
               .line = 25,
               .codec = C::Bool,
@@ -200,8 +216,9 @@ const std::array kRows = {
               .menu = Colour("Dist", "2")},
     OptionRow{.name = "OrientationMode",
               .line = 28,
-              .codec = C::Int,
-              .field = ZORVA_FIELD(OrientationMode)},
+              .codec = C::Enum,
+              .field = ZORVA_FIELD(OrientationMode),
+              .codes = kOrientationCodes},
     OptionRow{.name = "RAPrecision",
               .line = 29,
               .codec = C::Int,
@@ -244,10 +261,9 @@ const std::array kRows = {
               .menu = Choice("LogFileMessageBox1", 0)},
     OptionRow{.name = "PictureOrientation",
               .key = "PictureOrientation",
-              .codec = C::Int,
+              .codec = C::Enum,
               .field = ZORVA_FIELD(PictureOrientation),
-              .low = 1,
-              .high = 3},
+              .codes = kOrientationCodes},
     OptionRow{.name = "PictureFlipSign",
               .key = "PictureFlip",
               .codec = C::Int,
@@ -352,6 +368,20 @@ int64_t Whole(const OptionRow& row, const Options& options) {
 
 } // namespace
 
+int32_t StoredCode(const OptionRow& row, int32_t value) {
+    for (const EnumCode& c : row.codes) {
+        if (c.value == value) return c.stored;
+    }
+    return row.codes.empty() ? value : row.codes.front().stored;
+}
+
+std::optional<int32_t> CodedValue(const OptionRow& row, int32_t stored) {
+    for (const EnumCode& c : row.codes) {
+        if (c.stored == stored) return c.value;
+    }
+    return std::nullopt;
+}
+
 std::span<const OptionRow> OptionTable() {
     return AllRows();
 }
@@ -441,6 +471,8 @@ std::string OptionText(const OptionRow& row, const Options& options) {
                 }
             } else if constexpr (std::is_same_v<T, int32_t>) {
                 return std::to_string(v);
+            } else if constexpr (std::is_enum_v<T>) {
+                return std::to_string(StoredCode(row, static_cast<int32_t>(v)));
             } else if constexpr (std::is_same_v<T, double>) {
                 // The values a reading takes back: the box's rule, the diameter's range in
                 // the unit written, or the row's range.
@@ -529,6 +561,14 @@ void ApplyOptionsFileEntries(const std::map<std::string, std::string>& entries, 
                     const auto n = ParseInt32(text);
                     if (n && *n >= row.low && *n <= row.high) {
                         v = *n;
+                    } else {
+                        note(std::string(row.key) + ": unreadable value \"" + text + "\"");
+                    }
+                } else if constexpr (std::is_enum_v<T>) {
+                    const auto n = ParseInt32(text);
+                    const auto value = n ? CodedValue(row, *n) : std::nullopt;
+                    if (value) {
+                        v = static_cast<T>(*value);
                     } else {
                         note(std::string(row.key) + ": unreadable value \"" + text + "\"");
                     }

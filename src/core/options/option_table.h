@@ -27,12 +27,20 @@ enum class OptionCodec {
     GridWord, // "mm" when true, else "inch"; first letter "m" is mm
     Paths,    // a list of file paths, one key each: key1 .. keyN (RecentFileCount), the
               // first the latest; an empty value holds no path
+    Enum,     // a whole number standing for a choice, by the row's codes
+};
+
+// A choice of an enumerated option and the whole number that stands for it in a file.
+struct EnumCode {
+    int32_t stored;
+    int32_t value; // the enumerator, as a whole number
 };
 
 // Where an option's value lives in the record of options.
 using OptionField = std::variant<bool& (*)(Options&), int32_t& (*)(Options&), double& (*)(Options&),
                                  uint32_t& (*)(Options&), DateLayout& (*)(Options&),
-                                 std::vector<std::string>& (*)(Options&)>;
+                                 std::vector<std::string>& (*)(Options&), FigureForm& (*)(Options&),
+                                 Orientation& (*)(Options&)>;
 
 // How the menus show an option.
 struct OptionMenu {
@@ -66,7 +74,14 @@ struct OptionRow {
     double high = 1e300;
     bool (*accept)(double value, double& holder) = nullptr;
     OptionMenu menu;
+    // An Enum row's choices as its file writes them; a number none of them has keeps the
+    // value held.
+    std::span<const EnumCode> codes;
 };
+
+// The stored number of an Enum row's choice, and the choice a stored number stands for.
+int32_t StoredCode(const OptionRow& row, int32_t value);
+std::optional<int32_t> CodedValue(const OptionRow& row, int32_t stored);
 
 // Every option, the settings file's in the file's order, then the options file's.
 std::span<const OptionRow> OptionTable();

@@ -10,10 +10,6 @@ constexpr int32_t kSecondsPerHour = 3600;
 constexpr int32_t kSecondsPerDay = 86400;
 constexpr int32_t kLastMinuteOrSecond = 59;
 
-int32_t YearLength(int32_t year) {
-    return IsLeapYear(year) ? 366 : 365;
-}
-
 } // namespace
 
 CalendarDate ShiftDate(const CalendarDate& date, int32_t days) {
@@ -29,10 +25,10 @@ CalendarDate CarrySpunDate(const CalendarDate& previous, const CalendarDate& pic
     if (previous.day == length && picked.day == 1) return ShiftDate(picked, length);
     if (previous.day == 1 && picked.day == length) return ShiftDate(picked, -length);
     if (previous.month == 12 && picked.month == 1) {
-        return ShiftDate(picked, YearLength(previous.year));
+        return ShiftDate(picked, DaysInYear(previous.year));
     }
     if (previous.month == 1 && picked.month == 12) {
-        return ShiftDate(picked, -YearLength(previous.year));
+        return ShiftDate(picked, -DaysInYear(previous.year));
     }
     return picked;
 }

@@ -37,7 +37,7 @@ ChartGeometry Session::chart() const {
     g.ChartDiameter = chartDiameter_;
     g.FlipSign = options_.FlipSign;
     g.MirrorSign = options_.MirrorSign;
-    g.Mode = static_cast<Orientation>(options_.OrientationMode);
+    g.Mode = options_.OrientationMode;
     g.ShowCentralMeridian = options_.ShowCentralMeridian;
     g.ShowEquator = options_.ShowEquator;
     g.ShowLatLines = options_.ShowLatLines;
@@ -49,8 +49,7 @@ ChartGeometry Session::chart() const {
 
 ChartGeometry Session::PictureOrientation() const {
     ChartGeometry g = chart();
-    const int32_t mode = options_.PictureOrientation;
-    g.Mode = mode >= 1 && mode <= 3 ? static_cast<Orientation>(mode) : Orientation::Equatorial;
+    g.Mode = options_.PictureOrientation;
     g.FlipSign = ValidSign(options_.PictureFlipSign);
     g.MirrorSign = ValidSign(options_.PictureMirrorSign);
     return g;
@@ -61,7 +60,7 @@ ChartGeometry Session::Geometry() const {
 }
 
 FigureForm Session::SeparationForm() const {
-    return options_.SeparationPath == 2 ? FigureForm::GreatCircle : FigureForm::LongitudeArc;
+    return options_.SeparationPath;
 }
 
 const DateLayout& Session::PickerLayout() const {
@@ -98,7 +97,7 @@ void Session::Settle() {
 // --- The instant and its cycle ---
 
 void Session::LoadTableYear(int32_t year) {
-    const YearTable& table = tables_.Year(year);
+    const YearTable& table = tables_.Load(year);
     obs_.TableYear = year;
     obs_.TableDays = table.count;
     obs_.TableSource = table.source;
@@ -107,6 +106,7 @@ void Session::LoadTableYear(int32_t year) {
 }
 
 void Session::UpdateEphemeris() {
+    tables_.LoadFor(obs_.instant);
     obs_.ephemeris = tables_.At(obs_.instant, obs_.observer);
 }
 
@@ -166,15 +166,13 @@ void Session::Recalculate() {
 
 void Session::RecalcTail(const Instant& previous, int foldLimit) {
     UpdateEphemeris();
-    const ChartGeometry geometry = Geometry();
-    const double q = ChartRotationNow();
+    const DiskFrame frame = CurrentFrame();
     // While a marker follows the spot through time, the typed position is not taken again.
     if (!markers_.CarrMarkerShown && !markers_.DiffMarkerShown) {
-        LocateSpot(spot_, geometry, obs_.ephemeris);
+        LocateSpot(spot_, frame, obs_.ephemeris);
     }
     if (!markers_.CarrMarkerShown) markers_.CarrRefSet = false;
-    CarryRotationMarkers(previous, obs_.instant, q, obs_.ephemeris, geometry, spot_, markers_,
-                         foldLimit);
+    CarryRotationMarkers(previous, obs_.instant, obs_.ephemeris, frame, spot_, markers_, foldLimit);
     markersAside_ = false;
     if (display_.SolarRegionSummary && display_.LinkWithDate) FollowDate(false);
     SayRegionsAge();

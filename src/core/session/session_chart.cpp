@@ -37,7 +37,7 @@ void Session::HoldRotationMarkers() {
 
 void Session::AfterGeometryChange() {
     HoldRotationMarkers();
-    LocateSpot(spot_, Geometry(), obs_.ephemeris);
+    LocateSpot(spot_, CurrentFrame(), obs_.ephemeris);
     FollowSeparation();
     Settle();
 }
@@ -118,7 +118,7 @@ void Session::FlipOrMirror(bool flip) {
     }
     SayOrientation();
     HoldRotationMarkers();
-    LocateSpot(spot_, Geometry(), obs_.ephemeris);
+    LocateSpot(spot_, CurrentFrame(), obs_.ephemeris);
     FollowSeparation();
     Settle();
 }
@@ -128,12 +128,12 @@ void Session::ChooseOrientation(Orientation mode) {
         // A choice from the menu ends the file's turn, and is kept for pictures.
         picture_->context.orientation.reset();
         picture_->context.orientationSource = OrientationSource::Picture;
-        options_.PictureOrientation = static_cast<int32_t>(mode);
+        options_.PictureOrientation = mode;
         SayOrientation();
     } else {
-        options_.OrientationMode = static_cast<int32_t>(mode);
+        options_.OrientationMode = mode;
     }
-    LocateSpot(spot_, Geometry(), obs_.ephemeris);
+    LocateSpot(spot_, CurrentFrame(), obs_.ephemeris);
     FollowSeparation();
     Settle();
 }
@@ -189,7 +189,7 @@ void Session::ChooseGridSize(bool mm) {
 void Session::TakeSpotCoordinate(EditBox box, double value) {
     (box == EditBox::XCoord ? spot_.SpotX : spot_.SpotY) = value;
     HoldRotationMarkers();
-    LocateSpot(spot_, Geometry(), obs_.ephemeris);
+    LocateSpot(spot_, CurrentFrame(), obs_.ephemeris);
 }
 
 void Session::SetSpotFromProgram(double x, double y) {
@@ -226,7 +226,7 @@ void Session::EditText(EditBox box, const std::string& text) {
         // With the zenith up the chart turns with the parallactic angle, which depends on
         // where the observer stands.
         if (Geometry().Mode == Orientation::AltAzimuth) {
-            LocateSpot(spot_, Geometry(), obs_.ephemeris);
+            LocateSpot(spot_, CurrentFrame(), obs_.ephemeris);
             FollowSeparation();
         }
         break;

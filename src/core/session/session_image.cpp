@@ -47,7 +47,7 @@ void Session::RefitLimb(const LimbFit& fit) {
     }
     RefitPicture(picture_->context, fit);
     Say(PictureSourcesText(picture_->context, Geometry()));
-    LocateSpot(spot_, Geometry(), obs_.ephemeris);
+    LocateSpot(spot_, CurrentFrame(), obs_.ephemeris);
     FollowSeparation();
     Settle();
 }

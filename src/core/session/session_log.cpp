@@ -63,7 +63,7 @@ std::optional<DiskPoint> Session::LineSpot(const LogfileRecord& r, const ChartGe
     if (!x || !y || !lat || !lon || !diameter || std::fabs(*diameter - now.ChartDiameter) > 5e-4) {
         return std::nullopt;
     }
-    const std::optional<LatLong> at = LocatePoint(*x, *y, now, obs_.ephemeris, ChartRotationNow());
+    const std::optional<LatLong> at = LocatePoint(*x, *y, CurrentFrame(), obs_.ephemeris);
     if (!at || std::fabs(RoundHalfUp(at->lat, 1) - *lat) > kWrittenHalfStep ||
         std::fabs(std::remainder(RoundHalfUp(at->lon, 1) - *lon, 360.0)) > kWrittenHalfStep) {
         return std::nullopt;
@@ -222,10 +222,8 @@ void Session::ShowMeasurement(std::size_t index) {
             Say("The measurement of " + when + " has no place on the disk to show");
             return;
         }
-        const double radius = 0.5 * now.ChartDiameter;
-        const PixelPoint p =
-            DiskToPixel(at.r, at.pa, 0, 0, radius, radius, FrameOf(now, ChartRotationNow()));
-        SetSpotFromProgram(p.x, -p.y);
+        const DiskPoint p = PolarToDisk(CurrentFrame(), at.r, at.pa);
+        SetSpotFromProgram(p.x, p.y);
     }
     // The same area on the Sun: the size scales with the square of the diameter.
     const double scale = diameter > 0 ? now.ChartDiameter / diameter : 1;

@@ -43,16 +43,16 @@ void Session::ImageMouseDown(bool left, bool shift, bool ctrl, int32_t X, int32_
 
 void Session::MouseDown(bool left, bool shift, int32_t X, int32_t Y) {
     if (!left) return;
-    const DiskClick click = PointToDisk(CurrentFrame(), X, Y);
-    const ChartGeometry geometry = Geometry();
+    const DiskFrame frame = CurrentFrame();
+    const DiskClick click = PointToDisk(frame, X, Y);
     if (!shift) {
-        if (!OnDisk(click.d, geometry.ChartDiameter)) return;
+        if (!OnDisk(click.d, frame.diameter)) return;
         SetSpotFromProgram(click.x, click.y);
         // Within the disk the figure is then drawn as a great circle, the spot staying put.
         if (display_.Arc1 && !sep_.SepPending) figureForm_ = FigureForm::GreatCircle;
     } else {
         const ShiftClickOutcome outcome =
-            ShiftClickSeparation(sep_, click, SeparationForm(), geometry, obs_.ephemeris);
+            ShiftClickSeparation(sep_, click, SeparationForm(), frame, obs_.ephemeris);
         sep_ = outcome.State;
         if (outcome.Check) {
             display_.Arc1 = *outcome.Check == ArcItem::Arc1;
@@ -86,7 +86,7 @@ void Session::ToggleSeparationPath(FigureForm clicked) {
     const FigureForm other =
         clicked == FigureForm::GreatCircle ? FigureForm::LongitudeArc : FigureForm::GreatCircle;
     const FigureForm form = SeparationForm() == clicked ? other : clicked;
-    options_.SeparationPath = form == FigureForm::GreatCircle ? 2 : 1;
+    options_.SeparationPath = form;
 }
 
 void Session::ToggleSpotInMiddle() {

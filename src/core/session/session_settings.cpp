@@ -12,10 +12,6 @@ void Session::ApplySettings(const SettingsLoad& load) {
     options_.Sunspot = load.sunspotChecked;
     markers_.CarrMarkerShown = options_.Carrington.Shown;
     markers_.DiffMarkerShown = options_.Differential.Shown;
-    // A path or an orientation the menus do not know checks nothing: the first run's stays.
-    if (load.separationPath == SeparationPathChoice::Unchanged) options_.SeparationPath = 1;
-    options_.OrientationMode =
-        static_cast<int32_t>(load.orientation.value_or(Orientation::Equatorial));
     obs_.observer = {options_.ObserverLat, options_.ObserverLong};
 }
 
@@ -70,7 +66,7 @@ void Session::Start(const LoadedSettingsFiles& loaded, const CalendarDate& today
     Text(EditBox::XCoord) = Text(EditBox::YCoord) = Text(EditBox::Size) = "0.0";
     ApplyGridSize(loaded.settings.settings.GridMm);
 
-    LocateSpot(spot_, chart(), obs_.ephemeris);
+    LocateSpot(spot_, FrameAt(chart(), obs_.ephemeris), obs_.ephemeris);
     ResetSeparation(sep_);
     // What could not be read is said, not passed over: the defaults stand in for it.
     if (!loaded.settings.error.empty()) Say(loaded.settings.error + " (the default is used)");

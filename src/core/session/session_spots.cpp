@@ -2,6 +2,7 @@
 // forgetting them once the picture changes under them.
 #include <cmath>
 
+#include "core/chart/foreshortening.h"
 #include "core/common/angles.h"
 #include "core/session/session.h"
 #include "core/text/format.h"
@@ -48,9 +49,10 @@ void Session::MeasureSpotAt(int32_t X, int32_t Y) {
     // readout takes a size of s cells as s c 2e6 / (pi d^2) millionths, undone for the
     // foreshortening at the place clicked, so s = A cos(rho) pi d^2 / (2e6 c).
     const double d = Geometry().ChartDiameter;
-    const double cells = RoundHalfUp(found->areaMsh * degrees::Cos(spot_.At->rho) * degrees::kPi *
-                                         d * d / (2 * kMillionths * spot_.GridCellArea),
-                                     kSizeDecimals);
+    const double cells =
+        RoundHalfUp(SeenArea(found->areaMsh, degrees::Cos(spot_.At->rho)) * degrees::kPi * d * d /
+                        (2 * kMillionths * spot_.GridCellArea),
+                    kSizeDecimals);
     if (!std::isfinite(cells) || cells < 0 || cells > LargestSpotSize) return;
     spot_.SpotSize = cells;
     Text(EditBox::Size) = ShortestDecimalText(cells);
@@ -73,6 +75,7 @@ SpotReport Session::SpotsReport() const {
     report.instant = obs_.instant;
     report.disk = *context.disk;
     report.diskSource = std::string(DiskSourceName(context.diskSource));
+    DescribePicture(report, context, PictureOrientation(), spots_->ephemeris);
     report.detection = *spots_->detection;
     return report;
 }

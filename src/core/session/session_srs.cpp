@@ -12,6 +12,8 @@ void Session::TakeSummary(const SrsSummary& summary, const std::string& fileName
     srs_.Loaded = true;
     srs_.Regions = std::make_shared<const std::vector<SrsRegion>>(summary.Regions);
     srs_.Epoch = summary.Epoch;
+    // The summary's own day may lie in another year than the observation's.
+    tables_.LoadFor(summary.Epoch);
     srs_.Offset = RegionLongitudeOffset(*srs_.Regions, tables_.At(summary.Epoch, obs_.observer).L0);
     srs_.FileName = fileName;
     srs_.FileDate = summary.FileDate;

@@ -158,6 +158,12 @@ void ReadOption(ValueReader& r, const OptionRow& row, Options& options,
                 }
             } else if constexpr (std::is_same_v<T, int32_t>) {
                 r.Int(v, row.low, row.high);
+            } else if constexpr (std::is_enum_v<T>) {
+                // A number that stands for no choice keeps the first run's, as the menus
+                // check none of theirs for it.
+                int32_t stored = 0;
+                if (!r.Int(stored, row.low, row.high)) return;
+                if (const auto value = CodedValue(row, stored)) v = static_cast<T>(*value);
             } else if constexpr (std::is_same_v<T, double>) {
                 const bool read = r.Real(v, row.accept);
                 if (&v == &options.DiamValue) diameterRead = read;
@@ -285,14 +291,6 @@ SettingsLoad ReadSettings(std::istream& in) {
     load.screenItem = ScreenResolutionItem::None;
     for (const Resolution& res : kResolutions) {
         if (res.width == s.ScreenWidth && res.height == s.ScreenHeight) load.screenItem = res.item;
-    }
-    load.separationPath = s.SeparationPath == 1   ? SeparationPathChoice::LongitudeArc1
-                          : s.SeparationPath == 2 ? SeparationPathChoice::GreatCircle1
-                                                  : SeparationPathChoice::Unchanged;
-    if (s.OrientationMode >= 1 && s.OrientationMode <= 3) {
-        load.orientation = static_cast<Orientation>(s.OrientationMode);
-    } else {
-        load.orientation.reset();
     }
     DeriveChecks(load);
     return load;

@@ -8,6 +8,8 @@
 #include <string_view>
 #include <vector>
 
+#include "core/chart/chart_geometry.h"
+#include "core/measure/figure_form.h"
 #include "core/readouts/readouts.h"
 #include "core/text/format.h"
 
@@ -52,49 +54,49 @@ struct RotationMarkerOptions {
 // program's own options file's. Where each is stored, how it is written and which menu
 // items show it is declared in the option table (core/options/option_table.h).
 struct Options {
-    bool HideWelcome = false;                             // 1
-    int32_t FlipSign = 1;                                 // 2
-    int32_t MirrorSign = 1;                               // 3
-    bool DiamInInches = false;                            // 4: "inch" when the unit shown is "in"
-    double DiamValue = 150;                               // 5: chart diameter in that unit
-    bool DateLong = true;                                 // 6
-    DateLayout ShortDateLayout{60, 75, 180, 72, 258, 19}; // 7
-    DateLayout LongDateLayout{29, 140, 200, 72, 278, 19}; // 8
-    bool GridMm = true;                                   // 9: N1sqmm rather than N125sqin
-    double ObserverLat = 51.5;                            // 10
-    double ObserverLong = 0.5;                            // 10
-    bool NESWPoints = true;                               // 11
-    bool ShowCentralMeridian = true;                      // 12
-    bool ShowEquator = true;                              // 13
-    bool ShowLatLines = false;                            // 14
-    bool ShowLongLines = false;                           // 15
-    RotationMarkerOptions Carrington;                     // 16
-    RotationMarkerOptions Differential;                   // 17
-    int32_t ScreenWidth = 1024;                           // 18
-    int32_t ScreenHeight = 768;                           // 18
-    bool Sunspot = true;                                  // 19
-    bool Points = false;                                  // 20
-    bool Circle = false;                                  // 21
-    uint32_t SRSColour = kColourBlack;                    // 22
-    bool SRSFileNameLabel = false;                        // 23
-    int32_t SeparationPath = 1;                           // 24: 1 longitude arc, 2 great circle
-    bool SpotInMiddle = true;                             // 25
-    uint32_t DistColour1 = kColourBlue;                   // 26: separation within the disk
-    uint32_t DistColour2 = kColourRed;                    // 27: separation outside the disk
-    int32_t OrientationMode = 1;    // 28: 1 Equatorial, 2 Rotation Axis, 3 AltAzimuth
-    int32_t RAPrecision = 3;        // 29
-    int32_t DecPrecision = 3;       // 30
-    int32_t AltAziPrecision = 2;    // 31
-    int32_t BLPPrecision = 2;       // 32
-    int32_t DiamPrecision = 2;      // 33
-    int32_t LatLongPrecision = 1;   // 34
-    int32_t AreaPrecision = 1;      // 35
+    bool HideWelcome = false;                              // 1
+    int32_t FlipSign = 1;                                  // 2
+    int32_t MirrorSign = 1;                                // 3
+    bool DiamInInches = false;                             // 4: "inch" when the unit shown is "in"
+    double DiamValue = 150;                                // 5: chart diameter in that unit
+    bool DateLong = true;                                  // 6
+    DateLayout ShortDateLayout{60, 75, 180, 72, 258, 19};  // 7
+    DateLayout LongDateLayout{29, 140, 200, 72, 278, 19};  // 8
+    bool GridMm = true;                                    // 9: N1sqmm rather than N125sqin
+    double ObserverLat = 51.5;                             // 10
+    double ObserverLong = 0.5;                             // 10
+    bool NESWPoints = true;                                // 11
+    bool ShowCentralMeridian = true;                       // 12
+    bool ShowEquator = true;                               // 13
+    bool ShowLatLines = false;                             // 14
+    bool ShowLongLines = false;                            // 15
+    RotationMarkerOptions Carrington;                      // 16
+    RotationMarkerOptions Differential;                    // 17
+    int32_t ScreenWidth = 1024;                            // 18
+    int32_t ScreenHeight = 768;                            // 18
+    bool Sunspot = true;                                   // 19
+    bool Points = false;                                   // 20
+    bool Circle = false;                                   // 21
+    uint32_t SRSColour = kColourBlack;                     // 22
+    bool SRSFileNameLabel = false;                         // 23
+    FigureForm SeparationPath = FigureForm::LongitudeArc;  // 24
+    bool SpotInMiddle = true;                              // 25
+    uint32_t DistColour1 = kColourBlue;                    // 26: separation within the disk
+    uint32_t DistColour2 = kColourRed;                     // 27: separation outside the disk
+    Orientation OrientationMode = Orientation::Equatorial; // 28
+    int32_t RAPrecision = 3;                               // 29
+    int32_t DecPrecision = 3;                              // 30
+    int32_t AltAziPrecision = 2;                           // 31
+    int32_t BLPPrecision = 2;                              // 32
+    int32_t DiamPrecision = 2;                             // 33
+    int32_t LatLongPrecision = 1;                          // 34
+    int32_t AreaPrecision = 1;                             // 35
     int32_t LogFileMessageFlag = 0; // 36: 0 shows a message after each addition
     bool SubPixelLimb = false;      // options file: refine the limb search
     // Options file: how a picture lies when neither its header nor its name says: celestial
     // north up and east to the left, as a camera sees the sky, until the user chooses
     // another for pictures (the chart keeps its own orientation).
-    int32_t PictureOrientation = 1;
+    Orientation PictureOrientation = Orientation::Equatorial;
     int32_t PictureFlipSign = 1;
     int32_t PictureMirrorSign = -1;
     // Options file: what a camera clock that writes no offset keeps, minutes ahead of UT.
@@ -134,9 +136,6 @@ enum class ScreenResolutionItem {
     N160012001
 };
 
-// Which separation path item start-up checks.
-enum class SeparationPathChoice { LongitudeArc1, GreatCircle1, Unchanged };
-
 // A settings file read back, with the decisions the window applies from it.
 struct SettingsLoad {
     Settings settings;
@@ -147,8 +146,6 @@ struct SettingsLoad {
     std::string diamBoxText; // DiamBox text for Othermm and Otherin, empty otherwise
     ScreenResolutionItem screenItem = ScreenResolutionItem::None;
     bool sunspotChecked = true; // Sunspot1: its own value or either rotation marker on
-    SeparationPathChoice separationPath = SeparationPathChoice::LongitudeArc1;
-    std::optional<Orientation> orientation = Orientation::Equatorial; // none: change none
     bool logFileMessageBoxChecked = true;
     // The first value that was missing, unreadable or out of range, or why a file could not
     // be read; empty when none.

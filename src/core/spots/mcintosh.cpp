@@ -91,7 +91,11 @@ double AxisRatio(const Outline& outline) {
 } // namespace
 
 PenumbraKind PenumbraOf(const ClassifiedSpot& spot) {
-    if (!(spot.umbraMsh > 0) || !(spot.areaMsh > 0)) return PenumbraKind::None;
+    if (!(spot.areaMsh > 0)) return PenumbraKind::None;
+    // A dark patch without an umbra larger than any pore is a penumbra whose umbra the
+    // picture does not resolve, or one whose umbra has gone.
+    if (!(spot.umbraMsh > 0))
+        return spot.areaMsh >= kLargestPoreMsh ? PenumbraKind::Mature : PenumbraKind::None;
     const double share = (spot.areaMsh - spot.umbraMsh) / spot.areaMsh;
     if (share < kRudimentaryPenumbraShare) return PenumbraKind::None;
     if (share < kMaturePenumbraShare || spot.areaMsh < kLargestPoreMsh)

@@ -37,7 +37,8 @@ struct ClassifiedSpot {
 enum class PenumbraKind { None, Rudimentary, Mature };
 
 // Whether a spot has a penumbra: the part of it beyond its umbra against its umbra, and its
-// size against the largest pores.
+// size against the largest pores (a patch without an umbra larger than any pore is a
+// penumbra).
 PenumbraKind PenumbraOf(const ClassifiedSpot& spot);
 
 // The class of a group of spots ("Dso"); empty for no spots.

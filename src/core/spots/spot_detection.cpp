@@ -11,6 +11,7 @@
 #include <opencv2/core.hpp>
 #include <opencv2/imgproc.hpp>
 
+#include "core/chart/foreshortening.h"
 #include "core/chart/projection.h"
 #include "core/common/angles.h"
 #include "core/images/picture_context.h"
@@ -18,6 +19,7 @@
 #include "core/spots/mcintosh.h"
 #include "core/spots/quiet_sun.h"
 #include "core/spots/spot_groups.h"
+#include "core/spots/wolf_number.h"
 
 namespace zorva {
 
@@ -98,16 +100,15 @@ struct Place {
 };
 std::optional<Place> PlaceOf(double x, double y, const DiskFrame& frame, const Ephemeris& e) {
     const DiskPoint p = PixelToDisk(frame, x, y);
-    const auto at =
-        LocateDiskPoint(p.x, p.y, frame.chart, ApparentDiameter(e), e.B0, e.L0, e.Rotation);
+    const auto at = LocateDiskPoint(p.x, p.y, frame, ApparentDiameter(e), e.B0, e.L0, e.Rotation);
     if (!at || !Finite(at->latitude) || !Finite(at->longitude)) return std::nullopt;
     Place place;
     place.latitude = at->latitude;
     place.longitude = at->longitude;
     place.centralDistance = WestOfCentre(at->longitude, e.L0);
     const double r2 =
-        ((x - frame.Cx) * (x - frame.Cx) + (y - frame.Cy) * (y - frame.Cy)) / (frame.Rx * frame.Rx);
-    place.mu = std::sqrt(std::max(0.0, 1 - r2));
+        ((x - frame.cx) * (x - frame.cx) + (y - frame.cy) * (y - frame.cy)) / (frame.rx * frame.rx);
+    place.mu = MuAtRadius(r2);
     return place;
 }
 
@@ -206,7 +207,7 @@ double EdgeCorrectedArea(const Search& s, const cv::Mat& inPatch, const cv::Rect
             const double d2 =
                 ((x - s.disk.cx) * (x - s.disk.cx) + (y - s.disk.cy) * (y - s.disk.cy));
             if (d2 > s.disk.searchedSquared) continue;
-            const double w = 1 / std::sqrt(std::max(1e-6, 1 - d2 * invR2));
+            const double w = PixelAreaWeight(d2 * invR2);
             if (inner.at<uint8_t>(j, i)) {
                 area += w;
                 continue;
@@ -241,7 +242,7 @@ void MeasurePatch(Search& s, const cv::Mat& inPatch, const cv::Rect& box) {
             const double v = quiet > 0 ? grey[x] / quiet : 1.0;
             const double d2 =
                 ((x - s.disk.cx) * (x - s.disk.cx) + (y - s.disk.cy) * (y - s.disk.cy)) * invR2;
-            const double w = 1 / std::sqrt(std::max(1e-6, 1 - d2));
+            const double w = PixelAreaWeight(d2);
             ratio.at<float>(j, i) = static_cast<float>(v);
             weight.at<float>(j, i) = static_cast<float>(w);
             ++pixels;
@@ -417,26 +418,26 @@ SpotDetection DetectSpots(const PixelGrid& picture, const DiskFrame& frame,
         result.error = "the spot search's levels are out of range";
         return result;
     }
-    if (!Finite(frame.Cx) || !Finite(frame.Cy) || !Finite(frame.Rx) || !Finite(frame.chart.q) ||
-        !Finite(frame.chart.diameter) || !(frame.chart.diameter > 0) || !Finite(ephemeris.B0) ||
+    if (!Finite(frame.cx) || !Finite(frame.cy) || !Finite(frame.rx) || !Finite(frame.q) ||
+        !Finite(frame.diameter) || !(frame.diameter > 0) || !Finite(ephemeris.B0) ||
         !Finite(ephemeris.L0) || !Finite(ApparentDiameter(ephemeris)) ||
         !(ApparentDiameter(ephemeris) > 0)) {
         result.error = "the disk or the instant is not usable";
         return result;
     }
-    if (frame.Rx < kSmallestRadius) {
+    if (frame.rx < kSmallestRadius) {
         result.error = "the disk is too small to find spots on";
         return result;
     }
-    if (frame.Rx > kLargestRadiusPerSide * std::max(grey.cols, grey.rows)) {
+    if (frame.rx > kLargestRadiusPerSide * std::max(grey.cols, grey.rows)) {
         result.error = "the disk is far larger than the picture";
         return result;
     }
 
     DiskArea disk;
-    disk.cx = frame.Cx;
-    disk.cy = frame.Cy;
-    disk.r = frame.Rx;
+    disk.cx = frame.cx;
+    disk.cy = frame.cy;
+    disk.r = frame.rx;
     disk.searchedSquared = disk.r * disk.r * (1 - options.limbMu * options.limbMu);
     const double reach = std::sqrt(disk.searchedSquared);
     // Clamped before they become whole numbers: a disk far beside the picture has edges no
@@ -576,10 +577,11 @@ SpotDetection DetectSpots(const PixelGrid& picture, const DiskFrame& frame,
     WolfNumber& wolf = result.wolf;
     wolf.groups = static_cast<int32_t>(result.groups.size());
     wolf.spots = static_cast<int32_t>(result.spots.size());
-    constexpr int32_t kGroupWeight = 10;
-    wolf.total = kGroupWeight * wolf.groups + wolf.spots;
+    wolf.total = static_cast<int32_t>(WolfNumberOf(wolf.groups, wolf.spots));
+    // Each hemisphere's part: the groups whose centroid lies in it, with their spots.
     for (const SpotGroup& g : result.groups) {
-        (g.latitude >= 0 ? wolf.north : wolf.south) += kGroupWeight + g.spots;
+        (g.latitude >= 0 ? wolf.north : wolf.south) +=
+            static_cast<int32_t>(WolfNumberOf(1, g.spots));
     }
     ClassifyGroups(result);
     return result;

@@ -1,6 +1,7 @@
 // The spots of a picture in words, CSV and JSON, the same for every front end.
 #include "core/spots/spot_report.h"
 
+#include "core/images/picture_north.h"
 #include "core/text/escape.h"
 #include "core/text/format.h"
 
@@ -18,6 +19,11 @@ std::string Place(double v) {
 }
 std::string Area(double v) {
     return FixedText(v, kAreaDecimals);
+}
+// A solved orientation's residual, in disk radii.
+constexpr int kResidualDecimals = 4;
+std::string Residual(double v) {
+    return FixedText(v, kResidualDecimals);
 }
 
 std::string TwoDigits(int32_t v) {
@@ -49,6 +55,19 @@ std::string InstantOrNone(const SpotReport& r) {
 
 } // namespace
 
+void DescribePicture(SpotReport& report, const PictureContext& picture, const ChartGeometry& chart,
+                     const Ephemeris& ephemeris) {
+    // A picture without an instant of its own is measured at the observation's, and says so.
+    report.instantSource = picture.instant ? std::string(InstantSourceName(picture.instantSource))
+                                           : "none in the picture; the observation's";
+    const SolarNorth north = NorthOnPicture(picture, chart, ephemeris);
+    SpotOrientation o;
+    o.solarNorthTurn = north.turn;
+    o.solarEastTurn = SolarEastTurn(north);
+    o.source = std::string(OrientationSourceName(picture.orientationSource));
+    report.orientation = o;
+}
+
 std::string IsoInstantText(const Instant& t) {
     return std::to_string(t.year) + "-" + TwoDigits(t.month) + "-" + TwoDigits(t.day) + "T" +
            TwoDigits(t.hour) + ":" + TwoDigits(t.minute) + ":" + TwoDigits(t.second) + "Z";
@@ -58,8 +77,20 @@ std::string SpotReportJson(const SpotReport& r) {
     const SpotDetection& d = r.detection;
     std::string j = "{" + FileMembers(r.file);
     j += ",\"instant\":" + (r.instant ? JsonString(IsoInstantText(*r.instant)) : "null");
+    if (!r.instantSource.empty()) j += ",\"instant_source\":" + JsonString(r.instantSource);
     j += ",\"disk\":{\"cx\":" + Place(r.disk.cx) + ",\"cy\":" + Place(r.disk.cy) +
          ",\"r\":" + Place(r.disk.r) + ",\"source\":" + JsonString(r.diskSource) + "}";
+    if (const auto& o = r.orientation) {
+        j += ",\"orientation\":{\"solar_north_turn\":" + Place(o->solarNorthTurn) +
+             ",\"solar_east_turn\":" + Place(o->solarEastTurn) +
+             ",\"source\":" + JsonString(o->source);
+        if (o->matched) {
+            j += ",\"matched\":" + std::to_string(*o->matched) +
+                 ",\"groups\":" + std::to_string(o->groups) +
+                 ",\"residual\":" + Residual(o->residual);
+        }
+        j += "}";
+    }
     if (!d.error.empty()) return j + ",\"error\":" + JsonString(d.error) + "}";
     j += ",\"groups\":[";
     for (std::size_t i = 0; i < d.groups.size(); ++i) {
@@ -93,9 +124,21 @@ std::string SpotErrorJson(const std::string& file, const std::string& error) {
 std::string SpotReportText(const SpotReport& r) {
     const SpotDetection& d = r.detection;
     std::string t = "File " + TerminalText(r.file) + "\n";
-    if (r.instant) t += "Instant " + IsoInstantText(*r.instant) + "\n";
+    if (r.instant) {
+        t += "Instant " + IsoInstantText(*r.instant) +
+             (r.instantSource.empty() ? "" : " " + r.instantSource) + "\n";
+    }
     t += "Disk " + Place(r.disk.cx) + " " + Place(r.disk.cy) + " " + Place(r.disk.r) + " " +
          r.diskSource + "\n";
+    if (const auto& o = r.orientation) {
+        t += "Orientation north " + Place(o->solarNorthTurn) + " east " + Place(o->solarEastTurn) +
+             " " + o->source;
+        if (o->matched) {
+            t += " matched " + std::to_string(*o->matched) + " of " + std::to_string(o->groups) +
+                 " residual " + Residual(o->residual);
+        }
+        t += "\n";
+    }
     if (!d.error.empty()) return t + "Error " + d.error + "\n";
     for (const SpotGroup& g : d.groups) {
         t += "Group " + std::to_string(g.id) + " lat " + Place(g.latitude) + " long " +
@@ -115,24 +158,31 @@ std::string SpotReportText(const SpotReport& r) {
 }
 
 std::string SpotCsvHeader() {
-    return "file,instant,kind,id,group,x,y,lat,long,cmd,mu,spots,area_msh,umbra_msh,mcintosh\n";
+    return "file,instant,kind,id,group,x,y,lat,long,cmd,mu,spots,area_msh,umbra_msh,mcintosh,"
+           "instant_source,solar_north_turn,solar_east_turn,orientation_source\n";
 }
 
 std::string SpotReportCsv(const SpotReport& r) {
     const SpotDetection& d = r.detection;
     const std::string lead = CsvField(r.file) + "," + InstantOrNone(r) + ",";
+    const std::string tail = "," + CsvField(r.instantSource) + "," +
+                             (r.orientation ? Place(r.orientation->solarNorthTurn) + "," +
+                                                  Place(r.orientation->solarEastTurn) + "," +
+                                                  CsvField(r.orientation->source)
+                                            : std::string(",,")) +
+                             "\n";
     std::string c;
     for (const SpotGroup& g : d.groups) {
         c += lead + "group," + std::to_string(g.id) + "," + std::to_string(g.id) + "," +
              Place(g.x) + "," + Place(g.y) + "," + Place(g.latitude) + "," + Place(g.longitude) +
              "," + Place(g.centralDistance) + "," + Place(g.mu) + "," + std::to_string(g.spots) +
-             "," + Area(g.areaMsh) + "," + Area(g.umbraMsh) + "," + g.mcintosh + "\n";
+             "," + Area(g.areaMsh) + "," + Area(g.umbraMsh) + "," + g.mcintosh + tail;
     }
     for (const DetectedSpot& s : d.spots) {
         c += lead + "spot," + std::to_string(s.id) + "," + std::to_string(s.group) + "," +
              Place(s.x) + "," + Place(s.y) + "," + Place(s.latitude) + "," + Place(s.longitude) +
              "," + Place(s.centralDistance) + "," + Place(s.mu) + ",1," + Area(s.areaMsh) + "," +
-             Area(s.umbraMsh) + ",\n";
+             Area(s.umbraMsh) + "," + tail;
     }
     return c;
 }

@@ -3,6 +3,7 @@
 
 #include <cmath>
 
+#include "core/spots/wolf_number.h"
 #include "core/text/format.h"
 
 namespace zorva {
@@ -106,9 +107,10 @@ SpotTable MakeSpotTable(const SpotDetection& d, const RegionMatching* matching,
         return table;
     }
     const auto& w = d.wolf;
-    table.wolf = "Wolf number R = 10 g + s = 10 \u00D7 " + std::to_string(w.groups) + " + " +
-                 std::to_string(w.spots) + " = " + std::to_string(w.total) + " (north " +
-                 std::to_string(w.north) + ", south " + std::to_string(w.south) + ")";
+    table.wolf = "Wolf number R = 10 g + s = " + std::to_string(WolfGroupWeight) + " \u00D7 " +
+                 std::to_string(w.groups) + " + " + std::to_string(w.spots) + " = " +
+                 std::to_string(w.total) + " (north " + std::to_string(w.north) + ", south " +
+                 std::to_string(w.south) + ")";
     return table;
 }
 

@@ -61,19 +61,15 @@ std::vector<RegionPlace> PlaceRegions(std::span<const SrsRegion> regions, double
 
 std::optional<Pixel> RegionPixel(const DiskFrame& f, const RegionPlace& place) {
     if (!place.Visible) return std::nullopt;
-    const PixelPoint p = DiskToPixel(place.Disk.r, place.Disk.pa, f.Cx, f.Cy, f.Rx, f.Ry, f.chart);
+    const PixelPoint p = DiskToPixel(f, place.Disk.r, place.Disk.pa);
     const double x = std::floor(p.x);
     const double y = std::floor(p.y);
     if (!(std::fabs(x) < kFarthestPixel && std::fabs(y) < kFarthestPixel)) return std::nullopt;
     return Pixel{static_cast<int32_t>(x), static_cast<int32_t>(y)};
 }
 
-DiskPoint RegionChartPoint(const RegionPlace& place, const ChartGeometry& g, double q) {
-    const double radius = 0.5 * g.ChartDiameter;
-    // Centre 0 and radius in millimetres; the pixel rule counts y downwards.
-    const PixelPoint p =
-        DiskToPixel(place.Disk.r, place.Disk.pa, 0, 0, radius, radius, FrameOf(g, q));
-    return {p.x, -p.y};
+DiskPoint RegionChartPoint(const RegionPlace& place, const DiskFrame& frame) {
+    return PolarToDisk(frame, place.Disk.r, place.Disk.pa);
 }
 
 } // namespace zorva

@@ -46,6 +46,6 @@ std::optional<Pixel> RegionPixel(const DiskFrame& frame, const RegionPlace& plac
 
 // A visible region on the chart in millimetres from the disk centre, x to the right and
 // y upwards as displayed.
-DiskPoint RegionChartPoint(const RegionPlace& place, const ChartGeometry& geometry, double q);
+DiskPoint RegionChartPoint(const RegionPlace& place, const DiskFrame& frame);
 
 } // namespace zorva

@@ -1,5 +1,7 @@
 #include "core/srs/region_table_text.h"
 
+#include "core/spots/wolf_number.h"
+
 namespace zorva {
 
 namespace {

@@ -6,6 +6,7 @@
 #include <system_error>
 
 #include "core/common/regular_file.h"
+#include "core/spots/wolf_number.h"
 #include "core/text/escape.h"
 #include "core/text/parse.h"
 #include "core/text/text_scanner.h"
@@ -473,7 +474,7 @@ int64_t WolfNumber(std::span<const SrsRegion> regions) {
     int64_t spots = 0;
     for (const SrsRegion& r : regions)
         spots += r.SpotCount.value_or(0);
-    return WolfGroupWeight * static_cast<int64_t>(regions.size()) + spots;
+    return WolfNumberOf(static_cast<int64_t>(regions.size()), spots);
 }
 
 } // namespace zorva

@@ -93,8 +93,7 @@ SrsSummary ReadSrs(std::istream& in, const SrsDate& fileDate, std::string_view n
 // The file at `path`: its date from its name, then ReadSrs.
 SrsSummary LoadSrsFile(const std::filesystem::path& path);
 
-// R = 10 g + s: g the number of regions, s the sum of their spot counts.
-inline constexpr int64_t WolfGroupWeight = 10;
+// The Wolf number of a summary: each region a group, its spot count its spots.
 int64_t WolfNumber(std::span<const SrsRegion> regions);
 
 } // namespace zorva

@@ -157,27 +157,27 @@ TEST(ProjectPoint, ArrayFormsMatchTheChartSampling) {
 
 TEST(LocateDiskPoint, CentreAndOutside) {
     const DiskPointLocation c =
-        *LocateDiskPoint(0, 0, ChartFrame{150, 17, 1, 1}, kD, 6.5, 211.3, 2250);
+        *LocateDiskPoint(0, 0, DiskFrame{150, 17, 1, 1}, kD, 6.5, 211.3, 2250);
     EXPECT_EQ(c, (DiskPointLocation{0, 0, 6.5, 211.3, 2250}));
 
     // 150 mm chart: 75 mm is on the limb and still located; 75.01 is off the disk.
     const DiskPointLocation limb =
-        *LocateDiskPoint(75, 0, ChartFrame{150, 0, 1, 1}, kD, 0, 100, 2250);
+        *LocateDiskPoint(75, 0, DiskFrame{150, 0, 1, 1}, kD, 0, 100, 2250);
     EXPECT_NEAR(limb.rho, 90 - kD / 2, 1e-9);
     const std::optional<DiskPointLocation> off =
-        LocateDiskPoint(75.01, 0, ChartFrame{150, 0, 1, 1}, kD, 0, 100, 2250);
+        LocateDiskPoint(75.01, 0, DiskFrame{150, 0, 1, 1}, kD, 0, 100, 2250);
     EXPECT_FALSE(off);
     const std::optional<DiskPointLocation> nan =
-        LocateDiskPoint(std::nan(""), 0, ChartFrame{150, 0, 1, 1}, kD, 0, 100, 2250);
+        LocateDiskPoint(std::nan(""), 0, DiskFrame{150, 0, 1, 1}, kD, 0, 100, 2250);
     EXPECT_FALSE(nan);
 }
 
 TEST(LocateDiskPoint, MirrorAndFlipUndoTheDisplay) {
     const std::optional<DiskPointLocation> plain =
-        LocateDiskPoint(-20, 31, ChartFrame{150, 12, 1, 1}, kD, 4, 90, 2250);
-    EXPECT_EQ(LocateDiskPoint(20, 31, ChartFrame{150, 12, -1, 1}, kD, 4, 90, 2250), plain);
-    EXPECT_EQ(LocateDiskPoint(-20, -31, ChartFrame{150, 12, 1, -1}, kD, 4, 90, 2250), plain);
-    EXPECT_EQ(LocateDiskPoint(20, -31, ChartFrame{150, 12, -1, -1}, kD, 4, 90, 2250), plain);
+        LocateDiskPoint(-20, 31, DiskFrame{150, 12, 1, 1}, kD, 4, 90, 2250);
+    EXPECT_EQ(LocateDiskPoint(20, 31, DiskFrame{150, 12, -1, 1}, kD, 4, 90, 2250), plain);
+    EXPECT_EQ(LocateDiskPoint(-20, -31, DiskFrame{150, 12, 1, -1}, kD, 4, 90, 2250), plain);
+    EXPECT_EQ(LocateDiskPoint(20, -31, DiskFrame{150, 12, -1, -1}, kD, 4, 90, 2250), plain);
 }
 
 TEST(LocateDiskPoint, RotationAcrossTheSeam) {
@@ -192,7 +192,7 @@ TEST(LocateDiskPoint, RotationAcrossTheSeam) {
     };
     for (const Case& c : cases) {
         const DiskPointLocation loc =
-            *LocateDiskPoint(c.x, 0, ChartFrame{150, 0, 1, 1}, kD, 0, c.L0, 2250);
+            *LocateDiskPoint(c.x, 0, DiskFrame{150, 0, 1, 1}, kD, 0, c.L0, 2250);
         EXPECT_EQ(loc.rotation, c.rotation) << c.L0 << " " << c.x;
         EXPECT_GE(loc.longitude, 0);
         EXPECT_LE(loc.longitude, 360);
@@ -215,10 +215,10 @@ TEST(LocateDiskPoint, InvertsTheForwardProjection) {
                         DiskPosition p;
                         ProjectPoint(lat, dL, kD, kB0, p);
                         if (p.rho == FarSide || p.r > 0.95) continue;
-                        const PixelPoint mm = DiskToPixel(p.r, p.pa, 0, 0, kChart / 2, kChart / 2,
-                                                          ChartFrame{0, q, sx, sy});
+                        const PixelPoint mm = DiskToPixel(
+                            DiskFrame{0, q, sx, sy, 0, 0, kChart / 2, kChart / 2}, p.r, p.pa);
                         const DiskPointLocation loc = *LocateDiskPoint(
-                            mm.x, -mm.y, ChartFrame{kChart, q, sx, sy}, kD, kB0, kL0, 2250);
+                            mm.x, -mm.y, DiskFrame{kChart, q, sx, sy}, kD, kB0, kL0, 2250);
                         EXPECT_NEAR(loc.latitude, lat, 0.1) << lat << " " << dL;
                         // Longitude loses sense towards the poles; weigh it by cos(lat).
                         EXPECT_NEAR(AngleDiff(loc.longitude, kL0 - dL) * std::cos(lat * kRad), 0,
@@ -241,9 +241,9 @@ TEST(LocateDiskPoint, PointBeyondThePoleKeepsItsLongitude) {
     ProjectPoint(86, 150, kD, 7.2, p);
     ASSERT_NE(p.rho, FarSide);
     const PixelPoint mm =
-        DiskToPixel(BisectedRadius(p.rho, kD), p.pa, 0, 0, 75, 75, ChartFrame{0, 0, 1, 1});
+        DiskToPixel(DiskFrame{0, 0, 1, 1, 0, 0, 75, 75}, BisectedRadius(p.rho, kD), p.pa);
     const DiskPointLocation loc =
-        *LocateDiskPoint(mm.x, -mm.y, ChartFrame{150, 0, 1, 1}, kD, 7.2, 200, 2250);
+        *LocateDiskPoint(mm.x, -mm.y, DiskFrame{150, 0, 1, 1}, kD, 7.2, 200, 2250);
     EXPECT_NEAR(loc.latitude, 86, 1e-6);
     EXPECT_NEAR(AngleDiff(loc.longitude, 50), 0, 1e-6);
 }
@@ -270,7 +270,7 @@ TEST(DiskToPixel, SignsTurnTheScreen) {
         {0, 90, 1, 1, 140, 100}, // turned a quarter clockwise
     };
     for (const Case& c : cases) {
-        const PixelPoint p = DiskToPixel(1, c.pa, 100, 100, 40, 50, ChartFrame{0, c.q, c.sx, c.sy});
+        const PixelPoint p = DiskToPixel(DiskFrame{0, c.q, c.sx, c.sy, 100, 100, 40, 50}, 1, c.pa);
         EXPECT_NEAR(p.x, c.x, 1e-9) << c.pa << " " << c.q;
         EXPECT_NEAR(p.y, c.y, 1e-9) << c.pa << " " << c.q;
     }

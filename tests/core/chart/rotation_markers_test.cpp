@@ -70,12 +70,11 @@ TEST(RotationMarkers, CarringtonMarkerStartsOnTheSpot) {
                 SpotState spot;
                 spot.SpotX = 20;
                 spot.SpotY = -31;
-                LocateSpot(spot, g, e);
+                LocateSpot(spot, FrameAt(g, e), e);
                 MarkerState m;
                 m.CarrMarkerShown = true;
                 const Instant t{2020, 5, 1, 12, 0, 0};
-                const double q = ChartRotation(mode, e.P, e.ParallacticAngle);
-                CarryRotationMarkers(t, t, q, e, g, spot, m, DateFoldLimit);
+                CarryRotationMarkers(t, t, e, FrameAt(g, e), spot, m, DateFoldLimit);
                 EXPECT_TRUE(m.CarrRefSet);
                 EXPECT_EQ(m.CarrRefLong, spot.At->longitude);
                 EXPECT_FALSE(m.CarrMarkerFarSide);
@@ -87,8 +86,7 @@ TEST(RotationMarkers, CarringtonMarkerStartsOnTheSpot) {
 }
 
 TEST(RotationMarkers, CarringtonMarkerKeepsItsLongitudeAndGoesBehind) {
-    ChartGeometry g;
-    g.Mode = Orientation::RotationAxis;
+    const DiskFrame g; // the rotation axis up: not turned
     SpotState spot;
     spot.SpotX = 30;
     spot.SpotY = 10;
@@ -96,13 +94,13 @@ TEST(RotationMarkers, CarringtonMarkerKeepsItsLongitudeAndGoesBehind) {
     MarkerState m;
     m.CarrMarkerShown = true;
     const Instant t0{2020, 5, 1, 12, 0, 0};
-    CarryRotationMarkers(t0, t0, 0, SampleEphemeris(5), g, spot, m, DateFoldLimit);
+    CarryRotationMarkers(t0, t0, SampleEphemeris(5), g, spot, m, DateFoldLimit);
     const double x0 = m.CarrMarkerX, y0 = m.CarrMarkerY;
     const double ref = m.CarrRefLong;
 
     // Half a rotation on, the spot is behind the disk: shown mirrored through it.
     const Instant t1{2020, 5, 15, 12, 0, 0};
-    CarryRotationMarkers(t0, t1, 0, SampleEphemeris(185), g, spot, m, DateFoldLimit);
+    CarryRotationMarkers(t0, t1, SampleEphemeris(185), g, spot, m, DateFoldLimit);
     EXPECT_EQ(m.CarrRefLong, ref);
     EXPECT_TRUE(m.CarrMarkerFarSide);
     EXPECT_NEAR(m.CarrMarkerX, -x0, 0.1);
@@ -111,14 +109,14 @@ TEST(RotationMarkers, CarringtonMarkerKeepsItsLongitudeAndGoesBehind) {
     // Back at L0 = 5: the spot east of the centre has a longitude near 340, across the
     // seam from L0, and sits where it was typed.
     EXPECT_GT(ref, 300);
-    CarryRotationMarkers(t1, t0, 0, SampleEphemeris(5), g, spot, m, DateFoldLimit);
+    CarryRotationMarkers(t1, t0, SampleEphemeris(5), g, spot, m, DateFoldLimit);
     EXPECT_FALSE(m.CarrMarkerFarSide);
     EXPECT_NEAR(m.CarrMarkerX, x0, 0.1);
     EXPECT_NEAR(m.CarrMarkerY, y0, 0.1);
 }
 
 TEST(RotationMarkers, DifferentialLongitudeFoldsAcrossTheSeam) {
-    ChartGeometry g;
+    const DiskFrame g;
     SpotState spot;
     spot.At.emplace();
     spot.At->rho = 10;
@@ -130,7 +128,7 @@ TEST(RotationMarkers, DifferentialLongitudeFoldsAcrossTheSeam) {
     m.DiffMarkerShown = true;
     const Instant t0{2021, 3, 1, 0, 0, 0};
     const Instant t1{2021, 3, 2, 0, 0, 0};
-    CarryRotationMarkers(t0, t1, 0, SampleEphemeris(5), g, spot, m, TimeFoldLimit);
+    CarryRotationMarkers(t0, t1, SampleEphemeris(5), g, spot, m, TimeFoldLimit);
     EXPECT_NEAR(spot.At->longitude, 359.9 + kEquatorDrift - 360, 1e-9);
     EXPECT_EQ(spot.At->rotation, 2263);
     EXPECT_FALSE(m.DiffMarkerFarSide);
@@ -138,12 +136,12 @@ TEST(RotationMarkers, DifferentialLongitudeFoldsAcrossTheSeam) {
     EXPECT_LT(m.DiffMarkerX, 10);
 
     // And back the other way.
-    CarryRotationMarkers(t1, t0, 0, SampleEphemeris(5), g, spot, m, TimeFoldLimit);
+    CarryRotationMarkers(t1, t0, SampleEphemeris(5), g, spot, m, TimeFoldLimit);
     EXPECT_NEAR(spot.At->longitude, 359.9, 1e-9);
 }
 
 TEST(RotationMarkers, HighLatitudeDriftsBackwardAndFoldsFully) {
-    ChartGeometry g;
+    const DiskFrame g;
     const Instant t0{2021, 3, 1, 0, 0, 0};
     const Instant farAway{2031, 3, 1, 0, 0, 0}; // a typed year: ten years on, 3652 days
     for (const int limit : {DateFoldLimit, TimeFoldLimit}) {
@@ -154,7 +152,7 @@ TEST(RotationMarkers, HighLatitudeDriftsBackwardAndFoldsFully) {
         spot.At->longitude = 100;
         MarkerState m;
         m.DiffMarkerShown = true;
-        CarryRotationMarkers(t0, farAway, 0, SampleEphemeris(5), g, spot, m, limit);
+        CarryRotationMarkers(t0, farAway, SampleEphemeris(5), g, spot, m, limit);
         const double rate = (14.37 - 2.6 * 0.75) * 25.38 / 27.2753 - 360 / 27.2753;
         const double expected = std::fmod(100 + 3652 * rate + 3600000, 360);
         EXPECT_NEAR(spot.At->longitude, expected, 1e-6) << limit;
@@ -164,7 +162,7 @@ TEST(RotationMarkers, HighLatitudeDriftsBackwardAndFoldsFully) {
 }
 
 TEST(RotationMarkers, NothingMovesOffTheDisk) {
-    ChartGeometry g;
+    const DiskFrame g;
     SpotState spot; // not located: every angle NoValue
     MarkerState m;
     m.CarrMarkerShown = true;
@@ -172,27 +170,27 @@ TEST(RotationMarkers, NothingMovesOffTheDisk) {
     m.DiffMarkerX = 7;
     const SpotState before = spot;
     const MarkerState markersBefore = m;
-    CarryRotationMarkers({2021, 3, 1, 0, 0, 0}, {2021, 3, 9, 0, 0, 0}, 0, SampleEphemeris(5), g,
-                         spot, m, DateFoldLimit);
+    CarryRotationMarkers({2021, 3, 1, 0, 0, 0}, {2021, 3, 9, 0, 0, 0}, SampleEphemeris(5), g, spot,
+                         m, DateFoldLimit);
     EXPECT_EQ(spot, before);
     EXPECT_EQ(m, markersBefore);
 }
 
 TEST(RotationMarkers, LimbBandGoesOnTheLimb) {
     // Just beyond the apparent limb (90 - D/2) but short of 90: on the geometric limb.
-    ChartGeometry g;
+    const DiskFrame g;
     const Ephemeris e = SampleEphemeris(100);
     double x = 0, y = 0;
     bool far = false;
-    PlaceMarker(100 - 89.9, 0, e, 0, g, x, y, far);
+    PlaceMarker(100 - 89.9, 0, e, g, x, y, far);
     EXPECT_TRUE(far);
     EXPECT_NEAR(x, 75, 1e-9);
     EXPECT_NEAR(y, 0, 1e-9);
-    PlaceMarker(100 + 89.9, 0, e, 0, g, x, y, far);
+    PlaceMarker(100 + 89.9, 0, e, g, x, y, far);
     EXPECT_TRUE(far);
     EXPECT_NEAR(x, -75, 1e-9);
     // Just beyond the geometric limb: mirrored back onto the limb band's other side.
-    PlaceMarker(100 - 90.1, 0, e, 0, g, x, y, far);
+    PlaceMarker(100 - 90.1, 0, e, g, x, y, far);
     EXPECT_TRUE(far);
     EXPECT_NEAR(x, 75, 1e-9);
 }

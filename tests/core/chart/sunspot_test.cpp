@@ -25,7 +25,7 @@ TEST(Sunspot, CentreGivesTheDiskCentreAndAnUncorrectedArea) {
     spot.SpotSize = 10;
     ChartGeometry g;
     g.ChartDiameter = 100;
-    LocateSpot(spot, g, SampleEphemeris());
+    LocateSpot(spot, FrameAt(g, SampleEphemeris()), SampleEphemeris());
     EXPECT_EQ(spot.At->rho, 0);
     EXPECT_EQ(spot.At->latitude, -6.8);
     EXPECT_EQ(spot.At->longitude, 213.4);
@@ -52,14 +52,14 @@ TEST(Sunspot, LimbIsOnTheDiskAndBeyondIsNot) {
     ChartGeometry g; // 150 mm
     SpotState spot;
     spot.SpotX = 75;
-    LocateSpot(spot, g, SampleEphemeris());
+    LocateSpot(spot, FrameAt(g, SampleEphemeris()), SampleEphemeris());
     EXPECT_TRUE(spot.At);
     EXPECT_TRUE(spot.At);
 
     spot.SpotX = 75.01;
     spot.SpotSize = 3;
     spot.SpotArea = 55;
-    LocateSpot(spot, g, SampleEphemeris());
+    LocateSpot(spot, FrameAt(g, SampleEphemeris()), SampleEphemeris());
     EXPECT_FALSE(spot.At);
     EXPECT_FALSE(spot.At);
     EXPECT_FALSE(spot.At);

@@ -193,7 +193,7 @@ TEST(Interpolation, LastDayOfTheYearLooksIntoTheNext) {
     test::TempDir dir;
     const int year = kLastBuiltinYear;
     YearTables tables(dir.path());
-    ASSERT_EQ(tables.Year(year).count, 365);
+    ASSERT_EQ(tables.Load(year).count, 365);
     const Ephemeris e = tables.At({year, 12, 31, 6, 0, 0}, Observer{});
     const DailyRecord a = BuiltinYear(year)[364];
     const DailyRecord b = ComputeDailyRecord(year + 1, 1, 1);
@@ -203,7 +203,9 @@ TEST(Interpolation, LastDayOfTheYearLooksIntoTheNext) {
     // A year file of the next year is used for the look-ahead.
     test::WriteFile(dir / "zorvadata2051.txt",
                     std::string(kHeader) + "2051 Jan 1 18.9 -23.0 -3.0 51.0 2.2 32 35.0 2641\n");
-    const Ephemeris withFile = YearTables(dir.path()).At({year, 12, 31, 12, 0, 0}, Observer{});
+    YearTables withNext(dir.path());
+    withNext.LoadFor({year, 12, 31, 12, 0, 0});
+    const Ephemeris withFile = withNext.At({year, 12, 31, 12, 0, 0}, Observer{});
     EXPECT_NEAR(withFile.RA, (a.RA + 18.9) / 2, 1e-12);
 }
 
@@ -237,7 +239,7 @@ TEST(Interpolation, MissingDaysFallBackToTheComputedPath) {
                                                    "2030 Mar 1 22.8 -7.5 -7.2 100 -21 32 20 2290\n"
                                                    "2030 Mar 3 22.9 -6.8 -7.2 74 -21 32 19 2290\n");
     YearTables tables(dir.path());
-    ASSERT_EQ(tables.Year(2030).count, 2);
+    ASSERT_EQ(tables.Load(2030).count, 2);
     // The file ends on the requested day, and the next record is no neighbour: the
     // computed day after stands in.
     EXPECT_NEAR(tables.At({2030, 3, 3, 12, 0, 0}, {}).RA, (22.9 + computed[62].RA) / 2, 1e-12);
@@ -249,7 +251,9 @@ TEST(Interpolation, MissingDaysFallBackToTheComputedPath) {
     // A year file of no records gives the computed values too, never zeros.
     test::TempDir empty;
     test::WriteFile(empty / "zorvadata2030.txt", kHeader);
-    EXPECT_EQ(YearTables(empty.path()).At({2030, 3, 1, 0, 0, 0}, {}).RA, computed[59].RA);
+    YearTables none(empty.path());
+    none.LoadFor({2030, 3, 1, 0, 0, 0});
+    EXPECT_EQ(none.At({2030, 3, 1, 0, 0, 0}, {}).RA, computed[59].RA);
 }
 
 } // namespace

@@ -160,7 +160,9 @@ TEST(YearFileChecks, RefusedValuesNeverReachTheReadouts) {
     ComputeYearTable(2026, computed);
     for (const std::string& day2 : wild) {
         test::WriteFile(dir / "zorvadata2026.txt", kHeader + kDay1 + day2);
-        const Ephemeris e = YearTables(dir.path()).At({2026, 1, 2, 12, 0, 0}, {51.5, 0.5});
+        YearTables tables(dir.path());
+        tables.LoadFor({2026, 1, 2, 12, 0, 0});
+        const Ephemeris e = tables.At({2026, 1, 2, 12, 0, 0}, {51.5, 0.5});
         EXPECT_NEAR(e.RA, (computed[1].RA + computed[2].RA) / 2, 1e-9) << day2;
         EXPECT_EQ(e.Rotation, computed[1].Rotation) << day2;
         const auto position = PositionReadoutTexts(e, {}, Orientation::AltAzimuth);

@@ -71,7 +71,7 @@ struct Step {
 };
 Step Drawn(const DiskOrientation& o, double pa) {
     const PixelPoint p =
-        DiskToPixel(1, pa, 0, 0, 1, 1, ChartFrame{0, o.q, o.MirrorSign, o.FlipSign});
+        DiskToPixel(DiskFrame{0, o.q, o.MirrorSign, o.FlipSign, 0, 0, 1, 1}, 1, pa);
     return {p.x, p.y};
 }
 

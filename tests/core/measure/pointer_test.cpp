@@ -107,18 +107,18 @@ TEST(LocatePoint, AgreesWithTheInverseProjectionOnTheDisk) {
     ChartGeometry g;
     g.MirrorSign = -1;
     const double q = ChartRotation(g.Mode, e.P, e.ParallacticAngle);
-    const LatLong centre = *LocatePoint(0, 0, g, e, q);
+    const LatLong centre = *LocatePoint(0, 0, FrameOf(g, q), e);
     EXPECT_DOUBLE_EQ(centre.lat, e.B0);
     EXPECT_DOUBLE_EQ(centre.lon, e.L0);
     for (const auto& [x, y] : {std::pair{20.0, -31.5}, {-60.0, 40.0}, {0.0, 74.0}}) {
         const DiskPointLocation loc =
-            *LocateDiskPoint(x, y, ChartFrame{g.ChartDiameter, q, g.MirrorSign, g.FlipSign},
+            *LocateDiskPoint(x, y, DiskFrame{g.ChartDiameter, q, g.MirrorSign, g.FlipSign},
                              ApparentDiameter(e), e.B0, e.L0, e.Rotation);
-        const LatLong p = *LocatePoint(x, y, g, e, q);
+        const LatLong p = *LocatePoint(x, y, FrameOf(g, q), e);
         EXPECT_EQ(p.lat, loc.latitude) << x << "," << y;
         EXPECT_EQ(p.lon, loc.longitude) << x << "," << y;
     }
-    EXPECT_FALSE(LocatePoint(60, 50, g, e, q)); // off the disk
+    EXPECT_FALSE(LocatePoint(60, 50, FrameOf(g, q), e)); // off the disk
 }
 
 TEST(LocatePoint, EveryLimbPointIsLocated) {
@@ -134,7 +134,7 @@ TEST(LocatePoint, EveryLimbPointIsLocated) {
             const double y = D / 2 * std::sin(a * kPi / 1800);
             if (!OnDisk(2 * std::sqrt(x * x + y * y), D)) continue;
             ++onLimb;
-            const std::optional<LatLong> p = LocatePoint(x, y, g, e, 0);
+            const std::optional<LatLong> p = LocatePoint(x, y, FrameOf(g, 0), e);
             ASSERT_TRUE(p) << D << " " << a;
             EXPECT_LE(std::fabs(p->lat), 90.0);
         }
@@ -217,12 +217,12 @@ TEST(OutsideLimbPoint, LimbBelowTheFirstPoint) {
         {85, 10, 74.4 * 85 / std::hypot(85, 10), 74.4 * 10 / std::hypot(85, 10)},
     };
     for (const auto& c : cases) {
-        const LimbPoint p = OutsideLimbPoint(c.x1, c.y1, g, e, q);
+        const LimbPoint p = OutsideLimbPoint(c.x1, c.y1, FrameOf(g, q), e);
         EXPECT_NEAR(p.x, c.x, 1e-9) << c.x1 << "," << c.y1;
         EXPECT_NEAR(p.y, c.y, 1e-9) << c.x1 << "," << c.y1;
         // Located at 0.9999 of the radius in the same direction.
         const std::optional<LatLong> at =
-            LocatePoint(p.x * 0.9999 / 0.992, p.y * 0.9999 / 0.992, g, e, q);
+            LocatePoint(p.x * 0.9999 / 0.992, p.y * 0.9999 / 0.992, FrameOf(g, q), e);
         ASSERT_TRUE(at);
         EXPECT_EQ(p.location, *at);
     }

@@ -61,7 +61,7 @@ SeparationState Measured(double lat1, double lon1, double lat2, double lon2, con
     s.SepY1 = a.y;
     s.SepX2 = b.x;
     s.SepY2 = b.y;
-    ComputeSeparation(s, g, e);
+    ComputeSeparation(s, FrameAt(g, e), e);
     return s;
 }
 
@@ -166,7 +166,7 @@ TEST(SeparationResults, OutsideTheDiskOnTheSky) {
     s.At2.emplace();
     s.At2->lat = 1.5;
     s.At2->lon = 10.4;
-    OutsideDiskResults(s, ChartGeometry{}, e);
+    OutsideDiskResults(s, FrameAt(ChartGeometry{}, e), e);
     EXPECT_NEAR(*s.SepShown, 15 * (32.0 / 60) / 150, 1e-12);
     EXPECT_NEAR(*s.SepKm, 139253, 1e-6); // 15 mm of a 150 mm disk: 0.1 x 1392530 km
     const SeparationLabels l = ShowSeparationTexts(s);
@@ -236,7 +236,7 @@ TEST(ComputeSeparation, SamePointTwiceIsZeroNotNaN) {
         s.SepPoint1Inside = true;
         s.SepX1 = s.SepX2 = x;
         s.SepY1 = s.SepY2 = y;
-        ComputeSeparation(s, ChartGeometry{}, tilted);
+        ComputeSeparation(s, FrameAt(ChartGeometry{}, tilted), tilted);
         const double raw = Sin(s.At1->lat) * Sin(s.At1->lat) + Cos(s.At1->lat) * Cos(s.At1->lat);
         if (raw > 1) ++aboveOne;
         ASSERT_FALSE(s.SepDegrees && std::isnan(*s.SepDegrees)) << x << "," << y;
@@ -358,8 +358,8 @@ TEST(ShiftClickSeparation, TwoPointsOnTheDisk) {
     const ChartGeometry g;
     SeparationState start;
     start.SepShown = 44; // an earlier measurement
-    const ShiftClickOutcome first =
-        ShiftClickSeparation(start, PlaceOnDisk(10, 95, g, e), FigureForm::LongitudeArc, g, e);
+    const ShiftClickOutcome first = ShiftClickSeparation(
+        start, PlaceOnDisk(10, 95, g, e), FigureForm::LongitudeArc, FrameAt(g, e), e);
     EXPECT_TRUE(first.FirstPoint);
     EXPECT_TRUE(first.State.SepPending);
     EXPECT_TRUE(first.State.SepPoint1Inside);
@@ -367,8 +367,8 @@ TEST(ShiftClickSeparation, TwoPointsOnTheDisk) {
     EXPECT_FALSE(first.Draw);
     EXPECT_EQ(first.State.SepShown, 44);
 
-    const ShiftClickOutcome second = ShiftClickSeparation(first.State, PlaceOnDisk(30, 110, g, e),
-                                                          FigureForm::LongitudeArc, g, e);
+    const ShiftClickOutcome second = ShiftClickSeparation(
+        first.State, PlaceOnDisk(30, 110, g, e), FigureForm::LongitudeArc, FrameAt(g, e), e);
     EXPECT_FALSE(second.FirstPoint);
     EXPECT_FALSE(second.State.SepPending);
     EXPECT_EQ(second.Check, ArcItem::Arc1);
@@ -377,7 +377,7 @@ TEST(ShiftClickSeparation, TwoPointsOnTheDisk) {
     EXPECT_NEAR(*second.State.SepShown, 15, 1e-9);
 
     const ShiftClickOutcome great = ShiftClickSeparation(first.State, PlaceOnDisk(30, 110, g, e),
-                                                         FigureForm::GreatCircle, g, e);
+                                                         FigureForm::GreatCircle, FrameAt(g, e), e);
     EXPECT_EQ(great.Draw, FigureForm::GreatCircle);
     EXPECT_NEAR(*great.State.SepShown, GreatCircleDegrees(10, 95, 30, 110), 1e-9);
 }
@@ -386,9 +386,9 @@ TEST(ShiftClickSeparation, FromTheDiskToOffIt) {
     const Ephemeris e = EquatorOnEphemeris();
     const ChartGeometry g;
     SeparationState s;
-    s = ShiftClickSeparation(s, At(10, 20), FigureForm::GreatCircle, g, e).State;
+    s = ShiftClickSeparation(s, At(10, 20), FigureForm::GreatCircle, FrameAt(g, e), e).State;
     const ShiftClickOutcome out =
-        ShiftClickSeparation(s, At(30, 95), FigureForm::GreatCircle, g, e);
+        ShiftClickSeparation(s, At(30, 95), FigureForm::GreatCircle, FrameAt(g, e), e);
     EXPECT_EQ(out.Check, ArcItem::Arc1);
     EXPECT_FALSE(out.State.SepPoint2Inside);
     const DiskPoint limb = LimbCrossing(10, 20, 30, 95, 150);
@@ -409,15 +409,16 @@ TEST(ShiftClickSeparation, FromOffTheDisk) {
 
     // Second point on the disk: it moves to the limb below the first.
     SeparationState s =
-        ShiftClickSeparation(before, At(0, 90), FigureForm::LongitudeArc, g, e).State;
+        ShiftClickSeparation(before, At(0, 90), FigureForm::LongitudeArc, FrameAt(g, e), e).State;
     EXPECT_FALSE(s.SepPoint1Inside);
-    ShiftClickOutcome out = ShiftClickSeparation(s, At(5, 5), FigureForm::LongitudeArc, g, e);
+    ShiftClickOutcome out =
+        ShiftClickSeparation(s, At(5, 5), FigureForm::LongitudeArc, FrameAt(g, e), e);
     EXPECT_EQ(out.Check, ArcItem::Arc2);
     EXPECT_EQ(out.Draw, FigureForm::GreatCircle);
     EXPECT_TRUE(out.State.SepPoint2Inside);
     EXPECT_NEAR(out.State.SepX2, 0, 1e-12);
     EXPECT_NEAR(out.State.SepY2, 74.4, 1e-12); // 0.992 x 75 mm, the 150 mm chart's inset
-    EXPECT_EQ(out.State.At2->lat, OutsideLimbPoint(0, 90, g, e, q).location.lat);
+    EXPECT_EQ(out.State.At2->lat, OutsideLimbPoint(0, 90, FrameOf(g, q), e).location.lat);
     EXPECT_FALSE(out.State.At1);
     EXPECT_NEAR(*out.State.SepShown, 15.6 * (32.0 / 60) / 150, 1e-12); // 90 - 74.4 mm
     SeparationLabels l = ShowSeparationTexts(out.State);
@@ -425,8 +426,8 @@ TEST(ShiftClickSeparation, FromOffTheDisk) {
     EXPECT_NE(l.LL2Label, "        -");
 
     // Both points off the disk: nothing of the earlier points survives.
-    s = ShiftClickSeparation(before, At(-80, 30), FigureForm::GreatCircle, g, e).State;
-    out = ShiftClickSeparation(s, At(-90, 10), FigureForm::GreatCircle, g, e);
+    s = ShiftClickSeparation(before, At(-80, 30), FigureForm::GreatCircle, FrameAt(g, e), e).State;
+    out = ShiftClickSeparation(s, At(-90, 10), FigureForm::GreatCircle, FrameAt(g, e), e);
     EXPECT_EQ(out.Check, ArcItem::Arc2);
     EXPECT_EQ(out.State.SepX2, -90);
     EXPECT_EQ(out.State.SepY2, 10);
@@ -440,11 +441,11 @@ TEST(ShiftClickSeparation, FromOffTheDisk) {
 TEST(ShiftClickSeparation, LimbClickCountsAsOnTheDisk) {
     const Ephemeris e = EquatorOnEphemeris();
     const ChartGeometry g;
-    const ShiftClickOutcome out =
-        ShiftClickSeparation(SeparationState{}, At(0, -75), FigureForm::GreatCircle, g, e);
+    const ShiftClickOutcome out = ShiftClickSeparation(SeparationState{}, At(0, -75),
+                                                       FigureForm::GreatCircle, FrameAt(g, e), e);
     EXPECT_TRUE(out.State.SepPoint1Inside);
     const ShiftClickOutcome second =
-        ShiftClickSeparation(out.State, At(75, 0), FigureForm::GreatCircle, g, e);
+        ShiftClickSeparation(out.State, At(75, 0), FigureForm::GreatCircle, FrameAt(g, e), e);
     EXPECT_TRUE(second.State.SepPoint2Inside);
     EXPECT_EQ(second.Check, ArcItem::Arc1);
     EXPECT_TRUE(second.State.SepDegrees);

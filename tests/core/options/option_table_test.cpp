@@ -32,6 +32,12 @@ void ChangeOption(const OptionRow& row, Options& o) {
                 v = v + 1 <= row.high ? v + 0.5 : v - 0.5;
             } else if constexpr (std::is_same_v<T, uint32_t>) {
                 v = v == kColourGreen ? kColourWhite : kColourGreen;
+            } else if constexpr (std::is_same_v<T, FigureForm>) {
+                v = v == FigureForm::GreatCircle ? FigureForm::LongitudeArc
+                                                 : FigureForm::GreatCircle;
+            } else if constexpr (std::is_same_v<T, Orientation>) {
+                v = v == Orientation::AltAzimuth ? Orientation::RotationAxis
+                                                 : Orientation::AltAzimuth;
             } else if constexpr (std::is_same_v<T, std::vector<std::string>>) {
                 // A list of paths: one with the characters the file quotes, and one plain.
                 v = {"/data/my \"pictures\"; 2006/d060315.bmp ", "/data/srs/20110607SRS.txt"};
@@ -81,7 +87,7 @@ TEST(OptionTable, EveryOptionChangedAloneSurvivesItsFileAndTheSession) {
 TEST(OptionTable, MenusShowTheValuesHeld) {
     Options o;
     o.SRSColour = kColourRed;
-    o.SeparationPath = 2;
+    o.SeparationPath = FigureForm::GreatCircle;
     o.RAPrecision = 7; // no item of its own: the group's last
     o.LogFileMessageFlag = 1;
     const std::map<std::string, bool> checks = OptionMenuChecks(o);

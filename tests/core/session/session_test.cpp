@@ -242,13 +242,13 @@ TEST_F(SessionTest, TheChartFollowsTheObserverWithTheZenithUp) {
     Type(EditBox::ObserverLong, "40");
     // North up: the observer does not turn the chart, though the angle it would turn by
     // changes.
-    EXPECT_EQ(ChartRotation(PresentChart(s).scene.Geometry, PresentChart(s).scene.P, 0),
-              ChartRotation(northUp.scene.Geometry, northUp.scene.P, 0));
+    EXPECT_EQ(PresentChart(s).scene.Frame.q, northUp.scene.Frame.q);
     s.ChooseOrientation(Orientation::AltAzimuth);
-    const double before = PresentChart(s).scene.ParallacticAngle;
+    const double before = PresentChart(s).scene.Frame.q;
     Type(EditBox::ObserverLong, "100");
-    EXPECT_NE(PresentChart(s).scene.ParallacticAngle, before);
-    EXPECT_EQ(PresentChart(s).scene.ParallacticAngle, s.observation().ephemeris.ParallacticAngle);
+    const Ephemeris& e = s.observation().ephemeris;
+    EXPECT_NE(PresentChart(s).scene.Frame.q, before);
+    EXPECT_EQ(PresentChart(s).scene.Frame.q, e.P - e.ParallacticAngle);
 }
 
 TEST_F(SessionTest, DiameterCommandsSizeTheChart) {
@@ -682,8 +682,8 @@ TEST_F(SessionTest, RegionsGoOnTheSolarImageWhenItIsShown) {
     ASSERT_TRUE(PresentPicture(s));
     const std::optional<RegionsOverlay> plotted = PresentPicture(s)->regions;
     ASSERT_TRUE(plotted);
-    EXPECT_FALSE(plotted->frame.Chart);
-    EXPECT_EQ(plotted->frame.Rx, 250);
+    EXPECT_EQ(plotted->frame.pixelMiddle, 0); // a picture's pixels, not the chart's
+    EXPECT_EQ(plotted->frame.rx, 250);
     EXPECT_FALSE(PresentChart(s).regions); // the chart is not shown
     // A file without a table changes nothing but the message.
     test::WriteFile(dir / "20110608SRS.txt", "no summary here\n");
@@ -712,7 +712,7 @@ TEST_F(SessionTest, AHeaderSetsThePicturesTurnUntilTheUserChoosesAnother) {
     s.OpenImage("hmi.fits", header);
     EXPECT_EQ(s.Geometry().Mode, Orientation::FromHeader);
     EXPECT_EQ(s.ChartRotationNow(), 180);
-    EXPECT_EQ(s.CurrentFrame().Cx, 49.5); // the header's disk, not the search's
+    EXPECT_EQ(s.CurrentFrame().cx, 49.5); // the header's disk, not the search's
     EXPECT_NE(s.Status().find("FITS header"), std::string::npos) << s.Status();
     EXPECT_EQ(s.observation().instant, (Instant{2014, 3, 1, 0, 0, 28}));
     // Solar north at the bottom: a click above the centre lies in the south.
@@ -720,7 +720,7 @@ TEST_F(SessionTest, AHeaderSetsThePicturesTurnUntilTheUserChoosesAnother) {
     EXPECT_LT(s.spot().At->latitude, -10);
     // The chart's orientation is untouched, and it is what is stored.
     EXPECT_EQ(s.chart().Mode, Orientation::Equatorial);
-    EXPECT_EQ(s.CurrentSettings().OrientationMode, 1);
+    EXPECT_EQ(s.CurrentSettings().OrientationMode, Orientation::Equatorial);
     EXPECT_EQ(s.CurrentSettings().FlipSign, -1);
     // A choice from the menu ends the header's turn and is kept for pictures, apart from
     // the chart's: solar north up, and east to the left as a camera sees it.
@@ -728,7 +728,7 @@ TEST_F(SessionTest, AHeaderSetsThePicturesTurnUntilTheUserChoosesAnother) {
     EXPECT_EQ(s.Geometry().Mode, Orientation::RotationAxis);
     EXPECT_EQ(s.Geometry().FlipSign, 1);
     EXPECT_EQ(s.Geometry().MirrorSign, -1);
-    EXPECT_EQ(s.options().PictureOrientation, 2);
+    EXPECT_EQ(s.options().PictureOrientation, Orientation::RotationAxis);
     EXPECT_EQ(s.chart().Mode, Orientation::Equatorial);
     // Closing a picture brings the chart back as the user set it.
     s.OpenImage("hmi.fits", header);

@@ -70,11 +70,11 @@ Settings Unusual() {
     s.Circle = true;
     s.SRSColour = kColourRed;
     s.SRSFileNameLabel = true;
-    s.SeparationPath = 2;
+    s.SeparationPath = FigureForm::GreatCircle;
     s.SpotInMiddle = false;
     s.DistColour1 = kColourBlack;
     s.DistColour2 = kColourBlue;
-    s.OrientationMode = 3;
+    s.OrientationMode = Orientation::AltAzimuth;
     s.RAPrecision = 1;
     s.DecPrecision = 2;
     s.AltAziPrecision = 3;
@@ -92,8 +92,8 @@ TEST(SettingsFile, FirstRunDefaultsAndTheirFile) {
     EXPECT_TRUE(none.showWelcome);
     EXPECT_EQ(none.diameterCommand, DiameterCommand::N150mm);
     EXPECT_EQ(none.screenItem, ScreenResolutionItem::None);
-    EXPECT_EQ(none.separationPath, SeparationPathChoice::LongitudeArc1);
-    EXPECT_EQ(none.orientation, Orientation::Equatorial);
+    EXPECT_EQ(none.settings.SeparationPath, FigureForm::LongitudeArc);
+    EXPECT_EQ(none.settings.OrientationMode, Orientation::Equatorial);
     EXPECT_TRUE(none.sunspotChecked);
     EXPECT_TRUE(none.logFileMessageBoxChecked);
     EXPECT_EQ(SettingsFileText(none.settings), kDefaultFile);
@@ -121,8 +121,6 @@ TEST(SettingsFile, RoundTripKeepsValuesAndBytes) {
     EXPECT_EQ(load.diamBoxText, "5.90551");
     EXPECT_EQ(load.screenItem, ScreenResolutionItem::N160012001);
     EXPECT_TRUE(load.sunspotChecked); // a rotation marker is on
-    EXPECT_EQ(load.separationPath, SeparationPathChoice::GreatCircle1);
-    EXPECT_EQ(load.orientation, Orientation::AltAzimuth);
     EXPECT_FALSE(load.logFileMessageBoxChecked);
 
     // CRLF line ends read the same.
@@ -229,21 +227,26 @@ TEST(SettingsFile, Repairs) {
              {"1024 700", ScreenResolutionItem::None}}) {
         EXPECT_EQ(Read(DefaultWith({{18, pair}})).screenItem, item) << pair;
     }
-    for (const auto& [text, path] : std::vector<std::pair<std::string, SeparationPathChoice>>{
-             {"1", SeparationPathChoice::LongitudeArc1},
-             {"2", SeparationPathChoice::GreatCircle1},
-             {"3", SeparationPathChoice::Unchanged},
-             {"0", SeparationPathChoice::Unchanged}}) {
-        EXPECT_EQ(Read(DefaultWith({{24, text}})).separationPath, path) << text;
+    // A path or an orientation the menus have no item for checks none of theirs: the first
+    // run's stays, and no error is said.
+    for (const auto& [text, path] :
+         std::vector<std::pair<std::string, FigureForm>>{{"1", FigureForm::LongitudeArc},
+                                                         {"2", FigureForm::GreatCircle},
+                                                         {"3", FigureForm::LongitudeArc},
+                                                         {"0", FigureForm::LongitudeArc}}) {
+        const SettingsLoad load = Read(DefaultWith({{24, text}}));
+        EXPECT_EQ(load.settings.SeparationPath, path) << text;
+        EXPECT_EQ(load.error, "") << text;
     }
     for (const auto& [text, orientation] :
-         std::vector<std::pair<std::string, std::optional<Orientation>>>{
-             {"1", Orientation::Equatorial},
-             {"2", Orientation::RotationAxis},
-             {"3", Orientation::AltAzimuth},
-             {"4", std::nullopt},
-             {"-1", std::nullopt}}) {
-        EXPECT_EQ(Read(DefaultWith({{28, text}})).orientation, orientation) << text;
+         std::vector<std::pair<std::string, Orientation>>{{"1", Orientation::Equatorial},
+                                                          {"2", Orientation::RotationAxis},
+                                                          {"3", Orientation::AltAzimuth},
+                                                          {"4", Orientation::Equatorial},
+                                                          {"-1", Orientation::Equatorial}}) {
+        const SettingsLoad load = Read(DefaultWith({{28, text}}));
+        EXPECT_EQ(load.settings.OrientationMode, orientation) << text;
+        EXPECT_EQ(load.error, "") << text;
     }
     // Precisions and the message flag are kept as read; only their check marks are derived.
     const SettingsLoad odd = Read(DefaultWith({{29, "7"}, {32, "0"}, {36, "5"}}));

@@ -71,7 +71,7 @@ TEST(SettingsStore, SaveAndLoadBothFiles) {
 
     Settings s;
     s.HideWelcome = true;
-    s.OrientationMode = 2;
+    s.OrientationMode = Orientation::RotationAxis;
     const Folders folders{"/images/", "", "", "/logs/"};
     const SavedSettingsFiles saved = SaveSettingsFiles(dir.path(), folders, s);
     EXPECT_TRUE(saved.directoryWritten);

@@ -40,6 +40,8 @@ TEST(McIntosh, ClassesFromTheDefinitions) {
         {"a large round spot", {Mature(10, 100, 400)}, "Hhx"},
         {"a penumbra under 1.5 times its umbra", {Spot(10, 100, 40, 26)}, "Hrx"},
         {"a spot smaller than the largest pores", {Spot(10, 100, 8, 1)}, "Hrx"},
+        {"a patch larger than a pore, its umbra not seen", {Spot(10, 100, 60, 0)}, "Hsx"},
+        {"a pore whose core is not dark enough for an umbra", {Spot(10, 100, 8, 0)}, "Axx"},
         {"two umbrae in one small penumbra", {Spot(10, 100, 60, 12, 2)}, "Hax"},
         {"a long large penumbra", {Spot(10, 100, 400, 80, 1, 2.0)}, "Hkx"},
         // Longitudes grow westward: the leader is the westernmost.

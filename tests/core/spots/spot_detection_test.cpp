@@ -92,6 +92,10 @@ TEST(DetectSpots, SyntheticSpotsAreFoundWhereAndAsLargeAsTheyWereMade) {
     ASSERT_EQ(d.spots.size(), cases.size());
     EXPECT_EQ(d.groups.size(), 5u);
     EXPECT_EQ(d.wolf.total, 10 * 5 + static_cast<int32_t>(cases.size()));
+    // Each hemisphere's part, from the latitudes the spots were made at: groups 1, 2 and 5 of
+    // a spot each in the north; 3 (one spot) and 4 (two) in the south.
+    EXPECT_EQ(d.wolf.north, 3 * (10 + 1));
+    EXPECT_EQ(d.wolf.south, (10 + 1) + (10 + 2));
     for (const Case& c : cases) {
         SCOPED_TRACE("spot at " + std::to_string(c.latitude) + ", " + std::to_string(c.west));
         const auto near = std::find_if(d.spots.begin(), d.spots.end(), [&](const DetectedSpot& s) {
@@ -190,25 +194,24 @@ TEST(DetectSpots, BadPicturesGiveAReasonOrNothing) {
     std::vector<Case> cases;
     cases.push_back({"an 8-pixel picture", std::vector<uint8_t>(8, 200), 4, 2, frame, true});
     DiskFrame small = frame;
-    small.Cx = small.Cy = 1.5;
-    small.Rx = small.Ry = 1.5;
-    small.ScaleX = small.ScaleY = 3;
+    small.cx = small.cy = 1.5;
+    small.rx = small.ry = 1.5;
     cases.push_back(
         {"an 8-pixel picture with its own disk", std::vector<uint8_t>(8, 200), 4, 2, small, true});
     cases.push_back({"a black disk", std::vector<uint8_t>(good.size(), 0), 256, 256, frame, true});
     cases.push_back(
         {"a saturated disk", std::vector<uint8_t>(good.size(), 255), 256, 256, frame, true});
     DiskFrame away = frame;
-    away.Cx = -5000;
+    away.cx = -5000;
     cases.push_back({"a disk beside the picture", good, 256, 256, away, true});
     DiskFrame nan = frame;
-    nan.Rx = std::nan("");
+    nan.rx = std::nan("");
     cases.push_back({"a disk of no number", good, 256, 256, nan, true});
     DiskFrame huge = frame;
-    huge.Rx = huge.Ry = 1e300;
+    huge.rx = huge.ry = 1e300;
     cases.push_back({"a disk larger than any picture", good, 256, 256, huge, true});
     DiskFrame zero = frame;
-    zero.Rx = zero.Ry = 0;
+    zero.rx = zero.ry = 0;
     cases.push_back({"a disk of no size", good, 256, 256, zero, true});
     // Cloud across the lower half: a third of the light gone with a sharp edge.
     std::vector<uint8_t> cloud = good;

@@ -74,12 +74,12 @@ TEST(RegionPositions, AtTheValidTimeRegionsLieWhereTheFileLists) {
                 const auto px = RegionPixel(frame, places[i]);
                 ASSERT_TRUE(px);
                 const DiskClick click = PointToDisk(frame, px->X, px->Y);
-                const LatLong at = LocatePoint(click.x, click.y, g, now, q).value_or(LatLong{});
+                const LatLong at = LocatePoint(click.x, click.y, frame, now).value_or(LatLong{});
                 EXPECT_NEAR(at.lat, s.Regions[i].Latitude, 1.0);
                 EXPECT_NEAR(Folded(now.L0 - at.lon), s.Regions[i].CentralDistance, 1.0);
                 // The millimetres of the command line, unrounded, agree too.
-                const DiskPoint mm = RegionChartPoint(places[i], g, q);
-                const LatLong exact = LocatePoint(mm.x, mm.y, g, now, q).value_or(LatLong{});
+                const DiskPoint mm = RegionChartPoint(places[i], frame);
+                const LatLong exact = LocatePoint(mm.x, mm.y, frame, now).value_or(LatLong{});
                 EXPECT_NEAR(exact.lat, s.Regions[i].Latitude, 1.0);
                 EXPECT_NEAR(Folded(now.L0 - exact.lon), s.Regions[i].CentralDistance, 1.0);
                 ++checked;
@@ -133,7 +133,7 @@ TEST(RegionPositions, PixelsAreTakenDownward) {
     // An image disk of radius 80 about (200.5, 100.25): 28.28 pixels each way.
     EXPECT_EQ(RegionPixel(ImageFrame(200.5, 100.25, 80, ChartGeometry{}, 0), p), (Pixel{228, 71}));
     // Millimetres on a 150 mm chart: 0.5 * 75 * sin 45 = 26.52 each way.
-    const DiskPoint mm = RegionChartPoint(p, ChartGeometry{}, 0);
+    const DiskPoint mm = RegionChartPoint(p, DiskFrame{});
     EXPECT_NEAR(mm.x, 26.5165, 1e-4);
     EXPECT_NEAR(mm.y, 26.5165, 1e-4);
     // A frame beyond any image gives no pixel rather than an overflow.
