@@ -84,7 +84,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
         return false;
     };
     for (const bool dateLong : {s.DateLong, !s.DateLong}) {
-        session.ChooseDateFormat(dateLong);
+        session.ChooseOption(dateLong ? "DateLong" : "DateShort");
         for (const PickerWidthCommand command :
              {PickerWidthCommand::IncreaseDate, PickerWidthCommand::IncreaseTime,
               PickerWidthCommand::DecreaseDate, PickerWidthCommand::DecreaseTime}) {

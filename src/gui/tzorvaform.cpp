@@ -16,6 +16,7 @@
 
 #include "core/options/option_table.h"
 #include "core/settings/options_file.h"
+#include "core/spots/spot_detection.h"
 #include "gui/about_form.h"
 #include "gui/chart_image.h"
 #include "gui/help_window.h"
@@ -46,7 +47,11 @@ QString TZorvaForm::OptionsFilePath() const {
 
 TZorvaForm::TZorvaForm(Dialogs& dialogs, const Clock& clock, QString folder, QWidget* parent)
     : QMainWindow(parent), dialogs_(dialogs), clock_(clock), folder_(std::move(folder)),
-      session_(YearTables(std::filesystem::path(folder_.toStdString()))) {
+      session_(YearTables(std::filesystem::path(folder_.toStdString())),
+               [](const PixelGrid& pixels, const PictureContext& picture,
+                  const ChartGeometry& orientation, const Ephemeris& ephemeris) {
+                   return DetectSpots(pixels, picture, orientation, ephemeris);
+               }) {
     setObjectName(QStringLiteral("TZorvaForm"));
     setWindowTitle(QStringLiteral("Zorva Viewer"));
     // A small proportional face whose space is half a digit wide, as the readouts'

@@ -74,8 +74,6 @@ class TZorvaForm final : public QMainWindow {
     void XCoordBoxChange();
     void YCoordBoxChange();
     void SizeBoxChange();
-    void DateShortClick();
-    void DateLongClick();
     void IncreaseDateWindow1Click();
     void DecreaseDateWindow1Click();
     void IncreaseTimeWindow1Click();
@@ -86,41 +84,21 @@ class TZorvaForm final : public QMainWindow {
     void DiskOrientation1Click();
     void DiskOrientation2Click();
     void DiskOrientation3Click();
-    void GridItemClick(GridItem item); // NESWPoints1Click, CentralMeridian1Click, ...
-    void Sunspot1Click();
-    void N1sqmmClick();
-    void N125sqinClick();
     void ScreenResolutionClick(int item); // N6404801Click ... N160012001Click
-    void PrecisionClick(PrecisionGroup group, int item);
-    void RotationCarringtonClick();
-    void RotationDifferentialClick();
-    void CarrColourClick(uint32_t colour); // CarrBlackClick ... CarrWhiteClick
-    void DiffColourClick(uint32_t colour);
-    void CarrLabelClick();
-    void DiffLabelClick();
-    void SRSColourClick(uint32_t colour); // both region summary colour menus
-    void SRSFileNameLabelClick();
+    // Every menu item of an option (Sunspot1Click, CarrRedClick, PrecisionRA1Click, ...).
+    void OptionClick(const std::string& item);
     void Arc1Click();
     void Arc2Click();
-    void LongitudeArc1Click();
-    void GreatCircle1Click();
-    void SpotinMiddle1Click();
-    void DistColour1Click(uint32_t colour);
-    void DistColour2Click(uint32_t colour);
-    void LogFileMessageBox1Click();
     void ImageMouseDown(Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers, int X, int Y);
     void Image1MouseDown(Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers, int X, int Y);
     void OpenImage1Click();
     void CloseImage1Click();
     void Save1Click();
     void SaveAs1Click();
-    void Points1Click();
-    void Circle1Click();
     void LoadSRS1Click();
     void LoadSRS2Click();
     void SolarRegionSummary1Click();
     void RegionTable1Click();
-    void SubPixelLimb1Click();
     // Image > Disk by Hand...: the disk drawn or clicked on the picture, then taken with
     // Enter or dropped with Esc; Image > Camera Clock Offset...
     void DiskByHand1Click();
@@ -197,8 +175,8 @@ class TZorvaForm final : public QMainWindow {
     QMenu* AddMenu(QMenu* parent, const QString& name, const QString& caption);
     QAction* AddItem(QMenu* menu, const QString& name, const QString& caption,
                      std::function<void()> handler, bool checkable = true);
-    void AddColourMenu(QMenu* parent, const QString& name, const QString& prefix,
-                       const QString& suffix, std::function<void(uint32_t)> handler);
+    // The items of the options whose entries place them in that menu's block.
+    void AddOptionItems(QMenu* menu, std::string_view menuName, int block);
     QAction* Action(const QString& name) const;
     void SetChecked(const QString& name, bool checked);
     // Runs a command; an exception that escapes it is shown and the program goes on.
@@ -246,8 +224,6 @@ class TZorvaForm final : public QMainWindow {
     QLabel *Label4 = nullptr, *Label5 = nullptr, *Label7 = nullptr; // their captions
     ImageControl* Image = nullptr;
     ImageView* Image1 = nullptr;
-    QImage cleanImage_;    // the opened picture, untouched: each overlay starts from it
-    QImage searchedImage_; // the grey picture the limb search reads
     std::optional<Presentation> shown_;                // what the window shows
     RegionTable* regionTable_ = nullptr;               // made when first asked for
     MeasurementsWindow* measurementsWindow_ = nullptr; // likewise

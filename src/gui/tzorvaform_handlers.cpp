@@ -51,15 +51,6 @@ void TZorvaForm::SizeBoxChange() {
 
 // --- Display ---
 
-void TZorvaForm::DateShortClick() {
-    session_.ChooseDateFormat(false);
-    Show();
-}
-void TZorvaForm::DateLongClick() {
-    session_.ChooseDateFormat(true);
-    Show();
-}
-
 void TZorvaForm::IncreaseDateWindow1Click() {
     session_.ChangePickerWidth(PickerWidthCommand::IncreaseDate);
     Show();
@@ -77,17 +68,13 @@ void TZorvaForm::DecreaseTimeWindow1Click() {
     Show();
 }
 
-void TZorvaForm::PrecisionClick(PrecisionGroup group, int item) {
-    session_.ChoosePrecision(group, item);
+void TZorvaForm::OptionClick(const std::string& item) {
+    session_.ChooseOption(item);
     Show();
 }
 
 void TZorvaForm::ScreenResolutionClick(int item) {
     session_.ChooseScreen(item);
-    Show();
-}
-void TZorvaForm::LogFileMessageBox1Click() {
-    session_.ToggleLogfileMessages();
     Show();
 }
 
@@ -119,58 +106,6 @@ void TZorvaForm::DiskOrientation3Click() {
     Show();
 }
 
-void TZorvaForm::GridItemClick(GridItem item) {
-    session_.ToggleGridItem(item);
-    Show();
-}
-void TZorvaForm::Sunspot1Click() {
-    session_.ToggleSunspot();
-    Show();
-}
-void TZorvaForm::N1sqmmClick() {
-    session_.ChooseGridSize(true);
-    Show();
-}
-void TZorvaForm::N125sqinClick() {
-    session_.ChooseGridSize(false);
-    Show();
-}
-
-// --- Rotation markers and region summary options ---
-
-void TZorvaForm::RotationCarringtonClick() {
-    session_.ToggleRotation(RotationMarker::Carrington);
-    Show();
-}
-void TZorvaForm::RotationDifferentialClick() {
-    session_.ToggleRotation(RotationMarker::Differential);
-    Show();
-}
-void TZorvaForm::CarrColourClick(uint32_t colour) {
-    session_.ChooseMarkerColour(RotationMarker::Carrington, colour);
-    Show();
-}
-void TZorvaForm::DiffColourClick(uint32_t colour) {
-    session_.ChooseMarkerColour(RotationMarker::Differential, colour);
-    Show();
-}
-void TZorvaForm::CarrLabelClick() {
-    session_.ToggleMarkerLabel(RotationMarker::Carrington);
-    Show();
-}
-void TZorvaForm::DiffLabelClick() {
-    session_.ToggleMarkerLabel(RotationMarker::Differential);
-    Show();
-}
-void TZorvaForm::SRSColourClick(uint32_t colour) {
-    session_.ChooseSRSColour(colour);
-    Show();
-}
-void TZorvaForm::SRSFileNameLabelClick() {
-    session_.ToggleSRSFileNameLabel();
-    Show();
-}
-
 // --- Separation ---
 
 void TZorvaForm::Arc1Click() {
@@ -179,26 +114,6 @@ void TZorvaForm::Arc1Click() {
 }
 void TZorvaForm::Arc2Click() {
     session_.ToggleArc(false);
-    Show();
-}
-void TZorvaForm::LongitudeArc1Click() {
-    session_.ToggleSeparationPath(FigureForm::LongitudeArc);
-    Show();
-}
-void TZorvaForm::GreatCircle1Click() {
-    session_.ToggleSeparationPath(FigureForm::GreatCircle);
-    Show();
-}
-void TZorvaForm::SpotinMiddle1Click() {
-    session_.ToggleSpotInMiddle();
-    Show();
-}
-void TZorvaForm::DistColour1Click(uint32_t colour) {
-    session_.ChooseSeparationColour(true, colour);
-    Show();
-}
-void TZorvaForm::DistColour2Click(uint32_t colour) {
-    session_.ChooseSeparationColour(false, colour);
     Show();
 }
 

@@ -56,10 +56,8 @@ void TZorvaForm::OpenPicturePath(const QString& path) {
     }
     const bool refused = !open.picture->context.disk;
     const std::string why = LimbNotFoundText(open.picture->context.limb);
-    cleanImage_ = open.picture->image.shown;
-    // The picture searched is kept, so the limb can be searched again another way.
-    searchedImage_ = open.picture->image.searched;
-    session_.OpenImage(path.toStdString(), open.picture->context);
+    // The session holds the pixels from here on, and searches them again as asked.
+    session_.OpenImage(path.toStdString(), open.picture->context, HeldImages(open.picture->image));
     session_.RememberFile(RecentKind::Picture, path.toStdString());
     Show();
     // A picture without a disk is shown all the same, to look at, zoom and give a disk.
@@ -68,17 +66,6 @@ void TZorvaForm::OpenPicturePath(const QString& path) {
                                     MessageButtons::YesNo) == MessageResult::Ok) {
         DiskByHand1Click();
     }
-}
-
-void TZorvaForm::SubPixelLimb1Click() {
-    session_.ToggleSubPixelLimb();
-    if (session_.ImageShown() && !searchedImage_.isNull()) {
-        const BusyCursor busy;
-        const PixelGrid grid = GridOf(searchedImage_);
-        session_.RefitLimb(session_.options().SubPixelLimb ? FindSubPixelLimb(grid)
-                                                           : FindLimb(grid));
-    }
-    Show();
 }
 
 void TZorvaForm::DiskByHand1Click() {
@@ -171,15 +158,12 @@ void TZorvaForm::BuildImageMenu() {
 
 void TZorvaForm::DetectSunspots1Click() {
     const BusyCursor busy;
-    session_.DetectSunspots(GridOf(searchedImage_));
+    session_.DetectSunspots();
     Show();
 }
 
 void TZorvaForm::CloseImage1Click() {
     session_.CloseImage();
-    // The picture's memory goes with it.
-    cleanImage_ = QImage();
-    searchedImage_ = QImage();
     Show();
     Image1->setImage(QImage());
 }
@@ -187,10 +171,11 @@ void TZorvaForm::CloseImage1Click() {
 void TZorvaForm::SaveImageTo(const QString& chosenPath) {
     const SaveTarget target = ResolveSaveTarget(chosenPath);
     // What is shown is saved, with everything drawn over it.
-    const QImage picture = session_.ChartShown() || !shown_ || !shown_->picture
-                               ? Image->canvas()
-                               : PictureWithOverlay(cleanImage_, *shown_->picture,
-                                                    PresentPictureCaption(session_), labelFont_);
+    const QImage picture =
+        session_.ChartShown() || !shown_ || !shown_->picture
+            ? Image->canvas()
+            : PictureWithOverlay(ShownImage(session_.picture()->images), *shown_->picture,
+                                 PresentPictureCaption(session_), labelFont_);
     QString error;
     if (!SaveSolarImage(picture, target, &error)) {
         dialogs_.Message(this, error, QStringLiteral("Save Image"), MessageIcon::Error,
@@ -222,15 +207,6 @@ void TZorvaForm::Save1Click() {
     SaveImageTo(QString::fromStdString(session_.folders().SavedImageDir + name));
 }
 
-void TZorvaForm::Points1Click() {
-    session_.TogglePoints();
-    Show();
-}
-void TZorvaForm::Circle1Click() {
-    session_.ToggleCircle();
-    Show();
-}
-
 void TZorvaForm::Image1MouseDown(Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers, int X,
                                  int Y) {
     // While a disk is given by hand, the press is the disk's (HandDiskPressed).
@@ -238,11 +214,8 @@ void TZorvaForm::Image1MouseDown(Qt::MouseButtons buttons, Qt::KeyboardModifiers
     const bool left = buttons.testFlag(Qt::LeftButton);
     const bool shift = modifiers.testFlag(Qt::ShiftModifier);
     const bool ctrl = modifiers.testFlag(Qt::ControlModifier);
-    // A plain click measures the spot it falls on: the spots are searched for first.
-    if (left && !shift && !ctrl && session_.PictureHasDisk() && !session_.SpotsFound()) {
-        const BusyCursor busy;
-        session_.DetectSunspots(GridOf(searchedImage_), false);
-    }
+    // A plain click measures the spot it falls on, which may search the spots first.
+    const BusyCursor busy;
     session_.ImageMouseDown(left, shift, ctrl, X, Y);
     Show();
     if (left && ctrl && !shift && session_.PictureHasDisk()) AddtoLogfile1Click();

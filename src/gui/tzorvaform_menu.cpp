@@ -10,63 +10,6 @@
 
 namespace zorva::gui {
 
-namespace {
-
-struct ColourItem {
-    const char* name;
-    uint32_t colour;
-};
-constexpr ColourItem kColourItems[] = {
-    {"Black", kColourBlack}, {"Red", kColourRed},     {"Green", kColourGreen},
-    {"Blue", kColourBlue},   {"White", kColourWhite},
-};
-
-const QString kDeg = QStringLiteral("\u00B0");
-
-struct PrecisionMenu {
-    const char* menu;
-    const char* caption;
-    const char* prefix;
-    PrecisionGroup group;
-    QStringList items;
-};
-// Captions ending in the degree sign are the ones shown; the menus are built with them.
-const PrecisionMenu kPrecisionMenus[] = {
-    {"RightAscension1",
-     "Right Ascension",
-     "PrecisionRA",
-     PrecisionGroup::RA,
-     {"min", "0.1 min", "sec"}},
-    {"Declination1", "Declination", "PrecisionDec", PrecisionGroup::Dec, {"'", "0.1'", "\""}},
-    {"AltAzi1",
-     "Alt && Azi",
-     "PrecisionAltAzi",
-     PrecisionGroup::AltAzi,
-     {"  " + kDeg, " 0.1" + kDeg, "0.01" + kDeg}},
-    {"B01", "Bo, Lo && P", "PrecisionBLP", PrecisionGroup::BLP, {" 0.1" + kDeg, "0.01" + kDeg}},
-    {"Diameter2", "Diameter", "PrecisionDia", PrecisionGroup::Diam, {"\"", "0.1\""}},
-    {"LatLong1",
-     "Lat && Long",
-     "PrecisionLL",
-     PrecisionGroup::LatLong,
-     {" 1" + kDeg, "0.1" + kDeg}},
-    {"Area1", "Area", "PrecisionArea", PrecisionGroup::Area, {"10", "1"}},
-};
-
-struct GridMenuItem {
-    const char* name;
-    const char* caption;
-    GridItem item;
-};
-constexpr GridMenuItem kGridMenuItems[] = {
-    {"CentralMeridian1", "&Central Meridian", GridItem::CentralMeridian},
-    {"Equator1", "&Equator", GridItem::Equator},
-    {"LatLines1", "L&atitude Lines", GridItem::LatLines},
-    {"LongLines1", "L&ongitude Lines", GridItem::LongLines},
-};
-
-} // namespace
-
 QMenu* TZorvaForm::AddMenu(QMenu* parent, const QString& name, const QString& caption) {
     QMenu* menu = parent ? parent->addMenu(caption) : menuBar()->addMenu(caption);
     menu->setObjectName(name);
@@ -87,13 +30,23 @@ QAction* TZorvaForm::AddItem(QMenu* menu, const QString& name, const QString& ca
     return a;
 }
 
-void TZorvaForm::AddColourMenu(QMenu* parent, const QString& name, const QString& prefix,
-                               const QString& suffix, std::function<void(uint32_t)> handler) {
-    QMenu* menu = AddMenu(parent, name, QStringLiteral("   Colour"));
-    for (const ColourItem& item : kColourItems) {
-        const uint32_t colour = item.colour;
-        AddItem(menu, prefix + item.name + suffix, item.name,
-                [handler, colour] { handler(colour); });
+void TZorvaForm::AddOptionItems(QMenu* menu, std::string_view menuName, int block) {
+    // The items stand as the options' entries declare them; a colour or precision group
+    // in its own submenu.
+    QMenu* submenu = nullptr;
+    const OptionPlace* place = nullptr;
+    for (const OptionMenuItem& item : OptionMenuItems()) {
+        const OptionPlace& at = *item.place;
+        if (at.menu != menuName || at.block != block) continue;
+        if (&at != place) {
+            place = &at;
+            submenu = at.submenu.empty()
+                          ? nullptr
+                          : AddMenu(menu, ToQString(at.submenu), ToQString(at.submenuCaption));
+        }
+        const std::string name = item.name;
+        AddItem(submenu ? submenu : menu, ToQString(name), ToQString(item.caption),
+                [this, name] { OptionClick(name); });
     }
 }
 
@@ -162,34 +115,21 @@ void TZorvaForm::BuildMenus() {
     }
 
     QMenu* lines = AddMenu(nullptr, "LatLongLines", "&Lat/Long Lines");
-    AddItem(lines, "NESWPoints1", "&N E S W Points",
-            [this] { GridItemClick(GridItem::NESWPoints); });
+    AddOptionItems(lines, "LatLongLines", 1);
     lines->addSeparator();
-    for (const GridMenuItem& g : kGridMenuItems) {
-        const GridItem item = g.item;
-        AddItem(lines, g.name, g.caption, [this, item] { GridItemClick(item); });
-    }
+    AddOptionItems(lines, "LatLongLines", 2);
 
     QMenu* rotation = AddMenu(nullptr, "Rotation1", "&Rotation");
-    AddItem(rotation, "RotationCarrington", "&Carrington", [this] { RotationCarringtonClick(); });
-    AddColourMenu(rotation, "CarrSetColour", "Carr", {},
-                  [this](uint32_t c) { CarrColourClick(c); });
-    AddItem(rotation, "CarrLabel", "   Label", [this] { CarrLabelClick(); });
+    AddOptionItems(rotation, "Rotation1", 1);
     rotation->addSeparator();
-    AddItem(rotation, "RotationDifferential", "&Differential",
-            [this] { RotationDifferentialClick(); });
-    AddColourMenu(rotation, "DiffSetColour", "Diff", {},
-                  [this](uint32_t c) { DiffColourClick(c); });
-    AddItem(rotation, "DiffLabel", "   Label", [this] { DiffLabelClick(); });
+    AddOptionItems(rotation, "Rotation1", 2);
 
     QMenu* srs = AddMenu(nullptr, "SolarRegionSummary", "Solar Region S&ummary");
     AddItem(srs, "LoadSRS1", "&Load SRS...", [this] { LoadSRS1Click(); });
-    AddColourMenu(srs, "SRSColour", "SRS", {}, [this](uint32_t c) { SRSColourClick(c); });
-    AddItem(srs, "SRSFileNameLabel", "   &File Name Label", [this] { SRSFileNameLabelClick(); });
+    AddOptionItems(srs, "SolarRegionSummary", 1);
     srs->addSeparator();
     AddItem(srs, "LoadSRS2", "Link with &Date", [this] { LoadSRS2Click(); });
-    AddColourMenu(srs, "Colour1", "SRS", "2", [this](uint32_t c) { SRSColourClick(c); });
-    AddItem(srs, "SRSFileNameLabel2", "   &File Name Label", [this] { SRSFileNameLabelClick(); });
+    AddOptionItems(srs, "SolarRegionSummary", 2);
     srs->addSeparator();
     AddItem(
         srs, "RegionTable1", "Region &Table...", [this] { RegionTable1Click(); }, false);
@@ -204,23 +144,16 @@ void TZorvaForm::BuildMenus() {
 
     QMenu* separation = AddMenu(nullptr, "Separation1", "&Separation");
     AddItem(separation, "Arc1", "Se&paration within disk", [this] { Arc1Click(); });
-    AddItem(separation, "LongitudeArc1", "   L&ongitude Arc", [this] { LongitudeArc1Click(); });
-    AddItem(separation, "GreatCircle1", "   &Great Circle", [this] { GreatCircle1Click(); });
-    AddItem(separation, "SpotinMiddle1", "   S&pot in Middle", [this] { SpotinMiddle1Click(); });
-    AddColourMenu(separation, "DistColour1", "Dist", "1",
-                  [this](uint32_t c) { DistColour1Click(c); });
+    AddOptionItems(separation, "Separation1", 1);
     separation->addSeparator();
     AddItem(separation, "Arc2", "Sep&aration outside disk", [this] { Arc2Click(); });
-    AddColourMenu(separation, "DistColour2", "Dist", "2",
-                  [this](uint32_t c) { DistColour2Click(c); });
+    AddOptionItems(separation, "Separation1", 2);
 
     QMenu* display = AddMenu(nullptr, "Display1", "D&isplay");
-    AddItem(display, "Sunspot1", "S&unspot", [this] { Sunspot1Click(); });
+    AddOptionItems(display, "Display1", 1);
     AddItem(display, "SolarRegionSummary1", "S&olar Region Summary",
             [this] { SolarRegionSummary1Click(); });
-    AddItem(display, "Points1", "&Points", [this] { Points1Click(); });
-    AddItem(display, "Circle1", "&Circle", [this] { Circle1Click(); });
-    AddItem(display, "SubPixelLimb1", "Sub-pixel &Limb", [this] { SubPixelLimb1Click(); });
+    AddOptionItems(display, "Display1", 2);
     display->addSeparator();
     QMenu* screen = AddMenu(display, "ScreenResolution1", "Screen &Resolution");
     for (int i = 0; i < static_cast<int>(ScreenItems.size()); ++i) {
@@ -229,8 +162,7 @@ void TZorvaForm::BuildMenus() {
                 [this, i] { ScreenResolutionClick(i + 1); });
     }
     display->addSeparator();
-    AddItem(display, "DateShort", "&Short Date Format", [this] { DateShortClick(); });
-    AddItem(display, "DateLong", "&Long Date Format", [this] { DateLongClick(); });
+    AddOptionItems(display, "Display1", 3);
     display->addSeparator();
     AddItem(
         display, "IncreaseDateWindow1", "&Increase Date Window",
@@ -245,21 +177,12 @@ void TZorvaForm::BuildMenus() {
         display, "DecreaseTimeWindow1", "D&ecrease Time Window",
         [this] { DecreaseTimeWindow1Click(); }, false);
     display->addSeparator();
-    for (const PrecisionMenu& m : kPrecisionMenus) {
-        QMenu* sub = AddMenu(display, m.menu, m.caption);
-        for (int i = 0; i < m.items.size(); ++i) {
-            const PrecisionGroup group = m.group;
-            AddItem(sub, m.prefix + QString::number(i + 1), m.items[i],
-                    [this, group, i] { PrecisionClick(group, i + 1); });
-        }
-    }
+    AddOptionItems(display, "Display1", 4);
     display->addSeparator();
-    AddItem(display, "LogFileMessageBox1", "Logfile Message Box",
-            [this] { LogFileMessageBox1Click(); });
+    AddOptionItems(display, "Display1", 5);
 
     QMenu* grid = AddMenu(nullptr, "SunspotGridSize", "Sunspot &Grid Size");
-    AddItem(grid, "N1sqmm", "1 by 1 mm", [this] { N1sqmmClick(); });
-    AddItem(grid, "N125sqin", "1/25 by 1/25 in", [this] { N125sqinClick(); });
+    AddOptionItems(grid, "SunspotGridSize", 1);
 
     QMenu* help = AddMenu(nullptr, "Help1", "&Help");
     AddItem(

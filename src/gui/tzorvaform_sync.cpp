@@ -26,6 +26,7 @@
 #include "render/chart_painter.h"
 #include "render/cpu_state.h"
 #include "render/picture_painter.h"
+#include "render/solar_image.h"
 
 namespace zorva::gui {
 
@@ -121,7 +122,9 @@ void TZorvaForm::PaintChart(const ChartView& view) {
 void TZorvaForm::PaintPicture() {
     // The picture is shown as it is; its overlay is painted over it in the view's own
     // pixels from what the window shows, each time the view is painted.
-    if (Image1->image().cacheKey() != cleanImage_.cacheKey()) Image1->setImage(cleanImage_);
+    const QImage& picture =
+        ShownImage(session_.picture() ? session_.picture()->images : PictureImages{});
+    if (Image1->image().cacheKey() != picture.cacheKey()) Image1->setImage(picture);
     Image1->overlayChanged();
 }
 

@@ -495,6 +495,20 @@ PictureLoad OpenPictureFile(const std::filesystem::path& path, const PictureChoi
     return {std::move(opened), {}};
 }
 
+PictureImages HeldImages(const SolarImage& image) {
+    const auto hold = [](const QImage& picture) {
+        auto held = std::make_shared<const QImage>(picture);
+        return HeldPixels{held, GridOf(*held)};
+    };
+    return {hold(image.shown), hold(image.searched)};
+}
+
+const QImage& ShownImage(const PictureImages& images) {
+    static const QImage none;
+    if (images.shown.Empty()) return none;
+    return *std::static_pointer_cast<const QImage>(images.shown.holder);
+}
+
 LimbFit FindSolarLimb(const SolarImage& image) {
     return FindLimb(GridOf(image.searched));
 }

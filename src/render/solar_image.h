@@ -94,6 +94,11 @@ PictureLoad OpenPictureFile(const QString& path, const PictureChoices& choices);
 // The picture must outlive the view.
 PixelGrid GridOf(const QImage& picture);
 
+// An opened picture's pixels, to be held by the session from then on (nothing is copied),
+// and the picture as shown from what the session holds; an empty image when it holds none.
+PictureImages HeldImages(const SolarImage& image);
+const QImage& ShownImage(const PictureImages& images);
+
 // The limb of an opened image, searched on its search picture.
 LimbFit FindSolarLimb(const SolarImage& image);
 

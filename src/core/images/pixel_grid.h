@@ -4,6 +4,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
+#include <memory>
 
 namespace zorva {
 
@@ -55,6 +56,26 @@ class PixelGrid {
     int32_t height_ = 0;
     std::ptrdiff_t bytesPerLine_ = 0;
     PixelLayout layout_ = PixelLayout::Grey8;
+};
+
+// A picture's pixels, held: the bytes are shared and never changed, kept alive by `holder`
+// (an image of the drawing library's, which only the layer that made it looks into) and
+// read through `grid` where a search reads them.
+struct HeldPixels {
+    std::shared_ptr<const void> holder;
+    PixelGrid grid;
+
+    bool Empty() const { return !holder; }
+    bool operator==(const HeldPixels& other) const { return holder == other.holder; }
+};
+
+// The pixels of an opened picture: as it is shown, and the grey picture the limb search
+// and the spot search read.
+struct PictureImages {
+    HeldPixels shown;
+    HeldPixels searched;
+
+    bool operator==(const PictureImages&) const = default;
 };
 
 // The red, green and blue bytes of a packed word.

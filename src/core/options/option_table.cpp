@@ -15,29 +15,48 @@ namespace zorva {
 
 namespace {
 
-// A field of the record, as the table reaches it.
-#define ZORVA_FIELD(member) +[](Options& o) -> decltype(auto) { return (o.member); }
-
 using Kind = OptionMenu::Kind;
-
-constexpr OptionMenu Check(std::string_view item, std::string_view second = {}) {
-    return {Kind::Check, {item, second}, {}, 0};
-}
-constexpr OptionMenu Colour(std::string_view prefix, std::string_view suffix = {}) {
-    return {Kind::Colour, {prefix, suffix}, {}, 0};
-}
-constexpr OptionMenu Choice(std::string_view a, int32_t va, std::string_view b = {},
-                            int32_t vb = 0) {
-    return {Kind::Choice, {}, {{{a, va}, {b, vb}}}, 0};
-}
-constexpr OptionMenu Precision(std::string_view prefix, int32_t count) {
-    return {Kind::Precision, {prefix, {}}, {}, count};
-}
-
-// Floats are written in the general format with 6 significant digits, as text streams do.
-constexpr int kWrittenDigits = 6;
-
+using Row = OptionRow;
 using C = OptionCodec;
+using E = OptionEffect;
+
+// The makings of a row's menu.
+constexpr OptionPlace Item(std::string_view menu, int32_t block, std::string_view name,
+                           std::string_view caption, int32_t value = 1) {
+    return {menu, block, {{{name, caption, value}}}, {}, {}, {}, {}};
+}
+constexpr OptionPlace Place(std::string_view menu, int32_t block, std::array<OptionItem, 3> items,
+                            std::string_view submenu = {}, std::string_view submenuCaption = {},
+                            std::string_view prefix = {}) {
+    return {menu, block, items, submenu, submenuCaption, prefix, {}};
+}
+// A colour submenu, whose caption is always "   Colour".
+constexpr OptionPlace Submenu(std::string_view menu, int32_t block, std::string_view submenu,
+                              std::string_view prefix, std::string_view suffix = {}) {
+    return {menu, block, {}, submenu, "   Colour", prefix, suffix};
+}
+constexpr OptionMenu Check(OptionPlace at, OptionPlace second = {}) {
+    return {Kind::Check, {at, second}, 0, false};
+}
+constexpr OptionMenu Flag(OptionPlace at, int32_t other) {
+    return {Kind::Flag, {at, {}}, other, false};
+}
+constexpr OptionMenu Choice(OptionPlace at) {
+    return {Kind::Choice, {at, {}}, 0, false};
+}
+constexpr OptionMenu TwoWay(OptionPlace at) {
+    return {Kind::TwoWay, {at, {}}, 0, false};
+}
+constexpr OptionMenu Colour(OptionPlace at, OptionPlace second = {}) {
+    return {Kind::Colour, {at, second}, 0, false};
+}
+constexpr OptionMenu Precision(OptionPlace at) {
+    return {Kind::Precision, {at, {}}, 0, false};
+}
+constexpr OptionMenu ForPictures(OptionMenu menu) {
+    menu.picturesOnly = true;
+    return menu;
+}
 
 constexpr int32_t Code(FigureForm f) {
     return static_cast<int32_t>(f);
@@ -53,269 +72,26 @@ constexpr std::array<EnumCode, 3> kOrientationCodes = {{{1, Code(Orientation::Eq
                                                         {2, Code(Orientation::RotationAxis)},
                                                         {3, Code(Orientation::AltAzimuth)}}};
 
+// Floats are written in the general format with 6 significant digits, as text streams do.
+constexpr int kWrittenDigits = 6;
+
+// A declared row with its name and the member it reaches.
+OptionRow Named(OptionRow row, std::string_view name, OptionField field) {
+    row.name = name;
+    row.field = field;
+    return row;
+}
+
 // Each row names only what differs from a row's defaults; the compiler is told that this
 // is meant.
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Wmissing-field-initializers"
-const std::array kRows = {
-    OptionRow{
-        .name = "HideWelcome", .line = 1, .codec = C::Bool, .field = ZORVA_FIELD(HideWelcome)},
-    OptionRow{.name = "FlipSign", .line = 2, .codec = C::Int, .field = ZORVA_FIELD(FlipSign)},
-    OptionRow{.name = "MirrorSign", .line = 3, .codec = C::Int, .field = ZORVA_FIELD(MirrorSign)},
-    OptionRow{.name = "DiamInInches",
-              .line = 4,
-              .codec = C::UnitWord,
-              .field = ZORVA_FIELD(DiamInInches)},
-    OptionRow{.name = "DiamValue", .line = 5, .codec = C::Real, .field = ZORVA_FIELD(DiamValue)},
-    OptionRow{.name = "DateLong",
-              .line = 6,
-              .codec = C::DateWord,
-              .field = ZORVA_FIELD(DateLong),
-              .menu = Choice("DateLong", 1, "DateShort", 0)},
-    OptionRow{.name = "ShortDateLayout",
-              .line = 7,
-              .codec = C::Layout,
-              .field = ZORVA_FIELD(ShortDateLayout)},
-    OptionRow{.name = "LongDateLayout",
-              .line = 8,
-              .codec = C::Layout,
-              .field = ZORVA_FIELD(LongDateLayout)},
-    OptionRow{.name = "GridMm",
-              .line = 9,
-              .codec = C::GridWord,
-              .field = ZORVA_FIELD(GridMm),
-              .menu = Choice("N1sqmm", 1, "N125sqin", 0)},
-    OptionRow{.name = "ObserverLat",
-              .line = 10,
-              .codec = C::Real,
-              .field = ZORVA_FIELD(ObserverLat),
-              .low = -90,
-              .high = 90,
-              .accept = AcceptObserverLatitude},
-    OptionRow{.name = "ObserverLong",
-              .line = 10,
-              .codec = C::Real,
-              .field = ZORVA_FIELD(ObserverLong),
-              .low = -180,
-              .high = 360,
-              .accept = AcceptObserverLongitude},
-    OptionRow{.name = "NESWPoints",
-              .line = 11,
-              .codec = C::Bool,
-              .field = ZORVA_FIELD(NESWPoints),
-              .menu = Check("NESWPoints1")},
-    OptionRow{.name = "ShowCentralMeridian",
-              .line = 12,
-              .codec = C::Bool,
-              .field = ZORVA_FIELD(ShowCentralMeridian),
-              .menu = Check("CentralMeridian1")},
-    OptionRow{.name = "ShowEquator",
-              .line = 13,
-              .codec = C::Bool,
-              .field = ZORVA_FIELD(ShowEquator),
-              .menu = Check("Equator1")},
-    OptionRow{.name = "ShowLatLines",
-              .line = 14,
-              .codec = C::Bool,
-              .field = ZORVA_FIELD(ShowLatLines),
-              .menu = Check("LatLines1")},
-    OptionRow{.name = "ShowLongLines",
-              .line = 15,
-              .codec = C::Bool,
-              .field = ZORVA_FIELD(ShowLongLines),
-              .menu = Check("LongLines1")},
-    OptionRow{.name = "CarringtonShown",
-              .line = 16,
-              .codec = C::Bool,
-              .field = ZORVA_FIELD(Carrington.Shown),
-              .menu = Check("RotationCarrington")},
-    OptionRow{.name = "CarringtonColour",
-              .line = 16,
-              .codec = C::Colour,
-              .field = ZORVA_FIELD(Carrington.Colour),
-              .menu = Colour("Carr")},
-    OptionRow{.name = "CarringtonLabel",
-              .line = 16,
-              .codec = C::Bool,
-              .field = ZORVA_FIELD(Carrington.Label),
-              .menu = Check("CarrLabel")},
-    OptionRow{.name = "DifferentialShown",
-              .line = 17,
-              .codec = C::Bool,
-              .field = ZORVA_FIELD(Differential.Shown),
-              .menu = Check("RotationDifferential")},
-    OptionRow{.name = "DifferentialColour",
-              .line = 17,
-              .codec = C::Colour,
-              .field = ZORVA_FIELD(Differential.Colour),
-              .menu = Colour("Diff")},
-    OptionRow{.name = "DifferentialLabel",
-              .line = 17,
-              .codec = C::Bool,
-              .field = ZORVA_FIELD(Differential.Label),
-              .menu = Check("DiffLabel")},
-    OptionRow{.name = "ScreenWidth",
-              .line = 18,
-              .codec = C::Int,
-              .field = ZORVA_FIELD(ScreenWidth),
-              .low = SmallestScreenSide,
-              .high = LargestScreenSide},
-    OptionRow{.name = "ScreenHeight",
-              .line = 18,
-              .codec = C::Int,
-              .field = ZORVA_FIELD(ScreenHeight),
-              .low = SmallestScreenSide,
-              .high = LargestScreenSide},
-    OptionRow{.name = "Sunspot",
-              .line = 19,
-              .codec = C::Bool,
-              .field = ZORVA_FIELD(Sunspot),
-              .menu = Check("Sunspot1")},
-    OptionRow{.name = "Points",
-              .line = 20,
-              .codec = C::Bool,
-              .field = ZORVA_FIELD(Points),
-              .menu = Check("Points1")},
-    OptionRow{.name = "Circle",
-              .line = 21,
-              .codec = C::Bool,
-              .field = ZORVA_FIELD(Circle),
-              .menu = Check("Circle1")},
-    // Both region summary colour menus show the one colour.
-    OptionRow{.name = "SRSColour",
-              .line = 22,
-              .codec = C::Colour,
-              .field = ZORVA_FIELD(SRSColour),
-              .menu = Colour("SRS")},
-    OptionRow{.name = "SRSFileNameLabel",
-              .line = 23,
-              .codec = C::Bool,
-              .field = ZORVA_FIELD(SRSFileNameLabel),
-              .menu = Check("SRSFileNameLabel", "SRSFileNameLabel2")},
-    OptionRow{.name = "SeparationPath",
-              .line = 24,
-              .codec = C::Enum,
-              .field = ZORVA_FIELD(SeparationPath),
-              .menu = Choice("LongitudeArc1", Code(FigureForm::LongitudeArc), "GreatCircle1",
-                             Code(FigureForm::GreatCircle)),
-              .codes = kPathCodes},
-    OptionRow{.name = "SpotInMiddle",
-              .line = 25,
-              .codec = C::Bool,
-              .field = ZORVA_FIELD(SpotInMiddle),
-              .menu = Check("SpotinMiddle1")},
-    OptionRow{.name = "DistColour1",
-              .line = 26,
-              .codec = C::Colour,
-              .field = ZORVA_FIELD(DistColour1),
-              .menu = Colour("Dist", "1")},
-    OptionRow{.name = "DistColour2",
-              .line = 27,
-              .codec = C::Colour,
-              .field = ZORVA_FIELD(DistColour2),
-              .menu = Colour("Dist", "2")},
-    OptionRow{.name = "OrientationMode",
-              .line = 28,
-              .codec = C::Enum,
-              .field = ZORVA_FIELD(OrientationMode),
-              .codes = kOrientationCodes},
-    OptionRow{.name = "RAPrecision",
-              .line = 29,
-              .codec = C::Int,
-              .field = ZORVA_FIELD(RAPrecision),
-              .menu = Precision("PrecisionRA", 3)},
-    OptionRow{.name = "DecPrecision",
-              .line = 30,
-              .codec = C::Int,
-              .field = ZORVA_FIELD(DecPrecision),
-              .menu = Precision("PrecisionDec", 3)},
-    OptionRow{.name = "AltAziPrecision",
-              .line = 31,
-              .codec = C::Int,
-              .field = ZORVA_FIELD(AltAziPrecision),
-              .menu = Precision("PrecisionAltAzi", 3)},
-    OptionRow{.name = "BLPPrecision",
-              .line = 32,
-              .codec = C::Int,
-              .field = ZORVA_FIELD(BLPPrecision),
-              .menu = Precision("PrecisionBLP", 2)},
-    OptionRow{.name = "DiamPrecision",
-              .line = 33,
-              .codec = C::Int,
-              .field = ZORVA_FIELD(DiamPrecision),
-              .menu = Precision("PrecisionDia", 2)},
-    OptionRow{.name = "LatLongPrecision",
-              .line = 34,
-              .codec = C::Int,
-              .field = ZORVA_FIELD(LatLongPrecision),
-              .menu = Precision("PrecisionLL", 2)},
-    OptionRow{.name = "AreaPrecision",
-              .line = 35,
-              .codec = C::Int,
-              .field = ZORVA_FIELD(AreaPrecision),
-              .menu = Precision("PrecisionArea", 2)},
-    OptionRow{.name = "LogFileMessageFlag",
-              .line = 36,
-              .codec = C::Int,
-              .field = ZORVA_FIELD(LogFileMessageFlag),
-              .menu = Choice("LogFileMessageBox1", 0)},
-    OptionRow{.name = "PictureOrientation",
-              .key = "PictureOrientation",
-              .codec = C::Enum,
-              .field = ZORVA_FIELD(PictureOrientation),
-              .codes = kOrientationCodes},
-    OptionRow{.name = "PictureFlipSign",
-              .key = "PictureFlip",
-              .codec = C::Int,
-              .field = ZORVA_FIELD(PictureFlipSign),
-              .low = -1,
-              .high = 1},
-    OptionRow{.name = "PictureMirrorSign",
-              .key = "PictureMirror",
-              .codec = C::Int,
-              .field = ZORVA_FIELD(PictureMirrorSign),
-              .low = -1,
-              .high = 1},
-    OptionRow{.name = "CameraClockOffsetMinutes",
-              .key = "CameraClockOffset",
-              .codec = C::Int,
-              .field = ZORVA_FIELD(CameraClockOffsetMinutes),
-              .low = -LargestClockOffsetMinutes,
-              .high = LargestClockOffsetMinutes},
-    OptionRow{.name = "WindowWidth",
-              .key = "WindowWidth",
-              .codec = C::Int,
-              .field = ZORVA_FIELD(WindowWidth),
-              .low = 0,
-              .high = LargestScreenSide},
-    OptionRow{.name = "WindowHeight",
-              .key = "WindowHeight",
-              .codec = C::Int,
-              .field = ZORVA_FIELD(WindowHeight),
-              .low = 0,
-              .high = LargestScreenSide},
-    OptionRow{.name = "SubPixelLimb",
-              .key = "SubPixelLimb",
-              .codec = C::Bool,
-              .field = ZORVA_FIELD(SubPixelLimb),
-              .menu = Check("SubPixelLimb1")},
-    // File > Open Recent shows these lists itself.
-    OptionRow{.name = "RecentPictures",
-              .key = "RecentPicture",
-              .codec = C::Paths,
-              .field = ZORVA_FIELD(RecentPictures)},
-    OptionRow{.name = "RecentSummaries",
-              .key = "RecentSummary",
-              .codec = C::Paths,
-              .field = ZORVA_FIELD(RecentSummaries)},
-    OptionRow{.name = "RecentLogfiles",
-              .key = "RecentLogfile",
-              .codec = C::Paths,
-              .field = ZORVA_FIELD(RecentLogfiles)},
-};
+#define ZORVA_OPTION_ROW(type, member, first, row)                                                 \
+    Named(                                                                                         \
+        row, #member, +[](Options& o) -> type& { return o.member; }),
+const std::array kRows = {ZORVA_OPTIONS(ZORVA_OPTION_ROW)};
+#undef ZORVA_OPTION_ROW
 #pragma GCC diagnostic pop
-
-#undef ZORVA_FIELD
 
 const auto& AllRows() {
     return kRows;
@@ -366,6 +142,31 @@ int64_t Whole(const OptionRow& row, const Options& options) {
         row.field);
 }
 
+// Sets a row's value from a whole number, as the menus give it.
+void SetWhole(const OptionRow& row, Options& options, int64_t value) {
+    std::visit(
+        [&](auto field) {
+            auto& v = field(options);
+            using T = std::decay_t<decltype(v)>;
+            if constexpr (std::is_same_v<T, bool>) {
+                v = value != 0;
+            } else if constexpr (std::is_same_v<T, int32_t> || std::is_same_v<T, uint32_t> ||
+                                 std::is_enum_v<T>) {
+                v = static_cast<T>(value);
+            }
+        },
+        row.field);
+}
+
+// The items of a precision group: as many as it gives captions.
+int32_t PrecisionCount(const OptionPlace& at) {
+    int32_t count = 0;
+    for (const OptionItem& item : at.items) {
+        if (!item.caption.empty()) ++count;
+    }
+    return count;
+}
+
 } // namespace
 
 int32_t StoredCode(const OptionRow& row, int32_t value) {
@@ -396,38 +197,53 @@ const OptionRow* FindOption(std::string_view name) {
 const std::vector<OptionMenuItem>& OptionMenuItems() {
     static const std::vector<OptionMenuItem> items = [] {
         std::vector<OptionMenuItem> out;
+        const auto add = [&out](const OptionRow& row, const OptionPlace& at, std::string name,
+                                std::string_view caption, int64_t value, bool last = false) {
+            out.push_back({std::move(name), &row, value, last, std::string(caption), &at});
+        };
         for (const OptionRow& row : AllRows()) {
-            const OptionMenu& m = row.menu;
-            switch (m.kind) {
-            case Kind::None:
-                break;
-            case Kind::Check:
-                for (const std::string_view name : m.names) {
-                    if (!name.empty()) out.push_back({std::string(name), &row, 1});
+            for (const OptionPlace& at : row.menu.places) {
+                if (at.menu.empty()) continue;
+                switch (row.menu.kind) {
+                case Kind::None:
+                    break;
+                case Kind::Check:
+                case Kind::Flag:
+                case Kind::Choice:
+                case Kind::TwoWay:
+                    for (const OptionItem& item : at.items) {
+                        if (!item.name.empty()) {
+                            add(row, at, std::string(item.name), item.caption, item.value);
+                        }
+                    }
+                    break;
+                case Kind::Colour:
+                    for (const auto& [colour, value] : kColourItems) {
+                        add(row, at, std::string(at.prefix) + colour + std::string(at.suffix),
+                            colour, value);
+                    }
+                    break;
+                case Kind::Precision: {
+                    const int32_t count = PrecisionCount(at);
+                    for (int32_t i = 1; i <= count; ++i) {
+                        add(row, at, std::string(at.prefix) + std::to_string(i),
+                            at.items[static_cast<std::size_t>(i - 1)].caption, i, i == count);
+                    }
+                    break;
                 }
-                break;
-            case Kind::Colour:
-                for (const auto& [colour, value] : kColourItems) {
-                    out.push_back(
-                        {std::string(m.names[0]) + colour + std::string(m.names[1]), &row, value});
                 }
-                break;
-            case Kind::Choice:
-                for (const auto& [name, value] : m.choices) {
-                    if (!name.empty()) out.push_back({std::string(name), &row, value});
-                }
-                break;
-            case Kind::Precision:
-                for (int32_t i = 1; i <= m.count; ++i) {
-                    out.push_back(
-                        {std::string(m.names[0]) + std::to_string(i), &row, i, i == m.count});
-                }
-                break;
             }
         }
         return out;
     }();
     return items;
+}
+
+const OptionMenuItem* FindOptionMenuItem(std::string_view name) {
+    for (const OptionMenuItem& item : OptionMenuItems()) {
+        if (item.name == name) return &item;
+    }
+    return nullptr;
 }
 
 bool OptionMenuChecked(const OptionMenuItem& item, const Options& options) {
@@ -438,7 +254,7 @@ bool OptionMenuChecked(const OptionMenuItem& item, const Options& options) {
     case Kind::Colour:
         return static_cast<uint32_t>(v) == static_cast<uint32_t>(item.value);
     case Kind::Precision:
-        return item.last ? !(v >= 1 && v < item.row->menu.count) : v == item.value;
+        return item.last ? !(v >= 1 && v < PrecisionCount(*item.place)) : v == item.value;
     default:
         return v == item.value;
     }
@@ -450,6 +266,30 @@ std::map<std::string, bool> OptionMenuChecks(const Options& options) {
         checks[item.name] = OptionMenuChecked(item, options);
     }
     return checks;
+}
+
+void ClickOptionItem(const OptionMenuItem& item, Options& options) {
+    const OptionRow& row = *item.row;
+    const int64_t v = Whole(row, options);
+    int64_t next = item.value;
+    switch (row.menu.kind) {
+    case Kind::Check:
+        next = v == 0 ? 1 : 0;
+        break;
+    case Kind::Flag:
+        if (v == item.value) next = row.menu.other;
+        break;
+    case Kind::TwoWay:
+        if (v == item.value) {
+            for (const OptionItem& other : item.place->items) {
+                if (!other.name.empty() && other.value != item.value) next = other.value;
+            }
+        }
+        break;
+    default:
+        break;
+    }
+    SetWhole(row, options, next);
 }
 
 std::string OptionText(const OptionRow& row, const Options& options) {

@@ -10,8 +10,8 @@
 #include <variant>
 #include <vector>
 
+#include "core/options/options.h"
 #include "core/options/recent_files.h"
-#include "core/settings/settings_file.h"
 
 namespace zorva {
 
@@ -42,26 +42,60 @@ using OptionField = std::variant<bool& (*)(Options&), int32_t& (*)(Options&), do
                                  std::vector<std::string>& (*)(Options&), FigureForm& (*)(Options&),
                                  Orientation& (*)(Options&)>;
 
-// How the menus show an option.
+// A menu item of an option: its name, its caption, and the value it stands for.
+struct OptionItem {
+    std::string_view name;
+    std::string_view caption;
+    int32_t value = 1;
+};
+
+// Where an option's items stand: in which menu, in which of the menu's blocks (the window
+// leaves a place for each block among its commands; within a block the options stand in
+// the table's order), and for a colour or a precision group the submenu that holds them,
+// whose items are named prefix + colour + suffix (Black .. White) or prefix + 1 .. N.
+struct OptionPlace {
+    std::string_view menu;
+    int32_t block = 0;
+    std::array<OptionItem, 3> items{}; // a Precision group's give only their captions
+    std::string_view submenu;
+    std::string_view submenuCaption;
+    std::string_view prefix;
+    std::string_view suffix;
+};
+
+// How the menus show an option, and what a click on one of its items does.
 struct OptionMenu {
     enum class Kind {
         None,      // no menu item
-        Check,     // the items named are checked while the value is true
-        Colour,    // the five items prefix + Black .. White + suffix; the value's is checked
-        Choice,    // the item whose value is the option's is checked
-        Precision, // prefix1 .. prefixN; 1 .. N-1 check their own, anything else the last
+        Check,     // checked while the value is true; a click turns it over
+        Flag,      // checked while the value is the item's; a click on it checked sets `other`
+        Choice,    // the item whose value is the option's is checked; a click sets its value
+        TwoWay,    // as Choice, but a click on the checked item sets the other item's value
+        Colour,    // the five colour items; the value's is checked
+        Precision, // items 1 .. N; 1 .. N-1 check their own, any other value the last
     };
     Kind kind = Kind::None;
-    std::array<std::string_view, 2> names{}; // Check: one or two items; Colour, Precision:
-                                             // prefix and suffix
-    std::array<std::pair<std::string_view, int32_t>, 2> choices{}; // Choice items and values
-    int32_t count = 0;                                             // Precision items
+    std::array<OptionPlace, 2> places{}; // one, or two menus showing the same option
+    int32_t other = 0;
+    bool picturesOnly = false; // enabled only while a picture is shown
+};
+
+// What the session does once a menu item has changed an option, besides keeping the value.
+enum class OptionEffect {
+    None,           // nothing: the value shows at the next drawing that reads it
+    Redraw,         // the spot follows a separation's figure; what is shown is drawn again
+    Recalculate,    // the recalculation cycle, as a change of the date runs it
+    Readouts,       // the readouts and the spot's area are worked out again
+    GridSize,       // the spot's grid cells take the new size
+    RotationMarker, // the marker is shown or taken away; shown, the spot is shown too
+    SpotShown,      // the spot is shown or hidden; it stays while a rotation marker is shown
+    LimbSearch,     // the shown picture's limb is searched again the new way
 };
 
 // One option: its name, where it is stored (a line of the settings file, whose layout is
 // fixed, or a key of the program's own options file), how it is written, the values it
-// may take, and the menu items that show it. Its type and its default are its member's in
-// Options.
+// may take, the menu items that show it and what changing it from them does. Its type and
+// its first-run value are the record's (core/options/options.h, where the row is declared).
 struct OptionRow {
     std::string_view name;
     int32_t line = 0;     // settings-file line, 1..36; 0 for the options file
@@ -77,6 +111,7 @@ struct OptionRow {
     // An Enum row's choices as its file writes them; a number none of them has keeps the
     // value held.
     std::span<const EnumCode> codes;
+    OptionEffect effect = OptionEffect::None;
 };
 
 // The stored number of an Enum row's choice, and the choice a stored number stands for.
@@ -96,14 +131,22 @@ struct OptionMenuItem {
     const OptionRow* row = nullptr;
     int64_t value = 0;
     bool last = false; // a Precision group's last item
+    std::string caption;
+    const OptionPlace* place = nullptr; // the menu it stands in
 };
 // Every such item, in the table's order; made once.
 const std::vector<OptionMenuItem>& OptionMenuItems();
+// The item of that name; nothing for a name no option's item has.
+const OptionMenuItem* FindOptionMenuItem(std::string_view name);
 // Whether the item is checked for the values held.
 bool OptionMenuChecked(const OptionMenuItem& item, const Options& options);
 
 // The check mark of each menu item that shows an option, for the values held.
 std::map<std::string, bool> OptionMenuChecks(const Options& options);
+
+// A click on the item: the option takes the value the item's kind gives it (core of the
+// one command that changes an option from its menu).
+void ClickOptionItem(const OptionMenuItem& item, Options& options);
 
 // The options file's keys and value texts for the values held, and the values a file's
 // keys give; a key that is missing or whose text cannot be read keeps its value, and

@@ -18,8 +18,8 @@ ChartScene SceneOf(const Session& s) {
     const Options& o = s.options();
     scene.NESWPoints = o.NESWPoints;
     scene.Sunspot = o.Sunspot;
-    scene.Carrington = {o.Carrington.Colour, o.Carrington.Label};
-    scene.Differential = {o.Differential.Colour, o.Differential.Label};
+    scene.Carrington = {o.CarringtonColour, o.CarringtonLabel};
+    scene.Differential = {o.DifferentialColour, o.DifferentialLabel};
     if (s.MarkersAside()) scene.Markers.CarrMarkerShown = scene.Markers.DiffMarkerShown = false;
     return scene;
 }

@@ -10,22 +10,6 @@ namespace zorva {
 
 namespace {
 
-constexpr std::array<std::string_view, 5> kColours = {"Black", "Red", "Green", "Blue", "White"};
-constexpr std::array<uint32_t, 5> kColourValues = {kColourBlack, kColourRed, kColourGreen,
-                                                   kColourBlue, kColourWhite};
-
-// The second region summary colour menu's items, which show the same colour as the first.
-const std::array<std::string, 5>& SecondSrsColourItems() {
-    static const std::array<std::string, 5> names = [] {
-        std::array<std::string, 5> n;
-        for (std::size_t i = 0; i < kColours.size(); ++i) {
-            n[i] = "SRS" + std::string(kColours[i]) + "2";
-        }
-        return n;
-    }();
-    return names;
-}
-
 // The items of File > Open Recent: for each list a heading and its paths' items.
 struct RecentMenu {
     RecentKind kind;
@@ -66,15 +50,10 @@ class Menus {
 std::vector<MenuItemView> PresentMenus(const Session& s, const std::string& altAziCaption) {
     Menus m;
     const bool picture = s.ImageShown();
-    // The options' items, as the option table shows them; the limb points and circle are
-    // for pictures only.
+    // The options' items, as their entries show them.
     const Options& options = s.options();
     for (const OptionMenuItem& item : OptionMenuItems()) {
-        const bool forPictures = item.name == "Points1" || item.name == "Circle1";
-        m.Add(item.name, OptionMenuChecked(item, options), !forPictures || picture);
-    }
-    for (std::size_t i = 0; i < kColours.size(); ++i) {
-        m.Add(SecondSrsColourItems()[i], options.SRSColour == kColourValues[i]);
+        m.Add(item.name, OptionMenuChecked(item, options), !item.row->menu.picturesOnly || picture);
     }
 
     const ChartGeometry geometry = s.Geometry();

@@ -2,11 +2,14 @@
 #include "core/session/session.h"
 
 #include "core/chart/projection.h"
+#include "core/images/limb.h"
+#include "core/images/limb_refine.h"
 #include "core/text/format.h"
 
 namespace zorva {
 
-Session::Session(YearTables tables) : tables_(std::move(tables)) {}
+Session::Session(YearTables tables, SpotSearch search)
+    : tables_(std::move(tables)), search_(std::move(search)) {}
 
 std::vector<Notice> Session::TakeNotices() {
     std::vector<Notice> taken;
@@ -181,38 +184,7 @@ void Session::RecalcTail(const Instant& previous, int foldLimit) {
     Settle();
 }
 
-void Session::ChoosePrecision(PrecisionGroup group, int32_t item) {
-    switch (group) {
-    case PrecisionGroup::RA:
-        options_.RAPrecision = item;
-        break;
-    case PrecisionGroup::Dec:
-        options_.DecPrecision = item;
-        break;
-    case PrecisionGroup::AltAzi:
-        options_.AltAziPrecision = item;
-        break;
-    case PrecisionGroup::BLP:
-        options_.BLPPrecision = item;
-        break;
-    case PrecisionGroup::Diam:
-        options_.DiamPrecision = item;
-        break;
-    case PrecisionGroup::LatLong:
-        options_.LatLongPrecision = item;
-        break;
-    case PrecisionGroup::Area:
-        options_.AreaPrecision = item;
-        break;
-    }
-    Settle();
-}
-
 // --- The pickers ---
-
-void Session::ChooseDateFormat(bool dateLong) {
-    options_.DateLong = dateLong;
-}
 
 void Session::ChangePickerWidth(PickerWidthCommand command) {
     PickerWidthChange enabled;
@@ -245,44 +217,55 @@ void Session::ChangePickerWidth(PickerWidthCommand command) {
 
 // --- Markers, colours and toggles ---
 
-void Session::ToggleRotation(RotationMarker marker) {
-    const bool carrington = marker == RotationMarker::Carrington;
-    bool& checked = carrington ? options_.Carrington.Shown : options_.Differential.Shown;
-    bool& shown = carrington ? markers_.CarrMarkerShown : markers_.DiffMarkerShown;
-    checked = !checked;
-    shown = checked;
-    if (checked) {
-        options_.Sunspot = true;
-    } else if (carrington) {
-        markers_.CarrRefSet = false; // the next start captures the spot's longitude again
+void Session::ChooseOption(std::string_view name) {
+    const OptionMenuItem* item = FindOptionMenuItem(name);
+    if (item == nullptr) return;
+    ClickOptionItem(*item, options_);
+    AfterOption(*item->row);
+}
+
+void Session::AfterOption(const OptionRow& row) {
+    switch (row.effect) {
+    case OptionEffect::None:
+        break;
+    case OptionEffect::Redraw:
+        FollowSeparation();
+        break;
+    case OptionEffect::Recalculate:
+        Recalculate();
+        break;
+    case OptionEffect::Readouts:
+        Settle();
+        break;
+    case OptionEffect::GridSize:
+        ApplyGridSize(options_.GridMm);
+        break;
+    case OptionEffect::RotationMarker: {
+        // A marker switched on shows the spot too; the Carrington marker switched off
+        // forgets the longitude it held, and the next start captures the spot's again.
+        const bool shown = std::get<bool& (*)(Options&)>(row.field)(options_);
+        const bool carrington =
+            &std::get<bool& (*)(Options&)>(row.field)(options_) == &options_.CarringtonShown;
+        (carrington ? markers_.CarrMarkerShown : markers_.DiffMarkerShown) = shown;
+        if (shown) {
+            options_.Sunspot = true;
+        } else if (carrington) {
+            markers_.CarrRefSet = false;
+        }
+        break;
     }
-}
-
-void Session::ChooseMarkerColour(RotationMarker marker, uint32_t colour) {
-    (marker == RotationMarker::Carrington ? options_.Carrington : options_.Differential).Colour =
-        colour;
-    Recalculate();
-}
-
-void Session::ToggleMarkerLabel(RotationMarker marker) {
-    bool& label =
-        (marker == RotationMarker::Carrington ? options_.Carrington : options_.Differential).Label;
-    label = !label;
-    Recalculate();
-}
-
-void Session::ChooseSRSColour(uint32_t colour) {
-    options_.SRSColour = colour;
-    Recalculate();
-}
-
-void Session::ToggleSRSFileNameLabel() {
-    options_.SRSFileNameLabel = !options_.SRSFileNameLabel;
-    Recalculate();
-}
-
-void Session::ToggleLogfileMessages() {
-    options_.LogFileMessageFlag = options_.LogFileMessageFlag == 0 ? 1 : 0;
+    case OptionEffect::SpotShown:
+        // While a rotation marker is shown the spot stays.
+        if (markers_.CarrMarkerShown || markers_.DiffMarkerShown) options_.Sunspot = true;
+        FollowSeparation();
+        break;
+    case OptionEffect::LimbSearch:
+        if (picture_ && !picture_->images.searched.Empty()) {
+            const PixelGrid& grid = picture_->images.searched.grid;
+            RefitLimb(options_.SubPixelLimb ? FindSubPixelLimb(grid) : FindLimb(grid));
+        }
+        break;
+    }
 }
 
 void Session::ChooseScreen(int32_t item) {

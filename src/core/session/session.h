@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <memory>
 #include <optional>
@@ -22,6 +23,7 @@
 #include "core/logfile/measurements.h"
 #include "core/measure/pointer.h"
 #include "core/measure/separation.h"
+#include "core/options/option_table.h"
 #include "core/options/recent_files.h"
 #include "core/readouts/readouts.h"
 #include "core/session/carry.h"
@@ -91,6 +93,7 @@ struct OpenedPicture {
     std::string path;
     PictureContext context;
     std::string savedName; // bare name of the last Save As target; empty until then
+    PictureImages images;  // its pixels, held here alone
 };
 
 // The sunspots found on the open picture, what they were found in, and what of them is shown.
@@ -128,23 +131,26 @@ struct LogResult {
     std::string error; // why a write failed
 };
 
-// Grid elements toggled from the Lat/Long Lines menu.
-enum class GridItem { NESWPoints, CentralMeridian, Equator, LatLines, LongLines };
-// Precision groups of the Display menu.
-enum class PrecisionGroup { RA, Dec, AltAzi, BLP, Diam, LatLong, Area };
 // The four picker width commands.
 enum class PickerWidthCommand { IncreaseDate, DecreaseDate, IncreaseTime, DecreaseTime };
-enum class RotationMarker { Carrington, Differential };
 
 // The whole observation the window shows: the instant and observer, the ephemeris, the
 // chart and its orientation, the spot and its markers, the separation, an opened picture,
 // the region summary, the display options the menus show and the logfile. Each command
 // changes the state and nothing else; what is shown is worked out from the state alone
 // (core/present), so it can never drift from it.
+// How the spots of a picture are searched for: the spot search of the spots library, handed
+// in by the program that links it, so that the session itself needs no image-processing
+// library. The picture's context and the orientation chosen for pictures say how it lies.
+using SpotSearch =
+    std::function<SpotDetection(const PixelGrid& pixels, const PictureContext& picture,
+                                const ChartGeometry& orientation, const Ephemeris& ephemeris)>;
+
 class Session {
   public:
-    // `tables` is where the daily records come from.
-    explicit Session(YearTables tables);
+    // `tables` is where the daily records come from, `search` how spots are found (none: the
+    // spots are not searched for).
+    explicit Session(YearTables tables, SpotSearch search = {});
 
     // Start-up: the options read from the settings and directory files, today's date at
     // 12:00:00 UT, the ephemeris, the stored diameter and grid size, a spot at the centre
@@ -179,30 +185,21 @@ class Session {
     void Flip();
     void Mirror();
     void ChooseOrientation(Orientation mode);
-    void ToggleGridItem(GridItem item);
-    void ToggleSunspot();
     // 1..7 of ScreenItems: the window is laid out for that screen, at its size.
     void ChooseScreen(int32_t item);
     // The window's size as it closes, kept for the next start.
     void RememberWindowSize(int32_t width, int32_t height);
-    void ChooseGridSize(bool mm);
+
+    // A click on a menu item that shows an option (core/options/options.h): the option
+    // takes the value the item gives, and what it is shown with follows. An item no option
+    // has changes nothing.
+    void ChooseOption(std::string_view item);
 
     // Display commands.
-    void ChoosePrecision(PrecisionGroup group, int32_t item);
-    void ChooseDateFormat(bool dateLong);
     void ChangePickerWidth(PickerWidthCommand command);
-    void ToggleRotation(RotationMarker marker);
-    void ChooseMarkerColour(RotationMarker marker, uint32_t colour);
-    void ToggleMarkerLabel(RotationMarker marker);
-    void ChooseSRSColour(uint32_t colour);
-    void ToggleSRSFileNameLabel();
-    void ToggleLogfileMessages();
 
     // Separation commands.
     void ToggleArc(bool withinDisk);
-    void ToggleSeparationPath(FigureForm clicked);
-    void ToggleSpotInMiddle();
-    void ChooseSeparationColour(bool withinDisk, uint32_t colour);
 
     // A mouse-down on the chart, or on the opened picture, at pixel (X, Y). A control-click
     // asks for the logfile line, which the window adds with AddToLogfile.
@@ -212,18 +209,16 @@ class Session {
     // Pictures. A picture opened from `path` and made sense of takes the chart's place;
     // its own instant, when it has one, becomes the observation's. The chart keeps its
     // own diameter and orientation; closing the picture brings it back.
-    void OpenImage(const std::string& path, const PictureContext& context);
+    void OpenImage(const std::string& path, const PictureContext& context,
+                   PictureImages images = {});
     // The limb searched again (with or without sub-pixel refinement).
     void RefitLimb(const LimbFit& fit);
-    void ToggleSubPixelLimb();
     // The options of the program's own options file, read at start-up.
     void ApplyOptionsFile(const std::map<std::string, std::string>& entries);
     void CloseImage();
     // The shown picture, or the chart, was saved as `path`; Save Image writes there again.
     void ImageSaved(const std::string& path);
     const std::string& SavedImageName() const;
-    void TogglePoints();
-    void ToggleCircle();
     // The disk given by hand on the shown picture. Start opens a draft (the picture keeps
     // its disk until one is taken); the pointer's press, moves with the button down and
     // release, in picture pixels, drag a circle from its centre or click limb points
@@ -245,10 +240,10 @@ class Session {
     // Sunspots on the shown picture. The search runs on its grey pixels (the picture the limb
     // search reads, as the command line's spots does) with the picture's disk, instant and
     // orientation; `show` draws every outline and group label. Spots already found for the
-    // picture as it stands are kept, not searched again. A plain click on a found spot
-    // measures it: its outline is drawn and its area becomes the spot's size.
-    // DetectSunspots lives with the search itself, in the spots library.
-    void DetectSunspots(const PixelGrid& pixels, bool show = true);
+    // picture as it stands are kept, not searched again. A plain click on the picture
+    // searches them first, and a click on a found spot measures it: its outline is drawn and
+    // its area becomes the spot's size.
+    void DetectSunspots(bool show = true);
     // Spots found for the picture as it stands (none once its disk, instant or turn changed).
     bool SpotsFound() const;
     const std::optional<FoundSpots>& spots() const { return spots_; }
@@ -385,6 +380,8 @@ class Session {
     void ApplyStartupDiameter(const SettingsLoad& load);
     void ApplySettings(const SettingsLoad& load);
     void ApplyGridSize(bool mm);
+    // What follows a change of an option from its menu.
+    void AfterOption(const OptionRow& row);
     void FollowDate(bool asked);
     void TakeSummary(const SrsSummary& summary, const std::string& fileName);
     void DropRegions();
@@ -399,6 +396,7 @@ class Session {
     std::string& Text(EditBox box);
 
     YearTables tables_;
+    SpotSearch search_;
     Observation obs_;
     Options options_;
     double chartDiameter_ = 150; // millimetres, whatever the unit shown

@@ -31,7 +31,7 @@ bool SameAsShown(const std::string& text, double taken, double inUse) {
 // one, step aside for the plain spot until the next change of time places them again; the
 // Carrington marker then starts again from the spot's longitude.
 void Session::HoldRotationMarkers() {
-    if (options_.Carrington.Shown) markers_.CarrRefSet = false;
+    if (options_.CarringtonShown) markers_.CarrRefSet = false;
     markersAside_ = true;
 }
 
@@ -144,46 +144,12 @@ void Session::SayOrientation() {
         std::string(OrientationSourceName(picture_->context.orientationSource)) + ")");
 }
 
-void Session::ToggleGridItem(GridItem item) {
-    switch (item) {
-    case GridItem::NESWPoints:
-        options_.NESWPoints = !options_.NESWPoints;
-        break;
-    case GridItem::CentralMeridian:
-        options_.ShowCentralMeridian = !options_.ShowCentralMeridian;
-        break;
-    case GridItem::Equator:
-        options_.ShowEquator = !options_.ShowEquator;
-        break;
-    case GridItem::LatLines:
-        options_.ShowLatLines = !options_.ShowLatLines;
-        break;
-    case GridItem::LongLines:
-        options_.ShowLongLines = !options_.ShowLongLines;
-        break;
-    }
-    FollowSeparation();
-}
-
-void Session::ToggleSunspot() {
-    if (!options_.Sunspot) {
-        options_.Sunspot = true;
-    } else if (!markers_.CarrMarkerShown && !markers_.DiffMarkerShown) {
-        options_.Sunspot = false; // while a rotation marker is shown the spot stays on
-    }
-    FollowSeparation();
-}
-
 // --- The spot's entry ---
 
 void Session::ApplyGridSize(bool mm) {
     options_.GridMm = mm;
     spot_.GridCellArea = mm ? MmGridCellArea : InchGridCellArea;
     Settle();
-}
-
-void Session::ChooseGridSize(bool mm) {
-    ApplyGridSize(mm);
 }
 
 void Session::TakeSpotCoordinate(EditBox box, double value) {

@@ -11,10 +11,11 @@ void Session::ResetSpot() {
     ResetSeparation(sep_);
 }
 
-void Session::OpenImage(const std::string& path, const PictureContext& context) {
+void Session::OpenImage(const std::string& path, const PictureContext& context,
+                        PictureImages images) {
     const SplitPath split = SplitFolder(path);
     folders_.ImageDir = split.folder;
-    picture_ = OpenedPicture{path, context, {}};
+    picture_ = OpenedPicture{path, context, {}, std::move(images)};
     handDisk_.reset();
     spots_.reset();
     ResetSpot();
@@ -52,10 +53,6 @@ void Session::RefitLimb(const LimbFit& fit) {
     Settle();
 }
 
-void Session::ToggleSubPixelLimb() {
-    options_.SubPixelLimb = !options_.SubPixelLimb;
-}
-
 void Session::ImageSaved(const std::string& path) {
     const SplitPath split = SplitFolder(path);
     folders_.SavedImageDir = split.folder;
@@ -64,14 +61,6 @@ void Session::ImageSaved(const std::string& path) {
 
 const std::string& Session::SavedImageName() const {
     return picture_ ? picture_->savedName : chartSavedName_;
-}
-
-void Session::TogglePoints() {
-    options_.Points = !options_.Points;
-}
-
-void Session::ToggleCircle() {
-    options_.Circle = !options_.Circle;
 }
 
 } // namespace zorva

@@ -37,6 +37,8 @@ void Session::ImageMouseDown(bool left, bool shift, bool ctrl, int32_t X, int32_
         return;
     }
     if (!PictureHasDisk() || ctrl) return;
+    // A plain click measures the spot it falls on: the spots are searched for first.
+    if (left && !shift && !SpotsFound()) DetectSunspots(false);
     MouseDown(left, shift, X, Y);
     if (left && !shift) MeasureSpotAt(X, Y);
 }
@@ -78,24 +80,6 @@ void Session::ToggleArc(bool withinDisk) {
     }
     own = true;
     other = false;
-}
-
-void Session::ToggleSeparationPath(FigureForm clicked) {
-    // The two items are a two-way choice: a click toggles its own item and gives the
-    // other the opposite check.
-    const FigureForm other =
-        clicked == FigureForm::GreatCircle ? FigureForm::LongitudeArc : FigureForm::GreatCircle;
-    const FigureForm form = SeparationForm() == clicked ? other : clicked;
-    options_.SeparationPath = form;
-}
-
-void Session::ToggleSpotInMiddle() {
-    options_.SpotInMiddle = !options_.SpotInMiddle;
-    FollowSeparation();
-}
-
-void Session::ChooseSeparationColour(bool withinDisk, uint32_t colour) {
-    (withinDisk ? options_.DistColour1 : options_.DistColour2) = colour;
 }
 
 } // namespace zorva

@@ -10,8 +10,8 @@ void Session::ApplySettings(const SettingsLoad& load) {
     // The options as read, with the decisions start-up makes from them.
     options_ = load.settings;
     options_.Sunspot = load.sunspotChecked;
-    markers_.CarrMarkerShown = options_.Carrington.Shown;
-    markers_.DiffMarkerShown = options_.Differential.Shown;
+    markers_.CarrMarkerShown = options_.CarringtonShown;
+    markers_.DiffMarkerShown = options_.DifferentialShown;
     obs_.observer = {options_.ObserverLat, options_.ObserverLong};
 }
 

@@ -21,6 +21,30 @@ bool Session::SpotsFound() const {
            spots_->ephemeris == obs_.ephemeris;
 }
 
+void Session::DetectSunspots(bool show) {
+    if (!PictureHasDisk() || !search_) return;
+    if (!SpotsFound()) {
+        FoundSpots found;
+        // As the command line's spots searches: the picture's own context, turned as the
+        // orientation chosen for pictures says where the picture states none.
+        found.detection = std::make_shared<const SpotDetection>(
+            search_(picture_->images.searched.grid, picture_->context, PictureOrientation(),
+                    obs_.ephemeris));
+        found.frame = CurrentFrame();
+        found.ephemeris = obs_.ephemeris;
+        spots_ = std::move(found);
+    }
+    if (!show) return;
+    spots_->shown = true;
+    const SpotDetection& d = *spots_->detection;
+    if (!d.error.empty()) {
+        Say("No sunspots were searched for: " + d.error);
+    } else {
+        Say(std::to_string(d.groups.size()) + " groups and " + std::to_string(d.spots.size()) +
+            " spots found; Wolf number " + std::to_string(d.wolf.total));
+    }
+}
+
 void Session::ForgetStaleSpots() {
     if (spots_ && !SpotsFound()) spots_.reset();
 }

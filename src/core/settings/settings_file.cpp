@@ -184,7 +184,7 @@ void ReadOption(ValueReader& r, const OptionRow& row, Options& options,
 // The decisions that follow from the stored values, shared by a read file and no file.
 void DeriveChecks(SettingsLoad& load) {
     const Settings& s = load.settings;
-    load.sunspotChecked = s.Sunspot || s.Carrington.Shown || s.Differential.Shown;
+    load.sunspotChecked = s.Sunspot || s.CarringtonShown || s.DifferentialShown;
     load.logFileMessageBoxChecked = s.LogFileMessageFlag == 0;
 }
 

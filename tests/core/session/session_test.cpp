@@ -77,20 +77,20 @@ TEST_F(SessionTest, FirstStartWithoutFiles) {
 }
 
 TEST_F(SessionTest, SettingsRoundTrip) {
-    s.ChoosePrecision(PrecisionGroup::RA, 1);
-    s.ChoosePrecision(PrecisionGroup::Diam, 1);
-    s.ChooseDateFormat(false);
-    s.ChooseMarkerColour(RotationMarker::Carrington, kColourRed);
-    s.ToggleMarkerLabel(RotationMarker::Carrington);
-    s.ChooseSRSColour(kColourGreen);
-    s.ChooseSeparationColour(false, kColourWhite);
+    s.ChooseOption("PrecisionRA1");
+    s.ChooseOption("PrecisionDia1");
+    s.ChooseOption("DateShort");
+    s.ChooseOption("CarrRed");
+    s.ChooseOption("CarrLabel");
+    s.ChooseOption("SRSGreen");
+    s.ChooseOption("DistWhite2");
     s.ChooseScreen(2);
     s.ChooseDiameter(Item("N4in"));
     s.Flip();
     s.ChooseOrientation(Orientation::AltAzimuth);
-    s.ToggleGridItem(GridItem::LatLines);
-    s.ChooseGridSize(false);
-    s.ToggleLogfileMessages();
+    s.ChooseOption("LatLines1");
+    s.ChooseOption("N125sqin");
+    s.ChooseOption("LogFileMessageBox1");
     s.ChangePickerWidth(PickerWidthCommand::IncreaseDate);
     Type(EditBox::ObserverLat, "51.50");
     const std::string text = SettingsFileText(s.CurrentSettings());
@@ -183,15 +183,15 @@ TEST_F(SessionTest, ReadoutsFollowTheInstantAndPrecision) {
     // The first day of the built-in tables at 0h exactly.
     EXPECT_EQ(Readouts().position.RALabel.text, "18h 44m 50s");
     EXPECT_EQ(Readouts().parameters.CRLabel, "1824");
-    s.ChoosePrecision(PrecisionGroup::RA, 1);
+    s.ChooseOption("PrecisionRA1");
     EXPECT_EQ(Readouts().position.RALabel, (LabelText{"18h 45m", 20})); // trunc(24 - 7/2)
-    s.ChoosePrecision(PrecisionGroup::Dec, 2);
+    s.ChooseOption("PrecisionDec2");
     EXPECT_EQ(Readouts().position.DecLabel.text, " -23" + kDeg + " 02.5'");
-    s.ChoosePrecision(PrecisionGroup::BLP, 1);
+    s.ChooseOption("PrecisionBLP1");
     EXPECT_EQ(Readouts().parameters.B0Label.text, " -3.0" + kDeg);
     EXPECT_EQ(Readouts().parameters.L0Label.text, " 330.0" + kDeg);
     EXPECT_EQ(Readouts().parameters.PLabel.text, "   +2.2" + kDeg);
-    s.ChoosePrecision(PrecisionGroup::Diam, 1);
+    s.ChooseOption("PrecisionDia1");
     EXPECT_EQ(Readouts().parameters.DiamLabel, "  32' 35\"");
     EXPECT_FALSE(Readouts().position.PAVisible);
     s.ChooseOrientation(Orientation::AltAzimuth);
@@ -305,7 +305,7 @@ TEST_F(SessionTest, SpotEntryAndArea) {
     Type(EditBox::XCoord, "0");
     Type(EditBox::Size, "10");
     EXPECT_EQ(Readouts().areaText, " 640");
-    s.ChoosePrecision(PrecisionGroup::Area, 2);
+    s.ChooseOption("PrecisionArea2");
     EXPECT_EQ(Readouts().areaText, " 637");
     Type(EditBox::Size, "-1"); // refused: the area stays
     EXPECT_EQ(Readouts().areaText, " 637");
@@ -314,7 +314,7 @@ TEST_F(SessionTest, SpotEntryAndArea) {
     // each cell is 1.032256 mm2: 292.0.
     s.ChooseDiameter(Item("N150mm"));
     EXPECT_EQ(Readouts().areaText, " 283");
-    s.ChooseGridSize(false);
+    s.ChooseOption("N125sqin");
     EXPECT_EQ(Readouts().areaText, " 292");
     EXPECT_EQ(Readouts().sizeUnit, "1/25\u00B2 in\u00B2");
 }
@@ -344,8 +344,8 @@ TEST_F(SessionTest, RotationMarkersFollowTheDate) {
     Type(EditBox::XCoord, "10");
     Type(EditBox::YCoord, "5");
     const double lon = s.spot().At->longitude;
-    s.ToggleRotation(RotationMarker::Carrington);
-    s.ToggleRotation(RotationMarker::Differential);
+    s.ChooseOption("RotationCarrington");
+    s.ChooseOption("RotationDifferential");
     s.ChangeDate({2005, 6, 17}, false);
     // The Carrington marker keeps the captured longitude; the differential one drifts.
     EXPECT_TRUE(s.markers().CarrRefSet);
@@ -361,12 +361,12 @@ TEST_F(SessionTest, RotationMarkersFollowTheDate) {
     EXPECT_FALSE(s.markers().CarrRefSet);
     EXPECT_FALSE(PresentChart(s).scene.Markers.CarrMarkerShown);
     // The spot stays on while a marker is shown; switching a marker off leaves it on.
-    s.ToggleSunspot();
+    s.ChooseOption("Sunspot1");
     EXPECT_TRUE(s.options().Sunspot);
-    s.ToggleRotation(RotationMarker::Carrington);
-    s.ToggleRotation(RotationMarker::Differential);
+    s.ChooseOption("RotationCarrington");
+    s.ChooseOption("RotationDifferential");
     EXPECT_TRUE(s.options().Sunspot);
-    s.ToggleSunspot();
+    s.ChooseOption("Sunspot1");
     EXPECT_FALSE(s.options().Sunspot);
 }
 
@@ -475,9 +475,9 @@ TEST_F(SessionTest, ScreenSizeWaitsForTheNextDiameter) {
 TEST_F(SessionTest, PickerWidthCommands) {
     s.ChangePickerWidth(PickerWidthCommand::IncreaseDate);
     EXPECT_EQ(s.PickerLayout(), (DateLayout{23, 152, 206, 72, 284, 19}));
-    s.ChooseDateFormat(false);
+    s.ChooseOption("DateShort");
     EXPECT_EQ(s.PickerLayout(), Settings{}.ShortDateLayout);
-    s.ChooseDateFormat(true);
+    s.ChooseOption("DateLong");
     EXPECT_EQ(s.PickerLayout().DatePickerWidth, 152);
 }
 

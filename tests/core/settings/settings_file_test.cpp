@@ -10,6 +10,18 @@
 namespace zorva {
 namespace {
 
+// A rotation marker's line of the file: shown, colour, label.
+struct MarkerLine {
+    bool shown;
+    uint32_t colour;
+    bool label;
+    bool operator==(const MarkerLine&) const = default;
+};
+MarkerLine Marker(const Settings& s, bool carrington) {
+    return carrington ? MarkerLine{s.CarringtonShown, s.CarringtonColour, s.CarringtonLabel}
+                      : MarkerLine{s.DifferentialShown, s.DifferentialColour, s.DifferentialLabel};
+}
+
 // The file a first run writes: each line the default the settings file's layout gives it.
 constexpr const char* kDefaultFile =
     "false\n1\n1\nmm\n150\nlong\n60 75 180 72 258 19\n"
@@ -61,8 +73,11 @@ Settings Unusual() {
     s.ShowEquator = false;
     s.ShowLatLines = true;
     s.ShowLongLines = true;
-    s.Carrington = {true, kColourWhite, true};
-    s.Differential = {true, kColourGreen, false};
+    s.CarringtonShown = true;
+    s.CarringtonColour = kColourWhite;
+    s.CarringtonLabel = true;
+    s.DifferentialShown = true;
+    s.DifferentialColour = kColourGreen;
     s.ScreenWidth = 1600;
     s.ScreenHeight = 1200;
     s.Sunspot = false;
@@ -257,7 +272,7 @@ TEST(SettingsFile, Repairs) {
     EXPECT_EQ(SettingsFileText(odd.settings), DefaultWith({{29, "7"}, {32, "0"}, {36, "5"}}));
     // A rotation marker that is on checks Sunspot1 whatever line 19 says.
     const SettingsLoad marker = Read(DefaultWith({{16, "true whi false"}, {19, "false"}}));
-    EXPECT_EQ(marker.settings.Carrington, (RotationMarkerOptions{true, kColourWhite, false}));
+    EXPECT_EQ(Marker(marker.settings, true), (MarkerLine{true, kColourWhite, false}));
     EXPECT_FALSE(marker.settings.Sunspot);
     EXPECT_TRUE(marker.sunspotChecked);
     EXPECT_TRUE(Read(DefaultWith({{1, "true"}})).settings.HideWelcome);
@@ -267,7 +282,7 @@ TEST(SettingsFile, Repairs) {
 TEST(SettingsFile, ColourCodesAreThreeSingleCharacters) {
     struct Case {
         const char* line16;
-        RotationMarkerOptions carrington;
+        MarkerLine carrington;
     };
     const Case cases[] = {
         {"true red true", {true, kColourRed, true}},
@@ -284,9 +299,8 @@ TEST(SettingsFile, ColourCodesAreThreeSingleCharacters) {
     };
     for (const Case& c : cases) {
         const SettingsLoad load = Read(DefaultWith({{16, c.line16}, {17, "true gre true"}}));
-        EXPECT_EQ(load.settings.Carrington, c.carrington) << c.line16;
-        EXPECT_EQ(load.settings.Differential, (RotationMarkerOptions{true, kColourGreen, true}))
-            << c.line16;
+        EXPECT_EQ(Marker(load.settings, true), c.carrington) << c.line16;
+        EXPECT_EQ(Marker(load.settings, false), (MarkerLine{true, kColourGreen, true})) << c.line16;
     }
     // Separation colour 1 stored as black stays black; a short code at the end of the file
     // keeps the default.
