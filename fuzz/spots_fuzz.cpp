@@ -62,6 +62,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
     options.limbMu = (data[1] & 2) ? 0.0 : 0.1;
 
     const zorva::SpotDetection d = zorva::DetectSpots(grid, frame, e, options);
+    // One spot measured alone where a click at bytes 2 and 3 falls, as the search measures
+    // it.
+    const zorva::SpotDetection one =
+        zorva::MeasureSpotAt(grid, frame, e, data[2] % width, data[3] % height, options);
+    Check(one.spots.empty() || one.wolf.groups == 1);
+    for (const zorva::DetectedSpot& s : one.spots)
+        Check(Finite(s.x) && Finite(s.y) && Finite(s.areaMsh) && s.patch >= 0 &&
+              s.patch < static_cast<int32_t>(one.patches.size()));
     Check(Finite(d.quietSun));
     if (!d.error.empty()) Check(d.spots.empty() && d.groups.empty() && d.patches.empty());
     int32_t spots = 0;

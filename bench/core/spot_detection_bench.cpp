@@ -2,6 +2,7 @@
 // a limb-darkened, noisy disk filling most of the frame with a dozen spots in four groups.
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
 #include <vector>
 
 #include "core/measure/pointer.h"
@@ -62,5 +63,37 @@ void BM_DetectSpots(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_DetectSpots)->Arg(1024)->Arg(4096)->Unit(benchmark::kMillisecond);
+
+// One spot measured alone where a click falls, as before or without a search of the whole
+// disk: the largest spot of the picture, at its centre.
+void BM_MeasureSpotAt(benchmark::State& state) {
+    const Picture& p = PictureOf(static_cast<int32_t>(state.range(0)));
+    const zorva::PixelGrid grid(p.pixels.data(), p.sun.width, p.sun.height, p.sun.width,
+                                zorva::PixelLayout::Grey8);
+    zorva::ChartGeometry g;
+    g.Mode = zorva::Orientation::RotationAxis;
+    g.MirrorSign = -1;
+    const zorva::DiskFrame frame = zorva::ImageFrame(p.sun.cx, p.sun.cy, p.sun.r, g, 0);
+    zorva::Ephemeris e;
+    e.B0 = p.sun.b0;
+    e.L0 = 150;
+    e.DiamMinutes = 32;
+    e.Rotation = 2250;
+    const zorva::SpotDetection all = zorva::DetectSpots(grid, frame, e);
+    const auto largest =
+        std::max_element(all.spots.begin(), all.spots.end(),
+                         [](const auto& a, const auto& b) { return a.areaMsh < b.areaMsh; });
+    if (largest == all.spots.end()) {
+        state.SkipWithError("no spot");
+        return;
+    }
+    for (auto _ : state) {
+        const zorva::SpotDetection one =
+            zorva::MeasureSpotAt(grid, frame, e, largest->x, largest->y);
+        if (one.spots.empty()) state.SkipWithError("spot missed");
+        benchmark::DoNotOptimize(one.spots.data());
+    }
+}
+BENCHMARK(BM_MeasureSpotAt)->Arg(1024)->Arg(4096)->Unit(benchmark::kMillisecond);
 
 } // namespace

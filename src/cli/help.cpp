@@ -284,17 +284,24 @@ constexpr OptionHelp kSpotsOptions[] = {
      "level and the spot's mean less 0.85 of its spread (Zharkov et al. 2005)",
      "off"},
     {"--limb-mu MU",
-     "the band at the limb where the cosine of the angle from the disk centre, as seen from "
-     "the Sun's centre, is below MU is left out (0..0.9)",
-     "0.1"},
+     "the band left out at the limb is as wide as the picture's own limb asks (its blur, and "
+     "how far it strays from the disk's circle); with MU it reaches in at least to where the "
+     "cosine of the angle from the disk centre, as seen from the Sun's centre, is MU (0..0.9)",
+     "0"},
     {"--smallest MSH",
      "the smallest spot counted, millionths of the hemisphere corrected for foreshortening; "
      "never fewer than 3 pixels, or 2 that reach below 0.75 of the quiet Sun",
      "1.6"},
     {"--group-link SMALLEST,LARGEST",
-     "spots whose edges lie within the link join one group; the link is SMALLEST plus the "
-     "larger group's extent, at most LARGEST, degrees on the Sun",
-     "3,15"},
+     "spots within SMALLEST degrees of each other edge to edge are one group; along the "
+     "parallel a spot reaches SMALLEST plus 0.25 times the square root of its area (in "
+     "millionths) degrees, across it SMALLEST, and no group is longer east to west than "
+     "LARGEST; a spot without an umbra never joins two groups",
+     "3,20"},
+    {"--fresh",
+     "search the picture again, though a reviewed count is kept beside it "
+     "(PICTURE.spots.json)",
+     "the reviewed count when there is one"},
     {"--files-from LIST",
      "the pictures listed in the file LIST, one a line (- for standard input), after those "
      "named",
@@ -326,6 +333,11 @@ constexpr OutputHelp kSpotsOutputs[] = {
               "corrected for foreshortening)"},
     {"Spot", "id, group, x, y, lat, long, area, umbra as for a group; each umbra is a spot, "
              "and a dark patch without one counts once"},
+    {"Source", "search, or reviewed: the count a user reviewed and kept beside the picture"},
+    {"Transit", "a planet in front of the disk, named, at x and y (pixels); not counted"},
+    {"Rejected", "x and y (pixels) of a dark feature that is no sunspot, and why"},
+    {"Seen", "the share of the disk searched (the frame may cut it; a band at the limb is "
+             "left out), then blur (the picture's, pixels) and band (its width, pixels)"},
     {"Wolf", "R = 10 groups + spots, then the groups, the spots and R of the northern and "
              "southern halves"},
 };
@@ -480,11 +492,16 @@ constexpr CommandHelp kCommands[] = {
      "than the "
      "quiet Sun, corrected for limb darkening and the picture's own unevenness, cut into "
      "umbrae and penumbrae, counted as SILSO counts spots, grouped, and placed and measured "
-     "on the Sun. Several pictures are searched in parallel, one a core, but no more at once "
-     "than the memory budget (--memory) holds: a picture takes what it decodes to and two "
-     "bytes a pixel more while it is searched, and one larger than the whole budget is "
-     "searched alone. They are told in the order given; a progress line goes to standard error "
-     "when it is a terminal. A picture "
+     "on the Sun. What is no darker than the picture's own noise, sharper than its blur, "
+     "dark in one colour only, in the limb's shading or larger than any group on record is "
+     "no spot, and is named with the reason; a planet in front of the disk is named and not "
+     "counted. A count reviewed in the window and kept beside the picture (PICTURE.spots.json) "
+     "is told instead of a search, and said to be; one that is damaged, of another picture or "
+     "of a later version is set aside with a warning. Several pictures are searched in "
+     "parallel, one a core, but no more at once than the memory budget (--memory) holds: a "
+     "picture takes what it decodes to and two bytes a pixel more while it is searched, and "
+     "one larger than the whole budget is searched alone. They are told in the order given; "
+     "a progress line goes to standard error when it is a terminal. A picture "
      "that cannot be opened, or whose disk or date is missing or refused, is named with the "
      "reason on standard error (and, as JSON, in an object with \"error\"); the others go on, "
      "and the exit status is 1.",

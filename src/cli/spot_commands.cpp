@@ -17,6 +17,7 @@
 #include "cli/spot_search.h"
 #include "core/common/memory_gate.h"
 #include "core/images/picture_context.h"
+#include "core/spots/review_file.h"
 #include "core/spots/spot_detection.h"
 #include "core/spots/spot_report.h"
 #include "core/srs/region_positions.h"
@@ -69,6 +70,7 @@ SpotRequest ParseSpotRequest(const ParsedArgs& parsed, Context& run) {
             throw UsageError("--format must be text, csv or json");
         }
     }
+    req.fresh = parsed.Has("--fresh");
     SpotOptions& o = req.options;
     if (const auto v = parsed.Value("--penumbra"))
         o.penumbraLevel = ParseNumberIn(*v, "--penumbra", 0.01, 1);
@@ -118,12 +120,34 @@ SpotOutcome FindSpots(const std::string& path, const SpotRequest& req, Context& 
     report.instant = context.instant;
     report.disk = *context.disk;
     report.diskSource = std::string(DiskSourceName(context.diskSource));
-    const PixelGrid grid = GridOf(open.picture->image.searched);
+    // The search reads the picture as it is shown: its colours too.
+    const PixelGrid grid = GridOf(open.picture->image.shown);
+    if (!req.fresh) {
+        // The count a user reviewed and kept beside the picture stands for the search, on
+        // the disk and at the instant it was made.
+        const ReviewRead kept = LoadReview(std::filesystem::path(path), grid);
+        if (kept.review) {
+            const DiskFrame& f = kept.review->Frame();
+            report.disk = {f.cx, f.cy, f.rx};
+            if (kept.instant) report.instant = kept.instant;
+            report.detection = kept.review->Result();
+            report.source = "reviewed";
+            DescribePicture(report, context, req.chart, ephemeris);
+            outcome.report = std::move(report);
+            return outcome;
+        }
+        if (!kept.problem.empty()) {
+            outcome.warnings.push_back("warning: " + context.name +
+                                       ": the reviewed count beside it is set aside, and the "
+                                       "picture searched again: " +
+                                       kept.problem);
+        }
+    }
     report.detection = DetectSpots(grid, context, req.chart, ephemeris, req.options);
     std::optional<NorthSolution> solved;
     if (req.regions && report.detection.error.empty()) {
-        // The groups do not depend on the turn (they are linked by distances on the Sun), so
-        // they are found once, laid on the regions, and placed again on the turn found.
+        // The groups are found once on the turn the picture has, laid on the regions, and the
+        // spots found again and placed on the turn found.
         std::vector<RegionPlace> places;
         const double offset = RegionLongitudeOffset(
             req.regions->Regions, run.EphemerisWarned(req.regions->Epoch, req.observer).L0);

@@ -26,6 +26,7 @@ struct SpotRequest {
     ParsedArgs parsed; // for --drift-from, read as each picture is opened
     // With --orientation solve: the summary whose regions the groups are laid on.
     std::optional<SrsSummary> regions;
+    bool fresh = false; // search again even where a reviewed count is kept
 };
 
 // The search's options as `spots` takes them (--at, --disk, the orientation, the levels,

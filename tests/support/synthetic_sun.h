@@ -41,15 +41,30 @@ struct SyntheticSun {
     double cx = 511.5;
     double cy = 511.5;
     double r = 480;
-    double b0 = 0;              // heliographic latitude of the disk centre, degrees
-    double centre = 210;        // grey level of the quiet Sun at the disk centre
-    double sky = 12;            // grey level beyond the limb
+    double b0 = 0;       // heliographic latitude of the disk centre, degrees
+    double centre = 210; // grey level of the quiet Sun at the disk centre
+    double sky = 12;     // grey level beyond the limb: the camera's offset, over the whole picture
     double limbDarkening = 0.6; // u
     double gradient = 0.08;     // brightness gained from the left edge of the disk to the right
     double blur = 0.7;          // Gaussian sigma, pixels
     double noise = 0.01;        // sigma, in units of the quiet Sun at the centre
     uint32_t seed = 1;
     std::vector<SyntheticSpot> spots;
+    // Light lost towards the edge of the field, as in a photograph: the brightness times
+    // 1 - vignetting (d / r)^2, d the distance from the optical axis at (axisX, axisY).
+    double vignetting = 0;
+    double axisX = 0;
+    double axisY = 0;
+    // A ring round the disk from its limb out to ringWidth pixels beyond, at ringLevel
+    // times the disk centre's level (as a rendering that frames the disk draws it).
+    double ringWidth = 0;
+    double ringLevel = 0;
+    // Round dark discs in front of the disk (a planet in transit), blurred with it: centre
+    // and radius in pixels, and the share of the light they let through.
+    struct Disc {
+        double x = 0, y = 0, radius = 0, level = 0;
+    };
+    std::vector<Disc> discs;
 
     // 8-bit grey, row 0 at the top, width bytes a row.
     std::vector<uint8_t> Render() const {
@@ -80,14 +95,29 @@ struct SyntheticSun {
                         const double x = (px - 0.5 + (sx + 0.5) / kSub - cx) / r;
                         const double y = -(py - 0.5 + (sy + 0.5) / kSub - cy) / r;
                         const double rho2 = x * x + y * y;
+                        const double vx = px - 0.5 + (sx + 0.5) / kSub - axisX;
+                        const double vy = py - 0.5 + (sy + 0.5) / kSub - axisY;
+                        const double vignette = 1 - vignetting * (vx * vx + vy * vy) / (r * r);
                         if (rho2 >= 1) {
-                            sum += sky;
+                            const double beyond = (std::sqrt(rho2) - 1) * r;
+                            sum += sky + (beyond < ringWidth ? centre * ringLevel * vignette : 0);
                             continue;
                         }
+                        bool covered = false;
+                        for (const Disc& d : discs) {
+                            const double dx = px - 0.5 + (sx + 0.5) / kSub - d.x;
+                            const double dy = py - 0.5 + (sy + 0.5) / kSub - d.y;
+                            if (dx * dx + dy * dy < d.radius * d.radius) {
+                                sum += sky + centre * d.level;
+                                covered = true;
+                                break;
+                            }
+                        }
+                        if (covered) continue;
                         // East is to the left, so the picture's x is the Sun's west.
                         const double z = std::sqrt(1 - rho2);
-                        double level =
-                            centre * (1 - limbDarkening * (1 - z)) * (1 + gradient * x / 2);
+                        double level = centre * (1 - limbDarkening * (1 - z)) *
+                                       (1 + gradient * x / 2) * vignette;
                         for (const Centre& c : centres) {
                             const double cosine = x * c.x + y * c.y + z * c.z;
                             if (cosine >= c.cosUmb) {
@@ -99,7 +129,7 @@ struct SyntheticSun {
                                 break;
                             }
                         }
-                        sum += level;
+                        sum += sky + level;
                     }
                 }
                 image[static_cast<std::size_t>(py) * width + px] = sum / (kSub * kSub);
@@ -117,6 +147,25 @@ struct SyntheticSun {
             const double g = std::sqrt(-2 * std::log(uniform())) * std::cos(2 * kPi * uniform());
             const double v = image[i] + g * noise * centre;
             out[i] = static_cast<uint8_t>(std::clamp(std::lround(v), 0L, 255L));
+        }
+        return out;
+    }
+
+    // The same picture in colour, as 32-bit words 0xFFRRGGBB (the layout of a colour
+    // picture's pixels in memory, little-endian), each channel the grey level times its
+    // share (an orange solar filter passes red, some green, little blue), each with noise
+    // of its own.
+    std::vector<uint32_t> RenderColour(double red, double green, double blue) const {
+        SyntheticSun channel = *this;
+        std::vector<uint32_t> out(static_cast<std::size_t>(width) * height, 0xFF000000U);
+        const double shares[3] = {red, green, blue};
+        for (int c = 0; c < 3; ++c) {
+            channel.centre = centre * shares[c];
+            channel.sky = sky * shares[c];
+            channel.seed = seed * 3 + static_cast<uint32_t>(c);
+            const std::vector<uint8_t> plane = channel.Render();
+            for (std::size_t i = 0; i < out.size(); ++i)
+                out[i] |= static_cast<uint32_t>(plane[i]) << (16 - 8 * c);
         }
         return out;
     }

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <optional>
+#include <string>
 
 #include "core/common/angles.h"
 
@@ -244,7 +246,10 @@ void RayPixels(int32_t ray, int32_t width, int32_t height, std::vector<RayPixel>
         out.push_back(line.At(k));
 }
 
-LimbFit FindLimb(const PixelGrid& grid) {
+namespace {
+
+// The search with the dark-background threshold given (a packed value).
+LimbFit FindLimbWith(const PixelGrid& grid, std::optional<int32_t> darkThreshold) {
     const int32_t w = grid.Width();
     const int32_t h = grid.Height();
     const int32_t cx0 = w / 2;
@@ -262,7 +267,8 @@ LimbFit FindLimb(const PixelGrid& grid) {
     // Edges from the border inwards (pass 1) and from the centre outwards (pass 2).
     LimbPoints pass1;
     LimbPoints pass2;
-    const int32_t threshold = fit.mode == LimbBackground::Dark ? DarkThreshold(grid) : 0;
+    const int32_t threshold =
+        fit.mode == LimbBackground::Dark ? darkThreshold.value_or(DarkThreshold(grid)) : 0;
     for (std::size_t ray = 0; ray < LimbRays; ++ray) {
         const RayLine line(static_cast<int32_t>(ray), w, h);
         if (line.first >= line.count) continue;
@@ -354,6 +360,30 @@ LimbFit FindLimb(const PixelGrid& grid) {
     fit.found = verdict.accepted && !failed;
     fit.reason = failed && verdict.points >= kPointsForACircle ? "the circle fit did not settle"
                                                                : verdict.reason;
+    return fit;
+}
+
+} // namespace
+
+LimbFit FindLimb(const PixelGrid& grid) {
+    LimbFit fit = FindLimbWith(grid, std::nullopt);
+    if (!fit.found || fit.mode != LimbBackground::Dark) return fit;
+    // An edge inside the circle as marked as the circle's own is the disk's, and what the
+    // circle found lies round it: a dark ring a rendering drew about the disk, the shade of
+    // a frame. The search again with its threshold halfway down that edge finds the disk's
+    // own limb, or the picture is refused.
+    const std::optional<InnerEdge> inner = FindInnerEdge(grid, fit.disk);
+    if (!inner) return fit;
+    const auto threshold = static_cast<int32_t>(std::lround(inner->level * GreyToPacked));
+    LimbFit again = FindLimbWith(grid, threshold);
+    const double tolerance = std::max(LimbEdgeTolerance, fit.disk.r * LimbEdgeTolerancePerRadius);
+    if (again.found && std::fabs(again.disk.r - inner->radius) <= tolerance &&
+        !FindInnerEdge(grid, again.disk))
+        return again;
+    fit.found = false;
+    fit.reason = "a ring or a frame's edge lies round the disk: the disk's own edge is " +
+                 std::to_string(static_cast<int32_t>(std::lround(fit.disk.r - inner->radius))) +
+                 " px inside the circle";
     return fit;
 }
 

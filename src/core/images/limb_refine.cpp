@@ -3,8 +3,10 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <numbers>
 #include <optional>
 #include <span>
+#include <vector>
 
 #include "core/images/limb_profile.h"
 
@@ -82,11 +84,12 @@ bool SampleProfile(const PixelGrid& grid, double ex, double ey, double ux, doubl
     return true;
 }
 
-// Where along the outward unit direction (ux, uy) from the edge (ex, ey) the disk's edge
-// lies, in pixels from the edge: the steepest point of the profile around the edge, then
-// the fit of the profile around that point. Nothing for a ray without a usable profile.
-std::optional<double> EdgeOffset(const PixelGrid& grid, double ex, double ey, double ux, double uy,
-                                 double outward) {
+// The fit of the limb's profile along the outward unit direction (ux, uy) about the edge
+// (ex, ey), its edge in pixels from that edge: the steepest point of the profile around the
+// edge, then the fit of the profile around that point. Nothing for a ray without a usable
+// profile.
+std::optional<LimbProfileFit> EdgeFit(const PixelGrid& grid, double ex, double ey, double ux,
+                                      double uy, double outward) {
     Profile around;
     if (!SampleProfile(grid, ex, ey, ux, uy, around)) return std::nullopt;
     const double steepest = around.from + SteepestOffset(around.Run(), outward);
@@ -95,10 +98,17 @@ std::optional<double> EdgeOffset(const PixelGrid& grid, double ex, double ey, do
     Profile limb;
     if (!SampleProfile(grid, ex + steepest * ux, ey + steepest * uy, ux, uy, limb))
         return std::nullopt;
-    const std::optional<LimbProfileFit> fit =
+    std::optional<LimbProfileFit> fit =
         FitLimbProfile(limb.Run(), limb.from, kSampleStep, 0, outward);
-    if (!fit) return std::nullopt;
-    return steepest + fit->edge;
+    if (fit) fit->edge += steepest;
+    return fit;
+}
+
+double Median(std::vector<double> v) {
+    if (v.empty()) return 0;
+    const auto middle = v.begin() + static_cast<std::ptrdiff_t>(v.size() / 2);
+    std::nth_element(v.begin(), middle, v.end());
+    return *middle;
 }
 
 // Drops the points farther than the tolerance off the circle, the tolerance shrinking a
@@ -141,10 +151,10 @@ SubPixelLimb RefineLimb(const PixelGrid& grid, const LimbFit& search) {
         if (!(length >= 1)) continue;
         const double ux = (ex - c.cx) / length;
         const double uy = (ey - c.cy) / length;
-        const std::optional<double> offset = EdgeOffset(grid, ex, ey, ux, uy, outward);
-        if (!offset) continue;
-        out.points.x[i] = ex + *offset * ux;
-        out.points.y[i] = ey + *offset * uy;
+        const std::optional<LimbProfileFit> fit = EdgeFit(grid, ex, ey, ux, uy, outward);
+        if (!fit) continue;
+        out.points.x[i] = ex + fit->edge * ux;
+        out.points.y[i] = ey + fit->edge * uy;
         out.points.flag[i] = LimbPointAccepted;
     }
     out.found = FitWithRejection(out.points, out.disk);
@@ -169,6 +179,39 @@ LimbFit FindSubPixelLimb(const PixelGrid& grid) {
         fit.points.y[i] = kept ? static_cast<int32_t>(std::lround(refined.points.y[i])) : 0;
     }
     return fit;
+}
+
+LimbSurvey SurveyLimb(const PixelGrid& grid, const Circle& disk, LimbBackground mode,
+                      int32_t rays) {
+    LimbSurvey survey;
+    if (rays <= 0 || !(disk.r >= 1) || !std::isfinite(disk.cx) || !std::isfinite(disk.cy) ||
+        !std::isfinite(disk.r))
+        return survey;
+    const double outward = mode == LimbBackground::Dark ? -1.0 : 1.0;
+    survey.offsets.assign(static_cast<std::size_t>(rays), std::nan(""));
+    std::vector<double> spreads, offsets;
+    for (int32_t k = 0; k < rays; ++k) {
+        const double angle = 2 * std::numbers::pi * k / rays;
+        const double ux = std::cos(angle), uy = std::sin(angle);
+        const std::optional<LimbProfileFit> fit =
+            EdgeFit(grid, disk.cx + disk.r * ux, disk.cy + disk.r * uy, ux, uy, outward);
+        // An edge the fit put far from the circle is some other edge (a spot at the limb, the
+        // frame): the limb lies where the circle says within the profile's reach.
+        if (!fit || std::fabs(fit->edge) > kReach - kLeastSide) continue;
+        survey.offsets[static_cast<std::size_t>(k)] = fit->edge;
+        spreads.push_back(fit->spread);
+        offsets.push_back(fit->edge);
+    }
+    survey.rays = static_cast<int32_t>(offsets.size());
+    if (offsets.empty()) return survey;
+    survey.spread = Median(spreads);
+    survey.offset = Median(offsets);
+    std::vector<double> deviations;
+    for (const double o : offsets)
+        deviations.push_back(std::fabs(o - survey.offset));
+    constexpr double kMadToSigma = 1.4826;
+    survey.scatter = kMadToSigma * Median(deviations);
+    return survey;
 }
 
 } // namespace zorva

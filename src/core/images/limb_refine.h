@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <vector>
 
 #include "core/images/circle_fit.h"
 #include "core/images/limb.h"
@@ -33,5 +34,20 @@ SubPixelLimb RefineLimb(const PixelGrid& grid, const LimbFit& search);
 // cannot be made, or the picture does not back its circle (JudgeLimb), the search's own
 // result.
 LimbFit FindSubPixelLimb(const PixelGrid& grid);
+
+// The limb as a picture shows it round a given disk (from a header, a hand or a search):
+// along rays spread evenly round the circle, the profile a limb-darkened disk seen through
+// blurring optics makes is fitted about the circle. Where the limb lies against the circle
+// tells how well the disk fits the picture, and the profile's width how far the optics
+// spread every detail of it: a feature of the Sun is never sharper than that.
+struct LimbSurvey {
+    int32_t rays = 0;            // rays whose profile the model fits
+    double spread = 0;           // the median width (Gaussian sigma) of the blur, pixels
+    double offset = 0;           // the median of the limb's distance outside the circle, pixels
+    double scatter = 0;          // the robust spread of those distances about it, pixels
+    std::vector<double> offsets; // each ray's, from angle 0 (along the columns) in equal
+                                 // steps towards the rows; NaN where none was fitted
+};
+LimbSurvey SurveyLimb(const PixelGrid& grid, const Circle& disk, LimbBackground mode, int32_t rays);
 
 } // namespace zorva

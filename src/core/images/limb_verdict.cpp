@@ -77,7 +77,87 @@ double Overhang(const Circle& c, int32_t width, int32_t height) {
     return std::max({0.0, left, right, top, bottom});
 }
 
+// The median brightness round the circle at radii from `from` to `to`, `step` apart;
+// nothing when too little of the circle lies on the picture at one of them.
+std::optional<std::vector<double>> RadialProfile(const PixelGrid& grid, const Circle& c,
+                                                 double from, double to, double step) {
+    const auto radii = static_cast<int32_t>((to - from) / step) + 1;
+    std::vector<double> profile;
+    std::vector<double> samples;
+    for (int32_t k = 0; k < radii; ++k) {
+        const double rho = from + step * k;
+        samples.clear();
+        for (int32_t i = 0; i < kEdgeSamples; ++i) {
+            const double angle = kFullCircle * i / kEdgeSamples;
+            double b = 0;
+            if (GreyBetween(grid, c.cx + rho * degrees::Cos(angle),
+                            c.cy + rho * degrees::Sin(angle), b)) {
+                samples.push_back(b);
+            }
+        }
+        if (samples.size() < kLeastEdgeSamples) return std::nullopt;
+        profile.push_back(Median(samples));
+    }
+    return profile;
+}
+
 } // namespace
+
+std::optional<InnerEdge> FindInnerEdge(const PixelGrid& grid, const Circle& c) {
+    if (!std::isfinite(c.cx) || !std::isfinite(c.cy) || !(c.r > 0) || !std::isfinite(c.r))
+        return std::nullopt;
+    const double tolerance = std::max(LimbEdgeTolerance, c.r * LimbEdgeTolerancePerRadius);
+    constexpr double kStepsPerTolerance = 6;
+    constexpr int32_t kBaseline = 2; // steps either side
+    // Inside as far as a ring of a tenth of the radius, or a dozen tolerances.
+    constexpr double kInnerReach = 12;
+    constexpr double kRingShare = 0.1;
+    const double step = tolerance / kStepsPerTolerance;
+    const double from =
+        std::max(0.5 * c.r, c.r - std::max(kInnerReach * tolerance, kRingShare * c.r));
+    const double to = c.r + 2 * tolerance;
+    const std::optional<std::vector<double>> profile = RadialProfile(grid, c, from, to, step);
+    if (!profile || profile->size() < 2 * kBaseline + 1) return std::nullopt;
+    const std::vector<double>& p = *profile;
+    // The drop at each radius, and the circle's own: the largest within the tolerance.
+    std::vector<double> drop(p.size(), 0.0);
+    for (std::size_t k = kBaseline; k + kBaseline < p.size(); ++k)
+        drop[k] = p[k - kBaseline] - p[k + kBaseline];
+    std::size_t edgeAt = 0;
+    double atCircle = 0;
+    for (std::size_t k = 0; k < p.size(); ++k) {
+        const double rho = from + step * static_cast<double>(k);
+        if (std::fabs(rho - c.r) <= tolerance && drop[k] > atCircle) {
+            atCircle = drop[k];
+            edgeAt = k;
+        }
+    }
+    // The largest drop further in than the tolerance. An edge inside is a second peak,
+    // with a valley well below it on the way out to the circle's edge: a plateau between,
+    // the ring. A disk's own limb darkening only falls off inwards from its edge.
+    double inside = 0;
+    std::size_t insideAt = 0;
+    for (std::size_t k = kBaseline; k < edgeAt; ++k) {
+        if (from + step * static_cast<double>(k) < c.r - tolerance && drop[k] > inside) {
+            inside = drop[k];
+            insideAt = k;
+        }
+    }
+    // A third of the edge's own drop, more than a grey level or two of noise, and twice the
+    // valley between.
+    constexpr double kShareOfEdge = 1.0 / 3;
+    constexpr double kLeastDrop = 3;
+    if (insideAt == 0 || !(inside >= kShareOfEdge * atCircle) || inside < kLeastDrop)
+        return std::nullopt;
+    double between = inside;
+    for (std::size_t m = insideAt; m <= edgeAt; ++m)
+        between = std::min(between, drop[m]);
+    if (between > inside / 2) return std::nullopt;
+    InnerEdge edge;
+    edge.radius = from + step * static_cast<double>(insideAt);
+    edge.level = (p[insideAt - kBaseline] + p[insideAt + kBaseline]) / 2;
+    return edge;
+}
 
 SubPixelPoints AsSubPixel(const LimbPoints& points) {
     SubPixelPoints out;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 
 #include "core/images/circle_fit.h"
@@ -55,6 +56,17 @@ struct LimbVerdict {
 // picture the search read, `raysSearched` being the rays that crossed it.
 LimbVerdict JudgeLimb(const PixelGrid& grid, LimbBackground mode, const Circle& disk,
                       const SubPixelPoints& points, int32_t raysSearched);
+
+// The disk's own edge inside a circle fitted to something round it (a dark ring a
+// rendering drew about the disk, the shade of a frame): a radius at which the brightness
+// round the circle drops by at least a third of what it drops at the circle itself, further
+// in than the edge tolerance. Its radius and the grey level halfway down that drop; nothing
+// when the brightness inside only rises steadily inwards, as a limb-darkened disk's does.
+struct InnerEdge {
+    double radius = 0;
+    double level = 0;
+};
+std::optional<InnerEdge> FindInnerEdge(const PixelGrid& grid, const Circle& c);
 
 // The whole-pixel points as points in fractions of a pixel.
 SubPixelPoints AsSubPixel(const LimbPoints& points);

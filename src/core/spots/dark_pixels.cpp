@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <vector>
 
 namespace zorva::spots {
@@ -36,13 +37,12 @@ void Remeasure(DarkPixels& d, const cv::Mat& grey, const QuietSun& quiet, double
                const Pixels& pixels) {
     std::vector<float> ratios;
     pixels([&](int32_t x, int32_t y) {
-        const double q = quiet.At(x, y);
-        ratios.push_back(q > 0 ? static_cast<float>(grey.at<uint8_t>(y, x) / q) : 1.0F);
+        ratios.push_back(static_cast<float>(quiet.Ratio(grey.at<uint8_t>(y, x), x, y)));
     });
     const double own = MedianRatio(ratios);
     pixels([&](int32_t x, int32_t y) {
         const bool wasDark = d.mask.at<uint8_t>(y, x) != 0;
-        const bool dark = grey.at<uint8_t>(y, x) < level * own * quiet.At(x, y);
+        const bool dark = grey.at<uint8_t>(y, x) < quiet.Sky() + level * own * quiet.At(x, y);
         if (wasDark && !dark) {
             d.mask.at<uint8_t>(y, x) = 0;
             --d.darkPixels;
@@ -56,7 +56,7 @@ void Remeasure(DarkPixels& d, const cv::Mat& grey, const QuietSun& quiet, double
 } // namespace
 
 DarkPixels FindDarkPixels(const cv::Mat& grey, const DiskArea& disk, const QuietSun& quiet,
-                          double level) {
+                          double level, double sigmas) {
     DarkPixels d;
     d.mask = cv::Mat(grey.rows, grey.cols, CV_8U, cv::Scalar(0));
     d.blocks = cv::Mat((grey.rows + kDarkBlock - 1) / kDarkBlock,
@@ -64,27 +64,53 @@ DarkPixels FindDarkPixels(const cv::Mat& grey, const DiskArea& disk, const Quiet
     std::vector<int32_t> rowDark(static_cast<std::size_t>(grey.rows), 0);
     std::vector<int32_t> columnDark(static_cast<std::size_t>(grey.cols), 0);
     std::vector<float> quietRow;
-    const auto limit = static_cast<float>(level);
+    // The row is looked at in stretches: one whose darkest pixel is no darker than the
+    // highest level a dark pixel there could have needs no level worked out pixel by pixel.
+    constexpr int32_t kStretch = 64;
     for (int32_t y = disk.top; y <= disk.bottom; ++y) {
         int32_t first = 0, last = 0;
         disk.Chord(y, first, last);
         if (first > last) continue;
-        quiet.Row(y, first, last, quietRow);
         const auto* row = grey.ptr<uint8_t>(y);
         auto* out = d.mask.ptr<uint8_t>(y);
         auto* blockRow = d.blocks.ptr<uint8_t>(y / kDarkBlock);
-        int32_t dark = 0;
-        for (int32_t x = first; x <= last; ++x) {
-            if (row[x] < limit * quietRow[static_cast<std::size_t>(x - first)]) {
-                out[x] = kDark;
-                blockRow[x / kDarkBlock] = kDark;
-                ++dark;
-                ++columnDark[static_cast<std::size_t>(x)];
+        // The inner chord is searched whole; outside it only what the limb allows.
+        int32_t innerFirst = 0, innerLast = 0;
+        disk.InnerChord(y, innerFirst, innerLast);
+        int32_t dark = 0, searched = 0;
+        for (int32_t from = first; from <= last; from += kStretch) {
+            const int32_t to = std::min(last, from + kStretch - 1);
+            const bool inner = from >= innerFirst && to <= innerLast;
+            const auto isSearched = [&](int32_t x) {
+                return (x >= innerFirst && x <= innerLast) || disk.Searched(x, y);
+            };
+            uint8_t lowest = UINT8_MAX;
+            for (int32_t x = from; x <= to; ++x)
+                lowest = std::min(lowest, row[x]);
+            if (lowest >= quiet.DarkBound(y, from, to, level, sigmas)) {
+                if (inner) {
+                    searched += to - from + 1;
+                } else {
+                    for (int32_t x = from; x <= to; ++x)
+                        searched += isSearched(x);
+                }
+                continue;
+            }
+            quiet.DarkRow(y, from, to, level, sigmas, quietRow);
+            for (int32_t x = from; x <= to; ++x) {
+                if (!inner && !isSearched(x)) continue;
+                ++searched;
+                if (row[x] < quietRow[static_cast<std::size_t>(x - from)]) {
+                    out[x] = kDark;
+                    blockRow[x / kDarkBlock] = kDark;
+                    ++dark;
+                    ++columnDark[static_cast<std::size_t>(x)];
+                }
             }
         }
         rowDark[static_cast<std::size_t>(y)] = dark;
         d.darkPixels += dark;
-        d.diskPixels += last - first + 1;
+        d.diskPixels += searched;
     }
 
     const double shortest = kLineShortest * disk.r;
@@ -94,10 +120,8 @@ DarkPixels FindDarkPixels(const cv::Mat& grey, const DiskArea& disk, const Quiet
         const int32_t length = last - first + 1;
         if (length < shortest || rowDark[static_cast<std::size_t>(y)] <= kLineDarkShare * length)
             continue;
-        Remeasure(d, grey, quiet, level, [&](const auto& each) {
-            for (int32_t x = first; x <= last; ++x)
-                each(x, y);
-        });
+        Remeasure(d, grey, quiet, level,
+                  [&](const auto& each) { disk.ForRow(y, 1, [&](int32_t x) { each(x, y); }); });
         ++d.correctedRows;
     }
     for (int32_t x = disk.left; x <= disk.right; ++x) {
@@ -114,7 +138,7 @@ DarkPixels FindDarkPixels(const cv::Mat& grey, const DiskArea& disk, const Quiet
             for (int32_t y = disk.top; y <= disk.bottom; ++y) {
                 int32_t first = 0, last = 0;
                 disk.Chord(y, first, last);
-                if (x >= first && x <= last) each(x, y);
+                if (x >= first && x <= last && disk.Searched(x, y)) each(x, y);
             }
         });
         ++d.correctedColumns;

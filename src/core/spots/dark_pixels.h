@@ -23,10 +23,12 @@ struct DarkPixels {
     int32_t correctedColumns = 0;
 };
 
-// Finds them. A row or column of the picture that is dark along much of its length is a
-// fault of the camera or the transfer (a line across the frame): it is measured against its
-// own median instead, so that only what is dark within it remains.
+// Finds them: darker than `level` of the quiet Sun, and than 1 less `sigmas` of its
+// spread where the picture is so noisy that that lies lower. A row or column of the
+// picture that is dark along much of its length is a fault of the camera or the transfer
+// (a line across the frame): it is measured against its own median instead, so that only
+// what is dark within it remains.
 DarkPixels FindDarkPixels(const cv::Mat& grey, const DiskArea& disk, const QuietSun& quiet,
-                          double level);
+                          double level, double sigmas);
 
 } // namespace zorva::spots

@@ -1,9 +1,12 @@
-// Sunspots found on a picture: what is darker than the quiet Sun around it, cut into
-// umbrae and penumbrae, counted as SILSO counts spots, grouped on the sphere, and measured
-// in millionths of the hemisphere corrected for foreshortening.
+// Sunspots found on a picture: what is darker than the quiet Sun around it beyond the
+// picture's own noise, as blurred as the picture's optics blur, dark in every colour and
+// clear of the limb's fall; cut into umbrae and penumbrae, counted as SILSO counts spots,
+// grouped as observers group them, and measured in millionths of the hemisphere corrected
+// for foreshortening.
 #include "core/spots/spot_detection.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <limits>
 #include <optional>
@@ -11,15 +14,15 @@
 #include <opencv2/core.hpp>
 #include <opencv2/imgproc.hpp>
 
-#include "core/chart/foreshortening.h"
-#include "core/chart/projection.h"
 #include "core/common/angles.h"
+#include "core/images/limb_refine.h"
 #include "core/images/picture_context.h"
 #include "core/spots/dark_pixels.h"
 #include "core/spots/mcintosh.h"
 #include "core/spots/quiet_sun.h"
 #include "core/spots/spot_groups.h"
-#include "core/spots/wolf_number.h"
+#include "core/spots/spot_search.h"
+#include "core/spots/transits.h"
 
 namespace zorva {
 
@@ -29,6 +32,7 @@ using spots::DarkPixels;
 using spots::DiskArea;
 using spots::FindDarkPixels;
 using spots::kDarkBlock;
+using spots::PictureMeasures;
 using spots::QuietSun;
 
 // Below this radius a disk is a few dozen pixels across: too coarse for a spot to be told
@@ -37,16 +41,30 @@ constexpr double kSmallestRadius = 8.0;
 // A disk whose radius is this many times the picture's side shows the picture as a patch
 // of an all but flat Sun: no limb, no limb darkening, nothing to measure a spot against.
 constexpr double kLargestRadiusPerSide = 64.0;
-constexpr int32_t kBlock = kDarkBlock;
 // More of the disk than this darker than the quiet Sun is not a spotted Sun: the largest
 // groups ever seen cover well under one per cent of it. Clouds, a wrong disk or a picture
 // of something else.
 constexpr double kMostDarkShare = 0.05;
+// More spots than this is noise or a picture of something else: the most spots ever
+// counted on one day are a few hundred.
+constexpr std::size_t kMostSpots = 2000;
 constexpr double kPerHemisphere = 1e6;
 constexpr double kHalfCircle = 180.0;
-constexpr double kFullCircle = 360.0;
-// A line one pixel thick and this long or longer is a scan or transfer line, not a spot.
-constexpr int32_t kLineLength = 4;
+constexpr int32_t kLevels = 256;
+// The limb is surveyed along this many rays; with fewer fitted the picture's limb says
+// nothing and its granulation is asked for the blur instead.
+constexpr int32_t kLimbRays = 72;
+constexpr int32_t kFewestLimbRays = 12;
+// The band left out at the limb: the limb's blur reaches three of its widths in, and the
+// disk's circle may stray from the limb by the survey's offset and twice its scatter; never
+// less than a pixel.
+constexpr double kBlurWidthsAtLimb = 3.0;
+constexpr double kScattersAtLimb = 2.0;
+constexpr double kLeastLimbBand = 1.0;
+// The sky is read beyond this many radii, and beyond the blur's reach, from the centre.
+constexpr double kSkyFrom = 1.05;
+constexpr int64_t kSkySamples = 200000;
+constexpr int64_t kFewestSkySamples = 500;
 
 // The picture as 8-bit grey: a view of its own bytes when it is grey, else a grey copy.
 cv::Mat GreyOf(const PixelGrid& picture) {
@@ -78,396 +96,326 @@ bool UsableOptions(const SpotOptions& o) {
     return Finite(o.penumbraLevel) && Finite(o.umbraLevel) && Finite(o.umbraSigma) &&
            Finite(o.poreContrast) && Finite(o.smallestSpotMsh) && Finite(o.limbMu) &&
            Finite(o.smallestGroupLink) && Finite(o.largestGroupLink) && Finite(o.twoPixelDarkest) &&
-           o.penumbraLevel > 0 && o.penumbraLevel <= 1 && o.umbraLevel >= 0 &&
-           o.umbraLevel <= o.penumbraLevel && o.limbMu >= 0 && o.limbMu < 1 &&
+           Finite(o.significance) && Finite(o.maskSigmas) && o.penumbraLevel > 0 &&
+           o.penumbraLevel <= 1 && o.umbraLevel >= 0 && o.umbraLevel <= o.penumbraLevel &&
+           o.limbMu >= 0 && o.limbMu < 1 && o.significance >= 0 && o.maskSigmas >= 0 &&
            o.smallestGroupLink >= 0 && o.largestGroupLink >= 0 && o.largestGroupLink <= kHalfCircle;
 }
 
-// Degrees west of the central meridian for a Carrington longitude: L - L0 within +-180.
-double WestOfCentre(double longitude, double L0) {
-    double d = std::fmod(longitude - L0, kFullCircle);
-    if (d > kHalfCircle) d -= kFullCircle;
-    if (d <= -kHalfCircle) d += kFullCircle;
-    return d;
+// The grey level of the sky: the median of the picture beyond the disk, sampled evenly;
+// 0 where too little of the picture lies beyond it, or where that is brighter than half
+// the disk's centre (a light field, or a disk that fills the frame to its corners).
+double SkyLevel(const cv::Mat& grey, const DiskFrame& frame, double blur) {
+    const double from = kSkyFrom * frame.rx + kBlurWidthsAtLimb * blur;
+    const double fromSquared = from * from;
+    const int64_t pixels = static_cast<int64_t>(grey.cols) * grey.rows;
+    const auto step = static_cast<int32_t>(std::max<int64_t>(
+        1, static_cast<int64_t>(std::sqrt(static_cast<double>(pixels) / kSkySamples))));
+    std::array<int64_t, kLevels> counts{};
+    int64_t total = 0;
+    for (int32_t y = 0; y < grey.rows; y += step) {
+        const double dy = y - frame.cy;
+        const auto* row = grey.ptr<uint8_t>(y);
+        for (int32_t x = 0; x < grey.cols; x += step) {
+            const double dx = x - frame.cx;
+            if (dx * dx + dy * dy < fromSquared) continue;
+            ++counts[row[x]];
+            ++total;
+        }
+    }
+    if (total < kFewestSkySamples) return 0;
+    int64_t below = 0;
+    int32_t median = 0;
+    for (; median < kLevels; ++median) {
+        below += counts[static_cast<std::size_t>(median)];
+        if (2 * below >= total) break;
+    }
+    const auto cx = static_cast<int32_t>(std::clamp(std::lround(frame.cx), 0L, grey.cols - 1L));
+    const auto cy = static_cast<int32_t>(std::clamp(std::lround(frame.cy), 0L, grey.rows - 1L));
+    return 2 * median < grey.at<uint8_t>(cy, cx) ? median : 0.0;
 }
 
-// Where a pixel position lies on the Sun.
-struct Place {
-    double latitude = 0;
-    double longitude = 0;
-    double centralDistance = 0;
-    double mu = 1;
+double MedianOf(std::vector<float>& v) {
+    if (v.empty()) return 0;
+    const auto middle = v.begin() + static_cast<std::ptrdiff_t>(v.size() / 2);
+    std::nth_element(v.begin(), middle, v.end());
+    return *middle;
+}
+
+// How much the quiet Sun's spread shrinks when three pixels by three are averaged (a third
+// for noise that differs from pixel to pixel, less for granulation and blur that its
+// neighbours share), and, when the limb gave none, the blur its granulation implies: the
+// correlation rho of neighbouring pixels' departures from the quiet Sun is about
+// exp(-1 / (4 sigma^2)) for a field blurred by a Gaussian of width sigma. Both from blocks
+// spread over the inner disk.
+struct Granulation {
+    double blockSpread = 1.0 / 3;
+    double blur = 0;
 };
-std::optional<Place> PlaceOf(double x, double y, const DiskFrame& frame, const Ephemeris& e) {
-    const DiskPoint p = PixelToDisk(frame, x, y);
-    const auto at = LocateDiskPoint(p.x, p.y, frame, ApparentDiameter(e), e.B0, e.L0, e.Rotation);
-    if (!at || !Finite(at->latitude) || !Finite(at->longitude)) return std::nullopt;
-    Place place;
-    place.latitude = at->latitude;
-    place.longitude = at->longitude;
-    place.centralDistance = WestOfCentre(at->longitude, e.L0);
-    const double r2 =
-        ((x - frame.cx) * (x - frame.cx) + (y - frame.cy) * (y - frame.cy)) / (frame.rx * frame.rx);
-    place.mu = MuAtRadius(r2);
-    return place;
+Granulation MeasureGranulation(const cv::Mat& grey, const DiskArea& disk, const QuietSun& quiet) {
+    Granulation g;
+    constexpr double kInner = 0.7; // of the radius, clear of the limb's fall
+    constexpr int32_t kBlocks = 5000;
+    const double reach = kInner * disk.r;
+    // Within the part of the disk searched, clamped before the bounds become whole numbers.
+    const auto bound = [](double v, int32_t low, int32_t high) {
+        return static_cast<int32_t>(
+            std::clamp(v, static_cast<double>(low), static_cast<double>(high)));
+    };
+    const int32_t left = std::max({1, disk.left, bound(std::ceil(disk.cx - reach), -1, grey.cols)});
+    const int32_t right =
+        std::min({grey.cols - 2, disk.right, bound(std::floor(disk.cx + reach), -1, grey.cols)});
+    const int32_t top = std::max({1, disk.top, bound(std::ceil(disk.cy - reach), -1, grey.rows)});
+    const int32_t bottom =
+        std::min({grey.rows - 2, disk.bottom, bound(std::floor(disk.cy + reach), -1, grey.rows)});
+    if (left > right || top > bottom) return g;
+    const double area = static_cast<double>(right - left + 1) * (bottom - top + 1);
+    const auto step = std::max<int32_t>(3, static_cast<int32_t>(std::sqrt(area / kBlocks)));
+    std::vector<float> singles, blocks;
+    double across = 0, own = 0;
+    for (int32_t y = top; y <= bottom; y += step) {
+        for (int32_t x = left; x <= right; x += step) {
+            const double dx = x - disk.cx, dy = y - disk.cy;
+            if (dx * dx + dy * dy > reach * reach) continue;
+            double sum = 0;
+            for (int32_t j = -1; j <= 1; ++j)
+                for (int32_t i = -1; i <= 1; ++i)
+                    sum += quiet.Ratio(grey.at<uint8_t>(y + j, x + i), x + i, y + j) - 1;
+            const double here = quiet.Ratio(grey.at<uint8_t>(y, x), x, y) - 1;
+            const double next = quiet.Ratio(grey.at<uint8_t>(y, x + 1), x + 1, y) - 1;
+            singles.push_back(static_cast<float>(std::fabs(here)));
+            blocks.push_back(static_cast<float>(std::fabs(sum / 9)));
+            across += here * next;
+            own += here * here;
+        }
+    }
+    constexpr std::size_t kFewestBlocks = 50;
+    if (singles.size() < kFewestBlocks) return g;
+    const double single = MedianOf(singles);
+    if (single > 0) g.blockSpread = std::clamp(MedianOf(blocks) / single, 1.0 / 3, 1.0);
+    const double rho = own > 0 ? across / own : 0;
+    constexpr double kLeastRho = 0.01, kMostRho = 0.99;
+    constexpr double kSharpest = 0.3, kSoftest = 5.0;
+    g.blur = rho <= kLeastRho ? kSharpest
+             : rho >= kMostRho
+                 ? kSoftest
+                 : std::clamp(std::sqrt(-1 / (4 * std::log(rho))), kSharpest, kSoftest);
+    return g;
 }
 
-// A spot as it is measured, before it is grouped and numbered.
-struct Measured {
-    double sumX = 0, sumY = 0;
-    int32_t pixels = 0, umbraPixels = 0;
-    double area = 0, umbraArea = 0; // in pixels over mu
-    double darkest = std::numeric_limits<double>::max();
-    std::vector<Outline> umbrae;
-    int32_t patch = 0;
-    Place place;
-};
-
-Outline OutlineOf(const cv::Mat& mask, int32_t dx, int32_t dy) {
-    std::vector<std::vector<cv::Point>> contours;
-    cv::findContours(mask, contours, cv::RETR_EXTERNAL, cv::CHAIN_APPROX_SIMPLE);
-    Outline outline;
-    const auto largest =
-        std::max_element(contours.begin(), contours.end(),
-                         [](const auto& a, const auto& b) { return a.size() < b.size(); });
-    if (largest == contours.end()) return outline;
-    outline.reserve(largest->size());
-    for (const cv::Point& p : *largest)
-        outline.push_back({p.x + dx, p.y + dy});
-    return outline;
+// The squared distance from the centre beyond which the limb's fall is steep: where the
+// quiet Sun's ring level falls by more than half a penumbra's contrast over the distance
+// by which the disk may be off the limb.
+double LimbReachSquared(const QuietSun& quiet, const DiskArea& disk, double uncertainty,
+                        double penumbraLevel) {
+    const double searched = std::sqrt(disk.searchedSquared);
+    const double allowed = (1 - penumbraLevel) / 2;
+    constexpr double kStep = 0.5; // pixels
+    for (double r = searched; r > kStep + uncertainty; r -= kStep) {
+        const double here = quiet.RingBetween(r * r);
+        const double inner = quiet.RingBetween((r - uncertainty) * (r - uncertainty));
+        if (!(here > 0) || (inner - here) / here <= allowed) return r * r;
+    }
+    return 0;
 }
 
-// What one search keeps while it runs.
-struct Search {
-    const cv::Mat& grey;
-    const DiskArea& disk;
-    const QuietSun& quiet;
-    const DiskFrame& frame;
-    const Ephemeris& ephemeris;
-    const SpotOptions& options;
-    const cv::Mat& dark; // every dark pixel of the picture
-    double pixelMsh = 0; // millionths of the hemisphere a pixel at the centre covers
-    std::vector<Measured> spots;
-    std::vector<SpotPatch> patches;
-};
-
-// The patch's area with the pixels along its edge counted by how dark they are: a blurred
-// edge spreads a spot's darkness over pixels it only partly covers, and a level cut counts
-// those wholly or not at all, which makes a small spot larger than it is. Within `kEdge`
-// pixels of the edge each pixel counts as (1 - I) / (1 - I_penumbra), the share of it the
-// penumbra would cover to give its darkness. Pixels of another patch are left to it. In
-// pixels over mu, as `area`.
-double EdgeCorrectedArea(const Search& s, const cv::Mat& inPatch, const cv::Rect& box,
-                         const cv::Mat& ratio, double umbraLevel) {
-    constexpr int32_t kEdge = 2;
-    constexpr std::size_t kFewestInner = 8;
-    const cv::Rect wide =
-        cv::Rect(box.x - kEdge, box.y - kEdge, box.width + 2 * kEdge, box.height + 2 * kEdge) &
-        cv::Rect(0, 0, s.grey.cols, s.grey.rows);
-    cv::Mat patch(wide.height, wide.width, CV_8U, cv::Scalar(0));
-    inPatch.copyTo(patch(box - wide.tl()));
-    cv::Mat outer, inner;
-    const cv::Mat square = cv::Mat::ones(3, 3, CV_8U);
-    cv::dilate(patch, outer, square, cv::Point(-1, -1), kEdge);
-    cv::erode(patch, inner, square, cv::Point(-1, -1), kEdge, cv::BORDER_CONSTANT, 0);
-
-    // The penumbra's own level: its pixels a pixel or more from both its edges, where
-    // neither the quiet Sun nor the umbra blurs into them; on a spot too small for any,
-    // every penumbra pixel.
-    cv::Mat core, umbraNear;
-    cv::erode(inPatch, core, square, cv::Point(-1, -1), 1, cv::BORDER_CONSTANT, 0);
-    cv::dilate(inPatch & (ratio < umbraLevel), umbraNear, square);
-    std::vector<float> clear, all;
-    for (int32_t j = 0; j < box.height; ++j) {
-        const auto* in = inPatch.ptr<uint8_t>(j);
-        for (int32_t i = 0; i < box.width; ++i) {
-            const float v = ratio.at<float>(j, i);
-            if (!in[i] || v < umbraLevel) continue;
-            all.push_back(v);
-            if (core.at<uint8_t>(j, i) && !umbraNear.at<uint8_t>(j, i)) clear.push_back(v);
+// The searched radius round the disk, one a surveyed ray: the limb where the survey puts
+// it (never beyond the disk's circle, on which every place is measured), less three blur
+// widths and the survey's own uncertainty there (twice the spread of the rays about their
+// neighbours), never less than a pixel in. A ray the survey could not fit takes its
+// neighbours' limb; with too few rays fitted, the circle less the blur.
+std::vector<float> LimbLimit(const LimbSurvey& limb, double radius, double blur) {
+    const std::size_t n = limb.offsets.size();
+    if (limb.rays < kFewestLimbRays || n == 0) return {};
+    // Each ray's offset, a lost one from the nearest fitted on either side, then the median
+    // of three neighbours to drop a stray fit.
+    std::vector<double> filled(n);
+    for (std::size_t k = 0; k < n; ++k) {
+        double v = limb.offsets[k];
+        for (std::size_t step = 1; !std::isfinite(v) && step < n; ++step) {
+            const double before = limb.offsets[(k + n - step) % n];
+            const double after = limb.offsets[(k + step) % n];
+            v = std::isfinite(before) ? before : after;
         }
+        filled[k] = std::isfinite(v) ? v : 0.0;
     }
-    std::vector<float>& levels = clear.size() >= kFewestInner ? clear : all;
-    if (levels.empty()) levels.push_back(static_cast<float>(umbraLevel));
-    const auto at = levels.begin() + static_cast<std::ptrdiff_t>(levels.size() / 2);
-    std::nth_element(levels.begin(), at, levels.end());
-    const double penumbra = *at;
-    // Above 1 - penumbraLevel, as every pixel of the patch is darker than that.
-    const double depth = std::max(1 - penumbra, 1 - s.options.penumbraLevel);
-
-    const double invR2 = 1 / (s.disk.r * s.disk.r);
-    double area = 0;
-    for (int32_t j = 0; j < wide.height; ++j) {
-        const int32_t y = wide.y + j;
-        for (int32_t i = 0; i < wide.width; ++i) {
-            if (!outer.at<uint8_t>(j, i)) continue;
-            const int32_t x = wide.x + i;
-            const bool mine = patch.at<uint8_t>(j, i) != 0;
-            if (!mine && s.dark.at<uint8_t>(y, x)) continue;
-            const double d2 =
-                ((x - s.disk.cx) * (x - s.disk.cx) + (y - s.disk.cy) * (y - s.disk.cy));
-            if (d2 > s.disk.searchedSquared) continue;
-            const double w = PixelAreaWeight(d2 * invR2);
-            if (inner.at<uint8_t>(j, i)) {
-                area += w;
-                continue;
-            }
-            const double quiet = s.quiet.At(x, y);
-            const double v = quiet > 0 ? s.grey.at<uint8_t>(y, x) / quiet : 1.0;
-            area += w * std::clamp((1 - v) / depth, 0.0, 1.0);
-        }
+    std::vector<double> smooth(n), residuals;
+    for (std::size_t k = 0; k < n; ++k) {
+        std::array<double, 3> three = {filled[(k + n - 1) % n], filled[k], filled[(k + 1) % n]};
+        std::sort(three.begin(), three.end());
+        smooth[k] = three[1];
+        if (std::isfinite(limb.offsets[k]))
+            residuals.push_back(std::fabs(limb.offsets[k] - smooth[k]));
     }
-    return area;
-}
-
-// One dark patch (the pixels of `inPatch` within its bounding box `box` of the picture):
-// measured, judged and cut into its spots.
-void MeasurePatch(Search& s, const cv::Mat& inPatch, const cv::Rect& box) {
-    const SpotOptions& o = s.options;
-    // Each pixel's intensity against the quiet Sun, and its weight 1/mu.
-    cv::Mat ratio(box.height, box.width, CV_32F, cv::Scalar(0));
-    cv::Mat weight(box.height, box.width, CV_32F, cv::Scalar(0));
-    int32_t pixels = 0;
-    double area = 0, sum = 0, sumSquares = 0, darkest = std::numeric_limits<double>::max();
-    int32_t lowest = std::numeric_limits<int32_t>::max(), highest = -1;
-    const double invR2 = 1 / (s.disk.r * s.disk.r);
-    for (int32_t j = 0; j < box.height; ++j) {
-        const int32_t y = box.y + j;
-        const auto* in = inPatch.ptr<uint8_t>(j);
-        const auto* grey = s.grey.ptr<uint8_t>(y);
-        for (int32_t i = 0; i < box.width; ++i) {
-            if (!in[i]) continue;
-            const int32_t x = box.x + i;
-            const double quiet = s.quiet.At(x, y);
-            const double v = quiet > 0 ? grey[x] / quiet : 1.0;
-            const double d2 =
-                ((x - s.disk.cx) * (x - s.disk.cx) + (y - s.disk.cy) * (y - s.disk.cy)) * invR2;
-            const double w = PixelAreaWeight(d2);
-            ratio.at<float>(j, i) = static_cast<float>(v);
-            weight.at<float>(j, i) = static_cast<float>(w);
-            ++pixels;
-            area += w;
-            sum += v;
-            sumSquares += v * v;
-            darkest = std::min(darkest, v);
-            lowest = std::min<int32_t>(lowest, grey[x]);
-            highest = std::max<int32_t>(highest, grey[x]);
-        }
+    double uncertainty = 0;
+    if (!residuals.empty()) {
+        const auto middle = residuals.begin() + static_cast<std::ptrdiff_t>(residuals.size() / 2);
+        std::nth_element(residuals.begin(), middle, residuals.end());
+        constexpr double kMadToSigma = 1.4826;
+        uncertainty = kScattersAtLimb * kMadToSigma * *middle;
     }
-    constexpr int32_t kTwoPixels = 2;
-    const bool darkPair = pixels == kTwoPixels && darkest < o.twoPixelDarkest;
-    if ((pixels < o.smallestSpotPixels && !darkPair) || area * s.pixelMsh < o.smallestSpotMsh)
-        return;
-    // Too faint to count: a dark lane of granulation, the noise, an uneven background.
-    if (darkest > 1 - o.poreContrast) return;
-    // A patch of one grey level, dark, is a dead cluster or dust, not a spot with its
-    // graded edge; a line one pixel thick is a fault of the camera or the transfer.
-    if (highest == lowest && pixels > 1) return;
-    if (std::min(box.width, box.height) == 1 && std::max(box.width, box.height) >= kLineLength)
-        return;
-
-    // The umbrae: darker than the umbra level, or by Zharkov's rule than the spot's own
-    // mean less 0.85 of its spread.
-    double umbraLevel = o.umbraLevel;
-    if (o.adaptiveUmbra) {
-        const double mean = sum / pixels;
-        const double spread = std::sqrt(std::max(0.0, sumSquares / pixels - mean * mean));
-        umbraLevel = std::max(umbraLevel, mean - o.umbraSigma * spread);
+    std::vector<float> out(n);
+    for (std::size_t k = 0; k < n; ++k) {
+        const double band = std::max(kLeastLimbBand, kBlurWidthsAtLimb * blur + uncertainty -
+                                                         std::min(0.0, smooth[k]));
+        out[k] = static_cast<float>(radius - band);
     }
-    cv::Mat umbra = inPatch & (ratio < umbraLevel);
-    cv::Mat umbraLabels, umbraStats, umbraCentroids;
-    const int32_t found =
-        cv::connectedComponentsWithStats(umbra, umbraLabels, umbraStats, umbraCentroids, 8, CV_32S);
-    std::vector<int32_t> kept; // labels of the umbrae large enough to be spots
-    for (int32_t u = 1; u < found; ++u) {
-        if (umbraStats.at<int32_t>(u, cv::CC_STAT_AREA) >= o.smallestUmbraPixels) kept.push_back(u);
-    }
-
-    const auto patchIndex = static_cast<int32_t>(s.patches.size());
-    const double edgeCorrected = EdgeCorrectedArea(s, inPatch, box, ratio, umbraLevel);
-    const double scale = edgeCorrected / area;
-    SpotPatch patch;
-    patch.outline = OutlineOf(inPatch, box.x, box.y);
-    patch.pixels = pixels;
-    patch.areaMsh = edgeCorrected * s.pixelMsh;
-
-    // Each pixel goes to the spot whose umbra is nearest to it.
-    const std::size_t first = s.spots.size();
-    const std::size_t count = std::max<std::size_t>(1, kept.size());
-    s.spots.resize(first + count);
-    cv::Mat owner(box.height, box.width, CV_32S, cv::Scalar(0)); // index among the spots
-    if (kept.size() > 1) {
-        std::vector<int32_t> spotOfUmbra(static_cast<std::size_t>(found), -1);
-        for (std::size_t k = 0; k < kept.size(); ++k)
-            spotOfUmbra[static_cast<std::size_t>(kept[k])] = static_cast<int32_t>(k);
-        const auto spotAt = [&](int32_t j, int32_t i) {
-            return spotOfUmbra[static_cast<std::size_t>(umbraLabels.at<int32_t>(j, i))];
-        };
-        cv::Mat notUmbra(box.height, box.width, CV_8U, cv::Scalar(255));
-        for (int32_t j = 0; j < box.height; ++j) {
-            for (int32_t i = 0; i < box.width; ++i) {
-                if (spotAt(j, i) >= 0) notUmbra.at<uint8_t>(j, i) = 0;
-            }
-        }
-        cv::Mat distance, nearest;
-        cv::distanceTransform(notUmbra, distance, nearest, cv::DIST_L2, cv::DIST_MASK_5,
-                              cv::DIST_LABEL_CCOMP);
-        // The transform numbers the umbrae its own way; each of its numbers is read off
-        // the umbra pixels it marks.
-        double most = 0;
-        cv::minMaxLoc(nearest, nullptr, &most);
-        std::vector<int32_t> spotOfNumber(static_cast<std::size_t>(most) + 1, 0);
-        for (int32_t j = 0; j < box.height; ++j) {
-            for (int32_t i = 0; i < box.width; ++i) {
-                const int32_t k = spotAt(j, i);
-                if (k >= 0) spotOfNumber[static_cast<std::size_t>(nearest.at<int32_t>(j, i))] = k;
-            }
-        }
-        for (int32_t j = 0; j < box.height; ++j) {
-            for (int32_t i = 0; i < box.width; ++i) {
-                owner.at<int32_t>(j, i) =
-                    spotOfNumber[static_cast<std::size_t>(nearest.at<int32_t>(j, i))];
-            }
-        }
-    }
-    std::vector<bool> isKept(static_cast<std::size_t>(found), false);
-    for (const int32_t u : kept)
-        isKept[static_cast<std::size_t>(u)] = true;
-    for (int32_t j = 0; j < box.height; ++j) {
-        const auto* in = inPatch.ptr<uint8_t>(j);
-        for (int32_t i = 0; i < box.width; ++i) {
-            if (!in[i]) continue;
-            Measured& m = s.spots[first + static_cast<std::size_t>(owner.at<int32_t>(j, i))];
-            const double w = weight.at<float>(j, i);
-            m.sumX += box.x + i;
-            m.sumY += box.y + j;
-            ++m.pixels;
-            m.area += w;
-            m.darkest = std::min<double>(m.darkest, ratio.at<float>(j, i));
-            if (isKept[static_cast<std::size_t>(umbraLabels.at<int32_t>(j, i))]) {
-                ++m.umbraPixels;
-                m.umbraArea += w;
-            }
-        }
-    }
-    for (std::size_t k = 0; k < kept.size(); ++k) {
-        cv::Mat one = umbraLabels == kept[k];
-        s.spots[first + k].umbrae.push_back(OutlineOf(one, box.x, box.y));
-    }
-    // Each spot placed on the Sun; one the projection cannot place (which only a disk
-    // beyond the picture's numbers could give) is dropped.
-    for (std::size_t k = first; k < s.spots.size();) {
-        Measured& m = s.spots[k];
-        m.patch = patchIndex;
-        // Each spot's share of the patch's edge, as of its pixels.
-        m.area = std::max(m.umbraArea, m.area * scale);
-        const auto place = m.pixels > 0
-                               ? PlaceOf(m.sumX / m.pixels, m.sumY / m.pixels, s.frame, s.ephemeris)
-                               : std::nullopt;
-        if (!place) {
-            s.spots.erase(s.spots.begin() + static_cast<std::ptrdiff_t>(k));
-            continue;
-        }
-        m.place = *place;
-        ++k;
-    }
-    if (s.spots.size() == first) return;
-    s.patches.push_back(std::move(patch));
-}
-
-// Labels the dark pixels of `mask` within the blocks of one block patch and measures each
-// dark patch found there.
-void LabelBlockPatch(Search& s, const cv::Mat& mask, const cv::Mat& blockLabels, int32_t blockLabel,
-                     const cv::Rect& blocks) {
-    const cv::Rect box = cv::Rect(blocks.x * kBlock, blocks.y * kBlock, blocks.width * kBlock,
-                                  blocks.height * kBlock) &
-                         cv::Rect(0, 0, mask.cols, mask.rows);
-    if (box.empty()) return;
-    // Only the pixels in this patch's own blocks: a neighbour's box may reach into it.
-    cv::Mat mine = blockLabels(blocks) == blockLabel;
-    cv::Mat mineFull;
-    cv::resize(mine, mineFull, cv::Size(blocks.width * kBlock, blocks.height * kBlock), 0, 0,
-               cv::INTER_NEAREST);
-    cv::Mat dark = mask(box) & mineFull(cv::Rect(0, 0, box.width, box.height));
-    cv::Mat labels, stats, centroids;
-    const int32_t found =
-        cv::connectedComponentsWithStats(dark, labels, stats, centroids, 8, CV_32S);
-    for (int32_t c = 1; c < found; ++c) {
-        constexpr int32_t kTwoPixels = 2;
-        const int32_t pixels = stats.at<int32_t>(c, cv::CC_STAT_AREA);
-        if (pixels < std::min(kTwoPixels, s.options.smallestSpotPixels)) continue;
-        const cv::Rect inner(
-            stats.at<int32_t>(c, cv::CC_STAT_LEFT), stats.at<int32_t>(c, cv::CC_STAT_TOP),
-            stats.at<int32_t>(c, cv::CC_STAT_WIDTH), stats.at<int32_t>(c, cv::CC_STAT_HEIGHT));
-        const cv::Mat inPatch = labels(inner) == c;
-        MeasurePatch(s, inPatch, inner + box.tl());
-    }
+    return out;
 }
 
 } // namespace
 
-SpotDetection DetectSpots(const PixelGrid& picture, const DiskFrame& frame,
-                          const Ephemeris& ephemeris, const SpotOptions& options) {
-    SpotDetection result;
-    const cv::Mat grey = GreyOf(picture);
+// A measured spot as it is told, not yet numbered.
+DetectedSpot SpotOf(spots::Measured& m, double pixelMsh) {
+    DetectedSpot spot;
+    spot.patch = m.patch;
+    spot.x = m.sumX / m.pixels;
+    spot.y = m.sumY / m.pixels;
+    spot.latitude = m.place.latitude;
+    spot.longitude = m.place.longitude;
+    spot.centralDistance = m.place.centralDistance;
+    spot.mu = m.place.mu;
+    spot.areaMsh = m.area * pixelMsh;
+    spot.umbraMsh = m.umbraArea * pixelMsh;
+    spot.pixels = m.pixels;
+    spot.umbraPixels = m.umbraPixels;
+    spot.darkest = m.darkest;
+    spot.umbrae = std::move(m.umbrae);
+    return spot;
+}
+
+// What a search measures of the picture before it looks for dark pixels: its grey levels,
+// the part of the disk searched (within `region` when one is given) and the quiet Sun
+// there, and what the picture says of its blur and noise. With `result.error` set nothing
+// could be measured.
+struct Prepared {
+    cv::Mat grey;
+    DiskArea disk;
+    QuietSun quiet;
+    PictureMeasures measures;
+};
+Prepared Prepare(const PixelGrid& picture, const DiskFrame& frame, const Ephemeris& ephemeris,
+                 const SpotOptions& options, const cv::Rect* region, SpotDetection& result) {
+    Prepared p;
+    cv::Mat& grey = p.grey;
+    grey = GreyOf(picture);
     if (grey.empty()) {
         result.error = "the picture has no pixels";
-        return result;
+        return p;
     }
     if (!UsableOptions(options)) {
         result.error = "the spot search's levels are out of range";
-        return result;
+        return p;
     }
     if (!Finite(frame.cx) || !Finite(frame.cy) || !Finite(frame.rx) || !Finite(frame.q) ||
         !Finite(frame.diameter) || !(frame.diameter > 0) || !Finite(ephemeris.B0) ||
         !Finite(ephemeris.L0) || !Finite(ApparentDiameter(ephemeris)) ||
         !(ApparentDiameter(ephemeris) > 0)) {
         result.error = "the disk or the instant is not usable";
-        return result;
+        return p;
     }
     if (frame.rx < kSmallestRadius) {
         result.error = "the disk is too small to find spots on";
-        return result;
+        return p;
     }
     if (frame.rx > kLargestRadiusPerSide * std::max(grey.cols, grey.rows)) {
         result.error = "the disk is far larger than the picture";
-        return result;
+        return p;
     }
 
-    DiskArea disk;
+    // The limb as the picture shows it: its blur, and how far it strays from the circle.
+    const PixelGrid greyGrid(grey.data, grey.cols, grey.rows,
+                             static_cast<std::ptrdiff_t>(grey.step), PixelLayout::Grey8);
+    const LimbSurvey limb =
+        SurveyLimb(greyGrid, Circle{frame.cx, frame.cy, frame.rx}, LimbBackground::Dark, kLimbRays);
+    const bool limbSeen = limb.rays >= kFewestLimbRays;
+    const double limbBlur = limbSeen ? limb.spread : 0;
+    const std::vector<float> limit = LimbLimit(limb, frame.rx, limbBlur);
+    const double sky = SkyLevel(grey, frame, limbBlur);
+
+    DiskArea& disk = p.disk;
     disk.cx = frame.cx;
     disk.cy = frame.cy;
     disk.r = frame.rx;
-    disk.searchedSquared = disk.r * disk.r * (1 - options.limbMu * options.limbMu);
-    const double reach = std::sqrt(disk.searchedSquared);
+    // The band at the limb: as the limb asks, and in to the least mu asked for.
+    const double muLimit = disk.r * std::sqrt(1 - options.limbMu * options.limbMu);
+    double outer = 0, inner = muLimit;
+    disk.limit = limit;
+    for (float& l : disk.limit) {
+        l = static_cast<float>(std::min<double>(l, muLimit));
+        outer = std::max<double>(outer, l);
+        inner = std::min<double>(inner, l);
+    }
+    if (disk.limit.empty()) outer = inner = std::min(muLimit, disk.r - kLeastLimbBand);
+    const double searched = outer;
+    if (!(inner > kSmallestRadius / 2)) {
+        result.error = "the disk is too small to find spots on";
+        return p;
+    }
+    disk.searchedSquared = outer * outer;
+    disk.innerSquared = inner * inner;
     // Clamped before they become whole numbers: a disk far beside the picture has edges no
     // int holds.
     const auto within = [](double v, int32_t last) {
         return static_cast<int32_t>(std::clamp(v, -1.0, static_cast<double>(last) + 1));
     };
-    disk.left = std::max(0, within(std::ceil(disk.cx - reach), grey.cols - 1));
-    disk.right = std::min(grey.cols - 1, within(std::floor(disk.cx + reach), grey.cols - 1));
-    disk.top = std::max(0, within(std::ceil(disk.cy - reach), grey.rows - 1));
-    disk.bottom = std::min(grey.rows - 1, within(std::floor(disk.cy + reach), grey.rows - 1));
+    disk.left = std::max(0, within(std::ceil(disk.cx - searched), grey.cols - 1));
+    disk.right = std::min(grey.cols - 1, within(std::floor(disk.cx + searched), grey.cols - 1));
+    disk.top = std::max(0, within(std::ceil(disk.cy - searched), grey.rows - 1));
+    disk.bottom = std::min(grey.rows - 1, within(std::floor(disk.cy + searched), grey.rows - 1));
+    if (region) {
+        disk.left = std::max(disk.left, region->x);
+        disk.right = std::min(disk.right, region->x + region->width - 1);
+        disk.top = std::max(disk.top, region->y);
+        disk.bottom = std::min(disk.bottom, region->y + region->height - 1);
+    }
     if (disk.left > disk.right || disk.top > disk.bottom) {
         result.error = "the disk lies outside the picture";
-        return result;
+        return p;
     }
 
-    const QuietSun quiet = QuietSun::Measure(grey, disk, result.error);
+    p.quiet = QuietSun::Measure(grey, disk, sky, result.error);
+    const QuietSun& quiet = p.quiet;
+    if (!result.error.empty()) return p;
+    result.quietSun = quiet.Centre() + sky;
+    result.noise = quiet.TypicalNoise();
+    result.limbBand = disk.r - inner;
+
+    PictureMeasures& measures = p.measures;
+    const Granulation granulation = MeasureGranulation(grey, disk, quiet);
+    measures.blur = limbSeen ? limbBlur : granulation.blur;
+    measures.blockSpread = granulation.blockSpread;
+    measures.limbReachSquared =
+        LimbReachSquared(quiet, disk, kLeastLimbBand + measures.blur, options.penumbraLevel);
+    result.blur = measures.blur;
+    return p;
+}
+
+SpotDetection DetectSpots(const PixelGrid& picture, const DiskFrame& frame,
+                          const Ephemeris& ephemeris, const SpotOptions& options,
+                          const std::optional<Instant>& instant) {
+    SpotDetection result;
+    const Prepared p = Prepare(picture, frame, ephemeris, options, nullptr, result);
     if (!result.error.empty()) return result;
-    result.quietSun = quiet.Centre();
+    const cv::Mat& grey = p.grey;
+    const DiskArea& disk = p.disk;
+    const QuietSun& quiet = p.quiet;
+    const PictureMeasures& measures = p.measures;
 
     // Every pixel darker than the penumbra level, and the blocks that hold one.
-    const DarkPixels dark = FindDarkPixels(grey, disk, quiet, options.penumbraLevel);
+    const DarkPixels dark =
+        FindDarkPixels(grey, disk, quiet, options.penumbraLevel, options.maskSigmas);
     const int64_t darkPixels = dark.darkPixels, diskPixels = dark.diskPixels;
+    result.diskSeen =
+        std::clamp(static_cast<double>(diskPixels) / (degrees::kPi * disk.r * disk.r), 0.0, 1.0);
     if (static_cast<double>(darkPixels) > kMostDarkShare * static_cast<double>(diskPixels)) {
         result.error = "too much of the disk is darker than the quiet Sun (clouds, or a disk "
                        "that is not the Sun's): no spots counted";
         return result;
     }
 
-    Search s{grey, disk, quiet, frame, ephemeris, options, dark.mask, {}, {}, {}};
+    spots::Search s{grey,      picture,  disk, quiet, frame, ephemeris, options,
+                    dark.mask, measures, 0,    {},    {},    {}};
     s.pixelMsh = kPerHemisphere / (2 * degrees::kPi * disk.r * disk.r);
     // The block patches: blocks with dark pixels, joined across one block of margin, so
     // that every dark patch lies within the blocks of one of them.
@@ -480,111 +428,100 @@ SpotDetection DetectSpots(const PixelGrid& picture, const DiskFrame& frame,
                             blockStats.at<int32_t>(b, cv::CC_STAT_TOP),
                             blockStats.at<int32_t>(b, cv::CC_STAT_WIDTH),
                             blockStats.at<int32_t>(b, cv::CC_STAT_HEIGHT));
-        LabelBlockPatch(s, dark.mask, blockLabels, b, rect);
+        spots::LabelBlockPatch(s, dark.mask, blockLabels, b, rect);
+        if (s.spots.size() > kMostSpots) {
+            result.error = "more dark features than the Sun ever shows spots (noise, or a "
+                           "picture of something else): no spots counted";
+            return result;
+        }
     }
+    result.rejected = std::move(s.rejected);
 
-    // Groups on the sphere.
+    // The spots as they are found, then a planet crossing the disk taken out of them.
+    for (spots::Measured& m : s.spots)
+        result.spots.push_back(SpotOf(m, s.pixelMsh));
+    result.patches = std::move(s.patches);
+    if (instant) TakeOutTransits(result, frame, ephemeris, *instant);
+
+    // Groups as observers draw them.
     std::vector<SpotPlace> places;
-    places.reserve(s.spots.size());
-    for (const Measured& m : s.spots) {
-        places.push_back(
-            {m.place.latitude, m.place.longitude, SpotRadiusDegrees(m.area * s.pixelMsh)});
+    places.reserve(result.spots.size());
+    for (const DetectedSpot& spot : result.spots) {
+        places.push_back({spot.latitude, spot.centralDistance, SpotRadiusDegrees(spot.areaMsh),
+                          spot.areaMsh, spot.umbraPixels > 0});
     }
     const SpotGrouping grouping =
         GroupSpots(places, options.smallestGroupLink, options.largestGroupLink);
-    const std::size_t groupCount = grouping.extent.size();
-    struct GroupSum {
-        double sumX = 0, sumY = 0, area = 0, umbra = 0;
-        int32_t pixels = 0, spots = 0;
-    };
-    std::vector<GroupSum> sums(groupCount);
-    for (std::size_t k = 0; k < s.spots.size(); ++k) {
-        GroupSum& g = sums[static_cast<std::size_t>(grouping.groupOf[k])];
-        const Measured& m = s.spots[k];
-        g.sumX += m.sumX;
-        g.sumY += m.sumY;
-        g.pixels += m.pixels;
-        g.area += m.area;
-        g.umbra += m.umbraArea;
-        ++g.spots;
-    }
-    std::vector<SpotGroup> groups(groupCount);
-    for (std::size_t g = 0; g < groupCount; ++g) {
-        SpotGroup& group = groups[g];
-        group.x = sums[g].sumX / sums[g].pixels;
-        group.y = sums[g].sumY / sums[g].pixels;
-        // The centre of a group's pixels lies on the disk, as each of them does.
-        const Place place = PlaceOf(group.x, group.y, frame, ephemeris).value_or(Place{});
-        group.latitude = place.latitude;
-        group.longitude = place.longitude;
-        group.centralDistance = place.centralDistance;
-        group.mu = place.mu;
-        group.spots = sums[g].spots;
-        group.areaMsh = sums[g].area * s.pixelMsh;
-        group.umbraMsh = sums[g].umbra * s.pixelMsh;
-        group.extent = grouping.extent[g];
-    }
-    // Numbered from east to west, groups and the spots within each.
-    std::vector<std::size_t> groupOrder(groupCount);
-    for (std::size_t g = 0; g < groupCount; ++g)
-        groupOrder[g] = g;
-    const auto eastFirst = [](const auto& a, const auto& b) {
-        if (a.centralDistance != b.centralDistance) return a.centralDistance < b.centralDistance;
-        return a.latitude > b.latitude;
-    };
-    std::sort(groupOrder.begin(), groupOrder.end(),
-              [&](std::size_t a, std::size_t b) { return eastFirst(groups[a], groups[b]); });
-    std::vector<int32_t> groupId(groupCount);
-    for (std::size_t n = 0; n < groupCount; ++n) {
-        groupId[groupOrder[n]] = static_cast<int32_t>(n + 1);
-        groups[groupOrder[n]].id = static_cast<int32_t>(n + 1);
-        result.groups.push_back(groups[groupOrder[n]]);
-    }
-    std::vector<std::size_t> spotOrder(s.spots.size());
-    for (std::size_t k = 0; k < spotOrder.size(); ++k)
-        spotOrder[k] = k;
-    std::sort(spotOrder.begin(), spotOrder.end(), [&](std::size_t a, std::size_t b) {
-        const int32_t ga = groupId[static_cast<std::size_t>(grouping.groupOf[a])];
-        const int32_t gb = groupId[static_cast<std::size_t>(grouping.groupOf[b])];
-        if (ga != gb) return ga < gb;
-        return eastFirst(s.spots[a].place, s.spots[b].place);
-    });
-    result.patches = std::move(s.patches);
-    for (std::size_t n = 0; n < spotOrder.size(); ++n) {
-        Measured& m = s.spots[spotOrder[n]];
-        DetectedSpot spot;
-        spot.id = static_cast<int32_t>(n + 1);
-        spot.group = groupId[static_cast<std::size_t>(grouping.groupOf[spotOrder[n]])];
-        spot.patch = m.patch;
-        spot.x = m.sumX / m.pixels;
-        spot.y = m.sumY / m.pixels;
-        spot.latitude = m.place.latitude;
-        spot.longitude = m.place.longitude;
-        spot.centralDistance = m.place.centralDistance;
-        spot.mu = m.place.mu;
-        spot.areaMsh = m.area * s.pixelMsh;
-        spot.umbraMsh = m.umbraArea * s.pixelMsh;
-        spot.pixels = m.pixels;
-        spot.umbraPixels = m.umbraPixels;
-        spot.darkest = m.darkest;
-        spot.umbrae = std::move(m.umbrae);
-        SpotPatch& patch = result.patches[static_cast<std::size_t>(m.patch)];
-        patch.group = spot.group;
-        patch.spots.push_back(spot.id);
-        result.spots.push_back(std::move(spot));
-    }
-
-    WolfNumber& wolf = result.wolf;
-    wolf.groups = static_cast<int32_t>(result.groups.size());
-    wolf.spots = static_cast<int32_t>(result.spots.size());
-    wolf.total = static_cast<int32_t>(WolfNumberOf(wolf.groups, wolf.spots));
-    // Each hemisphere's part: the groups whose centroid lies in it, with their spots.
-    for (const SpotGroup& g : result.groups) {
-        (g.latitude >= 0 ? wolf.north : wolf.south) +=
-            static_cast<int32_t>(WolfNumberOf(1, g.spots));
-    }
+    AssembleDetection(result, grouping.groupOf, ephemeris);
     ClassifyGroups(result);
     return result;
+}
+
+SpotDetection MeasureSpotAt(const PixelGrid& picture, const DiskFrame& frame,
+                            const Ephemeris& ephemeris, double x, double y,
+                            const SpotOptions& options) {
+    SpotDetection result;
+    if (!Finite(x) || !Finite(y) || !Finite(frame.rx)) {
+        result.error = "the point or the disk is not usable";
+        return result;
+    }
+    // The quiet Sun is measured in a square round the point: a tenth of the disk's radius
+    // either side, and never less than a few dozen pixels.
+    constexpr double kShareOfRadius = 0.1;
+    constexpr double kLeastHalf = 48;
+    const double half = std::max(kLeastHalf, kShareOfRadius * frame.rx);
+    const auto at = [](double v) { return static_cast<int32_t>(std::clamp(v, -1e9, 1e9)); };
+    const cv::Rect region(at(std::floor(x - half)), at(std::floor(y - half)), at(2 * half + 1),
+                          at(2 * half + 1));
+    const Prepared p = Prepare(picture, frame, ephemeris, options, &region, result);
+    if (!result.error.empty()) return result;
+    const DarkPixels dark =
+        FindDarkPixels(p.grey, p.disk, p.quiet, options.penumbraLevel, options.maskSigmas);
+    // The dark pixel nearest the point, within the blur's reach and a few pixels.
+    const cv::Rect box = region & cv::Rect(0, 0, p.grey.cols, p.grey.rows);
+    const double reach = 3 + 2 * p.measures.blur;
+    cv::Point nearest(-1, -1);
+    double best = reach * reach;
+    for (int32_t j = std::max(box.y, at(std::floor(y - reach)));
+         j <= std::min(box.y + box.height - 1, at(std::ceil(y + reach))); ++j) {
+        for (int32_t i = std::max(box.x, at(std::floor(x - reach)));
+             i <= std::min(box.x + box.width - 1, at(std::ceil(x + reach))); ++i) {
+            const double d = (i - x) * (i - x) + (j - y) * (j - y);
+            if (dark.mask.at<uint8_t>(j, i) && d <= best) {
+                best = d;
+                nearest = {i, j};
+            }
+        }
+    }
+    if (nearest.x < 0) {
+        result.error = "there is no dark spot at that point";
+        return result;
+    }
+    cv::Mat labels;
+    cv::connectedComponents(dark.mask(box), labels, 8, CV_32S);
+    const int32_t label = labels.at<int32_t>(nearest - box.tl());
+    const cv::Mat mine = labels == label;
+    const cv::Rect patchBox = cv::boundingRect(mine);
+    spots::Search s{p.grey,    picture,    p.disk, p.quiet, frame, ephemeris, options,
+                    dark.mask, p.measures, 0,      {},      {},    {}};
+    s.pixelMsh = kPerHemisphere / (2 * degrees::kPi * p.disk.r * p.disk.r);
+    s.judge = false;
+    spots::MeasurePatch(s, mine(patchBox), patchBox + box.tl());
+    for (spots::Measured& m : s.spots)
+        result.spots.push_back(SpotOf(m, s.pixelMsh));
+    result.patches = std::move(s.patches);
+    result.blur = p.measures.blur;
+    const std::vector<int32_t> oneGroup(result.spots.size(), 1);
+    AssembleDetection(result, oneGroup, ephemeris);
+    if (result.spots.empty()) result.error = "the dark patch there lies off the disk";
+    return result;
+}
+
+ReviewOutcome AddSpotAt(SpotReview& review, const PixelGrid& picture, double x, double y,
+                        const SpotOptions& options) {
+    return review.AddSpot(
+        MeasureSpotAt(picture, review.Frame(), review.EphemerisOfPicture(), x, y, options), x, y,
+        options);
 }
 
 SpotDetection DetectSpots(const PixelGrid& picture, const PictureContext& context,
@@ -595,7 +532,8 @@ SpotDetection DetectSpots(const PixelGrid& picture, const PictureContext& contex
         result.error = "the picture has no disk to find spots on";
         return result;
     }
-    return DetectSpots(picture, PictureFrame(context, chart, ephemeris), ephemeris, options);
+    return DetectSpots(picture, PictureFrame(context, chart, ephemeris), ephemeris, options,
+                       context.instant);
 }
 
 } // namespace zorva

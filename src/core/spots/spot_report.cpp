@@ -80,6 +80,7 @@ std::string SpotReportJson(const SpotReport& r) {
     if (!r.instantSource.empty()) j += ",\"instant_source\":" + JsonString(r.instantSource);
     j += ",\"disk\":{\"cx\":" + Place(r.disk.cx) + ",\"cy\":" + Place(r.disk.cy) +
          ",\"r\":" + Place(r.disk.r) + ",\"source\":" + JsonString(r.diskSource) + "}";
+    j += ",\"source\":" + JsonString(r.source);
     if (const auto& o = r.orientation) {
         j += ",\"orientation\":{\"solar_north_turn\":" + Place(o->solarNorthTurn) +
              ",\"solar_east_turn\":" + Place(o->solarEastTurn) +
@@ -113,8 +114,24 @@ std::string SpotReportJson(const SpotReport& r) {
     }
     j += "],\"wolf\":" + std::to_string(d.wolf.total) +
          ",\"wolf_north\":" + std::to_string(d.wolf.north) +
-         ",\"wolf_south\":" + std::to_string(d.wolf.south) + "}";
-    return j;
+         ",\"wolf_south\":" + std::to_string(d.wolf.south);
+    j += ",\"disk_seen\":" + Place(d.diskSeen) + ",\"blur\":" + Place(d.blur) +
+         ",\"limb_band\":" + Place(d.limbBand);
+    j += ",\"transits\":[";
+    for (std::size_t i = 0; i < d.transits.size(); ++i) {
+        const PlanetTransit& t = d.transits[i];
+        j += (i ? ",{" : "{");
+        j += "\"body\":" + JsonString(t.body) + ",\"x\":" + Place(t.x) + ",\"y\":" + Place(t.y) +
+             "}";
+    }
+    j += "],\"rejected\":[";
+    for (std::size_t i = 0; i < d.rejected.size(); ++i) {
+        const RejectedFeature& r = d.rejected[i];
+        j += (i ? ",{" : "{");
+        j += "\"x\":" + Place(r.x) + ",\"y\":" + Place(r.y) +
+             ",\"reason\":" + JsonString(r.reason) + "}";
+    }
+    return j + "]}";
 }
 
 std::string SpotErrorJson(const std::string& file, const std::string& error) {
@@ -130,6 +147,7 @@ std::string SpotReportText(const SpotReport& r) {
     }
     t += "Disk " + Place(r.disk.cx) + " " + Place(r.disk.cy) + " " + Place(r.disk.r) + " " +
          r.diskSource + "\n";
+    t += "Source " + r.source + "\n";
     if (const auto& o = r.orientation) {
         t += "Orientation north " + Place(o->solarNorthTurn) + " east " + Place(o->solarEastTurn) +
              " " + o->source;
@@ -151,6 +169,12 @@ std::string SpotReportText(const SpotReport& r) {
              Place(s.x) + " y " + Place(s.y) + " lat " + Place(s.latitude) + " long " +
              Place(s.longitude) + " area " + Area(s.areaMsh) + " umbra " + Area(s.umbraMsh) + "\n";
     }
+    for (const PlanetTransit& p : d.transits)
+        t += "Transit " + p.body + " x " + Place(p.x) + " y " + Place(p.y) + "\n";
+    for (const RejectedFeature& r : d.rejected)
+        t += "Rejected x " + Place(r.x) + " y " + Place(r.y) + " " + r.reason + "\n";
+    t += "Seen " + Place(d.diskSeen) + " blur " + Place(d.blur) + " band " + Place(d.limbBand) +
+         "\n";
     t += "Wolf " + std::to_string(d.wolf.total) + " groups " + std::to_string(d.wolf.groups) +
          " spots " + std::to_string(d.wolf.spots) + " north " + std::to_string(d.wolf.north) +
          " south " + std::to_string(d.wolf.south) + "\n";

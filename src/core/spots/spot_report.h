@@ -33,6 +33,8 @@ struct SpotReport {
     std::string diskSource; // "limb search", "FITS header", "given by hand"
     std::optional<SpotOrientation> orientation;
     SpotDetection detection;
+    // "search", or "reviewed": the count a user reviewed, kept beside the picture.
+    std::string source = "search";
 };
 
 struct PictureContext;
@@ -47,9 +49,10 @@ std::string IsoInstantText(const Instant& t);
 
 // One JSON object on one line (no line end), valid UTF-8 whatever the names hold (see
 // JsonString): file (with file_bytes beside it when the name is not UTF-8), instant,
-// instant_source (when known), disk {cx, cy, r, source}, orientation {solar_north_turn,
-// solar_east_turn, source, and matched, groups and residual when solved} (when known), groups
-// [{id, lat, long, cmd, x, y, spots, area_msh, umbra_msh, mcintosh}], spots [{id, group, x,
+// instant_source (when known), disk {cx, cy, r, source}, source ("search" or "reviewed"),
+// orientation {solar_north_turn, solar_east_turn, source, and matched, groups and residual
+// when solved} (when known), groups [{id, lat, long, cmd, x, y, spots, area_msh, umbra_msh,
+// mcintosh}], spots [{id, group, x,
 // y, lat, long, area_msh, umbra_msh}], wolf, wolf_north, wolf_south. A detection that
 // failed has "error" with its reason in place of the lists and the Wolf numbers.
 std::string SpotReportJson(const SpotReport& report);

@@ -32,15 +32,21 @@ struct SpotOptions {
     double twoPixelDarkest = 0.75;
     // An umbra of fewer pixels is a fleck of noise at the umbra's edge, not a spot.
     int32_t smallestUmbraPixels = 2;
-    // The band at the limb where mu = cos(heliocentric angle) falls below this is left out:
-    // there limb darkening is steepest and every spot is seen edge-on.
-    double limbMu = 0.1;
-    // Spots are grouped by single linkage in heliographic coordinates: two spots belong
-    // together when their edges lie within the link distance: 3 degrees and the extent of
-    // the larger group, at most 15 degrees, so a lone spot reaches about 3 degrees and a
-    // large group up to 15.
+    // The band at the limb that is left out is as wide as the picture's own limb asks (its
+    // blur, and how far the limb strays from the disk's circle); with a mu = cos(heliocentric
+    // angle) above 0 here, the band reaches at least in to that mu as well.
+    double limbMu = 0;
+    // A spot must stand out of the quiet Sun's own spread (granulation, the noise of the
+    // camera and the compression): its dark core, averaged over the blur's reach, lies this
+    // many times that spread below the quiet Sun. A patch is outlined where it lies
+    // `maskSigmas` below, when that is lower than the penumbra's level.
+    double significance = 5.0;
+    double maskSigmas = 3.0;
+    // Groups: spots whose place keeps them within the size of one group (see spot_groups.h)
+    // gather into one. Two spots are always of one group within `smallestGroupLink`
+    // degrees, and no group reaches more than `largestGroupLink` degrees east to west.
     double smallestGroupLink = 3.0;
-    double largestGroupLink = 15.0;
+    double largestGroupLink = 20.0;
 
     bool operator==(const SpotOptions&) const = default;
 };
@@ -93,6 +99,7 @@ struct SpotGroup {
     int32_t id = 0; // 1.., east to west
     double x = 0;   // centroid of its pixels
     double y = 0;
+    // Where it lies on the Sun: the mean of its spots' places, weighted by their areas.
     double latitude = 0;
     double longitude = 0;
     double centralDistance = 0; // west positive
@@ -102,6 +109,7 @@ struct SpotGroup {
     double umbraMsh = 0;
     double extent = 0;    // degrees on the Sun from one edge of the group to the other
     std::string mcintosh; // its McIntosh class ("Dso"), see mcintosh.h
+    int32_t noaa = 0;     // the NOAA region number it was given in a review; 0 none
 
     bool operator==(const SpotGroup&) const = default;
 };
@@ -117,6 +125,27 @@ struct WolfNumber {
     bool operator==(const WolfNumber&) const = default;
 };
 
+// A dark feature the search judged not to be a sunspot, where it lies (its darkest
+// point, pixels) and why, in words: "sharper than the picture's blur".
+struct RejectedFeature {
+    double x = 0;
+    double y = 0;
+    std::string reason;
+
+    bool operator==(const RejectedFeature&) const = default;
+};
+
+// A planet crossing the disk at the picture's instant, found where the ephemeris puts it:
+// drawn and named, never counted as a spot.
+struct PlanetTransit {
+    std::string body; // "Mercury", "Venus"
+    double x = 0;     // where it is seen, pixels
+    double y = 0;
+    double radius = 0; // its radius as the ephemeris gives it, pixels
+
+    bool operator==(const PlanetTransit&) const = default;
+};
+
 // Everything found on one picture. With `error` set nothing was searched (no disk, a
 // saturated or black disk, clouds over most of it) and the lists are empty.
 struct SpotDetection {
@@ -127,6 +156,16 @@ struct SpotDetection {
     // Named as a struct: the summary reader's WolfNumber() is a function of the same name.
     struct WolfNumber wolf;
     double quietSun = 0; // the quiet Sun's grey level at the disk centre
+    std::vector<RejectedFeature> rejected;
+    std::vector<PlanetTransit> transits;
+    // The share of the disk's area that lies in the picture and was searched (the frame
+    // may cut the disk; the band at the limb is left out), 0..1.
+    double diskSeen = 0;
+    // What the search measured of the picture: its blur (Gaussian sigma) and the width of
+    // the band at the limb it left out, pixels; the quiet Sun's spread as a share of it.
+    double blur = 0;
+    double limbBand = 0;
+    double noise = 0;
 
     bool operator==(const SpotDetection&) const = default;
 };

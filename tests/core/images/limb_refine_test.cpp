@@ -1,8 +1,10 @@
 #include "core/images/limb_refine.h"
+#include "support/synthetic_sun.h"
 
 #include <cmath>
 #include <gtest/gtest.h>
 #include <random>
+#include <string>
 #include <vector>
 
 namespace zorva {
@@ -129,6 +131,39 @@ TEST(SubPixelLimb, AFailedSearchIsNotRefined) {
     ASSERT_FALSE(search.found);
     EXPECT_FALSE(RefineLimb(grid, search).found);
     EXPECT_FALSE(FindSubPixelLimb(grid).found);
+}
+
+// A disk of radius 340.5 px rendered with a ring round it, darker than the disk's limb but
+// brighter than a fifth of its centre (the threshold of the dark-background search), as a
+// rendering that frames the disk draws it: the search must not take the ring's outer edge
+// for the limb. It finds the disk's own edge, or refuses the picture; a ring too narrow to
+// leave a drop inside the circle's tolerance is refused. Without a ring the limb is found.
+TEST(SubPixelLimb, ARingRoundTheDiskIsNotItsLimb) {
+    struct Case {
+        double width, level;
+        bool found;
+    };
+    const Case cases[] = {{0, 0, true}, {13.5, 0.3, true}, {25, 0.25, true}, {8, 0.3, false}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::to_string(c.width) + " px at " + std::to_string(c.level));
+        test::SyntheticSun sun;
+        sun.width = sun.height = 720;
+        sun.cx = sun.cy = 359.5;
+        sun.r = 340.5;
+        sun.blur = 1.0;
+        sun.sky = 0;
+        sun.ringWidth = c.width;
+        sun.ringLevel = c.level;
+        const std::vector<uint8_t> pixels = sun.Render();
+        const PixelGrid grid(pixels.data(), sun.width, sun.height, sun.width, PixelLayout::Grey8);
+        const LimbFit fit = FindSubPixelLimb(grid);
+        EXPECT_EQ(fit.found, c.found) << fit.reason;
+        if (fit.found) {
+            EXPECT_NEAR(fit.disk.r, sun.r, 0.5);
+        } else {
+            EXPECT_NE(fit.reason.find("ring"), std::string::npos) << fit.reason;
+        }
+    }
 }
 
 } // namespace

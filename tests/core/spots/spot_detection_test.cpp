@@ -4,6 +4,8 @@
 #include <string>
 #include <vector>
 
+#include "core/ephemeris/planets.h"
+#include "core/ephemeris/year_tables.h"
 #include "core/spots/spot_detection.h"
 #include "support/synthetic_sun.h"
 
@@ -231,6 +233,146 @@ TEST(DetectSpots, BadPicturesGiveAReasonOrNothing) {
         // What is found under the cloud is at most the real spot, never the cloud's edge.
         EXPECT_LE(d.groups.size(), 1u);
     }
+}
+
+// What is not a sunspot, one kind at a time, each on a blurred, noisy disk that also
+// holds one real spot of 150 millionths: the spot is found and nothing else is counted,
+// and what was dark enough to be asked about is named with the reason.
+TEST(DetectSpots, WhatIsNotTheSunIsToldFromASpot) {
+    struct Case {
+        const char* what;
+        const char* reason; // a word of the reason given; nothing when silence will do
+    };
+    const Case cases[] = {
+        {"a pixel at 0.6 beside normal ones", "blur"},
+        {"a blemish of 3 by 3 pixels at 5 %", "fault of the camera"},
+        {"a green stain", "one colour"},
+        {"a field whose light falls to a third at one limb", nullptr},
+        {"noise of 4 %", nullptr},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        const std::string what = c.what;
+        SyntheticSun sun;
+        sun.width = sun.height = 700;
+        sun.cx = sun.cy = 349.5;
+        sun.r = 310;
+        sun.blur = 1.3;
+        sun.spots.push_back({-12, 25, CapRadius(150), 0.4 * CapRadius(150), 0.8, 0.35});
+        if (what.find("field") != std::string::npos) {
+            sun.vignetting = 0.3;
+            sun.axisX = 220; // 158 px from the centre: at the far limb 1 - 0.3 (468 / 310)^2
+            sun.axisY = 260;
+            sun.gradient = 0;
+            sun.noise = 0.02;
+        }
+        if (what.find("noise") != std::string::npos) sun.noise = 0.04;
+        SpotDetection d;
+        if (what.find("green") != std::string::npos) {
+            // Green halved at the middle of a blob as soft as the blur, red and blue as they
+            // were: dark enough in the mean of the three to be asked about.
+            std::vector<uint32_t> colour = sun.RenderColour(1.0, 0.55, 0.12);
+            for (int y = 200; y < 260; ++y)
+                for (int x = 185; x < 245; ++x) {
+                    uint32_t& v = colour[static_cast<std::size_t>(y) * sun.width + x];
+                    const double d2 = (x - 215.0) * (x - 215.0) + (y - 230.0) * (y - 230.0);
+                    const double kept = 1 - 0.5 * std::exp(-d2 / (2 * 8.0 * 8.0));
+                    const auto green = static_cast<uint32_t>(((v >> 8) & 0xFF) * kept);
+                    v = (v & 0xFFFF00FFU) | (green << 8);
+                }
+            const PixelGrid grid(reinterpret_cast<const uint8_t*>(colour.data()), sun.width,
+                                 sun.height, sun.width * 4, PixelLayout::Xrgb32);
+            d = DetectSpots(grid, SyntheticFrame(sun), SyntheticEphemeris(sun.b0));
+        } else {
+            std::vector<uint8_t> pixels = sun.Render();
+            const auto at = [&](int x, int y) -> uint8_t& {
+                return pixels[static_cast<std::size_t>(y) * sun.width + x];
+            };
+            if (what.find("pixel at") != std::string::npos)
+                at(250, 300) = static_cast<uint8_t>(at(250, 300) * 0.6);
+            if (what.find("blemish") != std::string::npos)
+                for (int y = 420; y < 423; ++y)
+                    for (int x = 300; x < 303; ++x)
+                        at(x, y) = static_cast<uint8_t>(at(x, y) * 0.05);
+            d = Detect(sun, pixels);
+        }
+        ASSERT_EQ(d.error, "");
+        ExpectFinite(d);
+        ASSERT_EQ(d.groups.size(), 1u);
+        EXPECT_NEAR(d.groups[0].latitude, -12, 0.5);
+        EXPECT_NEAR(d.groups[0].centralDistance, 25, 0.5);
+        if (c.reason) {
+            const auto named =
+                std::find_if(d.rejected.begin(), d.rejected.end(), [&](const auto& r) {
+                    return r.reason.find(c.reason) != std::string::npos;
+                });
+            EXPECT_NE(named, d.rejected.end());
+        }
+    }
+}
+
+// A disk the frame cuts (here to two thirds of it) is searched where it is seen: a
+// spotless one gives a Wolf number of 0, and the share of the disk seen is that of the
+// pixels of its circle within the frame, counted here, less the band at the limb.
+TEST(DetectSpots, ADiskCutByTheFrameIsSearchedWhereItIsSeen) {
+    SyntheticSun sun;
+    sun.width = 640;
+    sun.height = 480;
+    sun.cx = 320;
+    sun.cy = 400;
+    sun.r = 300;
+    sun.blur = 1.2;
+    sun.noise = 0.015;
+    int64_t inside = 0;
+    for (int y = 0; y < sun.height; ++y)
+        for (int x = 0; x < sun.width; ++x)
+            inside += std::hypot(x - sun.cx, y - sun.cy) <= sun.r;
+    const double seen = static_cast<double>(inside) / (3.141592653589793 * sun.r * sun.r);
+    const SpotDetection spotless = Detect(sun, sun.Render());
+    ASSERT_EQ(spotless.error, "");
+    EXPECT_EQ(spotless.wolf, WolfNumber{});
+    EXPECT_LE(spotless.diskSeen, seen);
+    EXPECT_GE(spotless.diskSeen, seen - 0.04);
+    sun.spots.push_back({20, -10, CapRadius(200), 0.4 * CapRadius(200), 0.8, 0.35});
+    const SpotDetection spotted = Detect(sun, sun.Render());
+    ASSERT_EQ(spotted.groups.size(), 1u);
+    EXPECT_NEAR(spotted.groups[0].latitude, 20, 0.5);
+}
+
+// Mercury in front of the Sun on 11 November 2019 at 15:20 UT, drawn as a black disc of
+// its size where the ephemeris puts it, beside a spot: the planet is named where it is
+// seen and not counted.
+TEST(DetectSpots, APlanetInTransitIsNamedAndNotCounted) {
+    YearTables tables(std::nullopt);
+    const Instant instant{2019, 11, 11, 15, 20, 0};
+    const Ephemeris e = tables.At(instant, {});
+    SyntheticSun sun;
+    sun.width = sun.height = 1200;
+    sun.cx = sun.cy = 599.5;
+    sun.r = 560;
+    sun.b0 = e.B0;
+    sun.blur = 1.0;
+    ChartGeometry g;
+    g.Mode = Orientation::RotationAxis;
+    g.MirrorSign = -1;
+    const DiskFrame frame = ImageFrame(sun.cx, sun.cy, sun.r, g, 0);
+    const std::optional<PlanetOnDisk> mercury =
+        PlaceInnerPlanet(InnerPlanet::Mercury, instant, frame, e);
+    ASSERT_TRUE(mercury.has_value());
+    sun.discs.push_back({mercury->x, mercury->y, mercury->radius, 0.0});
+    sun.spots.push_back({15, -30, CapRadius(200), 0.4 * CapRadius(200), 0.8, 0.35});
+    const std::vector<uint8_t> pixels = sun.Render();
+    const PixelGrid grid(pixels.data(), sun.width, sun.height, sun.width, PixelLayout::Grey8);
+    const SpotDetection d = DetectSpots(grid, frame, e, {}, instant);
+    ASSERT_EQ(d.error, "");
+    ASSERT_EQ(d.transits.size(), 1u);
+    EXPECT_EQ(d.transits[0].body, "Mercury");
+    EXPECT_NEAR(d.transits[0].x, mercury->x, 1.0);
+    EXPECT_NEAR(d.transits[0].y, mercury->y, 1.0);
+    EXPECT_EQ(d.groups.size(), 1u);
+    EXPECT_EQ(d.wolf.total, 11);
+    // Without the instant the planet is one more spot.
+    EXPECT_EQ(DetectSpots(grid, frame, e).wolf.total, 22);
 }
 
 // A click inside a spot's outline finds that spot; one on the quiet Sun finds none.

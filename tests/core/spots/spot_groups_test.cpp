@@ -29,40 +29,59 @@ TEST(SpotGroups, DistancesAndRadiiOnTheSphere) {
     EXPECT_NEAR(SpotRadiusDegrees(1e6), 90.0, 1e-9);
 }
 
-// The linking rule: edges within 3 degrees plus the larger group's extent, at most 15.
-TEST(SpotGroups, GroupsGrowByTheirOwnExtent) {
+// The grouping rule, case by case. With the links of 3 and 20 degrees: two spots of 100
+// millionths (radius 0.81 degrees) reach 3 + 0.25 sqrt(100) = 5.5 degrees along the
+// parallel edge to edge and 3 across it; a group of their 200 millionths may be
+// 6 + 0.1 sqrt(200) = 7.4 degrees tall.
+TEST(SpotGroups, GroupsFollowTheParallelsAndAreSplitByGaps) {
+    const double r100 = SpotRadiusDegrees(100), r5 = SpotRadiusDegrees(5);
+    const auto spot = [](double lat, double lon, double area, bool umbra = true) {
+        return SpotPlace{lat, lon, SpotRadiusDegrees(area), area, umbra};
+    };
     struct Case {
         const char* what;
         std::vector<SpotPlace> spots;
         std::vector<int32_t> groups;
     };
-    const double small = 0.1;    // a spot's radius, degrees
-    std::vector<SpotPlace> wide; // a group 10.2 degrees across, then two spots beyond it
-    for (double lon = 0; lon <= 10; lon += 2.5)
-        wide.push_back({0, lon, small});
-    std::vector<SpotPlace> reached = wide, missed = wide;
-    reached.push_back({0, 10 + 13, small});  // 12.8 from the edge, within 3 + 10.2
-    missed.push_back({0, 10 + 13.6, small}); // 13.4 from the edge, beyond it
-    std::vector<SpotPlace> huge;             // 22 degrees across: the link stops at 15
-    for (double lon = 0; lon <= 22; lon += 2)
-        huge.push_back({10, lon, small});
-    huge.push_back({10, 22 + 16 / 0.9848, small}); // 16 degrees along the parallel at 10 N
+    // A bipolar pair 12 degrees long with pores between: a chain the pores could bridge,
+    // but the two large spots reach each other through the smaller one in the middle.
+    std::vector<SpotPlace> bipolar = {spot(10, 0, 300), spot(10.5, 6, 60), spot(11, 12, 200)};
     const Case cases[] = {
-        {"two spots 2.5 apart", {{0, 0, small}, {0, 2.5, small}}, {0, 0}},
-        {"two spots 4 apart", {{0, 0, small}, {0, 4, small}}, {0, 1}},
-        {"a chain of small steps",
-         {{5, 0, small}, {5, 2.5, small}, {5, 5, small}, {5, 7.5, small}},
-         {0, 0, 0, 0}},
-        {"large spots whose edges are close", {{0, 0, 1.5}, {0, 6, 1.5}}, {0, 0}},
-        {"a spot the wide group reaches", reached, {0, 0, 0, 0, 0, 0}},
-        {"a spot beyond its reach", missed, {0, 0, 0, 0, 0, 1}},
-        {"a spot beyond 15 degrees", huge, {0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 1}},
+        {"edges 5 degrees apart along a parallel",
+         {spot(0, 0, 100), spot(0, 5 + 2 * r100, 100)},
+         {0, 0}},
+        {"edges 6 degrees apart along a parallel",
+         {spot(0, 0, 100), spot(0, 6 + 2 * r100, 100)},
+         {0, 1}},
+        {"edges 4 degrees apart across the parallels",
+         {spot(10, 30, 100), spot(10 + 4 + 2 * r100, 30, 100)},
+         {0, 1}},
+        {"edges 2.5 degrees apart across the parallels",
+         {spot(10, 30, 100), spot(10 + 2.5 + 2 * r100, 30, 100)},
+         {0, 0}},
+        {"a bipolar group along the parallel", bipolar, {0, 0, 0}},
+        // Two groups 9 degrees of longitude apart edge to edge, with a pore between them
+        // within reach of both, nearer the first: it joins that one and no more.
+        {"a stray pore between two groups",
+         {spot(-15, 0, 100), spot(-15, 9 + 2 * r100, 100), spot(-15, 4 + r100 + r5, 5, false)},
+         {0, 1, 0}},
+        {"pores alone, close together and far from the rest",
+         {spot(20, 50, 5, false), spot(20, 52, 5, false), spot(20, 70, 5, false)},
+         {0, 0, 1}},
         {"none", {}, {}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
-        EXPECT_EQ(GroupSpots(c.spots, 3, 15).groupOf, c.groups);
+        EXPECT_EQ(GroupSpots(c.spots, 3, 20).groupOf, c.groups);
     }
+    // A chain of spots every 4 degrees along the parallel never grows past 20 degrees.
+    std::vector<SpotPlace> chain;
+    for (int k = 0; k < 10; ++k)
+        chain.push_back(spot(5, 4.0 * k, 100));
+    const SpotGrouping g = GroupSpots(chain, 3, 20);
+    for (const double extent : g.extent)
+        EXPECT_LE(extent, 20.0 + 1e-9);
+    EXPECT_GE(g.extent.size(), 2u);
 }
 
 // Our groups beside the regions of a real summary (NOAA's of 7 June 2011): each found

@@ -34,7 +34,7 @@ TEST(TestData, TheFolderAndItsReadmeAgree) {
     std::sort(held.begin(), held.end());
     std::sort(listed.begin(), listed.end());
     EXPECT_EQ(held, listed);
-    EXPECT_EQ(held.size(), 12u); // 6 summaries, 3 images, 2 FITS files, 1 table
+    EXPECT_EQ(held.size(), 15u); // 7 summaries, 5 images, 2 FITS files, 1 table
 }
 
 } // namespace
