@@ -141,6 +141,7 @@ void TZorvaForm::BuildMenus() {
         spots, "SunspotTable1", "Sunspot &Table...", [this] { SunspotTable1Click(); }, false);
     AddItem(
         spots, "ExportSunspots1", "&Export Sunspots...", [this] { ExportSunspots1Click(); }, false);
+    BuildReviewItems(spots);
 
     QMenu* separation = AddMenu(nullptr, "Separation1", "&Separation");
     AddItem(separation, "Arc1", "Se&paration within disk", [this] { Arc1Click(); });
