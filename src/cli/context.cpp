@@ -29,6 +29,11 @@ YearTable Context::Year(int32_t year) {
     return table;
 }
 
+YearTables Context::Tables() {
+    const std::lock_guard<std::mutex> hold(lock_);
+    return tables_;
+}
+
 void Context::Warn(const std::string& line) {
     const std::lock_guard<std::mutex> hold(lock_);
     if (std::find(warnings_.begin(), warnings_.end(), line) == warnings_.end()) {

@@ -24,6 +24,9 @@ class Context {
     // A year's table, warned of in the same way.
     YearTable Year(int32_t year);
 
+    // The tables as they are held now, for a session of its own.
+    YearTables Tables();
+
     // A warning for the error stream, one line, written after the command ends whatever its
     // outcome; the same warning is written once.
     void Warn(const std::string& line);

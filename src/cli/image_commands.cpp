@@ -10,6 +10,9 @@
 #include "cli/picture_turn.h"
 #include "core/images/picture_context.h"
 #include "core/measure/pointer.h"
+#include "core/present/presentation.h"
+#include "core/session/session.h"
+#include "core/settings/settings_store.h"
 #include "render/chart_painter.h"
 #include "render/image_overlay.h"
 #include "render/solar_image.h"
@@ -117,9 +120,7 @@ int OverlayCommand(const std::vector<std::string>& args, Context& run, std::ostr
     const std::filesystem::path outPath(*file);
     const auto type = ImageTypeOfName(QFile::decodeName(QByteArray::fromStdString(*file)));
     if (!type) throw UsageError("--out must name a .bmp, .png, .jpg or .tif file");
-    ChartGeometry chart = PictureOrientationOf(parsed);
-    chart.ShowLatLines = parsed.Has("--lat-lines");
-    chart.ShowLongLines = parsed.Has("--long-lines");
+    const ChartGeometry chart = PictureOrientationOf(parsed);
     const Observer observer = ParseObserver(parsed);
     PictureChoices choices;
     if (const auto at = parsed.Value("--at")) choices.instant = ParseInstant(*at);
@@ -133,17 +134,36 @@ int OverlayCommand(const std::vector<std::string>& args, Context& run, std::ostr
     if (!picture.instant) {
         throw UsageError(picture.name + " gives no date; give --at");
     }
-    const Ephemeris ephemeris = run.EphemerisWarned(*picture.instant, observer);
-    const ChartGeometry geometry = PictureGeometry(picture, chart);
-    PictureView view;
-    view.scene = MakeChartScene(geometry, ephemeris, SpotState{}, MarkerState{});
-    view.disk = picture.disk;
-    view.limb = picture.limb.points;
-    view.points = parsed.Has("--points");
-    view.circle = parsed.Has("--circle");
-    const QImage canvas = PictureWithOverlay(
-        opened.image.shown, view,
-        PictureCaptionLines(picture, *picture.instant, ephemeris, geometry), DefaultChartFont());
+    // Said of a damaged year file the grid draws on.
+    run.EphemerisWarned(*picture.instant, observer);
+
+    // The picture opened in a session with the options given, and drawn over from its
+    // presentation, as the window draws it.
+    LoadedSettingsFiles options;
+    options.settings = DefaultSettingsLoad();
+    Settings& o = options.settings.settings;
+    o.ObserverLat = observer.latitude;
+    o.ObserverLong = observer.longitude;
+    o.PictureOrientation = chart.Mode;
+    o.PictureFlipSign = chart.FlipSign;
+    o.PictureMirrorSign = chart.MirrorSign;
+    o.ShowLatLines = parsed.Has("--lat-lines");
+    o.ShowLongLines = parsed.Has("--long-lines");
+    o.Points = parsed.Has("--points");
+    o.Circle = parsed.Has("--circle");
+    o.Sunspot = false;
+    options.settings.sunspotChecked = false;
+    Session session(run.Tables());
+    const Instant& at = *picture.instant;
+    session.Start(options, {at.year, at.month, at.day});
+    session.OpenImage(parsed.positional[0], picture, HeldImages(opened.image));
+    if (!(session.observation().instant == at)) {
+        throw UsageError(picture.name +
+                         ": its instant lies beyond the years the grid is drawn for");
+    }
+    const QImage canvas =
+        PictureWithOverlay(ShownImage(session.picture()->images), *PresentPicture(session),
+                           PresentPictureCaption(session), DefaultChartFont());
     QString error;
     if (!SaveSolarImage(canvas, outPath, *type, &error)) {
         throw std::runtime_error(error.toStdString());

@@ -16,13 +16,7 @@ namespace {
 using test::RunCli;
 using Result = test::CliResult;
 
-std::vector<std::string> Lines(const std::string& text) {
-    std::vector<std::string> lines;
-    std::istringstream in(text);
-    for (std::string line; std::getline(in, line);)
-        lines.push_back(line);
-    return lines;
-}
+using test::Lines;
 
 TEST(CliYear, PrintsTheTableTheProgramWouldUse) {
     test::TempDir dir;

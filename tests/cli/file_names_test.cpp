@@ -16,13 +16,7 @@ namespace {
 namespace fs = std::filesystem;
 using test::RunCli;
 
-std::vector<std::string> EntriesIn(const fs::path& folder) {
-    std::vector<std::string> names;
-    for (const auto& e : fs::directory_iterator(folder))
-        names.push_back(e.path().filename());
-    std::sort(names.begin(), names.end());
-    return names;
-}
+using test::EntriesIn;
 
 TEST(FileNames, NamesThatAreNotUtf8AreUsedAsGiven) {
     ZORVA_TEST_DATA(data);

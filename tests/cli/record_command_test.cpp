@@ -18,13 +18,7 @@ namespace {
 namespace fs = std::filesystem;
 using test::RunCli;
 
-std::vector<std::string> Lines(const std::string& text) {
-    std::vector<std::string> lines;
-    std::stringstream in(text);
-    for (std::string line; std::getline(in, line);)
-        lines.push_back(line);
-    return lines;
-}
+using test::Lines;
 
 // A small picture of the Sun (north up, east left) with one spot group at latitude `lat`,
 // `cmd` degrees west of the central meridian, saved under `name`.

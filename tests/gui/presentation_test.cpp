@@ -2,6 +2,7 @@
 // label, box, picker, menu item and the title, and the chart or the picture pixel for
 // pixel as they are painted from it.
 #include <QAction>
+#include <QCoreApplication>
 #include <QDateEdit>
 #include <QLabel>
 #include <QMenu>
@@ -25,9 +26,12 @@ struct Presented : test::WindowTest {
         EXPECT_EQ(Text(name).toStdString(), text) << name;
     }
 
-    // Everything the window shows against the presentation of the state.
+    // Everything the window shows against the presentation of the state. What the chart
+    // and the picture show is taken from their last paint, once the window has painted what
+    // it asked to paint: a repaint the window failed to ask for leaves the paint before.
     void ExpectWindowShowsTheState(const std::string& after) const {
         SCOPED_TRACE("after " + after);
+        QCoreApplication::processEvents();
         const Presentation p = Present(session());
         const ReadoutView& r = p.readouts;
         ExpectLabel("RALabel", r.position.RALabel.text);
@@ -85,6 +89,8 @@ struct Presented : test::WindowTest {
             // The picture as the file holds it, and over it the overlay of the state.
             auto* shown = Find<gui::ImageView>("Image1");
             EXPECT_TRUE(shown->image() == clean) << "the picture";
+            // The view was painted again for the state, without a paint being forced.
+            EXPECT_TRUE(lastPainted.picture == p.picture) << "the picture was not painted again";
             // What the view paints is what the state's overlay paints at its zoom.
             const QImage painted = shown->viewport()->grab().toImage();
             const gui::ImageView::OverlayPainter own = shown->overlay();
@@ -101,6 +107,7 @@ struct Presented : test::WindowTest {
             painted.fill(Qt::black);
             PaintChartView(painted, p.chart, font);
             EXPECT_TRUE(painted == Find<gui::ImageControl>("Image")->canvas()) << "the chart";
+            EXPECT_TRUE(painted == lastPainted.chart) << "the chart was not painted again";
         }
     }
 
@@ -113,11 +120,36 @@ struct Presented : test::WindowTest {
     }
 
     QImage clean; // the opened picture as the file holds it
+
+    // What the chart and the picture were last painted with: the chart's pixels, and the
+    // state's overlay at the time.
+    struct LastPainted : QObject {
+        const Presented* test = nullptr;
+        QImage chart;
+        std::optional<PictureView> picture;
+        bool eventFilter(QObject* watched, QEvent* event) override {
+            if (event->type() != QEvent::Paint) return false;
+            if (auto* control = qobject_cast<gui::ImageControl*>(watched)) {
+                chart = control->canvas().copy();
+            } else {
+                picture = PresentPicture(test->session());
+            }
+            return false;
+        }
+    } lastPainted;
+    void WatchPaints() {
+        lastPainted.test = this;
+        form->show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(form.get()));
+        Find<gui::ImageControl>("Image")->installEventFilter(&lastPainted);
+        Find<gui::ImageView>("Image1")->viewport()->installEventFilter(&lastPainted);
+    }
 };
 
 // Every menu command in turn, typing into every box, clicks and shift-clicks, on the chart
 // and then on an opened picture: after each, the window shows the state and nothing else.
 TEST_F(Presented, EveryCommandLeavesTheWindowShowingTheState) {
+    WatchPaints();
     ZORVA_TEST_DATA(data);
     dialogs.files.push_back(QString::fromStdString((data / "srs" / "20110607SRS.txt").string()));
     Trigger("LoadSRS1");

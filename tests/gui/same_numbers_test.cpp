@@ -3,7 +3,10 @@
 #include <cmath>
 
 #include "../cli/run_cli.h"
+#include "core/present/presentation.h"
 #include "gui/image_view.h"
+#include "render/chart_painter.h"
+#include "render/image_overlay.h"
 #include "window_fixture.h"
 
 namespace zorva {
@@ -55,6 +58,30 @@ TEST_F(SameNumbers, TheWindowAndTheCommandLineAgreeOnEveryPicture) {
         }
         Trigger("CloseImage1");
     }
+}
+
+// The command line's overlay is the window's presentation of the same picture and options,
+// drawn as the window saves it.
+TEST_F(SameNumbers, TheCommandLineDrawsTheWindowsOverlay) {
+    ZORVA_TEST_DATA(data);
+    const std::filesystem::path file = data / "images" / "hmi_20230131_033945_512.png";
+    dialogs.files.push_back(QString::fromStdString(file.string()));
+    Trigger("OpenImage1");
+    for (const char* item : {"Sunspot1", "LatLines1", "Circle1", "Points1"})
+        Trigger(item);
+    const PictureView view = *PresentPicture(session());
+    ASSERT_FALSE(view.spot);
+    ASSERT_TRUE(view.scene.ShowLatLines && view.circle && view.points);
+    const QImage expected =
+        PictureWithOverlay(QImage(QString::fromStdString(file.string())), view,
+                           PresentPictureCaption(session()), DefaultChartFont());
+    const std::filesystem::path out = dir / "overlay.png";
+    const test::CliResult r =
+        test::RunCli({"overlay", file.string(), "--out", out.string(), "--lat", "51.5", "--long",
+                      "0.5", "--lat-lines", "--circle", "--points"});
+    ASSERT_EQ(r.status, 0) << r.err;
+    const QImage drawn(QString::fromStdString(out.string()));
+    EXPECT_TRUE(drawn == expected.convertToFormat(drawn.format()));
 }
 
 } // namespace

@@ -1,4 +1,5 @@
 #include "support/test_support.h"
+#include <algorithm>
 
 #include <atomic>
 #include <csignal>
@@ -64,6 +65,22 @@ std::string ReadFile(const std::filesystem::path& file) {
 void WriteFile(const std::filesystem::path& file, const std::string& text) {
     std::ofstream out(file, std::ios::binary | std::ios::trunc);
     out << text;
+}
+
+std::vector<std::string> EntriesIn(const std::filesystem::path& folder) {
+    std::vector<std::string> names;
+    for (const auto& e : std::filesystem::directory_iterator(folder))
+        names.push_back(e.path().filename());
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+std::vector<std::string> Lines(const std::string& text) {
+    std::vector<std::string> lines;
+    std::istringstream in(text);
+    for (std::string line; std::getline(in, line);)
+        lines.push_back(line);
+    return lines;
 }
 
 } // namespace zorva::test

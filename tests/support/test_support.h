@@ -3,6 +3,7 @@
 #include <filesystem>
 #include <gtest/gtest.h>
 #include <string>
+#include <vector>
 
 namespace zorva::test {
 
@@ -61,5 +62,9 @@ class ScopedFileSizeLimit {
 
 std::string ReadFile(const std::filesystem::path& file);
 void WriteFile(const std::filesystem::path& file, const std::string& text);
+// The names of a folder's entries, sorted.
+std::vector<std::string> EntriesIn(const std::filesystem::path& folder);
+// A text's lines, without their line breaks.
+std::vector<std::string> Lines(const std::string& text);
 
 } // namespace zorva::test

@@ -10,9 +10,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-std::size_t EntriesIn(const fs::path& folder) {
-    return static_cast<std::size_t>(std::distance(fs::directory_iterator(folder), {}));
-}
+using test::EntriesIn;
 
 TEST(WriteFileAtomically, ReplacesWholeOrLeavesTheOldFile) {
     test::TempDir dir;
@@ -21,7 +19,7 @@ TEST(WriteFileAtomically, ReplacesWholeOrLeavesTheOldFile) {
     ASSERT_TRUE(WriteFileAtomically(file, "first", &error)) << error;
     ASSERT_TRUE(WriteFileAtomically(file, std::string("se\0cond", 7), &error)) << error;
     EXPECT_EQ(test::ReadFile(file), std::string("se\0cond", 7));
-    EXPECT_EQ(EntriesIn(dir.path()), 1u); // no temporary left behind
+    EXPECT_EQ(EntriesIn(dir.path()).size(), 1u); // no temporary left behind
 
     // A folder with content where the file should go: the rename fails.
     const fs::path blocked = dir / "blocked.png";
@@ -29,7 +27,7 @@ TEST(WriteFileAtomically, ReplacesWholeOrLeavesTheOldFile) {
     EXPECT_FALSE(WriteFileAtomically(blocked, "new", &error));
     EXPECT_FALSE(error.empty());
     EXPECT_TRUE(fs::is_directory(blocked / "inside"));
-    EXPECT_EQ(EntriesIn(dir.path()), 2u);
+    EXPECT_EQ(EntriesIn(dir.path()).size(), 2u);
 
     // A folder that does not exist: nothing can be created.
     error.clear();

@@ -24,13 +24,7 @@ using test::ReadFile;
 using test::TempDir;
 using test::WriteFile;
 
-std::vector<std::string> EntriesIn(const fs::path& folder) {
-    std::vector<std::string> names;
-    for (const auto& e : fs::directory_iterator(folder))
-        names.push_back(e.path().filename());
-    std::sort(names.begin(), names.end());
-    return names;
-}
+using test::EntriesIn;
 
 TEST(SafeWrites, ALinkKeepsItsTargetAndAFileItsMode) {
     TempDir dir;

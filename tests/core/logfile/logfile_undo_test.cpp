@@ -61,6 +61,17 @@ TEST_F(LogfileUndo, AFileChangedOutsideKeepsEveryLine) {
              test::WriteFile(p, t);
          },
          "it was changed outside Zorva since the measurement was added"},
+        // The last line as it was written, with the file changed before it or after it.
+        {"an earlier line edited",
+         [](const fs::path& p) {
+             std::string t = test::ReadFile(p);
+             t[0] = t[0] == 'x' ? 'y' : 'x';
+             test::WriteFile(p, t);
+         },
+         "it was changed outside Zorva since the measurement was added"},
+        {"the same line appended again",
+         [](const fs::path& p) { ASSERT_TRUE(AppendToLogfile(p, "measured").ok); },
+         "it was changed outside Zorva since the measurement was added"},
         {"the line taken out by hand",
          [](const fs::path& p) {
              const std::string t = test::ReadFile(p);

@@ -7,6 +7,8 @@
 #include <utility>
 #include <vector>
 
+#include "support/test_support.h"
+
 namespace zorva {
 namespace {
 
@@ -35,13 +37,7 @@ SettingsLoad Read(const std::string& text) {
     return ReadSettings(in);
 }
 
-std::vector<std::string> Lines(const std::string& text) {
-    std::vector<std::string> lines;
-    std::istringstream in(text);
-    for (std::string line; std::getline(in, line);)
-        lines.push_back(line);
-    return lines;
-}
+using test::Lines;
 
 // The default file with some lines (numbered from 1) replaced.
 std::string DefaultWith(std::initializer_list<std::pair<int, std::string>> changes) {
