@@ -5,7 +5,6 @@
 #include <ctime>
 #include <fstream>
 #include <iostream>
-#include <iterator>
 #include <set>
 #include <sstream>
 
@@ -16,6 +15,7 @@
 #include "core/record/activity.h"
 #include "core/record/monthly_report.h"
 #include "core/record/spots_line.h"
+#include "core/record/typed_entry.h"
 #include "core/text/format.h"
 #include "core/text/parse.h"
 #include "render/record_plot.h"
@@ -80,8 +80,7 @@ HemisphereCount ParseCount(const std::string& text, const char* option) {
 }
 
 // --group LOCATION,SPOTS[,CLASS[,NOAA]]: LOCATION is N or S, or a place as NOAA writes it
-// (N14W23: latitude, then degrees east or west of the central meridian), which the
-// ephemeris of the instant turns into a Carrington longitude.
+// (ReadGroupPlace), which the ephemeris of the instant turns into a Carrington longitude.
 ObservedGroup ParseGroup(const std::string& text, int32_t number, const Ephemeris& at) {
     std::vector<std::string> parts;
     std::stringstream in(text);
@@ -96,31 +95,15 @@ ObservedGroup ParseGroup(const std::string& text, int32_t number, const Ephemeri
     if (parts.size() < kFewest || parts.size() > kMost) throw bad("two to four parts");
     ObservedGroup g;
     g.number = number;
-    const std::string& where = parts[0];
-    if (where.empty() || (where[0] != 'N' && where[0] != 'S')) throw bad("the location");
-    g.north = where[0] == 'N';
-    if (where.size() > 1) {
-        // N14 alone gives the latitude; N14W23 the place.
-        const std::size_t side = where.find_first_of("EW", 1);
-        const auto lat = ParseInt32(where.substr(1, side == std::string::npos ? side : side - 1));
-        constexpr int32_t kPole = 90, kLimb = 90;
-        if (!lat || *lat < 0 || *lat > kPole) throw bad("the location");
-        g.latitude = g.north ? *lat : -*lat;
-        if (side != std::string::npos) {
-            const auto cmd = ParseInt32(where.substr(side + 1));
-            if (!cmd || *cmd < 0 || *cmd > kLimb) throw bad("the location");
-            const double west = where[side] == 'W' ? *cmd : -*cmd;
-            constexpr double kCircle = 360;
-            double longitude = std::fmod(at.L0 + west, kCircle);
-            if (longitude < 0) longitude += kCircle;
-            // fmod of a hair below zero, pushed up, can give 360 itself.
-            g.longitude = longitude >= kCircle ? 0 : longitude;
-        }
-    }
+    if (!ReadGroupPlace(parts[0], at.L0, g).empty()) throw bad("the location");
     const auto spots = ParseInt32(parts[1]);
     if (!spots) throw bad("the spots");
     g.spots = *spots;
-    if (parts.size() > 2) g.mcintosh = parts[2];
+    if (parts.size() > 2) {
+        // A class typed is the observer's own.
+        g.mcintosh = parts[2];
+        g.classReviewed = !g.mcintosh.empty();
+    }
     if (parts.size() > 3) {
         const auto noaa = ParseInt32(parts[3]);
         if (!noaa) throw bad("the NOAA number");
@@ -161,14 +144,6 @@ SunspotObservation TypedObservation(const ParsedArgs& parsed, Context& run) {
     return o;
 }
 
-// The fingerprint of a picture's bytes; empty when it cannot be read.
-std::string FingerprintOfFile(const std::string& path) {
-    std::ifstream in(std::filesystem::path(path), std::ios::binary);
-    if (!in) return "";
-    const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    return in.bad() ? "" : PictureFingerprint(bytes);
-}
-
 std::string AddedLine(const SunspotObservation& o, int64_t id) {
     const auto n = [](int64_t v) { return std::to_string(v); };
     return "observation " + n(id) + " " + IsoInstantText(o.instant) + " " +
@@ -203,7 +178,8 @@ int Add(const ParsedArgs& parsed, const std::vector<std::string>& files, Context
                 } else if (!read.observation) {
                     problems.push_back(where + read.error);
                 } else {
-                    read.observation->fingerprint = FingerprintOfFile(read.observation->picture);
+                    read.observation->fingerprint =
+                        PictureFingerprintOfFile(read.observation->picture);
                     ApplyDetails(parsed, *read.observation);
                     observations.push_back(std::move(*read.observation));
                 }
@@ -221,7 +197,7 @@ int Add(const ParsedArgs& parsed, const std::vector<std::string>& files, Context
                 continue;
             }
             SunspotObservation o = ObservationOfReport(*outcome.report);
-            o.fingerprint = FingerprintOfFile(file);
+            o.fingerprint = PictureFingerprintOfFile(file);
             ApplyDetails(parsed, o);
             observations.push_back(std::move(o));
         }

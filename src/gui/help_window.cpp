@@ -21,7 +21,8 @@ href="#separation">Separations</a> &middot; <a href="#rotation">Following a spot
 &middot; <a href="#output">Printing and exporting the chart</a> &middot; <a
 href="#srs">Solar Region Summaries</a> &middot; <a href="#counting">Counting the day's
 sunspots from a photograph</a> &middot; <a href="#spotswindow">Sunspots in the window</a>
-&middot; <a href="#display">Display and grid</a>
+&middot; <a href="#record">The observer's record</a> &middot; <a href="#display">Display and
+grid</a>
 &middot; <a href="#numbers">Where the numbers come from</a> &middot; <a href="#keys">Keys</a></p>
 
 <h3><a name="window"></a>The window</h3>
@@ -398,6 +399,44 @@ what <code>zorva-cli spots</code> tells for the picture; a file there that belon
 another picture or is damaged is set aside with a message.</li>
 </ul>
 
+<h3><a name="record"></a>The observer's record</h3>
+<p>Zorva keeps every observation you add in one record, <code>ZorvaRecord.sqlite</code> in the
+working folder unless <i>File &gt; Record...</i> chooses another (a new name makes a new
+record). A file that is no record, a damaged one and one from a newer Zorva are refused with
+the reason and left as they are; the record in use stays. <code>zorva-cli record</code> reads
+and adds to the same file, even while the window is open.</p>
+<ul>
+<li><i>Record &gt; Add This Picture</i> takes the spots of the picture shown (searched now when
+they were not yet) as the record's observation of the picture's time. The form shows the
+groups and spots of each hemisphere and the Wolf number R = 10 g + s; give your observer code
+(as your association gives it), site, instrument and the seeing (1 excellent to 5 very poor),
+and correct a group's McIntosh class by double-clicking it. <i>Add to Record</i> keeps it; a
+picture added before is refused.</li>
+<li><i>Add Visual Observation...</i> is the same form for counts made at the eyepiece or from a
+drawing: the instant in UT, g and s of each hemisphere and, if you worked it out, R, which is
+checked against 10 g + s. List the groups if you like (<i>Add Group</i>): the place as N or S,
+as a latitude (N14) or as NOAA writes it (N14W23: 23&deg; west of the central meridian), the
+spots, the class and NOAA's number. Counts that cannot be (fewer spots than groups, spots
+without a group, an R that is not 10 g + s, groups that do not add up to the counts, a day
+yet to come) are refused with the reason, and nothing is added. The observer code, site and
+instrument are offered again next time.</li>
+<li><i>Observations</i> lists everything in the record. A day observed twice keeps both;
+the reports and plots take the one of the best seeing unless you choose another and press
+<i>Mark as the Day's Observation</i>.</li>
+<li><i>Groups</i> lists the groups followed from day to day by where the Sun's differential
+rotation carries them: each keeps one number for its life, with its NOAA number, first and
+last day, mean latitude, largest area and classes. Choose one to see its days (place, area,
+spots and class) and its area curve; double-click a class to correct it. A class you typed or
+corrected is marked as the observer's.</li>
+<li><i>Monthly Report</i> shows a month's row a day (date, UT, seeing, g, s, R, gN, sN, gS,
+sS, method and observer) with the observing days, the mean daily number of groups and the
+mean R, and exports it as text or CSV, the very files of <code>zorva-cli record
+report</code>.</li>
+<li><i>Activity Curve</i> plots each day's R and the monthly means; <i>Butterfly Diagram</i>
+plots the groups' latitudes against time, each by its area. <i>Export...</i> writes either as
+PNG, SVG or PDF, as <code>zorva-cli record plot</code> draws it.</li>
+</ul>
+
 <h3><a name="display"></a>Display and grid</h3>
 <p>The <i>Display</i> menu switches the <i>Sunspot</i> marker, the region plot, the limb
 points and circle of an image, sets the screen size the window is laid out for (<i>Screen
@@ -425,8 +464,9 @@ degree.</li>
 
 <h3>Where the files live</h3>
 <p>Your choices are kept in <code>ZorvaViewerSettings_v10.dat</code>, the folders of the
-file dialogs in <code>ZorvaViewerDir_v10.dat</code> and the recent files and the sub-pixel
-limb in <code>ZorvaOptions.ini</code>, all in the folder Zorva was started from. Delete them
+file dialogs in <code>ZorvaViewerDir_v10.dat</code> and the recent files, the sub-pixel
+limb, the record's file and your observer code, site and instrument in
+<code>ZorvaOptions.ini</code>, all in the folder Zorva was started from. Delete them
 to start afresh.</p>
 
 <h3><a name="keys"></a>Keys</h3>

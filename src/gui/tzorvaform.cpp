@@ -21,6 +21,7 @@
 #include "gui/help_window.h"
 #include "gui/image_view.h"
 #include "gui/intro_form.h"
+#include "gui/record_part.h"
 #include "render/image_overlay.h"
 
 namespace zorva::gui {

@@ -8,6 +8,7 @@
 #include <array>
 #include <functional>
 #include <map>
+#include <memory>
 #include <optional>
 
 #include "core/present/presentation.h"
@@ -29,13 +30,18 @@ class QStatusBar;
 
 namespace zorva {
 struct SolarImage;
-}
+struct SunspotObservation;
+} // namespace zorva
 
 namespace zorva::gui {
 
 class ImageControl;
 class ImageView;
 class MeasurementsWindow;
+class ObservationDialog;
+class RecordPart;
+class RecordWindow;
+enum class RecordView : int;
 class RegionTable;
 class SunspotTable;
 
@@ -132,6 +138,12 @@ class TZorvaForm final : public QMainWindow {
     // Files dropped on the window, each opened as what it is: a picture, a Region Summary
     // or a logfile; the others are named with the reason.
     void FilesDropped(const QStringList& paths);
+    // The observer's record: File > Record..., and the Record menu (RecordObservations1Click
+    // ... ButterflyDiagram1Click show the record's window at their page).
+    void ChooseRecord1Click();
+    void AddThisPicture1Click();
+    void AddVisualObservation1Click();
+    void RecordViewClick(RecordView view);
 
   protected:
     void closeEvent(QCloseEvent* event) override;
@@ -149,6 +161,11 @@ class TZorvaForm final : public QMainWindow {
     void BuildEditAndTimeMenus();
     void BuildRecentMenu(QMenu* file);
     void BuildImageMenu();
+    void BuildRecordMenu();
+    // Adds an observation to the record (made when there is none yet): empty, else why not.
+    std::string AddToRecord(const SunspotObservation& observation, int64_t& id);
+    // After a form added its observation: its details kept for the next, and said.
+    void ObservationAdded(const ObservationDialog& dialog, int64_t id);
 
     // The window shows the presentation of the session's state: after each command the
     // parts that differ from what is shown are drawn and written again.
@@ -227,6 +244,8 @@ class TZorvaForm final : public QMainWindow {
     SunspotTable* sunspotTable_ = nullptr;             // likewise
     QLabel* tableSourceLabel_ = nullptr;               // on the status bar
     ChartOutputOptions chartOutput_;                   // the choices of the last print or export
+    std::unique_ptr<RecordPart> record_;               // the observer's record
+    RecordWindow* recordWindow_ = nullptr;             // made when first asked for
 };
 
 } // namespace zorva::gui

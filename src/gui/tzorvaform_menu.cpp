@@ -92,6 +92,9 @@ void TZorvaForm::BuildMenus() {
         [this] { ExportMeasurements1Click(); }, false);
     file->addSeparator();
     AddItem(
+        file, "ChooseRecord1", "Recor&d...", [this] { ChooseRecord1Click(); }, false);
+    file->addSeparator();
+    AddItem(
         file, "Exit", "E&xit", [this] { ExitClick(); }, false);
     BuildEditAndTimeMenus();
     BuildImageMenu();
@@ -142,6 +145,7 @@ void TZorvaForm::BuildMenus() {
     AddItem(
         spots, "ExportSunspots1", "&Export Sunspots...", [this] { ExportSunspots1Click(); }, false);
     BuildReviewItems(spots);
+    BuildRecordMenu();
 
     QMenu* separation = AddMenu(nullptr, "Separation1", "&Separation");
     AddItem(separation, "Arc1", "Se&paration within disk", [this] { Arc1Click(); });

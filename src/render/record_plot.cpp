@@ -213,6 +213,39 @@ void PaintButterfly(QPainter& p, const QRectF& area, std::span<const ButterflyPo
     p.restore();
 }
 
+void PaintGroupArea(QPainter& p, const QRectF& area, std::span<const GroupAreaPoint> points,
+                    const QString& title, const QFont& font) {
+    double lastDay = 1, largest = 10;
+    for (const GroupAreaPoint& g : points) {
+        lastDay = std::max(lastDay, g.day);
+        largest = std::max(largest, g.areaMsh);
+    }
+    const PlotAxis x = ValueAxis(0, lastDay, kMostValueTicks);
+    const PlotAxis y = ValueAxis(0, largest, kMostValueTicks);
+    p.save();
+    p.setRenderHint(QPainter::Antialiasing, true);
+    PaintAxes(p, area, x, y, "MSH", title, font);
+    const QRectF frame = PlotFrame(area);
+    const auto place = [&](const GroupAreaPoint& g) {
+        return QPointF(Along(x, g.day, frame.left(), frame.right()),
+                       Along(y, g.areaMsh, frame.bottom(), frame.top()));
+    };
+    if (!points.empty()) {
+        QPainterPath line(place(points.front()));
+        for (const GroupAreaPoint& g : points)
+            line.lineTo(place(g));
+        p.setPen(QPen(kMonthlyColour, 2));
+        p.setBrush(Qt::NoBrush);
+        p.drawPath(line);
+        p.setPen(Qt::NoPen);
+        p.setBrush(kMonthlyColour);
+        constexpr double kDot = 3.5;
+        for (const GroupAreaPoint& g : points)
+            p.drawEllipse(place(g), kDot, kDot);
+    }
+    p.restore();
+}
+
 QByteArray RecordPlotBytes(ChartFileFormat format,
                            const std::function<void(QPainter&, const QRectF&)>& paint) {
     const QRectF area(0, 0, kRecordPlotWidth, kRecordPlotHeight);

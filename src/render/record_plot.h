@@ -8,6 +8,7 @@
 #include <span>
 
 #include "core/record/activity.h"
+#include "core/record/record_tables.h"
 #include "render/chart_export.h"
 
 namespace zorva {
@@ -28,6 +29,11 @@ void PaintActivity(QPainter& painter, const QRectF& area, const ActivityCurve& c
 // the group's.
 void PaintButterfly(QPainter& painter, const QRectF& area, std::span<const ButterflyPoint> points,
                     const QFont& font);
+
+// A group's area through its life against the days since it was first seen, under `title`:
+// a point a day, joined by a line.
+void PaintGroupArea(QPainter& painter, const QRectF& area, std::span<const GroupAreaPoint> points,
+                    const QString& title, const QFont& font);
 
 // Where a plot puts its data: the frame inside its margins for axis labels and a title.
 QRectF PlotFrame(const QRectF& area);

@@ -57,7 +57,8 @@ std::vector<SunspotObservation> Load(sqlite3* db, const std::string& where,
         out.push_back(std::move(o));
     }
     Statement groups(db, "SELECT s.observation, s.number, s.sunspot_group, s.hemisphere, "
-                         "s.latitude, s.longitude, s.area, s.spots, s.class, s.noaa FROM sighting "
+                         "s.latitude, s.longitude, s.area, s.spots, s.class, s.noaa, "
+                         "s.class_reviewed FROM sighting "
                          "s JOIN observation o ON o.id = s.observation WHERE " +
                              where + " ORDER BY s.observation, s.number");
     bind(groups);
@@ -74,6 +75,7 @@ std::vector<SunspotObservation> Load(sqlite3* db, const std::string& where,
         g.spots = static_cast<int32_t>(groups.Int(7));
         g.mcintosh = groups.Text(8);
         g.noaa = OptionalNumber(groups, 9);
+        g.classReviewed = groups.Int(10) != 0;
         out[at->second].groups.push_back(std::move(g));
     }
     return out;
@@ -104,7 +106,8 @@ std::vector<GroupLife> Record::Groups(std::optional<CalendarDay> first,
                                       std::optional<CalendarDay> last) const {
     Statement rows(db_->db,
                    "SELECT s.sunspot_group, g.noaa, o.id, o.instant, s.latitude, s.longitude, "
-                   "s.area, s.spots, s.class FROM sighting s JOIN observation o ON o.id = "
+                   "s.area, s.spots, s.class, s.number, s.class_reviewed FROM sighting s JOIN "
+                   "observation o ON o.id = "
                    "s.observation JOIN sunspot_group g ON g.id = s.sunspot_group WHERE "
                    "s.sunspot_group IN (SELECT t.sunspot_group FROM sighting t JOIN observation "
                    "p ON p.id = t.observation WHERE p.day BETWEEN ?1 AND ?2) "
@@ -125,6 +128,8 @@ std::vector<GroupLife> Record::Groups(std::optional<CalendarDay> first,
         day.areaMsh = rows.OptionalReal(6);
         day.spots = static_cast<int32_t>(rows.Int(7));
         day.mcintosh = rows.Text(8);
+        day.number = static_cast<int32_t>(rows.Int(9));
+        day.classReviewed = rows.Int(10) != 0;
         lives.back().days.push_back(std::move(day));
     }
     const auto firstSeen = [](const GroupLife& l) { return JulianDate(l.days.front().instant); };

@@ -57,7 +57,14 @@ CREATE TABLE sighting (
 CREATE INDEX sighting_group ON sighting (sunspot_group);
 )sql";
 
-constexpr RecordMigration kMigrations[] = {{1, kVersion1}};
+// Version 2: whether a group's class is the observer's own (typed, or corrected from the one
+// its spots gave) rather than worked out from its spots.
+constexpr const char* kVersion2 = R"sql(
+ALTER TABLE sighting ADD COLUMN class_reviewed INTEGER NOT NULL DEFAULT 0
+    CHECK (class_reviewed IN (0, 1));
+)sql";
+
+constexpr RecordMigration kMigrations[] = {{1, kVersion1}, {2, kVersion2}};
 
 } // namespace
 

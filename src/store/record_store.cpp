@@ -8,6 +8,7 @@
 #include <map>
 #include <set>
 
+#include "core/record/typed_entry.h"
 #include "core/spots/spot_report.h"
 #include "store/record_connection.h"
 #include "store/record_schema.h"
@@ -169,13 +170,16 @@ RecordAdded Record::Add(std::vector<SunspotObservation> observations, const Cale
                     continue;
                 }
                 byFingerprint.Bind(1, o.fingerprint);
-                if (byFingerprint.Step()) {
+                const bool before = byFingerprint.Step();
+                if (before) {
                     added.problems.push_back(name +
                                              ": this picture was added before, as "
                                              "observation " +
                                              std::to_string(byFingerprint.Int(0)));
                 }
                 byFingerprint.Reset();
+                // Its name and instant would only say the same again.
+                if (before) continue;
             }
             const bool picture = o.method == ObservationMethod::Picture;
             if (!(picture ? namesAtInstants.insert(pictureKey) : typedAtInstants.insert(typed))
@@ -205,8 +209,9 @@ RecordAdded Record::Add(std::vector<SunspotObservation> observations, const Cale
                 "groups_south, spots_south) VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9, ?10, "
                 "?11, ?12, ?13, ?14)");
         Statement insertGroup(db, "INSERT INTO sighting (observation, number, hemisphere, "
-                                  "latitude, longitude, area, spots, class, noaa) VALUES (?1, "
-                                  "?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9)");
+                                  "latitude, longitude, area, spots, class, noaa, "
+                                  "class_reviewed) VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9, "
+                                  "?10)");
         double earliest = 0;
         std::vector<int64_t> marked;
         for (const SunspotObservation& o : observations) {
@@ -243,7 +248,8 @@ RecordAdded Record::Add(std::vector<SunspotObservation> observations, const Cale
                     .Bind(6, g.areaMsh)
                     .Bind(7, g.spots)
                     .Bind(8, g.mcintosh)
-                    .Bind(9, g.noaa);
+                    .Bind(9, g.noaa)
+                    .Bind(10, g.classReviewed ? 1 : 0);
                 insertGroup.Run();
                 number = std::max(number + 1, g.number);
             }
@@ -267,6 +273,26 @@ std::string Record::MarkDay(int64_t id) {
         transaction.Commit();
     } catch (const RecordError& e) {
         return std::string("the mark was not kept: ") + e.what();
+    }
+    return "";
+}
+
+std::string Record::ReviewClass(int64_t id, int32_t number, const std::string& mcintosh) {
+    if (options_.readOnly) return "the record is open to be read, not written";
+    try {
+        store::WriteTransaction transaction(db_->db);
+        std::optional<SunspotObservation> o = Find(id);
+        if (!o) return "there is no observation " + std::to_string(id);
+        if (std::string why = ReviewGroupClass(*o, number, mcintosh); !why.empty()) return why;
+        Statement update(db_->db, "UPDATE sighting SET class = ?1, class_reviewed = 1 WHERE "
+                                  "observation = ?2 AND number = ?3");
+        const auto g =
+            std::find_if(o->groups.begin(), o->groups.end(),
+                         [number](const ObservedGroup& x) { return x.number == number; });
+        update.Bind(1, g->mcintosh).Bind(2, id).Bind(3, number).Run();
+        transaction.Commit();
+    } catch (const RecordError& e) {
+        return std::string("the class was not kept: ") + e.what();
     }
     return "";
 }

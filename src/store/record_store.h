@@ -37,23 +37,6 @@ struct RecordOptions {
     TrackingOptions tracking;
 };
 
-// One day of a group's life.
-struct GroupSightingDay {
-    int64_t observation = 0;
-    Instant instant;
-    std::optional<double> latitude, longitude, areaMsh;
-    int32_t spots = 0;
-    std::string mcintosh;
-};
-
-// A group through its life: its id, its NOAA number (the first any observation gave it),
-// and the observations that saw it, in time order.
-struct GroupLife {
-    int64_t id = 0;
-    std::optional<int32_t> noaa;
-    std::vector<GroupSightingDay> days;
-};
-
 // What adding gave: the new observations' numbers, or why nothing was added (a line for
 // each observation refused, or for the write that failed).
 struct RecordAdded {
@@ -67,7 +50,7 @@ class Record {
   public:
     // The version of the file's layout this program writes; older files are brought up to it
     // when opened to write, newer ones are refused.
-    static constexpr int32_t kVersion = 1;
+    static constexpr int32_t kVersion = 2;
 
     // Opens the record at `path`, making it when there is no file there (or an empty one).
     // A file that is not a record (another program's, or no SQLite file at all), a damaged
@@ -97,6 +80,11 @@ class Record {
     // Marks an observation as its day's, in place of any other of that day. Empty when done,
     // else why not (no such observation, a failed write).
     std::string MarkDay(int64_t id);
+
+    // The observer's McIntosh class for group `number` of observation `id`, in place of the
+    // one it had (ReviewGroupClass). Empty when done, else why not (no such observation or
+    // group, no class, a failed write).
+    std::string ReviewClass(int64_t id, int32_t number, const std::string& mcintosh);
 
     // The groups seen from `first` to `last`, each with every day of its life (also those
     // outside the span), in order of their first day.

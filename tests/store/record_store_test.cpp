@@ -221,6 +221,8 @@ TEST(RecordStore, RefusedObservationsChangeNothing) {
             << c.what << ": " << added.problems[0];
         EXPECT_EQ(record->Count(), 2) << c.what;
     }
+    // The same picture again is told once, not once for its bytes and again for its name.
+    EXPECT_EQ(record->Add({first}, kToday).problems.size(), 1u);
     // Another observer, or another time of the same day, is another observation.
     EXPECT_TRUE(record->Add({Visual(1, 8, "XYZ"), Visual(1, 14)}, kToday).Ok());
     EXPECT_EQ(record->Count(), 4);
@@ -368,12 +370,11 @@ TEST(RecordStore, GroupsAreFollowedWhateverTheOrderOfAdding) {
 }
 
 // Migrations: each step runs once, in one transaction with the new version; a failing step
-// leaves the file at the version it had. A file brought past this program's version is
-// then refused.
+// leaves the file at the version it had. A file of the first version, with what it holds, is
+// brought up to this program's when opened to add to it; one brought past it is refused.
 TEST(RecordStore, MigrationsStepUpOrLeaveTheFileAsItWas) {
     test::TempDir dir;
     const fs::path file = dir / "r.sqlite";
-    ASSERT_TRUE(OpenOrFail(file)->Add({Visual(1)}, kToday).Ok());
     sqlite3* db = nullptr;
     ASSERT_EQ(sqlite3_open(file.c_str(), &db), SQLITE_OK);
     const auto version = [db] {
@@ -385,16 +386,46 @@ TEST(RecordStore, MigrationsStepUpOrLeaveTheFileAsItWas) {
         return v;
     };
     std::string error;
+    const RecordMigration first[] = {RecordMigrations()[0]};
+    ASSERT_TRUE(MigrateRecord(db, first, error)) << error;
+    ASSERT_EQ(sqlite3_exec(db,
+                           "INSERT INTO observation (id, instant, julian_date, day, observer, "
+                           "site, instrument, method, groups_north, spots_north, groups_south, "
+                           "spots_south) VALUES (1, '2011-11-01T08:30:00Z', 2455866.85, "
+                           "'2011-11-01', 'ABC', '', '', 'visual', 1, 3, 0, 0); INSERT INTO "
+                           "sighting (observation, number, hemisphere, spots, class) VALUES (1, "
+                           "1, 'N', 3, 'Cso')",
+                           nullptr, nullptr, nullptr),
+              SQLITE_OK);
     const RecordMigration broken[] = {RecordMigrations()[0],
                                       {2, "ALTER TABLE observation ADD COLUMN weather TEXT"},
                                       {3, "ALTER TABLE nothing ADD COLUMN x"}};
     EXPECT_FALSE(MigrateRecord(db, broken, error));
     EXPECT_NE(error.find("nothing"), std::string::npos) << error;
     EXPECT_EQ(version(), 1);
+    sqlite3_close(db);
+
+    // Read-only, an older file is refused; opened to add to, it is brought up to date.
+    RecordOptions toRead;
+    toRead.readOnly = true;
+    EXPECT_FALSE(Record::Open(file, error, toRead));
+    EXPECT_NE(error.find("older version"), std::string::npos) << error;
+    {
+        auto record = OpenOrFail(file);
+        const auto o = record->Find(1);
+        ASSERT_TRUE(o);
+        ASSERT_EQ(o->groups.size(), 1u);
+        EXPECT_EQ(o->groups[0].mcintosh, "Cso");
+        EXPECT_FALSE(o->groups[0].classReviewed);
+        EXPECT_EQ(o->Wolf(), 13);
+    }
+    ASSERT_EQ(sqlite3_open(file.c_str(), &db), SQLITE_OK);
+    EXPECT_EQ(version(), Record::kVersion);
     const RecordMigration next[] = {RecordMigrations()[0],
-                                    {2, "ALTER TABLE observation ADD COLUMN weather TEXT"}};
+                                    RecordMigrations()[1],
+                                    {3, "ALTER TABLE observation ADD COLUMN weather TEXT"}};
     EXPECT_TRUE(MigrateRecord(db, next, error)) << error;
-    EXPECT_EQ(version(), 2);
+    EXPECT_EQ(version(), 3);
     EXPECT_TRUE(MigrateRecord(db, next, error)) << error; // nothing more to do
     EXPECT_EQ(
         sqlite3_exec(db, "UPDATE observation SET weather = 'clear'", nullptr, nullptr, nullptr),
@@ -402,6 +433,28 @@ TEST(RecordStore, MigrationsStepUpOrLeaveTheFileAsItWas) {
     sqlite3_close(db);
     EXPECT_FALSE(Record::Open(file, error));
     EXPECT_NE(error.find("newer version"), std::string::npos);
+}
+
+// The observer corrects a group's class: kept as theirs, in the observation and in the group's
+// life; a class that is none, or a group that is not there, changes nothing.
+TEST(RecordStore, AClassCorrectedIsTheObservers) {
+    test::TempDir dir;
+    auto record = OpenOrFail(dir / "r.sqlite");
+    ASSERT_TRUE(record->Add({Picture("d1.png", {2011, 11, 1, 8, 0, 0}, 10, 100)}, kToday).Ok());
+    EXPECT_FALSE(record->Find(1)->groups[0].classReviewed);
+    EXPECT_NE(record->ReviewClass(1, 1, "Dxq").find("no McIntosh class"), std::string::npos);
+    EXPECT_EQ(record->ReviewClass(1, 2, "Dso"), "the observation has no group 2");
+    EXPECT_EQ(record->ReviewClass(7, 1, "Dso"), "there is no observation 7");
+    EXPECT_EQ(record->Find(1)->groups[0].mcintosh, "Cso");
+    EXPECT_EQ(record->ReviewClass(1, 1, " Dao "), "");
+    const ObservedGroup g = record->Find(1)->groups[0];
+    EXPECT_EQ(g.mcintosh, "Dao");
+    EXPECT_TRUE(g.classReviewed);
+    const std::vector<GroupLife> lives = record->Groups();
+    ASSERT_EQ(lives.size(), 1u);
+    EXPECT_EQ(lives[0].days[0].mcintosh, "Dao");
+    EXPECT_TRUE(lives[0].days[0].classReviewed);
+    EXPECT_EQ(lives[0].days[0].number, 1);
 }
 
 } // namespace

@@ -133,7 +133,8 @@ int64_t Whole(const OptionRow& row, const Options& options) {
         [&o](auto field) -> int64_t {
             using T = std::decay_t<decltype(field(o))>;
             if constexpr (std::is_same_v<T, DateLayout> || std::is_same_v<T, double> ||
-                          std::is_same_v<T, std::vector<std::string>>) {
+                          std::is_same_v<T, std::vector<std::string>> ||
+                          std::is_same_v<T, std::string>) {
                 return 0;
             } else {
                 return static_cast<int64_t>(field(o));
@@ -329,6 +330,8 @@ std::string OptionText(const OptionRow& row, const Options& options) {
                 return std::string(ColourCode(v));
             } else if constexpr (std::is_same_v<T, std::vector<std::string>>) {
                 return v.empty() ? std::string() : v.front();
+            } else if constexpr (std::is_same_v<T, std::string>) {
+                return v;
             } else {
                 std::string text;
                 for (const int32_t n : {v.DatePickerLeft, v.DatePickerWidth, v.TimePickerLeft,
@@ -419,6 +422,8 @@ void ApplyOptionsFileEntries(const std::map<std::string, std::string>& entries, 
                     } else {
                         note(std::string(row.key) + ": unreadable value \"" + text + "\"");
                     }
+                } else if constexpr (std::is_same_v<T, std::string>) {
+                    v = text;
                 } else {
                     note(std::string(row.key) + ": no value of this kind is kept there");
                 }

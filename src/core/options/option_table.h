@@ -28,6 +28,7 @@ enum class OptionCodec {
     Paths,    // a list of file paths, one key each: key1 .. keyN (RecentFileCount), the
               // first the latest; an empty value holds no path
     Enum,     // a whole number standing for a choice, by the row's codes
+    Text,     // a line of text as it stands (a file path, a name); empty when not set
 };
 
 // A choice of an enumerated option and the whole number that stands for it in a file.
@@ -40,7 +41,7 @@ struct EnumCode {
 using OptionField = std::variant<bool& (*)(Options&), int32_t& (*)(Options&), double& (*)(Options&),
                                  uint32_t& (*)(Options&), DateLayout& (*)(Options&),
                                  std::vector<std::string>& (*)(Options&), FigureForm& (*)(Options&),
-                                 Orientation& (*)(Options&)>;
+                                 Orientation& (*)(Options&), std::string& (*)(Options&)>;
 
 // A menu item of an option: its name, its caption, and the value it stands for.
 struct OptionItem {

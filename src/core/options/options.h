@@ -283,7 +283,15 @@ struct DateLayout {
     ZORVA_OPTION(std::vector<std::string>, RecentSummaries, {},                                    \
                  (Row{.key = "RecentSummary", .codec = C::Paths}))                                 \
     ZORVA_OPTION(std::vector<std::string>, RecentLogfiles, {},                                     \
-                 (Row{.key = "RecentLogfile", .codec = C::Paths}))
+                 (Row{.key = "RecentLogfile", .codec = C::Paths}))                                 \
+    /* The observer's record (empty for ZorvaRecord.sqlite in the working folder), and the */      \
+    /* details an observation there is given unless the observer types others */                   \
+    ZORVA_OPTION(std::string, RecordFile, {}, (Row{.key = "RecordFile", .codec = C::Text}))        \
+    ZORVA_OPTION(std::string, RecordObserver, {},                                                  \
+                 (Row{.key = "RecordObserver", .codec = C::Text}))                                 \
+    ZORVA_OPTION(std::string, RecordSite, {}, (Row{.key = "RecordSite", .codec = C::Text}))        \
+    ZORVA_OPTION(std::string, RecordInstrument, {},                                                \
+                 (Row{.key = "RecordInstrument", .codec = C::Text}))
 
 // The record of every option, with the values of a first run.
 struct Options {

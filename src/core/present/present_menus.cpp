@@ -113,6 +113,8 @@ std::vector<MenuItemView> PresentMenus(const Session& s, const std::string& altA
     m.Add("ReviewNoaaNumber1", false, group);
     m.Add("ReviewSpotless1", false, found);
     m.Add("ReviewUndo1", false, s.CanUndoReview());
+    // A picture goes into the record with its spots, found now when they were not yet.
+    m.Add("AddThisPicture1", false, s.PictureHasDisk());
     m.Add("UndoMeasurement1", false, s.CanUndoMeasurement());
     m.Add("ExportMeasurements1", false, !s.Measurements()->empty());
     // The recent files: each list under its heading, the slots it does not fill hidden.

@@ -5,7 +5,10 @@
 #include <optional>
 #include <set>
 #include <span>
+#include <string>
 #include <vector>
+
+#include "core/ephemeris/calendar.h"
 
 namespace zorva {
 
@@ -86,6 +89,25 @@ class GroupTracker {
     std::set<int64_t> given_; // the ids of the lives begun here
     int64_t nextId_;
     TrackingOptions options_;
+};
+
+// One day of a group's life, as the record keeps it.
+struct GroupSightingDay {
+    int64_t observation = 0;
+    int32_t number = 0; // the group's number on that observation
+    Instant instant;
+    std::optional<double> latitude, longitude, areaMsh;
+    int32_t spots = 0;
+    std::string mcintosh;
+    bool classReviewed = false; // the class is the observer's (ObservedGroup::classReviewed)
+};
+
+// A group through its life: its id, its NOAA number (the first any observation gave it),
+// and the observations that saw it, in time order.
+struct GroupLife {
+    int64_t id = 0;
+    std::optional<int32_t> noaa;
+    std::vector<GroupSightingDay> days;
 };
 
 } // namespace zorva

@@ -118,13 +118,19 @@ std::string MonthlyReportText(const MonthlyReport& r) {
             line.pop_back();
         text += line + "\n";
     }
+    return text + MonthlyReportSummary(r);
+}
+
+std::string MonthlyReportSummary(const MonthlyReport& r) {
     constexpr int kGroupDecimals = 2, kWolfDecimals = 1;
-    text += "Observing days " + std::to_string(r.observingDays) + "\n";
-    text += "Mean daily groups " +
-            (r.observingDays ? FixedText(r.meanGroups, kGroupDecimals) : std::string("-")) + "\n";
-    text += "Mean R " +
-            (r.observingDays ? FixedText(r.meanWolf, kWolfDecimals) : std::string("-")) + "\n";
-    return text;
+    return "Observing days " + std::to_string(r.observingDays) + "\n" + "Mean daily groups " +
+           (r.observingDays ? FixedText(r.meanGroups, kGroupDecimals) : std::string("-")) + "\n" +
+           "Mean R " + (r.observingDays ? FixedText(r.meanWolf, kWolfDecimals) : std::string("-")) +
+           "\n";
+}
+
+std::vector<std::string> MonthlyReportRow(const SunspotObservation& day) {
+    return Cells(day, false);
 }
 
 std::string MonthlyReportCsv(const MonthlyReport& r) {

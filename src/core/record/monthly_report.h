@@ -34,6 +34,10 @@ MonthlyReport MakeMonthlyReport(std::span<const SunspotObservation> observations
 // Aligned columns under a heading: date, UT, seeing, g, s, R, gN, sN, gS, sS, method,
 // observer; then the summary lines.
 std::string MonthlyReportText(const MonthlyReport& report);
+// The text report's parts: one day's row, a cell a column, and the summary lines under the
+// rows.
+std::vector<std::string> MonthlyReportRow(const SunspotObservation& day);
+std::string MonthlyReportSummary(const MonthlyReport& report);
 // The same columns in CSV, a header row first; no summary rows, which a spreadsheet works
 // out.
 std::string MonthlyReportCsv(const MonthlyReport& report);

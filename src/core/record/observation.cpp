@@ -4,6 +4,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <fstream>
+#include <iterator>
 #include <limits>
 #include <set>
 #include <tuple>
@@ -224,6 +226,13 @@ std::string PictureFingerprint(std::string_view bytes) {
         hash >>= 4;
     }
     return "fnv1a64:" + hex + ":" + std::to_string(bytes.size());
+}
+
+std::string PictureFingerprintOfFile(const std::filesystem::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in) return "";
+    const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    return in.bad() ? "" : PictureFingerprint(bytes);
 }
 
 } // namespace zorva

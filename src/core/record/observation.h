@@ -2,6 +2,7 @@
 
 #include <compare>
 #include <cstdint>
+#include <filesystem>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -58,7 +59,10 @@ struct ObservedGroup {
     std::optional<double> longitude; // Carrington, degrees, 0..360
     std::optional<double> areaMsh;   // millionths of the hemisphere
     int32_t spots = 0;
-    std::string mcintosh;        // "Dso", or empty
+    std::string mcintosh; // "Dso", or empty
+    // The class is the observer's own: typed at the eyepiece, or one worked out from the
+    // spots and corrected since.
+    bool classReviewed = false;
     std::optional<int32_t> noaa; // NOAA's region number
 
     bool operator==(const ObservedGroup&) const = default;
@@ -98,5 +102,7 @@ void CountGroups(SunspotObservation& observation);
 // A picture's fingerprint: the FNV-1a hash of its bytes (64 bits, in hex) and their number,
 // "fnv1a64:0123456789abcdef:51234". Two different pictures practically never share one.
 std::string PictureFingerprint(std::string_view bytes);
+// The fingerprint of a picture's file; empty when it cannot be read.
+std::string PictureFingerprintOfFile(const std::filesystem::path& path);
 
 } // namespace zorva

@@ -319,6 +319,9 @@ class Session {
     void ForgetFile(RecentKind kind, const std::string& path);
     void ClearRecentFiles();
     const std::vector<std::string>& RecentFiles(RecentKind kind) const;
+    // An option that holds a line of text (the record's file, the observer's code), set by its
+    // name in the option table; false, and nothing changed, for a name of no such option.
+    bool SetTextOption(std::string_view name, const std::string& value);
 
     // Solar Region Summaries. "Load SRS..." checks its item before the dialog (and keeps it
     // when the dialog is cancelled); a chosen file is then read. Link with Date loads the

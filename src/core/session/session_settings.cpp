@@ -29,6 +29,15 @@ void Session::ApplyOptionsFile(const std::map<std::string, std::string>& entries
     ApplyOptionsFileEntries(entries, options_);
 }
 
+bool Session::SetTextOption(std::string_view name, const std::string& value) {
+    const OptionRow* row = FindOption(name);
+    // The options file holds one line a value.
+    if (!row || row->codec != OptionCodec::Text || value.find_first_of("\r\n") != std::string::npos)
+        return false;
+    std::get<std::string& (*)(Options&)>(row->field)(options_) = value;
+    return true;
+}
+
 void Session::ApplyStartupDiameter(const SettingsLoad& load) {
     // The diameter box holds a placeholder until the stored diameter's command runs.
     diameter_.unit = LengthUnit::Mm;

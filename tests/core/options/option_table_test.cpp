@@ -41,6 +41,9 @@ void ChangeOption(const OptionRow& row, Options& o) {
             } else if constexpr (std::is_same_v<T, std::vector<std::string>>) {
                 // A list of paths: one with the characters the file quotes, and one plain.
                 v = {"/data/my \"pictures\"; 2006/d060315.bmp ", "/data/srs/20110607SRS.txt"};
+            } else if constexpr (std::is_same_v<T, std::string>) {
+                // A line of text with the characters the file quotes, and blanks at its ends.
+                v = " /data/my \"record\"; 2011.sqlite ";
             } else {
                 v.DatePickerLeft += 1;
                 v.UTCaptionWidth += 2;
