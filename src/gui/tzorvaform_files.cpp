@@ -150,14 +150,14 @@ void TZorvaForm::Measurements1Click() {
                     });
                 });
     }
-    measurementsWindow_->SetMeasurements(*session_.Measurements(),
-                                         QString::fromStdString(session_.LogfilePath()));
+    measurementsWindow_->SetMeasurements(*session_.logbook().Measurements(),
+                                         QString::fromStdString(session_.logbook().Path()));
     measurementsWindow_->show();
     measurementsWindow_->raise();
 }
 
 void TZorvaForm::UndoMeasurement1Click() {
-    session_.UndoMeasurement();
+    session_.logbook().Undo();
     Show();
 }
 
@@ -172,7 +172,8 @@ void TZorvaForm::ExportMeasurements1Click() {
     const QString path = dialogs_.SaveFile(this, request);
     if (path.isEmpty()) return;
     std::string why;
-    if (!WriteFileAtomically(path.toStdString(), MeasurementsCsv(*session_.Measurements()), &why)) {
+    if (!WriteFileAtomically(path.toStdString(),
+                             MeasurementsCsv(*session_.logbook().Measurements()), &why)) {
         dialogs_.Message(this,
                          QStringLiteral("The measurements were not exported to %1: %2")
                              .arg(path, QString::fromStdString(why)),
@@ -180,7 +181,7 @@ void TZorvaForm::ExportMeasurements1Click() {
         return;
     }
     statusBar()->showMessage(QStringLiteral("%1 measurements exported to %2")
-                                 .arg(session_.Measurements()->size())
+                                 .arg(session_.logbook().Measurements()->size())
                                  .arg(path),
                              kStatusMessageMs);
 }

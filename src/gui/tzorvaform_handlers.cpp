@@ -148,7 +148,7 @@ void TZorvaForm::NewLogfile1Click() {
     request.confirmOverwrite = true;
     const QString path = dialogs_.SaveFile(this, request);
     if (path.isEmpty()) return;
-    const Session::FileResult created = session_.NewLogfile(path.toStdString());
+    const Logbook::FileResult created = session_.logbook().New(path.toStdString());
     if (!created.ok) {
         dialogs_.Message(this,
                          QStringLiteral("The logfile could not be created: ") +
@@ -167,7 +167,7 @@ void TZorvaForm::OpenLogfile1Click() {
 }
 
 void TZorvaForm::OpenLogfileFile(const QString& path) {
-    session_.OpenLogfile(path.toStdString());
+    session_.logbook().Open(path.toStdString());
     Show();
 }
 
@@ -180,7 +180,7 @@ void TZorvaForm::AddtoLogfile1Click() {
                 kAddCaption, MessageIcon::Warning, MessageButtons::OkCancel) == MessageResult::Ok) {
             NewLogfile1Click();
             // The click that asked is not logged: the user is told so.
-            if (session_.LogfileOpen()) {
+            if (session_.logbook().IsOpen()) {
                 statusBar()->showMessage(
                     QStringLiteral("Logfile created: Ctrl-click again to log this measurement"),
                     kStatusMessageMs);

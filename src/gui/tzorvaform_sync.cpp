@@ -86,7 +86,7 @@ void TZorvaForm::Show() {
     }
     if (measurementsWindow_ && (!last || last->measurements != next.measurements)) {
         measurementsWindow_->SetMeasurements(*next.measurements,
-                                             QString::fromStdString(session_.LogfilePath()));
+                                             QString::fromStdString(session_.logbook().Path()));
     }
     if (sunspotTable_ && (!last || last->spotTable != next.spotTable ||
                           last->spotTableTitle != next.spotTableTitle)) {

@@ -53,7 +53,7 @@ TEST_F(MeasuringLoop, TheLogfileIsTheTableAndItsExportTheCommandLinesConversion)
     EXPECT_TRUE(dialogs.messages.empty());
 
     // The file holds the header and the table's lines, byte for byte.
-    const auto& table = *session().Measurements();
+    const auto& table = *session().logbook().Measurements();
     ASSERT_EQ(table.size(), 2u);
     std::string expected = LogfileHeader() + "\n";
     for (const Measurement& m : table)
@@ -107,7 +107,7 @@ TEST_F(MeasuringLoop, RecentAndDroppedFilesOpenAsWhatTheyAre) {
     QCoreApplication::sendEvent(form.get(), &drop);
     QCoreApplication::processEvents(); // the files open once the drop is over
     EXPECT_EQ(session().summary().FileName, "20110607SRS.txt");
-    EXPECT_EQ(session().LogfilePath(), log.string());
+    EXPECT_EQ(session().logbook().Path(), log.string());
     EXPECT_TRUE(session().ImageShown());
     ASSERT_EQ(dialogs.messages.size(), 1u);
     EXPECT_EQ(dialogs.messages[0].text,

@@ -159,7 +159,7 @@ Presentation Present(const Session& s) {
     p.regionsFileName = s.summary().FileName;
     // Said for the date that has no summary, until another is loaded.
     if (s.summary().MissingDate == s.Date()) p.regionsNote = s.summary().Missing;
-    p.measurements = s.Measurements();
+    p.measurements = s.logbook().Measurements();
     if (s.SpotsFound()) {
         const std::optional<RegionMatching> matching = s.SpotRegions();
         p.spotTable = MakeSpotTable(*s.spots()->detection, matching ? &*matching : nullptr,

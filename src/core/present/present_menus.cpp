@@ -88,7 +88,7 @@ std::vector<MenuItemView> PresentMenus(const Session& s, const std::string& altA
     m.Add("DecreaseDateWindow1", false, p.decreaseDateEnabled);
     m.Add("DecreaseTimeWindow1", false, p.decreaseTimeEnabled);
     m.Add("AltAzi1", false, true, altAziCaption);
-    m.Add("AddtoLogfile1", false, s.LogfileOpen());
+    m.Add("AddtoLogfile1", false, s.logbook().IsOpen());
     m.Add("CloseImage1", false, picture);
     m.Add("DiskByHand1", s.HandDisk().has_value(), picture);
     for (const char* item : {"FitToWindow1", "ActualSize1", "ZoomIn1", "ZoomOut1"}) {
@@ -115,8 +115,8 @@ std::vector<MenuItemView> PresentMenus(const Session& s, const std::string& altA
     m.Add("ReviewUndo1", false, s.CanUndoReview());
     // A picture goes into the record with its spots, found now when they were not yet.
     m.Add("AddThisPicture1", false, s.PictureHasDisk());
-    m.Add("UndoMeasurement1", false, s.CanUndoMeasurement());
-    m.Add("ExportMeasurements1", false, !s.Measurements()->empty());
+    m.Add("UndoMeasurement1", false, s.logbook().CanUndo());
+    m.Add("ExportMeasurements1", false, !s.logbook().Measurements()->empty());
     // The recent files: each list under its heading, the slots it does not fill hidden.
     bool any = false;
     for (const RecentMenu& menu : RecentMenus()) {

@@ -11,15 +11,8 @@ namespace zorva {
 Session::Session(YearTables tables, SpotSearch search)
     : tables_(std::move(tables)), search_(std::move(search)) {}
 
-std::vector<Notice> Session::TakeNotices() {
-    std::vector<Notice> taken;
-    taken.swap(notices_);
-    return taken;
-}
-
 void Session::Say(std::string status) {
-    status_ = std::move(status);
-    ++statusCount_;
+    messages_.Say(std::move(status));
 }
 
 CalendarDate Session::Date() const {

@@ -29,6 +29,8 @@
 #include "core/session/carry.h"
 #include "core/session/edit_box.h"
 #include "core/session/instant_step.h"
+#include "core/session/logbook.h"
+#include "core/session/messages.h"
 #include "core/settings/directory_file.h"
 #include "core/settings/settings_file.h"
 #include "core/settings/settings_store.h"
@@ -120,21 +122,6 @@ struct DiameterChoice {
     bool boxReadOnly = true; // only a typed diameter of a shown chart can be edited
 };
 
-// A message for the user that needs an answer before going on: a summary that could not
-// be read.
-struct Notice {
-    std::string text;
-    std::string caption;
-    bool operator==(const Notice&) const = default;
-};
-
-// What adding to the logfile came to.
-enum class LogOutcome { NotOpen, NoSpot, Added, Failed };
-struct LogResult {
-    LogOutcome outcome = LogOutcome::NotOpen;
-    std::string error; // why a write failed
-};
-
 // The four picker width commands.
 enum class PickerWidthCommand { IncreaseDate, DecreaseDate, IncreaseTime, DecreaseTime };
 
@@ -159,6 +146,9 @@ class Session {
     // `tables` is where the daily records come from, `search` how spots are found (none: the
     // spots are not searched for).
     explicit Session(YearTables tables, SpotSearch search = {});
+    // Its parts hold on to each other: a session stays where it was made.
+    Session(const Session&) = delete;
+    Session& operator=(const Session&) = delete;
 
     // Start-up: the options read from the settings and directory files, today's date at
     // 12:00:00 UT, the ephemeris, the stored diameter and grid size, a spot at the centre
@@ -285,31 +275,11 @@ class Session {
     bool CanUndoReview() const;
     void UndoReviewStep();
 
-    // The logfile: a file chosen in the New or Open dialog, and one more line.
-    struct FileResult {
-        bool ok = false;
-        std::string error;
-    };
-    FileResult NewLogfile(const std::string& path);
-    // A file that is no logfile (a picture, a summary, binary data, a folder) is refused
-    // with a notice, and the logfile in use stays; a logfile's measurements go into the
-    // table, and a read-only one is opened with a notice that nothing can be added to it.
-    void OpenLogfile(const std::string& path);
+    // The logfile in use and the Measurements window's table (core/session/logbook.h).
+    Logbook& logbook() { return logbook_; }
+    const Logbook& logbook() const { return logbook_; }
+    // One more line: the measurement of the spot shown.
     LogResult AddToLogfile();
-    bool LogfileOpen() const { return logfileOpen_; }
-    const std::string& LogfilePath() const { return logfilePath_; }
-
-    // The Measurements window: the measurements of the logfile when it was opened, then
-    // every one logged in this run, the latest last. The list is replaced, never changed,
-    // so a new one is a new pointer.
-    const std::shared_ptr<const std::vector<Measurement>>& Measurements() const {
-        return measurements_;
-    }
-    // Undo takes the last line this run appended out of its logfile again (never a line
-    // the run did not write), and its row out of the table; a logfile changed outside the
-    // program since is left whole, with a notice.
-    bool CanUndoMeasurement() const { return !logged_.empty(); }
-    void UndoMeasurement();
     // A row chosen in the table: its instant is set, and its spot shown where it was
     // measured, on the chart or picture now shown.
     void ShowMeasurement(std::size_t index);
@@ -338,11 +308,11 @@ class Session {
     void SetHideWelcome(bool hide) { options_.HideWelcome = hide; }
 
     // Messages that need an answer, oldest first; taking them forgets them.
-    std::vector<Notice> TakeNotices();
+    std::vector<Notice> TakeNotices() { return messages_.TakeNotices(); }
     // The latest passing word for the status bar, and a count that rises with each, so the
     // same words said again are shown again.
-    const std::string& Status() const { return status_; }
-    uint64_t StatusCount() const { return statusCount_; }
+    const std::string& Status() const { return messages_.Status(); }
+    uint64_t StatusCount() const { return messages_.StatusCount(); }
 
     // State, read by the presentation and by tests.
     const Observation& observation() const { return obs_; }
@@ -456,26 +426,9 @@ class Session {
     MissingSrsNotice missingSrs_;
     Folders folders_;
     std::string boxTexts_[kEditBoxCount];
-    bool logfileOpen_ = false;
-    std::string logfilePath_;
-    // A measurement this run logged, with where it went, the mark of the file it left, and
-    // the spot and geometry it was measured in, to show it again exactly.
-    struct Logged {
-        Measurement measurement;
-        std::string path;
-        LogfileMark after;
-        SpotState spot;
-        ChartGeometry geometry;
-        std::string picture; // the path of the picture measured on; empty for the chart
-    };
-    std::vector<Measurement> earlier_; // the opened logfile's measurements, less this run's
-    std::vector<Logged> logged_;
-    std::shared_ptr<const std::vector<Measurement>> measurements_ =
-        std::make_shared<const std::vector<Measurement>>();
+    Messages messages_;
+    Logbook logbook_{messages_, folders_, options_.RecentLogfiles};
     std::string ageSaid_; // the summary's distance last said
-    std::vector<Notice> notices_;
-    std::string status_;
-    uint64_t statusCount_ = 0;
 
     static constexpr int32_t kDesignAreaLeft = 192;
 };

@@ -1,10 +1,6 @@
-// The measurement logfile, the table of measurements and its undo, and the lists of
+// A measurement added to the logfile, a row of the table shown again, and the lists of
 // recent files.
-#include <algorithm>
-#include <cerrno>
 #include <cmath>
-#include <filesystem>
-#include <unistd.h>
 
 #include "core/session/session.h"
 #include "core/text/format.h"
@@ -13,22 +9,7 @@ namespace zorva {
 
 namespace {
 
-constexpr const char* kOpenCaption = "Open Logfile";
-constexpr const char* kUndoCaption = "Undo Last Measurement";
 constexpr int kSizeDecimals = 3; // grid cells, as finely as the line writes square mm
-
-// Whether two names lead to the same file; names of files not there are compared as text.
-bool SamePath(const std::string& a, const std::string& b) {
-    std::error_code ec;
-    const bool same = std::filesystem::equivalent(a, b, ec);
-    return ec ? a == b : same;
-}
-
-std::string InstantText(const Instant& t) {
-    const auto two = [](int32_t v) { return (v < 10 ? "0" : "") + std::to_string(v); };
-    return std::to_string(t.year) + "-" + two(t.month) + "-" + two(t.day) + " " + two(t.hour) +
-           ":" + two(t.minute) + ":" + two(t.second);
-}
 
 // The chart frame a spot's millimetres are measured in: the same frame places the same
 // millimetres on the same place of the Sun.
@@ -71,68 +52,9 @@ std::optional<DiskPoint> Session::LineSpot(const LogfileRecord& r, const ChartGe
     return DiskPoint{*x, *y};
 }
 
-Session::FileResult Session::NewLogfile(const std::string& path) {
-    const LogfileResult created = CreateLogfile(path);
-    if (!created.ok) return {false, created.error};
-    OpenLogfile(path);
-    return {true, {}};
-}
-
-void Session::OpenLogfile(const std::string& path) {
-    const LogfileRead read = ReadLogfile(path);
-    if (!read.ok) {
-        notices_.push_back(
-            {"The logfile " + path + " was not opened: " + read.error + ".", kOpenCaption});
-        return;
-    }
-    logfileOpen_ = true;
-    logfilePath_ = path;
-    folders_.LogfileDir = SplitFolder(path).folder;
-    RememberFile(RecentKind::Logfile, path);
-    // The lines this run wrote into the file are in the table already, as this run's.
-    std::vector<const std::string*> ours;
-    for (const Logged& l : logged_) {
-        if (SamePath(l.path, path)) ours.push_back(&l.measurement.line);
-    }
-    earlier_.clear();
-    for (const LogfileEntry& line : read.lines) {
-        const auto mine = std::find_if(ours.begin(), ours.end(),
-                                       [&](const std::string* o) { return *o == line.text; });
-        if (mine != ours.end()) {
-            ours.erase(mine);
-            continue;
-        }
-        earlier_.push_back({line.text, line.record, std::nullopt});
-    }
-    UpdateMeasurements();
-    if (!read.problems.empty()) {
-        Say(path + ": " + std::to_string(read.problems.size()) +
-            (read.problems.size() == 1 ? " line is" : " lines are") +
-            " no measurement and not shown (" + read.problems.front() + ")");
-    }
-    if (::access(path.c_str(), W_OK) != 0) {
-        const bool readOnlySystem = errno == EROFS;
-        notices_.push_back({"The logfile " + path + " is read-only (" +
-                                (readOnlySystem ? "it lies on a read-only file system"
-                                                : "you have no permission to write to it") +
-                                "): its measurements are shown, but none can be added to it.",
-                            kOpenCaption});
-    }
-}
-
 LogResult Session::AddToLogfile() {
-    if (!logfileOpen_) return {LogOutcome::NotOpen, {}};
+    if (!logbook_.IsOpen()) return {LogOutcome::NotOpen, {}};
     if (!spot_.At) return {LogOutcome::NoSpot, {}};
-    // A logfile removed since it was opened would be made again without its header and
-    // its earlier lines: the user is told instead, and the table keeps what was logged.
-    std::error_code ec;
-    if (!std::filesystem::exists(logfilePath_, ec)) {
-        return {LogOutcome::Failed,
-                "Cannot write to the logfile " + logfilePath_ +
-                    ": it is no longer there (removed or renamed since it was opened). Choose "
-                    "New Logfile... to start one; the Measurements window keeps what was "
-                    "logged."};
-    }
     LogfileInputs in;
     in.instant = obs_.instant;
     in.ephemeris = obs_.ephemeris;
@@ -143,54 +65,23 @@ LogResult Session::AddToLogfile() {
     in.spot = spot_;
     in.observer = obs_.observer;
     in.separation = sep_;
-    const std::string line = LogfileLine(in);
-    LogfileMark after;
-    const LogfileResult added = AppendToLogfile(logfilePath_, line, &after);
-    if (!added.ok) return {LogOutcome::Failed, added.error};
-    Logged logged;
-    logged.measurement.line = line;
-    if (auto record = ReadLogfileLine(line).record) logged.measurement.record = std::move(*record);
+    Logbook::Logged logged;
+    logged.measurement.line = LogfileLine(in);
     logged.measurement.context =
         MeasurementContext{picture_ ? picture_->context.name : std::string("chart"),
                            std::string(OrientationName(geometry.Mode))};
-    logged.path = logfilePath_;
-    logged.after = after;
     logged.spot = spot_;
     logged.geometry = geometry;
     logged.picture = picture_ ? picture_->path : std::string();
-    logged_.push_back(std::move(logged));
-    UpdateMeasurements();
-    return {LogOutcome::Added, {}};
-}
-
-void Session::UpdateMeasurements() {
-    auto rows = std::make_shared<std::vector<Measurement>>(earlier_);
-    for (const Logged& l : logged_)
-        rows->push_back(l.measurement);
-    measurements_ = std::move(rows);
-}
-
-void Session::UndoMeasurement() {
-    if (logged_.empty()) return;
-    const Logged& last = logged_.back();
-    const LogfileResult removed =
-        RemoveLastLogfileLine(last.path, last.measurement.line, last.after);
-    if (!removed.ok) {
-        notices_.push_back({removed.error + ". Nothing was undone.", kUndoCaption});
-        return;
-    }
-    Say("The measurement of " + InstantText(last.measurement.record.instant) +
-        " was taken out of " + last.path);
-    logged_.pop_back();
-    UpdateMeasurements();
+    return logbook_.Append(std::move(logged));
 }
 
 void Session::ShowMeasurement(std::size_t index) {
-    const std::vector<Measurement>& rows = *measurements_;
+    const std::vector<Measurement>& rows = *logbook_.Measurements();
     if (index >= rows.size()) return;
     const Measurement& m = rows[index];
     const LogfileRecord& r = m.record;
-    const Logged* logged = index >= earlier_.size() ? &logged_[index - earlier_.size()] : nullptr;
+    const Logbook::Logged* logged = logbook_.LoggedAt(index);
     const std::string when = InstantText(r.instant);
     if (!SetInstant(r.instant)) {
         Say("The measurement of " + when +

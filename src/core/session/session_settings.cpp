@@ -60,7 +60,7 @@ static_assert(DiameterItems[static_cast<std::size_t>(DiameterCommand::N6in)].Nam
 void Session::Start(const LoadedSettingsFiles& loaded, const CalendarDate& today) {
     folders_ = loaded.folders;
     ApplySettings(loaded.settings);
-    logfileOpen_ = false;
+    logbook_.Close();
 
     obs_.instant = {today.year, today.month, today.day, 12, 0, 0};
     LoadTableYear(obs_.instant.year);

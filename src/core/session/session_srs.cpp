@@ -21,7 +21,7 @@ void Session::TakeSummary(const SrsSummary& summary, const std::string& fileName
     srs_.Missing.clear();
     ageSaid_.clear();
     // A summary cut short keeps the regions read so far, and the user is told.
-    if (summary.Status == SrsStatus::Partial) notices_.push_back({summary.Error, kSrsCaption});
+    if (summary.Status == SrsStatus::Partial) messages_.Notify({summary.Error, kSrsCaption});
 }
 
 void Session::DropRegions() {
@@ -39,7 +39,7 @@ void Session::LoadSummary(const std::string& path) {
     const SrsSummary summary = LoadSrsFile(path);
     // A file that gives no table at all changes nothing but the message.
     if (summary.Status == SrsStatus::NotRead) {
-        notices_.push_back({summary.Error, kSrsCaption});
+        messages_.Notify({summary.Error, kSrsCaption});
         return;
     }
     const SplitPath split = SplitFolder(path);
@@ -69,7 +69,7 @@ void Session::FollowDate(bool asked) {
         srs_.MissingDate = Date();
         if (missingSrs_.ShouldReport(lookup.Folder + lookup.FileName)) {
             if (asked) {
-                notices_.push_back({text, kSrsCaption});
+                messages_.Notify({text, kSrsCaption});
             } else {
                 Say(text);
             }
@@ -81,7 +81,7 @@ void Session::FollowDate(bool asked) {
     if (summary.Status == SrsStatus::NotRead) {
         // The date's regions must not stay from another date.
         DropRegions();
-        notices_.push_back({summary.Error, kSrsCaption});
+        messages_.Notify({summary.Error, kSrsCaption});
         return;
     }
     TakeSummary(summary, lookup.Path->filename().string());

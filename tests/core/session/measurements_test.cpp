@@ -25,7 +25,7 @@ class Measurements : public ::testing::Test {
     }
     std::vector<std::string> Lines(const Session& session) const {
         std::vector<std::string> lines;
-        for (const Measurement& m : *session.Measurements())
+        for (const Measurement& m : *session.logbook().Measurements())
             lines.push_back(m.line);
         return lines;
     }
@@ -43,13 +43,13 @@ class Measurements : public ::testing::Test {
 };
 
 TEST_F(Measurements, TheTableIsTheLogfileAndUndoTakesOnlyTheRunsLastLine) {
-    ASSERT_TRUE(s.NewLogfile(log.string()).ok);
+    ASSERT_TRUE(s.logbook().New(log.string()).ok);
     Log(s, 300, 250);
     s.StepInstantBy(StepUnit::Day, 1);
     Log(s, 250, 280);
-    ASSERT_EQ(s.Measurements()->size(), 2u);
+    ASSERT_EQ(s.logbook().Measurements()->size(), 2u);
     EXPECT_EQ(test::ReadFile(log), File(Lines(s)));
-    const Measurement& first = s.Measurements()->front();
+    const Measurement& first = s.logbook().Measurements()->front();
     EXPECT_EQ(first.context, (MeasurementContext{"chart", "Equatorial"}));
     const auto cells = MeasurementCells(first);
     EXPECT_EQ(cells[0], "2011-06-07 12:00:00");
@@ -58,26 +58,26 @@ TEST_F(Measurements, TheTableIsTheLogfileAndUndoTakesOnlyTheRunsLastLine) {
     EXPECT_EQ(cells[3], first.record.Text(LogfileField::X));
 
     // Undone, the line goes from the file and the table.
-    EXPECT_TRUE(s.CanUndoMeasurement());
-    s.UndoMeasurement();
+    EXPECT_TRUE(s.logbook().CanUndo());
+    s.logbook().Undo();
     EXPECT_TRUE(s.TakeNotices().empty());
-    ASSERT_EQ(s.Measurements()->size(), 1u);
+    ASSERT_EQ(s.logbook().Measurements()->size(), 1u);
     EXPECT_EQ(test::ReadFile(log), File(Lines(s)));
 
     // A line another program added since: nothing is undone, and the user is told.
     Log(s, 260, 260);
     ASSERT_TRUE(AppendToLogfile(log, "a line of someone else's").ok);
     const std::string changed = test::ReadFile(log);
-    s.UndoMeasurement();
+    s.logbook().Undo();
     const std::vector<Notice> notices = s.TakeNotices();
     ASSERT_EQ(notices.size(), 1u);
     EXPECT_NE(notices[0].text.find("changed outside Zorva"), std::string::npos) << notices[0].text;
     EXPECT_EQ(test::ReadFile(log), changed);
-    EXPECT_EQ(s.Measurements()->size(), 2u);
+    EXPECT_EQ(s.logbook().Measurements()->size(), 2u);
 }
 
 TEST_F(Measurements, AnotherRunShowsTheLogfilesLinesAndUndoesOnlyItsOwn) {
-    ASSERT_TRUE(s.NewLogfile(log.string()).ok);
+    ASSERT_TRUE(s.logbook().New(log.string()).ok);
     Log(s, 300, 250);
     Log(s, 250, 280);
     test::WriteFile(log, test::ReadFile(log) + "a note in between\n");
@@ -85,12 +85,12 @@ TEST_F(Measurements, AnotherRunShowsTheLogfilesLinesAndUndoesOnlyItsOwn) {
     Session next{YearTables(dir.path())};
     Start(next);
     const uint64_t said = next.StatusCount();
-    next.OpenLogfile(log.string());
-    ASSERT_EQ(next.Measurements()->size(), 2u);
+    next.logbook().Open(log.string());
+    ASSERT_EQ(next.logbook().Measurements()->size(), 2u);
     EXPECT_EQ(Lines(next), Lines(s));
-    EXPECT_FALSE(next.Measurements()->front().context); // the line says no source
-    EXPECT_EQ(MeasurementCells(next.Measurements()->front())[2], "NE");
-    EXPECT_FALSE(next.CanUndoMeasurement());
+    EXPECT_FALSE(next.logbook().Measurements()->front().context); // the line says no source
+    EXPECT_EQ(MeasurementCells(next.logbook().Measurements()->front())[2], "NE");
+    EXPECT_FALSE(next.logbook().CanUndo());
     EXPECT_EQ(next.StatusCount(), said + 1);
     EXPECT_NE(next.Status().find("1 line is no measurement and not shown (line 4: "),
               std::string::npos)
@@ -98,26 +98,26 @@ TEST_F(Measurements, AnotherRunShowsTheLogfilesLinesAndUndoesOnlyItsOwn) {
 
     // Its own line joins them; opened again, the file's lines are not shown twice.
     Log(next, 270, 270);
-    next.OpenLogfile(log.string());
-    EXPECT_EQ(next.Measurements()->size(), 3u);
-    EXPECT_TRUE(next.Measurements()->back().context);
-    next.UndoMeasurement();
-    EXPECT_EQ(next.Measurements()->size(), 2u);
-    EXPECT_FALSE(next.CanUndoMeasurement());
+    next.logbook().Open(log.string());
+    EXPECT_EQ(next.logbook().Measurements()->size(), 3u);
+    EXPECT_TRUE(next.logbook().Measurements()->back().context);
+    next.logbook().Undo();
+    EXPECT_EQ(next.logbook().Measurements()->size(), 2u);
+    EXPECT_FALSE(next.logbook().CanUndo());
 
     // A file that is no logfile leaves the logfile and the table as they were.
     const fs::path picture = dir / "sun.png";
     test::WriteFile(picture, std::string("\x89PNG\r\n\x1a\n\0\0\0\r", 12));
-    next.OpenLogfile(picture.string());
+    next.logbook().Open(picture.string());
     ASSERT_EQ(next.TakeNotices().size(), 1u);
-    EXPECT_EQ(next.LogfilePath(), log.string());
-    EXPECT_EQ(next.Measurements()->size(), 2u);
+    EXPECT_EQ(next.logbook().Path(), log.string());
+    EXPECT_EQ(next.logbook().Measurements()->size(), 2u);
 }
 
 TEST_F(Measurements, AChosenRowShowsItsSpotAgain) {
-    ASSERT_TRUE(s.NewLogfile(log.string()).ok);
+    ASSERT_TRUE(s.logbook().New(log.string()).ok);
     Log(s, 300, 250);
-    const LogfileRecord measured = s.Measurements()->front().record;
+    const LogfileRecord measured = s.logbook().Measurements()->front().record;
     s.StepInstantBy(StepUnit::Day, 3);
     s.ChartMouseDown(true, false, false, 200, 200);
 
@@ -141,7 +141,7 @@ TEST_F(Measurements, AChosenRowShowsItsSpotAgain) {
     // A line read back in another run, on the chart it was measured on: its own x and y.
     Session next{YearTables(dir.path())};
     Start(next);
-    next.OpenLogfile(log.string());
+    next.logbook().Open(log.string());
     next.ShowMeasurement(0);
     EXPECT_EQ(next.BoxText(EditBox::XCoord), ShortestDecimalText(*measured.Value(LogfileField::X)));
     EXPECT_EQ(next.Status(), "Showing the measurement of 2011-06-07 12:00:00");
@@ -157,7 +157,7 @@ TEST_F(Measurements, RecentFilesAreTheLatestFirstOnceEach) {
     EXPECT_EQ(RecentCaption(0, "/data/a&b/sun & moon.png"), "&1 sun && moon.png");
 
     // The session remembers the logfiles and summaries it opens.
-    ASSERT_TRUE(s.NewLogfile(log.string()).ok);
+    ASSERT_TRUE(s.logbook().New(log.string()).ok);
     ZORVA_TEST_DATA(data);
     const std::string summary = (data / "srs" / "20110607SRS.txt").string();
     s.LoadSummary(summary);

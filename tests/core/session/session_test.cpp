@@ -60,7 +60,7 @@ TEST_F(SessionTest, FirstStartWithoutFiles) {
     EXPECT_EQ(s.options().DistColour1, kColourBlue);
     EXPECT_EQ(s.options().DistColour2, kColourRed);
     EXPECT_EQ(s.options().WindowWidth, 0); // the screen's available area
-    EXPECT_FALSE(s.LogfileOpen());
+    EXPECT_FALSE(s.logbook().IsOpen());
     EXPECT_EQ(s.BoxText(EditBox::ObserverLat), "51.5");
     EXPECT_EQ(s.BoxText(EditBox::ObserverLong), "0.5");
     EXPECT_EQ(s.BoxText(EditBox::XCoord), "0.0");
@@ -440,7 +440,7 @@ TEST_F(SessionTest, Logfile) {
     Start({2011, 6, 7});
     EXPECT_EQ(s.AddToLogfile().outcome, LogOutcome::NotOpen);
     const std::filesystem::path path = dir / "ZorvaLogfile.txt";
-    ASSERT_TRUE(s.NewLogfile(path.string()).ok);
+    ASSERT_TRUE(s.logbook().New(path.string()).ok);
     EXPECT_EQ(s.folders().LogfileDir, dir.path().string() + "/");
     EXPECT_EQ(s.AddToLogfile().outcome, LogOutcome::Added);
     const std::string text = test::ReadFile(path);
@@ -451,9 +451,9 @@ TEST_F(SessionTest, Logfile) {
     EXPECT_EQ(s.AddToLogfile().outcome, LogOutcome::NoSpot);
     EXPECT_EQ(test::ReadFile(path), text);
     // A file that is not there is not opened: the logfile stays.
-    s.OpenLogfile((dir / "gone" / "log.txt").string());
+    s.logbook().Open((dir / "gone" / "log.txt").string());
     EXPECT_EQ(s.TakeNotices().size(), 1u);
-    EXPECT_EQ(s.LogfilePath(), path.string());
+    EXPECT_EQ(s.logbook().Path(), path.string());
     // A logfile that has gone away is a failure, never a success, and is not made again
     // without its header.
     std::filesystem::remove(path);
