@@ -198,6 +198,41 @@ bool Fail(std::string* error, int code) {
     return Fail(error, ErrorText(code), code);
 }
 
+// Opens the file a name leads to, locks it and reads its state. A save that replaced the
+// file while the lock was awaited left the old one held, which no name leads to any more:
+// the file the name leads to now is opened again. -1 when it cannot be opened, locked or
+// read (`error` says why); `existed`, when given, tells whether the name led to a file
+// before it was opened.
+int OpenLocked(const std::filesystem::path& path, int flags, mode_t mode, bool* existed,
+               struct stat& opened, std::string* error) {
+    for (int tries = 0;; ++tries) {
+        if (existed) *existed = ::access(path.c_str(), F_OK) == 0;
+        std::string why;
+        const int fd = OpenRegularFile(path, flags, mode, &why);
+        if (fd < 0) {
+            Fail(error, why, errno);
+            return -1;
+        }
+        if (!LockWithin(fd)) {
+            ::close(fd);
+            Fail(error, "held by another program", EWOULDBLOCK);
+            return -1;
+        }
+        if (SameFile(path, fd)) {
+            if (::fstat(fd, &opened) == 0) return fd;
+            const int code = errno;
+            ::close(fd);
+            Fail(error, code);
+            return -1;
+        }
+        ::close(fd);
+        if (tries == kLockTries) {
+            Fail(error, "replaced again and again", EAGAIN);
+            return -1;
+        }
+    }
+}
+
 } // namespace
 
 bool WriteFileAtomically(const std::filesystem::path& path, std::string_view bytes,
@@ -234,29 +269,10 @@ bool WriteFileAtomically(const std::filesystem::path& path, std::string_view byt
 bool AppendToFileWhole(const std::filesystem::path& path, std::string_view bytes,
                        std::string* error, const AppendPreparation& prepare) {
     RemoveStaleTemporaries(path);
-    int fd = -1;
     bool existed = false;
-    for (int tries = 0;; ++tries) {
-        existed = ::access(path.c_str(), F_OK) == 0;
-        std::string why;
-        fd = OpenRegularFile(path, O_RDWR | O_CREAT, kNewFileMode, &why);
-        if (fd < 0) return Fail(error, why, errno);
-        if (!LockWithin(fd)) {
-            ::close(fd);
-            return Fail(error, "held by another program", EWOULDBLOCK);
-        }
-        // A save that replaced the file while we waited for the lock left us holding the
-        // old one, which no name leads to any more: the bytes go to the new one.
-        if (SameFile(path, fd)) break;
-        ::close(fd);
-        if (tries == kLockTries) return Fail(error, "replaced again and again", EAGAIN);
-    }
     struct stat opened {};
-    if (::fstat(fd, &opened) != 0) {
-        const int code = errno;
-        ::close(fd);
-        return Fail(error, code);
-    }
+    const int fd = OpenLocked(path, O_RDWR | O_CREAT, kNewFileMode, &existed, opened, error);
+    if (fd < 0) return false;
     int64_t prepared = opened.st_size;
     std::string lead;
     std::string why;
@@ -295,26 +311,9 @@ bool AppendToFileWhole(const std::filesystem::path& path, std::string_view bytes
 
 bool RewriteFileWhole(const std::filesystem::path& path, const RewriteEdit& edit, std::size_t limit,
                       std::string* error) {
-    int fd = -1;
-    for (int tries = 0;; ++tries) {
-        std::string why;
-        fd = OpenRegularFile(path, O_RDONLY, 0, &why);
-        if (fd < 0) return Fail(error, why, errno);
-        if (!LockWithin(fd)) {
-            ::close(fd);
-            return Fail(error, "held by another program", EWOULDBLOCK);
-        }
-        // As an append does: the lock must be on the file the name leads to now.
-        if (SameFile(path, fd)) break;
-        ::close(fd);
-        if (tries == kLockTries) return Fail(error, "replaced again and again", EAGAIN);
-    }
     struct stat opened {};
-    if (::fstat(fd, &opened) != 0) {
-        const int code = errno;
-        ::close(fd);
-        return Fail(error, code);
-    }
+    const int fd = OpenLocked(path, O_RDONLY, 0, nullptr, opened, error);
+    if (fd < 0) return false;
     if (static_cast<uint64_t>(opened.st_size) > limit) {
         ::close(fd);
         return Fail(error, "it is larger than " + std::to_string(limit) + " bytes", EFBIG);

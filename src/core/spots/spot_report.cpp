@@ -51,17 +51,6 @@ std::string JsonString(const std::string& text) {
     return out + "\"";
 }
 
-// A CSV field: quoted when it holds a comma, a quote or a line end.
-std::string CsvField(const std::string& text) {
-    if (text.find_first_of(",\"\r\n") == std::string::npos) return text;
-    std::string out = "\"";
-    for (const char c : text) {
-        out += c;
-        if (c == '"') out += '"';
-    }
-    return out + "\"";
-}
-
 std::string InstantOrNone(const SpotReport& r) {
     return r.instant ? IsoInstantText(*r.instant) : "";
 }
