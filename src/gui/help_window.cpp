@@ -385,6 +385,18 @@ same file <code>zorva-cli spots --format csv</code> writes.</li>
 <li>A click on a spot measures it from its own pixels: its outline is drawn, and its area
 becomes the spot's size, so the <b>Area</b> readout shows the spot's corrected area, ready
 for the logfile. A click beside every spot places the marker and keeps the size typed.</li>
+<li>The count can be reviewed until it is the one you would sign. Choose a spot or a group
+in the table, or click a spot; then <i>Remove Spot</i> or <i>Remove Group</i> takes it
+away, <i>Merge Groups...</i> asks for a group to join the chosen one, <i>Split Spot Off</i>
+gives the chosen spot a group of its own, and <i>NOAA Number...</i> gives the group a
+region number, offering the region of the loaded Solar Region Summary it matches.
+<i>Add Spot</i> adds the spot the next click falls on, outlined as a click outlines a spot;
+<i>Mark Spotless</i> counts the visible disk as spotless (R = 0). <i>Undo Review Step</i>
+takes back the last step. The groups, spots and Wolf number follow at once, and the
+export gives the reviewed count. It is kept beside the picture as
+<code>PICTURE.spots.json</code>, is shown again when the picture is searched next, and is
+what <code>zorva-cli spots</code> tells for the picture; a file there that belongs to
+another picture or is damaged is set aside with a message.</li>
 </ul>
 
 <h3><a name="record"></a>The observer's record</h3>

@@ -111,6 +111,12 @@ class TZorvaForm final : public QMainWindow {
     void DetectSunspots1Click();
     void SunspotTable1Click();
     void ExportSunspots1Click();
+    // Their review: the Sunspots menu's items, and the spot and group they act on.
+    void BuildReviewItems(QMenu* spots);
+    int32_t ChosenSpot() const;
+    int32_t ChosenGroup() const;
+    void ReviewMergeGroups1Click();
+    void ReviewNoaaNumber1Click();
     void NewLogfile1Click();
     void OpenLogfile1Click();
     void AddtoLogfile1Click();

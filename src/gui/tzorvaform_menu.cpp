@@ -144,6 +144,7 @@ void TZorvaForm::BuildMenus() {
         spots, "SunspotTable1", "Sunspot &Table...", [this] { SunspotTable1Click(); }, false);
     AddItem(
         spots, "ExportSunspots1", "&Export Sunspots...", [this] { ExportSunspots1Click(); }, false);
+    BuildReviewItems(spots);
     BuildRecordMenu();
 
     QMenu* separation = AddMenu(nullptr, "Separation1", "&Separation");

@@ -192,7 +192,9 @@ TEST_F(Presented, EveryCommandLeavesTheWindowShowingTheState) {
     everything("on the chart");
     if (HasFailure()) return;
 
-    const std::filesystem::path hmi = data / "images" / "hmi_20230131_033945_512.png";
+    // A copy: a review of its spots is kept beside the picture.
+    const std::filesystem::path hmi = dir / "hmi_20230131_033945_512.png";
+    std::filesystem::copy_file(data / "images" / "hmi_20230131_033945_512.png", hmi);
     clean = QImage(QString::fromStdString(hmi.string())).convertToFormat(QImage::Format_Grayscale8);
     dialogs.files.push_back(QString::fromStdString(hmi.string()));
     Trigger("OpenImage1");

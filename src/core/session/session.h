@@ -36,6 +36,7 @@
 #include "core/settings/settings_store.h"
 #include "core/spots/region_match.h"
 #include "core/spots/spot_report.h"
+#include "core/spots/spot_review.h"
 #include "core/spots/spot_types.h"
 #include "core/srs/region_positions.h"
 #include "core/srs/srs_link.h"
@@ -109,6 +110,9 @@ struct FoundSpots {
     int32_t group = 0;    // the group chosen in the table, 0 for none
     int32_t spot = 0;     // the spot chosen in the table, 0 for none
     int32_t measured = 0; // the spot the last click on the picture measured, 0 for none
+    // The user's review of what was found, once one is begun or read beside the picture;
+    // `detection` is then its result.
+    std::shared_ptr<SpotReview> review;
 };
 
 // The diameter menu's chosen item and the unit of the diameter box.
@@ -129,6 +133,10 @@ enum class PickerWidthCommand { IncreaseDate, DecreaseDate, IncreaseTime, Decrea
 // How the spots of a picture are searched for: the spot search of the spots library, handed
 // in by the program that links it, so that the session itself needs no image-processing
 // library. The picture's context and the orientation chosen for pictures say how it lies.
+// How one spot is measured where the user points (MeasureSpotAt of the spots library): the
+// picture's pixels, its disk's frame and ephemeris, and the point in pixels.
+using SpotMeasure = std::function<SpotDetection(const PixelGrid& pixels, const DiskFrame& frame,
+                                                const Ephemeris& ephemeris, double x, double y)>;
 using SpotSearch =
     std::function<SpotDetection(const PixelGrid& pixels, const PictureContext& picture,
                                 const ChartGeometry& orientation, const Ephemeris& ephemeris)>;
@@ -227,12 +235,13 @@ class Session {
     // opened from now on; a value outside -840..840 changes nothing.
     void SetCameraClockOffset(int32_t minutes);
 
-    // Sunspots on the shown picture. The search runs on its grey pixels (the picture the limb
-    // search reads, as the command line's spots does) with the picture's disk, instant and
+    // Sunspots on the shown picture. The search runs on its pixels as shown, colours and all
+    // (as the command line's spots does), with the picture's disk, instant and
     // orientation; `show` draws every outline and group label. Spots already found for the
     // picture as it stands are kept, not searched again. A plain click on the picture
     // searches them first, and a click on a found spot measures it: its outline is drawn and
-    // its area becomes the spot's size.
+    // its area becomes the spot's size. A review kept beside the picture stands for what
+    // the search found.
     void DetectSunspots(bool show = true);
     // Spots found for the picture as it stands (none once its disk, instant or turn changed).
     bool SpotsFound() const;
@@ -245,6 +254,26 @@ class Session {
     std::optional<RegionMatching> SpotRegions() const;
     // What an export of the found spots tells, as the command line's spots tells it.
     SpotReport SpotsReport() const;
+
+    // The review of the found spots: each step changes what is shown, counted and exported,
+    // can be undone, and is kept beside the picture (PICTURE.spots.json), where the next
+    // search of the same picture finds it again. Spots and groups are named by the ids
+    // shown. Nothing changes without found spots; the status line says what was done.
+    void SetSpotMeasure(SpotMeasure measure) { measure_ = std::move(measure); }
+    void RemoveSpot(int32_t spot);
+    void RemoveSpotGroup(int32_t group);
+    void MergeSpotGroups(int32_t group, int32_t other);
+    // The spot leaves its group for a group of its own.
+    void SplitSpotOff(int32_t spot);
+    // The next plain click on the picture adds the spot it falls on, measured there.
+    void StartAddingSpot();
+    bool AddingSpot() const { return addingSpot_; }
+    void NumberSpotGroup(int32_t group, int32_t noaa);
+    // The region of the loaded summary the group matches, 0 for none.
+    int32_t SuggestedRegionNumber(int32_t group) const;
+    void MarkDiskSpotless();
+    bool CanUndoReview() const;
+    void UndoReviewStep();
 
     // The logfile in use and the Measurements window's table (core/session/logbook.h).
     Logbook& logbook() { return logbook_; }
@@ -364,12 +393,19 @@ class Session {
     void UpdateMeasurements();
     void ForgetStaleSpots();
     void MeasureSpotAt(int32_t X, int32_t Y);
+    void AddSpotAt(int32_t X, int32_t Y);
+    // Takes the review kept beside the picture for the spots just found, if there is one.
+    void TakeKeptReview();
+    SpotReview& BeginReview();
+    void Reviewed(const ReviewOutcome& outcome, const std::string& what);
     std::optional<DiskPoint> LineSpot(const LogfileRecord& r, const ChartGeometry& now) const;
     void Say(std::string status);
     std::string& Text(EditBox box);
 
     YearTables tables_;
     SpotSearch search_;
+    SpotMeasure measure_;
+    bool addingSpot_ = false;
     Observation obs_;
     Options options_;
     double chartDiameter_ = 150; // millimetres, whatever the unit shown

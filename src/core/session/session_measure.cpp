@@ -37,8 +37,13 @@ void Session::ImageMouseDown(bool left, bool shift, bool ctrl, int32_t X, int32_
         return;
     }
     if (!PictureHasDisk() || ctrl) return;
-    // A plain click measures the spot it falls on: the spots are searched for first.
+    // A plain click measures the spot it falls on: the spots are searched for first. Asked
+    // to add a spot, it adds the one it falls on.
     if (left && !shift && !SpotsFound()) DetectSunspots(false);
+    if (left && !shift && addingSpot_) {
+        AddSpotAt(X, Y);
+        return;
+    }
     MouseDown(left, shift, X, Y);
     if (left && !shift) MeasureSpotAt(X, Y);
 }

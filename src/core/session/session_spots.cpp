@@ -27,12 +27,12 @@ void Session::DetectSunspots(bool show) {
         FoundSpots found;
         // As the command line's spots searches: the picture's own context, turned as the
         // orientation chosen for pictures says where the picture states none.
-        found.detection = std::make_shared<const SpotDetection>(
-            search_(picture_->images.searched.grid, picture_->context, PictureOrientation(),
-                    obs_.ephemeris));
+        found.detection = std::make_shared<const SpotDetection>(search_(
+            picture_->images.shown.grid, picture_->context, PictureOrientation(), obs_.ephemeris));
         found.frame = CurrentFrame();
         found.ephemeris = obs_.ephemeris;
         spots_ = std::move(found);
+        TakeKeptReview();
     }
     if (!show) return;
     spots_->shown = true;
@@ -41,12 +41,16 @@ void Session::DetectSunspots(bool show) {
         Say("No sunspots were searched for: " + d.error);
     } else {
         Say(std::to_string(d.groups.size()) + " groups and " + std::to_string(d.spots.size()) +
-            " spots found; Wolf number " + std::to_string(d.wolf.total));
+            (spots_->review ? " spots as reviewed" : " spots found") + "; Wolf number " +
+            std::to_string(d.wolf.total));
     }
 }
 
 void Session::ForgetStaleSpots() {
-    if (spots_ && !SpotsFound()) spots_.reset();
+    if (spots_ && !SpotsFound()) {
+        spots_.reset();
+        addingSpot_ = false;
+    }
 }
 
 void Session::ChooseSpotGroup(int32_t group) {

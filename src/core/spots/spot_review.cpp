@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include <numbers>
 
 #include "core/spots/mcintosh.h"
 #include "core/spots/spot_assembly.h"
@@ -264,8 +265,28 @@ ReviewOutcome SpotReview::AddSpot(const SpotDetection& measured, double x, doubl
     e.step = ReviewStep::AddSpot;
     e.x = x;
     e.y = y;
-    e.added = measured.spots;
-    e.addedPatches = measured.patches;
+    // A spot measured where one counted already lies (its centre within the other's own
+    // radius, or a pixel) is that spot, not another: only the others are added, with the
+    // patches they lie in.
+    std::vector<int32_t> patchIndex(measured.patches.size(), -1);
+    for (const DetectedSpot& spot : measured.spots) {
+        const double reach = std::max(1.0, std::sqrt(spot.pixels / std::numbers::pi));
+        const bool counted =
+            std::any_of(state_.spots.begin(), state_.spots.end(), [&](const Live& l) {
+                return std::hypot(l.spot.x - spot.x, l.spot.y - spot.y) <= reach;
+            });
+        if (counted || spot.patch < 0 ||
+            static_cast<std::size_t>(spot.patch) >= measured.patches.size())
+            continue;
+        int32_t& index = patchIndex[static_cast<std::size_t>(spot.patch)];
+        if (index < 0) {
+            index = static_cast<int32_t>(e.addedPatches.size());
+            e.addedPatches.push_back(measured.patches[static_cast<std::size_t>(spot.patch)]);
+        }
+        e.added.push_back(spot);
+        e.added.back().patch = index;
+    }
+    if (e.added.empty()) return {false, "that spot is counted already"};
     for (DetectedSpot& spot : e.added) {
         spot.id = 0;
         spot.group = 0;

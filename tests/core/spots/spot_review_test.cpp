@@ -149,12 +149,15 @@ TEST(SpotReview, AnAddedSpotIsMeasuredWhereItIsPointedAt) {
     ASSERT_NE(back, review.Result().spots.end());
     EXPECT_NEAR(back->x, lone.x, 0.01);
     EXPECT_NEAR(back->areaMsh, lone.areaMsh, 0.05 * lone.areaMsh);
-    // Beside the pair's eastern spot, a second measure of it joins the pair's group.
-    const int32_t groups = review.Result().wolf.groups;
-    const DetectedSpot& east = review.Result().spots.front();
+    // A spot counted already is not counted twice; the pair's eastern spot, removed and
+    // added again, joins the pair's group.
+    const auto wolf = review.Result().wolf;
+    const DetectedSpot east = review.Result().spots.front();
     const SpotDetection again = MeasureSpotAt(pic.Grid(), pic.frame, pic.ephemeris, east.x, east.y);
+    EXPECT_FALSE(review.AddSpot(again, east.x, east.y).done);
+    ASSERT_TRUE(review.RemoveSpot(east.id).done);
     ASSERT_TRUE(review.AddSpot(again, east.x, east.y).done);
-    EXPECT_EQ(review.Result().wolf.groups, groups);
+    EXPECT_EQ(review.Result().wolf, wolf);
     const SpotDetection nothing =
         MeasureSpotAt(pic.Grid(), pic.frame, pic.ephemeris, pic.sun.cx, pic.sun.cy - 100);
     EXPECT_NE(nothing.error, "");
@@ -168,12 +171,12 @@ TEST(SpotReview, TheFileIsReadBackOnlyOntoItsOwnPicture) {
     SpotReview review(pic.Found(), pic.frame, pic.ephemeris);
     ASSERT_TRUE(review.MergeGroups(1, 2).done);
     ASSERT_TRUE(review.NumberGroup(1, 12345).done);
-    ASSERT_TRUE(
-        review
-            .AddSpot(MeasureSpotAt(pic.Grid(), pic.frame, pic.ephemeris,
-                                   review.Result().spots.back().x, review.Result().spots.back().y),
-                     review.Result().spots.back().x, review.Result().spots.back().y)
-            .done);
+    const DetectedSpot last = review.Result().spots.back();
+    ASSERT_TRUE(review.RemoveSpot(last.id).done);
+    ASSERT_TRUE(review
+                    .AddSpot(MeasureSpotAt(pic.Grid(), pic.frame, pic.ephemeris, last.x, last.y),
+                             last.x, last.y)
+                    .done);
     const ReviewedPicture id = IdentifyPicture(pic.Grid());
     const Instant instant{2011, 11, 20, 1, 30, 0};
     const std::string text = ReviewFileText(review, id, instant);
