@@ -12,6 +12,7 @@
 #include <QStackedWidget>
 #include <QStatusBar>
 #include <exception>
+#include <iostream>
 
 #include "core/options/option_table.h"
 #include "core/settings/options_file.h"
@@ -368,12 +369,21 @@ void TZorvaForm::FormClose() {
         failures << QStringLiteral("%1: %2").arg(OptionsFilePath(),
                                                  QString::fromStdString(options.error));
     }
-    if (!failures.isEmpty()) {
-        dialogs_.Message(this,
-                         QStringLiteral("Your settings could not be saved to ") +
-                             failures.join(QStringLiteral("; to ")),
-                         QStringLiteral("Zorva Viewer"), MessageIcon::Error, MessageButtons::Ok);
+    if (failures.isEmpty()) return;
+    savedOnClose_ = false;
+    const QString text = QStringLiteral("Your settings could not be saved to ") +
+                         failures.join(QStringLiteral("; to "));
+    if (unattended_) {
+        std::cerr << "zorva: " << text.toStdString() << std::endl;
+        return;
     }
+    dialogs_.Message(this, text, QStringLiteral("Zorva Viewer"), MessageIcon::Error,
+                     MessageButtons::Ok);
+}
+
+void TZorvaForm::CloseUnattended() {
+    unattended_ = true;
+    close();
 }
 
 } // namespace zorva::gui
