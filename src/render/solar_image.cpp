@@ -19,6 +19,7 @@
 #include "core/common/atomic_file.h"
 #include "core/common/regular_file.h"
 #include "core/images/image_file_checks.h"
+#include "core/images/jp2_header.h"
 #include "exif/camera_metadata.h"
 #include "fits/fits_budget.h"
 #include "fits/fits_file.h"
@@ -332,6 +333,13 @@ int64_t PictureSearchBytes(const std::filesystem::path& path) {
     // Measured: a 10000-pixel grey picture peaks at 2.4 bytes a pixel in the search, of
     // which one is its pixels.
     constexpr int64_t kSearchBytesPerPixel = 2;
+    // A side is counted to 2^24 pixels at most, so that a header's absurd size makes a need
+    // larger than any budget without overflowing (no such picture is opened anyway).
+    constexpr int64_t kLongestSide = int64_t{1} << 24;
+    const auto pixelsOf = [&](int64_t width, int64_t height) {
+        return std::clamp<int64_t>(width, 0, kLongestSide) *
+               std::clamp<int64_t>(height, 0, kLongestSide);
+    };
     // Only a regular file is looked into: a pipe would hold the look.
     std::error_code ec;
     if (!std::filesystem::is_regular_file(path, ec)) return 0;
@@ -342,13 +350,30 @@ int64_t PictureSearchBytes(const std::filesystem::path& path) {
         // its grey copy.
         constexpr int64_t kValueBytes = 4;
         constexpr int64_t kColourPlanes = 3;
-        const int64_t pixels =
-            std::max<int64_t>(image->width, 0) * std::max<int64_t>(image->height, 0);
+        const int64_t pixels = pixelsOf(image->width, image->height);
         const int64_t shown = image->planes == kColourPlanes ? 4 + 1 : 1;
-        return pixels * (kValueBytes * image->planes + shown + kSearchBytesPerPixel);
+        return pixels * (kValueBytes * std::clamp<int64_t>(image->planes, 1, kColourPlanes) +
+                         shown + kSearchBytesPerPixel);
     }
     QFile file;
     if (!OpenForReading(path, file, nullptr)) return 0;
+    // A JPEG 2000 picture: the decoder's values (4 bytes a component), the decoded picture (8
+    // or 16 bits a component, grey or 32- or 64-bit colour) and the 8-bit picture shown with
+    // its grey copy.
+    constexpr qint64 kJp2HeaderBytes = qint64{1} << 16;
+    const QByteArray head = file.read(kJp2HeaderBytes);
+    const std::span<const uint8_t> headBytes(reinterpret_cast<const uint8_t*>(head.constData()),
+                                             static_cast<std::size_t>(head.size()));
+    if (const std::optional<Jpeg2000Size> jp2 = Jpeg2000SizeOf(headBytes)) {
+        constexpr int64_t kDecoderBytes = 4, kDeepBits = 8, kColourComponents = 3;
+        const bool colour = jp2->components >= kColourComponents;
+        const int64_t components = std::min<int64_t>(jp2->components, kColourComponents + 1);
+        const int64_t decoded = (jp2->bits > kDeepBits ? 2 : 1) * (colour ? 4 : 1);
+        const int64_t shown = colour ? 4 + 1 : 1;
+        return pixelsOf(jp2->width, jp2->height) *
+               (kDecoderBytes * components + decoded + shown + kSearchBytesPerPixel);
+    }
+    file.seek(0);
     QImageReader reader(&file);
     const QSize size = reader.size();
     if (!size.isValid()) return 0;

@@ -674,6 +674,25 @@ TEST_F(SessionTest, ARegionSummaryIsPlottedAndFollowsTheDate) {
     EXPECT_EQ(Present(s).regionsNote, "");
 }
 
+// Link with Date on a date without a summary keeps the one loaded by hand and says none was
+// found; it unloaded it.
+TEST_F(SessionTest, LinkWithDateKeepsALoadedSummaryWhenTheDateHasNone) {
+    ZORVA_TEST_DATA(data);
+    Start({2011, 6, 8});
+    s.PrepareLoadSummary();
+    s.LoadSummary((data / "srs" / "20110607SRS.txt").string());
+    s.TakeNotices();
+    s.LinkWithDate();
+    const auto notices = s.TakeNotices();
+    ASSERT_EQ(notices.size(), 1u);
+    EXPECT_NE(notices.front().text.find("20110608srs.txt"), std::string::npos)
+        << notices.front().text;
+    EXPECT_NE(notices.front().text.find("the summary loaded stays"), std::string::npos);
+    EXPECT_EQ(s.summary().Regions->size(), 5u);
+    EXPECT_TRUE(s.display().SolarRegionSummary);
+    EXPECT_TRUE(PresentChart(s).regions);
+}
+
 TEST_F(SessionTest, RegionsGoOnTheSolarImageWhenItIsShown) {
     ZORVA_TEST_DATA(data);
     Start({2011, 6, 7});
