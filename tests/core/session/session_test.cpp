@@ -446,6 +446,15 @@ TEST_F(SessionTest, Logfile) {
     const std::string text = test::ReadFile(path);
     EXPECT_EQ(text.substr(0, LogfileHeader().size() + 1), LogfileHeader() + "\n");
     EXPECT_EQ(text.substr(LogfileHeader().size() + 1, 17), "2011  6  7 12  0 ");
+    // The status line says what was logged, and that a second Ctrl-click with no new click
+    // logged the same reading again (four such clicks wrote four identical lines in silence).
+    EXPECT_EQ(s.Status().rfind("Logged: latitude ", 0), 0u) << s.Status();
+    EXPECT_NE(s.Status().find("measured by the click at x 0.00, y 0.00 mm"), std::string::npos)
+        << s.Status();
+    EXPECT_EQ(s.AddToLogfile().outcome, LogOutcome::Added);
+    EXPECT_EQ(s.Status().rfind("Logged again the reading already last in the logfile", 0), 0u)
+        << s.Status();
+    s.logbook().Undo();
     // No spot on the disk: nothing is logged.
     Type(EditBox::XCoord, "90");
     EXPECT_EQ(s.AddToLogfile().outcome, LogOutcome::NoSpot);
