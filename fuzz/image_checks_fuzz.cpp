@@ -17,6 +17,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
     const std::span<const uint8_t> bytes(data, size);
     (void)zorva::BitmapLength(bytes);
     (void)zorva::JpegHasEnd(bytes);
+    // Within any budget, what is found of a JPEG lies within the file.
+    const zorva::JpegExtent extent = zorva::FindJpegExtent(bytes, size / 2);
+    if (extent.end > size || extent.metadataEnd > size ||
+        (extent.status == zorva::JpegExtent::Status::Complete && extent.end > size / 2)) {
+        std::abort();
+    }
     (void)zorva::PngHasEnd(bytes);
     (void)zorva::InstantFromImageName(std::string_view(reinterpret_cast<const char*>(data), size));
     if (size < 2) return 0;

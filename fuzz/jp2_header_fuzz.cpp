@@ -2,11 +2,12 @@
 // as opening a picture does: the boxes walked to the XML boxes, the <fits> element read
 // into keywords, and the keywords read for the disk, orientation and instant. The same
 // bytes are read as XML text too. Whatever the bytes, nothing is read outside them, every
-// keyword has a name, and what comes out of the header is finite.
+// keyword has a name, what comes out of the header is finite, and a declared size is one.
 #include <cmath>
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
+#include <optional>
 #include <span>
 #include <string_view>
 
@@ -42,6 +43,11 @@ void Follow(const XmlFitsHeader& xml) {
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
     const std::span<const uint8_t> bytes(data, size);
     (void)Jpeg2000KindOf(bytes);
+    // The declared size, read as a batch reckons its memory: whole and positive when read.
+    if (const std::optional<Jpeg2000Size> declared = Jpeg2000SizeOf(bytes)) {
+        Check(declared->width > 0 && declared->height > 0 && declared->components > 0 &&
+              declared->bits >= 1 && declared->bits <= 128);
+    }
     const Jp2XmlBoxes boxes = FindJp2XmlBoxes(bytes);
     for (const std::string_view text : boxes.texts) {
         Check(text.data() >= reinterpret_cast<const char*>(data) &&

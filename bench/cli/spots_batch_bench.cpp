@@ -1,12 +1,15 @@
 // zorva-cli spots on a batch of eight 2048-pixel pictures, held to one core and given two:
 // the files are shared among threads, one a core, so two cores should take about half the
-// time. Wall-clock time, as the work runs on several threads.
+// time. Wall-clock time, as the work runs on several threads. And the memory the batch
+// takes with and without a budget that holds it to one picture at a time.
 #include <benchmark/benchmark.h>
+#include <malloc.h>
 #include <sched.h>
 
 #include <QGuiApplication>
 #include <QImage>
 #include <QTemporaryDir>
+#include <fstream>
 #include <memory>
 #include <sstream>
 #include <string>
@@ -89,6 +92,43 @@ BENCHMARK(BM_SpotsBatch)
     ->ArgName("cores")
     ->Arg(1)
     ->Arg(2)
+    ->UseRealTime()
+    ->Unit(benchmark::kMillisecond);
+
+// The same batch on every core this process may use, with a memory budget of `budget` MiB
+// (0: the default, half the memory available): the peak resident memory the search added,
+// as a count of pictures of the size one takes (PeakPictures), and the most held at once.
+// A budget of one picture's reckoned need holds the search to one picture at a time.
+void BM_SpotsBatchMemory(benchmark::State& state) {
+    const Batch& batch = Files();
+    std::vector<std::string> args = {"spots"};
+    args.insert(args.end(), batch.files.begin(), batch.files.end());
+    for (const char* a :
+         {"--at", "2024-05-10T12:00", "--orientation", "axis", "--mirror", "--format", "json"})
+        args.emplace_back(a);
+    if (state.range(0) > 0) {
+        args.emplace_back("--memory");
+        args.emplace_back(std::to_string(state.range(0)));
+    }
+    std::ostringstream warm, ignored;
+    zorva::cli::Run({"spots", batch.files[0], "--at", "2024-05-10T12:00"}, warm, ignored);
+    // A 2048-pixel grey picture: what its search is reckoned to take, 3 bytes a pixel.
+    const double picture = 3.0 * kSide * kSide;
+    for (auto _ : state) {
+        malloc_trim(0);
+        std::ofstream("/proc/self/clear_refs") << "5"; // restarts the peak count
+        const zorva::bench::Resident before = zorva::bench::ReadResident();
+        std::ostringstream out, err;
+        if (zorva::cli::Run(args, out, err) != 0) state.SkipWithError(err.str().c_str());
+        const zorva::bench::Resident after = zorva::bench::ReadResident();
+        state.counters["PeakPictures"] = static_cast<double>(after.peak - before.now) / picture;
+    }
+}
+BENCHMARK(BM_SpotsBatchMemory)
+    ->ArgName("budgetMiB")
+    ->Arg(0)
+    ->Arg(13)
+    ->Iterations(1)
     ->UseRealTime()
     ->Unit(benchmark::kMillisecond);
 

@@ -1,6 +1,7 @@
 // Speed of the solar image path on a 4096 x 4096 picture: opening and finding the limb
-// against a bare decode of the same file, the limb search alone, the overlay painted on a
-// view and the picture saved with it; and the memory a 16-bit picture takes to open.
+// against a bare decode of the same file, a small JPEG padded to 4 GB, the limb search
+// alone, the overlay painted on a view and the picture saved with it; and the memory a 16-bit
+// picture takes to open.
 //
 // The pictures are made when the program starts, from a shared real image scaled up (or a
 // drawn disk where the shared images are missing), in a temporary folder removed at the
@@ -9,6 +10,7 @@
 #include <benchmark/benchmark.h>
 
 #include <QDir>
+#include <QFile>
 #include <QGuiApplication>
 #include <QImageReader>
 #include <QPainter>
@@ -28,8 +30,9 @@ constexpr int kSide = 4096;
 
 struct BenchPictures {
     std::unique_ptr<QTemporaryDir> dir;
-    QString png8;  // 8-bit grey PNG
-    QString png16; // 16-bit grey PNG
+    QString png8;       // 8-bit grey PNG
+    QString png16;      // 16-bit grey PNG
+    QString paddedJpeg; // the 512-pixel picture as JPEG, padded to 4 GB with a hole
 };
 
 QImage SourcePicture() {
@@ -59,6 +62,9 @@ const BenchPictures& Pictures() {
         big.convertToFormat(QImage::Format_Grayscale8).save(b.png8);
         b.png16 = b.dir->filePath("sun4096_16.png");
         big.convertToFormat(QImage::Format_Grayscale16).save(b.png16);
+        b.paddedJpeg = b.dir->filePath("sun512_padded.jpg");
+        SourcePicture().save(b.paddedJpeg);
+        QFile(b.paddedJpeg).resize(qint64{4} << 30);
         return b;
     }();
     return pictures;
@@ -81,6 +87,17 @@ void BM_OpenAndFindLimb4096(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_OpenAndFindLimb4096)->Unit(benchmark::kMillisecond);
+
+// A 512-pixel JPEG padded to 4 GB opens as its picture does: only its own segments and
+// scan are read, never the padding.
+void BM_OpenJpegPaddedTo4GB(benchmark::State& state) {
+    const QString path = Pictures().paddedJpeg;
+    for (auto _ : state) {
+        const zorva::SolarImageLoad load = zorva::LoadSolarImage(path);
+        benchmark::DoNotOptimize(load.image->shown.constBits());
+    }
+}
+BENCHMARK(BM_OpenJpegPaddedTo4GB)->Unit(benchmark::kMillisecond);
 
 void BM_FindLimb4096(benchmark::State& state) {
     const zorva::SolarImageLoad load = zorva::LoadSolarImage(Pictures().png8);

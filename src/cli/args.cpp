@@ -4,6 +4,7 @@
 #include <cmath>
 #include <utility>
 
+#include "cli/context.h"
 #include "cli/help.h"
 #include "core/images/picture_context.h"
 #include "core/text/format.h"
@@ -23,11 +24,16 @@ std::vector<std::string> ParsedArgs::Values(const std::string& option) const {
 }
 
 ParsedArgs ParseArgs(const std::vector<std::string>& args, std::size_t first,
-                     const std::set<std::string>& valued, const std::set<std::string>& flags) {
+                     const std::set<std::string>& valued, const std::set<std::string>& flags,
+                     const std::set<std::string>& repeatable) {
     ParsedArgs parsed;
     for (std::size_t i = first; i < args.size(); ++i) {
         const std::string& a = args[i];
         if (a.rfind("--", 0) == 0) {
+            if ((parsed.values.count(a) != 0 || parsed.flags.count(a) != 0) &&
+                repeatable.count(a) == 0) {
+                throw UsageError("option " + a + " given twice");
+            }
             if (valued.count(a)) {
                 if (i + 1 >= args.size()) throw UsageError("option " + a + " needs a value");
                 parsed.values[a] = args[++i];
@@ -45,14 +51,15 @@ ParsedArgs ParseArgs(const std::vector<std::string>& args, std::size_t first,
 }
 
 ParsedArgs ParseCommandArgs(const std::vector<std::string>& args) {
-    std::set<std::string> valued, flags;
+    std::set<std::string> valued, flags, repeatable;
     if (const CommandHelp* command = args.empty() ? nullptr : FindCommandHelp(args[0])) {
         for (const OptionHelp& o : command->options) {
             const std::string_view option = o.option.substr(0, o.option.find(' '));
             (option.size() < o.option.size() ? valued : flags).emplace(option);
+            if (o.repeatable) repeatable.emplace(option);
         }
     }
-    return ParseArgs(args, 1, valued, flags);
+    return ParseArgs(args, 1, valued, flags, repeatable);
 }
 
 double ParseNumber(const std::string& text, const std::string& what) {
@@ -76,7 +83,7 @@ double ParseNumberIn(const std::string& text, const std::string& what, double lo
     return v;
 }
 
-Instant ParseInstant(const std::string& text) {
+Instant ParseInstant(const std::string& text, Context& run) {
     const auto bad = [&text](const std::string& why) {
         return UsageError("bad instant '" + text + "' (" + why + "; want " + kInstantForms + ")");
     };
@@ -126,6 +133,11 @@ Instant ParseInstant(const std::string& text) {
     if (t.day < 1 || t.day > DaysInMonth(t.year, t.month)) throw bad("day");
     if (t.hour > kLastHour) throw bad("hour");
     if (t.minute > kLastMinute) throw bad("minute");
+    if (IsLeapSecond(t.hour, t.minute, t.second)) {
+        run.Warn("note: " + text + ": " + LeapSecondNote);
+        t = AfterLeapSecond(t);
+        roundUp = false; // any fraction of the leap second is still 00:00:00
+    }
     if (t.second > kLastSecond) throw bad("second");
     if (roundUp && ++t.second > kLastSecond) {
         t.second = 0;

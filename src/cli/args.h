@@ -15,6 +15,8 @@
 
 namespace zorva::cli {
 
+class Context;
+
 // A wrong argument; its message is the one line shown to the user.
 struct UsageError : std::runtime_error {
     using std::runtime_error::runtime_error;
@@ -34,8 +36,11 @@ struct ParsedArgs {
     std::vector<std::string> Values(const std::string& option) const;
 };
 
+// An option given twice is refused (which value is meant is anyone's guess), unless it is
+// `repeatable`.
 ParsedArgs ParseArgs(const std::vector<std::string>& args, std::size_t first,
-                     const std::set<std::string>& valued, const std::set<std::string>& flags);
+                     const std::set<std::string>& valued, const std::set<std::string>& flags,
+                     const std::set<std::string>& repeatable = {});
 
 // The arguments of the command args[0] by the options its help lists: those written with
 // a value ("--lat DEG") take one, the others are flags.
@@ -51,8 +56,9 @@ double ParseNumberIn(const std::string& text, const std::string& what, double lo
 // YYYY-MM-DDTHH:MM:SS.s (any number of decimals), each optionally ending in Z; always UT.
 // Fields are digits only, so none is negative. A fraction of a second is rounded to the
 // nearest whole second, a half upwards, and the rounding carries into the minute, hour
-// and date (23:59:59.5 is 00:00:00 the next day).
-Instant ParseInstant(const std::string& text);
+// and date (23:59:59.5 is 00:00:00 the next day). The leap second is the next day's first,
+// with a note to the run.
+Instant ParseInstant(const std::string& text, Context& run);
 // The forms ParseInstant takes, for the help and messages.
 inline constexpr const char* kInstantForms = "YYYY-MM-DDTHH:MM[:SS[.s]][Z]";
 

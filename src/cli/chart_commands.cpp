@@ -49,7 +49,7 @@ ChartRequest ReadRequest(const ParsedArgs& parsed, bool coordinatesRequired,
                          const std::string& usage, Context& run) {
     if (parsed.positional.size() != 1) throw UsageError(usage);
     ChartRequest req;
-    req.instant = ParseInstant(parsed.positional[0]);
+    req.instant = ParseInstant(parsed.positional[0], run);
     req.observer = ParseObserver(parsed);
     req.spot.SpotX = Coordinate(parsed, "--x", coordinatesRequired, usage);
     req.spot.SpotY = Coordinate(parsed, "--y", coordinatesRequired, usage);

@@ -2,14 +2,18 @@
 
 #include <QtGlobal>
 #include <algorithm>
+#include <cerrno>
 #include <filesystem>
 #include <functional>
 #include <locale>
 #include <map>
+#include <unistd.h>
 
 #include "cli/args.h"
 #include "cli/commands.h"
 #include "cli/help.h"
+#include "core/common/regular_file.h"
+#include "core/text/escape.h"
 
 namespace zorva::cli {
 
@@ -52,6 +56,8 @@ int RunCommand(const std::vector<std::string>& args, Context& run, std::ostream&
     if (args.empty()) throw UsageError(UsageLine(""));
     if (AsksForHelp(args[0])) return HelpCommand({"help"}, out);
     if (args[0] == "--version") {
+        if (args.size() > 1)
+            throw UsageError("--version takes nothing after it, not '" + args[1] + "'");
         out << "zorva-cli " << Version() << "\n";
         return 0;
     }
@@ -89,6 +95,47 @@ class OwnMessagesOnly {
 
 } // namespace
 
+namespace {
+constexpr std::size_t kOutputBuffer = std::size_t{1} << 16;
+} // namespace
+
+DescriptorOutput::DescriptorOutput(int fd) : fd_(fd) {
+    buffer_.resize(kOutputBuffer);
+    setp(buffer_.data(), buffer_.data() + buffer_.size());
+}
+
+DescriptorOutput::~DescriptorOutput() {
+    Drain();
+}
+
+bool DescriptorOutput::Drain() {
+    const char* at = pbase();
+    while (at < pptr() && error_ == 0) {
+        const ssize_t n = ::write(fd_, at, static_cast<std::size_t>(pptr() - at));
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) {
+            error_ = n < 0 ? errno : EIO;
+            break;
+        }
+        at += n;
+    }
+    setp(buffer_.data(), buffer_.data() + buffer_.size());
+    return error_ == 0;
+}
+
+DescriptorOutput::int_type DescriptorOutput::overflow(int_type c) {
+    if (!Drain()) return traits_type::eof();
+    if (!traits_type::eq_int_type(c, traits_type::eof())) {
+        *pptr() = traits_type::to_char_type(c);
+        pbump(1);
+    }
+    return traits_type::not_eof(c);
+}
+
+int DescriptorOutput::sync() {
+    return Drain() ? 0 : -1;
+}
+
 int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
     const OwnMessagesOnly quiet;
     // Numbers go out as the C locale writes them, whatever locale the process is in.
@@ -110,9 +157,19 @@ int Run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
         failure = e.what();
         status = 1;
     }
+    // What could not be written is lost to whoever reads the output (a full disk): that is
+    // a failure, whatever the command made of its work.
+    out.flush();
+    if (!out) {
+        const auto* descriptor = dynamic_cast<const DescriptorOutput*>(out.rdbuf());
+        const int code = descriptor != nullptr ? descriptor->error() : 0;
+        if (failure.empty()) status = 1;
+        failure += (failure.empty() ? "" : "; ") + std::string("cannot write the output") +
+                   (code != 0 ? std::string(": ") + SystemErrorText(code) : std::string());
+    }
     for (const std::string& warning : run.TakeWarnings())
-        err << "zorva-cli: " << warning << "\n";
-    if (!failure.empty()) err << "zorva-cli: " << failure << "\n";
+        err << "zorva-cli: " << TerminalText(warning) << "\n";
+    if (!failure.empty()) err << "zorva-cli: " << TerminalText(failure) << "\n";
     return status;
 }
 

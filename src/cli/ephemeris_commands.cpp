@@ -47,7 +47,7 @@ int AtCommand(const std::vector<std::string>& args, Context& run, std::ostream& 
     if (parsed.positional.size() != 1) {
         throw UsageError(UsageLine("at"));
     }
-    const Instant instant = ParseInstant(parsed.positional[0]);
+    const Instant instant = ParseInstant(parsed.positional[0], run);
     const Ephemeris e = run.EphemerisWarned(instant, ParseObserver(parsed));
 
     out << "RA " << FullPrecision(e.RA) << "\n"

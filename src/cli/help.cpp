@@ -250,6 +250,8 @@ constexpr OptionHelp kOverlayOptions[] = {
 
 constexpr OptionHelp kSpotsOptions[] = {
     {"--at INSTANT", "instant of the pictures, UT", "as for overlay --at"},
+    {"--memory MIB", "the memory the pictures searched at once may take, MiB (1..1073741824)",
+     "half the memory available when the command starts"},
     {"--disk CX,CY,R",
      "the disk by hand: centre column and row (0 being the first, a pixel's centre whole) "
      "and radius, pixels",
@@ -269,8 +271,9 @@ constexpr OptionHelp kSpotsOptions[] = {
     kPictureDrift,
     kPictureDriftFrom,
     {"--format FORMAT",
-     "text, csv (a row a group and a row a spot) or json (an object a file, "
-     "on one line)",
+     "text, csv (a row a group and a row a spot) or json (an object a file, on one line, "
+     "valid UTF-8: a byte of a name that is not UTF-8 is shown as U+FFFD, and the exact "
+     "name goes beside it in \"file_bytes\" with each such byte, and each %, written %XX)",
      "text"},
     {"--penumbra LEVEL", "a spot is darker than LEVEL times the quiet Sun around it (0.01..1)",
      "0.92"},
@@ -312,7 +315,8 @@ constexpr OptionHelp kSpotsOptions[] = {
     kLong,
 };
 constexpr OutputHelp kSpotsOutputs[] = {
-    {"File", "the file as named"},
+    {"File", "the file as named; a control character, a backslash and a byte that is not UTF-8 "
+             "written as in the shell's $'...' (\\n, \\\\, \\xff)"},
     {"Instant", "YYYY-MM-DDTHH:MM:SSZ and where it came from (FITS header, camera (EXIF), "
                 "file name or given)"},
     {"Disk", "centre column, centre row, radius (pixels) and where the disk came from"},
@@ -362,7 +366,7 @@ constexpr OptionHelp kRecordOptions[] = {
      "or N14W23 as NOAA writes it (degrees east or west of the central meridian, turned into a "
      "Carrington longitude); its spots, its McIntosh class (Dso) and NOAA's number. Without "
      "--north and --south the counts are the groups'; with them, the groups must be all of them",
-     "none"},
+     "none", true},
     {"--method METHOD",
      "add --visual: visual (at the eyepiece) or drawing (from a projection "
      "drawing)",
@@ -494,8 +498,10 @@ constexpr CommandHelp kCommands[] = {
      "counted. A count reviewed in the window and kept beside the picture (PICTURE.spots.json) "
      "is told instead of a search, and said to be; one that is damaged, of another picture or "
      "of a later version is set aside with a warning. Several pictures are searched in "
-     "parallel on every core, and told in the "
-     "order given; a progress line goes to standard error when it is a terminal. A picture "
+     "parallel, one a core, but no more at once than the memory budget (--memory) holds: a "
+     "picture takes what it decodes to and two bytes a pixel more while it is searched, and "
+     "one larger than the whole budget is searched alone. They are told in the order given; "
+     "a progress line goes to standard error when it is a terminal. A picture "
      "that cannot be opened, or whose disk or date is missing or refused, is named with the "
      "reason on standard error (and, as JSON, in an object with \"error\"); the others go on, "
      "and the exit status is 1.",
@@ -651,12 +657,17 @@ std::string HelpText() {
         "An INSTANT is Universal Time, written YYYY-MM-DDTHH:MM, YYYY-MM-DDTHH:MM:SS or\n"
         "YYYY-MM-DDTHH:MM:SS.s with any number of decimals, each with or without a final\n"
         "Z; a fraction of a second is rounded to the nearest whole second, a half\n"
-        "upwards. Angles are degrees. A year file zorvadataYYYY.txt in the working\n"
+        "upwards. The leap second 23:59:60 (and any fraction of it) is taken as 00:00:00\n"
+        "of the next day, here as in a camera's time, a FITS header or a file name, with\n"
+        "a note on standard error. Angles are degrees. A year file zorvadataYYYY.txt in the "
+        "working\n"
         "folder takes precedence over the built-in tables; a damaged one is named on\n"
         "standard error with the line where reading stopped. Standard error carries the\n"
-        "program's own messages only. Exit status: 0 done, 1 a file could not be read or\n"
-        "written, an image's disk not found or a point off the disk, 2 a wrong argument\n"
-        "(one line on standard error).\n";
+        "program's own messages only; a control character, a backslash or a byte that is\n"
+        "not UTF-8 in them is written as in the shell's $'...' (\\n, \\\\, \\xff). Exit\n"
+        "status: 0 done, 1 a file could not be read or written (standard output too),\n"
+        "an image's disk not found or a point off the disk, 2 a wrong argument, an\n"
+        "option given twice among them (one line on standard error).\n";
     for (const CommandHelp& c : kCommands)
         text += "\n" + HelpText(c);
     return text;
@@ -687,7 +698,9 @@ std::string ManPage() {
         "batch work. An \\fIINSTANT\\fR is Universal Time, written YYYY\\-MM\\-DDTHH:MM, "
         "YYYY\\-MM\\-DDTHH:MM:SS or YYYY\\-MM\\-DDTHH:MM:SS.s with any number of decimals, each "
         "with or without a final Z; a fraction of a second is rounded to the nearest whole "
-        "second, a half upwards. Angles are degrees.\n"
+        "second, a half upwards. The leap second 23:59:60 (and any fraction of it) is taken as "
+        "00:00:00 of the next day, here as in a camera's time, a FITS header or a file name, "
+        "with a note on standard error. Angles are degrees.\n"
         ".SH COMMANDS\n";
     for (const CommandHelp& c : kCommands) {
         page += ".SS \"" + Roff(c.name) + " " + Roff(c.arguments) + "\"\n" + Roff(c.summary) + "\n";
@@ -708,9 +721,11 @@ std::string ManPage() {
             "A year file in the working folder: its daily table is used for that year "
             "instead of the built\\-in one.\n"
             ".SH EXIT STATUS\n"
-            "0 when the command did its work; 1 when a file could not be read or written, an "
+            "0 when the command did its work; 1 when a file could not be read or written "
+            "(standard output too), an "
             "image's disk could not be found or a point lies off the disk; 2 for a wrong "
-            "argument, which is reported in one line on standard error.\n"
+            "argument (an option given twice among them), which is reported in one line on "
+            "standard error.\n"
             ".SH EXAMPLES\n"
             ".nf\n"
             "zorva\\-cli at 2026\\-12\\-07T12:00:00 \\-\\-lat 51.5 \\-\\-long \\-0.1\n"

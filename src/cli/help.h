@@ -15,6 +15,7 @@ struct OptionHelp {
     std::string_view option;   // as typed, with its value: "--lat DEG", "--flip"
     std::string_view meaning;  // with the unit of the value
     std::string_view fallback; // the default as text; "required" for an option one must give
+    bool repeatable = false;   // given once for each of several values (--group A --group B)
 };
 
 struct OutputHelp {

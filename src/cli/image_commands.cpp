@@ -47,13 +47,19 @@ LoadedPicture OpenWithDisk(const std::string& path, const PictureChoices& choice
         open = OpenPictureFile(std::filesystem::path(path), choices);
     }
     if (!open.picture) throw std::runtime_error(open.error.toStdString());
-    // What the file's header held that could not be taken, said once each.
-    for (const std::string& note : open.picture->context.notes) {
-        run.Warn("warning: " + open.picture->context.name + ": " + note);
+    const PictureContext& context = open.picture->context;
+    // A disk given by hand is measured on or refused, never passed over for another.
+    std::optional<std::string> refused;
+    if (choices.disk) refused = HandDiskProblemOn(*choices.disk, context.width, context.height);
+    // What the file's header held that could not be taken, said once each (the hand's disk
+    // passed over is said as the refusal).
+    for (const std::string& note : context.notes) {
+        if (refused && note.ends_with(*refused)) continue;
+        run.Warn("warning: " + context.name + ": " + note);
     }
-    if (!open.picture->context.disk) {
-        throw std::runtime_error(open.picture->context.name + ": " +
-                                 LimbNotFoundText(open.picture->context.limb));
+    if (refused) throw std::runtime_error(context.name + ": --disk refused: " + *refused);
+    if (!context.disk) {
+        throw std::runtime_error(context.name + ": " + LimbNotFoundText(context.limb));
     }
     return std::move(*open.picture);
 }
@@ -123,7 +129,7 @@ int OverlayCommand(const std::vector<std::string>& args, Context& run, std::ostr
     const ChartGeometry chart = PictureOrientationOf(parsed);
     const Observer observer = ParseObserver(parsed);
     PictureChoices choices;
-    if (const auto at = parsed.Value("--at")) choices.instant = ParseInstant(*at);
+    if (const auto at = parsed.Value("--at")) choices.instant = ParseInstant(*at, run);
     choices.orientationGiven = OrientationGiven(parsed);
     choices.turn = GivenTurnOf(parsed);
     choices.disk = ParseDisk(parsed);
@@ -180,7 +186,7 @@ int ImageLocateCommand(const ParsedArgs& parsed, Context& run, std::ostream& out
     }
     if (parsed.positional.size() > 1) throw UsageError(UsageLine("locate"));
     PictureChoices choices;
-    if (!parsed.positional.empty()) choices.instant = ParseInstant(parsed.positional[0]);
+    if (!parsed.positional.empty()) choices.instant = ParseInstant(parsed.positional[0], run);
     choices.orientationGiven = OrientationGiven(parsed);
     choices.turn = GivenTurnOf(parsed);
     choices.disk = ParseDisk(parsed);

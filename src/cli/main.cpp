@@ -1,8 +1,11 @@
 #include <iostream>
+#include <unistd.h>
 
 #include "cli/cli.h"
 
 int main(int argc, char** argv) {
     std::vector<std::string> args(argv + 1, argv + argc);
-    return zorva::cli::Run(args, std::cout, std::cerr);
+    zorva::cli::DescriptorOutput standardOutput(STDOUT_FILENO);
+    std::ostream out(&standardOutput);
+    return zorva::cli::Run(args, out, std::cerr);
 }

@@ -116,7 +116,7 @@ SunspotObservation TypedObservation(const ParsedArgs& parsed, Context& run) {
     SunspotObservation o;
     const auto at = parsed.Value("--at");
     if (!at) throw UsageError("record add --visual needs --at INSTANT (UT)");
-    o.instant = ParseInstant(*at);
+    o.instant = ParseInstant(*at, run);
     o.method = ObservationMethod::Visual;
     if (const auto m = parsed.Value("--method")) {
         const auto method = MethodOfName(*m);
@@ -186,7 +186,7 @@ int Add(const ParsedArgs& parsed, const std::vector<std::string>& files, Context
             }
         }
     } else {
-        const SpotRequest req = ParseSpotRequest(parsed);
+        const SpotRequest req = ParseSpotRequest(parsed, run);
         EnsureGuiApplication();
         for (const std::string& file : files) {
             const SpotOutcome outcome = FindSpots(file, req, run);

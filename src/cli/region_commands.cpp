@@ -34,7 +34,7 @@ int RegionsCommand(const std::vector<std::string>& args, Context& run, std::ostr
     const Observer observer = ParseObserver(parsed);
     const std::optional<std::string> at = parsed.Value("--at");
     const std::optional<Instant> instant =
-        at ? std::optional<Instant>(ParseInstant(*at)) : std::nullopt;
+        at ? std::optional<Instant>(ParseInstant(*at, run)) : std::nullopt;
 
     const SrsSummary summary = LoadSrsFile(parsed.positional[0]);
     if (summary.Status == SrsStatus::NotRead) throw std::runtime_error(summary.Error);

@@ -1,5 +1,6 @@
-// zorva-cli spots: the sunspots of one picture or many, found in parallel on every core the
-// program may use, told in words, CSV or JSON in the order the files were given.
+// zorva-cli spots: the sunspots of one picture or many, found in parallel on the cores the
+// program may use as far as a memory budget allows, told in words, CSV or JSON in the order
+// the files were given.
 #include <sched.h>
 #include <unistd.h>
 
@@ -14,6 +15,7 @@
 #include "cli/help.h"
 #include "cli/picture_turn.h"
 #include "cli/spot_search.h"
+#include "core/common/memory_gate.h"
 #include "core/images/picture_context.h"
 #include "core/spots/review_file.h"
 #include "core/spots/spot_detection.h"
@@ -41,9 +43,9 @@ std::pair<double, double> ParseLinks(const std::string& text) {
 
 } // namespace
 
-SpotRequest ParseSpotRequest(const ParsedArgs& parsed) {
+SpotRequest ParseSpotRequest(const ParsedArgs& parsed, Context& run) {
     SpotRequest req;
-    if (const auto at = parsed.Value("--at")) req.choices.instant = ParseInstant(*at);
+    if (const auto at = parsed.Value("--at")) req.choices.instant = ParseInstant(*at, run);
     req.choices.disk = ParseDisk(parsed);
     req.choices.orientationGiven = OrientationGiven(parsed) || TurnGiven(parsed);
     req.choices.turn = GivenTurnOf(parsed);
@@ -93,6 +95,14 @@ SpotOutcome FindSpots(const std::string& path, const SpotRequest& req, Context& 
         return outcome;
     }
     PictureContext& context = open.picture->context;
+    // A disk given by hand is measured on or refused, never passed over for another.
+    if (req.choices.disk) {
+        if (const auto refused =
+                HandDiskProblemOn(*req.choices.disk, context.width, context.height)) {
+            outcome.error = context.name + ": --disk refused: " + *refused;
+            return outcome;
+        }
+    }
     for (const std::string& note : context.notes)
         outcome.warnings.push_back("warning: " + context.name + ": " + note);
     if (!context.disk) {
@@ -227,21 +237,45 @@ std::vector<std::string> SpotFiles(const ParsedArgs& parsed, std::istream& stand
     return files;
 }
 
+namespace {
+
+// The memory the pictures searched at once may take: --memory, else half of what the system
+// has available when the command starts (the other half left to everything else), else 2 GiB.
+uint64_t MemoryBudget(const ParsedArgs& parsed) {
+    constexpr uint64_t kBytesPerMiB = uint64_t{1} << 20;
+    constexpr double kLargestMiB = 1 << 30;
+    constexpr uint64_t kWhenUnknown = uint64_t{2} << 30;
+    if (const auto mib = parsed.Value("--memory")) {
+        return static_cast<uint64_t>(ParseNumberIn(*mib, "--memory", 1, kLargestMiB)) *
+               kBytesPerMiB;
+    }
+    const std::optional<uint64_t> available = AvailableMemory();
+    return available ? *available / 2 : kWhenUnknown;
+}
+
+} // namespace
+
 int SpotsCommand(const std::vector<std::string>& args, Context& run, std::ostream& out) {
     const ParsedArgs parsed = ParseCommandArgs(args);
     if (parsed.positional.empty() && !parsed.Value("--files-from"))
         throw UsageError(UsageLine("spots"));
-    const SpotRequest req = ParseSpotRequest(parsed);
+    const SpotRequest req = ParseSpotRequest(parsed, run);
     const std::vector<std::string> files = SpotFiles(parsed, std::cin);
     if (files.empty()) return 0;
     // Fonts and image plug-ins are set up once, here, before any thread opens a file.
     EnsureGuiApplication();
 
+    // The pictures searched at once take no more memory than the budget: each takes what its
+    // headers say it will need before it is opened, and waits while that is not there.
+    MemoryGate memory(MemoryBudget(parsed));
     std::vector<SpotOutcome> outcomes(files.size());
     std::vector<std::atomic<bool>> done(files.size());
     std::atomic<std::size_t> next{0}, finished{0};
     const auto searchOne = [&](std::size_t i) {
         try {
+            const MemoryHeld held(memory,
+                                  static_cast<uint64_t>(std::max<int64_t>(
+                                      PictureSearchBytes(std::filesystem::path(files[i])), 0)));
             outcomes[i] = FindSpots(files[i], req, run);
         } catch (const std::exception& e) {
             outcomes[i].error = files[i] + ": " + e.what();

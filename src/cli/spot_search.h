@@ -31,7 +31,7 @@ struct SpotRequest {
 
 // The search's options as `spots` takes them (--at, --disk, the orientation, the levels,
 // --format ...); a UsageError for a wrong one.
-SpotRequest ParseSpotRequest(const ParsedArgs& parsed);
+SpotRequest ParseSpotRequest(const ParsedArgs& parsed, Context& run);
 
 // What became of one file: its report, or why it has none.
 struct SpotOutcome {

@@ -249,6 +249,27 @@ std::optional<std::string> PictureBeyondLimits(int64_t w, int64_t h, int64_t pla
     return std::nullopt;
 }
 
+std::optional<DeclaredImage> DeclaredImageOf(const std::string& path) {
+    std::array<char, 2> mark{};
+    {
+        std::ifstream head(path, std::ios::binary);
+        head.read(mark.data(), mark.size());
+    }
+    // Headers before the image are passed over only so far: a file whose image starts
+    // later than this is no picture of the program's.
+    constexpr uint64_t kFarthestImage = uint64_t{1} << 30;
+    if (mark[0] == '\x1f' && mark[1] == '\x8b') {
+        GzipBlocks packed(path);
+        return FirstImage([&](Block& b) { return packed.Next(b); }, kFarthestImage);
+    }
+    std::ifstream plain(path, std::ios::binary);
+    return FirstImage(
+        [&](Block& b) {
+            return static_cast<bool>(plain.read(b.data(), static_cast<std::streamsize>(kBlock)));
+        },
+        kFarthestImage);
+}
+
 ReadPlan PlanRead(const std::string& path, const FitsLimits& limits) {
     const auto budget = static_cast<uint64_t>(std::max<int64_t>(limits.largestBytes, 0));
     std::array<char, 2> mark{};

@@ -22,6 +22,10 @@ struct DeclaredImage {
     uint64_t dataEnd = 0;   // bytes from the start of the file to the end of the image's data
 };
 
+// The first image the headers of a plain or gzipped file declare, read only as far as they
+// go; nothing when they cannot be followed (a file packed otherwise, a damaged one).
+std::optional<DeclaredImage> DeclaredImageOf(const std::string& path);
+
 // The picture's size against the limits: the reason it cannot be read, or nothing.
 std::optional<std::string> PictureBeyondLimits(int64_t width, int64_t height, int64_t planes,
                                                const FitsLimits& limits);

@@ -1,7 +1,10 @@
 #include "gui/help_window.h"
 
 #include <QDialogButtonBox>
+#include <QGuiApplication>
+#include <QScreen>
 #include <QVBoxLayout>
+#include <algorithm>
 
 namespace zorva::gui {
 
@@ -495,7 +498,14 @@ and out, fit to the window, one to one</td></tr>
 HelpWindow::HelpWindow(QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("HelpWindow"));
     setWindowTitle(QStringLiteral("Zorva Viewer Help"));
-    resize(640, 700);
+    // At its size, or within nine tenths of a smaller screen, so its Close button shows
+    // below a title bar.
+    constexpr int kWidth = 640, kHeight = 700;
+    constexpr double kShare = 0.9;
+    const QScreen* shown = parent ? parent->screen() : QGuiApplication::primaryScreen();
+    const QRect avail = shown ? shown->availableGeometry() : QRect(0, 0, kWidth, kHeight);
+    resize(std::min(kWidth, static_cast<int>(kShare * avail.width())),
+           std::min(kHeight, static_cast<int>(kShare * avail.height())));
     auto* layout = new QVBoxLayout(this);
     browser = new QTextBrowser(this);
     browser->setObjectName(QStringLiteral("HelpBrowser"));

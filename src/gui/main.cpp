@@ -32,7 +32,8 @@ class ZorvaApplication final : public QApplication {
 };
 
 // A logout or `kill` ends the program with SIGTERM or SIGHUP; it closes the main window
-// as File > Exit does, so the settings are saved. The handler only writes a byte to a
+// as File > Exit does, so the settings are saved; one that cannot be saved is told on the
+// error stream, as nobody is there to answer a message. The handler only writes a byte to a
 // pipe (all a signal handler may safely do); the event loop reads it and closes the
 // window. A signal that comes before the loop runs waits in the pipe.
 int signalPipe[2] = {-1, -1};
@@ -63,9 +64,9 @@ class TerminationCloser {
         QObject::connect(&notifier_, &QSocketNotifier::activated, [this] { Request(); });
     }
 
-    void Watch(QWidget* window) {
+    void Watch(zorva::gui::TZorvaForm* window) {
         window_ = window;
-        if (requested_) window_->close();
+        if (requested_) window_->CloseUnattended();
     }
     bool Requested() const { return requested_; }
 
@@ -80,12 +81,12 @@ class TerminationCloser {
             QWidget* modal = QApplication::activeModalWidget();
             if (modal == nullptr || !modal->close()) break;
         }
-        if (window_ != nullptr) window_->close();
+        if (window_ != nullptr) window_->CloseUnattended();
     }
 
     static constexpr int kMostNestedModals = 8;
     QSocketNotifier notifier_;
-    QWidget* window_ = nullptr;
+    zorva::gui::TZorvaForm* window_ = nullptr;
     bool requested_ = false;
 };
 
@@ -105,12 +106,14 @@ int main(int argc, char** argv) {
     if (closer) {
         // Asked to end while the welcome window was up: the window closes before it shows.
         closer->Watch(&form);
-        if (closer->Requested()) return 0;
+        if (closer->Requested()) return form.SavedOnClose() ? 0 : 1;
     }
     form.show();
     // `zorva FILE` opens the picture once the window is up, so a file that cannot be
     // read is told over the window, which then shows the chart.
     const QStringList arguments = app.arguments();
     if (arguments.size() > 1) form.OpenPicturePath(arguments.at(1));
-    return app.exec();
+    const int status = app.exec();
+    // A save that failed on the way out makes the ending a failure, however it was asked.
+    return status != 0 || form.SavedOnClose() ? status : 1;
 }

@@ -3,10 +3,15 @@
 #include <QAction>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QPushButton>
+#include <QScreen>
+#include <QShortcut>
 #include <QSignalBlocker>
 #include <QSplitter>
+#include <QStyle>
 #include <QToolButton>
 #include <QVBoxLayout>
+#include <algorithm>
 #include <cmath>
 
 #include "gui/widget_text.h"
@@ -113,9 +118,16 @@ SunspotTable::SunspotTable(QAction* exportTable, QWidget* parent) : QWidget(pare
     auto* button = new QToolButton(this);
     button->setDefaultAction(exportTable);
     button->setToolButtonStyle(Qt::ToolButtonTextOnly);
+    auto* close = new QPushButton(QStringLiteral("Close"), this);
+    close->setObjectName(QStringLiteral("SpotTableClose"));
+    connect(close, &QPushButton::clicked, this, &QWidget::close);
+    auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
+    escape->setObjectName(QStringLiteral("SpotTableEscape"));
+    connect(escape, &QShortcut::activated, this, &QWidget::close);
     auto* bottom = new QHBoxLayout;
     bottom->addWidget(wolf_, 1);
     bottom->addWidget(button);
+    bottom->addWidget(close);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(split, 1);
     layout->addWidget(unmatched_);
@@ -153,6 +165,37 @@ void SunspotTable::SetTable(const SpotTable* table, const QString& title, int gr
     wolf_->setText(table ? ToQString(table->wolf)
                          : QStringLiteral("Detect Sunspots on a picture to list its spots."));
     setWindowTitle(title.isEmpty() ? kTitle : kTitle + QStringLiteral(" - ") + title);
+    FitContent();
+}
+
+void SunspotTable::FitContent() {
+    // Wide enough for every column of either table, and tall enough for every row of both,
+    // within nine tenths of the screen; never smaller than it opens, if the screen allows.
+    const auto tableSize = [](const QTableWidget* grid) {
+        int width = 2 * grid->frameWidth();
+        for (int c = 0; c < grid->columnCount(); ++c)
+            width += grid->columnWidth(c);
+        int height = 2 * grid->frameWidth() + grid->horizontalHeader()->sizeHint().height();
+        for (int r = 0; r < grid->rowCount(); ++r)
+            height += grid->rowHeight(r);
+        return QSize(width, height);
+    };
+    const QSize g = tableSize(groups_), s = tableSize(spots_);
+    const QMargins m = layout()->contentsMargins();
+    const int gap = layout()->spacing();
+    const int scrollBar = style()->pixelMetric(QStyle::PM_ScrollBarExtent);
+    const int below = layout()->itemAt(2)->sizeHint().height() + gap +
+                      (unmatched_->isVisibleTo(this) ? unmatched_->sizeHint().height() + gap : 0);
+    const int handle = style()->pixelMetric(QStyle::PM_SplitterWidth);
+    const QSize wanted(std::max(g.width(), s.width()) + scrollBar + m.left() + m.right(),
+                       g.height() + s.height() + handle + below + m.top() + m.bottom());
+    const QScreen* shown = screen();
+    const QRect avail = shown ? shown->availableGeometry() : QRect(0, 0, kWidth, kHeight);
+    constexpr double kShare = 0.9;
+    const int widest = static_cast<int>(kShare * avail.width());
+    const int tallest = static_cast<int>(kShare * avail.height());
+    resize(std::clamp(wanted.width(), std::min(kWidth, widest), widest),
+           std::clamp(wanted.height(), std::min(kHeight, tallest), tallest));
 }
 
 } // namespace zorva::gui

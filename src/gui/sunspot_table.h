@@ -32,6 +32,9 @@ class SunspotTable final : public QWidget {
     void SpotSelected(int id);
 
   private:
+    // Grows to show every column and row, as far as the screen allows.
+    void FitContent();
+
     QTableWidget* groups_ = nullptr;
     QTableWidget* spots_ = nullptr;
     QLabel* unmatched_ = nullptr;

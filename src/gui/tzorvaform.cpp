@@ -13,6 +13,7 @@
 #include <QStatusBar>
 #include <QThreadPool>
 #include <exception>
+#include <iostream>
 
 #include "core/options/option_table.h"
 #include "core/settings/options_file.h"
@@ -370,12 +371,21 @@ void TZorvaForm::FormClose() {
         failures << QStringLiteral("%1: %2").arg(OptionsFilePath(),
                                                  QString::fromStdString(options.error));
     }
-    if (!failures.isEmpty()) {
-        dialogs_.Message(this,
-                         QStringLiteral("Your settings could not be saved to ") +
-                             failures.join(QStringLiteral("; to ")),
-                         QStringLiteral("Zorva Viewer"), MessageIcon::Error, MessageButtons::Ok);
+    if (failures.isEmpty()) return;
+    savedOnClose_ = false;
+    const QString text = QStringLiteral("Your settings could not be saved to ") +
+                         failures.join(QStringLiteral("; to "));
+    if (unattended_) {
+        std::cerr << "zorva: " << text.toStdString() << std::endl;
+        return;
     }
+    dialogs_.Message(this, text, QStringLiteral("Zorva Viewer"), MessageIcon::Error,
+                     MessageButtons::Ok);
+}
+
+void TZorvaForm::CloseUnattended() {
+    unattended_ = true;
+    close();
 }
 
 } // namespace zorva::gui

@@ -68,6 +68,13 @@ class TZorvaForm final : public QMainWindow {
     // command line, or one the desktop hands over.
     void OpenPicturePath(const QString& path);
 
+    // Closes the window as File > Exit does, for a signal that ends the program (a logout,
+    // `kill`): nobody is there to answer a message, so a save that fails is told on the
+    // error stream instead, and the program ends all the same.
+    void CloseUnattended();
+    // Whether the settings and options were saved when the window closed.
+    bool SavedOnClose() const { return savedOnClose_; }
+
     // Handlers, named after the controls and menu items that fire them.
     void DatePickerChange();
     void TimePickerChange();
@@ -217,6 +224,8 @@ class TZorvaForm final : public QMainWindow {
     QString folder_;
     Session session_;
     bool closed_ = false;
+    bool unattended_ = false;  // closing for a signal, with nobody to answer a message
+    bool savedOnClose_ = true; // whether closing saved everything
 
     std::map<QString, QAction*> actions_;
     std::vector<QAction*> menuActions_; // alongside the presentation's menu items

@@ -19,7 +19,9 @@
 #include "core/common/atomic_file.h"
 #include "core/common/regular_file.h"
 #include "core/images/image_file_checks.h"
+#include "core/images/jp2_header.h"
 #include "exif/camera_metadata.h"
+#include "fits/fits_budget.h"
 #include "fits/fits_file.h"
 #include "render/fits_image.h"
 #include "render/jp2_image.h"
@@ -113,36 +115,64 @@ qint64 DecodedBytesPerPixel(QImage::Format format) {
     return depth > 0 ? (depth + kBitsPerByte - 1) / kBitsPerByte : kWidest;
 }
 
+// What the checks before decoding found: why the file cannot hold its whole picture, or
+// how much of its start holds its metadata (all of it, unless the check found less).
+struct FileChecked {
+    QString problem;
+    qint64 metadataBytes = 0;
+};
+
 // Whether the file holds the whole picture its headers announce; a cut-off bitmap or JPEG
 // decodes without complaint, its missing part filled in, and a cut-off PNG makes its
-// decoder complain on the error stream. Read through a file of its own,
-// so the decoder's position is left alone.
-bool LooksComplete(const std::filesystem::path& path, const QByteArray& format) {
+// decoder complain on the error stream. A JPEG is followed only through its own segments
+// and scans, within `budget` bytes, so a file padded far past its picture costs no more
+// than the picture. Read through a file of its own, so the decoder's position is left
+// alone.
+FileChecked CheckWhole(const std::filesystem::path& path, const QByteArray& format, qint64 budget) {
+    FileChecked checked;
     QFile file;
-    if (!OpenForReading(path, file, nullptr)) return false;
+    if (!OpenForReading(path, file, nullptr)) return checked;
+    checked.metadataBytes = file.size();
+    const QString cutOff = QStringLiteral("the file is cut off");
     if (format == "bmp") {
         const QByteArray head = file.peek(kBitmapHeadBytes);
         const auto length = BitmapLength(
             std::span<const uint8_t>(reinterpret_cast<const uint8_t*>(head.constData()),
                                      static_cast<std::size_t>(head.size())));
-        return !length || static_cast<uint64_t>(file.size()) >= *length;
+        if (length && static_cast<uint64_t>(file.size()) < *length) checked.problem = cutOff;
+        return checked;
     }
-    if (format != "png" && format != "jpeg") return true;
+    if (format != "png" && format != "jpeg") return checked;
+    // Mapped, the file costs memory only for the pages read.
     uchar* bytes = file.map(0, file.size());
-    if (bytes == nullptr) return true; // the decoder will still say if it fails
+    if (bytes == nullptr) return checked; // the decoder will still say if it fails
     const std::span<const uint8_t> whole(bytes, static_cast<std::size_t>(file.size()));
-    const bool complete = format == "png" ? PngHasEnd(whole) : JpegHasEnd(whole);
+    if (format == "png") {
+        if (!PngHasEnd(whole)) checked.problem = cutOff;
+    } else {
+        const JpegExtent extent = FindJpegExtent(whole, static_cast<uint64_t>(budget));
+        if (extent.status == JpegExtent::Status::CutOff) checked.problem = cutOff;
+        if (extent.status == JpegExtent::Status::OverBudget) {
+            checked.problem = QStringLiteral("its picture data runs on past %1 MiB, far more "
+                                             "than a picture of its size needs")
+                                  .arg(budget / kBytesPerMiB);
+        }
+        checked.metadataBytes = static_cast<qint64>(extent.metadataEnd);
+    }
     file.unmap(bytes);
-    return complete;
+    return checked;
 }
 
-// The camera's EXIF times and orientation in the file, read from its bytes where they lie.
-CameraFacts CameraFactsOf(QFile& file) {
-    uchar* bytes = file.map(0, file.size());
-    if (bytes == nullptr) return {};
+// The camera's EXIF times and orientation in the first `bytes` bytes of the file, read from
+// its bytes where they lie.
+CameraFacts CameraFactsOf(QFile& file, qint64 bytes) {
+    const qint64 length = std::min(bytes, file.size());
+    if (length <= 0) return {};
+    uchar* mapped = file.map(0, length);
+    if (mapped == nullptr) return {};
     CameraFacts facts =
-        ReadCameraFacts(std::span<const uint8_t>(bytes, static_cast<std::size_t>(file.size())));
-    file.unmap(bytes);
+        ReadCameraFacts(std::span<const uint8_t>(mapped, static_cast<std::size_t>(length)));
+    file.unmap(mapped);
     return facts;
 }
 
@@ -299,6 +329,61 @@ int64_t SolarImageBytes(QSize size, QImage::Format decoded) {
     return pixels * (read + kept + SolarImageCanvasBytesPerPixel);
 }
 
+int64_t PictureSearchBytes(const std::filesystem::path& path) {
+    // Measured: a 10000-pixel grey picture peaks at 2.4 bytes a pixel in the search, of
+    // which one is its pixels.
+    constexpr int64_t kSearchBytesPerPixel = 2;
+    // A side is counted to 2^24 pixels at most, so that a header's absurd size makes a need
+    // larger than any budget without overflowing (no such picture is opened anyway).
+    constexpr int64_t kLongestSide = int64_t{1} << 24;
+    const auto pixelsOf = [&](int64_t width, int64_t height) {
+        return std::clamp<int64_t>(width, 0, kLongestSide) *
+               std::clamp<int64_t>(height, 0, kLongestSide);
+    };
+    // Only a regular file is looked into: a pipe would hold the look.
+    std::error_code ec;
+    if (!std::filesystem::is_regular_file(path, ec)) return 0;
+    if (IsFitsFileName(path.filename().native())) {
+        const std::optional<DeclaredImage> image = DeclaredImageOf(path.string());
+        if (!image) return 0;
+        // The values of each plane as floats, the 8-bit picture (32-bit for colour) and
+        // its grey copy.
+        constexpr int64_t kValueBytes = 4;
+        constexpr int64_t kColourPlanes = 3;
+        const int64_t pixels = pixelsOf(image->width, image->height);
+        const int64_t shown = image->planes == kColourPlanes ? 4 + 1 : 1;
+        return pixels * (kValueBytes * std::clamp<int64_t>(image->planes, 1, kColourPlanes) +
+                         shown + kSearchBytesPerPixel);
+    }
+    QFile file;
+    if (!OpenForReading(path, file, nullptr)) return 0;
+    // A JPEG 2000 picture: the decoder's values (4 bytes a component), the decoded picture (8
+    // or 16 bits a component, grey or 32- or 64-bit colour) and the 8-bit picture shown with
+    // its grey copy.
+    constexpr qint64 kJp2HeaderBytes = qint64{1} << 16;
+    const QByteArray head = file.read(kJp2HeaderBytes);
+    const std::span<const uint8_t> headBytes(reinterpret_cast<const uint8_t*>(head.constData()),
+                                             static_cast<std::size_t>(head.size()));
+    if (const std::optional<Jpeg2000Size> jp2 = Jpeg2000SizeOf(headBytes)) {
+        constexpr int64_t kDecoderBytes = 4, kDeepBits = 8, kColourComponents = 3;
+        const bool colour = jp2->components >= kColourComponents;
+        const int64_t components = std::min<int64_t>(jp2->components, kColourComponents + 1);
+        const int64_t decoded = (jp2->bits > kDeepBits ? 2 : 1) * (colour ? 4 : 1);
+        const int64_t shown = colour ? 4 + 1 : 1;
+        return pixelsOf(jp2->width, jp2->height) *
+               (kDecoderBytes * components + decoded + shown + kSearchBytesPerPixel);
+    }
+    file.seek(0);
+    QImageReader reader(&file);
+    const QSize size = reader.size();
+    if (!size.isValid()) return 0;
+    const int64_t pixels = static_cast<int64_t>(std::abs(size.width())) * std::abs(size.height());
+    const int64_t canvases = pixels * SolarImageCanvasBytesPerPixel;
+    return SolarImageBytes(QSize(std::abs(size.width()), std::abs(size.height())),
+                           reader.imageFormat()) -
+           canvases + pixels * kSearchBytesPerPixel;
+}
+
 PixelGrid GridOf(const QImage& picture) {
     switch (picture.format()) {
     case QImage::Format_Grayscale8:
@@ -325,7 +410,10 @@ SolarImageLoad LoadSolarImage(const std::filesystem::path& path) {
     };
     std::error_code ec;
     const std::filesystem::file_status status = std::filesystem::status(path, ec);
-    if (!std::filesystem::exists(status)) return refuse("the file does not exist");
+    if (!std::filesystem::exists(status)) {
+        const std::string why = WhyUnreachable(path);
+        return refuse(QString::fromStdString(why.empty() ? "it cannot be reached" : why));
+    }
     if (std::filesystem::is_directory(status)) return refuse("it is a folder, not a file");
     QFile file;
     if (QString why; !OpenForReading(path, file, &why)) {
@@ -383,13 +471,22 @@ SolarImageLoad LoadSolarImage(const std::filesystem::path& path) {
         return refuse(QStringLiteral("the picture would need more than %1 MiB of memory")
                           .arg(SolarImageAllocationLimitMiB));
     }
-    if (!LooksComplete(path, format)) return refuse("the file is cut off");
+    // A compressed picture's data is not longer than several times what it decodes to, and
+    // never more than the decoding may take.
+    constexpr qint64 kCodedPerDecoded = 8;
+    constexpr qint64 kLeastCodedBudget = 16 * kBytesPerMiB;
+    const qint64 budget =
+        std::min(SolarImageAllocationLimitMiB * kBytesPerMiB,
+                 std::max(kLeastCodedBudget, kCodedPerDecoded * static_cast<qint64>(SolarImageBytes(
+                                                                    size, reader.imageFormat()))));
+    const FileChecked checked = CheckWhole(path, format, budget);
+    if (!checked.problem.isEmpty()) return refuse(checked.problem);
     QImage decoded = reader.read();
     if (decoded.isNull()) {
         return refuse("the file is cut off or damaged (" + reader.errorString() + ")");
     }
     CameraFacts camera;
-    if (format != "bmp") camera = CameraFactsOf(file);
+    if (format != "bmp") camera = CameraFactsOf(file, checked.metadataBytes);
     if (camera.orientation > 1) {
         decoded = AsTheCameraMeant(decoded, camera.orientation);
         if (decoded.isNull()) return refuse("there is not enough memory for the picture");

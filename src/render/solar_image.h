@@ -30,6 +30,12 @@ inline constexpr int SolarImageCanvasBytesPerPixel = 8;
 // (Format_Invalid when the decoder cannot say beforehand).
 int64_t SolarImageBytes(QSize size, QImage::Format decoded);
 
+// The memory opening a picture file and searching it for sunspots takes, from its headers
+// alone: its decoded pixels, the copies made of them and the search's own (two bytes a
+// pixel), without the window's canvases; 0 when the headers say nothing (the opening will
+// say why).
+int64_t PictureSearchBytes(const std::filesystem::path& path);
+
 // An opened solar image.
 struct SolarImage {
     // The picture as it is shown: 8-bit grey (Format_Grayscale8) for grey pictures and for

@@ -2,6 +2,7 @@
 // does and saves its settings.
 #include <chrono>
 #include <csignal>
+#include <fcntl.h>
 #include <fstream>
 #include <gtest/gtest.h>
 #include <sstream>
@@ -38,9 +39,13 @@ bool Catches(pid_t pid, int signal) {
 // `signal` once it handles it and `settle` later, and gives its exit status (-1 when it
 // did not end by itself).
 int RunAndSignal(const fs::path& folder, int signal, std::chrono::milliseconds settle,
-                 const std::string& picture = {}) {
+                 const std::string& picture = {}, const fs::path& errors = {}) {
     const pid_t pid = ::fork();
     if (pid == 0) {
+        if (!errors.empty()) {
+            const int fd = ::open(errors.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+            if (fd >= 0) ::dup2(fd, STDERR_FILENO);
+        }
         if (::chdir(folder.c_str()) == 0) {
             if (picture.empty())
                 ::execl(ZORVA_PROGRAM, "zorva", nullptr);
@@ -109,6 +114,27 @@ TEST(Termination, AnEarlySignalWaitsForTheWindow) {
     test::WriteFile(file, "true\r\n");
     EXPECT_EQ(RunAndSignal(dir.path(), SIGTERM, 0ms), 0);
     EXPECT_EQ(test::ReadFile(file), SettingsFileText(s));
+}
+
+// With ZorvaOptions.ini a folder, quitting on SIGTERM once took three signals and 9 s: the
+// failed save asked for an OK that nobody was there to give. One signal ends the program;
+// the failure is told on the error stream and in the exit status, and the settings files
+// that could be saved are.
+TEST(Termination, ASaveThatFailsNeverHoldsTheEnd) {
+    test::TempDir dir;
+    const fs::path settings = dir / std::string(kSettingsFileName);
+    test::WriteFile(settings, "true\r\n");
+    fs::create_directory(dir / "ZorvaOptions.ini");
+    const fs::path errors = dir / "errors.txt";
+    EXPECT_EQ(RunAndSignal(dir.path(), SIGTERM, 1500ms, {}, errors), 1);
+    const std::string said = test::ReadFile(errors);
+    EXPECT_NE(said.find("Your settings could not be saved to " +
+                        (dir / "ZorvaOptions.ini").string() + ": a folder, not a regular file"),
+              std::string::npos)
+        << said;
+    Settings hidden;
+    hidden.HideWelcome = true;
+    EXPECT_EQ(test::ReadFile(settings), SettingsFileText(hidden));
 }
 
 // `zorva FILE`, as a file manager starts it: the picture opens, and its folder is the one

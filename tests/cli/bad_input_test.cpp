@@ -1,11 +1,15 @@
 // The command line against a full disk, wrong numbers and damaged year files.
 #include <algorithm>
 #include <cmath>
+#include <fcntl.h>
 #include <filesystem>
 #include <gtest/gtest.h>
+#include <sstream>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
+#include "core/logfile/logfile.h"
 #include "run_cli.h"
 #include "support/test_support.h"
 
@@ -75,6 +79,10 @@ TEST(BadInput, WrongNumbersAreRefusedOnOneLine) {
         {"year", "0"},
         {"year", "10000"},
         {"year", "2026x"},
+        // Something after --version, and an option given twice: which is meant is unclear.
+        {"--version", "extra"},
+        {"at", kWhen, "--lat", "10", "--lat", "20"},
+        {"chart", kWhen, "--out", "never.png", "--flip", "--flip"},
     };
     for (const auto& args : cases) {
         const CliResult r = RunCli(args);
@@ -84,6 +92,71 @@ TEST(BadInput, WrongNumbersAreRefusedOnOneLine) {
         EXPECT_EQ(Lines(r.err), 1u) << shown << ": " << r.err;
     }
     EXPECT_FALSE(std::filesystem::exists("never.png"));
+}
+
+// Output that cannot be written once ended with status 0: a full disk behind standard
+// output is a message and status 1 for every command that prints, and for the help.
+TEST(BadInput, OutputThatCannotBeWrittenIsAFailure) {
+    ZORVA_TEST_DATA(data);
+    TempDir dir;
+    const std::string log = (dir / "log.txt").string();
+    WriteFile(log, LogfileHeader() + "\n");
+    const std::string picture = (data / "images" / "hmi_20230131_033945_512.png").string();
+    const std::vector<std::vector<std::string>> cases = {
+        {"year", "2005"},
+        {"at", kWhen},
+        {"locate", kWhen, "--x", "10", "--y", "10"},
+        {"regions", (data / "srs" / "20110607SRS.txt").string()},
+        {"limb", picture},
+        {"spots", picture},
+        {"logfile", log},
+        {"--help"},
+        {"help", "at"},
+        {"--version"},
+    };
+    // A stream that takes nothing, as a full disk does.
+    struct Full : std::streambuf {
+        int_type overflow(int_type) override { return traits_type::eof(); }
+        std::streamsize xsputn(const char*, std::streamsize) override { return 0; }
+    };
+    for (const auto& args : cases) {
+        Full full;
+        std::ostream out(&full);
+        std::ostringstream err;
+        const int status = cli::Run(args, out, err);
+        EXPECT_EQ(status, 1) << args[0];
+        EXPECT_NE(err.str().find("zorva-cli: cannot write the output"), std::string::npos)
+            << args[0] << ": " << err.str();
+    }
+    // The program itself, its standard output the device that is always full.
+    for (const std::vector<std::string>& args :
+         {std::vector<std::string>{"year", "2005"}, std::vector<std::string>{"--help"}}) {
+        int errPipe[2];
+        ASSERT_EQ(::pipe(errPipe), 0);
+        const pid_t child = ::fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) {
+            const int full = ::open("/dev/full", O_WRONLY);
+            ::dup2(full, STDOUT_FILENO);
+            ::dup2(errPipe[1], STDERR_FILENO);
+            std::vector<char*> argv{const_cast<char*>(ZORVA_CLI_PROGRAM)};
+            for (const std::string& a : args)
+                argv.push_back(const_cast<char*>(a.c_str()));
+            argv.push_back(nullptr);
+            ::execv(ZORVA_CLI_PROGRAM, argv.data());
+            ::_exit(127);
+        }
+        ::close(errPipe[1]);
+        std::string said;
+        char buffer[256];
+        for (ssize_t n; (n = ::read(errPipe[0], buffer, sizeof buffer)) > 0;)
+            said.append(buffer, static_cast<std::size_t>(n));
+        ::close(errPipe[0]);
+        int status = 0;
+        ASSERT_EQ(::waitpid(child, &status, 0), child);
+        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 1) << args[0] << ": " << status;
+        EXPECT_EQ(said, "zorva-cli: cannot write the output: No space left on device\n") << args[0];
+    }
 }
 
 // A point off the disk has no latitude, longitude or area: no stand-in values go out.

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "cli/args.h"
+#include "cli/context.h"
 #include "cli/help.h"
 #include "cli/run_cli.h"
 #include "support/test_support.h"
@@ -31,15 +32,26 @@ TEST(CliConventions, InstantsInTheIsoForms) {
         {"2026-12-31T23:59:59.5", {2027, 1, 1, 0, 0, 0}},
         {"2028-02-28T23:59:59.7", {2028, 2, 29, 0, 0, 0}},
     };
+    Context run(std::nullopt);
     for (const auto& c : good) {
         SCOPED_TRACE(c.text);
-        EXPECT_EQ(ParseInstant(c.text), c.t);
+        EXPECT_EQ(ParseInstant(c.text, run), c.t);
     }
     for (const char* bad :
          {"2026-12-07T12", "2026-12-07T12:00:", "2026-12-07T12:00:00.", "2026-12-07T12:00:00.5.5",
           "2026-12-07T12:00:00ZZ", "2026-12-07 12:00", "2026-12-07T12:00:00+01:00",
-          "2026-12-07T12:-1", "9999-12-31T23:59:59.5", "2026-12-07T24:00"}) {
-        EXPECT_THROW(ParseInstant(bad), UsageError) << bad;
+          "2026-12-07T12:-1", "9999-12-31T23:59:59.5", "2026-12-07T24:00", "2016-12-31T12:30:60",
+          "9999-12-31T23:59:60"}) {
+        EXPECT_THROW(ParseInstant(bad, run), UsageError) << bad;
+    }
+    // The leap second at the end of 2016 (IERS Bulletin C 52) was refused with status 2; it
+    // is the next day's first second, as in a camera's time, a FITS header and a file name,
+    // with a note.
+    for (const char* leap : {"2016-12-31T23:59:60Z", "2016-12-31T23:59:60.7"}) {
+        const test::CliResult r = RunCli({"at", leap});
+        EXPECT_EQ(r.status, 0) << leap;
+        EXPECT_EQ(r.out, RunCli({"at", "2017-01-01T00:00:00"}).out) << leap;
+        EXPECT_EQ(r.err, std::string("zorva-cli: note: ") + leap + ": " + LeapSecondNote + "\n");
     }
     // The forms give the same output as the full one.
     test::TempDir dir;

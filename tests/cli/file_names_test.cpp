@@ -67,5 +67,40 @@ TEST(FileNames, OutputNamesAsLongAsTheSystemAllowsAreWritten) {
     EXPECT_EQ(EntriesIn(dir.path()).size(), 2u);
 }
 
+// A name that is not UTF-8 went into the JSON of spots as it was, which made the JSON
+// invalid, and names with control characters went to the terminal raw. The JSON shows
+// such bytes as U+FFFD with the exact name percent-encoded beside it; the text and the
+// error stream show them as the shell's $'...' escapes.
+TEST(FileNames, NamesOutOfTheOrdinaryAreWrittenSafely) {
+    ZORVA_TEST_DATA(data);
+    test::TempDir dir;
+    const std::string odd = "sun\xff\xfe 5%.png";
+    fs::copy_file(data / "images" / "hmi_20230131_033945_512.png", dir / odd);
+    const std::string folder = dir.path().string();
+    const std::string when = "2023-01-31T03:39:45";
+    const test::CliResult json =
+        RunCli({"spots", (dir / odd).string(), "--format", "json", "--at", when});
+    EXPECT_EQ(json.status, 0) << json.err;
+    EXPECT_EQ(json.out.rfind("{\"file\":\"" + folder + "/sun\xef\xbf\xbd\xef\xbf\xbd 5%.png\"," +
+                                 "\"file_bytes\":\"" + folder + "/sun%FF%FE 5%25.png\",",
+                             0),
+              0u)
+        << json.out.substr(0, 200);
+    const test::CliResult text = RunCli({"spots", (dir / odd).string(), "--at", when});
+    EXPECT_EQ(text.out.rfind("File " + folder + "/sun\\xff\\xfe 5%.png\n", 0), 0u)
+        << text.out.substr(0, 200);
+
+    // A name that cannot be opened: in the JSON's error, and on the error stream.
+    const std::string missing = (dir / "gone\x1b[2J\n.png").string();
+    const test::CliResult gone = RunCli({"spots", missing, "--format", "json"});
+    EXPECT_EQ(gone.status, 1);
+    EXPECT_EQ(gone.out.rfind("{\"file\":\"" + folder + "/gone\\u001b[2J\\u000a.png\",\"error\"", 0),
+              0u)
+        << gone.out;
+    EXPECT_EQ(gone.err.find('\x1b'), std::string::npos) << gone.err;
+    EXPECT_NE(gone.err.find("gone\\x1b[2J\\n.png"), std::string::npos) << gone.err;
+    EXPECT_EQ(std::count(gone.err.begin(), gone.err.end(), '\n'), 1) << gone.err;
+}
+
 } // namespace
 } // namespace zorva::cli

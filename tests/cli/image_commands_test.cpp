@@ -196,6 +196,29 @@ TEST(ImageCommands, DiskByHandStandsOverTheSearch) {
     }
     EXPECT_FALSE(fs::exists(out));
     EXPECT_EQ(RunCli({"locate", kWhen, "--x", "1", "--y", "1", "--disk", "1,2,3"}).status, 2);
+
+    // A disk wholly beside the 512-pixel picture once drew nothing and ended with status 0;
+    // it is refused as the spot search refuses one. A disk cut by the picture's edge, or
+    // reaching just into its corner pixel (its corner lies 101 sqrt 2 = 142.8 pixels from the
+    // centre), is measured on.
+    for (const char* beside : {"1e6,1e6,100", "-101,256,100", "612.5,612.5,140"}) {
+        for (const std::vector<std::string>& args :
+             {std::vector<std::string>{"limb", image, "--disk", beside},
+              {"overlay", image, "--out", out.string(), "--at", kWhen, "--disk", beside},
+              {"locate", kWhen, "--image", image, "--px", "300", "--py", "200", "--disk", beside},
+              {"spots", image, "--disk", beside}}) {
+            const Result r = RunCli(args);
+            EXPECT_EQ(r.status, 1) << args[0] << " " << beside;
+            EXPECT_EQ(r.err, "zorva-cli: " + std::string(kHmi) +
+                                 ": --disk refused: the disk lies outside the picture (512 x 512 "
+                                 "pixels)\n")
+                << args[0];
+        }
+    }
+    EXPECT_FALSE(fs::exists(out));
+    for (const char* cut : {"600,256,100", "612.5,612.5,143"}) {
+        EXPECT_EQ(RunCli({"limb", image, "--disk", cut}).status, 0) << cut;
+    }
 }
 
 TEST(LimbCommand, FailuresGoToTheErrorStream) {

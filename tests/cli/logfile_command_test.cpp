@@ -56,6 +56,14 @@ TEST_F(LogfileCommand, ConvertsEveryLineAndNamesTheOnesItSkips) {
     EXPECT_EQ(first["x_mm"].toDouble(), -12.34);
     EXPECT_EQ(first["disk_orientation"].toString(), "NE");
 
+    // A field holding a terminal's control sequence is named escaped, never acted on.
+    std::string hostile = kSample;
+    hostile.replace(hostile.find(" NE "), 4, " \x1b[2JNE ");
+    const test::CliResult shown =
+        RunCli({"logfile", Write("odd.txt", LogfileHeader() + "\n" + hostile + "\n")});
+    EXPECT_EQ(shown.err.find('\x1b'), std::string::npos) << shown.err;
+    EXPECT_NE(shown.err.find("\\x1b[2JNE"), std::string::npos) << shown.err;
+
     // A clean logfile converts with status 0.
     const std::string clean = Write("clean.txt", LogfileHeader() + "\n" + kSample + "\n");
     const test::CliResult ok = RunCli({"logfile", clean, "--format", "csv"});

@@ -63,8 +63,8 @@ TEST(RegionsCommand, BadFilesAndArguments) {
     test::TempDir dir;
     std::filesystem::create_directory(dir / "20110101SRS.txt");
     test::WriteFile(dir / "20110102SRS.txt", std::string(3000, '\x7f'));
-    test::WriteFile(dir / "20110103SRS.txt",
-                    ":Product: x\nNmbr\n1226 S22W52 036 0080 Dao 10 08 Beta\n1227 S21W35 0x9\n");
+    test::WriteFile(dir / "20110103SRS.txt", ":Product: x\nNmbr Location Lo Area\n1226 S22W52 036 "
+                                             "0080 Dao 10 08 Beta\n1227 S21W35 0x9\n");
     struct Case {
         std::string file;
         std::string err;

@@ -175,6 +175,12 @@ TEST(SpotsCommand, ManyFilesGoOnPastAFailure) {
     EXPECT_NE(lines[2].find("\"error\":\"black.png: Edge of solar disk"), std::string::npos);
     EXPECT_EQ(r.err, "zorva-cli: Cannot open \"missing.png\": the file does not exist.\n"
                      "zorva-cli: black.png: Edge of solar disk could not be found.\n");
+    // Held to a budget smaller than any picture, the files are searched one at a time, and
+    // give the same.
+    args.insert(args.end(), {"--memory", "1"});
+    const auto held = RunCli(args);
+    EXPECT_EQ(held.out, r.out);
+    EXPECT_EQ(held.err, r.err);
 }
 
 TEST(SpotsCommand, WrongArgumentsAreUsageErrors) {
@@ -188,6 +194,7 @@ TEST(SpotsCommand, WrongArgumentsAreUsageErrors) {
         {"spots", "a.png", "--umbra", "0.95"},
         {"spots", "a.png", "--group-link", "15,3"},
         {"spots", "a.png", "--at", "2005-13-01T00:00"},
+        {"spots", "a.png", "--memory", "0"},
     };
     for (const auto& args : cases) {
         const auto r = RunCli(args);

@@ -5,6 +5,7 @@
 #include <QGuiApplication>
 #include <QMenu>
 #include <QMenuBar>
+#include <QScreen>
 #include <QTextDocument>
 #include <QTimeEdit>
 
@@ -146,6 +147,16 @@ TEST_F(ChartOutput, CopyReadoutsOutsideAnEditBoxOnly) {
     box->selectAll();
     QTest::keyClick(box, Qt::Key_C, Qt::ControlModifier);
     EXPECT_EQ(QGuiApplication::clipboard()->text(), "51.5");
+}
+
+// The Help window lies within the screen of the main window, so its Close button shows below
+// a title bar on a screen of 720 lines: it opened 700 pixels tall whatever the screen.
+TEST_F(ChartOutput, TheHelpWindowFitsTheScreen) {
+    const gui::HelpWindow help(form.get());
+    const QRect avail = form->screen()->availableGeometry();
+    constexpr int kTitleBar = 40; // a generous title bar
+    EXPECT_LE(help.height() + kTitleBar, avail.height());
+    EXPECT_LE(help.width(), avail.width());
 }
 
 // The user guide names every menu and item as the menus show it, and every key they have.

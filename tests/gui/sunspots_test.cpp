@@ -1,7 +1,10 @@
 // Sunspots found in the window: the same as the command line's for the same picture, listed
 // in the Sunspots table beside NOAA's regions, picked out when chosen, and measured by a click.
 #include <QHeaderView>
+#include <QPushButton>
+#include <QScreen>
 #include <QTableWidget>
+#include <QTest>
 #include <fstream>
 #include <sstream>
 
@@ -237,6 +240,24 @@ TEST_F(Sunspots, TheTableMatchesNoaasRegionsSortsAndPicksOut) {
         EXPECT_TRUE(groups->selectedItems().isEmpty());
     }
     EXPECT_GE(picked, 2);
+
+    // The window lies within the screen, never smaller than it opens at (900 x 480) where the
+    // screen allows, and its Close button and Escape close it.
+    auto* window = Find<QWidget>("SunspotTable");
+    const QRect avail = window->screen()->availableGeometry();
+    EXPECT_LE(window->width(), avail.width());
+    EXPECT_LE(window->height(), avail.height());
+    EXPECT_GE(window->width(), std::min(900, avail.width() * 9 / 10));
+    EXPECT_GE(window->height(), std::min(480, avail.height() * 9 / 10));
+    ASSERT_TRUE(window->isVisible());
+    window->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window));
+    QTest::keyClick(window, Qt::Key_Escape);
+    EXPECT_FALSE(window->isVisible());
+    Trigger("SunspotTable1");
+    ASSERT_TRUE(window->isVisible());
+    Find<QPushButton>("SpotTableClose")->click();
+    EXPECT_FALSE(window->isVisible());
 
     // Closing the picture empties the table.
     Trigger("CloseImage1");

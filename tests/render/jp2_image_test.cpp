@@ -5,6 +5,7 @@
 #include <QPainter>
 #include <gtest/gtest.h>
 
+#include "core/images/jp2_header.h"
 #include "render/solar_image.h"
 #include "support/exif_writer.h"
 #include "support/jp2_writer.h"
@@ -58,7 +59,18 @@ TEST(Jpeg2000, EveryDepthAndKindOpensWithItsDisk) {
                 }
             }
         }
-        WriteBytes(dir / c.name, test::EncodeJpeg2000(src, c.jp2));
+        const std::vector<uint8_t> bytes = test::EncodeJpeg2000(src, c.jp2);
+        WriteBytes(dir / c.name, bytes);
+        // The size as encoded, from the headers alone, and a batch's reckoning of the memory
+        // it takes at least as large as its values.
+        const std::optional<Jpeg2000Size> declared = Jpeg2000SizeOf(bytes);
+        ASSERT_TRUE(declared);
+        EXPECT_EQ(declared->width, grey.width());
+        EXPECT_EQ(declared->height, grey.height());
+        EXPECT_EQ(declared->components, c.planes);
+        EXPECT_EQ(declared->bits, c.bits);
+        EXPECT_GE(PictureSearchBytes(dir / c.name),
+                  int64_t{grey.width()} * grey.height() * c.planes * (c.bits > 8 ? 2 : 1));
         const SolarImageLoad load = LoadSolarImage(Q(dir / c.name));
         ASSERT_TRUE(load.image) << load.error.toStdString();
         EXPECT_EQ(load.image->format, c.jp2 ? "jp2" : "j2k");
@@ -93,6 +105,7 @@ TEST(Jpeg2000, BadFilesSayWhatTheyAreNot) {
         {"head.jp2", "the JPEG 2000 file is damaged"},
         {"notes.jp2", "it is not a BMP, PNG, JPEG, JPEG 2000, TIFF or FITS picture."},
     };
+    EXPECT_FALSE(Jpeg2000SizeOf(signature));
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         const SolarImageLoad load = LoadSolarImage(Q(dir / c.name));

@@ -5,7 +5,9 @@
 #include <QImageReader>
 #include <cmath>
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 
+#include "support/exif_writer.h"
 #include "support/test_support.h"
 
 namespace zorva {
@@ -257,6 +259,31 @@ TEST(SolarImage, FilesTheDecoderReadsWholeAreOpened) {
         EXPECT_NEAR(fit.disk.cy, kCy, 0.5); // the top row is the top row
         EXPECT_NEAR(fit.disk.r, kR, 1);
     }
+}
+
+// A JPEG of 512 x 512 pixels padded to 6 GB took seconds and as many gigabytes of memory to
+// open: the whole file was mapped and read for its end marker. Its segments, its scan and
+// its camera times are all that is read. The padding is a hole: nothing is on the disk.
+TEST(SolarImage, AJpegPaddedFarPastItsPictureOpensAsItsPicture) {
+    ZORVA_TEST_DATA(data);
+    test::TempDir dir;
+    const fs::path jpeg = dir / "padded.jpg";
+    ASSERT_TRUE(QImage(Q(data / "images" / kHmi.file)).save(Q(jpeg)));
+    const std::string taken = "2023:01:31 03:39:45";
+    ASSERT_TRUE(test::WriteExifTags(jpeg.string(), {{"Exif.Photo.DateTimeOriginal", taken}}));
+    constexpr std::uintmax_t kPadded = std::uintmax_t{6} << 30;
+    fs::resize_file(jpeg, kPadded);
+    rusage before{};
+    ::getrusage(RUSAGE_SELF, &before);
+    const SolarImageLoad load = LoadSolarImage(Q(jpeg));
+    rusage after{};
+    ::getrusage(RUSAGE_SELF, &after);
+    ASSERT_TRUE(load.image) << load.error.toStdString();
+    ExpectDisk(FindSolarLimb(*load.image), kHmi);
+    ASSERT_TRUE(load.image->camera);
+    EXPECT_EQ(load.image->camera->dateTimeOriginal, taken);
+    // The peak memory grew by less than 64 MiB (the picture decodes to 256 KiB).
+    EXPECT_LT(after.ru_maxrss - before.ru_maxrss, 64 * 1024);
 }
 
 TEST(SaveTarget, ExtensionThenFilterThenBitmap) {

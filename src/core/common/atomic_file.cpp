@@ -3,9 +3,9 @@
 #include <algorithm>
 #include <cerrno>
 #include <chrono>
+#include <csignal>
 #include <cstring>
 #include <fcntl.h>
-#include <locale.h>
 #include <random>
 #include <sys/file.h>
 #include <sys/stat.h>
@@ -146,19 +146,6 @@ int CreateTemporary(const std::filesystem::path& target, std::filesystem::path& 
     return -1;
 }
 
-bool WriteAllAt(int fd, std::string_view bytes, off_t at) {
-    while (!bytes.empty()) {
-        const ssize_t n = ::pwrite(fd, bytes.data(), bytes.size(), at);
-        if (n < 0) {
-            if (errno == EINTR) continue;
-            return false;
-        }
-        bytes.remove_prefix(static_cast<std::size_t>(n));
-        at += n;
-    }
-    return true;
-}
-
 bool WriteAll(int fd, std::string_view bytes) {
     while (!bytes.empty()) {
         const ssize_t n = ::write(fd, bytes.data(), bytes.size());
@@ -187,15 +174,8 @@ bool Fail(std::string* error, const std::string& why, int code) {
     return false;
 }
 
-// The system's words for an error in English whatever the process locale, as every
-// other message of the program is.
-std::string ErrorText(int code) {
-    static const locale_t english = newlocale(LC_ALL_MASK, "C", locale_t{});
-    return english != locale_t{} ? strerror_l(code, english) : std::strerror(code);
-}
-
 bool Fail(std::string* error, int code) {
-    return Fail(error, ErrorText(code), code);
+    return Fail(error, SystemErrorText(code), code);
 }
 
 } // namespace
@@ -231,26 +211,102 @@ bool WriteFileAtomically(const std::filesystem::path& path, std::string_view byt
     return true;
 }
 
-bool AppendToFileWhole(const std::filesystem::path& path, std::string_view bytes,
-                       std::string* error, const AppendPreparation& prepare) {
-    RemoveStaleTemporaries(path);
-    int fd = -1;
-    bool existed = false;
+namespace {
+
+// Opens the regular file `path` with `flags` and takes the appends' lock on it, on the file
+// the name leads to once the lock is held: a save that replaced the file while we waited
+// left us holding the old one, which no name leads to any more. -1 with `error` set.
+int OpenLocked(const std::filesystem::path& path, int flags, std::string* error) {
     for (int tries = 0;; ++tries) {
-        existed = ::access(path.c_str(), F_OK) == 0;
         std::string why;
-        fd = OpenRegularFile(path, O_RDWR | O_CREAT, kNewFileMode, &why);
-        if (fd < 0) return Fail(error, why, errno);
+        const int fd = OpenRegularFile(path, flags, kNewFileMode, &why);
+        if (fd < 0) {
+            Fail(error, why, errno);
+            return -1;
+        }
         if (!LockWithin(fd)) {
             ::close(fd);
-            return Fail(error, "held by another program", EWOULDBLOCK);
+            Fail(error, "held by another program", EWOULDBLOCK);
+            return -1;
         }
-        // A save that replaced the file while we waited for the lock left us holding the
-        // old one, which no name leads to any more: the bytes go to the new one.
-        if (SameFile(path, fd)) break;
+        if (SameFile(path, fd)) return fd;
         ::close(fd);
-        if (tries == kLockTries) return Fail(error, "replaced again and again", EAGAIN);
+        if (tries == kLockTries) {
+            Fail(error, "replaced again and again", EAGAIN);
+            return -1;
+        }
     }
+}
+
+// A lease on a file open on one descriptor alone: while it is held, any other opening of the
+// file, and any truncation by another, waits until it is let go. The system tells the
+// holder of such a wait with a signal; SIGURG is ignored unless a program asks for it, so the
+// notice costs nothing (the lease is let go at once anyway).
+enum class Alone { Held, Shared, Unsupported };
+
+Alone HoldAlone(int fd) {
+    (void)::fcntl(fd, F_SETSIG, SIGURG);
+    if (::fcntl(fd, F_SETLEASE, F_WRLCK) == 0) return Alone::Held;
+    // Another descriptor is open on the file (another program's, or one of ours).
+    if (errno == EAGAIN || errno == EBUSY) return Alone::Shared;
+    // A file system without leases (EINVAL), or a file of another owner (EACCES).
+    return Alone::Unsupported;
+}
+
+void LetGo(int fd) {
+    (void)::fcntl(fd, F_SETLEASE, F_UNLCK);
+}
+
+} // namespace
+
+bool CutFileEndAlone(int fd, int64_t keep, const CutCheck& check, std::string& why) {
+    const Alone alone = HoldAlone(fd);
+    if (alone == Alone::Shared) {
+        why = "another program has it open, and may be writing to it";
+        errno = EBUSY;
+        return false;
+    }
+    struct stat now {};
+    bool cut = ::fstat(fd, &now) == 0;
+    if (!cut) {
+        why = SystemErrorText(errno);
+    } else {
+        cut = check(fd, static_cast<int64_t>(now.st_size), why);
+    }
+    int code = cut ? 0 : EINVAL;
+    if (cut && ::ftruncate(fd, static_cast<off_t>(keep)) != 0) {
+        code = errno;
+        why = SystemErrorText(code);
+        cut = false;
+    }
+    if (alone == Alone::Held) LetGo(fd);
+    if (cut && ::fsync(fd) != 0) {
+        code = errno;
+        why = SystemErrorText(code);
+        cut = false;
+    }
+    errno = code;
+    return cut;
+}
+
+bool CutFileEnd(const std::filesystem::path& path, int64_t keep, const CutCheck& check,
+                std::string* error) {
+    const int fd = OpenLocked(path, O_RDWR, error);
+    if (fd < 0) return false;
+    std::string why;
+    const bool cut = CutFileEndAlone(fd, keep, check, why);
+    const int code = errno;
+    ::close(fd);
+    return cut || Fail(error, why, code);
+}
+
+bool AppendToFileWhole(const std::filesystem::path& path, std::string_view bytes,
+                       std::string* error, const AppendPreparation& prepare,
+                       const AppendFinish& finish) {
+    RemoveStaleTemporaries(path);
+    const bool existed = ::access(path.c_str(), F_OK) == 0;
+    const int fd = OpenLocked(path, O_RDWR | O_APPEND | O_CREAT, error);
+    if (fd < 0) return false;
     struct stat opened {};
     if (::fstat(fd, &opened) != 0) {
         const int code = errno;
@@ -258,90 +314,53 @@ bool AppendToFileWhole(const std::filesystem::path& path, std::string_view bytes
         return Fail(error, code);
     }
     int64_t prepared = opened.st_size;
-    std::string lead;
+    std::string out;
     std::string why;
     int code = 0;
     errno = 0;
-    if (prepare && !prepare(fd, prepared, lead, why)) code = errno != 0 ? errno : EIO;
-    const off_t mended = static_cast<off_t>(prepared);
-    off_t length = mended;
-    // What goes first is written on its own, so that a kill cannot leave it half done
-    // beside the zeros of the bytes that follow.
-    if (code == 0 && !lead.empty()) {
-        if (!WriteAllAt(fd, lead, length)) code = errno;
-        length += static_cast<off_t>(lead.size());
+    if (prepare && !prepare(fd, prepared, out, why)) code = errno != 0 ? errno : EIO;
+    // One write: the system puts it at the end as the file is at that moment, whatever
+    // another program added since we looked.
+    out += bytes;
+    ssize_t written = 0;
+    while (code == 0) {
+        written = ::write(fd, out.data(), out.size());
+        if (written < 0 && errno == EINTR) continue;
+        if (written < 0) code = errno;
+        break;
     }
-    // The file takes its new length first, then the bytes fill it: whatever stops the
-    // writing (a kill, a power cut) leaves zeros after the bytes that made it, which mark the
-    // end as unfinished.
-    if (code == 0) {
-        const off_t end = length + static_cast<off_t>(bytes.size());
-        if (::ftruncate(fd, end) != 0 || !WriteAllAt(fd, bytes, length) || ::fsync(fd) != 0) {
-            code = errno;
-        }
+    // Where our bytes end; on a descriptor opened for appending, each write leaves the
+    // offset at the end of what it wrote.
+    const off_t end = code == 0 ? ::lseek(fd, 0, SEEK_CUR) : -1;
+    if (code == 0 && end < 0) code = errno;
+    if (code == 0 && static_cast<std::size_t>(written) < out.size()) {
+        // Only part went out: the rest is not tried on its own, as another program's line
+        // could come between the two parts. A short write says nothing of why.
+        code = ENOSPC;
+        why = "only part of it could be written (is the disk full?)";
+    } else if (code == 0 && ::fsync(fd) != 0) {
+        code = errno;
+    }
+    if (code != 0 && end >= 0) {
+        // What we wrote is cut off again, while the file still ends with it.
+        std::string kept;
+        (void)CutFileEndAlone(
+            fd, end - written, [end](int, int64_t length, std::string&) { return length == end; },
+            kept);
     }
     if (code != 0) {
-        // Cut back to the length before; a file this call made, and that nobody wrote to
-        // since, goes.
-        (void)::ftruncate(fd, mended);
-        if (!existed && mended == 0 && SameFile(path, fd)) ::unlink(FinalTarget(path).c_str());
+        // A file this call made, and that nobody wrote to since, goes.
+        struct stat now {};
+        if (!existed && ::fstat(fd, &now) == 0 && now.st_size == 0 && SameFile(path, fd)) {
+            ::unlink(FinalTarget(path).c_str());
+        }
         ::close(fd);
         return why.empty() ? Fail(error, code) : Fail(error, why, code);
     }
+    if (finish) finish(fd, static_cast<int64_t>(end));
     // The bytes are on the disk once the sync succeeded; closing cannot take them back.
     ::close(fd);
     return true;
-}
-
-bool RewriteFileWhole(const std::filesystem::path& path, const RewriteEdit& edit, std::size_t limit,
-                      std::string* error) {
-    int fd = -1;
-    for (int tries = 0;; ++tries) {
-        std::string why;
-        fd = OpenRegularFile(path, O_RDONLY, 0, &why);
-        if (fd < 0) return Fail(error, why, errno);
-        if (!LockWithin(fd)) {
-            ::close(fd);
-            return Fail(error, "held by another program", EWOULDBLOCK);
-        }
-        // As an append does: the lock must be on the file the name leads to now.
-        if (SameFile(path, fd)) break;
-        ::close(fd);
-        if (tries == kLockTries) return Fail(error, "replaced again and again", EAGAIN);
-    }
-    struct stat opened {};
-    if (::fstat(fd, &opened) != 0) {
-        const int code = errno;
-        ::close(fd);
-        return Fail(error, code);
-    }
-    if (static_cast<uint64_t>(opened.st_size) > limit) {
-        ::close(fd);
-        return Fail(error, "it is larger than " + std::to_string(limit) + " bytes", EFBIG);
-    }
-    std::string bytes(static_cast<std::size_t>(opened.st_size), '\0');
-    std::size_t got = 0;
-    while (got < bytes.size()) {
-        const ssize_t n =
-            ::pread(fd, bytes.data() + got, bytes.size() - got, static_cast<off_t>(got));
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) {
-            const int code = n < 0 ? errno : EIO;
-            ::close(fd);
-            return Fail(error, code);
-        }
-        got += static_cast<std::size_t>(n);
-    }
-    std::string replacement;
-    std::string why;
-    if (!edit(bytes, replacement, why)) {
-        ::close(fd);
-        return Fail(error, why, EINVAL);
-    }
-    // The lock is let go with the descriptor, once the new file has taken the name.
-    const bool written = WriteFileAtomically(path, replacement, error);
-    ::close(fd);
-    return written;
 }
 
 std::string TemporaryName(const std::filesystem::path& target, uint64_t number) {

@@ -21,40 +21,48 @@ bool WriteFileAtomically(const std::filesystem::path& path, std::string_view byt
                          std::string* error = nullptr);
 
 // Looks at a file about to be appended to, under the append's lock: `fd` is open on it for
-// reading and writing, `length` bytes long. It may cut the file back (and then sets
-// `length`), and gives in `lead` what to write before the new bytes. False, with `error`
-// set, stops the append.
+// reading and writing, `length` bytes long. It may cut the file back (with CutFileEndAlone,
+// and then sets `length`), and gives in `lead` what to write before the new bytes. False,
+// with `error` set, stops the append.
 using AppendPreparation =
     std::function<bool(int fd, int64_t& length, std::string& lead, std::string& error)>;
+// Runs once the bytes are written and synced, still under the lock: `end` is where they end,
+// so they lie at end - bytes.size().
+using AppendFinish = std::function<void(int fd, int64_t end)>;
 
 // Appends `bytes` to `path` (created when missing) whole or not at all. Only a regular file
 // is appended to (a link is followed; a folder, pipe or device is refused without waiting on
 // it). Every append holds an exclusive advisory lock (flock) on the file from before it
 // looks at the file until the bytes are synced, so that appends of several processes
 // neither mix nor see each other half done; one that cannot get the lock within seconds
-// fails. `prepare`, when given, runs first under the lock, and its `lead` is written on its
-// own. The file then takes its new length and the bytes are written into it: a kill or a
-// power cut in the middle leaves the bytes that made it followed by zeros to the new end,
-// which is how the next append knows an unfinished one. When a write or the sync fails, the
-// file is cut back to its length before (after `prepare`), and a file this call
-// created is removed again. `error` (when given) says why. Temporaries that an interrupted
+// fails. `prepare`, when given, runs first under the lock. The lead and the bytes then go
+// out in one write on a descriptor opened for appending, so the system puts them at the
+// file's true end even when another program that takes no lock has just written there.
+// When the write or the sync fails, what it put there is cut off again (while the file
+// still ends with it and no other program has the file open), and a file this call created
+// is removed again. `error` (when given) says why. Temporaries that an interrupted
 // replacement of the same file left behind are removed first.
 bool AppendToFileWhole(const std::filesystem::path& path, std::string_view bytes,
-                       std::string* error = nullptr, const AppendPreparation& prepare = {});
+                       std::string* error = nullptr, const AppendPreparation& prepare = {},
+                       const AppendFinish& finish = {});
 
-// What a rewrite makes of a file's present bytes: true with the new bytes in
-// `replacement`, or false with `why` to leave the file as it is.
-using RewriteEdit =
-    std::function<bool(const std::string& bytes, std::string& replacement, std::string& why)>;
+// Whether a file's end may be cut off, looked at on `fd` (`length` bytes long now) at the
+// moment of the cut: false with `why` keeps the file as it is.
+using CutCheck = std::function<bool(int fd, int64_t length, std::string& why)>;
 
-// Replaces the regular file `path` (a link is followed) with what `edit` makes of its
-// bytes, whole or not at all as WriteFileAtomically does, while holding the lock every
-// append takes (AppendToFileWhole): no append lands between the reading and the
-// replacing, and one that waited for the lock goes to the new file. A file of more than
-// `limit` bytes is refused. False, with `error` (when given) saying why, when the file
-// cannot be read or written, or `edit` refused.
-bool RewriteFileWhole(const std::filesystem::path& path, const RewriteEdit& edit, std::size_t limit,
-                      std::string* error = nullptr);
+// Cuts the file open on `fd` back to `keep` bytes in place, when `check` accepts it as it is
+// then. No other program may write to it between the check and the cut: the file is held
+// alone with a lease, which any other opening of it waits for, so a file some other program
+// has open is left as it is ("another program has it open") and one that opens it meanwhile
+// waits the moment the cut takes. On a file system without leases, the cut follows the
+// check at once. The caller holds the appends' lock. False with `why` when the file is kept.
+bool CutFileEndAlone(int fd, int64_t keep, const CutCheck& check, std::string& why);
+
+// Takes the appends' lock on the regular file `path` (a link is followed) and cuts it back
+// to `keep` bytes with CutFileEndAlone. False, with `error` (when given) saying why, when
+// the file cannot be opened, locked or cut, or `check` refused.
+bool CutFileEnd(const std::filesystem::path& path, int64_t keep, const CutCheck& check,
+                std::string* error = nullptr);
 
 // Removes the temporaries that saves of `path` left beside it when they were cut short (a
 // kill, a power cut): files with the names TemporaryName gives for it that no running save

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <cstring>
 #include <fcntl.h>
+#include <locale.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -16,6 +17,34 @@ namespace {
 constexpr std::size_t kReadPiece = 64 * 1024;
 
 } // namespace
+
+std::string SystemErrorText(int code) {
+    static const locale_t english = newlocale(LC_ALL_MASK, "C", locale_t{});
+    return english != locale_t{} ? strerror_l(code, english) : std::strerror(code);
+}
+
+std::string WhyUnreachable(const std::filesystem::path& path) {
+    struct stat st {};
+    if (::stat(path.c_str(), &st) == 0) return {};
+    const int code = errno;
+    switch (code) {
+    case ENOENT:
+        if (::lstat(path.c_str(), &st) == 0 && S_ISLNK(st.st_mode)) {
+            return "it is a symbolic link to something that does not exist";
+        }
+        return "the file does not exist";
+    case ELOOP:
+        return "its symbolic links go round in a loop";
+    case EACCES:
+        return "a folder on its way cannot be entered (permission denied)";
+    case ENOTDIR:
+        return "a part of its path is a file, not a folder";
+    case ENAMETOOLONG:
+        return "its name is longer than the system allows";
+    default:
+        return SystemErrorText(code);
+    }
+}
 
 std::string NotRegularText(unsigned mode) {
     const char* what = S_ISDIR(mode)                    ? "a folder"
@@ -45,13 +74,13 @@ int OpenRegularFile(const std::filesystem::path& path, int flags, unsigned mode,
         ::open(path.c_str(), flags | O_NONBLOCK | O_NOCTTY | O_CLOEXEC, static_cast<mode_t>(mode));
     if (fd < 0) {
         const int code = errno;
-        return fail(std::strerror(code), code);
+        return fail(SystemErrorText(code), code);
     }
     struct stat opened {};
     if (::fstat(fd, &opened) != 0) {
         const int code = errno;
         ::close(fd);
-        return fail(std::strerror(code), code);
+        return fail(SystemErrorText(code), code);
     }
     if (!S_ISREG(opened.st_mode)) {
         ::close(fd);
@@ -70,7 +99,8 @@ RegularFileRead ReadRegularFile(const std::filesystem::path& path, std::size_t l
     const int fd = OpenRegularFile(path, O_RDONLY, 0, &why);
     if (fd < 0) {
         read.found = errno != ENOENT;
-        read.error = why;
+        const std::string unreachable = WhyUnreachable(path);
+        read.error = unreachable.empty() ? why : unreachable;
         return read;
     }
     read.found = true;
@@ -88,13 +118,14 @@ RegularFileRead ReadRegularFile(const std::filesystem::path& path, std::size_t l
             continue;
         }
         if (n < 0) {
-            read.error = std::strerror(errno);
+            read.error = SystemErrorText(errno);
             ::close(fd);
             return read;
         }
         bytes.resize(at + static_cast<std::size_t>(n));
         if (n == 0) break;
         if (bytes.size() > limit) {
+            read.tooLong = true;
             read.error = "longer than " + std::to_string(limit) + " bytes";
             ::close(fd);
             return read;

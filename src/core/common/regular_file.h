@@ -13,8 +13,9 @@ inline constexpr std::size_t kLargestTextFile = std::size_t{1} << 20;
 
 // What reading a whole file gave.
 struct RegularFileRead {
-    bool found = false; // the name leads to something; false for no such file
-    bool ok = false;    // `bytes` holds the whole file
+    bool found = false;   // the name leads to something; false for no such file
+    bool ok = false;      // `bytes` holds the whole file
+    bool tooLong = false; // the file is longer than the limit
     std::string bytes;
     std::string error; // why not, when found and not ok
 };
@@ -32,6 +33,15 @@ RegularFileRead ReadRegularFile(const std::filesystem::path& path,
 // kept.
 int OpenRegularFile(const std::filesystem::path& path, int flags, unsigned mode,
                     std::string* error);
+
+// Why nothing can be read at `path`, in words that say what is true ("the file does not exist",
+// "its symbolic links go round in a loop", "a folder on its way cannot be entered"), or
+// nothing when the name leads to something.
+std::string WhyUnreachable(const std::filesystem::path& path);
+
+// The system's words for an errno value in English, whatever the process's locale, as every
+// other message of the program is.
+std::string SystemErrorText(int code);
 
 // Why a file of this stat(2) mode is refused: "a folder, not a regular file", "a pipe,
 // not a regular file", ...

@@ -84,4 +84,10 @@ void AddDays(int32_t& year, int32_t& month, int32_t& day, int32_t days) {
     }
 }
 
+Instant AfterLeapSecond(Instant day) {
+    AddDays(day.year, day.month, day.day, 1);
+    day.hour = day.minute = day.second = 0;
+    return day;
+}
+
 } // namespace zorva

@@ -51,4 +51,18 @@ inline double JulianDate(const Instant& t) {
 // The calendar date `days` days after (or before) the given date.
 void AddDays(int32_t& year, int32_t& month, int32_t& day, int32_t days);
 
+// UTC's leap second, 23:59:60 and any fraction of it, is taken as 00:00:00 of the next day:
+// the program's days have 86400 seconds, and that is the nearest second of them. Every
+// reader of a date and time (an instant typed on the command line, a camera's time, a FITS
+// header, a file name) takes it so and says so with this note.
+inline constexpr const char* LeapSecondNote =
+    "23:59:60, a leap second, is taken as 00:00:00 of the next day";
+// Whether a time of day is the leap second, 23:59:60.
+inline bool IsLeapSecond(int32_t hour, int32_t minute, int32_t second) {
+    constexpr int32_t kLastHour = 23, kLastMinute = 59, kLeapSecond = 60;
+    return hour == kLastHour && minute == kLastMinute && second == kLeapSecond;
+}
+// The instant the leap second of a day is taken as: 00:00:00 of the next day.
+Instant AfterLeapSecond(Instant day);
+
 } // namespace zorva

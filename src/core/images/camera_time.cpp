@@ -131,7 +131,11 @@ CameraInstant CameraInstantUT(const CameraTimes& times, int32_t clockOffsetMinut
         return out;
     }
     std::optional<Instant> clock = ClockReading(written);
-    if (!clock || !RealInstant(*clock)) {
+    // A 60th second can only be UTC's leap second, 23:59:60 once turned to UT.
+    const bool sixty = clock && clock->second == kSecondsPerMinute;
+    Instant checked = clock.value_or(Instant{});
+    if (sixty) checked.second = 0;
+    if (!clock || !RealInstant(checked)) {
         out.notes.push_back("the camera's date " + Shown(written) +
                             " is no real date and time: " + "passed over");
         return out;
@@ -174,11 +178,21 @@ CameraInstant CameraInstantUT(const CameraTimes& times, int32_t clockOffsetMinut
     }
 
     Instant t = *clock;
-    if (roundUp && ++t.second == kSecondsPerMinute) {
+    if (!sixty && roundUp && ++t.second == kSecondsPerMinute) {
         t.second = 0;
         t = MinutesEarlier(t, -1);
     }
     t = MinutesEarlier(t, offset);
+    if (sixty) {
+        if (!IsLeapSecond(t.hour, t.minute, t.second)) {
+            out.notes.push_back("the camera's date " + Shown(written) +
+                                " is no real date and time (only 23:59:60 UT is a leap "
+                                "second): passed over");
+            return out;
+        }
+        out.notes.push_back("the camera's time " + Shown(written) + ": " + LeapSecondNote);
+        t = AfterLeapSecond(t);
+    }
     if (!RealInstant(t)) {
         out.notes.push_back("the camera's date " + Shown(written) +
                             " lies beyond the years the program works in: passed over");

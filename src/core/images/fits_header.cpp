@@ -49,6 +49,13 @@ class Notes {
         if (value.size() > kLongestValueShown) value = value.substr(0, kLongestValueShown) + "...";
         Add(std::string(name) + " = " + value + " ignored: " + std::string(why));
     }
+    // "KEY = value: what was made of it".
+    void Noted(const FitsKeywords& k, std::string_view name, std::string_view what) {
+        const std::string* text = Find(k, name);
+        std::string value(text != nullptr ? Trimmed(*text) : std::string_view());
+        if (value.size() > kLongestValueShown) value = value.substr(0, kLongestValueShown) + "...";
+        Add(std::string(name) + " = " + value + ": " + std::string(what));
+    }
 
   private:
     static constexpr std::size_t kLongestValueShown = 24;
@@ -104,7 +111,6 @@ struct Stated {
 };
 
 constexpr int kNoonHour = 12;
-constexpr int kLastSecond = 59;
 constexpr int kOldFormCentury = 1900;
 
 // Exactly `n` digits at the front of s, taken off.
@@ -211,8 +217,20 @@ std::optional<Stated> JsocTime(std::string_view s, TimeScale& scale) {
     return t;
 }
 
-// The stated moment in UTC, to the nearest whole second.
-std::optional<Instant> ToUtc(const Stated& t, TimeScale scale) {
+// The stated moment in UTC, to the nearest whole second. UTC's leap second (23:59:60 and
+// any fraction of it) is 00:00:00 of the next day, and `leapSecond` (when given) says the
+// header stated one.
+std::optional<Instant> ToUtc(Stated t, TimeScale scale, bool* leapSecond = nullptr) {
+    constexpr double kLeapSecondStart = 60;
+    constexpr double kLeapSecondEnd = 61;
+    if (t.hasTime && scale == TimeScale::Utc &&
+        IsLeapSecond(t.hour, t.minute, static_cast<int>(kLeapSecondStart)) &&
+        t.second >= kLeapSecondStart && t.second < kLeapSecondEnd) {
+        AddDays(t.year, t.month, t.day, 1);
+        t.hour = t.minute = 0;
+        t.second = 0;
+        if (leapSecond != nullptr) *leapSecond = true;
+    }
     if (!t.hasTime) {
         // A day without a time: its noon, with no time scale to apply.
         double d1 = 0;
@@ -242,8 +260,9 @@ std::optional<Instant> ToUtc(const Stated& t, TimeScale scale) {
     int d = 0;
     std::array<int, 4> hmsf{};
     if (eraD2dtf("UTC", 0, u1, u2, &y, &m, &d, hmsf.data()) < 0) return std::nullopt;
-    // A leap second has no place in a clock of whole seconds 0..59.
-    return Instant{y, m, d, hmsf[0], hmsf[1], std::min(hmsf[2], kLastSecond)};
+    // A time rounded into a leap second goes on to the next day, as a stated one does.
+    const Instant utc{y, m, d, hmsf[0], hmsf[1], hmsf[2]};
+    return IsLeapSecond(utc.hour, utc.minute, utc.second) ? AfterLeapSecond(utc) : utc;
 }
 
 // An instant within the years the program works in; any other is passed over with a
@@ -278,7 +297,10 @@ std::optional<Instant> FromDateKeyword(const FitsKeywords& k, std::string_view n
             if (TimeOfDay(rest, withTime) && rest.empty()) t = withTime;
         }
     }
-    return Supported(k, name, ToUtc(*t, scale), notes);
+    bool leapSecond = false;
+    const std::optional<Instant> utc = Supported(k, name, ToUtc(*t, scale, &leapSecond), notes);
+    if (utc && leapSecond) notes.Noted(k, name, LeapSecondNote);
+    return utc;
 }
 
 // ---- World coordinates ----------------------------------------------------------------
@@ -527,12 +549,15 @@ std::optional<Instant> InstantOf(const FitsKeywords& k, Notes& notes) {
     if (const std::string* tobs = Find(k, "T_OBS")) {
         TimeScale own = TimeScale::Utc;
         std::optional<Instant> t;
+        bool leapSecond = false;
         if (const auto jsoc = JsocTime(*tobs, own)) {
-            t = ToUtc(*jsoc, own);
+            t = ToUtc(*jsoc, own, &leapSecond);
         } else if (const auto iso = IsoDate(*tobs)) {
-            t = ToUtc(*iso, scale);
+            t = ToUtc(*iso, scale, &leapSecond);
         }
-        return Supported(k, "T_OBS", t, notes);
+        t = Supported(k, "T_OBS", t, notes);
+        if (t && leapSecond) notes.Noted(k, "T_OBS", LeapSecondNote);
+        return t;
     }
     return std::nullopt;
 }

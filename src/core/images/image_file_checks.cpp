@@ -1,5 +1,6 @@
 #include "core/images/image_file_checks.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <string_view>
 
@@ -28,6 +29,10 @@ constexpr uint64_t kLargestBitsPerPixel = 64;
 constexpr uint8_t kMarker = 0xFF;
 constexpr uint8_t kStartOfScan = 0xDA;
 constexpr uint8_t kEndOfImage = 0xD9;
+constexpr uint8_t kStartOfImage = 0xD8;
+constexpr uint8_t kFirstRestart = 0xD0;
+constexpr uint8_t kLastRestart = 0xD7;
+constexpr uint8_t kTemporary = 0x01;
 
 uint32_t Le16(std::span<const uint8_t> b, std::size_t at) {
     return static_cast<uint32_t>(b[at]) | (static_cast<uint32_t>(b[at + 1]) << 8);
@@ -79,20 +84,53 @@ std::optional<uint64_t> BitmapLength(std::span<const uint8_t> head) {
     return offset + rowBytes * height;
 }
 
-bool JpegHasEnd(std::span<const uint8_t> file) {
-    std::size_t lastScan = 0;
-    bool scanFound = false;
-    for (std::size_t i = 0; i + 1 < file.size(); ++i) {
-        if (file[i] == kMarker && file[i + 1] == kStartOfScan) {
-            lastScan = i;
-            scanFound = true;
+JpegExtent FindJpegExtent(std::span<const uint8_t> file, uint64_t budget) {
+    JpegExtent extent;
+    const uint64_t size = file.size();
+    const uint64_t within = std::min(size, budget);
+    if (size < 2 || file[0] != kMarker || file[1] != kStartOfImage) return extent;
+    bool scanned = false;
+    uint64_t at = 2;
+    while (true) {
+        // The next marker: fill bytes of 0xFF may stand before its code, and bytes that
+        // belong to no segment are passed over as decoders pass them.
+        while (at < within && file[at] != kMarker)
+            ++at;
+        while (at + 1 < within && file[at + 1] == kMarker)
+            ++at;
+        if (at + 1 >= within) break;
+        const uint8_t code = file[at + 1];
+        at += 2;
+        if (code == kEndOfImage) {
+            if (!scanned) return extent;
+            extent.status = JpegExtent::Status::Complete;
+            extent.end = at;
+            return extent;
+        }
+        if ((code >= kFirstRestart && code <= kLastRestart) || code == kTemporary) continue;
+        if (at + 2 > within) break;
+        const uint64_t length = (static_cast<uint64_t>(file[at]) << 8) | file[at + 1];
+        if (length < 2) return extent; // a segment's length counts its own two bytes
+        at += length;
+        if (code != kStartOfScan) continue;
+        // The coded data runs to the next marker that is no stuffed 0xFF (0xFF 0x00) and no
+        // restart marker.
+        if (!scanned) extent.metadataEnd = std::min(at, size);
+        scanned = true;
+        for (; at + 1 < within; ++at) {
+            if (file[at] != kMarker) continue;
+            const uint8_t next = file[at + 1];
+            if (next != 0 && !(next >= kFirstRestart && next <= kLastRestart)) break;
         }
     }
-    if (!scanFound) return false;
-    for (std::size_t i = lastScan + 2; i + 1 < file.size(); ++i) {
-        if (file[i] == kMarker && file[i + 1] == kEndOfImage) return true;
-    }
-    return false;
+    // Stopped by the budget while the file went on, or by the file's end.
+    extent.status =
+        within < size && at < size ? JpegExtent::Status::OverBudget : JpegExtent::Status::CutOff;
+    return extent;
+}
+
+bool JpegHasEnd(std::span<const uint8_t> file) {
+    return FindJpegExtent(file, file.size()).status == JpegExtent::Status::Complete;
 }
 
 bool PngHasEnd(std::span<const uint8_t> file) {

@@ -91,7 +91,8 @@ bool RealDay(const Fields& f) {
 }
 
 bool RealTime(const Fields& f) {
-    return f.hour < kHoursPerDay && f.minute < kMinutesPerHour && f.second < kSecondsPerMinute;
+    return (f.hour < kHoursPerDay && f.minute < kMinutesPerHour && f.second < kSecondsPerMinute) ||
+           IsLeapSecond(f.hour, f.minute, f.second);
 }
 
 // One second on, carried into the minute, hour and day; not past the last year.
@@ -135,14 +136,21 @@ NameDate DateFromImageName(std::string_view name) {
     if (name.size() == kDailyNameLength && name[0] == 'd') {
         if (NameDate daily = DailyName(name); daily.instant || !daily.note.empty()) return daily;
     }
-    // The first digits in a scheme's shape whose year is one but whose day or time is not.
+    // The first digits in a scheme's shape whose year is one but whose day or time is not,
+    // and the first whose date and time are real but whose year lies outside the program's.
     std::string_view absurd;
+    std::string_view outside;
     for (const Scheme& scheme : kSchemes) {
         for (std::size_t at = 0; at < name.size(); ++at) {
             Fields f;
             if (!Matches(name, at, scheme.shape, f)) continue;
-            if (f.year < kFirstSupportedYear) continue;
             const bool day = RealDay(f);
+            if (f.year < kFirstSupportedYear) {
+                if (day && (scheme.dayOnly || RealTime(f)) && outside.empty()) {
+                    outside = name.substr(at, scheme.shape.size());
+                }
+                continue;
+            }
             if (!day || (!scheme.dayOnly && !RealTime(f))) {
                 if (absurd.empty()) absurd = name.substr(at, scheme.shape.size());
                 continue;
@@ -158,6 +166,12 @@ NameDate DateFromImageName(std::string_view name) {
             }
             // Every time scheme gives the hour and minute; the seconds may be missing.
             Instant t{f.year, f.month, f.day, f.hour, f.minute, std::max(f.second, 0)};
+            if (IsLeapSecond(t.hour, t.minute, t.second)) {
+                out.instant = AfterLeapSecond(t);
+                out.note = "'" + std::string(name.substr(at, scheme.shape.size())) +
+                           "' in the name: " + LeapSecondNote;
+                return out;
+            }
             // Milliseconds, or the first decimal of a second written after a point.
             const std::size_t end = at + scheme.shape.size();
             const bool decimals = f.second >= 0 && end + 1 < name.size() && name[end] == '.' &&
@@ -171,6 +185,10 @@ NameDate DateFromImageName(std::string_view name) {
     if (!absurd.empty()) {
         none.note =
             "'" + std::string(absurd) + "' in the name is no real date and time: passed over";
+    } else if (!outside.empty()) {
+        none.note = "'" + std::string(outside) + "' in the name lies outside the years " +
+                    std::to_string(kFirstSupportedYear) + " to " +
+                    std::to_string(kLastSupportedYear) + ": passed over";
     }
     return none;
 }

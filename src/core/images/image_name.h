@@ -19,8 +19,9 @@ namespace zorva {
 //   "YYYYMMDD_hhmmss";
 //   "YYYYMMDD_hhmm" (so "yyyymmdd_hhmm_mdi_igr..." too);
 //   "YYYYMMDD" alone: that day at 12:00:00, with a note saying so.
-// A fraction of a second is rounded to the nearest second, a half upwards. Years run from
-// 1600 to 9999; digits in a scheme's shape whose year lies outside are no date at all.
+// A fraction of a second is rounded to the nearest second, a half upwards, and the leap
+// second 23:59:60 is 00:00:00 of the next day, with a note. Years run from 1600 to 9999; a
+// real date and time whose year lies outside is passed over with a note.
 // Digits whose year lies within but whose month, day or time of day do not exist (month
 // 13, day 32, hour 25) are passed over with a note; the day of such a name is still taken
 // at noon when it is a real day.

@@ -225,6 +225,84 @@ Jpeg2000Kind Jpeg2000KindOf(std::span<const uint8_t> head) {
     return Jpeg2000Kind::None;
 }
 
+namespace {
+
+// The content of the first box of a type among the boxes of `b`, walked as far as they go.
+std::optional<std::span<const uint8_t>> BoxContent(std::span<const uint8_t> b,
+                                                   std::string_view type) {
+    std::size_t at = 0;
+    while (at + kBoxHead <= b.size()) {
+        uint64_t length = Big32(b, at);
+        std::size_t head = kBoxHead;
+        if (length == 1) {
+            if (at + kLongBoxHead > b.size()) return std::nullopt;
+            length = Big64(b, at + kBoxHead);
+            head = kLongBoxHead;
+        } else if (length == 0) {
+            length = b.size() - at;
+        }
+        if (length < head) return std::nullopt;
+        const std::size_t end = length > b.size() - at ? b.size() : at + length;
+        if (TypeIs(b, at + 4, type)) return b.subspan(at + head, end - at - head);
+        at = end;
+    }
+    return std::nullopt;
+}
+
+uint16_t Big16(std::span<const uint8_t> b, std::size_t at) {
+    return static_cast<uint16_t>((uint32_t{b[at]} << 8) | b[at + 1]);
+}
+
+// A component's depth as the size marker and the image header write it: the bits less one,
+// the top bit saying signed.
+int32_t Bits(uint8_t depth) {
+    constexpr uint8_t kDepthBits = 0x7F;
+    return (depth & kDepthBits) + 1;
+}
+
+} // namespace
+
+std::optional<Jpeg2000Size> Jpeg2000SizeOf(std::span<const uint8_t> head) {
+    Jpeg2000Size size;
+    switch (Jpeg2000KindOf(head)) {
+    case Jpeg2000Kind::Jp2: {
+        // The header box's image header: height, width, components and bits, each big-endian.
+        const auto header = BoxContent(head, "jp2h");
+        const auto image = header ? BoxContent(*header, "ihdr") : std::nullopt;
+        constexpr std::size_t kImageHeader = 14;
+        if (!image || image->size() < kImageHeader) return std::nullopt;
+        size.height = Big32(*image, 0);
+        size.width = Big32(*image, 4);
+        size.components = Big16(*image, 8);
+        size.bits = Bits((*image)[10]);
+        break;
+    }
+    case Jpeg2000Kind::Codestream: {
+        // After the start and size markers: Lsiz, Rsiz, the grid's far corner (Xsiz, Ysiz)
+        // and the picture's near one (XOsiz, YOsiz), the tiles' four, Csiz and each
+        // component's depth.
+        constexpr std::size_t kFarX = 8, kNearX = 16, kComponents = 40, kFirstDepth = 42;
+        if (head.size() <= kFirstDepth) return std::nullopt;
+        const uint32_t farX = Big32(head, kFarX), farY = Big32(head, kFarX + 4);
+        const uint32_t nearX = Big32(head, kNearX), nearY = Big32(head, kNearX + 4);
+        if (nearX > farX || nearY > farY) return std::nullopt;
+        size.width = farX - nearX;
+        size.height = farY - nearY;
+        size.components = Big16(head, kComponents);
+        for (int32_t c = 0; c < size.components; ++c) {
+            const std::size_t at = kFirstDepth + 3 * static_cast<std::size_t>(c);
+            if (at >= head.size()) break;
+            size.bits = std::max(size.bits, Bits(head[at]));
+        }
+        break;
+    }
+    case Jpeg2000Kind::None:
+        return std::nullopt;
+    }
+    if (size.width <= 0 || size.height <= 0 || size.components <= 0) return std::nullopt;
+    return size;
+}
+
 Jp2XmlBoxes FindJp2XmlBoxes(std::span<const uint8_t> file) {
     Jp2XmlBoxes out;
     WalkBoxes(file, 0, 0, out);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -16,6 +17,17 @@ enum class Jpeg2000Kind { None, Jp2, Codestream };
 
 // Which kind of JPEG 2000 file the first bytes of a file show, by their signatures.
 Jpeg2000Kind Jpeg2000KindOf(std::span<const uint8_t> head);
+
+// A JPEG 2000 picture's size as its first bytes declare it (a JP2 file's image header box,
+// a codestream's size marker): width and height in pixels, the number of components and the
+// bits of the deepest; nothing when the bytes given do not reach it or are no such file.
+struct Jpeg2000Size {
+    int64_t width = 0;
+    int64_t height = 0;
+    int32_t components = 0;
+    int32_t bits = 0;
+};
+std::optional<Jpeg2000Size> Jpeg2000SizeOf(std::span<const uint8_t> head);
 
 // The text of every XML box of a JP2 file, in the order they lie: at the top level and
 // inside association boxes. A box whose length runs past the end of the file is cut at

@@ -2,6 +2,9 @@
 // alike: its disk, its instant and its turn, each with where it came from.
 #include "core/images/picture_context.h"
 
+#include <algorithm>
+#include <cmath>
+
 #include <cctype>
 
 #include "core/chart/projection.h"
@@ -101,6 +104,22 @@ std::optional<std::string> HandDiskProblem(const Circle& disk) {
     return std::nullopt;
 }
 
+std::optional<std::string> HandDiskProblemOn(const Circle& disk, int32_t width, int32_t height) {
+    if (auto problem = HandDiskProblem(disk)) return problem;
+    if (width <= 0 || height <= 0) return std::nullopt; // a size not known cannot be missed
+    // The picture covers its pixels' squares: from -0.5 to width - 0.5 across, as (0, 0) is
+    // the middle of the top-left pixel. The disk meets it when the point of the picture
+    // nearest its centre lies within its radius.
+    constexpr double kHalfPixel = 0.5;
+    const double nearestX = std::clamp(disk.cx, -kHalfPixel, width - kHalfPixel);
+    const double nearestY = std::clamp(disk.cy, -kHalfPixel, height - kHalfPixel);
+    if (std::hypot(disk.cx - nearestX, disk.cy - nearestY) >= disk.r) {
+        return "the disk lies outside the picture (" + std::to_string(width) + " x " +
+               std::to_string(height) + " pixels)";
+    }
+    return std::nullopt;
+}
+
 namespace {
 
 LimbFit SearchLimb(const PixelGrid& grid, bool subPixel) {
@@ -191,7 +210,7 @@ PictureContext OpenPicture(const PictureFile& file, const PictureChoices& choice
     p.notes.insert(p.notes.begin(), file.notes.begin(), file.notes.end());
     std::optional<Circle> hand = choices.disk;
     if (hand) {
-        if (const auto problem = HandDiskProblem(*hand)) {
+        if (const auto problem = HandDiskProblemOn(*hand, file.width, file.height)) {
             p.notes.push_back("the disk given by hand is passed over: " + *problem);
             hand.reset();
         }
@@ -229,7 +248,7 @@ void TurnPicture(PictureContext& picture, const PictureTurn& turn) {
 }
 
 std::optional<std::string> GiveDiskByHand(PictureContext& picture, const Circle& disk) {
-    if (auto problem = HandDiskProblem(disk)) return problem;
+    if (auto problem = HandDiskProblemOn(disk, picture.width, picture.height)) return problem;
     ChooseDisk(picture, disk);
     return std::nullopt;
 }

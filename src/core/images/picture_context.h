@@ -110,12 +110,16 @@ inline constexpr double FarthestHandDiskPixel = 1e6;
 // Why a disk given by hand cannot be taken ("the radius must be 1 to 1000000 pixels"), or
 // nothing when it can.
 std::optional<std::string> HandDiskProblem(const Circle& disk);
+// Why a disk given by hand cannot be taken on a picture of `width` x `height` pixels: what
+// HandDiskProblem finds, or a disk that lies wholly beside the picture, touching none of it
+// (a picture of no known size, 0 x 0, is not looked at).
+std::optional<std::string> HandDiskProblemOn(const Circle& disk, int32_t width, int32_t height);
 // The disk given by hand on an opened picture, over whatever disk it had; it stays until
-// the picture closes (a new limb search leaves it). When HandDiskProblem finds one, nothing
-// changes and the answer says why.
+// the picture closes (a new limb search leaves it). When HandDiskProblemOn finds one,
+// nothing changes and the answer says why.
 std::optional<std::string> GiveDiskByHand(PictureContext& picture, const Circle& disk);
 
-// Builds the context of a picture. The disk: the user's hand (unless HandDiskProblem finds
+// Builds the context of a picture. The disk: the user's hand (unless HandDiskProblemOn finds
 // one, when a note says why it was passed over), else the header, else the limb search
 // when the picture backs its circle (a refused search, LimbFit::found false, leaves the
 // picture without a disk and its reason in the limb's `reason`). The instant: the user's,

@@ -3,9 +3,12 @@
 #include <algorithm>
 #include <cerrno>
 #include <charconv>
+#include <chrono>
 #include <cmath>
 #include <cstring>
+#include <sys/stat.h>
 #include <system_error>
+#include <thread>
 #include <unistd.h>
 
 #include "core/common/atomic_file.h"
@@ -175,6 +178,10 @@ bool FingerprintOfFile(int fd, int64_t length, uint64_t& fingerprint) {
     return true;
 }
 
+// How often, and after what pause, an end without its line break is looked at again.
+constexpr int kLooksAtAnEnd = 8;
+constexpr std::chrono::milliseconds kPauseBeforeLookingAgain{1};
+
 // How far back from the end the last line is looked for. An unfinished append is one line
 // long; a last line longer than this is someone else's.
 constexpr std::size_t kLastLineWindow = 4096;
@@ -186,15 +193,27 @@ constexpr std::size_t kLastLineWindow = 4096;
 // was written by someone else and stays; it is ended by a line break. Nothing else in the
 // file is touched.
 bool MendLastLine(int fd, int64_t& length, std::string& lead, std::string& error) {
-    if (length == 0) return true;
-    const off_t window = static_cast<off_t>(std::min<int64_t>(length, kLastLineWindow));
-    const off_t from = static_cast<off_t>(length) - window;
-    std::string tail(static_cast<std::size_t>(window), '\0');
-    if (::pread(fd, tail.data(), tail.size(), from) != window) {
-        error = "its end cannot be read";
-        return false;
+    std::string tail;
+    off_t from = 0;
+    // Another program's line being written right now shows in part for a moment (the
+    // system lengthens the file a page at a time): an end without its line break is looked
+    // at again after a pause, until it stays as it is.
+    for (int look = 0;; ++look) {
+        if (length == 0) return true;
+        const off_t window = static_cast<off_t>(std::min<int64_t>(length, kLastLineWindow));
+        from = static_cast<off_t>(length) - window;
+        tail.assign(static_cast<std::size_t>(window), '\0');
+        if (::pread(fd, tail.data(), tail.size(), from) != window) {
+            error = "its end cannot be read";
+            return false;
+        }
+        if (tail.back() == '\n') return true;
+        if (look == kLooksAtAnEnd) break;
+        std::this_thread::sleep_for(kPauseBeforeLookingAgain);
+        struct stat now {};
+        if (::fstat(fd, &now) != 0 || now.st_size == length) break;
+        length = now.st_size;
     }
-    if (tail.back() == '\n') return true;
     const std::size_t lastBreak = tail.rfind('\n');
     const std::size_t lineStart = lastBreak == std::string::npos ? 0 : lastBreak + 1;
     const std::size_t zerosStart = tail.find_last_not_of('\0') + 1; // npos + 1 is 0
@@ -205,10 +224,15 @@ bool MendLastLine(int fd, int64_t& length, std::string& lead, std::string& error
         lead = kLineBreak;
         return true;
     }
-    const off_t keep = from + static_cast<off_t>(lineStart);
-    if (::ftruncate(fd, keep) != 0) {
-        error = std::string("its unfinished last line cannot be cut off: ") + std::strerror(errno);
-        return false;
+    // Cut while the file still ends as it was looked at; were it not (another program
+    // wrote since, or holds it open), the end stays, and is ended like a note.
+    const int64_t seen = length;
+    const int64_t keep = from + static_cast<int64_t>(lineStart);
+    std::string kept;
+    if (!CutFileEndAlone(
+            fd, keep, [seen](int, int64_t now, std::string&) { return now == seen; }, kept)) {
+        lead = kLineBreak;
+        return true;
     }
     length = keep;
     return true;
@@ -232,49 +256,63 @@ LogfileResult AppendToLogfile(const std::filesystem::path& path, const std::stri
                               LogfileMark* after) {
     std::string why;
     const std::string bytes = line + kLineBreak;
-    const auto prepare = [&](int fd, int64_t& length, std::string& lead, std::string& error) {
-        if (!MendLastLine(fd, length, lead, error)) return false;
-        if (after == nullptr) return true;
-        uint64_t fingerprint = 0;
-        if (!FingerprintOfFile(fd, length, fingerprint)) {
-            error = "it cannot be read";
-            return false;
-        }
-        fingerprint = Fingerprint(Fingerprint(fingerprint, lead), bytes);
-        *after = {static_cast<uint64_t>(length) + lead.size() + bytes.size(), fingerprint};
-        return true;
+    const auto prepare = [](int fd, int64_t& length, std::string& lead, std::string& error) {
+        return MendLastLine(fd, length, lead, error);
     };
-    if (!AppendToFileWhole(path, bytes, &why, prepare)) {
+    // The mark of the file as far as our line's end, read under the append's lock.
+    bool marked = after == nullptr;
+    const auto finish = [&](int fd, int64_t end) {
+        if (after == nullptr) return;
+        uint64_t fingerprint = 0;
+        marked = FingerprintOfFile(fd, end, fingerprint);
+        *after = {static_cast<uint64_t>(end), fingerprint};
+    };
+    if (!AppendToFileWhole(path, bytes, &why, prepare, finish)) {
         return Failure("Cannot write to the logfile", path, why);
     }
+    // The line is in; without its mark it can only never be taken out again.
+    if (!marked) *after = {};
     return {true, {}};
 }
 
 LogfileResult RemoveLastLogfileLine(const std::filesystem::path& path, const std::string& line,
                                     const LogfileMark& mark, LogfileMark* after) {
     constexpr const char* kWhat = "The last measurement cannot be taken out of the logfile";
+    constexpr const char* kChanged = "it was changed outside Zorva since the measurement was added";
     std::error_code ec;
     if (!std::filesystem::exists(path, ec)) return Failure(kWhat, path, "it is no longer there");
-    // Replacing a file needs only its folder to be writable; a logfile the user made
-    // read-only keeps its lines.
     if (::access(path.c_str(), W_OK) != 0) {
         return Failure(kWhat, path,
                        errno == EROFS ? "it lies on a read-only file system"
                                       : "you have no permission to write to it");
     }
+    // The line is taken off where our append put it, and only while the file is still
+    // exactly as that append left it: as long, ending with the line there, and with every
+    // earlier byte as it was. Anything else (a line added by anyone, an earlier line
+    // edited) keeps every line.
     const std::string ending = line + kLineBreak;
+    if (mark.length < ending.size()) return Failure(kWhat, path, kChanged);
+    const uint64_t offset = mark.length - ending.size();
     LogfileMark left;
-    const auto edit = [&](const std::string& bytes, std::string& replacement, std::string& why) {
-        if (MarkOf(bytes) != mark || !std::string_view(bytes).ends_with(ending)) {
-            why = "it was changed outside Zorva since the measurement was added";
+    const auto unchanged = [&](int fd, int64_t length, std::string& why) {
+        why = kChanged;
+        if (static_cast<uint64_t>(length) != mark.length) return false;
+        std::string tail(ending.size(), '\0');
+        if (::pread(fd, tail.data(), tail.size(), static_cast<off_t>(offset)) !=
+                static_cast<ssize_t>(tail.size()) ||
+            tail != ending) {
             return false;
         }
-        replacement = bytes.substr(0, bytes.size() - ending.size());
-        left = MarkOf(replacement);
+        uint64_t before = 0;
+        if (!FingerprintOfFile(fd, static_cast<int64_t>(offset), before)) return false;
+        if (Fingerprint(before, ending) != mark.fingerprint) return false;
+        left = {offset, before};
         return true;
     };
     std::string why;
-    if (!RewriteFileWhole(path, edit, kLargestLogfile, &why)) return Failure(kWhat, path, why);
+    if (!CutFileEnd(path, static_cast<int64_t>(offset), unchanged, &why)) {
+        return Failure(kWhat, path, why);
+    }
     if (after != nullptr) *after = left;
     return {true, {}};
 }

@@ -66,20 +66,21 @@ struct LogfileMark {
 LogfileMark MarkOf(std::string_view bytes);
 
 // Appends one line and its line break (creating the file if need be), safely beside
-// other processes appending to the same file. Success means the line was written, synced
-// and the file closed; on failure the file is cut back to its length before. What an
-// append stopped by a kill or a power cut left at the end (the start of its line, then
-// zeros) is cut off first; any other last line without its line break is the user's and is
-// ended with one. Only a regular file is appended to. `after`, when given, receives the
-// file's mark as the append left it, taken under the append's lock.
+// other programs appending to the same file, whether they take the appends' lock or not:
+// the line goes out in one write at the file's true end. Success means the line was
+// written, synced and the file closed; on failure what was written is cut off again. What
+// an append stopped by a power cut left at the end (the start of its line, then zeros) is
+// cut off first; any other last line without its line break is the user's and is ended
+// with one. Only a regular file is appended to. `after`, when given, receives the mark of
+// the file up to the end of this line, taken under the append's lock.
 LogfileResult AppendToLogfile(const std::filesystem::path& path, const std::string& line,
                               LogfileMark* after = nullptr);
 
 // Takes the line this program appended last (`line`, without its line break) off the end of
-// the logfile again, rewriting the file whole or not at all under the appends' lock. Only
-// while the file is exactly as that append left it (`mark`): a file changed since, by hand
-// or by another program, keeps every line and the answer says so. `after`, when given,
-// receives the mark of the file as it is left.
+// the logfile again, cutting the file back in place under the appends' lock. Only while the
+// file is exactly as that append left it (`mark`: as long, ending with the line, every
+// earlier byte the same) and no other program has it open: otherwise every line is kept and
+// the answer says why. `after`, when given, receives the mark of the file as it is left.
 LogfileResult RemoveLastLogfileLine(const std::filesystem::path& path, const std::string& line,
                                     const LogfileMark& mark, LogfileMark* after = nullptr);
 

@@ -4,6 +4,7 @@
 
 #include "core/common/regular_file.h"
 #include "core/logfile/logfile.h"
+#include "core/text/escape.h"
 #include "core/text/parse.h"
 
 namespace zorva {
@@ -138,6 +139,8 @@ LogfileRead ReadLogfileText(std::string_view text) {
         read.error = "it holds binary data, not lines of text";
         return read;
     }
+    // A byte-order mark that an editor put before the first line is no part of it.
+    text = WithoutByteOrderMark(text);
     bool first = true;
     std::size_t number = 0;
     while (!text.empty()) {

@@ -9,6 +9,7 @@
 #include "core/common/regular_file.h"
 #include "core/logfile/logfile.h"
 #include "core/logfile/logfile_record.h"
+#include "core/text/escape.h"
 
 namespace zorva {
 
@@ -47,6 +48,7 @@ std::string_view FirstLine(std::string_view text) {
 } // namespace
 
 FileKindGuess KindOfBytes(std::string_view head, std::string_view name) {
+    head = WithoutByteOrderMark(head);
     const std::string_view first = FirstLine(head);
     if (first == LogfileHeader() || ReadLogfileLine(first).record) return {FileKind::Logfile, {}};
     // A summary's first lines are its product line and the time it was issued.

@@ -2,7 +2,7 @@
 #include "core/spots/spot_report.h"
 
 #include "core/images/picture_north.h"
-
+#include "core/text/escape.h"
 #include "core/text/format.h"
 
 namespace zorva {
@@ -30,25 +30,12 @@ std::string TwoDigits(int32_t v) {
     return (v < 10 ? "0" : "") + std::to_string(v);
 }
 
-// A JSON string: quotes, backslashes and control characters escaped; other bytes as they
-// are (a file name that is not UTF-8 stays as the file system gave it).
-std::string JsonString(const std::string& text) {
-    std::string out = "\"";
-    for (const char c : text) {
-        const auto u = static_cast<unsigned char>(c);
-        if (c == '"' || c == '\\') {
-            out += '\\';
-            out += c;
-        } else if (u < 0x20) {
-            constexpr char kHex[] = "0123456789abcdef";
-            out += "\\u00";
-            out += kHex[u >> 4];
-            out += kHex[u & 0xF];
-        } else {
-            out += c;
-        }
-    }
-    return out + "\"";
+// The "file" member of an object, and beside it, for a name that is not UTF-8 (a JSON
+// string shows such bytes as U+FFFD), its exact bytes percent-encoded in "file_bytes".
+std::string FileMembers(const std::string& file) {
+    std::string members = "\"file\":" + JsonString(file);
+    if (!IsUtf8(file)) members += ",\"file_bytes\":" + JsonString(PercentEncoded(file));
+    return members;
 }
 
 // A CSV field: quoted when it holds a comma, a quote or a line end.
@@ -88,7 +75,7 @@ std::string IsoInstantText(const Instant& t) {
 
 std::string SpotReportJson(const SpotReport& r) {
     const SpotDetection& d = r.detection;
-    std::string j = "{\"file\":" + JsonString(r.file);
+    std::string j = "{" + FileMembers(r.file);
     j += ",\"instant\":" + (r.instant ? JsonString(IsoInstantText(*r.instant)) : "null");
     if (!r.instantSource.empty()) j += ",\"instant_source\":" + JsonString(r.instantSource);
     j += ",\"disk\":{\"cx\":" + Place(r.disk.cx) + ",\"cy\":" + Place(r.disk.cy) +
@@ -148,12 +135,12 @@ std::string SpotReportJson(const SpotReport& r) {
 }
 
 std::string SpotErrorJson(const std::string& file, const std::string& error) {
-    return "{\"file\":" + JsonString(file) + ",\"error\":" + JsonString(error) + "}";
+    return "{" + FileMembers(file) + ",\"error\":" + JsonString(error) + "}";
 }
 
 std::string SpotReportText(const SpotReport& r) {
     const SpotDetection& d = r.detection;
-    std::string t = "File " + r.file + "\n";
+    std::string t = "File " + TerminalText(r.file) + "\n";
     if (r.instant) {
         t += "Instant " + IsoInstantText(*r.instant) +
              (r.instantSource.empty() ? "" : " " + r.instantSource) + "\n";

@@ -47,20 +47,21 @@ void DescribePicture(SpotReport& report, const PictureContext& picture, const Ch
 // An instant as YYYY-MM-DDTHH:MM:SSZ.
 std::string IsoInstantText(const Instant& t);
 
-// One JSON object on one line (no line end): file, instant, instant_source (when known),
-// disk {cx, cy, r, source}, source ("search" or "reviewed"), orientation
-// {solar_north_turn, solar_east_turn, source, and matched, groups and residual when solved}
-// (when known), groups [{id, lat, long, cmd, x, y, spots, area_msh, umbra_msh, mcintosh}],
-// spots [{id, group, x,
+// One JSON object on one line (no line end), valid UTF-8 whatever the names hold (see
+// JsonString): file (with file_bytes beside it when the name is not UTF-8), instant,
+// instant_source (when known), disk {cx, cy, r, source}, source ("search" or "reviewed"),
+// orientation {solar_north_turn, solar_east_turn, source, and matched, groups and residual
+// when solved} (when known), groups [{id, lat, long, cmd, x, y, spots, area_msh, umbra_msh,
+// mcintosh}], spots [{id, group, x,
 // y, lat, long, area_msh, umbra_msh}], wolf, wolf_north, wolf_south. A detection that
 // failed has "error" with its reason in place of the lists and the Wolf numbers.
 std::string SpotReportJson(const SpotReport& report);
 // The object of a file that could not be opened: {"file": ..., "error": ...}.
 std::string SpotErrorJson(const std::string& file, const std::string& error);
 
-// Lines of "Name value" words: the file, instant (and its source) and disk, the orientation
-// ("Orientation north 0 east 90 source"), then a line a group and a line a spot, and the
-// Wolf number with its northern and southern parts.
+// Lines of "Name value" words: the file (as TerminalText shows it), instant (and its
+// source) and disk, the orientation ("Orientation north 0 east 90 source"), then a line a
+// group and a line a spot, and the Wolf number with its northern and southern parts.
 std::string SpotReportText(const SpotReport& report);
 
 // CSV: the header line, then a row a group and a row a spot of each report; each row ends

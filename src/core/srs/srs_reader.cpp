@@ -7,6 +7,7 @@
 
 #include "core/common/regular_file.h"
 #include "core/spots/wolf_number.h"
+#include "core/text/escape.h"
 #include "core/text/parse.h"
 #include "core/text/text_scanner.h"
 
@@ -15,6 +16,7 @@ namespace zorva {
 namespace {
 
 constexpr std::size_t kDateDigits = 8;
+constexpr std::size_t kBytesPerMegabyte = std::size_t{1} << 20;
 
 // Region 10000 was numbered on this day; files from then on print four digits only.
 constexpr SrsDate kFiveDigitNumbersFrom = {2002, 6, 14};
@@ -207,6 +209,27 @@ bool EndsTable(std::string_view line) {
            StartsWith(line, "#");
 }
 
+// The number of the section a line is the title of ("I", "IA", "II", ...: capitals of
+// Roman numerals and "A", then a point), or nothing.
+std::string_view SectionNumber(std::string_view line) {
+    constexpr std::size_t kLongestNumber = 5;
+    std::size_t n = 0;
+    while (n < line.size() && n < kLongestNumber &&
+           std::string_view("IVXA").find(line[n]) != std::string_view::npos)
+        ++n;
+    if (n == 0 || n >= line.size() || line[n] != '.' || line[0] != 'I') return {};
+    return line.substr(0, n);
+}
+
+// Whether a table heading names the area column, which only section I's table has.
+bool HasAreaColumn(std::string_view heading) {
+    const LineWords words = SplitWords(heading);
+    for (std::size_t i = 0; i < words.count; ++i) {
+        if (words.words[i].size() == 4 && StartsWithNoCase(words.words[i], "area")) return true;
+    }
+    return false;
+}
+
 std::string_view TrimLeft(std::string_view line) {
     while (!line.empty() && IsStreamSpace(static_cast<unsigned char>(line.front())))
         line.remove_prefix(1);
@@ -318,23 +341,58 @@ SrsSummary ReadSrs(std::istream& in, const SrsDate& fileDate, std::string_view n
     enum class Stage { Product, Heading, FirstRow, Rows };
     Stage stage = Stage::Product;
     std::string line;
+    std::string sectionTitleLine; // section I's title, while its table's heading is awaited
     std::size_t lineNumber = 0;
     while (ReadLine(*buf, line)) {
         ++lineNumber;
+        // A byte-order mark that an editor put before the first line is no part of it.
+        if (lineNumber == 1) line = std::string(WithoutByteOrderMark(line));
         const std::string_view l = line;
         switch (stage) {
         case Stage::Product:
             if (StartsWith(l, ":Product")) stage = Stage::Heading;
             continue;
-        case Stage::Heading:
+        case Stage::Heading: {
             if (const auto v = FindValidAt(l)) {
                 if (const auto t = ResolveValidTime(v->day, v->hour, v->minute, fileDate)) {
                     s.Epoch = *t;
                     s.EpochFromFile = true;
                 }
             }
-            if (StartsWith(l, "Nmbr") || StartsWith(l, "NMBR")) stage = Stage::FirstRow;
+            // The regions with sunspots are the table of section I, which comes first. A
+            // table is never taken from a later section: its plages or returning regions
+            // would be read as regions with spots. Without section I's title before it, a
+            // table is taken for section I's only by its heading's columns.
+            const std::string at = source + ", line " + std::to_string(lineNumber) + ": ";
+            if (StartsWith(l, "Nmbr") || StartsWith(l, "NMBR")) {
+                if (sectionTitleLine.empty() && !HasAreaColumn(l)) {
+                    s.Error = at + "the table " + Quoted(l) +
+                              " has no area column and no section title (\"I. Regions with "
+                              "Sunspots\") before it, so it cannot be told from the tables of "
+                              "plages or returning regions; the summary is not read.";
+                    return s;
+                }
+                stage = Stage::FirstRow;
+                continue;
+            }
+            const std::string_view section = SectionNumber(l);
+            if (!section.empty() && section != "I") {
+                s.Error = at + "section " + std::string(section) + " (" + Quoted(l) +
+                          ") comes before the table of regions with sunspots, section I; "
+                          "the summary is not read.";
+                return s;
+            }
+            if (!sectionTitleLine.empty() && !IsBlank(l)) {
+                s.Error = at +
+                          "the heading of section I's table (\"Nmbr Location Lo Area ...\") "
+                          "should follow " +
+                          Quoted(sectionTitleLine) + ", not " + Quoted(l) +
+                          "; the summary is not read.";
+                return s;
+            }
+            if (section == "I") sectionTitleLine = line;
             continue;
+        }
         case Stage::FirstRow:
         case Stage::Rows:
             break;
@@ -383,8 +441,8 @@ SrsSummary LoadSrsFile(const std::filesystem::path& path) {
     SrsSummary s;
     const std::string name = path.filename().string();
     std::error_code ec;
-    if (!std::filesystem::exists(path, ec)) {
-        s.Error = "Unable to open " + name + ": the file does not exist.";
+    if (const std::string why = WhyUnreachable(path); !why.empty()) {
+        s.Error = "Unable to open " + name + ": " + why + ".";
         return s;
     }
     if (std::filesystem::is_directory(path, ec)) {
@@ -398,8 +456,14 @@ SrsSummary LoadSrsFile(const std::filesystem::path& path) {
     }
     // Only a regular file is read, and only so far: a pipe or a device is refused.
     const RegularFileRead file = ReadRegularFile(path);
+    if (file.tooLong) {
+        s.Error =
+            name + " is longer than " + std::to_string(kLargestTextFile / kBytesPerMegabyte) +
+            " MB, far longer than any Solar Region Summary (a few kilobytes); it is not read.";
+        return s;
+    }
     if (!file.ok) {
-        s.Error = "Unable to open " + name + ".";
+        s.Error = "Unable to open " + name + ": " + file.error + ".";
         return s;
     }
     std::istringstream in(file.bytes);

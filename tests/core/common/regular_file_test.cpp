@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include "core/ephemeris/daily_table.h"
@@ -71,7 +72,8 @@ TEST(Hangs, PipesAndEndlessDevicesAreRefused) {
         EXPECT_FALSE(appended.ok);
         EXPECT_NE(appended.error.find(refusal), std::string::npos) << appended.error;
 
-        EXPECT_EQ(LoadSrsFile(dir / "20110607SRS.txt").Error, "Unable to open 20110607SRS.txt.");
+        EXPECT_EQ(LoadSrsFile(dir / "20110607SRS.txt").Error,
+                  "Unable to open 20110607SRS.txt: " + refusal + ", not a regular file.");
 
         // Each is still what it was.
         for (const char* name : names) {
@@ -96,6 +98,66 @@ TEST(Hangs, ReadsStopAtTheirBound) {
     test::WriteFile(big, "abc");
     EXPECT_EQ(ReadRegularFile(big, 3).bytes, "abc");
     EXPECT_FALSE(ReadRegularFile(dir / "none").found);
+
+    // A summary as long: it is said to be too long, not to be unreadable.
+    fs::resize_file(big, (std::uintmax_t{1} << 20) + 1);
+    fs::rename(big, dir / "20110607SRS.txt");
+    EXPECT_EQ(LoadSrsFile(dir / "20110607SRS.txt").Error,
+              "20110607SRS.txt is longer than 1 MB, far longer than any Solar Region Summary (a "
+              "few kilobytes); it is not read.");
+}
+
+// A link that leads round in a loop, and a file in a folder that cannot be entered, were
+// said not to exist.
+TEST(Hangs, WhatCannotBeReachedIsSaidTruly) {
+    test::TempDir dir;
+    fs::create_symlink("b.txt", dir / "a.txt");
+    fs::create_symlink("a.txt", dir / "b.txt");
+    fs::create_symlink("gone.txt", dir / "dangling.txt");
+    test::WriteFile(dir / "file.txt", "x");
+    const struct {
+        fs::path path;
+        const char* why;
+    } cases[] = {
+        {dir / "none.txt", "the file does not exist"},
+        {dir / "a.txt", "its symbolic links go round in a loop"},
+        {dir / "dangling.txt", "it is a symbolic link to something that does not exist"},
+        {dir / "file.txt" / "inside.txt", "a part of its path is a file, not a folder"},
+        {dir / "file.txt", ""},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(WhyUnreachable(c.path), c.why) << c.path;
+    }
+    EXPECT_EQ(LoadSrsFile(dir / "a.txt").Error,
+              "Unable to open a.txt: its symbolic links go round in a loop.");
+    EXPECT_EQ(ReadRegularFile(dir / "a.txt").error, "its symbolic links go round in a loop");
+
+    // A folder without the right to enter it, looked into by someone it is closed to: the
+    // superuser enters every folder, so the look is taken as another user.
+    fs::create_directory(dir / "closed");
+    test::WriteFile(dir / "closed" / "20110607SRS.txt", "x");
+    fs::permissions(dir / "closed", fs::perms::owner_all);
+    int answer[2];
+    ASSERT_EQ(::pipe(answer), 0);
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        constexpr uid_t kNobody = 65534;
+        if (::geteuid() == 0 && (::setgid(kNobody) != 0 || ::setuid(kNobody) != 0)) ::_exit(1);
+        const std::string why = LoadSrsFile(dir / "closed" / "20110607SRS.txt").Error;
+        ::_exit(::write(answer[1], why.data(), why.size()) == static_cast<ssize_t>(why.size()) ? 0
+                                                                                               : 1);
+    }
+    ::close(answer[1]);
+    char said[256] = {};
+    const ssize_t n = ::read(answer[0], said, sizeof said - 1);
+    ::close(answer[0]);
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    ASSERT_GT(n, 0);
+    EXPECT_EQ(std::string(said, static_cast<std::size_t>(n)),
+              "Unable to open 20110607SRS.txt: a folder on its way cannot be entered (permission "
+              "denied).");
 }
 
 } // namespace

@@ -53,17 +53,65 @@ TEST(BitmapLength, PixelOffsetPlusPaddedRows) {
     EXPECT_EQ(BitmapLength(InfoHeader(0x7FFFFFFF, 0x7FFFFFFF, 32, 0)), std::nullopt);
 }
 
-// JPEG's end-of-image marker is FF D9; PNG's last chunk is IEND, with its fixed CRC.
-TEST(JpegHasEnd, EndMarkerAfterTheLastScan) {
-    const std::vector<uint8_t> whole = {0xFF, 0xD8, 0xFF, 0xDA, 0x12, 0xFF, 0x00, 0x34, 0xFF, 0xD9};
-    EXPECT_TRUE(JpegHasEnd(whole));
-    EXPECT_FALSE(JpegHasEnd(std::span(whole).first(8)));
-    // A thumbnail closes its own scan; the main picture's scan, cut off, does not count it.
-    const std::vector<uint8_t> thumbnailOnly = {0xFF, 0xD8, 0xFF, 0xDA, 0x01, 0xFF,
-                                                0xD9, 0xFF, 0xDA, 0x12, 0x34};
-    EXPECT_FALSE(JpegHasEnd(thumbnailOnly));
-    EXPECT_FALSE(JpegHasEnd(std::vector<uint8_t>{0xFF, 0xD8, 0xFF, 0xD9}));
-    EXPECT_FALSE(JpegHasEnd({}));
+// A JPEG is a start-of-image marker (FF D8), segments (FF, a code, a two-byte length that
+// counts itself), scans whose coded data runs to the next marker (FF 00 is a stuffed FF,
+// FF D0..D7 a restart), and the end-of-image marker (FF D9); a thumbnail is a whole JPEG
+// inside an APP1 segment. Only the picture's own bytes are followed: a file padded far past
+// its end costs no more to check than the picture.
+TEST(JpegExtent, FollowsSegmentsAndScansToTheEnd) {
+    using Bytes = std::vector<uint8_t>;
+    const Bytes scanHeader = {0xFF, 0xDA, 0x00, 0x08, 0x01, 0x01, 0x00, 0x00, 0x3F, 0x00};
+    const Bytes coded = {0x12, 0xFF, 0x00, 0x34, 0xFF, 0xD0, 0x56};
+    const Bytes thumbnail = {0xFF, 0xD8, 0xFF, 0xDA, 0x00, 0x02, 0x77, 0xFF, 0xD9};
+    Bytes app1 = {0xFF, 0xE1, 0x00, static_cast<uint8_t>(2 + thumbnail.size())};
+    app1.insert(app1.end(), thumbnail.begin(), thumbnail.end());
+    const auto join = [](std::initializer_list<Bytes> parts) {
+        Bytes all;
+        for (const Bytes& p : parts)
+            all.insert(all.end(), p.begin(), p.end());
+        return all;
+    };
+    const Bytes start = {0xFF, 0xD8};
+    const Bytes end = {0xFF, 0xD9};
+    const Bytes whole = join({start, app1, scanHeader, coded, end});
+    const uint64_t scanData = start.size() + app1.size() + scanHeader.size();
+    const Bytes table = {0xFF, 0xC4, 0x00, 0x03, 0x00};
+    using S = JpegExtent::Status;
+    const struct {
+        const char* what;
+        Bytes file;
+        uint64_t budget;
+        S status;
+        uint64_t end;
+    } cases[] = {
+        {"whole", whole, 1000, S::Complete, whole.size()},
+        {"padded with zeros", join({whole, Bytes(5000, 0)}), 1000, S::Complete, whole.size()},
+        {"padded with a second picture", join({whole, whole}), 1000, S::Complete, whole.size()},
+        {"progressive: two scans", join({start, scanHeader, coded, table, scanHeader, coded, end}),
+         1000, S::Complete, 2 + 2 * (scanHeader.size() + coded.size()) + table.size() + 2},
+        {"fill bytes before the end", join({start, scanHeader, coded, {0xFF, 0xFF}, end}), 1000,
+         S::Complete, 2 + scanHeader.size() + coded.size() + 4},
+        {"the thumbnail's end alone", join({start, app1, scanHeader, coded}), 1000, S::CutOff, 0},
+        {"no scan", join({start, app1, end}), 1000, S::CutOff, 0},
+        {"no start", join({scanHeader, coded, end}), 1000, S::CutOff, 0},
+        {"a length past the file", join({start, {0xFF, 0xE1, 0xFF, 0xF0}, end}), 1000, S::CutOff,
+         0},
+        {"budget spent in the scan", join({whole, Bytes(100, 0)}), whole.size() - 3, S::OverBudget,
+         0},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        const JpegExtent extent = FindJpegExtent(c.file, c.budget);
+        EXPECT_EQ(extent.status, c.status);
+        if (c.status == S::Complete) {
+            EXPECT_EQ(extent.end, c.end);
+            EXPECT_EQ(JpegHasEnd(c.file), true);
+        }
+    }
+    EXPECT_EQ(FindJpegExtent(whole, 1000).metadataEnd, scanData);
+    // Cut anywhere, the file has no end.
+    for (std::size_t cut = 0; cut < whole.size(); ++cut)
+        EXPECT_FALSE(JpegHasEnd(std::span(whole).first(cut))) << cut;
 }
 
 TEST(PngHasEnd, ChunksWholeUpToTheClosingOne) {

@@ -54,6 +54,11 @@ TEST(DateFromImageName, EverySchemeAndNamesWithoutADate) {
         {"2006031a_1230_mdi_igr_1k.bmp", std::nullopt, ""},
         {"IMG_120230131_0339.jpg", std::nullopt, ""},
         {"frame_00012345.png", std::nullopt, ""}, // year 0001: no date at all
+        // A real date and time in a year the program does not work in, as a header's or a
+        // camera's would be, is named in a note.
+        {"IMG_15991231_235959.jpg", std::nullopt,
+         "'15991231_235959' in the name lies outside the years 1600 to 9999: passed over"},
+        {"plate 0800-06-07.png", std::nullopt, "'0800-06-07' in the name lies outside"},
         // Digits in a scheme's shape that make no real day or time.
         {"d061315.bmp", std::nullopt, "'061315' is no real day"},
         {"d060230.bmp", std::nullopt, "'060230' is no real day"},

@@ -95,8 +95,14 @@ TEST(LogfileRecord, AFileIsReadLineByLine) {
     EXPECT_EQ(read.lines[1].record.instant.hour, 10);
     EXPECT_EQ(read.problems, std::vector<std::string>{"line 4: it has 4 fields, not 34"});
 
-    // A logfile without its header, and an empty one, are logfiles.
+    // A logfile without its header, and an empty one, are logfiles; so is one an editor
+    // began with a byte-order mark, which was once refused.
     EXPECT_EQ(ReadLogfileText(kSample + "\n").lines.size(), 1u);
+    for (const std::string& first : {LogfileHeader(), kSample}) {
+        const LogfileRead marked = ReadLogfileText("\xEF\xBB\xBF" + first + "\n" + kSample + "\n");
+        EXPECT_TRUE(marked.ok) << marked.error;
+        EXPECT_EQ(marked.lines.size(), first == kSample ? 2u : 1u);
+    }
     EXPECT_TRUE(ReadLogfileText("").ok);
     // Anything else is none, and says what it is.
     const struct {

@@ -18,6 +18,9 @@ TEST(FileKind, TheFirstBytesTellAndThenTheName) {
         {LogfileHeader() + "\n", "notes.txt", FileKind::Logfile},
         {":Product: 20110607SRS.txt\n:Issued: 2011 Jun 07 0030 UTC\n", "x.txt", FileKind::Summary},
         {"# a comment first\n:Product: 0607SRS.txt\n", "0607SRS.txt", FileKind::Summary},
+        // An editor's byte-order mark before the first line.
+        {"\xEF\xBB\xBF:Product: 0607SRS.txt\n", "0607SRS.txt", FileKind::Summary},
+        {"\xEF\xBB\xBF" + LogfileHeader() + "\n", "notes.txt", FileKind::Logfile},
         {std::string("\x89PNG\r\n\x1a\n", 8), "sun", FileKind::Picture},
         {"\xff\xd8\xff\xe0", "sun", FileKind::Picture},
         {std::string("II*\0", 4), "sun", FileKind::Picture},

@@ -201,7 +201,7 @@ TEST(SrsReader, ValidTime) {
         EXPECT_EQ(s.EpochFromFile, c.fromFile);
     }
     // No valid time at all.
-    const SrsSummary none = Parse(":Product: x\nNmbr\nNone\n", {2006, 5, 6});
+    const SrsSummary none = Parse(":Product: x\nNMBR LOCATION LO AREA\nNone\n", {2006, 5, 6});
     EXPECT_EQ(none.Epoch, (Instant{2006, 5, 6, 0, 0, 0}));
     EXPECT_FALSE(none.EpochFromFile);
 }
@@ -276,6 +276,61 @@ TEST(SrsReader, BadInput) {
         Parse(Modern("1226 S22W52 036 0080 Dao 10 08 " + longTail + "\n") + kEnd);
     ASSERT_EQ(cut.Regions.size(), 1u);
     EXPECT_EQ(cut.Regions[0].MagType, std::string(SrsLineLimit - 31, 'x'));
+}
+
+// A summary whose section I had lost its table heading, or its title and heading, or had a
+// NUL in the heading, was read from the next section's table: its plages counted as
+// regions with spots (Wolf 40 in place of 67 for 7 June 2011). A table is taken only where
+// it is section I's; otherwise the file is refused, naming the line.
+TEST(SrsReader, ASummaryWhoseSectionsCannotBeToldApartIsRefused) {
+    ZORVA_TEST_DATA(data);
+    const std::string whole = test::ReadFile(data / "srs" / "20110607SRS.txt");
+    const std::string title = "I.  Regions with Sunspots.  Locations Valid at 06/2400Z \n";
+    const std::string heading = "Nmbr Location  Lo  Area  Z   LL   NN Mag Type\n";
+    const auto without = [&whole](const std::string& part, const std::string& put = "") {
+        std::string t = whole;
+        const std::size_t at = t.find(part);
+        return at == std::string::npos ? std::string() : t.replace(at, part.size(), put);
+    };
+    const struct {
+        const char* what;
+        std::string text;
+        std::string error; // empty: read whole, as the file itself is
+    } cases[] = {
+        {"no heading", without(heading),
+         "test.txt, line 10: the heading of section I's table (\"Nmbr Location Lo Area ...\") "
+         "should follow \"I.  Regions with Sun...\", not \"1226 S22W52   036  0...\"; the "
+         "summary is not read."},
+        {"neither title nor heading", without(title + heading),
+         "test.txt, line 14: section IA (\"IA. H-alpha Plages w...\") comes before the table of "
+         "regions with sunspots, section I; the summary is not read."},
+        {"nothing but the plages' table",
+         without(title + heading +
+                 "1226 S22W52   036  0080 Dao  10   08 Beta\n1227 S21W35   019  "
+                 "0030 Hsx  02   01 Alpha\n1228 N18W35   019  0070 Cso  08   04 "
+                 "Beta\n1232 N08E07   337  0040 Cso  04   03 Beta\n1233 S18W43   "
+                 "027  0000 Axx  01   01 Alpha\nIA. H-alpha Plages without Spots.  "
+                 "Locations Valid at 06/2400Z Jun\n"),
+         "test.txt, line 9: the table \"Nmbr  Location  Lo\" has no area column and no section "
+         "title"},
+        {"a NUL in the heading", without("Nmbr Location", std::string("Nm\0br Location", 14)),
+         "test.txt, line 10: the heading of section I's table"},
+        {"no title", without(title), ""},
+        {"a byte-order mark", "\xEF\xBB\xBF" + whole, ""},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        ASSERT_FALSE(c.text.empty());
+        const SrsSummary s = Parse(c.text);
+        if (c.error.empty()) {
+            EXPECT_EQ(s.Status, SrsStatus::Complete) << s.Error;
+            EXPECT_EQ(WolfNumber(s.Regions), 10 * 5 + 17);
+        } else {
+            EXPECT_EQ(s.Status, SrsStatus::NotRead);
+            EXPECT_TRUE(s.Regions.empty());
+            EXPECT_EQ(s.Error.substr(0, c.error.size()), c.error) << s.Error;
+        }
+    }
 }
 
 TEST(SrsReader, HugeTableIsCutAtTheRegionLimit) {
