@@ -1,9 +1,13 @@
 #include "gui/region_table.h"
 
+#include <QFontMetrics>
 #include <QHeaderView>
+#include <QScreen>
 #include <QSignalBlocker>
 #include <QStringList>
+#include <QStyle>
 #include <QVBoxLayout>
+#include <algorithm>
 #include <array>
 
 #include "core/srs/region_table_text.h"
@@ -73,7 +77,30 @@ void RegionTable::SetRegions(std::span<const SrsRegion> regions, const QString& 
     grid_->resizeColumnsToContents();
     wolf_->setText(note.isEmpty() ? ToQString(WolfNumberText(regions)) : note);
     setWindowTitle(fileName.isEmpty() ? kTitle : kTitle + QStringLiteral(" - ") + fileName);
+    FitContent();
     if (hadSelection) emit RegionSelected(-1);
+}
+
+void RegionTable::FitContent() {
+    const QHeaderView* header = grid_->horizontalHeader();
+    // Room for a scroll bar each way, should the screen be too small for the whole.
+    const int scrollBar = style()->pixelMetric(QStyle::PM_ScrollBarExtent);
+    int width = 2 * grid_->frameWidth() + scrollBar;
+    for (int c = 0; c < grid_->columnCount(); ++c)
+        width += std::max(static_cast<const QAbstractItemView*>(grid_)->sizeHintForColumn(c),
+                          header->sectionSizeHint(c));
+    int height = 2 * grid_->frameWidth() + header->sizeHint().height() + scrollBar;
+    for (int r = 0; r < grid_->rowCount(); ++r)
+        height += grid_->rowHeight(r);
+    const QMargins m = layout()->contentsMargins();
+    const QFontMetrics text(wolf_->font());
+    width = std::max(width, text.horizontalAdvance(wolf_->text()) + 2 * wolf_->margin());
+    height += layout()->spacing() + std::max(wolf_->heightForWidth(width), text.height());
+    const QScreen* shown = screen();
+    const QRect avail = shown ? shown->availableGeometry() : QRect(0, 0, width, height);
+    constexpr double kShare = 0.9;
+    resize(std::min(width + m.left() + m.right(), static_cast<int>(kShare * avail.width())),
+           std::min(height + m.top() + m.bottom(), static_cast<int>(kShare * avail.height())));
 }
 
 int RegionTable::SelectedRegion() const {

@@ -32,6 +32,10 @@ class RegionTable final : public QWidget {
     void RegionSelected(int index);
 
   private:
+    // Sized to its content: every column whole, every row and the Wolf number on one line,
+    // as far as nine tenths of the screen allow.
+    void FitContent();
+
     QTableWidget* grid_ = nullptr;
     QLabel* wolf_ = nullptr;
     int selected_ = -1;

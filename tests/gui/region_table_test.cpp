@@ -41,6 +41,17 @@ TEST(RegionTable, ListsEveryColumnSelectsAndIsReplaced) {
     // Five regions and 8 + 1 + 4 + 3 + 1 spots.
     EXPECT_EQ(Wolf(table), QString::fromUtf8("Wolf number R = 10 g + s = 10 × 5 + 17 = 67"));
 
+    // Every column shows whole and the Wolf number on one line: the window opened at 278 x 248
+    // pixels, its columns cut and the Wolf number wrapped.
+    table.show();
+    int columns = 0;
+    for (int col = 0; col < 8; ++col)
+        columns += static_cast<const QAbstractItemView*>(grid)->sizeHintForColumn(col);
+    EXPECT_GE(grid->viewport()->width(), columns);
+    const QLabel* wolf = table.findChild<QLabel*>("WolfNumberLabel");
+    EXPECT_GE(wolf->width(), wolf->fontMetrics().horizontalAdvance(wolf->text()));
+    EXPECT_GE(grid->viewport()->height(), 5 * grid->rowHeight(0));
+
     grid->selectRow(3);
     ASSERT_EQ(chosen.count(), 1);
     EXPECT_EQ(chosen.takeFirst().at(0).toInt(), 3);

@@ -26,57 +26,6 @@ double Median(std::vector<double>& v) {
     return *middle;
 }
 
-// How far inside the circle the brightness round it drops most, pixels (negative outside):
-// the median brightness over the circle's angles at radii from 4 tolerances inside the
-// circle to 2 outside, a sixth of the tolerance apart (half a pixel at the least
-// tolerance), and the largest drop over two of those steps either side. Nothing when too
-// little of the circle lies on the picture.
-std::optional<double> SteepestDropInside(const PixelGrid& grid, const Circle& c, double tolerance) {
-    constexpr double kStepsPerTolerance = 6;
-    const double step = tolerance / kStepsPerTolerance;
-    constexpr int32_t kBaseline = 2; // steps either side
-    const double from = std::max(0.0, c.r - 4 * tolerance);
-    const double to = c.r + 2 * tolerance;
-    const auto radii = static_cast<int32_t>((to - from) / step) + 1;
-    std::vector<double> profile;
-    std::vector<double> samples;
-    for (int32_t k = 0; k < radii; ++k) {
-        const double rho = from + step * k;
-        samples.clear();
-        for (int32_t i = 0; i < kEdgeSamples; ++i) {
-            const double angle = kFullCircle * i / kEdgeSamples;
-            double b = 0;
-            if (GreyBetween(grid, c.cx + rho * degrees::Cos(angle),
-                            c.cy + rho * degrees::Sin(angle), b)) {
-                samples.push_back(b);
-            }
-        }
-        if (samples.size() < kLeastEdgeSamples) return std::nullopt;
-        profile.push_back(Median(samples));
-    }
-    if (profile.size() < 2 * kBaseline + 1) return std::nullopt;
-    std::size_t steepest = kBaseline;
-    double largest = 0;
-    for (std::size_t k = kBaseline; k + kBaseline < profile.size(); ++k) {
-        const double drop = profile[k - kBaseline] - profile[k + kBaseline];
-        if (drop > largest) {
-            largest = drop;
-            steepest = k;
-        }
-    }
-    return c.r - (from + step * static_cast<double>(steepest));
-}
-
-// How far the circle reaches beyond the picture's edges, pixels (0 inside).
-double Overhang(const Circle& c, int32_t width, int32_t height) {
-    constexpr double kHalfPixel = 0.5; // pixel centres lie half a pixel inside the edges
-    const double left = -kHalfPixel - (c.cx - c.r);
-    const double right = c.cx + c.r - (width - kHalfPixel);
-    const double top = -kHalfPixel - (c.cy - c.r);
-    const double bottom = c.cy + c.r - (height - kHalfPixel);
-    return std::max({0.0, left, right, top, bottom});
-}
-
 // The median brightness round the circle at radii from `from` to `to`, `step` apart;
 // nothing when too little of the circle lies on the picture at one of them.
 std::optional<std::vector<double>> RadialProfile(const PixelGrid& grid, const Circle& c,
@@ -99,6 +48,43 @@ std::optional<std::vector<double>> RadialProfile(const PixelGrid& grid, const Ci
         profile.push_back(Median(samples));
     }
     return profile;
+}
+
+// How far inside the circle the brightness round it drops most, pixels (negative outside):
+// the median brightness over the circle's angles at radii from 4 tolerances inside the
+// circle to 2 outside, a sixth of the tolerance apart (half a pixel at the least
+// tolerance), and the largest drop over two of those steps either side. Nothing when too
+// little of the circle lies on the picture.
+std::optional<double> SteepestDropInside(const PixelGrid& grid, const Circle& c, double tolerance) {
+    constexpr double kStepsPerTolerance = 6;
+    const double step = tolerance / kStepsPerTolerance;
+    constexpr int32_t kBaseline = 2; // steps either side
+    const double from = std::max(0.0, c.r - 4 * tolerance);
+    const double to = c.r + 2 * tolerance;
+    const std::optional<std::vector<double>> radial = RadialProfile(grid, c, from, to, step);
+    if (!radial) return std::nullopt;
+    const std::vector<double>& profile = *radial;
+    if (profile.size() < 2 * kBaseline + 1) return std::nullopt;
+    std::size_t steepest = kBaseline;
+    double largest = 0;
+    for (std::size_t k = kBaseline; k + kBaseline < profile.size(); ++k) {
+        const double drop = profile[k - kBaseline] - profile[k + kBaseline];
+        if (drop > largest) {
+            largest = drop;
+            steepest = k;
+        }
+    }
+    return c.r - (from + step * static_cast<double>(steepest));
+}
+
+// How far the circle reaches beyond the picture's edges, pixels (0 inside).
+double Overhang(const Circle& c, int32_t width, int32_t height) {
+    constexpr double kHalfPixel = 0.5; // pixel centres lie half a pixel inside the edges
+    const double left = -kHalfPixel - (c.cx - c.r);
+    const double right = c.cx + c.r - (width - kHalfPixel);
+    const double top = -kHalfPixel - (c.cy - c.r);
+    const double bottom = c.cy + c.r - (height - kHalfPixel);
+    return std::max({0.0, left, right, top, bottom});
 }
 
 } // namespace

@@ -25,39 +25,27 @@ int32_t Gap(const DateLayout& l) {
 bool NarrowGap(const DateLayout& l) {
     return l.TimePickerLeft - (l.DatePickerLeft + l.DatePickerWidth) < l.DatePickerLeft - kMargin;
 }
-} // namespace
-
-PickerWidthChange IncreaseDateWindow(const DateLayout& l, GroupSpan group,
-                                     PickerWidthChange result) {
+// Widens the date picker or the time picker by a step: both pickers spread outward while
+// the group box has room, else the step is taken from the gap between them. Neither widens
+// again once they are full.
+PickerWidthChange Widen(const DateLayout& l, GroupSpan group, PickerWidthChange result, bool date) {
     result.layout = l;
     DateLayout& n = result.layout;
     bool full = false;
     if (HasRoom(l, group)) {
         n.DatePickerLeft -= kStep;
-        n.DatePickerWidth += 2 * kStep;
-        n.TimePickerLeft += kStep;
+        if (date) {
+            n.DatePickerWidth += 2 * kStep;
+            n.TimePickerLeft += kStep;
+        } else {
+            n.TimePickerLeft -= kStep;
+            n.TimePickerWidth += 2 * kStep;
+        }
         n.UTCaptionLeft += kStep;
         full = n.DatePickerLeft - kStep < kMargin && Gap(n) < kMargin;
-    } else {
+    } else if (date) {
         if (Gap(l) > kMargin) n.DatePickerWidth += kStep;
         full = Gap(n) - 2 * kStep < kMargin;
-    }
-    result.decreaseDateEnabled = true;
-    if (full) result.increaseDateEnabled = result.increaseTimeEnabled = false;
-    return result;
-}
-
-PickerWidthChange IncreaseTimeWindow(const DateLayout& l, GroupSpan group,
-                                     PickerWidthChange result) {
-    result.layout = l;
-    DateLayout& n = result.layout;
-    bool full = false;
-    if (HasRoom(l, group)) {
-        n.DatePickerLeft -= kStep;
-        n.TimePickerLeft -= kStep;
-        n.TimePickerWidth += 2 * kStep;
-        n.UTCaptionLeft += kStep;
-        full = n.DatePickerLeft - kStep < kMargin && Gap(n) < kMargin;
     } else {
         if (Gap(l) > kMargin) {
             n.TimePickerLeft -= kStep;
@@ -65,9 +53,20 @@ PickerWidthChange IncreaseTimeWindow(const DateLayout& l, GroupSpan group,
         }
         full = Gap(n) - kStep < kMargin;
     }
-    result.decreaseTimeEnabled = true;
+    (date ? result.decreaseDateEnabled : result.decreaseTimeEnabled) = true;
     if (full) result.increaseDateEnabled = result.increaseTimeEnabled = false;
     return result;
+}
+} // namespace
+
+PickerWidthChange IncreaseDateWindow(const DateLayout& l, GroupSpan group,
+                                     PickerWidthChange result) {
+    return Widen(l, group, result, true);
+}
+
+PickerWidthChange IncreaseTimeWindow(const DateLayout& l, GroupSpan group,
+                                     PickerWidthChange result) {
+    return Widen(l, group, result, false);
 }
 
 PickerWidthChange DecreaseDateWindow(const DateLayout& l, PickerWidthChange result) {

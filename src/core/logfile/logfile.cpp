@@ -256,8 +256,12 @@ LogfileResult AppendToLogfile(const std::filesystem::path& path, const std::stri
                               LogfileMark* after) {
     std::string why;
     const std::string bytes = line + kLineBreak;
-    const auto prepare = [](int fd, int64_t& length, std::string& lead, std::string& error) {
-        return MendLastLine(fd, length, lead, error);
+    std::size_t leadSize = 0;
+    const auto prepare = [&leadSize](int fd, int64_t& length, std::string& lead,
+                                     std::string& error) {
+        const bool ok = MendLastLine(fd, length, lead, error);
+        leadSize = lead.size();
+        return ok;
     };
     // The mark of the file as far as our line's end, read under the append's lock.
     bool marked = after == nullptr;
@@ -265,7 +269,7 @@ LogfileResult AppendToLogfile(const std::filesystem::path& path, const std::stri
         if (after == nullptr) return;
         uint64_t fingerprint = 0;
         marked = FingerprintOfFile(fd, end, fingerprint);
-        *after = {static_cast<uint64_t>(end), fingerprint};
+        *after = {static_cast<uint64_t>(end), fingerprint, leadSize};
     };
     if (!AppendToFileWhole(path, bytes, &why, prepare, finish)) {
         return Failure("Cannot write to the logfile", path, why);
@@ -290,7 +294,11 @@ LogfileResult RemoveLastLogfileLine(const std::filesystem::path& path, const std
     // exactly as that append left it: as long, ending with the line there, and with every
     // earlier byte as it was. Anything else (a line added by anyone, an earlier line
     // edited) keeps every line.
-    const std::string ending = line + kLineBreak;
+    // A line break put before it, to end a line another program had not ended, goes too:
+    // that program's own line break may have come since.
+    const std::string ending =
+        std::string(static_cast<std::size_t>(std::min<uint64_t>(mark.lead, 1)), '\n') + line +
+        kLineBreak;
     if (mark.length < ending.size()) return Failure(kWhat, path, kChanged);
     const uint64_t offset = mark.length - ending.size();
     LogfileMark left;

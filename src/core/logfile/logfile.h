@@ -59,6 +59,8 @@ LogfileResult CreateLogfile(const std::filesystem::path& path);
 struct LogfileMark {
     uint64_t length = 0;
     uint64_t fingerprint = 0;
+    // The line break put before the line to end another's last line, taken back with it.
+    uint64_t lead = 0;
 
     bool operator==(const LogfileMark&) const = default;
 };

@@ -5,6 +5,7 @@
 #include "core/common/regular_file.h"
 #include "core/logfile/logfile.h"
 #include "core/text/escape.h"
+#include "core/text/format.h"
 #include "core/text/parse.h"
 
 namespace zorva {
@@ -178,16 +179,6 @@ LogfileRead ReadLogfile(const std::filesystem::path& path) {
         return read;
     }
     return ReadLogfileText(file.bytes);
-}
-
-std::string CsvField(std::string_view text) {
-    if (text.find_first_of(",\"\r\n") == std::string_view::npos) return std::string(text);
-    std::string out = "\"";
-    for (const char c : text) {
-        if (c == '"') out += '"';
-        out += c;
-    }
-    return out + "\"";
 }
 
 std::string LogfileCsvHeader() {

@@ -171,9 +171,6 @@ std::string LogfileCsvHeader();
 // A record's row of fields, separated by commas, without a line break. Every field is kept
 // as the line writes it; a field that held no value is empty.
 std::string LogfileCsvCells(const LogfileRecord& record);
-// A CSV field: quoted (with its quotes doubled) when it holds a comma, a quote or a line
-// break.
-std::string CsvField(std::string_view text);
 // The lines as CSV: the header row, then a row a line, each ended by a line break.
 std::string LogfileCsv(std::span<const LogfileEntry> lines);
 // The lines as a JSON array of objects, one a line, each with its line number and every

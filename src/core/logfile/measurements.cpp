@@ -1,5 +1,7 @@
 #include "core/logfile/measurements.h"
 
+#include "core/text/format.h"
+
 namespace zorva {
 
 namespace {

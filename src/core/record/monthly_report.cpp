@@ -23,16 +23,6 @@ bool Before(const SunspotObservation& a, const SunspotObservation& b) {
     return a.id < b.id;
 }
 
-std::string CsvField(const std::string& text) {
-    if (text.find_first_of(",\"\r\n") == std::string::npos) return text;
-    std::string out = "\"";
-    for (const char c : text) {
-        out += c;
-        if (c == '"') out += '"';
-    }
-    return out + "\"";
-}
-
 std::vector<std::string> Cells(const SunspotObservation& o, bool csv) {
     const std::string none = csv ? "" : "-";
     const auto n = [](int64_t v) { return std::to_string(v); };

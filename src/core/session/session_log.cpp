@@ -2,6 +2,7 @@
 // recent files.
 #include <cmath>
 
+#include "core/logfile/logfile_record.h"
 #include "core/session/session.h"
 #include "core/text/format.h"
 
@@ -73,7 +74,24 @@ LogResult Session::AddToLogfile() {
     logged.spot = spot_;
     logged.geometry = geometry;
     logged.picture = picture_ ? picture_->path : std::string();
-    return logbook_.Append(std::move(logged));
+    // What was logged is said, and a reading that is already the last one logged is said to
+    // be: a Ctrl-click logs the last click's reading, not the place Ctrl-clicked.
+    const auto& rows = logbook_.Measurements();
+    const bool again = rows && !rows->empty() && rows->back().line == logged.measurement.line;
+    const std::optional<LogfileRecord> record = ReadLogfileLine(logged.measurement.line).record;
+    LogResult result = logbook_.Append(std::move(logged));
+    if (result.outcome == LogOutcome::Added && record) {
+        const auto value = [&](LogfileField f, int decimals) {
+            const std::optional<double> v = record->Value(f);
+            return v ? FixedText(*v, decimals) : std::string("-");
+        };
+        Say(std::string(again ? "Logged again the reading already last in the logfile: "
+                              : "Logged: ") +
+            "latitude " + value(LogfileField::SLat, 1) + ", longitude " +
+            value(LogfileField::SLon, 1) + ", measured by the click at x " +
+            value(LogfileField::X, 2) + ", y " + value(LogfileField::Y, 2) + " mm");
+    }
+    return result;
 }
 
 void Session::ShowMeasurement(std::size_t index) {

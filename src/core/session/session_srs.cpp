@@ -91,6 +91,16 @@ void Session::FollowDate(bool asked) {
 
 void Session::LinkWithDate() {
     if (srs_.LoadSRS1) {
+        // A summary loaded by hand stays unless the date has one of its own: without one,
+        // the user is told so and keeps what was loaded.
+        const Instant& t = obs_.instant;
+        const SrsLookup lookup = FindSrsFile(folders_.SRSDir, t.year, t.month, t.day);
+        if (!lookup.Path) {
+            messages_.Notify(
+                {MissingSrsText(lookup, t.year, t.month, t.day) + "; the summary loaded stays.",
+                 kSrsCaption});
+            return;
+        }
         ToggleRegionSummary();
         srs_.LoadSRS1 = false;
     }

@@ -38,17 +38,6 @@ std::string FileMembers(const std::string& file) {
     return members;
 }
 
-// A CSV field: quoted when it holds a comma, a quote or a line end.
-std::string CsvField(const std::string& text) {
-    if (text.find_first_of(",\"\r\n") == std::string::npos) return text;
-    std::string out = "\"";
-    for (const char c : text) {
-        out += c;
-        if (c == '"') out += '"';
-    }
-    return out + "\"";
-}
-
 std::string InstantOrNone(const SpotReport& r) {
     return r.instant ? IsoInstantText(*r.instant) : "";
 }

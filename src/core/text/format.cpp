@@ -55,4 +55,14 @@ int32_t Utf8Length(std::string_view text) {
     return n;
 }
 
+std::string CsvField(std::string_view text) {
+    if (text.find_first_of(",\"\r\n") == std::string_view::npos) return std::string(text);
+    std::string out = "\"";
+    for (const char c : text) {
+        if (c == '"') out += '"';
+        out += c;
+    }
+    return out + "\"";
+}
+
 } // namespace zorva

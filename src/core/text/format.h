@@ -28,4 +28,8 @@ std::string GeneralText(double v, int digits);
 // Characters of a UTF-8 text as a label counts them: the degree sign is one.
 int32_t Utf8Length(std::string_view text);
 
+// A CSV field: quoted (with its quotes doubled) when it holds a comma, a quote or a line
+// break.
+std::string CsvField(std::string_view text);
+
 } // namespace zorva

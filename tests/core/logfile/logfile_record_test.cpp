@@ -7,6 +7,7 @@
 #include <sstream>
 
 #include "core/logfile/logfile.h"
+#include "core/text/format.h"
 
 namespace zorva {
 namespace {

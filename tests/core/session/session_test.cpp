@@ -446,6 +446,15 @@ TEST_F(SessionTest, Logfile) {
     const std::string text = test::ReadFile(path);
     EXPECT_EQ(text.substr(0, LogfileHeader().size() + 1), LogfileHeader() + "\n");
     EXPECT_EQ(text.substr(LogfileHeader().size() + 1, 17), "2011  6  7 12  0 ");
+    // The status line says what was logged, and that a second Ctrl-click with no new click
+    // logged the same reading again (four such clicks wrote four identical lines in silence).
+    EXPECT_EQ(s.Status().rfind("Logged: latitude ", 0), 0u) << s.Status();
+    EXPECT_NE(s.Status().find("measured by the click at x 0.00, y 0.00 mm"), std::string::npos)
+        << s.Status();
+    EXPECT_EQ(s.AddToLogfile().outcome, LogOutcome::Added);
+    EXPECT_EQ(s.Status().rfind("Logged again the reading already last in the logfile", 0), 0u)
+        << s.Status();
+    s.logbook().Undo();
     // No spot on the disk: nothing is logged.
     Type(EditBox::XCoord, "90");
     EXPECT_EQ(s.AddToLogfile().outcome, LogOutcome::NoSpot);
@@ -672,6 +681,25 @@ TEST_F(SessionTest, ARegionSummaryIsPlottedAndFollowsTheDate) {
     EXPECT_TRUE(s.TakeNotices().empty());
     EXPECT_EQ(s.summary().Regions->size(), 5u);
     EXPECT_EQ(Present(s).regionsNote, "");
+}
+
+// Link with Date on a date without a summary keeps the one loaded by hand and says none was
+// found; it unloaded it.
+TEST_F(SessionTest, LinkWithDateKeepsALoadedSummaryWhenTheDateHasNone) {
+    ZORVA_TEST_DATA(data);
+    Start({2011, 6, 8});
+    s.PrepareLoadSummary();
+    s.LoadSummary((data / "srs" / "20110607SRS.txt").string());
+    s.TakeNotices();
+    s.LinkWithDate();
+    const auto notices = s.TakeNotices();
+    ASSERT_EQ(notices.size(), 1u);
+    EXPECT_NE(notices.front().text.find("20110608srs.txt"), std::string::npos)
+        << notices.front().text;
+    EXPECT_NE(notices.front().text.find("the summary loaded stays"), std::string::npos);
+    EXPECT_EQ(s.summary().Regions->size(), 5u);
+    EXPECT_TRUE(s.display().SolarRegionSummary);
+    EXPECT_TRUE(PresentChart(s).regions);
 }
 
 TEST_F(SessionTest, RegionsGoOnTheSolarImageWhenItIsShown) {
