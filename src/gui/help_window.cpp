@@ -352,7 +352,9 @@ under the table, with the Wolf number.</li>
 same file <code>zorva-cli spots --format csv</code> writes.</li>
 <li>A click on a spot measures it from its own pixels: its outline is drawn, and its area
 becomes the spot's size, so the <b>Area</b> readout shows the spot's corrected area, ready
-for the logfile. A click beside every spot places the marker and keeps the size typed.</li>
+for the logfile. A click beside every spot places the marker and keeps the size typed. The
+picture is searched for spots in the background as soon as it is open, so a click answers
+at once: before the search ends, the spot clicked is measured alone.</li>
 <li>The count can be reviewed until it is the one you would sign. Choose a spot or a group
 in the table, or click a spot; then <i>Remove Spot</i> or <i>Remove Group</i> takes it
 away, <i>Merge Groups...</i> asks for a group to join the chosen one, <i>Split Spot Off</i>

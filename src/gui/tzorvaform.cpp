@@ -11,6 +11,7 @@
 #include <QScrollArea>
 #include <QStackedWidget>
 #include <QStatusBar>
+#include <QThreadPool>
 #include <exception>
 #include <iostream>
 
@@ -57,6 +58,7 @@ TZorvaForm::TZorvaForm(Dialogs& dialogs, const Clock& clock, QString folder, QWi
     session_.SetSpotMeasure([](const PixelGrid& pixels, const DiskFrame& frame,
                                const Ephemeris& ephemeris, double x,
                                double y) { return MeasureSpotAt(pixels, frame, ephemeris, x, y); });
+    session_.SetBackgroundSpotSearch(true);
     setWindowTitle(QStringLiteral("Zorva Viewer"));
     // A small proportional face whose space is half a digit wide, as the readouts'
     // padding expects.

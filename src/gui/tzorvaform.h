@@ -6,6 +6,7 @@
 #include <QString>
 #include <QStringList>
 #include <array>
+#include <atomic>
 #include <functional>
 #include <map>
 #include <memory>
@@ -27,6 +28,7 @@ class QMenu;
 class QScrollArea;
 class QStackedWidget;
 class QStatusBar;
+class QThreadPool;
 
 namespace zorva {
 struct SolarImage;
@@ -54,6 +56,8 @@ class TZorvaForm final : public QMainWindow {
     // in the program).
     TZorvaForm(Dialogs& dialogs, const Clock& clock, QString folder, QWidget* parent = nullptr);
     ~TZorvaForm() override;
+    // Waits for the spot search running in the background and hands its spots over.
+    void FinishSpotSearches();
 
     // The observation the window shows, for tests and benchmarks.
     const Session& session() const { return session_; }
@@ -135,6 +139,9 @@ class TZorvaForm final : public QMainWindow {
     int32_t ChosenGroup() const;
     void ReviewMergeGroups1Click();
     void ReviewNoaaNumber1Click();
+    // The spot search the shown picture wants, begun away from the window's thread; its
+    // spots are handed to the session when it ends.
+    void StartSpotSearch();
     void NewLogfile1Click();
     void OpenLogfile1Click();
     void AddtoLogfile1Click();
@@ -277,6 +284,11 @@ class TZorvaForm final : public QMainWindow {
     ChartOutputOptions chartOutput_;                   // the choices of the last print or export
     std::unique_ptr<RecordPart> record_;               // the observer's record
     RecordWindow* recordWindow_ = nullptr;             // made when first asked for
+    // The spot searches running, and the number of the latest begun: one it has overtaken
+    // is not begun. Last, so that the searches end before anything else goes.
+    std::shared_ptr<std::atomic<uint64_t>> latestSearch_ =
+        std::make_shared<std::atomic<uint64_t>>(0);
+    std::unique_ptr<QThreadPool> spotSearches_;
 };
 
 } // namespace zorva::gui

@@ -110,6 +110,7 @@ void TZorvaForm::Show() {
         dialogs_.Message(this, ToQString(n.text), ToQString(n.caption), MessageIcon::Warning,
                          MessageButtons::Ok);
     }
+    StartSpotSearch();
 }
 
 void TZorvaForm::PaintChart(const ChartView& view) {

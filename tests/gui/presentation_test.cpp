@@ -30,6 +30,8 @@ struct Presented : test::WindowTest {
     // and the picture show is taken from their last paint, once the window has painted what
     // it asked to paint: a repaint the window failed to ask for leaves the paint before.
     void ExpectWindowShowsTheState(const std::string& after) const {
+        // The spots searched in the background are shown once the search ends.
+        form->FinishSpotSearches();
         SCOPED_TRACE("after " + after);
         QCoreApplication::processEvents();
         const Presentation p = Present(session());

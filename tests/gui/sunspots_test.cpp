@@ -287,6 +287,8 @@ TEST_F(Sunspots, AClickOnASpotGivesItsAreaAsTheSize) {
     ZORVA_TEST_DATA(data);
     const fs::path file = data / "images" / kMdi;
     OpenPicture(file);
+    // The search begun when the picture was opened has ended.
+    form->FinishSpotSearches();
     // The command line's spots, a second search of the same picture, say where each spot is
     // and its area: the row "spot,id,group,x,y,lat,long,cmd,mu,spots,area,umbra".
     const test::CliResult cli =
@@ -306,7 +308,7 @@ TEST_F(Sunspots, AClickOnASpotGivesItsAreaAsTheSize) {
         // nearest the click inside the patch is measured.
         Click(x, y);
         ASSERT_TRUE(session().spots().has_value());
-        EXPECT_FALSE(session().spots()->shown); // searched for the click, not drawn whole
+        EXPECT_FALSE(session().spots()->shown); // searched in the background, not drawn whole
         if (session().spots()->measured != std::stoi(w[3])) continue;
         ++clicked;
         // The size is rounded to thousandths of a cell; the CSV's area to tenths.
@@ -320,6 +322,42 @@ TEST_F(Sunspots, AClickOnASpotGivesItsAreaAsTheSize) {
     Click(disk.cx, disk.cy);
     EXPECT_EQ(session().spots()->measured, 0);
     EXPECT_EQ(Box("SizeBox")->text(), size);
+}
+
+// A click before the search of the picture ends measures the spot it falls on alone, at
+// once; when the search ends, the spot is the search's spot there. Both measures of the
+// largest spot of the MDI picture give the area the command line's search gives it.
+TEST_F(Sunspots, AClickBeforeTheSearchEndsMeasuresThatSpotAlone) {
+    ZORVA_TEST_DATA(data);
+    const fs::path file = data / "images" / kMdi;
+    OpenPicture(file);
+    const test::CliResult cli =
+        test::RunCli({"spots", file.string(), "--at", Iso(session().observation().instant),
+                      "--orientation", "axis", "--mirror", "--format", "csv"});
+    ASSERT_EQ(cli.status, 0) << cli.err;
+    std::istringstream rows(cli.out);
+    double x = 0, y = 0, area = 0;
+    int id = 0;
+    for (std::string line; std::getline(rows, line);) {
+        std::vector<std::string> w;
+        std::istringstream in(line);
+        for (std::string f; std::getline(in, f, ',');)
+            w.push_back(f);
+        if (w.size() != 19 || w[2] != "spot" || test::Number(w[12]) <= area) continue;
+        x = test::Number(w[5]), y = test::Number(w[6]), area = test::Number(w[12]);
+        id = std::stoi(w[3]);
+    }
+    ASSERT_GT(area, 0);
+    Click(x, y);
+    ASSERT_FALSE(session().SpotsFound()); // nothing has handed the search's spots over yet
+    ASSERT_TRUE(session().clickedSpot().has_value());
+    EXPECT_NE(session().clickedSpot()->measured, 0);
+    EXPECT_NEAR(session().spot().SpotArea, area, 0.1 * area);
+    ASSERT_TRUE(Present(session()).picture->spots.has_value()); // its outline is drawn
+    form->FinishSpotSearches();
+    ASSERT_TRUE(session().SpotsFound());
+    EXPECT_FALSE(session().clickedSpot().has_value());
+    EXPECT_EQ(session().spots()->measured, id);
 }
 
 } // namespace

@@ -51,8 +51,9 @@ std::optional<RegionsOverlay> RegionsOf(const Session& s, const DiskFrame& frame
 }
 
 std::optional<SpotsOverlay> SpotsOf(const Session& s) {
-    if (!s.SpotsFound()) return std::nullopt;
-    const FoundSpots& f = *s.spots();
+    if (!s.SpotsFound() && !s.clickedSpot()) return std::nullopt;
+    // Before the search ends, the spot a click measured alone.
+    const FoundSpots& f = s.SpotsFound() ? *s.spots() : *s.clickedSpot();
     return SpotsOverlay{f.detection, f.shown, f.group, f.spot, f.measured};
 }
 

@@ -134,6 +134,16 @@ enum class PickerWidthCommand { IncreaseDate, DecreaseDate, IncreaseTime, Decrea
 // How the spots of a picture are searched for: the spot search of the spots library, handed
 // in by the program that links it, so that the session itself needs no image-processing
 // library. The picture's context and the orientation chosen for pictures say how it lies.
+// A search of the shown picture's spots to be run away from the window's thread: its pixels
+// (held while the search runs), what the search reads, and what it was asked for.
+struct SpotSearchJob {
+    HeldPixels pixels;
+    PictureContext context;
+    ChartGeometry orientation;
+    Ephemeris ephemeris;
+    DiskFrame frame;
+};
+
 // How one spot is measured where the user points (MeasureSpotAt of the spots library): the
 // picture's pixels, its disk's frame and ephemeris, and the point in pixels.
 using SpotMeasure = std::function<SpotDetection(const PixelGrid& pixels, const DiskFrame& frame,
@@ -272,7 +282,9 @@ class Session {
     // (as the command line's spots does), with the picture's disk, instant and
     // orientation; `show` draws every outline and group label. Spots already found for the
     // picture as it stands are kept, not searched again. A plain click on the picture
-    // searches them first, and a click on a found spot measures it: its outline is drawn and
+    // searches them first (or, with the search in the background, measures the spot it
+    // falls on alone until the search ends), and a click on a found spot measures it: its
+    // outline is drawn and
     // its area becomes the spot's size. A review kept beside the picture stands for what
     // the search found.
     void DetectSunspots(bool show = true);
@@ -293,6 +305,15 @@ class Session {
     // search of the same picture finds it again. Spots and groups are named by the ids
     // shown. Nothing changes without found spots; the status line says what was done.
     void SetSpotMeasure(SpotMeasure measure) { measure_ = std::move(measure); }
+    // The search run by the program in the background (SetBackgroundSpotSearch): a plain
+    // click before it ends measures the spot it falls on alone (with the measure handed in),
+    // and the search's spots are taken when they come, if the picture still stands as it
+    // did. TakeSpotSearchJob gives the search the shown picture wants, once.
+    void SetBackgroundSpotSearch(bool on) { background_ = on; }
+    std::optional<SpotSearchJob> TakeSpotSearchJob();
+    void SpotsSearched(const SpotSearchJob& job, SpotDetection found);
+    // The spot a click measured alone while the search ran.
+    const std::optional<FoundSpots>& clickedSpot() const { return clicked_; }
     void RemoveSpot(int32_t spot);
     void RemoveSpotGroup(int32_t group);
     void MergeSpotGroups(int32_t group, int32_t other);
@@ -434,6 +455,9 @@ class Session {
     void UpdateMeasurements();
     void ForgetStaleSpots();
     void MeasureSpotAt(int32_t X, int32_t Y);
+    void MeasureSpotIn(FoundSpots& found, int32_t X, int32_t Y);
+    void MeasureSpotAlone(int32_t X, int32_t Y);
+    bool StandsAsSearched(const SpotSearchJob& job) const;
     void AddSpotAt(int32_t X, int32_t Y);
     // Takes the review kept beside the picture for the spots just found, if there is one.
     void TakeKeptReview();
@@ -446,6 +470,10 @@ class Session {
     YearTables tables_;
     SpotSearch search_;
     SpotMeasure measure_;
+    bool background_ = false;
+    std::optional<SpotSearchJob> pending_; // the search running in the background
+    std::optional<FoundSpots> clicked_;
+    int32_t clickX_ = 0, clickY_ = 0;
     bool addingSpot_ = false;
     Observation obs_;
     Options options_;

@@ -18,6 +18,8 @@ void Session::OpenImage(const std::string& path, const PictureContext& context,
     picture_ = OpenedPicture{path, context, {}, std::move(images)};
     handDisk_.reset();
     spots_.reset();
+    clicked_.reset();
+    pending_.reset();
     ResetSpot();
     TakePictureInstant();
 }
@@ -27,6 +29,8 @@ void Session::CloseImage() {
     picture_.reset();
     handDisk_.reset();
     spots_.reset();
+    clicked_.reset();
+    pending_.reset();
     options_.Sunspot = true;
     ResetSpot();
     // What the status line said of the picture is no longer so.

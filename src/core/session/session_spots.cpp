@@ -86,6 +86,9 @@ void Session::ForgetStaleSpots() {
         spots_.reset();
         addingSpot_ = false;
     }
+    if (clicked_ && (!PictureHasDisk() || SpotsFound() || !(clicked_->frame == CurrentFrame()) ||
+                     !(clicked_->ephemeris == obs_.ephemeris)))
+        clicked_.reset();
 }
 
 void Session::ChooseSpotGroup(int32_t group) {
@@ -101,13 +104,16 @@ void Session::ChooseSpot(int32_t spot) {
 }
 
 void Session::MeasureSpotAt(int32_t X, int32_t Y) {
-    if (!SpotsFound()) return;
-    const DetectedSpot* found = SpotAtPixel(*spots_->detection, X, Y);
-    spots_->measured = found ? found->id : 0;
+    if (SpotsFound()) MeasureSpotIn(*spots_, X, Y);
+}
+
+void Session::MeasureSpotIn(FoundSpots& spots, int32_t X, int32_t Y) {
+    const DetectedSpot* found = SpotAtPixel(*spots.detection, X, Y);
+    spots.measured = found ? found->id : 0;
     if (!found || !spot_.At) return;
     // The spot clicked is the one chosen, in the table as on the picture.
-    spots_->spot = found->id;
-    spots_->group = 0;
+    spots.spot = found->id;
+    spots.group = 0;
     // The size that gives the spot's own area on the disk the picture stands for: the area
     // readout takes a size of s cells as s c 2e6 / (pi d^2) millionths, undone for the
     // foreshortening at the place clicked, so s = A cos(rho) pi d^2 / (2e6 c).

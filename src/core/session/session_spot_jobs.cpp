@@ -1,0 +1,58 @@
+// The spot search run in the background, and a click that measures its spot alone before
+// the search ends.
+#include "core/session/session.h"
+
+namespace zorva {
+
+namespace {
+
+bool SameSearch(const SpotSearchJob& a, const SpotSearchJob& b) {
+    return a.pixels == b.pixels && a.frame == b.frame && a.ephemeris == b.ephemeris;
+}
+
+} // namespace
+
+std::optional<SpotSearchJob> Session::TakeSpotSearchJob() {
+    if (!background_ || !PictureHasDisk() || SpotsFound() || handDisk_) return std::nullopt;
+    SpotSearchJob job{picture_->images.shown, picture_->context, PictureOrientation(),
+                      obs_.ephemeris, CurrentFrame()};
+    if (pending_ && SameSearch(*pending_, job)) return std::nullopt;
+    pending_ = job;
+    return job;
+}
+
+bool Session::StandsAsSearched(const SpotSearchJob& job) const {
+    return PictureHasDisk() && job.pixels == picture_->images.shown &&
+           job.frame == CurrentFrame() && job.ephemeris == obs_.ephemeris;
+}
+
+void Session::SpotsSearched(const SpotSearchJob& job, SpotDetection found) {
+    if (pending_ && SameSearch(*pending_, job)) pending_.reset();
+    if (SpotsFound() || !StandsAsSearched(job)) return;
+    FoundSpots spots;
+    spots.detection = std::make_shared<const SpotDetection>(std::move(found));
+    spots.frame = job.frame;
+    spots.ephemeris = job.ephemeris;
+    spots_ = std::move(spots);
+    TakeKeptReview();
+    // The spot a click measured alone is the search's spot there.
+    if (clicked_ && clicked_->measured != 0) {
+        const DetectedSpot* at = SpotAtPixel(*spots_->detection, clickX_, clickY_);
+        spots_->measured = spots_->spot = at ? at->id : 0;
+    }
+    clicked_.reset();
+}
+
+void Session::MeasureSpotAlone(int32_t X, int32_t Y) {
+    FoundSpots alone;
+    alone.frame = CurrentFrame();
+    alone.ephemeris = obs_.ephemeris;
+    alone.detection = std::make_shared<const SpotDetection>(
+        measure_(picture_->images.shown.grid, alone.frame, alone.ephemeris, X, Y));
+    clickX_ = X;
+    clickY_ = Y;
+    MeasureSpotIn(alone, X, Y);
+    clicked_ = std::move(alone);
+}
+
+} // namespace zorva

@@ -1,0 +1,44 @@
+// The spot search of the shown picture, run away from the window's thread so that a click
+// answers at once.
+#include <QCoreApplication>
+#include <QThreadPool>
+
+#include "core/spots/spot_detection.h"
+#include "gui/tzorvaform.h"
+
+namespace zorva::gui {
+
+void TZorvaForm::StartSpotSearch() {
+    std::optional<SpotSearchJob> job = session_.TakeSpotSearchJob();
+    if (!job) return;
+    if (!spotSearches_) {
+        spotSearches_ = std::make_unique<QThreadPool>();
+        spotSearches_->setMaxThreadCount(1);
+    }
+    const uint64_t number = ++*latestSearch_;
+    spotSearches_->start([this, job = std::move(*job), number, latest = latestSearch_]() mutable {
+        // A picture opened or turned since wants another search.
+        if (latest->load() != number) return;
+        SpotDetection found =
+            DetectSpots(job.pixels.grid, job.context, job.orientation, job.ephemeris);
+        // Handed over on the window's thread; the pool is gone only after this was posted,
+        // and a window that goes drops what was posted to it.
+        QMetaObject::invokeMethod(
+            this,
+            [this, job = std::move(job), found = std::move(found)]() mutable {
+                RunCommand([&] {
+                    session_.SpotsSearched(job, std::move(found));
+                    Show();
+                });
+            },
+            Qt::QueuedConnection);
+    });
+}
+
+void TZorvaForm::FinishSpotSearches() {
+    if (!spotSearches_) return;
+    spotSearches_->waitForDone();
+    QCoreApplication::sendPostedEvents(this, QEvent::MetaCall);
+}
+
+} // namespace zorva::gui
