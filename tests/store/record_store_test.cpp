@@ -377,7 +377,7 @@ TEST(RecordStore, MigrationsStepUpOrLeaveTheFileAsItWas) {
     const fs::path file = dir / "r.sqlite";
     sqlite3* db = nullptr;
     ASSERT_EQ(sqlite3_open(file.c_str(), &db), SQLITE_OK);
-    const auto version = [db] {
+    const auto version = [&db] { // db is closed and opened again below
         sqlite3_stmt* s = nullptr;
         sqlite3_prepare_v2(db, "PRAGMA user_version", -1, &s, nullptr);
         sqlite3_step(s);
