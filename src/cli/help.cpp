@@ -218,6 +218,9 @@ constexpr OutputHelp kLimbOutputs[] = {
              "name gives (as for overlay --at), YYYY-MM-DD; only when one does"},
     {"Time", "its time of day, HH:MM:SS UT, to the nearest second; a camera clock that writes no "
              "offset from UT is taken as UT; only when one does"},
+    {"TimeSource", "where Date and Time came from, in words: FITS header, camera (EXIF) or file "
+                   "name, with what was assumed (\"file name, its day alone: 12:00 UT "
+                   "assumed\"); only with Date"},
     {"Orientation",
      "where solar north and east lie by the header: the chart rotation q "
      "(degrees), the flip and mirror signs, and the nearest sides, in words; the last line"},
@@ -415,7 +418,8 @@ constexpr OutputHelp kRecordOutputs[] = {
     {"add", "a line an observation added: observation, its number in the record, the instant, "
             "the method, g, s, R, gN, sN, gS and sS, and the picture"},
     {"list", "a line an observation: number, instant, method, seeing, g, s, R, observer, "
-             "\"day\" for the one that stands for its day (\"day marked\" when marked), picture"},
+             "\"day\" for the one that stands for its day (\"day marked\" when marked), picture, "
+             "and where the instant came from (\"instant file name\", \"instant typed\")"},
     {"report", "date, UT (hours and minutes), seeing, g, s, R = 10 g + s, gN, sN, gS, sS (each "
                "hemisphere's groups and spots), method and observer; in text, then the observing "
                "days, the mean daily number of groups and the mean R of the month. These are the "
@@ -515,7 +519,8 @@ constexpr CommandHelp kCommands[] = {
      kSpotsOptions,
      "In text, a picture's lines, with a blank line between pictures:", kSpotsOutputs},
     {"record", "add|list|mark|report|groups|plot [FILE|ID]...",
-     "The observer's record, an SQLite file: observations (the instant, observer, site, seeing, "
+     "The observer's record, an SQLite file: observations (the instant and where it came from, "
+     "observer, site, seeing, "
      "instrument, method, picture, g and s of each hemisphere, every group with its place, "
      "area, spots, class and NOAA number), and the groups followed across days by where the "
      "Sun's differential rotation carries them, each with one id for its life. record add "

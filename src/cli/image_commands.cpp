@@ -105,7 +105,8 @@ int LimbCommand(const std::vector<std::string>& args, Context& run, std::ostream
     if (const auto& t = picture.instant) {
         out << "Date " << t->year << "-" << TwoDigits(t->month) << "-" << TwoDigits(t->day) << "\n"
             << "Time " << TwoDigits(t->hour) << ":" << TwoDigits(t->minute) << ":"
-            << TwoDigits(t->second) << "\n";
+            << TwoDigits(t->second) << "\n"
+            << "TimeSource " << InstantSourceWords(picture) << "\n";
     }
     // Last, as its value is words rather than one number.
     if (picture.turn) {

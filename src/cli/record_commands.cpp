@@ -117,6 +117,7 @@ SunspotObservation TypedObservation(const ParsedArgs& parsed, Context& run) {
     const auto at = parsed.Value("--at");
     if (!at) throw UsageError("record add --visual needs --at INSTANT (UT)");
     o.instant = ParseInstant(*at, run);
+    o.instantSource = std::string(TypedInstantSource);
     o.method = ObservationMethod::Visual;
     if (const auto m = parsed.Value("--method")) {
         const auto method = MethodOfName(*m);
@@ -243,7 +244,8 @@ int List(const ParsedArgs& parsed, std::ostream& out) {
             << o.Spots() << " R " << o.Wolf() << " observer "
             << (o.observer.empty() ? "-" : o.observer)
             << (ofTheDays.count(o.id) ? (o.dayChoice ? " day marked" : " day") : "")
-            << (o.picture.empty() ? "" : " picture " + o.picture) << "\n";
+            << (o.picture.empty() ? "" : " picture " + o.picture)
+            << (o.instantSource.empty() ? "" : " instant " + o.instantSource) << "\n";
     }
     return 0;
 }

@@ -7,6 +7,7 @@
 #include <QVBoxLayout>
 
 #include "core/session/carry.h"
+#include "gui/pickers.h"
 
 namespace zorva::gui {
 
@@ -27,7 +28,7 @@ InstantDialog::InstantDialog(QWidget* parent, const QString& question, const Ins
     layout->addWidget(asked);
 
     auto* row = new QHBoxLayout;
-    field_ = new QDateTimeEdit(this);
+    field_ = new DateTimePickerEdit(this);
     field_->setObjectName(QStringLiteral("PictureInstantEdit"));
     field_->setTimeSpec(Qt::UTC);
     field_->setDisplayFormat(QStringLiteral("yyyy-MM-dd  HH:mm:ss"));

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QDateEdit>
+#include <QDateTimeEdit>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QTimeEdit>
@@ -29,6 +30,9 @@ template <class Base, class Value> class SpinPicker : public Base {
   protected:
     // The value the typed text stands for, when it is a whole one.
     virtual Value Parse(const QString& typed) const = 0;
+    // The value the typed text stands for when Enter ends it, which may leave out what
+    // typing on could still add (the seconds).
+    virtual Value ParseEnded(const QString& typed) const { return Parse(typed); }
     virtual void Take(const Value& value) = 0;
 
     void keyPressEvent(QKeyEvent* event) override {
@@ -48,7 +52,7 @@ template <class Base, class Value> class SpinPicker : public Base {
                 return;
             case Qt::Key_Return:
             case Qt::Key_Enter:
-                if (const Value v = Parse(typed_); v.isValid()) Finish(v);
+                if (const Value v = ParseEnded(typed_); v.isValid()) Finish(v);
                 Drop();
                 return;
             case Qt::Key_Escape:
@@ -114,6 +118,38 @@ class DatePickerEdit final : public SpinPicker<QDateEdit, QDate> {
         return QDate();
     }
     void Take(const QDate& d) override { setDate(d); }
+};
+
+// A date and time in UT, typed whole as the separate pickers take theirs: the year first
+// ("2011-11-20 01:30:00") or the day first ("20/11/2011 01:30:00", "20.11.2011 01:30:00").
+// Enter takes it without the seconds too ("2011-11-20 01:30").
+class DateTimePickerEdit final : public SpinPicker<QDateTimeEdit, QDateTime> {
+  public:
+    using SpinPicker::SpinPicker;
+
+  protected:
+    QDateTime Parse(const QString& typed) const override {
+        return Read(typed, {"yyyy-M-d H:mm:ss", "d/M/yyyy H:mm:ss", "d.M.yyyy H:mm:ss"});
+    }
+    QDateTime ParseEnded(const QString& typed) const override {
+        return Read(typed, {"yyyy-M-d H:mm:ss", "d/M/yyyy H:mm:ss", "d.M.yyyy H:mm:ss",
+                            "yyyy-M-d H:mm", "d/M/yyyy H:mm", "d.M.yyyy H:mm"});
+    }
+    void Take(const QDateTime& t) override { setDateTime(t); }
+
+  private:
+    // Spaces run together are one; the minutes and seconds have two digits each, so that
+    // "01:30:0" is not yet taken for 01:30:00.
+    static QDateTime Read(const QString& typed, std::initializer_list<const char*> formats) {
+        const QString text = typed.simplified();
+        for (const char* format : formats) {
+            QDateTime t = QDateTime::fromString(text, QString::fromLatin1(format));
+            if (!t.isValid()) continue;
+            t = QDateTime(t.date(), t.time(), Qt::UTC);
+            if (text.size() >= 14) return t;
+        }
+        return QDateTime();
+    }
 };
 
 } // namespace zorva::gui

@@ -20,6 +20,7 @@
 #include "core/spots/spot_report.h"
 #include "core/text/format.h"
 #include "gui/dialogs.h"
+#include "gui/pickers.h"
 #include "gui/widget_text.h"
 
 namespace zorva::gui {
@@ -104,7 +105,7 @@ void ObservationDialog::Build(const Instant& instant, const ObservationDetails& 
     auto* form = new QFormLayout;
     layout->addLayout(form);
     if (typed_) {
-        instant_ = new QDateTimeEdit(this);
+        instant_ = new DateTimePickerEdit(this);
         instant_->setObjectName(QStringLiteral("ObservationInstant"));
         instant_->setTimeSpec(Qt::UTC);
         instant_->setDisplayFormat(QStringLiteral("yyyy-MM-dd HH:mm:ss"));

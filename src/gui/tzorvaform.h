@@ -193,6 +193,8 @@ class TZorvaForm final : public QMainWindow {
     // True when the picture shown can be measured at its instant; otherwise the user is told
     // what is missing and may give it at once.
     bool InstantReady();
+    // A Region Summary is loaded, or the user loads one when asked; false if not.
+    bool SummaryReady();
     // Esc while a drift is drawn cancels it: true when the key was the drift's.
     bool DriftKey(int key);
     // Whether the picture shows the Sun mirrored, asked of the user.

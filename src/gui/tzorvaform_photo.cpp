@@ -186,8 +186,22 @@ void TZorvaForm::DriftPictures1Click() {
 
 // --- North solved from the day's regions ---
 
+bool TZorvaForm::SummaryReady() {
+    if (!session_.summary().Regions->empty()) return true;
+    if (dialogs_.Message(this,
+                         QStringLiteral("North is solved from the regions of NOAA's Region "
+                                        "Summary of the picture's day, and no summary with "
+                                        "regions is loaded.\n\nLoad one now?"),
+                         kSolveCaption, MessageIcon::Information,
+                         MessageButtons::YesNo) != MessageResult::Ok) {
+        return false;
+    }
+    LoadSRS1Click();
+    return !session_.summary().Regions->empty();
+}
+
 void TZorvaForm::SolveOrientation1Click() {
-    if (!session_.PictureHasDisk() || !InstantReady()) return;
+    if (!session_.PictureHasDisk() || !InstantReady() || !SummaryReady()) return;
     NorthSolution solved;
     {
         const BusyCursor busy;
@@ -195,9 +209,10 @@ void TZorvaForm::SolveOrientation1Click() {
     }
     Show();
     if (!solved.north) {
-        dialogs_.Message(this,
-                         QStringLiteral("North cannot be solved: %1.").arg(ToQString(solved.error)),
-                         kSolveCaption, MessageIcon::Warning, MessageButtons::Ok);
+        QString why = ToQString(solved.error);
+        if (!why.endsWith(QLatin1Char('.'))) why += QLatin1Char('.');
+        dialogs_.Message(this, QStringLiteral("North cannot be solved: %1").arg(why), kSolveCaption,
+                         MessageIcon::Warning, MessageButtons::Ok);
         return;
     }
     const SolarNorth& n = *solved.north;

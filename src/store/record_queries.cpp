@@ -30,7 +30,8 @@ std::vector<SunspotObservation> Load(sqlite3* db, const std::string& where,
                                      const std::function<void(Statement&)>& bind) {
     Statement rows(db, "SELECT o.id, o.instant, o.observer, o.site, o.seeing, o.instrument, "
                        "o.method, o.picture, o.fingerprint, o.groups_north, o.spots_north, "
-                       "o.groups_south, o.spots_south, o.day_choice FROM observation o WHERE " +
+                       "o.groups_south, o.spots_south, o.day_choice, o.instant_source FROM "
+                       "observation o WHERE " +
                            where + " ORDER BY o.julian_date, o.id");
     bind(rows);
     std::vector<SunspotObservation> out;
@@ -53,6 +54,7 @@ std::vector<SunspotObservation> Load(sqlite3* db, const std::string& where,
         o.north = {static_cast<int32_t>(rows.Int(9)), static_cast<int32_t>(rows.Int(10))};
         o.south = {static_cast<int32_t>(rows.Int(11)), static_cast<int32_t>(rows.Int(12))};
         o.dayChoice = rows.Int(13) != 0;
+        o.instantSource = rows.IsNull(14) ? std::string() : rows.Text(14);
         index[o.id] = out.size();
         out.push_back(std::move(o));
     }

@@ -64,7 +64,13 @@ ALTER TABLE sighting ADD COLUMN class_reviewed INTEGER NOT NULL DEFAULT 0
     CHECK (class_reviewed IN (0, 1));
 )sql";
 
-constexpr RecordMigration kMigrations[] = {{1, kVersion1}, {2, kVersion2}};
+// Version 3: where each observation's instant came from (a picture's header, camera, file
+// name, or the observer); NULL for those kept before.
+constexpr const char* kVersion3 = R"sql(
+ALTER TABLE observation ADD COLUMN instant_source TEXT;
+)sql";
+
+constexpr RecordMigration kMigrations[] = {{1, kVersion1}, {2, kVersion2}, {3, kVersion3}};
 
 } // namespace
 

@@ -206,8 +206,8 @@ RecordAdded Record::Add(std::vector<SunspotObservation> observations, const Cale
         Statement insert(
             db, "INSERT INTO observation (instant, julian_date, day, observer, site, seeing, "
                 "instrument, method, picture, fingerprint, groups_north, spots_north, "
-                "groups_south, spots_south) VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9, ?10, "
-                "?11, ?12, ?13, ?14)");
+                "groups_south, spots_south, instant_source) VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7, "
+                "?8, ?9, ?10, ?11, ?12, ?13, ?14, ?15)");
         Statement insertGroup(db, "INSERT INTO sighting (observation, number, hemisphere, "
                                   "latitude, longitude, area, spots, class, noaa, "
                                   "class_reviewed) VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9, "
@@ -233,7 +233,8 @@ RecordAdded Record::Add(std::vector<SunspotObservation> observations, const Cale
                 .Bind(11, o.north.groups)
                 .Bind(12, o.north.spots)
                 .Bind(13, o.south.groups)
-                .Bind(14, o.south.spots);
+                .Bind(14, o.south.spots)
+                .Bind(15, optionalText(o.instantSource));
             insert.Run();
             const int64_t id = sqlite3_last_insert_rowid(db);
             added.ids.push_back(id);

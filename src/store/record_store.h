@@ -50,7 +50,7 @@ class Record {
   public:
     // The version of the file's layout this program writes; older files are brought up to it
     // when opened to write, newer ones are refused.
-    static constexpr int32_t kVersion = 2;
+    static constexpr int32_t kVersion = 3;
 
     // Opens the record at `path`, making it when there is no file there (or an empty one).
     // A file that is not a record (another program's, or no SQLite file at all), a damaged

@@ -89,6 +89,13 @@ TEST(RecordCommand, AMonthFromPicturesAndTypedCounts) {
     EXPECT_NE(rows[1].find(",picture,ZRV"), std::string::npos) << rows[1];
     const auto text = RunCli({"record", "report", "--month", "2011-11"});
     EXPECT_NE(text.out.find("Observing days 6\n"), std::string::npos) << text.out;
+    // Each observation says where its instant came from.
+    const auto list = RunCli({"record", "list"});
+    ASSERT_EQ(list.status, 0) << list.err;
+    EXPECT_NE(list.out.find(" picture sun_20111101_120000.png instant file name\n"),
+              std::string::npos)
+        << list.out;
+    EXPECT_NE(list.out.find(" observer ABC day instant typed\n"), std::string::npos) << list.out;
 
     // The pictures' group is one group through the five days.
     const auto groups = RunCli({"record", "groups"});

@@ -32,13 +32,18 @@ inline double Number(const std::string& text) {
     return ec == std::errc() && end == text.data() + text.size() ? v : NAN;
 }
 
-// "Name value" lines into a map.
+// "Name value" lines into a map; a value in words is the rest of its line.
 inline std::map<std::string, std::string> Fields(const std::string& text) {
     std::map<std::string, std::string> fields;
     std::istringstream in(text);
-    std::string name, value;
-    while (in >> name >> value)
+    for (std::string line; std::getline(in, line);) {
+        std::istringstream words(line);
+        std::string name, value;
+        if (!(words >> name)) continue;
+        words >> std::ws;
+        std::getline(words, value);
         fields[name] = value;
+    }
     return fields;
 }
 

@@ -65,12 +65,13 @@ TEST_F(MeasuringLoop, TheLogfileIsTheTableAndItsExportTheCommandLinesConversion)
     auto* grid = Find<gui::MeasurementsWindow>("MeasurementsWindow")->findChild<QTableWidget*>();
     ASSERT_EQ(grid->rowCount(), 2);
     EXPECT_EQ(grid->item(1, 1)->text(), "chart");
-    EXPECT_EQ(grid->item(1, 0)->text(), "2011-06-07 12:00:00");
+    EXPECT_EQ(grid->item(1, 0)->text(), "2011-06-07 12:00:00 (set in the window)");
     grid->selectRow(0);
     EXPECT_EQ(Box("XCoordBox")->text().toStdString(),
               ShortestDecimalText(*table[0].record.Value(LogfileField::X)));
 
-    // Exported, the rows are the command line's rows with the source and orientation after.
+    // Exported, the rows are the command line's rows with the source, orientation and the
+    // instant's source after.
     const std::filesystem::path csv = dir / "measurements.csv";
     dialogs.files.push_back(QString::fromStdString(csv.string()));
     Trigger("ExportMeasurements1");
@@ -80,9 +81,9 @@ TEST_F(MeasuringLoop, TheLogfileIsTheTableAndItsExportTheCommandLinesConversion)
     const std::vector<std::string> converted = Rows(cli.out);
     ASSERT_EQ(exported.size(), 3u);
     ASSERT_EQ(converted.size(), 3u);
-    EXPECT_EQ(exported[0], converted[0] + ",source,orientation");
+    EXPECT_EQ(exported[0], converted[0] + ",source,orientation,instant_source");
     for (std::size_t i = 1; i < converted.size(); ++i)
-        EXPECT_EQ(exported[i], converted[i] + ",chart,Equatorial");
+        EXPECT_EQ(exported[i], converted[i] + ",chart,Equatorial,set in the window");
 }
 
 TEST_F(MeasuringLoop, RecentAndDroppedFilesOpenAsWhatTheyAre) {

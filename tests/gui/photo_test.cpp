@@ -109,6 +109,40 @@ TEST_F(PhotoWindow, TheInstantIsAskedForAndNeverAnotherPictures) {
         << caption[1].text;
 }
 
+// The instant is typed whole, as the window's own date and time are: the digits and
+// separators gathered and taken once they read as a date and time, whatever section the
+// cursor was in; Enter takes one without its seconds.
+TEST_F(PhotoWindow, TheInstantIsTypedWhole) {
+    const struct {
+        const char* typed;
+        bool enter;
+        QDateTime taken;
+    } cases[] = {
+        {"2011-11-20 01:30:00", false, QDateTime(QDate(2011, 11, 20), QTime(1, 30), Qt::UTC)},
+        {"2011-11-20  1:30:45", false, QDateTime(QDate(2011, 11, 20), QTime(1, 30, 45), Qt::UTC)},
+        {"20/11/2011 01:30", true, QDateTime(QDate(2011, 11, 20), QTime(1, 30), Qt::UTC)},
+        {"20.11.2011 23:05:09", false, QDateTime(QDate(2011, 11, 20), QTime(23, 5, 9), Qt::UTC)},
+        // Not a date and time: the offer stands.
+        {"2011-13-20 01:30", true, QDateTime(QDate(2024, 5, 11), QTime(12, 0), Qt::UTC)},
+    };
+    const fs::path photo = Undated();
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.typed);
+        QDateTime answered;
+        dialogs.onModal = [&](QDialog& d) {
+            auto* field = d.findChild<QDateTimeEdit*>("PictureInstantEdit");
+            field->setFocus();
+            field->setCurrentSection(QDateTimeEdit::MinuteSection);
+            QTest::keyClicks(field, c.typed);
+            if (c.enter) QTest::keyClick(field, Qt::Key_Return);
+            answered = field->dateTime();
+            d.reject();
+        };
+        OpenPicture(photo);
+        EXPECT_EQ(answered, c.taken);
+    }
+}
+
 TEST_F(PhotoWindow, TheOrientationDialogTurnsTheGridAsTheUserTypes) {
     ZORVA_TEST_DATA(data);
     OpenPicture(data / "images" / "20111120_0130_hmiigr_512.jpg");
@@ -160,6 +194,7 @@ TEST_F(PhotoWindow, NorthFromADriftDrawnOnThePicture) {
     OpenPicture(data / "images" / "20111120_0130_hmiigr_512.jpg");
     Trigger("DriftNorth1");
     EXPECT_TRUE(Checked("DriftNorth1"));
+    EXPECT_FALSE(Present(session()).picture->drift); // nothing drawn until pressed
     auto* view = Find<gui::ImageView>("Image1");
     // Drifted straight up: west is up, so, as the sky is seen, celestial north is to the left
     // (90 counter-clockwise).
@@ -191,14 +226,16 @@ TEST_F(PhotoWindow, NorthIsSolvedFromTheSummary) {
     OpenPicture(photo);
     ASSERT_TRUE(session().PictureHasDisk());
 
-    // Without a summary: refused, with the reason.
+    // Without a summary: one is asked for; none given, nothing is solved.
+    dialogs.answers.push_back(gui::MessageResult::Cancel);
     Trigger("SolveOrientation1");
     ASSERT_FALSE(dialogs.messages.empty());
-    EXPECT_TRUE(dialogs.messages.back().text.contains("no Region Summary is loaded"));
+    EXPECT_TRUE(dialogs.messages.back().text.contains("no summary with regions is loaded"));
     EXPECT_FALSE(session().picture()->context.turn);
 
+    // Yes: the summary is chosen there and then, and north solved with it.
+    dialogs.answers.push_back(gui::MessageResult::Ok);
     dialogs.files.push_back(QString::fromStdString((data / "srs" / "20111120SRS.txt").string()));
-    Trigger("LoadSRS1");
     Trigger("SolveOrientation1");
     const QString said = dialogs.messages.back().text;
     EXPECT_TRUE(said.contains("groups found lie on the regions of 20111120SRS.txt"))

@@ -418,14 +418,16 @@ TEST(RecordStore, MigrationsStepUpOrLeaveTheFileAsItWas) {
         EXPECT_EQ(o->groups[0].mcintosh, "Cso");
         EXPECT_FALSE(o->groups[0].classReviewed);
         EXPECT_EQ(o->Wolf(), 13);
+        EXPECT_EQ(o->instantSource, ""); // kept before the record said where it came from
     }
     ASSERT_EQ(sqlite3_open(file.c_str(), &db), SQLITE_OK);
     EXPECT_EQ(version(), Record::kVersion);
     const RecordMigration next[] = {RecordMigrations()[0],
                                     RecordMigrations()[1],
-                                    {3, "ALTER TABLE observation ADD COLUMN weather TEXT"}};
+                                    RecordMigrations()[2],
+                                    {4, "ALTER TABLE observation ADD COLUMN weather TEXT"}};
     EXPECT_TRUE(MigrateRecord(db, next, error)) << error;
-    EXPECT_EQ(version(), 3);
+    EXPECT_EQ(version(), 4);
     EXPECT_TRUE(MigrateRecord(db, next, error)) << error; // nothing more to do
     EXPECT_EQ(
         sqlite3_exec(db, "UPDATE observation SET weather = 'clear'", nullptr, nullptr, nullptr),

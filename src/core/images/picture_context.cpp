@@ -326,7 +326,10 @@ std::string OrientationWords(const ChartGeometry& g) {
     std::string words = std::string(up) + (g.FlipSign == -1 ? " down" : " up") +
                         (g.MirrorSign == -1 ? ", east left" : ", east right");
     if (g.Turn != 0) {
-        words += ", turned " + ShortestDecimalText(g.Turn) + " degrees counter-clockwise";
+        // To a hundredth of a degree, as the spots' output gives the turns.
+        constexpr double kHundredths = 100;
+        words += ", turned " + ShortestDecimalText(std::round(g.Turn * kHundredths) / kHundredths) +
+                 " degrees counter-clockwise";
     }
     return words;
 }

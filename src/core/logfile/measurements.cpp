@@ -54,7 +54,9 @@ std::array<std::string, MeasurementHeadings.size()> MeasurementCells(const Measu
         separation = Degrees(r, F::SpAng);
         if (km) separation += (separation.empty() ? "" : " ") + r.Text(F::SepDist) + " km";
     }
-    return {instant,
+    return {m.context && !m.context->instantSource.empty()
+                ? instant + " (" + m.context->instantSource + ")"
+                : instant,
             m.context ? m.context->source : std::string(),
             orientation,
             Shown(r, F::X),
@@ -67,13 +69,14 @@ std::array<std::string, MeasurementHeadings.size()> MeasurementCells(const Measu
 }
 
 std::string MeasurementsCsv(std::span<const Measurement> measurements) {
-    std::string csv = LogfileCsvHeader() + ",source,orientation\n";
+    std::string csv = LogfileCsvHeader() + ",source,orientation,instant_source\n";
     for (const Measurement& m : measurements) {
         csv += LogfileCsvCells(m.record) + ",";
         if (m.context)
-            csv += CsvField(m.context->source) + "," + CsvField(m.context->orientation);
+            csv += CsvField(m.context->source) + "," + CsvField(m.context->orientation) + "," +
+                   CsvField(m.context->instantSource);
         else
-            csv += ",";
+            csv += ",,";
         csv += "\n";
     }
     return csv;

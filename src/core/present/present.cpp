@@ -91,7 +91,9 @@ std::optional<PictureView> PresentPicture(const Session& s) {
         view.hand =
             HandDiskView{hand->dragging ? std::vector<PicturePoint>{} : hand->points, hand->circle};
     }
-    view.drift = s.Drift();
+    // Nothing of a drift is drawn before the press that starts it.
+    if (const auto& drift = s.Drift(); drift && (drift->held || !(drift->from == drift->to)))
+        view.drift = drift;
     return view;
 }
 

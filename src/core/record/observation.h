@@ -77,7 +77,11 @@ struct SunspotObservation {
     std::optional<int32_t> seeing; // kBestSeeing..kWorstSeeing
     std::string instrument;
     ObservationMethod method = ObservationMethod::Visual;
-    std::string picture;     // the picture's file name, for a picture
+    std::string picture; // the picture's file name, for a picture
+    // Where the instant came from: a picture's source ("FITS header", "camera (EXIF)", "file
+    // name", "given"), or "typed" for counts typed by the observer; empty for one kept before
+    // the record said.
+    std::string instantSource;
     std::string fingerprint; // of the picture's bytes, when they were read
     HemisphereCount north, south;
     std::vector<ObservedGroup> groups; // every group, or none for bare counts

@@ -53,6 +53,9 @@ SpotsLine ReadSpotsLine(std::string_view line) {
         return read;
     }
     o.instant = *t;
+    if (const JsonValue* source = root.Member("instant_source");
+        source && source->kind == JsonValue::Kind::String)
+        o.instantSource = source->text;
     const JsonValue* groups = root.Member("groups");
     const JsonValue* spots = root.Member("spots");
     if (!groups || groups->kind != JsonValue::Kind::Array || !spots ||
@@ -115,6 +118,7 @@ SunspotObservation ObservationOfReport(const SpotReport& report) {
     o.method = ObservationMethod::Picture;
     o.picture = report.file;
     o.instant = report.instant.value_or(Instant{});
+    o.instantSource = report.instantSource;
     for (const SpotGroup& g : report.detection.groups) {
         ObservedGroup group;
         group.number = g.id;

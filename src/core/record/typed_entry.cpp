@@ -82,6 +82,7 @@ TypedRead ReadTypedCounts(const TypedCounts& typed, double l0, const CalendarDay
     TypedRead read;
     SunspotObservation o;
     o.instant = typed.instant;
+    o.instantSource = std::string(TypedInstantSource);
     o.method = typed.method;
     o.observer = std::string(Trimmed(typed.observer));
     o.site = std::string(Trimmed(typed.site));

@@ -46,6 +46,9 @@ struct TypedRead {
 };
 TypedRead ReadTypedCounts(const TypedCounts& typed, double l0, const CalendarDay& today);
 
+// Where the instant of counts typed came from: the observer typed it.
+inline constexpr std::string_view TypedInstantSource = "typed";
+
 // The observer's class for the group numbered `number` of an observation, in place of the one
 // it had: empty when taken, else why not (no such group, no McIntosh class), with the
 // observation unchanged.

@@ -69,9 +69,10 @@ LogResult Session::AddToLogfile() {
     in.separation = sep_;
     Logbook::Logged logged;
     logged.measurement.line = LogfileLine(in);
-    logged.measurement.context =
-        MeasurementContext{picture_ ? picture_->context.name : std::string("chart"),
-                           std::string(OrientationName(geometry.Mode))};
+    logged.measurement.context = MeasurementContext{
+        picture_ ? picture_->context.name : std::string("chart"),
+        std::string(OrientationName(geometry.Mode)),
+        picture_ ? InstantSourceWords(picture_->context) : std::string("set in the window")};
     logged.spot = spot_;
     logged.geometry = geometry;
     logged.picture = picture_ ? picture_->path : std::string();

@@ -3,6 +3,8 @@
 #include "core/session/session.h"
 #include "core/text/format.h"
 
+#include <cmath>
+
 namespace zorva {
 
 bool Session::PictureAwaitsInstant() const {
@@ -150,6 +152,15 @@ bool Session::TurnByDriftTo(const PictureContext& later, EastSense east) {
     }
     OrientPicture(TurnOfCelestialNorth(*north.celestialNorthTurn, east, OrientationSource::Drift),
                   OrientationSource::Drift);
+    // What was measured, so that a drift of a pixel or two, which gives no sure direction,
+    // shows as such.
+    constexpr int kPixelDecimals = 1;
+    Say("North from two pictures: the disk drifted " +
+        FixedText(std::hypot(later.disk->cx - c.disk->cx, later.disk->cy - c.disk->cy),
+                  kPixelDecimals) +
+        " px from " + c.name + " to " + later.name +
+        ", to the west. Orientation: " + OrientationWords(Geometry()) + " (" +
+        std::string(OrientationSourceName(c.orientationSource)) + ")");
     return true;
 }
 

@@ -37,7 +37,7 @@ void Session::SpotsSearched(const SpotSearchJob& job, SpotDetection found) {
     TakeKeptReview();
     // The spot a click measured alone is the search's spot there.
     if (clicked_ && clicked_->measured != 0) {
-        const DetectedSpot* at = SpotAtPixel(*spots_->detection, clickX_, clickY_);
+        const DetectedSpot* at = SpotAtPixel(*spots_->detection, clickX_, clickY_, SpotClickReach);
         spots_->measured = spots_->spot = at ? at->id : 0;
     }
     clicked_.reset();

@@ -108,7 +108,7 @@ void Session::MeasureSpotAt(int32_t X, int32_t Y) {
 }
 
 void Session::MeasureSpotIn(FoundSpots& spots, int32_t X, int32_t Y) {
-    const DetectedSpot* found = SpotAtPixel(*spots.detection, X, Y);
+    const DetectedSpot* found = SpotAtPixel(*spots.detection, X, Y, SpotClickReach);
     spots.measured = found ? found->id : 0;
     if (!found || !spot_.At) return;
     // The spot clicked is the one chosen, in the table as on the picture.

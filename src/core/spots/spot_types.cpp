@@ -27,21 +27,49 @@ bool InsideOutline(const Outline& outline, double x, double y) {
     return inside;
 }
 
-const DetectedSpot* SpotAtPixel(const SpotDetection& detection, double x, double y) {
-    const DetectedSpot* best = nullptr;
-    double bestDistance = std::numeric_limits<double>::max();
-    for (const DetectedSpot& spot : detection.spots) {
-        const auto patch = static_cast<std::size_t>(spot.patch);
-        if (patch >= detection.patches.size() ||
-            !InsideOutline(detection.patches[patch].outline, x, y))
-            continue;
-        const double d = (spot.x - x) * (spot.x - x) + (spot.y - y) * (spot.y - y);
-        if (d < bestDistance) {
-            bestDistance = d;
-            best = &spot;
-        }
+namespace {
+
+// How far (x, y) lies from the nearest of the outline's segments, pixels.
+double DistanceToOutline(const Outline& outline, double x, double y) {
+    double nearest = std::numeric_limits<double>::max();
+    const std::size_t n = outline.size();
+    for (std::size_t i = 0, j = n - 1; i < n; j = i++) {
+        const double ax = outline[j].x, ay = outline[j].y;
+        const double dx = outline[i].x - ax, dy = outline[i].y - ay;
+        const double length2 = dx * dx + dy * dy;
+        const double t =
+            length2 > 0 ? std::clamp(((x - ax) * dx + (y - ay) * dy) / length2, 0.0, 1.0) : 0.0;
+        nearest = std::min(nearest, std::hypot(x - (ax + t * dx), y - (ay + t * dy)));
     }
-    return best;
+    return nearest;
+}
+
+} // namespace
+
+const DetectedSpot* SpotAtPixel(const SpotDetection& detection, double x, double y, double reach) {
+    // The patches the click falls in, else those whose border it missed by `reach` at most;
+    // of their spots, the nearest to the click.
+    const auto near = [&](const SpotPatch& patch, bool inside) {
+        return inside ? InsideOutline(patch.outline, x, y)
+                      : reach > 0 && !patch.outline.empty() &&
+                            DistanceToOutline(patch.outline, x, y) <= reach;
+    };
+    for (const bool inside : {true, false}) {
+        const DetectedSpot* best = nullptr;
+        double bestDistance = std::numeric_limits<double>::max();
+        for (const DetectedSpot& spot : detection.spots) {
+            const auto patch = static_cast<std::size_t>(spot.patch);
+            if (patch >= detection.patches.size() || !near(detection.patches[patch], inside))
+                continue;
+            const double d = (spot.x - x) * (spot.x - x) + (spot.y - y) * (spot.y - y);
+            if (d < bestDistance) {
+                bestDistance = d;
+                best = &spot;
+            }
+        }
+        if (best) return best;
+    }
+    return nullptr;
 }
 
 } // namespace zorva

@@ -171,8 +171,13 @@ struct SpotDetection {
 };
 
 // The spot a click at pixel (x, y) falls on: inside a patch's outline, the spot of that
-// patch nearest to the click; nothing when the click misses every patch.
-const DetectedSpot* SpotAtPixel(const SpotDetection& detection, double x, double y);
+// patch nearest to the click; else, of the patches whose border lies within `reach` pixels
+// of it (a hand's slip on a spot a few pixels wide), the spot nearest to it; nothing when
+// the click misses every patch by more.
+const DetectedSpot* SpotAtPixel(const SpotDetection& detection, double x, double y,
+                                double reach = 0);
+// How far a click on a picture may miss a spot and still choose it, pixels.
+inline constexpr double SpotClickReach = 3;
 
 // Whether (x, y) lies inside the closed outline (its border pixels included).
 bool InsideOutline(const Outline& outline, double x, double y);

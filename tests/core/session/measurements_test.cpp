@@ -50,9 +50,9 @@ TEST_F(Measurements, TheTableIsTheLogfileAndUndoTakesOnlyTheRunsLastLine) {
     ASSERT_EQ(s.logbook().Measurements()->size(), 2u);
     EXPECT_EQ(test::ReadFile(log), File(Lines(s)));
     const Measurement& first = s.logbook().Measurements()->front();
-    EXPECT_EQ(first.context, (MeasurementContext{"chart", "Equatorial"}));
+    EXPECT_EQ(first.context, (MeasurementContext{"chart", "Equatorial", "set in the window"}));
     const auto cells = MeasurementCells(first);
-    EXPECT_EQ(cells[0], "2011-06-07 12:00:00");
+    EXPECT_EQ(cells[0], "2011-06-07 12:00:00 (set in the window)");
     EXPECT_EQ(cells[1], "chart");
     EXPECT_EQ(cells[2], "Equatorial NE");
     EXPECT_EQ(cells[3], first.record.Text(LogfileField::X));

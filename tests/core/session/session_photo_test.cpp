@@ -130,6 +130,7 @@ TEST_F(PhotoSession, NorthFromADriftDrawn) {
     later.disk = Circle{256, 216, 200};
     ASSERT_TRUE(s.TurnByDriftTo(later, EastSense::AsTheSky));
     EXPECT_NEAR(s.picture()->context.turn->turn, 90, 1e-9);
+    EXPECT_TRUE(Contains("the disk drifted 40.0 px from ")) << s.Status();
     later.disk = Circle{256, 216, 150};
     EXPECT_FALSE(s.TurnByDriftTo(later, EastSense::AsTheSky));
     EXPECT_TRUE(Contains("differ in size")) << s.Status();

@@ -391,6 +391,19 @@ TEST(DetectSpots, AClickFindsTheSpotUnderIt) {
         EXPECT_EQ(hit->id, s.id);
     }
     EXPECT_EQ(SpotAtPixel(d, sun.cx, sun.cy), nullptr);
+    // A click that slips off a spot's border finds it within the reach given, and never
+    // beyond it.
+    const DetectedSpot& first = d.spots[0];
+    const Outline& border = d.patches[static_cast<std::size_t>(first.patch)].outline;
+    const double y = std::round(first.y);
+    double edge = std::round(first.x); // the last pixel of the patch to the right on its row
+    while (InsideOutline(border, edge + 1, y))
+        ++edge;
+    EXPECT_EQ(SpotAtPixel(d, edge + 2.5, y), nullptr);
+    EXPECT_EQ(SpotAtPixel(d, edge + 8, y, 3), nullptr);
+    const DetectedSpot* slipped = SpotAtPixel(d, edge + 2.5, y, 3);
+    ASSERT_NE(slipped, nullptr);
+    EXPECT_EQ(slipped->id, first.id);
 }
 
 } // namespace
