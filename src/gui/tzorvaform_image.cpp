@@ -154,7 +154,7 @@ void TZorvaForm::BuildImageMenu() {
 void TZorvaForm::DetectSunspots1Click() {
     if (!InstantReady()) return;
     const BusyCursor busy;
-    session_.DetectSunspots();
+    session_.Spots().DetectSunspots();
     Show();
 }
 

@@ -191,7 +191,7 @@ void TZorvaForm::SolveOrientation1Click() {
     NorthSolution solved;
     {
         const BusyCursor busy;
-        solved = session_.SolveOrientation();
+        solved = session_.Spots().SolveOrientation();
     }
     Show();
     if (!solved.north) {

@@ -93,7 +93,7 @@ TEST_F(PhotoWindow, TheInstantIsAskedForAndNeverAnotherPictures) {
     Trigger("DetectSunspots1");
     ASSERT_FALSE(dialogs.messages.empty());
     EXPECT_TRUE(dialogs.messages.back().text.contains("until its instant is given"));
-    EXPECT_FALSE(session().SpotsFound());
+    EXPECT_FALSE(session().Spots().SpotsFound());
 
     // Given, it is measured at that instant, which every readout says was given.
     dialogs.onModal = Answer(QDateTime(QDate(2024, 5, 10), QTime(9, 30), Qt::UTC));

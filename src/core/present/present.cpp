@@ -51,9 +51,9 @@ std::optional<RegionsOverlay> RegionsOf(const Session& s, const DiskFrame& frame
 }
 
 std::optional<SpotsOverlay> SpotsOf(const Session& s) {
-    if (!s.SpotsFound() && !s.clickedSpot()) return std::nullopt;
+    if (!s.Spots().SpotsFound() && !s.Spots().clickedSpot()) return std::nullopt;
     // Before the search ends, the spot a click measured alone.
-    const FoundSpots& f = s.SpotsFound() ? *s.spots() : *s.clickedSpot();
+    const FoundSpots& f = s.Spots().SpotsFound() ? *s.Spots().found() : *s.Spots().clickedSpot();
     return SpotsOverlay{f.detection, f.shown, f.group, f.spot, f.measured};
 }
 
@@ -162,9 +162,9 @@ Presentation Present(const Session& s) {
     // Said for the date that has no summary, until another is loaded.
     if (s.summary().MissingDate == s.Date()) p.regionsNote = s.summary().Missing;
     p.measurements = s.logbook().Measurements();
-    if (s.SpotsFound()) {
-        const std::optional<RegionMatching> matching = s.SpotRegions();
-        p.spotTable = MakeSpotTable(*s.spots()->detection, matching ? &*matching : nullptr,
+    if (s.Spots().SpotsFound()) {
+        const std::optional<RegionMatching> matching = s.Spots().SpotRegions();
+        p.spotTable = MakeSpotTable(*s.Spots().found()->detection, matching ? &*matching : nullptr,
                                     *s.summary().Regions);
         p.spotTableTitle = s.picture()->context.name;
         if (matching) p.spotTableTitle += " - " + s.summary().FileName;

@@ -105,19 +105,19 @@ std::vector<MenuItemView> PresentMenus(const Session& s, const std::string& altA
     // Spots are searched on a picture with a disk; what was found is exported.
     m.Add("DetectSunspots1", false, s.PictureHasDisk());
     m.Add("SunspotTable1", false, s.PictureHasDisk());
-    m.Add("ExportSunspots1", false, s.SpotsFound());
+    m.Add("ExportSunspots1", false, s.Spots().SpotsFound());
     // A review acts on the spot or group chosen, in the table or by a click.
-    const bool found = s.SpotsFound();
-    const bool spot = found && s.spots()->spot != 0;
-    const bool group = found && (s.spots()->group != 0 || spot);
+    const bool found = s.Spots().SpotsFound();
+    const bool spot = found && s.Spots().found()->spot != 0;
+    const bool group = found && (s.Spots().found()->group != 0 || spot);
     m.Add("ReviewRemoveSpot1", false, spot);
     m.Add("ReviewRemoveGroup1", false, group);
     m.Add("ReviewMergeGroups1", false, group);
     m.Add("ReviewSplitSpot1", false, spot);
-    m.Add("ReviewAddSpot1", s.AddingSpot(), found);
+    m.Add("ReviewAddSpot1", s.Spots().AddingSpot(), found);
     m.Add("ReviewNoaaNumber1", false, group);
     m.Add("ReviewSpotless1", false, found);
-    m.Add("ReviewUndo1", false, s.CanUndoReview());
+    m.Add("ReviewUndo1", false, s.Spots().CanUndoReview());
     // A picture goes into the record with its spots, found now when they were not yet.
     m.Add("AddThisPicture1", false, s.PictureHasDisk());
     m.Add("UndoMeasurement1", false, s.logbook().CanUndo());

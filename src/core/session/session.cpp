@@ -9,7 +9,7 @@
 namespace zorva {
 
 Session::Session(YearTables tables, SpotSearch search)
-    : tables_(std::move(tables)), search_(std::move(search)) {}
+    : tables_(std::move(tables)), spots_(*this, std::move(search)) {}
 
 void Session::Say(std::string status) {
     messages_.Say(std::move(status));
@@ -82,7 +82,7 @@ std::optional<FigureForm> Session::SeparationFigureForm() const {
 }
 
 void Session::Settle() {
-    ForgetStaleSpots();
+    spots_.ForgetStale();
     SpotState spot = spot_;
     spot.AreaPrecision = options_.AreaPrecision;
     const AreaReadout area = ComputeSpotArea(spot, Geometry().ChartDiameter);

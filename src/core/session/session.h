@@ -32,6 +32,7 @@
 #include "core/session/instant_step.h"
 #include "core/session/logbook.h"
 #include "core/session/messages.h"
+#include "core/session/spots_part.h"
 #include "core/settings/directory_file.h"
 #include "core/settings/settings_file.h"
 #include "core/settings/settings_store.h"
@@ -100,22 +101,6 @@ struct OpenedPicture {
     PictureImages images;  // its pixels, held here alone
 };
 
-// The sunspots found on the open picture, what they were found in, and what of them is shown.
-struct FoundSpots {
-    std::shared_ptr<const SpotDetection> detection;
-    // The disk's frame and the ephemeris of the search: once the disk, the instant, the
-    // orientation or the observer differ, what was found belongs to another picture.
-    DiskFrame frame;
-    Ephemeris ephemeris;
-    bool shown = false;   // every outline and group label drawn (Detect Sunspots)
-    int32_t group = 0;    // the group chosen in the table, 0 for none
-    int32_t spot = 0;     // the spot chosen in the table, 0 for none
-    int32_t measured = 0; // the spot the last click on the picture measured, 0 for none
-    // The user's review of what was found, once one is begun or read beside the picture;
-    // `detection` is then its result.
-    std::shared_ptr<SpotReview> review;
-};
-
 // The diameter menu's chosen item and the unit of the diameter box.
 struct DiameterChoice {
     int32_t item = -1; // index into DiameterItems, -1 while none is checked
@@ -131,28 +116,9 @@ enum class PickerWidthCommand { IncreaseDate, DecreaseDate, IncreaseTime, Decrea
 // the region summary, the display options the menus show and the logfile. Each command
 // changes the state and nothing else; what is shown is worked out from the state alone
 // (core/present), so it can never drift from it.
-// How the spots of a picture are searched for: the spot search of the spots library, handed
-// in by the program that links it, so that the session itself needs no image-processing
-// library. The picture's context and the orientation chosen for pictures say how it lies.
-// A search of the shown picture's spots to be run away from the window's thread: its pixels
-// (held while the search runs), what the search reads, and what it was asked for.
-struct SpotSearchJob {
-    HeldPixels pixels;
-    PictureContext context;
-    ChartGeometry orientation;
-    Ephemeris ephemeris;
-    DiskFrame frame;
-};
-
-// How one spot is measured where the user points (MeasureSpotAt of the spots library): the
-// picture's pixels, its disk's frame and ephemeris, and the point in pixels.
-using SpotMeasure = std::function<SpotDetection(const PixelGrid& pixels, const DiskFrame& frame,
-                                                const Ephemeris& ephemeris, double x, double y)>;
-using SpotSearch =
-    std::function<SpotDetection(const PixelGrid& pixels, const PictureContext& picture,
-                                const ChartGeometry& orientation, const Ephemeris& ephemeris)>;
-
 class Session {
+    friend class SpotsPart;
+
   public:
     // `tables` is where the daily records come from, `search` how spots are found (none: the
     // spots are not searched for).
@@ -273,61 +239,9 @@ class Session {
     // The same from the disk's drift between the shown picture and `later`, taken seconds
     // after it with the drive off; false (and the status line says why) when it shows none.
     bool TurnByDriftTo(const PictureContext& later, EastSense east);
-    // North solved from the loaded summary's regions at the picture's instant, laid on the
-    // groups the spot search finds on the picture, as the command line's spots --orientation
-    // solve does; the picture takes it when it is found. Lives with the spot search.
-    NorthSolution SolveOrientation();
-
-    // Sunspots on the shown picture. The search runs on its pixels as shown, colours and all
-    // (as the command line's spots does), with the picture's disk, instant and
-    // orientation; `show` draws every outline and group label. Spots already found for the
-    // picture as it stands are kept, not searched again. A plain click on the picture
-    // searches them first (or, with the search in the background, measures the spot it
-    // falls on alone until the search ends), and a click on a found spot measures it: its
-    // outline is drawn and
-    // its area becomes the spot's size. A review kept beside the picture stands for what
-    // the search found.
-    void DetectSunspots(bool show = true);
-    // Spots found for the picture as it stands (none once its disk, instant or turn changed).
-    bool SpotsFound() const;
-    const std::optional<FoundSpots>& spots() const { return spots_; }
-    // A row chosen in the Sunspots table: a group, or a spot (0 for none).
-    void ChooseSpotGroup(int32_t group);
-    void ChooseSpot(int32_t spot);
-    // The found groups matched with the loaded summary's regions at the instant; nothing
-    // without found spots or a summary.
-    std::optional<RegionMatching> SpotRegions() const;
-    // What an export of the found spots tells, as the command line's spots tells it.
-    SpotReport SpotsReport() const;
-
-    // The review of the found spots: each step changes what is shown, counted and exported,
-    // can be undone, and is kept beside the picture (PICTURE.spots.json), where the next
-    // search of the same picture finds it again. Spots and groups are named by the ids
-    // shown. Nothing changes without found spots; the status line says what was done.
-    void SetSpotMeasure(SpotMeasure measure) { measure_ = std::move(measure); }
-    // The search run by the program in the background (SetBackgroundSpotSearch): a plain
-    // click before it ends measures the spot it falls on alone (with the measure handed in),
-    // and the search's spots are taken when they come, if the picture still stands as it
-    // did. TakeSpotSearchJob gives the search the shown picture wants, once.
-    void SetBackgroundSpotSearch(bool on) { background_ = on; }
-    std::optional<SpotSearchJob> TakeSpotSearchJob();
-    void SpotsSearched(const SpotSearchJob& job, SpotDetection found);
-    // The spot a click measured alone while the search ran.
-    const std::optional<FoundSpots>& clickedSpot() const { return clicked_; }
-    void RemoveSpot(int32_t spot);
-    void RemoveSpotGroup(int32_t group);
-    void MergeSpotGroups(int32_t group, int32_t other);
-    // The spot leaves its group for a group of its own.
-    void SplitSpotOff(int32_t spot);
-    // The next plain click on the picture adds the spot it falls on, measured there.
-    void StartAddingSpot();
-    bool AddingSpot() const { return addingSpot_; }
-    void NumberSpotGroup(int32_t group, int32_t noaa);
-    // The region of the loaded summary the group matches, 0 for none.
-    int32_t SuggestedRegionNumber(int32_t group) const;
-    void MarkDiskSpotless();
-    bool CanUndoReview() const;
-    void UndoReviewStep();
+    // The sunspots on the shown picture, the search and the review (core/session/spots_part.h).
+    SpotsPart& Spots() { return spots_; }
+    const SpotsPart& Spots() const { return spots_; }
 
     // The logfile in use and the Measurements window's table (core/session/logbook.h).
     Logbook& logbook() { return logbook_; }
@@ -452,29 +366,11 @@ class Session {
     // Says on the status line how far the summary shown lies from the instant, once for
     // each distance, while it is more than a day.
     void SayRegionsAge();
-    void UpdateMeasurements();
-    void ForgetStaleSpots();
-    void MeasureSpotAt(int32_t X, int32_t Y);
-    void MeasureSpotIn(FoundSpots& found, int32_t X, int32_t Y);
-    void MeasureSpotAlone(int32_t X, int32_t Y);
-    bool StandsAsSearched(const SpotSearchJob& job) const;
-    void AddSpotAt(int32_t X, int32_t Y);
-    // Takes the review kept beside the picture for the spots just found, if there is one.
-    void TakeKeptReview();
-    SpotReview& BeginReview();
-    void Reviewed(const ReviewOutcome& outcome, const std::string& what);
     std::optional<DiskPoint> LineSpot(const LogfileRecord& r, const ChartGeometry& now) const;
     void Say(std::string status);
     std::string& Text(EditBox box);
 
     YearTables tables_;
-    SpotSearch search_;
-    SpotMeasure measure_;
-    bool background_ = false;
-    std::optional<SpotSearchJob> pending_; // the search running in the background
-    std::optional<FoundSpots> clicked_;
-    int32_t clickX_ = 0, clickY_ = 0;
-    bool addingSpot_ = false;
     Observation obs_;
     Options options_;
     double chartDiameter_ = 150; // millimetres, whatever the unit shown
@@ -492,7 +388,6 @@ class Session {
     std::optional<DriftLine> drift_;        // open while a drift is being drawn
     Instant startInstant_;                  // the day the program started, at 12:00 UT
     bool instantOfPicture_ = false;         // the instant in use is a picture's
-    std::optional<FoundSpots> spots_;
     std::string chartSavedName_;
     RegionSummary srs_;
     MissingSrsNotice missingSrs_;
@@ -501,6 +396,7 @@ class Session {
     Messages messages_;
     Logbook logbook_{messages_, folders_, options_.RecentLogfiles};
     std::string ageSaid_; // the summary's distance last said
+    SpotsPart spots_;
 
     static constexpr int32_t kDesignAreaLeft = 192;
 };

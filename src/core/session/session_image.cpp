@@ -17,9 +17,7 @@ void Session::OpenImage(const std::string& path, const PictureContext& context,
     folders_.ImageDir = split.folder;
     picture_ = OpenedPicture{path, context, {}, std::move(images)};
     handDisk_.reset();
-    spots_.reset();
-    clicked_.reset();
-    pending_.reset();
+    spots_.Forget();
     ResetSpot();
     TakePictureInstant();
 }
@@ -28,9 +26,7 @@ void Session::CloseImage() {
     if (!picture_) return;
     picture_.reset();
     handDisk_.reset();
-    spots_.reset();
-    clicked_.reset();
-    pending_.reset();
+    spots_.Forget();
     options_.Sunspot = true;
     ResetSpot();
     // What the status line said of the picture is no longer so.

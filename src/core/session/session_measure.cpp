@@ -39,21 +39,9 @@ void Session::ImageMouseDown(bool left, bool shift, bool ctrl, int32_t X, int32_
     if (!PictureHasDisk() || ctrl || (left && RefuseWithoutInstant())) return;
     // A plain click measures the spot it falls on: the spots are searched for first. Asked
     // to add a spot, it adds the one it falls on.
-    if (left && !shift && !SpotsFound()) {
-        // While the search runs in the background, the spot clicked is measured alone.
-        if (background_ && measure_) {
-            MouseDown(left, shift, X, Y);
-            MeasureSpotAlone(X, Y);
-            return;
-        }
-        DetectSunspots(false);
-    }
-    if (left && !shift && addingSpot_) {
-        AddSpotAt(X, Y);
-        return;
-    }
+    if (left && !shift && !spots_.BeforeClick(X, Y)) return;
     MouseDown(left, shift, X, Y);
-    if (left && !shift) MeasureSpotAt(X, Y);
+    if (left && !shift) spots_.AfterClick(X, Y);
 }
 
 void Session::MouseDown(bool left, bool shift, int32_t X, int32_t Y) {
