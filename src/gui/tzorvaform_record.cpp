@@ -97,7 +97,7 @@ void TZorvaForm::ObservationAdded(const ObservationDialog& dialog, int64_t id) {
 }
 
 void TZorvaForm::AddThisPicture1Click() {
-    if (!session_.PictureHasDisk()) {
+    if (!session_.Picture().HasDisk()) {
         dialogs_.Message(this,
                          QStringLiteral("Add This Picture needs a picture whose disk is known: "
                                         "open one, or give its disk by hand."),

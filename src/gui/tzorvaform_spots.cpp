@@ -55,7 +55,7 @@ void TZorvaForm::ExportSunspots1Click() {
     request.title = kExportCaption;
     request.filter = QStringLiteral("CSV files (*.csv)|*.csv");
     request.fileName =
-        QFileInfo(QString::fromStdString(session_.picture()->path)).completeBaseName() +
+        QFileInfo(QString::fromStdString(session_.Picture().opened()->path)).completeBaseName() +
         QStringLiteral("_spots.csv");
     request.defaultSuffix = QStringLiteral("csv");
     request.initialFolder = QString::fromStdString(session_.folders().ImageDir);

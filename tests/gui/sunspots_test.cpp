@@ -32,7 +32,7 @@ struct Sunspots : test::WindowTest {
     void OpenPicture(const fs::path& file) {
         dialogs.files.push_back(QString::fromStdString(file.string()));
         Trigger("OpenImage1");
-        ASSERT_TRUE(session().PictureHasDisk());
+        ASSERT_TRUE(session().Picture().HasDisk());
         Trigger("DiskOrientation2");
         if (session().Geometry().MirrorSign != -1) Trigger("MirrorMenu");
         ASSERT_EQ(session().Geometry().Mode, Orientation::RotationAxis);
@@ -76,8 +76,8 @@ TEST_F(Sunspots, TheWindowFindsWhatTheCommandLineFinds) {
 
         // Every patch found is outlined on the picture as it is saved: in amber, or in red
         // where its umbra fills it and the umbra's outline lies over the patch's.
-        QImage plain(session().picture()->context.width, session().picture()->context.height,
-                     QImage::Format_Grayscale8);
+        QImage plain(session().Picture().opened()->context.width,
+                     session().Picture().opened()->context.height, QImage::Format_Grayscale8);
         plain.fill(Qt::black);
         const QImage drawn = PictureWithOverlay(plain, *Present(session()).picture, {}, QFont());
         for (const SpotPatch& patch : found.patches) {
@@ -319,7 +319,7 @@ TEST_F(Sunspots, AClickOnASpotGivesItsAreaAsTheSize) {
     EXPECT_GE(clicked, 10);
     // A click beside every spot, at the disk's centre, keeps the size and outlines nothing.
     const QString size = Box("SizeBox")->text();
-    const Circle disk = *session().picture()->context.disk;
+    const Circle disk = *session().Picture().opened()->context.disk;
     Click(disk.cx, disk.cy);
     EXPECT_EQ(session().Spots().found()->measured, 0);
     EXPECT_EQ(Box("SizeBox")->text(), size);

@@ -71,8 +71,8 @@ ChartView PresentChart(const Session& s) {
 }
 
 std::optional<PictureView> PresentPicture(const Session& s) {
-    if (!s.picture()) return std::nullopt;
-    const PictureContext& context = s.picture()->context;
+    if (!s.Picture().opened()) return std::nullopt;
+    const PictureContext& context = s.Picture().opened()->context;
     PictureView view;
     view.scene = SceneOf(s);
     view.limb = context.limb.points;
@@ -87,18 +87,18 @@ std::optional<PictureView> PresentPicture(const Session& s) {
         view.spots = SpotsOf(s);
     }
     // A drag replaces the clicked points when it ends: they are not shown while it goes on.
-    if (const auto& hand = s.HandDisk()) {
+    if (const auto& hand = s.Picture().HandDisk()) {
         view.hand =
             HandDiskView{hand->dragging ? std::vector<PicturePoint>{} : hand->points, hand->circle};
     }
-    view.drift = s.Drift();
+    view.drift = s.Picture().Drift();
     return view;
 }
 
 std::vector<CaptionLine> PresentPictureCaption(const Session& s) {
-    if (!s.picture() || !s.picture()->context.disk) return {};
+    if (!s.Picture().opened() || !s.Picture().opened()->context.disk) return {};
     const Observation& o = s.observation();
-    return PictureCaptionLines(s.picture()->context, o.instant, o.ephemeris, s.Geometry());
+    return PictureCaptionLines(s.Picture().opened()->context, o.instant, o.ephemeris, s.Geometry());
 }
 
 ReadoutView PresentReadouts(const Session& s) {
@@ -118,18 +118,19 @@ ReadoutView PresentReadouts(const Session& s) {
     r.areaLeft = s.AreaLeft();
     r.separation = ShowSeparationTexts(s.separation());
     r.sizeUnit = s.options().GridMm ? MmGridSizeLabel : InchGridSizeLabel;
-    r.diameterUnit = s.ImageShown() ? "mm" : std::string(UnitCaption(s.diameter().unit));
+    r.diameterUnit = s.Picture().Shown() ? "mm" : std::string(UnitCaption(s.diameter().unit));
     return r;
 }
 
 Presentation Present(const Session& s) {
     Presentation p;
-    if (const auto& picture = s.picture()) {
+    if (const auto& picture = s.Picture().opened()) {
         const std::string& saved = picture->savedName;
         p.caption = ImageWindowCaption(saved.empty() ? picture->context.name : saved);
     } else {
-        p.caption =
-            s.SavedImageName().empty() ? kChartCaption : ImageWindowCaption(s.SavedImageName());
+        p.caption = s.Picture().SavedImageName().empty()
+                        ? kChartCaption
+                        : ImageWindowCaption(s.Picture().SavedImageName());
     }
     p.readouts = PresentReadouts(s);
     for (int i = 0; i < kEditBoxCount; ++i) {
@@ -138,9 +139,9 @@ Presentation Present(const Session& s) {
         b.text = s.BoxText(box);
         b.status = s.StatusOf(box);
         if (box == EditBox::Diameter) {
-            b.readOnly = s.ImageShown() || s.diameter().boxReadOnly;
+            b.readOnly = s.Picture().Shown() || s.diameter().boxReadOnly;
             // A picture's disk gives its own diameter, which the box shows while it is up.
-            if (s.ImageShown()) {
+            if (s.Picture().Shown()) {
                 b.text = FixedText(s.Geometry().ChartDiameter, kImageDiameterDecimals);
                 b.status = {};
             }
@@ -166,7 +167,7 @@ Presentation Present(const Session& s) {
         const std::optional<RegionMatching> matching = s.Spots().SpotRegions();
         p.spotTable = MakeSpotTable(*s.Spots().found()->detection, matching ? &*matching : nullptr,
                                     *s.summary().Regions);
-        p.spotTableTitle = s.picture()->context.name;
+        p.spotTableTitle = s.Picture().opened()->context.name;
         if (matching) p.spotTableTitle += " - " + s.summary().FileName;
     }
     return p;

@@ -32,6 +32,7 @@
 #include "core/session/instant_step.h"
 #include "core/session/logbook.h"
 #include "core/session/messages.h"
+#include "core/session/picture_part.h"
 #include "core/session/spots_part.h"
 #include "core/settings/directory_file.h"
 #include "core/settings/settings_file.h"
@@ -92,15 +93,6 @@ struct RegionSummary {
     CalendarDate MissingDate; // the date it was looked for
 };
 
-// An opened picture: where it came from, what is known of it, and the name it was last
-// saved under.
-struct OpenedPicture {
-    std::string path;
-    PictureContext context;
-    std::string savedName; // bare name of the last Save As target; empty until then
-    PictureImages images;  // its pixels, held here alone
-};
-
 // The diameter menu's chosen item and the unit of the diameter box.
 struct DiameterChoice {
     int32_t item = -1; // index into DiameterItems, -1 while none is checked
@@ -117,6 +109,7 @@ enum class PickerWidthCommand { IncreaseDate, DecreaseDate, IncreaseTime, Decrea
 // changes the state and nothing else; what is shown is worked out from the state alone
 // (core/present), so it can never drift from it.
 class Session {
+    friend class PicturePart;
     friend class SpotsPart;
 
   public:
@@ -181,64 +174,11 @@ class Session {
     void ChartMouseDown(bool left, bool shift, bool ctrl, int32_t X, int32_t Y);
     void ImageMouseDown(bool left, bool shift, bool ctrl, int32_t X, int32_t Y);
 
-    // Pictures. A picture opened from `path` and made sense of takes the chart's place;
-    // its own instant, when it has one, becomes the observation's. The chart keeps its
-    // own diameter and orientation; closing the picture brings it back.
-    void OpenImage(const std::string& path, const PictureContext& context,
-                   PictureImages images = {});
-    // The limb searched again (with or without sub-pixel refinement).
-    void RefitLimb(const LimbFit& fit);
     // The options of the program's own options file, read at start-up.
     void ApplyOptionsFile(const std::map<std::string, std::string>& entries);
-    void CloseImage();
-    // The shown picture, or the chart, was saved as `path`; Save Image writes there again.
-    void ImageSaved(const std::string& path);
-    const std::string& SavedImageName() const;
-    // The disk given by hand on the shown picture. Start opens a draft (the picture keeps
-    // its disk until one is taken); the pointer's press, moves with the button down and
-    // release, in picture pixels, drag a circle from its centre or click limb points
-    // (core/images/hand_disk.h); Nudge moves and resizes it; Accept takes it as the
-    // picture's disk, Cancel drops the draft. Clicks on the picture do nothing else while
-    // the draft is open.
-    void StartHandDisk();
-    void HandDiskPress(double x, double y, double clickReach);
-    void HandDiskDrag(double x, double y);
-    void HandDiskRelease(double x, double y);
-    void HandDiskNudge(double dx, double dy, double dr);
-    void AcceptHandDisk();
-    void CancelHandDisk();
-    const std::optional<HandDiskDraft>& HandDisk() const { return handDisk_; }
-    // What a camera clock without an offset keeps, minutes ahead of UT, for the pictures
-    // opened from now on; a value outside -840..840 changes nothing.
-    void SetCameraClockOffset(int32_t minutes);
-
-    // A photograph's instant and how it lies (session_photo.cpp). A picture whose file gives
-    // no instant, or none for certain, waits for the user's: it is shown at the instant
-    // offered (what the file gives, else the instant in use unless another picture gave it,
-    // else the day the program started at 12:00 UT), and nothing is measured on it until
-    // the instant is given (SetInstant, or the date and time changed while it is shown).
-    bool PictureAwaitsInstant() const;
-    // What the question about the instant says: what the file gives and what is offered.
-    std::string InstantQuestion() const;
-    // The picture turned as the user says, or as the drift or the day's regions say; a
-    // preview given up goes back with the turn and source it had (`turn` none: the file's
-    // or the orientation chosen for pictures).
-    void OrientPicture(const std::optional<PictureTurn>& turn, OrientationSource source);
-    // North from the drift drawn on the picture: a press where a spot or limb point was, a
-    // drag along its drift with the drive off, a release where it drifted to. While the
-    // line is drawn, clicks on the picture do nothing else. TurnByDrift turns the picture
-    // by the line drawn, east as `east` says, and ends the drawing.
-    void StartDrift();
-    void DriftPress(double x, double y);
-    void DriftDrag(double x, double y);
-    // True when the line drawn is long enough to show a direction.
-    bool DriftRelease(double x, double y);
-    void CancelDrift();
-    const std::optional<DriftLine>& Drift() const { return drift_; }
-    void TurnByDrift(EastSense east);
-    // The same from the disk's drift between the shown picture and `later`, taken seconds
-    // after it with the drive off; false (and the status line says why) when it shows none.
-    bool TurnByDriftTo(const PictureContext& later, EastSense east);
+    // The picture shown in the chart's place (core/session/picture_part.h).
+    PicturePart& Picture() { return picture_; }
+    const PicturePart& Picture() const { return picture_; }
     // The sunspots on the shown picture, the search and the review (core/session/spots_part.h).
     SpotsPart& Spots() { return spots_; }
     const SpotsPart& Spots() const { return spots_; }
@@ -308,7 +248,6 @@ class Session {
     const DiameterChoice& diameter() const { return diameter_; }
     // The area label's left edge: a four-digit area moves it, and it stays there.
     int32_t AreaLeft() const { return areaLeft_; }
-    const std::optional<OpenedPicture>& picture() const { return picture_; }
     const Folders& folders() const { return folders_; }
     // Side in pixels of the square chart image.
     int32_t ChartSidePixels() const { return ChartSide(chartDiameter_); }
@@ -317,10 +256,7 @@ class Session {
     CalendarDate Date() const;
     TimeOfDay Time() const;
     // The chart is shown, or a picture in its place.
-    bool ChartShown() const { return !picture_; }
-    bool ImageShown() const { return picture_.has_value(); }
-    // The picture shown has a disk to measure on.
-    bool PictureHasDisk() const { return picture_ && picture_->context.disk.has_value(); }
+    bool ChartShown() const { return !picture_.Shown(); }
     double ChartRotationNow() const;
 
     // The settings file's values as they would be written now.
@@ -333,14 +269,8 @@ class Session {
     // The area of the spot for the geometry in use, and the area label's place.
     void Settle();
     void ResetSpot();
-    // The instant a picture opened with gives, or the one offered for it.
-    void TakePictureInstant();
     // The instant set without being the user's word on a picture's (SetInstant's own work).
     bool MoveInstant(const Instant& instant);
-    // The user changed the instant: a picture shown takes it as given.
-    void InstantGiven();
-    // Says on the status line what a picture awaiting its instant lacks; true when it does.
-    bool RefuseWithoutInstant();
     void MouseDown(bool left, bool shift, int32_t X, int32_t Y);
     void HoldRotationMarkers();
     void AfterGeometryChange();
@@ -383,12 +313,7 @@ class Session {
     FigureForm figureForm_ = FigureForm::LongitudeArc;
     PickerWidths pickers_;
     int32_t areaLeft_ = kDesignAreaLeft;
-    std::optional<OpenedPicture> picture_;
-    std::optional<HandDiskDraft> handDisk_; // open while a disk is being given by hand
-    std::optional<DriftLine> drift_;        // open while a drift is being drawn
-    Instant startInstant_;                  // the day the program started, at 12:00 UT
-    bool instantOfPicture_ = false;         // the instant in use is a picture's
-    std::string chartSavedName_;
+    Instant startInstant_; // the day the program started, at 12:00 UT
     RegionSummary srs_;
     MissingSrsNotice missingSrs_;
     Folders folders_;
@@ -396,6 +321,7 @@ class Session {
     Messages messages_;
     Logbook logbook_{messages_, folders_, options_.RecentLogfiles};
     std::string ageSaid_; // the summary's distance last said
+    PicturePart picture_{*this};
     SpotsPart spots_;
 
     static constexpr int32_t kDesignAreaLeft = 192;

@@ -14,16 +14,17 @@ bool SameSearch(const SpotSearchJob& a, const SpotSearchJob& b) {
 } // namespace
 
 std::optional<SpotSearchJob> SpotsPart::TakeSpotSearchJob() {
-    if (!background_ || !s_.PictureHasDisk() || SpotsFound() || s_.handDisk_) return std::nullopt;
-    SpotSearchJob job{s_.picture_->images.shown, s_.picture_->context, s_.PictureOrientation(),
-                      s_.obs_.ephemeris, s_.CurrentFrame()};
+    if (!background_ || !s_.picture_.HasDisk() || SpotsFound() || s_.picture_.handDisk_)
+        return std::nullopt;
+    SpotSearchJob job{s_.picture_.opened_->images.shown, s_.picture_.opened_->context,
+                      s_.PictureOrientation(), s_.obs_.ephemeris, s_.CurrentFrame()};
     if (pending_ && SameSearch(*pending_, job)) return std::nullopt;
     pending_ = job;
     return job;
 }
 
 bool SpotsPart::StandsAsSearched(const SpotSearchJob& job) const {
-    return s_.PictureHasDisk() && job.pixels == s_.picture_->images.shown &&
+    return s_.picture_.HasDisk() && job.pixels == s_.picture_.opened_->images.shown &&
            job.frame == s_.CurrentFrame() && job.ephemeris == s_.obs_.ephemeris;
 }
 
@@ -49,7 +50,7 @@ void SpotsPart::MeasureSpotAlone(int32_t X, int32_t Y) {
     alone.frame = s_.CurrentFrame();
     alone.ephemeris = s_.obs_.ephemeris;
     alone.detection = std::make_shared<const SpotDetection>(
-        measure_(s_.picture_->images.shown.grid, alone.frame, alone.ephemeris, X, Y));
+        measure_(s_.picture_.opened_->images.shown.grid, alone.frame, alone.ephemeris, X, Y));
     clickX_ = X;
     clickY_ = Y;
     MeasureSpotIn(alone, X, Y);

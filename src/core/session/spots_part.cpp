@@ -18,19 +18,19 @@ constexpr double kMillionths = 1e6;
 } // namespace
 
 bool SpotsPart::SpotsFound() const {
-    return spots_ && s_.PictureHasDisk() && spots_->frame == s_.CurrentFrame() &&
+    return spots_ && s_.picture_.HasDisk() && spots_->frame == s_.CurrentFrame() &&
            spots_->ephemeris == s_.obs_.ephemeris;
 }
 
 void SpotsPart::DetectSunspots(bool show) {
-    if (!s_.PictureHasDisk() || !search_ || s_.RefuseWithoutInstant()) return;
+    if (!s_.picture_.HasDisk() || !search_ || s_.picture_.RefuseWithoutInstant()) return;
     if (!SpotsFound()) {
         FoundSpots found;
         // As the command line's spots searches: the picture's own context, turned as the
         // orientation chosen for pictures says where the picture states none.
         found.detection = std::make_shared<const SpotDetection>(
-            search_(s_.picture_->images.shown.grid, s_.picture_->context, s_.PictureOrientation(),
-                    s_.obs_.ephemeris));
+            search_(s_.picture_.opened_->images.shown.grid, s_.picture_.opened_->context,
+                    s_.PictureOrientation(), s_.obs_.ephemeris));
         found.frame = s_.CurrentFrame();
         found.ephemeris = s_.obs_.ephemeris;
         spots_ = std::move(found);
@@ -50,7 +50,7 @@ void SpotsPart::DetectSunspots(bool show) {
 
 NorthSolution SpotsPart::SolveOrientation() {
     NorthSolution refused;
-    if (!s_.PictureHasDisk() || !search_) {
+    if (!s_.picture_.HasDisk() || !search_) {
         refused.error = "the picture has no disk: give one with Image > Disk by Hand...";
         return refused;
     }
@@ -59,26 +59,27 @@ NorthSolution SpotsPart::SolveOrientation() {
                         "Summary > Load SRS...";
         return refused;
     }
-    if (s_.RefuseWithoutInstant()) {
+    if (s_.picture_.RefuseWithoutInstant()) {
         refused.error = s_.Status();
         return refused;
     }
     // The groups as the search finds them at the turn in use; they are laid on the regions
     // at every turn, and found again at the one solved when the user asks.
-    const SpotDetection found = SpotsFound()
-                                    ? *spots_->detection
-                                    : search_(s_.picture_->images.shown.grid, s_.picture_->context,
-                                              s_.PictureOrientation(), s_.obs_.ephemeris);
+    const SpotDetection found =
+        SpotsFound() ? *spots_->detection
+                     : search_(s_.picture_.opened_->images.shown.grid, s_.picture_.opened_->context,
+                               s_.PictureOrientation(), s_.obs_.ephemeris);
     if (!found.error.empty()) {
         refused.error = found.error;
         return refused;
     }
     const std::vector<RegionPlace> places =
         PlaceRegions(*s_.srs_.Regions, s_.srs_.Offset, s_.obs_.ephemeris);
-    NorthSolution solved = SolveNorthFromRegions(found.groups, *s_.picture_->context.disk, places);
+    NorthSolution solved =
+        SolveNorthFromRegions(found.groups, *s_.picture_.opened_->context.disk, places);
     if (solved.north) {
-        s_.OrientPicture(TurnOfSolarNorth(*solved.north, OrientationSource::Solved),
-                         OrientationSource::Solved);
+        s_.picture_.OrientPicture(TurnOfSolarNorth(*solved.north, OrientationSource::Solved),
+                                  OrientationSource::Solved);
     }
     return solved;
 }
@@ -95,7 +96,7 @@ void SpotsPart::ForgetStale() {
         addingSpot_ = false;
     }
     if (clicked_ &&
-        (!s_.PictureHasDisk() || SpotsFound() || !(clicked_->frame == s_.CurrentFrame()) ||
+        (!s_.picture_.HasDisk() || SpotsFound() || !(clicked_->frame == s_.CurrentFrame()) ||
          !(clicked_->ephemeris == s_.obs_.ephemeris)))
         clicked_.reset();
 }
@@ -166,8 +167,8 @@ std::optional<RegionMatching> SpotsPart::SpotRegions() const {
 SpotReport SpotsPart::SpotsReport() const {
     SpotReport report;
     if (!SpotsFound()) return report;
-    const PictureContext& context = s_.picture_->context;
-    report.file = s_.picture_->path;
+    const PictureContext& context = s_.picture_.opened_->context;
+    report.file = s_.picture_.opened_->path;
     report.instant = s_.obs_.instant;
     report.disk = *context.disk;
     report.diskSource = std::string(DiskSourceName(context.diskSource));

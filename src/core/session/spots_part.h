@@ -121,6 +121,7 @@ class SpotsPart {
 
   private:
     friend class Session;
+    friend class PicturePart;
 
     // A plain click on the picture at pixel (X, Y), once the spot is placed there: the
     // spots are searched first, or the spot measured alone while the search runs; asked to

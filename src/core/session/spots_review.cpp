@@ -10,9 +10,9 @@
 namespace zorva {
 
 void SpotsPart::TakeKeptReview() {
-    if (!spots_ || !s_.picture_ || s_.picture_->path.empty()) return;
-    const ReviewRead kept =
-        LoadReview(std::filesystem::path(s_.picture_->path), s_.picture_->images.shown.grid);
+    if (!spots_ || !s_.picture_.opened_ || s_.picture_.opened_->path.empty()) return;
+    const ReviewRead kept = LoadReview(std::filesystem::path(s_.picture_.opened_->path),
+                                       s_.picture_.opened_->images.shown.grid);
     if (kept.review) {
         spots_->review = std::make_shared<SpotReview>(std::move(*kept.review));
         spots_->detection = std::make_shared<const SpotDetection>(spots_->review->Result());
@@ -48,9 +48,10 @@ void SpotsPart::Reviewed(const ReviewOutcome& outcome, const std::string& what) 
             " groups, " + std::to_string(w.spots) + " spots; north " + std::to_string(w.north) +
             ", south " + std::to_string(w.south) + ")";
     std::string note, error;
-    if (!s_.picture_->path.empty() &&
-        !SaveReview(std::filesystem::path(s_.picture_->path), s_.picture_->images.shown.grid,
-                    review, s_.picture_->context.instant, &note, &error)) {
+    if (!s_.picture_.opened_->path.empty() &&
+        !SaveReview(std::filesystem::path(s_.picture_.opened_->path),
+                    s_.picture_.opened_->images.shown.grid, review,
+                    s_.picture_.opened_->context.instant, &note, &error)) {
         said += "; not kept beside the picture: " + error;
     } else if (!note.empty()) {
         said += "; " + note;
@@ -97,8 +98,8 @@ void SpotsPart::AddSpotAt(int32_t X, int32_t Y) {
     addingSpot_ = false;
     if (!SpotsFound() || !measure_) return;
     SpotReview& review = BeginReview();
-    const SpotDetection measured =
-        measure_(s_.picture_->images.shown.grid, review.Frame(), review.EphemerisOfPicture(), X, Y);
+    const SpotDetection measured = measure_(s_.picture_.opened_->images.shown.grid, review.Frame(),
+                                            review.EphemerisOfPicture(), X, Y);
     if (!measured.error.empty()) {
         s_.Say("No spot was added: " + measured.error);
         return;
