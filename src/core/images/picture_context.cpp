@@ -83,8 +83,14 @@ bool IsObservatoryName(std::string_view name) {
             return true;
         }
     }
-    // MDI's "yyyymmdd_hhmm_mdi_igr..." and Helioviewer's "..._SDO_HMI_...".
-    for (const char* inside : {"_mdi_", "__sdo_", "__soho_"}) {
+    // MDI's "yyyymmdd_hhmm_mdi_igr..." and Helioviewer's "..._SDO_HMI_...", and the quick-look
+    // products the SOHO and SDO sites publish by the day: "yyyymmdd_hhmm_hmiigr_512.jpg" (HMI's
+    // continuum, "mdiigr" MDI's, "hmimag" and "mdimag" their magnetograms, "eit195" and the
+    // other EIT bands) and "yyyymmdd_hhmmss_1024_HMIIC.jpg" (HMI's continuum, "HMIIF" flattened,
+    // "HMIB" the magnetogram).
+    for (const char* inside : {"_mdi_", "__sdo_", "__soho_", "_hmiigr_", "_mdiigr_", "_hmimag_",
+                               "_mdimag_", "_eit171_", "_eit195_", "_eit284_", "_eit304_",
+                               "_hmiic.", "_hmiif.", "_hmii.", "_hmib.", "_hmibc."}) {
         if (lower.find(inside) != std::string::npos) return true;
     }
     return false;

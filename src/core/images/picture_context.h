@@ -150,7 +150,8 @@ ChartGeometry DefaultPictureOrientation(const ChartGeometry& chart);
 
 // Whether a bare file name is an observatory's, whose pictures show solar north up and
 // east to the left: the MDI and JSOC schemes ("20050111_2359_mdi_igr...", "hmi_...",
-// "aia.lev1..."), and Helioviewer's ("..._SDO_HMI_...").
+// "aia.lev1..."), Helioviewer's ("..._SDO_HMI_..."), and the SOHO and SDO sites' quick-look
+// pictures ("20111120_0130_hmiigr_512.jpg", "20111120_013000_1024_HMIIC.jpg").
 bool IsObservatoryName(std::string_view name);
 
 // The chart geometry a picture is measured in: its disk stands for a chart drawn at 75

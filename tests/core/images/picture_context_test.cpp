@@ -249,3 +249,55 @@ TEST(OpenPicture, AnInstantNotGivenForCertainIsAwaited) {
 }
 
 } // namespace zorva
+
+namespace zorva {
+namespace {
+
+// The observatories' own names for their full-disk pictures, all published solar north up and
+// east to the left, are taken so without being told; an orientation the user gives stands
+// over the name.
+TEST(OpenPicture, AnObservatorysNameTellsHowThePictureLies) {
+    const struct {
+        const char* name;
+        bool observatory;
+    } cases[] = {
+        {"20111120_0130_hmiigr_512.jpg", true},   // SOHO's archive of HMI quick-looks
+        {"20050111_2359_mdiigr_1024.jpg", true},  // the same for MDI
+        {"20111120_0130_hmimag_512.jpg", true},   // HMI's magnetogram
+        {"20111120_013000_1024_HMIIC.jpg", true}, // SDO's browse pictures
+        {"20050111_2359_mdi_igr.png", true},      // MDI's own
+        {"hmi_20230131_033945_512.png", true},    // JSOC's
+        {"aia.lev1.171A_2011.fits", true},        // JSOC's AIA
+        {"2011_11_20__01_30_00_000__SDO_HMI_HMI_continuum.jp2", true}, // Helioviewer's
+        {"sun_20111120_0130.jpg", false},                              // a photo named by its day
+        {"20111120_0130_hmiigrx_512.jpg", false},                      // no product of that name
+        {"myhmiigr.jpg", false},
+        {"hmimovie.png", false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        EXPECT_EQ(IsObservatoryName(c.name), c.observatory);
+        PictureFile file;
+        file.name = c.name;
+        const PictureContext p = OpenPicture(file, {});
+        EXPECT_EQ(p.orientationSource,
+                  c.observatory ? OrientationSource::FileName : OrientationSource::Picture);
+        if (c.observatory) {
+            // Solar north up, east to the left: no turn, not flipped, mirrored as the sky is.
+            ASSERT_TRUE(p.orientation);
+            EXPECT_EQ(p.orientation->q, 0);
+            EXPECT_EQ(p.orientation->FlipSign, 1);
+            EXPECT_EQ(p.orientation->MirrorSign, -1);
+            PictureChoices told;
+            told.orientationGiven = true;
+            EXPECT_EQ(OpenPicture(file, told).orientationSource, OrientationSource::Given);
+            told.turn = PictureTurn{Orientation::Equatorial, 1, -1, 59, OrientationSource::Given};
+            const PictureContext turned = OpenPicture(file, told);
+            EXPECT_EQ(turned.orientationSource, OrientationSource::Given);
+            EXPECT_EQ(turned.turn, told.turn);
+        }
+    }
+}
+
+} // namespace
+} // namespace zorva
