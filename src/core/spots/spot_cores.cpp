@@ -80,8 +80,9 @@ void SortByLevel(std::vector<std::pair<float, int32_t>>& pairs) {
         return;
     }
     const auto bucketOf = [&](float v) {
-        return std::min(n - 1,
-                        static_cast<std::size_t>((v - from) / span * static_cast<double>(n)));
+        const double t = (v - from) / span * static_cast<double>(n);
+        // Not a number (which no patch holds) goes first rather than anywhere undefined.
+        return t >= 0 ? std::min(n - 1, static_cast<std::size_t>(std::min<double>(t, n))) : 0;
     };
     std::vector<std::size_t> starts(n + 1, 0);
     for (const auto& p : pairs)
