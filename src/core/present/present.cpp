@@ -12,8 +12,7 @@ namespace {
 constexpr int kImageDiameterDecimals = 2; // the diameter box shows a picture's disk as 304.80
 constexpr const char* kChartCaption = "Zorva Viewer";
 
-ChartScene SceneOf(const Session& s) {
-    const ChartGeometry geometry = s.Geometry();
+ChartScene SceneOf(const Session& s, const ChartGeometry& geometry) {
     ChartScene scene = MakeChartScene(geometry, s.observation().ephemeris, s.spot(), s.markers());
     const Options& o = s.options();
     scene.NESWPoints = o.NESWPoints;
@@ -61,7 +60,7 @@ std::optional<SpotsOverlay> SpotsOf(const Session& s) {
 
 ChartView PresentChart(const Session& s) {
     ChartView view;
-    view.scene = SceneOf(s);
+    view.scene = SceneOf(s, s.Geometry());
     if (s.ChartShown()) {
         const DiskFrame frame = s.CurrentFrame();
         view.separation = SeparationOf(s, frame);
@@ -70,11 +69,27 @@ ChartView PresentChart(const Session& s) {
     return view;
 }
 
+ChartView PresentChartOutput(const Session& s) {
+    if (s.ChartShown()) return PresentChart(s);
+    // The chart of the picture's instant, as the chart is set up. The spot and the markers
+    // were put on the picture, in its own millimetres: they have no place on the chart.
+    const ChartGeometry geometry = s.chart();
+    const Ephemeris& e = s.observation().ephemeris;
+    ChartView view;
+    view.scene = SceneOf(s, geometry);
+    view.scene.Sunspot = false;
+    view.scene.Markers.CarrMarkerShown = view.scene.Markers.DiffMarkerShown = false;
+    const int32_t side = s.ChartSidePixels();
+    view.regions = RegionsOf(
+        s, ChartDiskFrame(side, side, geometry, ChartRotation(geometry, e.P, e.ParallacticAngle)));
+    return view;
+}
+
 std::optional<PictureView> PresentPicture(const Session& s) {
     if (!s.Picture().opened()) return std::nullopt;
     const PictureContext& context = s.Picture().opened()->context;
     PictureView view;
-    view.scene = SceneOf(s);
+    view.scene = SceneOf(s, s.Geometry());
     view.limb = context.limb.points;
     view.points = s.options().Points;
     if (context.disk) {

@@ -99,9 +99,12 @@ std::vector<MenuItemView> PresentMenus(const Session& s, const std::string& altA
     for (const char* item : {"FitToWindow1", "ActualSize1", "ZoomIn1", "ZoomOut1"}) {
         m.Add(item, false, picture);
     }
-    for (const char* item : {"Rotation1", "Diameter1", "ExportChart1", "PrintChart1"}) {
+    for (const char* item : {"Rotation1", "Diameter1"}) {
         m.Add(item, false, !picture);
     }
+    // The chart of the instant goes out whatever is shown: a picture's instant has one too.
+    m.Add("ExportChart1", false);
+    m.Add("PrintChart1", false);
     // Spots are searched on a picture with a disk; what was found is exported.
     m.Add("DetectSunspots1", false, s.Picture().HasDisk());
     m.Add("SunspotTable1", false, s.Picture().HasDisk());
