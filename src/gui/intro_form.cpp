@@ -1,17 +1,16 @@
 #include "gui/intro_form.h"
 
-#include <QEvent>
+#include <QHBoxLayout>
+#include <QVBoxLayout>
 
 #include "gui/tzorvaform.h"
 
 namespace zorva::gui {
 
 namespace {
-constexpr int kDesignWidth = 693;
-constexpr int kDesignHeight = 539;
-constexpr int kPanelMargin = 8;
-constexpr int kTextWidth = 650;
-constexpr int kButtonArea = 72; // below the panel: the check box and the button
+constexpr int kTextWidth = 560; // pixels: the paragraph wraps at about seventy characters
+constexpr int kHeadingPoints = 16;
+constexpr int kBodyPoints = 12;
 } // namespace
 
 QString WelcomeText() {
@@ -23,86 +22,72 @@ QString WelcomeText() {
            QStringLiteral("safe solar observing methods.");
 }
 
+QString WelcomeStartText() {
+    return QStringLiteral("To begin, open a picture or set the date: File \u203A Open Image... "
+                          "(Ctrl+O) shows a picture of the Sun with its grid, and the date and "
+                          "time at the top left give the chart of the Sun for that instant.");
+}
+
 TIntroForm::TIntroForm(TZorvaForm& main, QWidget* parent) : QDialog(parent), main_(main) {
     setObjectName(QStringLiteral("TIntroForm"));
     setWindowTitle(QStringLiteral("Heliographic Latitude and Longitude"));
     setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
-    resize(kDesignWidth, kDesignHeight);
 
     IntroPanel = new QFrame(this);
     IntroPanel->setObjectName(QStringLiteral("IntroPanel"));
     IntroPanel->setFrameStyle(QFrame::Panel | QFrame::Raised);
     IntroPanel->setLineWidth(2);
-    IntroPanel->move(kPanelMargin, kPanelMargin);
 
-    IntroLabel1 = new QLabel(IntroPanel);
+    IntroLabel1 = new QLabel(QStringLiteral("Welcome to Zorva Viewer v1.0"), IntroPanel);
     IntroLabel1->setObjectName(QStringLiteral("IntroLabel1"));
+    IntroLabel1->setAlignment(Qt::AlignHCenter);
     QFont heading = font();
-    heading.setPointSize(16);
+    heading.setPointSize(kHeadingPoints);
     heading.setBold(true);
     IntroLabel1->setFont(heading);
 
-    IntroLabel2 = new QLabel(IntroPanel);
-    IntroLabel2->setObjectName(QStringLiteral("IntroLabel2"));
-    IntroLabel2->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
-    IntroLabel2->setWordWrap(true);
     QFont body = font();
-    body.setPointSize(12);
-    IntroLabel2->setFont(body);
+    body.setPointSize(kBodyPoints);
+    const auto paragraph = [&](const char* name, const QString& text) {
+        auto* label = new QLabel(text, IntroPanel);
+        label->setObjectName(QString::fromLatin1(name));
+        label->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
+        label->setWordWrap(true);
+        label->setFixedWidth(kTextWidth);
+        label->setFont(body);
+        return label;
+    };
+    IntroLabel2 = paragraph("IntroLabel2", WelcomeText());
+    IntroLabel3 = paragraph("IntroLabel3", WelcomeStartText());
 
-    IntroCheckBox =
-        new QCheckBox(QStringLiteral("Tick not to show this window again at startup"), this);
-    IntroCheckBox->setObjectName(QStringLiteral("IntroCheckBox"));
+    auto* text = new QVBoxLayout(IntroPanel);
+    text->setContentsMargins(24, 20, 24, 24);
+    text->setSpacing(18);
+    text->addWidget(IntroLabel1);
+    text->addWidget(IntroLabel2);
+    text->addWidget(IntroLabel3);
+
     IntroButton = new QPushButton(QStringLiteral("Close"), this);
     IntroButton->setObjectName(QStringLiteral("IntroButton"));
+    IntroButton->setDefault(true);
     connect(IntroButton, &QPushButton::clicked, this, &QDialog::accept);
-}
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(IntroButton);
+    buttons->addStretch();
 
-void TIntroForm::FormActivate() {
-    // The window covers the main window.
-    const QRect main = main_.geometry();
-    setGeometry(main);
-    const int w = width();
-    const int h = height();
-
-    IntroPanel->resize(w - 3 * kPanelMargin, std::max(100, h - kPanelMargin - kButtonArea));
-    IntroButton->adjustSize();
-    IntroButton->move(w / 2 - IntroButton->width() / 2, h - 40);
-    IntroCheckBox->adjustSize();
-    IntroCheckBox->move(kPanelMargin + 8, h - kButtonArea + 10);
-
-    IntroLabel1->setText(QStringLiteral("Welcome to Zorva Viewer v1.0"));
-    IntroLabel1->adjustSize();
-    const int panelWidth = IntroPanel->width();
-    IntroLabel1->move(std::max(0, panelWidth / 2 - IntroLabel1->width() / 2), 24);
-
-    int labelWidth = kTextWidth;
-    int left = panelWidth / 2 - kTextWidth / 2;
-    if (left < 0) {
-        labelWidth = panelWidth * 9 / 10;
-        left = panelWidth / 2 - labelWidth / 2;
-    }
-    IntroLabel2->setGeometry(left, IntroLabel1->y() + IntroLabel1->height() + 24, labelWidth,
-                             IntroPanel->height() - IntroLabel1->height() - 64);
-    IntroLabel2->setText(WelcomeText());
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(IntroPanel);
+    layout->addLayout(buttons);
+    layout->setSizeConstraint(QLayout::SetFixedSize); // as large as its text, no larger
 }
 
 void TIntroForm::showEvent(QShowEvent* event) {
-    // The box starts from the flag once; a later activation keeps what the user ticked.
-    IntroCheckBox->setChecked(main_.hideWelcome());
-    FormActivate();
+    // Centred over the main window once it is up, else on its screen.
+    adjustSize();
+    const QRect over = main_.isVisible() ? main_.geometry() : screen()->availableGeometry();
+    move(over.center() - rect().center());
     QDialog::showEvent(event);
-}
-
-void TIntroForm::changeEvent(QEvent* event) {
-    if (event->type() == QEvent::ActivationChange && isActiveWindow()) FormActivate();
-    QDialog::changeEvent(event);
-}
-
-void TIntroForm::done(int result) {
-    // The Close button and the title bar's close box both end here.
-    main_.setHideWelcome(IntroCheckBox->isChecked());
-    QDialog::done(result);
 }
 
 } // namespace zorva::gui

@@ -1,6 +1,5 @@
 #pragma once
 
-#include <QCheckBox>
 #include <QDialog>
 #include <QFrame>
 #include <QLabel>
@@ -10,30 +9,26 @@ namespace zorva::gui {
 
 class TZorvaForm;
 
-// The welcome window, shown at start-up until its box is ticked.
+// The welcome window: shown on the first start without a file, and from Help > Welcome.
 class TIntroForm final : public QDialog {
     Q_OBJECT
   public:
     TIntroForm(TZorvaForm& main, QWidget* parent);
 
-    // Lays the window out over the main window; runs each time it becomes active.
-    void FormActivate();
-
   protected:
     void showEvent(QShowEvent* event) override;
-    void changeEvent(QEvent* event) override;
-    void done(int result) override;
 
   private:
     QFrame* IntroPanel = nullptr;
     QLabel* IntroLabel1 = nullptr;
     QLabel* IntroLabel2 = nullptr;
+    QLabel* IntroLabel3 = nullptr; // where to begin
     QPushButton* IntroButton = nullptr;
-    QCheckBox* IntroCheckBox = nullptr;
     TZorvaForm& main_;
 };
 
-// The text the welcome window shows.
+// The text the welcome window shows, and its line on where to begin.
 QString WelcomeText();
+QString WelcomeStartText();
 
 } // namespace zorva::gui

@@ -102,7 +102,8 @@ int main(int argc, char** argv) {
     zorva::gui::QtDialogs dialogs;
     zorva::gui::SystemClock clock;
     // The settings, directory and year files live in the folder the program starts in.
-    zorva::gui::TZorvaForm form(dialogs, clock, QDir::currentPath());
+    const QStringList arguments = app.arguments();
+    zorva::gui::TZorvaForm form(dialogs, clock, QDir::currentPath(), arguments.size() > 1);
     if (closer) {
         // Asked to end while the welcome window was up: the window closes before it shows.
         closer->Watch(&form);
@@ -111,7 +112,6 @@ int main(int argc, char** argv) {
     form.show();
     // `zorva FILE` opens the picture once the window is up, so a file that cannot be
     // read is told over the window, which then shows the chart.
-    const QStringList arguments = app.arguments();
     if (arguments.size() > 1) form.OpenPicturePath(arguments.at(1));
     const int status = app.exec();
     // A save that failed on the way out makes the ending a failure, however it was asked.

@@ -47,7 +47,8 @@ QString TZorvaForm::OptionsFilePath() const {
     return QDir(folder_).filePath(QStringLiteral("ZorvaOptions.ini"));
 }
 
-TZorvaForm::TZorvaForm(Dialogs& dialogs, const Clock& clock, QString folder, QWidget* parent)
+TZorvaForm::TZorvaForm(Dialogs& dialogs, const Clock& clock, QString folder, bool fileGiven,
+                       QWidget* parent)
     : QMainWindow(parent), dialogs_(dialogs), clock_(clock), folder_(std::move(folder)),
       session_(YearTables(std::filesystem::path(folder_.toStdString())),
                [](const PixelGrid& pixels, const PictureContext& picture,
@@ -55,10 +56,10 @@ TZorvaForm::TZorvaForm(Dialogs& dialogs, const Clock& clock, QString folder, QWi
                    return DetectSpots(pixels, picture, orientation, ephemeris);
                }) {
     setObjectName(QStringLiteral("TZorvaForm"));
-    session_.SetSpotMeasure([](const PixelGrid& pixels, const DiskFrame& frame,
-                               const Ephemeris& ephemeris, double x,
-                               double y) { return MeasureSpotAt(pixels, frame, ephemeris, x, y); });
-    session_.SetBackgroundSpotSearch(true);
+    session_.Spots().SetSpotMeasure(
+        [](const PixelGrid& pixels, const DiskFrame& frame, const Ephemeris& ephemeris, double x,
+           double y) { return MeasureSpotAt(pixels, frame, ephemeris, x, y); });
+    session_.Spots().SetBackgroundSpotSearch(true);
     setWindowTitle(QStringLiteral("Zorva Viewer"));
     // A small proportional face whose space is half a digit wide, as the readouts'
     // padding expects.
@@ -70,7 +71,7 @@ TZorvaForm::TZorvaForm(Dialogs& dialogs, const Clock& clock, QString folder, QWi
     setAcceptDrops(true); // pictures, summaries and logfiles dropped on the window open
     BuildForm();
     BuildMenus();
-    FormCreate();
+    FormCreate(fileGiven);
 }
 
 TZorvaForm::~TZorvaForm() = default;
@@ -333,7 +334,7 @@ void TZorvaForm::closeEvent(QCloseEvent* event) {
     event->accept();
 }
 
-void TZorvaForm::FormCreate() {
+void TZorvaForm::FormCreate(bool fileGiven) {
     const LoadedSettingsFiles loaded = LoadSettingsFiles(folder_.toStdString());
     const QDate today = clock_.Today();
     session_.Start(loaded, {today.year(), today.month(), today.day()});
@@ -346,10 +347,12 @@ void TZorvaForm::FormCreate() {
                              .arg(OptionsFilePath(), QString::fromStdString(options.error)),
                          QStringLiteral("Zorva Viewer"), MessageIcon::Warning, MessageButtons::Ok);
     }
-    // The welcome window comes before the main window, while there is none to show.
-    if (loaded.settings.showWelcome) {
+    // The welcome window comes once, on the first start, before the main window while there
+    // is none to show; a file to open says the user knows where to begin.
+    if (loaded.settings.showWelcome && !fileGiven) {
         TIntroForm intro(*this, this);
         dialogs_.ShowModal(intro);
+        session_.SetHideWelcome(true);
     }
     Show();
 }

@@ -54,7 +54,10 @@ class TZorvaForm final : public QMainWindow {
   public:
     // `folder` is where the settings, directory and year files live (the working folder
     // in the program).
-    TZorvaForm(Dialogs& dialogs, const Clock& clock, QString folder, QWidget* parent = nullptr);
+    // `fileGiven`: a file is to be opened at once (named on the command line), so the welcome
+    // window of a first start is not shown.
+    TZorvaForm(Dialogs& dialogs, const Clock& clock, QString folder, bool fileGiven = false,
+               QWidget* parent = nullptr);
     ~TZorvaForm() override;
     // Waits for the spot search running in the background and hands its spots over.
     void FinishSpotSearches();
@@ -62,7 +65,6 @@ class TZorvaForm final : public QMainWindow {
     // The observation the window shows, for tests and benchmarks.
     const Session& session() const { return session_; }
     bool hideWelcome() const { return session_.HideWelcome(); }
-    void setHideWelcome(bool hide) { session_.SetHideWelcome(hide); }
 
     // Opens a picture as Open Image does once its file is chosen: a file named on the
     // command line, or one the desktop hands over.
@@ -178,7 +180,7 @@ class TZorvaForm final : public QMainWindow {
 
   private:
     // Start-up and shut-down.
-    void FormCreate();
+    void FormCreate(bool fileGiven);
     void FormClose();
     QString OptionsFilePath() const;
     void BuildForm();

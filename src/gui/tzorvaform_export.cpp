@@ -31,7 +31,13 @@ constexpr double kFitToleranceMm = 0.05;
 ChartExport ChartForOutput(const Session& session, const ChartOutputOptions& options,
                            const QFont& font) {
     ChartExport chart;
-    chart.Scene = PresentChart(session).scene;
+    const ChartView view = PresentChartOutput(session);
+    chart.Scene = view.scene;
+    if (view.regions) {
+        chart.Regions = *view.regions->regions;
+        chart.Places = view.regions->places;
+        chart.RegionStyle = RegionStyleOf(*view.regions);
+    }
     chart.Style = options.printStyle ? ChartStyle::Print : ChartStyle::Screen;
     chart.LongitudeLabels = options.longitudeLabels;
     chart.Font = font;

@@ -107,6 +107,13 @@ void PaintLayout(QPainter& p, const ChartExport& e, const Layout& l) {
     p.translate(l.chartLeft, 0);
     PaintChartGrid(p, l.side, l.side, e.Scene, look);
     PaintChartMarkers(p, l.side, l.side, e.Scene, look);
+    if (!e.Regions.empty()) {
+        // The disk spans the same share of the square as on the screen.
+        DiskFrame frame = e.Scene.Frame;
+        frame.cx = frame.cy = l.side / 2;
+        frame.rx = frame.ry = l.side * ChartDiskFraction / 2;
+        PaintRegions(p, static_cast<int>(l.side), frame, e.Regions, e.Places, e.RegionStyle);
+    }
     p.restore();
     if (!e.Caption.empty()) PaintCaption(p, e, l);
 }
@@ -222,12 +229,21 @@ bool SaveChartFile(const QString& path, const QByteArray& bytes, std::string* er
                          error);
 }
 
+namespace {
+ChartExport ScreenChart(const ChartScene& scene, const QFont& font) {
+    ChartExport chart;
+    chart.Scene = scene;
+    chart.Font = font;
+    return chart;
+}
+} // namespace
+
 bool SaveChartPng(const QString& path, const ChartScene& scene, const QFont& font) {
-    return SaveChartFile(path, ChartPngBytes({scene, ChartStyle::Screen, false, {}, font}));
+    return SaveChartFile(path, ChartPngBytes(ScreenChart(scene, font)));
 }
 
 bool SaveChartPdf(const QString& path, const ChartScene& scene, const QFont& font) {
-    return SaveChartFile(path, ChartPdfBytes({scene, ChartStyle::Screen, false, {}, font}));
+    return SaveChartFile(path, ChartPdfBytes(ScreenChart(scene, font)));
 }
 
 } // namespace zorva

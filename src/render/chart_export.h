@@ -12,6 +12,7 @@
 
 #include "core/chart/chart_caption.h"
 #include "render/chart_painter.h"
+#include "render/region_plot.h"
 
 namespace zorva {
 
@@ -22,6 +23,10 @@ struct ChartExport {
     bool LongitudeLabels = false;
     std::vector<CaptionLine> Caption; // printed under the chart; none when empty
     QFont Font = DefaultChartFont();
+    // The summary's regions drawn over the chart, as shown on the screen; none when empty.
+    std::vector<SrsRegion> Regions;
+    std::vector<RegionPlace> Places; // alongside the regions
+    RegionPlotStyle RegionStyle;
 };
 
 enum class ChartFileFormat { Png, Pdf, Svg };

@@ -360,11 +360,35 @@ DiskFrame Placed(DiskFrame frame, const PicturePlacement& at) {
     return frame;
 }
 
+// What the regions' labels keep off: each group's outlines drawn, with its number at the top
+// right corner, on the surface.
+std::vector<LabelBox> OutlineBoxes(const SpotsOverlay& s, const PicturePlacement& at,
+                                   double labelHeight) {
+    std::vector<LabelBox> boxes;
+    if (!s.detection) return boxes;
+    std::map<int32_t, QRectF> groups; // by group id
+    for (const SpotPatch& patch : s.detection->patches) {
+        const bool shown = s.all || (s.group != 0 && patch.group == s.group) ||
+                           Holds(patch.spots, s.spot) || Holds(patch.spots, s.measured);
+        if (!shown) continue;
+        QRectF& box = groups[patch.group];
+        for (const OutlinePoint& pt : patch.outline)
+            box = box.united(QRectF(Surface(at, pt.x, pt.y), QSizeF(1, 1)));
+    }
+    for (const auto& [id, box] : groups) {
+        if (box.isNull()) continue;
+        const QRectF withLabel =
+            box.adjusted(0, -(kGroupLabelGap + labelHeight), kGroupLabelGap + 2 * labelHeight, 0);
+        boxes.push_back({withLabel.left(), withLabel.top(), withLabel.width(), withLabel.height()});
+    }
+    return boxes;
+}
+
 // A summary's regions over a picture. Their crosses and texts are a pixel wide, and would
 // vanish where the picture is as dark or as light as their colour, so each is drawn first
 // in the opposite shade a pixel to every side.
 void PaintRegionsOverPicture(QPainter& p, int bottom, const DiskFrame& frame,
-                             const RegionsOverlay& r) {
+                             const RegionsOverlay& r, std::span<const LabelBox> avoid) {
     const RegionPlotStyle style = RegionStyleOf(r);
     RegionPlotStyle edge = style;
     constexpr int kMidLightness = 128;
@@ -379,10 +403,10 @@ void PaintRegionsOverPicture(QPainter& p, int bottom, const DiskFrame& frame,
                               QPoint(1, 0), QPoint(-1, 1), QPoint(0, 1), QPoint(1, 1)}) {
         p.save();
         p.translate(step);
-        PaintRegions(p, bottom, frame, *r.regions, r.places, edge);
+        PaintRegions(p, bottom, frame, *r.regions, r.places, edge, avoid);
         p.restore();
     }
-    PaintRegions(p, bottom, frame, *r.regions, r.places, style);
+    PaintRegions(p, bottom, frame, *r.regions, r.places, style, avoid);
     p.restore();
 }
 
@@ -410,8 +434,11 @@ void PaintPictureOverlay(QPainter& p, const PictureView& view, const PicturePlac
         // The regions stay on top of whatever else is drawn.
         if (view.regions) {
             const RegionsOverlay& r = *view.regions;
-            PaintRegionsOverPicture(p, static_cast<int>(at.bounds.bottom()), Placed(r.frame, at),
-                                    r);
+            const std::vector<LabelBox> avoid =
+                view.spots ? OutlineBoxes(*view.spots, at, QFontMetricsF(p.font()).height())
+                           : std::vector<LabelBox>{};
+            PaintRegionsOverPicture(p, static_cast<int>(at.bounds.bottom()), Placed(r.frame, at), r,
+                                    avoid);
         }
     }
     if (view.hand) PaintHandDisk(p, *view.hand, at);

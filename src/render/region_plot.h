@@ -9,6 +9,7 @@
 #include <span>
 #include <string>
 
+#include "core/chart/label_placement.h"
 #include "core/measure/pointer.h"
 #include "core/srs/region_positions.h"
 #include "core/srs/srs_reader.h"
@@ -38,13 +39,15 @@ RegionPlotStyle RegionStyleOf(const RegionsOverlay& overlay);
 inline constexpr int RegionHighlightRadius = 7;
 
 // Each visible region as a cross of single pixels with its number above, its class just
-// below and its area below that, all centred on the cross and without background; then
-// the file name label. Nothing at all without regions. `places` runs alongside `regions`
+// below and its area below that, all centred on the cross and without background; a
+// label that would cover another, another's cross or what `avoid` holds (the spots' outlines
+// on a picture) is moved beside its cross (PlaceLabels) with a line back to it; then the
+// file name label. Nothing at all without regions. `places` runs alongside `regions`
 // (PlaceRegions); `frame` is the chart's (ChartDiskFrame) or the loaded image's (ImageFrame).
 // The painter's font is used; its pen, brush and font come back as they were.
 void PaintRegions(QPainter& painter, int height, const DiskFrame& frame,
                   std::span<const SrsRegion> regions, std::span<const RegionPlace> places,
-                  const RegionPlotStyle& style);
+                  const RegionPlotStyle& style, std::span<const LabelBox> avoid = {});
 
 // The same onto a whole image with the given font.
 void DrawRegions(QImage& image, const DiskFrame& frame, std::span<const SrsRegion> regions,

@@ -71,6 +71,34 @@ TEST_F(ChartOutput, ExportFailuresAreNamedAndWriteNothing) {
     EXPECT_EQ(dialogs.fileRequests.size(), 2u);
 }
 
+// The chart goes out with the regions it shows, and while a picture is shown as the chart of
+// the picture's instant, with the regions it would show.
+TEST_F(ChartOutput, ExportHoldsTheRegionsShownAndWorksOverAPicture) {
+    ZORVA_TEST_DATA(data);
+    dialogs.files = {QString::fromStdString((data / "srs" / "20111120SRS.txt").string())};
+    Trigger("SolarRegionSummary1");
+    dialogs.files = {
+        QString::fromStdString((data / "images" / "20111120_0130_hmiigr_512.jpg").string())};
+    Trigger("OpenImage1");
+    ASSERT_TRUE(session().Picture().Shown());
+    dialogs.files = {Path("picture-chart.svg")};
+    Trigger("ExportChart1");
+    const QByteArray svg = Bytes("picture-chart.svg");
+    // Region 11354 (S17, Carrington 267) lies near the central meridian at the picture's
+    // instant, whose L0 is 310 (NOAA's summary of 2011-11-20): it is drawn with its number.
+    EXPECT_TRUE(svg.contains(">11354</text>"));
+    EXPECT_TRUE(svg.contains(">2011-11-20  01:30:00 UT</text>"));
+    EXPECT_NEAR(test::SvgDiskMm(svg), 150, kTrueSizeTolerance); // the chart's own diameter
+    dialogs.printTo = Path("picture-printed.pdf");
+    Trigger("PrintChart1");
+    EXPECT_TRUE(std::filesystem::exists(dir / "picture-printed.pdf"));
+    // Hidden regions are left out.
+    Trigger("SolarRegionSummary1");
+    dialogs.files = {Path("bare.svg")};
+    Trigger("ExportChart1");
+    EXPECT_FALSE(Bytes("bare.svg").contains(">11354</text>"));
+}
+
 // The printed page: A4, the disk at true size in the middle of the sheet.
 TEST_F(ChartOutput, PrintedPageHasTheDiskAtTrueSize) {
     dialogs.printTo = Path("printed.pdf");

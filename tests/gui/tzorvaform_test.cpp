@@ -178,29 +178,31 @@ TEST_F(MainWindow, FirstStartShowsTheSession) {
     EXPECT_EQ(Text("SizeLabel"), QString::fromUtf8("1 mm\u00B2"));
 }
 
-TEST_F(MainWindow, WelcomeUntilTicked) {
-    Close(); // closed without ticking: shown again
-    dialogs.onModal = [](QDialog& d) {
-        auto* box = d.findChild<QCheckBox*>("IntroCheckBox");
-        ASSERT_NE(box, nullptr);
-        EXPECT_FALSE(box->isChecked());
-        box->setChecked(true);
-    };
-    Open();
-    EXPECT_EQ(dialogs.modals.size(), 2);
+TEST_F(MainWindow, WelcomeOnlyOnAFirstStartWithoutAFile) {
+    // SetUp was a first start without a file: the window came, and is not shown again.
+    ASSERT_EQ(dialogs.modals, QStringList{"TIntroForm"});
     Close();
-    dialogs.onModal = nullptr;
     dialogs.modals.clear();
     Open();
     EXPECT_TRUE(dialogs.modals.isEmpty());
     EXPECT_EQ(SettingsText().substr(0, 5), "true\n");
-    // From the Help menu the window shows the box ticked.
-    bool ticked = false;
-    dialogs.onModal = [&ticked](QDialog& d) {
-        ticked = d.findChild<QCheckBox*>("IntroCheckBox")->isChecked();
+    // A first start with a file to open goes straight to it.
+    Close();
+    std::filesystem::remove(dir / std::string(kSettingsFileName));
+    Open(true);
+    EXPECT_TRUE(dialogs.modals.isEmpty());
+    // From the Help menu: the text, where to begin, and no larger than its text needs.
+    QString begin;
+    QSize size;
+    dialogs.onModal = [&](QDialog& d) {
+        d.show();
+        begin = d.findChild<QLabel*>("IntroLabel3")->text();
+        size = d.size();
     };
     Trigger("Welcome1");
-    EXPECT_TRUE(ticked);
+    EXPECT_TRUE(begin.contains("open a picture or set the date"));
+    EXPECT_LT(size.height(), form->height());
+    EXPECT_LT(size.width(), form->width());
 }
 
 TEST_F(MainWindow, ChoicesSurviveARestart) {

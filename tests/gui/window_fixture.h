@@ -19,9 +19,9 @@ class WindowTest : public ::testing::Test {
   protected:
     explicit WindowTest(QDate today) : clock(today) {}
 
-    void Open() {
-        form = std::make_unique<gui::TZorvaForm>(dialogs, clock,
-                                                 QString::fromStdString(dir.path().string()));
+    void Open(bool fileGiven = false) {
+        form = std::make_unique<gui::TZorvaForm>(
+            dialogs, clock, QString::fromStdString(dir.path().string()), fileGiven);
     }
     void Close() {
         form->close();

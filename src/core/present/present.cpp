@@ -12,8 +12,7 @@ namespace {
 constexpr int kImageDiameterDecimals = 2; // the diameter box shows a picture's disk as 304.80
 constexpr const char* kChartCaption = "Zorva Viewer";
 
-ChartScene SceneOf(const Session& s) {
-    const ChartGeometry geometry = s.Geometry();
+ChartScene SceneOf(const Session& s, const ChartGeometry& geometry) {
     ChartScene scene = MakeChartScene(geometry, s.observation().ephemeris, s.spot(), s.markers());
     const Options& o = s.options();
     scene.NESWPoints = o.NESWPoints;
@@ -51,9 +50,9 @@ std::optional<RegionsOverlay> RegionsOf(const Session& s, const DiskFrame& frame
 }
 
 std::optional<SpotsOverlay> SpotsOf(const Session& s) {
-    if (!s.SpotsFound() && !s.clickedSpot()) return std::nullopt;
+    if (!s.Spots().SpotsFound() && !s.Spots().clickedSpot()) return std::nullopt;
     // Before the search ends, the spot a click measured alone.
-    const FoundSpots& f = s.SpotsFound() ? *s.spots() : *s.clickedSpot();
+    const FoundSpots& f = s.Spots().SpotsFound() ? *s.Spots().found() : *s.Spots().clickedSpot();
     return SpotsOverlay{f.detection, f.shown, f.group, f.spot, f.measured};
 }
 
@@ -61,7 +60,7 @@ std::optional<SpotsOverlay> SpotsOf(const Session& s) {
 
 ChartView PresentChart(const Session& s) {
     ChartView view;
-    view.scene = SceneOf(s);
+    view.scene = SceneOf(s, s.Geometry());
     if (s.ChartShown()) {
         const DiskFrame frame = s.CurrentFrame();
         view.separation = SeparationOf(s, frame);
@@ -70,11 +69,27 @@ ChartView PresentChart(const Session& s) {
     return view;
 }
 
+ChartView PresentChartOutput(const Session& s) {
+    if (s.ChartShown()) return PresentChart(s);
+    // The chart of the picture's instant, as the chart is set up. The spot and the markers
+    // were put on the picture, in its own millimetres: they have no place on the chart.
+    const ChartGeometry geometry = s.chart();
+    const Ephemeris& e = s.observation().ephemeris;
+    ChartView view;
+    view.scene = SceneOf(s, geometry);
+    view.scene.Sunspot = false;
+    view.scene.Markers.CarrMarkerShown = view.scene.Markers.DiffMarkerShown = false;
+    const int32_t side = s.ChartSidePixels();
+    view.regions = RegionsOf(
+        s, ChartDiskFrame(side, side, geometry, ChartRotation(geometry, e.P, e.ParallacticAngle)));
+    return view;
+}
+
 std::optional<PictureView> PresentPicture(const Session& s) {
-    if (!s.picture()) return std::nullopt;
-    const PictureContext& context = s.picture()->context;
+    if (!s.Picture().opened()) return std::nullopt;
+    const PictureContext& context = s.Picture().opened()->context;
     PictureView view;
-    view.scene = SceneOf(s);
+    view.scene = SceneOf(s, s.Geometry());
     view.limb = context.limb.points;
     view.points = s.options().Points;
     if (context.disk) {
@@ -87,20 +102,21 @@ std::optional<PictureView> PresentPicture(const Session& s) {
         view.spots = SpotsOf(s);
     }
     // A drag replaces the clicked points when it ends: they are not shown while it goes on.
-    if (const auto& hand = s.HandDisk()) {
+    if (const auto& hand = s.Picture().HandDisk()) {
         view.hand =
             HandDiskView{hand->dragging ? std::vector<PicturePoint>{} : hand->points, hand->circle};
     }
     // Nothing of a drift is drawn before the press that starts it.
-    if (const auto& drift = s.Drift(); drift && (drift->held || !(drift->from == drift->to)))
+    if (const auto& drift = s.Picture().Drift();
+        drift && (drift->held || !(drift->from == drift->to)))
         view.drift = drift;
     return view;
 }
 
 std::vector<CaptionLine> PresentPictureCaption(const Session& s) {
-    if (!s.picture() || !s.picture()->context.disk) return {};
+    if (!s.Picture().opened() || !s.Picture().opened()->context.disk) return {};
     const Observation& o = s.observation();
-    return PictureCaptionLines(s.picture()->context, o.instant, o.ephemeris, s.Geometry());
+    return PictureCaptionLines(s.Picture().opened()->context, o.instant, o.ephemeris, s.Geometry());
 }
 
 ReadoutView PresentReadouts(const Session& s) {
@@ -120,18 +136,19 @@ ReadoutView PresentReadouts(const Session& s) {
     r.areaLeft = s.AreaLeft();
     r.separation = ShowSeparationTexts(s.separation());
     r.sizeUnit = s.options().GridMm ? MmGridSizeLabel : InchGridSizeLabel;
-    r.diameterUnit = s.ImageShown() ? "mm" : std::string(UnitCaption(s.diameter().unit));
+    r.diameterUnit = s.Picture().Shown() ? "mm" : std::string(UnitCaption(s.diameter().unit));
     return r;
 }
 
 Presentation Present(const Session& s) {
     Presentation p;
-    if (const auto& picture = s.picture()) {
+    if (const auto& picture = s.Picture().opened()) {
         const std::string& saved = picture->savedName;
         p.caption = ImageWindowCaption(saved.empty() ? picture->context.name : saved);
     } else {
-        p.caption =
-            s.SavedImageName().empty() ? kChartCaption : ImageWindowCaption(s.SavedImageName());
+        p.caption = s.Picture().SavedImageName().empty()
+                        ? kChartCaption
+                        : ImageWindowCaption(s.Picture().SavedImageName());
     }
     p.readouts = PresentReadouts(s);
     for (int i = 0; i < kEditBoxCount; ++i) {
@@ -140,9 +157,9 @@ Presentation Present(const Session& s) {
         b.text = s.BoxText(box);
         b.status = s.StatusOf(box);
         if (box == EditBox::Diameter) {
-            b.readOnly = s.ImageShown() || s.diameter().boxReadOnly;
+            b.readOnly = s.Picture().Shown() || s.diameter().boxReadOnly;
             // A picture's disk gives its own diameter, which the box shows while it is up.
-            if (s.ImageShown()) {
+            if (s.Picture().Shown()) {
                 b.text = FixedText(s.Geometry().ChartDiameter, kImageDiameterDecimals);
                 b.status = {};
             }
@@ -164,11 +181,11 @@ Presentation Present(const Session& s) {
     // Said for the date that has no summary, until another is loaded.
     if (s.summary().MissingDate == s.Date()) p.regionsNote = s.summary().Missing;
     p.measurements = s.logbook().Measurements();
-    if (s.SpotsFound()) {
-        const std::optional<RegionMatching> matching = s.SpotRegions();
-        p.spotTable = MakeSpotTable(*s.spots()->detection, matching ? &*matching : nullptr,
+    if (s.Spots().SpotsFound()) {
+        const std::optional<RegionMatching> matching = s.Spots().SpotRegions();
+        p.spotTable = MakeSpotTable(*s.Spots().found()->detection, matching ? &*matching : nullptr,
                                     *s.summary().Regions);
-        p.spotTableTitle = s.picture()->context.name;
+        p.spotTableTitle = s.Picture().opened()->context.name;
         if (matching) p.spotTableTitle += " - " + s.summary().FileName;
     }
     return p;

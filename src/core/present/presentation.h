@@ -187,6 +187,9 @@ Presentation Present(const Session& session);
 
 // The parts of the presentation, for those who need only one.
 ChartView PresentChart(const Session& session);
+// The chart as printed or exported: the one shown, or, while a picture is shown, the chart of
+// its instant with the regions shown on it.
+ChartView PresentChartOutput(const Session& session);
 std::optional<PictureView> PresentPicture(const Session& session);
 // The caption block a saved picture carries; none without a picture or a disk.
 std::vector<CaptionLine> PresentPictureCaption(const Session& session);
