@@ -53,7 +53,8 @@ std::optional<SpotsOverlay> SpotsOf(const Session& s) {
     if (!s.SpotsFound() && !s.clickedSpot()) return std::nullopt;
     // Before the search ends, the spot a click measured alone.
     const FoundSpots& f = s.SpotsFound() ? *s.spots() : *s.clickedSpot();
-    return SpotsOverlay{f.detection, f.shown, f.group, f.spot, f.measured};
+    return SpotsOverlay{f.detection, f.shown,    f.group,
+                        f.spot,      f.measured, s.options().ShowRejected};
 }
 
 } // namespace
