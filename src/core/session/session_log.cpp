@@ -56,7 +56,7 @@ std::optional<DiskPoint> Session::LineSpot(const LogfileRecord& r, const ChartGe
 LogResult Session::AddToLogfile() {
     if (!logbook_.IsOpen()) return {LogOutcome::NotOpen, {}};
     if (!spot_.At) return {LogOutcome::NoSpot, {}};
-    if (RefuseWithoutInstant()) return {LogOutcome::Failed, Status()};
+    if (picture_.RefuseWithoutInstant()) return {LogOutcome::Failed, Status()};
     LogfileInputs in;
     in.instant = obs_.instant;
     in.ephemeris = obs_.ephemeris;
@@ -70,11 +70,11 @@ LogResult Session::AddToLogfile() {
     Logbook::Logged logged;
     logged.measurement.line = LogfileLine(in);
     logged.measurement.context =
-        MeasurementContext{picture_ ? picture_->context.name : std::string("chart"),
+        MeasurementContext{picture_.opened_ ? picture_.opened_->context.name : std::string("chart"),
                            std::string(OrientationName(geometry.Mode))};
     logged.spot = spot_;
     logged.geometry = geometry;
-    logged.picture = picture_ ? picture_->path : std::string();
+    logged.picture = picture_.opened_ ? picture_.opened_->path : std::string();
     // What was logged is said, and a reading that is already the last one logged is said to
     // be: a Ctrl-click logs the last click's reading, not the place Ctrl-clicked.
     const auto& rows = logbook_.Measurements();
@@ -108,7 +108,7 @@ void Session::ShowMeasurement(std::size_t index) {
         return;
     }
     const ChartGeometry now = Geometry();
-    const std::string shown = picture_ ? picture_->path : std::string();
+    const std::string shown = picture_.opened_ ? picture_.opened_->path : std::string();
     // Square millimetres of the spot and the diameter they were counted on.
     double sizeMm2 = r.Value(LogfileField::Size).value_or(0);
     double diameter = r.Value(LogfileField::DDiam).value_or(now.ChartDiameter);
