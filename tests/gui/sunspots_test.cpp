@@ -339,8 +339,8 @@ TEST_F(Sunspots, RejectedCandidatesAreMarkedWithTheirReasonOnRequest) {
     const SpotDetection& found = *session().Spots().found()->detection;
     ASSERT_FALSE(found.rejected.empty());
     const RejectedFeature& first = found.rejected.front();
-    QImage plain(session().picture()->context.width, session().picture()->context.height,
-                 QImage::Format_Grayscale8);
+    QImage plain(session().Picture().opened()->context.width,
+                 session().Picture().opened()->context.height, QImage::Format_Grayscale8);
     plain.fill(Qt::black);
     const auto drawn = [&] {
         return PictureWithOverlay(plain, *Present(session()).picture, {}, QFont());
