@@ -179,6 +179,10 @@ const DetectedSpot* SpotAtPixel(const SpotDetection& detection, double x, double
 // How far a click on a picture may miss a spot and still choose it, pixels.
 inline constexpr double SpotClickReach = 3;
 
+// The rejected feature nearest to (x, y) within `reach` pixels of it; nothing beyond.
+const RejectedFeature* RejectedNear(const SpotDetection& detection, double x, double y,
+                                    double reach);
+
 // Whether (x, y) lies inside the closed outline (its border pixels included).
 bool InsideOutline(const Outline& outline, double x, double y);
 
