@@ -51,7 +51,7 @@ void TZorvaForm::OpenPicturePath(const QString& path) {
     // The session holds the pixels from here on, and searches them again as asked.
     session_.Picture().OpenImage(path.toStdString(), open.picture->context,
                                  HeldImages(open.picture->image));
-    session_.RememberFile(RecentKind::Picture, path.toStdString());
+    session_.Records().RememberFile(RecentKind::Picture, path.toStdString());
     Show();
     if (session_.Picture().PictureAwaitsInstant()) AskPictureInstant();
     // A picture without a disk is shown all the same, to look at, zoom and give a disk.
@@ -171,7 +171,7 @@ void TZorvaForm::SaveImageTo(const QString& chosenPath) {
     const SaveTarget target = ResolveSaveTarget(chosenPath);
     // What is shown is saved, with everything drawn over it.
     const QImage picture =
-        session_.ChartShown() || !shown_ || !shown_->picture
+        session_.Chart().Shown() || !shown_ || !shown_->picture
             ? Image->canvas()
             : PictureWithOverlay(ShownImage(session_.Picture().opened()->images), *shown_->picture,
                                  PresentPictureCaption(session_), labelFont_);
