@@ -46,11 +46,11 @@ void TZorvaForm::OpenPicturePath(const QString& path) {
         dialogs_.Message(this, open.error, kImageCaption, MessageIcon::Error, MessageButtons::Ok);
         return;
     }
-    const bool refused = !open.picture->context.disk;
-    const std::string why = LimbNotFoundText(open.picture->context.limb);
-    // The session holds the pixels from here on, and searches them again as asked.
+    // The session holds the pixels and the disk from here on, and searches them again as asked.
     session_.Picture().OpenImage(path.toStdString(), open.picture->context,
                                  HeldImages(open.picture->image));
+    const bool refused = !session_.Picture().HasDisk();
+    const std::string why = LimbNotFoundText(session_.Picture().opened()->context.limb);
     session_.Records().RememberFile(RecentKind::Picture, path.toStdString());
     Show();
     if (session_.Picture().PictureAwaitsInstant()) AskPictureInstant();
