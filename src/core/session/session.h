@@ -134,7 +134,6 @@ class Session {
     const SummaryPart& Summaries() const { return summaries_; }
 
     // The welcome window's tick.
-    bool HideWelcome() const { return options_.HideWelcome; }
     void SetHideWelcome(bool hide) { options_.HideWelcome = hide; }
 
     // Messages that need an answer, oldest first; taking them forgets them.
