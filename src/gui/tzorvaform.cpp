@@ -370,7 +370,7 @@ void TZorvaForm::FormCreate(bool fileGiven) {
 void TZorvaForm::FormClose() {
     if (closed_) return;
     closed_ = true;
-    session_.RememberWindowSize(width(), height());
+    session_.Chart().RememberWindowSize(width(), height());
     const OptionsSave options =
         StoreOptions(OptionsFilePath().toStdString(), OptionsFileEntries(session_.options()));
     const SavedSettingsFiles saved =

@@ -54,10 +54,10 @@ void TZorvaForm::ConnectPhotoTools() {
 void TZorvaForm::AskPictureInstant() {
     if (!session_.Picture().Shown()) return;
     InstantDialog dialog(this, ToQString(session_.Picture().InstantQuestion()),
-                         session_.observation().instant);
+                         session_.Observing().observation().instant);
     dialogs_.ShowModal(dialog);
     // Given up, the picture stays waiting; the status line says what it lacks.
-    if (dialog.result() == QDialog::Accepted) session_.SetInstant(dialog.Answer());
+    if (dialog.result() == QDialog::Accepted) session_.Observing().SetInstant(dialog.Answer());
     Show();
 }
 
@@ -86,8 +86,9 @@ void TZorvaForm::Orientation1Click() {
     const PictureContext& context = session_.Picture().opened()->context;
     const std::optional<PictureTurn> before = context.turn;
     const OrientationSource source = context.orientationSource;
-    const PictureTurn start = TurnOfGeometry(session_.Geometry(), session_.observation().ephemeris,
-                                             OrientationSource::Given);
+    const PictureTurn start =
+        TurnOfGeometry(session_.Geometry(), session_.Observing().observation().ephemeris,
+                       OrientationSource::Given);
     OrientationDialog dialog(this, start);
     connect(&dialog, &OrientationDialog::changed, this, [this](const PictureTurn& turn) {
         RunCommand([&turn, this] {
@@ -187,7 +188,7 @@ void TZorvaForm::DriftPictures1Click() {
 // --- North solved from the day's regions ---
 
 bool TZorvaForm::SummaryReady() {
-    if (!session_.summary().Regions->empty()) return true;
+    if (!session_.Summaries().summary().Regions->empty()) return true;
     if (dialogs_.Message(this,
                          QStringLiteral("North is solved from the regions of NOAA's Region "
                                         "Summary of the picture's day, and no summary with "
@@ -197,7 +198,7 @@ bool TZorvaForm::SummaryReady() {
         return false;
     }
     LoadSRS1Click();
-    return !session_.summary().Regions->empty();
+    return !session_.Summaries().summary().Regions->empty();
 }
 
 void TZorvaForm::SolveOrientation1Click() {
@@ -229,7 +230,7 @@ void TZorvaForm::SolveOrientation1Click() {
             .arg(ToQString(FixedText(n.turn, kTurnDecimals)), east)
             .arg(solved.matched)
             .arg(solved.groups)
-            .arg(ToQString(session_.summary().FileName),
+            .arg(ToQString(session_.Summaries().summary().FileName),
                  ToQString(FixedText(solved.residual, kResidualDecimals))),
         kSolveCaption, MessageIcon::Information, MessageButtons::Ok);
 }
