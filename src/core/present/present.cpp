@@ -130,10 +130,11 @@ ReadoutView PresentReadouts(const Session& s) {
     const AreaReadout area = ComputeSpotArea(spot, geometry.ChartDiameter);
     r.areaText = area.Text;
     r.areaRed = area.Red;
+    r.areaHint = AreaHintText(spot, area);
     r.areaLeft = s.AreaLeft();
     r.separation = ShowSeparationTexts(s.separation());
     r.sizeUnit = s.options().GridMm ? MmGridSizeLabel : InchGridSizeLabel;
-    r.diameterUnit = s.ImageShown() ? "mm" : std::string(UnitCaption(s.diameter().unit));
+    r.diameterUnit = s.ImageShown() ? "px" : std::string(UnitCaption(s.diameter().unit));
     return r;
 }
 
@@ -154,10 +155,21 @@ Presentation Present(const Session& s) {
         b.status = s.StatusOf(box);
         if (box == EditBox::Diameter) {
             b.readOnly = s.ImageShown() || s.diameter().boxReadOnly;
-            // A picture's disk gives its own diameter, which the box shows while it is up.
-            if (s.ImageShown()) {
-                b.text = FixedText(s.Geometry().ChartDiameter, kImageDiameterDecimals);
-                b.status = {};
+            // A picture's disk gives its own diameter, which the box shows in the picture's
+            // pixels while it is up; its hint says what the millimetres measured on it are.
+            if (s.ImageShown()) b.status = {};
+            if (s.PictureHasDisk()) {
+                const std::string pixels = FixedText(2 * s.picture()->context.disk->r, 1);
+                b.text = pixels;
+                b.status.hint = "The picture's disk is " + pixels +
+                                " pixels across. x, y and the spot size are millimetres of the "
+                                "chart it stands for, drawn at " +
+                                FixedText(ChartPixelsPerInch, 0) + " pixels to the inch: " +
+                                FixedText(s.Geometry().ChartDiameter, kImageDiameterDecimals) +
+                                " mm across";
+            } else if (s.ImageShown()) {
+                b.text.clear();
+                b.status.hint = "The picture has no disk yet: Image > Disk by Hand... gives one";
             }
         }
     }

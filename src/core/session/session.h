@@ -419,6 +419,8 @@ class Session {
     // The area of the spot for the geometry in use, and the area label's place.
     void Settle();
     void ResetSpot();
+    // The size belongs to the disk and the spot it was measured on: none once either changes.
+    void ForgetSpotSize();
     // The instant a picture opened with gives, or the one offered for it.
     void TakePictureInstant();
     // The instant set without being the user's word on a picture's (SetInstant's own work).

@@ -8,7 +8,13 @@ void Session::ResetSpot() {
     // A spot and a separation measured on one picture mean nothing on the next.
     spot_.SpotX = spot_.SpotY = 0;
     Text(EditBox::XCoord) = Text(EditBox::YCoord) = "0.0";
+    ForgetSpotSize();
     ResetSeparation(sep_);
+}
+
+void Session::ForgetSpotSize() {
+    spot_.SpotSize = 0;
+    Text(EditBox::Size) = "0.0";
 }
 
 void Session::OpenImage(const std::string& path, const PictureContext& context,
@@ -50,6 +56,7 @@ void Session::RefitLimb(const LimbFit& fit) {
     RefitPicture(picture_->context, fit);
     Say(PictureSourcesText(picture_->context, Geometry()));
     LocateSpot(spot_, CurrentFrame(), obs_.ephemeris);
+    ForgetSpotSize();
     FollowSeparation();
     Settle();
 }

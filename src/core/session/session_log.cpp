@@ -69,9 +69,13 @@ LogResult Session::AddToLogfile() {
     in.separation = sep_;
     Logbook::Logged logged;
     logged.measurement.line = LogfileLine(in);
+    // A picture's own turn is named by where it came from: its FITS header, its file name...
+    const std::string orientation =
+        picture_ && geometry.Mode == Orientation::FromHeader
+            ? std::string(OrientationSourceName(picture_->context.orientationSource))
+            : std::string(OrientationName(geometry.Mode));
     logged.measurement.context =
-        MeasurementContext{picture_ ? picture_->context.name : std::string("chart"),
-                           std::string(OrientationName(geometry.Mode))};
+        MeasurementContext{picture_ ? picture_->context.name : std::string("chart"), orientation};
     logged.spot = spot_;
     logged.geometry = geometry;
     logged.picture = picture_ ? picture_->path : std::string();

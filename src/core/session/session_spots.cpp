@@ -110,7 +110,11 @@ void Session::MeasureSpotAt(int32_t X, int32_t Y) {
 void Session::MeasureSpotIn(FoundSpots& spots, int32_t X, int32_t Y) {
     const DetectedSpot* found = SpotAtPixel(*spots.detection, X, Y);
     spots.measured = found ? found->id : 0;
-    if (!found || !spot_.At) return;
+    // A click beside every spot found measures none: the last spot's size is not this place's.
+    if (!found || !spot_.At) {
+        ForgetSpotSize();
+        return;
+    }
     // The spot clicked is the one chosen, in the table as on the picture.
     spots.spot = found->id;
     spots.group = 0;
@@ -118,13 +122,13 @@ void Session::MeasureSpotIn(FoundSpots& spots, int32_t X, int32_t Y) {
     // readout takes a size of s cells as s c 2e6 / (pi d^2) millionths, undone for the
     // foreshortening at the place clicked, so s = A cos(rho) pi d^2 / (2e6 c).
     const double d = Geometry().ChartDiameter;
-    const double cells =
-        RoundHalfUp(SeenArea(found->areaMsh, degrees::Cos(spot_.At->rho)) * degrees::kPi * d * d /
-                        (2 * kMillionths * spot_.GridCellArea),
-                    kSizeDecimals);
+    // The size is kept whole, so the area readout rounds the spot's own area once; the box
+    // shows it to a thousandth of a cell.
+    const double cells = SeenArea(found->areaMsh, degrees::Cos(spot_.At->rho)) * degrees::kPi * d *
+                         d / (2 * kMillionths * spot_.GridCellArea);
     if (!std::isfinite(cells) || cells < 0 || cells > LargestSpotSize) return;
     spot_.SpotSize = cells;
-    Text(EditBox::Size) = ShortestDecimalText(cells);
+    Text(EditBox::Size) = ShortestDecimalText(RoundHalfUp(cells, kSizeDecimals));
     Settle();
     Say("Spot " + std::to_string(found->id) + " of group " + std::to_string(found->group) + ": " +
         FixedText(found->areaMsh, 1) + " millionths of the hemisphere from its " +
