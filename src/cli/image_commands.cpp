@@ -163,13 +163,13 @@ int OverlayCommand(const std::vector<std::string>& args, Context& run, std::ostr
     Session session(run.Tables());
     const Instant& at = *picture.instant;
     session.Start(options, {at.year, at.month, at.day});
-    session.OpenImage(parsed.positional[0], picture, HeldImages(opened.image));
+    session.Picture().OpenImage(parsed.positional[0], picture, HeldImages(opened.image));
     if (!(session.observation().instant == at)) {
         throw UsageError(picture.name +
                          ": its instant lies beyond the years the grid is drawn for");
     }
     const QImage canvas =
-        PictureWithOverlay(ShownImage(session.picture()->images), *PresentPicture(session),
+        PictureWithOverlay(ShownImage(session.Picture().opened()->images), *PresentPicture(session),
                            PresentPictureCaption(session), DefaultChartFont());
     QString error;
     if (!SaveSolarImage(canvas, outPath, *type, &error)) {

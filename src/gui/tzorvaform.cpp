@@ -56,10 +56,10 @@ TZorvaForm::TZorvaForm(Dialogs& dialogs, const Clock& clock, QString folder, boo
                    return DetectSpots(pixels, picture, orientation, ephemeris);
                }) {
     setObjectName(QStringLiteral("TZorvaForm"));
-    session_.SetSpotMeasure([](const PixelGrid& pixels, const DiskFrame& frame,
-                               const Ephemeris& ephemeris, double x,
-                               double y) { return MeasureSpotAt(pixels, frame, ephemeris, x, y); });
-    session_.SetBackgroundSpotSearch(true);
+    session_.Spots().SetSpotMeasure(
+        [](const PixelGrid& pixels, const DiskFrame& frame, const Ephemeris& ephemeris, double x,
+           double y) { return MeasureSpotAt(pixels, frame, ephemeris, x, y); });
+    session_.Spots().SetBackgroundSpotSearch(true);
     setWindowTitle(QStringLiteral("Zorva Viewer"));
     // A small proportional face whose space is half a digit wide, as the readouts'
     // padding expects.

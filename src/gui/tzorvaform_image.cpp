@@ -49,10 +49,11 @@ void TZorvaForm::OpenPicturePath(const QString& path) {
     const bool refused = !open.picture->context.disk;
     const std::string why = LimbNotFoundText(open.picture->context.limb);
     // The session holds the pixels from here on, and searches them again as asked.
-    session_.OpenImage(path.toStdString(), open.picture->context, HeldImages(open.picture->image));
+    session_.Picture().OpenImage(path.toStdString(), open.picture->context,
+                                 HeldImages(open.picture->image));
     session_.RememberFile(RecentKind::Picture, path.toStdString());
     Show();
-    if (session_.PictureAwaitsInstant()) AskPictureInstant();
+    if (session_.Picture().PictureAwaitsInstant()) AskPictureInstant();
     // A picture without a disk is shown all the same, to look at, zoom and give a disk.
     if (refused && dialogs_.Message(this, ToQString(why + std::string(kOfferHandDisk)),
                                     ToQString(LimbNotFoundCaption), MessageIcon::Warning,
@@ -63,62 +64,64 @@ void TZorvaForm::OpenPicturePath(const QString& path) {
 
 void TZorvaForm::DiskByHand1Click() {
     // The item is checked while the disk is being given: choosing it again cancels.
-    session_.HandDisk() ? session_.CancelHandDisk() : session_.StartHandDisk();
+    session_.Picture().HandDisk() ? session_.Picture().CancelHandDisk()
+                                  : session_.Picture().StartHandDisk();
     Show();
     // The keys that move, resize, take and drop the disk go to the picture.
     Image1->setFocus();
 }
 
 void TZorvaForm::HandDiskPressed(QPointF at) {
-    if (!session_.HandDisk()) return;
+    if (!session_.Picture().HandDisk()) return;
     // A press that moves less than the desktop's drag distance on screen is a click.
-    session_.HandDiskPress(at.x(), at.y(), QApplication::startDragDistance() / Image1->zoom());
+    session_.Picture().HandDiskPress(at.x(), at.y(),
+                                     QApplication::startDragDistance() / Image1->zoom());
     Show();
 }
 
 void TZorvaForm::HandDiskDragged(QPointF to) {
-    if (!session_.HandDisk()) return;
-    session_.HandDiskDrag(to.x(), to.y());
+    if (!session_.Picture().HandDisk()) return;
+    session_.Picture().HandDiskDrag(to.x(), to.y());
     Show();
 }
 
 void TZorvaForm::HandDiskReleased(QPointF at) {
-    if (!session_.HandDisk()) return;
-    session_.HandDiskRelease(at.x(), at.y());
+    if (!session_.Picture().HandDisk()) return;
+    session_.Picture().HandDiskRelease(at.x(), at.y());
     Show();
 }
 
 bool TZorvaForm::HandDiskKey(int key, Qt::KeyboardModifiers modifiers) {
     if (DriftKey(key)) return true;
-    if (!session_.HandDisk() || modifiers.testFlag(Qt::ControlModifier)) return false;
+    if (!session_.Picture().HandDisk() || modifiers.testFlag(Qt::ControlModifier)) return false;
     // A step of one screen pixel, ten with Shift, whatever the zoom.
     const double step = (modifiers.testFlag(Qt::ShiftModifier) ? 10 : 1) / Image1->zoom();
     switch (key) {
     case Qt::Key_Left:
-        session_.HandDiskNudge(-step, 0, 0);
+        session_.Picture().HandDiskNudge(-step, 0, 0);
         break;
     case Qt::Key_Right:
-        session_.HandDiskNudge(step, 0, 0);
+        session_.Picture().HandDiskNudge(step, 0, 0);
         break;
     case Qt::Key_Up:
-        session_.HandDiskNudge(0, -step, 0);
+        session_.Picture().HandDiskNudge(0, -step, 0);
         break;
     case Qt::Key_Down:
-        session_.HandDiskNudge(0, step, 0);
+        session_.Picture().HandDiskNudge(0, step, 0);
         break;
     case Qt::Key_Plus:
     case Qt::Key_Equal:
-        session_.HandDiskNudge(0, 0, step);
+        session_.Picture().HandDiskNudge(0, 0, step);
         break;
     case Qt::Key_Minus:
-        session_.HandDiskNudge(0, 0, -step);
+        session_.Picture().HandDiskNudge(0, 0, -step);
         break;
     case Qt::Key_Return:
     case Qt::Key_Enter:
-        session_.AcceptHandDisk();
+        session_.Picture().AcceptHandDisk();
         break;
     case Qt::Key_Escape:
-        session_.CancelHandDisk();
+        session_.Picture().CancelHandDisk();
         break;
     default:
         return false;
@@ -137,7 +140,7 @@ void TZorvaForm::CameraClockOffset1Click() {
     request.suffix = QStringLiteral(" min");
     const std::optional<int> minutes = dialogs_.AskInteger(this, request);
     if (!minutes) return;
-    session_.SetCameraClockOffset(*minutes);
+    session_.Picture().SetCameraClockOffset(*minutes);
     Show();
 }
 
@@ -154,12 +157,12 @@ void TZorvaForm::BuildImageMenu() {
 void TZorvaForm::DetectSunspots1Click() {
     if (!InstantReady()) return;
     const BusyCursor busy;
-    session_.DetectSunspots();
+    session_.Spots().DetectSunspots();
     Show();
 }
 
 void TZorvaForm::CloseImage1Click() {
-    session_.CloseImage();
+    session_.Picture().CloseImage();
     Show();
     Image1->setImage(QImage());
 }
@@ -170,7 +173,7 @@ void TZorvaForm::SaveImageTo(const QString& chosenPath) {
     const QImage picture =
         session_.ChartShown() || !shown_ || !shown_->picture
             ? Image->canvas()
-            : PictureWithOverlay(ShownImage(session_.picture()->images), *shown_->picture,
+            : PictureWithOverlay(ShownImage(session_.Picture().opened()->images), *shown_->picture,
                                  PresentPictureCaption(session_), labelFont_);
     QString error;
     if (!SaveSolarImage(picture, target, &error)) {
@@ -178,7 +181,7 @@ void TZorvaForm::SaveImageTo(const QString& chosenPath) {
                          MessageButtons::Ok);
         return;
     }
-    session_.ImageSaved(target.path.toStdString());
+    session_.Picture().ImageSaved(target.path.toStdString());
     Show();
 }
 
@@ -195,7 +198,7 @@ void TZorvaForm::SaveAs1Click() {
 }
 
 void TZorvaForm::Save1Click() {
-    const std::string& name = session_.SavedImageName();
+    const std::string& name = session_.Picture().SavedImageName();
     if (name.empty()) {
         SaveAs1Click();
         return;
@@ -206,7 +209,7 @@ void TZorvaForm::Save1Click() {
 void TZorvaForm::Image1MouseDown(Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers, int X,
                                  int Y) {
     // While a disk is given by hand or a drift drawn, the press is theirs (HandDiskPressed).
-    if (session_.HandDisk() || session_.Drift()) return;
+    if (session_.Picture().HandDisk() || session_.Picture().Drift()) return;
     const bool left = buttons.testFlag(Qt::LeftButton);
     const bool shift = modifiers.testFlag(Qt::ShiftModifier);
     const bool ctrl = modifiers.testFlag(Qt::ControlModifier);
@@ -214,7 +217,7 @@ void TZorvaForm::Image1MouseDown(Qt::MouseButtons buttons, Qt::KeyboardModifiers
     const BusyCursor busy;
     session_.ImageMouseDown(left, shift, ctrl, X, Y);
     Show();
-    if (left && ctrl && !shift && session_.PictureHasDisk()) AddtoLogfile1Click();
+    if (left && ctrl && !shift && session_.Picture().HasDisk()) AddtoLogfile1Click();
 }
 
 } // namespace zorva::gui

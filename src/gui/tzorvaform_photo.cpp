@@ -52,8 +52,8 @@ void TZorvaForm::ConnectPhotoTools() {
 // --- The instant ---
 
 void TZorvaForm::AskPictureInstant() {
-    if (!session_.ImageShown()) return;
-    InstantDialog dialog(this, ToQString(session_.InstantQuestion()),
+    if (!session_.Picture().Shown()) return;
+    InstantDialog dialog(this, ToQString(session_.Picture().InstantQuestion()),
                          session_.observation().instant);
     dialogs_.ShowModal(dialog);
     // Given up, the picture stays waiting; the status line says what it lacks.
@@ -66,24 +66,24 @@ void TZorvaForm::PictureInstant1Click() {
 }
 
 bool TZorvaForm::InstantReady() {
-    if (!session_.PictureAwaitsInstant()) return true;
-    const QString name = QString::fromStdString(session_.picture()->context.name);
+    if (!session_.Picture().PictureAwaitsInstant()) return true;
+    const QString name = QString::fromStdString(session_.Picture().opened()->context.name);
     const QString text =
         QStringLiteral("Nothing is measured on %1 until its instant is given: %2\n\nGive it now?")
-            .arg(name, ToQString(session_.InstantQuestion()));
+            .arg(name, ToQString(session_.Picture().InstantQuestion()));
     if (dialogs_.Message(this, text, QStringLiteral("Picture Instant"), MessageIcon::Warning,
                          MessageButtons::YesNo) != MessageResult::Ok) {
         return false;
     }
     AskPictureInstant();
-    return !session_.PictureAwaitsInstant();
+    return !session_.Picture().PictureAwaitsInstant();
 }
 
 // --- The orientation typed ---
 
 void TZorvaForm::Orientation1Click() {
-    if (!session_.ImageShown()) return;
-    const PictureContext& context = session_.picture()->context;
+    if (!session_.Picture().Shown()) return;
+    const PictureContext& context = session_.Picture().opened()->context;
     const std::optional<PictureTurn> before = context.turn;
     const OrientationSource source = context.orientationSource;
     const PictureTurn start = TurnOfGeometry(session_.Geometry(), session_.observation().ephemeris,
@@ -91,7 +91,7 @@ void TZorvaForm::Orientation1Click() {
     OrientationDialog dialog(this, start);
     connect(&dialog, &OrientationDialog::changed, this, [this](const PictureTurn& turn) {
         RunCommand([&turn, this] {
-            session_.OrientPicture(turn, OrientationSource::Given);
+            session_.Picture().OrientPicture(turn, OrientationSource::Given);
             Show();
         });
     });
@@ -99,9 +99,9 @@ void TZorvaForm::Orientation1Click() {
     // Cancelled, or taken as it was: the picture lies as it did, with its own source.
     const PictureTurn chosen = dialog.Turn();
     if (dialog.result() == QDialog::Accepted && !(chosen == start)) {
-        session_.OrientPicture(chosen, OrientationSource::Given);
+        session_.Picture().OrientPicture(chosen, OrientationSource::Given);
     } else {
-        session_.OrientPicture(before, source);
+        session_.Picture().OrientPicture(before, source);
     }
     Show();
 }
@@ -122,41 +122,41 @@ EastSense TZorvaForm::AskEastSense(const QString& caption) {
 
 void TZorvaForm::DriftNorth1Click() {
     // The item is checked while the drift is drawn: choosing it again cancels.
-    session_.Drift() ? session_.CancelDrift() : session_.StartDrift();
+    session_.Picture().Drift() ? session_.Picture().CancelDrift() : session_.Picture().StartDrift();
     Show();
     Image1->setFocus();
 }
 
 void TZorvaForm::DriftPressed(QPointF at) {
-    if (!session_.Drift()) return;
-    session_.DriftPress(at.x(), at.y());
+    if (!session_.Picture().Drift()) return;
+    session_.Picture().DriftPress(at.x(), at.y());
     Show();
 }
 
 void TZorvaForm::DriftDragged(QPointF to) {
-    if (!session_.Drift()) return;
-    session_.DriftDrag(to.x(), to.y());
+    if (!session_.Picture().Drift()) return;
+    session_.Picture().DriftDrag(to.x(), to.y());
     Show();
 }
 
 void TZorvaForm::DriftReleased(QPointF at) {
-    if (!session_.Drift()) return;
-    const bool drawn = session_.DriftRelease(at.x(), at.y());
+    if (!session_.Picture().Drift()) return;
+    const bool drawn = session_.Picture().DriftRelease(at.x(), at.y());
     Show();
     if (!drawn) return;
-    session_.TurnByDrift(AskEastSense(kDriftCaption));
+    session_.Picture().TurnByDrift(AskEastSense(kDriftCaption));
     Show();
 }
 
 bool TZorvaForm::DriftKey(int key) {
-    if (!session_.Drift() || key != Qt::Key_Escape) return false;
-    session_.CancelDrift();
+    if (!session_.Picture().Drift() || key != Qt::Key_Escape) return false;
+    session_.Picture().CancelDrift();
     Show();
     return true;
 }
 
 void TZorvaForm::DriftPictures1Click() {
-    if (!session_.PictureHasDisk()) return;
+    if (!session_.Picture().HasDisk()) return;
     FileDialogRequest request;
     request.title = QStringLiteral("The Picture Taken Seconds After This One, the Drive Off");
     request.filter = OpenImageFilter();
@@ -177,7 +177,7 @@ void TZorvaForm::DriftPictures1Click() {
         return;
     }
     const EastSense east = AskEastSense(kTwoPicturesCaption);
-    if (!session_.TurnByDriftTo(later.picture->context, east)) {
+    if (!session_.Picture().TurnByDriftTo(later.picture->context, east)) {
         dialogs_.Message(this, ToQString(session_.Status()), kTwoPicturesCaption,
                          MessageIcon::Warning, MessageButtons::Ok);
     }
@@ -187,11 +187,11 @@ void TZorvaForm::DriftPictures1Click() {
 // --- North solved from the day's regions ---
 
 void TZorvaForm::SolveOrientation1Click() {
-    if (!session_.PictureHasDisk() || !InstantReady()) return;
+    if (!session_.Picture().HasDisk() || !InstantReady()) return;
     NorthSolution solved;
     {
         const BusyCursor busy;
-        solved = session_.SolveOrientation();
+        solved = session_.Spots().SolveOrientation();
     }
     Show();
     if (!solved.north) {

@@ -97,7 +97,7 @@ void TZorvaForm::ObservationAdded(const ObservationDialog& dialog, int64_t id) {
 }
 
 void TZorvaForm::AddThisPicture1Click() {
-    if (!session_.PictureHasDisk()) {
+    if (!session_.Picture().HasDisk()) {
         dialogs_.Message(this,
                          QStringLiteral("Add This Picture needs a picture whose disk is known: "
                                         "open one, or give its disk by hand."),
@@ -105,9 +105,9 @@ void TZorvaForm::AddThisPicture1Click() {
         return;
     }
     // The result the picture has (the reviewed one, when there is one), else a fresh search.
-    if (!session_.SpotsFound()) DetectSunspots1Click();
-    const SpotReport report = session_.SpotsReport();
-    if (!session_.SpotsFound() || !report.detection.error.empty()) {
+    if (!session_.Spots().SpotsFound()) DetectSunspots1Click();
+    const SpotReport report = session_.Spots().SpotsReport();
+    if (!session_.Spots().SpotsFound() || !report.detection.error.empty()) {
         dialogs_.Message(this,
                          QStringLiteral("The spots of this picture could not be counted: %1")
                              .arg(ToQString(report.detection.error)),

@@ -27,26 +27,28 @@ void TZorvaForm::BuildReviewItems(QMenu* spots) {
             },
             checkable);
     };
-    command("ReviewRemoveSpot1", "&Remove Spot", [this] { session_.RemoveSpot(ChosenSpot()); });
+    command("ReviewRemoveSpot1", "&Remove Spot",
+            [this] { session_.Spots().RemoveSpot(ChosenSpot()); });
     command("ReviewRemoveGroup1", "Remove &Group",
-            [this] { session_.RemoveSpotGroup(ChosenGroup()); });
+            [this] { session_.Spots().RemoveSpotGroup(ChosenGroup()); });
     command("ReviewMergeGroups1", "&Merge Groups...", [this] { ReviewMergeGroups1Click(); });
-    command("ReviewSplitSpot1", "S&plit Spot Off", [this] { session_.SplitSpotOff(ChosenSpot()); });
+    command("ReviewSplitSpot1", "S&plit Spot Off",
+            [this] { session_.Spots().SplitSpotOff(ChosenSpot()); });
     command(
-        "ReviewAddSpot1", "&Add Spot", [this] { session_.StartAddingSpot(); }, true);
+        "ReviewAddSpot1", "&Add Spot", [this] { session_.Spots().StartAddingSpot(); }, true);
     command("ReviewNoaaNumber1", "&NOAA Number...", [this] { ReviewNoaaNumber1Click(); });
-    command("ReviewSpotless1", "Mark Spot&less", [this] { session_.MarkDiskSpotless(); });
-    command("ReviewUndo1", "&Undo Review Step", [this] { session_.UndoReviewStep(); });
+    command("ReviewSpotless1", "Mark Spot&less", [this] { session_.Spots().MarkDiskSpotless(); });
+    command("ReviewUndo1", "&Undo Review Step", [this] { session_.Spots().UndoReviewStep(); });
 }
 
 int32_t TZorvaForm::ChosenSpot() const {
-    const std::optional<FoundSpots>& found = session_.spots();
-    return found && session_.SpotsFound() ? found->spot : 0;
+    const std::optional<FoundSpots>& found = session_.Spots().found();
+    return found && session_.Spots().SpotsFound() ? found->spot : 0;
 }
 
 int32_t TZorvaForm::ChosenGroup() const {
-    const std::optional<FoundSpots>& found = session_.spots();
-    if (!found || !session_.SpotsFound()) return 0;
+    const std::optional<FoundSpots>& found = session_.Spots().found();
+    if (!found || !session_.Spots().SpotsFound()) return 0;
     if (found->group != 0) return found->group;
     for (const DetectedSpot& s : found->detection->spots)
         if (s.id == found->spot) return s.group;
@@ -63,7 +65,7 @@ void TZorvaForm::ReviewMergeGroups1Click() {
     request.low = 1;
     request.high = kLargestGroupId;
     const std::optional<int> other = dialogs_.AskInteger(this, request);
-    if (other) session_.MergeSpotGroups(group, *other);
+    if (other) session_.Spots().MergeSpotGroups(group, *other);
 }
 
 void TZorvaForm::ReviewNoaaNumber1Click() {
@@ -71,9 +73,9 @@ void TZorvaForm::ReviewNoaaNumber1Click() {
     if (group == 0) return;
     // The number it has, else the region of the loaded summary it matches.
     int32_t offered = 0;
-    for (const SpotGroup& g : session_.spots()->detection->groups)
+    for (const SpotGroup& g : session_.Spots().found()->detection->groups)
         if (g.id == group) offered = g.noaa;
-    if (offered == 0) offered = session_.SuggestedRegionNumber(group);
+    if (offered == 0) offered = session_.Spots().SuggestedRegionNumber(group);
     IntegerRequest request;
     request.title = kReviewCaption;
     request.label = QStringLiteral("NOAA region number of group %1 (0 for none):").arg(group);
@@ -81,7 +83,7 @@ void TZorvaForm::ReviewNoaaNumber1Click() {
     request.low = 0;
     request.high = kLargestRegionNumber;
     const std::optional<int> noaa = dialogs_.AskInteger(this, request);
-    if (noaa) session_.NumberSpotGroup(group, *noaa);
+    if (noaa) session_.Spots().NumberSpotGroup(group, *noaa);
 }
 
 } // namespace zorva::gui

@@ -9,7 +9,7 @@
 namespace zorva::gui {
 
 void TZorvaForm::StartSpotSearch() {
-    std::optional<SpotSearchJob> job = session_.TakeSpotSearchJob();
+    std::optional<SpotSearchJob> job = session_.Spots().TakeSpotSearchJob();
     if (!job) return;
     if (!spotSearches_) {
         spotSearches_ = std::make_unique<QThreadPool>();
@@ -27,7 +27,7 @@ void TZorvaForm::StartSpotSearch() {
             this,
             [this, job = std::move(job), found = std::move(found)]() mutable {
                 RunCommand([&] {
-                    session_.SpotsSearched(job, std::move(found));
+                    session_.Spots().SpotsSearched(job, std::move(found));
                     Show();
                 });
             },

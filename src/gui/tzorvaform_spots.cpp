@@ -19,8 +19,8 @@ constexpr int kStatusMessageMs = 5000;
 } // namespace
 
 void TZorvaForm::SyncSunspotTable(const Presentation& p) {
-    const std::optional<FoundSpots>& found = session_.spots();
-    const bool chosen = found && session_.SpotsFound();
+    const std::optional<FoundSpots>& found = session_.Spots().found();
+    const bool chosen = found && session_.Spots().SpotsFound();
     sunspotTable_->SetTable(p.spotTable ? &*p.spotTable : nullptr, ToQString(p.spotTableTitle),
                             chosen ? found->group : 0, chosen ? found->spot : 0);
 }
@@ -30,13 +30,13 @@ void TZorvaForm::SunspotTable1Click() {
         sunspotTable_ = new SunspotTable(Action("ExportSunspots1"), this);
         connect(sunspotTable_, &SunspotTable::GroupSelected, this, [this](int id) {
             RunCommand([this, id] {
-                session_.ChooseSpotGroup(id);
+                session_.Spots().ChooseSpotGroup(id);
                 Show();
             });
         });
         connect(sunspotTable_, &SunspotTable::SpotSelected, this, [this](int id) {
             RunCommand([this, id] {
-                session_.ChooseSpot(id);
+                session_.Spots().ChooseSpot(id);
                 Show();
             });
         });
@@ -50,12 +50,12 @@ void TZorvaForm::SunspotTable1Click() {
 }
 
 void TZorvaForm::ExportSunspots1Click() {
-    if (!session_.SpotsFound()) return;
+    if (!session_.Spots().SpotsFound()) return;
     FileDialogRequest request;
     request.title = kExportCaption;
     request.filter = QStringLiteral("CSV files (*.csv)|*.csv");
     request.fileName =
-        QFileInfo(QString::fromStdString(session_.picture()->path)).completeBaseName() +
+        QFileInfo(QString::fromStdString(session_.Picture().opened()->path)).completeBaseName() +
         QStringLiteral("_spots.csv");
     request.defaultSuffix = QStringLiteral("csv");
     request.initialFolder = QString::fromStdString(session_.folders().ImageDir);
@@ -63,7 +63,7 @@ void TZorvaForm::ExportSunspots1Click() {
     const QString path = dialogs_.SaveFile(this, request);
     if (path.isEmpty()) return;
     // The very CSV the command line's spots writes for the same picture.
-    const std::string csv = SpotCsvHeader() + SpotReportCsv(session_.SpotsReport());
+    const std::string csv = SpotCsvHeader() + SpotReportCsv(session_.Spots().SpotsReport());
     std::string why;
     if (!WriteFileAtomically(path.toStdString(), csv, &why)) {
         dialogs_.Message(this,

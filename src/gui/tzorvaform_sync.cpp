@@ -123,8 +123,8 @@ void TZorvaForm::PaintChart(const ChartView& view) {
 void TZorvaForm::PaintPicture() {
     // The picture is shown as it is; its overlay is painted over it in the view's own
     // pixels from what the window shows, each time the view is painted.
-    const QImage& picture =
-        ShownImage(session_.picture() ? session_.picture()->images : PictureImages{});
+    const QImage& picture = ShownImage(
+        session_.Picture().opened() ? session_.Picture().opened()->images : PictureImages{});
     if (Image1->image().cacheKey() != picture.cacheKey()) Image1->setImage(picture);
     Image1->overlayChanged();
 }

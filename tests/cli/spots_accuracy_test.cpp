@@ -72,8 +72,8 @@ constexpr double kLargestGroupMsh = 6132;
 // the picture shows six of them; 11343 at W87 lies on the limb, and 11350 (N25, 40
 // millionths on the 19th) shows no spot at 01:30 and is gone from the group file at
 // 12:00. Each shown region is to be found within 2.5 degrees of latitude and 3.5 of
-// longitude. Five of the six are: 11354's spots on this picture lie between S13.5 and S16.5
-// and NOAA puts the region at S17, so its centre is found 2.6 degrees north of NOAA's
+// longitude. Five of the six are: 11354's spots on this picture lie between S11.9 and S15.9
+// and NOAA puts the region at S17, so its centre is found 2.8 degrees north of NOAA's
 // whole degree. Every group of 30 millionths or more is one of the summary's regions or
 // 11357 (N17, 316), which the group file adds at 12:00.
 TEST(SpotsAccuracy, TheBusyDayGivesNoaasGroups) {

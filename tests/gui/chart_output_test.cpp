@@ -80,7 +80,7 @@ TEST_F(ChartOutput, ExportHoldsTheRegionsShownAndWorksOverAPicture) {
     dialogs.files = {
         QString::fromStdString((data / "images" / "20111120_0130_hmiigr_512.jpg").string())};
     Trigger("OpenImage1");
-    ASSERT_TRUE(session().ImageShown());
+    ASSERT_TRUE(session().Picture().Shown());
     dialogs.files = {Path("picture-chart.svg")};
     Trigger("ExportChart1");
     const QByteArray svg = Bytes("picture-chart.svg");

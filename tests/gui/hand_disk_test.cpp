@@ -63,10 +63,10 @@ TEST_F(HandDiskWindow, ARefusedDiskSaysWhyAndNothingIsMeasured) {
     EXPECT_GT(text.indexOf('.', 40), 40) << text.toStdString();
     EXPECT_TRUE(text.contains("disk by hand")) << text.toStdString();
     EXPECT_EQ(dialogs.messages[0].buttons, gui::MessageButtons::YesNo);
-    EXPECT_FALSE(session().HandDisk());
+    EXPECT_FALSE(session().Picture().HandDisk());
 
     // Shown, zoomable, and measured on nowhere.
-    ASSERT_TRUE(session().ImageShown());
+    ASSERT_TRUE(session().Picture().Shown());
     EXPECT_EQ(View()->image().size(), QSize(300, 300));
     const double zoom = View()->zoom();
     Trigger("ZoomIn1");
@@ -77,7 +77,7 @@ TEST_F(HandDiskWindow, ARefusedDiskSaysWhyAndNothingIsMeasured) {
 
     // A finer search is refused too: the status line says why, and still no disk.
     Trigger("SubPixelLimb1");
-    EXPECT_FALSE(session().PictureHasDisk());
+    EXPECT_FALSE(session().Picture().HasDisk());
     EXPECT_TRUE(Status().contains("refused")) << Status().toStdString();
 }
 
@@ -89,15 +89,15 @@ TEST_F(HandDiskWindow, ThreeClicksOnTheLimbGiveItsDisk) {
     EXPECT_TRUE(Checked("DiskByHand1"));
     Trigger("DiskByHand1"); // chosen again: cancelled
     EXPECT_FALSE(Checked("DiskByHand1"));
-    EXPECT_FALSE(session().HandDisk());
+    EXPECT_FALSE(session().Picture().HandDisk());
     Trigger("DiskByHand1");
     for (const QPointF p : {QPointF(45, 115), QPointF(165, 55), QPointF(180, 160)})
         Click(p.x(), p.y());
     EXPECT_EQ(Box("XCoordBox")->text(), "0.0"); // the clicks were the disk's
     QTest::keyClick(View(), Qt::Key_Return);
-    EXPECT_FALSE(session().HandDisk());
-    ASSERT_TRUE(session().PictureHasDisk());
-    const auto& context = session().picture()->context;
+    EXPECT_FALSE(session().Picture().HandDisk());
+    ASSERT_TRUE(session().Picture().HasDisk());
+    const auto& context = session().Picture().opened()->context;
     EXPECT_EQ(context.diskSource, DiskSource::Hand);
     // Each click may be off by half a screen pixel both ways: the circle by as much.
     EXPECT_NEAR(context.disk->cx, 120, ClickError());
@@ -109,7 +109,7 @@ TEST_F(HandDiskWindow, ThreeClicksOnTheLimbGiveItsDisk) {
 TEST_F(HandDiskWindow, ADiskDraggedOnARefusedPictureThenNudged) {
     dialogs.answers.push_back(gui::MessageResult::Ok); // Yes: give it by hand at once
     OpenPicture(RefusedPicture());
-    ASSERT_TRUE(session().HandDisk());
+    ASSERT_TRUE(session().Picture().HandDisk());
     EXPECT_TRUE(Status().contains("drag out to the limb")) << Status().toStdString();
 
     // From the centre (240, 250) out to (270, 290): a radius of 50 (a 30-40-50 triangle).
@@ -134,8 +134,8 @@ TEST_F(HandDiskWindow, ADiskDraggedOnARefusedPictureThenNudged) {
     // At least half the circle's circumference on screen.
     EXPECT_GT(orange(during), std::numbers::pi * 50 * View()->zoom());
     QTest::mouseRelease(surface, Qt::LeftButton, Qt::NoModifier, On(270, 290));
-    ASSERT_TRUE(session().HandDisk()->circle);
-    const Circle dragged = *session().HandDisk()->circle;
+    ASSERT_TRUE(session().Picture().HandDisk()->circle);
+    const Circle dragged = *session().Picture().HandDisk()->circle;
     EXPECT_NEAR(dragged.cx, 240, ClickError());
     EXPECT_NEAR(dragged.cy, 250, ClickError());
     EXPECT_NEAR(dragged.r, 50, 2 * ClickError());
@@ -144,9 +144,9 @@ TEST_F(HandDiskWindow, ADiskDraggedOnARefusedPictureThenNudged) {
     for (const auto key : {Qt::Key_Right, Qt::Key_Right, Qt::Key_Up, Qt::Key_Plus})
         QTest::keyClick(View(), key);
     QTest::keyClick(View(), Qt::Key_Enter);
-    ASSERT_TRUE(session().PictureHasDisk());
+    ASSERT_TRUE(session().Picture().HasDisk());
     const double px = 1 / View()->zoom();
-    const Circle taken = *session().picture()->context.disk;
+    const Circle taken = *session().Picture().opened()->context.disk;
     EXPECT_NEAR(taken.cx, dragged.cx + 2 * px, 1e-9);
     EXPECT_NEAR(taken.cy, dragged.cy - px, 1e-9);
     EXPECT_NEAR(taken.r, dragged.r + px, 1e-9);
@@ -157,7 +157,7 @@ TEST_F(HandDiskWindow, ADiskDraggedOnARefusedPictureThenNudged) {
     Trigger("CloseImage1");
     dialogs.answers.push_back(gui::MessageResult::Cancel);
     OpenPicture(RefusedPicture());
-    EXPECT_FALSE(session().PictureHasDisk());
+    EXPECT_FALSE(session().Picture().HasDisk());
 }
 
 TEST_F(HandDiskWindow, TheCameraClockOffsetIsKeptAndTakenForCameraPictures) {
@@ -185,7 +185,7 @@ TEST_F(HandDiskWindow, TheCameraClockOffsetIsKeptAndTakenForCameraPictures) {
     };
     OpenPicture(photo);
     EXPECT_EQ(offered, QDateTime(QDate(2023, 1, 31), QTime(3, 39, 45), Qt::UTC));
-    EXPECT_EQ(session().picture()->context.instantSource, InstantSource::Given);
+    EXPECT_EQ(session().Picture().opened()->context.instantSource, InstantSource::Given);
     EXPECT_EQ(session().observation().instant, (Instant{2023, 1, 31, 3, 39, 45}));
 }
 

@@ -39,8 +39,8 @@ TEST_F(ImageWindow, OpenMeasureAndClose) {
     EXPECT_FALSE(Item("Rotation1")->isEnabled());
     // The disk of 202.9 px (the file's own keywords) is taken as drawn at 75 pixels per
     // inch: about 2 x 202.9 x 25.4 / 75 = 137.4 mm across.
-    ASSERT_TRUE(session().PictureHasDisk());
-    const Circle disk = *session().picture()->context.disk;
+    ASSERT_TRUE(session().Picture().HasDisk());
+    const Circle disk = *session().Picture().opened()->context.disk;
     const double radius = disk.r;
     EXPECT_NEAR(radius, 202.9, 1.5);
     // The diameter box gives the disk in the picture's pixels, its hint those millimetres.
@@ -96,7 +96,7 @@ TEST_F(ImageWindow, ABadFileChangesNothing) {
     EXPECT_TRUE(dialogs.messages[0].text.contains("notes.png"));
     EXPECT_EQ(form->windowTitle(), title);
     EXPECT_FALSE(Find<gui::ImageControl>("Image")->isHidden());
-    EXPECT_FALSE(session().ImageShown());
+    EXPECT_FALSE(session().Picture().Shown());
 }
 
 } // namespace
@@ -113,8 +113,8 @@ TEST_F(ImageWindow, AnObservatoryFileBringsItsTimeDiskAndTurn) {
     // DATE-OBS 2014-03-01T00:00:27.90, to the second.
     EXPECT_EQ(session().observation().instant, (Instant{2014, 3, 1, 0, 0, 28}));
     // RSUN_OBS / CDELT: 968.66 / 20.656 = 46.9 pixels.
-    ASSERT_TRUE(session().PictureHasDisk());
-    EXPECT_NEAR(session().picture()->context.disk->r, 46.9, 0.01);
+    ASSERT_TRUE(session().Picture().HasDisk());
+    EXPECT_NEAR(session().Picture().opened()->context.disk->r, 46.9, 0.01);
     EXPECT_TRUE(form->statusBar()->currentMessage().contains("FITS header"));
     // The file shows solar north at the bottom: a click in the upper half lies south.
     emit View()->mouseDown(Qt::LeftButton, Qt::NoModifier, 50, 20);

@@ -108,7 +108,7 @@ TEST_F(MeasuringLoop, RecentAndDroppedFilesOpenAsWhatTheyAre) {
     QCoreApplication::processEvents(); // the files open once the drop is over
     EXPECT_EQ(session().summary().FileName, "20110607SRS.txt");
     EXPECT_EQ(session().logbook().Path(), log.string());
-    EXPECT_TRUE(session().ImageShown());
+    EXPECT_TRUE(session().Picture().Shown());
     ASSERT_EQ(dialogs.messages.size(), 1u);
     EXPECT_EQ(dialogs.messages[0].text,
               letter + " was not opened: it is neither a picture, a Solar Region Summary nor a "
@@ -121,7 +121,7 @@ TEST_F(MeasuringLoop, RecentAndDroppedFilesOpenAsWhatTheyAre) {
     EXPECT_FALSE(Item("RecentSummary2")->isVisible());
     Trigger("CloseImage1");
     Trigger("RecentPicture1");
-    EXPECT_TRUE(session().ImageShown());
+    EXPECT_TRUE(session().Picture().Shown());
     // A file that has gone is named and leaves the list.
     const std::filesystem::path gone = dir / "gone.txt";
     ASSERT_TRUE(CreateLogfile(gone).ok);

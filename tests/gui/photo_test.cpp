@@ -80,7 +80,7 @@ TEST_F(PhotoWindow, TheInstantIsAskedForAndNeverAnotherPictures) {
     OpenPicture(Undated());
     ASSERT_TRUE(dialogs.modals.contains("InstantDialog"));
     EXPECT_EQ(offered, QDateTime(QDate(2024, 5, 11), QTime(12, 0), Qt::UTC)); // today, noon
-    EXPECT_TRUE(session().PictureAwaitsInstant());
+    EXPECT_TRUE(session().Picture().PictureAwaitsInstant());
     EXPECT_NE(session().observation().instant, mdi);
     EXPECT_TRUE(Status().contains("time: none in the file, not yet given"))
         << Status().toStdString();
@@ -93,12 +93,12 @@ TEST_F(PhotoWindow, TheInstantIsAskedForAndNeverAnotherPictures) {
     Trigger("DetectSunspots1");
     ASSERT_FALSE(dialogs.messages.empty());
     EXPECT_TRUE(dialogs.messages.back().text.contains("until its instant is given"));
-    EXPECT_FALSE(session().SpotsFound());
+    EXPECT_FALSE(session().Spots().SpotsFound());
 
     // Given, it is measured at that instant, which every readout says was given.
     dialogs.onModal = Answer(QDateTime(QDate(2024, 5, 10), QTime(9, 30), Qt::UTC));
     Trigger("PictureInstant1");
-    EXPECT_FALSE(session().PictureAwaitsInstant());
+    EXPECT_FALSE(session().Picture().PictureAwaitsInstant());
     EXPECT_EQ(session().observation().instant, (Instant{2024, 5, 10, 9, 30, 0}));
     EXPECT_TRUE(Status().contains("time: given")) << Status().toStdString();
     Click(250, 150);
@@ -112,8 +112,8 @@ TEST_F(PhotoWindow, TheInstantIsAskedForAndNeverAnotherPictures) {
 TEST_F(PhotoWindow, TheOrientationDialogTurnsTheGridAsTheUserTypes) {
     ZORVA_TEST_DATA(data);
     OpenPicture(data / "images" / "20111120_0130_hmiigr_512.jpg");
-    ASSERT_TRUE(session().PictureHasDisk());
-    ASSERT_FALSE(session().PictureAwaitsInstant());
+    ASSERT_TRUE(session().Picture().HasDisk());
+    ASSERT_FALSE(session().Picture().PictureAwaitsInstant());
     Click(300, 200);
     ASSERT_TRUE(session().spot().At);
     // The clicked point's position angle on the Sun, from north through east: the angle on
@@ -149,7 +149,7 @@ TEST_F(PhotoWindow, TheOrientationDialogTurnsTheGridAsTheUserTypes) {
     };
     Trigger("Orientation1");
     EXPECT_EQ(session().Geometry().Mode, Orientation::RotationAxis);
-    EXPECT_EQ(session().picture()->context.orientationSource, OrientationSource::Given);
+    EXPECT_EQ(session().Picture().opened()->context.orientationSource, OrientationSource::Given);
     EXPECT_TRUE(Status().contains("solar north up, east left, turned 59 degrees "
                                   "counter-clockwise (given)"))
         << Status().toStdString();
@@ -169,7 +169,7 @@ TEST_F(PhotoWindow, NorthFromADriftDrawnOnThePicture) {
     EXPECT_TRUE(Present(session()).picture->drift);
     emit view->leftReleased({200, 200});
     EXPECT_FALSE(Checked("DriftNorth1"));
-    const auto& turn = session().picture()->context.turn;
+    const auto& turn = session().Picture().opened()->context.turn;
     ASSERT_TRUE(turn);
     EXPECT_EQ(turn->mode, Orientation::Equatorial);
     EXPECT_NEAR(turn->turn, 90, 1e-9);
@@ -189,13 +189,13 @@ TEST_F(PhotoWindow, NorthIsSolvedFromTheSummary) {
     ASSERT_TRUE(turned.save(QString::fromStdString(photo.string())));
     dialogs.onModal = Answer(QDateTime(QDate(2011, 11, 20), QTime(1, 30), Qt::UTC));
     OpenPicture(photo);
-    ASSERT_TRUE(session().PictureHasDisk());
+    ASSERT_TRUE(session().Picture().HasDisk());
 
     // Without a summary: refused, with the reason.
     Trigger("SolveOrientation1");
     ASSERT_FALSE(dialogs.messages.empty());
     EXPECT_TRUE(dialogs.messages.back().text.contains("no Region Summary is loaded"));
-    EXPECT_FALSE(session().picture()->context.turn);
+    EXPECT_FALSE(session().Picture().opened()->context.turn);
 
     dialogs.files.push_back(QString::fromStdString((data / "srs" / "20111120SRS.txt").string()));
     Trigger("LoadSRS1");
@@ -203,11 +203,11 @@ TEST_F(PhotoWindow, NorthIsSolvedFromTheSummary) {
     const QString said = dialogs.messages.back().text;
     EXPECT_TRUE(said.contains("groups found lie on the regions of 20111120SRS.txt"))
         << said.toStdString();
-    const auto& turn = session().picture()->context.turn;
+    const auto& turn = session().Picture().opened()->context.turn;
     ASSERT_TRUE(turn);
-    EXPECT_EQ(session().picture()->context.orientationSource, OrientationSource::Solved);
+    EXPECT_EQ(session().Picture().opened()->context.orientationSource, OrientationSource::Solved);
     const SolarNorth north =
-        NorthOnPicture(session().picture()->context, session().PictureOrientation(),
+        NorthOnPicture(session().Picture().opened()->context, session().PictureOrientation(),
                        session().observation().ephemeris);
     EXPECT_LT(Apart(north.turn, 59), 5) << north.turn;
     EXPECT_EQ(north.east, EastSense::Mirrored);

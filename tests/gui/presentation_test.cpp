@@ -114,7 +114,7 @@ struct Presented : test::WindowTest {
     }
 
     void Click(int x, int y, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
-        if (session().ImageShown()) {
+        if (session().Picture().Shown()) {
             emit Find<gui::ImageView>("Image1")->mouseDown(Qt::LeftButton, modifiers, x, y);
         } else {
             emit Find<gui::ImageControl>("Image")->mouseDown(Qt::LeftButton, modifiers, x, y);
@@ -200,7 +200,7 @@ TEST_F(Presented, EveryCommandLeavesTheWindowShowingTheState) {
     clean = QImage(QString::fromStdString(hmi.string())).convertToFormat(QImage::Format_Grayscale8);
     dialogs.files.push_back(QString::fromStdString(hmi.string()));
     Trigger("OpenImage1");
-    ASSERT_TRUE(session().ImageShown());
+    ASSERT_TRUE(session().Picture().Shown());
     ExpectWindowShowsTheState("opening a picture");
     names.erase(std::remove(names.begin(), names.end(), "CloseImage1"), names.end());
     everything("on the picture");

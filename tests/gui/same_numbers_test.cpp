@@ -34,8 +34,8 @@ TEST_F(SameNumbers, TheWindowAndTheCommandLineAgreeOnEveryPicture) {
         SCOPED_TRACE(file.filename().string());
         dialogs.files.push_back(QString::fromStdString(file.string()));
         Trigger("OpenImage1");
-        ASSERT_TRUE(session().PictureHasDisk());
-        const Circle disk = *session().picture()->context.disk;
+        ASSERT_TRUE(session().Picture().HasDisk());
+        const Circle disk = *session().Picture().opened()->context.disk;
         // The command line is given the window's instant only where the file has none.
         const std::string instant = Iso(session().observation().instant);
         for (const auto& [dx, dy] : {std::pair{0.0, 0.0}, {0.3, -0.5}, {-0.6, 0.2}, {0.1, 0.7}}) {
@@ -44,7 +44,8 @@ TEST_F(SameNumbers, TheWindowAndTheCommandLineAgreeOnEveryPicture) {
             emit Find<gui::ImageView>("Image1")->mouseDown(Qt::LeftButton, Qt::NoModifier, x, y);
             std::vector<std::string> args = {"locate",          "--image", file.string(),    "--px",
                                              std::to_string(x), "--py",    std::to_string(y)};
-            if (!session().picture()->context.instant) args.insert(args.begin() + 1, instant);
+            if (!session().Picture().opened()->context.instant)
+                args.insert(args.begin() + 1, instant);
             const test::CliResult r = test::RunCli(args);
             ASSERT_EQ(r.status, 0) << r.err;
             const auto fields = test::Fields(r.out);

@@ -31,7 +31,7 @@ struct SpotReviewWindow : test::WindowTest {
         fs::copy_file(data / "images" / name, file);
         return file;
     }
-    const SpotDetection& Shown() const { return *session().spots()->detection; }
+    const SpotDetection& Shown() const { return *session().Spots().found()->detection; }
     // Clicks the first spot of the group: it becomes the spot chosen.
     void ChooseSpotOf(int32_t group) {
         for (const DetectedSpot& s : Shown().spots) {
@@ -64,7 +64,7 @@ TEST_F(SpotReviewWindow, EachStepIsCountedUndoneAndKeptForTheCommandLine) {
     ChooseSpotOf(big);
     const DetectedSpot removed = [&] {
         for (const DetectedSpot& s : Shown().spots)
-            if (s.id == session().spots()->spot) return s;
+            if (s.id == session().Spots().found()->spot) return s;
         return DetectedSpot{};
     }();
     Trigger("ReviewRemoveSpot1");

@@ -32,7 +32,7 @@ struct Sunspots : test::WindowTest {
     void OpenPicture(const fs::path& file) {
         dialogs.files.push_back(QString::fromStdString(file.string()));
         Trigger("OpenImage1");
-        ASSERT_TRUE(session().PictureHasDisk());
+        ASSERT_TRUE(session().Picture().HasDisk());
         Trigger("DiskOrientation2");
         if (session().Geometry().MirrorSign != -1) Trigger("MirrorMenu");
         ASSERT_EQ(session().Geometry().Mode, Orientation::RotationAxis);
@@ -68,16 +68,16 @@ TEST_F(Sunspots, TheWindowFindsWhatTheCommandLineFinds) {
         OpenPicture(file);
         EXPECT_FALSE(Item("ExportSunspots1")->isEnabled());
         Trigger("DetectSunspots1");
-        ASSERT_TRUE(session().SpotsFound());
-        const SpotDetection& found = *session().spots()->detection;
+        ASSERT_TRUE(session().Spots().SpotsFound());
+        const SpotDetection& found = *session().Spots().found()->detection;
         EXPECT_TRUE(found.error.empty()) << found.error;
         // Both pictures show spots (NOAA 10718 and 10720 on the first; SILSO 80 on the second).
         EXPECT_GE(found.groups.size(), 2U);
 
         // Every patch found is outlined on the picture as it is saved: in amber, or in red
         // where its umbra fills it and the umbra's outline lies over the patch's.
-        QImage plain(session().picture()->context.width, session().picture()->context.height,
-                     QImage::Format_Grayscale8);
+        QImage plain(session().Picture().opened()->context.width,
+                     session().Picture().opened()->context.height, QImage::Format_Grayscale8);
         plain.fill(Qt::black);
         const QImage drawn = PictureWithOverlay(plain, *Present(session()).picture, {}, QFont());
         for (const SpotPatch& patch : found.patches) {
@@ -117,7 +117,7 @@ TEST_F(Sunspots, TheWindowFindsWhatTheCommandLineFinds) {
         };
         EXPECT_EQ(allButSource(Slurp(exported)), allButSource(cli.out));
         Trigger("CloseImage1");
-        EXPECT_FALSE(session().spots().has_value());
+        EXPECT_FALSE(session().Spots().found().has_value());
     }
 }
 
@@ -162,7 +162,7 @@ TEST_F(Sunspots, TheTableMatchesNoaasRegionsSortsAndPicksOut) {
     const auto* table = Find<QWidget>("SunspotTable");
     QTableWidget* groups = Grid(table, "SpotGroupGrid");
     QTableWidget* spots = Grid(table, "SpotGrid");
-    const SpotDetection& found = *session().spots()->detection;
+    const SpotDetection& found = *session().Spots().found()->detection;
     ASSERT_EQ(groups->rowCount(), static_cast<int>(found.groups.size()));
     ASSERT_EQ(spots->rowCount(), static_cast<int>(found.spots.size()));
 
@@ -196,7 +196,7 @@ TEST_F(Sunspots, TheTableMatchesNoaasRegionsSortsAndPicksOut) {
     // outline, and nowhere near a spot of another group.
     spots->selectRow(0);
     const int chosen = spots->item(0, 0)->text().toInt();
-    EXPECT_EQ(session().spots()->spot, chosen);
+    EXPECT_EQ(session().Spots().found()->spot, chosen);
     const PictureView view = *Present(session()).picture;
     ASSERT_TRUE(view.spots);
     EXPECT_EQ(view.spots->spot, chosen);
@@ -225,14 +225,14 @@ TEST_F(Sunspots, TheTableMatchesNoaasRegionsSortsAndPicksOut) {
     }
     // Choosing a group lets the spot go.
     groups->selectRow(0);
-    EXPECT_EQ(session().spots()->spot, 0);
-    EXPECT_EQ(session().spots()->group, groups->item(0, 0)->text().toInt());
+    EXPECT_EQ(session().Spots().found()->spot, 0);
+    EXPECT_EQ(session().Spots().found()->group, groups->item(0, 0)->text().toInt());
 
     // A spot clicked on the picture is chosen in the table too.
     int picked = 0;
     for (const DetectedSpot& clicked : found.spots) {
         Click(clicked.x, clicked.y);
-        if (session().spots()->measured != clicked.id) continue;
+        if (session().Spots().found()->measured != clicked.id) continue;
         ++picked;
         const QList<QTableWidgetItem*> rows = spots->selectedItems();
         ASSERT_FALSE(rows.isEmpty()) << clicked.id;
@@ -274,11 +274,11 @@ TEST_F(Sunspots, AChangedDiskInstantOrOrientationForgetsTheSpots) {
         SCOPED_TRACE(command);
         OpenPicture(data / "images" / kHmi);
         Trigger("DetectSunspots1");
-        ASSERT_TRUE(session().SpotsFound());
+        ASSERT_TRUE(session().Spots().SpotsFound());
         EXPECT_TRUE(Item("ExportSunspots1")->isEnabled());
         Trigger(command);
-        EXPECT_FALSE(session().SpotsFound());
-        EXPECT_FALSE(session().spots().has_value());
+        EXPECT_FALSE(session().Spots().SpotsFound());
+        EXPECT_FALSE(session().Spots().found().has_value());
         EXPECT_FALSE(Item("ExportSunspots1")->isEnabled());
     }
 }
@@ -307,9 +307,10 @@ TEST_F(Sunspots, AClickOnASpotGivesItsAreaAsTheSize) {
         // A centroid may fall between the umbrae of a spot that is not round: the spot
         // nearest the click inside the patch is measured.
         Click(x, y);
-        ASSERT_TRUE(session().spots().has_value());
-        EXPECT_FALSE(session().spots()->shown); // searched in the background, not drawn whole
-        if (session().spots()->measured != std::stoi(w[3])) continue;
+        ASSERT_TRUE(session().Spots().found().has_value());
+        EXPECT_FALSE(
+            session().Spots().found()->shown); // searched in the background, not drawn whole
+        if (session().Spots().found()->measured != std::stoi(w[3])) continue;
         ++clicked;
         // The size is kept whole and the area rounded once; the CSV's area is to tenths.
         EXPECT_NEAR(session().spot().SpotArea, area, 0.05 + 1e-9) << line;
@@ -318,9 +319,9 @@ TEST_F(Sunspots, AClickOnASpotGivesItsAreaAsTheSize) {
     EXPECT_GE(clicked, 10);
     // A click beside every spot, at the disk's centre, outlines nothing and measures no
     // size: the last spot's size and area are not this place's.
-    const Circle disk = *session().picture()->context.disk;
+    const Circle disk = *session().Picture().opened()->context.disk;
     Click(disk.cx, disk.cy);
-    EXPECT_EQ(session().spots()->measured, 0);
+    EXPECT_EQ(session().Spots().found()->measured, 0);
     EXPECT_EQ(Box("SizeBox")->text(), "0.0");
     EXPECT_EQ(Text("AreaLabel"), "    0");
 }
@@ -350,15 +351,15 @@ TEST_F(Sunspots, AClickBeforeTheSearchEndsMeasuresThatSpotAlone) {
     }
     ASSERT_GT(area, 0);
     Click(x, y);
-    ASSERT_FALSE(session().SpotsFound()); // nothing has handed the search's spots over yet
-    ASSERT_TRUE(session().clickedSpot().has_value());
-    EXPECT_NE(session().clickedSpot()->measured, 0);
+    ASSERT_FALSE(session().Spots().SpotsFound()); // nothing has handed the search's spots over yet
+    ASSERT_TRUE(session().Spots().clickedSpot().has_value());
+    EXPECT_NE(session().Spots().clickedSpot()->measured, 0);
     EXPECT_NEAR(session().spot().SpotArea, area, 0.1 * area);
     ASSERT_TRUE(Present(session()).picture->spots.has_value()); // its outline is drawn
     form->FinishSpotSearches();
-    ASSERT_TRUE(session().SpotsFound());
-    EXPECT_FALSE(session().clickedSpot().has_value());
-    EXPECT_EQ(session().spots()->measured, id);
+    ASSERT_TRUE(session().Spots().SpotsFound());
+    EXPECT_FALSE(session().Spots().clickedSpot().has_value());
+    EXPECT_EQ(session().Spots().found()->measured, id);
 }
 
 } // namespace

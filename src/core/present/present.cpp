@@ -50,9 +50,9 @@ std::optional<RegionsOverlay> RegionsOf(const Session& s, const DiskFrame& frame
 }
 
 std::optional<SpotsOverlay> SpotsOf(const Session& s) {
-    if (!s.SpotsFound() && !s.clickedSpot()) return std::nullopt;
+    if (!s.Spots().SpotsFound() && !s.Spots().clickedSpot()) return std::nullopt;
     // Before the search ends, the spot a click measured alone.
-    const FoundSpots& f = s.SpotsFound() ? *s.spots() : *s.clickedSpot();
+    const FoundSpots& f = s.Spots().SpotsFound() ? *s.Spots().found() : *s.Spots().clickedSpot();
     return SpotsOverlay{f.detection, f.shown, f.group, f.spot, f.measured};
 }
 
@@ -86,8 +86,8 @@ ChartView PresentChartOutput(const Session& s) {
 }
 
 std::optional<PictureView> PresentPicture(const Session& s) {
-    if (!s.picture()) return std::nullopt;
-    const PictureContext& context = s.picture()->context;
+    if (!s.Picture().opened()) return std::nullopt;
+    const PictureContext& context = s.Picture().opened()->context;
     PictureView view;
     view.scene = SceneOf(s, s.Geometry());
     view.limb = context.limb.points;
@@ -102,18 +102,18 @@ std::optional<PictureView> PresentPicture(const Session& s) {
         view.spots = SpotsOf(s);
     }
     // A drag replaces the clicked points when it ends: they are not shown while it goes on.
-    if (const auto& hand = s.HandDisk()) {
+    if (const auto& hand = s.Picture().HandDisk()) {
         view.hand =
             HandDiskView{hand->dragging ? std::vector<PicturePoint>{} : hand->points, hand->circle};
     }
-    view.drift = s.Drift();
+    view.drift = s.Picture().Drift();
     return view;
 }
 
 std::vector<CaptionLine> PresentPictureCaption(const Session& s) {
-    if (!s.picture() || !s.picture()->context.disk) return {};
+    if (!s.Picture().opened() || !s.Picture().opened()->context.disk) return {};
     const Observation& o = s.observation();
-    return PictureCaptionLines(s.picture()->context, o.instant, o.ephemeris, s.Geometry());
+    return PictureCaptionLines(s.Picture().opened()->context, o.instant, o.ephemeris, s.Geometry());
 }
 
 ReadoutView PresentReadouts(const Session& s) {
@@ -134,18 +134,19 @@ ReadoutView PresentReadouts(const Session& s) {
     r.areaLeft = s.AreaLeft();
     r.separation = ShowSeparationTexts(s.separation());
     r.sizeUnit = s.options().GridMm ? MmGridSizeLabel : InchGridSizeLabel;
-    r.diameterUnit = s.ImageShown() ? "px" : std::string(UnitCaption(s.diameter().unit));
+    r.diameterUnit = s.Picture().Shown() ? "px" : std::string(UnitCaption(s.diameter().unit));
     return r;
 }
 
 Presentation Present(const Session& s) {
     Presentation p;
-    if (const auto& picture = s.picture()) {
+    if (const auto& picture = s.Picture().opened()) {
         const std::string& saved = picture->savedName;
         p.caption = ImageWindowCaption(saved.empty() ? picture->context.name : saved);
     } else {
-        p.caption =
-            s.SavedImageName().empty() ? kChartCaption : ImageWindowCaption(s.SavedImageName());
+        p.caption = s.Picture().SavedImageName().empty()
+                        ? kChartCaption
+                        : ImageWindowCaption(s.Picture().SavedImageName());
     }
     p.readouts = PresentReadouts(s);
     for (int i = 0; i < kEditBoxCount; ++i) {
@@ -154,12 +155,12 @@ Presentation Present(const Session& s) {
         b.text = s.BoxText(box);
         b.status = s.StatusOf(box);
         if (box == EditBox::Diameter) {
-            b.readOnly = s.ImageShown() || s.diameter().boxReadOnly;
+            b.readOnly = s.Picture().Shown() || s.diameter().boxReadOnly;
             // A picture's disk gives its own diameter, which the box shows in the picture's
             // pixels while it is up; its hint says what the millimetres measured on it are.
-            if (s.ImageShown()) b.status = {};
-            if (s.PictureHasDisk()) {
-                const std::string pixels = FixedText(2 * s.picture()->context.disk->r, 1);
+            if (s.Picture().Shown()) b.status = {};
+            if (s.Picture().HasDisk()) {
+                const std::string pixels = FixedText(2 * s.Picture().opened()->context.disk->r, 1);
                 b.text = pixels;
                 b.status.hint = "The picture's disk is " + pixels +
                                 " pixels across. x, y and the spot size are millimetres of the "
@@ -167,7 +168,7 @@ Presentation Present(const Session& s) {
                                 FixedText(ChartPixelsPerInch, 0) + " pixels to the inch: " +
                                 FixedText(s.Geometry().ChartDiameter, kImageDiameterDecimals) +
                                 " mm across";
-            } else if (s.ImageShown()) {
+            } else if (s.Picture().Shown()) {
                 b.text.clear();
                 b.status.hint = "The picture has no disk yet: Image > Disk by Hand... gives one";
             }
@@ -189,11 +190,11 @@ Presentation Present(const Session& s) {
     // Said for the date that has no summary, until another is loaded.
     if (s.summary().MissingDate == s.Date()) p.regionsNote = s.summary().Missing;
     p.measurements = s.logbook().Measurements();
-    if (s.SpotsFound()) {
-        const std::optional<RegionMatching> matching = s.SpotRegions();
-        p.spotTable = MakeSpotTable(*s.spots()->detection, matching ? &*matching : nullptr,
+    if (s.Spots().SpotsFound()) {
+        const std::optional<RegionMatching> matching = s.Spots().SpotRegions();
+        p.spotTable = MakeSpotTable(*s.Spots().found()->detection, matching ? &*matching : nullptr,
                                     *s.summary().Regions);
-        p.spotTableTitle = s.picture()->context.name;
+        p.spotTableTitle = s.Picture().opened()->context.name;
         if (matching) p.spotTableTitle += " - " + s.summary().FileName;
     }
     return p;

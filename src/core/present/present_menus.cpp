@@ -49,7 +49,7 @@ class Menus {
 
 std::vector<MenuItemView> PresentMenus(const Session& s, const std::string& altAziCaption) {
     Menus m;
-    const bool picture = s.ImageShown();
+    const bool picture = s.Picture().Shown();
     // The options' items, as their entries show them.
     const Options& options = s.options();
     for (const OptionMenuItem& item : OptionMenuItems()) {
@@ -65,7 +65,7 @@ std::vector<MenuItemView> PresentMenus(const Session& s, const std::string& altA
     const bool own = picture && mode == Orientation::FromHeader;
     std::string from;
     if (own) {
-        switch (s.picture()->context.orientationSource) {
+        switch (s.Picture().opened()->context.orientationSource) {
         case OrientationSource::Header:
             from = "From FITS header";
             break;
@@ -105,12 +105,12 @@ std::vector<MenuItemView> PresentMenus(const Session& s, const std::string& altA
     m.Add("AltAzi1", false, true, altAziCaption);
     m.Add("AddtoLogfile1", false, s.logbook().IsOpen());
     m.Add("CloseImage1", false, picture);
-    m.Add("DiskByHand1", s.HandDisk().has_value(), picture);
+    m.Add("DiskByHand1", s.Picture().HandDisk().has_value(), picture);
     m.Add("PictureInstant1", false, picture);
     m.Add("Orientation1", false, picture);
-    m.Add("DriftNorth1", s.Drift().has_value(), picture);
-    m.Add("DriftPictures1", false, s.PictureHasDisk());
-    m.Add("SolveOrientation1", false, s.PictureHasDisk());
+    m.Add("DriftNorth1", s.Picture().Drift().has_value(), picture);
+    m.Add("DriftPictures1", false, s.Picture().HasDisk());
+    m.Add("SolveOrientation1", false, s.Picture().HasDisk());
     for (const char* item : {"FitToWindow1", "ActualSize1", "ZoomIn1", "ZoomOut1"}) {
         m.Add(item, false, picture);
     }
@@ -121,23 +121,23 @@ std::vector<MenuItemView> PresentMenus(const Session& s, const std::string& altA
     m.Add("ExportChart1", false);
     m.Add("PrintChart1", false);
     // Spots are searched on a picture with a disk; what was found is exported.
-    m.Add("DetectSunspots1", false, s.PictureHasDisk());
-    m.Add("SunspotTable1", false, s.PictureHasDisk());
-    m.Add("ExportSunspots1", false, s.SpotsFound());
+    m.Add("DetectSunspots1", false, s.Picture().HasDisk());
+    m.Add("SunspotTable1", false, s.Picture().HasDisk());
+    m.Add("ExportSunspots1", false, s.Spots().SpotsFound());
     // A review acts on the spot or group chosen, in the table or by a click.
-    const bool found = s.SpotsFound();
-    const bool spot = found && s.spots()->spot != 0;
-    const bool group = found && (s.spots()->group != 0 || spot);
+    const bool found = s.Spots().SpotsFound();
+    const bool spot = found && s.Spots().found()->spot != 0;
+    const bool group = found && (s.Spots().found()->group != 0 || spot);
     m.Add("ReviewRemoveSpot1", false, spot);
     m.Add("ReviewRemoveGroup1", false, group);
     m.Add("ReviewMergeGroups1", false, group);
     m.Add("ReviewSplitSpot1", false, spot);
-    m.Add("ReviewAddSpot1", s.AddingSpot(), found);
+    m.Add("ReviewAddSpot1", s.Spots().AddingSpot(), found);
     m.Add("ReviewNoaaNumber1", false, group);
     m.Add("ReviewSpotless1", false, found);
-    m.Add("ReviewUndo1", false, s.CanUndoReview());
+    m.Add("ReviewUndo1", false, s.Spots().CanUndoReview());
     // A picture goes into the record with its spots, found now when they were not yet.
-    m.Add("AddThisPicture1", false, s.PictureHasDisk());
+    m.Add("AddThisPicture1", false, s.Picture().HasDisk());
     m.Add("UndoMeasurement1", false, s.logbook().CanUndo());
     m.Add("ExportMeasurements1", false, !s.logbook().Measurements()->empty());
     // The recent files: each list under its heading, the slots it does not fill hidden.

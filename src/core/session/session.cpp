@@ -9,7 +9,7 @@
 namespace zorva {
 
 Session::Session(YearTables tables, SpotSearch search)
-    : tables_(std::move(tables)), search_(std::move(search)) {}
+    : tables_(std::move(tables)), spots_(*this, std::move(search)) {}
 
 void Session::Say(std::string status) {
     messages_.Say(std::move(status));
@@ -52,7 +52,8 @@ ChartGeometry Session::PictureOrientation() const {
 }
 
 ChartGeometry Session::Geometry() const {
-    return picture_ ? PictureGeometry(picture_->context, PictureOrientation()) : chart();
+    return picture_.opened_ ? PictureGeometry(picture_.opened_->context, PictureOrientation())
+                            : chart();
 }
 
 FigureForm Session::SeparationForm() const {
@@ -68,7 +69,8 @@ double Session::ChartRotationNow() const {
 }
 
 DiskFrame Session::CurrentFrame() const {
-    if (picture_) return PictureFrame(picture_->context, PictureOrientation(), obs_.ephemeris);
+    if (picture_.opened_)
+        return PictureFrame(picture_.opened_->context, PictureOrientation(), obs_.ephemeris);
     const int32_t side = ChartSidePixels();
     return ChartDiskFrame(side, side, chart(), ChartRotationNow());
 }
@@ -82,7 +84,7 @@ std::optional<FigureForm> Session::SeparationFigureForm() const {
 }
 
 void Session::Settle() {
-    ForgetStaleSpots();
+    spots_.ForgetStale();
     SpotState spot = spot_;
     spot.AreaPrecision = options_.AreaPrecision;
     const AreaReadout area = ComputeSpotArea(spot, Geometry().ChartDiameter);
@@ -114,7 +116,7 @@ void Session::ChangeDate(const CalendarDate& picked, bool spun) {
     obs_.instant.day = date.day;
     if (obs_.instant.year != obs_.TableYear) LoadTableYear(obs_.instant.year);
     RecalcTail(previous, DateFoldLimit);
-    InstantGiven();
+    picture_.InstantGiven();
 }
 
 void Session::ChangeTime(const TimeOfDay& picked, bool spun) {
@@ -132,7 +134,7 @@ void Session::ChangeTime(const TimeOfDay& picked, bool spun) {
         if (obs_.instant.year != obs_.TableYear) LoadTableYear(obs_.instant.year);
     }
     RecalcTail(previous, TimeFoldLimit);
-    InstantGiven();
+    picture_.InstantGiven();
 }
 
 namespace {
@@ -147,7 +149,7 @@ bool ShowableInstant(const Instant& t) {
 
 bool Session::SetInstant(const Instant& instant) {
     if (!MoveInstant(instant)) return false;
-    InstantGiven();
+    picture_.InstantGiven();
     return true;
 }
 
@@ -261,9 +263,9 @@ void Session::AfterOption(const OptionRow& row) {
         FollowSeparation();
         break;
     case OptionEffect::LimbSearch:
-        if (picture_ && !picture_->images.searched.Empty()) {
-            const PixelGrid& grid = picture_->images.searched.grid;
-            RefitLimb(options_.SubPixelLimb ? FindSubPixelLimb(grid) : FindLimb(grid));
+        if (picture_.opened_ && !picture_.opened_->images.searched.Empty()) {
+            const PixelGrid& grid = picture_.opened_->images.searched.grid;
+            picture_.RefitLimb(options_.SubPixelLimb ? FindSubPixelLimb(grid) : FindLimb(grid));
         }
         break;
     }

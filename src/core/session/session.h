@@ -32,6 +32,8 @@
 #include "core/session/instant_step.h"
 #include "core/session/logbook.h"
 #include "core/session/messages.h"
+#include "core/session/picture_part.h"
+#include "core/session/spots_part.h"
 #include "core/settings/directory_file.h"
 #include "core/settings/settings_file.h"
 #include "core/settings/settings_store.h"
@@ -91,31 +93,6 @@ struct RegionSummary {
     CalendarDate MissingDate; // the date it was looked for
 };
 
-// An opened picture: where it came from, what is known of it, and the name it was last
-// saved under.
-struct OpenedPicture {
-    std::string path;
-    PictureContext context;
-    std::string savedName; // bare name of the last Save As target; empty until then
-    PictureImages images;  // its pixels, held here alone
-};
-
-// The sunspots found on the open picture, what they were found in, and what of them is shown.
-struct FoundSpots {
-    std::shared_ptr<const SpotDetection> detection;
-    // The disk's frame and the ephemeris of the search: once the disk, the instant, the
-    // orientation or the observer differ, what was found belongs to another picture.
-    DiskFrame frame;
-    Ephemeris ephemeris;
-    bool shown = false;   // every outline and group label drawn (Detect Sunspots)
-    int32_t group = 0;    // the group chosen in the table, 0 for none
-    int32_t spot = 0;     // the spot chosen in the table, 0 for none
-    int32_t measured = 0; // the spot the last click on the picture measured, 0 for none
-    // The user's review of what was found, once one is begun or read beside the picture;
-    // `detection` is then its result.
-    std::shared_ptr<SpotReview> review;
-};
-
 // The diameter menu's chosen item and the unit of the diameter box.
 struct DiameterChoice {
     int32_t item = -1; // index into DiameterItems, -1 while none is checked
@@ -131,28 +108,10 @@ enum class PickerWidthCommand { IncreaseDate, DecreaseDate, IncreaseTime, Decrea
 // the region summary, the display options the menus show and the logfile. Each command
 // changes the state and nothing else; what is shown is worked out from the state alone
 // (core/present), so it can never drift from it.
-// How the spots of a picture are searched for: the spot search of the spots library, handed
-// in by the program that links it, so that the session itself needs no image-processing
-// library. The picture's context and the orientation chosen for pictures say how it lies.
-// A search of the shown picture's spots to be run away from the window's thread: its pixels
-// (held while the search runs), what the search reads, and what it was asked for.
-struct SpotSearchJob {
-    HeldPixels pixels;
-    PictureContext context;
-    ChartGeometry orientation;
-    Ephemeris ephemeris;
-    DiskFrame frame;
-};
-
-// How one spot is measured where the user points (MeasureSpotAt of the spots library): the
-// picture's pixels, its disk's frame and ephemeris, and the point in pixels.
-using SpotMeasure = std::function<SpotDetection(const PixelGrid& pixels, const DiskFrame& frame,
-                                                const Ephemeris& ephemeris, double x, double y)>;
-using SpotSearch =
-    std::function<SpotDetection(const PixelGrid& pixels, const PictureContext& picture,
-                                const ChartGeometry& orientation, const Ephemeris& ephemeris)>;
-
 class Session {
+    friend class PicturePart;
+    friend class SpotsPart;
+
   public:
     // `tables` is where the daily records come from, `search` how spots are found (none: the
     // spots are not searched for).
@@ -215,119 +174,14 @@ class Session {
     void ChartMouseDown(bool left, bool shift, bool ctrl, int32_t X, int32_t Y);
     void ImageMouseDown(bool left, bool shift, bool ctrl, int32_t X, int32_t Y);
 
-    // Pictures. A picture opened from `path` and made sense of takes the chart's place;
-    // its own instant, when it has one, becomes the observation's. The chart keeps its
-    // own diameter and orientation; closing the picture brings it back.
-    void OpenImage(const std::string& path, const PictureContext& context,
-                   PictureImages images = {});
-    // The limb searched again (with or without sub-pixel refinement).
-    void RefitLimb(const LimbFit& fit);
     // The options of the program's own options file, read at start-up.
     void ApplyOptionsFile(const std::map<std::string, std::string>& entries);
-    void CloseImage();
-    // The shown picture, or the chart, was saved as `path`; Save Image writes there again.
-    void ImageSaved(const std::string& path);
-    const std::string& SavedImageName() const;
-    // The disk given by hand on the shown picture. Start opens a draft (the picture keeps
-    // its disk until one is taken); the pointer's press, moves with the button down and
-    // release, in picture pixels, drag a circle from its centre or click limb points
-    // (core/images/hand_disk.h); Nudge moves and resizes it; Accept takes it as the
-    // picture's disk, Cancel drops the draft. Clicks on the picture do nothing else while
-    // the draft is open.
-    void StartHandDisk();
-    void HandDiskPress(double x, double y, double clickReach);
-    void HandDiskDrag(double x, double y);
-    void HandDiskRelease(double x, double y);
-    void HandDiskNudge(double dx, double dy, double dr);
-    void AcceptHandDisk();
-    void CancelHandDisk();
-    const std::optional<HandDiskDraft>& HandDisk() const { return handDisk_; }
-    // What a camera clock without an offset keeps, minutes ahead of UT, for the pictures
-    // opened from now on; a value outside -840..840 changes nothing.
-    void SetCameraClockOffset(int32_t minutes);
-
-    // A photograph's instant and how it lies (session_photo.cpp). A picture whose file gives
-    // no instant, or none for certain, waits for the user's: it is shown at the instant
-    // offered (what the file gives, else the instant in use unless another picture gave it,
-    // else the day the program started at 12:00 UT), and nothing is measured on it until
-    // the instant is given (SetInstant, or the date and time changed while it is shown).
-    bool PictureAwaitsInstant() const;
-    // What the question about the instant says: what the file gives and what is offered.
-    std::string InstantQuestion() const;
-    // The picture turned as the user says, or as the drift or the day's regions say; a
-    // preview given up goes back with the turn and source it had (`turn` none: the file's
-    // or the orientation chosen for pictures).
-    void OrientPicture(const std::optional<PictureTurn>& turn, OrientationSource source);
-    // North from the drift drawn on the picture: a press where a spot or limb point was, a
-    // drag along its drift with the drive off, a release where it drifted to. While the
-    // line is drawn, clicks on the picture do nothing else. TurnByDrift turns the picture
-    // by the line drawn, east as `east` says, and ends the drawing.
-    void StartDrift();
-    void DriftPress(double x, double y);
-    void DriftDrag(double x, double y);
-    // True when the line drawn is long enough to show a direction.
-    bool DriftRelease(double x, double y);
-    void CancelDrift();
-    const std::optional<DriftLine>& Drift() const { return drift_; }
-    void TurnByDrift(EastSense east);
-    // The same from the disk's drift between the shown picture and `later`, taken seconds
-    // after it with the drive off; false (and the status line says why) when it shows none.
-    bool TurnByDriftTo(const PictureContext& later, EastSense east);
-    // North solved from the loaded summary's regions at the picture's instant, laid on the
-    // groups the spot search finds on the picture, as the command line's spots --orientation
-    // solve does; the picture takes it when it is found. Lives with the spot search.
-    NorthSolution SolveOrientation();
-
-    // Sunspots on the shown picture. The search runs on its pixels as shown, colours and all
-    // (as the command line's spots does), with the picture's disk, instant and
-    // orientation; `show` draws every outline and group label. Spots already found for the
-    // picture as it stands are kept, not searched again. A plain click on the picture
-    // searches them first (or, with the search in the background, measures the spot it
-    // falls on alone until the search ends), and a click on a found spot measures it: its
-    // outline is drawn and
-    // its area becomes the spot's size. A review kept beside the picture stands for what
-    // the search found.
-    void DetectSunspots(bool show = true);
-    // Spots found for the picture as it stands (none once its disk, instant or turn changed).
-    bool SpotsFound() const;
-    const std::optional<FoundSpots>& spots() const { return spots_; }
-    // A row chosen in the Sunspots table: a group, or a spot (0 for none).
-    void ChooseSpotGroup(int32_t group);
-    void ChooseSpot(int32_t spot);
-    // The found groups matched with the loaded summary's regions at the instant; nothing
-    // without found spots or a summary.
-    std::optional<RegionMatching> SpotRegions() const;
-    // What an export of the found spots tells, as the command line's spots tells it.
-    SpotReport SpotsReport() const;
-
-    // The review of the found spots: each step changes what is shown, counted and exported,
-    // can be undone, and is kept beside the picture (PICTURE.spots.json), where the next
-    // search of the same picture finds it again. Spots and groups are named by the ids
-    // shown. Nothing changes without found spots; the status line says what was done.
-    void SetSpotMeasure(SpotMeasure measure) { measure_ = std::move(measure); }
-    // The search run by the program in the background (SetBackgroundSpotSearch): a plain
-    // click before it ends measures the spot it falls on alone (with the measure handed in),
-    // and the search's spots are taken when they come, if the picture still stands as it
-    // did. TakeSpotSearchJob gives the search the shown picture wants, once.
-    void SetBackgroundSpotSearch(bool on) { background_ = on; }
-    std::optional<SpotSearchJob> TakeSpotSearchJob();
-    void SpotsSearched(const SpotSearchJob& job, SpotDetection found);
-    // The spot a click measured alone while the search ran.
-    const std::optional<FoundSpots>& clickedSpot() const { return clicked_; }
-    void RemoveSpot(int32_t spot);
-    void RemoveSpotGroup(int32_t group);
-    void MergeSpotGroups(int32_t group, int32_t other);
-    // The spot leaves its group for a group of its own.
-    void SplitSpotOff(int32_t spot);
-    // The next plain click on the picture adds the spot it falls on, measured there.
-    void StartAddingSpot();
-    bool AddingSpot() const { return addingSpot_; }
-    void NumberSpotGroup(int32_t group, int32_t noaa);
-    // The region of the loaded summary the group matches, 0 for none.
-    int32_t SuggestedRegionNumber(int32_t group) const;
-    void MarkDiskSpotless();
-    bool CanUndoReview() const;
-    void UndoReviewStep();
+    // The picture shown in the chart's place (core/session/picture_part.h).
+    PicturePart& Picture() { return picture_; }
+    const PicturePart& Picture() const { return picture_; }
+    // The sunspots on the shown picture, the search and the review (core/session/spots_part.h).
+    SpotsPart& Spots() { return spots_; }
+    const SpotsPart& Spots() const { return spots_; }
 
     // The logfile in use and the Measurements window's table (core/session/logbook.h).
     Logbook& logbook() { return logbook_; }
@@ -394,7 +248,6 @@ class Session {
     const DiameterChoice& diameter() const { return diameter_; }
     // The area label's left edge: a four-digit area moves it, and it stays there.
     int32_t AreaLeft() const { return areaLeft_; }
-    const std::optional<OpenedPicture>& picture() const { return picture_; }
     const Folders& folders() const { return folders_; }
     // Side in pixels of the square chart image.
     int32_t ChartSidePixels() const { return ChartSide(chartDiameter_); }
@@ -403,10 +256,7 @@ class Session {
     CalendarDate Date() const;
     TimeOfDay Time() const;
     // The chart is shown, or a picture in its place.
-    bool ChartShown() const { return !picture_; }
-    bool ImageShown() const { return picture_.has_value(); }
-    // The picture shown has a disk to measure on.
-    bool PictureHasDisk() const { return picture_ && picture_->context.disk.has_value(); }
+    bool ChartShown() const { return !picture_.Shown(); }
     double ChartRotationNow() const;
 
     // The settings file's values as they would be written now.
@@ -421,14 +271,8 @@ class Session {
     void ResetSpot();
     // The size belongs to the disk and the spot it was measured on: none once either changes.
     void ForgetSpotSize();
-    // The instant a picture opened with gives, or the one offered for it.
-    void TakePictureInstant();
     // The instant set without being the user's word on a picture's (SetInstant's own work).
     bool MoveInstant(const Instant& instant);
-    // The user changed the instant: a picture shown takes it as given.
-    void InstantGiven();
-    // Says on the status line what a picture awaiting its instant lacks; true when it does.
-    bool RefuseWithoutInstant();
     void MouseDown(bool left, bool shift, int32_t X, int32_t Y);
     void HoldRotationMarkers();
     void AfterGeometryChange();
@@ -454,29 +298,11 @@ class Session {
     // Says on the status line how far the summary shown lies from the instant, once for
     // each distance, while it is more than a day.
     void SayRegionsAge();
-    void UpdateMeasurements();
-    void ForgetStaleSpots();
-    void MeasureSpotAt(int32_t X, int32_t Y);
-    void MeasureSpotIn(FoundSpots& found, int32_t X, int32_t Y);
-    void MeasureSpotAlone(int32_t X, int32_t Y);
-    bool StandsAsSearched(const SpotSearchJob& job) const;
-    void AddSpotAt(int32_t X, int32_t Y);
-    // Takes the review kept beside the picture for the spots just found, if there is one.
-    void TakeKeptReview();
-    SpotReview& BeginReview();
-    void Reviewed(const ReviewOutcome& outcome, const std::string& what);
     std::optional<DiskPoint> LineSpot(const LogfileRecord& r, const ChartGeometry& now) const;
     void Say(std::string status);
     std::string& Text(EditBox box);
 
     YearTables tables_;
-    SpotSearch search_;
-    SpotMeasure measure_;
-    bool background_ = false;
-    std::optional<SpotSearchJob> pending_; // the search running in the background
-    std::optional<FoundSpots> clicked_;
-    int32_t clickX_ = 0, clickY_ = 0;
-    bool addingSpot_ = false;
     Observation obs_;
     Options options_;
     double chartDiameter_ = 150; // millimetres, whatever the unit shown
@@ -489,13 +315,7 @@ class Session {
     FigureForm figureForm_ = FigureForm::LongitudeArc;
     PickerWidths pickers_;
     int32_t areaLeft_ = kDesignAreaLeft;
-    std::optional<OpenedPicture> picture_;
-    std::optional<HandDiskDraft> handDisk_; // open while a disk is being given by hand
-    std::optional<DriftLine> drift_;        // open while a drift is being drawn
-    Instant startInstant_;                  // the day the program started, at 12:00 UT
-    bool instantOfPicture_ = false;         // the instant in use is a picture's
-    std::optional<FoundSpots> spots_;
-    std::string chartSavedName_;
+    Instant startInstant_; // the day the program started, at 12:00 UT
     RegionSummary srs_;
     MissingSrsNotice missingSrs_;
     Folders folders_;
@@ -503,6 +323,8 @@ class Session {
     Messages messages_;
     Logbook logbook_{messages_, folders_, options_.RecentLogfiles};
     std::string ageSaid_; // the summary's distance last said
+    PicturePart picture_{*this};
+    SpotsPart spots_;
 
     static constexpr int32_t kDesignAreaLeft = 192;
 };

@@ -83,7 +83,7 @@ void Session::ApplyTypedDiameter() {
 
 void Session::ChooseDiameter(int32_t item) {
     // The picture's disk gives its own scale; the chart's is chosen while the chart shows.
-    if (ImageShown()) return;
+    if (picture_.Shown()) return;
     const DiameterItem& chosen = DiameterItems.at(static_cast<std::size_t>(item));
     if (chosen.Fixed) {
         ApplyFixedDiameter(chosen);
@@ -105,15 +105,15 @@ void Session::Mirror() {
 void Session::FlipOrMirror(bool flip) {
     // A picture whose file states its turn is flipped in its own turn; another picture in
     // the orientation chosen for pictures; the chart in its own.
-    if (picture_ && picture_->context.turn) {
-        PictureTurn& turn = *picture_->context.turn;
+    if (picture_.opened_ && picture_.opened_->context.turn) {
+        PictureTurn& turn = *picture_.opened_->context.turn;
         int32_t& sign = flip ? turn.flip : turn.mirror;
         sign = ToggledSign(ValidSign(sign));
-    } else if (picture_ && picture_->context.orientation) {
-        DiskOrientation& turn = *picture_->context.orientation;
+    } else if (picture_.opened_ && picture_.opened_->context.orientation) {
+        DiskOrientation& turn = *picture_.opened_->context.orientation;
         int32_t& sign = flip ? turn.FlipSign : turn.MirrorSign;
         sign = ToggledSign(sign);
-    } else if (picture_) {
+    } else if (picture_.opened_) {
         int32_t& sign = flip ? options_.PictureFlipSign : options_.PictureMirrorSign;
         sign = ToggledSign(ValidSign(sign));
     } else {
@@ -128,12 +128,12 @@ void Session::FlipOrMirror(bool flip) {
 }
 
 void Session::ChooseOrientation(Orientation mode) {
-    if (picture_) {
+    if (picture_.opened_) {
         // A choice from the menu ends the file's turn and the one given, and is kept for
         // pictures.
-        picture_->context.orientation.reset();
-        picture_->context.turn.reset();
-        picture_->context.orientationSource = OrientationSource::Picture;
+        picture_.opened_->context.orientation.reset();
+        picture_.opened_->context.turn.reset();
+        picture_.opened_->context.orientationSource = OrientationSource::Picture;
         options_.PictureOrientation = mode;
         SayOrientation();
     } else {
@@ -145,12 +145,25 @@ void Session::ChooseOrientation(Orientation mode) {
 }
 
 void Session::SayOrientation() {
-    if (!picture_) return;
+    if (!picture_.opened_) return;
     Say("Orientation: " + OrientationWords(Geometry()) + " (" +
-        std::string(OrientationSourceName(picture_->context.orientationSource)) + ")");
+        std::string(OrientationSourceName(picture_.opened_->context.orientationSource)) + ")");
 }
 
 // --- The spot's entry ---
+
+void Session::ResetSpot() {
+    // A spot and a separation measured on one picture mean nothing on the next.
+    spot_.SpotX = spot_.SpotY = 0;
+    Text(EditBox::XCoord) = Text(EditBox::YCoord) = "0.0";
+    ForgetSpotSize();
+    ResetSeparation(sep_);
+}
+
+void Session::ForgetSpotSize() {
+    spot_.SpotSize = 0;
+    Text(EditBox::Size) = "0.0";
+}
 
 void Session::ApplyGridSize(bool mm) {
     options_.GridMm = mm;

@@ -56,7 +56,7 @@ std::optional<DiskPoint> Session::LineSpot(const LogfileRecord& r, const ChartGe
 LogResult Session::AddToLogfile() {
     if (!logbook_.IsOpen()) return {LogOutcome::NotOpen, {}};
     if (!spot_.At) return {LogOutcome::NoSpot, {}};
-    if (RefuseWithoutInstant()) return {LogOutcome::Failed, Status()};
+    if (picture_.RefuseWithoutInstant()) return {LogOutcome::Failed, Status()};
     LogfileInputs in;
     in.instant = obs_.instant;
     in.ephemeris = obs_.ephemeris;
@@ -71,14 +71,14 @@ LogResult Session::AddToLogfile() {
     logged.measurement.line = LogfileLine(in);
     // A picture's own turn is named by where it came from: its FITS header, its file name...
     const std::string orientation =
-        picture_ && geometry.Mode == Orientation::FromHeader
-            ? std::string(OrientationSourceName(picture_->context.orientationSource))
+        picture_.opened_ && geometry.Mode == Orientation::FromHeader
+            ? std::string(OrientationSourceName(picture_.opened_->context.orientationSource))
             : std::string(OrientationName(geometry.Mode));
-    logged.measurement.context =
-        MeasurementContext{picture_ ? picture_->context.name : std::string("chart"), orientation};
+    logged.measurement.context = MeasurementContext{
+        picture_.opened_ ? picture_.opened_->context.name : std::string("chart"), orientation};
     logged.spot = spot_;
     logged.geometry = geometry;
-    logged.picture = picture_ ? picture_->path : std::string();
+    logged.picture = picture_.opened_ ? picture_.opened_->path : std::string();
     // What was logged is said, and a reading that is already the last one logged is said to
     // be: a Ctrl-click logs the last click's reading, not the place Ctrl-clicked.
     const auto& rows = logbook_.Measurements();
@@ -112,7 +112,7 @@ void Session::ShowMeasurement(std::size_t index) {
         return;
     }
     const ChartGeometry now = Geometry();
-    const std::string shown = picture_ ? picture_->path : std::string();
+    const std::string shown = picture_.opened_ ? picture_.opened_->path : std::string();
     // Square millimetres of the spot and the diameter they were counted on.
     double sizeMm2 = r.Value(LogfileField::Size).value_or(0);
     double diameter = r.Value(LogfileField::DDiam).value_or(now.ChartDiameter);

@@ -29,31 +29,19 @@ void Session::ChartMouseDown(bool left, bool shift, bool ctrl, int32_t X, int32_
 
 void Session::ImageMouseDown(bool left, bool shift, bool ctrl, int32_t X, int32_t Y) {
     // While a disk is given by hand or a drift drawn, the clicks are theirs.
-    if (handDisk_ || drift_) return;
+    if (picture_.handDisk_ || picture_.drift_) return;
     // Without a disk on the picture no click stands for a place on the Sun.
-    if (picture_ && !PictureHasDisk() && left) {
+    if (picture_.opened_ && !picture_.HasDisk() && left) {
         Say("Nothing is measured on this picture: it has no disk. Give one with Image > Disk "
             "by Hand...");
         return;
     }
-    if (!PictureHasDisk() || ctrl || (left && RefuseWithoutInstant())) return;
+    if (!picture_.HasDisk() || ctrl || (left && picture_.RefuseWithoutInstant())) return;
     // A plain click measures the spot it falls on: the spots are searched for first. Asked
     // to add a spot, it adds the one it falls on.
-    if (left && !shift && !SpotsFound()) {
-        // While the search runs in the background, the spot clicked is measured alone.
-        if (background_ && measure_) {
-            MouseDown(left, shift, X, Y);
-            MeasureSpotAlone(X, Y);
-            return;
-        }
-        DetectSunspots(false);
-    }
-    if (left && !shift && addingSpot_) {
-        AddSpotAt(X, Y);
-        return;
-    }
+    if (left && !shift && !spots_.BeforeClick(X, Y)) return;
     MouseDown(left, shift, X, Y);
-    if (left && !shift) MeasureSpotAt(X, Y);
+    if (left && !shift) spots_.AfterClick(X, Y);
 }
 
 void Session::MouseDown(bool left, bool shift, int32_t X, int32_t Y) {

@@ -144,16 +144,19 @@ double MedianOf(std::vector<float>& v) {
 
 // How much the quiet Sun's spread shrinks when three pixels by three are averaged (a third
 // for noise that differs from pixel to pixel, less for granulation and blur that its
-// neighbours share), and, when the limb gave none, the blur its granulation implies: the
-// correlation rho of neighbouring pixels' departures from the quiet Sun is about
-// exp(-1 / (4 sigma^2)) for a field blurred by a Gaussian of width sigma. Both from blocks
-// spread over the inner disk.
+// neighbours share), and when they are weighted as the blur spreads a point over them;
+// and, when the limb gave no blur, the blur its granulation implies: the correlation rho
+// of neighbouring pixels' departures from the quiet Sun is about exp(-1 / (4 sigma^2)) for
+// a field blurred by a Gaussian of width sigma. All from blocks spread over the inner disk.
 struct Granulation {
     double blockSpread = 1.0 / 3;
+    double pointSpread = 1;
     double blur = 0;
 };
-Granulation MeasureGranulation(const cv::Mat& grey, const DiskArea& disk, const QuietSun& quiet) {
+Granulation MeasureGranulation(const cv::Mat& grey, const DiskArea& disk, const QuietSun& quiet,
+                               double limbBlur) {
     Granulation g;
+    g.blur = limbBlur;
     constexpr double kInner = 0.7; // of the radius, clear of the limb's fall
     constexpr int32_t kBlocks = 5000;
     const double reach = kInner * disk.r;
@@ -172,19 +175,26 @@ Granulation MeasureGranulation(const cv::Mat& grey, const DiskArea& disk, const 
     const double area = static_cast<double>(right - left + 1) * (bottom - top + 1);
     const auto step = std::max<int32_t>(3, static_cast<int32_t>(std::sqrt(area / kBlocks)));
     std::vector<float> singles, blocks;
+    std::vector<std::array<float, spots::kBlock>> departures;
     double across = 0, own = 0;
     for (int32_t y = top; y <= bottom; y += step) {
         for (int32_t x = left; x <= right; x += step) {
             const double dx = x - disk.cx, dy = y - disk.cy;
             if (dx * dx + dy * dy > reach * reach) continue;
+            std::array<float, spots::kBlock> block{};
             double sum = 0;
-            for (int32_t j = -1; j <= 1; ++j)
-                for (int32_t i = -1; i <= 1; ++i)
-                    sum += quiet.Ratio(grey.at<uint8_t>(y + j, x + i), x + i, y + j) - 1;
-            const double here = quiet.Ratio(grey.at<uint8_t>(y, x), x, y) - 1;
+            for (int32_t j = -1, k = 0; j <= 1; ++j) {
+                for (int32_t i = -1; i <= 1; ++i, ++k) {
+                    block[static_cast<std::size_t>(k)] = static_cast<float>(
+                        quiet.Ratio(grey.at<uint8_t>(y + j, x + i), x + i, y + j) - 1);
+                    sum += block[static_cast<std::size_t>(k)];
+                }
+            }
+            const double here = block[spots::kBlock / 2];
             const double next = quiet.Ratio(grey.at<uint8_t>(y, x + 1), x + 1, y) - 1;
             singles.push_back(static_cast<float>(std::fabs(here)));
-            blocks.push_back(static_cast<float>(std::fabs(sum / 9)));
+            blocks.push_back(static_cast<float>(std::fabs(sum / spots::kBlock)));
+            departures.push_back(block);
             across += here * next;
             own += here * here;
         }
@@ -193,13 +203,27 @@ Granulation MeasureGranulation(const cv::Mat& grey, const DiskArea& disk, const 
     if (singles.size() < kFewestBlocks) return g;
     const double single = MedianOf(singles);
     if (single > 0) g.blockSpread = std::clamp(MedianOf(blocks) / single, 1.0 / 3, 1.0);
-    const double rho = own > 0 ? across / own : 0;
-    constexpr double kLeastRho = 0.01, kMostRho = 0.99;
-    constexpr double kSharpest = 0.3, kSoftest = 5.0;
-    g.blur = rho <= kLeastRho ? kSharpest
-             : rho >= kMostRho
-                 ? kSoftest
-                 : std::clamp(std::sqrt(-1 / (4 * std::log(rho))), kSharpest, kSoftest);
+    if (!(limbBlur > 0)) {
+        const double rho = own > 0 ? across / own : 0;
+        constexpr double kLeastRho = 0.01, kMostRho = 0.99;
+        constexpr double kSharpest = 0.3, kSoftest = 5.0;
+        g.blur = rho <= kLeastRho ? kSharpest
+                 : rho >= kMostRho
+                     ? kSoftest
+                     : std::clamp(std::sqrt(-1 / (4 * std::log(rho))), kSharpest, kSoftest);
+    }
+    // The spread of the blur's weighted means: never below that of the block's plain mean,
+    // the least any weights of nine pixels give.
+    const spots::PointWeights weights = spots::WeightsOfPoint(g.blur);
+    std::vector<float> points;
+    points.reserve(departures.size());
+    for (const auto& block : departures) {
+        double sum = 0;
+        for (std::size_t k = 0; k < spots::kBlock; ++k)
+            sum += weights[k] * block[k];
+        points.push_back(static_cast<float>(std::fabs(sum)));
+    }
+    if (single > 0) g.pointSpread = std::clamp(MedianOf(points) / single, g.blockSpread, 1.0);
     return g;
 }
 
@@ -382,9 +406,11 @@ Prepared Prepare(const PixelGrid& picture, const DiskFrame& frame, const Ephemer
     result.limbBand = disk.r - inner;
 
     PictureMeasures& measures = p.measures;
-    const Granulation granulation = MeasureGranulation(grey, disk, quiet);
-    measures.blur = limbSeen ? limbBlur : granulation.blur;
+    const Granulation granulation = MeasureGranulation(grey, disk, quiet, limbBlur);
+    measures.blur = granulation.blur;
     measures.blockSpread = granulation.blockSpread;
+    measures.point = spots::WeightsOfPoint(measures.blur);
+    measures.pointSpread = granulation.pointSpread;
     measures.limbReachSquared =
         LimbReachSquared(quiet, disk, kLeastLimbBand + measures.blur, options.penumbraLevel);
     result.blur = measures.blur;

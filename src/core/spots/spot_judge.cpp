@@ -49,31 +49,17 @@ double SharpestStep(double sigma) {
     return centre > 0 ? 1 - next / centre : 1;
 }
 
-// The patch's surroundings, one pixel wider than its box, as ratios to the quiet Sun, and
-// whether each pixel is the patch's. Beyond the searched disk (and the picture) the quiet
-// Sun is not known, and the ratio is not a number.
+// The patch's surroundings, one pixel wider than its box, as ratios to the quiet Sun
+// (RatioAround's), and whether each pixel is the patch's.
 struct Surroundings {
     cv::Rect box; // in the picture
-    cv::Mat ratio;
+    const cv::Mat& ratio;
     cv::Mat mine;
 };
-Surroundings Around(const Search& s, const PatchFacts& f) {
-    Surroundings a;
-    a.box = cv::Rect(f.box.x - 1, f.box.y - 1, f.box.width + 2, f.box.height + 2);
-    a.ratio = cv::Mat(a.box.height, a.box.width, CV_32F,
-                      cv::Scalar(std::numeric_limits<float>::quiet_NaN()));
-    a.mine = cv::Mat(a.box.height, a.box.width, CV_8U, cv::Scalar(0));
+Surroundings Around(const PatchFacts& f) {
+    Surroundings a{cv::Rect(f.box.x - 1, f.box.y - 1, f.box.width + 2, f.box.height + 2), f.around,
+                   cv::Mat(f.box.height + 2, f.box.width + 2, CV_8U, cv::Scalar(0))};
     f.inPatch.copyTo(a.mine(cv::Rect(1, 1, f.box.width, f.box.height)));
-    for (int32_t j = 0; j < a.box.height; ++j) {
-        const int32_t y = a.box.y + j;
-        if (y < 0 || y >= s.grey.rows) continue;
-        for (int32_t i = 0; i < a.box.width; ++i) {
-            const int32_t x = a.box.x + i;
-            if (x < 0 || x >= s.grey.cols || !s.disk.Searched(x, y)) continue;
-            a.ratio.at<float>(j, i) = static_cast<float>(
-                s.quiet.Ratio(s.grey.at<uint8_t>(y, x), x, y) / f.local.At(x, y));
-        }
-    }
     return a;
 }
 
@@ -235,15 +221,17 @@ std::optional<std::string> JudgePatch(const Search& s, const PatchFacts& f) {
     if (f.areaMsh > kLargestGroupMsh)
         return "larger than any sunspot group ever seen: shading, a stain or cloud";
 
-    const Surroundings around = Around(s, f);
-    // Noise: the darkest block of nine pixels must lie further below the quiet Sun than the
-    // spread of such blocks allows by chance. Noise is no feature worth a word.
-    // The spread round the patch itself where it can be told: the quiet Sun's cells are
-    // coarse, and towards the limb the noise grows as the light falls.
-    const double spread = std::max(s.quiet.Noise(f.darkestX, f.darkestY), f.local.spread);
-    const double blockSpread = spread * s.measures.blockSpread;
+    const Surroundings around = Around(f);
+    // Noise: the patch's darkest mean of nine pixels, plain or weighted as the blur spreads
+    // a point, must lie further below the quiet Sun than the spread of such means allows by
+    // chance. The plain mean tells a spot larger than the blur, the weighted one a pore no
+    // larger: where the picture's noise is shared by neighbouring pixels, a plain mean
+    // waters a pore down more than it quiets the noise. Noise is no feature worth a word.
+    const double spread = f.spread;
     const double block = DarkestBlock(around);
-    if (1 - block < o.significance * blockSpread) return std::string();
+    if (1 - block < o.significance * spread * s.measures.blockSpread &&
+        1 - f.darkestPoint < o.significance * spread * s.measures.pointSpread)
+        return std::string();
     if (f.highestGrey == f.lowestGrey && f.pixels > 1)
         return "of one grey level throughout: a fault of the camera, or dust";
 

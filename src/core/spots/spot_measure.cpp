@@ -118,6 +118,7 @@ LocalQuiet FitLocalQuiet(const Search& s, const cv::Rect& box) {
     local.y = box.y + (box.height - 1) / 2.0;
     struct Sample {
         float dx, dy, ratio;
+        bool dark; // a dark pixel of the picture: left out of the first round
     };
     // A few thousand pixels settle a plane: a large patch's frame is sampled on a sparser
     // grid.
@@ -130,20 +131,28 @@ LocalQuiet FitLocalQuiet(const Search& s, const cv::Rect& box) {
         for (int32_t x = outer.x; x < outer.x + outer.width; x += step) {
             if (inner.contains(cv::Point(x, y)) || !s.disk.Searched(x, y)) continue;
             samples.push_back({static_cast<float>(x - local.x), static_cast<float>(y - local.y),
-                               static_cast<float>(s.quiet.Ratio(grey[x], x, y))});
+                               static_cast<float>(s.quiet.Ratio(grey[x], x, y)),
+                               s.dark.at<uint8_t>(y, x) != 0});
         }
     }
     constexpr std::size_t kFewest = 16, kFewestForSpread = 32;
     if (samples.size() < kFewest) return local;
     std::vector<float> off(samples.size());
     double far = std::numeric_limits<double>::max();
-    constexpr int32_t kRounds = 2;
+    // Each round leaves out what lies far off the last one's plane: other spots in the
+    // frame, which would tip the plane and swell the spread. The first leaves out the dark
+    // pixels, where enough are left.
+    constexpr int32_t kRounds = 4;
+    const auto notDark = static_cast<std::size_t>(
+        std::count_if(samples.begin(), samples.end(), [](const Sample& p) { return !p.dark; }));
+    const bool firstWithoutDark = notDark >= kFewest;
     constexpr double kMadToSigma = 1.4826, kFarOff = 3.0;
     for (int32_t round = 0; round < kRounds; ++round) {
         // Least squares for level + slopeX dx + slopeY dy over the samples near the plane.
         double a[3][3] = {}, b[3] = {};
         for (const Sample& p : samples) {
             const double t[3] = {1, p.dx, p.dy};
+            if (round == 0 && firstWithoutDark && p.dark) continue;
             if (std::fabs(p.ratio - (local.level + local.slopeX * p.dx + local.slopeY * p.dy)) >
                 far)
                 continue;
@@ -169,7 +178,20 @@ LocalQuiet FitLocalQuiet(const Search& s, const cv::Rect& box) {
     }
     if (!(local.level > 0) || !std::isfinite(local.slopeX) || !std::isfinite(local.slopeY))
         return LocalQuiet{};
-    if (samples.size() >= kFewestForSpread) local.spread = far / kFarOff / local.level;
+    // The spread of the samples near the plane, on its dark side alone: a spot stands out of
+    // what darkens the quiet Sun by chance, and the bright faculae round an active region
+    // say nothing of that.
+    std::vector<float> below;
+    for (const Sample& p : samples) {
+        const double d = p.ratio - (local.level + local.slopeX * p.dx + local.slopeY * p.dy);
+        if (d < 0 && -d <= far) below.push_back(static_cast<float>(-d));
+    }
+    if (below.size() >= kFewestForSpread / 2) {
+        std::nth_element(below.begin(),
+                         below.begin() + static_cast<std::ptrdiff_t>(below.size() / 2),
+                         below.end());
+        local.spread = kMadToSigma * below[below.size() / 2] / local.level;
+    }
     return local;
 }
 
@@ -178,7 +200,9 @@ LocalQuiet FitLocalQuiet(const Search& s, const cv::Rect& box) {
 void MeasurePatch(Search& s, const cv::Mat& inPatch, const cv::Rect& box) {
     const SpotOptions& o = s.options;
     const LocalQuiet local = FitLocalQuiet(s, box);
-    // Each pixel's intensity against the quiet Sun, and its weight 1/mu.
+    // Each pixel's intensity against the quiet Sun, round the patch and in it, and its weight
+    // 1/mu.
+    const cv::Mat around = RatioAround(s, box, local);
     cv::Mat ratio(box.height, box.width, CV_32F, cv::Scalar(0));
     cv::Mat weight(box.height, box.width, CV_32F, cv::Scalar(0));
     int32_t pixels = 0;
@@ -193,7 +217,7 @@ void MeasurePatch(Search& s, const cv::Mat& inPatch, const cv::Rect& box) {
         for (int32_t i = 0; i < box.width; ++i) {
             if (!in[i]) continue;
             const int32_t x = box.x + i;
-            const double v = s.quiet.Ratio(grey[x], x, y) / local.At(x, y);
+            const double v = around.at<float>(j + 1, i + 1);
             const double d2 =
                 ((x - s.disk.cx) * (x - s.disk.cx) + (y - s.disk.cy) * (y - s.disk.cy)) * invR2;
             const double w = 1 / std::sqrt(std::max(1e-6, 1 - d2));
@@ -218,8 +242,16 @@ void MeasurePatch(Search& s, const cv::Mat& inPatch, const cv::Rect& box) {
     const bool darkPair = pixels == kTwoPixels && darkest < o.twoPixelDarkest;
     const bool tooSmall =
         (pixels < o.smallestSpotPixels && !darkPair) || area * s.pixelMsh < o.smallestSpotMsh;
-    const PatchFacts facts{inPatch,  box,    ratio,   pixels, area * s.pixelMsh, darkest, darkestX,
-                           darkestY, lowest, highest, local};
+    // The darkness weighed against the quiet Sun's own spread: round the patch where that can
+    // be told (the quiet Sun's cells are coarse, and towards the limb the noise grows as the
+    // light falls), never below its cell's.
+    const cv::Mat means = PointMeans(s, around, inPatch);
+    double darkestPoint = 1;
+    cv::minMaxLoc(means, &darkestPoint);
+    const double spread = std::max(s.quiet.Noise(darkestX, darkestY), local.spread);
+    const PatchFacts facts{inPatch, box,      ratio,        pixels, area * s.pixelMsh,
+                           darkest, darkestX, darkestY,     lowest, highest,
+                           local,   around,   darkestPoint, spread};
     std::optional<std::string> reason = s.judge ? JudgePatch(s, facts) : std::nullopt;
     // A speck that stands out of the noise but is smaller than a spot the picture can tell
     // from a dead pixel.
@@ -231,22 +263,28 @@ void MeasurePatch(Search& s, const cv::Mat& inPatch, const cv::Rect& box) {
         return;
     }
 
+    // The spots: each darkest point parted from the darker ones by a saddle that rises out
+    // of the noise as the patch must stand out of the quiet Sun, and dark as a pore.
+    const Cores cores =
+        FindCores(means, ratio, inPatch, o.significance * spread * s.measures.pointSpread,
+                  1 - o.poreContrast);
+
     // The umbrae: darker than the umbra level, or by Zharkov's rule than the spot's own
     // mean less 0.85 of its spread.
     double umbraLevel = o.umbraLevel;
     if (o.adaptiveUmbra) {
         const double mean = sum / pixels;
-        const double spread = std::sqrt(std::max(0.0, sumSquares / pixels - mean * mean));
-        umbraLevel = std::max(umbraLevel, mean - o.umbraSigma * spread);
+        const double deviation = std::sqrt(std::max(0.0, sumSquares / pixels - mean * mean));
+        umbraLevel = std::max(umbraLevel, mean - o.umbraSigma * deviation);
     }
     cv::Mat umbra = inPatch & (ratio < umbraLevel);
     cv::Mat umbraLabels, umbraStats, umbraCentroids;
     const int32_t found =
         cv::connectedComponentsWithStats(umbra, umbraLabels, umbraStats, umbraCentroids, 8, CV_32S);
-    std::vector<int32_t> kept; // labels of the umbrae large enough to be spots
-    for (int32_t u = 1; u < found; ++u) {
-        if (umbraStats.at<int32_t>(u, cv::CC_STAT_AREA) >= o.smallestUmbraPixels) kept.push_back(u);
-    }
+    std::vector<bool> isKept(static_cast<std::size_t>(found), false);
+    for (int32_t u = 1; u < found; ++u)
+        isKept[static_cast<std::size_t>(u)] =
+            umbraStats.at<int32_t>(u, cv::CC_STAT_AREA) >= o.smallestUmbraPixels;
 
     const auto patchIndex = static_cast<int32_t>(s.patches.size());
     const double edgeCorrected = EdgeCorrectedArea(s, inPatch, box, ratio, umbraLevel, local);
@@ -256,68 +294,42 @@ void MeasurePatch(Search& s, const cv::Mat& inPatch, const cv::Rect& box) {
     patch.pixels = pixels;
     patch.areaMsh = edgeCorrected * s.pixelMsh;
 
-    // Each pixel goes to the spot whose umbra is nearest to it.
+    // Each pixel goes to the spot whose darkest point it falls to; each umbra to the spot
+    // of its darkest pixel.
     const std::size_t first = s.spots.size();
-    const std::size_t count = std::max<std::size_t>(1, kept.size());
-    s.spots.resize(first + count);
-    cv::Mat owner(box.height, box.width, CV_32S, cv::Scalar(0)); // index among the spots
-    if (kept.size() > 1) {
-        std::vector<int32_t> spotOfUmbra(static_cast<std::size_t>(found), -1);
-        for (std::size_t k = 0; k < kept.size(); ++k)
-            spotOfUmbra[static_cast<std::size_t>(kept[k])] = static_cast<int32_t>(k);
-        const auto spotAt = [&](int32_t j, int32_t i) {
-            return spotOfUmbra[static_cast<std::size_t>(umbraLabels.at<int32_t>(j, i))];
-        };
-        cv::Mat notUmbra(box.height, box.width, CV_8U, cv::Scalar(255));
-        for (int32_t j = 0; j < box.height; ++j) {
-            for (int32_t i = 0; i < box.width; ++i) {
-                if (spotAt(j, i) >= 0) notUmbra.at<uint8_t>(j, i) = 0;
-            }
-        }
-        cv::Mat distance, nearest;
-        cv::distanceTransform(notUmbra, distance, nearest, cv::DIST_L2, cv::DIST_MASK_5,
-                              cv::DIST_LABEL_CCOMP);
-        // The transform numbers the umbrae its own way; each of its numbers is read off
-        // the umbra pixels it marks.
-        double most = 0;
-        cv::minMaxLoc(nearest, nullptr, &most);
-        std::vector<int32_t> spotOfNumber(static_cast<std::size_t>(most) + 1, 0);
-        for (int32_t j = 0; j < box.height; ++j) {
-            for (int32_t i = 0; i < box.width; ++i) {
-                const int32_t k = spotAt(j, i);
-                if (k >= 0) spotOfNumber[static_cast<std::size_t>(nearest.at<int32_t>(j, i))] = k;
-            }
-        }
-        for (int32_t j = 0; j < box.height; ++j) {
-            for (int32_t i = 0; i < box.width; ++i) {
-                owner.at<int32_t>(j, i) =
-                    spotOfNumber[static_cast<std::size_t>(nearest.at<int32_t>(j, i))];
-            }
-        }
-    }
-    std::vector<bool> isKept(static_cast<std::size_t>(found), false);
-    for (const int32_t u : kept)
-        isKept[static_cast<std::size_t>(u)] = true;
+    s.spots.resize(first + static_cast<std::size_t>(std::max(1, cores.count)));
+    std::vector<int32_t> umbraOwner(static_cast<std::size_t>(found), 0);
+    std::vector<float> umbraDarkest(static_cast<std::size_t>(found),
+                                    std::numeric_limits<float>::max());
     for (int32_t j = 0; j < box.height; ++j) {
         const auto* in = inPatch.ptr<uint8_t>(j);
         for (int32_t i = 0; i < box.width; ++i) {
             if (!in[i]) continue;
-            Measured& m = s.spots[first + static_cast<std::size_t>(owner.at<int32_t>(j, i))];
+            const int32_t owner = std::max(0, cores.owner.at<int32_t>(j, i));
+            Measured& m = s.spots[first + static_cast<std::size_t>(owner)];
             const double w = weight.at<float>(j, i);
+            const float v = ratio.at<float>(j, i);
             m.sumX += box.x + i;
             m.sumY += box.y + j;
             ++m.pixels;
             m.area += w;
-            m.darkest = std::min<double>(m.darkest, ratio.at<float>(j, i));
-            if (isKept[static_cast<std::size_t>(umbraLabels.at<int32_t>(j, i))]) {
+            m.darkest = std::min<double>(m.darkest, v);
+            const auto u = static_cast<std::size_t>(umbraLabels.at<int32_t>(j, i));
+            if (isKept[u]) {
                 ++m.umbraPixels;
                 m.umbraArea += w;
+                if (v < umbraDarkest[u]) {
+                    umbraDarkest[u] = v;
+                    umbraOwner[u] = owner;
+                }
             }
         }
     }
-    for (std::size_t k = 0; k < kept.size(); ++k) {
-        cv::Mat one = umbraLabels == kept[k];
-        s.spots[first + k].umbrae.push_back(OutlineOf(one, box.x, box.y));
+    for (int32_t u = 1; u < found; ++u) {
+        if (!isKept[static_cast<std::size_t>(u)]) continue;
+        const cv::Mat one = umbraLabels == u;
+        s.spots[first + static_cast<std::size_t>(umbraOwner[static_cast<std::size_t>(u)])]
+            .umbrae.push_back(OutlineOf(one, box.x, box.y));
     }
     // Each spot placed on the Sun; one the projection cannot place (which only a disk
     // beyond the picture's numbers could give) is dropped.

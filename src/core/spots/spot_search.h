@@ -5,6 +5,8 @@
 // the spots found so far.
 
 #include <algorithm>
+#include <array>
+#include <cstddef>
 #include <cstdint>
 #include <limits>
 #include <optional>
@@ -33,13 +35,24 @@ struct Measured {
     SunPlace place;
 };
 
+// A pixel and its eight neighbours, row by row.
+inline constexpr std::size_t kBlock = 9;
+using PointWeights = std::array<double, kBlock>;
+
+// How a blur of Gaussian width `sigma` pixels spreads a point at a pixel's centre over that
+// pixel and its neighbours, summing to 1: the weights of the mean that best tells a
+// feature no larger than the blur from noise (a matched filter).
+PointWeights WeightsOfPoint(double sigma);
+
 // What the picture says of itself, measured once: how far its optics blur a point, how
-// the quiet Sun's spread shrinks when three pixels by three are averaged, and the squared
-// distances from the disk's centre within which the limb's fall is steep enough to ask
-// more of a spot.
+// the quiet Sun's spread shrinks when three pixels by three are averaged plainly and when
+// they are weighted as the blur spreads a point, and the squared distances from the
+// disk's centre within which the limb's fall is steep enough to ask more of a spot.
 struct PictureMeasures {
     double blur = 0;        // Gaussian sigma, pixels
     double blockSpread = 0; // spread of 3 x 3 means over the spread of single pixels
+    PointWeights point{};   // WeightsOfPoint(blur)
+    double pointSpread = 1; // spread of means weighted so over that of single pixels
     double limbReachSquared = 0;
 };
 
@@ -90,8 +103,30 @@ struct LocalQuiet {
     }
 };
 
+// The picture round a patch's box, a pixel wider on every side, as ratios to the quiet Sun
+// round the patch; not a number beyond the searched disk or the picture.
+cv::Mat RatioAround(const Search& s, const cv::Rect& box, const LocalQuiet& local);
+
+// For each pixel of the patch (`inPatch`, within the box RatioAround was given), the mean
+// of the ratios round it weighted as the blur spreads a point (PictureMeasures::point),
+// over the pixels the picture has; 1 outside the patch.
+cv::Mat PointMeans(const Search& s, const cv::Mat& around, const cv::Mat& inPatch);
+
+// The spots of one patch: each darkest point of `means` (PointMeans) that a saddle at least
+// `rise` above it parts from every darker one, and whose darkest pixel (`ratio`) reaches
+// `darkEnough`, with the darkest of all; `owner` gives each pixel of the patch the spot
+// (0.., from the darkest) whose darkest point it falls to, -1 elsewhere.
+struct Cores {
+    int32_t count = 0;
+    cv::Mat owner;
+};
+Cores FindCores(const cv::Mat& means, const cv::Mat& ratio, const cv::Mat& inPatch, double rise,
+                double darkEnough);
+
 // What a judgement of a dark patch reads: its pixels' ratios to the quiet Sun round it (0
-// outside the patch) within its box, its size, and where its darkest point is.
+// outside the patch) within its box, its size, where its darkest point is, the darkest of
+// its means weighted as the blur spreads a point, and the spread of the quiet Sun round it
+// (as a share of its level) against which its darkness is weighed.
 struct PatchFacts {
     const cv::Mat& inPatch;
     const cv::Rect& box;
@@ -104,6 +139,9 @@ struct PatchFacts {
     int32_t lowestGrey = 0;
     int32_t highestGrey = 0;
     const LocalQuiet& local;
+    const cv::Mat& around; // RatioAround's
+    double darkestPoint = 1;
+    double spread = 0;
 };
 
 // Why a dark patch is not a sunspot, or nothing when it is one: sharper than the

@@ -30,7 +30,7 @@ struct SpotOptions {
     // neighbours that far, and on a coarse picture a real spot is no larger. A single pixel
     // never counts.
     double twoPixelDarkest = 0.75;
-    // An umbra of fewer pixels is a fleck of noise at the umbra's edge, not a spot.
+    // An umbra of fewer pixels is a fleck of noise at the umbra's edge, not an umbra.
     int32_t smallestUmbraPixels = 2;
     // The band at the limb that is left out is as wide as the picture's own limb asks (its
     // blur, and how far the limb strays from the disk's circle); with a mu = cos(heliocentric
@@ -60,8 +60,8 @@ struct OutlinePoint {
 };
 using Outline = std::vector<OutlinePoint>; // a closed polygon along the border pixels
 
-// One spot as it is counted: an umbra with the share of its penumbra nearest to it, or a
-// dark patch without umbra (a pore, or a penumbra alone).
+// One spot as it is counted: a dark core of a patch that a brighter saddle parts from the
+// patch's other cores (an umbra, or a pore), with the pixels that fall to it.
 struct DetectedSpot {
     int32_t id = 0;    // 1.., in the order of the groups, east to west within each
     int32_t group = 0; // the id of its group

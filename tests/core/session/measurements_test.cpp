@@ -54,7 +54,7 @@ TEST_F(Measurements, APicturesOwnTurnIsNamedByItsSource) {
     fit.found = true;
     RefitPicture(context, fit);
     ASSERT_EQ(context.orientationSource, OrientationSource::FileName);
-    s.OpenImage("/obs/" + file.name, context);
+    s.Picture().OpenImage("/obs/" + file.name, context);
     ASSERT_TRUE(s.SetInstant(s.observation().instant));
     ASSERT_TRUE(s.logbook().New(log.string()).ok);
     s.ImageMouseDown(true, false, false, 600, 400);
@@ -70,7 +70,7 @@ TEST_F(Measurements, APicturesOwnTurnIsNamedByItsSource) {
         EXPECT_TRUE(item.checked && item.enabled && item.visible); // not greyed
     }
     EXPECT_TRUE(shown);
-    s.CloseImage(); // on the chart it is not shown at all
+    s.Picture().CloseImage(); // on the chart it is not shown at all
     for (const MenuItemView& item : PresentMenus(s, "")) {
         if (item.name == "DiskOrientationFits") {
             EXPECT_FALSE(item.visible || item.checked);

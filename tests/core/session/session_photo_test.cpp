@@ -32,17 +32,17 @@ class PhotoSession : public ::testing::Test {
 };
 
 TEST_F(PhotoSession, APictureNeverTakesAnotherPicturesInstant) {
-    s.OpenImage("20050111_2359_mdi_igr.png", Opened("20050111_2359_mdi_igr.png"));
+    s.Picture().OpenImage("20050111_2359_mdi_igr.png", Opened("20050111_2359_mdi_igr.png"));
     const Instant mdi{2005, 1, 11, 23, 59, 0};
     EXPECT_EQ(s.observation().instant, mdi);
-    EXPECT_FALSE(s.PictureAwaitsInstant());
+    EXPECT_FALSE(s.Picture().PictureAwaitsInstant());
 
     // A camera picture without a date: offered at the day the program started, never at the
     // picture's before; nothing is measured on it, and the status line says why.
-    s.OpenImage("sun.jpg", Opened("sun.jpg"));
-    EXPECT_TRUE(s.PictureAwaitsInstant());
+    s.Picture().OpenImage("sun.jpg", Opened("sun.jpg"));
+    EXPECT_TRUE(s.Picture().PictureAwaitsInstant());
     EXPECT_EQ(s.observation().instant, (Instant{2000, 1, 31, 12, 0, 0}));
-    EXPECT_NE(s.InstantQuestion().find("gives no date or time"), std::string::npos);
+    EXPECT_NE(s.Picture().InstantQuestion().find("gives no date or time"), std::string::npos);
     s.ImageMouseDown(true, false, false, 300, 200);
     EXPECT_EQ(s.spot().SpotX, 0);
     EXPECT_TRUE(Contains("until its instant is given")) << s.Status();
@@ -55,83 +55,85 @@ TEST_F(PhotoSession, APictureNeverTakesAnotherPicturesInstant) {
     // Given: measured at it, and said to be given.
     const Instant given{2024, 5, 11, 9, 30, 0};
     ASSERT_TRUE(s.SetInstant(given));
-    EXPECT_FALSE(s.PictureAwaitsInstant());
+    EXPECT_FALSE(s.Picture().PictureAwaitsInstant());
     EXPECT_TRUE(Contains("time: given")) << s.Status();
     s.ImageMouseDown(true, false, false, 300, 200);
     EXPECT_NE(s.spot().SpotX, 0);
 
     // The date and time changed while a picture is shown are its instant, given.
-    s.OpenImage("d240512.bmp", Opened("d240512.bmp"));
-    EXPECT_TRUE(s.PictureAwaitsInstant());
+    s.Picture().OpenImage("d240512.bmp", Opened("d240512.bmp"));
+    EXPECT_TRUE(s.Picture().PictureAwaitsInstant());
     EXPECT_EQ(s.observation().instant, (Instant{2024, 5, 12, 12, 0, 0}));
-    EXPECT_NE(s.InstantQuestion().find("day alone"), std::string::npos);
+    EXPECT_NE(s.Picture().InstantQuestion().find("day alone"), std::string::npos);
     s.ChangeTime({8, 45, 0}, false);
-    EXPECT_FALSE(s.PictureAwaitsInstant());
-    EXPECT_EQ(s.picture()->context.instant, (Instant{2024, 5, 12, 8, 45, 0}));
-    EXPECT_EQ(s.picture()->context.instantSource, InstantSource::Given);
+    EXPECT_FALSE(s.Picture().PictureAwaitsInstant());
+    EXPECT_EQ(s.Picture().opened()->context.instant, (Instant{2024, 5, 12, 8, 45, 0}));
+    EXPECT_EQ(s.Picture().opened()->context.instantSource, InstantSource::Given);
 
     // The user's own instant, set on the chart, is offered to the next picture without one.
-    s.CloseImage();
+    s.Picture().CloseImage();
     s.ChangeDate({2024, 6, 1}, false);
-    s.OpenImage("sun.jpg", Opened("sun.jpg"));
-    EXPECT_TRUE(s.PictureAwaitsInstant());
+    s.Picture().OpenImage("sun.jpg", Opened("sun.jpg"));
+    EXPECT_TRUE(s.Picture().PictureAwaitsInstant());
     EXPECT_EQ(s.observation().instant, (Instant{2024, 6, 1, 8, 45, 0}));
 }
 
 TEST_F(PhotoSession, ATurnGivenIsMeasuredInFlippedAndGivenUp) {
-    s.OpenImage("20050111_2359_mdi_igr.png", Opened("20050111_2359_mdi_igr.png"));
-    s.OrientPicture(PictureTurn{Orientation::Equatorial, 1, 1, 59, OrientationSource::Given},
-                    OrientationSource::Given);
+    s.Picture().OpenImage("20050111_2359_mdi_igr.png", Opened("20050111_2359_mdi_igr.png"));
+    s.Picture().OrientPicture(
+        PictureTurn{Orientation::Equatorial, 1, 1, 59, OrientationSource::Given},
+        OrientationSource::Given);
     EXPECT_EQ(s.Geometry().Turn, 59);
-    EXPECT_EQ(s.picture()->context.orientationSource, OrientationSource::Given);
+    EXPECT_EQ(s.Picture().opened()->context.orientationSource, OrientationSource::Given);
     EXPECT_TRUE(Contains("east right, turned 59 degrees counter-clockwise (given)")) << s.Status();
     // Mirror works on the turn given, which stays.
     s.Mirror();
-    EXPECT_EQ(s.picture()->context.turn->mirror, -1);
+    EXPECT_EQ(s.Picture().opened()->context.turn->mirror, -1);
     EXPECT_EQ(s.Geometry().Turn, 59);
     // Given up, the observatory's name tells how it lies again.
-    s.OrientPicture(std::nullopt, OrientationSource::FileName);
+    s.Picture().OrientPicture(std::nullopt, OrientationSource::FileName);
     EXPECT_EQ(s.Geometry().Turn, 0);
     EXPECT_EQ(s.Geometry().Mode, Orientation::FromHeader);
     // A mode chosen from the menu ends a turn given.
-    s.OrientPicture(PictureTurn{Orientation::Equatorial, 1, 1, 30, OrientationSource::Given},
-                    OrientationSource::Given);
+    s.Picture().OrientPicture(
+        PictureTurn{Orientation::Equatorial, 1, 1, 30, OrientationSource::Given},
+        OrientationSource::Given);
     s.ChooseOrientation(Orientation::RotationAxis);
     EXPECT_EQ(s.Geometry().Turn, 0);
     EXPECT_EQ(s.Geometry().Mode, Orientation::RotationAxis);
 }
 
 TEST_F(PhotoSession, NorthFromADriftDrawn) {
-    s.OpenImage("sun.jpg", Opened("sun.jpg"));
-    s.StartDrift();
+    s.Picture().OpenImage("sun.jpg", Opened("sun.jpg"));
+    s.Picture().StartDrift();
     // Clicks are the drift's while it is drawn.
     s.ImageMouseDown(true, false, false, 300, 200);
     EXPECT_EQ(s.spot().SpotX, 0);
     // Too short to show a direction.
-    s.DriftPress(100, 100);
-    EXPECT_FALSE(s.DriftRelease(101, 101));
+    s.Picture().DriftPress(100, 100);
+    EXPECT_FALSE(s.Picture().DriftRelease(101, 101));
     EXPECT_TRUE(Contains("at least 3 px")) << s.Status();
     // A drift to the right is west to the right: as the sky is seen north is up (turn 0),
     // mirrored it is down (180).
-    s.DriftPress(100, 100);
-    s.DriftDrag(105, 100);
-    EXPECT_EQ(s.Drift()->to, (PicturePoint{105, 100}));
-    ASSERT_TRUE(s.DriftRelease(140, 100));
-    s.TurnByDrift(EastSense::Mirrored);
-    EXPECT_FALSE(s.Drift());
-    ASSERT_TRUE(s.picture()->context.turn);
-    EXPECT_NEAR(s.picture()->context.turn->turn, 180, 1e-9);
-    EXPECT_EQ(s.picture()->context.turn->mode, Orientation::Equatorial);
-    EXPECT_EQ(s.picture()->context.orientationSource, OrientationSource::Drift);
+    s.Picture().DriftPress(100, 100);
+    s.Picture().DriftDrag(105, 100);
+    EXPECT_EQ(s.Picture().Drift()->to, (PicturePoint{105, 100}));
+    ASSERT_TRUE(s.Picture().DriftRelease(140, 100));
+    s.Picture().TurnByDrift(EastSense::Mirrored);
+    EXPECT_FALSE(s.Picture().Drift());
+    ASSERT_TRUE(s.Picture().opened()->context.turn);
+    EXPECT_NEAR(s.Picture().opened()->context.turn->turn, 180, 1e-9);
+    EXPECT_EQ(s.Picture().opened()->context.turn->mode, Orientation::Equatorial);
+    EXPECT_EQ(s.Picture().opened()->context.orientationSource, OrientationSource::Drift);
 
     // Two pictures: the disk drifted 40 px up, so west is up and, as the sky is seen, north
     // a quarter turn counter-clockwise from it, to the left (90).
     PictureContext later = Opened("later.jpg");
     later.disk = Circle{256, 216, 200};
-    ASSERT_TRUE(s.TurnByDriftTo(later, EastSense::AsTheSky));
-    EXPECT_NEAR(s.picture()->context.turn->turn, 90, 1e-9);
+    ASSERT_TRUE(s.Picture().TurnByDriftTo(later, EastSense::AsTheSky));
+    EXPECT_NEAR(s.Picture().opened()->context.turn->turn, 90, 1e-9);
     later.disk = Circle{256, 216, 150};
-    EXPECT_FALSE(s.TurnByDriftTo(later, EastSense::AsTheSky));
+    EXPECT_FALSE(s.Picture().TurnByDriftTo(later, EastSense::AsTheSky));
     EXPECT_TRUE(Contains("differ in size")) << s.Status();
 }
 

@@ -529,25 +529,25 @@ TEST_F(SessionTest, TheAreaFollowsTheStateAndExplainsItself) {
     EXPECT_NE(Readouts().areaHint.find("Red: the spot is 64"), std::string::npos)
         << Readouts().areaHint;
     // A picture opened: the chart's size means nothing on its disk.
-    s.OpenImage("/obs/d060315.bmp", Opened("d060315.bmp", DiskOf(512, 512, 450)));
+    s.Picture().OpenImage("/obs/d060315.bmp", Opened("d060315.bmp", DiskOf(512, 512, 450)));
     EXPECT_EQ(s.spot().SpotSize, 0);
     EXPECT_EQ(s.BoxText(EditBox::Size), "0.0");
     EXPECT_EQ(Readouts().areaText, "    0");
     Type(EditBox::Size, "25");
     EXPECT_NE(Readouts().areaText, "    0");
     // Nor the picture's on the disk refitted, nor on the chart again.
-    s.RefitLimb(DiskOf(512, 512, 300));
+    s.Picture().RefitLimb(DiskOf(512, 512, 300));
     EXPECT_EQ(Readouts().areaText, "    0");
     Type(EditBox::Size, "25");
-    s.CloseImage();
+    s.Picture().CloseImage();
     EXPECT_EQ(Readouts().areaText, "    0");
     EXPECT_EQ(s.BoxText(EditBox::Size), "0.0");
 }
 
 TEST_F(SessionTest, APictureTakesTheChartsPlace) {
     // A disk of 450 pixels at 75 per inch: 2 x 450 x 25.4 / 75 = 304.8 mm.
-    s.OpenImage("/obs/d060315.bmp", Opened("d060315.bmp", DiskOf(512, 512, 450)));
-    EXPECT_TRUE(s.ImageShown());
+    s.Picture().OpenImage("/obs/d060315.bmp", Opened("d060315.bmp", DiskOf(512, 512, 450)));
+    EXPECT_TRUE(s.Picture().Shown());
     EXPECT_FALSE(s.ChartShown());
     EXPECT_EQ(Present(s).caption, "Zorva Image Viewer - d060315.bmp");
     EXPECT_EQ(s.folders().ImageDir, "/obs/");
@@ -566,13 +566,13 @@ TEST_F(SessionTest, APictureTakesTheChartsPlace) {
     EXPECT_EQ(s.observation().TableYear, 2006);
     ASSERT_TRUE(PresentPicture(s));
     EXPECT_TRUE(PresentPicture(s)->spot);
-    EXPECT_TRUE(s.PictureAwaitsInstant());
+    EXPECT_TRUE(s.Picture().PictureAwaitsInstant());
     s.ImageMouseDown(true, false, false, 513, 511);
     EXPECT_EQ(s.BoxText(EditBox::XCoord), "0.0");
     EXPECT_NE(s.Status().find("until its instant is given"), std::string::npos) << s.Status();
     ASSERT_TRUE(s.SetInstant(s.observation().instant));
-    EXPECT_FALSE(s.PictureAwaitsInstant());
-    EXPECT_EQ(s.picture()->context.instantSource, InstantSource::Given);
+    EXPECT_FALSE(s.Picture().PictureAwaitsInstant());
+    EXPECT_EQ(s.Picture().opened()->context.instantSource, InstantSource::Given);
 
     // The fitted centre is in pixel indices: its own pixel is the disk centre; the next
     // one right and up lies a pixel off, 25.4 / 75 = 0.34 mm at this scale.
@@ -595,7 +595,7 @@ TEST_F(SessionTest, APictureTakesTheChartsPlace) {
     EXPECT_EQ(s.spot().SpotX, 0.34);
     EXPECT_NE(s.spot().At->latitude, lat);
 
-    s.CloseImage();
+    s.Picture().CloseImage();
     EXPECT_TRUE(s.ChartShown());
     EXPECT_EQ(s.ChartSidePixels(), 553); // the 150 mm chart as it was
     EXPECT_TRUE(s.options().Sunspot);
@@ -607,7 +607,7 @@ TEST_F(SessionTest, APictureTakesTheChartsPlace) {
 TEST_F(SessionTest, PicturesWithoutADisk) {
     // No disk found: the instant stays, nothing is drawn over it, and no click stands for
     // a place on the Sun.
-    s.OpenImage("sun.png", Opened("sun.png", LimbFit{}));
+    s.Picture().OpenImage("sun.png", Opened("sun.png", LimbFit{}));
     EXPECT_EQ(s.observation().instant, (Instant{2000, 1, 31, 12, 0, 0}));
     ASSERT_TRUE(PresentPicture(s));
     EXPECT_FALSE(PresentPicture(s)->disk);
@@ -619,45 +619,45 @@ TEST_F(SessionTest, PicturesWithoutADisk) {
 }
 
 TEST_F(SessionTest, ADiskByHandStaysUntilThePictureCloses) {
-    s.OpenImage("sun.png", Opened("sun.png", LimbFit{}));
-    s.StartHandDisk();
+    s.Picture().OpenImage("sun.png", Opened("sun.png", LimbFit{}));
+    s.Picture().StartHandDisk();
     // A drag from (200, 150) to (230, 190): a radius of 50 (a 30-40-50 triangle).
-    s.HandDiskPress(200, 150, 2);
-    s.HandDiskDrag(230, 190);
+    s.Picture().HandDiskPress(200, 150, 2);
+    s.Picture().HandDiskDrag(230, 190);
     s.ImageMouseDown(true, false, false, 200, 150); // the hand disk's, not a measurement
     EXPECT_EQ(s.BoxText(EditBox::XCoord), "0.0");
-    s.HandDiskRelease(230, 190);
+    s.Picture().HandDiskRelease(230, 190);
     ASSERT_TRUE(PresentPicture(s)->hand);
     EXPECT_EQ(PresentPicture(s)->hand->circle, (Circle{200, 150, 50}));
-    EXPECT_FALSE(s.PictureHasDisk()); // not before it is taken
-    s.HandDiskNudge(1, -1, 2);
-    s.AcceptHandDisk();
-    ASSERT_TRUE(s.PictureHasDisk());
-    EXPECT_EQ(*s.picture()->context.disk, (Circle{201, 149, 52}));
-    EXPECT_EQ(s.picture()->context.diskSource, DiskSource::Hand);
+    EXPECT_FALSE(s.Picture().HasDisk()); // not before it is taken
+    s.Picture().HandDiskNudge(1, -1, 2);
+    s.Picture().AcceptHandDisk();
+    ASSERT_TRUE(s.Picture().HasDisk());
+    EXPECT_EQ(*s.Picture().opened()->context.disk, (Circle{201, 149, 52}));
+    EXPECT_EQ(s.Picture().opened()->context.diskSource, DiskSource::Hand);
     EXPECT_FALSE(PresentPicture(s)->hand);
     EXPECT_EQ(s.Status().rfind("Disk: given by hand", 0), 0u) << s.Status();
     // A limb search, found or refused, leaves the hand's disk.
-    s.RefitLimb(DiskOf(256, 256, 100));
-    EXPECT_EQ(*s.picture()->context.disk, (Circle{201, 149, 52}));
+    s.Picture().RefitLimb(DiskOf(256, 256, 100));
+    EXPECT_EQ(*s.Picture().opened()->context.disk, (Circle{201, 149, 52}));
     LimbFit refused;
     refused.reason = "only 23 of 356 rays agree";
-    s.RefitLimb(refused);
-    EXPECT_EQ(*s.picture()->context.disk, (Circle{201, 149, 52}));
+    s.Picture().RefitLimb(refused);
+    EXPECT_EQ(*s.Picture().opened()->context.disk, (Circle{201, 149, 52}));
     EXPECT_NE(s.Status().find("only 23 of 356 rays agree; the disk stays"), std::string::npos)
         << s.Status();
     // A circle too small is not taken, and the draft stays open; Esc drops it.
-    s.StartHandDisk();
-    s.HandDiskPress(10, 10, 2);
-    s.HandDiskRelease(10.5, 10); // a click: one limb point, no circle
-    s.AcceptHandDisk();
-    EXPECT_TRUE(s.HandDisk());
-    s.CancelHandDisk();
-    EXPECT_FALSE(s.HandDisk());
-    EXPECT_EQ(*s.picture()->context.disk, (Circle{201, 149, 52}));
-    s.CloseImage();
-    s.OpenImage("sun.png", Opened("sun.png", LimbFit{}));
-    EXPECT_FALSE(s.PictureHasDisk());
+    s.Picture().StartHandDisk();
+    s.Picture().HandDiskPress(10, 10, 2);
+    s.Picture().HandDiskRelease(10.5, 10); // a click: one limb point, no circle
+    s.Picture().AcceptHandDisk();
+    EXPECT_TRUE(s.Picture().HandDisk());
+    s.Picture().CancelHandDisk();
+    EXPECT_FALSE(s.Picture().HandDisk());
+    EXPECT_EQ(*s.Picture().opened()->context.disk, (Circle{201, 149, 52}));
+    s.Picture().CloseImage();
+    s.Picture().OpenImage("sun.png", Opened("sun.png", LimbFit{}));
+    EXPECT_FALSE(s.Picture().HasDisk());
 }
 
 } // namespace
@@ -752,7 +752,7 @@ TEST_F(SessionTest, RegionsGoOnTheSolarImageWhenItIsShown) {
     ZORVA_TEST_DATA(data);
     Start({2011, 6, 7});
     s.LoadSummary((data / "srs" / "20110607SRS.txt").string());
-    s.OpenImage("sun.png", Opened("sun.png", DiskOf(300, 300, 250)));
+    s.Picture().OpenImage("sun.png", Opened("sun.png", DiskOf(300, 300, 250)));
     ASSERT_TRUE(PresentPicture(s));
     const std::optional<RegionsOverlay> plotted = PresentPicture(s)->regions;
     ASSERT_TRUE(plotted);
@@ -783,7 +783,7 @@ TEST_F(SessionTest, AHeaderSetsThePicturesTurnUntilTheUserChoosesAnother) {
     header.instant = Instant{2014, 3, 1, 0, 0, 28};
     header.instantSource = InstantSource::Header;
     s.Flip(); // the user's own flip of the chart
-    s.OpenImage("hmi.fits", header);
+    s.Picture().OpenImage("hmi.fits", header);
     EXPECT_EQ(s.Geometry().Mode, Orientation::FromHeader);
     EXPECT_EQ(s.ChartRotationNow(), 180);
     EXPECT_EQ(s.CurrentFrame().cx, 49.5); // the header's disk, not the search's
@@ -805,9 +805,9 @@ TEST_F(SessionTest, AHeaderSetsThePicturesTurnUntilTheUserChoosesAnother) {
     EXPECT_EQ(s.options().PictureOrientation, Orientation::RotationAxis);
     EXPECT_EQ(s.chart().Mode, Orientation::Equatorial);
     // Closing a picture brings the chart back as the user set it.
-    s.OpenImage("hmi.fits", header);
+    s.Picture().OpenImage("hmi.fits", header);
     EXPECT_EQ(s.Geometry().Mode, Orientation::FromHeader);
-    s.CloseImage();
+    s.Picture().CloseImage();
     EXPECT_EQ(s.Geometry().Mode, Orientation::Equatorial);
     EXPECT_EQ(s.Geometry().FlipSign, -1);
     // The status line no longer tells the picture's sources.

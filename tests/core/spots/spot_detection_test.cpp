@@ -1,6 +1,7 @@
 #include <algorithm>
 #include <cmath>
 #include <gtest/gtest.h>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -308,6 +309,97 @@ TEST(DetectSpots, WhatIsNotTheSunIsToldFromASpot) {
                 });
             EXPECT_NE(named, d.rejected.end());
         }
+    }
+}
+
+// Noise shared by neighbouring pixels, as granulation and a compressed picture's blocks
+// share it: white noise smoothed by a Gaussian of `width` pixels, scaled to `sigma` of the
+// quiet Sun at the centre, added to the picture.
+void AddSharedNoise(const SyntheticSun& sun, std::vector<uint8_t>& pixels, double sigma,
+                    double width) {
+    std::mt19937 random(7);
+    const auto uniform = [&] { return (random() + 0.5) / 4294967296.0; };
+    const int32_t w = sun.width, h = sun.height, reach = static_cast<int32_t>(3 * width);
+    std::vector<double> white(pixels.size()), smooth(pixels.size(), 0.0);
+    for (double& v : white)
+        v = std::sqrt(-2 * std::log(uniform())) * std::cos(2 * 3.141592653589793 * uniform());
+    double kernelSquares = 0;
+    for (int32_t j = -reach; j <= reach; ++j)
+        for (int32_t i = -reach; i <= reach; ++i)
+            kernelSquares += std::pow(std::exp(-(i * i + j * j) / (2 * width * width)), 2);
+    for (int32_t y = reach; y < h - reach; ++y)
+        for (int32_t x = reach; x < w - reach; ++x) {
+            double v = 0;
+            for (int32_t j = -reach; j <= reach; ++j)
+                for (int32_t i = -reach; i <= reach; ++i)
+                    v += std::exp(-(i * i + j * j) / (2 * width * width)) *
+                         white[static_cast<std::size_t>(y + j) * w + x + i];
+            smooth[static_cast<std::size_t>(y) * w + x] = v / std::sqrt(kernelSquares);
+        }
+    for (std::size_t k = 0; k < pixels.size(); ++k)
+        pixels[k] = static_cast<uint8_t>(
+            std::clamp(std::lround(pixels[k] + sigma * sun.centre * smooth[k]), 0L, 255L));
+}
+
+// Spots counted as an observer counts them, on a disk of radius 310 px, where a degree at
+// the centre is 5.4 px: each dark core that a brighter saddle parts from the others is a
+// spot, and a pore as small as the blur is one too, even beside a large spot and in noise
+// that neighbouring pixels share; a core the noise could make is not. An umbra is drawn as
+// a spot of umbra alone inside a penumbra without one (the generator draws the first spot
+// a pixel falls in).
+TEST(DetectSpots, EachDarkCoreAnObserverCountsIsASpot) {
+    const double pen = CapRadius(400); // 1.6 degrees, 8.8 px
+    const auto core = [](double west, double radius, double level) {
+        return SyntheticSpot{-12, west, radius, radius, level, level};
+    };
+    const SyntheticSpot spot{-12, 25, CapRadius(150), 0.4 * CapRadius(150), 0.8, 0.35};
+    struct Case {
+        const char* what;
+        std::vector<SyntheticSpot> spots;
+        double blur, shared; // the picture's blur, and its noise shared by neighbours
+        int32_t expected;    // spots, all of one group
+    };
+    const Case cases[] = {
+        {"a penumbra with one umbra", {{-12, 25, pen, 0.4 * pen, 0.8, 0.35}}, 1.0, 0, 1},
+        // Cores 0.45 degrees (2.4 px) in radius, 1.7 degrees apart: penumbra between them.
+        {"a penumbra with two umbrae",
+         {core(24.15, 0.45, 0.35), core(25.85, 0.45, 0.35), {-12, 25, pen, 0, 0.8, 0.8}},
+         1.0,
+         0,
+         2},
+        // Umbrae 1 degree (5.4 px) apart, a light bridge of 0.6 px between them: blurred, it
+        // stays darker than an umbra.
+        {"an umbra parted by a light bridge",
+         {core(24.5, 0.45, 0.3), core(25.5, 0.45, 0.3), {-12, 25, pen, 0, 0.8, 0.8}},
+         1.0,
+         0,
+         2},
+        // 0.25 degrees (1.35 px) in radius at 0.55: a blurred depth of about a quarter, its
+        // centre 9 px from the spot's, 3 px clear of its penumbra.
+        {"a pore as small as the blur beside a spot", {spot, core(23.35, 0.25, 0.55)}, 1.0, 0, 2},
+        // A pore of 0.12 degrees (0.65 px) at 0.5 on a sharp picture (blur 0.5 px) whose
+        // noise of 1 % is shared over 1.5 px: a mean of nine pixels waters the pore down to
+        // a depth of 1.5 %, while the noise of such means is still three quarters of 1 %.
+        {"a pore in shared noise", {spot, core(23.35, 0.12, 0.5)}, 0.5, 0.01, 2},
+        // The same pore at 0.97: a depth of a few thousandths, far below the noise.
+        {"a pore the noise hides", {spot, core(23.35, 0.25, 0.97)}, 1.0, 0, 1},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        SyntheticSun sun;
+        sun.width = sun.height = 700;
+        sun.cx = sun.cy = 349.5;
+        sun.r = 310;
+        sun.blur = c.blur;
+        sun.spots = c.spots;
+        if (c.shared > 0) sun.noise = 0;
+        std::vector<uint8_t> pixels = sun.Render();
+        if (c.shared > 0) AddSharedNoise(sun, pixels, c.shared, 1.5);
+        const SpotDetection d = Detect(sun, pixels);
+        ASSERT_EQ(d.error, "");
+        EXPECT_EQ(d.groups.size(), 1u);
+        EXPECT_EQ(static_cast<int32_t>(d.spots.size()), c.expected);
+        EXPECT_TRUE(d.rejected.empty()) << d.rejected.front().reason;
     }
 }
 

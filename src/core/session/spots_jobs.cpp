@@ -1,6 +1,7 @@
 // The spot search run in the background, and a click that measures its spot alone before
 // the search ends.
 #include "core/session/session.h"
+#include "core/session/spots_part.h"
 
 namespace zorva {
 
@@ -12,21 +13,22 @@ bool SameSearch(const SpotSearchJob& a, const SpotSearchJob& b) {
 
 } // namespace
 
-std::optional<SpotSearchJob> Session::TakeSpotSearchJob() {
-    if (!background_ || !PictureHasDisk() || SpotsFound() || handDisk_) return std::nullopt;
-    SpotSearchJob job{picture_->images.shown, picture_->context, PictureOrientation(),
-                      obs_.ephemeris, CurrentFrame()};
+std::optional<SpotSearchJob> SpotsPart::TakeSpotSearchJob() {
+    if (!background_ || !s_.picture_.HasDisk() || SpotsFound() || s_.picture_.handDisk_)
+        return std::nullopt;
+    SpotSearchJob job{s_.picture_.opened_->images.shown, s_.picture_.opened_->context,
+                      s_.PictureOrientation(), s_.obs_.ephemeris, s_.CurrentFrame()};
     if (pending_ && SameSearch(*pending_, job)) return std::nullopt;
     pending_ = job;
     return job;
 }
 
-bool Session::StandsAsSearched(const SpotSearchJob& job) const {
-    return PictureHasDisk() && job.pixels == picture_->images.shown &&
-           job.frame == CurrentFrame() && job.ephemeris == obs_.ephemeris;
+bool SpotsPart::StandsAsSearched(const SpotSearchJob& job) const {
+    return s_.picture_.HasDisk() && job.pixels == s_.picture_.opened_->images.shown &&
+           job.frame == s_.CurrentFrame() && job.ephemeris == s_.obs_.ephemeris;
 }
 
-void Session::SpotsSearched(const SpotSearchJob& job, SpotDetection found) {
+void SpotsPart::SpotsSearched(const SpotSearchJob& job, SpotDetection found) {
     if (pending_ && SameSearch(*pending_, job)) pending_.reset();
     if (SpotsFound() || !StandsAsSearched(job)) return;
     FoundSpots spots;
@@ -43,12 +45,12 @@ void Session::SpotsSearched(const SpotSearchJob& job, SpotDetection found) {
     clicked_.reset();
 }
 
-void Session::MeasureSpotAlone(int32_t X, int32_t Y) {
+void SpotsPart::MeasureSpotAlone(int32_t X, int32_t Y) {
     FoundSpots alone;
-    alone.frame = CurrentFrame();
-    alone.ephemeris = obs_.ephemeris;
+    alone.frame = s_.CurrentFrame();
+    alone.ephemeris = s_.obs_.ephemeris;
     alone.detection = std::make_shared<const SpotDetection>(
-        measure_(picture_->images.shown.grid, alone.frame, alone.ephemeris, X, Y));
+        measure_(s_.picture_.opened_->images.shown.grid, alone.frame, alone.ephemeris, X, Y));
     clickX_ = X;
     clickY_ = Y;
     MeasureSpotIn(alone, X, Y);
