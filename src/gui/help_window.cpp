@@ -350,6 +350,9 @@ NOAA regions not found, regions behind the limb and groups NOAA does not list ar
 under the table, with the Wolf number.</li>
 <li><i>Export Sunspots...</i> writes the table as CSV, a row a group and a row a spot, the
 same file <code>zorva-cli spots --format csv</code> writes.</li>
+<li><i>Show Rejected Candidates</i> rings faintly, in magenta, each dark feature the search
+judged to be no spot: a fault of the camera, a stain, the limb's shading, a speck too small
+to tell. Rest the pointer on a ring to read why. The choice is kept for the next run.</li>
 <li>A click on a spot measures it from its own pixels: its outline is drawn, and its area
 becomes the spot's size, so the <b>Area</b> readout shows the spot's corrected area, ready
 for the logfile. A click beside every spot places the marker and keeps the size typed. The

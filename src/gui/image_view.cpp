@@ -1,9 +1,11 @@
 #include "gui/image_view.h"
 
+#include <QHelpEvent>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QScrollBar>
+#include <QToolTip>
 #include <QWheelEvent>
 #include <algorithm>
 #include <array>
@@ -251,6 +253,19 @@ void ImageView::mousePressEvent(QMouseEvent* event) {
 void ImageView::mouseMoveEvent(QMouseEvent* event) {
     if (leftHeld_) emit leftDragged(picturePointAt(event->position()));
     event->accept();
+}
+
+bool ImageView::viewportEvent(QEvent* event) {
+    if (event->type() != QEvent::ToolTip) return QAbstractScrollArea::viewportEvent(event);
+    const auto* help = static_cast<QHelpEvent*>(event);
+    const QString text = tip_ && !image_.isNull() ? tip_(picturePointAt(help->pos())) : QString();
+    if (text.isEmpty()) {
+        QToolTip::hideText();
+        event->ignore();
+    } else {
+        QToolTip::showText(help->globalPos(), text, viewport());
+    }
+    return true;
 }
 
 void ImageView::mouseReleaseEvent(QMouseEvent* event) {

@@ -4,6 +4,7 @@
 #include <QImage>
 #include <QPoint>
 #include <QPointF>
+#include <QString>
 #include <functional>
 #include <optional>
 #include <vector>
@@ -36,6 +37,10 @@ class ImageView final : public QAbstractScrollArea {
     const OverlayPainter& overlay() const { return overlay_; }
     // The overlay has changed: paint it again.
     void overlayChanged() { viewport()->update(); }
+    // What a tooltip says where the pointer rests, given the point of the picture under it;
+    // no tooltip where it gives no text.
+    using TipAt = std::function<QString(QPointF picturePoint)>;
+    void setTipAt(TipAt tip) { tip_ = std::move(tip); }
 
     // Screen pixels per image pixel, and whether the view fits the picture to the window.
     double zoom() const { return zoom_; }
@@ -76,6 +81,7 @@ class ImageView final : public QAbstractScrollArea {
     void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
+    bool viewportEvent(QEvent* event) override;
     void wheelEvent(QWheelEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void scrollContentsBy(int dx, int dy) override;
@@ -98,6 +104,7 @@ class ImageView final : public QAbstractScrollArea {
 
     QImage image_;
     OverlayPainter overlay_;
+    TipAt tip_;
     std::vector<QImage> halvings_; // Halving(1), Halving(2), ...
     double zoom_ = 1;
     bool fit_ = true;

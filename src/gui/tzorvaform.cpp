@@ -287,6 +287,16 @@ void TZorvaForm::BuildForm() {
                             {zoom, origin.x(), origin.y(), QRectF(Image1->viewport()->rect())},
                             labelFont_);
     });
+    // The reason a rejected feature was no spot, where the pointer rests on its mark.
+    Image1->setTipAt([this](QPointF at) {
+        if (!shown_ || !shown_->picture || !shown_->picture->spots) return QString();
+        const SpotsOverlay& spots = *shown_->picture->spots;
+        if (!spots.rejected || !spots.detection) return QString();
+        const RejectedFeature* near =
+            RejectedNear(*spots.detection, at.x(), at.y(), RejectedReach / Image1->zoom());
+        return near ? QStringLiteral("Not a spot: %1").arg(QString::fromStdString(near->reason))
+                    : QString();
+    });
     views_->addWidget(Image1);
     connect(Image1, &ImageView::mouseDown, this,
             [this](Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers, int x, int y) {

@@ -146,6 +146,8 @@ void TZorvaForm::BuildMenus() {
     AddItem(
         spots, "ExportSunspots1", "&Export Sunspots...", [this] { ExportSunspots1Click(); }, false);
     BuildReviewItems(spots);
+    spots->addSeparator();
+    AddOptionItems(spots, "Sunspots1", 1);
     BuildRecordMenu();
 
     QMenu* separation = AddMenu(nullptr, "Separation1", "&Separation");

@@ -35,10 +35,11 @@ constexpr double kCircleStep = 0.5;
 // On the surface, in the units of the line width.
 constexpr double kHaloReach = 1.25; // the halo shows this far each side of a line
 constexpr double kSpotRadius = 3.5;
-constexpr double kPlusArm = 3.5;     // a limb point's plus reaches this far from it
-constexpr double kHandArm = 5;       // a hand-clicked point's cross, and the hand circle's centre
-constexpr double kChosenWidth = 2;   // a chosen group's or spot's outline, times the line
-constexpr double kGroupLabelGap = 3; // a group's label stands off its top right corner
+constexpr double kPlusArm = 3.5;      // a limb point's plus reaches this far from it
+constexpr double kHandArm = 5;        // a hand-clicked point's cross, and the hand circle's centre
+constexpr double kRejectedRadius = 4; // a rejected feature's ring, surface pixels
+constexpr double kChosenWidth = 2;    // a chosen group's or spot's outline, times the line
+constexpr double kGroupLabelGap = 3;  // a group's label stands off its top right corner
 // An outline less than this across is a ring this far outside the patch instead.
 constexpr double kSmallestOutline = 4;
 constexpr double kRingGap = 2.5;
@@ -305,6 +306,15 @@ void DrawSpots(QPainter& p, const SpotsOverlay& s, const PicturePlacement& at, G
         p.setPen(SpotPen(f.ink, UmbraOutlineColour, chosen));
         for (const Outline& umbra : spot.umbrae)
             DrawOutline(p, umbra, at);
+    }
+    if (!s.rejected || f.ink != Ink::Fill) return;
+    QColor faint = ColourFromWord(RejectedColour);
+    faint.setAlpha(RejectedOpacity);
+    p.setPen(QPen(faint, OverlayLineWidth));
+    p.setBrush(Qt::NoBrush);
+    for (const RejectedFeature& r : d.rejected) {
+        const QPointF c = Surface(at, r.x, r.y);
+        if (Drawable(c)) p.drawEllipse(c, kRejectedRadius, kRejectedRadius);
     }
 }
 

@@ -26,6 +26,13 @@ inline constexpr uint32_t HandDiskColour = 0x00A5FF;
 inline constexpr uint32_t PenumbraOutlineColour = 0x00C0FF;
 inline constexpr uint32_t UmbraOutlineColour = 0x4040FF;
 inline constexpr uint32_t ChosenSpotColour = 0xFFFFFF;
+// Where the search judged something dark to be no spot, when asked for: a small ring in
+// a faint magenta, apart from the spots' amber and red, without a halo.
+inline constexpr uint32_t RejectedColour = 0xFF40FF;
+inline constexpr int RejectedOpacity = 140; // of 255
+// How near the pointer must come to a rejected feature's ring (surface pixels) for its
+// reason to show.
+inline constexpr double RejectedReach = 6;
 
 // Where a picture lies on the surface its overlay is painted on: the middle of picture
 // pixel (u, v) stands at (left + (u + 0.5) scale, top + (v + 0.5) scale). The compass

@@ -1,10 +1,13 @@
 // Sunspots found in the window: the same as the command line's for the same picture, listed
 // in the Sunspots table beside NOAA's regions, picked out when chosen, and measured by a click.
+#include <QApplication>
 #include <QHeaderView>
+#include <QHelpEvent>
 #include <QPushButton>
 #include <QScreen>
 #include <QTableWidget>
 #include <QTest>
+#include <QToolTip>
 #include <fstream>
 #include <sstream>
 
@@ -324,6 +327,46 @@ TEST_F(Sunspots, AClickOnASpotGivesItsAreaAsTheSize) {
     EXPECT_EQ(session().Spots().found()->measured, 0);
     EXPECT_EQ(Box("SizeBox")->text(), "0.0");
     EXPECT_EQ(Text("AreaLabel"), "    0");
+}
+
+// On request, each dark feature the search judged no spot (on the MDI picture, the line
+// across the frame among them) is marked faintly on the picture, and the pointer resting on
+// its mark tells why; without the request nothing marks it.
+TEST_F(Sunspots, RejectedCandidatesAreMarkedWithTheirReasonOnRequest) {
+    ZORVA_TEST_DATA(data);
+    OpenPicture(data / "images" / kMdi);
+    Trigger("DetectSunspots1");
+    ASSERT_TRUE(session().Spots().SpotsFound());
+    const SpotDetection& found = *session().Spots().found()->detection;
+    ASSERT_FALSE(found.rejected.empty());
+    const RejectedFeature& first = found.rejected.front();
+    QImage plain(session().Picture().opened()->context.width,
+                 session().Picture().opened()->context.height, QImage::Format_Grayscale8);
+    plain.fill(Qt::black);
+    const auto drawn = [&] {
+        return PictureWithOverlay(plain, *Present(session()).picture, {}, QFont());
+    };
+    const QImage without = drawn();
+    EXPECT_FALSE(Checked("ShowRejectedCandidates1"));
+    Trigger("ShowRejectedCandidates1");
+    EXPECT_TRUE(Checked("ShowRejectedCandidates1"));
+    const QImage with = drawn();
+    // The mark is drawn round the feature, within a few pixels of it at the saved scale.
+    const int reach = static_cast<int>(std::ceil(8 * SavedOverlayScale(plain.size())));
+    int changed = 0;
+    for (int y = static_cast<int>(first.y) - reach; y <= first.y + reach; ++y)
+        for (int x = static_cast<int>(first.x) - reach; x <= first.x + reach; ++x)
+            changed += with.valid(x, y) && with.pixel(x, y) != without.pixel(x, y);
+    EXPECT_GT(changed, 0);
+
+    auto* view = Find<gui::ImageView>("Image1");
+    const QPoint on = view->viewportPointOf({first.x, first.y}).toPoint();
+    QHelpEvent hover(QEvent::ToolTip, on, view->viewport()->mapToGlobal(on));
+    QApplication::sendEvent(view->viewport(), &hover);
+    EXPECT_TRUE(QToolTip::text().contains(QString::fromStdString(first.reason)))
+        << QToolTip::text().toStdString();
+    Trigger("ShowRejectedCandidates1");
+    EXPECT_EQ(drawn(), without);
 }
 
 // A click before the search of the picture ends measures the spot it falls on alone, at

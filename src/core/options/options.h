@@ -277,6 +277,12 @@ struct DateLayout {
                       .codec = C::Bool,                                                            \
                       .menu = Check(Item("Display1", 2, "SubPixelLimb1", "Sub-pixel &Limb")),      \
                       .effect = E::LimbSearch}))                                                   \
+    /* Faint marks where the spot search found something dark and judged it no spot */             \
+    ZORVA_OPTION(bool, ShowRejected, false,                                                        \
+                 (Row{.key = "ShowRejectedCandidates",                                             \
+                      .codec = C::Bool,                                                            \
+                      .menu = ForPictures(Check(Item("Sunspots1", 1, "ShowRejectedCandidates1",    \
+                                                     "Show &Rejected Candidates")))}))             \
     /* The files opened last, the latest first (File > Open Recent shows the lists itself) */      \
     ZORVA_OPTION(std::vector<std::string>, RecentPictures, {},                                     \
                  (Row{.key = "RecentPicture", .codec = C::Paths}))                                 \

@@ -53,7 +53,8 @@ std::optional<SpotsOverlay> SpotsOf(const Session& s) {
     if (!s.Spots().SpotsFound() && !s.Spots().clickedSpot()) return std::nullopt;
     // Before the search ends, the spot a click measured alone.
     const FoundSpots& f = s.Spots().SpotsFound() ? *s.Spots().found() : *s.Spots().clickedSpot();
-    return SpotsOverlay{f.detection, f.shown, f.group, f.spot, f.measured};
+    return SpotsOverlay{f.detection, f.shown,    f.group,
+                        f.spot,      f.measured, s.options().ShowRejected};
 }
 
 } // namespace

@@ -58,14 +58,16 @@ struct RegionsOverlay {
 };
 
 // The sunspots found on a picture: every umbra and penumbra outline and group label once
-// they are asked to be shown, the group or spot chosen in the table picked out, and the
-// outline of the spot a click measured.
+// they are asked to be shown, the group or spot chosen in the table picked out, the
+// outline of the spot a click measured, and when asked for a faint mark where the search
+// judged something dark to be no spot.
 struct SpotsOverlay {
     std::shared_ptr<const SpotDetection> detection;
     bool all = false;
     int32_t group = 0; // 0 for none
     int32_t spot = 0;
     int32_t measured = 0;
+    bool rejected = false;
 
     bool operator==(const SpotsOverlay&) const = default;
 };

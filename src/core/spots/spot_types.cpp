@@ -1,4 +1,4 @@
-// What a click on a picture's spots falls on.
+// What a click on a picture's spots, or a pointer on its rejected features, falls on.
 #include "core/spots/spot_types.h"
 
 #include <algorithm>
@@ -39,6 +39,20 @@ const DetectedSpot* SpotAtPixel(const SpotDetection& detection, double x, double
         if (d < bestDistance) {
             bestDistance = d;
             best = &spot;
+        }
+    }
+    return best;
+}
+
+const RejectedFeature* RejectedNear(const SpotDetection& detection, double x, double y,
+                                    double reach) {
+    const RejectedFeature* best = nullptr;
+    double bestDistance = reach * reach;
+    for (const RejectedFeature& r : detection.rejected) {
+        const double d = (r.x - x) * (r.x - x) + (r.y - y) * (r.y - y);
+        if (d <= bestDistance) {
+            bestDistance = d;
+            best = &r;
         }
     }
     return best;

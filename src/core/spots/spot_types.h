@@ -174,6 +174,10 @@ struct SpotDetection {
 // patch nearest to the click; nothing when the click misses every patch.
 const DetectedSpot* SpotAtPixel(const SpotDetection& detection, double x, double y);
 
+// The rejected feature nearest to (x, y) within `reach` pixels of it; nothing beyond.
+const RejectedFeature* RejectedNear(const SpotDetection& detection, double x, double y,
+                                    double reach);
+
 // Whether (x, y) lies inside the closed outline (its border pixels included).
 bool InsideOutline(const Outline& outline, double x, double y);
 
