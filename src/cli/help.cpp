@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <span>
 
 #include "core/logfile/logfile_record.h"
 
@@ -235,7 +236,22 @@ constexpr OptionHelp kLimbOptions[] = {
     kPictureTurn,
 };
 
-constexpr OptionHelp kOverlayOptions[] = {
+// A command's options, from lists of them in order.
+template <std::size_t... N> constexpr auto Joined(const OptionHelp (&... lists)[N]) {
+    std::array<OptionHelp, (N + ...)> all{};
+    std::size_t i = 0;
+    for (const std::span<const OptionHelp> list : {std::span<const OptionHelp>(lists)...})
+        for (const OptionHelp& option : list)
+            all[i++] = option;
+    return all;
+}
+
+// How a picture lies and what is laid on it, as overlay and spots both take it.
+constexpr OptionHelp kPictureLies[] = {
+    kPictureRegions, kPictureFlip, kPictureMirror, kPictureTurn, kPictureDrift, kPictureDriftFrom,
+};
+
+constexpr OptionHelp kOverlayOwn[] = {
     {"--out FILE", "the picture to write: .bmp (24 bits), .png, .jpg or .tif", kRequired},
     {"--at INSTANT", "instant of the grid, UT",
      "a FITS header's, else a camera's EXIF DateTimeOriginal turned to UT by its "
@@ -244,12 +260,9 @@ constexpr OptionHelp kOverlayOptions[] = {
      "YYYYMMDD_hhmmss, YYYYMMDD_hhmm, or a day alone (YYYYMMDD, YYYY-MM-DD) at 12:00; what is "
      "passed over or assumed is warned of"},
     kPictureOrientation,
-    kPictureRegions,
-    kPictureFlip,
-    kPictureMirror,
-    kPictureTurn,
-    kPictureDrift,
-    kPictureDriftFrom,
+};
+
+constexpr OptionHelp kOverlayGrid[] = {
     kLatLines,
     kLongLines,
     kDisk,
@@ -259,7 +272,9 @@ constexpr OptionHelp kOverlayOptions[] = {
     kLong,
 };
 
-constexpr OptionHelp kSpotsOptions[] = {
+constexpr auto kOverlayOptions = Joined(kOverlayOwn, kPictureLies, kOverlayGrid);
+
+constexpr OptionHelp kSpotsOwn[] = {
     {"--at INSTANT", "instant of the pictures, UT", "as for overlay --at"},
     {"--memory MIB", "the memory the pictures searched at once may take, MiB (1..1073741824)",
      "half the memory available when the command starts"},
@@ -271,12 +286,9 @@ constexpr OptionHelp kSpotsOptions[] = {
      "as for overlay, or solve: the turn and mirror that lay the groups found on the regions "
      "of --regions at the picture's instant",
      "as for overlay"},
-    kPictureRegions,
-    kPictureFlip,
-    kPictureMirror,
-    kPictureTurn,
-    kPictureDrift,
-    kPictureDriftFrom,
+};
+
+constexpr OptionHelp kSpotsSearch[] = {
     {"--format FORMAT",
      "text, csv (a row a group and a row a spot) or json (an object a file, on one line, "
      "valid UTF-8: a byte of a name that is not UTF-8 is shown as U+FFFD, and the exact "
@@ -321,6 +333,8 @@ constexpr OptionHelp kSpotsOptions[] = {
     kLat,
     kLong,
 };
+
+constexpr auto kSpotsOptions = Joined(kSpotsOwn, kPictureLies, kSpotsSearch);
 constexpr OutputHelp kSpotsOutputs[] = {
     {"File", "the file as named; a control character, a backslash and a byte that is not UTF-8 "
              "written as in the shell's $'...' (\\n, \\\\, \\xff)"},

@@ -324,7 +324,8 @@ void TZorvaForm::BuildForm() {
     // said on the status line too.
     DatePicker->instant = [this](QDate d, QTime t) {
         RunCommand([=, this] {
-            session_.SetInstant({d.year(), d.month(), d.day(), t.hour(), t.minute(), t.second()});
+            session_.Observing().SetInstant(
+                {d.year(), d.month(), d.day(), t.hour(), t.minute(), t.second()});
             Show();
         });
     };
@@ -381,7 +382,7 @@ void TZorvaForm::FormCreate(bool fileGiven) {
 void TZorvaForm::FormClose() {
     if (closed_) return;
     closed_ = true;
-    session_.RememberWindowSize(width(), height());
+    session_.Chart().RememberWindowSize(width(), height());
     const OptionsSave options =
         StoreOptions(OptionsFilePath().toStdString(), OptionsFileEntries(session_.options()));
     const SavedSettingsFiles saved =

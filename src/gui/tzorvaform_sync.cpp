@@ -85,8 +85,8 @@ void TZorvaForm::Show() {
                                  ToQString(next.regionsNote));
     }
     if (measurementsWindow_ && (!last || last->measurements != next.measurements)) {
-        measurementsWindow_->SetMeasurements(*next.measurements,
-                                             QString::fromStdString(session_.logbook().Path()));
+        measurementsWindow_->SetMeasurements(
+            *next.measurements, QString::fromStdString(session_.Records().logbook().Path()));
     }
     if (sunspotTable_ && (!last || last->spotTable != next.spotTable ||
                           last->spotTableTitle != next.spotTableTitle)) {

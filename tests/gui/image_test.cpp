@@ -67,7 +67,8 @@ TEST_F(ImageWindow, OpenMeasureAndClose) {
     const int cy = static_cast<int>(std::lround(disk.cy));
     emit View()->mouseDown(Qt::LeftButton, Qt::NoModifier, cx, cy);
     EXPECT_LT(std::abs(session().spot().SpotX), 0.5);
-    EXPECT_NEAR(session().spot().At->latitude, session().observation().ephemeris.B0, 0.5);
+    EXPECT_NEAR(session().spot().At->latitude, session().Observing().observation().ephemeris.B0,
+                0.5);
 
     // Saved with the grid over the picture and the caption block below it.
     const auto saved = dir / "with-grid";
@@ -111,7 +112,7 @@ TEST_F(ImageWindow, AnObservatoryFileBringsItsTimeDiskAndTurn) {
     EXPECT_TRUE(Checked("DiskOrientationFits"));
     EXPECT_FALSE(Checked("DiskOrientation1"));
     // DATE-OBS 2014-03-01T00:00:27.90, to the second.
-    EXPECT_EQ(session().observation().instant, (Instant{2014, 3, 1, 0, 0, 28}));
+    EXPECT_EQ(session().Observing().observation().instant, (Instant{2014, 3, 1, 0, 0, 28}));
     // RSUN_OBS / CDELT: 968.66 / 20.656 = 46.9 pixels.
     ASSERT_TRUE(session().Picture().HasDisk());
     EXPECT_NEAR(session().Picture().opened()->context.disk->r, 46.9, 0.01);

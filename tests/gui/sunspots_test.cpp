@@ -294,9 +294,9 @@ TEST_F(Sunspots, AClickOnASpotGivesItsAreaAsTheSize) {
     form->FinishSpotSearches();
     // The command line's spots, a second search of the same picture, say where each spot is
     // and its area: the row "spot,id,group,x,y,lat,long,cmd,mu,spots,area,umbra".
-    const test::CliResult cli =
-        test::RunCli({"spots", file.string(), "--at", Iso(session().observation().instant),
-                      "--orientation", "axis", "--mirror", "--format", "csv"});
+    const test::CliResult cli = test::RunCli(
+        {"spots", file.string(), "--at", Iso(session().Observing().observation().instant),
+         "--orientation", "axis", "--mirror", "--format", "csv"});
     ASSERT_EQ(cli.status, 0) << cli.err;
     std::istringstream rows(cli.out);
     int clicked = 0;
@@ -376,9 +376,9 @@ TEST_F(Sunspots, AClickBeforeTheSearchEndsMeasuresThatSpotAlone) {
     ZORVA_TEST_DATA(data);
     const fs::path file = data / "images" / kMdi;
     OpenPicture(file);
-    const test::CliResult cli =
-        test::RunCli({"spots", file.string(), "--at", Iso(session().observation().instant),
-                      "--orientation", "axis", "--mirror", "--format", "csv"});
+    const test::CliResult cli = test::RunCli(
+        {"spots", file.string(), "--at", Iso(session().Observing().observation().instant),
+         "--orientation", "axis", "--mirror", "--format", "csv"});
     ASSERT_EQ(cli.status, 0) << cli.err;
     std::istringstream rows(cli.out);
     double x = 0, y = 0, area = 0;

@@ -295,11 +295,11 @@ TEST_F(MainWindow, SpunPickersCarry) {
     date->setSelectedSection(QDateTimeEdit::DaySection);
     date->stepBy(1); // 31 January: the picker wraps to 1 January, the window carries
     EXPECT_EQ(date->date(), QDate(2000, 2, 1));
-    EXPECT_EQ(session().Date(), (CalendarDate{2000, 2, 1}));
+    EXPECT_EQ(session().Observing().Date(), (CalendarDate{2000, 2, 1}));
     // Typed outright, the last day of a month is taken as it is.
     date->setDate(QDate(2000, 3, 1));
     date->setDate(QDate(2000, 3, 31));
-    EXPECT_EQ(session().Date(), (CalendarDate{2000, 3, 31}));
+    EXPECT_EQ(session().Observing().Date(), (CalendarDate{2000, 3, 31}));
     auto* time = Find<QTimeEdit>("TimePicker");
     date->setDate(QDate(2014, 12, 31));
     time->setTime(QTime(23, 59, 59));
@@ -330,7 +330,7 @@ TEST_F(MainWindow, TypedTimesAndDatesReplaceTheWhole) {
         picker->setSelectedSection(QDateTimeEdit::MinuteSection);
         QTest::keyClicks(picker, c.typed);
         if (c.enter) QTest::keyClick(picker, Qt::Key_Return);
-        EXPECT_EQ(session().observation().instant, c.expected) << c.typed;
+        EXPECT_EQ(session().Observing().observation().instant, c.expected) << c.typed;
         EXPECT_NE(picker->findChild<QLineEdit*>()->palette().color(QPalette::Text),
                   QColor(Qt::red));
     }
@@ -338,7 +338,7 @@ TEST_F(MainWindow, TypedTimesAndDatesReplaceTheWhole) {
     auto* date = Find<QDateTimeEdit>("DatePicker");
     QTest::keyClicks(date, "7 Juni 2011");
     QTest::keyClick(date, Qt::Key_Return);
-    EXPECT_EQ(session().observation().instant, (Instant{2011, 6, 9, 12, 30, 0}));
+    EXPECT_EQ(session().Observing().observation().instant, (Instant{2011, 6, 9, 12, 30, 0}));
     EXPECT_EQ(date->findChild<QLineEdit*>()->text(), "7 Juni 2011");
     EXPECT_EQ(date->findChild<QLineEdit*>()->palette().color(QPalette::Text), QColor(Qt::red));
     EXPECT_TRUE(date->toolTip().contains("is no date")) << date->toolTip().toStdString();
@@ -361,7 +361,7 @@ TEST_F(MainWindow, BoxesAreMarkedUntilTheirTextIsInUse) {
     // Decimals start with a point or a comma, and nothing stops the typing.
     for (const char* text : {"51,5", ".5", "-.5"})
         Type("ObserverLatBox", text);
-    EXPECT_EQ(session().observation().observer.latitude, -0.5);
+    EXPECT_EQ(session().Observing().observation().observer.latitude, -0.5);
     EXPECT_TRUE(dialogs.messages.empty());
 }
 
