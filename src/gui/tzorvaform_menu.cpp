@@ -123,8 +123,9 @@ void TZorvaForm::BuildMenus() {
     AddItem(orientation, "DiskOrientation1", "&Equatorial", Orient(Orientation::Equatorial));
     AddItem(orientation, "DiskOrientation3", "&AltAzimuth", Orient(Orientation::AltAzimuth));
     AddItem(orientation, "DiskOrientation2", "&Rotation Axis", Orient(Orientation::RotationAxis));
-    // Checked while an observatory image's header sets the turn; not chosen by hand.
-    AddItem(orientation, "DiskOrientationFits", "From FITS header", [] {})->setEnabled(false);
+    // Shown, checked, while a picture lies as its header or file name says; choosing it keeps
+    // that, and its caption names which.
+    AddItem(orientation, "DiskOrientationFits", "From FITS header", [this] { Show(); });
 
     QMenu* diameter = AddMenu(nullptr, "Diameter1", "Disk &Diameter");
     for (int i = 0; i < static_cast<int>(DiameterItems.size()); ++i) {

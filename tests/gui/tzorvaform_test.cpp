@@ -309,23 +309,43 @@ TEST_F(MainWindow, SpunPickersCarry) {
     EXPECT_EQ(date->date(), QDate(2015, 1, 1));
 }
 
-// What is typed is the whole time or date, whichever field the cursor stood in.
+// What is typed is the whole time or date, whichever field the cursor stood in; a date that a
+// time or more letters may follow waits for Enter.
 TEST_F(MainWindow, TypedTimesAndDatesReplaceTheWhole) {
     struct Case {
         const char* picker;
         const char* typed;
+        bool enter;
         Instant expected;
     };
-    for (const Case& c : {Case{"TimePicker", "18:56:00", {2000, 1, 31, 18, 56, 0}},
-                          {"TimePicker", "070809", {2000, 1, 31, 7, 8, 9}},
-                          {"DatePicker", "15/03/2024", {2024, 3, 15, 7, 8, 9}},
-                          {"DatePicker", "2011-06-07", {2011, 6, 7, 7, 8, 9}}}) {
+    for (const Case& c : {Case{"TimePicker", "18:56:00", false, {2000, 1, 31, 18, 56, 0}},
+                          {"TimePicker", "070809", false, {2000, 1, 31, 7, 8, 9}},
+                          {"DatePicker", "15/03/2024", false, {2024, 3, 15, 7, 8, 9}},
+                          {"DatePicker", "7 June 2011", false, {2011, 6, 7, 7, 8, 9}},
+                          {"DatePicker", "201208Jun", true, {2012, 6, 8, 7, 8, 9}},
+                          {"DatePicker", "2011-06-07", true, {2011, 6, 7, 7, 8, 9}},
+                          {"DatePicker", "2011-06-09 12:30", true, {2011, 6, 9, 12, 30, 0}}}) {
         auto* picker = Find<QDateTimeEdit>(c.picker);
         picker->setFocus();
         picker->setSelectedSection(QDateTimeEdit::MinuteSection);
         QTest::keyClicks(picker, c.typed);
+        if (c.enter) QTest::keyClick(picker, Qt::Key_Return);
         EXPECT_EQ(session().Observing().observation().instant, c.expected) << c.typed;
+        EXPECT_NE(picker->findChild<QLineEdit*>()->palette().color(QPalette::Text),
+                  QColor(Qt::red));
     }
+    // A date that cannot be read stays in red with the reason, and changes nothing.
+    auto* date = Find<QDateTimeEdit>("DatePicker");
+    QTest::keyClicks(date, "7 Juni 2011");
+    QTest::keyClick(date, Qt::Key_Return);
+    EXPECT_EQ(session().Observing().observation().instant, (Instant{2011, 6, 9, 12, 30, 0}));
+    EXPECT_EQ(date->findChild<QLineEdit*>()->text(), "7 Juni 2011");
+    EXPECT_EQ(date->findChild<QLineEdit*>()->palette().color(QPalette::Text), QColor(Qt::red));
+    EXPECT_TRUE(date->toolTip().contains("is no date")) << date->toolTip().toStdString();
+    EXPECT_TRUE(form->statusBar()->currentMessage().contains("is no date"));
+    QTest::keyClick(date, Qt::Key_Escape); // the date in use comes back
+    EXPECT_EQ(date->findChild<QLineEdit*>()->text(), "9 June 2011");
+    EXPECT_NE(date->findChild<QLineEdit*>()->palette().color(QPalette::Text), QColor(Qt::red));
 }
 
 TEST_F(MainWindow, BoxesAreMarkedUntilTheirTextIsInUse) {

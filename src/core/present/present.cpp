@@ -136,11 +136,12 @@ ReadoutView PresentReadouts(const Session& s) {
     const AreaReadout area = ComputeSpotArea(spot, geometry.ChartDiameter);
     r.areaText = area.Text;
     r.areaRed = area.Red;
+    r.areaHint = AreaHintText(spot, area);
     r.areaLeft = s.AreaLeft();
     r.separation = ShowSeparationTexts(s.separation());
     r.sizeUnit = s.options().GridMm ? MmGridSizeLabel : InchGridSizeLabel;
     r.diameterUnit =
-        s.Picture().Shown() ? "mm" : std::string(UnitCaption(s.Chart().diameter().unit));
+        s.Picture().Shown() ? "px" : std::string(UnitCaption(s.Chart().diameter().unit));
     return r;
 }
 
@@ -162,10 +163,21 @@ Presentation Present(const Session& s) {
         b.status = s.StatusOf(box);
         if (box == EditBox::Diameter) {
             b.readOnly = s.Picture().Shown() || s.Chart().diameter().boxReadOnly;
-            // A picture's disk gives its own diameter, which the box shows while it is up.
-            if (s.Picture().Shown()) {
-                b.text = FixedText(s.Geometry().ChartDiameter, kImageDiameterDecimals);
-                b.status = {};
+            // A picture's disk gives its own diameter, which the box shows in the picture's
+            // pixels while it is up; its hint says what the millimetres measured on it are.
+            if (s.Picture().Shown()) b.status = {};
+            if (s.Picture().HasDisk()) {
+                const std::string pixels = FixedText(2 * s.Picture().opened()->context.disk->r, 1);
+                b.text = pixels;
+                b.status.hint = "The picture's disk is " + pixels +
+                                " pixels across. x, y and the spot size are millimetres of the "
+                                "chart it stands for, drawn at " +
+                                FixedText(ChartPixelsPerInch, 0) + " pixels to the inch: " +
+                                FixedText(s.Geometry().ChartDiameter, kImageDiameterDecimals) +
+                                " mm across";
+            } else if (s.Picture().Shown()) {
+                b.text.clear();
+                b.status.hint = "The picture has no disk yet: Image > Disk by Hand... gives one";
             }
         }
     }

@@ -61,8 +61,23 @@ std::vector<MenuItemView> PresentMenus(const Session& s, const std::string& altA
     m.Add("DiskOrientation1", mode == Orientation::Equatorial);
     m.Add("DiskOrientation2", mode == Orientation::RotationAxis);
     m.Add("DiskOrientation3", mode == Orientation::AltAzimuth);
-    // Checked while a picture's header sets the turn; never chosen by hand.
-    m.Add("DiskOrientationFits", mode == Orientation::FromHeader, false);
+    // Shown, checked, while a picture's own turn is in use, named by where it came from.
+    const bool own = picture && mode == Orientation::FromHeader;
+    std::string from;
+    if (own) {
+        switch (s.Picture().opened()->context.orientationSource) {
+        case OrientationSource::Header:
+            from = "From FITS header";
+            break;
+        case OrientationSource::FileName:
+            from = "From the file name";
+            break;
+        default:
+            from = "From the picture";
+            break;
+        }
+    }
+    m.Add("DiskOrientationFits", own, own, from, own); // a hidden item is not enabled either
     // Checked while the disk is shown flipped or mirrored.
     m.Add("FlipMenu", geometry.FlipSign == -1, true, std::string(FlipMenuCaption(mode)));
     m.Add("MirrorMenu", geometry.MirrorSign == -1, true, std::string(MirrorMenuCaption(mode)));

@@ -40,6 +40,7 @@ void PicturePart::RefitLimb(const LimbFit& fit) {
     RefitPicture(opened_->context, fit);
     s_.Say(PictureSourcesText(opened_->context, s_.Geometry()));
     LocateSpot(s_.spot_, s_.CurrentFrame(), s_.observing_.obs_.ephemeris);
+    s_.ForgetSpotSize();
     s_.FollowSeparation();
     s_.Settle();
 }

@@ -75,9 +75,13 @@ LogResult RecordsPart::AddToLogfile() {
     in.separation = s_.sep_;
     Logbook::Logged logged;
     logged.measurement.line = LogfileLine(in);
+    // A picture's own turn is named by where it came from: its FITS header, its file name...
+    const std::string orientation =
+        s_.picture_.opened_ && geometry.Mode == Orientation::FromHeader
+            ? std::string(OrientationSourceName(s_.picture_.opened_->context.orientationSource))
+            : std::string(OrientationName(geometry.Mode));
     logged.measurement.context = MeasurementContext{
-        s_.picture_.opened_ ? s_.picture_.opened_->context.name : std::string("chart"),
-        std::string(OrientationName(geometry.Mode)),
+        s_.picture_.opened_ ? s_.picture_.opened_->context.name : std::string("chart"), orientation,
         s_.picture_.opened_ ? InstantSourceWords(s_.picture_.opened_->context)
                             : std::string("set in the window")};
     logged.spot = s_.spot_;

@@ -172,6 +172,8 @@ class Session {
     // The area of the spot for the geometry in use, and the area label's place.
     void Settle();
     void ResetSpot();
+    // The size belongs to the disk and the spot it was measured on: none once either changes.
+    void ForgetSpotSize();
     void MouseDown(bool left, bool shift, int32_t X, int32_t Y);
     void HoldRotationMarkers();
     void AfterGeometryChange();

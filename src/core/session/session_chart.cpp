@@ -56,7 +56,13 @@ void Session::ResetSpot() {
     // A spot and a separation measured on one picture mean nothing on the next.
     spot_.SpotX = spot_.SpotY = 0;
     Text(EditBox::XCoord) = Text(EditBox::YCoord) = "0.0";
+    ForgetSpotSize();
     ResetSeparation(sep_);
+}
+
+void Session::ForgetSpotSize() {
+    spot_.SpotSize = 0;
+    Text(EditBox::Size) = "0.0";
 }
 
 void Session::ApplyGridSize(bool mm) {

@@ -138,7 +138,11 @@ void SpotsPart::AfterClick(int32_t X, int32_t Y) {
 void SpotsPart::MeasureSpotIn(FoundSpots& spots, int32_t X, int32_t Y) {
     const DetectedSpot* found = SpotAtPixel(*spots.detection, X, Y, SpotClickReach);
     spots.measured = found ? found->id : 0;
-    if (!found || !s_.spot_.At) return;
+    // A click beside every spot found measures none: the last spot's size is not this place's.
+    if (!found || !s_.spot_.At) {
+        s_.ForgetSpotSize();
+        return;
+    }
     // The spot clicked is the one chosen, in the table as on the picture.
     spots.spot = found->id;
     spots.group = 0;
@@ -146,13 +150,13 @@ void SpotsPart::MeasureSpotIn(FoundSpots& spots, int32_t X, int32_t Y) {
     // readout takes a size of s cells as s c 2e6 / (pi d^2) millionths, undone for the
     // foreshortening at the place clicked, so s = A cos(rho) pi d^2 / (2e6 c).
     const double d = s_.Geometry().ChartDiameter;
-    const double cells =
-        RoundHalfUp(SeenArea(found->areaMsh, degrees::Cos(s_.spot_.At->rho)) * degrees::kPi * d *
-                        d / (2 * kMillionths * s_.spot_.GridCellArea),
-                    kSizeDecimals);
+    // The size is kept whole, so the area readout rounds the spot's own area once; the box
+    // shows it to a thousandth of a cell.
+    const double cells = SeenArea(found->areaMsh, degrees::Cos(s_.spot_.At->rho)) * degrees::kPi *
+                         d * d / (2 * kMillionths * s_.spot_.GridCellArea);
     if (!std::isfinite(cells) || cells < 0 || cells > LargestSpotSize) return;
     s_.spot_.SpotSize = cells;
-    s_.Text(EditBox::Size) = ShortestDecimalText(cells);
+    s_.Text(EditBox::Size) = ShortestDecimalText(RoundHalfUp(cells, kSizeDecimals));
     s_.Settle();
     s_.Say("Spot " + std::to_string(found->id) + " of group " + std::to_string(found->group) +
            ": " + FixedText(found->areaMsh, 1) + " millionths of the hemisphere from its " +

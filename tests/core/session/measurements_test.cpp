@@ -42,6 +42,42 @@ class Measurements : public ::testing::Test {
     Session s{YearTables(dir.path())};
 };
 
+// A picture that lies as its observatory's file name says is measured in its own turn, and the
+// table and the menu name the file name as its source, not a FITS header it has not got.
+TEST_F(Measurements, APicturesOwnTurnIsNamedByItsSource) {
+    PictureFile file;
+    file.name = "mdi_20050111_235932_1024.png";
+    file.width = file.height = 1024;
+    PictureContext context = OpenPicture(file, {});
+    LimbFit fit;
+    fit.disk = {511.5, 511.5, 480};
+    fit.found = true;
+    RefitPicture(context, fit);
+    ASSERT_EQ(context.orientationSource, OrientationSource::FileName);
+    s.Picture().OpenImage("/obs/" + file.name, context);
+    ASSERT_TRUE(s.Observing().SetInstant(s.Observing().observation().instant));
+    ASSERT_TRUE(s.Records().logbook().New(log.string()).ok);
+    s.ImageMouseDown(true, false, false, 600, 400);
+    ASSERT_EQ(s.Records().AddToLogfile().outcome, LogOutcome::Added);
+    const Measurement& m = s.Records().logbook().Measurements()->back();
+    EXPECT_EQ(m.context->orientation, "observatory file name");
+    EXPECT_EQ(MeasurementCells(m)[2].find("FITS header"), std::string::npos);
+    bool shown = false;
+    for (const MenuItemView& item : PresentMenus(s, "")) {
+        if (item.name != "DiskOrientationFits") continue;
+        shown = true;
+        EXPECT_EQ(item.caption, "From the file name");
+        EXPECT_TRUE(item.checked && item.enabled && item.visible); // not greyed
+    }
+    EXPECT_TRUE(shown);
+    s.Picture().CloseImage(); // on the chart it is not shown at all
+    for (const MenuItemView& item : PresentMenus(s, "")) {
+        if (item.name == "DiskOrientationFits") {
+            EXPECT_FALSE(item.visible || item.checked);
+        }
+    }
+}
+
 TEST_F(Measurements, TheTableIsTheLogfileAndUndoTakesOnlyTheRunsLastLine) {
     ASSERT_TRUE(s.Records().logbook().New(log.string()).ok);
     Log(s, 300, 250);

@@ -513,6 +513,38 @@ PictureContext Opened(const std::string& name, const LimbFit& fit) {
     return context;
 }
 
+// The area readout belongs to the spot and disk in use: its hint gives the area before the
+// label rounds it and why it is red; a size left from another disk is not carried over.
+TEST_F(SessionTest, TheAreaFollowsTheStateAndExplainsItself) {
+    // 10 cells at the centre of the 100 mm chart: 10 * 2e6 / (pi 100^2) = 636.6, shown as 640.
+    s.Chart().ChooseDiameter(Item("N100mm"));
+    Type(EditBox::Size, "10");
+    EXPECT_EQ(Readouts().areaText, " 640");
+    EXPECT_EQ(Readouts().areaHint,
+              "Area 636.6 millionths of the hemisphere, shown to the nearest 10");
+    EXPECT_FALSE(Readouts().areaRed);
+    // 45 mm out on the 50 mm radius: seen from afar, asin 0.9 = 64.2 degrees from the centre,
+    // past the 60 where the area is shown red.
+    Type(EditBox::XCoord, "45");
+    EXPECT_TRUE(Readouts().areaRed);
+    EXPECT_NE(Readouts().areaHint.find("Red: the spot is 64"), std::string::npos)
+        << Readouts().areaHint;
+    // A picture opened: the chart's size means nothing on its disk.
+    s.Picture().OpenImage("/obs/d060315.bmp", Opened("d060315.bmp", DiskOf(512, 512, 450)));
+    EXPECT_EQ(s.spot().SpotSize, 0);
+    EXPECT_EQ(s.BoxText(EditBox::Size), "0.0");
+    EXPECT_EQ(Readouts().areaText, "    0");
+    Type(EditBox::Size, "25");
+    EXPECT_NE(Readouts().areaText, "    0");
+    // Nor the picture's on the disk refitted, nor on the chart again.
+    s.Picture().RefitLimb(DiskOf(512, 512, 300));
+    EXPECT_EQ(Readouts().areaText, "    0");
+    Type(EditBox::Size, "25");
+    s.Picture().CloseImage();
+    EXPECT_EQ(Readouts().areaText, "    0");
+    EXPECT_EQ(s.BoxText(EditBox::Size), "0.0");
+}
+
 TEST_F(SessionTest, APictureTakesTheChartsPlace) {
     // A disk of 450 pixels at 75 per inch: 2 x 450 x 25.4 / 75 = 304.8 mm.
     s.Picture().OpenImage("/obs/d060315.bmp", Opened("d060315.bmp", DiskOf(512, 512, 450)));
@@ -521,7 +553,13 @@ TEST_F(SessionTest, APictureTakesTheChartsPlace) {
     EXPECT_EQ(Present(s).caption, "Zorva Image Viewer - d060315.bmp");
     EXPECT_EQ(s.folders().ImageDir, "/obs/");
     EXPECT_DOUBLE_EQ(s.Geometry().ChartDiameter, 304.8);
-    EXPECT_EQ(Present(s).boxes[static_cast<int>(EditBox::Diameter)].text, "304.80");
+    // The diameter box shows the disk in the picture's pixels, and its hint what the
+    // millimetres measured on it are.
+    const BoxView& diameter = Present(s).boxes[static_cast<int>(EditBox::Diameter)];
+    EXPECT_EQ(diameter.text, "900.0");
+    EXPECT_NE(diameter.status.hint.find("chart it stands for"), std::string::npos);
+    EXPECT_NE(diameter.status.hint.find("304.80 mm across"), std::string::npos);
+    EXPECT_EQ(Readouts().diameterUnit, "px");
     // The chart keeps its own diameter.
     EXPECT_EQ(s.Chart().geometry().ChartDiameter, 150);
     // The name's date at 12:00 UT, with its year's table, offered until the user says it.
