@@ -44,7 +44,7 @@ void CheckReadouts(const ReadoutView& r) {
 }
 
 void CheckFit(const Session& session) {
-    const WindowFit fit = session.Fit();
+    const WindowFit fit = session.Chart().Fit();
     Check(fit.width > 0 && fit.height > 0 && fit.left >= 0 && fit.top >= 0);
 }
 
@@ -60,17 +60,17 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
 
     Session session{YearTables(std::filesystem::path(kNoFiles))};
     session.Start(loaded, kToday);
-    Check(IsUsableChartDiameter(session.chart().ChartDiameter));
-    Check(session.ChartSidePixels() >= 1);
+    Check(IsUsableChartDiameter(session.Chart().geometry().ChartDiameter));
+    Check(session.Chart().ChartSidePixels() >= 1);
     CheckFit(session);
-    const Observer& observer = session.observation().observer;
+    const Observer& observer = session.Observing().observation().observer;
     Check(observer.latitude >= -90 && observer.latitude <= 90);
     Check(observer.longitude >= -180 && observer.longitude <= 180);
     CheckReadouts(PresentReadouts(session));
 
     // Each Display width item pressed while it is enabled, on both stored layouts.
     const auto enabled = [&session](PickerWidthCommand command) {
-        const PickerWidths& p = session.pickers();
+        const PickerWidths& p = session.Observing().pickers();
         switch (command) {
         case PickerWidthCommand::IncreaseDate:
             return p.increaseDateEnabled;
@@ -89,7 +89,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
              {PickerWidthCommand::IncreaseDate, PickerWidthCommand::IncreaseTime,
               PickerWidthCommand::DecreaseDate, PickerWidthCommand::DecreaseTime}) {
             for (int i = 0; i < kPresses && enabled(command); ++i)
-                session.ChangePickerWidth(command);
+                session.Observing().ChangePickerWidth(command);
         }
     }
     CheckFit(session);

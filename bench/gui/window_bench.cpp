@@ -63,7 +63,7 @@ void BM_StartUpToWindowShown(benchmark::State& state) {
         zorva::gui::TZorvaForm form(dialogs, clock, folder.path());
         form.show();
         QCoreApplication::processEvents();
-        benchmark::DoNotOptimize(form.session().observation().ephemeris);
+        benchmark::DoNotOptimize(form.session().Observing().observation().ephemeris);
         state.PauseTiming();
         form.hide();
         state.ResumeTiming();
@@ -81,7 +81,7 @@ void BM_DateChangeWithChart(benchmark::State& state) {
     for (auto _ : state) {
         picker->setDate(picker->date().addDays(step));
         step = -step;
-        benchmark::DoNotOptimize(form.session().observation().ephemeris);
+        benchmark::DoNotOptimize(form.session().Observing().observation().ephemeris);
     }
 }
 

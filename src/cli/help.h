@@ -6,6 +6,10 @@
 
 namespace zorva::cli {
 
+inline constexpr std::string_view kProgram = "zorva-cli";
+// The default of an option one must give.
+inline constexpr std::string_view kRequired = "required";
+
 // The help of zorva-cli, kept in one table: every command with its arguments, its options
 // (each with its unit and default) and what it prints (each name with its unit). The
 // usage lines of the commands, `zorva-cli help` and the man page are all made from it, so

@@ -164,7 +164,7 @@ int OverlayCommand(const std::vector<std::string>& args, Context& run, std::ostr
     const Instant& at = *picture.instant;
     session.Start(options, {at.year, at.month, at.day});
     session.Picture().OpenImage(parsed.positional[0], picture, HeldImages(opened.image));
-    if (!(session.observation().instant == at)) {
+    if (!(session.Observing().observation().instant == at)) {
         throw UsageError(picture.name +
                          ": its instant lies beyond the years the grid is drawn for");
     }

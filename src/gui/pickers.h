@@ -4,7 +4,7 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QTimeEdit>
-#include <initializer_list>
+#include <functional>
 
 namespace zorva::gui {
 
@@ -13,31 +13,38 @@ namespace zorva::gui {
 // wrapped round inside its own range.
 //
 // What is typed replaces the whole date or time, rather than the one field under the
-// cursor: the digits and separators typed are gathered, and as soon as they read as a
-// whole date or time it is taken. Enter takes what reads so far, Escape drops it.
-template <class Base, class Value> class SpinPicker : public Base {
+// cursor: the characters typed are gathered, and as soon as they read as a whole date or
+// time it is taken. Enter, or the focus leaving, takes what reads so far; a text that
+// cannot be read stays in the box in red, with the reason in its hint and said through
+// `refused`, and changes nothing. Escape, or a spin, gives the value in use back.
+template <class Base> class SpinPicker : public Base {
   public:
     using Base::Base;
     bool Spinning() const { return spinning_; }
     void stepBy(int steps) override {
-        typed_.clear();
+        Drop();
         spinning_ = true;
         Base::stepBy(steps);
         spinning_ = false;
     }
+    // Told the reason when a typed text is refused.
+    std::function<void(const QString&)> refused;
 
   protected:
-    // The value the typed text stands for, when it is a whole one.
-    virtual Value Parse(const QString& typed) const = 0;
-    virtual void Take(const Value& value) = 0;
+    // Whether a character typed belongs to what the picker reads.
+    virtual bool Takes(QChar c) const = 0;
+    // Takes the typed text when it reads: `ending` when nothing more is to come, else only a
+    // text that nothing more could follow. True when it was taken.
+    virtual bool TakeTyped(const QString& typed, bool ending) = 0;
+    virtual QString RefusalText(const QString& typed) const = 0;
 
     void keyPressEvent(QKeyEvent* event) override {
         const QString text = event->text();
-        const bool typing = text.size() == 1 && (text[0].isDigit() || IsSeparator(text[0]));
-        if (typing) {
+        if (text.size() == 1 && Takes(text[0])) {
             typed_ += text;
             this->lineEdit()->setText(typed_);
-            if (const Value v = Parse(typed_); v.isValid()) Finish(v);
+            Mark(QString());
+            if (TakeTyped(typed_, false)) typed_.clear();
             return;
         }
         if (!typed_.isEmpty()) {
@@ -48,8 +55,7 @@ template <class Base, class Value> class SpinPicker : public Base {
                 return;
             case Qt::Key_Return:
             case Qt::Key_Enter:
-                if (const Value v = Parse(typed_); v.isValid()) Finish(v);
-                Drop();
+                End();
                 return;
             case Qt::Key_Escape:
                 Drop();
@@ -61,59 +67,86 @@ template <class Base, class Value> class SpinPicker : public Base {
         Base::keyPressEvent(event);
     }
     void focusOutEvent(QFocusEvent* event) override {
-        if (!typed_.isEmpty()) Drop();
+        const QString kept = typed_;
         Base::focusOutEvent(event);
+        if (kept.isEmpty()) return;
+        typed_ = kept;
+        End();
     }
 
   private:
-    static bool IsSeparator(QChar c) {
-        return c == ':' || c == '/' || c == '.' || c == '-' || c == ' ';
-    }
-    void Finish(const Value& v) {
-        typed_.clear();
-        Take(v);
+    // Typing ends: the text is taken, or stays in red with the reason.
+    void End() {
+        if (TakeTyped(typed_, true)) {
+            typed_.clear();
+            Mark(QString());
+            return;
+        }
+        this->lineEdit()->setText(typed_);
+        const QString why = RefusalText(typed_);
+        Mark(why);
+        if (refused) refused(why);
     }
     // Typing given up: the picker shows its value again.
     void Drop() {
+        const bool typing = !typed_.isEmpty();
         typed_.clear();
-        this->lineEdit()->setText(this->textFromDateTime(this->dateTime()));
+        Mark(QString());
+        if (typing) this->lineEdit()->setText(this->textFromDateTime(this->dateTime()));
+    }
+    // Red with the reason as its hint, or as it was.
+    void Mark(const QString& why) {
+        QPalette palette = this->lineEdit()->palette();
+        const QColor colour = why.isEmpty() ? this->palette().color(QPalette::Text) : Qt::red;
+        if (palette.color(QPalette::Text) != colour) {
+            palette.setColor(QPalette::Text, colour);
+            this->lineEdit()->setPalette(palette);
+        }
+        if (this->toolTip() != why) this->setToolTip(why);
     }
 
     bool spinning_ = false;
     QString typed_; // what has been typed since the value was last taken
 };
 
-class TimePickerEdit final : public SpinPicker<QTimeEdit, QTime> {
+class TimePickerEdit final : public SpinPicker<QTimeEdit> {
   public:
     using SpinPicker::SpinPicker;
 
   protected:
+    bool Takes(QChar c) const override { return c.isDigit() || c == ':' || c == '.'; }
     // Hours, minutes and seconds, with colons or without ("18:56:00", "185600").
-    QTime Parse(const QString& typed) const override {
+    bool TakeTyped(const QString& typed, bool) override {
         for (const char* format : {"H:mm:ss", "HHmmss"}) {
             const QTime t = QTime::fromString(typed, QString::fromLatin1(format));
-            if (t.isValid()) return t;
+            if (t.isValid()) {
+                setTime(t);
+                return true;
+            }
         }
-        return QTime();
+        return false;
     }
-    void Take(const QTime& t) override { setTime(t); }
+    QString RefusalText(const QString& typed) const override {
+        return QStringLiteral("\"%1\" is no time: type it as 18:56:00 or 185600; the time stays "
+                              "as it was")
+            .arg(typed);
+    }
 };
 
-class DatePickerEdit final : public SpinPicker<QDateEdit, QDate> {
+// The date box: what it reads is core's ReadTypedDate. A date with a time is handed to
+// `instant`, a date alone set as the picker's.
+class DatePickerEdit final : public SpinPicker<QDateEdit> {
   public:
     using SpinPicker::SpinPicker;
+    std::function<void(QDate, QTime)> instant;
 
   protected:
-    // Day, month and a four-digit year ("15/03/2024", "15.03.2024"), or the year first
-    // ("2024-03-15").
-    QDate Parse(const QString& typed) const override {
-        for (const char* format : {"d/M/yyyy", "d.M.yyyy", "d-M-yyyy", "d M yyyy", "yyyy-M-d"}) {
-            const QDate d = QDate::fromString(typed, QString::fromLatin1(format));
-            if (d.isValid() && typed.size() >= 8) return d;
-        }
-        return QDate();
+    bool Takes(QChar c) const override {
+        return c.isLetterOrNumber() || c == ':' || c == '/' || c == '.' || c == '-' || c == ' ' ||
+               c == ',';
     }
-    void Take(const QDate& d) override { setDate(d); }
+    bool TakeTyped(const QString& typed, bool ending) override;
+    QString RefusalText(const QString& typed) const override;
 };
 
 } // namespace zorva::gui

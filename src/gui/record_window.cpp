@@ -2,6 +2,8 @@
 // the record whenever they are shown.
 #include "gui/record_window.h"
 
+#include "gui/chart_file_choice.h"
+
 #include <QDateEdit>
 #include <QFile>
 #include <QHBoxLayout>
@@ -503,25 +505,22 @@ void RecordWindow::ExportPlot(bool activity) {
     request.defaultSuffix = QStringLiteral("png");
     request.fileName = activity ? QStringLiteral("activity.png") : QStringLiteral("butterfly.png");
     request.confirmOverwrite = true;
-    const QString path = dialogs_.SaveFile(this, request);
-    if (path.isEmpty()) return;
-    const std::optional<ChartFileFormat> format = ChartFormatOfPath(path);
-    if (!format) {
-        dialogs_.Message(this,
-                         QStringLiteral("%1: the name must end in .png, .svg or .pdf").arg(path),
-                         request.title, MessageIcon::Error, MessageButtons::Ok);
-        return;
-    }
+    const std::optional<ChartFileChoice> chosen = ChooseChartFile(
+        dialogs_, this, request, QStringLiteral("%1: the name must end in .png, .svg or .pdf"),
+        request.title, MessageIcon::Error);
+    if (!chosen) return;
+    const QString& path = chosen->path;
+    const ChartFileFormat format = chosen->format;
     // Drawn at the size zorva-cli record plot draws, not the window's.
     QByteArray bytes;
     if (activity) {
         const ActivityCurve curve = MakeActivityCurve(days_);
-        bytes = RecordPlotBytes(*format, [&](QPainter& p, const QRectF& area) {
+        bytes = RecordPlotBytes(format, [&](QPainter& p, const QRectF& area) {
             PaintActivity(p, area, curve, PlotFont());
         });
     } else {
         const std::vector<ButterflyPoint> points = MakeButterfly(days_);
-        bytes = RecordPlotBytes(*format, [&](QPainter& p, const QRectF& area) {
+        bytes = RecordPlotBytes(format, [&](QPainter& p, const QRectF& area) {
             PaintButterfly(p, area, points, PlotFont());
         });
     }

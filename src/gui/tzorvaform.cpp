@@ -320,6 +320,18 @@ void TZorvaForm::BuildForm() {
             [this] { RunCommand([this] { DatePickerChange(); }); });
     connect(TimePicker, &QTimeEdit::timeChanged, this,
             [this] { RunCommand([this] { TimePickerChange(); }); });
+    // A date typed with its time sets the instant at once; a text neither picker can read is
+    // said on the status line too.
+    DatePicker->instant = [this](QDate d, QTime t) {
+        RunCommand([=, this] {
+            session_.Observing().SetInstant(
+                {d.year(), d.month(), d.day(), t.hour(), t.minute(), t.second()});
+            Show();
+        });
+    };
+    const auto refused = [this](const QString& why) { statusBar()->showMessage(why); };
+    DatePicker->refused = refused;
+    TimePicker->refused = refused;
     statusBar()->setObjectName(QStringLiteral("StatusBar"));
     tableSourceLabel_ = new QLabel(statusBar());
     tableSourceLabel_->setObjectName(QStringLiteral("TableSourceLabel"));
@@ -370,7 +382,7 @@ void TZorvaForm::FormCreate(bool fileGiven) {
 void TZorvaForm::FormClose() {
     if (closed_) return;
     closed_ = true;
-    session_.RememberWindowSize(width(), height());
+    session_.Chart().RememberWindowSize(width(), height());
     const OptionsSave options =
         StoreOptions(OptionsFilePath().toStdString(), OptionsFileEntries(session_.options()));
     const SavedSettingsFiles saved =

@@ -64,7 +64,6 @@ class TZorvaForm final : public QMainWindow {
 
     // The observation the window shows, for tests and benchmarks.
     const Session& session() const { return session_; }
-    bool hideWelcome() const { return session_.HideWelcome(); }
 
     // Opens a picture as Open Image does once its file is chosen: a file named on the
     // command line, or one the desktop hands over.
@@ -77,32 +76,20 @@ class TZorvaForm final : public QMainWindow {
     // Whether the settings and options were saved when the window closed.
     bool SavedOnClose() const { return savedOnClose_; }
 
-    // Handlers, named after the controls and menu items that fire them.
+    // The date picker's change and clicks on the chart and on the picture, as the user makes them.
     void DatePickerChange();
-    void TimePickerChange();
-    void ObserverLatBoxChange();
-    void ObserverLongBoxChange();
-    void DiamBoxChange();
-    void XCoordBoxChange();
-    void YCoordBoxChange();
-    void SizeBoxChange();
-    void IncreaseDateWindow1Click();
-    void DecreaseDateWindow1Click();
-    void IncreaseTimeWindow1Click();
-    void DecreaseTimeWindow1Click();
-    void DiameterClick(int item); // N100mmClick ... OtherinClick, by their menu order
-    void FlipMenuClick();
-    void MirrorMenuClick();
-    void DiskOrientation1Click();
-    void DiskOrientation2Click();
-    void DiskOrientation3Click();
-    void ScreenResolutionClick(int item); // N6404801Click ... N160012001Click
-    // Every menu item of an option (Sunspot1Click, CarrRedClick, PrecisionRA1Click, ...).
-    void OptionClick(const std::string& item);
-    void Arc1Click();
-    void Arc2Click();
     void ImageMouseDown(Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers, int X, int Y);
     void Image1MouseDown(Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers, int X, int Y);
+
+  protected:
+    void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
+
+  private:
+    // Handlers, named after the controls and menu items that fire them.
+    void TimePickerChange();
     void OpenImage1Click();
     void CloseImage1Click();
     void Save1Click();
@@ -172,13 +159,6 @@ class TZorvaForm final : public QMainWindow {
     void AddVisualObservation1Click();
     void RecordViewClick(RecordView view);
 
-  protected:
-    void closeEvent(QCloseEvent* event) override;
-    bool eventFilter(QObject* watched, QEvent* event) override;
-    void dragEnterEvent(QDragEnterEvent* event) override;
-    void dropEvent(QDropEvent* event) override;
-
-  private:
     // Start-up and shut-down.
     void FormCreate(bool fileGiven);
     void FormClose();
@@ -235,6 +215,10 @@ class TZorvaForm final : public QMainWindow {
     void SetChecked(const QString& name, bool checked);
     // Runs a command; an exception that escapes it is shown and the program goes on.
     void RunCommand(const std::function<void()>& command);
+    // A menu item's command that the session carries out alone, and what it changed shown.
+    void Command(const std::function<void()>& command);
+    std::function<void()> Orient(Orientation mode);
+    std::function<void()> Widen(PickerWidthCommand command);
 
     // Widgets.
     QLabel* AddLabel(QWidget* parent, const QString& name, const QString& text, int left, int top,

@@ -11,6 +11,7 @@
 
 #include "core/chart/chart_caption.h"
 #include "core/readouts/copy_readouts.h"
+#include "gui/chart_file_choice.h"
 #include "gui/image_view.h"
 #include "gui/tzorvaform.h"
 #include "render/chart_export.h"
@@ -42,9 +43,9 @@ ChartExport ChartForOutput(const Session& session, const ChartOutputOptions& opt
     chart.LongitudeLabels = options.longitudeLabels;
     chart.Font = font;
     if (options.caption) {
-        const Observation& obs = session.observation();
+        const Observation& obs = session.Observing().observation();
         chart.Caption =
-            ChartCaptionLines(obs.instant, obs.ephemeris, obs.observer, session.chart());
+            ChartCaptionLines(obs.instant, obs.ephemeris, obs.observer, session.Chart().geometry());
     }
     return chart;
 }
@@ -165,7 +166,7 @@ void TZorvaForm::PrintChart1Click() {
 
 void TZorvaForm::ExportChart1Click() {
     if (!dialogs_.ChartOutput(this, kExportCaption, chartOutput_)) return;
-    const CalendarDate date = session_.Date();
+    const CalendarDate date = session_.Observing().Date();
     FileDialogRequest request;
     request.title = kExportCaption;
     request.filter = kChartFilter;
@@ -174,20 +175,18 @@ void TZorvaForm::ExportChart1Click() {
     request.defaultSuffix = QStringLiteral("pdf");
     request.initialFolder = QString::fromStdString(session_.folders().SavedImageDir);
     request.confirmOverwrite = true;
-    const QString path = dialogs_.SaveFile(this, request);
-    if (path.isEmpty()) return;
-    const std::optional<ChartFileFormat> format = ChartFormatOfPath(path);
-    if (!format) {
-        dialogs_.Message(this,
-                         QStringLiteral("A chart is exported as a PDF, SVG or PNG file: give the "
-                                        "file name the extension .pdf, .svg or .png."),
-                         kExportCaption, MessageIcon::Warning, MessageButtons::Ok);
-        return;
-    }
+    const std::optional<ChartFileChoice> chosen =
+        ChooseChartFile(dialogs_, this, request,
+                        QStringLiteral("A chart is exported as a PDF, SVG or PNG file: give the "
+                                       "file name the extension .pdf, .svg or .png."),
+                        kExportCaption, MessageIcon::Warning);
+    if (!chosen) return;
+    const QString& path = chosen->path;
+    const ChartFileFormat format = chosen->format;
     const ChartExport chart = ChartForOutput(session_, chartOutput_, labelFont_);
     // The file is replaced whole or not at all: a failed export leaves the old one.
     std::string why;
-    if (!SaveChartFile(path, ChartFileBytes(*format, chart), &why)) {
+    if (!SaveChartFile(path, ChartFileBytes(format, chart), &why)) {
         dialogs_.Message(this,
                          QStringLiteral("The chart could not be exported to %1: %2.")
                              .arg(QDir::toNativeSeparators(path), QString::fromStdString(why)),
@@ -202,9 +201,9 @@ void TZorvaForm::ExportChart1Click() {
 // --- The clipboard ---
 
 void TZorvaForm::CopyReadouts1Click() {
-    QGuiApplication::clipboard()->setText(QString::fromStdString(
-        CopyReadoutsText(session_.observation().instant, session_.observation().ephemeris,
-                         session_.options(), session_.spot())));
+    QGuiApplication::clipboard()->setText(QString::fromStdString(CopyReadoutsText(
+        session_.Observing().observation().instant, session_.Observing().observation().ephemeris,
+        session_.options(), session_.spot())));
     statusBar()->showMessage(QStringLiteral("Readouts copied"), kStatusMessageMs);
 }
 
@@ -214,12 +213,13 @@ void TZorvaForm::NowUT1Click() {
     const QDateTime now = clock_.NowUtc().toUTC();
     const QDate d = now.date();
     const QTime t = now.time();
-    session_.SetInstant({d.year(), d.month(), d.day(), t.hour(), t.minute(), t.second()});
+    session_.Observing().SetInstant(
+        {d.year(), d.month(), d.day(), t.hour(), t.minute(), t.second()});
     Show();
 }
 
 void TZorvaForm::StepClick(StepUnit unit, int count) {
-    session_.StepInstantBy(unit, count);
+    session_.Observing().StepInstantBy(unit, count);
     Show();
 }
 

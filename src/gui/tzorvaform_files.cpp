@@ -62,13 +62,13 @@ void TZorvaForm::BuildRecentMenu(QMenu* file) {
 }
 
 void TZorvaForm::RecentFileClick(RecentKind kind, int index) {
-    const std::vector<std::string>& paths = session_.RecentFiles(kind);
+    const std::vector<std::string>& paths = session_.Records().RecentFiles(kind);
     if (index < 0 || static_cast<std::size_t>(index) >= paths.size()) return;
     const std::string path = paths[static_cast<std::size_t>(index)];
     const QString shown = QString::fromStdString(path);
     // A file that has gone is named, and leaves the list.
     if (!QFileInfo::exists(shown)) {
-        session_.ForgetFile(kind, path);
+        session_.Records().ForgetFile(kind, path);
         Show();
         dialogs_.Message(this, QStringLiteral("%1 is no longer there.").arg(shown), kRecentCaption,
                          MessageIcon::Warning, MessageButtons::Ok);
@@ -88,7 +88,7 @@ void TZorvaForm::RecentFileClick(RecentKind kind, int index) {
 }
 
 void TZorvaForm::ClearRecentFiles1Click() {
-    session_.ClearRecentFiles();
+    session_.Records().ClearRecentFiles();
     Show();
 }
 
@@ -145,19 +145,20 @@ void TZorvaForm::Measurements1Click() {
         connect(measurementsWindow_, &MeasurementsWindow::MeasurementSelected, this,
                 [this](int index) {
                     RunCommand([this, index] {
-                        session_.ShowMeasurement(static_cast<std::size_t>(index));
+                        session_.Records().ShowMeasurement(static_cast<std::size_t>(index));
                         Show();
                     });
                 });
     }
-    measurementsWindow_->SetMeasurements(*session_.logbook().Measurements(),
-                                         QString::fromStdString(session_.logbook().Path()));
+    measurementsWindow_->SetMeasurements(
+        *session_.Records().logbook().Measurements(),
+        QString::fromStdString(session_.Records().logbook().Path()));
     measurementsWindow_->show();
     measurementsWindow_->raise();
 }
 
 void TZorvaForm::UndoMeasurement1Click() {
-    session_.logbook().Undo();
+    session_.Records().logbook().Undo();
     Show();
 }
 
@@ -173,7 +174,7 @@ void TZorvaForm::ExportMeasurements1Click() {
     if (path.isEmpty()) return;
     std::string why;
     if (!WriteFileAtomically(path.toStdString(),
-                             MeasurementsCsv(*session_.logbook().Measurements()), &why)) {
+                             MeasurementsCsv(*session_.Records().logbook().Measurements()), &why)) {
         dialogs_.Message(this,
                          QStringLiteral("The measurements were not exported to %1: %2")
                              .arg(path, QString::fromStdString(why)),
@@ -181,7 +182,7 @@ void TZorvaForm::ExportMeasurements1Click() {
         return;
     }
     statusBar()->showMessage(QStringLiteral("%1 measurements exported to %2")
-                                 .arg(session_.logbook().Measurements()->size())
+                                 .arg(session_.Records().logbook().Measurements()->size())
                                  .arg(path),
                              kStatusMessageMs);
 }

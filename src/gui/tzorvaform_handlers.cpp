@@ -20,102 +20,17 @@ constexpr int kStatusMessageMs = 5000;
 
 void TZorvaForm::DatePickerChange() {
     const QDate d = DatePicker->date();
-    session_.ChangeDate({d.year(), d.month(), d.day()}, DatePicker->Spinning());
+    session_.Observing().ChangeDate({d.year(), d.month(), d.day()}, DatePicker->Spinning());
     Show();
 }
 
 void TZorvaForm::TimePickerChange() {
     const QTime t = TimePicker->time();
-    session_.ChangeTime({t.hour(), t.minute(), t.second()}, TimePicker->Spinning());
+    session_.Observing().ChangeTime({t.hour(), t.minute(), t.second()}, TimePicker->Spinning());
     Show();
 }
 
-void TZorvaForm::ObserverLatBoxChange() {
-    EditBoxChanged(EditBox::ObserverLat);
-}
-void TZorvaForm::ObserverLongBoxChange() {
-    EditBoxChanged(EditBox::ObserverLong);
-}
-void TZorvaForm::DiamBoxChange() {
-    EditBoxChanged(EditBox::Diameter);
-}
-void TZorvaForm::XCoordBoxChange() {
-    EditBoxChanged(EditBox::XCoord);
-}
-void TZorvaForm::YCoordBoxChange() {
-    EditBoxChanged(EditBox::YCoord);
-}
-void TZorvaForm::SizeBoxChange() {
-    EditBoxChanged(EditBox::Size);
-}
-
-// --- Display ---
-
-void TZorvaForm::IncreaseDateWindow1Click() {
-    session_.ChangePickerWidth(PickerWidthCommand::IncreaseDate);
-    Show();
-}
-void TZorvaForm::DecreaseDateWindow1Click() {
-    session_.ChangePickerWidth(PickerWidthCommand::DecreaseDate);
-    Show();
-}
-void TZorvaForm::IncreaseTimeWindow1Click() {
-    session_.ChangePickerWidth(PickerWidthCommand::IncreaseTime);
-    Show();
-}
-void TZorvaForm::DecreaseTimeWindow1Click() {
-    session_.ChangePickerWidth(PickerWidthCommand::DecreaseTime);
-    Show();
-}
-
-void TZorvaForm::OptionClick(const std::string& item) {
-    session_.ChooseOption(item);
-    Show();
-}
-
-void TZorvaForm::ScreenResolutionClick(int item) {
-    session_.ChooseScreen(item);
-    Show();
-}
-
-// --- The chart ---
-
-void TZorvaForm::DiameterClick(int item) {
-    session_.ChooseDiameter(item);
-    Show();
-}
-void TZorvaForm::FlipMenuClick() {
-    session_.Flip();
-    Show();
-}
-void TZorvaForm::MirrorMenuClick() {
-    session_.Mirror();
-    Show();
-}
-
-void TZorvaForm::DiskOrientation1Click() {
-    session_.ChooseOrientation(Orientation::Equatorial);
-    Show();
-}
-void TZorvaForm::DiskOrientation2Click() {
-    session_.ChooseOrientation(Orientation::RotationAxis);
-    Show();
-}
-void TZorvaForm::DiskOrientation3Click() {
-    session_.ChooseOrientation(Orientation::AltAzimuth);
-    Show();
-}
-
-// --- Separation ---
-
-void TZorvaForm::Arc1Click() {
-    session_.ToggleArc(true);
-    Show();
-}
-void TZorvaForm::Arc2Click() {
-    session_.ToggleArc(false);
-    Show();
-}
+// --- Clicks on the chart ---
 
 void TZorvaForm::ImageMouseDown(Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers, int X,
                                 int Y) {
@@ -125,7 +40,7 @@ void TZorvaForm::ImageMouseDown(Qt::MouseButtons buttons, Qt::KeyboardModifiers 
     session_.ChartMouseDown(left, shift, ctrl, X, Y);
     Show();
     // A control-click logs the measurement shown.
-    if (left && ctrl && !shift && session_.ChartShown()) AddtoLogfile1Click();
+    if (left && ctrl && !shift && session_.Chart().Shown()) AddtoLogfile1Click();
 }
 
 // --- The logfile ---
@@ -148,7 +63,7 @@ void TZorvaForm::NewLogfile1Click() {
     request.confirmOverwrite = true;
     const QString path = dialogs_.SaveFile(this, request);
     if (path.isEmpty()) return;
-    const Logbook::FileResult created = session_.logbook().New(path.toStdString());
+    const Logbook::FileResult created = session_.Records().logbook().New(path.toStdString());
     if (!created.ok) {
         dialogs_.Message(this,
                          QStringLiteral("The logfile could not be created: ") +
@@ -167,12 +82,12 @@ void TZorvaForm::OpenLogfile1Click() {
 }
 
 void TZorvaForm::OpenLogfileFile(const QString& path) {
-    session_.logbook().Open(path.toStdString());
+    session_.Records().logbook().Open(path.toStdString());
     Show();
 }
 
 void TZorvaForm::AddtoLogfile1Click() {
-    const LogResult result = session_.AddToLogfile();
+    const LogResult result = session_.Records().AddToLogfile();
     switch (result.outcome) {
     case LogOutcome::NotOpen:
         if (dialogs_.Message(
@@ -180,7 +95,7 @@ void TZorvaForm::AddtoLogfile1Click() {
                 kAddCaption, MessageIcon::Warning, MessageButtons::OkCancel) == MessageResult::Ok) {
             NewLogfile1Click();
             // The click that asked is not logged: the user is told so.
-            if (session_.logbook().IsOpen()) {
+            if (session_.Records().logbook().IsOpen()) {
                 statusBar()->showMessage(
                     QStringLiteral("Logfile created: Ctrl-click again to log this measurement"),
                     kStatusMessageMs);

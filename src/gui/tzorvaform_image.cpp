@@ -46,12 +46,12 @@ void TZorvaForm::OpenPicturePath(const QString& path) {
         dialogs_.Message(this, open.error, kImageCaption, MessageIcon::Error, MessageButtons::Ok);
         return;
     }
-    const bool refused = !open.picture->context.disk;
-    const std::string why = LimbNotFoundText(open.picture->context.limb);
-    // The session holds the pixels from here on, and searches them again as asked.
+    // The session holds the pixels and the disk from here on, and searches them again as asked.
     session_.Picture().OpenImage(path.toStdString(), open.picture->context,
                                  HeldImages(open.picture->image));
-    session_.RememberFile(RecentKind::Picture, path.toStdString());
+    const bool refused = !session_.Picture().HasDisk();
+    const std::string why = LimbNotFoundText(session_.Picture().opened()->context.limb);
+    session_.Records().RememberFile(RecentKind::Picture, path.toStdString());
     Show();
     if (session_.Picture().PictureAwaitsInstant()) AskPictureInstant();
     // A picture without a disk is shown all the same, to look at, zoom and give a disk.
@@ -171,7 +171,7 @@ void TZorvaForm::SaveImageTo(const QString& chosenPath) {
     const SaveTarget target = ResolveSaveTarget(chosenPath);
     // What is shown is saved, with everything drawn over it.
     const QImage picture =
-        session_.ChartShown() || !shown_ || !shown_->picture
+        session_.Chart().Shown() || !shown_ || !shown_->picture
             ? Image->canvas()
             : PictureWithOverlay(ShownImage(session_.Picture().opened()->images), *shown_->picture,
                                  PresentPictureCaption(session_), labelFont_);

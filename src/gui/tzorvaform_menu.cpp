@@ -18,6 +18,21 @@ QMenu* TZorvaForm::AddMenu(QMenu* parent, const QString& name, const QString& ca
     return menu;
 }
 
+void TZorvaForm::Command(const std::function<void()>& command) {
+    command();
+    Show();
+}
+
+std::function<void()> TZorvaForm::Orient(Orientation mode) {
+    return [this, mode] { Command([this, mode] { session_.Chart().ChooseOrientation(mode); }); };
+}
+
+std::function<void()> TZorvaForm::Widen(PickerWidthCommand command) {
+    return [this, command] {
+        Command([this, command] { session_.Observing().ChangePickerWidth(command); });
+    };
+}
+
 QAction* TZorvaForm::AddItem(QMenu* menu, const QString& name, const QString& caption,
                              std::function<void()> handler, bool checkable) {
     QAction* a = menu->addAction(caption);
@@ -46,7 +61,7 @@ void TZorvaForm::AddOptionItems(QMenu* menu, std::string_view menuName, int bloc
         }
         const std::string name = item.name;
         AddItem(submenu ? submenu : menu, ToQString(name), ToQString(item.caption),
-                [this, name] { OptionClick(name); });
+                [this, name] { Command([this, name] { session_.ChooseOption(name); }); });
     }
 }
 
@@ -100,21 +115,24 @@ void TZorvaForm::BuildMenus() {
     BuildImageMenu();
 
     QMenu* orientation = AddMenu(nullptr, "DiskOrientation", "Disk &Orientaton");
-    AddItem(orientation, "FlipMenu", "&Flip (N - S)", [this] { FlipMenuClick(); });
-    AddItem(orientation, "MirrorMenu", "&Mirror (E - W)", [this] { MirrorMenuClick(); });
+    AddItem(orientation, "FlipMenu", "&Flip (N - S)",
+            [this] { Command([this] { session_.Chart().Flip(); }); });
+    AddItem(orientation, "MirrorMenu", "&Mirror (E - W)",
+            [this] { Command([this] { session_.Chart().Mirror(); }); });
     orientation->addSeparator();
-    AddItem(orientation, "DiskOrientation1", "&Equatorial", [this] { DiskOrientation1Click(); });
-    AddItem(orientation, "DiskOrientation3", "&AltAzimuth", [this] { DiskOrientation3Click(); });
-    AddItem(orientation, "DiskOrientation2", "&Rotation Axis", [this] { DiskOrientation2Click(); });
-    // Checked while an observatory image's header sets the turn; not chosen by hand.
-    AddItem(orientation, "DiskOrientationFits", "From FITS header", [] {})->setEnabled(false);
+    AddItem(orientation, "DiskOrientation1", "&Equatorial", Orient(Orientation::Equatorial));
+    AddItem(orientation, "DiskOrientation3", "&AltAzimuth", Orient(Orientation::AltAzimuth));
+    AddItem(orientation, "DiskOrientation2", "&Rotation Axis", Orient(Orientation::RotationAxis));
+    // Shown, checked, while a picture lies as its header or file name says; choosing it keeps
+    // that, and its caption names which.
+    AddItem(orientation, "DiskOrientationFits", "From FITS header", [this] { Show(); });
 
     QMenu* diameter = AddMenu(nullptr, "Diameter1", "Disk &Diameter");
     for (int i = 0; i < static_cast<int>(DiameterItems.size()); ++i) {
         const DiameterItem& item = DiameterItems[static_cast<std::size_t>(i)];
         if (item.Name == "N4in") diameter->addSeparator();
         AddItem(diameter, ToQString(item.Name), ToQString(item.Caption),
-                [this, i] { DiameterClick(i); });
+                [this, i] { Command([this, i] { session_.Chart().ChooseDiameter(i); }); });
     }
 
     QMenu* lines = AddMenu(nullptr, "LatLongLines", "&Lat/Long Lines");
@@ -150,10 +168,12 @@ void TZorvaForm::BuildMenus() {
     BuildRecordMenu();
 
     QMenu* separation = AddMenu(nullptr, "Separation1", "&Separation");
-    AddItem(separation, "Arc1", "Se&paration within disk", [this] { Arc1Click(); });
+    AddItem(separation, "Arc1", "Se&paration within disk",
+            [this] { Command([this] { session_.ToggleArc(true); }); });
     AddOptionItems(separation, "Separation1", 1);
     separation->addSeparator();
-    AddItem(separation, "Arc2", "Sep&aration outside disk", [this] { Arc2Click(); });
+    AddItem(separation, "Arc2", "Sep&aration outside disk",
+            [this] { Command([this] { session_.ToggleArc(false); }); });
     AddOptionItems(separation, "Separation1", 2);
 
     QMenu* display = AddMenu(nullptr, "Display1", "D&isplay");
@@ -166,23 +186,19 @@ void TZorvaForm::BuildMenus() {
     for (int i = 0; i < static_cast<int>(ScreenItems.size()); ++i) {
         const ScreenItem& item = ScreenItems[static_cast<std::size_t>(i)];
         AddItem(screen, ToQString(item.Name), ToQString(item.Caption),
-                [this, i] { ScreenResolutionClick(i + 1); });
+                [this, i] { Command([this, i] { session_.Chart().ChooseScreen(i + 1); }); });
     }
     display->addSeparator();
     AddOptionItems(display, "Display1", 3);
     display->addSeparator();
-    AddItem(
-        display, "IncreaseDateWindow1", "&Increase Date Window",
-        [this] { IncreaseDateWindow1Click(); }, false);
-    AddItem(
-        display, "DecreaseDateWindow1", "&Decrease Date Window",
-        [this] { DecreaseDateWindow1Click(); }, false);
-    AddItem(
-        display, "IncreaseTimeWindow1", "I&ncrease Time Window",
-        [this] { IncreaseTimeWindow1Click(); }, false);
-    AddItem(
-        display, "DecreaseTimeWindow1", "D&ecrease Time Window",
-        [this] { DecreaseTimeWindow1Click(); }, false);
+    AddItem(display, "IncreaseDateWindow1", "&Increase Date Window",
+            Widen(PickerWidthCommand::IncreaseDate), false);
+    AddItem(display, "DecreaseDateWindow1", "&Decrease Date Window",
+            Widen(PickerWidthCommand::DecreaseDate), false);
+    AddItem(display, "IncreaseTimeWindow1", "I&ncrease Time Window",
+            Widen(PickerWidthCommand::IncreaseTime), false);
+    AddItem(display, "DecreaseTimeWindow1", "D&ecrease Time Window",
+            Widen(PickerWidthCommand::DecreaseTime), false);
     display->addSeparator();
     AddOptionItems(display, "Display1", 4);
     display->addSeparator();

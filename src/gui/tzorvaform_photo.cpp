@@ -54,10 +54,10 @@ void TZorvaForm::ConnectPhotoTools() {
 void TZorvaForm::AskPictureInstant() {
     if (!session_.Picture().Shown()) return;
     InstantDialog dialog(this, ToQString(session_.Picture().InstantQuestion()),
-                         session_.observation().instant);
+                         session_.Observing().observation().instant);
     dialogs_.ShowModal(dialog);
     // Given up, the picture stays waiting; the status line says what it lacks.
-    if (dialog.result() == QDialog::Accepted) session_.SetInstant(dialog.Answer());
+    if (dialog.result() == QDialog::Accepted) session_.Observing().SetInstant(dialog.Answer());
     Show();
 }
 
@@ -86,8 +86,9 @@ void TZorvaForm::Orientation1Click() {
     const PictureContext& context = session_.Picture().opened()->context;
     const std::optional<PictureTurn> before = context.turn;
     const OrientationSource source = context.orientationSource;
-    const PictureTurn start = TurnOfGeometry(session_.Geometry(), session_.observation().ephemeris,
-                                             OrientationSource::Given);
+    const PictureTurn start =
+        TurnOfGeometry(session_.Geometry(), session_.Observing().observation().ephemeris,
+                       OrientationSource::Given);
     OrientationDialog dialog(this, start);
     connect(&dialog, &OrientationDialog::changed, this, [this](const PictureTurn& turn) {
         RunCommand([&turn, this] {
@@ -214,7 +215,7 @@ void TZorvaForm::SolveOrientation1Click() {
             .arg(ToQString(FixedText(n.turn, kTurnDecimals)), east)
             .arg(solved.matched)
             .arg(solved.groups)
-            .arg(ToQString(session_.summary().FileName),
+            .arg(ToQString(session_.Summaries().summary().FileName),
                  ToQString(FixedText(solved.residual, kResidualDecimals))),
         kSolveCaption, MessageIcon::Information, MessageButtons::Ok);
 }

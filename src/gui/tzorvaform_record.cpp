@@ -132,7 +132,7 @@ void TZorvaForm::AddVisualObservation1Click() {
     const QDate today = clock_.Today();
     int64_t id = 0;
     ObservationDialog dialog(
-        this, dialogs_, session_.observation().instant,
+        this, dialogs_, session_.Observing().observation().instant,
         {o.RecordObserver, o.RecordSite, o.RecordInstrument},
         {today.year(), today.month(), today.day()},
         [this](const Instant& at) { return record_->L0At(at); },

@@ -7,7 +7,7 @@
 namespace zorva::gui {
 
 void TZorvaForm::LoadSRS1Click() {
-    session_.PrepareLoadSummary();
+    session_.Summaries().PrepareLoadSummary();
     Show();
     FileDialogRequest request;
     request.title = QStringLiteral("Solar Region Summary");
@@ -20,23 +20,23 @@ void TZorvaForm::LoadSRS1Click() {
 }
 
 void TZorvaForm::LoadSummaryFile(const QString& path) {
-    session_.PrepareLoadSummary();
-    session_.LoadSummary(path.toStdString());
+    session_.Summaries().PrepareLoadSummary();
+    session_.Summaries().LoadSummary(path.toStdString());
     Show();
 }
 
 void TZorvaForm::LoadSRS2Click() {
-    session_.LinkWithDate();
+    session_.Summaries().LinkWithDate();
     Show();
 }
 
 void TZorvaForm::SolarRegionSummary1Click() {
     // Nothing to show before a summary was loaded: the item asks for one.
-    if (!session_.summary().Loaded) {
+    if (!session_.Summaries().summary().Loaded) {
         LoadSRS1Click();
         return;
     }
-    session_.ToggleRegionSummary();
+    session_.Summaries().ToggleRegionSummary();
     Show();
 }
 
@@ -48,7 +48,7 @@ void TZorvaForm::RegionTable1Click() {
         regionTable_->setWindowTitle(QStringLiteral("Region Table"));
         connect(regionTable_, &RegionTable::RegionSelected, this, [this](int index) {
             RunCommand([this, index] {
-                session_.HighlightRegion(index);
+                session_.Summaries().HighlightRegion(index);
                 Show();
             });
         });

@@ -85,8 +85,8 @@ void TZorvaForm::Show() {
                                  ToQString(next.regionsNote));
     }
     if (measurementsWindow_ && (!last || last->measurements != next.measurements)) {
-        measurementsWindow_->SetMeasurements(*next.measurements,
-                                             QString::fromStdString(session_.logbook().Path()));
+        measurementsWindow_->SetMeasurements(
+            *next.measurements, QString::fromStdString(session_.Records().logbook().Path()));
     }
     if (sunspotTable_ && (!last || last->spotTable != next.spotTable ||
                           last->spotTableTitle != next.spotTableTitle)) {
@@ -160,6 +160,8 @@ void TZorvaForm::SyncReadouts(const ReadoutView& r) {
         palette.setColor(QPalette::WindowText, areaColour);
         AreaLabel->setPalette(palette);
     }
+    const QString areaTip = ToQString(r.areaHint);
+    if (AreaLabel->toolTip() != areaTip) AreaLabel->setToolTip(areaTip);
     SetText(SizeLabel, r.sizeUnit);
     SetText(DiskDiamLabel, r.diameterUnit);
 
@@ -201,9 +203,9 @@ void TZorvaForm::SyncBoxes(const Presentation& p) {
             palette.setColor(QPalette::Text, colour);
             edit->setPalette(palette);
         }
-        const QString tip = view.status.state == BoxState::InUse
-                                ? boxHints_[static_cast<std::size_t>(i)]
-                                : ToQString(view.status.hint);
+        // A box in use has its own hint, unless the state says more (a picture's diameter).
+        const QString tip = view.status.hint.empty() ? boxHints_[static_cast<std::size_t>(i)]
+                                                     : ToQString(view.status.hint);
         if (edit->toolTip() != tip) edit->setToolTip(tip);
     }
 }

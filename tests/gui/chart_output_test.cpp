@@ -124,7 +124,7 @@ TEST_F(ChartOutput, NowAndTheStepKeys) {
     Activate();
     clock.SetNowUtc(QDateTime(QDate(2026, 12, 31), QTime(23, 59, 30), Qt::UTC));
     QTest::keyClick(form.get(), Qt::Key_F5);
-    EXPECT_EQ(session().observation().instant, (Instant{2026, 12, 31, 23, 59, 30}));
+    EXPECT_EQ(session().Observing().observation().instant, (Instant{2026, 12, 31, 23, 59, 30}));
     EXPECT_EQ(Find<QDateEdit>("DatePicker")->date(), QDate(2026, 12, 31));
     EXPECT_EQ(Find<QTimeEdit>("TimePicker")->time(), QTime(23, 59, 30));
 
@@ -140,7 +140,7 @@ TEST_F(ChartOutput, NowAndTheStepKeys) {
                           Step{Qt::ControlModifier, Qt::Key_Right, {2027, 1, 1, 0, 0, 30}},
                           Step{Qt::AltModifier, Qt::Key_Left, {2026, 12, 31, 23, 59, 30}}}) {
         QTest::keyClick(form.get(), s.key, s.modifier);
-        EXPECT_EQ(session().observation().instant, s.after);
+        EXPECT_EQ(session().Observing().observation().instant, s.after);
     }
     EXPECT_EQ(Find<QDateEdit>("DatePicker")->date(), QDate(2026, 12, 31));
 
@@ -151,9 +151,9 @@ TEST_F(ChartOutput, NowAndTheStepKeys) {
     box->setCursorPosition(6);
     QTest::keyClick(box, Qt::Key_Left, Qt::ControlModifier);
     EXPECT_EQ(box->cursorPosition(), 5);
-    EXPECT_EQ(session().observation().instant, (Instant{2026, 12, 31, 23, 59, 30}));
+    EXPECT_EQ(session().Observing().observation().instant, (Instant{2026, 12, 31, 23, 59, 30}));
     QTest::keyClick(box, Qt::Key_Up, Qt::ControlModifier);
-    EXPECT_EQ(session().Date(), (CalendarDate{2027, 1, 1}));
+    EXPECT_EQ(session().Observing().Date(), (CalendarDate{2027, 1, 1}));
 }
 
 TEST_F(ChartOutput, CopyReadoutsOutsideAnEditBoxOnly) {

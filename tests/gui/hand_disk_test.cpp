@@ -186,7 +186,7 @@ TEST_F(HandDiskWindow, TheCameraClockOffsetIsKeptAndTakenForCameraPictures) {
     OpenPicture(photo);
     EXPECT_EQ(offered, QDateTime(QDate(2023, 1, 31), QTime(3, 39, 45), Qt::UTC));
     EXPECT_EQ(session().Picture().opened()->context.instantSource, InstantSource::Given);
-    EXPECT_EQ(session().observation().instant, (Instant{2023, 1, 31, 3, 39, 45}));
+    EXPECT_EQ(session().Observing().observation().instant, (Instant{2023, 1, 31, 3, 39, 45}));
 }
 
 } // namespace

@@ -38,12 +38,16 @@ TEST_F(ImageWindow, OpenMeasureAndClose) {
     EXPECT_FALSE(Item("Diameter1")->isEnabled());
     EXPECT_FALSE(Item("Rotation1")->isEnabled());
     // The disk of 202.9 px (the file's own keywords) is taken as drawn at 75 pixels per
-    // inch: about 2 x 202.9 x 25.4 / 75 = 137.4 mm.
+    // inch: about 2 x 202.9 x 25.4 / 75 = 137.4 mm across.
     ASSERT_TRUE(session().Picture().HasDisk());
     const Circle disk = *session().Picture().opened()->context.disk;
     const double radius = disk.r;
     EXPECT_NEAR(radius, 202.9, 1.5);
-    EXPECT_EQ(Box("DiamBox")->text().toStdString(), FixedText(2 * radius * 25.4 / 75, 2));
+    // The diameter box gives the disk in the picture's pixels, its hint those millimetres.
+    EXPECT_EQ(Box("DiamBox")->text().toStdString(), FixedText(2 * radius, 1));
+    EXPECT_EQ(Text("DiskDiamLabel"), "px");
+    EXPECT_TRUE(Box("DiamBox")->toolTip().contains(
+        QString::fromStdString(FixedText(2 * radius * 25.4 / 75, 2) + " mm across")));
     // The picture is shown as it is, and the grid drawn over it in the view's own pixels:
     // the equator and the central meridian alone are two lines each as long as the disk
     // is across on screen.
@@ -63,7 +67,8 @@ TEST_F(ImageWindow, OpenMeasureAndClose) {
     const int cy = static_cast<int>(std::lround(disk.cy));
     emit View()->mouseDown(Qt::LeftButton, Qt::NoModifier, cx, cy);
     EXPECT_LT(std::abs(session().spot().SpotX), 0.5);
-    EXPECT_NEAR(session().spot().At->latitude, session().observation().ephemeris.B0, 0.5);
+    EXPECT_NEAR(session().spot().At->latitude, session().Observing().observation().ephemeris.B0,
+                0.5);
 
     // Saved with the grid over the picture and the caption block below it.
     const auto saved = dir / "with-grid";
@@ -107,7 +112,7 @@ TEST_F(ImageWindow, AnObservatoryFileBringsItsTimeDiskAndTurn) {
     EXPECT_TRUE(Checked("DiskOrientationFits"));
     EXPECT_FALSE(Checked("DiskOrientation1"));
     // DATE-OBS 2014-03-01T00:00:27.90, to the second.
-    EXPECT_EQ(session().observation().instant, (Instant{2014, 3, 1, 0, 0, 28}));
+    EXPECT_EQ(session().Observing().observation().instant, (Instant{2014, 3, 1, 0, 0, 28}));
     // RSUN_OBS / CDELT: 968.66 / 20.656 = 46.9 pixels.
     ASSERT_TRUE(session().Picture().HasDisk());
     EXPECT_NEAR(session().Picture().opened()->context.disk->r, 46.9, 0.01);

@@ -53,7 +53,7 @@ TEST_F(MeasuringLoop, TheLogfileIsTheTableAndItsExportTheCommandLinesConversion)
     EXPECT_TRUE(dialogs.messages.empty());
 
     // The file holds the header and the table's lines, byte for byte.
-    const auto& table = *session().logbook().Measurements();
+    const auto& table = *session().Records().logbook().Measurements();
     ASSERT_EQ(table.size(), 2u);
     std::string expected = LogfileHeader() + "\n";
     for (const Measurement& m : table)
@@ -106,8 +106,8 @@ TEST_F(MeasuringLoop, RecentAndDroppedFilesOpenAsWhatTheyAre) {
     QDropEvent drop(QPointF(100, 100), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
     QCoreApplication::sendEvent(form.get(), &drop);
     QCoreApplication::processEvents(); // the files open once the drop is over
-    EXPECT_EQ(session().summary().FileName, "20110607SRS.txt");
-    EXPECT_EQ(session().logbook().Path(), log.string());
+    EXPECT_EQ(session().Summaries().summary().FileName, "20110607SRS.txt");
+    EXPECT_EQ(session().Records().logbook().Path(), log.string());
     EXPECT_TRUE(session().Picture().Shown());
     ASSERT_EQ(dialogs.messages.size(), 1u);
     EXPECT_EQ(dialogs.messages[0].text,

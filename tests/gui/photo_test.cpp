@@ -69,7 +69,7 @@ TEST_F(PhotoWindow, TheInstantIsAskedForAndNeverAnotherPictures) {
     OpenPicture(data / "images" / "mdi_20050111_235932_1024.png");
     EXPECT_FALSE(dialogs.modals.contains("InstantDialog"));
     const Instant mdi{2005, 1, 11, 23, 59, 32};
-    ASSERT_EQ(session().observation().instant, mdi);
+    ASSERT_EQ(session().Observing().observation().instant, mdi);
 
     // The camera picture without a date is asked about at once; given up, it waits.
     QDateTime offered;
@@ -81,7 +81,7 @@ TEST_F(PhotoWindow, TheInstantIsAskedForAndNeverAnotherPictures) {
     ASSERT_TRUE(dialogs.modals.contains("InstantDialog"));
     EXPECT_EQ(offered, QDateTime(QDate(2024, 5, 11), QTime(12, 0), Qt::UTC)); // today, noon
     EXPECT_TRUE(session().Picture().PictureAwaitsInstant());
-    EXPECT_NE(session().observation().instant, mdi);
+    EXPECT_NE(session().Observing().observation().instant, mdi);
     EXPECT_TRUE(Status().contains("time: none in the file, not yet given"))
         << Status().toStdString();
 
@@ -99,7 +99,7 @@ TEST_F(PhotoWindow, TheInstantIsAskedForAndNeverAnotherPictures) {
     dialogs.onModal = Answer(QDateTime(QDate(2024, 5, 10), QTime(9, 30), Qt::UTC));
     Trigger("PictureInstant1");
     EXPECT_FALSE(session().Picture().PictureAwaitsInstant());
-    EXPECT_EQ(session().observation().instant, (Instant{2024, 5, 10, 9, 30, 0}));
+    EXPECT_EQ(session().Observing().observation().instant, (Instant{2024, 5, 10, 9, 30, 0}));
     EXPECT_TRUE(Status().contains("time: given")) << Status().toStdString();
     Click(250, 150);
     EXPECT_NE(Box("XCoordBox")->text(), "0.0");
@@ -206,9 +206,9 @@ TEST_F(PhotoWindow, NorthIsSolvedFromTheSummary) {
     const auto& turn = session().Picture().opened()->context.turn;
     ASSERT_TRUE(turn);
     EXPECT_EQ(session().Picture().opened()->context.orientationSource, OrientationSource::Solved);
-    const SolarNorth north =
-        NorthOnPicture(session().Picture().opened()->context, session().PictureOrientation(),
-                       session().observation().ephemeris);
+    const SolarNorth north = NorthOnPicture(session().Picture().opened()->context,
+                                            session().Chart().PictureOrientation(),
+                                            session().Observing().observation().ephemeris);
     EXPECT_LT(Apart(north.turn, 59), 5) << north.turn;
     EXPECT_EQ(north.east, EastSense::Mirrored);
 }

@@ -64,7 +64,7 @@ TEST_F(RecordPicture, APictureGoesInAsTheCommandLineAddsIt) {
     ASSERT_EQ(dialogs.modals.last(), "PictureObservationDialog");
     const std::vector<SunspotObservation> window = Held(dir / "ZorvaRecord.sqlite");
 
-    const Instant& t = session().observation().instant;
+    const Instant& t = session().Observing().observation().instant;
     char at[32];
     std::snprintf(at, sizeof at, "%04d-%02d-%02dT%02d:%02d:%02d", t.year, t.month, t.day, t.hour,
                   t.minute, t.second);

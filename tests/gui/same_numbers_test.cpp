@@ -37,7 +37,7 @@ TEST_F(SameNumbers, TheWindowAndTheCommandLineAgreeOnEveryPicture) {
         ASSERT_TRUE(session().Picture().HasDisk());
         const Circle disk = *session().Picture().opened()->context.disk;
         // The command line is given the window's instant only where the file has none.
-        const std::string instant = Iso(session().observation().instant);
+        const std::string instant = Iso(session().Observing().observation().instant);
         for (const auto& [dx, dy] : {std::pair{0.0, 0.0}, {0.3, -0.5}, {-0.6, 0.2}, {0.1, 0.7}}) {
             const int x = static_cast<int>(std::lround(disk.cx + dx * disk.r));
             const int y = static_cast<int>(std::lround(disk.cy + dy * disk.r));

@@ -35,7 +35,7 @@ TEST_F(SrsWindow, LoadPlotAndChooseARegion) {
     ASSERT_NE(grid, nullptr);
     EXPECT_EQ(grid->rowCount(), 5);
     grid->selectRow(1);
-    EXPECT_EQ(session().summary().Highlight, std::optional<std::size_t>(1));
+    EXPECT_EQ(session().Summaries().summary().Highlight, std::optional<std::size_t>(1));
     EXPECT_NE(Chart(), plotted); // the chosen region is ringed
 
     // Linked with the date, the summary of the date is found in the folder of the last.

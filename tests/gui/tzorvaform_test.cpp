@@ -295,11 +295,11 @@ TEST_F(MainWindow, SpunPickersCarry) {
     date->setSelectedSection(QDateTimeEdit::DaySection);
     date->stepBy(1); // 31 January: the picker wraps to 1 January, the window carries
     EXPECT_EQ(date->date(), QDate(2000, 2, 1));
-    EXPECT_EQ(session().Date(), (CalendarDate{2000, 2, 1}));
+    EXPECT_EQ(session().Observing().Date(), (CalendarDate{2000, 2, 1}));
     // Typed outright, the last day of a month is taken as it is.
     date->setDate(QDate(2000, 3, 1));
     date->setDate(QDate(2000, 3, 31));
-    EXPECT_EQ(session().Date(), (CalendarDate{2000, 3, 31}));
+    EXPECT_EQ(session().Observing().Date(), (CalendarDate{2000, 3, 31}));
     auto* time = Find<QTimeEdit>("TimePicker");
     date->setDate(QDate(2014, 12, 31));
     time->setTime(QTime(23, 59, 59));
@@ -309,23 +309,43 @@ TEST_F(MainWindow, SpunPickersCarry) {
     EXPECT_EQ(date->date(), QDate(2015, 1, 1));
 }
 
-// What is typed is the whole time or date, whichever field the cursor stood in.
+// What is typed is the whole time or date, whichever field the cursor stood in; a date that a
+// time or more letters may follow waits for Enter.
 TEST_F(MainWindow, TypedTimesAndDatesReplaceTheWhole) {
     struct Case {
         const char* picker;
         const char* typed;
+        bool enter;
         Instant expected;
     };
-    for (const Case& c : {Case{"TimePicker", "18:56:00", {2000, 1, 31, 18, 56, 0}},
-                          {"TimePicker", "070809", {2000, 1, 31, 7, 8, 9}},
-                          {"DatePicker", "15/03/2024", {2024, 3, 15, 7, 8, 9}},
-                          {"DatePicker", "2011-06-07", {2011, 6, 7, 7, 8, 9}}}) {
+    for (const Case& c : {Case{"TimePicker", "18:56:00", false, {2000, 1, 31, 18, 56, 0}},
+                          {"TimePicker", "070809", false, {2000, 1, 31, 7, 8, 9}},
+                          {"DatePicker", "15/03/2024", false, {2024, 3, 15, 7, 8, 9}},
+                          {"DatePicker", "7 June 2011", false, {2011, 6, 7, 7, 8, 9}},
+                          {"DatePicker", "201208Jun", true, {2012, 6, 8, 7, 8, 9}},
+                          {"DatePicker", "2011-06-07", true, {2011, 6, 7, 7, 8, 9}},
+                          {"DatePicker", "2011-06-09 12:30", true, {2011, 6, 9, 12, 30, 0}}}) {
         auto* picker = Find<QDateTimeEdit>(c.picker);
         picker->setFocus();
         picker->setSelectedSection(QDateTimeEdit::MinuteSection);
         QTest::keyClicks(picker, c.typed);
-        EXPECT_EQ(session().observation().instant, c.expected) << c.typed;
+        if (c.enter) QTest::keyClick(picker, Qt::Key_Return);
+        EXPECT_EQ(session().Observing().observation().instant, c.expected) << c.typed;
+        EXPECT_NE(picker->findChild<QLineEdit*>()->palette().color(QPalette::Text),
+                  QColor(Qt::red));
     }
+    // A date that cannot be read stays in red with the reason, and changes nothing.
+    auto* date = Find<QDateTimeEdit>("DatePicker");
+    QTest::keyClicks(date, "7 Juni 2011");
+    QTest::keyClick(date, Qt::Key_Return);
+    EXPECT_EQ(session().Observing().observation().instant, (Instant{2011, 6, 9, 12, 30, 0}));
+    EXPECT_EQ(date->findChild<QLineEdit*>()->text(), "7 Juni 2011");
+    EXPECT_EQ(date->findChild<QLineEdit*>()->palette().color(QPalette::Text), QColor(Qt::red));
+    EXPECT_TRUE(date->toolTip().contains("is no date")) << date->toolTip().toStdString();
+    EXPECT_TRUE(form->statusBar()->currentMessage().contains("is no date"));
+    QTest::keyClick(date, Qt::Key_Escape); // the date in use comes back
+    EXPECT_EQ(date->findChild<QLineEdit*>()->text(), "9 June 2011");
+    EXPECT_NE(date->findChild<QLineEdit*>()->palette().color(QPalette::Text), QColor(Qt::red));
 }
 
 TEST_F(MainWindow, BoxesAreMarkedUntilTheirTextIsInUse) {
@@ -341,7 +361,7 @@ TEST_F(MainWindow, BoxesAreMarkedUntilTheirTextIsInUse) {
     // Decimals start with a point or a comma, and nothing stops the typing.
     for (const char* text : {"51,5", ".5", "-.5"})
         Type("ObserverLatBox", text);
-    EXPECT_EQ(session().observation().observer.latitude, -0.5);
+    EXPECT_EQ(session().Observing().observation().observer.latitude, -0.5);
     EXPECT_TRUE(dialogs.messages.empty());
 }
 

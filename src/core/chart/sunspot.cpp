@@ -74,6 +74,18 @@ AreaReadout ComputeSpotArea(SpotState& spot, double chartDiameter) {
     return out;
 }
 
+std::string AreaHintText(const SpotState& spot, const AreaReadout& area) {
+    if (!spot.At) return "Area (millionths of the hemisphere): none while the spot is off the disk";
+    std::string hint = "Area " + FixedText(area.Area, 1) + " millionths of the hemisphere, shown " +
+                       (spot.AreaPrecision == 1 ? "to the nearest 10" : "to the nearest 1");
+    if (area.Red) {
+        hint += ". Red: the spot is " + FixedText(spot.At->rho, 0) + kDegree +
+                " from the disk's centre (" + FixedText(kRedFromRho, 0) + kDegree +
+                " or more), where foreshortening makes the area uncertain";
+    }
+    return hint;
+}
+
 SpotReadouts UpdateSpotReadouts(const SpotState& spot) {
     SpotReadouts out;
     const bool tenths = spot.LatLongPrecision != 1;

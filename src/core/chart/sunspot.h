@@ -43,6 +43,9 @@ struct AreaReadout {
     std::optional<int32_t> NewLeft;
 };
 AreaReadout ComputeSpotArea(SpotState& spot, double chartDiameter);
+// The area label's hint: the area before it is rounded for the label, how it is rounded, and
+// why it is red when it is.
+std::string AreaHintText(const SpotState& spot, const AreaReadout& area);
 
 // Texts and left edges of the latitude, longitude and rotation labels.
 struct SpotReadouts {

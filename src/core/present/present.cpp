@@ -13,7 +13,8 @@ constexpr int kImageDiameterDecimals = 2; // the diameter box shows a picture's 
 constexpr const char* kChartCaption = "Zorva Viewer";
 
 ChartScene SceneOf(const Session& s, const ChartGeometry& geometry) {
-    ChartScene scene = MakeChartScene(geometry, s.observation().ephemeris, s.spot(), s.markers());
+    ChartScene scene =
+        MakeChartScene(geometry, s.Observing().observation().ephemeris, s.spot(), s.markers());
     const Options& o = s.options();
     scene.NESWPoints = o.NESWPoints;
     scene.Sunspot = o.Sunspot;
@@ -28,22 +29,23 @@ std::optional<SeparationOverlay> SeparationOf(const Session& s, const DiskFrame&
     if (!form) return std::nullopt;
     SeparationState sep = s.separation();
     sep.SpotInMiddle = s.options().SpotInMiddle;
-    return SeparationOverlay{SeparationFigureOf(sep, *form, s.observation().ephemeris), frame,
-                             s.options().DistColour1, s.options().DistColour2};
+    return SeparationOverlay{SeparationFigureOf(sep, *form, s.Observing().observation().ephemeris),
+                             frame, s.options().DistColour1, s.options().DistColour2};
 }
 
 std::optional<RegionsOverlay> RegionsOf(const Session& s, const DiskFrame& frame) {
-    const RegionSummary& srs = s.summary();
+    const RegionSummary& srs = s.Summaries().summary();
     if (!s.display().SolarRegionSummary || srs.Regions->empty()) return std::nullopt;
     RegionsOverlay o;
     o.regions = srs.Regions;
-    o.places = PlaceRegions(*srs.Regions, srs.Offset, s.observation().ephemeris);
+    o.places = PlaceRegions(*srs.Regions, srs.Offset, s.Observing().observation().ephemeris);
     o.frame = frame;
     o.colour = s.options().SRSColour;
     o.fileNameLabel = s.options().SRSFileNameLabel;
     o.fileName = srs.FileName;
     o.highlight = srs.Highlight;
-    const SummaryAge age = AgeOfSummary(srs.FileDate, srs.Epoch, s.observation().instant);
+    const SummaryAge age =
+        AgeOfSummary(srs.FileDate, srs.Epoch, s.Observing().observation().instant);
     o.ageLabel = age.text;
     o.faded = age.faded;
     return o;
@@ -62,7 +64,7 @@ std::optional<SpotsOverlay> SpotsOf(const Session& s) {
 ChartView PresentChart(const Session& s) {
     ChartView view;
     view.scene = SceneOf(s, s.Geometry());
-    if (s.ChartShown()) {
+    if (s.Chart().Shown()) {
         const DiskFrame frame = s.CurrentFrame();
         view.separation = SeparationOf(s, frame);
         view.regions = RegionsOf(s, frame);
@@ -71,16 +73,16 @@ ChartView PresentChart(const Session& s) {
 }
 
 ChartView PresentChartOutput(const Session& s) {
-    if (s.ChartShown()) return PresentChart(s);
+    if (s.Chart().Shown()) return PresentChart(s);
     // The chart of the picture's instant, as the chart is set up. The spot and the markers
     // were put on the picture, in its own millimetres: they have no place on the chart.
-    const ChartGeometry geometry = s.chart();
-    const Ephemeris& e = s.observation().ephemeris;
+    const ChartGeometry geometry = s.Chart().geometry();
+    const Ephemeris& e = s.Observing().observation().ephemeris;
     ChartView view;
     view.scene = SceneOf(s, geometry);
     view.scene.Sunspot = false;
     view.scene.Markers.CarrMarkerShown = view.scene.Markers.DiffMarkerShown = false;
-    const int32_t side = s.ChartSidePixels();
+    const int32_t side = s.Chart().ChartSidePixels();
     view.regions = RegionsOf(
         s, ChartDiskFrame(side, side, geometry, ChartRotation(geometry, e.P, e.ParallacticAngle)));
     return view;
@@ -113,13 +115,13 @@ std::optional<PictureView> PresentPicture(const Session& s) {
 
 std::vector<CaptionLine> PresentPictureCaption(const Session& s) {
     if (!s.Picture().opened() || !s.Picture().opened()->context.disk) return {};
-    const Observation& o = s.observation();
+    const Observation& o = s.Observing().observation();
     return PictureCaptionLines(s.Picture().opened()->context, o.instant, o.ephemeris, s.Geometry());
 }
 
 ReadoutView PresentReadouts(const Session& s) {
     ReadoutView r;
-    const Ephemeris& e = s.observation().ephemeris;
+    const Ephemeris& e = s.Observing().observation().ephemeris;
     const ChartGeometry geometry = s.Geometry();
     const ReadoutPrecisions precisions = ReadoutPrecisionsOf(s.options());
     r.position = PositionReadoutTexts(e, precisions, geometry.Mode);
@@ -131,10 +133,12 @@ ReadoutView PresentReadouts(const Session& s) {
     const AreaReadout area = ComputeSpotArea(spot, geometry.ChartDiameter);
     r.areaText = area.Text;
     r.areaRed = area.Red;
+    r.areaHint = AreaHintText(spot, area);
     r.areaLeft = s.AreaLeft();
     r.separation = ShowSeparationTexts(s.separation());
     r.sizeUnit = s.options().GridMm ? MmGridSizeLabel : InchGridSizeLabel;
-    r.diameterUnit = s.Picture().Shown() ? "mm" : std::string(UnitCaption(s.diameter().unit));
+    r.diameterUnit =
+        s.Picture().Shown() ? "px" : std::string(UnitCaption(s.Chart().diameter().unit));
     return r;
 }
 
@@ -155,36 +159,49 @@ Presentation Present(const Session& s) {
         b.text = s.BoxText(box);
         b.status = s.StatusOf(box);
         if (box == EditBox::Diameter) {
-            b.readOnly = s.Picture().Shown() || s.diameter().boxReadOnly;
-            // A picture's disk gives its own diameter, which the box shows while it is up.
-            if (s.Picture().Shown()) {
-                b.text = FixedText(s.Geometry().ChartDiameter, kImageDiameterDecimals);
-                b.status = {};
+            b.readOnly = s.Picture().Shown() || s.Chart().diameter().boxReadOnly;
+            // A picture's disk gives its own diameter, which the box shows in the picture's
+            // pixels while it is up; its hint says what the millimetres measured on it are.
+            if (s.Picture().Shown()) b.status = {};
+            if (s.Picture().HasDisk()) {
+                const std::string pixels = FixedText(2 * s.Picture().opened()->context.disk->r, 1);
+                b.text = pixels;
+                b.status.hint = "The picture's disk is " + pixels +
+                                " pixels across. x, y and the spot size are millimetres of the "
+                                "chart it stands for, drawn at " +
+                                FixedText(ChartPixelsPerInch, 0) + " pixels to the inch: " +
+                                FixedText(s.Geometry().ChartDiameter, kImageDiameterDecimals) +
+                                " mm across";
+            } else if (s.Picture().Shown()) {
+                b.text.clear();
+                b.status.hint = "The picture has no disk yet: Image > Disk by Hand... gives one";
             }
         }
     }
-    p.pickers = {s.Date(), s.Time(), s.options().DateLong, s.PickerLayout()};
+    p.pickers = {s.Observing().Date(), s.Observing().Time(), s.options().DateLong,
+                 s.Observing().PickerLayout()};
     p.menus = PresentMenus(s, p.readouts.position.AltAzi1Caption);
-    p.chartSide = s.ChartSidePixels();
+    p.chartSide = s.Chart().ChartSidePixels();
     p.windowWidth = s.options().WindowWidth;
     p.windowHeight = s.options().WindowHeight;
     p.chart = PresentChart(s);
     p.picture = PresentPicture(s);
-    const YearTableSource& source = s.observation().TableSource;
+    const YearTableSource& source = s.Observing().observation().TableSource;
     p.tableSource = "Ephemeris: " + YearTableSourceText({source.origin, source.fileName, {}});
     p.status = s.Status();
     p.statusCount = s.StatusCount();
-    p.regions = s.summary().Regions;
-    p.regionsFileName = s.summary().FileName;
+    p.regions = s.Summaries().summary().Regions;
+    p.regionsFileName = s.Summaries().summary().FileName;
     // Said for the date that has no summary, until another is loaded.
-    if (s.summary().MissingDate == s.Date()) p.regionsNote = s.summary().Missing;
-    p.measurements = s.logbook().Measurements();
+    if (s.Summaries().summary().MissingDate == s.Observing().Date())
+        p.regionsNote = s.Summaries().summary().Missing;
+    p.measurements = s.Records().logbook().Measurements();
     if (s.Spots().SpotsFound()) {
         const std::optional<RegionMatching> matching = s.Spots().SpotRegions();
         p.spotTable = MakeSpotTable(*s.Spots().found()->detection, matching ? &*matching : nullptr,
-                                    *s.summary().Regions);
+                                    *s.Summaries().summary().Regions);
         p.spotTableTitle = s.Picture().opened()->context.name;
-        if (matching) p.spotTableTitle += " - " + s.summary().FileName;
+        if (matching) p.spotTableTitle += " - " + s.Summaries().summary().FileName;
     }
     return p;
 }

@@ -61,19 +61,34 @@ std::vector<MenuItemView> PresentMenus(const Session& s, const std::string& altA
     m.Add("DiskOrientation1", mode == Orientation::Equatorial);
     m.Add("DiskOrientation2", mode == Orientation::RotationAxis);
     m.Add("DiskOrientation3", mode == Orientation::AltAzimuth);
-    // Checked while a picture's header sets the turn; never chosen by hand.
-    m.Add("DiskOrientationFits", mode == Orientation::FromHeader, false);
+    // Shown, checked, while a picture's own turn is in use, named by where it came from.
+    const bool own = picture && mode == Orientation::FromHeader;
+    std::string from;
+    if (own) {
+        switch (s.Picture().opened()->context.orientationSource) {
+        case OrientationSource::Header:
+            from = "From FITS header";
+            break;
+        case OrientationSource::FileName:
+            from = "From the file name";
+            break;
+        default:
+            from = "From the picture";
+            break;
+        }
+    }
+    m.Add("DiskOrientationFits", own, own, from, own); // a hidden item is not enabled either
     // Checked while the disk is shown flipped or mirrored.
     m.Add("FlipMenu", geometry.FlipSign == -1, true, std::string(FlipMenuCaption(mode)));
     m.Add("MirrorMenu", geometry.MirrorSign == -1, true, std::string(MirrorMenuCaption(mode)));
     // A picture's disk gives its own diameter, which the "Other (mm)" item stands for.
     const int32_t diameterItem =
-        picture ? static_cast<int32_t>(DiameterCommand::Othermm) : s.diameter().item;
+        picture ? static_cast<int32_t>(DiameterCommand::Othermm) : s.Chart().diameter().item;
     for (std::size_t i = 0; i < DiameterItems.size(); ++i) {
         m.Add(DiameterItems[i].Name, static_cast<int32_t>(i) == diameterItem);
     }
     const DisplayState& d = s.display();
-    m.Add("LoadSRS1", s.summary().LoadSRS1);
+    m.Add("LoadSRS1", s.Summaries().summary().LoadSRS1);
     m.Add("LoadSRS2", d.LinkWithDate);
     m.Add("SolarRegionSummary1", d.SolarRegionSummary);
     m.Add("Arc1", d.Arc1);
@@ -82,13 +97,13 @@ std::vector<MenuItemView> PresentMenus(const Session& s, const std::string& altA
     for (const ScreenItem& item : ScreenItems) {
         m.Add(item.Name, item.Width == options.ScreenWidth && item.Height == options.ScreenHeight);
     }
-    const PickerWidths& p = s.pickers();
+    const PickerWidths& p = s.Observing().pickers();
     m.Add("IncreaseDateWindow1", false, p.increaseDateEnabled);
     m.Add("IncreaseTimeWindow1", false, p.increaseTimeEnabled);
     m.Add("DecreaseDateWindow1", false, p.decreaseDateEnabled);
     m.Add("DecreaseTimeWindow1", false, p.decreaseTimeEnabled);
     m.Add("AltAzi1", false, true, altAziCaption);
-    m.Add("AddtoLogfile1", false, s.logbook().IsOpen());
+    m.Add("AddtoLogfile1", false, s.Records().logbook().IsOpen());
     m.Add("CloseImage1", false, picture);
     m.Add("DiskByHand1", s.Picture().HandDisk().has_value(), picture);
     m.Add("PictureInstant1", false, picture);
@@ -123,12 +138,12 @@ std::vector<MenuItemView> PresentMenus(const Session& s, const std::string& altA
     m.Add("ReviewUndo1", false, s.Spots().CanUndoReview());
     // A picture goes into the record with its spots, found now when they were not yet.
     m.Add("AddThisPicture1", false, s.Picture().HasDisk());
-    m.Add("UndoMeasurement1", false, s.logbook().CanUndo());
-    m.Add("ExportMeasurements1", false, !s.logbook().Measurements()->empty());
+    m.Add("UndoMeasurement1", false, s.Records().logbook().CanUndo());
+    m.Add("ExportMeasurements1", false, !s.Records().logbook().Measurements()->empty());
     // The recent files: each list under its heading, the slots it does not fill hidden.
     bool any = false;
     for (const RecentMenu& menu : RecentMenus()) {
-        const std::vector<std::string>& paths = s.RecentFiles(menu.kind);
+        const std::vector<std::string>& paths = s.Records().RecentFiles(menu.kind);
         any = any || !paths.empty();
         m.Add(menu.heading, false, false, {}, !paths.empty());
         for (std::size_t i = 0; i < RecentFileCount; ++i) {

@@ -114,6 +114,7 @@ struct ReadoutView {
     SpotReadouts spot;
     std::string areaText;
     bool areaRed = false;
+    std::string areaHint; // the area unrounded, and why it is red
     int32_t areaLeft = 0;
     SeparationLabels separation;
     std::string sizeUnit;     // beside the size box

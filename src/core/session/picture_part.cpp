@@ -25,7 +25,7 @@ void PicturePart::CloseImage() {
     s_.ResetSpot();
     // What the status line said of the picture is no longer so.
     s_.Say("Picture closed: the chart is shown again");
-    s_.RecalcTail(s_.obs_.instant, DateFoldLimit);
+    s_.RecalcTail(s_.observing_.obs_.instant, DateFoldLimit);
 }
 
 void PicturePart::RefitLimb(const LimbFit& fit) {
@@ -39,7 +39,8 @@ void PicturePart::RefitLimb(const LimbFit& fit) {
     }
     RefitPicture(opened_->context, fit);
     s_.Say(PictureSourcesText(opened_->context, s_.Geometry()));
-    LocateSpot(s_.spot_, s_.CurrentFrame(), s_.obs_.ephemeris);
+    LocateSpot(s_.spot_, s_.CurrentFrame(), s_.observing_.obs_.ephemeris);
+    s_.ForgetSpotSize();
     s_.FollowSeparation();
     s_.Settle();
 }

@@ -95,6 +95,10 @@ class PicturePart {
 
   private:
     friend class Session;
+    friend class ChartPart;
+    friend class ObservationPart;
+    friend class RecordsPart;
+    friend class SummaryPart;
     friend class SpotsPart;
 
     // The instant a picture opened with gives, or the one offered for it.

@@ -31,7 +31,7 @@ std::string PicturePart::InstantQuestion() const {
 
 void PicturePart::TakePictureInstant() {
     PictureContext& c = opened_->context;
-    const bool own = c.instant && s_.MoveInstant(*c.instant);
+    const bool own = c.instant && s_.observing_.MoveInstant(*c.instant);
     if (c.instant && !own) {
         c.notes.push_back("the file's instant " + IsoInstantText(*c.instant) +
                           " lies beyond the years the program shows: passed over");
@@ -40,8 +40,8 @@ void PicturePart::TakePictureInstant() {
     }
     if (!own) {
         // Another picture's instant is never this one's, not even as an offer.
-        if (!instantOfPicture_ || !s_.MoveInstant(s_.startInstant_)) {
-            s_.RecalcTail(s_.obs_.instant, DateFoldLimit);
+        if (!instantOfPicture_ || !s_.observing_.MoveInstant(s_.observing_.startInstant_)) {
+            s_.RecalcTail(s_.observing_.obs_.instant, DateFoldLimit);
         }
     }
     instantOfPicture_ = own;
@@ -53,7 +53,7 @@ void PicturePart::InstantGiven() {
     if (!opened_) return;
     PictureContext& c = opened_->context;
     const bool awaited = InstantAwaited(c);
-    c.instant = s_.obs_.instant;
+    c.instant = s_.observing_.obs_.instant;
     c.instantSource = InstantSource::Given;
     c.instantDoubt = InstantDoubt::None;
     if (awaited) s_.Say(PictureSourcesText(c, s_.Geometry()));
@@ -80,7 +80,7 @@ void PicturePart::OrientPicture(const std::optional<PictureTurn>& turn, Orientat
     }
     s_.SayOrientation();
     s_.HoldRotationMarkers();
-    LocateSpot(s_.spot_, s_.CurrentFrame(), s_.obs_.ephemeris);
+    LocateSpot(s_.spot_, s_.CurrentFrame(), s_.observing_.obs_.ephemeris);
     s_.FollowSeparation();
     s_.Settle();
 }

@@ -37,112 +37,12 @@ void Session::HoldRotationMarkers() {
 
 void Session::AfterGeometryChange() {
     HoldRotationMarkers();
-    LocateSpot(spot_, CurrentFrame(), obs_.ephemeris);
+    LocateSpot(spot_, CurrentFrame(), observing_.obs_.ephemeris);
     FollowSeparation();
     Settle();
 }
 
-// --- Diameter ---
-
-void Session::ApplyFixedDiameter(const DiameterItem& item) {
-    chartDiameter_ = item.DiameterMm;
-    diameter_.item = static_cast<int32_t>(&item - DiameterItems.data());
-    diameter_.unit = item.Unit;
-    diameter_.boxReadOnly = true;
-    Text(EditBox::Diameter) = DiamBoxText(item.BoxValue);
-    AfterGeometryChange();
-}
-
-bool Session::OtherDiameter(int32_t item) {
-    const DiameterItem& other = DiameterItems.at(static_cast<std::size_t>(item));
-    std::string text = Text(EditBox::Diameter);
-    if (other.Unit != diameter_.unit) {
-        // Switching the unit keeps the disk's size: the diameter in use is shown in the new
-        // unit, rather than the old number being read in it.
-        text = GeneralText(chartDiameter_ / MmPer(other.Unit), kConvertedDigits);
-    }
-    const std::optional<double> v = BoxValue(text);
-    if (!v || !(*v > 0)) return false;
-    if (TypedDiameterMm(*v, other.Unit) > LargestChartDiameter) return false;
-    Text(EditBox::Diameter) = text;
-    diameter_.unit = other.Unit;
-    diameter_.boxReadOnly = false;
-    diameter_.item = item;
-    ApplyTypedDiameter();
-    return true;
-}
-
-void Session::ApplyTypedDiameter() {
-    const std::optional<double> v = BoxValue(Text(EditBox::Diameter));
-    if (!v || !ChartShown()) return;
-    const double diameter = TypedDiameterMm(*v, diameter_.unit);
-    if (!IsUsableChartDiameter(diameter)) return;
-    chartDiameter_ = diameter;
-    AfterGeometryChange();
-}
-
-void Session::ChooseDiameter(int32_t item) {
-    // The picture's disk gives its own scale; the chart's is chosen while the chart shows.
-    if (picture_.Shown()) return;
-    const DiameterItem& chosen = DiameterItems.at(static_cast<std::size_t>(item));
-    if (chosen.Fixed) {
-        ApplyFixedDiameter(chosen);
-    } else {
-        OtherDiameter(item);
-    }
-}
-
-// --- Flip, mirror, orientation, grid ---
-
-void Session::Flip() {
-    FlipOrMirror(true);
-}
-
-void Session::Mirror() {
-    FlipOrMirror(false);
-}
-
-void Session::FlipOrMirror(bool flip) {
-    // A picture whose file states its turn is flipped in its own turn; another picture in
-    // the orientation chosen for pictures; the chart in its own.
-    if (picture_.opened_ && picture_.opened_->context.turn) {
-        PictureTurn& turn = *picture_.opened_->context.turn;
-        int32_t& sign = flip ? turn.flip : turn.mirror;
-        sign = ToggledSign(ValidSign(sign));
-    } else if (picture_.opened_ && picture_.opened_->context.orientation) {
-        DiskOrientation& turn = *picture_.opened_->context.orientation;
-        int32_t& sign = flip ? turn.FlipSign : turn.MirrorSign;
-        sign = ToggledSign(sign);
-    } else if (picture_.opened_) {
-        int32_t& sign = flip ? options_.PictureFlipSign : options_.PictureMirrorSign;
-        sign = ToggledSign(ValidSign(sign));
-    } else {
-        int32_t& sign = flip ? options_.FlipSign : options_.MirrorSign;
-        sign = ToggledSign(sign);
-    }
-    SayOrientation();
-    HoldRotationMarkers();
-    LocateSpot(spot_, CurrentFrame(), obs_.ephemeris);
-    FollowSeparation();
-    Settle();
-}
-
-void Session::ChooseOrientation(Orientation mode) {
-    if (picture_.opened_) {
-        // A choice from the menu ends the file's turn and the one given, and is kept for
-        // pictures.
-        picture_.opened_->context.orientation.reset();
-        picture_.opened_->context.turn.reset();
-        picture_.opened_->context.orientationSource = OrientationSource::Picture;
-        options_.PictureOrientation = mode;
-        SayOrientation();
-    } else {
-        options_.OrientationMode = mode;
-    }
-    LocateSpot(spot_, CurrentFrame(), obs_.ephemeris);
-    FollowSeparation();
-    Settle();
-}
+// --- Grid ---
 
 void Session::SayOrientation() {
     if (!picture_.opened_) return;
@@ -156,7 +56,13 @@ void Session::ResetSpot() {
     // A spot and a separation measured on one picture mean nothing on the next.
     spot_.SpotX = spot_.SpotY = 0;
     Text(EditBox::XCoord) = Text(EditBox::YCoord) = "0.0";
+    ForgetSpotSize();
     ResetSeparation(sep_);
+}
+
+void Session::ForgetSpotSize() {
+    spot_.SpotSize = 0;
+    Text(EditBox::Size) = "0.0";
 }
 
 void Session::ApplyGridSize(bool mm) {
@@ -168,7 +74,7 @@ void Session::ApplyGridSize(bool mm) {
 void Session::TakeSpotCoordinate(EditBox box, double value) {
     (box == EditBox::XCoord ? spot_.SpotX : spot_.SpotY) = value;
     HoldRotationMarkers();
-    LocateSpot(spot_, CurrentFrame(), obs_.ephemeris);
+    LocateSpot(spot_, CurrentFrame(), observing_.obs_.ephemeris);
 }
 
 void Session::SetSpotFromProgram(double x, double y) {
@@ -196,22 +102,22 @@ void Session::EditText(EditBox box, const std::string& text) {
     switch (box) {
     case EditBox::ObserverLat:
     case EditBox::ObserverLong: {
-        Observer& o = obs_.observer;
+        Observer& o = observing_.obs_.observer;
         if (!v || !(box == EditBox::ObserverLat ? AcceptObserverLatitude(*v, o.latitude)
                                                 : AcceptObserverLongitude(*v, o.longitude))) {
             break;
         }
-        UpdateEphemeris();
+        observing_.UpdateEphemeris();
         // With the zenith up the chart turns with the parallactic angle, which depends on
         // where the observer stands.
         if (Geometry().Mode == Orientation::AltAzimuth) {
-            LocateSpot(spot_, CurrentFrame(), obs_.ephemeris);
+            LocateSpot(spot_, CurrentFrame(), observing_.obs_.ephemeris);
             FollowSeparation();
         }
         break;
     }
     case EditBox::Diameter:
-        if (!diameter_.boxReadOnly) ApplyTypedDiameter();
+        if (!chart_.diameter_.boxReadOnly) chart_.ApplyTypedDiameter();
         break;
     case EditBox::XCoord:
     case EditBox::YCoord:
@@ -236,11 +142,11 @@ BoxStatus Session::StatusOf(EditBox box) const {
         case EditBox::Diameter:
             return "Diameter from " +
                    ShortestDecimalText(
-                       RoundHalfUp(SmallestChartDiameter / MmPer(diameter_.unit), 3)) +
+                       RoundHalfUp(SmallestChartDiameter / MmPer(chart_.diameter_.unit), 3)) +
                    " to " +
                    ShortestDecimalText(
-                       RoundHalfUp(LargestChartDiameter / MmPer(diameter_.unit), 3)) +
-                   " " + std::string(UnitCaption(diameter_.unit));
+                       RoundHalfUp(LargestChartDiameter / MmPer(chart_.diameter_.unit), 3)) +
+                   " " + std::string(UnitCaption(chart_.diameter_.unit));
         case EditBox::XCoord:
         case EditBox::YCoord:
             return "Millimetres from the disk centre";
@@ -254,20 +160,20 @@ BoxStatus Session::StatusOf(EditBox box) const {
     const std::optional<double> v = BoxValue(text);
     switch (box) {
     case EditBox::ObserverLat: {
-        inUse = obs_.observer.latitude;
+        inUse = observing_.obs_.observer.latitude;
         double latitude = 0;
         if (v && AcceptObserverLatitude(*v, latitude)) taken = latitude;
         break;
     }
     case EditBox::ObserverLong: {
-        inUse = obs_.observer.longitude;
+        inUse = observing_.obs_.observer.longitude;
         double folded = 0;
         if (v && AcceptObserverLongitude(*v, folded)) taken = folded;
         break;
     }
     case EditBox::Diameter: {
-        const double factor = MmPer(diameter_.unit);
-        inUse = chartDiameter_ / factor;
+        const double factor = MmPer(chart_.diameter_.unit);
+        inUse = chart_.chartDiameter_ / factor;
         if (v && IsUsableChartDiameter(*v * factor)) taken = *v;
         break;
     }
@@ -293,13 +199,13 @@ void Session::LeaveBox(EditBox box) {
     double inUse = 0;
     switch (box) {
     case EditBox::ObserverLat:
-        inUse = obs_.observer.latitude;
+        inUse = observing_.obs_.observer.latitude;
         break;
     case EditBox::ObserverLong:
-        inUse = obs_.observer.longitude;
+        inUse = observing_.obs_.observer.longitude;
         break;
     case EditBox::Diameter:
-        inUse = chartDiameter_ / MmPer(diameter_.unit);
+        inUse = chart_.chartDiameter_ / MmPer(chart_.diameter_.unit);
         break;
     case EditBox::XCoord:
         inUse = spot_.SpotX;

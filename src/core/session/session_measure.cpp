@@ -7,7 +7,7 @@ void Session::MoveSpotToMiddle(FigureForm form) {
     const DiskFrame frame = CurrentFrame();
     SeparationState sep = sep_;
     sep.SpotInMiddle = true;
-    const SeparationFigure figure = SeparationFigureOf(sep, form, obs_.ephemeris);
+    const SeparationFigure figure = SeparationFigureOf(sep, form, observing_.obs_.ephemeris);
     if (const auto middle = MiddlePixel(figure, frame)) {
         const DiskPoint p = PixelToDisk(frame, middle->x, middle->y);
         SetSpotFromProgram(p.x, p.y);
@@ -23,7 +23,7 @@ void Session::FollowSeparation() {
 }
 
 void Session::ChartMouseDown(bool left, bool shift, bool ctrl, int32_t X, int32_t Y) {
-    if (!ChartShown() || ctrl) return;
+    if (!chart_.Shown() || ctrl) return;
     MouseDown(left, shift, X, Y);
 }
 
@@ -55,7 +55,7 @@ void Session::MouseDown(bool left, bool shift, int32_t X, int32_t Y) {
         if (display_.Arc1 && !sep_.SepPending) figureForm_ = FigureForm::GreatCircle;
     } else {
         const ShiftClickOutcome outcome =
-            ShiftClickSeparation(sep_, click, SeparationForm(), frame, obs_.ephemeris);
+            ShiftClickSeparation(sep_, click, SeparationForm(), frame, observing_.obs_.ephemeris);
         sep_ = outcome.State;
         if (outcome.Check) {
             display_.Arc1 = *outcome.Check == ArcItem::Arc1;
@@ -76,7 +76,7 @@ void Session::ToggleArc(bool withinDisk) {
     bool& other = withinDisk ? display_.Arc2 : display_.Arc1;
     if (own) {
         own = false;
-        Recalculate(); // clears the separation once neither mode is on
+        observing_.Recalculate(); // clears the separation once neither mode is on
         return;
     }
     own = true;

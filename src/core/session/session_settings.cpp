@@ -12,16 +12,16 @@ void Session::ApplySettings(const SettingsLoad& load) {
     options_.Sunspot = load.sunspotChecked;
     markers_.CarrMarkerShown = options_.CarringtonShown;
     markers_.DiffMarkerShown = options_.DifferentialShown;
-    obs_.observer = {options_.ObserverLat, options_.ObserverLong};
+    observing_.obs_.observer = {options_.ObserverLat, options_.ObserverLong};
 }
 
 Settings Session::CurrentSettings() const {
     Settings s = options_;
     // The chart's own diameter in the unit shown, whatever picture is shown, and the observer
     // in use.
-    SetChartDiameter(s, chartDiameter_, diameter_.unit == LengthUnit::Inch);
-    s.ObserverLat = obs_.observer.latitude;
-    s.ObserverLong = obs_.observer.longitude;
+    SetChartDiameter(s, chart_.chartDiameter_, chart_.diameter_.unit == LengthUnit::Inch);
+    s.ObserverLat = observing_.obs_.observer.latitude;
+    s.ObserverLong = observing_.obs_.observer.longitude;
     return s;
 }
 
@@ -38,45 +38,30 @@ bool Session::SetTextOption(std::string_view name, const std::string& value) {
     return true;
 }
 
-void Session::ApplyStartupDiameter(const SettingsLoad& load) {
-    // The diameter box holds a placeholder until the stored diameter's command runs.
-    diameter_.unit = LengthUnit::Mm;
-    Text(EditBox::Diameter) = "500";
-    const DiameterCommand command = load.diameterCommand;
-    if (command == DiameterCommand::None) return;
-    const auto item = static_cast<int32_t>(command);
-    if (command == DiameterCommand::Othermm || command == DiameterCommand::Otherin) {
-        diameter_.unit = command == DiameterCommand::Othermm ? LengthUnit::Mm : LengthUnit::Inch;
-        Text(EditBox::Diameter) = load.diamBoxText;
-        OtherDiameter(item);
-    } else {
-        ApplyFixedDiameter(DiameterItems.at(static_cast<std::size_t>(item)));
-    }
-}
-
 static_assert(DiameterItems[static_cast<std::size_t>(DiameterCommand::Othermm)].Name == "Othermm");
 static_assert(DiameterItems[static_cast<std::size_t>(DiameterCommand::N6in)].Name == "N6in");
 
 void Session::Start(const LoadedSettingsFiles& loaded, const CalendarDate& today) {
     folders_ = loaded.folders;
     ApplySettings(loaded.settings);
-    logbook_.Close();
+    records_.logbook_.Close();
 
-    obs_.instant = {today.year, today.month, today.day, 12, 0, 0};
-    startInstant_ = obs_.instant;
-    LoadTableYear(obs_.instant.year);
-    UpdateEphemeris();
+    observing_.obs_.instant = {today.year, today.month, today.day, 12, 0, 0};
+    observing_.startInstant_ = observing_.obs_.instant;
+    observing_.LoadTableYear(observing_.obs_.instant.year);
+    observing_.UpdateEphemeris();
 
-    Text(EditBox::ObserverLat) = ShortestDecimalText(obs_.observer.latitude);
-    Text(EditBox::ObserverLong) = ShortestDecimalText(obs_.observer.longitude);
-    ApplyStartupDiameter(loaded.settings);
+    Text(EditBox::ObserverLat) = ShortestDecimalText(observing_.obs_.observer.latitude);
+    Text(EditBox::ObserverLong) = ShortestDecimalText(observing_.obs_.observer.longitude);
+    chart_.ApplyStartupDiameter(loaded.settings);
 
     // The spot starts at the disk centre with no size.
     spot_.SpotX = spot_.SpotY = 0;
     Text(EditBox::XCoord) = Text(EditBox::YCoord) = Text(EditBox::Size) = "0.0";
     ApplyGridSize(loaded.settings.settings.GridMm);
 
-    LocateSpot(spot_, FrameAt(chart(), obs_.ephemeris), obs_.ephemeris);
+    LocateSpot(spot_, FrameAt(chart_.geometry(), observing_.obs_.ephemeris),
+               observing_.obs_.ephemeris);
     ResetSeparation(sep_);
     // What could not be read is said, not passed over: the defaults stand in for it.
     if (!loaded.settings.error.empty()) Say(loaded.settings.error + " (the default is used)");

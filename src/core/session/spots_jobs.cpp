@@ -17,7 +17,8 @@ std::optional<SpotSearchJob> SpotsPart::TakeSpotSearchJob() {
     if (!background_ || !s_.picture_.HasDisk() || SpotsFound() || s_.picture_.handDisk_)
         return std::nullopt;
     SpotSearchJob job{s_.picture_.opened_->images.shown, s_.picture_.opened_->context,
-                      s_.PictureOrientation(), s_.obs_.ephemeris, s_.CurrentFrame()};
+                      s_.chart_.PictureOrientation(), s_.observing_.obs_.ephemeris,
+                      s_.CurrentFrame()};
     if (pending_ && SameSearch(*pending_, job)) return std::nullopt;
     pending_ = job;
     return job;
@@ -25,7 +26,7 @@ std::optional<SpotSearchJob> SpotsPart::TakeSpotSearchJob() {
 
 bool SpotsPart::StandsAsSearched(const SpotSearchJob& job) const {
     return s_.picture_.HasDisk() && job.pixels == s_.picture_.opened_->images.shown &&
-           job.frame == s_.CurrentFrame() && job.ephemeris == s_.obs_.ephemeris;
+           job.frame == s_.CurrentFrame() && job.ephemeris == s_.observing_.obs_.ephemeris;
 }
 
 void SpotsPart::SpotsSearched(const SpotSearchJob& job, SpotDetection found) {
@@ -48,7 +49,7 @@ void SpotsPart::SpotsSearched(const SpotSearchJob& job, SpotDetection found) {
 void SpotsPart::MeasureSpotAlone(int32_t X, int32_t Y) {
     FoundSpots alone;
     alone.frame = s_.CurrentFrame();
-    alone.ephemeris = s_.obs_.ephemeris;
+    alone.ephemeris = s_.observing_.obs_.ephemeris;
     alone.detection = std::make_shared<const SpotDetection>(
         measure_(s_.picture_.opened_->images.shown.grid, alone.frame, alone.ephemeris, X, Y));
     clickX_ = X;

@@ -19,7 +19,7 @@ constexpr double kMillionths = 1e6;
 
 bool SpotsPart::SpotsFound() const {
     return spots_ && s_.picture_.HasDisk() && spots_->frame == s_.CurrentFrame() &&
-           spots_->ephemeris == s_.obs_.ephemeris;
+           spots_->ephemeris == s_.observing_.obs_.ephemeris;
 }
 
 void SpotsPart::DetectSunspots(bool show) {
@@ -30,9 +30,9 @@ void SpotsPart::DetectSunspots(bool show) {
         // orientation chosen for pictures says where the picture states none.
         found.detection = std::make_shared<const SpotDetection>(
             search_(s_.picture_.opened_->images.shown.grid, s_.picture_.opened_->context,
-                    s_.PictureOrientation(), s_.obs_.ephemeris));
+                    s_.chart_.PictureOrientation(), s_.observing_.obs_.ephemeris));
         found.frame = s_.CurrentFrame();
-        found.ephemeris = s_.obs_.ephemeris;
+        found.ephemeris = s_.observing_.obs_.ephemeris;
         spots_ = std::move(found);
         TakeKeptReview();
     }
@@ -54,7 +54,7 @@ NorthSolution SpotsPart::SolveOrientation() {
         refused.error = "the picture has no disk: give one with Image > Disk by Hand...";
         return refused;
     }
-    if (s_.srs_.Regions->empty()) {
+    if (s_.summaries_.summary().Regions->empty()) {
         refused.error = "no Region Summary is loaded: load the picture's day's with Solar Region "
                         "Summary > Load SRS...";
         return refused;
@@ -68,13 +68,14 @@ NorthSolution SpotsPart::SolveOrientation() {
     const SpotDetection found =
         SpotsFound() ? *spots_->detection
                      : search_(s_.picture_.opened_->images.shown.grid, s_.picture_.opened_->context,
-                               s_.PictureOrientation(), s_.obs_.ephemeris);
+                               s_.chart_.PictureOrientation(), s_.observing_.obs_.ephemeris);
     if (!found.error.empty()) {
         refused.error = found.error;
         return refused;
     }
     const std::vector<RegionPlace> places =
-        PlaceRegions(*s_.srs_.Regions, s_.srs_.Offset, s_.obs_.ephemeris);
+        PlaceRegions(*s_.summaries_.summary().Regions, s_.summaries_.summary().Offset,
+                     s_.observing_.obs_.ephemeris);
     NorthSolution solved =
         SolveNorthFromRegions(found.groups, *s_.picture_.opened_->context.disk, places);
     if (solved.north) {
@@ -97,7 +98,7 @@ void SpotsPart::ForgetStale() {
     }
     if (clicked_ &&
         (!s_.picture_.HasDisk() || SpotsFound() || !(clicked_->frame == s_.CurrentFrame()) ||
-         !(clicked_->ephemeris == s_.obs_.ephemeris)))
+         !(clicked_->ephemeris == s_.observing_.obs_.ephemeris)))
         clicked_.reset();
 }
 
@@ -137,7 +138,11 @@ void SpotsPart::AfterClick(int32_t X, int32_t Y) {
 void SpotsPart::MeasureSpotIn(FoundSpots& spots, int32_t X, int32_t Y) {
     const DetectedSpot* found = SpotAtPixel(*spots.detection, X, Y);
     spots.measured = found ? found->id : 0;
-    if (!found || !s_.spot_.At) return;
+    // A click beside every spot found measures none: the last spot's size is not this place's.
+    if (!found || !s_.spot_.At) {
+        s_.ForgetSpotSize();
+        return;
+    }
     // The spot clicked is the one chosen, in the table as on the picture.
     spots.spot = found->id;
     spots.group = 0;
@@ -145,13 +150,13 @@ void SpotsPart::MeasureSpotIn(FoundSpots& spots, int32_t X, int32_t Y) {
     // readout takes a size of s cells as s c 2e6 / (pi d^2) millionths, undone for the
     // foreshortening at the place clicked, so s = A cos(rho) pi d^2 / (2e6 c).
     const double d = s_.Geometry().ChartDiameter;
-    const double cells =
-        RoundHalfUp(SeenArea(found->areaMsh, degrees::Cos(s_.spot_.At->rho)) * degrees::kPi * d *
-                        d / (2 * kMillionths * s_.spot_.GridCellArea),
-                    kSizeDecimals);
+    // The size is kept whole, so the area readout rounds the spot's own area once; the box
+    // shows it to a thousandth of a cell.
+    const double cells = SeenArea(found->areaMsh, degrees::Cos(s_.spot_.At->rho)) * degrees::kPi *
+                         d * d / (2 * kMillionths * s_.spot_.GridCellArea);
     if (!std::isfinite(cells) || cells < 0 || cells > LargestSpotSize) return;
     s_.spot_.SpotSize = cells;
-    s_.Text(EditBox::Size) = ShortestDecimalText(cells);
+    s_.Text(EditBox::Size) = ShortestDecimalText(RoundHalfUp(cells, kSizeDecimals));
     s_.Settle();
     s_.Say("Spot " + std::to_string(found->id) + " of group " + std::to_string(found->group) +
            ": " + FixedText(found->areaMsh, 1) + " millionths of the hemisphere from its " +
@@ -159,9 +164,9 @@ void SpotsPart::MeasureSpotIn(FoundSpots& spots, int32_t X, int32_t Y) {
 }
 
 std::optional<RegionMatching> SpotsPart::SpotRegions() const {
-    if (!SpotsFound() || s_.srs_.Regions->empty()) return std::nullopt;
-    return MatchRegions(spots_->detection->groups, *s_.srs_.Regions, s_.srs_.Offset,
-                        s_.obs_.ephemeris);
+    if (!SpotsFound() || s_.summaries_.summary().Regions->empty()) return std::nullopt;
+    return MatchRegions(spots_->detection->groups, *s_.summaries_.summary().Regions,
+                        s_.summaries_.summary().Offset, s_.observing_.obs_.ephemeris);
 }
 
 SpotReport SpotsPart::SpotsReport() const {
@@ -169,10 +174,10 @@ SpotReport SpotsPart::SpotsReport() const {
     if (!SpotsFound()) return report;
     const PictureContext& context = s_.picture_.opened_->context;
     report.file = s_.picture_.opened_->path;
-    report.instant = s_.obs_.instant;
+    report.instant = s_.observing_.obs_.instant;
     report.disk = *context.disk;
     report.diskSource = std::string(DiskSourceName(context.diskSource));
-    DescribePicture(report, context, s_.PictureOrientation(), spots_->ephemeris);
+    DescribePicture(report, context, s_.chart_.PictureOrientation(), spots_->ephemeris);
     report.detection = *spots_->detection;
     return report;
 }

@@ -121,6 +121,8 @@ class SpotsPart {
 
   private:
     friend class Session;
+    friend class ChartPart;
+    friend class ObservationPart;
     friend class PicturePart;
 
     // A plain click on the picture at pixel (X, Y), once the spot is placed there: the

@@ -118,8 +118,8 @@ int32_t SpotsPart::SuggestedRegionNumber(int32_t group) const {
     const std::optional<RegionMatching> matching = SpotRegions();
     if (!matching) return 0;
     for (const GroupRegionPair& pair : matching->pairs)
-        if (pair.group == group && pair.region < s_.srs_.Regions->size())
-            return (*s_.srs_.Regions)[pair.region].Number;
+        if (pair.group == group && pair.region < s_.summaries_.summary().Regions->size())
+            return (*s_.summaries_.summary().Regions)[pair.region].Number;
     return 0;
 }
 

@@ -34,19 +34,20 @@ class PhotoSession : public ::testing::Test {
 TEST_F(PhotoSession, APictureNeverTakesAnotherPicturesInstant) {
     s.Picture().OpenImage("20050111_2359_mdi_igr.png", Opened("20050111_2359_mdi_igr.png"));
     const Instant mdi{2005, 1, 11, 23, 59, 0};
-    EXPECT_EQ(s.observation().instant, mdi);
+    EXPECT_EQ(s.Observing().observation().instant, mdi);
     EXPECT_FALSE(s.Picture().PictureAwaitsInstant());
 
     // A camera picture without a date: offered at the day the program started, never at the
     // picture's before; nothing is measured on it, and the status line says why.
     s.Picture().OpenImage("sun.jpg", Opened("sun.jpg"));
     EXPECT_TRUE(s.Picture().PictureAwaitsInstant());
-    EXPECT_EQ(s.observation().instant, (Instant{2000, 1, 31, 12, 0, 0}));
+    EXPECT_EQ(s.Observing().observation().instant, (Instant{2000, 1, 31, 12, 0, 0}));
     EXPECT_NE(s.Picture().InstantQuestion().find("gives no date or time"), std::string::npos);
     s.ImageMouseDown(true, false, false, 300, 200);
     EXPECT_EQ(s.spot().SpotX, 0);
     EXPECT_TRUE(Contains("until its instant is given")) << s.Status();
-    EXPECT_EQ(s.AddToLogfile().outcome, LogOutcome::NotOpen); // no logfile: not even asked
+    EXPECT_EQ(s.Records().AddToLogfile().outcome,
+              LogOutcome::NotOpen); // no logfile: not even asked
     // The caption a saved picture carries says the instant is not given.
     const std::vector<CaptionLine> caption = PresentPictureCaption(s);
     ASSERT_GE(caption.size(), 2u);
@@ -54,7 +55,7 @@ TEST_F(PhotoSession, APictureNeverTakesAnotherPicturesInstant) {
 
     // Given: measured at it, and said to be given.
     const Instant given{2024, 5, 11, 9, 30, 0};
-    ASSERT_TRUE(s.SetInstant(given));
+    ASSERT_TRUE(s.Observing().SetInstant(given));
     EXPECT_FALSE(s.Picture().PictureAwaitsInstant());
     EXPECT_TRUE(Contains("time: given")) << s.Status();
     s.ImageMouseDown(true, false, false, 300, 200);
@@ -63,19 +64,19 @@ TEST_F(PhotoSession, APictureNeverTakesAnotherPicturesInstant) {
     // The date and time changed while a picture is shown are its instant, given.
     s.Picture().OpenImage("d240512.bmp", Opened("d240512.bmp"));
     EXPECT_TRUE(s.Picture().PictureAwaitsInstant());
-    EXPECT_EQ(s.observation().instant, (Instant{2024, 5, 12, 12, 0, 0}));
+    EXPECT_EQ(s.Observing().observation().instant, (Instant{2024, 5, 12, 12, 0, 0}));
     EXPECT_NE(s.Picture().InstantQuestion().find("day alone"), std::string::npos);
-    s.ChangeTime({8, 45, 0}, false);
+    s.Observing().ChangeTime({8, 45, 0}, false);
     EXPECT_FALSE(s.Picture().PictureAwaitsInstant());
     EXPECT_EQ(s.Picture().opened()->context.instant, (Instant{2024, 5, 12, 8, 45, 0}));
     EXPECT_EQ(s.Picture().opened()->context.instantSource, InstantSource::Given);
 
     // The user's own instant, set on the chart, is offered to the next picture without one.
     s.Picture().CloseImage();
-    s.ChangeDate({2024, 6, 1}, false);
+    s.Observing().ChangeDate({2024, 6, 1}, false);
     s.Picture().OpenImage("sun.jpg", Opened("sun.jpg"));
     EXPECT_TRUE(s.Picture().PictureAwaitsInstant());
-    EXPECT_EQ(s.observation().instant, (Instant{2024, 6, 1, 8, 45, 0}));
+    EXPECT_EQ(s.Observing().observation().instant, (Instant{2024, 6, 1, 8, 45, 0}));
 }
 
 TEST_F(PhotoSession, ATurnGivenIsMeasuredInFlippedAndGivenUp) {
@@ -87,7 +88,7 @@ TEST_F(PhotoSession, ATurnGivenIsMeasuredInFlippedAndGivenUp) {
     EXPECT_EQ(s.Picture().opened()->context.orientationSource, OrientationSource::Given);
     EXPECT_TRUE(Contains("east right, turned 59 degrees counter-clockwise (given)")) << s.Status();
     // Mirror works on the turn given, which stays.
-    s.Mirror();
+    s.Chart().Mirror();
     EXPECT_EQ(s.Picture().opened()->context.turn->mirror, -1);
     EXPECT_EQ(s.Geometry().Turn, 59);
     // Given up, the observatory's name tells how it lies again.
@@ -98,7 +99,7 @@ TEST_F(PhotoSession, ATurnGivenIsMeasuredInFlippedAndGivenUp) {
     s.Picture().OrientPicture(
         PictureTurn{Orientation::Equatorial, 1, 1, 30, OrientationSource::Given},
         OrientationSource::Given);
-    s.ChooseOrientation(Orientation::RotationAxis);
+    s.Chart().ChooseOrientation(Orientation::RotationAxis);
     EXPECT_EQ(s.Geometry().Turn, 0);
     EXPECT_EQ(s.Geometry().Mode, Orientation::RotationAxis);
 }

@@ -44,10 +44,10 @@ TEST(SummaryAge, ThePlotAndTheStatusLineSayIt) {
     test::TempDir dir;
     Session s{YearTables(dir.path())};
     s.Start(LoadSettingsFiles(dir.path()), {2011, 6, 7});
-    s.LoadSummary((data / "srs" / "20110607SRS.txt").string());
+    s.Summaries().LoadSummary((data / "srs" / "20110607SRS.txt").string());
     ASSERT_TRUE(PresentChart(s).regions);
     EXPECT_EQ(PresentChart(s).regions->ageLabel, "");
-    s.SetInstant({2015, 6, 7, 12, 0, 0});
+    s.Observing().SetInstant({2015, 6, 7, 12, 0, 0});
     EXPECT_EQ(s.Status(), "Summary of 2011-06-07, 1,461 days from the chart");
     const std::optional<RegionsOverlay> far = PresentChart(s).regions;
     ASSERT_TRUE(far);
@@ -55,7 +55,7 @@ TEST(SummaryAge, ThePlotAndTheStatusLineSayIt) {
     EXPECT_TRUE(far->faded);
     // Said once for each distance, not again at every redraw.
     const uint64_t said = s.StatusCount();
-    s.Recalculate();
+    s.Observing().Recalculate();
     EXPECT_EQ(s.StatusCount(), said);
 }
 

@@ -1,4 +1,5 @@
 // Solar Region Summaries: loading one by hand or by the date, and plotting its regions.
+#include "core/session/summary_part.h"
 #include "core/session/session.h"
 
 namespace zorva {
@@ -8,47 +9,48 @@ constexpr const char* kSrsCaption = "Solar Region Summary";
 constexpr const char* kNoSummaryForDate = "No summary for this date";
 } // namespace
 
-void Session::TakeSummary(const SrsSummary& summary, const std::string& fileName) {
+void SummaryPart::TakeSummary(const SrsSummary& summary, const std::string& fileName) {
     srs_.Loaded = true;
     srs_.Regions = std::make_shared<const std::vector<SrsRegion>>(summary.Regions);
     srs_.Epoch = summary.Epoch;
     // The summary's own day may lie in another year than the observation's.
-    tables_.LoadFor(summary.Epoch);
-    srs_.Offset = RegionLongitudeOffset(*srs_.Regions, tables_.At(summary.Epoch, obs_.observer).L0);
+    s_.observing_.tables_.LoadFor(summary.Epoch);
+    srs_.Offset = RegionLongitudeOffset(
+        *srs_.Regions, s_.observing_.tables_.At(summary.Epoch, s_.observing_.obs_.observer).L0);
     srs_.FileName = fileName;
     srs_.FileDate = summary.FileDate;
     srs_.Highlight.reset();
     srs_.Missing.clear();
     ageSaid_.clear();
     // A summary cut short keeps the regions read so far, and the user is told.
-    if (summary.Status == SrsStatus::Partial) messages_.Notify({summary.Error, kSrsCaption});
+    if (summary.Status == SrsStatus::Partial) s_.messages_.Notify({summary.Error, kSrsCaption});
 }
 
-void Session::DropRegions() {
+void SummaryPart::DropRegions() {
     if (srs_.Regions->empty()) return;
     srs_.Regions = std::make_shared<const std::vector<SrsRegion>>();
     srs_.Highlight.reset();
 }
 
-void Session::PrepareLoadSummary() {
+void SummaryPart::PrepareLoadSummary() {
     srs_.LoadSRS1 = true;
-    display_.LinkWithDate = false;
+    s_.display_.LinkWithDate = false;
 }
 
-void Session::LoadSummary(const std::string& path) {
+void SummaryPart::LoadSummary(const std::string& path) {
     const SrsSummary summary = LoadSrsFile(path);
     // A file that gives no table at all changes nothing but the message.
     if (summary.Status == SrsStatus::NotRead) {
-        messages_.Notify({summary.Error, kSrsCaption});
+        s_.messages_.Notify({summary.Error, kSrsCaption});
         return;
     }
     const SplitPath split = SplitFolder(path);
-    folders_.SRSDir = split.folder;
-    RememberFile(RecentKind::Summary, path);
+    s_.folders_.SRSDir = split.folder;
+    s_.records_.RememberFile(RecentKind::Summary, path);
     TakeSummary(summary, split.name);
-    display_.SolarRegionSummary = true;
-    RecalcTail(obs_.instant, DateFoldLimit);
-    FollowSeparation();
+    s_.display_.SolarRegionSummary = true;
+    s_.RecalcTail(s_.observing_.obs_.instant, DateFoldLimit);
+    s_.FollowSeparation();
 }
 
 // The summary of the observation's date, looked for in the year's folder and the folder of
@@ -56,22 +58,22 @@ void Session::LoadSummary(const std::string& path) {
 // user is told what was looked for and where, once for each missing name: in a message
 // when Link with Date was asked for, on the status line while the date is stepped, so
 // that stepping is never held up by a box.
-void Session::FollowDate(bool asked) {
+void SummaryPart::FollowDate(bool asked) {
     if (asked) missingSrs_.Found(); // a request by hand always hears the outcome
-    const Instant& t = obs_.instant;
-    const SrsLookup lookup = FindSrsFile(folders_.SRSDir, t.year, t.month, t.day);
-    folders_.SRSDir = lookup.Folder;
+    const Instant& t = s_.observing_.obs_.instant;
+    const SrsLookup lookup = FindSrsFile(s_.folders_.SRSDir, t.year, t.month, t.day);
+    s_.folders_.SRSDir = lookup.Folder;
     if (!lookup.Path) {
         DropRegions();
         const std::string text = MissingSrsText(lookup, t.year, t.month, t.day);
         // The table names the date by showing it: what follows the date is said.
         srs_.Missing = std::string(kNoSummaryForDate) + text.substr(text.find(':'));
-        srs_.MissingDate = Date();
+        srs_.MissingDate = s_.observing_.Date();
         if (missingSrs_.ShouldReport(lookup.Folder + lookup.FileName)) {
             if (asked) {
-                messages_.Notify({text, kSrsCaption});
+                s_.messages_.Notify({text, kSrsCaption});
             } else {
-                Say(text);
+                s_.Say(text);
             }
         }
         return;
@@ -81,22 +83,22 @@ void Session::FollowDate(bool asked) {
     if (summary.Status == SrsStatus::NotRead) {
         // The date's regions must not stay from another date.
         DropRegions();
-        messages_.Notify({summary.Error, kSrsCaption});
+        s_.messages_.Notify({summary.Error, kSrsCaption});
         return;
     }
     TakeSummary(summary, lookup.Path->filename().string());
-    display_.LinkWithDate = true;
-    display_.SolarRegionSummary = true;
+    s_.display_.LinkWithDate = true;
+    s_.display_.SolarRegionSummary = true;
 }
 
-void Session::LinkWithDate() {
+void SummaryPart::LinkWithDate() {
     if (srs_.LoadSRS1) {
         // A summary loaded by hand stays unless the date has one of its own: without one,
         // the user is told so and keeps what was loaded.
-        const Instant& t = obs_.instant;
-        const SrsLookup lookup = FindSrsFile(folders_.SRSDir, t.year, t.month, t.day);
+        const Instant& t = s_.observing_.obs_.instant;
+        const SrsLookup lookup = FindSrsFile(s_.folders_.SRSDir, t.year, t.month, t.day);
         if (!lookup.Path) {
-            messages_.Notify(
+            s_.messages_.Notify(
                 {MissingSrsText(lookup, t.year, t.month, t.day) + "; the summary loaded stays.",
                  kSrsCaption});
             return;
@@ -105,34 +107,34 @@ void Session::LinkWithDate() {
         srs_.LoadSRS1 = false;
     }
     FollowDate(true);
-    FollowSeparation();
+    s_.FollowSeparation();
 }
 
-void Session::ToggleRegionSummary() {
-    if (display_.SolarRegionSummary) {
-        display_.SolarRegionSummary = false;
+void SummaryPart::ToggleRegionSummary() {
+    if (s_.display_.SolarRegionSummary) {
+        s_.display_.SolarRegionSummary = false;
         srs_.LoadSRS1 = false;
-        display_.LinkWithDate = false;
-        RecalcTail(obs_.instant, DateFoldLimit);
+        s_.display_.LinkWithDate = false;
+        s_.RecalcTail(s_.observing_.obs_.instant, DateFoldLimit);
     } else {
-        display_.SolarRegionSummary = true;
+        s_.display_.SolarRegionSummary = true;
         SayRegionsAge();
     }
-    FollowSeparation();
+    s_.FollowSeparation();
 }
 
-void Session::SayRegionsAge() {
-    if (!display_.SolarRegionSummary || srs_.Regions->empty()) return;
-    std::string text = AgeOfSummary(srs_.FileDate, srs_.Epoch, obs_.instant).text;
+void SummaryPart::SayRegionsAge() {
+    if (!s_.display_.SolarRegionSummary || srs_.Regions->empty()) return;
+    std::string text = AgeOfSummary(srs_.FileDate, srs_.Epoch, s_.observing_.obs_.instant).text;
     if (text == ageSaid_) return;
     ageSaid_ = text;
     if (!text.empty()) {
         text[0] = 'S'; // the status line's sentence
-        Say(std::move(text));
+        s_.Say(std::move(text));
     }
 }
 
-void Session::HighlightRegion(int index) {
+void SummaryPart::HighlightRegion(int index) {
     if (index >= 0 && static_cast<std::size_t>(index) < srs_.Regions->size()) {
         srs_.Highlight = static_cast<std::size_t>(index);
     } else {
