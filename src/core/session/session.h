@@ -60,11 +60,13 @@ struct DisplayState {
     bool Arc2 = false; // separation outside the disk
 };
 
-// The whole observation the window shows: the instant and observer, the ephemeris, the
-// chart and its orientation, the spot and its markers, the separation, an opened picture,
-// the region summary, the display options the menus show and the logfile. Each command
-// changes the state and nothing else; what is shown is worked out from the state alone
-// (core/present), so it can never drift from it.
+// The whole observation the window shows, made of its parts: the instant and observer
+// (Observing), the chart (Chart), an opened picture (Picture) and its sunspots (Spots), the
+// region summary (Summaries) and the logfile with the recent files (Records), each with its
+// own commands. The session itself keeps what they all measure on: the spot and its markers,
+// the separation, the edit boxes and the options. Each command changes the state and nothing
+// else; what is shown is worked out from the state alone (core/present), so it can never
+// drift from it.
 class Session {
     friend class ChartPart;
     friend class ObservationPart;
