@@ -555,7 +555,7 @@ TEST_F(SessionTest, APictureTakesTheChartsPlace) {
     EXPECT_DOUBLE_EQ(s.Geometry().ChartDiameter, 304.8);
     // The diameter box shows the disk in the picture's pixels, and its hint what the
     // millimetres measured on it are.
-    const BoxView& diameter = Present(s).boxes[static_cast<int>(EditBox::Diameter)];
+    const BoxView diameter = Present(s).boxes[static_cast<int>(EditBox::Diameter)];
     EXPECT_EQ(diameter.text, "900.0");
     EXPECT_NE(diameter.status.hint.find("chart it stands for"), std::string::npos);
     EXPECT_NE(diameter.status.hint.find("304.80 mm across"), std::string::npos);
