@@ -138,7 +138,8 @@ void OpenA4096Picture(BenchWindow& w) {
         p.setBrush(QColor(90, 90, 90));
         p.drawEllipse(QPointF(1800, 2100), 12, 12);
     }
-    const QString path = w.folder.filePath(QStringLiteral("d230131.png"));
+    // The name gives the whole instant, so the window measures at once instead of asking.
+    const QString path = w.folder.filePath(QStringLiteral("20230131_120000.png"));
     picture.save(path);
     w.dialogs.open = path;
     w.form->findChild<QAction*>(QStringLiteral("OpenImage1"))->trigger();
