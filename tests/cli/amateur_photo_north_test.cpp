@@ -21,6 +21,8 @@ namespace zorva::cli {
 namespace {
 
 namespace fs = std::filesystem;
+using test::Apart;
+using test::OrientationOf;
 using test::RunCli;
 
 struct Amateur {
@@ -74,19 +76,6 @@ fs::path MakeAmateurPhoto(const fs::path& upright, const Amateur& a, const fs::p
     }
     EXPECT_TRUE(frame.save(QString::fromStdString(out.string()), "JPG", a.quality));
     return out;
-}
-
-std::map<std::string, double> OrientationOf(const std::string& text) {
-    const std::size_t at = text.find("Orientation north ");
-    std::istringstream w(text.substr(at == std::string::npos ? text.size() : at));
-    std::string word, north, east;
-    w >> word >> word >> north >> word >> east;
-    return {{"north", test::Number(north)}, {"east", test::Number(east)}};
-}
-
-double Apart(double a, double b) {
-    const double d = std::fmod(std::abs(a - b), 360.0);
-    return std::min(d, 360 - d);
 }
 
 TEST(AmateurPhotoNorth, IsSolvedWithinFiveDegreesOnASyntheticPhoto) {

@@ -15,6 +15,8 @@ namespace zorva::cli {
 namespace {
 
 namespace fs = std::filesystem;
+using test::Apart;
+using test::OrientationOf;
 using test::RunCli;
 
 // The HMI quick-look picture of 2011-11-20 01:30 UT (solar north up, east left) and NOAA's
@@ -47,14 +49,6 @@ std::vector<Group> Groups(const std::string& text) {
     return out;
 }
 
-std::map<std::string, double> OrientationOf(const std::string& text) {
-    const std::size_t at = text.find("Orientation north ");
-    std::istringstream w(text.substr(at == std::string::npos ? text.size() : at));
-    std::string word, north, east;
-    w >> word >> word >> north >> word >> east;
-    return {{"north", test::Number(north)}, {"east", test::Number(east)}};
-}
-
 // The picture turned counter-clockwise by `degrees` (and mirrored left to right first), as a
 // photo taken with the camera held at an angle; its corners black as the sky.
 fs::path Turned(const fs::path& picture, double degrees, bool mirrored, const fs::path& dir) {
@@ -68,11 +62,6 @@ fs::path Turned(const fs::path& picture, double degrees, bool mirrored, const fs
                                 (mirrored ? "_mirrored" : "") + ".png");
     EXPECT_TRUE(turned.save(QString::fromStdString(out.string())));
     return out;
-}
-
-double Apart(double a, double b) {
-    const double d = std::fmod(std::abs(a - b), 360.0);
-    return std::min(d, 360 - d);
 }
 
 // The MDI picture (solar north up, east left; NOAA's regions 10718 and 10720, the test

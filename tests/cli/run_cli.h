@@ -1,5 +1,6 @@
 #pragma once
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <map>
@@ -45,6 +46,21 @@ inline std::map<std::string, std::string> Fields(const std::string& text) {
         fields[name] = value;
     }
     return fields;
+}
+
+// The turns of an "Orientation north N east E" line, in degrees: "north" and "east".
+inline std::map<std::string, double> OrientationOf(const std::string& text) {
+    const std::size_t at = text.find("Orientation north ");
+    std::istringstream w(text.substr(at == std::string::npos ? text.size() : at));
+    std::string word, north, east;
+    w >> word >> word >> north >> word >> east;
+    return {{"north", Number(north)}, {"east", Number(east)}};
+}
+
+// How far apart two directions are, in degrees from 0 to 180.
+inline double Apart(double a, double b) {
+    const double d = std::fmod(std::abs(a - b), 360.0);
+    return std::min(d, 360 - d);
 }
 
 } // namespace zorva::test
