@@ -5,6 +5,15 @@
 
 namespace zorva {
 
+namespace {
+// The instant moved to another day, its time of day kept.
+void PutDay(Instant& instant, const CalendarDate& date) {
+    instant.year = date.year;
+    instant.month = date.month;
+    instant.day = date.day;
+}
+} // namespace
+
 CalendarDate ObservationPart::Date() const {
     return {obs_.instant.year, obs_.instant.month, obs_.instant.day};
 }
@@ -30,9 +39,7 @@ void ObservationPart::UpdateEphemeris() {
 void ObservationPart::ChangeDate(const CalendarDate& picked, bool spun) {
     const Instant previous = obs_.instant;
     const CalendarDate date = spun ? CarrySpunDate(Date(), picked) : picked;
-    obs_.instant.year = date.year;
-    obs_.instant.month = date.month;
-    obs_.instant.day = date.day;
+    PutDay(obs_.instant, date);
     if (obs_.instant.year != obs_.TableYear) LoadTableYear(obs_.instant.year);
     s_.RecalcTail(previous, DateFoldLimit);
     s_.picture_.InstantGiven();
@@ -47,9 +54,7 @@ void ObservationPart::ChangeTime(const TimeOfDay& picked, bool spun) {
     obs_.instant.second = carried.time.second;
     if (carried.dayShift != 0) {
         const CalendarDate date = ShiftDate(Date(), carried.dayShift);
-        obs_.instant.year = date.year;
-        obs_.instant.month = date.month;
-        obs_.instant.day = date.day;
+        PutDay(obs_.instant, date);
         if (obs_.instant.year != obs_.TableYear) LoadTableYear(obs_.instant.year);
     }
     s_.RecalcTail(previous, TimeFoldLimit);
